@@ -1,0 +1,32 @@
+#include "app/startup_table.h"
+
+#include "runtime/clock.h"
+#include "runtime/platform.h"
+#include "runtime/ui_strings.h"
+
+namespace {
+
+// Positions are fixed: each initialiser's exit callback takes the exit-list
+// position of its entry. Slots of subsystems not yet present are null and
+// skipped.
+const rt::InitRoutine kStartupTable[] = {
+    nullptr,                 // 1  font list
+    InitCounterFrequency,    // 2  performance-counter frequency
+    nullptr,                 // 3  window registry storage
+    nullptr,                 // 4  shadow generator, first kind
+    nullptr,                 // 5  shadow generator, first kind
+    nullptr,                 // 6  shadow generator, second kind
+    LookupIsWow64Process,    // 7  IsWow64Process lookup
+    nullptr,                 // 8  folder browser caret thread
+    nullptr,                 // 9  folder browser caret stop event
+    InitEnglishStrings,      // 10 English string lengths
+    InitSpanishStrings,      // 11 Spanish string lengths
+    nullptr,                 // 12 theme metrics and colours
+    nullptr, nullptr, nullptr, nullptr,  // 13-16 text-edit caret handles
+    nullptr, nullptr, nullptr, nullptr,  // 17-20 text-edit caret handles
+};
+
+}  // namespace
+
+const rt::InitRoutine* GetStartupTable() { return kStartupTable; }
+u32 GetStartupTableSize() { return sizeof(kStartupTable) / sizeof(kStartupTable[0]); }
