@@ -1,0 +1,237 @@
+// Drive enumeration, the drive list with names and selection, and the media
+// poller.
+#include "drive/drive_manager.h"
+
+#include <cstring>
+
+#include "drive/device_io.h"
+#include "drive/scsi_pass_through.h"
+#include "runtime/clock.h"
+#include "runtime/settings.h"
+
+namespace {
+
+const wchar16 kMainKey[] = u"\\Main";
+const wchar16 kDeviceValue[] = u"Device";
+constexpr u32 kInquiryLength = 96;
+constexpr u32 kRootBufferLength = 128;
+
+// Appends `count` bytes of INQUIRY text as UTF-8 without trailing blanks.
+void AppendInquiryText(CWideString* name, const u8* text, u32 count) {
+  while (count > 0 && (text[count - 1] == ' ' || text[count - 1] == 0)) --count;
+  if (count) name->AppendUtf8(reinterpret_cast<const char*>(text), static_cast<i32>(count));
+}
+
+// "X:\  VENDOR PRODUCT" from the device path and the INQUIRY bytes held.
+void BuildDisplayName(const CWideString& path, const u8* inquiry, u32 valid, CWideString* name) {
+  if (path.GetLength() >= 6) name->AppendChars(path.GetBuffer() + 4, 2);
+  name->Append(u"\\  ");
+  u32 vendor = valid > 8 ? (valid < 16 ? valid - 8 : 8) : 0;
+  u32 product = valid > 16 ? (valid < 32 ? valid - 16 : 16) : 0;
+  AppendInquiryText(name, inquiry + 8, vendor);
+  name->AppendChar(u' ');
+  AppendInquiryText(name, inquiry + 16, product);
+}
+
+// Media state that a TEST UNIT READY answer shows.
+bool ShowsNoMedium(const CDrive& d) { return d.errorCode == 0 && d.senseKey == 2 && d.asc == 0x3A; }
+bool ShowsBecomingReady(const CDrive& d) { return d.errorCode == 0 && d.senseKey == 2 && d.asc == 0x04; }
+
+}  // namespace
+
+void EnumerateOpticalDrives(u32 mode, CArray<CWideString>* out) {
+  out->Clear();
+  if (mode != 1) return;
+  wchar16 roots[kRootBufferLength + 1];
+  std::memset(roots, 0, sizeof(roots));
+  u32 length = DeviceIo().GetLogicalDriveStrings(kRootBufferLength, roots);
+  if (length == 0 || length > kRootBufferLength) return;
+  roots[kRootBufferLength] = 0;
+  u32 pos = 0;
+  while (pos < length && roots[pos]) {
+    const wchar16* root = roots + pos;
+    u32 n = 0;
+    while (pos + n < kRootBufferLength && root[n]) ++n;
+    if (n >= 2 && root[1] == u':' && DeviceIo().GetDriveType(root) == kDriveTypeCdrom) {
+      CWideString* path = out->AppendNew();
+      if (path) {
+        path->Assign(u"\\\\.\\");
+        path->AppendChar(root[0]);
+        path->AppendChar(u':');
+      }
+    }
+    pos += n + 1;
+  }
+}
+
+CDriveManager::CDriveManager() : drives(16), names(16), listeners(16), mediaPresent(16) {
+  stopEvent_.Create(false, false);
+  EnumerateDrives();
+}
+
+CDriveManager::~CDriveManager() {
+  lock_.Enter();
+  stopping_ = true;
+  lock_.Leave();
+  stopEvent_.Set();
+  if (pollThread_.IsStarted()) pollThread_.Join();
+  FreeDrives();
+  names.Destroy();
+  listeners.Destroy();
+  mediaPresent.Destroy();
+}
+
+void CDriveManager::EnumerateDrives() {
+  CArray<CWideString> paths(16);
+  EnumerateOpticalDrives(1, &paths);
+  CWideString saved;
+  CSettingsKey().ReadString(kMainKey, kDeviceValue, &saved);
+
+  for (u32 p = 0; p < paths.GetCount(); ++p) {
+    CDrive* drive = drives.AppendNew();
+    if (!drive) break;
+    u32 index = drives.GetCount() - 1;
+    bool opened = drive->Open(paths[p].c_str());
+    for (u32 retry = 0; !opened && retry < kOpenRetries; ++retry) {
+      SleepFor(kOpenRetryDelayMs);
+      opened = drive->Open(nullptr);
+    }
+    bool listed = false;
+    if (opened) {
+      u8 inquiry[kInquiryLength];
+      std::memset(inquiry, 0, sizeof(inquiry));
+      drive->Inquiry(false, 0, inquiry, sizeof(inquiry));
+      if (drive->LastCommandSucceeded()) {
+        CWideString* name = names.AppendNew();
+        u8* present = mediaPresent.AppendNew();
+        if (name && present) {
+          BuildDisplayName(drive->devicePath, inquiry, drive->transferred, name);
+          if (!saved.IsEmpty() && CompareText(drive->devicePath.c_str(), drive->devicePath.GetLength(),
+                                              saved.c_str(), saved.GetLength()) == 0)
+            selected = index;
+          *present = drive->currentProfile != 0 ? 1 : 0;
+          listed = true;
+        } else {
+          if (name) names.DeleteAt(names.GetCount() - 1);
+          if (present) mediaPresent.DeleteAt(mediaPresent.GetCount() - 1);
+        }
+      }
+    }
+    drive->Close();
+    if (!listed) drives.DeleteAt(index);
+  }
+}
+
+CDrive* CDriveManager::OpenDrive(u32 index) {
+  CLockGuard guard(lock_);
+  if (index >= drives.GetCount()) return nullptr;
+  CDrive* drive = &drives[index];
+  if (drive->IsOpen()) return nullptr;
+  drive->Open(nullptr);
+  return drive;
+}
+
+void CDriveManager::SelectDrive(u32 index) {
+  if (index >= drives.GetCount()) return;
+  selected = index;
+  CSettingsKey().WriteString(kMainKey, kDeviceValue, drives[index].devicePath.c_str());
+}
+
+i32 CDriveManager::FindDriveByPath(const wchar16* path) const {
+  if (!path) return -1;
+  for (u32 i = 0; i < drives.GetCount(); ++i)
+    if (drives[i].devicePath.Equals(path)) return static_cast<i32>(i);
+  return -1;
+}
+
+const CWideString& CDriveManager::GetDriveName(const CDrive* drive) const {
+  const CDrive* first = drives.GetData();
+  if (drive && first && drive >= first && drive < first + drives.GetCount()) {
+    u32 index = static_cast<u32>(drive - first);
+    if (index < names.GetCount()) return names[index];
+  }
+  static CWideString noDevice(u"No Device");
+  return noDevice;
+}
+
+void CDriveManager::AddListener(IMediaListener* listener) {
+  CLockGuard guard(lock_);
+  if (!listener || listeners.Find(listener) >= 0) return;
+  if (!listeners.Add(listener)) return;
+  if (polling_ || stopping_) return;
+  // A thread that left its loop has nothing more to do; collect it first.
+  if (pollThread_.IsStarted()) pollThread_.Join();
+  polling_ = pollThread_.Start(&CDriveManager::PollThreadEntry, this, kPollThreadStack);
+}
+
+void CDriveManager::RemoveListener(IMediaListener* listener) {
+  CLockGuard guard(lock_);
+  i32 at = listeners.Find(listener);
+  if (at < 0) return;
+  listeners.RemoveAt(static_cast<u32>(at));
+  // Wake the poller so that it notices the empty list at once.
+  if (listeners.GetCount() == 0) stopEvent_.Set();
+}
+
+bool CDriveManager::IsMediaPresent(u32 index) {
+  CLockGuard guard(lock_);
+  return index < mediaPresent.GetCount() && mediaPresent[index] != 0;
+}
+
+bool CDriveManager::IsPolling() {
+  CLockGuard guard(lock_);
+  return polling_;
+}
+
+void CDriveManager::NotifyMediaArrived(u32 index) {
+  for (u32 i = 0; i < listeners.GetCount(); ++i) listeners[i]->MediaArrived(index);
+}
+
+void CDriveManager::NotifyMediaRemoved(u32 index) {
+  for (u32 i = 0; i < listeners.GetCount(); ++i) listeners[i]->MediaRemoved(index);
+}
+
+void CDriveManager::FreeDrives() {
+  CLockGuard guard(lock_);
+  for (u32 i = 0; i < drives.GetCount(); ++i) drives[i].Close();
+  drives.Destroy();
+}
+
+u32 CDriveManager::PollThreadEntry(void* manager) {
+  static_cast<CDriveManager*>(manager)->PollMedia();
+  return 0;
+}
+
+void CDriveManager::PollOnce() {
+  CLockGuard guard(lock_);
+  for (u32 i = 0; i < drives.GetCount() && i < mediaPresent.GetCount(); ++i) {
+    if (drives[i].IsOpen()) continue;  // in use: keeps its state
+    CDrive probe;
+    if (!probe.Open(drives[i].devicePath.c_str())) continue;
+    probe.TestUnitReady();
+    probe.Close();
+    // A request the system refused says nothing about the medium.
+    if (probe.errorCode != 0) continue;
+    if (mediaPresent[i]) {
+      if (ShowsNoMedium(probe)) {
+        mediaPresent[i] = 0;
+        NotifyMediaRemoved(i);
+      }
+    } else if (probe.scsiStatus == 0 || !(ShowsNoMedium(probe) || ShowsBecomingReady(probe))) {
+      mediaPresent[i] = 1;
+      NotifyMediaArrived(i);
+    }
+  }
+}
+
+void CDriveManager::PollMedia() {
+  lock_.Enter();
+  while (listeners.GetCount() != 0 && !stopping_) {
+    lock_.Leave();
+    PollOnce();
+    Clock().Wait(stopEvent_.NativeHandle(), kMediaPollIntervalMs);
+    lock_.Enter();
+  }
+  polling_ = false;
+  lock_.Leave();
+}

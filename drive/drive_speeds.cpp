@@ -1,0 +1,202 @@
+// Speeds, write cache, write parameters and the capacity of the medium.
+#include <cstring>
+
+#include "drive/drive.h"
+#include "drive/mmc_replies.h"
+#include "drive/mode_pages.h"
+#include "drive/wait_deadline.h"
+#include "runtime/byte_order.h"
+
+u32 CDrive::GetSpeedUnit() const {
+  if (mediaFlags & kMediaCd) return kSpeedUnitCd;
+  if (mediaFlags & kMediaDvd) return kSpeedUnitDvd;
+  if (mediaFlags & (kMediaHdDvd | kMediaBd)) return kSpeedUnitBd;
+  return 0;
+}
+
+bool CDrive::ReadCapabilities(u8* reply104, u32* valid) {
+  std::memset(reply104, 0, kCapabilitiesReplyLength);
+  ModeSense(0, 0x2A, 0, reply104, static_cast<u16>(kCapabilitiesReplyLength));
+  *valid = LastCommandSucceeded() ? transferred : 0;
+  return *valid != 0;
+}
+
+u32 CDrive::GetCurrentReadSpeed() {
+  u8 reply[kCapabilitiesReplyLength];
+  u32 valid = 0;
+  ReadCapabilities(reply, &valid);
+  return ReadCapabilitiesSpeeds(reply, valid).currentRead;
+}
+
+u32 CDrive::GetMaxReadSpeed() {
+  u8 reply[kCapabilitiesReplyLength];
+  u32 valid = 0;
+  ReadCapabilities(reply, &valid);
+  return ReadCapabilitiesSpeeds(reply, valid).maxRead;
+}
+
+u32 CDrive::GetCurrentWriteSpeed() {
+  u8 reply[kCapabilitiesReplyLength];
+  u32 valid = 0;
+  ReadCapabilities(reply, &valid);
+  return ReadCapabilitiesSpeeds(reply, valid).currentWrite;
+}
+
+void CDrive::SetStreamingSizes(u8* descriptor28, u32 readSize, u32 writeSize) {
+  WriteBigEndian32(descriptor28 + 12, readSize);
+  WriteBigEndian32(descriptor28 + 20, writeSize);
+}
+
+namespace {
+
+u16 CdSpeedField(u32 speed) { return speed > 0xFFFF ? 0xFFFF : static_cast<u16>(speed); }
+
+}  // namespace
+
+bool CDrive::SetSpeeds(bool readIsMax, u32 readSpeed, bool writeIsMax, u32 writeSpeed) {
+  u8 descriptor[mmc::kStreamingDescriptorLength];
+  std::memset(descriptor, 0, sizeof(descriptor));
+  WriteBigEndian32(descriptor + 16, 1000);
+  WriteBigEndian32(descriptor + 24, 1000);
+  SetStreamingSizes(descriptor, readSpeed, writeSpeed);
+  SetStreaming(descriptor);
+  if (!LastCommandSucceeded()) {
+    SetCdSpeed(false, readIsMax ? mmc::kMaximumCdSpeed : CdSpeedField(readSpeed),
+               writeIsMax ? mmc::kMaximumCdSpeed : CdSpeedField(writeSpeed));
+    if (!LastCommandSucceeded()) return false;
+  }
+  WaitUntilReady();
+  return true;
+}
+
+bool CDrive::SetReadSpeed(u32 speed, u32* newSpeed) {
+  if (newSpeed) *newSpeed = 0;
+  if (!SetSpeeds(false, speed, false, GetCurrentWriteSpeed())) return false;
+  if (newSpeed) *newSpeed = GetCurrentReadSpeed();
+  return true;
+}
+
+bool CDrive::SetMaxReadSpeed(u32* newSpeed) {
+  if (newSpeed) *newSpeed = 0;
+  u8 reply[kCapabilitiesReplyLength];
+  u32 valid = 0;
+  ReadCapabilities(reply, &valid);
+  CapabilitiesSpeeds speeds = ReadCapabilitiesSpeeds(reply, valid);
+  if (!SetSpeeds(true, speeds.maxRead, false, speeds.currentWrite)) return false;
+  if (newSpeed) *newSpeed = GetCurrentReadSpeed();
+  return true;
+}
+
+bool CDrive::SetWriteSpeed(u32 speed, u32* newSpeed) {
+  if (newSpeed) *newSpeed = 0;
+  if (!SetSpeeds(false, GetCurrentReadSpeed(), false, speed)) return false;
+  if (newSpeed) *newSpeed = GetCurrentWriteSpeed();
+  return true;
+}
+
+bool CDrive::SetMaxWriteSpeed(u32* newSpeed) {
+  if (newSpeed) *newSpeed = 0;
+  u8 reply[kCapabilitiesReplyLength];
+  u32 valid = 0;
+  ReadCapabilities(reply, &valid);
+  CapabilitiesSpeeds speeds = ReadCapabilitiesSpeeds(reply, valid);
+  if (!SetSpeeds(false, speeds.currentRead, true, speeds.maxWrite)) return false;
+  if (newSpeed) *newSpeed = GetCurrentWriteSpeed();
+  return true;
+}
+
+u32 CDrive::GetWriteSpeeds(u32* out, u32 max) {
+  if (!out) return 0;
+  u8 reply[kPerformanceReplyLength];
+  std::memset(reply, 0, sizeof(reply));
+  GetPerformance(0, 0, kPerformanceMaxDescriptors, 3, reply, sizeof(reply));
+  if (LastCommandSucceeded()) return ReadPerformanceWriteSpeeds(reply, transferred, out, max);
+  u8 page[kCapabilitiesReplyLength];
+  u32 valid = 0;
+  ReadCapabilities(page, &valid);
+  return ReadCapabilitiesWriteSpeeds(page, valid, out, max);
+}
+
+bool CDrive::SetWriteCache(bool enable) {
+  u8 reply[kCachingReplyLength];
+  std::memset(reply, 0, sizeof(reply));
+  ModeSense(0, 0x08, 0, reply, sizeof(reply));
+  bool read = LastCommandSucceeded();
+  u32 valid = read ? transferred : 0;
+  WaitUntilReady();
+  // A page the drive did not give is never sent back.
+  if (!read || !PrepareCachingPage(reply, valid, enable)) return false;
+  ModeSelect(false, reply, sizeof(reply));
+  bool ok = LastCommandSucceeded();
+  WaitUntilReady();
+  return ok;
+}
+
+bool CDrive::RetryModePage(bool select, u8* page60) {
+  CWaitDeadline deadline(readyWaitMs);
+  u32 failures = 0;
+  for (;;) {
+    if (select) {
+      ModeSelect(false, page60, static_cast<u16>(kWriteParametersReplyLength));
+    } else {
+      std::memset(page60, 0, kWriteParametersReplyLength);
+      ModeSense(2, 0x05, 0, page60, static_cast<u16>(kWriteParametersReplyLength));
+    }
+    if (LastCommandSucceeded()) return true;
+    bool notReady = errorCode == 0 && senseKey == 2 && asc != 0x3A;
+    if (!notReady && ++failures >= kWriteParameterAttempts) return false;
+    if (deadline.Expired()) return false;
+    deadline.Sleep(10);
+    TestUnitReady();
+    WaitUntilReady();
+  }
+}
+
+bool CDrive::SetWriteParameters(u8 dataBlockType, bool noFurtherSession, bool bufe, bool incremental,
+                                bool testWrite) {
+  WaitUntilReady();
+  u8 page[kWriteParametersReplyLength];
+  if (!RetryModePage(false, page)) return false;
+  WriteParameterChoice choice;
+  choice.dvd = (mediaFlags & kMediaDvd) != 0;
+  choice.dataBlockType = dataBlockType;
+  choice.noFurtherSession = noFurtherSession;
+  choice.bufe = bufe;
+  choice.incremental = incremental;
+  choice.testWrite = testWrite;
+  if (!PrepareWriteParametersPage(page, transferred, choice)) return false;
+  if (!RetryModePage(true, page)) return false;
+  WaitUntilReady();
+  return true;
+}
+
+u32 CDrive::GetDiscCapacity() {
+  if ((mediaFlags & kMediaCd) && IsRewritableMedia()) {
+    u8 atip[32];
+    std::memset(atip, 0, sizeof(atip));
+    ReadTocPmaAtip(false, 4, 0, atip, sizeof(atip));
+    u32 frames = 0;
+    if (LastCommandSucceeded() && ReadAtipLeadOut(atip, transferred, &frames)) return frames;
+  }
+  if (featureFlags & kFeatureFormattableBit) {
+    u8 reply[mmc::kFormatCapacitiesLength];
+    std::memset(reply, 0, sizeof(reply));
+    ReadFormatCapacities(this, reply);
+    if (LastCommandSucceeded()) {
+      bool dvdPlusRw = (mediaFlags & kMediaDvd) && (mediaFlags2 & kMedia2DvdPlusRw);
+      u32 blocks = CapacityFromFormatCapacities(reply, transferred, dvdPlusRw);
+      if (blocks) return blocks;
+    }
+  }
+  u8 disc[42];
+  std::memset(disc, 0, sizeof(disc));
+  ReadDiscInformation(0, disc, sizeof(disc));
+  u32 track = 0;
+  if (!LastCommandSucceeded() || !ReadLastTrackNumber(disc, transferred, &track)) return 0;
+  u8 info[mmc::kTrackInformationLength];
+  std::memset(info, 0, sizeof(info));
+  ReadTrackInformation(info, track, 1);
+  u32 blocks = 0;
+  if (!LastCommandSucceeded() || !ReadTrackEnd(info, transferred, &blocks)) return 0;
+  return blocks;
+}

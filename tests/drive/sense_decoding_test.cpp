@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "drive/drive.h"
+#include "drive/mmc_replies.h"
+
+namespace {
+
+void FixedSense(u8* s, u8 code, u8 key, u8 asc, u8 ascq) {
+  std::memset(s, 0, 252);
+  s[0] = code;
+  s[2] = key;
+  s[7] = 10;
+  s[12] = asc;
+  s[13] = ascq;
+}
+
+}  // namespace
+
+TEST(SenseDecoding, FixedFormatCurrentAndDeferred) {
+  u8 s[252];
+  FixedSense(s, 0xF0, 0x52, 0x3A, 0x01);  // valid bit set, key with flag bits above
+  SenseFields f = DecodeSense(s, sizeof(s));
+  EXPECT_EQ(0x70, f.format);
+  EXPECT_EQ(2, f.key);
+  EXPECT_EQ(0x3A, f.asc);
+  EXPECT_EQ(0x01, f.ascq);
+  FixedSense(s, 0x71, 3, 0x0C, 0x09);
+  f = DecodeSense(s, sizeof(s));
+  EXPECT_EQ(0x71, f.format);
+  EXPECT_EQ(3, f.key);
+  EXPECT_EQ(0x0C, f.asc);
+  EXPECT_EQ(0x09, f.ascq);
+}
+
+TEST(SenseDecoding, DescriptorFormat) {
+  u8 s[252] = {0x72, 0x05, 0x24, 0x00, 0, 0, 0, 0};
+  s[12] = 0x99;  // would be ASC in the fixed format
+  SenseFields f = DecodeSense(s, sizeof(s));
+  EXPECT_EQ(0x72, f.format);
+  EXPECT_EQ(5, f.key);
+  EXPECT_EQ(0x24, f.asc);
+  EXPECT_EQ(0, f.ascq);
+  s[0] = 0x73;
+  s[1] = 0x36;  // high bits are not the key
+  EXPECT_EQ(6, DecodeSense(s, sizeof(s)).key);
+}
+
+TEST(SenseDecoding, UnknownFormatGivesZeros) {
+  u8 s[252];
+  FixedSense(s, 0x7F, 2, 0x3A, 0);
+  SenseFields f = DecodeSense(s, sizeof(s));
+  EXPECT_EQ(0x7F, f.format);
+  EXPECT_EQ(0, f.key);
+  EXPECT_EQ(0, f.asc);
+  EXPECT_EQ(0, f.ascq);
+  EXPECT_EQ(0, DecodeSense(nullptr, 0).format);
+}
+
+TEST(SenseDecoding, ShortSenseReadsNothingBeyondItsSize) {
+  u8 s[3] = {0x70, 0, 0x06};
+  SenseFields f = DecodeSense(s, sizeof(s));
+  EXPECT_EQ(6, f.key);
+  EXPECT_EQ(0, f.asc);
+  EXPECT_EQ(0, f.ascq);
+}
+
+TEST(SenseDecoding, ProgressNeedsSksv) {
+  u8 s[252];
+  FixedSense(s, 0x70, 2, 0x04, 0x04);
+  double fraction = -1;
+  EXPECT_FALSE(GetSenseProgress(s, sizeof(s), &fraction));
+  EXPECT_EQ(-1, fraction);
+  s[15] = 0x80;
+  s[16] = 0x40;
+  s[17] = 0x00;
+  ASSERT_TRUE(GetSenseProgress(s, sizeof(s), &fraction));
+  EXPECT_DOUBLE_EQ(0.25, fraction);
+  s[16] = 0xFF;
+  s[17] = 0xFF;
+  ASSERT_TRUE(GetSenseProgress(s, sizeof(s), &fraction));
+  EXPECT_DOUBLE_EQ(65535.0 / 65536.0, fraction);
+  EXPECT_FALSE(GetSenseProgress(s, 17, &fraction));
+}
+
+TEST(DriveRecord, StoreCommandResultKeepsFormatOfTheLastFailure) {
+  CDrive drive;
+  u8 cdb[16] = {0x12, 0, 0, 0, 96, 0};
+  u8 s[252];
+  FixedSense(s, 0x70, 5, 0x24, 0);
+  EXPECT_TRUE(drive.StoreCommandResult(0x02, cdb, s));
+  EXPECT_EQ(0x02, drive.scsiStatus);
+  EXPECT_EQ(0x70, drive.senseFormat);
+  EXPECT_EQ(5, drive.senseKey);
+  EXPECT_EQ(0x24, drive.asc);
+  EXPECT_EQ(0, std::memcmp(drive.lastCdb, cdb, 16));
+  EXPECT_FALSE(drive.LastCommandSucceeded());
+
+  // Status bits outside 0x3E are masked off.
+  EXPECT_TRUE(drive.StoreCommandResult(0xC8, cdb, s));
+  EXPECT_EQ(0x08, drive.scsiStatus);
+  EXPECT_FALSE(drive.StoreCommandResult(0x01, cdb, s));
+  EXPECT_EQ(0, drive.scsiStatus);
+}
+
+TEST(DriveRecord, DescriptorSenseFromTheRecord) {
+  CDrive drive;
+  u8 cdb[16] = {0x00};
+  u8 s[252] = {0x72, 0x02, 0x04, 0x01};
+  drive.StoreCommandResult(0x02, cdb, s);
+  EXPECT_EQ(0x72, drive.senseFormat);
+  EXPECT_EQ(2, drive.senseKey);
+  EXPECT_EQ(0x04, drive.asc);
+  EXPECT_EQ(0x01, drive.ascq);
+  EXPECT_TRUE(drive.IsBecomingReady());
+}
+
+TEST(DriveRecord, InitialState) {
+  CDrive drive;
+  EXPECT_EQ(nullptr, drive.handle);
+  EXPECT_EQ(120u, drive.timeoutSeconds);
+  EXPECT_EQ(0, drive.currentProfile);
+  EXPECT_TRUE(drive.devicePath.IsEmpty());
+  EXPECT_TRUE(drive.LastCommandSucceeded());
+  // Open without a stored path fails before any system call.
+  EXPECT_FALSE(drive.Open(nullptr));
+  EXPECT_FALSE(drive.IsOpen());
+  // Unlocking a drive that is not locked does nothing and succeeds.
+  EXPECT_TRUE(drive.UnlockVolume(true));
+}
