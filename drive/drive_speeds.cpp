@@ -176,7 +176,10 @@ u32 CDrive::GetDiscCapacity() {
     std::memset(atip, 0, sizeof(atip));
     ReadTocPmaAtip(false, 4, 0, atip, sizeof(atip));
     u32 frames = 0;
-    if (LastCommandSucceeded() && ReadAtipLeadOut(atip, transferred, &frames)) return frames;
+    // The ATIP gives the start of the last possible lead-out as a time, which
+    // counts the 150-frame pregap: the blocks before it are that time less 150.
+    if (LastCommandSucceeded() && ReadAtipLeadOut(atip, transferred, &frames))
+      return frames > 150 ? frames - 150 : 0;
   }
   if (featureFlags & kFeatureFormattableBit) {
     u8 reply[mmc::kFormatCapacitiesLength];

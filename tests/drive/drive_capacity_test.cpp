@@ -27,8 +27,9 @@ TEST_F(CapacityTest, RewritableCdUsesTheAtipLeadOut) {
   ASSERT_TRUE(recorder_.LastCommand(mmc::kReadTocPmaAtip, &e));
   EXPECT_EQ(4, e.cdb[2]);
   EXPECT_EQ(0, e.cdb[1]);
-  // The ATIP gives the lead-out start as a time; the capacity is that time in frames.
-  EXPECT_EQ(recorder_.CapacityBlocks() + 150, blocks);
+  // The ATIP gives the lead-out start as a time including the 150-frame
+  // pregap; the capacity is the blocks before the lead-out.
+  EXPECT_EQ(recorder_.CapacityBlocks(), blocks);
   EXPECT_EQ(0u, recorder_.CountCommands(mmc::kReadDiscInformation));
 }
 
