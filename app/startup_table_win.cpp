@@ -1,5 +1,7 @@
 #include "app/startup_table.h"
 
+#include "render/font.h"
+#include "render/shadow_generator.h"
 #include "runtime/clock.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
@@ -10,12 +12,12 @@ namespace {
 // position of its entry. Slots of subsystems not yet present are null and
 // skipped.
 const rt::InitRoutine kStartupTable[] = {
-    nullptr,                 // 1  font list
+    InitFontList,            // 1  font list
     InitCounterFrequency,    // 2  performance-counter frequency
     nullptr,                 // 3  window registry storage
-    nullptr,                 // 4  shadow generator, first kind
-    nullptr,                 // 5  shadow generator, first kind
-    nullptr,                 // 6  shadow generator, second kind
+    InitPopupShadow,         // 4  shadow generator, first kind
+    InitPaneShadow,          // 5  shadow generator, first kind
+    InitWindowShadow,        // 6  shadow generator, second kind
     LookupIsWow64Process,    // 7  IsWow64Process lookup
     nullptr,                 // 8  folder browser caret thread
     nullptr,                 // 9  folder browser caret stop event

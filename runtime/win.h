@@ -3,6 +3,15 @@
 #pragma once
 #include <windows.h>
 
+// The program's own DrawText (the canvas) is not the window system's macro.
+#ifdef DrawText
+#undef DrawText
+#endif
+// Nor is the ring buffer's GetFreeSpace the 16-bit era's macro.
+#ifdef GetFreeSpace
+#undef GetFreeSpace
+#endif
+
 #include "runtime/types.h"
 
 static_assert(sizeof(wchar_t) == sizeof(wchar16), "UTF-16 wchar_t expected");

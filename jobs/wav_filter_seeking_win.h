@@ -1,0 +1,45 @@
+// The sink filter's IMediaSeeking: every call is passed to the seeking of
+// the upstream pin it is connected to, asked for anew each time, so the
+// graph never holds an interface of another filter under this filter's name
+// (that filter's pins may go away first). Windows only.
+#pragma once
+#include <dshow.h>
+
+#include "runtime/win.h"
+
+class CWavPin;
+
+class CWavSeeking final : public IMediaSeeking {
+ public:
+  CWavSeeking(IBaseFilter* owner, CWavPin* pin) : owner_(owner), pin_(pin) {}
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP GetCapabilities(DWORD* capabilities) override;
+  STDMETHODIMP CheckCapabilities(DWORD* capabilities) override;
+  STDMETHODIMP IsFormatSupported(const GUID* format) override;
+  STDMETHODIMP QueryPreferredFormat(GUID* format) override;
+  STDMETHODIMP GetTimeFormat(GUID* format) override;
+  STDMETHODIMP IsUsingTimeFormat(const GUID* format) override;
+  STDMETHODIMP SetTimeFormat(const GUID* format) override;
+  STDMETHODIMP GetDuration(LONGLONG* duration) override;
+  STDMETHODIMP GetStopPosition(LONGLONG* stop) override;
+  STDMETHODIMP GetCurrentPosition(LONGLONG* current) override;
+  STDMETHODIMP ConvertTimeFormat(LONGLONG* target, const GUID* targetFormat, LONGLONG source,
+                                 const GUID* sourceFormat) override;
+  STDMETHODIMP SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
+                            DWORD stopFlags) override;
+  STDMETHODIMP GetPositions(LONGLONG* current, LONGLONG* stop) override;
+  STDMETHODIMP GetAvailable(LONGLONG* earliest, LONGLONG* latest) override;
+  STDMETHODIMP SetRate(double rate) override;
+  STDMETHODIMP GetRate(double* rate) override;
+  STDMETHODIMP GetPreroll(LONGLONG* preroll) override;
+
+ private:
+  template <class Call>
+  HRESULT Forward(Call call);
+
+  IBaseFilter* owner_;
+  CWavPin* pin_;
+};

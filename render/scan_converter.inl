@@ -1,0 +1,231 @@
+// Template bodies of render/scan_converter.h.
+#pragma once
+#include <cmath>
+
+namespace scan_detail {
+
+// Writes cells [from, to) of the coverage row: runs of non-zero cells.
+template <class Paint>
+inline void WriteCells(u32* row, const double* cov, i32 from, i32 to, const Paint& paint, i32 y) {
+  i32 x = from;
+  while (x < to) {
+    while (x < to && cov[x] == 0.0) ++x;
+    i32 start = x;
+    while (x < to && cov[x] != 0.0) ++x;
+    if (x > start) CoverRun(row, start, x - start, cov, paint, y);
+  }
+}
+
+// Writes [from, to) at one coverage value (outside the outline's cells).
+template <class Paint>
+inline void WriteConstant(u32* row, double* cov, i32 from, i32 to, double c, const Paint& paint,
+                          i32 y) {
+  if (to <= from || c == 0.0) return;
+  if (c == 1.0) {
+    FullSpan(row, from, to, paint, y);
+    return;
+  }
+  if (!Paint::kPerPixel) {  // one colour at one weight: no per-cell work
+    u32 colour = paint.RowColor(y);
+    u32 a = CoverageWeight(c, ColorAlpha(colour));
+    if (a != 0) BlendConstant(row + from, to - from, colour, a);
+    return;
+  }
+  for (i32 x = from; x < to; ++x) cov[x] = c;
+  CoverRun(row, from, to - from, cov, paint, y);
+  for (i32 x = from; x < to; ++x) cov[x] = 0.0;
+}
+
+inline i32 MaxI(i32 a, i32 b) { return a > b ? a : b; }
+inline i32 MinI(i32 a, i32 b) { return a < b ? a : b; }
+
+}  // namespace scan_detail
+
+template <class Visitor>
+void ResolveRow(const COutline& outline, i32 j, double* cov, i32 width, i32 clipLeft,
+                i32 clipRight, Visitor&& visit) {
+  using namespace scan_detail;
+  CRowAccumulator acc(cov, width);
+  acc.AccumulateRow(outline, j);
+  double sum = acc.Carry();
+  i32 x = 0;  // next column not yet resolved
+  for (i32 z = 0; z < acc.ZoneCount(); ++z) {
+    const CellZone& zone = acc.Zone(z);
+    i32 from = MaxI(x, clipLeft), to = MinI(zone.first, clipRight);
+    if (from < to) visit.Constant(from, to, CoverageOfSum(sum));
+    for (i32 c = zone.first; c <= zone.last; ++c) {
+      sum += cov[c];
+      cov[c] = CoverageOfSum(sum);
+    }
+    from = MaxI(zone.first, clipLeft), to = MinI(zone.last + 1, clipRight);
+    if (from < to) visit.Cells(from, to, cov);
+    for (i32 c = zone.first; c <= zone.last; ++c) cov[c] = 0.0;
+    x = zone.last + 1;
+  }
+  i32 from = MaxI(x, clipLeft);
+  if (from < clipRight) visit.Constant(from, clipRight, CoverageOfSum(sum));
+}
+
+namespace scan_detail {
+
+template <class Paint>
+struct RowWriter {
+  u32* row;
+  double* cov;
+  const Paint& paint;
+  i32 y;
+  void Constant(i32 from, i32 to, double c) { WriteConstant(row, cov, from, to, c, paint, y); }
+  void Cells(i32 from, i32 to, const double* cells) { WriteCells(row, cells, from, to, paint, y); }
+};
+
+}  // namespace scan_detail
+
+namespace scan_detail {
+
+// The resolved spans of a row whose outline pieces are all vertical lines
+// crossing the whole row: every such row with the same pieces resolves the
+// same, so the later ones replay it instead of accumulating again.
+struct RowPlan {
+  static constexpr i32 kMaxSteps = 96;
+  struct Step {
+    i32 from, to;
+    double c;    // constant coverage, or
+    i32 values;  // first of to - from cell values (-1 for a constant)
+  };
+  u64 pieces = 0;
+  bool valid = false;
+  bool overflow = false;
+  i32 count = 0, valueCount = 0;
+  Step steps[kMaxSteps];
+  double values[kMaxSteps];
+};
+
+// The pieces crossing row j as a bit set, or 0 when one of them is not a
+// vertical line through the whole row.
+inline u64 VerticalRowPieces(const COutline& outline, i32 j) {
+  u64 set = 0;
+  const double bottom = j, top = j + 1.0;
+  for (i32 i = 0; i < outline.Count(); ++i) {
+    const OutlinePiece& p = outline.Piece(i);
+    if (p.yHi <= bottom || p.yLo >= top) continue;
+    if (p.curved || p.x0 != p.x1 || p.yLo > bottom || p.yHi < top || i >= 64) return 0;
+    set |= u64{1} << i;
+  }
+  return set;
+}
+
+template <class Paint>
+struct PlanRecorder {
+  RowWriter<Paint>& writer;
+  RowPlan& plan;
+  void Constant(i32 from, i32 to, double c) {
+    writer.Constant(from, to, c);
+    if (plan.count >= RowPlan::kMaxSteps) {
+      plan.overflow = true;
+      return;
+    }
+    plan.steps[plan.count++] = {from, to, c, -1};
+  }
+  void Cells(i32 from, i32 to, const double* cells) {
+    writer.Cells(from, to, cells);
+    if (plan.count >= RowPlan::kMaxSteps || plan.valueCount + (to - from) > RowPlan::kMaxSteps) {
+      plan.overflow = true;
+      return;
+    }
+    plan.steps[plan.count++] = {from, to, 0.0, plan.valueCount};
+    for (i32 x = from; x < to; ++x) plan.values[plan.valueCount++] = cells[x];
+  }
+};
+
+template <class Paint>
+inline void ReplayPlan(const RowPlan& plan, RowWriter<Paint>& writer) {
+  for (i32 k = 0; k < plan.count; ++k) {
+    const RowPlan::Step& st = plan.steps[k];
+    if (st.values < 0) {
+      writer.Constant(st.from, st.to, st.c);
+      continue;
+    }
+    for (i32 x = st.from; x < st.to; ++x) writer.cov[x] = plan.values[st.values + x - st.from];
+    writer.Cells(st.from, st.to, writer.cov);
+    for (i32 x = st.from; x < st.to; ++x) writer.cov[x] = 0.0;
+  }
+}
+
+}  // namespace scan_detail
+
+template <class Paint>
+void ScanOutline(CCanvas* canvas, const COutline& outline, const Paint& paint, i32 first,
+                 i32 last, i32 band) {
+  if (!outline.IsValid() || outline.IsEmpty()) return;
+  BandScratch s;
+  s.Init(canvas, band);
+  if (s.clipRight <= s.clipLeft || !s.coverage) return;
+  // Rows the outline reaches.
+  double top = std::ceil(outline.YMax()), bottom = std::floor(outline.YMin());
+  if (bottom > first) first = bottom >= last ? last : static_cast<i32>(bottom);
+  if (top < last) last = top <= first ? first : static_cast<i32>(top);
+  scan_detail::RowPlan plan;
+  for (i32 j = first; j < last; ++j) {
+    u32* row = reinterpret_cast<u32*>(reinterpret_cast<u8*>(canvas->pixels) +
+                                      static_cast<size_t>(j) * static_cast<size_t>(canvas->stride));
+    scan_detail::RowWriter<Paint> writer{row, s.coverage, paint, j};
+    u64 vertical = scan_detail::VerticalRowPieces(outline, j);
+    if (vertical != 0 && plan.valid && plan.pieces == vertical) {
+      scan_detail::ReplayPlan(plan, writer);
+      continue;
+    }
+    if (vertical == 0) {
+      plan.valid = false;
+      ResolveRow(outline, j, s.coverage, s.width, s.clipLeft, s.clipRight, writer);
+      continue;
+    }
+    plan.pieces = vertical;
+    plan.count = plan.valueCount = 0;
+    plan.overflow = false;
+    scan_detail::PlanRecorder<Paint> recorder{writer, plan};
+    ResolveRow(outline, j, s.coverage, s.width, s.clipLeft, s.clipRight, recorder);
+    plan.valid = !plan.overflow;
+  }
+}
+
+template <class Fn>
+bool WithPaint(const u8** cursor, const u8* end, u32 maxKind, Fn&& fn) {
+  const u8* at = *cursor;
+  if (end - at < 4) return false;
+  u32 kind = ReadRecord<u32>(at);
+  u32 size = PaintRecordSize(kind);
+  if (size == 0 || static_cast<size_t>(end - at) < size) return false;
+  *cursor = at + size;
+  if (kind > maxKind) return true;
+  switch (kind) {
+    case kPaintSolid: {
+      SolidPaintState p;
+      p.colour = ReadRecord<SolidPaint>(at).colour;
+      fn(p);
+      break;
+    }
+    case kPaintGradientY: {
+      GradientYState p;
+      p.Set(ReadRecord<LinearGradientPaint>(at));
+      fn(p);
+      break;
+    }
+    case kPaintGradientX: {
+      GradientXState p;
+      p.Set(ReadRecord<LinearGradientPaint>(at));
+      fn(p);
+      break;
+    }
+    case kPaintRadial: {
+      RadialGradient p(ReadRecord<RadialGradientPaint>(at));
+      fn(p);
+      break;
+    }
+    case kPaintElliptic: {
+      EllipticGradient p(ReadRecord<EllipticGradientPaint>(at));
+      fn(p);
+      break;
+    }
+  }
+  return true;
+}

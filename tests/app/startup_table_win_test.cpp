@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "app/startup_table.h"
+#include "render/canvas_text.h"
+#include "render/font.h"
+#include "render/shadow_generator.h"
+#include "runtime/clock.h"
+#include "runtime/platform.h"
+#include "runtime/startup.h"
+#include "runtime/ui_strings.h"
+
+namespace {
+
+// The real start-up table registers its exit callbacks in table order, so
+// the program's globals are torn down font list first, then the shadows
+// (window registry, caret handles and theme join as their subsystems do).
+TEST(StartupTable, BuildsTheGlobalsAndRegistersTheirExitCallbacksInOrder) {
+  rt::RunExitCallbacks();  // an empty exit list to start from
+  ASSERT_EQ(0u, rt::ExitListCount());
+  g_counterFrequency = 0.0;
+
+  rt::RunInitializers(GetStartupTable(), GetStartupTableSize());
+
+  EXPECT_GT(g_counterFrequency, 0.0);
+  EXPECT_NE(nullptr, GetPopupShadow());
+  EXPECT_NE(nullptr, GetPaneShadow());
+  EXPECT_NE(nullptr, GetWindowShadow());
+  CFont* font = GetDefaultFont();
+  EXPECT_NE(nullptr, font) << "the default UI font must open from the system faces";
+  ReleaseCanvasFont(font);
+  EXPECT_EQ(10u, GetUiString(kUiStringCount)->length) << "bounded lookup falls back";
+  EXPECT_EQ(2u, GetUiString(0)->length);
+
+  const rt::ExitRoutine expected[] = {DestroyFontList, DestroyPopupShadow, DestroyPaneShadow,
+                                      DestroyWindowShadow};
+  ASSERT_EQ(sizeof(expected) / sizeof(expected[0]), rt::ExitListCount());
+  for (u32 i = 0; i < rt::ExitListCount(); ++i)
+    EXPECT_EQ(expected[i], rt::ExitListEntry(i)) << "exit callback " << i;
+
+  rt::RunExitCallbacks();
+  EXPECT_EQ(nullptr, GetPopupShadow());
+  EXPECT_EQ(nullptr, GetWindowShadow());
+  EXPECT_EQ(0u, FontListCount());
+}
+
+TEST(StartupTable, SlotsKeepTheirPositions) {
+  // Twenty slots: each initialiser's exit callback takes its slot's place.
+  ASSERT_EQ(20u, GetStartupTableSize());
+  const rt::InitRoutine* table = GetStartupTable();
+  EXPECT_EQ(&InitFontList, table[0]);
+  EXPECT_EQ(&InitCounterFrequency, table[1]);
+  EXPECT_EQ(&InitPopupShadow, table[3]);
+  EXPECT_EQ(&InitPaneShadow, table[4]);
+  EXPECT_EQ(&InitWindowShadow, table[5]);
+  EXPECT_EQ(&LookupIsWow64Process, table[6]);
+  EXPECT_EQ(&InitEnglishStrings, table[9]);
+  EXPECT_EQ(&InitSpanishStrings, table[10]);
+}
+
+}  // namespace

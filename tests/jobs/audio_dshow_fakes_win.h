@@ -1,0 +1,140 @@
+// Small stand-ins for the graph side of DirectShow, so the sink filter can
+// be driven without a filter graph: an upstream output pin, a graph that
+// counts the events it is told, and a foreign media sample.
+#pragma once
+#include <dshow.h>
+
+#include <atomic>
+
+#include "jobs/wav_media_type_win.h"
+#include "runtime/win.h"
+
+// An output pin that only keeps its reference count.
+class FakeUpstreamPin final : public IPin {
+ public:
+  LONG refs = 1;
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPin)) return E_NOINTERFACE;
+    *out = static_cast<IPin*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs; }
+  STDMETHODIMP Connect(IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
+  STDMETHODIMP ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
+  STDMETHODIMP Disconnect() override { return S_OK; }
+  STDMETHODIMP ConnectedTo(IPin** p) override {
+    *p = nullptr;
+    return VFW_E_NOT_CONNECTED;
+  }
+  STDMETHODIMP ConnectionMediaType(AM_MEDIA_TYPE*) override { return VFW_E_NOT_CONNECTED; }
+  STDMETHODIMP QueryPinInfo(PIN_INFO*) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryDirection(PIN_DIRECTION* d) override {
+    *d = PINDIR_OUTPUT;
+    return S_OK;
+  }
+  STDMETHODIMP QueryId(LPWSTR*) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryAccept(const AM_MEDIA_TYPE*) override { return S_OK; }
+  STDMETHODIMP EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
+  STDMETHODIMP EndOfStream() override { return S_OK; }
+  STDMETHODIMP BeginFlush() override { return S_OK; }
+  STDMETHODIMP EndFlush() override { return S_OK; }
+  STDMETHODIMP NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
+};
+
+// A graph that records the events a filter notifies.
+class FakeGraph final : public IFilterGraph, public IMediaEventSink {
+ public:
+  std::atomic<int> completes{0};
+  std::atomic<int> others{0};
+  LONG_PTR lastSender = 0;
+  LONG refs = 1;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IFilterGraph))
+      *out = static_cast<IFilterGraph*>(this);
+    else if (IsEqualIID(iid, IID_IMediaEventSink))
+      *out = static_cast<IMediaEventSink*>(this);
+    else
+      return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs; }
+  STDMETHODIMP AddFilter(IBaseFilter*, LPCWSTR) override { return E_NOTIMPL; }
+  STDMETHODIMP RemoveFilter(IBaseFilter*) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumFilters(IEnumFilters**) override { return E_NOTIMPL; }
+  STDMETHODIMP FindFilterByName(LPCWSTR, IBaseFilter**) override { return E_NOTIMPL; }
+  STDMETHODIMP ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
+  STDMETHODIMP Reconnect(IPin*) override { return E_NOTIMPL; }
+  STDMETHODIMP Disconnect(IPin*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetDefaultSyncSource() override { return E_NOTIMPL; }
+  STDMETHODIMP Notify(LONG code, LONG_PTR, LONG_PTR sender) override {
+    if (code == EC_COMPLETE)
+      ++completes;
+    else
+      ++others;
+    lastSender = sender;
+    return S_OK;
+  }
+};
+
+// A sample of another allocator whose reported length can lie.
+class FakeSample final : public IMediaSample {
+ public:
+  BYTE* data = nullptr;
+  LONG size = 0;
+  LONG actual = 0;
+  AM_MEDIA_TYPE* changedType = nullptr;  // handed out by GetMediaType (a copy is made)
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IMediaSample)) return E_NOINTERFACE;
+    *out = static_cast<IMediaSample*>(this);
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetPointer(BYTE** p) override {
+    *p = data;
+    return S_OK;
+  }
+  STDMETHODIMP_(LONG) GetSize() override { return size; }
+  STDMETHODIMP GetTime(REFERENCE_TIME*, REFERENCE_TIME*) override {
+    return VFW_E_SAMPLE_TIME_NOT_SET;
+  }
+  STDMETHODIMP SetTime(REFERENCE_TIME*, REFERENCE_TIME*) override { return S_OK; }
+  STDMETHODIMP IsSyncPoint() override { return S_OK; }
+  STDMETHODIMP SetSyncPoint(BOOL) override { return S_OK; }
+  STDMETHODIMP IsPreroll() override { return S_FALSE; }
+  STDMETHODIMP SetPreroll(BOOL) override { return S_OK; }
+  STDMETHODIMP_(LONG) GetActualDataLength() override { return actual; }
+  STDMETHODIMP SetActualDataLength(LONG n) override {
+    actual = n;
+    return S_OK;
+  }
+  STDMETHODIMP GetMediaType(AM_MEDIA_TYPE** type) override {
+    *type = nullptr;
+    if (!changedType) return S_FALSE;
+    AM_MEDIA_TYPE* copy = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
+    if (!copy || FAILED(CopyMediaType(copy, changedType))) {
+      CoTaskMemFree(copy);
+      return E_OUTOFMEMORY;
+    }
+    *type = copy;
+    return S_OK;
+  }
+  STDMETHODIMP SetMediaType(AM_MEDIA_TYPE*) override { return S_OK; }
+  STDMETHODIMP IsDiscontinuity() override { return S_FALSE; }
+  STDMETHODIMP SetDiscontinuity(BOOL) override { return S_OK; }
+  STDMETHODIMP GetMediaTime(LONGLONG*, LONGLONG*) override { return VFW_E_MEDIA_TIME_NOT_SET; }
+  STDMETHODIMP SetMediaTime(LONGLONG*, LONGLONG*) override { return S_OK; }
+};

@@ -1,0 +1,116 @@
+#include "render_test_support.h"
+
+#include <cmath>
+
+#include "render/scan_converter.h"
+
+TestTarget::TestTarget(i32 w, i32 h, i32 bands, u32 fill)
+    : pixels(static_cast<size_t>(w) * h, fill),
+      scratch(static_cast<size_t>(w) * bands + 1, 123.0),  // garbage: the walk clears it
+      canvas(bands) {
+  canvas.Attach(pixels.data(), scratch.data(), w, h);
+}
+
+void TestTarget::Fill(u32 value) {
+  for (u32& p : pixels) p = value;
+}
+
+namespace {
+
+void Extent(double cy, double a, double b, double angle, double* yMax, double* yMin) {
+  double s = std::sin(angle), c = std::cos(angle);
+  double h = std::sqrt(a * a * s * s + b * b * c * c);
+  *yMax = cy + h;
+  *yMin = cy - h;
+}
+
+}  // namespace
+
+void RecordEllipse(CDisplayList& list, double cx, double cy, double rx, double ry, u32 colour) {
+  list.Append(EllipseRecord{kOpEllipse, 0, cx, cy, ry, rx});
+  list.ExtendRows(cy + ry, cy - ry);
+  list.RecordSolidPaint(colour);
+}
+
+void RecordEllipseRing(CDisplayList& list, double cx, double cy, double rx, double ry,
+                       double width, u32 colour) {
+  list.Append(EllipseRingRecord{kOpEllipseRing, 0, cx, cy, ry, rx, width});
+  list.ExtendRows(cy + ry, cy - ry);
+  list.RecordSolidPaint(colour);
+}
+
+void RecordRotatedEllipse(CDisplayList& list, double cx, double cy, double a, double b,
+                          double angle, u32 colour) {
+  RotatedEllipseRecord r = {kOpRotatedEllipse, 0, cx, cy, b, a, angle, 0, 0};
+  Extent(cy, a, b, angle, &r.yMax, &r.yMin);
+  list.Append(r);
+  list.ExtendRows(r.yMax, r.yMin);
+  list.RecordSolidPaint(colour);
+}
+
+void RecordRotatedEllipseRing(CDisplayList& list, double cx, double cy, double a, double b,
+                              double width, double angle, u32 colour) {
+  RotatedEllipseRingRecord r = {kOpRotatedEllipseRing, 0, cx, cy, b, a, width, angle, 0, 0};
+  Extent(cy, a, b, angle, &r.yMax, &r.yMin);
+  list.Append(r);
+  list.ExtendRows(r.yMax, r.yMin);
+  list.RecordSolidPaint(colour);
+}
+
+void RecordSector(CDisplayList& list, double cx, double cy, double a, double b, double start,
+                  double end, double rotation, u32 colour) {
+  SectorRecord r = {kOpSector, 0, cx, cy, b, a, start, end, rotation, 0, 0};
+  Extent(cy, a, b, rotation, &r.yMax, &r.yMin);
+  list.Append(r);
+  list.ExtendRows(r.yMax, r.yMin);
+  list.RecordSolidPaint(colour);
+}
+
+void RecordSegment(CDisplayList& list, double cx, double cy, double a, double b, double t0,
+                   double t1, double rotation, u32 colour) {
+  SegmentRecord r = {kOpSegment, 0, cx, cy, b, a, t0, t1, rotation, 0, 0};
+  Extent(cy, a, b, rotation, &r.yMax, &r.yMin);
+  list.Append(r);
+  list.ExtendRows(r.yMax, r.yMin);
+  list.RecordSolidPaint(colour);
+}
+
+namespace {
+
+struct ProbeVisitor {
+  double* row;
+  void Constant(i32 from, i32 to, double c) {
+    for (i32 x = from; x < to; ++x) row[x] = c;
+  }
+  void Cells(i32 from, i32 to, const double* cells) {
+    for (i32 x = from; x < to; ++x) row[x] = cells[x];
+  }
+};
+
+}  // namespace
+
+std::vector<double> ProbeCoverage(const COutline& outline, i32 w, i32 h, i32 clipLeft,
+                                  i32 clipRight) {
+  if (clipRight < 0) clipRight = w;
+  std::vector<double> grid(static_cast<size_t>(w) * h, -1.0);
+  std::vector<double> scratch(static_cast<size_t>(w), 0.0);
+  for (i32 j = 0; j < h; ++j) {
+    ProbeVisitor v{grid.data() + static_cast<size_t>(j) * w};
+    ResolveRow(outline, j, scratch.data(), w, clipLeft, clipRight, v);
+  }
+  return grid;
+}
+
+u32 ExpectedPixel(u32 background, u32 colour, double coverage) {
+  if (coverage < 0) coverage = 0;
+  if (coverage > 1) coverage = 1;
+  u32 a = static_cast<u32>(coverage * 255.0);
+  if (a == 0) return background;
+  if (a == 255) return colour | 0xFF000000u;
+  u32 out = 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    u32 s = (colour >> shift) & 0xFF, d = (background >> shift) & 0xFF;
+    out |= ((s * a + d * (255 - a)) >> 8) << shift;
+  }
+  return out;
+}

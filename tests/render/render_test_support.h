@@ -1,0 +1,42 @@
+// Helpers of the renderer tests: a memory target with its canvas, the
+// recorders of the shapes that no canvas operation records (ops 7 to 12),
+// and a coverage probe that runs the scan converter's row resolution.
+#pragma once
+#include <vector>
+
+#include "render/canvas.h"
+#include "render/outline.h"
+#include "runtime/types.h"
+
+// Pixels and coverage scratch for a canvas of the given band count.
+struct TestTarget {
+  std::vector<u32> pixels;
+  std::vector<double> scratch;
+  CCanvas canvas;
+  TestTarget(i32 w, i32 h, i32 bands, u32 fill);
+  u32 At(i32 x, i32 y) const { return pixels[static_cast<size_t>(y) * canvas.width + x]; }
+  void Fill(u32 value);
+};
+
+// Test-only recorders, target coordinates; each appends its solid paint.
+void RecordEllipse(CDisplayList& list, double cx, double cy, double rx, double ry, u32 colour);
+void RecordEllipseRing(CDisplayList& list, double cx, double cy, double rx, double ry,
+                       double width, u32 colour);
+void RecordRotatedEllipse(CDisplayList& list, double cx, double cy, double a, double b,
+                          double angle, u32 colour);
+void RecordRotatedEllipseRing(CDisplayList& list, double cx, double cy, double a, double b,
+                              double width, double angle, u32 colour);
+void RecordSector(CDisplayList& list, double cx, double cy, double a, double b, double start,
+                  double end, double rotation, u32 colour);
+void RecordSegment(CDisplayList& list, double cx, double cy, double a, double b, double t0,
+                   double t1, double rotation, u32 colour);
+
+// Coverage of every cell of a w x h grid (row-major) as the scan converter
+// resolves it; clip columns [clipLeft, clipRight) (cells outside stay -1).
+std::vector<double> ProbeCoverage(const COutline& outline, i32 w, i32 h, i32 clipLeft = 0,
+                                  i32 clipRight = -1);
+
+// The pixel an opaque colour gives at a coverage over an opaque background,
+// by the blend rule written out here: a = trunc(c x 255); a = 0 leaves the
+// pixel, a = 255 stores, else (s a + d (255 - a)) >> 8 per channel.
+u32 ExpectedPixel(u32 background, u32 colour, double coverage);
