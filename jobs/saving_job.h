@@ -1,0 +1,31 @@
+// The "Saving" job of a data project: shows "Saving <file name>..." for five
+// seconds, writes its end block to the log and "log.log", and produces no
+// file. Portable.
+#pragma once
+#include "jobs/job_page.h"
+#include "runtime/threads.h"
+#include "runtime/wide_string.h"
+
+constexpr u32 kSavingDurationMs = 5000;
+constexpr u32 kTextSaving = 118;
+constexpr u32 kSavingRefreshStack = 16384;
+constexpr u32 kSavingWorkerStack = 4096;
+
+class CSavingPage : public CJobPage {
+ public:
+  explicit CSavingPage(IJobUi* ui);
+  ~CSavingPage() override;
+
+  // File name = the part of path after its last '\' or '/'; device line =
+  // "Saving" + " " + name + "..."; stamps, stop event, refresh thread, the
+  // follow-up page, the worker. False when the worker could not start.
+  bool StartJob(const wchar16* path, void* followUpPage);
+  u32 WorkerThread();
+
+  CWideString fileName;
+  void* followUpPage = nullptr;
+  CThread workerThread;
+
+ private:
+  static u32 WorkerEntry(CJobPage* page);
+};

@@ -1,0 +1,149 @@
+// Texts of the job log: stamps, banners, the SCSI error block, the end
+// block, and the remaining-time estimate.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "jobs/job_log.h"
+#include "jobs/job_page.h"
+
+namespace {
+
+std::string Narrow(const CWideString& text) {
+  std::string out;
+  for (i32 i = 0; i < text.GetLength(); ++i) out.push_back(static_cast<char>(text.At(i)));
+  return out;
+}
+
+DateTime When(u16 y, u16 mo, u16 d, u16 h, u16 mi, u16 s) {
+  DateTime t;
+  t.Set(y, mo, d, 0, h, mi, s, 0);
+  return t;
+}
+
+TEST(JobLogText, LineCarriesZeroPaddedStamp) {
+  CWideString log;
+  AppendLogLine(&log, When(2026, 7, 4, 9, 5, 3), u"Starting to fill the cache...");
+  EXPECT_EQ("[04/07/2026 - 09:05:03] Starting to fill the cache...\r\n", Narrow(log));
+  AppendLogLine(&log, When(5, 12, 31, 23, 59, 59), u"x");
+  EXPECT_EQ("[04/07/2026 - 09:05:03] Starting to fill the cache...\r\n[31/12/05 - 23:59:59] x\r\n", Narrow(log));
+}
+
+TEST(JobLogText, StartBanner) {
+  CWideString log;
+  AppendStartBanner(&log, u"E: KVSIM MULTI RECORDER");
+  EXPECT_EQ(
+      "************************ Start Job ************************\r\n"
+      "Destination Device: E: KVSIM MULTI RECORDER\r\n",
+      Narrow(log));
+}
+
+TEST(JobLogText, EndBlockTotalTime) {
+  struct {
+    u64 seconds;
+    const char* text;
+  } cases[] = {{3725, "62:05"}, {0, "00:00"}, {5, "00:05"}, {59, "00:59"}, {60, "01:00"}, {7503, "125:03"}};
+  for (const auto& c : cases) {
+    CWideString log;
+    AppendEndBlock(&log, c.seconds);
+    EXPECT_EQ(std::string("Total Time: ") + c.text + "\r\n" +
+                  "************************ End Job ************************\r\n",
+              Narrow(log))
+        << c.seconds;
+  }
+}
+
+TEST(JobLogText, ScsiErrorBlockListsEveryCommandByte) {
+  FailedCommand c;
+  std::memset(&c, 0, sizeof(c));
+  c.status = 2;
+  c.responseCode = 0x70;
+  c.senseKey = 5;
+  c.asc = 0x24;
+  c.ascq = 0;
+  const u8 cdb[16] = {0x2A, 0x00, 0x00, 0x01, 0x86, 0xA0, 0x00, 0x00, 0x10, 0x00, 0xAB, 0xCD, 0xEF, 0x01, 0x02, 0xFF};
+  std::memcpy(c.cdb, cdb, 16);
+  CWideString log;
+  AppendScsiErrorBlock(&log, c);
+  std::string expected =
+      "********* SCSI Error ************\r\n"
+      "ScsiStatus: 0x02\r\n"
+      "ResponseCode: 0x70\r\n"
+      "0x05, 0x24, 0x00 : INVALID FIELD IN CDB\r\n"
+      "Command: 0x2a\r\n"
+      "Command Block: \r\n";
+  const char* hex[16] = {"2a", "00", "00", "01", "86", "a0", "00", "00", "10", "00", "ab", "cd", "ef", "01", "02", "ff"};
+  for (int i = 1; i < 16; ++i) expected += std::string("\t\t Byte ") + std::to_string(i) + " : 0x" + hex[i] + "\r\n";
+  expected += "*********************************\r\n";
+  EXPECT_EQ(expected, Narrow(log));
+}
+
+TEST(JobLogText, UnknownSenseSaysNoFound) {
+  FailedCommand c;
+  std::memset(&c, 0, sizeof(c));
+  c.senseKey = 0x0E;
+  c.asc = 0xF0;
+  c.ascq = 0xF1;
+  CWideString log;
+  AppendScsiErrorBlock(&log, c);
+  EXPECT_NE(std::string::npos, Narrow(log).find("0x0e, 0xf0, 0xf1 : No Found\r\n"));
+}
+
+TEST(JobLogText, FailedCommandCopiesTheDriveRecord) {
+  CDrive drive;
+  drive.scsiStatus = 2;
+  drive.senseFormat = 0x71;
+  drive.senseKey = 3;
+  drive.asc = 0x11;
+  drive.ascq = 0x05;
+  for (int i = 0; i < 16; ++i) drive.lastCdb[i] = static_cast<u8>(i * 3);
+  drive.errorCode = 0;
+  for (int i = 0; i < 252; ++i) drive.sense[i] = static_cast<u8>(255 - i);
+  FailedCommand c;
+  CopyFailedCommand(drive, &c);
+  EXPECT_EQ(2, c.status);
+  EXPECT_EQ(0x71, c.responseCode);
+  EXPECT_EQ(3, c.senseKey);
+  EXPECT_EQ(0x11, c.asc);
+  EXPECT_EQ(0x05, c.ascq);
+  EXPECT_EQ(0, std::memcmp(c.cdb, drive.lastCdb, 16));
+  EXPECT_EQ(0, std::memcmp(c.sense, drive.sense, 252));
+}
+
+TEST(RemainingTime, NoEstimateUntilRatesExist) {
+  TimeSample h[4] = {};
+  // Progress of 1 % a second from t = 10 s.
+  EXPECT_EQ(0u, ComputeTimes(h, 0.01, 10));
+  EXPECT_EQ(0u, ComputeTimes(h, 0.02, 11));
+  EXPECT_EQ(0u, ComputeTimes(h, 0.03, 12));
+  // Fourth sample: a rate is computed for it but older samples have none.
+  EXPECT_EQ(0u, ComputeTimes(h, 0.04, 13));
+  EXPECT_NEAR(0.01, h[3].rate, 1e-12);
+  // Fifth: the mean of the older non-zero rates (one of them: 0.01/s).
+  u32 ms = ComputeTimes(h, 0.05, 14);
+  EXPECT_NEAR(95000.0, ms, 1.0);
+  EXPECT_EQ(0u, ComputeTimes(h, 1.0, 15));
+}
+
+TEST(RemainingTime, StalledOrBackwardsGivesNoEstimate) {
+  TimeSample h[4] = {};
+  for (int i = 0; i < 6; ++i) ComputeTimes(h, 0.5, 10 + i);
+  EXPECT_EQ(0u, ComputeTimes(h, 0.5, 20));
+  TimeSample b[4] = {};
+  double f[] = {0.9, 0.8, 0.7, 0.6, 0.5, 0.4};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(0u, ComputeTimes(b, f[i], 10 + i));
+}
+
+TEST(GuardedArithmetic, ZeroDivisorsAndClamps) {
+  EXPECT_EQ(0u, SpeedFactor(7056, 0));
+  EXPECT_EQ(40u, SpeedFactor(7056, 176));
+  EXPECT_EQ(0u, BufferFillPercent(10, 0));
+  EXPECT_EQ(75u, BufferFillPercent(512, 2048));
+  EXPECT_EQ(0u, BufferFillPercent(4096, 2048));
+  EXPECT_EQ(0u, DivideOrZero(5, 0));
+  EXPECT_EQ(0xFFFF, ClampSpeedField(70000));
+  EXPECT_EQ(1385, ClampSpeedField(1385));
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+// Jobs against a simulated recorder on virtual time: the recorder as drive
+// "E:" behind the device I/O seam, a headless job page, and helpers that
+// wait for a job with a real-time watchdog.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "drive/drive.h"
+#include "jobs/job_page.h"
+#include "support/headless_job_ui.h"
+#include "support/simulated_device_io.h"
+#include "support/simulated_recorder.h"
+#include "support/virtual_clock.h"
+
+// UTF-16 text to an ASCII std::string (for readable failure messages).
+inline std::string Narrow(const wchar16* text) {
+  std::string out;
+  for (const wchar16* p = text; p && *p; ++p) out.push_back(*p < 0x80 ? static_cast<char>(*p) : '?');
+  return out;
+}
+inline std::string Narrow(const CWideString& text) { return Narrow(text.c_str()); }
+
+inline std::string LogOf(const CJobPage& page) {
+  CWideString log;
+  page.GetLogText(&log);
+  return Narrow(log);
+}
+
+// Waits in real time until the page's job has ended and all its threads are
+// gone; false at the watchdog's deadline.
+inline bool WaitForJobEnd(const CJobPage& page, u32 milliseconds = 60000) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!(page.HasFlags(kJobFinished) && page.LiveThreads() == 0)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+class JobRecorderTest : public ::testing::Test {
+ protected:
+  JobRecorderTest() : installedClock_(clock_), installedIo_(io_) {
+    clock_.SetRealPace(1);
+    RecorderTimings t;
+    t.becomingReadyMs = 200;
+    t.blankMinimalMs = 4000;
+    t.blankFullMs = 9000;
+    t.formatQuickMs = 6000;
+    t.formatFullMs = 12000;
+    t.backgroundFormatMs = 15000;
+    recorder_.SetTimings(t);
+    io_.AddOpticalDrive(u'E', &recorder_);
+  }
+
+  void Insert(const MediumOptions& options) {
+    recorder_.InsertMedium(options);
+    recorder_.MakeReady();
+    Settle();
+  }
+  void Insert(MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
+    MediumOptions options;
+    options.preset = preset;
+    options.fill = fill;
+    Insert(options);
+  }
+  // Takes the pending unit attention of a fresh medium.
+  void Settle() {
+    CDrive d;
+    if (!d.OpenDevice(kPath)) return;
+    for (int i = 0; i < 4; ++i) {
+      d.TestUnitReady();
+      if (d.LastCommandSucceeded() || d.senseKey != 6) break;
+    }
+    d.Close();
+  }
+  bool OpenDrive(CDrive* drive) { return drive->Open(kPath); }
+
+  std::string ViolationText() const {
+    std::string all;
+    for (const std::string& v : recorder_.Violations()) all += v + "\n";
+    return all;
+  }
+
+  static constexpr const wchar16* kPath = u"\\\\.\\E:";
+
+  CVirtualClock clock_;
+  CInstalledClock installedClock_;
+  CSimulatedRecorder recorder_;
+  CSimulatedDeviceIo io_;
+  CInstalledDeviceIo installedIo_;
+  CHeadlessJobUi ui_;
+};
