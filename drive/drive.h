@@ -168,7 +168,7 @@ class CDrive {
  private:
   bool ReadCapabilities(u8* reply104, u32* valid);
   bool SetSpeeds(bool readIsMax, u32 readSpeed, bool writeIsMax, u32 writeSpeed);
-  bool RetryModePage(bool select, u8* page60);
+  bool RetryModePage(bool select, u8* reply, u32* length);
   bool ProfileListed(u32 byteIndex, u8 mask) const;
 };
 

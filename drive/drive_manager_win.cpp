@@ -96,6 +96,10 @@ void CDriveManager::EnumerateDrives() {
       SleepFor(kOpenRetryDelayMs);
       opened = drive->Open(nullptr);
     }
+    // A drive whose handle opened but whose probe kept failing (a disc still
+    // spinning up, a drive that refuses GET CONFIGURATION) is still there:
+    // INQUIRY decides, and the poller reports its medium once it is ready.
+    if (!opened && drive->IsOpen()) opened = true;
     bool listed = false;
     if (opened) {
       u8 inquiry[kInquiryLength];

@@ -51,6 +51,31 @@ namespace {
 
 u16 CdSpeedField(u32 speed) { return speed > 0xFFFF ? 0xFFFF : static_cast<u16>(speed); }
 
+// Room for a mode page that is sent back: the header, block descriptors and
+// the longest page.
+constexpr u32 kModePageReplyCapacity = 288;
+
+// MODE SENSE(10) of one page into `reply` (kModePageReplyCapacity bytes),
+// asking for the usual length first. When the drive holds more than that
+// (block descriptors before the page, or a longer page) and filled what was
+// asked, it is asked again for all of it. *valid = the bytes returned.
+bool SenseModePage(CDrive& drive, u8 control, u8 code, u8* reply, u32 usual, u32* valid) {
+  *valid = 0;
+  std::memset(reply, 0, kModePageReplyCapacity);
+  drive.ModeSense(control, code, 0, reply, static_cast<u16>(usual));
+  if (!drive.LastCommandSucceeded()) return false;
+  *valid = drive.transferred;
+  u32 stated = ModeReplyStatedLength(reply, *valid);
+  if (stated <= usual || *valid < usual) return true;
+  u32 length = stated < kModePageReplyCapacity ? stated : kModePageReplyCapacity;
+  std::memset(reply, 0, kModePageReplyCapacity);
+  *valid = 0;
+  drive.ModeSense(control, code, 0, reply, static_cast<u16>(length));
+  if (!drive.LastCommandSucceeded()) return false;
+  *valid = drive.transferred;
+  return true;
+}
+
 }  // namespace
 
 bool CDrive::SetSpeeds(bool readIsMax, u32 readSpeed, bool writeIsMax, u32 writeSpeed) {
@@ -118,32 +143,31 @@ u32 CDrive::GetWriteSpeeds(u32* out, u32 max) {
 }
 
 bool CDrive::SetWriteCache(bool enable) {
-  u8 reply[kCachingReplyLength];
-  std::memset(reply, 0, sizeof(reply));
-  ModeSense(0, 0x08, 0, reply, sizeof(reply));
-  bool read = LastCommandSucceeded();
-  u32 valid = read ? transferred : 0;
+  u8 reply[kModePageReplyCapacity];
+  u32 valid = 0;
+  bool read = SenseModePage(*this, 0, 0x08, reply, kCachingReplyLength, &valid);
   WaitUntilReady();
-  // A page the drive did not give is never sent back.
-  if (!read || !PrepareCachingPage(reply, valid, enable)) return false;
-  ModeSelect(false, reply, sizeof(reply));
+  // A page the drive did not give whole is never sent back.
+  u32 length = read ? PrepareCachingList(reply, valid, enable) : 0;
+  if (length == 0) return false;
+  ModeSelect(false, reply, static_cast<u16>(length));
   bool ok = LastCommandSucceeded();
   WaitUntilReady();
   return ok;
 }
 
-bool CDrive::RetryModePage(bool select, u8* page60) {
+bool CDrive::RetryModePage(bool select, u8* reply, u32* length) {
   CWaitDeadline deadline(readyWaitMs);
   u32 failures = 0;
   for (;;) {
-    if (select) {
-      ModeSelect(false, page60, static_cast<u16>(kWriteParametersReplyLength));
-    } else {
-      std::memset(page60, 0, kWriteParametersReplyLength);
-      ModeSense(2, 0x05, 0, page60, static_cast<u16>(kWriteParametersReplyLength));
-    }
+    if (select)
+      ModeSelect(false, reply, static_cast<u16>(*length));
+    else
+      SenseModePage(*this, 2, 0x05, reply, kWriteParametersReplyLength, length);
     if (LastCommandSucceeded()) return true;
-    bool notReady = errorCode == 0 && senseKey == 2 && asc != 0x3A;
+    // Only a drive that is busy becoming ready or writing is waited for; an
+    // incompatible or missing medium, or a refused page, fails in a few tries.
+    bool notReady = errorCode == 0 && senseKey == 2 && asc == 0x04;
     if (!notReady && ++failures >= kWriteParameterAttempts) return false;
     if (deadline.Expired()) return false;
     deadline.Sleep(10);
@@ -155,8 +179,9 @@ bool CDrive::RetryModePage(bool select, u8* page60) {
 bool CDrive::SetWriteParameters(u8 dataBlockType, bool noFurtherSession, bool bufe, bool incremental,
                                 bool testWrite) {
   WaitUntilReady();
-  u8 page[kWriteParametersReplyLength];
-  if (!RetryModePage(false, page)) return false;
+  u8 page[kModePageReplyCapacity];
+  u32 length = 0;
+  if (!RetryModePage(false, page, &length)) return false;
   WriteParameterChoice choice;
   choice.dvd = (mediaFlags & kMediaDvd) != 0;
   choice.dataBlockType = dataBlockType;
@@ -164,8 +189,9 @@ bool CDrive::SetWriteParameters(u8 dataBlockType, bool noFurtherSession, bool bu
   choice.bufe = bufe;
   choice.incremental = incremental;
   choice.testWrite = testWrite;
-  if (!PrepareWriteParametersPage(page, transferred, choice)) return false;
-  if (!RetryModePage(true, page)) return false;
+  length = PrepareWriteParametersList(page, length, choice);
+  if (length == 0) return false;
+  if (!RetryModePage(true, page, &length)) return false;
   WaitUntilReady();
   return true;
 }

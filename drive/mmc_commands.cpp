@@ -177,7 +177,8 @@ MmcCommand BuildReadBufferCapacity(bool block) {
 }
 
 MmcCommand BuildSendCueSheet(u32 sheetBytes) {
-  MmcCommand c = Out(mmc::kSendCueSheet, 10, sheetBytes);
+  // The size field has 24 bits: a longer sheet cannot be announced whole.
+  MmcCommand c = Out(mmc::kSendCueSheet, 10, sheetBytes <= 0xFFFFFF ? u64(sheetBytes) : ~0ull);
   c.cdb[6] = static_cast<u8>(sheetBytes >> 16);
   c.cdb[7] = static_cast<u8>(sheetBytes >> 8);
   c.cdb[8] = static_cast<u8>(sheetBytes);
@@ -225,8 +226,10 @@ u32 ReadCdSectorSize(u8 expectedSectorType) {
 }
 
 MmcCommand BuildReadCd(u8 expectedSectorType, u32 lba, u32 blocks, bool dap) {
+  // The block count has 24 bits: more is refused, never cut to what fits.
+  u64 transfer = blocks <= 0xFFFFFF ? u64(blocks) * ReadCdSectorSize(expectedSectorType) : ~0ull;
+  MmcCommand c = In(mmc::kReadCd, 12, transfer);
   blocks &= 0xFFFFFF;
-  MmcCommand c = In(mmc::kReadCd, 12, u64(blocks) * ReadCdSectorSize(expectedSectorType));
   c.cdb[1] = static_cast<u8>(((expectedSectorType & 0x07) << 2) | (dap ? 0x02 : 0));
   WriteBigEndian32(c.cdb + 2, lba);
   c.cdb[6] = static_cast<u8>(blocks >> 16);

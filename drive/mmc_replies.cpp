@@ -37,8 +37,33 @@ SenseFields DecodeSense(const u8* sense, u32 size) {
 }
 
 bool GetSenseProgress(const u8* sense, u32 size, double* fraction) {
-  if (!sense || size < 18 || !(sense[15] & 0x80)) return false;
-  if (fraction) *fraction = ReadBigEndian16(sense + 16) / 65536.0;
+  if (!sense || size < 8) return false;
+  // Only the bytes the additional sense length (byte 7) announces count.
+  u32 end = Min(size, 8u + sense[7]);
+  u8 code = sense[0] & 0x7F;
+  u8 key = 0;
+  const u8* specific = nullptr;  // the three sense-key specific bytes
+  if (code == 0x70 || code == 0x71) {
+    key = sense[2] & 0x0F;
+    if (end >= 18) specific = sense + 15;
+  } else if (code == 0x72 || code == 0x73) {
+    key = sense[1] & 0x0F;
+    // Descriptors {type, additional length, ...}; type 2 carries the
+    // sense-key specific bytes at its bytes 4-6.
+    for (u32 pos = 8; pos + 2 <= end;) {
+      u32 next = pos + 2 + sense[pos + 1];
+      if (next > end) break;
+      if (sense[pos] == 0x02 && sense[pos + 1] >= 6) {
+        specific = sense + pos + 4;
+        break;
+      }
+      pos = next;
+    }
+  }
+  // Those bytes are a progress indication only with NO SENSE or NOT READY;
+  // under other keys they point at a field or count retries.
+  if (!specific || !(specific[0] & 0x80) || (key != 0 && key != 2)) return false;
+  if (fraction) *fraction = ReadBigEndian16(specific + 1) / 65536.0;
   return true;
 }
 
@@ -66,29 +91,39 @@ const u8* FindFeature(const u8* reply, u32 size, u16 code, bool requireData) {
 bool FindSerialNumber(const u8* reply, u32 size, ReplyView* serial) {
   const u8* d = FindFeature(reply, size, kFeatureDriveSerialNumber, false);
   if (!FeatureIsCurrent(d) || FeatureAdditionalLength(d) == 0) return false;
-  serial->bytes = d + 4;
-  serial->size = FeatureAdditionalLength(d);
+  // The drive pads the number to a multiple of 4 bytes with blanks (some
+  // with zeros, some in front): the padding is not part of it.
+  const u8* first = d + 4;
+  const u8* last = first + FeatureAdditionalLength(d);
+  while (first < last && (*first == ' ' || *first == 0)) ++first;
+  while (last > first && (last[-1] == ' ' || last[-1] == 0)) --last;
+  if (first == last) return false;
+  serial->bytes = first;
+  serial->size = static_cast<u32>(last - first);
   return true;
 }
 
 // ---- Mode pages -------------------------------------------------------------
 
-namespace {
-
-// Valid bytes of a mode page reply counted from the start of the reply: the
-// size, the mode data length and the page length all bound it.
-u32 ModePageEnd(const u8* reply, u32 size) {
-  u32 end = StatedExtent(reply, size, 2);
-  if (end < kModeHeaderLength + 2) return 0;
-  u32 pageEnd = kModeHeaderLength + 2 + reply[kModeHeaderLength + 1];
-  return Min(end, pageEnd);
+u32 ModeReplyStatedLength(const u8* reply, u32 size) {
+  if (!reply || size < 2) return 0;
+  return 2u + ReadBigEndian16(reply);
 }
 
-}  // namespace
+bool LocateModePage(const u8* reply, u32 size, u32* offset, u32* end) {
+  u32 extent = StatedExtent(reply, size, 2);
+  if (extent < kModeHeaderLength) return false;
+  u32 at = kModeHeaderLength + ReadBigEndian16(reply + 6);
+  if (at + 2 > extent) return false;
+  if (offset) *offset = at;
+  if (end) *end = Min(extent, at + 2 + reply[at + 1]);
+  return true;
+}
 
 u16 ModePageField16(const u8* reply, u32 size, u32 pageByte) {
-  u32 end = ModePageEnd(reply, size);
-  u64 at = u64(kModeHeaderLength) + pageByte;
+  u32 offset = 0, end = 0;
+  if (!LocateModePage(reply, size, &offset, &end)) return 0;
+  u64 at = u64(offset) + pageByte;
   if (at + 2 > end) return 0;
   return ReadBigEndian16(reply + at);
 }
@@ -98,17 +133,19 @@ CapabilitiesSpeeds ReadCapabilitiesSpeeds(const u8* reply, u32 size) {
   s.maxRead = ModePageField16(reply, size, 8);
   s.currentRead = ModePageField16(reply, size, 14);
   s.maxWrite = ModePageField16(reply, size, 18);
-  u32 pageLength = ModePageEnd(reply, size) > kModeHeaderLength + 1 ? reply[kModeHeaderLength + 1] : 0;
+  u32 offset = 0;
+  u32 pageLength = LocateModePage(reply, size, &offset, nullptr) ? reply[offset + 1] : 0;
   s.currentWrite = ModePageField16(reply, size, pageLength < 28 ? 20 : 28);
   return s;
 }
 
 u32 ReadCapabilitiesWriteSpeeds(const u8* reply, u32 size, u32* out, u32 max) {
-  u32 end = ModePageEnd(reply, size);
+  u32 offset = 0, end = 0;
+  if (!LocateModePage(reply, size, &offset, &end)) return 0;
   u32 count = ModePageField16(reply, size, 30);
   u32 stored = 0;
   for (u32 i = 0; i < count && stored < max; ++i) {
-    u32 at = kModeHeaderLength + 32 + i * 4;
+    u32 at = offset + 32 + i * 4;
     if (at + 4 > end) break;
     out[stored++] = ReadBigEndian16(reply + at + 2);
   }
@@ -207,6 +244,8 @@ bool ReadLastTrackNumber(const u8* reply, u32 size, u32* track) {
 
 bool ReadTrackEnd(const u8* reply, u32 size, u32* blocks) {
   if (StatedExtent(reply, size, 2) < 20) return false;
-  *blocks = ReadBigEndian32(reply + 8) + ReadBigEndian32(reply + 16);
+  u64 end = u64(ReadBigEndian32(reply + 8)) + ReadBigEndian32(reply + 16);
+  if (end > 0xFFFFFFFFull) return false;  // no medium holds that many blocks
+  *blocks = static_cast<u32>(end);
   return true;
 }

@@ -26,8 +26,11 @@ struct SenseFields {
 // beyond the size read as 0.
 SenseFields DecodeSense(const u8* sense, u32 size);
 
-// Progress of a long operation from fixed-format sense: with SKSV (byte 15
-// bit 7) the fraction is bytes 16-17 / 65536.
+// Progress of a long operation from sense data under NO SENSE or NOT READY:
+// with SKSV set in the sense-key specific bytes (fixed format: bytes 15-17;
+// descriptor format: bytes 4-6 of the type 2 descriptor) the fraction is
+// their last two bytes / 65536. Only bytes within the additional sense length
+// are read.
 bool GetSenseProgress(const u8* sense, u32 size, double* fraction);
 
 // ---- GET CONFIGURATION ----------------------------------------------------
@@ -59,7 +62,7 @@ template <class Visit>
 void ForEachListedProfile(const u8* reply, u32 size, Visit visit);
 
 // The drive serial number bytes of feature 0x0108 when it is current and
-// holds data.
+// holds data, without the blank (or zero) padding around it.
 bool FindSerialNumber(const u8* reply, u32 size, ReplyView* serial);
 
 // ---- Capabilities page 2A and other mode pages ---------------------------
@@ -69,8 +72,17 @@ constexpr u32 kCapabilitiesReplyLength = 104;
 constexpr u32 kWriteParametersReplyLength = 60;
 constexpr u32 kCachingReplyLength = 20;
 
-// A big-endian 16-bit page field at page byte n (page from reply byte 8);
-// 0 when it lies beyond the valid bytes or the page's own length.
+// 2 + the mode data length of a MODE SENSE(10) reply: the size of the whole
+// answer the drive holds, which may exceed what was asked for.
+u32 ModeReplyStatedLength(const u8* reply, u32 size);
+// Where the page of a MODE SENSE(10) reply lies: after the 8-byte header and
+// the block descriptors its bytes 6-7 announce. *offset receives the page's
+// first byte, *end the end of its valid bytes (bounded by the size, the mode
+// data length and the page length). False when the page's code and length
+// bytes are not held.
+bool LocateModePage(const u8* reply, u32 size, u32* offset, u32* end);
+// A big-endian 16-bit page field at page byte n; 0 when it lies beyond the
+// valid bytes or the page's own length.
 u16 ModePageField16(const u8* reply, u32 size, u32 pageByte);
 
 struct CapabilitiesSpeeds {
@@ -121,7 +133,8 @@ struct DiscStatusBits {
 bool ReadDiscStatus(const u8* reply, u32 size, DiscStatusBits* out);
 // Last track in the last session of a disc information reply.
 bool ReadLastTrackNumber(const u8* reply, u32 size, u32* track);
-// Track start (bytes 8-11) + free blocks (16-19) of a track information reply.
+// Track start (bytes 8-11) + free blocks (16-19) of a track information
+// reply; false when the sum does not fit 32 bits.
 bool ReadTrackEnd(const u8* reply, u32 size, u32* blocks);
 
 // ---- Implementation of the template ---------------------------------------

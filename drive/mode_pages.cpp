@@ -1,27 +1,42 @@
 #include "drive/mode_pages.h"
 
+#include <cstring>
+
 #include "drive/mmc_replies.h"
 
 namespace {
 
-// The page bytes of a reply when it holds page `code` with at least
-// `needed` page bytes; also prepares the header for MODE SELECT (the mode
-// data length is reserved there) and clears PS.
-u8* PageForSelect(u8* reply, u32 valid, u8 code, u32 needed) {
-  if (!reply || valid < kModeHeaderLength + needed) return nullptr;
-  u8* page = reply + kModeHeaderLength;
-  if ((page[0] & 0x3F) != code || u32(page[1]) + 2 < needed) return nullptr;
+// Turns a MODE SENSE(10) reply holding the whole page `code`, with at least
+// `needed` page bytes, into a MODE SELECT(10) list in place: the page moves
+// up to byte 8 in the place of any block descriptors, the header announces
+// none (and no long LBA), the mode data length is reserved, PS is cleared.
+// Returns the page (at reply + 8) and the list's length, or null.
+u8* PageForSelect(u8* reply, u32 valid, u8 code, u32 needed, u32* listLength) {
+  u32 offset = 0, end = 0;
+  if (!LocateModePage(reply, valid, &offset, &end)) return nullptr;
+  u32 pageBytes = 2u + reply[offset + 1];
+  if ((reply[offset] & 0x3F) != code || pageBytes < needed) return nullptr;
+  // A page cut short would be sent back as a list the drive must refuse.
+  if (offset + pageBytes > end) return nullptr;
+  if (offset != kModeHeaderLength) std::memmove(reply + kModeHeaderLength, reply + offset, pageBytes);
   reply[0] = 0;
   reply[1] = 0;
+  reply[4] = 0;
+  reply[5] = 0;
+  reply[6] = 0;
+  reply[7] = 0;
+  u8* page = reply + kModeHeaderLength;
   page[0] &= 0x7F;
+  *listLength = kModeHeaderLength + pageBytes;
   return page;
 }
 
 }  // namespace
 
-bool PrepareWriteParametersPage(u8* reply, u32 valid, const WriteParameterChoice& choice) {
-  u8* page = PageForSelect(reply, valid, 0x05, 16);
-  if (!page) return false;
+u32 PrepareWriteParametersList(u8* reply, u32 valid, const WriteParameterChoice& choice) {
+  u32 length = 0;
+  u8* page = PageForSelect(reply, valid, 0x05, 16, &length);
+  if (!page) return 0;
   bool defaultLinkSizeValid = (page[2] & 0x20) != 0;
   if (choice.dvd) {
     u8 writeType = choice.incremental ? 0 : 2;
@@ -47,12 +62,19 @@ bool PrepareWriteParametersPage(u8* reply, u32 valid, const WriteParameterChoice
   page[2] = static_cast<u8>((page[2] & ~0x50) | (choice.testWrite ? 0x10 : 0) | (choice.bufe ? 0x40 : 0));
   page[8] = 0;  // session format
   page[3] = static_cast<u8>((page[3] & 0x3F) | (choice.noFurtherSession ? 0 : 0xC0));
-  return true;
+  return length;
 }
 
-bool PrepareCachingPage(u8* reply, u32 valid, bool enable) {
-  u8* page = PageForSelect(reply, valid, 0x08, 3);
-  if (!page) return false;
+u32 PrepareCachingList(u8* reply, u32 valid, bool enable) {
+  u32 length = 0;
+  u8* page = PageForSelect(reply, valid, 0x08, 3, &length);
+  if (!page) return 0;
   page[2] = static_cast<u8>((page[2] & ~0x05) | (enable ? 0x04 : 0));
-  return true;
+  return length;
 }
+
+bool PrepareWriteParametersPage(u8* reply, u32 valid, const WriteParameterChoice& choice) {
+  return PrepareWriteParametersList(reply, valid, choice) != 0;
+}
+
+bool PrepareCachingPage(u8* reply, u32 valid, bool enable) { return PrepareCachingList(reply, valid, enable) != 0; }

@@ -52,6 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   DiscStatusBits status;
   ReadDiscStatus(r, n, &status);
 
+  ModeReplyStatedLength(r, n);
+  u32 pageStart = 0, pageEnd = 0;
+  if (LocateModePage(r, n, &pageStart, &pageEnd) && pageEnd > pageStart) {
+    volatile u8 first = r[pageStart];
+    volatile u8 last = r[pageEnd - 1];
+    (void)first;
+    (void)last;
+  }
+
   // Mode pages are edited in place: work on a separate copy of each.
   std::vector<u8> page(copy);
   WriteParameterChoice choice = {(n & 1) != 0, 8, (n & 2) != 0, true, (n & 4) != 0, false};

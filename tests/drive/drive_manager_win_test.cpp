@@ -294,3 +294,30 @@ TEST_F(ManagerTest, ListenerAddedAgainRestartsThePoller) {
   EXPECT_TRUE(first.Events().empty());
   manager.RemoveListener(&second);
 }
+
+TEST_F(ManagerTest, DriveWhoseProbeKeepsFailingIsStillListed) {
+  device_.Set(u"");
+  Attach();
+  Insert(MediumPreset::kCdR);
+  RecorderFault spinning;
+  spinning.opcode = mmc::kGetConfiguration;
+  spinning.times = 0;
+  spinning.key = 2;
+  spinning.asc = 0x04;
+  spinning.ascq = 0x01;  // becoming ready, through every retry
+  u32 id = recorder_.AddFault(spinning);
+  CDriveManager manager;
+  ASSERT_EQ(1u, manager.GetDriveCount());
+  EXPECT_EQ(u"E:\\  KVSIM MULTI RECORDER", Text(manager.GetName(0)));
+  EXPECT_EQ(1u + kOpenRetries, recorder_.FaultHits(id));
+  EXPECT_FALSE(manager.IsMediaPresent(0));
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+  // Once the drive answers, the poller announces the medium.
+  recorder_.ClearFaults();
+  RecordingListener listener;
+  manager.AddListener(&listener);
+  EXPECT_TRUE(WaitFor([&] { return manager.IsMediaPresent(0); }));
+  manager.RemoveListener(&listener);
+  ASSERT_FALSE(listener.Events().empty());
+  EXPECT_EQ('+', listener.Events()[0].first);
+}

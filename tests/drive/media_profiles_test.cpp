@@ -121,6 +121,7 @@ TEST(CachingPage, SetsWceAndClearsRcd) {
   EXPECT_EQ(0x04, r[8 + 2]);
   EXPECT_EQ(0x08, r[8]);
   EXPECT_EQ(0x33, r[8 + 3]);
+  r = ModeReply({0x88, 0x0A, 0x05, 0x33, 0, 0, 0, 0, 0, 0, 0, 0});
   ASSERT_TRUE(PrepareCachingPage(r.data(), r.size(), false));
   EXPECT_EQ(0x00, r[8 + 2]);
   std::vector<u8> other = ModeReply({0x05, 0x0A, 0, 0});

@@ -146,3 +146,17 @@ TEST(PassThroughLayout, RequestRecord) {
   EXPECT_EQ(0x9001Cu, kFsctlUnlockVolume);
   EXPECT_EQ(0x90020u, kFsctlDismountVolume);
 }
+
+TEST(MmcCommands, CountsBeyondTheirTwentyFourBitFieldsAreRefused) {
+  // 0x1000001 blocks would otherwise go out as a request for one block.
+  MmcCommand read = BuildReadCd(0, 0, 0x1000001, false);
+  EXPECT_FALSE(read.valid);
+  EXPECT_EQ(0u, read.transfer);
+  MmcCommand cue = BuildSendCueSheet(0x1000008);
+  EXPECT_FALSE(cue.valid);
+  EXPECT_EQ(0u, cue.transfer);
+  MmcCommand fits = BuildSendCueSheet(0xFFFFFF);
+  EXPECT_TRUE(fits.valid);
+  EXPECT_EQ(0xFFu, fits.cdb[6]);
+  EXPECT_EQ(0xFFFFFFu, fits.transfer);
+}

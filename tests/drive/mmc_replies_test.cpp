@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "drive/mmc_replies.h"
@@ -195,4 +196,38 @@ TEST(TocAndDiscInformation, CountsAndFields) {
   ASSERT_TRUE(ReadTrackEnd(info.Data(), info.Size(), &blocks));
   EXPECT_EQ(360000u, blocks);
   EXPECT_FALSE(ReadTrackEnd(info.Data(), 19, &blocks));
+}
+
+TEST(FeatureWalk, SerialNumberWithoutItsPadding) {
+  auto serialOf = [](const std::vector<u8>& bytes, std::string* text) {
+    ConfigurationBuilder c(0x08);
+    c.Feature(0x0108, true, bytes);
+    std::vector<u8> r = c.Finish();
+    ReplyView serial;
+    if (!FindSerialNumber(r.data(), r.size(), &serial)) return false;
+    text->assign(reinterpret_cast<const char*>(serial.bytes), serial.size);
+    return true;
+  };
+  std::string text;
+  ASSERT_TRUE(serialOf({'K', 'V', '4', '2', '1', ' ', ' ', ' '}, &text));
+  EXPECT_EQ("KV421", text);
+  ASSERT_TRUE(serialOf({' ', ' ', 'A', 'B', '1', '2', 0, 0}, &text));
+  EXPECT_EQ("AB12", text);
+  ASSERT_TRUE(serialOf({'A', ' ', 'B', ' '}, &text));
+  EXPECT_EQ("A B", text);  // blanks inside belong to it
+  EXPECT_FALSE(serialOf({' ', ' ', ' ', ' '}, &text));
+  EXPECT_FALSE(serialOf({0, 0, 0, 0}, &text));
+}
+
+TEST(TrackInformation, EndBeyondThirtyTwoBitsIsRefused) {
+  ReplyBuilder b;
+  b.U16(38).Zeros(38);
+  b.Put32(8, 0xFFFFFF00u);
+  b.Put32(16, 0x200);
+  u32 blocks = 7;
+  EXPECT_FALSE(ReadTrackEnd(b.Data(), b.Size(), &blocks));
+  EXPECT_EQ(7u, blocks);
+  b.Put32(16, 0xFF);
+  ASSERT_TRUE(ReadTrackEnd(b.Data(), b.Size(), &blocks));
+  EXPECT_EQ(0xFFFFFFFFu, blocks);
 }

@@ -129,3 +129,55 @@ TEST(DriveRecord, InitialState) {
   // Unlocking a drive that is not locked does nothing and succeeds.
   EXPECT_TRUE(drive.UnlockVolume(true));
 }
+
+TEST(SenseDecoding, ProgressFromDescriptorFormat) {
+  // Descriptor format: an information descriptor first, then the sense-key
+  // specific descriptor (type 2) with SKSV and the progress.
+  u8 s[252] = {0x72, 0x02, 0x04, 0x07, 0, 0, 0, 0};
+  u8 info[12] = {0x00, 0x0A, 0x80, 0, 0, 0, 0, 0, 0x12, 0x34, 0x56, 0x78};
+  u8 specific[8] = {0x02, 0x06, 0, 0, 0x80, 0xC0, 0x00, 0};
+  std::memcpy(s + 8, info, sizeof(info));
+  std::memcpy(s + 20, specific, sizeof(specific));
+  s[7] = 20;
+  double fraction = -1;
+  ASSERT_TRUE(GetSenseProgress(s, sizeof(s), &fraction));
+  EXPECT_DOUBLE_EQ(0.75, fraction);
+  s[0] = 0x73;  // deferred
+  ASSERT_TRUE(GetSenseProgress(s, sizeof(s), &fraction));
+  // The descriptor lies beyond the additional sense length.
+  s[7] = 12;
+  EXPECT_FALSE(GetSenseProgress(s, sizeof(s), &fraction));
+  s[7] = 20;
+  EXPECT_FALSE(GetSenseProgress(s, 27, &fraction));  // cut by the bytes held
+  specific[4] = 0;  // no SKSV
+  std::memcpy(s + 20, specific, sizeof(specific));
+  EXPECT_FALSE(GetSenseProgress(s, sizeof(s), &fraction));
+  // The fixed-format bytes 15-17 mean nothing in the descriptor format.
+  u8 d[252] = {0x72, 0x02, 0x04, 0x07, 0, 0, 0, 0};
+  d[15] = 0x80;
+  d[16] = 0x40;
+  EXPECT_FALSE(GetSenseProgress(d, sizeof(d), &fraction));
+}
+
+TEST(SenseDecoding, ProgressOnlyUnderNoSenseOrNotReady) {
+  u8 s[252];
+  FixedSense(s, 0x70, 5, 0x24, 0x00);  // ILLEGAL REQUEST: bytes 15-17 point at a field
+  s[15] = 0xC0;
+  s[16] = 0x00;
+  s[17] = 0x02;
+  double fraction = -1;
+  EXPECT_FALSE(GetSenseProgress(s, sizeof(s), &fraction));
+  EXPECT_EQ(-1, fraction);
+  s[2] = 0;  // NO SENSE (a background format reports its progress so)
+  EXPECT_TRUE(GetSenseProgress(s, sizeof(s), &fraction));
+  s[2] = 2;
+  EXPECT_TRUE(GetSenseProgress(s, sizeof(s), &fraction));
+  s[0] = 0x7F;  // vendor-specific response code
+  EXPECT_FALSE(GetSenseProgress(s, sizeof(s), &fraction));
+  // The additional sense length leaves the sense-key specific bytes out.
+  FixedSense(s, 0x70, 2, 0x04, 0x04);
+  s[7] = 6;
+  s[15] = 0x80;
+  s[16] = 0x40;
+  EXPECT_FALSE(GetSenseProgress(s, sizeof(s), &fraction));
+}

@@ -83,9 +83,10 @@ void CRecorderState::DrainBuffer() {
 }
 
 std::vector<u8> CRecorderState::DefaultPage05() const {
-  std::vector<u8> page(52, 0);
+  u8 length = identity.page05Length < 0x32 ? 0x32 : identity.page05Length;
+  std::vector<u8> page(2u + length, 0);
   page[0] = 0x05;
-  page[1] = 0x32;
+  page[1] = length;
   bool dvdMinus = IsDvdMinus() || medium.profile == 0x13;
   page[2] = dvdMinus || !IsCd() ? 0x00 : 0x01;  // incremental on DVD, track-at-once on CD
   page[3] = 0x04;                            // track mode 4: data
@@ -307,6 +308,15 @@ void CRecorderState::ModeSense(CommandContext& c) {
     return;
   }
   c.reply.assign(8, 0);
+  // Block descriptors, when the drive gives them: density 0, the number of
+  // blocks, block length 2048.
+  u32 descriptorBytes = identity.modeBlockDescriptorBytes;
+  for (u32 at = 0; at < descriptorBytes; at += 8) {
+    u32 blocks = medium.capacity > 0xFFFFFF ? 0xFFFFFF : medium.capacity;
+    u8 d[8] = {0, u8(blocks >> 16), u8(blocks >> 8), u8(blocks), 0, 0, 0x08, 0x00};
+    c.reply.insert(c.reply.end(), d, d + (descriptorBytes - at < 8 ? descriptorBytes - at : 8));
+  }
+  PutBe16(c.reply, 6, descriptorBytes);
   for (const std::vector<u8>& page : pages) c.reply.insert(c.reply.end(), page.begin(), page.end());
   PutBe16(c.reply, 0, static_cast<u32>(c.reply.size() - 2));
 }
@@ -339,7 +349,7 @@ void CRecorderState::ModeSelect(CommandContext& c) {
       Fail(c, 5, 0x26, 0x00);  // PS set, or a page running past the list
       return;
     }
-    if (code == 0x05 && identity.modePage05 && size == 52) {
+    if (code == 0x05 && identity.modePage05 && size == page05.size()) {
       u8 writeType = page[2] & 0x0F;
       u8 blockType = page[4] & 0x0F;
       u8 multi = page[3] >> 6;

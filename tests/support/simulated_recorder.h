@@ -131,6 +131,8 @@ struct DriveIdentity {
   bool busyEvents = true;           // GET EVENT STATUS NOTIFICATION device-busy class
   bool reportUnitAttention = true;  // UNIT ATTENTION after a medium change
   bool writeCacheDefault = true;    // WCE of page 08 at power-on
+  u16 modeBlockDescriptorBytes = 0; // block descriptors (8 bytes each) MODE SENSE puts before the page
+  u8 page05Length = 0x32;           // page length byte of page 05 (0x36 adds 4 vendor bytes)
 };
 
 // Virtual milliseconds of each drive activity.
