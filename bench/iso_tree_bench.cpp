@@ -5,13 +5,19 @@
 // trees (ISO 9660 and Joliet names), so isoinfo is also timed listing both.
 //
 // The image is made once with xorriso in a work folder (argument 1, else
-// $TMPDIR or /tmp) and kept for later runs.
+// $TMPDIR or /tmp) and kept for later runs. Argument 2 sets the number of
+// rounds; each round times every contender once, and the best and the
+// median of the rounds are printed with their ratios, for the reader run in
+// this process and for the reader started as a process of its own.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "jobs/iso9660_reader.h"
 
@@ -21,7 +27,8 @@ namespace fs = std::filesystem;
 
 constexpr int kFolders = 100;
 constexpr int kFilesPerFolder = 1000;
-constexpr int kRuns = 5;
+constexpr int kRuns = 11;
+constexpr char kReadOnceOption[] = "--read-once";
 
 // The image file through C stdio, so only the sectors the reader asks for
 // are read.
@@ -52,6 +59,22 @@ double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Best and median of one contender's run times.
+struct Timings {
+  std::vector<double> runs;
+  bool failed = false;
+
+  void Add(double t) { runs.push_back(t); }
+  double Best() const { return runs.empty() ? -1 : *std::min_element(runs.begin(), runs.end()); }
+  double Median() const {
+    if (runs.empty()) return -1;
+    std::vector<double> sorted = runs;
+    std::sort(sorted.begin(), sorted.end());
+    size_t n = sorted.size();
+    return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+  }
+};
+
 bool MakeImage(const fs::path& work, const fs::path& image) {
   std::error_code error;
   if (fs::exists(image, error)) return true;
@@ -76,21 +99,58 @@ bool MakeImage(const fs::path& work, const fs::path& image) {
   return rc == 0 && fs::exists(image, error);
 }
 
-// Best of kRuns wall times of a shell command; negative when it fails.
-double TimeCommand(const std::string& command) {
-  double best = -1;
-  for (int i = 0; i < kRuns; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    if (std::system(command.c_str()) != 0) return -1;
-    double t = Seconds(start);
-    if (best < 0 || t < best) best = t;
+// One timed run of a shell command; a failing command marks the contender.
+void TimeCommand(const std::string& command, Timings* timings) {
+  if (timings->failed) return;
+  auto start = std::chrono::steady_clock::now();
+  if (std::system(command.c_str()) != 0) {
+    timings->failed = true;
+    return;
   }
-  return best;
+  timings->Add(Seconds(start));
+}
+
+// One run of the reader: opening the image and building both trees (the
+// tear-down is timed apart). False when the image could not be read.
+bool TimeReader(const fs::path& image, Timings* build, Timings* teardown, u64* files, u64* joliet) {
+  auto start = std::chrono::steady_clock::now();
+  CStdioSource source(image.string());
+  if (!source.IsOpen()) return false;
+  CIso9660Reader* reader = new CIso9660Reader;
+  u64 size = 0;
+  bool ok = reader->ReadVolumeFrom(&size, &source, u"files100k.iso");
+  build->Add(Seconds(start));
+  *files = reader->GetPrimaryRoot().CountFiles();
+  *joliet = reader->GetJolietRoot().CountFiles();
+  auto end = std::chrono::steady_clock::now();
+  delete reader;
+  teardown->Add(Seconds(end));
+  return ok;
+}
+
+void PrintLine(const char* label, const Timings& timings, const Timings& ours, const char* note) {
+  if (timings.failed || timings.runs.empty()) {
+    std::printf("  %-31s not available\n", label);
+    return;
+  }
+  std::printf("  %-31s best %7.1f ms  median %7.1f ms  ratio best %.2f  median %.2f%s\n", label,
+              timings.Best() * 1000, timings.Median() * 1000, timings.Best() / ours.Best(),
+              timings.Median() / ours.Median(), note);
+}
+
+// The fresh-process contender: reads the image once and exits, so that it is
+// timed exactly as the tools are (process start and exit included).
+int ReadOnce(const char* path) {
+  Timings build, teardown;
+  u64 files = 0;
+  u64 joliet = 0;
+  return TimeReader(path, &build, &teardown, &files, &joliet) && files > 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 2 && std::strcmp(argv[1], kReadOnceOption) == 0) return ReadOnce(argv[2]);
   const char* tmp = std::getenv("TMPDIR");
   fs::path work = argc > 1 ? fs::path(argv[1]) : fs::path(tmp ? tmp : "/tmp") / "kelvane_iso_tree_bench";
   std::error_code error;
@@ -101,45 +161,61 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  double ours = -1;
+  int runs = kRuns;
+  if (argc > 2) runs = std::atoi(argv[2]);
+  if (runs < 1) runs = kRuns;
+
+  std::string quoted = "'" + image.string() + "'";
+  const std::string isoinfoJoliet = "isoinfo -l -J -i " + quoted + " >/dev/null 2>&1";
+  const std::string isoinfoBoth =
+      "isoinfo -l -i " + quoted + " >/dev/null 2>&1 && isoinfo -l -J -i " + quoted + " >/dev/null 2>&1";
+  const std::string xorrisoFind = "xorriso -indev " + quoted + " -find / >/dev/null 2>&1";
+  std::error_code selfError;
+  fs::path self = fs::canonical("/proc/self/exe", selfError);
+  const std::string oursFresh = "'" + self.string() + "' " + kReadOnceOption + " " + quoted + " >/dev/null 2>&1";
+
+  // A warm-up round brings the image into the page cache for everyone.
+  Timings ours, teardown, fresh, isoinfo, both, xorriso, unused;
   u64 files = 0;
   u64 joliet = 0;
-  for (int i = 0; i < kRuns; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    CStdioSource source(image.string());
-    if (!source.IsOpen()) return 1;
-    CIso9660Reader reader;
-    u64 size = 0;
-    if (!reader.ReadVolumeFrom(&size, &source, u"files100k.iso")) {
+  if (!TimeReader(image, &unused, &unused, &files, &joliet)) {
+    std::printf("reading the image failed\n");
+    return 1;
+  }
+  TimeCommand(isoinfoJoliet, &unused);
+  TimeCommand(xorrisoFind, &unused);
+
+  // The contenders take turns in every round, so a busy moment of the
+  // machine falls on all of them alike.
+  for (int i = 0; i < runs; ++i) {
+    if (!TimeReader(image, &ours, &teardown, &files, &joliet)) {
       std::printf("reading the image failed\n");
       return 1;
     }
-    double t = Seconds(start);
-    if (ours < 0 || t < ours) ours = t;
-    files = reader.GetPrimaryRoot().CountFiles();
-    joliet = reader.GetJolietRoot().CountFiles();
+    TimeCommand(oursFresh, &fresh);
+    TimeCommand(isoinfoJoliet, &isoinfo);
+    TimeCommand(xorrisoFind, &xorriso);
+    TimeCommand(isoinfoBoth, &both);
   }
-  std::string quoted = "'" + image.string() + "'";
-  double isoinfo = TimeCommand("isoinfo -l -J -i " + quoted + " >/dev/null 2>&1");
-  double xorriso = TimeCommand("xorriso -indev " + quoted + " -find / >/dev/null 2>&1");
-  // The reader builds both trees; isoinfo lists one per run.
-  double isoinfoBoth =
-      TimeCommand("isoinfo -l -i " + quoted + " >/dev/null 2>&1 && isoinfo -l -J -i " + quoted + " >/dev/null 2>&1");
 
   std::printf("image: %s (%llu files in the ISO 9660 tree, %llu in the Joliet tree)\n", image.string().c_str(),
               static_cast<unsigned long long>(files), static_cast<unsigned long long>(joliet));
-  std::printf("best of %d runs\n", kRuns);
-  std::printf("  CIso9660Reader, both trees:   %8.1f ms\n", ours * 1000);
-  if (isoinfo > 0)
-    std::printf("  isoinfo -l -J:                %8.1f ms  ratio %.2f\n", isoinfo * 1000, isoinfo / ours);
-  else
-    std::printf("  isoinfo -l -J:                not available\n");
-  if (isoinfoBoth > 0)
-    std::printf("  isoinfo -l, then -l -J:       %8.1f ms  ratio %.2f (both trees, as ours)\n", isoinfoBoth * 1000,
-                isoinfoBoth / ours);
-  if (xorriso > 0)
-    std::printf("  xorriso -indev IMAGE -find /: %8.1f ms  ratio %.2f\n", xorriso * 1000, xorriso / ours);
-  else
-    std::printf("  xorriso -indev IMAGE -find /: not available\n");
+  std::printf("%d rounds; ratio = reference time / ours (above 1: ours is faster)\n", runs);
+  std::printf("in this process (the reader run after run; tear-down apart, median %.1f ms):\n", teardown.Median() * 1000);
+  std::printf("  %-31s best %7.1f ms  median %7.1f ms\n", "CIso9660Reader, both trees:", ours.Best() * 1000,
+              ours.Median() * 1000);
+  PrintLine("isoinfo -l -J:", isoinfo, ours, "");
+  PrintLine("xorriso -indev IMAGE -find /:", xorriso, ours, "");
+  PrintLine("isoinfo -l, then -l -J:", both, ours, " (both trees, as ours)");
+  if (fresh.failed || fresh.runs.empty()) {
+    std::printf("a fresh process for every read: not available\n");
+    return 0;
+  }
+  std::printf("a fresh process for every read, as the tools run:\n");
+  std::printf("  %-31s best %7.1f ms  median %7.1f ms\n", "CIso9660Reader, both trees:", fresh.Best() * 1000,
+              fresh.Median() * 1000);
+  PrintLine("isoinfo -l -J:", isoinfo, fresh, "");
+  PrintLine("xorriso -indev IMAGE -find /:", xorriso, fresh, "");
+  PrintLine("isoinfo -l, then -l -J:", both, fresh, " (both trees, as ours)");
   return 0;
 }

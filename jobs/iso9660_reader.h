@@ -7,9 +7,16 @@
 // inside the image, a directory extent is read at most once per tree (so
 // loops and cross-links end), and depth, directory size and node count are
 // bounded. What is left out is counted in GetSkipped().
+//
+// When both trees exist they are built at the same time, the Joliet tree on
+// a worker thread: the walks share only the image (its reads are locked) and
+// the node count. The reader itself is used by one thread at a time.
 #pragma once
+#include <atomic>
+
 #include "jobs/image_file.h"
 #include "jobs/project_tree.h"
+#include "runtime/threads.h"
 #include "runtime/types.h"
 
 enum : u8 { kTreePrimary = 1, kTreeJoliet = 2, kTreeThird = 4 };
@@ -31,7 +38,8 @@ class CIso9660Reader {
   // The same over any source (not owned); path is kept as the files' source.
   bool ReadVolumeFrom(u64* imageSize, IImageSource* source, const wchar16* path);
 
-  // Reads one directory's records into dir, then its sub-directories.
+  // Reads one directory's records into dir, then its sub-directories, as a
+  // walk of its own (extents are remembered from dir down only).
   bool ReadDirectory(CDirNode* dir, bool joliet, u32 depth);
 
   CDirNode& GetPrimaryRoot() { return primary_; }
@@ -40,15 +48,20 @@ class CIso9660Reader {
   u8 GetFlags() const { return flags_; }
   u32 GetSectorSize() const { return sectorSize_; }
   u32 GetSkipped() const { return skipped_; }
-  u32 GetNodeCount() const { return nodes_; }
+  u32 GetNodeCount() const { return nodes_.load(std::memory_order_relaxed); }
 
  private:
+  struct Walk;  // the state of building one tree
+
   bool ReadVolumeOpened(u64* imageSize, const wchar16* path);
-  bool ReadRoot(CDirNode* root, bool joliet);
-  bool ReadExtent(u64 location, u32 size, u8** data);
+  bool PrepareRoot(const u8* descriptor, CDirNode* root, bool joliet);
+  void ReadTrees(bool primary, bool joliet);
+  static u32 JolietWalkEntry(void* walk);
+  bool WalkDirectory(Walk* walk, CDirNode* dir, u32 depth);
+  bool ReadExtent(Walk* walk, u64 location, u32 size);
   bool ExtentInside(u64 location, u64 size) const;
-  bool MarkVisited(u32 location);
-  void ResetVisited();
+  bool TakeNode();
+  void GiveBackNode();
   void Reset();
 
   CImageFile image_;
@@ -61,11 +74,7 @@ class CIso9660Reader {
   u8 flags_ = 0;
 
   u64 imageSize_ = 0;
-  u32 nodes_ = 0;
+  std::atomic<u32> nodes_{0};
   u32 skipped_ = 0;
-  // Directory extents read in the current tree (open addressing, 0 = empty
-  // slot, locations stored + 1).
-  u32* visited_ = nullptr;
-  u32 visitedCapacity_ = 0;
-  u32 visitedCount_ = 0;
+  CLock imageLock_;  // the image's position is shared by both walks
 };

@@ -51,6 +51,7 @@ u32 FoldCase(wchar16 c) {
 i32 CompareNamesOrdinalNoCase(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
   i32 n = lenA < lenB ? lenA : lenB;
   for (i32 i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;  // most names share long prefixes
     u32 x = FoldCase(a[i]);
     u32 y = FoldCase(b[i]);
     if (x != y) return x < y ? -1 : 1;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <sstream>
 #include <string>
@@ -58,7 +59,9 @@ void ExpectTreeMatchesListing(CDirNode& root, const std::string& listingName, is
     for (const ListedEntry& part : item.second) size += part.size;
     EXPECT_EQ(node.directory, first.directory) << path;
     EXPECT_EQ(node.location, first.location) << path;
-    if (!first.directory) EXPECT_EQ(node.size, size) << path;
+    if (!first.directory) {
+      EXPECT_EQ(node.size, size) << path;
+    }
     EXPECT_EQ(node.written.year, first.year) << path;
     EXPECT_EQ(node.written.month, first.month) << path;
     EXPECT_EQ(node.written.day, first.day) << path;
@@ -99,6 +102,67 @@ TEST(Iso9660Reader, BothTreesMatchIsoinfoForEveryMasteredImage) {
     if (!c.joliet) continue;
     ExpectTreeMatchesListing(reader.GetJolietRoot(), base + ".jl.txt", isotest::ToLatin1Lossy, refused);
     EXPECT_EQ(reader.GetSkipped(), refused.size() + primaryRefused.size());
+  }
+}
+
+// Every directory's children in strictly ascending name order (no two
+// equal names), all the way down; returns the nodes below dir.
+u64 ExpectSortedBelow(CDirNode& dir) {
+  u64 nodes = dir.dirs.GetCount() + dir.files.GetCount();
+  for (u32 i = 1; i < dir.dirs.GetCount(); ++i) {
+    const CWideString& a = dir.dirs[i - 1].name;
+    const CWideString& b = dir.dirs[i].name;
+    EXPECT_LT(CompareNodeNames(a.c_str(), a.GetLength(), b.c_str(), b.GetLength()), 0);
+  }
+  for (u32 i = 1; i < dir.files.GetCount(); ++i) {
+    const CWideString& a = dir.files[i - 1].name;
+    const CWideString& b = dir.files[i].name;
+    EXPECT_LT(CompareNodeNames(a.c_str(), a.GetLength(), b.c_str(), b.GetLength()), 0);
+  }
+  for (CDirNode& sub : dir.dirs) nodes += ExpectSortedBelow(sub);
+  return nodes;
+}
+
+void ExpectSameTree(CDirNode& a, CDirNode& b) {
+  auto first = isotest::FlattenTree(a, isotest::ToUtf8);
+  auto second = isotest::FlattenTree(b, isotest::ToUtf8);
+  ASSERT_EQ(first.size(), second.size());
+  for (const auto& item : first) {
+    auto other = second.find(item.first);
+    ASSERT_NE(other, second.end()) << item.first;
+    EXPECT_EQ(item.second.directory, other->second.directory) << item.first;
+    EXPECT_EQ(item.second.size, other->second.size) << item.first;
+    EXPECT_EQ(item.second.location, other->second.location) << item.first;
+    EXPECT_EQ(item.second.name, other->second.name) << item.first;
+    EXPECT_EQ(std::memcmp(&item.second.written, &other->second.written, sizeof(DateTime)), 0) << item.first;
+  }
+  EXPECT_EQ(a.blocks, b.blocks);
+}
+
+// Both trees are built at once: reading again, with the same reader or a
+// new one, gives the same trees, counts and flags, the children sorted and
+// the node count equal to the nodes of both trees.
+TEST(Iso9660Reader, RereadingGivesTheSameTreesAndCounts) {
+  for (const char* base : {"bigdir", "joliet", "deep", "zero256"}) {
+    SCOPED_TRACE(base);
+    std::vector<u8> bytes = Load(std::string(base) + ".iso");
+    CIso9660Reader reader;
+    ASSERT_TRUE(ReadImage(&reader, bytes));
+    u64 nodes = ExpectSortedBelow(reader.GetPrimaryRoot()) + ExpectSortedBelow(reader.GetJolietRoot());
+    EXPECT_EQ(reader.GetNodeCount(), nodes);
+    CIso9660Reader again;
+    ASSERT_TRUE(ReadImage(&again, bytes));
+    for (int round = 0; round < 2; ++round) {
+      if (round == 1) {
+        ASSERT_TRUE(ReadImage(&reader, bytes));  // the same reader a second time
+      }
+      EXPECT_EQ(reader.GetFlags(), again.GetFlags());
+      EXPECT_EQ(reader.GetNodeCount(), nodes);
+      EXPECT_EQ(again.GetNodeCount(), nodes);
+      EXPECT_EQ(reader.GetSkipped(), again.GetSkipped());
+      ExpectSameTree(reader.GetPrimaryRoot(), again.GetPrimaryRoot());
+      ExpectSameTree(reader.GetJolietRoot(), again.GetJolietRoot());
+    }
   }
 }
 
@@ -217,14 +281,17 @@ TEST(Iso9660Reader, TruncatedImagesListOnlyWhatTheyHold) {
       ASSERT_TRUE(listed.count(item.first)) << item.first;
       const ListedEntry& entry = listed[item.first].front();
       EXPECT_EQ(item.second.location, entry.location);
-      if (!entry.directory) EXPECT_LE(entry.location * 2048 + entry.size, size) << item.first;
+      if (!entry.directory) {
+        EXPECT_LE(entry.location * 2048 + entry.size, size) << item.first;
+      }
     }
     // Every root entry whose data is inside is there.
     for (auto& item : listed) {
       const ListedEntry& entry = item.second.front();
       bool atRoot = item.first.find('/', 1) == std::string::npos;
-      if (atRoot && !entry.directory && entry.location * 2048 + entry.size <= size)
+      if (atRoot && !entry.directory && entry.location * 2048 + entry.size <= size) {
         EXPECT_TRUE(tree.count(item.first)) << item.first;
+      }
     }
   }
 }

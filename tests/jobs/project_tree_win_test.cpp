@@ -49,7 +49,9 @@ TEST(ProjectTreeOnDisk, FolderFromDiskMatchesTheImageOfTheSameFolder) {
   for (auto& item : fromImage) {
     ASSERT_TRUE(fromDisk.count(item.first)) << item.first;
     EXPECT_EQ(fromDisk[item.first].directory, item.second.directory) << item.first;
-    if (!item.second.directory) EXPECT_EQ(fromDisk[item.first].size, item.second.size) << item.first;
+    if (!item.second.directory) {
+      EXPECT_EQ(fromDisk[item.first].size, item.second.size) << item.first;
+    }
   }
   EXPECT_DOUBLE_EQ(added->TotalSize(), reader.GetJolietRoot().TotalSize());
   EXPECT_EQ(added->CountFiles(), reader.GetJolietRoot().CountFiles());
@@ -90,7 +92,9 @@ TEST(ProjectTreeOnDisk, EnumeratorListsMatchingEntries) {
   for (bool more = listing.First(&entry, u"*.bin"); more; more = listing.Next(&entry)) {
     names.push_back(isotest::ToUtf8(isotest::ToU16(entry.name)));
     EXPECT_EQ(entry.kind & kEntryDirectory, 0u);
-    if (names.back() == "exact2048.bin") EXPECT_EQ(entry.size, 2048u);
+    if (names.back() == "exact2048.bin") {
+      EXPECT_EQ(entry.size, 2048u);
+    }
     EXPECT_GE(entry.written.year, 2000);
   }
   std::sort(names.begin(), names.end());
