@@ -208,7 +208,12 @@ bool CDrive::StoreCommandResult(u8 status, const u8* cdb, const u8* senseBytes) 
 }
 
 bool CDrive::IsBecomingReady() const {
-  return errorCode == 0 && senseKey == 2 && asc == 0x04 && (ascq == 0x01 || ascq == 0x08);
+  // Logical unit not ready for a passing cause: cause not reported, becoming
+  // ready, format, operation (immediate blank, close, synchronise) or long
+  // write in progress. Other NOT READY causes (no medium, incompatible
+  // medium, manual intervention) do not pass by waiting.
+  if (errorCode != 0 || senseKey != 2 || asc != 0x04) return false;
+  return ascq == 0x00 || ascq == 0x01 || ascq == 0x04 || ascq == 0x07 || ascq == 0x08;
 }
 
 bool CDrive::WaitUntilReady() {

@@ -75,11 +75,12 @@ class CDrive {
   CDrive& Send(const MmcCommand& command, void* buffer);
   bool StoreCommandResult(u8 status, const u8* cdb, const u8* senseBytes);
   bool LastCommandSucceeded() const { return scsiStatus == 0 && errorCode == 0; }
-  // NOT READY because the drive is becoming ready or finishing a long write.
+  // NOT READY for a passing cause: becoming ready, or a format, immediate
+  // operation or long write in progress.
   bool IsBecomingReady() const;
-  // Sends TEST UNIT READY every 10 ms while the drive is becoming ready or
-  // writing; ends on anything else or at the ready-wait deadline. True when
-  // the last command succeeded.
+  // Sends TEST UNIT READY every 10 ms while the drive is not ready for a
+  // passing cause; ends on anything else or at the ready-wait deadline. True
+  // when the last command succeeded.
   bool WaitUntilReady();
 
   // ---- MMC commands (each returns the record) ----

@@ -253,6 +253,29 @@ TEST_F(TransportTest, WaitEndsOnNoMediumAndOnOtherSense) {
   EXPECT_EQ(1u, recorder_.CountCommands(mmc::kTestUnitReady));
 }
 
+TEST_F(TransportTest, WaitOutlastsImmediateOperationsButNotPermanentCauses) {
+  // An immediate blank, close or synchronise reports 04/07 until it is done;
+  // a format 04/04.
+  Start();
+  for (u8 ascq : {0x07, 0x04}) {
+    recorder_.ClearFaults();
+    recorder_.ClearTrace();
+    AddSense(mmc::kTestUnitReady, 2, 0x04, ascq, 3);
+    drive_.TestUnitReady();
+    ASSERT_TRUE(drive_.IsBecomingReady());
+    EXPECT_TRUE(drive_.WaitUntilReady());
+    EXPECT_EQ(4u, recorder_.CountCommands(mmc::kTestUnitReady));
+  }
+  // An incompatible medium does not pass by waiting.
+  recorder_.ClearFaults();
+  recorder_.ClearTrace();
+  AddSense(mmc::kTestUnitReady, 2, 0x30, 0x00, 0);
+  drive_.TestUnitReady();
+  EXPECT_FALSE(drive_.IsBecomingReady());
+  EXPECT_FALSE(drive_.WaitUntilReady());
+  EXPECT_EQ(1u, recorder_.CountCommands(mmc::kTestUnitReady));
+}
+
 TEST_F(TransportTest, WaitEndsOnATransportError) {
   Start();
   AddSense(mmc::kTestUnitReady, 2, 0x04, 0x08, 1);
