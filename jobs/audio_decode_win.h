@@ -16,7 +16,10 @@ bool GetAudioTrackLength(AudioTrackInfo* track, const wchar16* path, AudioStatus
 // bytes, the decoded audio cut or padded with zeros to that length, also
 // when the file cannot be decoded (silence, and the reason as the result).
 // Waits for ring space and for the graph in short steps and ends promptly
-// when `abort` is set (kAborted; the track is then left incomplete).
+// when `abort` is set (kAborted; the track is then left incomplete). A
+// graph whose stream shows no sign of life for kDecodeStallMs is given up
+// (kDecodeFailed), and one that delivers more than the track's sectors is
+// stopped once they are full.
 AudioStatus DecodeAudioFile(const AudioTrackInfo& track, CRingBuffer* ring, AudioAbort abort);
 
 // Copies a raw CD-audio file into the ring buffer, cut or padded to the

@@ -1,12 +1,18 @@
 #include "jobs/audio_graph_win.h"
 
+#include <evcode.h>
+
 #include "jobs/wav_filter_win.h"
 #include "jobs/wav_media_type_win.h"
+#include "runtime/clock.h"
 
 namespace {
 
 const wchar_t kSinkName[] = L"VANTO Filter";
 const wchar_t kSourceName[] = L"Source";
+// How long one wait for the graph lasts before the job's cancel and the
+// sink's progress are looked at.
+constexpr long kGraphWaitStepMs = 50;
 
 // The first output pin of a filter (referenced), or null.
 IPin* FirstOutputPin(IBaseFilter* filter) {
@@ -105,4 +111,60 @@ AudioStatus BuildDecodeGraph(IGraphBuilder** graph, const wchar16* path, CWavFil
     status.hasRefusedFormat = true;
   }
   return status;
+}
+
+AudioStatus RunDecodeGraph(IUnknown* graph, CWavPin* pin, const AudioAbort& abort, u32 stallMs) {
+  IMediaControl* control = nullptr;
+  IMediaEvent* events = nullptr;
+  HRESULT hr = graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control));
+  if (SUCCEEDED(hr)) hr = graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&events));
+  if (FAILED(hr) || !control || !events) {
+    if (events) events->Release();
+    if (control) control->Release();
+    return Failure(AudioError::kSystem, FAILED(hr) ? hr : E_NOINTERFACE);
+  }
+  AudioStatus status;
+  hr = control->Run();
+  if (FAILED(hr)) status = Failure(AudioError::kDecodeFailed, hr);
+  u32 seen = pin->Activity();
+  u64 seenAt = 0;
+  ReadPerformanceCounter(&seenAt);
+  while (status.Ok()) {
+    long code = 0;
+    hr = events->WaitForCompletion(kGraphWaitStepMs, &code);
+    if (hr == E_ABORT) {  // the step passed without an end
+      if (abort.IsSet()) {
+        status = Failure(AudioError::kAborted, S_OK);
+        break;
+      }
+      u64 now = 0;
+      ReadPerformanceCounter(&now);
+      u32 activity = pin->Activity();
+      if (activity != seen) {
+        seen = activity;
+        seenAt = now;
+      } else if (ElapsedSeconds(seenAt, now) * 1000.0 >= stallMs) {
+        // Neither data nor an end for that long: the graph has stalled.
+        status = Failure(AudioError::kDecodeFailed, VFW_E_TIMEOUT);
+      }
+      continue;
+    }
+    if (FAILED(hr))
+      status = Failure(AudioError::kDecodeFailed, hr);
+    else if (code != EC_COMPLETE)
+      status = Failure(abort.IsSet() ? AudioError::kAborted : AudioError::kDecodeFailed, E_FAIL);
+    break;
+  }
+  control->Stop();
+  events->Release();
+  control->Release();
+  return status;
+}
+
+void ReleaseDecodeGraph(IGraphBuilder* graph, CWavFilter* sink) {
+  if (!graph) return;
+  // Removing the sink disconnects its pin (which lets go of the peer and
+  // the stored type) and drops the graph's reference to it.
+  graph->RemoveFilter(sink);
+  graph->Release();
 }

@@ -4,10 +4,17 @@
 #pragma once
 #include <dshow.h>
 
+#include "jobs/audio_abort.h"
 #include "jobs/audio_status.h"
 #include "runtime/win.h"
 
 class CWavFilter;
+class CWavPin;
+
+// How long a running graph may go without a sign of life from the sink (a
+// sample, an end of stream or a wait for ring space) before the decode
+// gives up on it.
+constexpr u32 kDecodeStallMs = 60000;
 
 // CoInitialize for the scope; CoUninitialize only when it succeeded.
 class CComScope {
@@ -32,3 +39,16 @@ class CComScope {
 // whenever one was made, also on failure (the caller releases it). A sink
 // that refused the decoded format turns the failure into kNotCdAudio.
 AudioStatus BuildDecodeGraph(IGraphBuilder** graph, const wchar16* path, CWavFilter* sink);
+
+// Runs a built graph until the sink's stream completes, the graph reports
+// an error (kDecodeFailed), the job is cancelled (kAborted) or the stream
+// stalls for stallMs (kDecodeFailed, VFW_E_TIMEOUT); the graph is stopped
+// before return. `graph` is any object of the graph (IMediaControl and
+// IMediaEvent are asked of it).
+AudioStatus RunDecodeGraph(IUnknown* graph, CWavPin* pin, const AudioAbort& abort,
+                           u32 stallMs = kDecodeStallMs);
+
+// Takes the sink out of the graph, then releases the graph: the graph lets
+// go of the sink (which lives only as long as its caller's scope) even when
+// something else still holds the graph. Null graphs are ignored.
+void ReleaseDecodeGraph(IGraphBuilder* graph, CWavFilter* sink);

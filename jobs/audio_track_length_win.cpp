@@ -42,7 +42,7 @@ AudioStatus MeasureThroughGraph(const wchar16* path, i64* duration) {
     *duration = d;
     if (seeking) seeking->Release();
   }
-  if (graph) graph->Release();
+  ReleaseDecodeGraph(graph, &sink);
   return status;
 }
 

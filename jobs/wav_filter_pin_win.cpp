@@ -144,10 +144,12 @@ STDMETHODIMP CWavPin::EnumMediaTypes(IEnumMediaTypes** types) {
 STDMETHODIMP CWavPin::QueryInternalConnections(IPin**, ULONG*) { return E_NOTIMPL; }
 
 STDMETHODIMP CWavPin::EndOfStream() {
+  ++activity_;
   if (filter_->State() == State_Stopped) return S_OK;  // a stale end of a stopped stream
   if (flushing_.load()) return S_OK;
   {
     CLockGuard guard(receiveLock_);
+    if (trackFull_.load()) return S_OK;  // its end was reported when it filled
     CWideString line;
     line.AppendAscii("EndOfStream: ");
     line.AppendUInt64(bytesReceived_ / kCdSectorBytes);
@@ -166,6 +168,13 @@ STDMETHODIMP CWavPin::BeginFlush() {
 }
 
 STDMETHODIMP CWavPin::EndFlush() {
+  // The stream starts again: an end that belonged to the flushed data is
+  // forgotten, so that the new data's end is reported when it comes.
+  {
+    CLockGuard guard(receiveLock_);
+    trackFull_ = false;
+  }
+  filter_->ClearEndOfStream();
   flushing_ = false;
   return S_OK;
 }
@@ -211,14 +220,26 @@ STDMETHODIMP CWavPin::Receive(IMediaSample* sample) {
   if (length < 0) length = 0;
   if (length > size) length = size < 0 ? 0 : size;
 
-  CLockGuard guard(receiveLock_);
-  u32 n = static_cast<u32>(length);
-  bytesReceived_ += n;
-  if (!writer_.HasRing()) return S_OK;
-  // The track ends at its measured sectors: a longer decode is cut there.
-  if (writer_.Write(data, n, &CWavPin::StreamInterrupted, this)) return S_OK;
-  if (writer_.AbortSeen()) abortSeen_ = true;
-  return S_FALSE;
+  ++activity_;
+  {
+    CLockGuard guard(receiveLock_);
+    if (trackFull_.load()) return S_FALSE;
+    u32 n = static_cast<u32>(length);
+    bytesReceived_ += n;
+    if (!writer_.HasRing()) return S_OK;
+    // The track ends at its measured sectors: a longer decode is cut there.
+    bool beyondEnd = writer_.Delivered() + n > writer_.Limit();
+    if (!writer_.Write(data, n, &CWavPin::StreamInterrupted, this)) {
+      if (writer_.AbortSeen()) abortSeen_ = true;
+      return S_FALSE;
+    }
+    if (!beyondEnd) return S_OK;
+    // The track is complete. Its stream ends here rather than decoding on
+    // into nothing (a source that never ends would never let it finish).
+    trackFull_ = true;
+  }
+  filter_->OnEndOfStream();
+  return S_FALSE;  // tells the upstream filter to stop delivering
 }
 
 STDMETHODIMP CWavPin::ReceiveMultiple(IMediaSample** samples, long count, long* processed) {
@@ -259,5 +280,6 @@ bool CWavPin::GetRefusedFormat(WaveFormatSummary* out) const {
 // The streaming thread stops waiting for ring space on a flush or a stop.
 bool CWavPin::StreamInterrupted(void* context) {
   CWavPin* pin = static_cast<CWavPin*>(context);
+  ++pin->activity_;  // waiting for the consumer is not a stall
   return pin->flushing_.load() || pin->filter_->State() == State_Stopped;
 }

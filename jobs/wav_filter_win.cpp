@@ -144,6 +144,11 @@ void CWavFilter::OnEndOfStream() {
   if (notify) NotifyComplete();
 }
 
+void CWavFilter::ClearEndOfStream() {
+  CLockGuard guard(stateLock_);
+  eosPending_ = false;
+}
+
 void CWavFilter::NotifyComplete() {
   IFilterGraph* graph = nullptr;
   {

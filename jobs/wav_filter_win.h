@@ -123,6 +123,12 @@ class CWavPin final : public IPin, public IMemInputPin, public IMemAllocator {
   bool GetRefusedFormat(WaveFormatSummary* out) const;
   bool IsConnected() const { return connected_ != nullptr; }
   bool AbortSeen() const { return abortSeen_.load(std::memory_order_acquire); }
+  // Counts the stream's signs of life: samples, ends of stream and each
+  // wait for ring space. Unchanged for long while running means the graph
+  // has stalled.
+  u32 Activity() const { return activity_.load(std::memory_order_acquire); }
+  // The track received more than its measured sectors and was ended there.
+  bool TrackFull() const { return trackFull_.load(std::memory_order_acquire); }
   // Allocator state for tests: committed, and whether the block is held.
   bool IsCommitted() const { return committed_; }
   bool HoldsBufferBlock() const { return block_ != nullptr; }
@@ -154,6 +160,8 @@ class CWavPin final : public IPin, public IMemInputPin, public IMemAllocator {
   u32 expectedSectors_;
   std::atomic<bool> flushing_{false};
   std::atomic<bool> abortSeen_{false};
+  std::atomic<bool> trackFull_{false};
+  std::atomic<u32> activity_{0};
   bool hasRefused_ = false;
   WaveFormatSummary refused_ = {};
   std::atomic<LONG> refs_{1};
@@ -195,6 +203,8 @@ class CWavFilter final : public IBaseFilter {
   // The pin's end of stream: completion is reported to the graph now when
   // running, on Run when paused, and not at all when stopped.
   void OnEndOfStream();
+  // A flush drops an end of stream still waiting for Run.
+  void ClearEndOfStream();
 
  private:
   void NotifyComplete();

@@ -23,9 +23,9 @@ const char kFolder[] = "fixtures\\audio\\";
 
 std::string Fixture(const char* name) { return std::string(kFolder) + name; }
 
-CWideString Wide(const std::string& text) {
+CWideString Wide(const std::string& utf8) {
   CWideString w;
-  w.AppendAscii(text.c_str());
+  w.AppendUtf8(utf8.c_str(), static_cast<i32>(utf8.size()));
   return w;
 }
 
@@ -395,7 +395,7 @@ TEST(AudioGraph, DecodeThroughASmallRingDrainedWhileItRuns) {
   EXPECT_TRUE(AllZero(got, reference.size()));
 }
 
-TEST(AudioGraph, ReleasingTheGraphLetsGoOfTheSink) {
+TEST(AudioGraph, ReleasingTheGraphLetsGoOfTheSinkEvenWhenTheGraphIsStillHeld) {
   CComScope com;
   ASSERT_TRUE(com.Ok());
   for (const char* file : {"t588000.flac", "t588000.mp3", "rate48k.wav", "not_audio.wav"}) {
@@ -404,12 +404,56 @@ TEST(AudioGraph, ReleasingTheGraphLetsGoOfTheSink) {
     AudioStatus status = BuildDecodeGraph(&graph, Wide(Fixture(file)).c_str(), &sink);
     ASSERT_NE(nullptr, graph) << file;
     EXPECT_GT(sink.RefCount(), 1) << file;  // the graph holds the sink
-    graph->Release();
+    // Someone else keeps the graph alive past the sink's scope.
+    graph->AddRef();
+    ReleaseDecodeGraph(graph, &sink);
     EXPECT_FALSE(sink.Pin()->IsConnected()) << file;
     EXPECT_EQ(1, sink.RefCount()) << file;
     EXPECT_EQ(1, sink.Pin()->RefCount()) << file;
     AM_MEDIA_TYPE type;
     EXPECT_EQ(VFW_E_NOT_CONNECTED, sink.Pin()->ConnectionMediaType(&type)) << file;
+    graph->Release();
     (void)status;
+  }
+}
+
+TEST(AudioGraph, DecodeLongerThanItsTrackStopsAtTheTracksEnd) {
+  Measured m = Measure("t588001.flac");
+  ASSERT_TRUE(m.ok);
+  std::vector<u8> reference;
+  ASSERT_TRUE(ReadWhole(Fixture("t588001.wav.pcm"), &reference));
+  AudioTrackInfo track = m.track;
+  track.sectors = 100;
+  Decoded d = Decode(track);
+  EXPECT_TRUE(d.status.Ok()) << static_cast<int>(d.status.error);
+  ASSERT_EQ(100u * 2352, d.bytes.size());
+  EXPECT_TRUE(std::equal(d.bytes.begin(), d.bytes.end(), reference.begin()));
+  // The graph was stopped soon after the track filled, not run to the
+  // end of the file.
+  EXPECT_GE(d.status.bytesDecoded, 100u * 2352);
+  EXPECT_LT(d.status.bytesDecoded, reference.size() / 2);
+}
+
+TEST(AudioGraph, PathsWithCharactersBeyondAscii) {
+  struct Case {
+    const char* file;  // UTF-8
+    const char* reference;
+    bool raw;
+  } cases[] = {
+      {"t\u00F6ne_\u00DF_\u65E5\u672C.flac", "t588000.wav.pcm", false},
+      {"tr\u00E4ck_\u0416.raw", "track.raw", true},
+  };
+  for (const Case& c : cases) {
+    std::string name = c.file;
+    Measured m = Measure(name.c_str());
+    ASSERT_TRUE(m.ok) << c.reference << " " << static_cast<int>(m.status.error);
+    EXPECT_EQ(c.raw, m.track.raw);
+    std::vector<u8> reference;
+    ASSERT_TRUE(ReadWhole(Fixture(c.reference), &reference));
+    EXPECT_EQ((reference.size() + 2351) / 2352, m.track.sectors) << c.reference;
+    Decoded d = Decode(m.track);
+    EXPECT_TRUE(d.status.Ok()) << c.reference;
+    ASSERT_EQ(static_cast<size_t>(m.track.sectors) * 2352, d.bytes.size());
+    EXPECT_TRUE(std::equal(reference.begin(), reference.end(), d.bytes.begin())) << c.reference;
   }
 }

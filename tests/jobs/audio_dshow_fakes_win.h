@@ -46,13 +46,21 @@ class FakeUpstreamPin final : public IPin {
   STDMETHODIMP NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
 };
 
-// A graph that records the events a filter notifies.
-class FakeGraph final : public IFilterGraph, public IMediaEventSink {
+// A graph that records the events a filter notifies and, as the object a
+// decode runs, drives one filter's state (Run pauses and runs it, Stop
+// stops it) and reports completion once the filter notified it.
+class FakeGraph final : public IFilterGraph,
+                        public IMediaEventSink,
+                        public IMediaControl,
+                        public IMediaEvent {
  public:
   std::atomic<int> completes{0};
   std::atomic<int> others{0};
+  std::atomic<int> runs{0};
+  std::atomic<int> stops{0};
   LONG_PTR lastSender = 0;
   LONG refs = 1;
+  IBaseFilter* driven = nullptr;  // the filter Run and Stop act on
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
@@ -61,6 +69,10 @@ class FakeGraph final : public IFilterGraph, public IMediaEventSink {
       *out = static_cast<IFilterGraph*>(this);
     else if (IsEqualIID(iid, IID_IMediaEventSink))
       *out = static_cast<IMediaEventSink*>(this);
+    else if (IsEqualIID(iid, IID_IMediaControl))
+      *out = static_cast<IMediaControl*>(this);
+    else if (IsEqualIID(iid, IID_IMediaEvent))
+      *out = static_cast<IMediaEvent*>(this);
     else
       return E_NOINTERFACE;
     AddRef();
@@ -68,6 +80,7 @@ class FakeGraph final : public IFilterGraph, public IMediaEventSink {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
   STDMETHODIMP_(ULONG) Release() override { return --refs; }
+  // IFilterGraph
   STDMETHODIMP AddFilter(IBaseFilter*, LPCWSTR) override { return E_NOTIMPL; }
   STDMETHODIMP RemoveFilter(IBaseFilter*) override { return E_NOTIMPL; }
   STDMETHODIMP EnumFilters(IEnumFilters**) override { return E_NOTIMPL; }
@@ -76,6 +89,7 @@ class FakeGraph final : public IFilterGraph, public IMediaEventSink {
   STDMETHODIMP Reconnect(IPin*) override { return E_NOTIMPL; }
   STDMETHODIMP Disconnect(IPin*) override { return E_NOTIMPL; }
   STDMETHODIMP SetDefaultSyncSource() override { return E_NOTIMPL; }
+  // IMediaEventSink
   STDMETHODIMP Notify(LONG code, LONG_PTR, LONG_PTR sender) override {
     if (code == EC_COMPLETE)
       ++completes;
@@ -84,6 +98,50 @@ class FakeGraph final : public IFilterGraph, public IMediaEventSink {
     lastSender = sender;
     return S_OK;
   }
+  // IDispatch (of IMediaControl and IMediaEvent)
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    return E_NOTIMPL;
+  }
+  // IMediaControl
+  STDMETHODIMP Run() override {
+    ++runs;
+    if (driven) {
+      driven->Pause();
+      driven->Run(0);
+    }
+    return S_OK;
+  }
+  STDMETHODIMP Pause() override { return driven ? driven->Pause() : S_OK; }
+  STDMETHODIMP Stop() override {
+    ++stops;
+    return driven ? driven->Stop() : S_OK;
+  }
+  STDMETHODIMP GetState(LONG, OAFilterState*) override { return E_NOTIMPL; }
+  STDMETHODIMP RenderFile(BSTR) override { return E_NOTIMPL; }
+  STDMETHODIMP AddSourceFilter(BSTR, IDispatch**) override { return E_NOTIMPL; }
+  STDMETHODIMP get_FilterCollection(IDispatch**) override { return E_NOTIMPL; }
+  STDMETHODIMP get_RegFilterCollection(IDispatch**) override { return E_NOTIMPL; }
+  STDMETHODIMP StopWhenReady() override { return E_NOTIMPL; }
+  // IMediaEvent: completion once a filter notified it; else the wait
+  // passes its time-out.
+  STDMETHODIMP GetEventHandle(OAEVENT*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetEvent(long*, LONG_PTR*, LONG_PTR*, long) override { return E_NOTIMPL; }
+  STDMETHODIMP WaitForCompletion(long timeout, long* code) override {
+    *code = 0;
+    if (completes.load() == 0) Sleep(static_cast<DWORD>(timeout));
+    if (completes.load() == 0) return E_ABORT;
+    *code = EC_COMPLETE;
+    return S_OK;
+  }
+  STDMETHODIMP CancelDefaultHandling(long) override { return E_NOTIMPL; }
+  STDMETHODIMP RestoreDefaultHandling(long) override { return E_NOTIMPL; }
+  STDMETHODIMP FreeEventParams(long, LONG_PTR, LONG_PTR) override { return E_NOTIMPL; }
 };
 
 // A sample of another allocator whose reported length can lie.

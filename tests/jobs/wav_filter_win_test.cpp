@@ -403,16 +403,49 @@ TEST(WavFilterStream, ShortStreamIsPaddedAndRunningEndReportsComplete) {
   EXPECT_EQ(sent.size(), s.filter.Pin()->BytesReceived());
 }
 
-TEST(WavFilterStream, LongStreamIsCutAtTheExpectedSectors) {
+TEST(WavFilterStream, LongStreamIsCutAndEndedAtTheExpectedSectors) {
   Streaming s(2);
   s.filter.Run(0);
   std::vector<u8> sent;
-  ASSERT_EQ(S_OK, Deliver(s.filter.Pin(), 2352 * 5 + 1, 9, &sent));
-  s.filter.Pin()->EndOfStream();
+  ASSERT_EQ(S_OK, Deliver(s.filter.Pin(), 2352 * 2 - 100, 9, &sent));
+  EXPECT_EQ(0, s.graph.completes.load());
+  EXPECT_FALSE(s.filter.Pin()->TrackFull());
+  // The sample that runs past the track's end fills it, ends the stream
+  // and asks the upstream filter to stop.
+  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 200, 9, &sent));
+  EXPECT_TRUE(s.filter.Pin()->TrackFull());
+  EXPECT_EQ(1, s.graph.completes.load());
+  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 50, 9, &sent));
+  EXPECT_EQ(2352u * 2 + 100, s.filter.Pin()->BytesReceived());
+  // The source's own end later adds nothing and reports nothing again.
+  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
+  EXPECT_EQ(1, s.graph.completes.load());
   std::vector<u8> out = Drain(s.ring);
   ASSERT_EQ(2352u * 2, out.size());
   EXPECT_TRUE(std::equal(out.begin(), out.end(), sent.begin()));
-  EXPECT_EQ(2352u * 5 + 1, s.filter.Pin()->BytesReceived());
+}
+
+TEST(WavFilterStream, ExactlyFullTrackWaitsForItsEnd) {
+  Streaming s(2);
+  s.filter.Run(0);
+  std::vector<u8> sent;
+  ASSERT_EQ(S_OK, Deliver(s.filter.Pin(), 2352 * 2, 1, &sent));
+  EXPECT_EQ(0, s.graph.completes.load());
+  EXPECT_FALSE(s.filter.Pin()->TrackFull());
+  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
+  EXPECT_EQ(1, s.graph.completes.load());
+  EXPECT_EQ(2352u * 2, Drain(s.ring).size());
+}
+
+TEST(WavFilterStream, TrackFilledWhilePausedIsReportedOnRun) {
+  Streaming s(1);
+  s.filter.Pause();
+  std::vector<u8> sent;
+  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 3000, 5, &sent));
+  EXPECT_EQ(0, s.graph.completes.load());
+  s.filter.Run(0);
+  EXPECT_EQ(1, s.graph.completes.load());
+  EXPECT_EQ(2352u, s.ring.GetDataSize());
 }
 
 TEST(WavFilterStream, EmptyStreamGivesTheExpectedZeroSectors) {
@@ -458,6 +491,40 @@ TEST(WavFilterStream, EndWhilePausedIsReportedOnRun) {
   s.filter.Pause();
   s.filter.Run(0);
   EXPECT_EQ(1, s.graph.completes.load());  // once only
+  EXPECT_EQ(2352u, s.ring.GetDataSize());
+}
+
+TEST(WavFilterStream, FlushForgetsAnEndThatWaitedForRun) {
+  Streaming s(1);
+  s.filter.Pause();
+  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
+  EXPECT_TRUE(s.filter.EndOfStreamPending());
+  s.filter.Pin()->BeginFlush();
+  s.filter.Pin()->EndFlush();
+  EXPECT_FALSE(s.filter.EndOfStreamPending());
+  s.filter.Run(0);
+  EXPECT_EQ(0, s.graph.completes.load());
+  // The restarted stream's own end is reported.
+  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
+  EXPECT_EQ(1, s.graph.completes.load());
+}
+
+TEST(WavFilterStream, FlushLetsAFilledTrackReportItsEndAgain) {
+  Streaming s(1);
+  s.filter.Run(0);
+  std::vector<u8> sent;
+  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 3000, 2, &sent));
+  EXPECT_EQ(1, s.graph.completes.load());
+  s.filter.Pause();
+  s.filter.Pin()->BeginFlush();
+  s.filter.Pin()->EndFlush();
+  EXPECT_FALSE(s.filter.Pin()->TrackFull());
+  // Data after the flush finds the track full again (nothing more is
+  // written) and its end reaches the graph once it runs.
+  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 100, 2, &sent));
+  EXPECT_EQ(1, s.graph.completes.load());
+  s.filter.Run(0);
+  EXPECT_EQ(2, s.graph.completes.load());
   EXPECT_EQ(2352u, s.ring.GetDataSize());
 }
 
