@@ -60,6 +60,44 @@ CacheWait CBurnPage::TakeFromCache(u8* out, u32 n) {
   return CacheWait::kOk;
 }
 
+CacheWait CBurnPage::TakeInPlace(u32 n, u8* copy, CacheTake* take) {
+  take->data = nullptr;
+  take->pending = 0;
+  if (n > cache.GetCapacity()) return CacheWait::kSourceShort;
+  while (cache.GetDataSize() < n) {
+    if (IsStopped()) return CacheWait::kStopped;
+    // The producer has delivered everything it will: these bytes never come.
+    if (sourceDone.load() && cache.GetDataSize() < n) return CacheWait::kSourceShort;
+    SleepFor(1);
+  }
+  u32 span = 0;
+  const u8* at = cache.GetReadSpan(&span);
+  if (span >= n) {
+    take->data = at;
+    take->pending = n;
+    return CacheWait::kOk;
+  }
+  // Over the end of the cache: the two pieces are joined in the copy.
+  if (!cache.Read(copy, n)) return CacheWait::kSourceShort;
+  take->data = copy;
+  return CacheWait::kOk;
+}
+
+void CBurnPage::FinishTake(CacheTake* take) {
+  if (take->pending) cache.CommitRead(take->pending);
+  take->pending = 0;
+}
+
+CacheWait CBurnPage::WaitForCacheSpace(u32 n) {
+  if (n > cache.GetCapacity()) return CacheWait::kPeerQuit;
+  while (cache.GetFreeSpace() < n) {
+    if (IsStopped()) return CacheWait::kStopped;
+    if (consumerDone.load()) return CacheWait::kPeerQuit;
+    SleepFor(1);
+  }
+  return CacheWait::kOk;
+}
+
 CacheWait CBurnPage::DropFromCache(u32 n) {
   u8 scratch[kPadSliceBytes];
   while (n > 0) {

@@ -106,6 +106,14 @@ class CRetryRule {
 // Why a wait on the cache ended without its bytes.
 enum class CacheWait : u8 { kOk, kStopped, kPeerQuit, kSourceShort };
 
+// Bytes a consumer took from the cache: in place in the cache while
+// `pending` is non-zero (they are given back by FinishTake after use), or
+// a copy in the consumer's own buffer when they ran over the cache's end.
+struct CacheTake {
+  const u8* data = nullptr;
+  u32 pending = 0;
+};
+
 class CBurnPage : public CJobPage {
  public:
   explicit CBurnPage(IJobUi* ui);
@@ -156,6 +164,14 @@ class CBurnPage : public CJobPage {
   CacheWait TakeFromCache(u8* out, u32 n);
   // Consumer: drops n bytes the same way.
   CacheWait DropFromCache(u32 n);
+  // Consumer: takes n bytes as TakeFromCache does, without copying them
+  // when they lie in one piece in the cache (`copy`, of n bytes, is used
+  // otherwise). The bytes stay valid until FinishTake.
+  CacheWait TakeInPlace(u32 n, u8* copy, CacheTake* take);
+  void FinishTake(CacheTake* take);
+  // Producer: waits until n bytes are free, with PutIntoCache's exits (n
+  // larger than the cache never fits: kPeerQuit).
+  CacheWait WaitForCacheSpace(u32 n);
 
   // ---- Shared state ----
   BurnRequest request;
@@ -199,8 +215,9 @@ class CBurnPage : public CJobPage {
   // A failure of the job that no drive command reported: flag 0x4, the
   // finished state and a log line.
   void FailJob(const wchar16* text);
-  // Reads the source into the cache: first only while the free space (less
-  // the pad) holds a chunk, then (feed) until `remaining` bytes came. False
+  // Reads the source into the cache (straight into it where a chunk fits
+  // before its end): first only while the free space (less the pad) holds
+  // a chunk, then (feed) until `remaining` bytes came. False
   // when the source failed or ended early (the job is then failed).
   bool FillCache(u64* remaining, u32 padBytes, bool feed, u32* fillRateKbs);
   // Starts a consumer thread; false (job failed) when it could not start.

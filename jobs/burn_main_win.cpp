@@ -106,8 +106,15 @@ bool CBurnPage::FillCache(u64* remaining, u32 padBytes, bool feed, u32* fillRate
       u64 free = cache.GetFreeSpace();
       if (free < padBytes || free - padBytes < want) break;
     }
+    // The source reads straight into the cache where the chunk fits in one
+    // piece; a chunk that would run over the cache's end goes through the
+    // chunk buffer.
+    if (feed && want <= cache.GetCapacity() && WaitForCacheSpace(want) != CacheWait::kOk) return false;
+    u32 span = 0;
+    u8* at = cache.GetWriteSpan(&span);
+    bool inPlace = at && span >= want;
     u64 got = 0;
-    HResult hr = source->Read(chunk, want, &got);
+    HResult hr = source->Read(inPlace ? at : chunk, want, &got);
     if (Failed(hr)) {
       CWideString text(u"Error reading the source: 0x");
       text.AppendHex(HexFormat{static_cast<u32>(hr), 8, 1});
@@ -119,8 +126,12 @@ bool CBurnPage::FillCache(u64* remaining, u32 padBytes, bool feed, u32* fillRate
       return false;
     }
     if (got > want) got = want;
-    CacheWait wait = PutIntoCache(chunk, static_cast<u32>(got));
-    if (wait != CacheWait::kOk) return false;
+    if (inPlace) {
+      cache.CommitWrite(static_cast<u32>(got));
+    } else {
+      CacheWait wait = PutIntoCache(chunk, static_cast<u32>(got));
+      if (wait != CacheWait::kOk) return false;
+    }
     *remaining -= got;
     if (!feed) {
       u64 now = 0;
@@ -435,6 +446,8 @@ u32 CBurnPage::MainThread() {
     }
   }
 
+  // Where this burn's bytes start in the cache, for a verify from it.
+  const u64 cacheStart = cache.GetTotalWritten();
   LogLine(u"Starting to fill the cache...");
   if (Failed(source->Seek(0, kSeekStart, nullptr))) {
     FailJob(u"Cannot seek the source");
@@ -472,6 +485,17 @@ u32 CBurnPage::MainThread() {
     if (ui) ui->ShowBar(kBarMemoryCache, true);
     sectorsDone.store(0);
     nextLba.store(0);
+    // A source that fit in the cache whole is still there: it is read again
+    // from the cache, without touching the source.
+    u64 cached = cache.GetTotalWritten() - cacheStart;
+    if (cached == sourceBytes + padBytes && cache.RewindRead(cacheStart)) {
+      sourceDone.store(true);
+      ResetTimeHistory();
+      status.store(kStatusVerifying);
+      if (!StartConsumer(&verifyThread, &CBurnPage::VerifyEntry, u"verify")) return finish(false);
+      verifyThread.Join();
+      return finish(stoppedByUser());
+    }
     // The written bytes have left the cache: it is loaded again from the
     // start of the first data track.
     i64 start = 0;

@@ -125,7 +125,11 @@ u32 CBurnPage::VerifyThread() {
         if (IsStopped()) return 1;
         u32 n = remaining < kBlocksPerWrite ? remaining : kBlocksPerWrite;
         u32 bytes = n * blockSize;
-        CacheWait wait = TakeFromCache(buffers.expected, bytes);
+        // Compared in place in the cache; the bytes leave it after the
+        // comparison.
+        CacheTake take;
+        CacheWait wait = TakeInPlace(bytes, buffers.expected, &take);
+        const u8* expected = take.data;
         if (wait != CacheWait::kOk) {
           if (wait == CacheWait::kSourceShort) FailJob(u"The source delivered less data than the layout");
           return 1;
@@ -155,10 +159,10 @@ u32 CBurnPage::VerifyThread() {
         }
 
         u32 step = n;
-        if (std::memcmp(buffers.expected, buffers.read, bytes) != 0) {
+        if (std::memcmp(expected, buffers.read, bytes) != 0) {
           if (!audio) {
             u32 k = 0;
-            while (k < bytes && buffers.expected[k] == buffers.read[k]) ++k;
+            while (k < bytes && expected[k] == buffers.read[k]) ++k;
             CWideString text(u"Verify failed at sector: ");
             text.AppendInt(lba);
             text.Append(u", Offset: ");
@@ -180,7 +184,7 @@ u32 CBurnPage::VerifyThread() {
               ++warnings;
             }
           } else {
-            i32 off = FindAudioSyncOffset(buffers.expected, buffers.read, bytes);
+            i32 off = FindAudioSyncOffset(expected, buffers.read, bytes);
             if (off == -1) {
               CWideString text(u"Cannot synch audio for verify: ");
               text.AppendInt(lba);
@@ -200,6 +204,7 @@ u32 CBurnPage::VerifyThread() {
               if (ahead >= offset) {
                 synchronised = true;
                 carry = offset;
+                FinishTake(&take);
                 CacheWait dropped = DropFromCache(static_cast<u32>(ahead - offset));
                 if (dropped != CacheWait::kOk) {
                   if (dropped == CacheWait::kSourceShort)
@@ -218,6 +223,7 @@ u32 CBurnPage::VerifyThread() {
           }
         }
 
+        FinishTake(&take);
         remaining -= step;
         status.store(kStatusVerifying);
         u64 now = 0;

@@ -232,8 +232,12 @@ u32 CBurnPage::WriteThread() {
       while (lba != end) {
         if (IsStopped()) return 1;
         u32 n = remaining < kBlocksPerWrite ? remaining : kBlocksPerWrite;
+        // The blocks are sent from the cache itself; they leave it once
+        // written.
+        CacheTake take;
+        take.data = buffer;
         if (hasData) {
-          CacheWait wait = TakeFromCache(buffer, n * blockSize);
+          CacheWait wait = TakeInPlace(n * blockSize, buffer, &take);
           if (wait == CacheWait::kSourceShort) {
             FailJob(u"The source delivered less data than the layout");
             return 1;
@@ -241,7 +245,7 @@ u32 CBurnPage::WriteThread() {
           if (wait != CacheWait::kOk) return 1;
         }
         for (;;) {
-          if (WriteBlocks(static_cast<u32>(lba), buffer, n, blockSize, pack)) {
+          if (WriteBlocks(static_cast<u32>(lba), take.data, n, blockSize, pack)) {
             retry.OnSuccess();
             break;
           }
@@ -267,6 +271,7 @@ u32 CBurnPage::WriteThread() {
           }
           SleepFor(1);
         }
+        FinishTake(&take);
         remaining -= n;
         status.store(kStatusBurning);
         if (hasData) {

@@ -16,11 +16,17 @@ class CFileImageSource : public IImageSource {
 
   HResult ReadAt(u64 offset, void* buffer, u32 count, u32* got) override {
     *got = 0;
-    HResult hr = FileSeek(file_.Get(), static_cast<i64>(offset), kFileBegin, nullptr);
-    if (Failed(hr)) return hr;
+    // Sequential reads find the file pointer where they need it.
+    if (!positionKnown_ || position_ != offset) {
+      positionKnown_ = false;
+      HResult hr = FileSeek(file_.Get(), static_cast<i64>(offset), kFileBegin, nullptr);
+      if (Failed(hr)) return hr;
+    }
     u64 done = 0;
-    hr = FileReadAll(file_.Get(), buffer, count, &done);
+    HResult hr = FileReadAll(file_.Get(), buffer, count, &done);
     *got = static_cast<u32>(done);
+    positionKnown_ = Succeeded(hr);
+    position_ = offset + done;
     return hr;
   }
 
@@ -28,6 +34,9 @@ class CFileImageSource : public IImageSource {
 
  private:
   CFileHandle file_;
+  // The file pointer, while it is known.
+  u64 position_ = 0;
+  bool positionKnown_ = false;
 };
 
 }  // namespace

@@ -75,3 +75,59 @@ bool CRingBuffer::Read(void* destination, u32 n) {
   read_.store(read + n, std::memory_order_release);
   return true;
 }
+
+namespace {
+
+// A span from index `at` of at most `room` bytes that does not run past the
+// end of a buffer of `capacity` bytes, as a 32-bit length.
+u32 SpanLength(u64 capacity, u64 at, u64 room) {
+  u64 toEnd = capacity - at;
+  u64 n = room < toEnd ? room : toEnd;
+  return n > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<u32>(n);
+}
+
+}  // namespace
+
+u8* CRingBuffer::GetWriteSpan(u32* length) {
+  *length = 0;
+  if (!buffer_) return nullptr;
+  u64 written = written_.load(std::memory_order_relaxed);  // only this side writes it
+  u64 read = read_.load(std::memory_order_acquire);
+  u64 at = written % capacity_;
+  *length = SpanLength(capacity_, at, capacity_ - (written - read));
+  return buffer_ + at;
+}
+
+bool CRingBuffer::CommitWrite(u32 n) {
+  if (n == 0) return true;
+  u32 span = 0;
+  if (!GetWriteSpan(&span) || span < n) return false;
+  written_.store(written_.load(std::memory_order_relaxed) + n, std::memory_order_release);
+  return true;
+}
+
+const u8* CRingBuffer::GetReadSpan(u32* length) {
+  *length = 0;
+  if (!buffer_) return nullptr;
+  u64 read = read_.load(std::memory_order_relaxed);  // only this side writes it
+  u64 written = written_.load(std::memory_order_acquire);
+  u64 at = read % capacity_;
+  *length = SpanLength(capacity_, at, written - read);
+  return buffer_ + at;
+}
+
+bool CRingBuffer::CommitRead(u32 n) {
+  if (n == 0) return true;
+  u32 span = 0;
+  if (!GetReadSpan(&span) || span < n) return false;
+  read_.store(read_.load(std::memory_order_relaxed) + n, std::memory_order_release);
+  return true;
+}
+
+bool CRingBuffer::RewindRead(u64 total) {
+  u64 read = read_.load(std::memory_order_acquire);
+  u64 written = written_.load(std::memory_order_acquire);
+  if (!buffer_ || total > read || written - total > capacity_) return false;
+  read_.store(total, std::memory_order_release);
+  return true;
+}

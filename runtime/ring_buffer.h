@@ -24,6 +24,27 @@ class CRingBuffer {
   bool Write(const void* source, u32 n);
   bool Read(void* destination, u32 n);
 
+  // In-place access, for a side that moves its bytes straight into or out
+  // of the buffer instead of copying through its own. A span never wraps:
+  // it ends at the buffer's end or at the other side's position. The side
+  // works on its span, then commits n bytes of it, all or nothing (false,
+  // nothing changed, when n is more than the span now holds). The same
+  // ordering as Write and Read: the total moves after the bytes are done.
+  //   Producer: the free bytes at the write position (*length 0: none).
+  u8* GetWriteSpan(u32* length);
+  bool CommitWrite(u32 n);
+  //   Consumer: the stored bytes at the read position (*length 0: none).
+  const u8* GetReadSpan(u32* length);
+  bool CommitRead(u32 n);
+
+  // Moves the read position back to an earlier total, so that the bytes
+  // since then are read again. Only while the producer is idle (it must not
+  // be writing into the space those bytes free), and only when none of
+  // them has been overwritten: false, nothing changed, when the total is
+  // ahead of the read position or more than the capacity behind the write
+  // position.
+  bool RewindRead(u64 total);
+
   u64 GetDataSize() const;
   u64 GetFreeSpace() const;
   u64 GetCapacity() const { return capacity_; }

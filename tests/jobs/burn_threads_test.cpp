@@ -4,6 +4,7 @@
 // verify of what was written.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "jobs/image_file.h"
 #include "runtime/byte_order.h"
 #include "runtime/heap.h"
+#include "runtime/threads.h"
 #include "support/headless_job_ui.h"
 #include "support/simulated_device_io.h"
 #include "support/simulated_recorder.h"
@@ -224,6 +226,68 @@ TEST_F(BurnThreadsTest, RefreshPublishesCacheFillAndProgress) {
   page_.sourceDone.store(true);
   page_.RefreshProgress();
   EXPECT_EQ(kCacheColourGreen, ui_.BarColour(kBarMemoryCache));
+}
+
+// A cache smaller than the data, fed by a producer thread while the write
+// and then the verify thread run: the 16-block takes land at every place
+// in the cache, some running over its end (then joined in a copy), and the
+// producer fills it in place where a chunk fits before the end.
+TEST_F(BurnThreadsTest, WriteAndVerifyWhileTheCacheGoesRound) {
+  ASSERT_NO_FATAL_FAILURE(Insert(MediumPreset::kDvdPlusR));
+  std::vector<u8> data = Data(150, 9);
+  Layout(data, kMethodDiscAtOnce, false);
+  // Not a multiple of 32768, and room for a take and a chunk together (else
+  // the two all-or-nothing sides could wait on each other).
+  ASSERT_TRUE(page_.cache.Allocate(70000, false));
+
+  struct Feed {
+    CBurnPage* page;
+    const std::vector<u8>* data;
+    std::atomic<bool> ok{false};
+  } feed{&page_, &data};
+  auto producer = [](void* p) -> u32 {
+    Feed* f = static_cast<Feed*>(p);
+    CBurnPage& page = *f->page;
+    const u8* bytes = f->data->data();
+    u32 size = static_cast<u32>(f->data->size());
+    // Alternately in place and by copy, as the main thread does.
+    for (u32 at = 0, piece = 0; at < size; ++piece) {
+      u32 want = size - at < kCacheChunkBytes ? size - at : kCacheChunkBytes;
+      if (page.WaitForCacheSpace(want) != CacheWait::kOk) return 1;
+      u32 span = 0;
+      u8* target = page.cache.GetWriteSpan(&span);
+      if (piece % 2 == 0 && span >= want) {
+        std::memcpy(target, bytes + at, want);
+        if (!page.cache.CommitWrite(want)) return 1;
+      } else if (page.PutIntoCache(bytes + at, want) != CacheWait::kOk) {
+        return 1;
+      }
+      at += want;
+    }
+    page.sourceDone.store(true);
+    f->ok.store(true);
+    return 0;
+  };
+
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "write" : "verify");
+    page_.cache.Reset();
+    page_.sourceDone.store(false);
+    page_.consumerDone.store(false);
+    feed.ok.store(false);
+    CThread thread;
+    ASSERT_TRUE(thread.Start(producer, &feed, 64 * 1024));
+    u32 result = pass == 0 ? page_.WriteThread() : page_.VerifyThread();
+    page_.consumerDone.store(true);  // the producer's exit should it still wait
+    ASSERT_TRUE(thread.Join(60000));
+    EXPECT_EQ(0u, result) << std::string(Log().begin(), Log().end());
+    EXPECT_TRUE(feed.ok.load());
+    EXPECT_EQ(0u, page_.cache.GetDataSize());
+    EXPECT_EQ(data.size(), page_.cache.GetTotalRead());
+  }
+  ExpectOnDisc(data);
+  EXPECT_TRUE(LogHas(u"Verify process Ended"));
+  EXPECT_FALSE(page_.IsStopped());
 }
 
 }  // namespace
