@@ -148,29 +148,41 @@ bool CFormatPage::StopBackgroundFormat() {
 }
 
 bool CFormatPage::WaitRound() {
-  return WaitEventOnClock(formatStopEvent, kPollRoundMs) == kWaitSignalled && StopBackgroundFormat();
+  bool signalled = WaitEventOnClock(formatStopEvent, kPollRoundMs) == kWaitSignalled;
+  // The event is auto-reset: a stop whose CLOSE TRACK/SESSION failed is
+  // remembered by the stop flag and tried again next round.
+  if (!signalled && !IsStopped()) return false;
+  return StopBackgroundFormat();
 }
 
-bool CFormatPage::SendCommand(bool* follow) {
+void CFormatPage::GiveUpWaiting() {
+  LogLine(u"The drive did not finish the operation in time");
+  SetFlags(kJobStopped);
+  ShowFinishedState();
+}
+
+CFormatPage::SendResult CFormatPage::SendCommand(bool* follow) {
   CDrive* drive = destination;
   *follow = false;
   if (method == kMethodQuickErase || method == kMethodFullErase) {
     drive->Blank(true, method == kMethodQuickErase ? 1 : 0, 0);
-    return true;
+    return SendResult::kSent;
   }
-  if (method < kMethodQuickFormat || method > kMethodContinueFormat) return false;
+  if (method < kMethodQuickFormat || method > kMethodContinueFormat) return SendResult::kNotSupported;
   u8 reply[mmc::kFormatCapacitiesLength];
   std::memset(reply, 0, sizeof(reply));
   ReadFormatCapacities(drive, reply);
-  if (!drive->LastCommandSucceeded()) return true;  // the failure is reported at the end
+  if (!drive->LastCommandSucceeded()) return SendResult::kSent;  // the failure is reported at the end
+  // The header and the current/maximum capacity descriptor are needed.
   u32 size = ValidBytes(*drive, sizeof(reply));
-  if (size < 12) return true;
+  if (size < 12) return SendResult::kBadReply;
   u32 blocks = Be32(reply + 4);
   u8 descriptorType = reply[8] & 3;
   if (descriptorType == 3 || blocks == 0) {
     u8 capacity[8] = {};
     drive->ReadCapacity(capacity);
-    if (!drive->LastCommandSucceeded()) return true;
+    if (!drive->LastCommandSucceeded()) return SendResult::kSent;
+    if (ValidBytes(*drive, sizeof(capacity)) < 4) return SendResult::kBadReply;
     blocks = Be32(capacity);
     if (drive->mediaFlags & kMediaCd) ++blocks;
   }
@@ -187,20 +199,20 @@ bool CFormatPage::SendCommand(bool* follow) {
       fullFormatBlocks(kFormatFull);
       SendFormat(drive, blocks, kFormatFull, 0x800, false);
     }
-    return true;
+    return SendResult::kSent;
   }
   if (profile == 0x12) {
     fullFormatBlocks(kFormatFull);
     SendFormat(drive, blocks, kFormatFull, 0x800, true);
-    return true;
+    return SendResult::kSent;
   }
   if (IsPlusRw(profile)) {
     fullFormatBlocks(kFormatPlusRw);
     SendFormat(drive, blocks, kFormatPlusRw, method == kMethodContinueFormat ? 1 : 0, false);
     *follow = method == kMethodFullFormat;
-    return true;
+    return SendResult::kSent;
   }
-  return false;
+  return SendResult::kNotSupported;
 }
 
 void CFormatPage::PollOperation() {
@@ -239,7 +251,11 @@ void CFormatPage::PollOperation() {
       if (left > 1000) remainingMs = left - 1000;
       if (Ui()) Ui()->Redraw();
     }
-    if (WaitRound() || deadline.Expired()) return;
+    if (WaitRound()) return;
+    if (deadline.Expired()) {
+      GiveUpWaiting();
+      return;
+    }
   }
 }
 
@@ -274,7 +290,11 @@ void CFormatPage::FollowBackgroundFormat() {
     if (drive->LastCommandSucceeded()) break;
     // Anything but "not ready" (no medium, a transport error) ends here.
     if (drive->errorCode != 0 || drive->senseKey != 2 || drive->asc == 0x3A) return;
-    if (WaitRound() || deadline.Expired()) return;
+    if (WaitRound()) return;
+    if (deadline.Expired()) {
+      GiveUpWaiting();
+      return;
+    }
     if (Ui()) Ui()->Redraw();
   }
   if (Ui()) {
@@ -302,7 +322,11 @@ void CFormatPage::FollowBackgroundFormat() {
         }
       }
     }
-    if (WaitRound() || deadline.Expired()) return;
+    if (WaitRound()) return;
+    if (deadline.Expired()) {
+      GiveUpWaiting();
+      return;
+    }
     std::memset(info, 0, sizeof(info));
     drive->ReadDiscInformation(0, info, sizeof(info));
   }
@@ -321,12 +345,13 @@ u32 CFormatPage::JobThread() {
   drive->SetMaxWriteSpeed();
   LogLine(u"Start Format/Erase process");
   bool follow = false;
-  bool sent = SendCommand(&follow);
+  SendResult sent = SendCommand(&follow);
   // From here on this thread redraws the page.
   StopRefreshThread();
-  if (!sent) {
-    // Nothing this job can do on this medium: a failure, not a success.
-    LogLine(u"Format/Erase not supported on this media");
+  if (sent != SendResult::kSent) {
+    // Nothing was sent: a failure, not a success.
+    LogLine(sent == SendResult::kNotSupported ? u"Format/Erase not supported on this media"
+                                              : u"The drive's capacity reply is too short");
     SetFlags(kJobStopped);
     ShowFinishedState();
   } else if (drive->LastCommandSucceeded() || OperationInProgress(*drive)) {

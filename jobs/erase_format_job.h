@@ -61,15 +61,26 @@ class CFormatPage : public CJobPage {
   void OnStopRequested() override;
 
  private:
+  // What SendCommand did.
+  enum class SendResult : u8 {
+    kSent,          // a command went out (or the drive refused a query: its failure is reported at the end)
+    kNotSupported,  // nothing this job can send for the medium
+    kBadReply,      // a query answered too little to build the command from
+  };
   static u32 JobThreadEntry(CJobPage* page);
-  // Sends the method's command; false when nothing was sent. follow = the
-  // background format is to be followed.
-  bool SendCommand(bool* follow);
+  // Sends the method's command. follow = the background format is to be
+  // followed.
+  SendResult SendCommand(bool* follow);
   void PollOperation();
+  // A drive that keeps the operation going past the job's limit: the job
+  // fails instead of taking the last poll's answer as the outcome.
+  void GiveUpWaiting();
   // One GET EVENT STATUS NOTIFICATION (device busy); false without a busy event.
   bool PollBusyEvent();
   void FollowBackgroundFormat();
-  // Waits one polling round on the format stop event; true to end.
+  // Waits one polling round on the format stop event; true to end. Once a
+  // stop was asked, every round tries to stop the format again, so a stop
+  // the drive refused (still busy) is not lost.
   bool WaitRound();
   void FinishJob();
 

@@ -66,12 +66,12 @@ LayoutResult Pass(const CdLayoutTrack* tracks, u32 count, ILayoutSink* sink, Ses
         leadIn[3] = leadInForm;
       }
       indexZero = seen == 1 ? end - 150 : start - 150;
-      hasIndexZero = true;
     } else {
       indexZero = end;
-      // Index 0 only for a gap before the track's start.
-      hasIndexZero = indexZero < start;
     }
+    // Index 0 only for a gap before the track's start (a damaged TOC can
+    // put the end described so far at or past it).
+    hasIndexZero = indexZero < start;
     if (!haveBlock) continue;  // a track before any session: nothing to describe it in
     if (hasIndexZero) {
       ++plan->entries[s];

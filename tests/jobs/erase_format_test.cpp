@@ -3,9 +3,11 @@
 // format following and stopping, the erase a burn runs, and the failures.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "job_test_fixture.h"
@@ -304,6 +306,103 @@ TEST_F(FormatJobTest, StopOfAnEraseWaitsForTheDrive) {
   EXPECT_EQ(0, recorder_.DiscStatus());
   EXPECT_FALSE(recorder_.LongOperationRunning());
   EXPECT_TRUE(page_->IsStopped());
+}
+
+// Starts a method and waits (real time) until `ready` holds; false at the
+// watchdog's deadline.
+template <class Ready>
+bool WaitUntil(Ready ready, u32 milliseconds = 30000) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+TEST_F(FormatJobTest, OperationPastTheLimitIsAFailure) {
+  // A blank that would take weeks; the drive reports only its busy event,
+  // whose successful poll must not become the job's outcome.
+  SetProgressKinds(false, true);
+  RecorderTimings t = recorder_.Timings();
+  t.blankFullMs = 0xF0000000u;
+  recorder_.SetTimings(t);
+  Insert(MediumPreset::kCdRw, DiscFill::kComplete);
+  page_.reset(new CFormatPage(&ui_));
+  ASSERT_TRUE(OpenDrive(&drive_));
+  ASSERT_TRUE(page_->Run(kMethodFullErase, &drive_, 0, u"E:"));
+  ASSERT_TRUE(WaitUntil([&] { return page_->progressSource.load() == ProgressSource::kBusyEvent; }));
+  clock_.Advance(9u * 60u * 60u * 1000u);
+  ASSERT_TRUE(WaitForJobEnd(*page_, 60000)) << "watchdog: the job did not end";
+  log_ = LogOf(*page_);
+  EXPECT_TRUE(recorder_.LongOperationRunning());
+  ExpectFailed();
+  EXPECT_NE(100.0, ui_.BarValue(kBarOverall));
+  EXPECT_TRUE(Has("] The drive did not finish the operation in time\r\n")) << log_;
+}
+
+TEST_F(FormatJobTest, CapacityRepliesTooShortSendNoFormat) {
+  // Only the list header and half a descriptor come back.
+  Insert(MediumPreset::kDvdRwRestricted, DiscFill::kComplete);
+  RecorderFault shortList;
+  shortList.opcode = 0x23;
+  shortList.times = 0;
+  shortList.kind = FaultKind::kReply;
+  shortList.bytes = {0, 0, 0, 8, 0, 0, 0x10, 0};
+  u32 id = recorder_.AddFault(shortList);
+  RunJob(kMethodFullFormat);
+  EXPECT_GE(recorder_.FaultHits(id), 1u);
+  EXPECT_EQ(0u, recorder_.CountCommands(0x04));
+  ExpectFailed();
+  EXPECT_NE(100.0, ui_.BarValue(kBarOverall));
+  EXPECT_TRUE(Has("] The drive's capacity reply is too short\r\n")) << log_;
+
+  // A list without a usable capacity sends the job to READ CAPACITY, which
+  // answers too little as well.
+  recorder_.ClearFaults();
+  Insert(MediumPreset::kDvdRwRestricted, DiscFill::kComplete);
+  RecorderFault noCapacity = shortList;
+  noCapacity.bytes = {0, 0, 0, 8, 0, 0, 0, 0, 0x03, 0, 0x08, 0};
+  recorder_.AddFault(noCapacity);
+  RecorderFault shortCapacity;
+  shortCapacity.opcode = 0x25;
+  shortCapacity.times = 0;
+  shortCapacity.kind = FaultKind::kReply;
+  shortCapacity.bytes = {0, 0};
+  u32 capacityId = recorder_.AddFault(shortCapacity);
+  RunJob(kMethodQuickFormat);
+  EXPECT_GE(recorder_.FaultHits(capacityId), 1u);
+  EXPECT_EQ(0u, recorder_.CountCommands(0x04));
+  ExpectFailed();
+}
+
+TEST_F(FormatJobTest, StopThatTheDriveRefusesIsTriedAgain) {
+  Insert(MediumPreset::kDvdPlusRw, DiscFill::kBlank);
+  // The first CLOSE TRACK/SESSION is answered "not ready, in progress".
+  RecorderFault refused;
+  refused.opcode = 0x5B;
+  refused.key = 2;
+  refused.asc = 0x04;
+  refused.ascq = 0x04;
+  u32 id = recorder_.AddFault(refused);
+  page_.reset(new CFormatPage(&ui_));
+  ASSERT_TRUE(OpenDrive(&drive_));
+  ASSERT_TRUE(drive_.LockVolume());
+  ASSERT_TRUE(page_->Run(kMethodFullFormat, &drive_, 0, u"E:"));
+  ASSERT_TRUE(WaitUntil([&] { return page_->progressSource.load() == ProgressSource::kBackgroundStatus; }));
+  ui_.QueueAnswer(kAnswerYes);
+  page_->OnClose();
+  ASSERT_TRUE(WaitForJobEnd(*page_, 60000)) << "watchdog: the job did not end";
+  ASSERT_TRUE(ui_.WaitClosed(30000));
+  log_ = LogOf(*page_);
+  EXPECT_EQ(1u, recorder_.FaultHits(id));
+  EXPECT_EQ(2u, recorder_.CountCommands(0x5B));
+  TraceEntry close;
+  ASSERT_TRUE(recorder_.LastCommand(0x5B, &close));
+  EXPECT_EQ(0, close.status);
+  // Stopped part-way, not followed to its end.
+  EXPECT_EQ(1, recorder_.BackgroundFormatStatus());
+  ExpectFailed();
 }
 
 class EraseForBurnTest : public JobRecorderTest {

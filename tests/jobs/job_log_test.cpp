@@ -2,7 +2,10 @@
 // block, and the remaining-time estimate.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "jobs/job_log.h"
@@ -133,6 +136,42 @@ TEST(RemainingTime, StalledOrBackwardsGivesNoEstimate) {
   TimeSample b[4] = {};
   double f[] = {0.9, 0.8, 0.7, 0.6, 0.5, 0.4};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(0u, ComputeTimes(b, f[i], 10 + i));
+}
+
+TEST(RemainingTime, NoElapsedTimeOrNoProgressGivesNoEstimate) {
+  // Every sample at the same instant: no rate can be formed.
+  TimeSample h[4] = {};
+  for (int i = 1; i <= 6; ++i) EXPECT_EQ(0u, ComputeTimes(h, i * 0.1, 10)) << i;
+  for (const TimeSample& s : h) EXPECT_EQ(0.0, s.rate);
+  // No progress at all, however long it lasts.
+  TimeSample z[4] = {};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(0u, ComputeTimes(z, 0.0, 10 + i)) << i;
+  // A rate too small for the result: the largest estimate, not a wrap.
+  TimeSample slow[4] = {};
+  for (int i = 0; i < 6; ++i) ComputeTimes(slow, 1e-12 * (i + 1), 10 + i);
+  EXPECT_EQ(0xFFFFFFFFu, ComputeTimes(slow, 7e-12, 16));
+}
+
+TEST(JobLogFile, AppendsRawUtf16AfterWhatIsThere) {
+  const char* name = "job_log_append_probe.log";
+  std::remove(name);
+  {
+    std::ofstream out(name, std::ios::binary);
+    out << "AB";
+  }
+  const wchar16 text[] = {u'x', 0x00E9, 0x20AC, u'\r', u'\n'};
+  ASSERT_TRUE(AppendToJobLogFile(u"job_log_append_probe.log", text, 5));
+  ASSERT_TRUE(AppendToJobLogFile(u"job_log_append_probe.log", text, 1));
+  std::ifstream in(name, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  // Earlier bytes kept, no byte-order mark, little-endian units.
+  const unsigned char expected[] = {'A', 'B', 'x', 0, 0xE9, 0, 0xAC, 0x20, '\r', 0, '\n', 0, 'x', 0};
+  ASSERT_EQ(sizeof(expected), bytes.size());
+  EXPECT_EQ(0, std::memcmp(expected, bytes.data(), sizeof(expected)));
+  std::remove(name);
+  // A file that cannot be opened is reported, not written elsewhere.
+  EXPECT_FALSE(AppendToJobLogFile(u"no_such_folder_for_logs/log.log", text, 5));
 }
 
 TEST(GuardedArithmetic, ZeroDivisorsAndClamps) {

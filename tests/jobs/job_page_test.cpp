@@ -123,6 +123,33 @@ TEST_F(JobFrameTest, RefreshThreadRepaintsUntilTheEnd) {
   EXPECT_EQ(0u, page.LiveThreads());
 }
 
+u32 QuickJob(CJobPage* page) {
+  page->EndJob();
+  return 0;
+}
+
+TEST_F(JobFrameTest, CloseRacingTheLastThreadClosesOnceAndNeverEarly) {
+  std::remove("log.log");
+  for (int round = 0; round < 200; ++round) {
+    CHeadlessJobUi ui;
+    CJobPage page(&ui);
+    std::atomic<u32> liveAtClose{99};
+    ui.SetOnClose([&] { liveAtClose = page.LiveThreads(); });
+    ui.SetDefaultAnswer(kAnswerYes);
+    CThread job;
+    ASSERT_TRUE(page.StartJobThread(&job, &QuickJob, kJobThreadStack));
+    // The user presses close while the job ends: either as a stop of a
+    // running job or as the close of a finished one.
+    if (round % 2) std::this_thread::yield();
+    page.OnClose();
+    ASSERT_TRUE(ui.WaitClosed(30000)) << round;
+    ASSERT_TRUE(job.Join(30000));
+    EXPECT_EQ(1u, ui.CloseCount()) << round;
+    EXPECT_EQ(0u, liveAtClose.load()) << round;
+  }
+  std::remove("log.log");
+}
+
 // Any object's member can be the call (job pages use their own members).
 struct Probe {
   void Ask() {

@@ -199,6 +199,33 @@ TEST(CdLayoutPlan, NoIndexZeroForATrackThatStartsBeforeTheEnd) {
   for (const TrackExtent& t : sink.sessions[0]) EXPECT_TRUE(t.content || t.sectorCount > 0);
 }
 
+TEST(CdLayoutPlan, FirstTrackOfASessionGetsIndexZeroOnlyBeforeItsStart) {
+  // A damaged TOC that lists a lead-out before track 1 moves the end
+  // described so far past the track's start: index 0 at -150 + 1000 would
+  // follow index 1.
+  CdLayoutTrack tracks[] = {LeadOut(1000), Track(1, 4, 0, 500, 4, 1, 1), LeadOut(500)};
+  RecordingSink sink;
+  ASSERT_EQ(LayoutResult::kOk, PlanCdLayout(tracks, 3, &sink));
+  ASSERT_EQ(1u, sink.sheets.GetCount());
+  std::vector<Entry> expected = {
+      {0x41, 0, 0, 0x14, 0}, {0x41, 1, 1, 0x10, 0}, {0x41, 0xAA, 1, 0x14, 500}};
+  EXPECT_EQ(expected, sink.Entries(0));
+  ASSERT_EQ(1u, sink.sessions[0].GetCount());
+  EXPECT_EQ(0, sink.sessions[0][0].start);
+  EXPECT_EQ(1u, sink.sessions[0][0].content);
+
+  // Addresses never go backwards within a sheet, whatever the TOC says.
+  CdLayoutTrack later[] = {Track(1, 4, 0, 500, 4, 1, 1), LeadOut(20000), Track(2, 4, 11400, 300, 4, 1, 2),
+                           LeadOut(11700)};
+  RecordingSink two;
+  ASSERT_EQ(LayoutResult::kOk, PlanCdLayout(later, 4, &two));
+  ASSERT_EQ(2u, two.sheets.GetCount());
+  for (u32 sheet = 0; sheet < 2; ++sheet) {
+    std::vector<Entry> entries = two.Entries(sheet);
+    for (size_t i = 2; i < entries.size(); ++i) EXPECT_LE(entries[i - 1].lba, entries[i].lba) << sheet << " " << i;
+  }
+}
+
 // Tracks separated by gaps and followed by PMA gaps: three entries a track.
 std::vector<CdLayoutTrack> GappedTracks(u32 count) {
   std::vector<CdLayoutTrack> tracks;
