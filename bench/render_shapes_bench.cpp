@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -376,37 +377,49 @@ struct Target {
   Target(i32 width, i32 height, i32 bands) : w(width), h(height), pixels(static_cast<size_t>(width) * height), scratch(static_cast<size_t>(width) * bands) {}
 };
 
-// Seconds per shape for this renderer with the given band count.
-double TimeOurs(CCanvas& canvas, Target& t, const std::vector<Shape>& shapes, i32 bands, int reps) {
-  double best = 1e300;
-  for (int r = 0; r < reps; ++r) {
-    std::fill(t.pixels.begin(), t.pixels.end(), 0xFF000000u);
-    canvas.Reset();
+// Median and best of a set of timings.
+struct Stats {
+  double median = 0, best = 0;
+};
+
+Stats StatsOf(std::vector<double> v) {
+  Stats s;
+  if (v.empty()) return s;
+  std::sort(v.begin(), v.end());
+  s.best = v.front();
+  s.median = v.size() % 2 ? v[v.size() / 2] : 0.5 * (v[v.size() / 2 - 1] + v[v.size() / 2]);
+  return s;
+}
+
+// Seconds per shape of two frames recorded and flushed back to back with
+// the given band count: the first finds the band workers asleep (cold), the
+// second awake as in an animation (hot).
+void TimeOursPair(CCanvas& canvas, Target& t, const std::vector<Shape>& shapes, i32 bands, double* cold,
+                  double* hot) {
+  std::fill(t.pixels.begin(), t.pixels.end(), 0xFF000000u);
+  for (int k = 0; k < 2; ++k) {
     double t0 = Now();
+    canvas.Reset();
     for (const Shape& s : shapes) RecordShape(canvas, s);
     canvas.list.Flush(bands);
-    best = std::min(best, (Now() - t0) / shapes.size());
+    *(k == 0 ? cold : hot) = (Now() - t0) / shapes.size();
   }
-  return best;
 }
 
 #if HAVE_CAIRO
-double TimeCairo(Target& t, const std::vector<Shape>& shapes, int reps) {
+double TimeCairoOnce(Target& t, const std::vector<Shape>& shapes) {
   Cairo& c = C();
   cairo_surface_t* surf = c.cairo_image_surface_create_for_data(
       reinterpret_cast<unsigned char*>(t.pixels.data()), CAIRO_FORMAT_ARGB32, t.w, t.h, t.w * 4);
   cairo_t* cr = c.cairo_create(surf);
-  double best = 1e300;
-  for (int r = 0; r < reps; ++r) {
-    std::fill(t.pixels.begin(), t.pixels.end(), 0xFF000000u);
-    double t0 = Now();
-    for (const Shape& s : shapes) CairoShape(cr, s);
-    c.cairo_surface_flush(surf);
-    best = std::min(best, (Now() - t0) / shapes.size());
-  }
+  std::fill(t.pixels.begin(), t.pixels.end(), 0xFF000000u);
+  double t0 = Now();
+  for (const Shape& s : shapes) CairoShape(cr, s);
+  c.cairo_surface_flush(surf);
+  double d = (Now() - t0) / shapes.size();
   c.cairo_destroy(cr);
   c.cairo_surface_destroy(surf);
-  return best;
+  return d;
 }
 #endif
 
@@ -511,23 +524,28 @@ void RecordWindow(CCanvas& c, CShadowGenerator& shadow, i32 w, i32 h, int frame)
   }
 }
 
-double WindowFps(i32 w, i32 h, i32 bands, i32 canvasBands) {
-  Target t(w, h, canvasBands);
-  CCanvas canvas(canvasBands);
+// Seconds per frame, one band and all bands frame after frame.
+void WindowFrameTimes(i32 w, i32 h, i32 bands, Stats* one, Stats* all) {
+  Target t(w, h, kMaxBands);
+  CCanvas canvas(kMaxBands);
   canvas.Attach(t.pixels.data(), t.scratch.data(), w, h);
   CShadowGenerator shadow(2, 7);
-  int frames = 0;
-  double t0 = Now();
-  while (Now() - t0 < 0.6) {
-    RecordWindow(canvas, shadow, w, h, frames);
-    canvas.list.Flush(bands);
-    ++frames;
+  std::vector<double> times[2];
+  double start = Now();
+  for (int frame = 0; Now() - start < 1.2; ++frame) {
+    for (int k = 0; k < 2; ++k) {
+      double t0 = Now();
+      RecordWindow(canvas, shadow, w, h, frame);
+      canvas.list.Flush(k == 0 ? 1 : bands);
+      times[k].push_back(Now() - t0);
+    }
   }
-  return frames / (Now() - t0);
+  *one = StatsOf(times[0]);
+  *all = StatsOf(times[1]);
 }
 
 #if HAVE_CAIRO
-double CairoWindowFps(i32 w, i32 h) {
+Stats CairoWindowFrameTimes(i32 w, i32 h) {
   Cairo& c = C();
   Target t(w, h, 1);
   CShadowGenerator shadow(2, 7);
@@ -541,10 +559,12 @@ double CairoWindowFps(i32 w, i32 h) {
       reinterpret_cast<unsigned char*>(t.pixels.data()), CAIRO_FORMAT_ARGB32, w, h, w * 4);
   cairo_t* cr = c.cairo_create(surf);
   int frames = 0;
-  double t0 = Now();
+  std::vector<double> times;
+  double start = Now();
   const i32 S = shadow.Side(), k = shadow.CornerSize();
-  while (Now() - t0 < 0.6) {
+  while (Now() - start < 0.6) {
     std::fill(t.pixels.begin(), t.pixels.end(), 0u);
+    double f0 = Now();
     // Corners as they are, edges and inside stretched from the middle.
     auto part = [&](double dx, double dy, double dw, double dh, double sx, double sy, double sw, double sh) {
       c.cairo_save(cr);
@@ -605,21 +625,29 @@ double CairoWindowFps(i32 w, i32 h) {
       frameRR(l + 20, py, r - 20, py + 10, 5, 1.0, 0xFF90A090u);
     }
     c.cairo_surface_flush(surf);
+    times.push_back(Now() - f0);
     ++frames;
   }
-  double fps = frames / (Now() - t0);
   c.cairo_destroy(cr);
   c.cairo_surface_destroy(surf);
   c.cairo_surface_destroy(shadowSurf);
-  return fps;
+  return StatsOf(times);
 }
 #endif
 
 }  // namespace
 
-int main() {
+// Arguments: [reps] [first family] [last family] [sizes: 1 small, 2 large, 3 both] [window 0/1]
+// [bands for "all", default one per processor]
+int main(int argc, char** argv) {
+  const int reps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
+  const int famFirst = argc > 2 ? std::atoi(argv[2]) : 0;
+  const int famLast = argc > 3 ? std::atoi(argv[3]) : kFamilyCount - 1;
+  const int sizeMask = argc > 4 ? std::atoi(argv[4]) : 3;
+  const bool window = argc > 5 ? std::atoi(argv[5]) != 0 : true;
   const i32 cores = static_cast<i32>(GetProcessorCount());
-  const i32 bands = cores < 1 ? 1 : cores > kMaxBands ? kMaxBands : cores;
+  i32 bands = cores < 1 ? 1 : cores > kMaxBands ? kMaxBands : cores;
+  if (argc > 6) bands = std::max(1, std::min(kMaxBands, std::atoi(argv[6])));
   bool cairo = false;
 #if HAVE_CAIRO
   cairo = C().ok;
@@ -627,30 +655,83 @@ int main() {
   std::printf("render_shapes_bench: %d processors, %d bands; reference: %s\n", cores, bands,
               cairo ? "cairo image backend (libcairo.so.2)" : "none (cairo not available)");
   const i32 sizes[2][2] = {{669, 469}, {1920, 1080}};
-  for (auto& sz : sizes) {
-    const i32 W = sz[0], H = sz[1];
-    std::printf("\nTarget %dx%d: microseconds per shape (best of 5)\n", W, H);
-    std::printf("%-20s %10s %10s %10s %8s %8s\n", "family", "ours 1", "ours all", "cairo", "cairo/1", "scaling");
+  if (std::getenv("RENDER_BENCH_HASH")) {
+    // Checksums of the drawn targets instead of timings (to compare builds).
+    for (int si = 0; si < 2; ++si) {
+      const i32 W = sizes[si][0], H = sizes[si][1];
+      Target t(W, H, kMaxBands);
+      CCanvas canvas(kMaxBands);
+      canvas.Attach(t.pixels.data(), t.scratch.data(), W, H);
+      auto hash = [&] {
+        u64 h = 1469598103934665603ull;
+        for (u32 p : t.pixels) h = (h ^ p) * 1099511628211ull;
+        return static_cast<unsigned long long>(h);
+      };
+      for (int f = 0; f < kFamilyCount; ++f)
+        for (i32 b : {1, 2, 3, bands, 16}) {
+          std::mt19937 g(1000 + f);
+          std::vector<Shape> shapes;
+          for (int i = 0; i < 300; ++i) shapes.push_back(MakeShape(static_cast<Family>(f), g, W, H, false));
+          std::fill(t.pixels.begin(), t.pixels.end(), 0x40302010u);
+          canvas.Reset();
+          for (const Shape& s : shapes) RecordShape(canvas, s);
+          canvas.list.Flush(b);
+          std::printf("%dx%d %s bands %d: %016llx\n", W, H, kNames[f], b, hash());
+        }
+      CShadowGenerator shadow(2, 7);
+      for (int frame = 0; frame < 3; ++frame) {
+        RecordWindow(canvas, shadow, W, H, frame * 37);
+        canvas.list.Flush(frame == 1 ? 1 : bands);
+        std::printf("%dx%d window frame %d: %016llx\n", W, H, frame, hash());
+      }
+    }
+    return 0;
+  }
+  for (int si = 0; si < 2; ++si) {
+    if (!(sizeMask & (1 << si))) continue;
+    const i32 W = sizes[si][0], H = sizes[si][1];
+    std::printf("\nTarget %dx%d: microseconds per shape (record and flush), median / best of %d rounds (one\n"
+                "band, all bands and cairo back to back in every round; ours: the second of two frames drawn\n"
+                "back to back); ratios of medians (best in brackets); cold scal.: scaling of the first frame,\n"
+                "whose workers were asleep\n", W, H, reps);
+    std::printf("%-20s %15s %15s %15s %13s %13s %10s\n", "family", "ours 1", "ours all", "cairo", "cairo/1",
+                "scaling", "cold scal.");
     Target t(W, H, kMaxBands);
     CCanvas canvas(kMaxBands);
     canvas.Attach(t.pixels.data(), t.scratch.data(), W, H);
-    for (int f = 0; f < kFamilyCount; ++f) {
+    for (int f = famFirst; f <= famLast && f < kFamilyCount; ++f) {
       std::mt19937 g(1000 + f);
       std::vector<Shape> shapes;
       for (int i = 0; i < 300; ++i) shapes.push_back(MakeShape(static_cast<Family>(f), g, W, H, false));
-      double one = TimeOurs(canvas, t, shapes, 1, 5);
-      double all = TimeOurs(canvas, t, shapes, bands, 5);
-      double ref = 0;
+      std::vector<double> oneT, allT, coldT, refT;
+      for (int r = 0; r < reps; ++r) {
+        double cold, hot;
+        TimeOursPair(canvas, t, shapes, 1, &cold, &hot);
+        oneT.push_back(hot);
+        TimeOursPair(canvas, t, shapes, bands, &cold, &hot);
+        allT.push_back(hot);
+        coldT.push_back(cold);
 #if HAVE_CAIRO
-      if (cairo) ref = TimeCairo(t, shapes, 5);
+        if (cairo) refT.push_back(TimeCairoOnce(t, shapes));
 #endif
-      std::printf("%-20s %10.2f %10.2f %10.2f %8.2f %8.2f\n", kNames[f], one * 1e6, all * 1e6, ref * 1e6,
-                  ref > 0 ? ref / one : 0.0, one / all);
+      }
+      Stats one = StatsOf(oneT), all = StatsOf(allT), ref = StatsOf(refT), cold = StatsOf(coldT);
+      char a[3][32];
+      std::snprintf(a[0], 32, "%.2f/%.2f", one.median * 1e6, one.best * 1e6);
+      std::snprintf(a[1], 32, "%.2f/%.2f", all.median * 1e6, all.best * 1e6);
+      std::snprintf(a[2], 32, "%.2f/%.2f", ref.median * 1e6, ref.best * 1e6);
+      char q[2][32];
+      std::snprintf(q[0], 32, "%.2f (%.2f)", ref.median > 0 ? ref.median / one.median : 0.0,
+                    ref.best > 0 ? ref.best / one.best : 0.0);
+      std::snprintf(q[1], 32, "%.2f (%.2f)", one.median / all.median, one.best / all.best);
+      std::printf("%-20s %15s %15s %15s %13s %13s %10.2f\n", kNames[f], a[0], a[1], a[2], q[0], q[1],
+                  one.median / cold.median);
     }
   }
+  if (!window) return 0;
   std::printf("\nCoverage error against the exact area (8-bit weight / 255 vs area), touched pixels\n");
   std::printf("%-20s %12s %12s %12s %12s\n", "family", "ours mean", "ours max", "cairo mean", "cairo max");
-  for (int f = 0; f < kFamilyCount; ++f) {
+  for (int f = famFirst; f <= famLast && f < kFamilyCount; ++f) {
     Error ours = OurError(static_cast<Family>(f), 77 + f);
     Error ref;
 #if HAVE_CAIRO
@@ -658,15 +739,21 @@ int main() {
 #endif
     std::printf("%-20s %12.5f %12.5f %12.5f %12.5f\n", kNames[f], ours.mean, ours.max, ref.mean, ref.max);
   }
-  std::printf("\nScripted window frame (shadow, frame, caption, 30 buttons, 3 progress bars): frames per second\n");
-  for (auto& sz : sizes) {
-    double one = WindowFps(sz[0], sz[1], 1, kMaxBands), all = WindowFps(sz[0], sz[1], bands, kMaxBands);
-    double ref = 0;
+  std::printf("\nScripted window frame (shadow, frame, caption, 30 buttons, 3 progress bars): frames per\n"
+              "second from the median frame time (best frame in brackets)\n");
+  for (int si = 0; si < 2; ++si) {
+    if (!(sizeMask & (1 << si))) continue;
+    Stats one, all, ref;
+    WindowFrameTimes(sizes[si][0], sizes[si][1], bands, &one, &all);
 #if HAVE_CAIRO
-    if (cairo) ref = CairoWindowFps(sz[0], sz[1]);
+    if (cairo) ref = CairoWindowFrameTimes(sizes[si][0], sizes[si][1]);
 #endif
-    std::printf("%dx%d: ours 1 band %.0f fps, ours %d bands %.0f fps, cairo %.0f fps (ours 1 / cairo %.2f)\n", sz[0],
-                sz[1], one, bands, all, ref, ref > 0 ? one / ref : 0.0);
+    auto fps = [](double s) { return s > 0 ? 1.0 / s : 0.0; };
+    std::printf("%dx%d: ours 1 band %.0f (%.0f) fps, ours %d bands %.0f (%.0f) fps, cairo %.0f (%.0f) fps; "
+                "ours 1 / cairo %.2f, scaling %.2f\n",
+                sizes[si][0], sizes[si][1], fps(one.median), fps(one.best), bands, fps(all.median),
+                fps(all.best), fps(ref.median), fps(ref.best), ref.median > 0 ? ref.median / one.median : 0.0,
+                one.median / all.median);
   }
   return 0;
 }

@@ -3,6 +3,8 @@
 // stream once per row band, on worker threads when there is more than one
 // band. Portable (threads and events through runtime/threads.h).
 #pragma once
+#include <atomic>
+
 #include "render/bitmap.h"
 #include "render/display_records.h"
 #include "render/rect.h"
@@ -66,8 +68,26 @@ struct BandSlot {
   CEvent start;
   CEvent done;
   CThread thread;
-  volatile u8 quit;
-  volatile u8 dead;  // the worker ended on a failed wait
+  std::atomic<u8> quit{0};
+  std::atomic<u8> dead{0};  // the worker ended on a failed wait
+  // Hand-over without a system call while the worker is awake: Flush posts
+  // a new ticket, the worker spins a little before it sleeps on its start
+  // event, which is set only when the worker says it sleeps (or is about
+  // to).
+  std::atomic<u32> ticket{0};
+  std::atomic<i32> workerAsleep{0};
+};
+
+// The rows one record of the stream can touch and a rough cost of drawing
+// it, taken once per flush so that a band passes records outside its rows
+// without reading them. A record always run (clip, fill) has the widest
+// rows; one that can never draw (a non-number extent) has first > last.
+struct RecordRows {
+  u32 offset;  // of the record in the stream
+  u32 next;    // of the record after it (and its paint or data)
+  i32 first;   // floor of its lowest y, kept within +-2^30
+  i32 last;    // ceil of its highest y, kept within +-2^30
+  float cost;  // per row it covers
 };
 
 class CDisplayList {
@@ -88,6 +108,10 @@ class CDisplayList {
   void StopWorkers();
   // One walk of the stream for one band.
   void RenderBand(BandSlot* slot);
+  // Draws bands of the frame of that ticket that no thread has taken yet,
+  // one after the other, until none is left (any thread may draw any band:
+  // a worker woken late leaves its band to the others).
+  void DrawClaimedBands(u32 ticket);
 
   // Record operations, in target coordinates.
   void RecordCircle(double cx, double cy, double r);
@@ -140,6 +164,20 @@ class CDisplayList {
  private:
   bool CreateWorkers();
   void RunBandsInline(i32 rowStart, i32 rowEnd);
+  // Fills rows_ from the stream (stops where the stream is not well formed:
+  // the walk then reads the rest record by record).
+  void IndexRows();
+  // Cuts rows [start, end) into n bands of about equal drawing cost.
+  void SplitRows(i32 start, i32 end, i32 n);
+  void NextTicket();
+  // Sets the sleeping band workers spinning again at the start of a frame,
+  // so that its flush finds them awake (a wake-up costs more than many a
+  // frame's drawing).
+  void WakeWorkers();
+  // Hands a slot's worker the current ticket.
+  void PostBand(BandSlot& slot);
+  // Waits until every band of the frame is drawn.
+  void AwaitFrame(i32 bands);
   // Gives back the font references the text records hold.
   void ReleaseHeldFonts();
 
@@ -154,6 +192,18 @@ class CDisplayList {
   CCanvas* canvas_ = nullptr;
   CArena commands_;
   CArena strings_;
+  RecordRows* rows_ = nullptr;
+  u32 rowCount_ = 0, rowCapacity_ = 0;
+  double* rowCost_ = nullptr;  // per row, for SplitRows
+  i32 rowCostCapacity_ = 0;
+  u32 ticket_ = 0;
+  // The frame being flushed: ticket (high bits), band count and next band
+  // not yet taken (low 5 bits each).
+  std::atomic<u32> work_{0};
+  std::atomic<i32> bandsDone_{0};
+  std::atomic<i32> callerAsleep_{0};
+  CEvent frameDone_;
+  i32 lastBands_ = 0;  // bands the last flush used
   // One reference per text record, held until the next reset, so a font
   // released by its owner meanwhile stays valid for the bands.
   CArray<CFont*> heldFonts_;

@@ -18,6 +18,7 @@ void CDisplayList::Reset(CCanvas* canvas) {
   bandCount_ = canvas->bandCount;
   commands_.Empty();
   strings_.Empty();
+  rowCount_ = 0;  // the row index belongs to the stream just emptied
   rowLimit_ = canvas->height;
   touchedEnd_ = 0;
   touchedStart_ = canvas->height;
@@ -28,6 +29,7 @@ void CDisplayList::Reset(CCanvas* canvas) {
     workersOk_ = CreateWorkers();
   }
   for (i32 i = 0; i < slotCount_; ++i) slots_[i].canvas = canvas;
+  WakeWorkers();
 }
 
 void CDisplayList::ExtendRows(double yMax, double yMin) {

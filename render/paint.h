@@ -3,6 +3,10 @@
 // below before a shape is drawn; ColorAt takes the integer column and row of
 // the pixel in target coordinates. Portable.
 #pragma once
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "render/color.h"
 #include "render/display_records.h"
 #include "runtime/types.h"
@@ -30,7 +34,32 @@ inline void BlendConstant(u32* p, i32 count, u32 c, u32 a) {
   }
   const u32 na = 255 - a;
   const u32 r = ColorRed(c) * a, g = ColorGreen(c) * a, b = ColorBlue(c) * a;
-  for (i32 i = 0; i < count; ++i) {
+  i32 i = 0;
+#if defined(__SSE2__)
+  // Four pixels at a time in 16-bit lanes: every product and sum of the
+  // rule stays below 65536, so the lanes give exactly the scalar result.
+  {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i vna = _mm_set1_epi16(static_cast<short>(na));
+    const __m128i va = _mm_set1_epi16(static_cast<short>(a));
+    const __m128i v255 = _mm_set1_epi16(255);
+    const __m128i vc = _mm_set_epi16(0, static_cast<short>(r), static_cast<short>(g),
+                                     static_cast<short>(b), 0, static_cast<short>(r),
+                                     static_cast<short>(g), static_cast<short>(b));
+    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    auto half = [&](__m128i d) {
+      __m128i colour = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d, vna), vc), 8);
+      __m128i alpha = _mm_add_epi16(d, _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(v255, d), va), 8));
+      return _mm_or_si128(_mm_andnot_si128(alphaLanes, colour), _mm_and_si128(alphaLanes, alpha));
+    };
+    for (; i + 4 <= count; i += 4) {
+      __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      __m128i lo = half(_mm_unpacklo_epi8(d, zero)), hi = half(_mm_unpackhi_epi8(d, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_packus_epi16(lo, hi));
+    }
+  }
+#endif
+  for (; i < count; ++i) {
     u32 d = p[i];
     u32 da = d >> 24;
     da += ((255 - da) * a) >> 8;

@@ -10,13 +10,10 @@ class CCanvas;
 
 namespace CRasterizer {
 
-// Row tests: rows [first, last) the record touches, cut to the band rows
-// [bandStart, bandEnd); false when the record misses the band (or has a
-// NaN extent).
+// Row test: rows [first, last) of a record whose y extent is [yMin, yMax],
+// cut to the band rows [bandStart, bandEnd); false when the record misses
+// the band (or has a NaN extent).
 bool RowsOfSpan(double yMin, double yMax, i32 bandStart, i32 bandEnd, i32* first, i32* last);
-bool RowsOfCircle(double cy, double r, i32 bandStart, i32 bandEnd, i32* first, i32* last);
-bool RowsOfRect(const RectRecord& record, i32 bandStart, i32 bandEnd, i32* first, i32* last);
-bool RowsOfBox(double yMin, double yMax, i32 bandStart, i32 bandEnd, i32* first, i32* last);
 
 // Shape executors (ops 5 to 15).
 void FillCircle(CCanvas* canvas, const CircleRecord& r, const u8** cursor, const u8* end,

@@ -98,6 +98,10 @@ struct RowPlan {
   i32 count = 0, valueCount = 0;
   Step steps[kMaxSteps];
   double values[kMaxSteps];
+  // Blend weights of the values under a colour of alpha weightAlpha (one
+  // colour per row paints), made on the first replay that needs them.
+  i32 weightAlpha = -1;
+  u8 weights[kMaxSteps];
 };
 
 // The pieces crossing row j as a bit set, or 0 when one of them is not a
@@ -114,12 +118,29 @@ inline u64 VerticalRowPieces(const COutline& outline, i32 j) {
   return set;
 }
 
+// The end of the run of rows from j on whose vertical pieces are the set
+// found at row j: rows before it have the same set (each of its pieces still
+// crosses the whole row, no other piece has begun), so they need no test.
+inline i32 VerticalRunEnd(const COutline& outline, u64 set, i32 j, i32 last) {
+  double end = last;
+  for (i32 i = 0; i < outline.Count(); ++i) {
+    const OutlinePiece& p = outline.Piece(i);
+    if (i < 64 && (set >> i) & 1) {
+      if (p.yHi < end) end = std::floor(p.yHi);
+    } else if (p.yLo >= j + 1.0 && p.yLo < end) {
+      end = std::floor(p.yLo);
+    }
+  }
+  return end > j + 1 ? static_cast<i32>(end) : j + 1;
+}
+
 template <class Paint>
 struct PlanRecorder {
   RowWriter<Paint>& writer;
   RowPlan& plan;
   void Constant(i32 from, i32 to, double c) {
     writer.Constant(from, to, c);
+    if (c == 0.0 || to <= from) return;  // writes nothing: not worth a step
     if (plan.count >= RowPlan::kMaxSteps) {
       plan.overflow = true;
       return;
@@ -138,7 +159,30 @@ struct PlanRecorder {
 };
 
 template <class Paint>
-inline void ReplayPlan(const RowPlan& plan, RowWriter<Paint>& writer) {
+inline void ReplayPlan(RowPlan& plan, RowWriter<Paint>& writer) {
+  if (!Paint::kPerPixel) {
+    // One colour for the row: the cells' weights depend only on its alpha,
+    // so rows of the same alpha blend straight from the stored weights (the
+    // CoverRun rule without its per-cell conversions).
+    const u32 colour = writer.paint.RowColor(writer.y), alpha = ColorAlpha(colour);
+    if (plan.weightAlpha != static_cast<i32>(alpha)) {
+      for (i32 v = 0; v < plan.valueCount; ++v)
+        plan.weights[v] = static_cast<u8>(CoverageWeight(plan.values[v], alpha));
+      plan.weightAlpha = static_cast<i32>(alpha);
+    }
+    u32* row = writer.row;
+    for (i32 k = 0; k < plan.count; ++k) {
+      const RowPlan::Step& st = plan.steps[k];
+      if (st.values < 0) {
+        writer.Constant(st.from, st.to, st.c);
+        continue;
+      }
+      const u8* w = plan.weights + st.values - st.from;
+      for (i32 x = st.from; x < st.to; ++x)
+        if (w[x] != 0) row[x] = BlendPixel(row[x], colour, w[x]);
+    }
+    return;
+  }
   for (i32 k = 0; k < plan.count; ++k) {
     const RowPlan::Step& st = plan.steps[k];
     if (st.values < 0) {
@@ -165,12 +209,18 @@ void ScanOutline(CCanvas* canvas, const COutline& outline, const Paint& paint, i
   if (bottom > first) first = bottom >= last ? last : static_cast<i32>(bottom);
   if (top < last) last = top <= first ? first : static_cast<i32>(top);
   scan_detail::RowPlan plan;
+  i32 runEnd = first;  // rows before it replay the plan without a test
   for (i32 j = first; j < last; ++j) {
     u32* row = reinterpret_cast<u32*>(reinterpret_cast<u8*>(canvas->pixels) +
                                       static_cast<size_t>(j) * static_cast<size_t>(canvas->stride));
     scan_detail::RowWriter<Paint> writer{row, s.coverage, paint, j};
+    if (plan.valid && j < runEnd) {
+      scan_detail::ReplayPlan(plan, writer);
+      continue;
+    }
     u64 vertical = scan_detail::VerticalRowPieces(outline, j);
     if (vertical != 0 && plan.valid && plan.pieces == vertical) {
+      runEnd = scan_detail::VerticalRunEnd(outline, vertical, j, last);
       scan_detail::ReplayPlan(plan, writer);
       continue;
     }
@@ -182,9 +232,11 @@ void ScanOutline(CCanvas* canvas, const COutline& outline, const Paint& paint, i
     plan.pieces = vertical;
     plan.count = plan.valueCount = 0;
     plan.overflow = false;
+    plan.weightAlpha = -1;
     scan_detail::PlanRecorder<Paint> recorder{writer, plan};
     ResolveRow(outline, j, s.coverage, s.width, s.clipLeft, s.clipRight, recorder);
     plan.valid = !plan.overflow;
+    runEnd = scan_detail::VerticalRunEnd(outline, vertical, j, last);
   }
 }
 

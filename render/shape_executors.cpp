@@ -40,21 +40,6 @@ bool CRasterizer::RowsOfSpan(double yMin, double yMax, i32 bandStart, i32 bandEn
   return RowsBetween(yMin, yMax, bandStart, bandEnd, first, last);
 }
 
-bool CRasterizer::RowsOfCircle(double cy, double r, i32 bandStart, i32 bandEnd, i32* first,
-                               i32* last) {
-  return RowsBetween(cy - r, cy + r, bandStart, bandEnd, first, last);
-}
-
-bool CRasterizer::RowsOfRect(const RectRecord& record, i32 bandStart, i32 bandEnd, i32* first,
-                             i32* last) {
-  return RowsBetween(record.y, record.y + record.h, bandStart, bandEnd, first, last);
-}
-
-bool CRasterizer::RowsOfBox(double yMin, double yMax, i32 bandStart, i32 bandEnd, i32* first,
-                            i32* last) {
-  return RowsBetween(yMin, yMax, bandStart, bandEnd, first, last);
-}
-
 bool CRasterizer::SkipPaint(const u8** cursor, const u8* end) {
   const u8* at = *cursor;
   if (end - at < 4) return false;

@@ -35,6 +35,25 @@ TEST(Blend, EveryWeightMatchesTheRule) {
       }
 }
 
+// Runs of every length from 0 to 21 at every weight, over targets of every
+// alpha, at any alignment: each pixel as the rule gives it alone (the run
+// writer works several pixels at a time).
+TEST(Blend, ConstantRunsMatchTheRuleForEveryPixel) {
+  u32 seed = 12345;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  for (u32 a = 0; a <= 255; ++a)
+    for (i32 count = 0; count <= 21; ++count) {
+      u32 buffer[24], want[24];
+      for (int k = 0; k < 24; ++k) buffer[k] = want[k] = next();
+      if (count % 3 == 0) buffer[1] |= 0xFF000000u, want[1] |= 0xFF000000u;
+      const u32 colour = next();
+      const i32 at = static_cast<i32>(a % 3);  // not always 16-byte aligned
+      BlendConstant(buffer + at, count, colour, a);
+      for (i32 k = at; k < at + count; ++k) want[k] = RuleBlend(want[k], colour, a);
+      for (int k = 0; k < 24; ++k) ASSERT_EQ(buffer[k], want[k]) << "weight " << a << " run " << count << " pixel " << k;
+    }
+}
+
 u32 Run1(u32 dst, double coverage, u32 colour) {
   u32* p = &dst;
   CRasterizer::BlendRun(&p, &coverage, colour, 1);
