@@ -117,6 +117,9 @@ void DrawBitmapInto(const BitmapTarget& target, double x0, double y0, double x1,
   if (ClampOpacity(opacity) == 0.0 || !view.pixels || view.width <= 0 || view.height <= 0) return;
   if (target.clipLeft >= target.clipRight || target.rowStart >= target.rowEnd) return;
   if (!(x0 <= target.clipRight) || !(x1 >= target.clipLeft)) return;
+  // Rows too: a rectangle far above or below never reaches the integer
+  // arithmetic of the row blend.
+  if (!(y0 <= target.rowEnd) || !(y1 >= target.rowStart)) return;
   const bool direct = x1 - x0 == view.width && y1 - y0 == view.height && IsWhole(x0) &&
                       IsWhole(y0) && IsWhole(x1) && IsWhole(y1);
   if (!direct) {

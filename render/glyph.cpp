@@ -7,6 +7,8 @@
 namespace {
 
 constexpr u32 kRowHeaderBytes = 8;
+// Records of one range together stay below this (used_ never exceeds it).
+constexpr u32 kMaxRecordBytes = 0x7FFFFFFFu;
 
 u32 AlignUp8(u32 n) { return (n + 7u) & ~7u; }
 
@@ -34,13 +36,14 @@ void TrimRow(const u8* row, u32 width, u32* first, u32* length) {
 }  // namespace
 
 u32 Glyph::RecordBytes(const GlyphImage& image) {
-  u32 bytes = kGlyphHeaderBytes;
-  for (u32 r = 0; r < image.rows; ++r) {
+  // Counted in 64 bits: a huge image must not wrap to a small record.
+  u64 bytes = kGlyphHeaderBytes;
+  for (u32 r = 0; r < image.rows && bytes <= 0xFFFFFFFFull; ++r) {
     u32 first, length;
     TrimRow(ImageRowFromBottom(image, r), image.width, &first, &length);
-    bytes += kRowHeaderBytes + 8 * length;
+    bytes += kRowHeaderBytes + 8ull * length;
   }
-  return bytes;
+  return bytes > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<u32>(bytes);
 }
 
 void Glyph::FromBitmap(const GlyphImage& image, void* out) {
@@ -127,6 +130,7 @@ bool CGlyphRangeBuilder::Add(u32 index, const GlyphImage& image) {
   if (!offsets_ || index >= count_ || offsets_[index] != kNone) return false;
   if (image.rows && (!image.topRow || image.width == 0)) return false;
   const u32 bytes = Glyph::RecordBytes(image);
+  if (bytes > kMaxRecordBytes - used_) return false;
   if (used_ + bytes > capacity_) {
     u64 want = static_cast<u64>(capacity_) * 2 + bytes + 1024;
     if (want > 0x7FFFFFFFull) return false;

@@ -69,6 +69,12 @@ i32 CFont::FitText(double width, const wchar16* text, i32 n, double* fitted, i32
     if (const Glyph* g = FindGlyph(c)) {
       if (w + g->advanceX > width) {
         if (w == 0) return -1;
+        if (c == kSpace && !IsBlank(text[i - 1])) {
+          // A blank that does not fit right after a word is itself the
+          // break: the words before it fill the line exactly.
+          *fitted = w;
+          return i;
+        }
         if (lastBreak != 0) {
           // The blank at the break ends the line and is not part of it.
           if (text[lastBreak] == kSpace && *blanks > 0) --*blanks;
@@ -170,7 +176,11 @@ void CCanvas::LayoutText(double left, double bottom, double right, double top, c
     double x = left;
     if (flags & 1) x = left + (width - fitted) / 2;
     if (flags & 2) x = left + (width - fitted);
-    const bool lastOfParagraph = pos + k >= length || text[pos + k] == kLineFeed;
+    // Blanks after a line are not drawn; a line that only they separate from
+    // a line feed or the end is the last of its paragraph.
+    i32 next = pos + k;
+    while (next < length && IsBlank(text[next])) ++next;
+    const bool lastOfParagraph = next >= length || text[next] == kLineFeed;
     if (k > 0) {
       if (flags & 8) {
         list.RecordTextLine(x, bottom + (top - bottom - font->size) / 2, width, width - fitted, 0,
@@ -182,13 +192,9 @@ void CCanvas::LayoutText(double left, double bottom, double right, double top, c
                           textColour);
     }
     const i32 before = pos;
-    pos += k;
+    pos = next;
     if (pos >= length) break;
-    if (!lastOfParagraph) {
-      while (pos < length && IsBlank(text[pos])) ++pos;
-    } else if (text[pos] == kLineFeed) {
-      ++pos;
-    }
+    if (text[pos] == kLineFeed) ++pos;  // the paragraph's end
     if (pos == before) break;  // nothing consumed: no further line can fit
     lineTop -= font->lineHeight;
     if (lineTop <= bottom) break;

@@ -21,7 +21,11 @@ void BlendGlyph(CCanvas* canvas, const Glyph* glyph, double penX, double penY, c
   const double column = std::trunc(penX + glyph->left);
   const double row = std::trunc(penY + glyph->bottom);
   if (!std::isfinite(column) || !std::isfinite(row)) return;
-  if (row >= box.top || column >= box.right || row + glyph->rows <= box.bottom) return;
+  // Glyphs wholly outside the box are skipped before any conversion to
+  // integers (a pen far off the target must not overflow them).
+  if (row >= box.top || column >= box.right || row + glyph->rows <= box.bottom ||
+      column + glyph->width <= box.left)
+    return;
   const i64 x0 = static_cast<i64>(column);
   const i64 y0 = static_cast<i64>(row);
   const u8* p = reinterpret_cast<const u8*>(glyph) + kGlyphHeaderBytes;

@@ -235,3 +235,45 @@ TEST(BitmapResample, ResamplingIsChosenOnlyOffTheWholePixelGrid) {
   EXPECT_EQ(a.At(2, 2), src[0]);
   EXPECT_EQ(b.At(2, 2), Blend(0xFF000000u, BoxAverage(src, 3, 3, 2, 2.5, 5, 5.5, 2, 2), 0x7F));
 }
+
+TEST(BitmapBlend, RectanglesFarAboveOrBelowTheRowsDrawNothing) {
+  // Whole-pixel rectangles at the view's own size so far away that their
+  // rows have no integer value: the row blend must not be reached.
+  std::vector<u32> src(2048, 0xFFFFFFFFu);
+  const BitmapView v{1, 2048, 1, src.data()};
+  Target t(4, 4, 0xFF000000u);
+  const double far = 9223372036854775808.0;  // 2^63, 2048 apart from its neighbours
+  CRasterizer::DrawBitmapInto(t.All(), 1, far, 2, far + 2048, v, 1.0);
+  CRasterizer::DrawBitmapInto(t.All(), 1, -far - 2048, 2, -far, v, 0.5);
+  CRasterizer::DrawBitmapInto(t.All(), 1, 1e300, 2, 1e300 + 2048, v, 1.0);
+  for (u32 p : t.pixels) EXPECT_EQ(p, 0xFF000000u);
+  // Just inside the rows it is drawn.
+  CRasterizer::DrawBitmapInto(t.All(), 1, -2047, 2, 1, v, 1.0);
+  EXPECT_EQ(t.At(1, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(t.At(1, 1), 0xFF000000u);
+}
+
+TEST(BitmapResample, OnePixelSourcesAndTinyFootprints) {
+  // One source pixel stretched over a fractional rectangle: every covered
+  // target pixel is that pixel with its covered share of coverage.
+  u32 one = 0xFF806040u;
+  Target t(8, 8, 0x00000000u);
+  CRasterizer::BlitBitmapScaled(t.All(), 0.5, 0.5, 6.5, 4.5, BitmapView{1, 1, 1, &one}, 1.0);
+  for (i32 y = 0; y < 8; ++y)
+    for (i32 x = 0; x < 8; ++x) {
+      u32 c = BoxAverage({one}, 1, 1, 0.5, 0.5, 6.5, 4.5, x, y);
+      bool touched = x < 7 && y < 5;
+      EXPECT_EQ(t.At(x, y), touched ? Blend(0, c, c >> 24) : 0u) << x << "," << y;
+    }
+  // A wide picture squeezed into one pixel: the mean of all its pixels.
+  std::vector<u32> row(64);
+  u64 sum = 0;
+  for (u32 i = 0; i < 64; ++i) {
+    row[i] = 0xFF000000u | (i * 4);
+    sum += i * 4;
+  }
+  Target u(2, 2, 0xFF000000u);
+  CRasterizer::BlitBitmapScaled(u.All(), 0, 0, 1, 1, BitmapView{64, 1, 64, row.data()}, 1.0);
+  EXPECT_EQ(u.At(0, 0), 0xFF000000u | static_cast<u32>(sum / 64));
+  EXPECT_EQ(u.At(1, 0), 0xFF000000u);
+}

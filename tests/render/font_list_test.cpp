@@ -76,6 +76,26 @@ TEST(GlyphRecord, RangeBlockChainsRecordsAndKeepsEmptyEntries) {
   GlyphRange::FreeList(list);
 }
 
+TEST(GlyphRecord, ImagesTooLargeForARecordAreRefused) {
+  // Every row is the same fully inked row (pitch 0): 8193 rows of 65536
+  // columns need more than 4 GB of coverage values.
+  std::vector<u8> ink(65536, 255);
+  GlyphImage huge{3, 0, 0, 8193, 8193, 65536, ink.data(), 0, 256};
+  EXPECT_EQ(Glyph::RecordBytes(huge), 0xFFFFFFFFu);
+  CGlyphRangeBuilder builder(0x41, 2);
+  EXPECT_FALSE(builder.Add(0, huge));
+  // The builder still takes a normal glyph afterwards.
+  GlyphImage small{3, 0, 0, 1, 1, 2, ink.data(), 2, 256};
+  EXPECT_EQ(Glyph::RecordBytes(small), kGlyphHeaderBytes + 8 + 16);
+  EXPECT_TRUE(builder.Add(1, small));
+  GlyphRange* range = builder.Finish();
+  ASSERT_NE(range, nullptr);
+  EXPECT_EQ(range->Entry(0x41), nullptr);
+  ASSERT_NE(range->Entry(0x42), nullptr);
+  EXPECT_EQ(range->Entry(0x42)->GetRow(0).length, 2u);
+  GlyphRange::FreeList(range);
+}
+
 TEST(GlyphRecord, RangesAfterTheHeadStayInCodeOrder) {
   const u8 ink = 1;
   GlyphImage image{1, 0, 0, 1, 1, 1, &ink, 1, 256};

@@ -427,3 +427,71 @@ TEST(PngDecoder, EveryLengthMutationGivesNoBitmap) {
   }
   EXPECT_GT(tried, 200);
 }
+
+TEST(PngDecoder, CrcsAreNotCheckedButDamagedImageDataNeverGivesAWrongImage) {
+  const u32 w = 7, h = 5;
+  Bytes pixels = TestPicture(w, h, 12);
+  Bytes png = MakePng(pixels, w, h, {0, 1, 2, 3, 4}, {9, 0, 17});
+  Loaded reference(png);
+  ASSERT_NE(reference.bitmap, nullptr);
+  const Bytes expected = TopDownRgba(reference.bitmap);
+  EXPECT_EQ(expected, pixels);
+  // Every CRC wrong: the chunks are still read (zlib's own check guards the
+  // image data; a damaged header fails the exact size and kind tests).
+  Bytes badCrcs = png;
+  for (size_t at : ChunkOffsets(png)) {
+    u32 length = (u32(png[at]) << 24) | (u32(png[at + 1]) << 16) | (u32(png[at + 2]) << 8) | png[at + 3];
+    badCrcs[at + 8 + length] ^= 0xA5;
+  }
+  Loaded crcs(badCrcs);
+  ASSERT_NE(crcs.bitmap, nullptr);
+  EXPECT_EQ(TopDownRgba(crcs.bitmap), expected);
+  // Any byte of the compressed data changed: no bitmap, or (where deflate
+  // ignores the bits) the same image.
+  int refused = 0;
+  for (size_t at : ChunkOffsets(png)) {
+    u32 length = (u32(png[at]) << 24) | (u32(png[at + 1]) << 16) | (u32(png[at + 2]) << 8) | png[at + 3];
+    if (std::string(png.begin() + at + 4, png.begin() + at + 8) != "IDAT") continue;
+    for (u32 i = 0; i < length; ++i)
+      for (u8 flip : {0x01, 0x10, 0x80, 0xFF}) {
+        Bytes damaged = png;
+        damaged[at + 8 + i] ^= flip;
+        Loaded loaded(damaged);
+        if (!loaded.bitmap) {
+          ++refused;
+          continue;
+        }
+        ASSERT_EQ(TopDownRgba(loaded.bitmap), expected) << "byte " << i << " flip " << int(flip);
+      }
+  }
+  EXPECT_GT(refused, 0);
+}
+
+TEST(PngDecoder, ChunkLengthsFromTwoToTheThirtyFirstAreRefused) {
+  const u32 w = 2, h = 2;
+  Bytes z = Deflate(FilterRows(TestPicture(w, h, 3), w, h, {0}));
+  for (u32 length : {0x80000000u, 0x80000001u, 0xFFFFFFF3u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(length);
+    // An ancillary chunk claiming that length, with a few bytes after it.
+    PngWriter wr;
+    wr.Header(w, h);
+    const size_t at = wr.Data().size();
+    wr.Chunk("tEXt", Bytes(16, 'x'));
+    wr.ImageData(z);
+    wr.End();
+    Bytes png = wr.Data();
+    png[at] = static_cast<u8>(length >> 24);
+    png[at + 1] = static_cast<u8>(length >> 16);
+    png[at + 2] = static_cast<u8>(length >> 8);
+    png[at + 3] = static_cast<u8>(length);
+    Loaded loaded(png);
+    EXPECT_EQ(loaded.bitmap, nullptr);
+  }
+  // An end chunk that carries data is still the end.
+  PngWriter wr;
+  wr.Header(w, h);
+  wr.ImageData(z, {0, 3, 0});
+  wr.Chunk("IEND", Bytes{1, 2, 3});
+  Loaded loaded(wr.Data());
+  EXPECT_NE(loaded.bitmap, nullptr);
+}

@@ -238,3 +238,59 @@ TEST_F(TextTest, ANullFontRecordsNoLine) {
   s.canvas.list.RecordTextLine(0, 10, 100, 0, 0, u"abc", 3, nullptr, 0xFF000000u);
   EXPECT_EQ(TextLines(s.canvas).size(), 0u);
 }
+
+TEST_F(TextTest, WordsThatFillTheLineExactlyStayOnIt) {
+  double fitted = -1;
+  i32 blanks = -1;
+  // "aa bb" is 44 wide; the blank after it does not fit, so the line ends
+  // there instead of before "bb".
+  EXPECT_EQ(font_->FitText(44, u"aa bb cc", 8, &fitted, &blanks), 5);
+  EXPECT_EQ(fitted, 44);
+  EXPECT_EQ(blanks, 1);
+  EXPECT_EQ(font_->FitText(70, u"aa bb cc dd", 11, &fitted, &blanks), 8);
+  EXPECT_EQ(fitted, 68);
+  EXPECT_EQ(blanks, 2);
+  // Two blanks after the word: the line still ends before the first.
+  EXPECT_EQ(font_->FitText(50, u"aa bb  cc", 9, &fitted, &blanks), 5);
+  EXPECT_EQ(fitted, 44);
+  EXPECT_EQ(blanks, 1);
+
+  Surface s;
+  s.canvas.SetFont(font_);
+  s.canvas.LayoutText(0, 0, 44, 190, u"aa bb cc dd", -1, kTextJustify);
+  std::vector<Line> lines = TextLines(s.canvas);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].text, u"aa bb");
+  EXPECT_EQ(lines[0].record.justifyExtra, 0);
+  EXPECT_EQ(lines[1].text, u"cc dd");
+}
+
+TEST_F(TextTest, BlanksBeforeALineFeedEndTheParagraph) {
+  Surface s;
+  s.canvas.SetFont(font_);
+  // "abc" fills the width; the blank after it and the line feed make no
+  // empty line of their own.
+  s.canvas.LayoutText(0, 0, 30, 190, u"abc \ndef", -1, 0);
+  std::vector<Line> lines = TextLines(s.canvas);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].text, u"abc");
+  EXPECT_EQ(lines[1].text, u"def");
+  EXPECT_EQ(lines[0].record.y - lines[1].record.y, 16);
+  // Justified: the line is the last of its paragraph, so it is not spread.
+  s.canvas.Reset();
+  s.canvas.LayoutText(0, 0, 50, 190, u"aa bb  \t\ncc dd ee", -1, kTextJustify);
+  lines = TextLines(s.canvas);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].text, u"aa bb");
+  EXPECT_EQ(lines[0].record.blankCount, 0);
+  EXPECT_EQ(lines[1].text, u"cc dd");
+  EXPECT_EQ(lines[1].record.blankCount, 1);
+  EXPECT_EQ(lines[2].text, u"ee");
+  EXPECT_EQ(lines[0].record.y - lines[1].record.y, 16);
+  // Blanks and tabs at both ends of a text that does not fit on one line.
+  s.canvas.Reset();
+  s.canvas.LayoutText(0, 0, 30, 190, u"\tab  \t", -1, 0);
+  lines = TextLines(s.canvas);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].text, u"ab  ");
+}

@@ -8,6 +8,8 @@
 
 #include "font_fake_faces.h"
 #include "render/canvas.h"
+#include "render/canvas_text.h"
+#include "render/display_records.h"
 #include "render/font.h"
 #include "render/text_layout.h"
 #include "runtime/threads.h"
@@ -215,4 +217,43 @@ TEST_F(TextRunTest, SeveralThreadsDrawRunsWithMissingCodePoints) {
   // Each kana block and each missing block was looked up in the faces once.
   EXPECT_EQ(faces_.Renders(0x3042), 1);
   font->Release();
+}
+
+TEST_F(TextRunTest, PensFarOffTheTargetDrawNothing) {
+  Surface s(64, 32, 1);
+  const std::u16string text = u"abj";
+  for (double x : {-1e30, -3e9, 1e30, -1e300}) {
+    SCOPED_TRACE(x);
+    TextRunRecord run = {};
+    run.op = kOpTextRun;
+    run.x = x;
+    run.y = 10;
+    run.string = text.c_str();
+    run.font = font_;
+    run.length = static_cast<i32>(text.size());
+    CRasterizer::DrawTextRun(&s.canvas, run, kWhite, 0, 0, 64, 32, 0);
+    run.blankCount = 1;  // justified runs take the other path
+    run.justifyExtra = 5;
+    CRasterizer::DrawTextRun(&s.canvas, run, kWhite, 0, 0, 64, 32, 0);
+  }
+  for (u32 p : s.pixels) ASSERT_EQ(p, kBlack);
+}
+
+TEST_F(TextRunTest, ARecordedRunKeepsItsFontUntilTheNextReset) {
+  Surface s(120, 40, 3);
+  const u32 listed = FontListCount();
+  CFont* font = AcquireFont(u"Tahoma", 9, false, false);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(FontListCount(), listed + 1);
+  s.canvas.SetFont(font);
+  s.canvas.textColour = kWhite;
+  s.canvas.DrawText(10, 20, u"ab", 2);
+  // The caller and the canvas let go before the frame is drawn.
+  font->Release();
+  s.canvas.SetFont(font_);
+  EXPECT_EQ(FontListCount(), listed + 1);
+  s.Flush();
+  EXPECT_EQ(s.FirstInk(22), 11);
+  s.canvas.Reset();
+  EXPECT_EQ(FontListCount(), listed);
 }
