@@ -19,7 +19,12 @@ bool CSavingPage::StartJob(const wchar16* path, void* followUp) {
   StartFrame(-1, title.c_str(), kFormatRefreshMs, kSavingRefreshStack, false);
   followUpPage = followUp;
   if (StartJobThread(&workerThread, &CSavingPage::WorkerEntry, kSavingWorkerStack)) return true;
+  // Without its worker the job still ends, as failed, and hands the page
+  // it set aside back.
+  SetFlags(kJobStopped);
+  EndJob();
   StopRefreshThread();
+  if (Ui()) Ui()->ShowFollowUpPage(followUpPage);
   return false;
 }
 
