@@ -302,31 +302,12 @@ double Sweep(double start, double end) {
 
 }  // namespace
 
-void AddSectorOutline(COutline* o, double cx, double cy, double a, double b, double start,
-                      double end, double rotation) {
-  if (!Finite(start) || !Finite(end) || !Finite(rotation) || !Finite(cx) || !Finite(cy) ||
-      !Finite(a) || !Finite(b)) {
-    o->Invalidate();
-    return;
-  }
-  if (!(a > 0.0) || !(b > 0.0)) return;
-  double sweep = Sweep(start, end);
-  if (sweep == 0.0) return;
-  if (sweep >= kTwoPi) {
-    AddEllipseOutline(o, cx, cy, a, b, rotation, false);
-    return;
-  }
-  double c = std::cos(rotation), s = std::sin(rotation);
-  double xs, ys, xe, ye;
-  COutline::EllipsePoint(cx, cy, a, b, c, s, start, &xs, &ys);
-  COutline::EllipsePoint(cx, cy, a, b, c, s, start + sweep, &xe, &ye);
-  o->AddLine(cx, cy, xs, ys);
-  o->AddEllipseArc(cx, cy, a, b, rotation, start, start + sweep);
-  o->AddLine(xe, ye, cx, cy);
-}
+namespace {
 
-void AddSegmentOutline(COutline* o, double cx, double cy, double a, double b, double t0,
-                       double t1, double rotation) {
+// An elliptic arc from t0 over its sweep, closed either through the centre
+// (a sector) or by its chord (a segment). A whole turn is the ellipse.
+void AddClosedArcOutline(COutline* o, double cx, double cy, double a, double b, double t0,
+                         double t1, double rotation, bool throughCentre) {
   if (!Finite(t0) || !Finite(t1) || !Finite(rotation) || !Finite(cx) || !Finite(cy) ||
       !Finite(a) || !Finite(b)) {
     o->Invalidate();
@@ -343,6 +324,22 @@ void AddSegmentOutline(COutline* o, double cx, double cy, double a, double b, do
   double xs, ys, xe, ye;
   COutline::EllipsePoint(cx, cy, a, b, c, s, t0, &xs, &ys);
   COutline::EllipsePoint(cx, cy, a, b, c, s, t0 + sweep, &xe, &ye);
+  if (throughCentre) o->AddLine(cx, cy, xs, ys);
   o->AddEllipseArc(cx, cy, a, b, rotation, t0, t0 + sweep);
-  o->AddLine(xe, ye, xs, ys);
+  if (throughCentre)
+    o->AddLine(xe, ye, cx, cy);
+  else
+    o->AddLine(xe, ye, xs, ys);
+}
+
+}  // namespace
+
+void AddSectorOutline(COutline* o, double cx, double cy, double a, double b, double start,
+                      double end, double rotation) {
+  AddClosedArcOutline(o, cx, cy, a, b, start, end, rotation, true);
+}
+
+void AddSegmentOutline(COutline* o, double cx, double cy, double a, double b, double t0,
+                       double t1, double rotation) {
+  AddClosedArcOutline(o, cx, cy, a, b, t0, t1, rotation, false);
 }
