@@ -3,7 +3,7 @@
 
 #include "drive/drive.h"
 #include "drive/mmc_commands.h"
-#include "recorder_fixture.h"
+#include "support/recorder_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "drive/drive_manager.h"
 #include "drive/mmc_commands.h"
-#include "recorder_fixture.h"
+#include "support/recorder_fixture.h"
 #include "runtime/settings.h"
 
 namespace {

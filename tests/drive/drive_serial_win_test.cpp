@@ -4,7 +4,7 @@
 #include <string>
 
 #include "drive/drive.h"
-#include "recorder_fixture.h"
+#include "support/recorder_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "drive/mmc_commands.h"
 #include "drive/mmc_replies.h"
 #include "drive/mode_pages.h"
-#include "recorder_fixture.h"
+#include "support/recorder_fixture.h"
 #include "reply_builder.h"
 #include "runtime/byte_order.h"
 

@@ -11,9 +11,7 @@
 #include "drive/drive.h"
 #include "jobs/job_page.h"
 #include "support/headless_job_ui.h"
-#include "support/simulated_device_io.h"
-#include "support/simulated_recorder.h"
-#include "support/virtual_clock.h"
+#include "support/recorder_fixture.h"
 
 // UTF-16 text to an ASCII std::string (for readable failure messages).
 inline std::string Narrow(const wchar16* text) {
@@ -40,9 +38,9 @@ inline bool WaitForJobEnd(const CJobPage& page, u32 milliseconds = 60000) {
   return true;
 }
 
-class JobRecorderTest : public ::testing::Test {
+class JobRecorderTest : public RecorderTest {
  protected:
-  JobRecorderTest() : installedClock_(clock_), installedIo_(io_) {
+  JobRecorderTest() {
     clock_.SetRealPace(1);
     RecorderTimings t;
     t.becomingReadyMs = 200;
@@ -52,44 +50,8 @@ class JobRecorderTest : public ::testing::Test {
     t.formatFullMs = 12000;
     t.backgroundFormatMs = 15000;
     recorder_.SetTimings(t);
-    io_.AddOpticalDrive(u'E', &recorder_);
+    Attach();
   }
 
-  void Insert(const MediumOptions& options) {
-    recorder_.InsertMedium(options);
-    recorder_.MakeReady();
-    Settle();
-  }
-  void Insert(MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
-    MediumOptions options;
-    options.preset = preset;
-    options.fill = fill;
-    Insert(options);
-  }
-  // Takes the pending unit attention of a fresh medium.
-  void Settle() {
-    CDrive d;
-    if (!d.OpenDevice(kPath)) return;
-    for (int i = 0; i < 4; ++i) {
-      d.TestUnitReady();
-      if (d.LastCommandSucceeded() || d.senseKey != 6) break;
-    }
-    d.Close();
-  }
-  bool OpenDrive(CDrive* drive) { return drive->Open(kPath); }
-
-  std::string ViolationText() const {
-    std::string all;
-    for (const std::string& v : recorder_.Violations()) all += v + "\n";
-    return all;
-  }
-
-  static constexpr const wchar16* kPath = u"\\\\.\\E:";
-
-  CVirtualClock clock_;
-  CInstalledClock installedClock_;
-  CSimulatedRecorder recorder_;
-  CSimulatedDeviceIo io_;
-  CInstalledDeviceIo installedIo_;
   CHeadlessJobUi ui_;
 };

@@ -1,5 +1,5 @@
 // A simulated recorder behind the device I/O seam on virtual time, as drive
-// "E:", for the drive-layer tests.
+// "E:", for the tests of the drive layer and of the jobs.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -30,13 +30,16 @@ class RecorderTest : public ::testing::Test {
   }
 
   // Inserts a medium and lets the drive settle: ready, unit attention taken.
+  void Insert(const MediumOptions& options) {
+    recorder_.InsertMedium(options);
+    recorder_.MakeReady();
+    Settle();
+  }
   void Insert(MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
     MediumOptions options;
     options.preset = preset;
     options.fill = fill;
-    recorder_.InsertMedium(options);
-    recorder_.MakeReady();
-    Settle();
+    Insert(options);
   }
 
   // Sends TEST UNIT READY until the pending unit attention is consumed.
