@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
+#include "runtime/com_scope.h"
 #include "runtime/win.h"
 
 void* g_isWow64Process = nullptr;
@@ -36,35 +37,11 @@ void* CLoadedLibrary::Lookup(const char* entry) const {
 
 namespace {
 
-template <class Fn>
-Fn Entry(const CLoadedLibrary& library, const char* name) {
-  return reinterpret_cast<Fn>(library.Lookup(name));
-}
 
-typedef HRESULT(WINAPI* CoInitializeFn)(LPVOID);
-typedef void(WINAPI* CoUninitializeFn)();
 typedef DWORD_PTR(WINAPI* SHGetFileInfoFn)(LPCWSTR, DWORD, SHFILEINFOW*, UINT, UINT);
 typedef HINSTANCE(WINAPI* ShellExecuteFn)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 typedef HRESULT(WINAPI* SHGetFolderPathFn)(HWND, int, HANDLE, DWORD, LPWSTR);
 
-// COM on the calling thread for one shell call; uninitialised only when the
-// initialise succeeded (a thread already in another apartment model keeps
-// its own state).
-class CComScope {
- public:
-  CComScope(CoInitializeFn init, CoUninitializeFn uninit) : uninit_(uninit) {
-    initialised_ = SUCCEEDED(init(nullptr));
-  }
-  ~CComScope() {
-    if (initialised_) uninit_();
-  }
-  CComScope(const CComScope&) = delete;
-  CComScope& operator=(const CComScope&) = delete;
-
- private:
-  CoUninitializeFn uninit_;
-  bool initialised_ = false;
-};
 
 IInputState* g_inputState = nullptr;
 
@@ -159,7 +136,7 @@ bool SetClipboardText(const wchar16* text, i32 n) {
 
 i32 OpenWithShell(const wchar16* target) {
   CLoadedLibrary shell(u"shell32.dll");
-  ShellExecuteFn execute = Entry<ShellExecuteFn>(shell, "ShellExecuteW");
+  ShellExecuteFn execute = LibraryEntry<ShellExecuteFn>(shell, "ShellExecuteW");
   if (!execute || !target) return 0;
   HINSTANCE result = execute(nullptr, L"open", AsWide(target), nullptr, nullptr, SW_SHOWDEFAULT);
   return static_cast<i32>(reinterpret_cast<INT_PTR>(result));
@@ -169,9 +146,9 @@ bool GetShellDisplayName(const wchar16* path, CWideString* out) {
   if (!path || !out) return false;
   CLoadedLibrary ole(u"ole32.dll");
   CLoadedLibrary shell(u"shell32.dll");
-  CoInitializeFn init = Entry<CoInitializeFn>(ole, "CoInitialize");
-  CoUninitializeFn uninit = Entry<CoUninitializeFn>(ole, "CoUninitialize");
-  SHGetFileInfoFn getInfo = Entry<SHGetFileInfoFn>(shell, "SHGetFileInfoW");
+  CoInitializeFn init = LibraryEntry<CoInitializeFn>(ole, "CoInitialize");
+  CoUninitializeFn uninit = LibraryEntry<CoUninitializeFn>(ole, "CoUninitialize");
+  SHGetFileInfoFn getInfo = LibraryEntry<SHGetFileInfoFn>(shell, "SHGetFileInfoW");
   if (!init || !uninit || !getInfo) return false;
   CComScope com(init, uninit);
   SHFILEINFOW info;
@@ -198,7 +175,7 @@ bool GetSpecialFolderPath(u32 kind, CWideString* out) {
   }
   if (kind > 1) return false;
   CLoadedLibrary shell(u"shell32.dll");
-  SHGetFolderPathFn getPath = Entry<SHGetFolderPathFn>(shell, "SHGetFolderPathW");
+  SHGetFolderPathFn getPath = LibraryEntry<SHGetFolderPathFn>(shell, "SHGetFolderPathW");
   if (!getPath) return false;
   wchar_t buffer[MAX_PATH + 1];
   buffer[0] = 0;
