@@ -2,6 +2,7 @@
 // the walk of the stream for one band.
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <thread>
@@ -77,12 +78,15 @@ u32 BandWorkerThread(void* argument) {
     }
     seen = ticket;
     if (slot->quit) return 0;
-    slot->list->DrawClaimedBands(ticket);
+    slot->list->DrawClaimedBands(ticket, slot->band);
   }
 }
 
-constexpr u32 kWorkTicketShift = 10;
-constexpr u32 kWorkTicketMask = 0x3FFFFF;  // 22 bits of the ticket
+// A work block's state: the frame's ticket in the high 22 bits, the front
+// and back of its slices not yet taken in the low 5 bits each.
+constexpr u32 kFrameShift = 10;
+constexpr u32 kFrameMask = 0x3FFFFF;
+static_assert(kSlicesPerBand >= 1 && kSlicesPerBand <= 31, "slice indices are 5 bits");
 
 i32 MinI(i32 a, i32 b) { return a < b ? a : b; }
 
@@ -304,16 +308,15 @@ void CDisplayList::SplitRows(i32 start, i32 end, i32 n) {
   i32 y = start;
   double sum = 0.0;
   for (i32 k = 0; k < n; ++k) {
-    BandSlot& s = slots_[k];
-    s.bandStart = s.rowStart = y;
+    sliceStart_[k] = y;
     i32 stop;
     if (k == n - 1) {
       stop = end;
     } else if (!weighted) {
       stop = start + static_cast<i32>(static_cast<i64>(rows) * (k + 1) / n);
     } else {
-      // As many rows as keep the cost so far within the bands' share (even
-      // costs give the even split), at least one row for this band and for
+      // As many rows as keep the cost so far within the slices' share (even
+      // costs give the even split), at least one row for this slice and for
       // each after it.
       double goal = total * (k + 1) / n;
       stop = y + 1;
@@ -322,15 +325,18 @@ void CDisplayList::SplitRows(i32 start, i32 end, i32 n) {
     }
     if (stop < y + 1) stop = y + 1;
     if (stop > end - (n - 1 - k)) stop = end - (n - 1 - k);
-    s.bandEnd = s.rowEnd = stop;
     y = stop;
   }
+  sliceStart_[n] = end;
 }
 
 bool CDisplayList::CreateWorkers() {
   i32 n = bandCount_ < 1 ? 1 : bandCount_;
-  slots_ = static_cast<BandSlot*>(rt::malloc(static_cast<u32>(sizeof(BandSlot)) * n));
-  if (!slots_) return false;
+  slotBlock_ = rt::malloc(static_cast<u32>(sizeof(BandSlot)) * n + alignof(BandSlot));
+  if (!slotBlock_) return false;
+  uintptr_t at = reinterpret_cast<uintptr_t>(slotBlock_);
+  at = (at + alignof(BandSlot) - 1) & ~static_cast<uintptr_t>(alignof(BandSlot) - 1);
+  slots_ = reinterpret_cast<BandSlot*>(at);
   for (i32 i = 0; i < n; ++i) {
     BandSlot* s = new (&slots_[i]) BandSlot();
     s->list = this;
@@ -376,9 +382,10 @@ void CDisplayList::StopWorkers() {
       }
       s.~BandSlot();
     }
-    rt::free(slots_);
+    rt::free(slotBlock_);
   }
   slots_ = nullptr;
+  slotBlock_ = nullptr;
   slotCount_ = 0;
   frameDone_.Close();
   workersOk_ = false;
@@ -410,20 +417,34 @@ void CDisplayList::PostBand(BandSlot& slot) {
   if (slot.workerAsleep.load(std::memory_order_seq_cst)) slot.start.Set();
 }
 
-void CDisplayList::DrawClaimedBands(u32 ticket) {
-  const u32 frame = ticket & kWorkTicketMask;
-  u32 w = work_.load(std::memory_order_acquire);
-  for (;;) {
-    if ((w >> kWorkTicketShift) != frame) return;  // another frame's work
-    const u32 next = w & 31, count = (w >> 5) & 31;
-    if (next >= count) return;
-    if (!work_.compare_exchange_weak(w, w + 1, std::memory_order_acq_rel, std::memory_order_acquire))
-      continue;
-    RenderBand(&slots_[next]);
-    if (bandsDone_.fetch_add(1, std::memory_order_seq_cst) + 1 == static_cast<i32>(count) &&
-        callerAsleep_.load(std::memory_order_seq_cst))
-      frameDone_.Set();
-    w = work_.load(std::memory_order_acquire);
+void CDisplayList::DrawClaimedBands(u32 ticket, i32 home) {
+  const u32 frame = ticket & kFrameMask;
+  // Read before the frame is checked, so possibly another frame's values:
+  // only a block of this ticket's frame is ever taken.
+  const i32 bands = workBands_.load(std::memory_order_relaxed);
+  const i32 per = slicesPerBand_.load(std::memory_order_relaxed);
+  if (home < 0 || home >= bands || per < 1 || per > kSlicesPerBand) return;
+  BandSlot* slot = &slots_[home];
+  // Its own slices from the front (the rows it drew last frame, still in its
+  // cache), then the others' from the back, nearest band first.
+  for (i32 i = 0; i < bands; ++i) {
+    const i32 b = (home + i) % bands;
+    std::atomic<u32>& state = blocks_[b].state;
+    u32 w = state.load(std::memory_order_acquire);
+    for (;;) {
+      if ((w >> kFrameShift) != frame) return;  // another frame's work
+      const u32 front = (w >> 5) & 31, back = w & 31;
+      if (front >= back) break;
+      const u32 taken = i == 0 ? w + 32 : w - 1;
+      if (!state.compare_exchange_weak(w, taken, std::memory_order_acq_rel, std::memory_order_acquire))
+        continue;
+      const i32 k = b * per + static_cast<i32>(i == 0 ? front : back - 1);
+      RenderRows(slot, sliceStart_[k], sliceStart_[k + 1]);
+      if (bandsDone_.fetch_add(1, std::memory_order_seq_cst) + 1 == bands * per &&
+          callerAsleep_.load(std::memory_order_seq_cst))
+        frameDone_.Set();
+      w = state.load(std::memory_order_acquire);
+    }
   }
 }
 
@@ -448,9 +469,7 @@ void CDisplayList::RunBandsInline(i32 rowStart, i32 rowEnd) {
   s->list = this;
   s->canvas = canvas_;
   s->band = 0;
-  s->bandStart = s->rowStart = rowStart;
-  s->bandEnd = s->rowEnd = rowEnd;
-  RenderBand(s);
+  RenderRows(s, rowStart, rowEnd);
 }
 
 void CDisplayList::Flush(i32 requested) {
@@ -470,19 +489,28 @@ void CDisplayList::Flush(i32 requested) {
     return;
   }
   lastBands_ = n;
-  SplitRows(start, end, n);
-  // The workers of bands 1 to n - 1 and the calling thread take the bands
-  // one by one.
+  // Slices per band: as many as the rows allow, each at least one row.
+  i32 per = MinI(kSlicesPerBand, rows / n);
+  if (per < 1) per = 1;
+  SplitRows(start, end, n * per);
+  // The workers of bands 1 to n - 1 and the calling thread (band 0) take
+  // the slices.
   NextTicket();
+  workBands_.store(n, std::memory_order_relaxed);
+  slicesPerBand_.store(per, std::memory_order_relaxed);
   bandsDone_.store(0, std::memory_order_seq_cst);
-  work_.store(((ticket_ & kWorkTicketMask) << kWorkTicketShift) | (static_cast<u32>(n) << 5),
-              std::memory_order_seq_cst);
+  const u32 frame = (ticket_ & kFrameMask) << kFrameShift;
+  for (i32 k = 0; k < n; ++k) blocks_[k].state.store(frame | static_cast<u32>(per), std::memory_order_seq_cst);
   for (i32 k = 1; k < n; ++k) PostBand(slots_[k]);
-  DrawClaimedBands(ticket_);
-  AwaitFrame(n);
+  DrawClaimedBands(ticket_, 0);
+  AwaitFrame(n * per);
 }
 
-void CDisplayList::RenderBand(BandSlot* slot) {
+void CDisplayList::RenderBand(BandSlot* slot) { RenderRows(slot, slot->bandStart, slot->bandEnd); }
+
+void CDisplayList::RenderRows(BandSlot* slot, i32 rowStart, i32 rowEnd) {
+  slot->bandStart = slot->rowStart = rowStart;
+  slot->bandEnd = slot->rowEnd = rowEnd;
   CCanvas* canvas = slot->canvas;
   const i32 band = slot->band;
   if (canvas->coverage && canvas->width > 0)

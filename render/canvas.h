@@ -20,6 +20,9 @@ class IDrawable;
 constexpr i32 kMaxBands = 16;
 // Stack of a band worker: the text executor runs FreeType on it.
 constexpr u32 kBandWorkerStackBytes = 256 * 1024;
+// Row slices per band of a flush: a band that finishes early takes slices of
+// the others.
+constexpr i32 kSlicesPerBand = 4;
 
 // Bytes holding records {data, used, capacity}; grows to about twice the
 // need in steps of 2048 bytes; zeroed when emptied.
@@ -59,7 +62,9 @@ struct EllipticGradientParams {
   u32 colour0, colour1;
 };
 
-struct BandSlot {
+// Own cache line each: a slot is written by the thread drawing with it and
+// polled by its worker.
+struct alignas(64) BandSlot {
   CDisplayList* list;
   CCanvas* canvas;
   i32 band;
@@ -108,10 +113,12 @@ class CDisplayList {
   void StopWorkers();
   // One walk of the stream for one band.
   void RenderBand(BandSlot* slot);
-  // Draws bands of the frame of that ticket that no thread has taken yet,
-  // one after the other, until none is left (any thread may draw any band:
-  // a worker woken late leaves its band to the others).
-  void DrawClaimedBands(u32 ticket);
+  // Draws the row slices of the frame of that ticket that no thread has
+  // taken yet, until none is left: first those of its own band (home),
+  // front to back, then the others' from their backs (a worker woken late
+  // leaves its slices to the others). Each slice is drawn with the home
+  // band's scratch.
+  void DrawClaimedBands(u32 ticket, i32 home);
 
   // Record operations, in target coordinates.
   void RecordCircle(double cx, double cy, double r);
@@ -167,8 +174,12 @@ class CDisplayList {
   // Fills rows_ from the stream (stops where the stream is not well formed:
   // the walk then reads the rest record by record).
   void IndexRows();
-  // Cuts rows [start, end) into n bands of about equal drawing cost.
+  // Cuts rows [start, end) into n slices of about equal drawing cost:
+  // slice k is [sliceStart_[k], sliceStart_[k + 1]).
   void SplitRows(i32 start, i32 end, i32 n);
+  // One walk of the stream over rows [start, end) with the scratch of the
+  // slot's band.
+  void RenderRows(BandSlot* slot, i32 start, i32 end);
   void NextTicket();
   // Sets the sleeping band workers spinning again at the start of a frame,
   // so that its flush finds them awake (a wake-up costs more than many a
@@ -181,7 +192,8 @@ class CDisplayList {
   // Gives back the font references the text records hold.
   void ReleaseHeldFonts();
 
-  BandSlot* slots_ = nullptr;
+  BandSlot* slots_ = nullptr;  // line-aligned within slotBlock_
+  void* slotBlock_ = nullptr;
   i32 bandCount_ = 0;
   i32 slotCount_ = 0;
   i32 touchedEnd_ = 0;
@@ -197,9 +209,20 @@ class CDisplayList {
   double* rowCost_ = nullptr;  // per row, for SplitRows
   i32 rowCostCapacity_ = 0;
   u32 ticket_ = 0;
-  // The frame being flushed: ticket (high bits), band count and next band
-  // not yet taken (low 5 bits each).
-  std::atomic<u32> work_{0};
+  // The frame being flushed: band k owns slices [k x per band, (k + 1) x
+  // per band); its block holds the frame's ticket (high bits) and the front
+  // and back (low 5 bits each) of the slices not yet taken.
+  struct WorkBlock {
+    std::atomic<u32> state{0};
+    u8 pad[60];  // a line's worth each: blocks seldom share a line
+  };
+  WorkBlock blocks_[kMaxBands];
+  i32 sliceStart_[kMaxBands * kSlicesPerBand + 1] = {};
+  std::atomic<i32> slicesPerBand_{1};
+  std::atomic<i32> workBands_{0};
+  // Slices drawn; on a line of its own, away from the fields read while
+  // drawing.
+  u8 padDone_[64] = {};
   std::atomic<i32> bandsDone_{0};
   std::atomic<i32> callerAsleep_{0};
   CEvent frameDone_;

@@ -5,7 +5,6 @@
 #include "render/canvas.h"
 #include "render/canvas_text.h"
 #include "render/drawable.h"
-#include "render/outline.h"
 
 void CDisplayList::ReleaseHeldFonts() {
   for (CFont* font : heldFonts_) ReleaseCanvasFont(font);
@@ -58,7 +57,13 @@ void CDisplayList::RecordRect(double x, double y, double w, double h) {
 
 namespace {
 
-// y extent of a (turned) rounded rectangle: from its outline.
+bool IsFinite(double v) { return v == v && v - v == 0.0; }
+
+// y extent of a (turned) rounded rectangle: the highest corner-circle centre
+// plus the radius and the lowest minus it, the radius cut to half the
+// smaller side and the corners turned about the centre as the outline does
+// (so the outline never reaches beyond it). Not a number for a rectangle
+// that has no outline.
 void RoundRectExtent(double x, double y, double w, double h, double r, double angle,
                      double* yMax, double* yMin) {
   if (angle == 0.0) {
@@ -66,14 +71,26 @@ void RoundRectExtent(double x, double y, double w, double h, double r, double an
     *yMin = y;
     return;
   }
-  COutline o;
-  AddRoundRectOutline(&o, x, y, w, h, r, angle, false);
-  if (!o.IsValid() || o.IsEmpty()) {
+  if (!IsFinite(x) || !IsFinite(y) || !IsFinite(w) || !IsFinite(h) || !IsFinite(angle) ||
+      !(r == r) || !(w > 0.0) || !(h > 0.0)) {
     *yMax = *yMin = std::nan("");
     return;
   }
-  *yMax = o.YMax();
-  *yMin = o.YMin();
+  double m = 0.5 * (w < h ? w : h);
+  if (!(r > 0.0)) r = 0.0;
+  if (r > m) r = m;
+  const double c = std::cos(angle), s = std::sin(angle);
+  const double cx = x + 0.5 * w, cy = y + 0.5 * h;
+  const double l = x - cx, rr = x + w - cx, b = y - cy, t = y + h - cy;
+  const double px[4] = {rr - r, l + r, l + r, rr - r}, py[4] = {t - r, t - r, b + r, b + r};
+  double hi = -HUGE_VAL, lo = HUGE_VAL;
+  for (int i = 0; i < 4; ++i) {
+    double cornerY = cy + py[i] * c + px[i] * s;
+    if (cornerY > hi) hi = cornerY;
+    if (cornerY < lo) lo = cornerY;
+  }
+  *yMax = hi + r;
+  *yMin = lo - r;
 }
 
 }  // namespace

@@ -44,7 +44,17 @@ class CBandProbe final : public IDrawable {
   }
 };
 
-TEST(BandSplit, BandsOverBusyRowsAreShorterAndTogetherCoverEveryRow) {
+// The rows of the calls, sorted, are [start, end) exactly once: each call
+// has rows of its own and they follow each other without a gap.
+void ExpectEveryRowOnce(const std::vector<CBandProbe::Call>& c, i32 start, i32 end) {
+  ASSERT_FALSE(c.empty());
+  EXPECT_EQ(c.front().rowStart, start);
+  for (size_t k = 1; k < c.size(); ++k) EXPECT_EQ(c[k].rowStart, c[k - 1].rowEnd) << "slice " << k;
+  EXPECT_EQ(c.back().rowEnd, end);
+  for (const auto& b : c) EXPECT_GT(b.rowEnd, b.rowStart);
+}
+
+TEST(BandSplit, SlicesOverBusyRowsAreShorterAndTogetherCoverEveryRow) {
   TestTarget t(300, 400, 4, 0);
   CBandProbe probe;
   probe.top = 0, probe.bottom = 400;
@@ -54,27 +64,71 @@ TEST(BandSplit, BandsOverBusyRowsAreShorterAndTogetherCoverEveryRow) {
   t.canvas.FillCircle(150, 300, 3, 0xFF00FF00u);
   t.canvas.list.Flush(4);
   std::vector<CBandProbe::Call> c = probe.Sorted();
-  ASSERT_EQ(c.size(), 4u);
-  EXPECT_EQ(c[0].rowStart, 0);
-  for (size_t k = 1; k < c.size(); ++k) EXPECT_EQ(c[k].rowStart, c[k - 1].rowEnd) << "band " << k;
-  EXPECT_EQ(c.back().rowEnd, 400);
-  for (const auto& b : c) EXPECT_GT(b.rowEnd, b.rowStart);
-  // The first band holds busy rows only; the last quiet ones only.
-  EXPECT_LT(c[0].rowEnd, 100);
-  EXPECT_GT(c[3].rowEnd - c[3].rowStart, 100);
+  ASSERT_EQ(c.size(), static_cast<size_t>(4 * kSlicesPerBand));
+  ExpectEveryRowOnce(c, 0, 400);
+  // The first half of the slices holds busy rows only; the last slice
+  // quiet ones only, and more of them than an even cut gives.
+  EXPECT_LT(c[c.size() / 2 - 1].rowEnd, 100);
+  EXPECT_GT(c.back().rowEnd - c.back().rowStart, 400 / static_cast<i32>(c.size()));
 }
 
 TEST(BandSplit, EvenWorkGivesTheEvenSplit) {
-  TestTarget t(50, 90, 3, 0);
+  const i32 slices = 3 * kSlicesPerBand, rows = 10 * slices;
+  TestTarget t(50, rows, 3, 0);
   CBandProbe probe;
-  probe.top = 0, probe.bottom = 90;
+  probe.top = 0, probe.bottom = rows;
   t.canvas.DrawDrawable(&probe);
   t.canvas.list.Flush(3);
   std::vector<CBandProbe::Call> c = probe.Sorted();
-  ASSERT_EQ(c.size(), 3u);
-  EXPECT_EQ(c[0].rowEnd, 30);
-  EXPECT_EQ(c[1].rowEnd, 60);
-  EXPECT_EQ(c[2].rowEnd, 90);
+  ASSERT_EQ(c.size(), static_cast<size_t>(slices));
+  for (i32 k = 0; k < slices; ++k) {
+    EXPECT_EQ(c[k].rowStart, 10 * k);
+    EXPECT_EQ(c[k].rowEnd, 10 * (k + 1));
+  }
+}
+
+// Fewer rows than slices: as many slices per band as the rows allow, and
+// with fewer rows than bands one band draws them all.
+TEST(BandSplit, ShortFramesTakeFewerSlices) {
+  for (i32 rows : {1, 2, 3, 5, 7, 8, 9, 15, 16, 17, 23, 24, 25, 40}) {
+    TestTarget t(30, rows, 8, 0);
+    CBandProbe probe;
+    probe.top = 0, probe.bottom = rows;
+    t.canvas.DrawDrawable(&probe);
+    t.canvas.list.Flush(8);
+    std::vector<CBandProbe::Call> c = probe.Sorted();
+    ExpectEveryRowOnce(c, 0, rows);
+    EXPECT_LE(c.size(), static_cast<size_t>(8 * kSlicesPerBand)) << rows << " rows";
+    if (rows < 8) {
+      EXPECT_EQ(c.size(), 1u) << rows << " rows";
+    } else {
+      EXPECT_EQ(c.size() % 8, 0u) << rows << " rows";
+    }
+  }
+}
+
+// Any band count and any touched rows: every row of the touched range is
+// handed out exactly once, frame after frame.
+TEST(BandSplit, EverySliceCutCoversEveryRowOnce) {
+  TestTarget t(40, 500, 16, 0);
+  std::mt19937 g(31);
+  for (int f = 0; f < 60; ++f) {
+    i32 top = static_cast<i32>(g() % 300), bottom = top + 1 + static_cast<i32>(g() % 200);
+    i32 bands = 1 + static_cast<i32>(g() % 16);
+    t.canvas.Reset();
+    // Shapes of uneven cost inside the probe's rows.
+    for (int i = 0; i < 10; ++i) {
+      double y = top + (g() % 1000) / 1000.0 * (bottom - top);
+      t.canvas.FillRect(0, y, 40, y + (g() % 50), 0x80FF0000u);
+    }
+    CBandProbe probe;
+    probe.top = top, probe.bottom = bottom;
+    t.canvas.DrawDrawable(&probe);
+    t.canvas.list.Flush(bands);
+    std::vector<CBandProbe::Call> c = probe.Sorted();
+    ExpectEveryRowOnce(c, top, bottom);
+    EXPECT_LE(c.size(), static_cast<size_t>(bands * kSlicesPerBand)) << "frame " << f;
+  }
 }
 
 // A drawable is handed only to the bands whose rows it reaches, each time
@@ -98,7 +152,10 @@ TEST(BandSplit, RecordsOutsideABandAreNotDrawnThere) {
     }
     EXPECT_EQ(rows, p->bottom - p->top);
   }
-  EXPECT_LT(low.calls.size() + high.calls.size(), 4u) << "some band drew a drawable it does not reach";
+  // Each reaches a few slices of the nine (3 bands of 3): rows 2 to 10
+  // and 70 to 88 of 90.
+  EXPECT_LT(low.calls.size() + high.calls.size(), 3u * kSlicesPerBand)
+      << "some slice drew a drawable it does not reach";
 }
 
 void RecordFrame(CCanvas& c, u32 seed) {

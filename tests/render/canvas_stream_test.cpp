@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <random>
 #include <vector>
 
 #include "render/canvas.h"
 #include "render/drawable.h"
+#include "render/outline.h"
 #include "render/rasterizer.h"
 #include "font_fake_faces.h"
 #include "render_test_support.h"
@@ -206,6 +208,32 @@ TEST(CanvasRecording, TurnedRoundRectStoresItsOutlinesExtent) {
   EXPECT_NEAR(r.yMin, 100 - (cy + 2), 1e-9);
 }
 
+// The stored extent of any turned rounded rectangle or frame holds the
+// outline its executor draws, and is as tight as that outline's.
+TEST(CanvasRecording, TurnedRoundRectExtentHoldsItsOutline) {
+  TestTarget t(100, 100, 1, 0);
+  std::mt19937 g(17);
+  auto U = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(g); };
+  for (int i = 0; i < 400; ++i) {
+    double x0 = U(-50, 150), y0 = U(-50, 150), x1 = x0 + U(0.01, 90), y1 = y0 + U(0.01, 90);
+    double radius = i % 7 == 0 ? 0.0 : U(0, 60), angle = U(-7, 7), width = U(0.1, 10);
+    t.canvas.Reset();
+    if (i % 2)
+      t.canvas.FrameRotatedRoundRect(x0, y0, x1, y1, radius, angle, width, 0xFFFFFFFFu);
+    else
+      t.canvas.FillRotatedRoundRect(x0, y0, x1, y1, radius, angle, 0xFFFFFFFFu);
+    std::vector<Entry> e = Walk(t.canvas.list);
+    RoundRectRecord r = ReadRecord<RoundRectRecord>(t.canvas.list.Commands().data + e[e.size() - 2].offset);
+    COutline o;
+    AddRoundRectOutline(&o, r.x, r.y, r.w, r.h, r.radius, r.angle, false);
+    ASSERT_TRUE(o.IsValid() && !o.IsEmpty()) << i;
+    EXPECT_GE(r.yMax, o.YMax()) << i;
+    EXPECT_LE(r.yMin, o.YMin()) << i;
+    EXPECT_NEAR(r.yMax, o.YMax(), 1e-9 * (1 + std::fabs(r.yMax))) << i;
+    EXPECT_NEAR(r.yMin, o.YMin(), 1e-9 * (1 + std::fabs(r.yMin))) << i;
+  }
+}
+
 TEST(CanvasRecording, NegativeAngleDrawsAsItsPositiveTwin) {
   TestTarget a(60, 60, 1, 0xFF000000u), b(60, 60, 1, 0xFF000000u);
   a.canvas.FillRotatedRoundRect(15, 20, 45, 40, 4, -kPi / 4, 0xFFFFFFFFu);
@@ -367,19 +395,24 @@ class CRowProbe final : public IDrawable {
   void LoadData(const void* src) override { std::memcpy(&rect, src, sizeof rect); }
 };
 
+// Even work: every band takes an equal share of slices of equal rows, the
+// last taking the rest; taken band by band, 100 rows on 3 bands are 33, 33
+// and 34 rows.
 TEST(BandExecution, TouchedRowsAreCutIntoEqualBandsTheLastTakingTheRest) {
   TestTarget t(10, 100, 3, 0);
   CRowProbe probe;
   probe.rect = {0, 0, 10, 100};
   t.canvas.DrawDrawable(&probe);
   t.canvas.list.Flush(3);
-  ASSERT_EQ(probe.calls.size(), 3u);
+  const i32 slices = 3 * kSlicesPerBand;
+  ASSERT_EQ(probe.calls.size(), static_cast<size_t>(slices));
   std::vector<std::pair<i32, i32>> rows;
   for (auto& c : probe.calls) rows.push_back({c.rowStart, c.rowEnd});
   std::sort(rows.begin(), rows.end());
-  EXPECT_EQ(rows[0], std::make_pair(0, 33));
-  EXPECT_EQ(rows[1], std::make_pair(33, 66));
-  EXPECT_EQ(rows[2], std::make_pair(66, 100));
+  for (i32 k = 0; k < slices; ++k)
+    EXPECT_EQ(rows[k], std::make_pair(100 * k / slices, 100 * (k + 1) / slices)) << "slice " << k;
+  EXPECT_EQ(rows[kSlicesPerBand].first, 33);
+  EXPECT_EQ(rows[2 * kSlicesPerBand].first, 66);
 }
 
 TEST(BandExecution, FewerRowsThanBandsUseOneBand) {
@@ -401,10 +434,20 @@ TEST(BandExecution, ClipRecordOutsideABandEmptiesItsRows) {
   t.canvas.DrawDrawable(&probe);
   t.canvas.FillRect(0, 0, 10, 90, 0xFFFFFFFFu);
   t.canvas.list.Flush(3);
-  ASSERT_EQ(probe.calls.size(), 1u);  // only the band holding rows 0..19
-  EXPECT_EQ(probe.calls[0].rowEnd, 20);
-  EXPECT_EQ(probe.calls[0].left, 2);
-  EXPECT_EQ(probe.calls[0].right, 8);
+  // Only the slices holding rows 0..19, each with the clip's columns.
+  std::vector<CRowProbe::Call> calls = probe.calls;
+  std::sort(calls.begin(), calls.end(), [](const auto& a, const auto& b) { return a.rowStart < b.rowStart; });
+  ASSERT_FALSE(calls.empty());
+  EXPECT_LT(calls.size(), static_cast<size_t>(3 * kSlicesPerBand));
+  EXPECT_EQ(calls.front().rowStart, 0);
+  EXPECT_EQ(calls.back().rowEnd, 20);
+  for (size_t k = 0; k < calls.size(); ++k) {
+    if (k > 0) {
+      EXPECT_EQ(calls[k].rowStart, calls[k - 1].rowEnd);
+    }
+    EXPECT_EQ(calls[k].left, 2);
+    EXPECT_EQ(calls[k].right, 8);
+  }
   for (i32 y = 0; y < 90; ++y)
     for (i32 x = 0; x < 10; ++x) ASSERT_EQ(t.At(x, y), (y < 20 && x >= 2 && x < 8) ? 0xFFFFFFFFu : 0u);
 }
