@@ -18,15 +18,30 @@ class TransportTest : public RecorderTest {
     ASSERT_TRUE(OpenDrive(&drive_));
     recorder_.ClearTrace();
   }
-  void AddSense(u8 opcode, u8 key, u8 asc, u8 ascq, u32 times = 1) {
+  static RecorderFault Fault(u8 opcode, FaultKind kind) {
     RecorderFault f;
     f.opcode = opcode;
-    f.kind = FaultKind::kSense;
+    f.kind = kind;
+    return f;
+  }
+  void AddSense(u8 opcode, u8 key, u8 asc, u8 ascq, u32 times = 1) {
+    RecorderFault f = Fault(opcode, FaultKind::kSense);
     f.key = key;
     f.asc = asc;
     f.ascq = ascq;
     f.times = times;
     recorder_.AddFault(f);
+  }
+  void AddTransportFault(u8 opcode, u32 error) {
+    RecorderFault f = Fault(opcode, FaultKind::kTransport);
+    f.transportError = error;
+    recorder_.AddFault(f);
+  }
+  // The sense format, key and code the last command left.
+  void ExpectSense(int format, int key, int asc) {
+    EXPECT_EQ(format, drive_.senseFormat);
+    EXPECT_EQ(key, drive_.senseKey);
+    EXPECT_EQ(asc, drive_.asc);
   }
   CDrive drive_;
 };
@@ -58,17 +73,13 @@ TEST_F(TransportTest, SenseOfAFailedCommandAndTheFormatLeftAfterSuccess) {
   drive_.Read(0, 1, block, false);
   EXPECT_FALSE(drive_.LastCommandSucceeded());
   EXPECT_EQ(2, drive_.scsiStatus);
-  EXPECT_EQ(3, drive_.senseKey);
-  EXPECT_EQ(0x11, drive_.asc);
+  ExpectSense(0x70, 3, 0x11);
   EXPECT_EQ(0x05, drive_.ascq);
-  EXPECT_EQ(0x70, drive_.senseFormat);
   EXPECT_EQ(mmc::kRead10, drive_.lastCdb[0]);
 
   drive_.TestUnitReady();
   EXPECT_TRUE(drive_.LastCommandSucceeded());
-  EXPECT_EQ(0x70, drive_.senseFormat);
-  EXPECT_EQ(0, drive_.senseKey);
-  EXPECT_EQ(0, drive_.asc);
+  ExpectSense(0x70, 0, 0);
   // lastCdb keeps all 16 bytes: a 6-byte command leaves the rest zero.
   const u8 tur[16] = {};
   EXPECT_EQ(0, std::memcmp(tur, drive_.lastCdb, 16));
@@ -79,31 +90,22 @@ TEST_F(TransportTest, DescriptorSenseFromTheRecorder) {
   recorder_.SetSenseFormat(SenseFormat::kDescriptor);
   AddSense(mmc::kSeek10, 5, 0x21, 0x00);
   drive_.Seek(0xFFFFFF);
-  EXPECT_EQ(0x72, drive_.senseFormat);
-  EXPECT_EQ(5, drive_.senseKey);
-  EXPECT_EQ(0x21, drive_.asc);
+  ExpectSense(0x72, 5, 0x21);
 }
 
 TEST_F(TransportTest, UnknownSenseFormatLeavesZeros) {
   Start();
-  RecorderFault f;
-  f.opcode = mmc::kTestUnitReady;
-  f.kind = FaultKind::kRawSense;
+  RecorderFault f = Fault(mmc::kTestUnitReady, FaultKind::kRawSense);
   f.bytes = {0x7E, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24, 0};
   recorder_.AddFault(f);
   drive_.TestUnitReady();
   EXPECT_FALSE(drive_.LastCommandSucceeded());
-  EXPECT_EQ(0x7E, drive_.senseFormat);
-  EXPECT_EQ(0, drive_.senseKey);
-  EXPECT_EQ(0, drive_.asc);
+  ExpectSense(0x7E, 0, 0);
 }
 
 TEST_F(TransportTest, BusyStatusIsAFailureWithoutSense) {
   Start();
-  RecorderFault f;
-  f.opcode = mmc::kTestUnitReady;
-  f.kind = FaultKind::kBusy;
-  recorder_.AddFault(f);
+  recorder_.AddFault(Fault(mmc::kTestUnitReady, FaultKind::kBusy));
   drive_.TestUnitReady();
   EXPECT_EQ(0x08, drive_.scsiStatus);
   EXPECT_FALSE(drive_.LastCommandSucceeded());
@@ -111,11 +113,7 @@ TEST_F(TransportTest, BusyStatusIsAFailureWithoutSense) {
 
 TEST_F(TransportTest, TransportFailureSetsTheErrorAndKeepsTheCommand) {
   Start();
-  RecorderFault f;
-  f.opcode = mmc::kInquiry;
-  f.kind = FaultKind::kTransport;
-  f.transportError = 1117;
-  recorder_.AddFault(f);
+  AddTransportFault(mmc::kInquiry, 1117);
   u8 inquiry[96];
   drive_.Inquiry(false, 0, inquiry, sizeof(inquiry));
   EXPECT_EQ(static_cast<i32>(0x8007045Du), drive_.errorCode);
@@ -127,11 +125,7 @@ TEST_F(TransportTest, TransportFailureSetsTheErrorAndKeepsTheCommand) {
 
 TEST_F(TransportTest, RefusalWithoutAnErrorCodeIsStillAFailure) {
   Start();
-  RecorderFault f;
-  f.opcode = mmc::kSynchronizeCache;
-  f.kind = FaultKind::kTransport;
-  f.transportError = 0;
-  recorder_.AddFault(f);
+  AddTransportFault(mmc::kSynchronizeCache, 0);
   drive_.SynchronizeCache(false, 0, 0);
   EXPECT_EQ(kHrFail, drive_.errorCode);
   EXPECT_FALSE(drive_.LastCommandSucceeded());
@@ -279,9 +273,7 @@ TEST_F(TransportTest, WaitOutlastsImmediateOperationsButNotPermanentCauses) {
 TEST_F(TransportTest, WaitEndsOnATransportError) {
   Start();
   AddSense(mmc::kTestUnitReady, 2, 0x04, 0x08, 1);
-  RecorderFault broken;
-  broken.opcode = mmc::kTestUnitReady;
-  broken.kind = FaultKind::kTransport;
+  RecorderFault broken = Fault(mmc::kTestUnitReady, FaultKind::kTransport);
   broken.occurrence = 2;
   broken.times = 0;
   recorder_.AddFault(broken);

@@ -82,23 +82,17 @@ TEST(PerformanceReply, SkipsZeroSpeedsAndStaysInBounds) {
 }
 
 TEST(CapabilitiesPage, SpeedsAndDescriptors) {
-  std::vector<u8> page(32 + 3 * 4, 0);
-  page[0] = 0x2A;
-  page[1] = static_cast<u8>(page.size() - 2);
-  auto put = [&](u32 at, u16 v) {
-    page[at] = u8(v >> 8);
-    page[at + 1] = u8(v);
-  };
-  put(8, 7056);
-  put(14, 5645);
-  put(18, 8467);
-  put(20, 1111);
-  put(28, 4234);
-  put(30, 3);
-  put(34, 8467);
-  put(38, 0);
-  put(42, 2822);
-  std::vector<u8> r = ModeReply(page);
+  ReplyBuilder page = BlankCapabilitiesPage(3);
+  page.Put16(8, 7056);
+  page.Put16(14, 5645);
+  page.Put16(18, 8467);
+  page.Put16(20, 1111);
+  page.Put16(28, 4234);
+  page.Put16(30, 3);
+  page.Put16(34, 8467);
+  page.Put16(38, 0);
+  page.Put16(42, 2822);
+  std::vector<u8> r = ModeReply(page.bytes);
   CapabilitiesSpeeds s = ReadCapabilitiesSpeeds(r.data(), r.size());
   EXPECT_EQ(7056, s.maxRead);
   EXPECT_EQ(5645, s.currentRead);

@@ -26,21 +26,15 @@ std::vector<u8> ModeReplyWithDescriptors(const std::vector<u8>& page, u16 descri
 }
 
 std::vector<u8> CapabilitiesPage() {
-  std::vector<u8> page(32 + 2 * 4, 0);
-  page[0] = 0x2A;
-  page[1] = static_cast<u8>(page.size() - 2);
-  auto put = [&](u32 at, u16 v) {
-    page[at] = u8(v >> 8);
-    page[at + 1] = u8(v);
-  };
-  put(8, 7056);
-  put(14, 5645);
-  put(18, 8467);
-  put(28, 4234);
-  put(30, 2);
-  put(34, 8467);
-  put(38, 2822);
-  return page;
+  ReplyBuilder page = BlankCapabilitiesPage(2);
+  page.Put16(8, 7056);
+  page.Put16(14, 5645);
+  page.Put16(18, 8467);
+  page.Put16(28, 4234);
+  page.Put16(30, 2);
+  page.Put16(34, 8467);
+  page.Put16(38, 2822);
+  return page.bytes;
 }
 
 std::vector<u8> WriteParametersPage(u8 length) {

@@ -65,3 +65,13 @@ inline std::vector<u8> ModeReply(const std::vector<u8>& page) {
   for (u8 v : page) r.U8(v);
   return r.bytes;
 }
+
+// A zeroed capabilities page (0x2A) with room for `descriptors` write speed
+// descriptors; its fields are set with Put16.
+inline ReplyBuilder BlankCapabilitiesPage(u32 descriptors) {
+  ReplyBuilder page;
+  page.Zeros(32 + descriptors * 4);
+  page.bytes[0] = 0x2A;
+  page.bytes[1] = static_cast<u8>(page.Size() - 2);
+  return page;
+}

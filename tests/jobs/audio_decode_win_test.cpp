@@ -85,6 +85,19 @@ bool AllZero(const std::vector<u8>& v, size_t from) {
   return true;
 }
 
+// Decodes `sectors` of a file that gives no audio: the track comes back
+// whole and silent, with `error`.
+void ExpectSilentDecode(const char* name, u32 sectors, AudioError error, Decoded* out = nullptr) {
+  AudioTrackInfo track;
+  track.path = Wide(Fixture(name));
+  track.sectors = sectors;
+  Decoded d = Decode(track);
+  EXPECT_EQ(error, d.status.error);
+  if (out) *out = d;
+  ASSERT_EQ(static_cast<size_t>(sectors) * 2352, d.bytes.size());
+  EXPECT_TRUE(AllZero(d.bytes, 0));
+}
+
 // Signal-to-noise ratio in dB of 16-bit samples against a reference over
 // the reference's length.
 double SnrDb(const std::vector<u8>& got, const std::vector<u8>& reference) {
@@ -201,14 +214,9 @@ TEST(AudioGraph, HeaderOnlyWavHasNoLengthAndDecodesToSilence) {
   Measured m = Measure("header_only.wav");
   EXPECT_FALSE(m.ok);
   EXPECT_FALSE(m.status.Ok());
-  AudioTrackInfo track;
-  track.path = Wide(Fixture("header_only.wav"));
-  track.sectors = 3;
-  Decoded d = Decode(track);
-  EXPECT_EQ(AudioError::kDecodedShort, d.status.error);  // nothing came
+  Decoded d;
+  ExpectSilentDecode("header_only.wav", 3, AudioError::kDecodedShort, &d);  // nothing came
   EXPECT_EQ(0u, d.status.bytesDecoded);
-  ASSERT_EQ(3u * 2352, d.bytes.size());
-  EXPECT_TRUE(AllZero(d.bytes, 0));
 }
 
 // The sink takes nothing but CD audio (see the filter tests for the
@@ -255,13 +263,7 @@ TEST(AudioGraph, OtherSampleRateIsRefusedWithAClearError) {
   for (i32 i = 0; i < text.GetLength(); ++i) ascii.push_back(static_cast<char>(text.At(i)));
   EXPECT_NE(std::string::npos, ascii.find("not CD audio (48000 Hz, 2 channels, 16 bits)")) << ascii;
 
-  AudioTrackInfo track;
-  track.path = Wide(Fixture("rate48k.wav"));
-  track.sectors = 75;
-  Decoded d = Decode(track);
-  EXPECT_EQ(AudioError::kNotCdAudio, d.status.error);
-  ASSERT_EQ(75u * 2352, d.bytes.size());
-  EXPECT_TRUE(AllZero(d.bytes, 0));
+  ExpectSilentDecode("rate48k.wav", 75, AudioError::kNotCdAudio);
 }
 
 TEST(AudioGraph, UndecodableFileGivesAClearError) {
@@ -269,26 +271,14 @@ TEST(AudioGraph, UndecodableFileGivesAClearError) {
   EXPECT_FALSE(m.ok);
   EXPECT_EQ(AudioError::kNotDecodable, m.status.error);
   EXPECT_NE(0, m.status.code);
-  AudioTrackInfo track;
-  track.path = Wide(Fixture("not_audio.wav"));
-  track.sectors = 2;
-  Decoded d = Decode(track);
-  EXPECT_EQ(AudioError::kNotDecodable, d.status.error);
-  ASSERT_EQ(2u * 2352, d.bytes.size());
-  EXPECT_TRUE(AllZero(d.bytes, 0));
+  ExpectSilentDecode("not_audio.wav", 2, AudioError::kNotDecodable);
 }
 
 TEST(AudioGraph, MissingFileHasNoLengthAndDecodesToSilence) {
   Measured m = Measure("no_such_file.wav");
   EXPECT_FALSE(m.ok);
   EXPECT_EQ(AudioError::kMissingFile, m.status.error);
-  AudioTrackInfo track;
-  track.path = Wide(Fixture("no_such_file.wav"));
-  track.sectors = 5;
-  Decoded d = Decode(track);
-  EXPECT_EQ(AudioError::kMissingFile, d.status.error);
-  ASSERT_EQ(5u * 2352, d.bytes.size());
-  EXPECT_TRUE(AllZero(d.bytes, 0));
+  ExpectSilentDecode("no_such_file.wav", 5, AudioError::kMissingFile);
 }
 
 TEST(AudioGraph, RawTrackIsMeasuredFromItsSizeAndCopiedWithPadding) {

@@ -82,17 +82,23 @@ u32 FeedOnThread(void* p) {
   return 0;
 }
 
+// Runs the graph and its upstream feeder on their own threads until both
+// ended; call it through ASSERT_NO_FATAL_FAILURE.
+void RunWithFeeder(RunCall* run, Feeder* feed) {
+  CThread runner, feeder;
+  ASSERT_TRUE(runner.Start(&RunOnThread, run, 0));
+  ASSERT_TRUE(feeder.Start(&FeedOnThread, feed, 0));
+  ASSERT_TRUE(feeder.Join(30000));
+  ASSERT_TRUE(runner.Join(30000));
+}
+
 }  // namespace
 
 TEST(AudioGraphRun, EndsWhenTheSinkReportsCompletion) {
   Rig rig(3, 1 << 20);
   RunCall run(&rig, 60000, AudioAbort());
   Feeder feed(&rig, 1000, 5, true);
-  CThread runner, feeder;
-  ASSERT_TRUE(runner.Start(&RunOnThread, &run, 0));
-  ASSERT_TRUE(feeder.Start(&FeedOnThread, &feed, 0));
-  ASSERT_TRUE(feeder.Join(30000));
-  ASSERT_TRUE(runner.Join(30000));
+  ASSERT_NO_FATAL_FAILURE(RunWithFeeder(&run, &feed));
   EXPECT_TRUE(run.status.Ok()) << static_cast<int>(run.status.error);
   EXPECT_EQ(1, rig.graph.runs.load());
   EXPECT_EQ(1, rig.graph.stops.load());
@@ -105,11 +111,7 @@ TEST(AudioGraphRun, StreamThatNeverEndsFinishesOnceTheTrackIsFull) {
   RunCall run(&rig, 5000, AudioAbort());
   // Far more samples than the track holds, and no end of stream.
   Feeder feed(&rig, 4096, 2000, false);
-  CThread runner, feeder;
-  ASSERT_TRUE(runner.Start(&RunOnThread, &run, 0));
-  ASSERT_TRUE(feeder.Start(&FeedOnThread, &feed, 0));
-  ASSERT_TRUE(feeder.Join(30000));
-  ASSERT_TRUE(runner.Join(30000));
+  ASSERT_NO_FATAL_FAILURE(RunWithFeeder(&run, &feed));
   EXPECT_EQ(S_FALSE, feed.last);  // told to stop
   EXPECT_LT(feed.samples, 10u);
   EXPECT_TRUE(run.status.Ok()) << static_cast<int>(run.status.error);
@@ -125,11 +127,7 @@ TEST(AudioGraphRun, StalledStreamGivesUpAfterItsDeadline) {
   // Two samples, then silence from upstream: no data, no end.
   RunCall run(&rig, 300, AudioAbort());
   Feeder feed(&rig, 1000, 2, false);
-  CThread runner, feeder;
-  ASSERT_TRUE(runner.Start(&RunOnThread, &run, 0));
-  ASSERT_TRUE(feeder.Start(&FeedOnThread, &feed, 0));
-  ASSERT_TRUE(feeder.Join(30000));
-  ASSERT_TRUE(runner.Join(30000));
+  ASSERT_NO_FATAL_FAILURE(RunWithFeeder(&run, &feed));
   EXPECT_EQ(AudioError::kDecodeFailed, run.status.error);
   EXPECT_EQ(VFW_E_TIMEOUT, run.status.code);
   EXPECT_EQ(1, rig.graph.stops.load());

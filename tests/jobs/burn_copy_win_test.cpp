@@ -5,6 +5,7 @@
 #include "burn_job_fixture.h"
 
 #include "drive/mmc_commands.h"
+#include "recorder_faults.h"
 
 namespace {
 
@@ -38,6 +39,12 @@ class BurnCopyTest : public BurnJobTest {
     request->titleId = 147;
     request->options = options;
   }
+  // Runs a copy from drive `source` (0: the destination itself) to its end.
+  bool RunCopy(i32 source, u8 options) {
+    BurnRequest request;
+    CopyRequest(&request, source, options);
+    return RunJob(request);
+  }
   // The recorded sectors of a recorder from lba on.
   static std::vector<std::vector<u8>> Sectors(const CSimulatedRecorder& recorder, u32 lba, u32 count) {
     std::vector<std::vector<u8>> out(count);
@@ -66,9 +73,7 @@ TEST_F(BurnCopyTest, TwoDrivesDirect) {
   InsertDestination(MediumPreset::kCdR);
   InsertSource(SourceDisc({Data(400)}));
   std::vector<std::vector<u8>> source = Sectors(sourceRecorder_, 0, 400);
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions | kOptionDirectCopy);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions | kOptionDirectCopy));
   ExpectCompleted();
   ExpectSameSectors(source, 0);
   EXPECT_TRUE(page_->tempImagePath.IsEmpty());
@@ -92,9 +97,7 @@ TEST_F(BurnCopyTest, TwoDrivesThroughTheTemporaryImage) {
   InsertDestination(MediumPreset::kCdR);
   InsertSource(SourceDisc({Data(300)}));
   std::vector<std::vector<u8>> source = Sectors(sourceRecorder_, 0, 300);
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions));
   ExpectCompleted();
   ExpectSameSectors(source, 0);
   EXPECT_FALSE(page_->tempImagePath.IsEmpty());
@@ -117,9 +120,7 @@ TEST_F(BurnCopyTest, TemporaryNameSkipsTakenFilesAndFolders) {
   InsertSource(SourceDisc({Data(40)}));
   WriteImage(u"KelvaneTemp0.iso", {1, 2, 3});
   MakeDirectory(u"burn_work\\KelvaneTemp1.iso");
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions));
   ExpectCompleted();
   EXPECT_TRUE(LogHas(u"Creating temp file: burn_work\\KelvaneTemp2.iso"));
   EXPECT_TRUE(FileExists(u"burn_work\\KelvaneTemp0.iso"));
@@ -142,9 +143,7 @@ TEST_F(BurnCopyTest, OneDriveWithThePromptAnswered) {
     recorder_.MakeReady();
     return 0;
   });
-  BurnRequest request;
-  CopyRequest(&request, 0, kCopyOptions);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(0, kCopyOptions));
   ExpectCompleted();
   EXPECT_EQ(1u, ui_.PromptCount());
   EXPECT_EQ(0x09u, profileSeen);
@@ -155,9 +154,7 @@ TEST_F(BurnCopyTest, OneDriveWithThePromptAnswered) {
 TEST_F(BurnCopyTest, OneDriveWithThePromptCancelled) {
   InsertDestination(MediumPreset::kCdR, DiscFill::kComplete);
   ui_.SetInsertDiscPrompt([](i32, void*) -> u32 { return 1; });
-  BurnRequest request;
-  CopyRequest(&request, 0, kCopyOptions);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(0, kCopyOptions));
   ExpectFailed();
   EXPECT_TRUE(LogHas(u"Process cancelled"));
   EXPECT_EQ(0u, recorder_.CountCommands(mmc::kWrite10));
@@ -176,9 +173,7 @@ TEST_F(BurnCopyTest, OneDriveWithARewritableDiscAsksBeforeErasing) {
     return 0;
   });
   ui_.QueueAnswer(kAnswerNo);
-  BurnRequest request;
-  CopyRequest(&request, 0, kCopyOptions);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(0, kCopyOptions));
   ExpectFailed();
   ASSERT_EQ(1u, ui_.Questions().size());
   EXPECT_EQ(kTextEraseQuestion, ui_.Questions()[0].textId);
@@ -190,9 +185,7 @@ TEST_F(BurnCopyTest, OneDriveWithARewritableDiscAsksBeforeErasing) {
 TEST_F(BurnCopyTest, AQuestionThatCannotBeAskedCountsAsCancel) {
   InsertDestination(MediumPreset::kCdR, DiscFill::kComplete);
   ui_.SetUiAvailable(false);
-  BurnRequest request;
-  CopyRequest(&request, 0, kCopyOptions);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(0, kCopyOptions));
   ExpectFailed();
   EXPECT_EQ(0u, ui_.PromptCount());
   EXPECT_TRUE(LogHas(u"Process cancelled"));
@@ -217,9 +210,7 @@ TEST_F(BurnCopyTest, AudioVerifiedThroughAReadOffset) {
       data[x] = value;
     }
   });
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions | kOptionDirectCopy);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions | kOptionDirectCopy));
   ExpectCompleted();
   ExpectSameSectors(source, 0);
   EXPECT_TRUE(LogHas(u"Audio Synchronization offset: 1176")) << Narrow(Log());
@@ -234,9 +225,7 @@ TEST_F(BurnCopyTest, AudioThatCannotBeSynchronisedFailsTheVerify) {
     if (letter == kDestination && cdb[0] == mmc::kReadCd && status == 0)
       for (u32 x = 0; x < length; ++x) data[x] = static_cast<u8>(x * 7 + 3);
   });
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions | kOptionDirectCopy);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions | kOptionDirectCopy));
   ExpectFailed();
   EXPECT_EQ(1u, page_->verifyResult.load());
   EXPECT_TRUE(LogHas(u"Cannot synch audio for verify: 0")) << Narrow(Log());
@@ -245,16 +234,8 @@ TEST_F(BurnCopyTest, AudioThatCannotBeSynchronisedFailsTheVerify) {
 TEST_F(BurnCopyTest, SourceReadFailureFailsADirectCopy) {
   InsertDestination(MediumPreset::kCdR);
   InsertSource(SourceDisc({Data(300)}));
-  RecorderFault fault;
-  fault.opcode = mmc::kRead10;
-  fault.lba = 64;
-  fault.times = 0;
-  fault.key = 3;
-  fault.asc = 0x11;
-  u32 id = sourceRecorder_.AddFault(fault);
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions | kOptionDirectCopy);
-  ASSERT_TRUE(RunJob(request));
+  u32 id = sourceRecorder_.AddFault(SenseFault(mmc::kRead10, 3, 0x11, 0, 0, 64));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions | kOptionDirectCopy));
   ExpectFailed();
   EXPECT_TRUE(LogHas(u"Error reading the source")) << Narrow(Log());
   EXPECT_EQ(6u, sourceRecorder_.FaultHits(id));  // six attempts, then the job fails
@@ -263,15 +244,8 @@ TEST_F(BurnCopyTest, SourceReadFailureFailsADirectCopy) {
 TEST_F(BurnCopyTest, SourceReadFailureFailsTheCopyToDiskAndDeletesTheFile) {
   InsertDestination(MediumPreset::kCdR);
   InsertSource(SourceDisc({Data(300)}));
-  RecorderFault fault;
-  fault.opcode = mmc::kRead10;
-  fault.lba = 128;
-  fault.times = 0;
-  fault.kind = FaultKind::kTransport;
-  sourceRecorder_.AddFault(fault);
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions);
-  ASSERT_TRUE(RunJob(request));
+  sourceRecorder_.AddFault(TransportFault(mmc::kRead10, 0, 128));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions));
   ExpectFailed();
   EXPECT_TRUE(LogHas(u"Error reading the source device")) << Narrow(Log());
   EXPECT_FALSE(page_->tempImagePath.IsEmpty());
@@ -283,9 +257,7 @@ TEST_F(BurnCopyTest, SourceDriveInUseFailsTheJob) {
   InsertSource(SourceDisc({Data(30)}));
   CDrive* held = Manager().OpenDrive(1);
   ASSERT_NE(nullptr, held);
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions | kOptionDirectCopy);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions | kOptionDirectCopy));
   EXPECT_TRUE(page_->HasFlags(kJobStopped));
   EXPECT_TRUE(LogHas(u"Cannot open the source device")) << Narrow(Log());
   EXPECT_FALSE(LogHas(u"Process completed"));
@@ -295,9 +267,7 @@ TEST_F(BurnCopyTest, SourceDriveInUseFailsTheJob) {
 
 TEST_F(BurnCopyTest, SourceWithoutMediumFailsTheJob) {
   InsertDestination(MediumPreset::kCdR);
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions | kOptionDirectCopy);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions | kOptionDirectCopy));
   ExpectFailed();
   EXPECT_TRUE(LogHas(u"Cannot read the layout of the source disc")) << Narrow(Log());
 }
@@ -310,9 +280,7 @@ TEST_F(BurnCopyTest, DvdSourceToDvdRDirect) {
   options.sessions.push_back({Data(500)});
   InsertSource(options);
   std::vector<std::vector<u8>> source = Sectors(sourceRecorder_, 0, 500);
-  BurnRequest request;
-  CopyRequest(&request, 1, kCopyOptions | kOptionDirectCopy);
-  ASSERT_TRUE(RunJob(request));
+  ASSERT_TRUE(RunCopy(1, kCopyOptions | kOptionDirectCopy));
   ExpectCompleted();
   ExpectSameSectors(source, 0);
   EXPECT_TRUE(LogHas(u"Reserved Track: 500 Blocks"));

@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "drive/mmc_commands.h"
+#include "recorder_faults.h"
 
 namespace {
 
@@ -57,13 +58,7 @@ class BurnFailureTest : public BurnJobTest {
 };
 
 RecorderFault WriteFault(i64 lba, u32 times, u8 key, u8 asc = 0x00) {
-  RecorderFault fault;
-  fault.opcode = mmc::kWrite10;
-  fault.lba = lba;
-  fault.times = times;
-  fault.key = key;
-  fault.asc = asc;
-  return fault;
+  return SenseFault(mmc::kWrite10, key, asc, 0, times, lba);
 }
 
 TEST_F(BurnFailureTest, WriteGivesUpAfterTheFifthFailureAtOneAddress) {
@@ -119,12 +114,7 @@ TEST_F(BurnFailureTest, LongWriteAtTheTrackStartIsWaitedOut) {
 
 TEST_F(BurnFailureTest, TransportFailureMidBurn) {
   InsertDestination(MediumPreset::kCdR);
-  RecorderFault fault;
-  fault.opcode = mmc::kWrite10;
-  fault.occurrence = 12;
-  fault.times = 0;
-  fault.kind = FaultKind::kTransport;
-  recorder_.AddFault(fault);
+  recorder_.AddFault(TransportFault(mmc::kWrite10, 0, -1, 12));
   BurnImage(300);
   ExpectFailed();
   EXPECT_TRUE(LogHas(u"Offset of Write Error: ")) << Narrow(Log());
@@ -211,13 +201,7 @@ TEST_F(BurnFailureTest, VerifyMismatchReportsSectorAndOffset) {
 
 TEST_F(BurnFailureTest, ReadBackGivesUpAfterTheFifthFailure) {
   InsertDestination(MediumPreset::kDvdR);
-  RecorderFault fault;
-  fault.opcode = mmc::kRead10;
-  fault.lba = 16;
-  fault.times = 0;
-  fault.key = 3;
-  fault.asc = 0x11;
-  u32 id = recorder_.AddFault(fault);
+  u32 id = recorder_.AddFault(SenseFault(mmc::kRead10, 3, 0x11, 0, 0, 16));
   BurnImage(64);
   ExpectFailed();
   EXPECT_EQ(5u, recorder_.FaultHits(id));
@@ -229,11 +213,7 @@ TEST_F(BurnFailureTest, ReadBackGivesUpAfterTheFifthFailure) {
 
 TEST_F(BurnFailureTest, CloseTrackFailureIsLoggedAndTheSessionStillCloses) {
   InsertDestination(MediumPreset::kDvdPlusR);
-  RecorderFault fault;
-  fault.opcode = mmc::kCloseTrackSession;
-  fault.key = 5;
-  fault.asc = 0x2C;
-  recorder_.AddFault(fault);
+  recorder_.AddFault(SenseFault(mmc::kCloseTrackSession, 5, 0x2C));
   BurnImage(32, kMethodDiscAtOnce, kOptionBufe | kOptionCloseDisc);
   ExpectFailed();
   EXPECT_EQ(2u, recorder_.CountCommands(mmc::kCloseTrackSession));

@@ -20,6 +20,23 @@ class BurnImageTest : public BurnJobTest {
     EXPECT_TRUE(RunJob(request));
     return bytes;
   }
+  // Inserts `preset` (blank unless `fill` says otherwise), burns `sectors` of fresh data and checks that the
+  // job completed and the medium holds the data (`mode2`: Form 1 sectors).
+  std::vector<u8> BurnOnto(MediumPreset preset, u32 sectors, u32 method, u8 options, bool mode2 = false,
+                           DiscFill fill = DiscFill::kBlank) {
+    InsertDestination(preset, fill);
+    std::vector<u8> bytes = BurnNew(sectors, method, options);
+    ExpectCompleted();
+    ExpectUserData(recorder_, 0, bytes, mode2);
+    return bytes;
+  }
+  // The CLOSE TRACK/SESSION commands sent carried these close functions, in
+  // this order; call it through ASSERT_NO_FATAL_FAILURE.
+  void ExpectCloseFunctions(const std::vector<int>& functions) const {
+    std::vector<TraceEntry> closes = Commands(mmc::kCloseTrackSession);
+    ASSERT_EQ(functions.size(), closes.size());
+    for (size_t i = 0; i < closes.size(); ++i) EXPECT_EQ(functions[i], closes[i].cdb[2] & 7) << "close " << i;
+  }
   u32 Count(u8 opcode) const { return recorder_.CountCommands(opcode); }
   // Commands of one opcode in the order they came.
   std::vector<TraceEntry> Commands(u8 opcode) const {
@@ -31,10 +48,7 @@ class BurnImageTest : public BurnJobTest {
 };
 
 TEST_F(BurnImageTest, CdRDiscAtOnceWithVerify) {
-  InsertDestination(MediumPreset::kCdR);
-  std::vector<u8> bytes = BurnNew(300, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
+  BurnOnto(MediumPreset::kCdR, 300, kMethodDiscAtOnce, kDefaultOptions);
   // The cue sheet went out as built, the pregap was written from -150.
   std::vector<u8> cue = recorder_.LastCueSheet();
   ASSERT_EQ(32u, cue.size());
@@ -64,20 +78,14 @@ TEST_F(BurnImageTest, CdRDiscAtOnceWithVerify) {
 }
 
 TEST_F(BurnImageTest, CdRTrackAtOnceClosesTrackAndSession) {
-  InsertDestination(MediumPreset::kCdR);
-  std::vector<u8> bytes = BurnNew(35, kMethodTrackAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
+  BurnOnto(MediumPreset::kCdR, 35, kMethodTrackAtOnce, kDefaultOptions);
   std::vector<TraceEntry> writes = Commands(mmc::kWrite10);
   ASSERT_EQ(3u, writes.size());  // 16 + 16 + 3
   EXPECT_EQ(16u, ReadBigEndian16(writes[0].cdb + 7));
   EXPECT_EQ(16u, ReadBigEndian16(writes[1].cdb + 7));
   EXPECT_EQ(3u, ReadBigEndian16(writes[2].cdb + 7));
-  std::vector<TraceEntry> closes = Commands(mmc::kCloseTrackSession);
-  ASSERT_EQ(2u, closes.size());
-  EXPECT_EQ(1, closes[0].cdb[2] & 7);
-  EXPECT_EQ(1u, ReadBigEndian16(closes[0].cdb + 4));
-  EXPECT_EQ(2, closes[1].cdb[2] & 7);
+  ASSERT_NO_FATAL_FAILURE(ExpectCloseFunctions({1, 2}));
+  EXPECT_EQ(1u, ReadBigEndian16(Commands(mmc::kCloseTrackSession)[0].cdb + 4));  // track 1
   EXPECT_TRUE(LogHas(u"Set Write Mode, DataMode: 8, CloseDisc: true, TrackAtOnce"));
   EXPECT_TRUE(LogHas(u"Closing Logical Track(1)..."));
   EXPECT_TRUE(LogHas(u"Closing Session..."));
@@ -85,10 +93,7 @@ TEST_F(BurnImageTest, CdRTrackAtOnceClosesTrackAndSession) {
 }
 
 TEST_F(BurnImageTest, CdRMode2Form1DiscAtOncePacksSectors) {
-  InsertDestination(MediumPreset::kCdR);
-  std::vector<u8> bytes = BurnNew(40, kMethodDiscAtOnce, kDefaultOptions | kOptionMode2Form1);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes, true);
+  BurnOnto(MediumPreset::kCdR, 40, kMethodDiscAtOnce, kDefaultOptions | kOptionMode2Form1, true);
   std::vector<u8> cue = recorder_.LastCueSheet();
   ASSERT_EQ(32u, cue.size());
   EXPECT_EQ(0x24, cue[3]);
@@ -109,40 +114,23 @@ TEST_F(BurnImageTest, CdRMode2Form1TrackAtOnceUsesDataBlockType10) {
 }
 
 TEST_F(BurnImageTest, DvdRDiscAtOnceReservesAndClosesSession) {
-  InsertDestination(MediumPreset::kDvdR);
-  std::vector<u8> bytes = BurnNew(100, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
+  BurnOnto(MediumPreset::kDvdR, 100, kMethodDiscAtOnce, kDefaultOptions);
   std::vector<TraceEntry> reserves = Commands(mmc::kReserveTrack);
   ASSERT_EQ(1u, reserves.size());
   EXPECT_EQ(100u, ReadBigEndian32(reserves[0].cdb + 5));
   EXPECT_TRUE(LogHas(u"Reserved Track: 100 Blocks"));
-  std::vector<TraceEntry> closes = Commands(mmc::kCloseTrackSession);
-  ASSERT_EQ(1u, closes.size());
-  EXPECT_EQ(2, closes[0].cdb[2] & 7);
+  ASSERT_NO_FATAL_FAILURE(ExpectCloseFunctions({2}));
 }
 
 TEST_F(BurnImageTest, DvdRIncrementalClosesTrackThenSession) {
-  InsertDestination(MediumPreset::kDvdR);
-  std::vector<u8> bytes = BurnNew(50, kMethodTrackAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
-  std::vector<TraceEntry> closes = Commands(mmc::kCloseTrackSession);
-  ASSERT_EQ(2u, closes.size());
-  EXPECT_EQ(1, closes[0].cdb[2] & 7);
-  EXPECT_EQ(2, closes[1].cdb[2] & 7);
+  BurnOnto(MediumPreset::kDvdR, 50, kMethodTrackAtOnce, kDefaultOptions);
+  ASSERT_NO_FATAL_FAILURE(ExpectCloseFunctions({1, 2}));
   EXPECT_EQ(1u, Count(mmc::kReserveTrack));
 }
 
 TEST_F(BurnImageTest, DvdPlusRFinalises) {
-  InsertDestination(MediumPreset::kDvdPlusR);
-  std::vector<u8> bytes = BurnNew(64, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
-  std::vector<TraceEntry> closes = Commands(mmc::kCloseTrackSession);
-  ASSERT_EQ(2u, closes.size());
-  EXPECT_EQ(1, closes[0].cdb[2] & 7);
-  EXPECT_EQ(6, closes[1].cdb[2] & 7);
+  BurnOnto(MediumPreset::kDvdPlusR, 64, kMethodDiscAtOnce, kDefaultOptions);
+  ASSERT_NO_FATAL_FAILURE(ExpectCloseFunctions({1, 6}));
   EXPECT_TRUE(recorder_.Finalized());
   EXPECT_EQ(0u, Count(mmc::kReserveTrack));
 }
@@ -151,30 +139,20 @@ TEST_F(BurnImageTest, DvdPlusRWithoutCloseDiscClosesSessionOnly) {
   InsertDestination(MediumPreset::kDvdPlusR);
   BurnNew(64, kMethodDiscAtOnce, kOptionBufe);
   ExpectCompleted();
-  std::vector<TraceEntry> closes = Commands(mmc::kCloseTrackSession);
-  ASSERT_EQ(2u, closes.size());
-  EXPECT_EQ(2, closes[1].cdb[2] & 7);
+  ASSERT_NO_FATAL_FAILURE(ExpectCloseFunctions({1, 2}));
   EXPECT_FALSE(recorder_.Finalized());
 }
 
 TEST_F(BurnImageTest, DvdPlusRwIsWrittenAndSynchronised) {
-  InsertDestination(MediumPreset::kDvdPlusRw);
-  std::vector<u8> bytes = BurnNew(80, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
+  BurnOnto(MediumPreset::kDvdPlusRw, 80, kMethodDiscAtOnce, kDefaultOptions);
   EXPECT_EQ(0u, Count(mmc::kCloseTrackSession));
   EXPECT_EQ(0u, Count(mmc::kReserveTrack));
   EXPECT_GE(Count(mmc::kSynchronizeCache), 1u);
 }
 
 TEST_F(BurnImageTest, BdRFinalises) {
-  InsertDestination(MediumPreset::kBdR);
-  std::vector<u8> bytes = BurnNew(48, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
-  std::vector<TraceEntry> closes = Commands(mmc::kCloseTrackSession);
-  ASSERT_EQ(1u, closes.size());
-  EXPECT_EQ(6, closes[0].cdb[2] & 7);
+  BurnOnto(MediumPreset::kBdR, 48, kMethodDiscAtOnce, kDefaultOptions);
+  ASSERT_NO_FATAL_FAILURE(ExpectCloseFunctions({6}));
   EXPECT_TRUE(recorder_.Finalized());
 }
 
@@ -200,10 +178,7 @@ TEST_F(BurnImageTest, DvdRwRestrictedOverwriteIsPaddedToWholeEccBlocks) {
 }
 
 TEST_F(BurnImageTest, DvdRwSequentialIsQuickFormattedFirst) {
-  InsertDestination(MediumPreset::kDvdRwSequential, DiscFill::kComplete);
-  std::vector<u8> bytes = BurnNew(200, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
+  BurnOnto(MediumPreset::kDvdRwSequential, 200, kMethodDiscAtOnce, kDefaultOptions, false, DiscFill::kComplete);
   EXPECT_TRUE(LogHas(u"Quick Format 15h DVD-RW")) << Narrow(Log());
   EXPECT_EQ(0x13, recorder_.CurrentProfile());
   EXPECT_EQ(1u, Count(mmc::kFormatUnit));
@@ -211,10 +186,7 @@ TEST_F(BurnImageTest, DvdRwSequentialIsQuickFormattedFirst) {
 }
 
 TEST_F(BurnImageTest, CdRwWithDataIsBlankedFirst) {
-  InsertDestination(MediumPreset::kCdRw, DiscFill::kComplete);
-  std::vector<u8> bytes = BurnNew(120, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
+  BurnOnto(MediumPreset::kCdRw, 120, kMethodDiscAtOnce, kDefaultOptions, false, DiscFill::kComplete);
   EXPECT_TRUE(LogHas(u"Quick Erase CD-RW"));
   std::vector<TraceEntry> blanks = Commands(mmc::kBlank);
   ASSERT_EQ(1u, blanks.size());
@@ -230,10 +202,7 @@ TEST_F(BurnImageTest, BlankCdRwIsNotErased) {
 
 TEST_F(BurnImageTest, TinyImageSmallerThanOneChunk) {
   // The cache (5 blocks) is smaller than a 32 KB chunk.
-  InsertDestination(MediumPreset::kDvdR);
-  std::vector<u8> bytes = BurnNew(5, kMethodDiscAtOnce, kDefaultOptions);
-  ExpectCompleted();
-  ExpectUserData(recorder_, 0, bytes);
+  BurnOnto(MediumPreset::kDvdR, 5, kMethodDiscAtOnce, kDefaultOptions);
   EXPECT_TRUE(LogHas(u"Memory cache:") || !page_->cacheLabel.IsEmpty());
   EXPECT_TRUE(LogHas(u"End Fill Cache"));
 }

@@ -12,6 +12,7 @@
 
 #include "job_test_fixture.h"
 #include "jobs/erase_format_job.h"
+#include "recorder_faults.h"
 
 namespace {
 
@@ -36,6 +37,17 @@ class FormatJobTest : public JobRecorderTest {
     ASSERT_TRUE(page_->Run(method, &drive_, 0, u"E: KVSIM MULTI RECORDER"));
     ASSERT_TRUE(WaitForJobEnd(*page_, 60000)) << "watchdog: the job did not end";
     log_ = LogOf(*page_);
+  }
+
+  // Starts a method without waiting for its end (stop tests); call it
+  // through ASSERT_NO_FATAL_FAILURE.
+  void StartJob(u32 method, bool lockVolume) {
+    page_.reset(new CFormatPage(&ui_));
+    ASSERT_TRUE(OpenDrive(&drive_));
+    if (lockVolume) {
+      ASSERT_TRUE(drive_.LockVolume());
+    }
+    ASSERT_TRUE(page_->Run(method, &drive_, 0, u"E:"));
   }
 
   bool Has(const std::string& text) const { return log_.find(text) != std::string::npos; }
@@ -230,12 +242,7 @@ TEST_F(FormatJobTest, MediaItCannotFormatFail) {
 
 TEST_F(FormatJobTest, FailedCapacityReadSendsNoFormat) {
   Insert(MediumPreset::kDvdRwRestricted, DiscFill::kComplete);
-  RecorderFault fault;
-  fault.opcode = 0x23;
-  fault.times = 0;
-  fault.key = 3;
-  fault.asc = 0x11;
-  recorder_.AddFault(fault);
+  recorder_.AddFault(SenseFault(0x23, 3, 0x11, 0, 0));
   RunJob(kMethodFullFormat);
   EXPECT_EQ(0u, recorder_.CountCommands(0x04));
   ExpectFailed();
@@ -244,11 +251,7 @@ TEST_F(FormatJobTest, FailedCapacityReadSendsNoFormat) {
 
 TEST_F(FormatJobTest, FailedFormatUnitIsNotFollowedAsASuccess) {
   Insert(MediumPreset::kDvdPlusRw, DiscFill::kBlank);
-  RecorderFault fault;
-  fault.opcode = 0x04;
-  fault.key = 5;
-  fault.asc = 0x26;
-  recorder_.AddFault(fault);
+  recorder_.AddFault(SenseFault(0x04, 5, 0x26));
   RunJob(kMethodFullFormat);
   ExpectFailed();
   EXPECT_TRUE(Has("0x05, 0x26, 0x00")) << log_;
@@ -257,11 +260,8 @@ TEST_F(FormatJobTest, FailedFormatUnitIsNotFollowedAsASuccess) {
 
 TEST_F(FormatJobTest, DeferredErrorOfTheOperationIsReported) {
   Insert(MediumPreset::kCdRw, DiscFill::kComplete);
-  RecorderFault fault;
-  fault.opcode = 0xA1;
+  RecorderFault fault = SenseFault(0xA1, 3, 0x0C);
   fault.kind = FaultKind::kDeferred;
-  fault.key = 3;
-  fault.asc = 0x0C;
   recorder_.AddFault(fault);
   RunJob(kMethodQuickErase);
   ExpectFailed();
@@ -270,10 +270,7 @@ TEST_F(FormatJobTest, DeferredErrorOfTheOperationIsReported) {
 
 TEST_F(FormatJobTest, StopDuringBackgroundFormatClosesIt) {
   Insert(MediumPreset::kDvdPlusRw, DiscFill::kBlank);
-  page_.reset(new CFormatPage(&ui_));
-  ASSERT_TRUE(OpenDrive(&drive_));
-  ASSERT_TRUE(drive_.LockVolume());
-  ASSERT_TRUE(page_->Run(kMethodFullFormat, &drive_, 0, u"E:"));
+  ASSERT_NO_FATAL_FAILURE(StartJob(kMethodFullFormat, true));
   // Wait until the drive formats in the background, then stop.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (page_->progressSource.load() != ProgressSource::kBackgroundStatus &&
@@ -295,9 +292,7 @@ TEST_F(FormatJobTest, StopDuringBackgroundFormatClosesIt) {
 
 TEST_F(FormatJobTest, StopOfAnEraseWaitsForTheDrive) {
   Insert(MediumPreset::kCdRw, DiscFill::kComplete);
-  page_.reset(new CFormatPage(&ui_));
-  ASSERT_TRUE(OpenDrive(&drive_));
-  ASSERT_TRUE(page_->Run(kMethodFullErase, &drive_, 0, u"E:"));
+  ASSERT_NO_FATAL_FAILURE(StartJob(kMethodFullErase, false));
   ui_.QueueAnswer(kAnswerYes);
   page_->OnClose();
   ASSERT_TRUE(WaitForJobEnd(*page_, 60000));
@@ -328,9 +323,7 @@ TEST_F(FormatJobTest, OperationPastTheLimitIsAFailure) {
   t.blankFullMs = 0xF0000000u;
   recorder_.SetTimings(t);
   Insert(MediumPreset::kCdRw, DiscFill::kComplete);
-  page_.reset(new CFormatPage(&ui_));
-  ASSERT_TRUE(OpenDrive(&drive_));
-  ASSERT_TRUE(page_->Run(kMethodFullErase, &drive_, 0, u"E:"));
+  ASSERT_NO_FATAL_FAILURE(StartJob(kMethodFullErase, false));
   ASSERT_TRUE(WaitUntil([&] { return page_->progressSource.load() == ProgressSource::kBusyEvent; }));
   clock_.Advance(9u * 60u * 60u * 1000u);
   ASSERT_TRUE(WaitForJobEnd(*page_, 60000)) << "watchdog: the job did not end";
@@ -344,12 +337,7 @@ TEST_F(FormatJobTest, OperationPastTheLimitIsAFailure) {
 TEST_F(FormatJobTest, CapacityRepliesTooShortSendNoFormat) {
   // Only the list header and half a descriptor come back.
   Insert(MediumPreset::kDvdRwRestricted, DiscFill::kComplete);
-  RecorderFault shortList;
-  shortList.opcode = 0x23;
-  shortList.times = 0;
-  shortList.kind = FaultKind::kReply;
-  shortList.bytes = {0, 0, 0, 8, 0, 0, 0x10, 0};
-  u32 id = recorder_.AddFault(shortList);
+  u32 id = recorder_.AddFault(ReplyFault(0x23, {0, 0, 0, 8, 0, 0, 0x10, 0}));
   RunJob(kMethodFullFormat);
   EXPECT_GE(recorder_.FaultHits(id), 1u);
   EXPECT_EQ(0u, recorder_.CountCommands(0x04));
@@ -361,15 +349,8 @@ TEST_F(FormatJobTest, CapacityRepliesTooShortSendNoFormat) {
   // answers too little as well.
   recorder_.ClearFaults();
   Insert(MediumPreset::kDvdRwRestricted, DiscFill::kComplete);
-  RecorderFault noCapacity = shortList;
-  noCapacity.bytes = {0, 0, 0, 8, 0, 0, 0, 0, 0x03, 0, 0x08, 0};
-  recorder_.AddFault(noCapacity);
-  RecorderFault shortCapacity;
-  shortCapacity.opcode = 0x25;
-  shortCapacity.times = 0;
-  shortCapacity.kind = FaultKind::kReply;
-  shortCapacity.bytes = {0, 0};
-  u32 capacityId = recorder_.AddFault(shortCapacity);
+  recorder_.AddFault(ReplyFault(0x23, {0, 0, 0, 8, 0, 0, 0, 0, 0x03, 0, 0x08, 0}));
+  u32 capacityId = recorder_.AddFault(ReplyFault(0x25, {0, 0}));
   RunJob(kMethodQuickFormat);
   EXPECT_GE(recorder_.FaultHits(capacityId), 1u);
   EXPECT_EQ(0u, recorder_.CountCommands(0x04));
@@ -379,16 +360,8 @@ TEST_F(FormatJobTest, CapacityRepliesTooShortSendNoFormat) {
 TEST_F(FormatJobTest, StopThatTheDriveRefusesIsTriedAgain) {
   Insert(MediumPreset::kDvdPlusRw, DiscFill::kBlank);
   // The first CLOSE TRACK/SESSION is answered "not ready, in progress".
-  RecorderFault refused;
-  refused.opcode = 0x5B;
-  refused.key = 2;
-  refused.asc = 0x04;
-  refused.ascq = 0x04;
-  u32 id = recorder_.AddFault(refused);
-  page_.reset(new CFormatPage(&ui_));
-  ASSERT_TRUE(OpenDrive(&drive_));
-  ASSERT_TRUE(drive_.LockVolume());
-  ASSERT_TRUE(page_->Run(kMethodFullFormat, &drive_, 0, u"E:"));
+  u32 id = recorder_.AddFault(SenseFault(0x5B, 2, 0x04, 0x04));
+  ASSERT_NO_FATAL_FAILURE(StartJob(kMethodFullFormat, true));
   ASSERT_TRUE(WaitUntil([&] { return page_->progressSource.load() == ProgressSource::kBackgroundStatus; }));
   ui_.QueueAnswer(kAnswerYes);
   page_->OnClose();
@@ -480,11 +453,7 @@ TEST_F(EraseForBurnTest, RestrictedOverwriteGrowsOnlyWhenTheBurnIsLarger) {
 
 TEST_F(EraseForBurnTest, RefusedEraseIsTheLastCommand) {
   Insert(MediumPreset::kCdRw, DiscFill::kComplete);
-  RecorderFault fault;
-  fault.opcode = 0xA1;
-  fault.key = 5;
-  fault.asc = 0x24;
-  recorder_.AddFault(fault);
+  recorder_.AddFault(SenseFault(0xA1, 5, 0x24));
   Erase(1000, false);
   EXPECT_FALSE(ok_);
   EXPECT_EQ(0xA1, lastOpcode_);

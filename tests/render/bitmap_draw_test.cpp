@@ -17,6 +17,12 @@ struct Target {
   Target(i32 w, i32 h, u32 fill) : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
   BitmapTarget All() { return BitmapTarget{pixels.data(), width, 0, width, 0, height}; }
   u32& At(i32 x, i32 y) { return pixels[static_cast<size_t>(y) * width + x]; }
+  // Every pixel against expected(x, y); a failure names its pixel.
+  template <typename Expected>
+  void ExpectEach(Expected expected) {
+    for (i32 y = 0; y < height; ++y)
+      for (i32 x = 0; x < width; ++x) EXPECT_EQ(At(x, y), expected(x, y)) << x << "," << y;
+  }
   i32 width, height;
   std::vector<u32> pixels;
 };
@@ -113,11 +119,10 @@ TEST(BitmapBlend, WholePixelsAtOwnSizeCopyOpaquePixelsExactly) {
   std::vector<u32> src = Picture(7, 5, true, 9);
   Target t(30, 40, 0x11223344u);
   CRasterizer::DrawBitmapInto(t.All(), 10, 20, 17, 25, BitmapView{7, 5, 7, src.data()}, 1.0);
-  for (i32 y = 0; y < 40; ++y)
-    for (i32 x = 0; x < 30; ++x) {
-      bool inside = x >= 10 && x < 17 && y >= 20 && y < 25;
-      EXPECT_EQ(t.At(x, y), inside ? src[(y - 20) * 7 + (x - 10)] : 0x11223344u) << x << "," << y;
-    }
+  t.ExpectEach([&](i32 x, i32 y) {
+    bool inside = x >= 10 && x < 17 && y >= 20 && y < 25;
+    return inside ? src[(y - 20) * 7 + (x - 10)] : 0x11223344u;
+  });
 }
 
 TEST(BitmapBlend, DirectPathKeepsToClipColumnsAndBandRows) {
@@ -125,16 +130,12 @@ TEST(BitmapBlend, DirectPathKeepsToClipColumnsAndBandRows) {
   Target t(16, 16, 0xFF000000u);
   BitmapTarget band{t.pixels.data(), 16, 4, 9, 6, 8};
   CRasterizer::DrawBitmapInto(band, 2, 3, 12, 13, BitmapView{10, 10, 10, src.data()}, 0.75);
-  for (i32 y = 0; y < 16; ++y)
-    for (i32 x = 0; x < 16; ++x) {
-      bool drawn = x >= 4 && x < 9 && y >= 6 && y < 8;
-      u32 expected = 0xFF000000u;
-      if (drawn) {
-        u32 s = src[(y - 3) * 10 + (x - 2)];
-        expected = Blend(0xFF000000u, s, static_cast<u32>(255.0 * ((s >> 24) / 255.0 * 0.75)));
-      }
-      EXPECT_EQ(t.At(x, y), expected) << x << "," << y;
-    }
+  t.ExpectEach([&](i32 x, i32 y) {
+    bool drawn = x >= 4 && x < 9 && y >= 6 && y < 8;
+    if (!drawn) return 0xFF000000u;
+    u32 s = src[(y - 3) * 10 + (x - 2)];
+    return Blend(0xFF000000u, s, static_cast<u32>(255.0 * ((s >> 24) / 255.0 * 0.75)));
+  });
 }
 
 TEST(BitmapBlend, HalfPixelOffsetMixesNeighbouringColumns) {
@@ -200,16 +201,12 @@ TEST(BitmapResample, StaysInsideClipAndBandRows) {
   Target t(12, 12, 0x12345678u);
   BitmapTarget band{t.pixels.data(), 12, 3, 6, 2, 5};
   CRasterizer::BlitBitmapScaled(band, 0.5, 0.5, 10.5, 10.5, BitmapView{5, 5, 5, src.data()}, 1.0);
-  for (i32 y = 0; y < 12; ++y)
-    for (i32 x = 0; x < 12; ++x) {
-      bool inside = x >= 3 && x < 6 && y >= 2 && y < 5;
-      if (inside) {
-        u32 c = BoxAverage(src, 5, 5, 0.5, 0.5, 10.5, 10.5, x, y);
-        EXPECT_EQ(t.At(x, y), Blend(0x12345678u, c, c >> 24)) << x << "," << y;
-      } else {
-        EXPECT_EQ(t.At(x, y), 0x12345678u) << x << "," << y;
-      }
-    }
+  t.ExpectEach([&](i32 x, i32 y) {
+    bool inside = x >= 3 && x < 6 && y >= 2 && y < 5;
+    if (!inside) return 0x12345678u;
+    u32 c = BoxAverage(src, 5, 5, 0.5, 0.5, 10.5, 10.5, x, y);
+    return Blend(0x12345678u, c, c >> 24);
+  });
 }
 
 TEST(BitmapResample, DegenerateRectanglesDrawNothing) {
@@ -259,12 +256,11 @@ TEST(BitmapResample, OnePixelSourcesAndTinyFootprints) {
   u32 one = 0xFF806040u;
   Target t(8, 8, 0x00000000u);
   CRasterizer::BlitBitmapScaled(t.All(), 0.5, 0.5, 6.5, 4.5, BitmapView{1, 1, 1, &one}, 1.0);
-  for (i32 y = 0; y < 8; ++y)
-    for (i32 x = 0; x < 8; ++x) {
-      u32 c = BoxAverage({one}, 1, 1, 0.5, 0.5, 6.5, 4.5, x, y);
-      bool touched = x < 7 && y < 5;
-      EXPECT_EQ(t.At(x, y), touched ? Blend(0, c, c >> 24) : 0u) << x << "," << y;
-    }
+  t.ExpectEach([&](i32 x, i32 y) {
+    u32 c = BoxAverage({one}, 1, 1, 0.5, 0.5, 6.5, 4.5, x, y);
+    bool touched = x < 7 && y < 5;
+    return touched ? Blend(0, c, c >> 24) : 0u;
+  });
   // A wide picture squeezed into one pixel: the mean of all its pixels.
   std::vector<u32> row(64);
   u64 sum = 0;

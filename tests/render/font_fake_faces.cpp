@@ -83,4 +83,11 @@ int CFakeFaces::Renders(u32 code) {
   return renders_[code];
 }
 
+FakeFaceSpec FakeFaceCovering(u32 first, u32 last, double advance) {
+  FakeFaceSpec spec;
+  for (u32 c = first; c <= last; ++c) spec.codes.insert(c);
+  spec.advance = advance;
+  return spec;
+}
+
 }  // namespace fonttest

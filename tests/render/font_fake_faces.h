@@ -23,6 +23,9 @@ struct FakeFaceSpec {
   std::set<u32> failing;        // code points whose rendering fails
 };
 
+// A face with every code point of [first, last], each `advance` wide.
+FakeFaceSpec FakeFaceCovering(u32 first, u32 last, double advance = 10);
+
 // The coverage byte of every inked pixel of a code point's fake glyph.
 u8 FakeInk(u32 code);
 

@@ -294,14 +294,8 @@ TEST(FontGlyphs, HighCodePointsNearTheEndOfThePlane) {
 
 TEST(FontGlyphs, KanaComesFromTheFirstFallbackFaceAndStays) {
   CFakeFaces faces;
-  FakeFaceSpec gothic;
-  for (u32 c = 0x3041; c <= 0x3096; ++c) gothic.codes.insert(c);
-  gothic.advance = 12;
-  faces.SetFace(u"MS PGothic", gothic);
-  FakeFaceSpec simsun;
-  for (u32 c = 0x3041; c <= 0x30FF; ++c) simsun.codes.insert(c);
-  simsun.advance = 14;
-  faces.SetFace(u"SimSun", simsun);
+  faces.SetFace(u"MS PGothic", FakeFaceCovering(0x3041, 0x3096, 12));
+  faces.SetFace(u"SimSun", FakeFaceCovering(0x3041, 0x30FF, 14));
   CFontListScope scope(&faces);
   CFont* font = AcquireFont(u"Tahoma", 10, false, false);
   ASSERT_NE(font, nullptr);
@@ -327,10 +321,7 @@ TEST(FontGlyphs, KanaComesFromTheFirstFallbackFaceAndStays) {
 
 TEST(FontGlyphs, IdeographsFallBackToTheSecondFaceWhenTheFirstIsMissing) {
   CFakeFaces faces;
-  FakeFaceSpec simsun;
-  for (u32 c = 0x4E00; c <= 0x4EFF; ++c) simsun.codes.insert(c);
-  simsun.advance = 16;
-  faces.SetFace(u"SimSun", simsun);
+  faces.SetFace(u"SimSun", FakeFaceCovering(0x4E00, 0x4EFF, 16));
   CFontListScope scope(&faces);
   CFont* font = AcquireFont(u"Tahoma", 10, false, false);
   ASSERT_NE(font, nullptr);
@@ -350,10 +341,7 @@ TEST(FontGlyphs, IdeographsFallBackToTheSecondFaceWhenTheFirstIsMissing) {
 TEST(FontGlyphs, OwnFaceGlyphsWinOverFallbacks) {
   CFakeFaces faces;
   faces.Face(u"Tahoma").codes.insert(0x4E01);
-  FakeFaceSpec gothic;
-  gothic.codes = {0x4E00, 0x4E01};
-  gothic.advance = 20;
-  faces.SetFace(u"MS PGothic", gothic);
+  faces.SetFace(u"MS PGothic", FakeFaceCovering(0x4E00, 0x4E01, 20));
   CFontListScope scope(&faces);
   CFont* font = AcquireFont(u"Tahoma", 10, false, false);
   ASSERT_NE(font, nullptr);

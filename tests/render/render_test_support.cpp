@@ -24,6 +24,16 @@ void Extent(double cy, double a, double b, double angle, double* yMax, double* y
   *yMin = cy - h;
 }
 
+// Appends a turned ellipse shape with its row extent, painted `colour`.
+template <typename Record>
+void AppendTurned(CDisplayList& list, Record r, double cy, double a, double b, double angle,
+                  u32 colour) {
+  Extent(cy, a, b, angle, &r.yMax, &r.yMin);
+  list.Append(r);
+  list.ExtendRows(r.yMax, r.yMin);
+  list.RecordSolidPaint(colour);
+}
+
 }  // namespace
 
 void RecordEllipse(CDisplayList& list, double cx, double cy, double rx, double ry, u32 colour) {
@@ -41,38 +51,27 @@ void RecordEllipseRing(CDisplayList& list, double cx, double cy, double rx, doub
 
 void RecordRotatedEllipse(CDisplayList& list, double cx, double cy, double a, double b,
                           double angle, u32 colour) {
-  RotatedEllipseRecord r = {kOpRotatedEllipse, 0, cx, cy, b, a, angle, 0, 0};
-  Extent(cy, a, b, angle, &r.yMax, &r.yMin);
-  list.Append(r);
-  list.ExtendRows(r.yMax, r.yMin);
-  list.RecordSolidPaint(colour);
+  AppendTurned(list, RotatedEllipseRecord{kOpRotatedEllipse, 0, cx, cy, b, a, angle, 0, 0}, cy,
+               a, b, angle, colour);
 }
 
 void RecordRotatedEllipseRing(CDisplayList& list, double cx, double cy, double a, double b,
                               double width, double angle, u32 colour) {
-  RotatedEllipseRingRecord r = {kOpRotatedEllipseRing, 0, cx, cy, b, a, width, angle, 0, 0};
-  Extent(cy, a, b, angle, &r.yMax, &r.yMin);
-  list.Append(r);
-  list.ExtendRows(r.yMax, r.yMin);
-  list.RecordSolidPaint(colour);
+  AppendTurned(list,
+               RotatedEllipseRingRecord{kOpRotatedEllipseRing, 0, cx, cy, b, a, width, angle, 0, 0},
+               cy, a, b, angle, colour);
 }
 
 void RecordSector(CDisplayList& list, double cx, double cy, double a, double b, double start,
                   double end, double rotation, u32 colour) {
-  SectorRecord r = {kOpSector, 0, cx, cy, b, a, start, end, rotation, 0, 0};
-  Extent(cy, a, b, rotation, &r.yMax, &r.yMin);
-  list.Append(r);
-  list.ExtendRows(r.yMax, r.yMin);
-  list.RecordSolidPaint(colour);
+  AppendTurned(list, SectorRecord{kOpSector, 0, cx, cy, b, a, start, end, rotation, 0, 0}, cy, a,
+               b, rotation, colour);
 }
 
 void RecordSegment(CDisplayList& list, double cx, double cy, double a, double b, double t0,
                    double t1, double rotation, u32 colour) {
-  SegmentRecord r = {kOpSegment, 0, cx, cy, b, a, t0, t1, rotation, 0, 0};
-  Extent(cy, a, b, rotation, &r.yMax, &r.yMin);
-  list.Append(r);
-  list.ExtendRows(r.yMax, r.yMin);
-  list.RecordSolidPaint(colour);
+  AppendTurned(list, SegmentRecord{kOpSegment, 0, cx, cy, b, a, t0, t1, rotation, 0, 0}, cy, a,
+               b, rotation, colour);
 }
 
 namespace {

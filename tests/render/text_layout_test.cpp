@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "font_fake_faces.h"
@@ -18,6 +19,22 @@ namespace {
 
 class TextTest : public ::testing::Test {
  protected:
+  // FitText over the whole of `text`: the characters taken, the width they
+  // fill and (where `blanks` is not kAny) the blanks inside the line.
+  static constexpr i32 kAny = -100;
+  void ExpectFit(double width, std::u16string_view text, i32 taken, double fitted,
+                 i32 blanks = kAny) {
+    SCOPED_TRACE(::testing::Message() << "width " << width << " text #" << text.size());
+    double gotFitted = -1;
+    i32 gotBlanks = -1;
+    EXPECT_EQ(font_->FitText(width, text.data(), static_cast<i32>(text.size()), &gotFitted,
+                             &gotBlanks),
+              taken);
+    EXPECT_EQ(gotFitted, fitted);
+    if (blanks != kAny) {
+      EXPECT_EQ(gotBlanks, blanks);
+    }
+  }
   void SetUp() override {
     scope_ = new CFontListScope(&faces_);
     font_ = AcquireFont(u"Tahoma", 10, false, false);
@@ -62,9 +79,17 @@ std::vector<Line> TextLines(const CCanvas& canvas) {
   return lines;
 }
 
+// A 300 x 200 target drawing with `font`.
 struct Surface {
-  explicit Surface(i32 w = 300, i32 h = 200) : pixels(static_cast<size_t>(w) * h), coverage(static_cast<size_t>(w)), canvas(1) {
-    canvas.Attach(pixels.data(), coverage.data(), w, h);
+  explicit Surface(CFont* font) : pixels(300 * 200), coverage(300), canvas(1) {
+    canvas.Attach(pixels.data(), coverage.data(), 300, 200);
+    canvas.SetFont(font);
+  }
+  // Lays the whole of `text` out in the given box; every line recorded so far.
+  std::vector<Line> Layout(double left, double bottom, double right, double top,
+                           const char16_t* text, u32 flags) {
+    canvas.LayoutText(left, bottom, right, top, text, -1, flags);
+    return TextLines(canvas);
   }
   std::vector<u32> pixels;
   std::vector<double> coverage;
@@ -100,49 +125,30 @@ TEST_F(TextTest, MeasureBoxOfARun) {
 }
 
 TEST_F(TextTest, FitBreaksAtTheLastBlankThatFits) {
-  double fitted = -1;
-  i32 blanks = -1;
   // Room for "hello wo": the line is "hello", as wide as "hello".
-  EXPECT_EQ(font_->FitText(74, u"hello world", 11, &fitted, &blanks), 5);
-  EXPECT_EQ(fitted, 50);
-  EXPECT_EQ(blanks, 0);
-  EXPECT_EQ(font_->FitText(1000, u"ab cd ef", 8, &fitted, &blanks), 8);
-  EXPECT_EQ(fitted, 68);
-  EXPECT_EQ(blanks, 2);
-  EXPECT_EQ(font_->FitText(75, u"aa bb cc dd", 11, &fitted, &blanks), 8);
-  EXPECT_EQ(fitted, 68);
-  EXPECT_EQ(blanks, 2);  // the blank at the break is not inside the line
+  ExpectFit(74, u"hello world", 5, 50, 0);
+  ExpectFit(1000, u"ab cd ef", 8, 68, 2);
+  ExpectFit(75, u"aa bb cc dd", 8, 68, 2);  // the blank at the break is not inside the line
 }
 
 TEST_F(TextTest, FitCutsAWordLongerThanTheLine) {
+  ExpectFit(35, u"abcdefghij", 3, 30, 0);
   double fitted = -1;
   i32 blanks = -1;
-  EXPECT_EQ(font_->FitText(35, u"abcdefghij", 10, &fitted, &blanks), 3);
-  EXPECT_EQ(fitted, 30);
-  EXPECT_EQ(blanks, 0);
   EXPECT_EQ(font_->FitText(5, u"abc", 3, &fitted, &blanks), -1);
 }
 
 TEST_F(TextTest, FitStopsAtLineFeedsAndBreaksAtTabs) {
-  double fitted = -1;
-  i32 blanks = -1;
-  EXPECT_EQ(font_->FitText(1000, u"ab\ncd", 5, &fitted, &blanks), 2);
-  EXPECT_EQ(fitted, 20);
-  EXPECT_EQ(font_->FitText(60, u"ab\tcd", 5, &fitted, &blanks), 2);
-  EXPECT_EQ(fitted, 20);
-  EXPECT_EQ(blanks, 0);
+  ExpectFit(1000, u"ab\ncd", 2, 20);
+  ExpectFit(60, u"ab\tcd", 2, 20, 0);
   // A tab that passes the width ends the line before it.
-  EXPECT_EQ(font_->FitText(45, u"a b\tcc", 6, &fitted, &blanks), 3);
-  EXPECT_EQ(fitted, 24);
-  EXPECT_EQ(blanks, 1);
+  ExpectFit(45, u"a b\tcc", 3, 24, 1);
 }
 
 TEST_F(TextTest, LayoutWrapsWordsFromTheTopDown) {
-  Surface s;
-  s.canvas.SetFont(font_);
+  Surface s(font_);
   s.canvas.textColour = 0xFF102030u;
-  s.canvas.LayoutText(10, 20, 85, 120, u"hello world again", -1, 0);
-  std::vector<Line> lines = TextLines(s.canvas);
+  std::vector<Line> lines = s.Layout(10, 20, 85, 120, u"hello world again", 0);
   ASSERT_EQ(lines.size(), 3u);
   const char16_t* words[] = {u"hello", u"world", u"again"};
   for (int i = 0; i < 3; ++i) {
@@ -161,8 +167,7 @@ TEST_F(TextTest, LayoutWrapsWordsFromTheTopDown) {
 }
 
 TEST_F(TextTest, LayoutAlignsCentredAndRight) {
-  Surface s;
-  s.canvas.SetFont(font_);
+  Surface s(font_);
   s.canvas.LayoutText(10, 20, 85, 120, u"hello", 5, kTextCentre);
   s.canvas.LayoutText(10, 20, 85, 120, u"hello", 5, kTextRight);
   std::vector<Line> lines = TextLines(s.canvas);
@@ -172,10 +177,8 @@ TEST_F(TextTest, LayoutAlignsCentredAndRight) {
 }
 
 TEST_F(TextTest, JustifiedLinesSpreadTheRestExceptAtParagraphEnds) {
-  Surface s;
-  s.canvas.SetFont(font_);
-  s.canvas.LayoutText(0, 0, 75, 150, u"aa bb cc dd\nee ff gg hh ii", -1, kTextJustify);
-  std::vector<Line> lines = TextLines(s.canvas);
+  Surface s(font_);
+  std::vector<Line> lines = s.Layout(0, 0, 75, 150, u"aa bb cc dd\nee ff gg hh ii", kTextJustify);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].text, u"aa bb cc");
   EXPECT_EQ(lines[0].record.blankCount, 2);
@@ -189,31 +192,26 @@ TEST_F(TextTest, JustifiedLinesSpreadTheRestExceptAtParagraphEnds) {
 }
 
 TEST_F(TextTest, LayoutStopsAtTheBottomAndCutsLongWords) {
-  Surface s;
-  s.canvas.SetFont(font_);
+  Surface s(font_);
   s.canvas.LayoutText(0, 100, 15, 120, u"a b c d e f", -1, 0);
   EXPECT_EQ(TextLines(s.canvas).size(), 2u);  // the third line's top reaches the bottom
   s.canvas.Reset();
-  s.canvas.LayoutText(0, 0, 35, 190, u"abcdefghij", -1, 0);
-  std::vector<Line> lines = TextLines(s.canvas);
+  std::vector<Line> lines = s.Layout(0, 0, 35, 190, u"abcdefghij", 0);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].text, u"abc");
   EXPECT_EQ(lines[3].text, u"j");
 }
 
 TEST_F(TextTest, OneLineCentredVertically) {
-  Surface s;
-  s.canvas.SetFont(font_);
-  s.canvas.LayoutText(0, 20, 200, 120, u"first line\nsecond", -1, kTextOneLineCentred);
-  std::vector<Line> lines = TextLines(s.canvas);
+  Surface s(font_);
+  std::vector<Line> lines = s.Layout(0, 20, 200, 120, u"first line\nsecond", kTextOneLineCentred);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].text, u"first line");
   EXPECT_EQ(lines[0].record.y, 20 + (100 - 10) / 2.0);
 }
 
 TEST_F(TextTest, LayoutAddsTheOriginAndRecordsNothingForEmptyInput) {
-  Surface s;
-  s.canvas.SetFont(font_);
+  Surface s(font_);
   s.canvas.originX = 100;
   s.canvas.originY = 50;
   s.canvas.DrawTextInRect(10, 20, 85, 120, u"hello", 5, 0);
@@ -232,33 +230,22 @@ TEST_F(TextTest, LayoutAddsTheOriginAndRecordsNothingForEmptyInput) {
 }
 
 TEST_F(TextTest, ANullFontRecordsNoLine) {
-  Surface s;
-  s.canvas.SetFont(nullptr);
+  Surface s(nullptr);
   s.canvas.DrawTextInRect(0, 0, 100, 100, u"abc", 3, 0);
   s.canvas.list.RecordTextLine(0, 10, 100, 0, 0, u"abc", 3, nullptr, 0xFF000000u);
   EXPECT_EQ(TextLines(s.canvas).size(), 0u);
 }
 
 TEST_F(TextTest, WordsThatFillTheLineExactlyStayOnIt) {
-  double fitted = -1;
-  i32 blanks = -1;
   // "aa bb" is 44 wide; the blank after it does not fit, so the line ends
   // there instead of before "bb".
-  EXPECT_EQ(font_->FitText(44, u"aa bb cc", 8, &fitted, &blanks), 5);
-  EXPECT_EQ(fitted, 44);
-  EXPECT_EQ(blanks, 1);
-  EXPECT_EQ(font_->FitText(70, u"aa bb cc dd", 11, &fitted, &blanks), 8);
-  EXPECT_EQ(fitted, 68);
-  EXPECT_EQ(blanks, 2);
+  ExpectFit(44, u"aa bb cc", 5, 44, 1);
+  ExpectFit(70, u"aa bb cc dd", 8, 68, 2);
   // Two blanks after the word: the line still ends before the first.
-  EXPECT_EQ(font_->FitText(50, u"aa bb  cc", 9, &fitted, &blanks), 5);
-  EXPECT_EQ(fitted, 44);
-  EXPECT_EQ(blanks, 1);
+  ExpectFit(50, u"aa bb  cc", 5, 44, 1);
 
-  Surface s;
-  s.canvas.SetFont(font_);
-  s.canvas.LayoutText(0, 0, 44, 190, u"aa bb cc dd", -1, kTextJustify);
-  std::vector<Line> lines = TextLines(s.canvas);
+  Surface s(font_);
+  std::vector<Line> lines = s.Layout(0, 0, 44, 190, u"aa bb cc dd", kTextJustify);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].text, u"aa bb");
   EXPECT_EQ(lines[0].record.justifyExtra, 0);
@@ -266,20 +253,17 @@ TEST_F(TextTest, WordsThatFillTheLineExactlyStayOnIt) {
 }
 
 TEST_F(TextTest, BlanksBeforeALineFeedEndTheParagraph) {
-  Surface s;
-  s.canvas.SetFont(font_);
+  Surface s(font_);
   // "abc" fills the width; the blank after it and the line feed make no
   // empty line of their own.
-  s.canvas.LayoutText(0, 0, 30, 190, u"abc \ndef", -1, 0);
-  std::vector<Line> lines = TextLines(s.canvas);
+  std::vector<Line> lines = s.Layout(0, 0, 30, 190, u"abc \ndef", 0);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].text, u"abc");
   EXPECT_EQ(lines[1].text, u"def");
   EXPECT_EQ(lines[0].record.y - lines[1].record.y, 16);
   // Justified: the line is the last of its paragraph, so it is not spread.
   s.canvas.Reset();
-  s.canvas.LayoutText(0, 0, 50, 190, u"aa bb  \t\ncc dd ee", -1, kTextJustify);
-  lines = TextLines(s.canvas);
+  lines = s.Layout(0, 0, 50, 190, u"aa bb  \t\ncc dd ee", kTextJustify);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].text, u"aa bb");
   EXPECT_EQ(lines[0].record.blankCount, 0);
@@ -289,8 +273,7 @@ TEST_F(TextTest, BlanksBeforeALineFeedEndTheParagraph) {
   EXPECT_EQ(lines[0].record.y - lines[1].record.y, 16);
   // Blanks and tabs at both ends of a text that does not fit on one line.
   s.canvas.Reset();
-  s.canvas.LayoutText(0, 0, 30, 190, u"\tab  \t", -1, 0);
-  lines = TextLines(s.canvas);
+  lines = s.Layout(0, 0, 30, 190, u"\tab  \t", 0);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].text, u"ab  ");
 }

@@ -193,9 +193,7 @@ u32 DrawRuns(void* argument) {
 }  // namespace
 
 TEST_F(TextRunTest, SeveralThreadsDrawRunsWithMissingCodePoints) {
-  FakeFaceSpec gothic;
-  for (u32 c = 0x3041; c <= 0x3096; ++c) gothic.codes.insert(c);
-  faces_.SetFace(u"MS PGothic", gothic);
+  faces_.SetFace(u"MS PGothic", FakeFaceCovering(0x3041, 0x3096));
   // A fresh font, so that its ranges are loaded while the threads draw.
   CFont* font = AcquireFont(u"Tahoma", 7, false, false);
   ASSERT_NE(font, nullptr);
