@@ -88,18 +88,40 @@ TEST(RingBuffer, LockedBufferIsUsableAndUnlockedOnFree) {
   EXPECT_EQ(0u, ring.GetCapacity());
 }
 
+// State shared by a producer and a consumer thread moving a checked stream.
+struct Shared {
+  CRingBuffer ring;
+  u64 bytes = 0;
+  std::atomic<bool> mismatch{false};
+  std::atomic<u64> consumed{0};
+  std::atomic<bool> abort{false};
+};
+
+// Runs both sides on their own threads; a stalled transfer is aborted and
+// fails. Then checks that every byte arrived, in order, from the start total.
+void RunTransfer(Shared* s, u64 start, ThreadEntry producer, ThreadEntry consumer) {
+  CThread a, b;
+  ASSERT_TRUE(a.Start(producer, s, 64 * 1024));
+  ASSERT_TRUE(b.Start(consumer, s, 64 * 1024));
+  bool ended = b.Join(120000) && a.Join(120000);
+  if (!ended) {
+    s->abort.store(true);
+    a.Join();
+    b.Join();
+  }
+  ASSERT_TRUE(ended) << "the transfer stalled";
+  EXPECT_FALSE(s->mismatch.load());
+  EXPECT_EQ(s->bytes, s->consumed.load());
+  EXPECT_EQ(start + s->bytes, s->ring.GetTotalWritten());
+  EXPECT_EQ(start + s->bytes, s->ring.GetTotalRead());
+}
+
 // One producer and one consumer with random block sizes through a small ring
 // whose capacity is not a power of two, with the totals crossing 2^32. The
 // largest blocks of both sides together fit the ring (otherwise all-or-nothing
 // transfers can wait on each other forever).
 TEST(RingBuffer, TwoThreadsTransferAnExactByteStream) {
-  struct Shared {
-    CRingBuffer ring;
-    u64 bytes;
-    std::atomic<bool> mismatch{false};
-    std::atomic<u64> consumed{0};
-    std::atomic<bool> abort{false};
-  } shared;
+  Shared shared;
   constexpr u64 kStart = 0xFFFFFFFFull - 50000;  // crosses 2^32 early
   ASSERT_TRUE(shared.ring.Allocate(1021, false));
   shared.ring.ResetTotalsTo(kStart);
@@ -142,20 +164,7 @@ TEST(RingBuffer, TwoThreadsTransferAnExactByteStream) {
     }
     return 0;
   };
-  CThread a, b;
-  ASSERT_TRUE(a.Start(producer, &shared, 64 * 1024));
-  ASSERT_TRUE(b.Start(consumer, &shared, 64 * 1024));
-  bool ended = b.Join(120000) && a.Join(120000);
-  if (!ended) {
-    shared.abort.store(true);
-    a.Join();
-    b.Join();
-  }
-  ASSERT_TRUE(ended) << "the transfer stalled";
-  EXPECT_FALSE(shared.mismatch.load());
-  EXPECT_EQ(shared.bytes, shared.consumed.load());
-  EXPECT_EQ(kStart + shared.bytes, shared.ring.GetTotalWritten());
-  EXPECT_EQ(kStart + shared.bytes, shared.ring.GetTotalRead());
+  ASSERT_NO_FATAL_FAILURE(RunTransfer(&shared, kStart, producer, consumer));
   EXPECT_GT(shared.ring.GetTotalRead(), 0xFFFFFFFFull);
 }
 
@@ -341,13 +350,8 @@ TEST(RingBufferRewind, WorksWithStoredDataAndThroughSpans) {
 // A producer and a consumer that both work in place: random amounts, spans
 // that wrap, totals crossing 2^32, the stream checked byte for byte.
 TEST(RingBufferSpans, TwoThreadsTransferAnExactByteStreamInPlace) {
-  struct Shared {
-    CRingBuffer ring;
-    u64 bytes = 2000000;
-    std::atomic<bool> mismatch{false};
-    std::atomic<u64> consumed{0};
-    std::atomic<bool> abort{false};
-  } shared;
+  Shared shared;
+  shared.bytes = 2000000;
   constexpr u64 kStart = 0xFFFFFFFFull - 30000;
   ASSERT_TRUE(shared.ring.Allocate(997, false));
   shared.ring.ResetTotalsTo(kStart);
@@ -390,20 +394,7 @@ TEST(RingBufferSpans, TwoThreadsTransferAnExactByteStreamInPlace) {
     }
     return 0;
   };
-  CThread a, b;
-  ASSERT_TRUE(a.Start(producer, &shared, 64 * 1024));
-  ASSERT_TRUE(b.Start(consumer, &shared, 64 * 1024));
-  bool ended = b.Join(120000) && a.Join(120000);
-  if (!ended) {
-    shared.abort.store(true);
-    a.Join();
-    b.Join();
-  }
-  ASSERT_TRUE(ended) << "the transfer stalled";
-  EXPECT_FALSE(shared.mismatch.load());
-  EXPECT_EQ(shared.bytes, shared.consumed.load());
-  EXPECT_EQ(kStart + shared.bytes, shared.ring.GetTotalWritten());
-  EXPECT_EQ(kStart + shared.bytes, shared.ring.GetTotalRead());
+  ASSERT_NO_FATAL_FAILURE(RunTransfer(&shared, kStart, producer, consumer));
 }
 
 }  // namespace
