@@ -1,6 +1,6 @@
 #include "app/startup_table.h"
 
-#include "render/font.h"
+#include "render/text/font.h"
 #include "render/shadow_generator.h"
 #include "runtime/clock.h"
 #include "runtime/platform.h"

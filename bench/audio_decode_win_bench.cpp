@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "jobs/audio_decode_win.h"
+#include "jobs/audio/audio_decode_win.h"
 #include "runtime/clock.h"
 #include "runtime/threads.h"
 #include "runtime/win.h"

@@ -19,7 +19,7 @@
 #include <system_error>
 #include <vector>
 
-#include "jobs/iso9660_reader.h"
+#include "jobs/image/iso9660_reader.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "render/canvas.h"
-#include "render/outline.h"
-#include "render/scan_converter.h"
+#include "render/raster/outline.h"
+#include "render/raster/scan_converter.h"
 #include "render/shadow_generator.h"
 #include "runtime/threads.h"
 

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "render/canvas.h"
-#include "render/font.h"
-#include "render/text_layout.h"
+#include "render/text/font.h"
+#include "render/text/text_layout.h"
 #include "runtime/threads.h"
 
 #ifdef _WIN32
-#include "render/font_freetype.h"
+#include "render/text/font_freetype.h"
 #endif
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "drive/device_io.h"
-#include "drive/mmc_replies.h"
+#include "drive/mmc/mmc_replies.h"
 #include "drive/scsi_pass_through.h"
 #include "drive/wait_deadline.h"
 

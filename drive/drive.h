@@ -3,8 +3,8 @@
 // keeps the outcome of the last command in the record: callers send, then
 // test LastCommandSucceeded. Portable except GetSerialNumber (drive_serial_win.cpp).
 #pragma once
-#include "drive/cue_sheet.h"
-#include "drive/mmc_commands.h"
+#include "drive/mmc/cue_sheet.h"
+#include "drive/mmc/mmc_commands.h"
 #include "runtime/types.h"
 #include "runtime/wide_string.h"
 

@@ -1,6 +1,6 @@
 // The MMC command builders of CDrive: build the block, send it.
 #include "drive/drive.h"
-#include "drive/mmc_commands.h"
+#include "drive/mmc/mmc_commands.h"
 
 CDrive& CDrive::TestUnitReady() { return Send(BuildTestUnitReady(), nullptr); }
 CDrive& CDrive::RequestSense(void* buffer252) { return Send(BuildRequestSense(), buffer252); }

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "drive/drive.h"
-#include "drive/media_profiles.h"
-#include "drive/mmc_replies.h"
+#include "drive/mmc/media_profiles.h"
+#include "drive/mmc/mmc_replies.h"
 #include "runtime/heap.h"
 
 namespace {

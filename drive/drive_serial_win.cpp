@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "drive/drive.h"
-#include "drive/mmc_replies.h"
+#include "drive/mmc/mmc_replies.h"
 #include "runtime/heap.h"
 
 bool CDrive::GetSerialNumber(CWideString* out) {

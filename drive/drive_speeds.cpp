@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "drive/drive.h"
-#include "drive/mmc_replies.h"
-#include "drive/mode_pages.h"
+#include "drive/mmc/mmc_replies.h"
+#include "drive/mmc/mode_pages.h"
 #include "drive/wait_deadline.h"
 #include "runtime/byte_order.h"
 

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <vector>
 
-#include "jobs/image_file.h"
-#include "jobs/iso9660_format.h"
-#include "jobs/iso9660_reader.h"
-#include "jobs/udf_anchor.h"
+#include "jobs/image/image_file.h"
+#include "jobs/image/iso9660_format.h"
+#include "jobs/image/iso9660_reader.h"
+#include "jobs/image/udf_anchor.h"
 
 namespace {
 

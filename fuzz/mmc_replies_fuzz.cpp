@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "drive/mmc_replies.h"
-#include "drive/mode_pages.h"
+#include "drive/mmc/mmc_replies.h"
+#include "drive/mmc/mode_pages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   std::vector<u8> copy(data, data + size);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "drive/mmc_replies.h"
+#include "drive/mmc/mmc_replies.h"
 #include "drive/wait_deadline.h"
 #include "runtime/byte_order.h"
 

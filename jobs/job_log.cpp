@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "drive/sense_messages.h"
+#include "drive/mmc/sense_messages.h"
 
 const wchar16 kJobLogFileName[] = u"log.log";
 

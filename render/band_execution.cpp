@@ -10,7 +10,7 @@
 #include "render/canvas.h"
 #include "render/canvas_text.h"
 #include "render/drawable.h"
-#include "render/rasterizer.h"
+#include "render/raster/rasterizer.h"
 #include "runtime/clock.h"
 #include "runtime/heap.h"
 

@@ -4,7 +4,7 @@
 
 #include "render/canvas.h"
 #include "render/color.h"
-#include "render/rasterizer.h"
+#include "render/raster/rasterizer.h"
 
 namespace CRasterizer {
 

@@ -4,7 +4,7 @@
 #include "render/canvas.h"
 #include "render/canvas_text.h"
 #include "render/drawable.h"
-#include "render/outline.h"
+#include "render/raster/outline.h"
 
 namespace {
 

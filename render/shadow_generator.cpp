@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "render/canvas.h"
-#include "render/paint.h"
+#include "render/raster/paint.h"
 #include "runtime/clock.h"
 #include "runtime/heap.h"
 #include "runtime/startup.h"

@@ -2,7 +2,7 @@
 
 #include "app/startup_table.h"
 #include "render/canvas_text.h"
-#include "render/font.h"
+#include "render/text/font.h"
 #include "render/shadow_generator.h"
 #include "runtime/clock.h"
 #include "runtime/platform.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "drive/drive_manager.h"
-#include "drive/mmc_commands.h"
+#include "drive/mmc/mmc_commands.h"
 #include "support/recorder_fixture.h"
 #include "runtime/settings.h"
 

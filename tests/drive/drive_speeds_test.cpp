@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "drive/drive.h"
-#include "drive/mmc_commands.h"
+#include "drive/mmc/mmc_commands.h"
 #include "support/recorder_fixture.h"
 #include "runtime/byte_order.h"
 

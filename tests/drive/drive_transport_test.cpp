@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "drive/drive.h"
-#include "drive/mmc_commands.h"
+#include "drive/mmc/mmc_commands.h"
 #include "support/recorder_fixture.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "job_test_fixture.h"
 #include "jobs/erase_format_job.h"
-#include "recorder_faults.h"
+#include "burn/recorder_faults.h"
 
 namespace {
 

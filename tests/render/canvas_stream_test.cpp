@@ -10,9 +10,9 @@
 
 #include "render/canvas.h"
 #include "render/drawable.h"
-#include "render/outline.h"
-#include "render/rasterizer.h"
-#include "font_fake_faces.h"
+#include "render/raster/outline.h"
+#include "render/raster/rasterizer.h"
+#include "text/font_fake_faces.h"
 #include "render_test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "render/scan_converter.h"
+#include "render/raster/scan_converter.h"
 
 TestTarget::TestTarget(i32 w, i32 h, i32 bands, u32 fill)
     : pixels(static_cast<size_t>(w) * h, fill),

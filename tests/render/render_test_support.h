@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "render/canvas.h"
-#include "render/outline.h"
+#include "render/raster/outline.h"
 #include "runtime/types.h"
 
 // Pixels and coverage scratch for a canvas of the given band count.

@@ -1,0 +1,3 @@
+#include "jobs/burn/burn_source_image.h"
+
+HResult CImageFileSource::Open(const wchar16* path, bool detect) { return image_.Open(path, detect); }

@@ -1,3 +1,0 @@
-#include "jobs/burn_source_image.h"
-
-HResult CImageFileSource::Open(const wchar16* path, bool detect) { return image_.Open(path, detect); }

@@ -1,0 +1,16 @@
+// Cue sheets for disc-at-once writing of an image, and the table in which a
+// cue sheet is printed to the job log. Portable.
+#pragma once
+#include "drive/mmc/cue_sheet.h"
+#include "jobs/image/image_file.h"
+#include "runtime/wide_string.h"
+
+// Fills the sheet for the image's one data track: lead-in, track 1 index 0
+// at -150 and index 1 at 0, lead-out at the image's user-data size / 2048.
+// The sheet is cleared first. False (sheet left empty) when the image is
+// not open or its size cannot be read.
+bool BuildImageCueSheet(const CImageFile& image, CueSheet* sheet, bool mode2);
+
+// Clears text and writes "Cue Sheet", the column header, a rule of 114 "="
+// and one line per entry (at most the sheet's 256).
+void LogCueSheet(const CueSheet& sheet, CWideString* text);

@@ -1,0 +1,230 @@
+// Data-project tree: sorted inserts, lookups, rename, removal and totals.
+#include "jobs/project/project_tree.h"
+
+#include <cstring>
+
+namespace {
+
+// Insertion point of name in a sorted array, or -1 when an equal name
+// (case-insensitive) is there already. Binary search over the sorted order.
+template <class Node>
+i32 FindInsertPoint(const CArray<Node>& nodes, const wchar16* name, i32 length) {
+  u32 low = 0;
+  u32 high = nodes.GetCount();
+  // Names mostly arrive in order (directory records are sorted): try the end.
+  if (high > 0) {
+    const CWideString& last = nodes[high - 1].name;
+    i32 c = CompareNodeNames(last.c_str(), last.GetLength(), name, length);
+    if (c < 0) return static_cast<i32>(high);
+    if (c == 0) return -1;
+  }
+  while (low < high) {
+    u32 mid = low + (high - low) / 2;
+    const CWideString& existing = nodes[mid].name;
+    i32 c = CompareNodeNames(existing.c_str(), existing.GetLength(), name, length);
+    if (c == 0) return -1;
+    if (c > 0)
+      high = mid;
+    else
+      low = mid + 1;
+  }
+  return static_cast<i32>(low);
+}
+
+// Grows geometrically once an array is large, so a directory of many
+// thousand entries is not copied once every 16 inserts.
+template <class Node>
+bool GrowFor(CArray<Node>& nodes, u32 request) {
+  u32 step = nodes.GetCount() > 64 ? nodes.GetCount() : 0;
+  if (request > step) step = request;
+  return nodes.Grow(step);
+}
+
+u32 FoldCase(wchar16 c) {
+  if (c >= u'A' && c <= u'Z') return c + 32u;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32u;
+  return c;
+}
+
+}  // namespace
+
+i32 CompareNamesOrdinalNoCase(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
+  i32 n = lenA < lenB ? lenA : lenB;
+  for (i32 i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;  // most names share long prefixes
+    u32 x = FoldCase(a[i]);
+    u32 y = FoldCase(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (lenA == lenB) return 0;
+  return lenA < lenB ? -1 : 1;
+}
+
+void CFileNode::GetInfo(DirEntry* out) const {
+  out->name.Assign(name);
+  out->created = created;
+  out->accessed = accessed;
+  out->written = written;
+  out->size = size;
+  u32 kind = IsDirectory() ? kEntryDirectory : kEntryPlainFile;
+  if (flags & kNodeHidden) kind |= kEntryHidden;
+  out->kind = kind;
+}
+
+CDirNode::CDirNode() { flags = kNodeDirectory; }
+
+CDirNode::~CDirNode() {
+  files.Destroy();
+  dirs.Destroy();
+}
+
+bool CDirNode::GrowDirs(u32 request) { return GrowFor(dirs, request); }
+bool CDirNode::GrowFiles(u32 request) { return GrowFor(files, request); }
+
+CFileNode* CDirNode::InsertFile(const wchar16* name, i32 length) {
+  if (!name || length <= 0) return nullptr;
+  i32 at = FindInsertPoint(files, name, length);
+  if (at < 0) {
+    conflict = kConflictFile;
+    return nullptr;
+  }
+  if (files.GetCount() == files.GetCapacity() && !GrowFiles(0)) return nullptr;
+  CFileNode* node = files.InsertNew(static_cast<u32>(at));
+  if (!node) return nullptr;
+  node->name.AssignChars(name, length);
+  return node;
+}
+
+CDirNode* CDirNode::InsertDir(const wchar16* name, i32 length) {
+  if (!name || length <= 0) return nullptr;
+  i32 at = FindInsertPoint(dirs, name, length);
+  if (at < 0) {
+    conflict = kConflictDir;
+    return nullptr;
+  }
+  if (dirs.GetCount() == dirs.GetCapacity() && !GrowDirs(0)) return nullptr;
+  CDirNode* node = dirs.InsertNew(static_cast<u32>(at));
+  if (!node) return nullptr;
+  node->name.AssignChars(name, length);
+  return node;
+}
+
+CFileNode* CDirNode::AddFileEntry(const wchar16* fromSource, const wchar16* fileName, i32 length,
+                                  u64 at, u64 bytes) {
+  CFileNode* node = InsertFile(fileName, length);
+  if (!node) return nullptr;
+  node->source = fromSource;
+  node->location = at;
+  node->size = bytes;
+  blocks += BlocksFor(bytes);
+  return node;
+}
+
+i32 CDirNode::RenameSubDir(CDirNode** node, const wchar16* newName) {
+  if (!node || !*node || !newName) return -1;
+  i32 index = SubDirIndex(*node);
+  if (index < 0) return -1;
+  i32 length = GetStringLength(newName, kTextCap);
+  if (length <= 0) return -1;
+  // Any other child of that name, exactly or in another case, refuses it.
+  for (u32 i = 0; i < dirs.GetCount(); ++i) {
+    if (static_cast<i32>(i) == index) continue;
+    const CWideString& other = dirs[i].name;
+    if (CompareNodeNames(other.c_str(), other.GetLength(), newName, length) == 0) return -1;
+  }
+  for (u32 i = 0; i < files.GetCount(); ++i) {
+    const CWideString& other = files[i].name;
+    if (CompareNodeNames(other.c_str(), other.GetLength(), newName, length) == 0) return -1;
+  }
+  CDirNode& record = dirs[static_cast<u32>(index)];
+  if (NodeNamesEqual(record.name.c_str(), record.name.GetLength(), newName, length)) return -1;
+  record.name.AssignChars(newName, length);
+  u32 below = 0;
+  for (u32 i = 0; i < dirs.GetCount(); ++i) {
+    if (static_cast<i32>(i) == index) continue;
+    const CWideString& other = dirs[i].name;
+    if (CompareNodeNames(other.c_str(), other.GetLength(), newName, length) < 0) ++below;
+  }
+  MoveSubDir(static_cast<u32>(index), below);
+  *node = &dirs[below];
+  return static_cast<i32>(below);
+}
+
+bool CDirNode::RemoveSubDir(CDirNode* node) {
+  i32 index = SubDirIndex(node);
+  if (index < 0) return false;
+  RemoveSubDirAt(static_cast<u32>(index));
+  return true;
+}
+
+CFileNode* CDirNode::FindChild(const wchar16* childName) {
+  if (!childName) return nullptr;
+  i32 length = GetStringLength(childName, kTextCap);
+  if (length < 0) return nullptr;
+  for (CDirNode& dir : dirs)
+    if (NodeNamesEqual(dir.name.c_str(), dir.name.GetLength(), childName, length)) return &dir;
+  for (CFileNode& file : files)
+    if (NodeNamesEqual(file.name.c_str(), file.name.GetLength(), childName, length)) return &file;
+  return nullptr;
+}
+
+i32 CDirNode::IndexOf(const CFileNode* node) const {
+  if (!node) return -1;
+  if (node->IsDirectory()) return SubDirIndex(static_cast<const CDirNode*>(node));
+  for (u32 i = 0; i < files.GetCount(); ++i)
+    if (&files[i] == node) return static_cast<i32>(dirs.GetCount() + i);
+  return -1;
+}
+
+CFileNode* CDirNode::ChildAt(u32 index) {
+  if (index < dirs.GetCount()) return &dirs[index];
+  index -= dirs.GetCount();
+  return index < files.GetCount() ? &files[index] : nullptr;
+}
+
+CDirNode* CDirNode::SubDirAt(u32 index) { return index < dirs.GetCount() ? &dirs[index] : nullptr; }
+
+u64 CDirNode::CountFiles() const {
+  u64 total = files.GetCount();
+  for (const CDirNode& dir : dirs) total += dir.CountFiles();
+  return total;
+}
+
+u64 CDirNode::CountDirs() const {
+  u64 total = dirs.GetCount();
+  for (const CDirNode& dir : dirs) total += dir.CountDirs();
+  return total;
+}
+
+double CDirNode::TotalSize() const {
+  double total = static_cast<double>(blocks);
+  for (const CDirNode& dir : dirs) total += dir.TotalSize();
+  return total;
+}
+
+u64 CDirNode::BlocksFor(u64 bytes) const {
+  u64 unit = blockSize ? blockSize : 2048;
+  return bytes / unit + (bytes % unit ? 1 : 0);
+}
+
+i32 CDirNode::SubDirIndex(const CDirNode* node) const {
+  if (!node) return -1;
+  for (u32 i = 0; i < dirs.GetCount(); ++i)
+    if (&dirs[i] == node) return static_cast<i32>(i);
+  return -1;
+}
+
+void CDirNode::RemoveSubDirAt(u32 index) { dirs.DeleteAt(index); }
+
+void CDirNode::MoveSubDir(u32 from, u32 to) {
+  u32 count = dirs.GetCount();
+  if (from >= count || to >= count || from == to) return;
+  alignas(CDirNode) unsigned char held[sizeof(CDirNode)];
+  CDirNode* data = dirs.GetData();
+  std::memcpy(held, static_cast<void*>(data + from), sizeof(CDirNode));
+  if (from < to)
+    std::memmove(static_cast<void*>(data + from), data + from + 1, (to - from) * sizeof(CDirNode));
+  else
+    std::memmove(static_cast<void*>(data + to + 1), data + to, (from - to) * sizeof(CDirNode));
+  std::memcpy(static_cast<void*>(data + to), held, sizeof(CDirNode));
+}

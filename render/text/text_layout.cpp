@@ -1,0 +1,208 @@
+// Measuring, fitting and word-wrapped layout of text runs, and the text
+// recorders of the canvas. Portable.
+#include <cmath>
+
+#include "render/canvas.h"
+#include "render/canvas_text.h"
+#include "render/display_records.h"
+#include "render/text/font.h"
+#include "render/text/text_layout.h"
+
+namespace {
+
+constexpr wchar16 kTab = 9;
+constexpr wchar16 kLineFeed = 10;
+constexpr wchar16 kSpace = 32;
+
+}  // namespace
+
+double CFont::MeasureText(const wchar16* text, i32 n) {
+  double width = 0;
+  for (i32 i = 0; i < n && text; ++i) {
+    if (const Glyph* g = FindGlyph(text[i]))
+      width += g->advanceX;
+    else if (text[i] == kTab)
+      width += 8 * spaceAdvance;
+  }
+  return width;
+}
+
+void CFont::MeasureTextBox(double* left, double* bottom, double* width, double* height,
+                           const wchar16* text, i32 n) {
+  const double y = *bottom;
+  double w = 0, advanceY = 0, lowest = y, deepest = 0, tallest = 0;
+  for (i32 i = 0; i < n && text; ++i) {
+    const Glyph* g = FindGlyph(text[i]);
+    if (!g) {
+      // A tab advances the pen when drawn, so the box takes it too.
+      if (text[i] == kTab) w += 8 * spaceAdvance;
+      continue;
+    }
+    if (i == 0 && g->left < 0) {
+      *left += g->left;
+      w -= g->left;
+    }
+    w += g->advanceX;
+    advanceY += g->advanceY;
+    if (y + g->bottom < lowest) lowest = y + g->bottom;
+    const double extent = std::fabs(g->bottom) + g->rows;
+    if (extent > tallest) tallest = extent;
+    if (g->bottom < deepest) deepest = g->bottom;
+  }
+  *bottom = lowest;
+  if (advanceY < 0) {
+    *bottom += advanceY;
+    advanceY = -advanceY;
+  }
+  *height = tallest + 1 - deepest + advanceY;
+  *width = w;
+}
+
+i32 CFont::FitText(double width, const wchar16* text, i32 n, double* fitted, i32* blanks) {
+  double w = 0;
+  i32 lastBreak = 0;
+  *blanks = 0;
+  *fitted = 0;
+  i32 i = 0;
+  for (; i < n && text; ++i) {
+    const wchar16 c = text[i];
+    if (const Glyph* g = FindGlyph(c)) {
+      if (w + g->advanceX > width) {
+        if (w == 0) return -1;
+        if (c == kSpace && !IsBlank(text[i - 1])) {
+          // A blank that does not fit right after a word is itself the
+          // break: the words before it fill the line exactly.
+          *fitted = w;
+          return i;
+        }
+        if (lastBreak != 0) {
+          // The blank at the break ends the line and is not part of it.
+          if (text[lastBreak] == kSpace && *blanks > 0) --*blanks;
+          return lastBreak;
+        }
+        *fitted = w;  // a word longer than the line is cut here
+        return i;
+      }
+      if (c == kSpace) {
+        ++*blanks;
+        *fitted = w;
+        lastBreak = i;
+      }
+      w += g->advanceX;
+    } else if (c == kTab) {
+      if (w + 8 * spaceAdvance > width) {
+        *fitted = w;
+        return i;
+      }
+      *fitted = w;
+      lastBreak = i;
+      w += 8 * spaceAdvance;
+    } else if (c == kLineFeed) {
+      break;
+    }
+  }
+  *fitted = w;
+  return i;
+}
+
+// ---- what the canvas needs of the font code ------------------------------
+
+void ReleaseCanvasFont(CFont* font) {
+  if (font) font->Release();
+}
+
+void AddCanvasFontReference(CFont* font) {
+  if (font) font->AddRef();
+}
+
+void MeasureTextRunBox(CFont* font, const wchar16* text, i32 length, double* left, double* bottom,
+                       double* width, double* height) {
+  if (!font) {
+    *width = 0;
+    *height = 0;
+    return;
+  }
+  font->MeasureTextBox(left, bottom, width, height, text, length);
+}
+
+// ---- recorders ----------------------------------------------------------
+
+void CDisplayList::RecordTextLine(double x, double baseline, double width, double extra, i32 blanks,
+                                  const wchar16* text, i32 length, CFont* font, u32 colour) {
+  if (!font || !text || length <= 0) return;
+  // The run is recorded as any text run, then given the line's box and its
+  // justification.
+  const u32 at = commands_.used;
+  RecordText(x, baseline, text, length, font, colour);
+  if (commands_.used < at + sizeof(TextRunRecord)) return;
+  TextRunRecord record = ReadRecord<TextRunRecord>(commands_.data + at);
+  if (record.op != kOpTextRun) return;
+  const double overhang = font->LeftOverhang();
+  record.boxLeft = x - overhang;
+  record.boxBottom = baseline - font->descender;
+  record.boxWidth = width + overhang;
+  record.boxHeight = font->lineHeight;
+  record.blankCount = blanks;
+  record.justifyExtra = extra;
+  WriteRecord(commands_.data + at, record);
+  ExtendRows(record.boxBottom + record.boxHeight, record.boxBottom);
+}
+
+void CCanvas::DrawTextInRect(double left, double bottom, double right, double top, const wchar16* text,
+                             i32 length, u32 flags) {
+  if (!text) return;
+  LayoutText(left, bottom, right, top, text, length, flags);
+}
+
+void CCanvas::LayoutText(double left, double bottom, double right, double top, const wchar16* text,
+                         i32 length, u32 flags) {
+  if (!text || !font) return;
+  if (length == -1) length = GetStringLength(text, kTextCap);
+  if (length <= 0) return;
+  left += originX;
+  right += originX;
+  bottom += originY;
+  top += originY;
+  const double width = right - left;
+  if (!(width > 0)) return;
+  double lineTop = top;
+  double baseline = top - font->ascender;
+  i32 pos = 0;
+  while (pos < length) {
+    double fitted = 0;
+    i32 blanks = 0;
+    const i32 k = font->FitText(width, text + pos, length - pos, &fitted, &blanks);
+    if (k < 0) break;
+    double x = left;
+    if (flags & 1) x = left + (width - fitted) / 2;
+    if (flags & 2) x = left + (width - fitted);
+    // Blanks after a line are not drawn; a line that only they separate from
+    // a line feed or the end is the last of its paragraph.
+    i32 next = pos + k;
+    while (next < length && IsBlank(text[next])) ++next;
+    const bool lastOfParagraph = next >= length || text[next] == kLineFeed;
+    if (k > 0) {
+      if (flags & 8) {
+        list.RecordTextLine(x, bottom + (top - bottom - font->size) / 2, width, width - fitted, 0,
+                            text + pos, k, font, textColour);
+        return;
+      }
+      const i32 justified = ((flags & 4) && !lastOfParagraph) ? blanks : 0;
+      list.RecordTextLine(x, baseline, width, width - fitted, justified, text + pos, k, font,
+                          textColour);
+    }
+    const i32 before = pos;
+    pos = next;
+    if (pos >= length) break;
+    if (text[pos] == kLineFeed) ++pos;  // the paragraph's end
+    if (pos == before) break;  // nothing consumed: no further line can fit
+    lineTop -= font->lineHeight;
+    if (lineTop <= bottom) break;
+    baseline = lineTop - font->ascender;
+  }
+}
+
+void DrawTextInBox(CCanvas* canvas, double left, double bottom, double right, double top,
+                   const wchar16* text, i32 length, u32 flags) {
+  if (canvas) canvas->DrawTextInRect(left, bottom, right, top, text, length, flags);
+}

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "../image/iso_test_support.h"
+#include "jobs/project/project_tree.h"
+
+namespace {
+
+std::u16string NameOf(const CFileNode* node) { return isotest::ToU16(node->name); }
+
+TEST(ProjectTree, FilesAreSortedCaseInsensitively) {
+  CDirNode root;
+  ASSERT_NE(root.InsertFile(u"b.txt"), nullptr);
+  ASSERT_NE(root.InsertFile(u"A.txt"), nullptr);
+  ASSERT_NE(root.InsertFile(u"c.txt"), nullptr);
+  ASSERT_EQ(root.files.GetCount(), 3u);
+  EXPECT_EQ(NameOf(&root.files[0]), u"A.txt");
+  EXPECT_EQ(NameOf(&root.files[1]), u"b.txt");
+  EXPECT_EQ(NameOf(&root.files[2]), u"c.txt");
+  EXPECT_EQ(root.flags, static_cast<u32>(kNodeDirectory));
+  EXPECT_EQ(root.blockSize, 2048u);
+}
+
+TEST(ProjectTree, CaseOnlyDuplicatesAreRefusedWithTheirConflict) {
+  CDirNode root;
+  ASSERT_NE(root.InsertFile(u"README"), nullptr);
+  EXPECT_EQ(root.InsertFile(u"readme"), nullptr);
+  EXPECT_EQ(root.conflict, static_cast<u32>(kConflictFile));
+  EXPECT_EQ(root.files.GetCount(), 1u);
+  ASSERT_NE(root.InsertDir(u"Docs"), nullptr);
+  EXPECT_EQ(root.InsertDir(u"DOCS"), nullptr);
+  EXPECT_EQ(root.conflict, static_cast<u32>(kConflictDir));
+  // A file and a directory may share a name.
+  EXPECT_NE(root.InsertFile(u"docs"), nullptr);
+  EXPECT_EQ(root.InsertFile(u""), nullptr);
+}
+
+TEST(ProjectTree, ManyInsertsInAnyOrderStaySorted) {
+  std::vector<std::u16string> names;
+  for (int i = 0; i < 3000; ++i) {
+    std::string s = (i % 3 ? "File_" : "file_") + std::to_string(i * 7919 % 10007);
+    names.push_back(std::u16string(s.begin(), s.end()));
+  }
+  std::mt19937 random(7);
+  std::shuffle(names.begin(), names.end(), random);
+  CDirNode root;
+  u32 refused = 0;
+  for (const auto& n : names)
+    if (!root.InsertFile(n.c_str())) ++refused;
+  EXPECT_EQ(refused, 0u);
+  ASSERT_EQ(root.files.GetCount(), 3000u);
+  for (u32 i = 1; i < root.files.GetCount(); ++i) {
+    const CWideString& a = root.files[i - 1].name;
+    const CWideString& b = root.files[i].name;
+    EXPECT_LT(CompareNodeNames(a.c_str(), a.GetLength(), b.c_str(), b.GetLength()), 0) << i;
+  }
+}
+
+TEST(ProjectTree, ChildIndexesRunThroughDirectoriesThenFiles) {
+  CDirNode root;
+  root.InsertFile(u"z.txt");
+  root.InsertDir(u"sub");
+  root.InsertFile(u"a.txt");
+  EXPECT_EQ(root.GetChildCount(), 3u);
+  EXPECT_EQ(NameOf(root.ChildAt(0)), u"sub");
+  EXPECT_EQ(NameOf(root.ChildAt(root.dirs.GetCount())), u"a.txt");
+  EXPECT_EQ(root.ChildAt(root.dirs.GetCount() + root.files.GetCount()), nullptr);
+  EXPECT_EQ(root.IndexOf(root.ChildAt(2)), 2);
+  EXPECT_EQ(root.IndexOf(root.SubDirAt(0)), 0);
+  EXPECT_EQ(root.SubDirAt(1), nullptr);
+  CFileNode stranger;
+  EXPECT_EQ(root.IndexOf(&stranger), -1);
+  EXPECT_EQ(NameOf(root.FindChild(u"a.txt")), u"a.txt");
+  EXPECT_EQ(root.FindChild(u"A.TXT"), nullptr);  // exact match only
+}
+
+TEST(ProjectTree, BlocksCountWholeSectorsOfDirectFiles) {
+  CDirNode root;
+  EXPECT_EQ(root.BlocksFor(0), 0u);
+  EXPECT_EQ(root.BlocksFor(1), 1u);
+  EXPECT_EQ(root.BlocksFor(2048), 1u);
+  EXPECT_EQ(root.BlocksFor(2049), 2u);
+  EXPECT_EQ(root.BlocksFor(5ull << 32), (5ull << 32) / 2048);
+  root.AddFileEntry(nullptr, u"one", 3, 10, 1);
+  root.AddFileEntry(nullptr, u"two", 3, 11, 2049);
+  root.AddFileEntry(nullptr, u"empty", 5, 0, 0);
+  EXPECT_EQ(root.blocks, 3u);
+  CDirNode* sub = root.InsertDir(u"sub");
+  sub->AddFileEntry(nullptr, u"x", 1, 20, 4096);
+  EXPECT_EQ(root.blocks, 3u);
+  EXPECT_DOUBLE_EQ(root.TotalSize(), 5.0);
+  EXPECT_EQ(root.CountFiles(), 4u);
+  // Removing a sub-directory leaves the parent's own count alone.
+  EXPECT_TRUE(root.RemoveSubDir(root.SubDirAt(0)));
+  EXPECT_EQ(root.blocks, 3u);
+  EXPECT_DOUBLE_EQ(root.TotalSize(), 3.0);
+  EXPECT_FALSE(root.RemoveSubDir(sub));  // gone
+}
+
+TEST(ProjectTree, CountDirsCountsAllDepths) {
+  CDirNode root;
+  root.InsertDir(u"a");
+  CDirNode* b = root.InsertDir(u"b");
+  b->InsertDir(u"1");
+  b->InsertDir(u"2");
+  b->InsertDir(u"3");
+  EXPECT_EQ(root.CountDirs(), 5u);
+}
+
+TEST(ProjectTree, RenameMovesTheRecordToItsSortedPlace) {
+  CDirNode root;
+  root.InsertDir(u"B");
+  root.InsertDir(u"C");
+  root.InsertDir(u"D");
+  CDirNode* node = root.SubDirAt(0);
+  EXPECT_EQ(root.RenameSubDir(&node, u"E"), 2);
+  EXPECT_EQ(node, root.SubDirAt(2));
+  EXPECT_EQ(NameOf(node), u"E");
+  EXPECT_EQ(NameOf(root.SubDirAt(0)), u"C");
+  EXPECT_EQ(NameOf(root.SubDirAt(1)), u"D");
+  node = root.SubDirAt(2);
+  EXPECT_EQ(root.RenameSubDir(&node, u"A"), 0);
+  EXPECT_EQ(NameOf(root.SubDirAt(0)), u"A");
+  // A case-only change of its own name is allowed.
+  node = root.SubDirAt(0);
+  EXPECT_EQ(root.RenameSubDir(&node, u"a"), 0);
+  EXPECT_EQ(NameOf(root.SubDirAt(0)), u"a");
+}
+
+TEST(ProjectTree, RenameRefusesNamesOfOtherChildrenInAnyCase) {
+  CDirNode root;
+  root.InsertDir(u"Music");
+  root.InsertDir(u"Photos");
+  root.InsertFile(u"notes.txt");
+  CDirNode* node = root.SubDirAt(1);
+  EXPECT_EQ(root.RenameSubDir(&node, u"Music"), -1);
+  EXPECT_EQ(root.RenameSubDir(&node, u"MUSIC"), -1);   // case-only duplicate
+  EXPECT_EQ(root.RenameSubDir(&node, u"Notes.TXT"), -1);  // a file's name
+  EXPECT_EQ(root.RenameSubDir(&node, u"Photos"), -1);     // unchanged
+  EXPECT_EQ(root.RenameSubDir(&node, u""), -1);
+  EXPECT_EQ(NameOf(root.SubDirAt(1)), u"Photos");
+  CDirNode other;
+  CDirNode* foreign = other.InsertDir(u"x");
+  EXPECT_EQ(root.RenameSubDir(&foreign, u"y"), -1);
+}
+
+TEST(ProjectTree, MoveSubDirShiftsTheRecordsBetween) {
+  CDirNode root;
+  for (const char16_t* n : {u"a", u"b", u"c", u"d"}) root.InsertDir(n);
+  root.SubDirAt(0)->InsertFile(u"keep");  // contents travel with the record
+  root.MoveSubDir(0, 3);
+  EXPECT_EQ(NameOf(root.SubDirAt(0)), u"b");
+  EXPECT_EQ(NameOf(root.SubDirAt(3)), u"a");
+  EXPECT_EQ(root.SubDirAt(3)->files.GetCount(), 1u);
+  root.MoveSubDir(3, 1);
+  EXPECT_EQ(NameOf(root.SubDirAt(1)), u"a");
+  EXPECT_EQ(NameOf(root.SubDirAt(2)), u"c");
+  root.MoveSubDir(1, 9);  // out of range: nothing
+  EXPECT_EQ(NameOf(root.SubDirAt(1)), u"a");
+  root.RemoveSubDirAt(9);
+  EXPECT_EQ(root.dirs.GetCount(), 4u);
+}
+
+TEST(ProjectTree, InfoGivesKindNameSizeAndDates) {
+  CDirNode root;
+  CFileNode* file = root.AddFileEntry(nullptr, u"f.bin", 5, 7, 1234);
+  DateTime date{};
+  date.Set(1999, 12, 31, 5, 23, 59, 58, 0);
+  file->SetAllDates(date);
+  DirEntry entry{};
+  file->GetInfo(&entry);
+  EXPECT_EQ(isotest::ToU16(entry.name), u"f.bin");
+  EXPECT_EQ(entry.size, 1234u);
+  EXPECT_EQ(entry.kind, static_cast<u32>(kEntryPlainFile));
+  EXPECT_EQ(entry.written.year, 1999);
+  EXPECT_EQ(entry.created.second, 58);
+  file->flags = kNodeHidden;
+  file->GetInfo(&entry);
+  EXPECT_EQ(entry.kind, static_cast<u32>(kEntryPlainFile | kEntryHidden));
+  root.InsertDir(u"d")->GetInfo(&entry);
+  EXPECT_EQ(entry.kind, static_cast<u32>(kEntryDirectory));
+}
+
+}  // namespace

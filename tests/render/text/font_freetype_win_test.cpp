@@ -1,0 +1,363 @@
+// Real faces: FreeType glyph conversion on Tahoma (the TrueType files of
+// fonts-wine), face choice inside a font collection, the system font data
+// read through GDI, and drawing with system fonts from several threads.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "render/canvas.h"
+#include "render/text/font.h"
+#include "render/text/font_freetype.h"
+#include "runtime/heap.h"
+#include "runtime/threads.h"
+#include "runtime/win.h"
+
+namespace {
+
+typedef std::vector<u8> Bytes;
+
+bool ReadFontFile(const char* name, Bytes* out) {
+  std::string path = std::string("Z:\\usr\\share\\wine\\fonts\\") + name;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  u8 buffer[65536];
+  size_t n;
+  out->clear();
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) out->insert(out->end(), buffer, buffer + n);
+  std::fclose(f);
+  return !out->empty();
+}
+
+u8* HeapCopy(const Bytes& bytes) {
+  u8* block = static_cast<u8*>(rt::malloc(static_cast<u32>(bytes.size())));
+  std::memcpy(block, bytes.data(), bytes.size());
+  return block;
+}
+
+u32 Get32(const Bytes& b, size_t at) {
+  return (u32(b[at]) << 24) | (u32(b[at + 1]) << 16) | (u32(b[at + 2]) << 8) | b[at + 3];
+}
+void Put32(Bytes* b, size_t at, u32 v) {
+  (*b)[at] = u8(v >> 24), (*b)[at + 1] = u8(v >> 16), (*b)[at + 2] = u8(v >> 8), (*b)[at + 3] = u8(v);
+}
+
+// A font collection of the given single fonts: the header, each font's table
+// directory with offsets moved to the copy of its file that follows.
+Bytes MakeCollection(const std::vector<const Bytes*>& fonts) {
+  const size_t headerBytes = 12 + 4 * fonts.size();
+  size_t directories = 0;
+  for (const Bytes* f : fonts) directories += 12 + 16 * ((f->at(4) << 8) | f->at(5));
+  Bytes out(headerBytes + directories, 0);
+  out[0] = 't', out[1] = 't', out[2] = 'c', out[3] = 'f';
+  Put32(&out, 4, 0x00010000u);
+  Put32(&out, 8, static_cast<u32>(fonts.size()));
+  size_t directory = headerBytes;
+  for (size_t i = 0; i < fonts.size(); ++i) {
+    const Bytes& font = *fonts[i];
+    while (out.size() % 4) out.push_back(0);
+    const size_t copyAt = out.size();
+    const u32 tables = (font[4] << 8) | font[5];
+    Put32(&out, 12 + 4 * i, static_cast<u32>(directory));
+    std::memcpy(&out[directory], font.data(), 12 + 16 * tables);
+    for (u32 t = 0; t < tables; ++t) {
+      const size_t record = directory + 12 + 16 * t;
+      Put32(&out, record + 8, Get32(out, record + 8) + static_cast<u32>(copyAt));
+    }
+    directory += 12 + 16 * tables;
+    out.insert(out.end(), font.begin(), font.end());
+  }
+  return out;
+}
+
+class FreeTypeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(ReadFontFile("tahoma.ttf", &regular_)) << "fonts-wine's tahoma.ttf missing";
+    ASSERT_TRUE(ReadFontFile("tahomabd.ttf", &bold_)) << "fonts-wine's tahomabd.ttf missing";
+  }
+  Bytes regular_, bold_;
+};
+
+}  // namespace
+
+TEST_F(FreeTypeTest, GreyGlyphsBecomeTrimmedCoverageRows) {
+  // The reference: FreeType driven directly.
+  FT_Library library = NewFreeTypeLibrary();
+  ASSERT_NE(library, nullptr);
+  FT_Face reference = nullptr;
+  ASSERT_EQ(FT_New_Memory_Face(library, regular_.data(), static_cast<FT_Long>(regular_.size()), 0, &reference), 0);
+  ASSERT_EQ(FT_Set_Char_Size(reference, 12 * 64, 0, 96, 0), 0);
+
+  // Outlines only: at this size Tahoma also carries 1-bit bitmaps, which
+  // the next test covers.
+  const FT_Int32 flags = FT_LOAD_RENDER | FT_LOAD_NO_BITMAP;
+  FT_Library ownLibrary = NewFreeTypeLibrary();
+  FT_Face own = nullptr;
+  ASSERT_EQ(FT_New_Memory_Face(ownLibrary, regular_.data(), static_cast<FT_Long>(regular_.size()), 0, &own), 0);
+  ASSERT_EQ(FT_Set_Char_Size(own, 12 * 64, 0, 96, 0), 0);
+  FT_Bitmap scratch;
+  FT_Bitmap_Init(&scratch);
+  for (u32 code : {u32('A'), u32('g'), u32('W'), u32(0xE9), u32('.')}) {
+    SCOPED_TRACE(code);
+    GlyphImage image;
+    ASSERT_TRUE(RenderFreeTypeGlyph(ownLibrary, own, code, flags, &scratch, &image));
+    ASSERT_EQ(FT_Load_Char(reference, code, flags), 0);
+    const FT_Bitmap& bm = reference->glyph->bitmap;
+    ASSERT_EQ(bm.pixel_mode, FT_PIXEL_MODE_GRAY);
+    EXPECT_EQ(image.greyLevels, 256u);
+    EXPECT_EQ(image.rows, bm.rows);
+    EXPECT_EQ(image.width, bm.width);
+    EXPECT_EQ(image.advanceX, reference->glyph->advance.x / 64.0);
+    std::vector<double> block(Glyph::RecordBytes(image) / 8 + 1);
+    Glyph::FromBitmap(image, block.data());
+    const Glyph* g = reinterpret_cast<const Glyph*>(block.data());
+    EXPECT_EQ(g->left, reference->glyph->bitmap_left);
+    EXPECT_EQ(g->bottom, reference->glyph->bitmap_top - static_cast<double>(bm.rows));
+    for (u32 r = 0; r < bm.rows; ++r) {
+      // Row r of the record is the bitmap's row rows - 1 - r.
+      const u8* src = bm.buffer + static_cast<size_t>(bm.rows - 1 - r) * bm.pitch;
+      Glyph::Row row = g->GetRow(r);
+      for (u32 x = 0; x < bm.width; ++x) {
+        const bool inside = x >= row.first && x < row.first + row.length;
+        const double expected = src[x] / 256.0;
+        if (inside)
+          EXPECT_EQ(row.coverage[x - row.first], expected) << r << "," << x;
+        else
+          EXPECT_EQ(src[x], 0) << r << "," << x;
+      }
+      if (row.length) {
+        EXPECT_NE(src[row.first], 0);
+        EXPECT_NE(src[row.first + row.length - 1], 0);
+      }
+    }
+  }
+  FT_Bitmap_Done(ownLibrary, &scratch);
+  FT_Done_Face(own);
+  DoneFreeTypeLibrary(ownLibrary);
+
+  IFontFace* face = OpenMemoryFace(HeapCopy(regular_), static_cast<u32>(regular_.size()), u"Tahoma", 12, false, false, 96);
+  ASSERT_NE(face, nullptr);
+  GlyphImage w, i;
+  ASSERT_TRUE(face->RenderChar('W', &w));
+  const double wide = w.advanceX;
+  ASSERT_TRUE(face->RenderChar('i', &i));
+  EXPECT_GT(wide, i.advanceX);
+  double line, ascender, descender;
+  face->Metrics(&line, &ascender, &descender);
+  EXPECT_EQ(line, reference->size->metrics.height / 64.0);
+  EXPECT_GT(ascender, 0);
+  EXPECT_GT(descender, 0);
+  CloseMemoryFace(face);
+  FT_Done_Face(reference);
+  DoneFreeTypeLibrary(library);
+}
+
+TEST_F(FreeTypeTest, TwoLevelBitmapsAreConvertedToFullCoverage) {
+  FT_Library library = NewFreeTypeLibrary();
+  ASSERT_NE(library, nullptr);
+  FT_Face face = nullptr;
+  ASSERT_EQ(FT_New_Memory_Face(library, regular_.data(), static_cast<FT_Long>(regular_.size()), 0, &face), 0);
+  ASSERT_EQ(FT_Set_Char_Size(face, 10 * 64, 0, 96, 0), 0);
+  FT_Bitmap scratch;
+  FT_Bitmap_Init(&scratch);
+  for (u32 code : {u32('A'), u32('k'), u32('@')}) {
+    SCOPED_TRACE(code);
+    // The reference count of set pixels, straight from the 1-bit bitmap.
+    ASSERT_EQ(FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
+    const FT_Bitmap& mono = face->glyph->bitmap;
+    ASSERT_EQ(mono.pixel_mode, FT_PIXEL_MODE_MONO);
+    std::vector<std::vector<bool>> set(mono.rows, std::vector<bool>(mono.width));
+    int count = 0;
+    for (u32 r = 0; r < mono.rows; ++r)
+      for (u32 x = 0; x < mono.width; ++x) {
+        set[r][x] = (mono.buffer[r * mono.pitch + x / 8] >> (7 - x % 8)) & 1;
+        count += set[r][x];
+      }
+    GlyphImage image;
+    ASSERT_TRUE(RenderFreeTypeGlyph(library, face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO, &scratch, &image));
+    ASSERT_EQ(image.rows, mono.rows);
+    ASSERT_EQ(image.width, mono.width);
+    int converted = 0;
+    for (u32 r = 0; r < image.rows; ++r)
+      for (u32 x = 0; x < image.width; ++x) {
+        const u8 v = image.topRow[static_cast<i64>(r) * image.pitch + x];
+        EXPECT_EQ(v != 0, set[r][x]);
+        if (v) {
+          EXPECT_EQ(v, image.greyLevels);  // full coverage
+          ++converted;
+        }
+      }
+    EXPECT_EQ(converted, count);
+    EXPECT_GT(count, 0);
+  }
+  FT_Bitmap_Done(library, &scratch);
+  FT_Done_Face(face);
+  DoneFreeTypeLibrary(library);
+}
+
+TEST_F(FreeTypeTest, CollectionsOpenTheFaceWhoseNamesMatch) {
+  Bytes collection = MakeCollection({&regular_, &bold_});
+  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Tahoma", false, false), 0);
+  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Tahoma", true, false), 1);
+  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"tahoma", true, false), 1);
+  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Verdana", true, false), 0);
+  Bytes reversed = MakeCollection({&bold_, &regular_});
+  EXPECT_EQ(SelectCollectionFace(reversed.data(), static_cast<u32>(reversed.size()), u"Tahoma", false, false), 1);
+  EXPECT_EQ(SelectCollectionFace(regular_.data(), static_cast<u32>(regular_.size()), u"Tahoma", true, false), 0);
+
+  // The face opened from the collection renders as the bold file does (at a
+  // size drawn from the outlines).
+  IFontFace* fromCollection =
+      OpenMemoryFace(HeapCopy(reversed), static_cast<u32>(reversed.size()), u"Tahoma", 40, true, false, 96);
+  IFontFace* single = OpenMemoryFace(HeapCopy(bold_), static_cast<u32>(bold_.size()), u"Tahoma", 40, true, false, 96);
+  IFontFace* plain = OpenMemoryFace(HeapCopy(regular_), static_cast<u32>(regular_.size()), u"Tahoma", 40, false, false, 96);
+  ASSERT_NE(fromCollection, nullptr);
+  ASSERT_NE(single, nullptr);
+  ASSERT_NE(plain, nullptr);
+  auto pixelsOf = [](IFontFace* f, u32 code) {
+    GlyphImage image;
+    std::vector<u8> out;
+    if (!f->RenderChar(code, &image)) return out;
+    out.push_back(static_cast<u8>(image.width));
+    out.push_back(static_cast<u8>(image.advanceX));
+    for (u32 r = 0; r < image.rows; ++r)
+      for (u32 x = 0; x < image.width; ++x) out.push_back(image.topRow[static_cast<i64>(r) * image.pitch + x]);
+    return out;
+  };
+  for (u32 code : {u32('m'), u32('B'), u32('e')}) {
+    std::vector<u8> fromBoth = pixelsOf(fromCollection, code);
+    ASSERT_FALSE(fromBoth.empty());
+    EXPECT_TRUE(fromBoth == pixelsOf(single, code)) << code;
+    EXPECT_FALSE(fromBoth == pixelsOf(plain, code)) << code;
+  }
+  CloseMemoryFace(fromCollection);
+  CloseMemoryFace(single);
+  CloseMemoryFace(plain);
+}
+
+TEST_F(FreeTypeTest, DamagedFontDataOpensNoFace) {
+  Bytes cut(regular_.begin(), regular_.begin() + 200);
+  EXPECT_EQ(OpenMemoryFace(HeapCopy(cut), static_cast<u32>(cut.size()), u"Tahoma", 8, false, false, 96), nullptr);
+  Bytes junk(4096, 0x5A);
+  EXPECT_EQ(OpenMemoryFace(HeapCopy(junk), static_cast<u32>(junk.size()), u"Tahoma", 8, false, false, 96), nullptr);
+  EXPECT_EQ(OpenMemoryFace(nullptr, 100, u"Tahoma", 8, false, false, 96), nullptr);
+}
+
+TEST_F(FreeTypeTest, GdiSuppliesTheFileOfTheFaceItMapsTo) {
+  u32 bytes = 0;
+  u8* data = GetSystemFontData(u"Tahoma", 8, false, false, &bytes);
+  ASSERT_NE(data, nullptr);
+  ASSERT_GT(bytes, 1000u);
+  // The face GDI selects for the request (the system may substitute one).
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+  HGDIOBJ old = SelectObject(dc, font);
+  wchar_t selected[64] = {0};
+  GetTextFaceW(dc, 64, selected);
+  const DWORD size = GetFontData(dc, 0, 0, nullptr, 0);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  EXPECT_EQ(bytes, size);
+  // The bytes are a whole font file of that family.
+  FT_Library library = NewFreeTypeLibrary();
+  FT_Face face = nullptr;
+  ASSERT_EQ(FT_New_Memory_Face(library, data, static_cast<FT_Long>(bytes), 0, &face), 0);
+  std::string family = face->family_name ? face->family_name : "";
+  std::string expected;
+  for (const wchar_t* p = selected; *p; ++p) expected.push_back(static_cast<char>(*p));
+  EXPECT_EQ(family, expected);
+  if (family == "Tahoma") {
+    ASSERT_EQ(bytes, regular_.size());
+    EXPECT_EQ(std::memcmp(data, regular_.data(), bytes), 0);
+  }
+  FT_Done_Face(face);
+  DoneFreeTypeLibrary(library);
+  rt::free(data);
+  u32 x = 0, y = 0;
+  GetScreenDpi(&x, &y);
+  EXPECT_GT(x, 0u);
+  EXPECT_GT(y, 0u);
+}
+
+TEST(SystemFonts, DefaultFontThroughGdiAndFreeType) {
+  ASSERT_TRUE(InitFontListWith(SystemFaceProvider()));
+  CFont* font = GetDefaultFont();
+  ASSERT_NE(font, nullptr);
+  EXPECT_GT(font->lineHeight, 8);
+  EXPECT_GT(font->ascender, 0);
+  EXPECT_GT(font->spaceAdvance, 0);
+  EXPECT_GT(font->averageAdvance, 0);
+  const Glyph* a = font->FindGlyph('A');
+  ASSERT_NE(a, nullptr);
+  EXPECT_GT(a->rows, 0u);
+  EXPECT_NEAR(font->MeasureText(u"a\tb", 3),
+              font->FindGlyph('a')->advanceX + 8 * font->spaceAdvance + font->FindGlyph('b')->advanceX, 1e-9);
+  EXPECT_NE(font->FindGlyph(0xE9), nullptr);  // Latin-1, loaded on use
+  EXPECT_EQ(font->FindGlyph(0xE123), nullptr);
+  EXPECT_TRUE(font->IsKnownMissing(0xE123));
+  CFont* bold = AcquireFont(u"Tahoma", 10, true, false);
+  ASSERT_NE(bold, nullptr);
+  EXPECT_GT(bold->FindGlyph('m')->advanceX, font->FindGlyph('m')->advanceX);
+  bold->Release();
+  font->Release();
+  DestroyFontList();
+}
+
+TEST(SystemFonts, StartUpEntryMakesTheList) {
+  InitFontList();
+  CFont* font = GetDefaultFont();
+  ASSERT_NE(font, nullptr);
+  EXPECT_NE(UiFontBold(), nullptr);
+  font->Release();
+  DestroyFontList();
+  EXPECT_EQ(GetDefaultFont(), nullptr);
+}
+
+namespace {
+
+struct SystemDrawJob {
+  CFont* font;
+  std::vector<u32> pixels;
+};
+
+u32 DrawWithSystemFont(void* argument) {
+  SystemDrawJob* job = static_cast<SystemDrawJob*>(argument);
+  for (int round = 0; round < 6; ++round) {
+    std::vector<u32> pixels(240 * 60, 0xFF000000u);
+    std::vector<double> coverage(240 * 4);
+    CCanvas canvas(4);
+    canvas.Attach(pixels.data(), coverage.data(), 240, 60);
+    canvas.SetFont(job->font);
+    canvas.textColour = 0xFFFFFFFFu;
+    std::u16string text = u"Caf\xE9 \x3042 ";
+    for (int i = 0; i < 5; ++i) text.push_back(static_cast<char16_t>(0xE400 + round * 300 + i * 51));
+    text += u" \x0416\x0436 ok";
+    for (int line = 0; line < 3; ++line) canvas.DrawText(2, 6 + 18 * line, text.c_str(), static_cast<i32>(text.size()));
+    canvas.list.Flush(canvas.bandCount);
+    job->pixels = pixels;
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(SystemFonts, SeveralThreadsDrawRunsWithMissingCodePoints) {
+  ASSERT_TRUE(InitFontListWith(SystemFaceProvider()));
+  CFont* font = AcquireFont(u"Tahoma", 9, false, false);
+  ASSERT_NE(font, nullptr);
+  std::vector<SystemDrawJob> jobs(4, SystemDrawJob{font, {}});
+  std::vector<CThread> threads(4);
+  for (size_t i = 0; i < jobs.size(); ++i) ASSERT_TRUE(threads[i].Start(&DrawWithSystemFont, &jobs[i], 256 * 1024));
+  for (auto& t : threads) EXPECT_TRUE(t.Join(120000));
+  for (const auto& job : jobs) EXPECT_TRUE(job.pixels == jobs[0].pixels);
+  bool inked = false;
+  for (u32 p : jobs[0].pixels) inked |= p != 0xFF000000u;
+  EXPECT_TRUE(inked);
+  font->Release();
+  DestroyFontList();
+}

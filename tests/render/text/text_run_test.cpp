@@ -1,0 +1,257 @@
+// Drawing text runs: glyph placement and blending, tabs, justification, band
+// splits, and several threads drawing runs with missing code points at once.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "font_fake_faces.h"
+#include "render/canvas.h"
+#include "render/canvas_text.h"
+#include "render/display_records.h"
+#include "render/text/font.h"
+#include "render/text/text_layout.h"
+#include "runtime/threads.h"
+
+using namespace fonttest;
+
+namespace {
+
+constexpr u32 kBlack = 0xFF000000u;
+constexpr u32 kWhite = 0xFFFFFFFFu;
+
+struct Surface {
+  Surface(i32 w, i32 h, i32 bands)
+      : width(w), height(h), pixels(static_cast<size_t>(w) * h, kBlack),
+        coverage(static_cast<size_t>(w) * bands), canvas(bands) {
+    canvas.Attach(pixels.data(), coverage.data(), w, h);
+  }
+  u32 At(i32 x, i32 y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  void Flush() { canvas.list.Flush(canvas.bandCount); }
+  // First column of row y (from x) that is not black, or -1.
+  i32 FirstInk(i32 y, i32 from = 0) const {
+    for (i32 x = from; x < width; ++x)
+      if (At(x, y) != kBlack) return x;
+    return -1;
+  }
+  i32 width, height;
+  std::vector<u32> pixels;
+  std::vector<double> coverage;
+  CCanvas canvas;
+};
+
+// An opaque colour over opaque black with the coverage of a fake glyph.
+u32 Inked(u32 code, u32 colour) {
+  const u32 a = static_cast<u32>(FakeInk(code) / 256.0 * 255);
+  u32 out = 0xFF000000u;
+  for (int shift = 0; shift <= 16; shift += 8) out |= ((((colour >> shift) & 0xFF) * a) >> 8) << shift;
+  return out;
+}
+
+class TextRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    scope_ = new CFontListScope(&faces_);
+    font_ = AcquireFont(u"Tahoma", 10, false, false);
+    ASSERT_NE(font_, nullptr);
+  }
+  void TearDown() override {
+    if (font_) font_->Release();
+    delete scope_;
+  }
+  CFakeFaces faces_;
+  CFontListScope* scope_ = nullptr;
+  CFont* font_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TextRunTest, GlyphsAreBlendedAtTheirPlace) {
+  Surface s(120, 40, 1);
+  s.canvas.SetFont(font_);
+  s.canvas.textColour = kWhite;
+  s.canvas.DrawText(10, 20, u"ab", 2);
+  s.Flush();
+  // Each fake glyph inks columns 1..4 of its cell and rows 0..6 above the
+  // baseline.
+  for (i32 y = 15; y < 32; ++y)
+    for (i32 x = 0; x < 40; ++x) {
+      u32 expected = kBlack;
+      bool rowInked = y >= 20 && y <= 26;
+      if (rowInked && x >= 11 && x <= 14) expected = Inked('a', kWhite);
+      if (rowInked && x >= 21 && x <= 24) expected = Inked('b', kWhite);
+      EXPECT_EQ(s.At(x, y), expected) << x << "," << y;
+    }
+}
+
+TEST_F(TextRunTest, TabsAdvanceEightSpacesAndMissingCodesNothing) {
+  Surface s(120, 40, 1);
+  s.canvas.SetFont(font_);
+  s.canvas.textColour = kWhite;
+  s.canvas.DrawText(10, 20, u"a\tb\xE000" u"c", 5);
+  s.Flush();
+  EXPECT_EQ(s.FirstInk(22), 11);
+  EXPECT_EQ(s.FirstInk(22, 15), 10 + 10 + 32 + 1);
+  EXPECT_EQ(s.FirstInk(22, 10 + 10 + 32 + 6), 10 + 10 + 32 + 10 + 1);  // 'c' right after 'b'
+}
+
+TEST_F(TextRunTest, RunsAreClippedToTheirLineBox) {
+  Surface s(120, 60, 1);
+  s.canvas.SetFont(font_);
+  s.canvas.textColour = kWhite;
+  // A rectangle 35 wide: "abc" fits, the record's box ends at 35.
+  s.canvas.DrawTextInRect(0, 0, 35, 40, u"abc", 3, 0);
+  s.canvas.SetClipRect(0, 0, 23, 60);  // later records are clipped at 23
+  s.canvas.DrawText(40, 5, u"ab", 2);
+  s.canvas.SetClipRect(0, 0, 60, 60);
+  s.canvas.DrawText(40, 5 + 10, u"ab", 2);
+  s.Flush();
+  const i32 row = 40 - 12 + 2;  // a row of the first line
+  EXPECT_EQ(s.FirstInk(row), 1);
+  EXPECT_EQ(s.FirstInk(row, 25), -1);
+  EXPECT_EQ(s.FirstInk(7), -1);
+  EXPECT_EQ(s.FirstInk(17), 41);
+}
+
+TEST_F(TextRunTest, JustificationHandsOutTheWholeExtraWidth) {
+  // "aa bb cc" is 68 wide (72 with the blank after it, 82 with "d"); in a
+  // line of width w from 72 to below 82 the two blanks share
+  // floor(w - 68): the first trunc(e / 2), the last the rest.
+  for (double w : {72.0, 75.0, 75.6, 80.2, 81.9}) {
+    SCOPED_TRACE(w);
+    Surface s(200, 40, 1);
+    s.canvas.SetFont(font_);
+    s.canvas.textColour = kWhite;
+    s.canvas.DrawTextInRect(0, 0, w, 30, u"aa bb cc dd ee ff gg hh", -1, kTextJustify);
+    s.Flush();
+    const double e = w - 68;
+    const i32 first = static_cast<i32>(std::trunc(e * 1 / 2));
+    const i32 total = static_cast<i32>(std::floor(e));
+    const i32 row = 30 - 12 + 3;
+    // Word starts: "aa" at 0, "bb" after 20 + space 4 + first share, "cc"
+    // after that, 20 + 4 + the rest.
+    EXPECT_EQ(s.FirstInk(row), 1);
+    const i32 bb = 20 + 4 + first;
+    EXPECT_EQ(s.FirstInk(row, 2 + 20 - 1), bb + 1);
+    const i32 cc = bb + 20 + 4 + (total - first);
+    EXPECT_EQ(s.FirstInk(row, bb + 20), cc + 1);
+    EXPECT_EQ(cc + 20, 68 + total);  // the shares sum to floor(e)
+  }
+}
+
+TEST_F(TextRunTest, BandsDrawTheSameAsOneBand) {
+  const std::u16string text = u"The quick brown fox jumps over the lazy dog. \xE9t\xE9 jj";
+  std::vector<u32> reference;
+  for (i32 bands : {1, 3, 4, 7}) {
+    SCOPED_TRACE(bands);
+    Surface s(160, 120, bands);
+    s.canvas.SetFont(font_);
+    s.canvas.textColour = 0xC080FF40u;
+    s.canvas.DrawTextInRect(3.5, 2, 150, 117, text.c_str(), -1, kTextJustify);
+    s.Flush();
+    if (reference.empty())
+      reference = s.pixels;
+    else
+      EXPECT_TRUE(s.pixels == reference);
+  }
+}
+
+namespace {
+
+struct DrawJob {
+  CFont* font;
+  int worker;
+  int rounds;
+  std::vector<u32> last;
+  bool ok = true;
+};
+
+std::u16string JobText(int round) {
+  // Latin, Latin-1, kana from the fallback face, and private-use code
+  // points that no face has (a new block every round).
+  std::u16string text = u"ab\xE9 \x3042\x3044 ";
+  for (int i = 0; i < 6; ++i) text.push_back(static_cast<char16_t>(0xE000 + round * 256 + i * 37));
+  text += u" end\tj";
+  return text;
+}
+
+u32 DrawRuns(void* argument) {
+  DrawJob* job = static_cast<DrawJob*>(argument);
+  for (int round = 0; round < job->rounds; ++round) {
+    Surface s(200, 64, 4);
+    s.canvas.SetFont(job->font);
+    s.canvas.textColour = kWhite;
+    const std::u16string text = JobText(round);
+    for (int line = 0; line < 4; ++line) s.canvas.DrawText(2, 4 + 15 * line, text.c_str(), static_cast<i32>(text.size()));
+    s.Flush();
+    job->last = s.pixels;
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST_F(TextRunTest, SeveralThreadsDrawRunsWithMissingCodePoints) {
+  faces_.SetFace(u"MS PGothic", FakeFaceCovering(0x3041, 0x3096));
+  // A fresh font, so that its ranges are loaded while the threads draw.
+  CFont* font = AcquireFont(u"Tahoma", 7, false, false);
+  ASSERT_NE(font, nullptr);
+  const int kThreads = 6, kRounds = 8;
+  std::vector<DrawJob> jobs(kThreads);
+  std::vector<CThread> threads(kThreads);
+  for (int i = 0; i < kThreads; ++i) {
+    jobs[i] = DrawJob{font, i, kRounds, {}, true};
+    ASSERT_TRUE(threads[i].Start(&DrawRuns, &jobs[i], 256 * 1024));
+  }
+  for (auto& t : threads) EXPECT_TRUE(t.Join(60000));
+  // Every thread drew the same last frame, and the same as a single thread
+  // drawing it now.
+  DrawJob alone{font, 0, kRounds, {}, true};
+  DrawRuns(&alone);
+  for (const DrawJob& job : jobs) EXPECT_TRUE(job.last == alone.last);
+  EXPECT_TRUE(font->IsKnownMissing(0xE000 + 3 * 256));
+  EXPECT_NE(font->FindGlyph(0x3042), nullptr);
+  // Each kana block and each missing block was looked up in the faces once.
+  EXPECT_EQ(faces_.Renders(0x3042), 1);
+  font->Release();
+}
+
+TEST_F(TextRunTest, PensFarOffTheTargetDrawNothing) {
+  Surface s(64, 32, 1);
+  const std::u16string text = u"abj";
+  for (double x : {-1e30, -3e9, 1e30, -1e300}) {
+    SCOPED_TRACE(x);
+    TextRunRecord run = {};
+    run.op = kOpTextRun;
+    run.x = x;
+    run.y = 10;
+    run.string = text.c_str();
+    run.font = font_;
+    run.length = static_cast<i32>(text.size());
+    CRasterizer::DrawTextRun(&s.canvas, run, kWhite, 0, 0, 64, 32, 0);
+    run.blankCount = 1;  // justified runs take the other path
+    run.justifyExtra = 5;
+    CRasterizer::DrawTextRun(&s.canvas, run, kWhite, 0, 0, 64, 32, 0);
+  }
+  for (u32 p : s.pixels) ASSERT_EQ(p, kBlack);
+}
+
+TEST_F(TextRunTest, ARecordedRunKeepsItsFontUntilTheNextReset) {
+  Surface s(120, 40, 3);
+  const u32 listed = FontListCount();
+  CFont* font = AcquireFont(u"Tahoma", 9, false, false);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(FontListCount(), listed + 1);
+  s.canvas.SetFont(font);
+  s.canvas.textColour = kWhite;
+  s.canvas.DrawText(10, 20, u"ab", 2);
+  // The caller and the canvas let go before the frame is drawn.
+  font->Release();
+  s.canvas.SetFont(font_);
+  EXPECT_EQ(FontListCount(), listed + 1);
+  s.Flush();
+  EXPECT_EQ(s.FirstInk(22), 11);
+  s.canvas.Reset();
+  EXPECT_EQ(FontListCount(), listed);
+}
