@@ -43,7 +43,7 @@ void DrawStartIcon(CPen& pen, i32 frame) {
       break;
     case 1:
       Disc(pen, 13.5, 18, 13.3, line, kSilver);
-      Flame(pen, 23, 0.8, 20, 1.6, line);
+      Flame(pen, 23, 0.8, 23, 1.8, line);
       break;
     case 2:
       Disc(pen, 11, 20.5, 10.8, line, kSilver);

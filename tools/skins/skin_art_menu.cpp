@@ -142,7 +142,7 @@ void Eject(CPen& pen) {
 
 void Burn(CPen& pen) {
   Disc(pen, 7, 9, 6.6, 1, kSilver);
-  Flame(pen, 11.6, 0.6, 9.6, 0.6, 1);
+  Flame(pen, 11.6, 0.6, 10.6, 0.7, 1);
 }
 
 void Sparkle(CPen& pen, double cx, double cy, double size) {

@@ -56,7 +56,7 @@ void Disc(CPen& pen, double cx, double cy, double r, double line, const Tone& t)
   pen.Ring(cx, cy, body, bodyWidth,
            Radial(cx - 0.3 * r, cy + 0.35 * r, 0.0, t.light, 1.5 * r, t.dark));
   // A faint play of colours across the surface.
-  pen.Ring(cx, cy, body, bodyWidth, Vertical(0x4850C8FFu, 0x48FFB040u, cy + r, cy - r));
+  pen.Ring(cx, cy, body, bodyWidth, Vertical(0x5840B8FFu, 0x50FF98C0u, cy + r, cy - r));
   if (r >= 10) {
     // Two streaks of light and the clear hub with its rim.
     const double mid = (body + hub) / 2, a = (body - hub) * 0.48, b = 0.09 * r;
@@ -249,14 +249,26 @@ void Arrow(CPen& pen, int dir, double tipX, double tipY, double length, double h
 
 void WarningSign(CPen& pen, double cx, double baseY, double height, double half, double line) {
   const Tone& t = palette::kAmber;
+  const Paint body = Vertical(t.light, t.dark, baseY + height, baseY);
+  const Paint mark = Solid(0xFF3B2A0Eu);
+  if (height < 24) {
+    // Small: sharp corners and a mark on whole pixels stay crisp.
+    const i32 base = static_cast<i32>(std::lround(baseY));
+    pen.TriangleV(cx, base + height, base, half, Solid(t.edge));
+    pen.TriangleV(cx, base + height - 2.2 * line, base + 1, half - 1.9 * line, body);
+    const double w = height < 15 ? 1 : 1.5;
+    const double dot = base + std::round(0.14 * height);
+    pen.Rect(cx - w, base + std::round(0.4 * height), cx + w, base + std::round(0.76 * height),
+             mark);
+    pen.Rect(cx - w, dot, cx + w, dot + 2 * w, mark);
+    return;
+  }
   const double round = std::max(1.2 * line, 0.1 * height);
   // Corner centres: the rounding sits inside the given outline.
-  const double apex = baseY + height - round, base = baseY + round;
+  const double apex = baseY + height - round, bottom = baseY + round;
   const double h2 = std::max(0.0, half - round);
-  pen.RoundTriangle(cx, apex, base, h2, round, Solid(t.edge));
-  pen.RoundTriangle(cx, apex - 0.3 * line, base, h2, round - line,
-                    Vertical(t.light, t.dark, baseY + height, baseY));
+  pen.RoundTriangle(cx, apex, bottom, h2, round, Solid(t.edge));
+  pen.RoundTriangle(cx, apex - 0.3 * line, bottom, h2, round - line, body);
   const double markH = 0.5 * height, markW = std::max(1.2 * line, 0.12 * height);
-  Exclamation(pen, cx, baseY + 0.14 * height + markH / 2 + 0.5 * line, markH, markW,
-              Solid(0xFF3B2A0Eu));
+  Exclamation(pen, cx, baseY + 0.14 * height + markH / 2 + 0.5 * line, markH, markW, mark);
 }

@@ -1,8 +1,8 @@
 #include "skin_pen.h"
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
+#include <utility>
 
 #include "render/display_records.h"
 
@@ -135,8 +135,10 @@ void CPen::BeginFrame(i32 x, i32 y, i32 w, i32 h) {
 void CPen::SetClip(i32 x0, i32 y0, i32 x1, i32 y1) {
   x0 = std::max(x0, clipX0_), y0 = std::max(y0, clipY0_);
   x1 = std::min(x1, clipX1_), y1 = std::min(y1, clipY1_);
-  if (x1 <= x0 || y1 <= y0) x1 = x0, y1 = y0;  // nothing may be drawn
-  if (!c_->SetClipRect(x0, y0, x1, y1)) c_->SetClipRect(0, 0, 0, 0);
+  // The frame's viewport first (it also undoes an empty one), then the box;
+  // an empty box empties the viewport, so that nothing is drawn.
+  c_->SetViewport(0, 0, frameW_, frameH_);
+  if (x1 <= x0 || y1 <= y0 || !c_->SetClipRect(x0, y0, x1, y1)) c_->SetViewport(0, 0, 0, 0);
 }
 
 void CPen::ClipTo(i32 x0, i32 y0, i32 x1, i32 y1) {
@@ -148,7 +150,7 @@ void CPen::ClipTo(i32 x0, i32 y0, i32 x1, i32 y1) {
 
 void CPen::Unclip() {
   clipX0_ = 0, clipY0_ = 0, clipX1_ = frameW_, clipY1_ = frameH_;
-  c_->SetClipRect(0, 0, frameW_, frameH_);
+  SetClip(0, 0, frameW_, frameH_);
 }
 
 void CPen::TriangleV(double cx, double apexY, i32 baseY, double half, const Paint& p) {
