@@ -1,6 +1,6 @@
 // Writes 8-bit RGBA PNG files (colour type 6, not interlaced) from the
 // renderer's pixels: 0xAARRGGBB, straight alpha, rows bottom-up in memory.
-// Part of the skin generator.
+// Used by the skin generator.
 #pragma once
 #include <vector>
 

@@ -1,5 +1,5 @@
 // The pictures, one draw function per picture (frame = frame index of a
-// strip, 0 for a single picture). Part of the skin generator.
+// strip, 0 for a single picture). Used by the skin generator.
 #pragma once
 #include "runtime/types.h"
 #include "skin_pen.h"

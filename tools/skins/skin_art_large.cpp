@@ -1,6 +1,6 @@
 // The program's own picture (a blue disc with a flame) at every size, the
-// start tiles, the notice, the watermark and the large background pieces.
-// Part of the skin generator.
+// start tiles, the notice, the watermark and the large background pictures.
+// Used by the skin generator.
 #include <cmath>
 
 #include "skin_art.h"
@@ -9,8 +9,6 @@
 using namespace palette;
 
 namespace {
-
-constexpr double kDeg = M_PI / 180.0;
 
 // The program's disc: silver with a blue cast.
 const Tone kBrand = {0xFFF4F9FF, 0xFFB9D4F2, 0xFF4F86C8, 0xFF234E86};

@@ -1,5 +1,5 @@
-// The 16 x 16 pictures of the menu strip, one function per frame. Part of
-// the skin generator.
+// The 16 x 16 pictures of the menu strip, one function per frame, for the
+// skin generator.
 #include <cmath>
 
 #include "skin_art.h"
@@ -8,8 +8,6 @@
 namespace {
 
 using namespace palette;
-
-constexpr double kDeg = M_PI / 180.0;
 
 // A white arrow with a faint dark edge, for coloured buttons.
 void ButtonArrow(CPen& pen, int dir) {

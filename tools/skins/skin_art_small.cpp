@@ -1,6 +1,6 @@
 // The small strips of the dialogs and job pages: message box signs, job
 // buttons and results, the pulse picture, the browse dialog's tool bar.
-// Part of the skin generator.
+// Used by the skin generator.
 #include <cmath>
 
 #include "skin_art.h"

@@ -17,8 +17,6 @@ const Tone kPaper = {0xFFFFFFFF, 0xFFF1F5F9, 0xFFDDE5EE, 0xFF7D8B9A};
 
 namespace {
 
-constexpr double kDeg = M_PI / 180.0;
-
 double Dx(double degrees) { return std::cos(degrees * kDeg); }
 double Dy(double degrees) { return std::sin(degrees * kDeg); }
 

@@ -2,11 +2,15 @@
 // page, flame, note, round badge, glyphs), drawn at any size so that every
 // picture shares one look: flat shapes under a soft top-left light, a
 // darker outline of `line` pixels, white glyphs with a faint dark edge on
-// coloured grounds. Coordinates are the frame's, y up. Part of the skin
+// coloured grounds. Coordinates are the frame's, y up. Used by the skin
 // generator.
 #pragma once
+#include <cmath>
+
 #include "runtime/types.h"
 #include "skin_pen.h"
+
+constexpr double kDeg = M_PI / 180.0;  // radians per degree
 
 // One hue as its light, middle and dark tones and its outline.
 struct Tone {

@@ -1,7 +1,7 @@
 // The drawing vocabulary of the skin pictures: every shape the renderer
 // records, each with any paint (solid, linear along x or y, radial), in the
 // canvas's local coordinates (y up). Triangles are sectors cut by a clip box,
-// which keeps their edges exact. Part of the skin generator.
+// which keeps their edges exact. Used by the skin generator.
 #pragma once
 #include "render/canvas.h"
 #include "runtime/types.h"

@@ -2,7 +2,7 @@
 // as the renderer keeps them). The renderer blends onto its target, so a
 // transparent target would darken every soft edge; instead the picture is
 // drawn once over opaque black and once over opaque white, and each pixel's
-// alpha and colour are taken from the difference. Part of the skin
+// alpha and colour are taken from the difference. Used by the skin
 // generator.
 #pragma once
 #include <vector>
