@@ -74,6 +74,33 @@ void RecordSegment(CDisplayList& list, double cx, double cy, double a, double b,
                b, rotation, colour);
 }
 
+double ShapeRng::Centre(double lo, double hi) {
+  const double v = U(lo, hi);
+  switch (Pick(4)) {
+    case 0: return std::floor(v);
+    case 1: return std::floor(v) + 0.5;
+    case 2: return std::floor(v) + 1e-7;
+    default: return v;
+  }
+}
+
+double ShapeRng::Radius(double max) {
+  static const double kList[] = {0.2, 0.5, 0.999999, 1.0, 1.5, 2.0, 2.5, 3.3, 9.0, 17.0};
+  return Pick(2) ? std::fmin(kList[Pick(10)], max) : U(0.2, max);
+}
+
+double ShapeRng::Angle() {
+  constexpr double kPi = 3.14159265358979323846;
+  static const double kList[] = {0.0, kPi / 2, kPi / 2 + 0.0005, kPi / 2 - 0.0005, 2 * kPi, -kPi / 4, kPi, 1.5 * kPi};
+  return Pick(2) ? kList[Pick(8)] : U(-2 * kPi, 2 * kPi);
+}
+
+u32 ShapeRng::Colour() {
+  static const u32 kAlpha[] = {0xFF, 0x90, 0x01, 0x00, 0x7F, 0xFE};
+  const u32 a = Pick(2) ? 0xFF : kAlpha[Pick(6)];
+  return (a << 24) | (static_cast<u32>(g_()) & 0xFFFFFF);
+}
+
 namespace {
 
 struct ProbeVisitor {

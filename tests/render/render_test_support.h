@@ -2,6 +2,7 @@
 // recorders of the shapes that no canvas operation records (ops 7 to 12),
 // and a coverage probe that runs the scan converter's row resolution.
 #pragma once
+#include <random>
 #include <vector>
 
 #include "render/canvas.h"
@@ -30,6 +31,23 @@ void RecordSector(CDisplayList& list, double cx, double cy, double a, double b, 
                   double end, double rotation, u32 colour);
 void RecordSegment(CDisplayList& list, double cx, double cy, double a, double b, double t0,
                    double t1, double rotation, u32 colour);
+
+// Seeded shape values that favour the adversarial spots: centres on whole
+// and half pixels and next to pixel lines, radii around one pixel, angles
+// at and next to quarter turns.
+class ShapeRng {
+ public:
+  explicit ShapeRng(u32 seed) : g_(seed) {}
+  double U(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(g_); }
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(g_); }
+  double Centre(double lo, double hi);
+  double Radius(double max);
+  double Angle();
+  u32 Colour();  // random channels, alpha often 255 and at times 0, 1 or 254
+
+ private:
+  std::mt19937 g_;
+};
 
 // Coverage of every cell of a w x h grid (row-major) as the scan converter
 // resolves it; clip columns [clipLeft, clipRight) (cells outside stay -1).
