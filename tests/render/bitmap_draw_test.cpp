@@ -9,6 +9,7 @@
 #include "render/bitmap.h"
 #include "render/bitmap_draw.h"
 #include "render/canvas.h"
+#include "render_test_support.h"
 
 using CRasterizer::BitmapTarget;
 
@@ -21,15 +22,6 @@ std::vector<u32> Picture(i32 w, i32 h, bool opaque, u32 seed) {
     v = (seed >> 8 & 0xFFFFFF) | (opaque ? 0xFFu : (seed >> 3) & 0xFF) << 24;
   }
   return p;
-}
-
-// Weight a of colour c over target t by the blend rule.
-u32 Blend(u32 t, u32 c, u32 a) {
-  if (a == 255) return c | 0xFF000000u;
-  u32 out = 0;
-  for (int shift = 0; shift <= 16; shift += 8) out |= ((((c >> shift) & 0xFF) * a + ((t >> shift) & 0xFF) * (255 - a)) >> 8) << shift;
-  const u32 ta = t >> 24;
-  return out | (ta < 255 ? ta + (((255 - ta) * a) >> 8) : ta) << 24;
 }
 
 // Target pixel (x, y) when the view is stretched to [x0, x1) x [y0, y1): the
@@ -56,7 +48,7 @@ u32 Expected(const std::vector<u32>& src, i32 sw, i32 sh, double x0, double y0, 
   u32 c = 0;
   for (int k = 0; k < 4; ++k) c |= static_cast<u32>(sums[k] / 4096) << (8 * k);
   const u32 a = opacity == 1.0 ? c >> 24 : static_cast<u32>(255.0 * ((c >> 24) / 255.0 * opacity));
-  return Blend(background, c, a);
+  return RuleBlend(background, c, a);
 }
 
 TEST(BitmapDraw, DirectAndResampledMatchTheBoxAverage) {
@@ -107,7 +99,7 @@ TEST(BitmapDraw, RowBlendAndNothingForBadInput) {
     u32 row[5] = {dst[0], dst[1], dst[2], dst[3], dst[4]};
     CRasterizer::BlitRow(row, src, 5, opacity);
     for (int i = 0; i < 5; ++i)
-      EXPECT_EQ(row[i], Blend(dst[i], src[i], static_cast<u32>(255.0 * ((src[i] >> 24) / 255.0 * opacity)))) << i;
+      EXPECT_EQ(row[i], RuleBlend(dst[i], src[i], static_cast<u32>(255.0 * ((src[i] >> 24) / 255.0 * opacity)))) << i;
     EXPECT_TRUE(opacity != 1.0 || row[2] == 0xFF7F7F7Fu) << "alpha 0 still mixes: one step darker";
     EXPECT_TRUE(opacity != 0.5 || row[0] == 0xFF7E7E7Eu) << "half of opaque weighs 127";
   }

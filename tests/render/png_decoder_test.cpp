@@ -10,6 +10,7 @@
 #include "png_test_encoder.h"
 #include "render/bitmap.h"
 #include "render/png_decoder.h"
+#include "runtime/byte_order.h"
 
 using namespace pngtest;
 
@@ -21,14 +22,6 @@ Bytes Decoded(const Bytes& png) {
   Bytes out = TopDownRgba(bitmap);
   CBitmap::Destroy(bitmap);
   return out;
-}
-
-u32 LengthAt(const Bytes& png, size_t at) {
-  return (u32(png[at]) << 24) | (u32(png[at + 1]) << 16) | (u32(png[at + 2]) << 8) | png[at + 3];
-}
-
-void SetLength(Bytes* png, size_t at, u32 v) {
-  for (int k = 0; k < 4; ++k) (*png)[at + k] = static_cast<u8>(v >> (24 - 8 * k));
 }
 
 std::string TypeAt(const Bytes& png, size_t at) { return std::string(png.begin() + at + 4, png.begin() + at + 8); }
@@ -45,8 +38,8 @@ TEST(PngDecoder, ImageMagickFilesMatchTheirRawDumpsUsingEveryFilter) {
     EXPECT_TRUE(Decoded(png) == rgba);
     // The filter byte of every row, read with zlib directly.
     for (size_t at : ChunkOffsets(png))
-      if (TypeAt(png, at) == "IDAT") idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + LengthAt(png, at));
-    const u32 width = LengthAt(png, 16), height = LengthAt(png, 20);
+      if (TypeAt(png, at) == "IDAT") idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + ReadBigEndian32(&png[at]));
+    const u32 width = ReadBigEndian32(&png[16]), height = ReadBigEndian32(&png[20]);
     uLongf size = (width * 4 + 1) * height;
     Bytes raw(size);
     ASSERT_EQ(uncompress(raw.data(), &size, idat.data(), static_cast<uLong>(idat.size())), Z_OK);
@@ -181,7 +174,7 @@ TEST(PngDecoder, RefusesOtherKindsAndBrokenStructures) {
     wr.ImageData(z);
     wr.End();
     Bytes png = wr.Data();
-    SetLength(&png, at, length);
+    WriteBigEndian32(&png[at], length);
     EXPECT_TRUE(Decoded(png).empty()) << length;
   }
 }
@@ -233,14 +226,14 @@ TEST(PngDecoder, DamagedFilesNeverGiveAWrongImage) {
   Bytes badCrcs = png;
   int refused = 0;
   for (size_t at : offsets) {
-    const u32 length = LengthAt(png, at);
+    const u32 length = ReadBigEndian32(&png[at]);
     badCrcs[at + 8 + length] ^= 0xA5;
     std::vector<u32> values = {0, 1, 12, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 0xFFFFFFF4u, u32(png.size()),
                                u32(png.size() - at), length + 1, length - 1};
     for (int bit = 0; bit < 32; ++bit) values.push_back(length ^ (1u << bit));
     for (u32 value : values) {
       Bytes mutated = png;
-      SetLength(&mutated, at, value);
+      WriteBigEndian32(&mutated[at], value);
       EXPECT_TRUE(value == length || Decoded(mutated).empty()) << "chunk at " << at << " length " << value;
     }
     if (TypeAt(png, at) != "IDAT") continue;

@@ -127,16 +127,16 @@ std::vector<double> ProbeCoverage(const COutline& outline, i32 w, i32 h, i32 cli
   return grid;
 }
 
+u32 RuleBlend(u32 t, u32 c, u32 a) {
+  if (a == 255) return c | 0xFF000000u;
+  u32 out = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    out |= ((((c >> shift) & 0xFF) * a + ((t >> shift) & 0xFF) * (255 - a)) >> 8) << shift;
+  const u32 ta = t >> 24;
+  return out | (ta + (((255 - ta) * a) >> 8)) << 24;
+}
+
 u32 ExpectedPixel(u32 background, u32 colour, double coverage) {
-  if (coverage < 0) coverage = 0;
-  if (coverage > 1) coverage = 1;
-  u32 a = static_cast<u32>(coverage * 255.0);
-  if (a == 0) return background;
-  if (a == 255) return colour | 0xFF000000u;
-  u32 out = 0xFF000000u;
-  for (int shift = 0; shift < 24; shift += 8) {
-    u32 s = (colour >> shift) & 0xFF, d = (background >> shift) & 0xFF;
-    out |= ((s * a + d * (255 - a)) >> 8) << shift;
-  }
-  return out;
+  const u32 a = static_cast<u32>(std::fmin(std::fmax(coverage, 0.0), 1.0) * 255.0);
+  return a ? RuleBlend(background, colour, a) : background;
 }

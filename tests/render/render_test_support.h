@@ -54,7 +54,11 @@ class ShapeRng {
 std::vector<double> ProbeCoverage(const COutline& outline, i32 w, i32 h, i32 clipLeft = 0,
                                   i32 clipRight = -1);
 
-// The pixel an opaque colour gives at a coverage over an opaque background,
-// by the blend rule written out here: a = trunc(c x 255); a = 0 leaves the
-// pixel, a = 255 stores, else (s a + d (255 - a)) >> 8 per channel.
+// The blend rule written out: weight 255 stores the colour opaque; otherwise
+// each channel (c a + t (255 - a)) >> 8 and the target alpha, below 255,
+// raised by ((255 - tA) a) >> 8.
+u32 RuleBlend(u32 target, u32 colour, u32 weight);
+
+// The pixel an opaque colour gives at a coverage over an opaque background:
+// weight trunc(coverage x 255), none leaving the pixel.
 u32 ExpectedPixel(u32 background, u32 colour, double coverage);

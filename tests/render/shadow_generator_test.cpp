@@ -59,7 +59,7 @@ u32 NinePart(const CShadowGenerator& g, const Rect& p, i32 x, i32 y) {
   const i32 sr = y < p.top + c ? y - p.top : y >= p.bottom - c ? s - (p.bottom - y) : s / 2;
   const i32 sc = x < p.left + c ? x - p.left : x >= p.right - c ? s - (p.right - x) : s / 2;
   const u32 a = g.ImagePixel(sc, sr) >> 24;
-  return a ? 0xFF000000u | 0x010101u * ((255 * (255 - a)) >> 8) : 0xFFFFFFFFu;
+  return a ? RuleBlend(0xFFFFFFFFu, 0, a) : 0xFFFFFFFFu;
 }
 
 // Wide and narrow placements (narrower than two corners: every column a

@@ -81,12 +81,13 @@ TEST(BandSplit, EvenWorkGivesTheEvenSplitAndBusyRowsShorterSlices) {
 // otherwise every band takes as many slices.
 TEST(BandSplit, EverySliceCutCoversEveryRowOnce) {
   std::mt19937 g(31);
+  TestTarget t(40, 500, 16, 0);
   for (int f = 0; f < 100; ++f) {
     const i32 bands = f < 40 ? 8 : 1 + static_cast<i32>(g() % 16);
     const i32 top = f < 40 ? 0 : static_cast<i32>(g() % 300);
     const i32 bottom = f < 40 ? 1 + f : top + 1 + static_cast<i32>(g() % 200);
     const bool whole = f < 40;  // the probe's rows are the whole target
-    TestTarget t(40, whole ? bottom : 500, 16, 0);
+    t.canvas.Attach(t.pixels.data(), t.scratch.data(), 40, whole ? bottom : 500);
     for (int i = 0; i < 10; ++i) {  // shapes of uneven cost inside the probe's rows
       const double y = top + (g() % 1000) / 1000.0 * (bottom - top);
       t.canvas.FillRect(0, y, 40, y + (g() % 50), 0x80FF0000u);

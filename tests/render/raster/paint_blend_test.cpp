@@ -7,19 +7,11 @@
 #include "render/color.h"
 #include "render/raster/paint.h"
 #include "render/raster/rasterizer.h"
+#include "../render_test_support.h"
 
 namespace {
 
 u32 Ch(u32 c, int shift) { return (c >> shift) & 0xFF; }
-
-// Weight a = 255 stores the colour opaque; otherwise (s a + d (255 - a)) >> 8
-// per colour channel and the target alpha raised by ((255 - dA) a) >> 8.
-u32 RuleBlend(u32 d, u32 s, u32 a) {
-  if (a == 255) return s | 0xFF000000u;
-  u32 out = 0;
-  for (int sh = 0; sh < 24; sh += 8) out |= ((Ch(s, sh) * a + Ch(d, sh) * (255 - a)) >> 8) << sh;
-  return out | ((Ch(d, 24) + (((255 - Ch(d, 24)) * a) >> 8)) << 24);
-}
 
 // Per channel c0 + (c1 - c0) t on [0, 1], truncated to a byte.
 u32 RuleMix(u32 c0, u32 c1, double t) {

@@ -268,8 +268,9 @@ TEST(ShapeProperties, ClipChangesNothingInsideAndWritesNothingOutside) {
 // gives the blend of the probed coverage in every pixel.
 TEST(ShapeProperties, RecordsDrawTheirOutlines) {
   ShapeRng r(55);
+  TestTarget t(kW, kH, 3, 0xFF000000u);
   for (int i = 0; i < 400; ++i) {
-    TestTarget t(kW, kH, 3, 0xFF000000u);
+    t.Fill(0xFF000000u);
     t.canvas.Reset();
     double cx = r.Centre(20, 44), cy = r.Centre(20, 44), a = r.Radius(18), b = r.Radius(18), th = r.Angle();
     double w = r.U(0, 1) * std::min(a, b), s0 = r.Angle(), s1 = r.Angle();

@@ -12,6 +12,7 @@
 #include "render/text/font.h"
 #include "render/text/font_freetype.h"
 #include "font_fake_faces.h"
+#include "runtime/byte_order.h"
 #include "runtime/heap.h"
 #include "runtime/threads.h"
 #include "runtime/win.h"
@@ -38,13 +39,6 @@ u8* HeapCopy(const Bytes& bytes) {
   return block;
 }
 
-u32 Get32(const Bytes& b, size_t at) {
-  return (u32(b[at]) << 24) | (u32(b[at + 1]) << 16) | (u32(b[at + 2]) << 8) | b[at + 3];
-}
-void Put32(Bytes* b, size_t at, u32 v) {
-  (*b)[at] = u8(v >> 24), (*b)[at + 1] = u8(v >> 16), (*b)[at + 2] = u8(v >> 8), (*b)[at + 3] = u8(v);
-}
-
 // A font collection of the given single fonts: the header, each font's table
 // directory with offsets moved to the copy of its file that follows.
 Bytes MakeCollection(const std::vector<const Bytes*>& fonts) {
@@ -53,19 +47,19 @@ Bytes MakeCollection(const std::vector<const Bytes*>& fonts) {
   for (const Bytes* f : fonts) directories += 12 + 16 * ((f->at(4) << 8) | f->at(5));
   Bytes out(headerBytes + directories, 0);
   out[0] = 't', out[1] = 't', out[2] = 'c', out[3] = 'f';
-  Put32(&out, 4, 0x00010000u);
-  Put32(&out, 8, static_cast<u32>(fonts.size()));
+  WriteBigEndian32(&out[4], 0x00010000u);
+  WriteBigEndian32(&out[8], static_cast<u32>(fonts.size()));
   size_t directory = headerBytes;
   for (size_t i = 0; i < fonts.size(); ++i) {
     const Bytes& font = *fonts[i];
     while (out.size() % 4) out.push_back(0);
     const size_t copyAt = out.size();
     const u32 tables = (font[4] << 8) | font[5];
-    Put32(&out, 12 + 4 * i, static_cast<u32>(directory));
+    WriteBigEndian32(&out[12 + 4 * i], static_cast<u32>(directory));
     std::memcpy(&out[directory], font.data(), 12 + 16 * tables);
     for (u32 t = 0; t < tables; ++t) {
       const size_t record = directory + 12 + 16 * t;
-      Put32(&out, record + 8, Get32(out, record + 8) + static_cast<u32>(copyAt));
+      WriteBigEndian32(&out[record + 8], ReadBigEndian32(&out[record + 8]) + static_cast<u32>(copyAt));
     }
     directory += 12 + 16 * tables;
     out.insert(out.end(), font.begin(), font.end());

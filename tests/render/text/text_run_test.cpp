@@ -31,12 +31,7 @@ i32 FirstInk(const TestTarget& t, i32 y, i32 from = 0) {
 }
 
 // An opaque colour over opaque black with the coverage of a fake glyph.
-u32 Inked(u32 code, u32 colour) {
-  const u32 a = static_cast<u32>(FakeInk(code) / 256.0 * 255);
-  u32 out = 0xFF000000u;
-  for (int shift = 0; shift <= 16; shift += 8) out |= ((((colour >> shift) & 0xFF) * a) >> 8) << shift;
-  return out;
-}
+u32 Inked(u32 code, u32 colour) { return ExpectedPixel(kBlack, colour, FakeInk(code) / 256.0); }
 
 class TextRunTest : public ::testing::Test {
  protected:
