@@ -101,6 +101,46 @@ u32 ShapeRng::Colour() {
   return (a << 24) | (static_cast<u32>(g_()) & 0xFFFFFF);
 }
 
+void RecordScene(CCanvas& canvas, u32 seed, int count) {
+  ShapeRng r(seed);
+  CDisplayList& list = canvas.list;
+  for (int i = 0; i < count; ++i) {
+    double cx = r.U(-10, 170), cy = r.U(-10, 130), a = r.Radius(18) * 2, b = r.Radius(18) * 2;
+    double th = r.Angle();
+    u32 colour = (static_cast<u32>(r.Pick(256)) << 24) | static_cast<u32>(r.Pick(1 << 24));
+    if (r.Pick(3) == 0) colour |= 0xFF000000u;
+    int f = r.Pick(12);
+    switch (f) {
+      case 0: canvas.FillCircle(cx, cy, a, colour); break;
+      case 1: canvas.FillRing(cx, cy, a, r.U(-1, a + 1), colour); break;
+      case 2: RecordEllipse(list, cx, cy, a, b, colour); break;
+      case 3: RecordEllipseRing(list, cx, cy, a, b, r.U(0, a), colour); break;
+      case 4: RecordRotatedEllipse(list, cx, cy, a, b, th, colour); break;
+      case 5: RecordRotatedEllipseRing(list, cx, cy, a, b, r.U(0, a), th, colour); break;
+      case 6: RecordSector(list, cx, cy, a, b, r.Angle(), r.Angle(), th, colour); break;
+      case 7: RecordSegment(list, cx, cy, a, b, r.Angle(), r.Angle(), th, colour); break;
+      case 8: {
+        LinearGradient g = {colour, ~colour, cy - a, cy + a};
+        if (r.Pick(2))
+          canvas.FillRectGradientY(cx - a, cy - b, cx + a, cy + b, g);
+        else
+          canvas.FillRectGradientX(cx - a, cy - b, cx + a, cy + b, g);
+        break;
+      }
+      case 9: {
+        RadialGradientParams g = {cx, cy, r.U(0, 3), a, colour, colour ^ 0x00FFFFFFu};
+        canvas.FillRoundRectRadialGradient(cx - a, cy - b, cx + a, cy + b, r.U(0, a), g);
+        break;
+      }
+      case 10: canvas.FillRotatedRoundRect(cx - a, cy - b, cx + a, cy + b, r.U(0, a), th, colour); break;
+      case 11:
+        canvas.FrameRotatedRoundRect(cx - a, cy - b, cx + a, cy + b, r.U(0, a), th * (r.Pick(2)),
+                                     r.U(-0.5, a), colour);
+        break;
+    }
+  }
+}
+
 namespace {
 
 struct ProbeVisitor {

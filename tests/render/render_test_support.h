@@ -49,6 +49,11 @@ class ShapeRng {
   std::mt19937 g_;
 };
 
+// Records count random shapes of every family (from the canvas recorders
+// and the ones above) with random solid and gradient paints over about
+// 160 x 120 pixels.
+void RecordScene(CCanvas& canvas, u32 seed, int count);
+
 // Coverage of every cell of a w x h grid (row-major) as the scan converter
 // resolves it; clip columns [clipLeft, clipRight) (cells outside stay -1).
 std::vector<double> ProbeCoverage(const COutline& outline, i32 w, i32 h, i32 clipLeft = 0,

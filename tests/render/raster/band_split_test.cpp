@@ -119,32 +119,19 @@ TEST(BandSplit, RecordsAndClipsOutsideASliceArePassedOver) {
     for (i32 x = 0; x < 20; ++x) ASSERT_EQ(t.At(x, y), (y < 20 && x >= 2 && x < 8) ? 0xFFFFFFFFu : 0u) << x << ", " << y;
 }
 
-void RecordFrame(CCanvas& c, u32 seed) {
-  std::mt19937 g(seed);
-  auto U = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(g); };
-  c.Reset();
-  c.Clear(0xFF203040u);
-  for (int i = 0; i < 40; ++i) {
-    const u32 colour = 0x80000000u | (static_cast<u32>(g()) & 0x7FFFFFFFu);
-    switch (g() % 4) {
-      case 0: c.FillCircle(U(0, 120), U(0, 90), U(0.5, 30), colour); break;
-      case 1: c.FillRect(U(-5, 120), U(-5, 90), U(0, 125), U(0, 95), colour); break;
-      case 2: c.FillRoundRect(U(0, 100), U(0, 80), U(20, 120), U(10, 90), U(0, 9), colour); break;
-      default: c.FrameRotatedRoundRect(U(0, 60), U(0, 40), U(60, 120), U(40, 90), U(0, 9), U(0, 3), U(0.5, 4), colour);
-    }
-  }
-}
-
 // Frames of changing band counts, some right after the other and some after
 // a pause in which the workers go to sleep: each gives the pixels of the
 // same frame drawn on one band, and no flush waits for ever.
 TEST(BandSplit, FramesOfAnyBandCountAfterAnyPauseMatchOneBand) {
-  TestTarget ref(120, 90, 1, 0), t(120, 90, 16, 0);
+  TestTarget ref(160, 120, 1, 0), t(160, 120, 16, 0);
   const i32 counts[] = {8, 8, 1, 3, 16, 2, 7, 8, 5, 1, 16, 4};
   for (int f = 0; f < 60; ++f) {
-    RecordFrame(ref.canvas, 900 + f);
+    for (TestTarget* target : {&ref, &t}) {
+      target->canvas.Reset();
+      target->canvas.Clear(0xFF203040u);
+      RecordScene(target->canvas, 900 + f, 80);
+    }
     ref.canvas.list.Flush(1);
-    RecordFrame(t.canvas, 900 + f);
     t.canvas.list.Flush(counts[f % 12]);
     ASSERT_EQ(t.pixels, ref.pixels) << "frame " << f << " on " << counts[f % 12] << " bands";
     if (f % 5 == 4) std::this_thread::sleep_for(std::chrono::milliseconds(3));
