@@ -81,7 +81,8 @@ TEST(BitmapDraw, DirectAndResampledMatchTheBoxAverage) {
       const std::vector<u32> before = target;
       BitmapTarget part = r.part;
       part.pixels = target.data();
-      CRasterizer::DrawBitmapInto(part, r.x0, r.y0, r.x1, r.y1, BitmapView{r.sw, r.sh, r.sw, const_cast<u32*>(src.data())}, r.opacity);
+      CRasterizer::DrawBitmapInto(part, r.x0, r.y0, r.x1, r.y1,
+                                  BitmapView{r.sw, r.sh, r.sw, const_cast<u32*>(src.data())}, r.opacity);
       for (i32 y = 0; y < 16; ++y)
         for (i32 x = 0; x < 16; ++x) {
           const bool inside = x >= part.clipLeft && x < part.clipRight && y >= part.rowStart && y < part.rowEnd;

@@ -24,7 +24,8 @@ std::vector<u32> Frame(const CImageStrip& strip, i32 n) {
   BitmapView v;
   strip.GetFrame(n, &v);
   std::vector<u32> out;
-  for (i32 y = 0; v.pixels && y < v.height; ++y) out.insert(out.end(), v.pixels + y * v.stride, v.pixels + y * v.stride + v.width);
+  for (i32 y = 0; v.pixels && y < v.height; ++y)
+    out.insert(out.end(), v.pixels + y * v.stride, v.pixels + y * v.stride + v.width);
   return out;
 }
 

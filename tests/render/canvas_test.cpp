@@ -57,25 +57,54 @@ TEST_F(CanvasTest, EveryRecorderMovesWithTheOrigin) {
   const LinearGradient g = {0xFF0000FFu, 0x80FF8000u, 3, 21};
   auto radial = [](double dx, double dy) { return RadialGradientParams{12 + dx, 10 + dy, 2, 14, 0xFFFFFFFFu, 0x40000000u}; };
   const std::vector<Op> ops = {
-      [&](CCanvas& c, double dx, double dy) { shadow.DrawAt(&c, {static_cast<i32>(2 + dx), static_cast<i32>(3 + dy), static_cast<i32>(60 + dx), static_cast<i32>(40 + dy)}); },
+      [&](CCanvas& c, double dx, double dy) {
+        shadow.DrawAt(&c, {static_cast<i32>(2 + dx), static_cast<i32>(3 + dy), static_cast<i32>(60 + dx),
+                           static_cast<i32>(40 + dy)});
+      },
       [](CCanvas& c, double dx, double dy) { c.FillCircle(10.5 + dx, 9 + dy, 6.3, 0xC0FF0000u); },
       [&](CCanvas& c, double dx, double dy) { c.FillCircleRadialGradient(30 + dx, 9 + dy, 7, radial(dx + 18, dy)); },
       [](CCanvas& c, double dx, double dy) { c.FillRing(50 + dx, 10 + dy, 8, 2.5, 0xFF00FF00u); },
       [](CCanvas& c, double dx, double dy) { c.FillRect(2 + dx, 22 + dy, 20.5 + dx, 30 + dy, 0x9000FFFFu); },
-      [&](CCanvas& c, double dx, double dy) { c.FillRectGradientY(22 + dx, 22 + dy, 40 + dx, 30 + dy, {g.colour0, g.colour1, g.start + 19 + dy, g.end + 9 + dy}); },
-      [&](CCanvas& c, double dx, double dy) { c.FillRectGradientX(42 + dx, 22 + dy, 60 + dx, 30 + dy, {g.colour0, g.colour1, 42 + dx, 60 + dx}); },
-      [&](CCanvas& c, double dx, double dy) { c.FillRectRadialGradient(62 + dx, 22 + dy, 80 + dx, 32 + dy, radial(dx + 58, dy + 16)); },
+      [&](CCanvas& c, double dx, double dy) {
+        c.FillRectGradientY(22 + dx, 22 + dy, 40 + dx, 30 + dy,
+                            {g.colour0, g.colour1, g.start + 19 + dy, g.end + 9 + dy});
+      },
+      [&](CCanvas& c, double dx, double dy) {
+        c.FillRectGradientX(42 + dx, 22 + dy, 60 + dx, 30 + dy, {g.colour0, g.colour1, 42 + dx, 60 + dx});
+      },
+      [&](CCanvas& c, double dx, double dy) {
+        c.FillRectRadialGradient(62 + dx, 22 + dy, 80 + dx, 32 + dy, radial(dx + 58, dy + 16));
+      },
       [](CCanvas& c, double dx, double dy) { c.FillRoundRect(2 + dx, 34 + dy, 22 + dx, 44 + dy, 3, 0xFFFF00FFu); },
-      [](CCanvas& c, double dx, double dy) { c.FillRotatedRoundRect(24 + dx, 34 + dy, 44 + dx, 44 + dy, 3, 0.4, 0xFF808080u); },
-      [&](CCanvas& c, double dx, double dy) { c.FillRoundRectGradientY(46 + dx, 34 + dy, 60 + dx, 44 + dy, 2, {g.colour0, g.colour1, 34 + dy, 44 + dy}); },
-      [&](CCanvas& c, double dx, double dy) { c.FillRoundRectGradientX(62 + dx, 34 + dy, 80 + dx, 44 + dy, 2, {g.colour0, g.colour1, 62 + dx, 80 + dx}); },
-      [&](CCanvas& c, double dx, double dy) { c.FillRoundRectRadialGradient(82 + dx, 34 + dy, 100 + dx, 44 + dy, 2, radial(dx + 78, dy + 28)); },
-      [](CCanvas& c, double dx, double dy) { c.FillRoundRectEllipticGradient(2 + dx, 46 + dy, 30 + dx, 56 + dy, 2, {16 + dx, 51 + dy, 14, 5, 0xFF000000u, 0xFFFFFFFFu}); },
-      [&](CCanvas& c, double dx, double dy) { c.FillRotatedRoundRectRadialGradient(32 + dx, 46 + dy, 50 + dx, 56 + dy, 2, 0.3, radial(dx + 29, dy + 41)); },
-      [](CCanvas& c, double dx, double dy) { c.FrameRoundRect(52 + dx, 46 + dy, 70 + dx, 56 + dy, 3, 1.5, 0xFFFFFFFFu); },
-      [](CCanvas& c, double dx, double dy) { c.FrameRotatedRoundRect(72 + dx, 46 + dy, 92 + dx, 58 + dy, 3, 0.7, 2, 0xC0C0C0FFu); },
+      [](CCanvas& c, double dx, double dy) {
+        c.FillRotatedRoundRect(24 + dx, 34 + dy, 44 + dx, 44 + dy, 3, 0.4, 0xFF808080u);
+      },
+      [&](CCanvas& c, double dx, double dy) {
+        c.FillRoundRectGradientY(46 + dx, 34 + dy, 60 + dx, 44 + dy, 2, {g.colour0, g.colour1, 34 + dy, 44 + dy});
+      },
+      [&](CCanvas& c, double dx, double dy) {
+        c.FillRoundRectGradientX(62 + dx, 34 + dy, 80 + dx, 44 + dy, 2, {g.colour0, g.colour1, 62 + dx, 80 + dx});
+      },
+      [&](CCanvas& c, double dx, double dy) {
+        c.FillRoundRectRadialGradient(82 + dx, 34 + dy, 100 + dx, 44 + dy, 2, radial(dx + 78, dy + 28));
+      },
+      [](CCanvas& c, double dx, double dy) {
+        c.FillRoundRectEllipticGradient(2 + dx, 46 + dy, 30 + dx, 56 + dy, 2,
+                                        {16 + dx, 51 + dy, 14, 5, 0xFF000000u, 0xFFFFFFFFu});
+      },
+      [&](CCanvas& c, double dx, double dy) {
+        c.FillRotatedRoundRectRadialGradient(32 + dx, 46 + dy, 50 + dx, 56 + dy, 2, 0.3, radial(dx + 29, dy + 41));
+      },
+      [](CCanvas& c, double dx, double dy) {
+        c.FrameRoundRect(52 + dx, 46 + dy, 70 + dx, 56 + dy, 3, 1.5, 0xFFFFFFFFu);
+      },
+      [](CCanvas& c, double dx, double dy) {
+        c.FrameRotatedRoundRect(72 + dx, 46 + dy, 92 + dx, 58 + dy, 3, 0.7, 2, 0xC0C0C0FFu);
+      },
       [&](CCanvas& c, double dx, double dy) { c.DrawBitmap(95 + dx, 2 + dy, View(), 1.0); },
-      [&](CCanvas& c, double dx, double dy) { c.DrawBitmapInRect(View(), 95.5 + dx, 10 + dy, 110 + dx, 21.25 + dy, 0.7); },
+      [&](CCanvas& c, double dx, double dy) {
+        c.DrawBitmapInRect(View(), 95.5 + dx, 10 + dy, 110 + dx, 21.25 + dy, 0.7);
+      },
       [&](CCanvas& c, double dx, double dy) {
         c.SetFont(font_);
         c.textColour = 0xFFFFFF00u;
@@ -114,31 +143,41 @@ TEST_F(CanvasTest, EquivalentRecordingsDrawAlike) {
        [](CCanvas& c, double, double) { c.FillRing(20, 20, 7.0, 2, 0xFFFFFFFFu); }},
       {"rect corners in any order", [](CCanvas& c, double, double) { c.FillRect(30.5, 25, 5, 7.25, 0xFFFFFFFFu); },
        [](CCanvas& c, double, double) { c.FillRect(5, 7.25, 30.5, 25, 0xFFFFFFFFu); }},
-      {"frame whose walls meet is filled", [](CCanvas& c, double, double) { c.FrameRoundRect(5.5, 8, 35, 16.2, 4, 5, 0xFFFFFFFFu); },
+      {"frame whose walls meet is filled",
+       [](CCanvas& c, double, double) { c.FrameRoundRect(5.5, 8, 35, 16.2, 4, 5, 0xFFFFFFFFu); },
        [](CCanvas& c, double, double) { c.FillRoundRect(5.5, 8, 35, 16.2, 4, 0xFFFFFFFFu); }},
       {"ring as wide as its radius", [](CCanvas& c, double, double) { c.FillRing(20, 20, 5, 5, 0xFF00FF00u); },
        [](CCanvas& c, double, double) { c.FillCircle(20, 20, 5, 0xFF00FF00u); }},
       {"bitmap at its own size", [&](CCanvas& c, double, double) { c.DrawBitmap(5.5, 6, View(), 0.8); },
        [&](CCanvas& c, double, double) { c.DrawBitmapInRect(View(), 5.5, 6, 11.5, 11, 0.8); }},
-      {"near pi: upright", [](CCanvas& c, double, double) { c.FillRotatedRoundRect(10, 10, 30, 14, 1, kPi + 0.0005, 0xFFFFFFFFu); },
+      {"near pi: upright",
+       [](CCanvas& c, double, double) { c.FillRotatedRoundRect(10, 10, 30, 14, 1, kPi + 0.0005, 0xFFFFFFFFu); },
        [](CCanvas& c, double, double) { c.FillRoundRect(10, 10, 30, 14, 1, 0xFFFFFFFFu); }},
-      {"no width", [](CCanvas& c, double, double) {
+      {"no width",
+       [](CCanvas& c, double, double) {
          c.FillRing(20, 20, 10, 0, 0xFFFFFFFFu);
          c.FillRing(20, 20, 10, -3, 0xFFFFFFFFu);
          c.FrameRoundRect(5, 5, 35, 35, 4, 0, 0xFFFFFFFFu);
          c.FrameRoundRect(5, 5, 35, 35, 4, -1, 0xFFFFFFFFu);
-       }, nothing},
+       },
+       nothing},
   };
   for (const auto& r : rows) EXPECT_TRUE(Render({r.a}, 0, 0, 0, 0) == Render({r.b}, 0, 0, 0, 0)) << r.what;
   // Within 0.001 of a quarter turn the rectangle is turned about its centre
   // and drawn upright.
   for (double a : {kPi / 2 + 0.0005, kPi / 2 - 0.0005, -kPi / 2, 1.5 * kPi})
-    EXPECT_TRUE(Render({[a](CCanvas& c, double, double) { c.FillRotatedRoundRect(10, 10, 30, 14, 1, a, 0xFFFFFFFFu); }}, 0, 0, 0, 0) ==
-                Render({[](CCanvas& c, double, double) { c.FillRoundRect(18, 2, 22, 22, 1, 0xFFFFFFFFu); }}, 0, 0, 0, 0))
+    EXPECT_TRUE(
+        Render({[a](CCanvas& c, double, double) { c.FillRotatedRoundRect(10, 10, 30, 14, 1, a, 0xFFFFFFFFu); }}, 0, 0,
+               0, 0) ==
+        Render({[](CCanvas& c, double, double) { c.FillRoundRect(18, 2, 22, 22, 1, 0xFFFFFFFFu); }}, 0, 0, 0, 0))
         << a;
   // A negative angle draws as its positive twin, up to rounding.
-  std::vector<u32> neg = Render({[](CCanvas& c, double, double) { c.FillRotatedRoundRect(15, 20, 45, 40, 4, -kPi / 4, 0xFFFFFFFFu); }}, 0, 0, 0, 0);
-  std::vector<u32> pos = Render({[](CCanvas& c, double, double) { c.FillRotatedRoundRect(15, 20, 45, 40, 4, 7 * kPi / 4, 0xFFFFFFFFu); }}, 0, 0, 0, 0);
+  std::vector<u32> neg =
+      Render({[](CCanvas& c, double, double) { c.FillRotatedRoundRect(15, 20, 45, 40, 4, -kPi / 4, 0xFFFFFFFFu); }}, 0,
+             0, 0, 0);
+  std::vector<u32> pos =
+      Render({[](CCanvas& c, double, double) { c.FillRotatedRoundRect(15, 20, 45, 40, 4, 7 * kPi / 4, 0xFFFFFFFFu); }},
+             0, 0, 0, 0);
   int differ = 0;
   for (size_t i = 0; i < neg.size(); ++i) {
     differ += neg[i] != pos[i];

@@ -34,11 +34,13 @@ TEST(PngDecoder, ImageMagickFilesMatchTheirRawDumpsUsingEveryFilter) {
                            "png_strip_wide", "png_strip_tall", "png_strip_16x40"}) {
     SCOPED_TRACE(name);
     Bytes png, rgba, idat;
-    ASSERT_TRUE(ReadFixture(std::string(name) + ".png", &png) && ReadFixture(std::string(name) + ".rgba", &rgba)) << "fixture missing";
+    ASSERT_TRUE(ReadFixture(std::string(name) + ".png", &png) && ReadFixture(std::string(name) + ".rgba", &rgba))
+        << "fixture missing";
     EXPECT_TRUE(Decoded(png) == rgba);
     // The filter byte of every row, read with zlib directly.
     for (size_t at : ChunkOffsets(png))
-      if (TypeAt(png, at) == "IDAT") idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + ReadBigEndian32(&png[at]));
+      if (TypeAt(png, at) == "IDAT")
+        idat.insert(idat.end(), png.begin() + at + 8, png.begin() + at + 8 + ReadBigEndian32(&png[at]));
     const u32 width = ReadBigEndian32(&png[16]), height = ReadBigEndian32(&png[20]);
     uLongf size = (width * 4 + 1) * height;
     Bytes raw(size);
@@ -67,7 +69,8 @@ TEST(PngDecoder, EncoderFilesDecodeToTheirPixels) {
       {24, 20, {1, 2, 3, 4, 0}, {100000, 0}, true},  // and after it
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.w << "x" << r.h << " first filter " << int(r.filters[0]) << " pieces " << r.pieces.size());
+    SCOPED_TRACE(testing::Message() << r.w << "x" << r.h << " first filter " << int(r.filters[0]) << " pieces "
+                                    << r.pieces.size());
     const Bytes pixels = TestPicture(r.w, r.h, r.w * 100 + r.h);
     PngWriter writer;
     writer.Header(r.w, r.h);
@@ -142,20 +145,26 @@ TEST(PngDecoder, RefusesOtherKindsAndBrokenStructures) {
       {"no IDAT", file([&](PngWriter& wr) { wr.Header(w, h), wr.End(); })},
       {"IEND before IDAT", file([&](PngWriter& wr) { wr.Header(w, h), wr.End(), wr.ImageData(z), wr.End(); })},
       {"no IEND", file([&](PngWriter& wr) { wr.Header(w, h), wr.ImageData(z); })},
-      {"text before IHDR", file([&](PngWriter& wr) { wr.Chunk("tEXt", Bytes{'a', 0}), wr.Header(w, h), wr.ImageData(z), wr.End(); })},
+      {"text before IHDR", file([&](PngWriter& wr) {
+         wr.Chunk("tEXt", Bytes{'a', 0}), wr.Header(w, h), wr.ImageData(z), wr.End();
+       })},
       {"IHDR length 14", file([&](PngWriter& wr) {
          Bytes longer = fields;
          longer.push_back(0);
          wr.Chunk("IHDR", longer), wr.ImageData(z), wr.End();
        })},
-      {"IHDR length 12", file([&](PngWriter& wr) { wr.Chunk("IHDR", Bytes(fields.begin(), fields.end() - 1)), wr.ImageData(z), wr.End(); })},
+      {"IHDR length 12", file([&](PngWriter& wr) {
+         wr.Chunk("IHDR", Bytes(fields.begin(), fields.end() - 1)), wr.ImageData(z), wr.End();
+       })},
       {"second IHDR", file([&](PngWriter& wr) { wr.Header(w, h), wr.Header(w, h), wr.ImageData(z), wr.End(); })},
-      {"IHDR after the data", file([&](PngWriter& wr) { wr.Header(w, h), wr.ImageData(z), wr.Header(w, h), wr.End(); })},
+      {"IHDR after the data",
+       file([&](PngWriter& wr) { wr.Header(w, h), wr.ImageData(z), wr.Header(w, h), wr.End(); })},
       {"two IDAT runs", file([&](PngWriter& wr) {
          wr.Header(w, h), wr.Chunk("IDAT", Bytes(z.begin(), z.begin() + z.size() / 2)), wr.Chunk("tEXt", Bytes{'a', 0});
          wr.Chunk("IDAT", Bytes(z.begin() + z.size() / 2, z.end())), wr.End();
        })},
-      {"chunk type not letters", file([&](PngWriter& wr) { wr.Header(w, h), wr.Chunk("t3Xt", Bytes{1}), wr.ImageData(z), wr.End(); })},
+      {"chunk type not letters",
+       file([&](PngWriter& wr) { wr.Header(w, h), wr.Chunk("t3Xt", Bytes{1}), wr.ImageData(z), wr.End(); })},
   };
   for (const auto& c : cases) EXPECT_TRUE(Decoded(c.png).empty()) << c.what;
   EXPECT_FALSE(Decoded(header(w, h, 8, 6, 0, 0, 0)).empty()) << "the unchanged file";

@@ -63,7 +63,9 @@ TEST(PngAgainstLibPng, SamePixelsAndSameRefusals) {
   }
   const std::vector<std::vector<u8>> filterSets = {{0}, {1}, {2}, {3}, {4}, {4, 3, 2, 1, 0}, {3, 3, 4, 1}};
   for (auto s : {std::make_pair(1u, 1u), std::make_pair(7u, 3u), std::make_pair(64u, 40u), std::make_pair(129u, 65u)})
-    for (const auto& filters : filterSets) files.push_back(MakePng(TestPicture(s.first, s.second, s.first + s.second), s.first, s.second, filters, {3, 0, 50}));
+    for (const auto& filters : filterSets)
+      files.push_back(
+          MakePng(TestPicture(s.first, s.second, s.first + s.second), s.first, s.second, filters, {3, 0, 50}));
   for (size_t i = 0; i < files.size(); ++i) {
     Bytes reference;
     u32 w = 0, h = 0;

@@ -70,7 +70,8 @@ std::vector<u32> SystemIcon::Pixels() const {
   ReleaseDC(nullptr, screen);
   if (rows != bm.bmHeight) return {};
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) out.push_back(whole[static_cast<size_t>(image.rcImage.top + y) * bm.bmWidth + image.rcImage.left + x]);
+    for (int x = 0; x < width; ++x)
+      out.push_back(whole[static_cast<size_t>(image.rcImage.top + y) * bm.bmWidth + image.rcImage.left + x]);
   return out;
 }
 
@@ -176,7 +177,8 @@ TEST_F(ShellIconTest, SizesRealFilesAndRefusals) {
   // A real file is looked up on disk: a missing one fails, by type it need not exist.
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
-  const std::wstring present = std::wstring(folder) + L"kelvane_present_file.chm", missing = std::wstring(folder) + L"kelvane_missing_7f3a.chm";
+  const std::wstring present = std::wstring(folder) + L"kelvane_present_file.chm",
+                     missing = std::wstring(folder) + L"kelvane_missing_7f3a.chm";
   CloseHandle(CreateFileW(present.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   DeleteFileW(missing.c_str());
   const i32 real = GetShellIconBitmap(&fresh, &freshCache, W(present.c_str()), false, -1, true);
@@ -191,7 +193,9 @@ TEST_F(ShellIconTest, SizesRealFilesAndRefusals) {
 // transparent where its mask is set (the left quarter and the top row),
 // opaque colours elsewhere, none of them the key colour.
 bool KeyedTransparent(int n, int x, int y) { return x < n / 4 || y == 0; }
-u32 KeyedColour(int x, int y) { return (static_cast<u32>(x * 7 + 3) & 0xFF) << 16 | (static_cast<u32>(y * 13 + 5) & 0xFF) << 8 | 0x40u; }
+u32 KeyedColour(int x, int y) {
+  return (static_cast<u32>(x * 7 + 3) & 0xFF) << 16 | (static_cast<u32>(y * 13 + 5) & 0xFF) << 8 | 0x40u;
+}
 
 std::string KeyedIconFile() {
   std::string head, images;
@@ -216,7 +220,8 @@ std::string KeyedIconFile() {
         image += line;
       }
     head += static_cast<char>(n), head += static_cast<char>(n), head += std::string(2, '\0');
-    put(&head, 1, 2), put(&head, 24, 2), put(&head, static_cast<u32>(image.size()), 4), put(&head, 6 + 32 + static_cast<u32>(images.size()), 4);
+    put(&head, 1, 2), put(&head, 24, 2), put(&head, static_cast<u32>(image.size()), 4),
+        put(&head, 6 + 32 + static_cast<u32>(images.size()), 4);
     images += image;
   }
   return head + images;
@@ -252,7 +257,8 @@ TEST_F(ShellIconTest, IconsWithoutAlphaAreColourKeyed) {
                           SetDefault(L"KelvaneKeyedIconTest\\DefaultIcon", path + L",0");
   for (bool smallIcon : {true, false}) {
     SystemIcon keyed, doc;
-    ASSERT_TRUE(registered && Query(L"probe.kvkeyedicon", -1, smallIcon, &keyed) && Query(L"p.kvunknowntype", -1, smallIcon, &doc));
+    ASSERT_TRUE(registered && Query(L"probe.kvkeyedicon", -1, smallIcon, &keyed) &&
+                Query(L"p.kvunknowntype", -1, smallIcon, &doc));
     ASSERT_NE(keyed.index, doc.index) << "the shell did not take the registered icon";
     CImageStrip strip;
     CArray<i32> cache;

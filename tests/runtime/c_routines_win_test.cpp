@@ -20,7 +20,8 @@ TEST(CRoutinesWin, StrncmpIgnoresCaseWithinN) {
       // Over-long texts are limited to an n below the cap, else run to their zero.
       {a.c_str(), b.c_str(), 10, 0}, {a.c_str(), "AAAA", 4, 0}, {a.c_str(), "AAAA", 5, 1}, {a.c_str(), b.c_str(), 100000, -1},
   };
-  for (const auto& r : rows) EXPECT_EQ(rt::strncmp(r.a, r.b, r.n), r.want) << (r.a ? std::string(r.a).substr(0, 6) : "null") << " " << r.n;
+  for (const auto& r : rows)
+    EXPECT_EQ(rt::strncmp(r.a, r.b, r.n), r.want) << (r.a ? std::string(r.a).substr(0, 6) : "null") << " " << r.n;
 }
 
 }  // namespace

@@ -154,7 +154,8 @@ TEST_F(SettingsTest, ValuesRoundTripAsStoredTypes) {
   }
   std::u16string longest(4094, u'a');
   longest += u'z';
-  for (const std::u16string& t : {std::u16string(u"\\\\.\\E:"), std::u16string(), std::u16string(u"\u4E2D \U0001F4BF"), longest}) {
+  for (const std::u16string& t :
+       {std::u16string(u"\\\\.\\E:"), std::u16string(), std::u16string(u"\u4E2D \U0001F4BF"), longest}) {
     ASSERT_TRUE(store_.WriteString(u"\\Main", u"Device", t.c_str()));
     CWideString back(u"old contents");
     ASSERT_TRUE(store_.ReadString(u"\\Main", u"Device", &back));
@@ -214,7 +215,8 @@ TEST_F(SettingsTest, StringThatChangesSizeWhileBeingReadIsReadWhole) {
     Shared* s = static_cast<Shared*>(p);
     for (u32 i = 0; !s->stop.load(); ++i) {
       const std::u16string& t = s->texts[i & 1];
-      RegSetValueExW(s->key, L"Source", 0, REG_SZ, reinterpret_cast<const BYTE*>(t.c_str()), static_cast<DWORD>((t.size() + 1) * 2));
+      RegSetValueExW(s->key, L"Source", 0, REG_SZ, reinterpret_cast<const BYTE*>(t.c_str()),
+                     static_cast<DWORD>((t.size() + 1) * 2));
     }
     return 0;
   }, &shared, 64 * 1024));

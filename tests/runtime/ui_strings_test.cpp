@@ -45,7 +45,8 @@ TEST_F(UiStringsTest, BothTablesAreCompleteAndAgreeInShape) {
       for (char16_t c : s) EXPECT_TRUE((c >= 0x20 || c == u'\t' || c == u'\n') && (c < 0xD800 || c > 0xDFFF)) << "id " << id;
       const size_t tab = s.find(u'\t');
       // At most one tab, between two parts.
-      EXPECT_TRUE(tab == std::u16string::npos || (tab > 0 && tab + 1 < s.size() && s.find(u'\t', tab + 1) == std::u16string::npos))
+      EXPECT_TRUE(tab == std::u16string::npos ||
+                  (tab > 0 && tab + 1 < s.size() && s.find(u'\t', tab + 1) == std::u16string::npos))
           << "id " << id;
     }
     const std::u16string en = Text(tables[0], id), es = Text(tables[1], id);

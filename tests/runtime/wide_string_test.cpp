@@ -79,7 +79,12 @@ class RandomEdits {
   char16_t Char() { return static_cast<char16_t>(u'a' + Uniform(0, 3)); }
   std::u16string Text() {
     const int kind = Uniform(0, 19);
-    std::u16string t(kind == 0 ? 4095 : kind == 1 ? 4096 : kind == 2 ? Uniform(4097, 6000) : kind == 3 ? 0 : Uniform(1, 40), u'a');
+    std::u16string t(kind == 0   ? 4095
+                     : kind == 1 ? 4096
+                     : kind == 2 ? Uniform(4097, 6000)
+                     : kind == 3 ? 0
+                                 : Uniform(1, 40),
+                     u'a');
     for (char16_t& c : t) c = Char();
     return t;
   }
@@ -344,7 +349,8 @@ std::string ByteSizeReference(u64 bytes) {
   while (unit < 4 && bytes > 1023 * divisor) divisor *= 1024, ++unit;
   const u64 q = (bytes * 200 + divisor) / (divisor * 2);  // bytes < 2^53
   if (q % 100 == 0) return Printf("%llu %s", static_cast<unsigned long long>(q / 100), kUnits[unit]);
-  return Printf("%llu.%02llu %s", static_cast<unsigned long long>(q / 100), static_cast<unsigned long long>(q % 100), kUnits[unit]);
+  return Printf("%llu.%02llu %s", static_cast<unsigned long long>(q / 100), static_cast<unsigned long long>(q % 100),
+                kUnits[unit]);
 }
 
 TEST(ByteSize, MatchesTheIntegerReference) {
@@ -355,7 +361,8 @@ TEST(ByteSize, MatchesTheIntegerReference) {
       for (i64 delta = -3; delta <= 3; ++delta)
         if (static_cast<i64>(k * unit) + delta >= 0) values.push_back(static_cast<u64>(static_cast<i64>(k * unit) + delta));
   for (int i = 0; i < 20000; ++i) values.push_back(rng() >> (rng() % 64) >> 11);
-  for (u64 v : values) ASSERT_EQ(Formatted([&](CWideString& s) { s.AppendByteSize(static_cast<double>(v)); }), ByteSizeReference(v)) << v;
+  for (u64 v : values)
+    ASSERT_EQ(Formatted([&](CWideString& s) { s.AppendByteSize(static_cast<double>(v)); }), ByteSizeReference(v)) << v;
   EXPECT_EQ(Formatted([](CWideString& s) { s.AppendByteSize(-1536); }), "-1.50 KB");
   EXPECT_EQ(Formatted([](CWideString& s) { s.AppendByteSize(1099511627776.0 * 4096); }), "4096 TB");
   EXPECT_EQ(Formatted([](CWideString& s) { s.AppendByteSize(INFINITY); }), "2147483647 TB");  // ends

@@ -56,7 +56,8 @@ TEST(FontList, FontsAreSharedCountedAndFreed) {
     ASSERT_TRUE(scope.ok);
     CFont* def = GetDefaultFont();
     ASSERT_NE(def, nullptr);
-    EXPECT_TRUE(std::u16string(def->faceName.c_str()) == u"Tahoma" && def->size == 8 && UiFontNormal() == def && UiFontSecond() == def);
+    EXPECT_TRUE(std::u16string(def->faceName.c_str()) == u"Tahoma" && def->size == 8 && UiFontNormal() == def &&
+                UiFontSecond() == def);
     ASSERT_NE(UiFontBold(), nullptr);
     EXPECT_TRUE(UiFontBold()->size == 10 && UiFontBold()->bold);
     EXPECT_EQ(def->references, 4) << "the list's own, the two UI fonts' and this one";

@@ -137,7 +137,8 @@ TEST_F(TextTest, LayoutTable) {
       EXPECT_TRUE(r.firstX != r.left || (rec.boxLeft == r.left - 2 && rec.boxBottom == rec.y - 4 &&
                                          rec.boxWidth == r.right - r.left + 2 && rec.boxHeight == 16 && rec.font == font_));
       // A justified line spreads the rest of the width over its blanks.
-      EXPECT_TRUE(!rec.blankCount || rec.justifyExtra == r.right - r.left - font_->MeasureText(lines[i].first.c_str(), rec.length));
+      EXPECT_TRUE(!rec.blankCount ||
+                  rec.justifyExtra == r.right - r.left - font_->MeasureText(lines[i].first.c_str(), rec.length));
     }
     EXPECT_EQ(lines[0].second.x, r.firstX);
     EXPECT_TRUE(r.text[0] == u'\t' || lines[0].second.y == r.top - 12);  // the first baseline under the top
