@@ -77,12 +77,18 @@ class RandomEdits {
   }
   size_t Clamped(i32 pos) const { return static_cast<size_t>(pos < 0 ? 0 : (pos > Len() ? Len() : pos)); }
   char16_t Char() { return static_cast<char16_t>(u'a' + Uniform(0, 3)); }
+  // A size one below, at or one above a capacity step (units = size + 1).
+  i32 StepSize() {
+    static const i32 kSteps[] = {256, 512, 1024, 2048, 4096, 8192};
+    return kSteps[Uniform(0, 5)] - 1 + Uniform(-1, 1);
+  }
   std::u16string Text() {
     const int kind = Uniform(0, 19);
     std::u16string t(kind == 0   ? 4095
                      : kind == 1 ? 4096
                      : kind == 2 ? Uniform(4097, 6000)
                      : kind == 3 ? 0
+                     : kind == 4 ? StepSize()
                                  : Uniform(1, 40),
                      u'a');
     for (char16_t& c : t) c = Char();
@@ -108,7 +114,7 @@ class RandomEdits {
     switch (op_) {
       case 0: {  // SetLength: negative and unallocatable lengths are refused
         i32 n = Uniform(0, 4) == 0 ? (Uniform(0, 1) ? INT_MAX : -Uniform(1, 3)) : Uniform(0, len + 30);
-        if (Uniform(0, 30) == 0) n = 4095 + Uniform(0, 2);
+        if (Uniform(0, 4) == 0) n = StepSize();
         const i32 oldCap = s_.GetCapacity();
         wchar16* p = s_.SetLength(n);
         ASSERT_EQ(p, n < 0 || n == INT_MAX ? nullptr : s_.GetBuffer());
@@ -121,7 +127,7 @@ class RandomEdits {
         return Touch();
       }
       case 1: {
-        const i32 n = Uniform(-3, 3000);
+        const i32 n = Uniform(0, 1) ? StepSize() + 1 : Uniform(-3, 3000);
         s_.Reserve(n);
         if (n > 0) capacity_ = ExpectedCapacity(capacity_, n);
         return;
@@ -199,8 +205,8 @@ class RandomEdits {
         s_ = copy;
         return Touch();
       }
-      case 13:
-        if (Uniform(0, 9) == 0) {
+      case 13:  // back to a string that never had storage
+        if (Uniform(0, 2) == 0) {
           s_.Release();
           model_.clear();
           capacity_ = 0;
