@@ -150,14 +150,16 @@ TEST_F(FreeTypeTest, GlyphsMatchFreeTypeDrivenDirectly) {
 }
 
 TEST_F(FreeTypeTest, CollectionsOpenTheFaceWhoseNamesMatch) {
-  Bytes collection = MakeCollection({&regular_, &bold_});
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Tahoma", false, false), 0);
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Tahoma", true, false), 1);
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"tahoma", true, false), 1);
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Verdana", true, false), 0);
-  Bytes reversed = MakeCollection({&bold_, &regular_});
-  EXPECT_EQ(SelectCollectionFace(reversed.data(), static_cast<u32>(reversed.size()), u"Tahoma", false, false), 1);
-  EXPECT_EQ(SelectCollectionFace(regular_.data(), static_cast<u32>(regular_.size()), u"Tahoma", true, false), 0);
+  const Bytes both = MakeCollection({&regular_, &bold_}), reversed = MakeCollection({&bold_, &regular_});
+  const struct {
+    const Bytes* data;
+    const char16_t* name;
+    bool bold;
+    i32 face;
+  } rows[] = {{&both, u"Tahoma", false, 0},    {&both, u"Tahoma", true, 1},      {&both, u"tahoma", true, 1},
+              {&both, u"Verdana", true, 0},    {&reversed, u"Tahoma", false, 1}, {&regular_, u"Tahoma", true, 0}};
+  for (const auto& r : rows)
+    EXPECT_EQ(SelectCollectionFace(r.data->data(), static_cast<u32>(r.data->size()), r.name, r.bold, false), r.face);
 
   // The face opened from the collection renders as the bold file does (at a
   // size drawn from the outlines).
