@@ -2,9 +2,9 @@
 // buffer (drained by a second thread, as a burn does), as a multiple of
 // real time, next to an independent decoder on the same files in the same
 // run: sox for FLAC, lame for MP3 (this sox has no MP3). Under Wine a Unix
-// program cannot be waited for, so audio_decode_win_bench.sh makes the
-// 10-minute files, times the reference decoders natively and passes their
-// times in: folder (Windows path) [flac reference s] [mp3 reference s].
+// program cannot be waited for, so scripts/bench makes the 10-minute files,
+// times the reference decoders natively and passes their times in: folder
+// (Windows path) [flac reference s] [mp3 reference s].
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>

@@ -231,11 +231,13 @@ bool CPngDecoder::IsDecodable() {
   if (runEnd_ != 0) return true;  // checked before
 
   // Find the run of consecutive IDAT chunks, then check that the rest of the
-  // chunk sequence is whole up to IEND and holds no second IDAT run.
+  // chunk sequence is whole up to IEND and holds no second IDAT run. The
+  // header comes once: a second IHDR makes the file invalid.
   Chunk chunk;
   u32 pos = firstChunk_;
   for (;;) {
-    if (!ReadChunk(data_, size_, pos, &chunk) || IsType(chunk.type, "IEND")) return false;
+    if (!ReadChunk(data_, size_, pos, &chunk) || IsType(chunk.type, "IEND") || IsType(chunk.type, "IHDR"))
+      return false;
     if (IsType(chunk.type, "IDAT")) break;
     pos = NextChunk(chunk);
   }
@@ -248,6 +250,7 @@ bool CPngDecoder::IsDecodable() {
   }
   const u32 runEnd = pos;
   while (!IsType(chunk.type, "IEND")) {
+    if (IsType(chunk.type, "IHDR")) return false;
     pos = NextChunk(chunk);
     if (!ReadChunk(data_, size_, pos, &chunk) || IsType(chunk.type, "IDAT")) return false;
   }

@@ -21,8 +21,8 @@ class CPngDecoder {
   u32 Height() const { return height_; }
 
   // True for bit depth 8, colour type 6 and methods 0 with a whole chunk
-  // sequence (one run of IDAT chunks, IEND at the end) whose data could fill
-  // the rows; checked before pixels are allocated.
+  // sequence (IHDR only first, one run of IDAT chunks, IEND at the end)
+  // whose data could fill the rows; checked before pixels are allocated.
   bool IsDecodable();
 
   // Decodes into width x height pixels 0xAARRGGBB, the image's top row last

@@ -7,16 +7,15 @@
 #include <cstring>
 
 #include "render/bitmap.h"
+#include "runtime/byte_order.h"
 
 namespace pngtest {
 
 namespace {
 
 void Put32(Bytes* out, u32 v) {
-  out->push_back(u8(v >> 24));
-  out->push_back(u8(v >> 16));
-  out->push_back(u8(v >> 8));
-  out->push_back(u8(v));
+  out->resize(out->size() + 4);
+  WriteBigEndian32(&*(out->end() - 4), v);
 }
 
 // The predictor of the format's filter type 4, written from its definition.
@@ -134,8 +133,7 @@ std::vector<size_t> ChunkOffsets(const Bytes& png) {
   size_t at = 8;
   while (at + 12 <= png.size()) {
     offsets.push_back(at);
-    u32 length = (u32(png[at]) << 24) | (u32(png[at + 1]) << 16) | (u32(png[at + 2]) << 8) | png[at + 3];
-    at += 12 + static_cast<size_t>(length);
+    at += 12 + static_cast<size_t>(ReadBigEndian32(&png[at]));
   }
   return offsets;
 }

@@ -2,6 +2,7 @@
 // recorders of the shapes that no canvas operation records (ops 7 to 12),
 // and a coverage probe that runs the scan converter's row resolution.
 #pragma once
+#include <random>
 #include <vector>
 
 #include "render/canvas.h"
@@ -31,12 +32,38 @@ void RecordSector(CDisplayList& list, double cx, double cy, double a, double b, 
 void RecordSegment(CDisplayList& list, double cx, double cy, double a, double b, double t0,
                    double t1, double rotation, u32 colour);
 
+// Seeded shape values that favour the adversarial spots: centres on whole
+// and half pixels and next to pixel lines, radii around one pixel, angles
+// at and next to quarter turns.
+class ShapeRng {
+ public:
+  explicit ShapeRng(u32 seed) : g_(seed) {}
+  double U(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(g_); }
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(g_); }
+  double Centre(double lo, double hi);
+  double Radius(double max);
+  double Angle();
+  u32 Colour();  // random channels, alpha often 255 and at times 0, 1 or 254
+
+ private:
+  std::mt19937 g_;
+};
+
+// Records count random shapes of every family (from the canvas recorders
+// and the ones above) with random solid and gradient paints over about
+// 160 x 120 pixels.
+void RecordScene(CCanvas& canvas, u32 seed, int count);
+
 // Coverage of every cell of a w x h grid (row-major) as the scan converter
 // resolves it; clip columns [clipLeft, clipRight) (cells outside stay -1).
 std::vector<double> ProbeCoverage(const COutline& outline, i32 w, i32 h, i32 clipLeft = 0,
                                   i32 clipRight = -1);
 
-// The pixel an opaque colour gives at a coverage over an opaque background,
-// by the blend rule written out here: a = trunc(c x 255); a = 0 leaves the
-// pixel, a = 255 stores, else (s a + d (255 - a)) >> 8 per channel.
+// The blend rule written out: weight 255 stores the colour opaque; otherwise
+// each channel (c a + t (255 - a)) >> 8 and the target alpha, below 255,
+// raised by ((255 - tA) a) >> 8.
+u32 RuleBlend(u32 target, u32 colour, u32 weight);
+
+// The pixel an opaque colour gives at a coverage over an opaque background:
+// weight trunc(coverage x 255), none leaving the pixel.
 u32 ExpectedPixel(u32 background, u32 colour, double coverage);

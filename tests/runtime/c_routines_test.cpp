@@ -1,3 +1,6 @@
+// The program's own byte-string routines against the standard ones.
+#include "runtime/c_routines.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,99 +8,61 @@
 #include <random>
 #include <string>
 
-#include "runtime/c_routines.h"
-
 namespace {
 
-TEST(CRoutines, StrncpyAlwaysTerminatesAndNeverPads) {
-  char buf[16];
-  std::memset(buf, '#', sizeof buf);
-  EXPECT_EQ(rt::strncpy(buf, "abcdef", 4), buf);
-  EXPECT_STREQ(buf, "abc");
-  EXPECT_EQ(buf[4], '#');  // no zero padding after the terminator
-  std::memset(buf, '#', sizeof buf);
-  rt::strncpy(buf, "ab", 10);
-  EXPECT_STREQ(buf, "ab");
-  EXPECT_EQ(buf[3], '#');
-  std::memset(buf, '#', sizeof buf);
-  rt::strncpy(buf, "ab", 1);
-  EXPECT_EQ(buf[0], 0);
-  EXPECT_EQ(buf[1], '#');
-  std::memset(buf, '#', sizeof buf);
-  rt::strncpy(buf, "ab", 0);
-  rt::strncpy(buf, "ab", -3);
-  EXPECT_EQ(buf[0], '#');  // nothing written for n <= 0
-  rt::strncpy(buf, nullptr, 5);
-  EXPECT_EQ(buf[0], 0);
+std::string RandomText(std::mt19937& rng, size_t maxLength, char first, int letters) {
+  std::string s(rng() % (maxLength + 1), 'x');
+  for (char& c : s) c = static_cast<char>(first + rng() % letters);
+  return s;
+}
+
+TEST(CRoutines, StrncpyCopiesLessThanNAndNeverPads) {
+  std::mt19937 rng(3);
+  for (int i = 0; i < 3000; ++i) {
+    const std::string src = RandomText(rng, 40, 'a', 26);
+    const int n = static_cast<int>(rng() % 48) - 3;
+    char got[64], want[64];
+    std::memset(got, '#', sizeof got);
+    std::memset(want, '#', sizeof want);
+    EXPECT_EQ(rt::strncpy(got, src.c_str(), n), got);
+    if (n > 0) std::snprintf(want, static_cast<size_t>(n), "%s", src.c_str());  // nothing for n <= 0
+    ASSERT_EQ(std::memcmp(got, want, sizeof got), 0) << src << " n=" << n;
+  }
+  char buffer[4] = {'#', '#', '#', '#'};
+  rt::strncpy(buffer, nullptr, 5);
+  EXPECT_EQ(buffer[0], 0);
   EXPECT_EQ(rt::strncpy(nullptr, "ab", 5), nullptr);
 }
 
-TEST(CRoutines, StrncpyMatchesBoundedPrintf) {
-  std::mt19937 rng(3);
-  for (int i = 0; i < 3000; ++i) {
-    std::string src(rng() % 40, 'x');
-    for (char& c : src) c = static_cast<char>('a' + rng() % 26);
-    int n = static_cast<int>(rng() % 45);
-    char got[64];
-    char want[64];
-    std::memset(got, '#', sizeof got);
-    std::memset(want, '#', sizeof want);
-    rt::strncpy(got, src.c_str(), n);
-    if (n > 0) std::snprintf(want, static_cast<size_t>(n), "%s", src.c_str());
-    ASSERT_EQ(std::memcmp(got, want, sizeof got), 0) << src << " n=" << n;
-  }
-}
-
-TEST(CRoutines, Atol) {
-  EXPECT_EQ(rt::atol("12ab"), 12u);
-  EXPECT_EQ(rt::atol("-5"), 0u);
-  EXPECT_EQ(rt::atol(" 5"), 0u);
-  EXPECT_EQ(rt::atol(""), 0u);
-  EXPECT_EQ(rt::atol(nullptr), 0u);
-  EXPECT_EQ(rt::atol("4294967295"), 4294967295u);
-  EXPECT_EQ(rt::atol("4294967296"), 0u);  // wraps modulo 2^32
+TEST(CRoutines, AtolTakesTheLeadingDigitsModulo2To32) {
   std::mt19937 rng(5);
   for (int i = 0; i < 2000; ++i) {
-    std::string digits(1 + rng() % 25, '0');
-    for (char& c : digits) c = static_cast<char>('0' + rng() % 10);
+    const std::string digits = RandomText(rng, 25, '0', 10);
     unsigned long long expected = 0;
     for (char c : digits) expected = (expected * 10 + static_cast<unsigned>(c - '0')) & 0xFFFFFFFFull;
     ASSERT_EQ(rt::atol((digits + "z9").c_str()), expected) << digits;
   }
+  for (const char* zero : {"-5", " 5", "", static_cast<const char*>(nullptr), "4294967296"}) EXPECT_EQ(rt::atol(zero), 0u);
+  EXPECT_EQ(rt::atol("4294967295"), 4294967295u);
 }
 
-TEST(CRoutines, Strrchr) {
-  const char* t = "abcabc";
-  EXPECT_EQ(rt::strrchr(t, 'b'), t + 4);
-  EXPECT_EQ(rt::strrchr(t, 'a'), t + 3);
-  EXPECT_EQ(rt::strrchr(t, 'z'), nullptr);
-  EXPECT_EQ(rt::strrchr(t, 0), nullptr);
-  EXPECT_EQ(rt::strrchr("", 'a'), nullptr);
-  EXPECT_EQ(rt::strrchr(nullptr, 'a'), nullptr);
-  const char* high = "a\xE9z";
-  EXPECT_EQ(rt::strrchr(high, 0xE9), high + 1);
-  std::string longest(4095, 'a');
-  EXPECT_EQ(rt::strrchr(longest.c_str(), 'a'), longest.c_str() + 4094);
-  std::string tooLong(4096, 'a');
-  EXPECT_EQ(rt::strrchr(tooLong.c_str(), 'a'), nullptr);
+TEST(CRoutines, StrrchrAndLengthWithinTheCap) {
   std::mt19937 rng(7);
   for (int i = 0; i < 2000; ++i) {
-    std::string s(rng() % 30, 'a');
-    for (char& c : s) c = static_cast<char>('a' + rng() % 4);
-    char c = static_cast<char>('a' + rng() % 5);
+    const std::string s = RandomText(rng, 30, 'a', 4);
+    const char c = static_cast<char>('a' + rng() % 5);
     ASSERT_EQ(rt::strrchr(s.c_str(), c), std::strrchr(s.c_str(), c)) << s << " " << c;
+    ASSERT_EQ(rt::GetAnsiLength(s.c_str(), 4096), static_cast<i32>(s.size()));
   }
-}
-
-TEST(CRoutines, GetAnsiLength) {
+  const std::string longest(4095, 'a'), tooLong(4096, 'a');
+  EXPECT_EQ(rt::strrchr(longest.c_str(), 'a'), longest.c_str() + 4094);
+  const char* high = "a\xE9z";
+  EXPECT_EQ(rt::strrchr(high, 0xE9), high + 1);
+  for (const char* none : {static_cast<const char*>(nullptr), "", tooLong.c_str()}) EXPECT_EQ(rt::strrchr(none, 'a'), nullptr);
+  EXPECT_EQ(rt::strrchr("abc", 0), nullptr);  // the terminating zero is never matched
   EXPECT_EQ(rt::GetAnsiLength(nullptr, 4096), 0);
-  EXPECT_EQ(rt::GetAnsiLength("", 4096), 0);
-  EXPECT_EQ(rt::GetAnsiLength("abc", 4096), 3);
   EXPECT_EQ(rt::GetAnsiLength("abc", 3), -1);
-  std::string s(4096, 'x');
-  EXPECT_EQ(rt::GetAnsiLength(s.c_str(), 4096), -1);
-  s.pop_back();
-  EXPECT_EQ(rt::GetAnsiLength(s.c_str(), 4096), 4095);
+  EXPECT_EQ(rt::GetAnsiLength(tooLong.c_str(), 4096), -1);
 }
 
 }  // namespace

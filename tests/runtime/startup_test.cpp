@@ -1,9 +1,12 @@
+// The exit list: registration order, the 64-entry limit, callbacks that
+// register more, and registration from several threads.
+#include "runtime/startup.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 
-#include "runtime/startup.h"
 #include "runtime/threads.h"
 
 namespace {
@@ -13,19 +16,9 @@ void A() { g_trace += "A"; }
 void B() { g_trace += "B"; }
 void C() { g_trace += "C"; }
 void Late() { g_trace += "L"; }
-void RegistersLate() {
-  g_trace += "R";
-  rt::atexit(Late);
-}
-void InitRegistersAB() {
-  g_trace += "i";
-  rt::atexit(A);
-  rt::atexit(B);
-}
-void InitRegistersC() {
-  g_trace += "j";
-  rt::atexit(C);
-}
+void RegistersLate() { g_trace += "R"; rt::atexit(Late); }
+void InitRegistersAB() { g_trace += "i"; rt::atexit(A); rt::atexit(B); }
+void InitRegistersC() { g_trace += "j"; rt::atexit(C); }
 
 class ExitListTest : public testing::Test {
  protected:
@@ -36,30 +29,24 @@ class ExitListTest : public testing::Test {
   void TearDown() override { rt::RunExitCallbacks(); }
 };
 
-TEST_F(ExitListTest, RunsInRegistrationOrderOnceAndSkipsNull) {
-  EXPECT_EQ(0, rt::atexit(A));
-  EXPECT_EQ(0, rt::atexit(nullptr));
-  EXPECT_EQ(0, rt::atexit(B));
-  EXPECT_EQ(0, rt::atexit(C));
+TEST_F(ExitListTest, InitializersAndCallbacksRunInOrderOnceSkippingNull) {
+  const rt::InitRoutine table[] = {InitRegistersAB, nullptr, InitRegistersC};
+  rt::RunInitializers(table, 3);
+  EXPECT_EQ(rt::atexit(nullptr), 0);
+  EXPECT_EQ(rt::atexit(RegistersLate), 0);  // what it registers runs too
+  EXPECT_EQ(rt::atexit(A), 0);
   rt::RunExitCallbacks();
-  EXPECT_EQ("ABC", g_trace);
+  EXPECT_EQ(g_trace, "ijABCRAL");
   rt::RunExitCallbacks();
-  EXPECT_EQ("ABC", g_trace) << "each callback runs once";
-}
-
-TEST_F(ExitListTest, CallbackRegisteredWhileExitingAlsoRuns) {
-  rt::atexit(RegistersLate);
-  rt::atexit(A);
-  rt::RunExitCallbacks();
-  EXPECT_EQ("RAL", g_trace);
+  EXPECT_EQ(g_trace, "ijABCRAL") << "each callback runs once";
 }
 
 TEST_F(ExitListTest, SixtyFourthSucceedsSixtyFifthIsRefused) {
-  for (u32 i = 0; i < 63; ++i) ASSERT_EQ(0, rt::atexit(A));
-  EXPECT_EQ(0, rt::atexit(B));
-  EXPECT_EQ(1, rt::atexit(C));
-  EXPECT_EQ(64u, rt::ExitListCount());
-  // The lock was released on the refusing path: another thread gets it.
+  for (u32 i = 0; i < 63; ++i) ASSERT_EQ(rt::atexit(A), 0);
+  EXPECT_EQ(rt::atexit(B), 0);
+  EXPECT_EQ(rt::atexit(C), 1);
+  EXPECT_EQ(rt::ExitListCount(), 64u);
+  // The refusing path released the lock: another thread gets it.
   std::atomic<i32> other{-1};
   CThread thread;
   ASSERT_TRUE(thread.Start([](void* p) -> u32 {
@@ -67,31 +54,22 @@ TEST_F(ExitListTest, SixtyFourthSucceedsSixtyFifthIsRefused) {
     return 0;
   }, &other, 64 * 1024));
   ASSERT_TRUE(thread.Join(10000));
-  EXPECT_EQ(1, other.load());
+  EXPECT_EQ(other.load(), 1);
   rt::RunExitCallbacks();
-  EXPECT_EQ(std::string(63, 'A') + "B", g_trace);
-}
-
-TEST_F(ExitListTest, InitializersRunInTableOrderAndSkipNull) {
-  const rt::InitRoutine table[] = {InitRegistersAB, nullptr, InitRegistersC};
-  rt::RunInitializers(table, 3);
-  EXPECT_EQ("ij", g_trace);
-  rt::RunExitCallbacks();
-  EXPECT_EQ("ijABC", g_trace);
+  EXPECT_EQ(g_trace, std::string(63, 'A') + "B");
 }
 
 TEST_F(ExitListTest, ConcurrentRegistrationLosesNothing) {
-  constexpr int kThreads = 4;
-  CThread threads[kThreads];
+  CThread threads[4];
   for (auto& t : threads)
     ASSERT_TRUE(t.Start([](void*) -> u32 {
       for (int i = 0; i < 16; ++i) rt::atexit(A);
       return 0;
     }, nullptr, 64 * 1024));
   for (auto& t : threads) ASSERT_TRUE(t.Join(10000));
-  EXPECT_EQ(64u, rt::ExitListCount());
+  EXPECT_EQ(rt::ExitListCount(), 64u);
   rt::RunExitCallbacks();
-  EXPECT_EQ(std::string(64, 'A'), g_trace);
+  EXPECT_EQ(g_trace, std::string(64, 'A'));
 }
 
 }  // namespace

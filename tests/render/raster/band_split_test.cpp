@@ -1,12 +1,10 @@
-// How a flush shares a frame among its bands: rows cut by drawing cost,
-// records outside a band passed over, and the hand-over to the band workers
-// across frames of any band count, with pauses long enough for the workers
-// to fall asleep.
+// How a flush shares a frame among its bands: rows cut by drawing cost, each
+// row handed out exactly once, records and clips outside a slice passed
+// over, and frames of any band count after any pause drawn as one band.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -18,18 +16,16 @@
 
 namespace {
 
-// Notes the rows every band hands it, and on which thread.
+// Notes the rows and columns every slice hands it.
 class CBandProbe final : public IDrawable {
  public:
   struct Call {
-    i32 rowStart, rowEnd;
+    i32 rowStart, rowEnd, left, right;
   };
-  std::mutex lock;
-  std::vector<Call> calls;
-  i32 top = 0, bottom = 0;
-  void Draw(CCanvas*, const void*, i32 rowStart, i32 rowEnd, i32, i32) override {
-    std::lock_guard<std::mutex> g(lock);
-    calls.push_back({rowStart, rowEnd});
+  CBandProbe(i32 t, i32 b) : top(t), bottom(b) {}
+  void Draw(CCanvas*, const void*, i32 rowStart, i32 rowEnd, i32 left, i32 right) override {
+    std::lock_guard<std::mutex> g(lock_);
+    calls_.push_back({rowStart, rowEnd, left, right});
   }
   double Top() override { return top; }
   double Bottom() override { return bottom; }
@@ -37,155 +33,105 @@ class CBandProbe final : public IDrawable {
   u32 DataSize() override { return 0; }
   void SaveData(void*) override {}
   void LoadData(const void*) override {}
-  std::vector<Call> Sorted() {
-    std::vector<Call> c = calls;
+  // The calls by their rows, checked to cover [from, to) once, no slice empty.
+  std::vector<Call> Covering(i32 from, i32 to) {
+    std::vector<Call> c = calls_;
     std::sort(c.begin(), c.end(), [](const Call& a, const Call& b) { return a.rowStart < b.rowStart; });
+    EXPECT_FALSE(c.empty());
+    for (size_t k = 0; k < c.size(); ++k) {
+      EXPECT_EQ(c[k].rowStart, k ? c[k - 1].rowEnd : from) << "slice " << k;
+      EXPECT_GT(c[k].rowEnd, c[k].rowStart) << "slice " << k;
+    }
+    EXPECT_EQ(c.empty() ? to : c.back().rowEnd, to);
     return c;
   }
+  i32 top, bottom;
+
+ private:
+  std::mutex lock_;
+  std::vector<Call> calls_;
 };
 
-// The rows of the calls, sorted, are [start, end) exactly once: each call
-// has rows of its own and they follow each other without a gap.
-void ExpectEveryRowOnce(const std::vector<CBandProbe::Call>& c, i32 start, i32 end) {
-  ASSERT_FALSE(c.empty());
-  EXPECT_EQ(c.front().rowStart, start);
-  for (size_t k = 1; k < c.size(); ++k) EXPECT_EQ(c[k].rowStart, c[k - 1].rowEnd) << "slice " << k;
-  EXPECT_EQ(c.back().rowEnd, end);
-  for (const auto& b : c) EXPECT_GT(b.rowEnd, b.rowStart);
-}
-
-TEST(BandSplit, SlicesOverBusyRowsAreShorterAndTogetherCoverEveryRow) {
-  TestTarget t(300, 400, 4, 0);
-  CBandProbe probe;
-  probe.top = 0, probe.bottom = 400;
-  t.canvas.DrawDrawable(&probe);
-  // Many wide shapes in the top quarter, one small one below.
-  for (int i = 0; i < 60; ++i) t.canvas.FillRect(0.5, i, 299.5, i + 40.25, 0x80FF0000u);
-  t.canvas.FillCircle(150, 300, 3, 0xFF00FF00u);
-  t.canvas.list.Flush(4);
-  std::vector<CBandProbe::Call> c = probe.Sorted();
+TEST(BandSplit, EvenWorkGivesTheEvenSplitAndBusyRowsShorterSlices) {
+  const i32 slices = 3 * kSlicesPerBand, rows = 100;
+  TestTarget even(50, rows, 3, 0);
+  CBandProbe all(0, rows);
+  even.canvas.DrawDrawable(&all);
+  even.canvas.list.Flush(3);
+  std::vector<CBandProbe::Call> c = all.Covering(0, rows);
+  ASSERT_EQ(c.size(), static_cast<size_t>(slices));
+  for (i32 k = 0; k < slices; ++k) EXPECT_EQ(c[k].rowStart, rows * k / slices) << "slice " << k;
+  // Many wide shapes in the top quarter, one small one below: the first half
+  // of the slices holds busy rows only, the last more quiet rows than an
+  // even cut gives.
+  TestTarget busy(300, 400, 4, 0);
+  CBandProbe probe(0, 400);
+  busy.canvas.DrawDrawable(&probe);
+  for (int i = 0; i < 60; ++i) busy.canvas.FillRect(0.5, i, 299.5, i + 40.25, 0x80FF0000u);
+  busy.canvas.FillCircle(150, 300, 3, 0xFF00FF00u);
+  busy.canvas.list.Flush(4);
+  c = probe.Covering(0, 400);
   ASSERT_EQ(c.size(), static_cast<size_t>(4 * kSlicesPerBand));
-  ExpectEveryRowOnce(c, 0, 400);
-  // The first half of the slices holds busy rows only; the last slice
-  // quiet ones only, and more of them than an even cut gives.
   EXPECT_LT(c[c.size() / 2 - 1].rowEnd, 100);
   EXPECT_GT(c.back().rowEnd - c.back().rowStart, 400 / static_cast<i32>(c.size()));
 }
 
-TEST(BandSplit, EvenWorkGivesTheEvenSplit) {
-  const i32 slices = 3 * kSlicesPerBand, rows = 10 * slices;
-  TestTarget t(50, rows, 3, 0);
-  CBandProbe probe;
-  probe.top = 0, probe.bottom = rows;
-  t.canvas.DrawDrawable(&probe);
-  t.canvas.list.Flush(3);
-  std::vector<CBandProbe::Call> c = probe.Sorted();
-  ASSERT_EQ(c.size(), static_cast<size_t>(slices));
-  for (i32 k = 0; k < slices; ++k) {
-    EXPECT_EQ(c[k].rowStart, 10 * k);
-    EXPECT_EQ(c[k].rowEnd, 10 * (k + 1));
-  }
-}
-
-// Fewer rows than slices: as many slices per band as the rows allow, and
-// with fewer rows than bands one band draws them all.
-TEST(BandSplit, ShortFramesTakeFewerSlices) {
-  for (i32 rows : {1, 2, 3, 5, 7, 8, 9, 15, 16, 17, 23, 24, 25, 40}) {
-    TestTarget t(30, rows, 8, 0);
-    CBandProbe probe;
-    probe.top = 0, probe.bottom = rows;
-    t.canvas.DrawDrawable(&probe);
-    t.canvas.list.Flush(8);
-    std::vector<CBandProbe::Call> c = probe.Sorted();
-    ExpectEveryRowOnce(c, 0, rows);
-    EXPECT_LE(c.size(), static_cast<size_t>(8 * kSlicesPerBand)) << rows << " rows";
-    if (rows < 8) {
-      EXPECT_EQ(c.size(), 1u) << rows << " rows";
-    } else {
-      EXPECT_EQ(c.size() % 8, 0u) << rows << " rows";
-    }
-  }
-}
-
-// Any band count and any touched rows: every row of the touched range is
-// handed out exactly once, frame after frame.
+// Any band count and any touched rows, short frames included: every row is
+// handed out exactly once; a frame of fewer rows than bands is one slice,
+// otherwise every band takes as many slices.
 TEST(BandSplit, EverySliceCutCoversEveryRowOnce) {
-  TestTarget t(40, 500, 16, 0);
   std::mt19937 g(31);
-  for (int f = 0; f < 60; ++f) {
-    i32 top = static_cast<i32>(g() % 300), bottom = top + 1 + static_cast<i32>(g() % 200);
-    i32 bands = 1 + static_cast<i32>(g() % 16);
-    t.canvas.Reset();
-    // Shapes of uneven cost inside the probe's rows.
-    for (int i = 0; i < 10; ++i) {
-      double y = top + (g() % 1000) / 1000.0 * (bottom - top);
+  TestTarget t(40, 500, 16, 0);
+  for (int f = 0; f < 100; ++f) {
+    const i32 bands = f < 40 ? 8 : 1 + static_cast<i32>(g() % 16);
+    const i32 top = f < 40 ? 0 : static_cast<i32>(g() % 300);
+    const i32 bottom = f < 40 ? 1 + f : top + 1 + static_cast<i32>(g() % 200);
+    const bool whole = f < 40;  // the probe's rows are the whole target
+    t.canvas.Attach(t.pixels.data(), t.scratch.data(), 40, whole ? bottom : 500);
+    for (int i = 0; i < 10; ++i) {  // shapes of uneven cost inside the probe's rows
+      const double y = top + (g() % 1000) / 1000.0 * (bottom - top);
       t.canvas.FillRect(0, y, 40, y + (g() % 50), 0x80FF0000u);
     }
-    CBandProbe probe;
-    probe.top = top, probe.bottom = bottom;
+    CBandProbe probe(top, bottom);
     t.canvas.DrawDrawable(&probe);
     t.canvas.list.Flush(bands);
-    std::vector<CBandProbe::Call> c = probe.Sorted();
-    ExpectEveryRowOnce(c, top, bottom);
-    EXPECT_LE(c.size(), static_cast<size_t>(bands * kSlicesPerBand)) << "frame " << f;
+    const size_t n = probe.Covering(top, bottom).size();
+    EXPECT_LE(n, static_cast<size_t>(bands * kSlicesPerBand)) << "frame " << f;
+    EXPECT_TRUE(!whole || (bottom < bands ? n == 1 : n % bands == 0)) << "frame " << f << ": " << n << " slices";
   }
 }
 
-// A drawable is handed only to the bands whose rows it reaches, each time
-// with rows of its own, which together are its rows exactly once.
-TEST(BandSplit, RecordsOutsideABandAreNotDrawnThere) {
+// A drawable reaches only the slices whose rows it touches, and a clip
+// narrows both the rows and the columns each slice is given.
+TEST(BandSplit, RecordsAndClipsOutsideASliceArePassedOver) {
   TestTarget t(20, 90, 3, 0);
-  CBandProbe low, high;
-  low.top = 2, low.bottom = 10;
-  high.top = 70, high.bottom = 88;
+  CBandProbe low(2, 10), high(70, 88), clipped(0, 90);
   t.canvas.DrawDrawable(&low);
   t.canvas.DrawDrawable(&high);
+  ASSERT_TRUE(t.canvas.SetClipRect(2, 0, 8, 20));
+  t.canvas.DrawDrawable(&clipped);
+  t.canvas.FillRect(0, 0, 20, 90, 0xFFFFFFFFu);
   t.canvas.list.Flush(3);
-  for (CBandProbe* p : {&low, &high}) {
-    i32 rows = 0;
-    ASSERT_FALSE(p->calls.empty());
-    for (const auto& c : p->Sorted()) {
-      EXPECT_LT(c.rowStart, c.rowEnd);
-      EXPECT_GE(c.rowStart, p->top);
-      EXPECT_LE(c.rowEnd, p->bottom);
-      rows += c.rowEnd - c.rowStart;
-    }
-    EXPECT_EQ(rows, p->bottom - p->top);
-  }
-  // Each reaches a few slices of the nine (3 bands of 3): rows 2 to 10
-  // and 70 to 88 of 90.
-  EXPECT_LT(low.calls.size() + high.calls.size(), 3u * kSlicesPerBand)
-      << "some slice drew a drawable it does not reach";
-}
-
-void RecordFrame(CCanvas& c, u32 seed) {
-  std::mt19937 g(seed);
-  auto U = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(g); };
-  c.Reset();
-  c.Clear(0xFF203040u);
-  for (int i = 0; i < 40; ++i) {
-    u32 colour = 0x80000000u | (static_cast<u32>(g()) & 0x7FFFFFFFu);
-    switch (g() % 4) {
-      case 0: c.FillCircle(U(0, 120), U(0, 90), U(0.5, 30), colour); break;
-      case 1: c.FillRect(U(-5, 120), U(-5, 90), U(0, 125), U(0, 95), colour); break;
-      case 2: c.FillRoundRect(U(0, 100), U(0, 80), U(20, 120), U(10, 90), U(0, 9), colour); break;
-      default: c.FrameRotatedRoundRect(U(0, 60), U(0, 40), U(60, 120), U(40, 90), U(0, 9), U(0, 3), U(0.5, 4), colour);
-    }
-  }
+  const size_t reached = low.Covering(2, 10).size() + high.Covering(70, 88).size();
+  EXPECT_LT(reached, 3u * kSlicesPerBand) << "some slice drew a drawable it does not reach";
+  for (const auto& c : clipped.Covering(0, 20)) EXPECT_TRUE(c.left == 2 && c.right == 8);
+  for (i32 y = 0; y < 90; ++y)
+    for (i32 x = 0; x < 20; ++x) ASSERT_EQ(t.At(x, y), (y < 20 && x >= 2 && x < 8) ? 0xFFFFFFFFu : 0u) << x << ", " << y;
 }
 
 // Frames of changing band counts, some right after the other and some after
-// a pause in which the workers go to sleep: every frame gives the pixels of
-// the same frame drawn on one band, and no flush waits for ever.
+// a pause in which the workers go to sleep: each gives the pixels of the
+// same frame drawn on one band, and no flush waits for ever.
 TEST(BandSplit, FramesOfAnyBandCountAfterAnyPauseMatchOneBand) {
-  TestTarget ref(120, 90, 1, 0);
-  TestTarget t(120, 90, 8, 0);
-  const i32 counts[] = {8, 8, 1, 3, 8, 2, 7, 8, 5, 1, 8, 4};
-  for (int f = 0; f < 36; ++f) {
-    u32 seed = 900 + static_cast<u32>(f);
-    RecordFrame(ref.canvas, seed);
+  TestTarget ref(160, 120, 1, 0), t(160, 120, 16, 0);
+  const i32 counts[] = {8, 8, 1, 3, 16, 2, 7, 8, 5, 1, 16, 4};
+  for (int f = 0; f < 60; ++f) {
+    for (TestTarget* target : {&ref, &t}) {
+      target->canvas.Reset();
+      target->canvas.Clear(0xFF203040u);
+      RecordScene(target->canvas, 900 + f, 80);
+    }
     ref.canvas.list.Flush(1);
-    RecordFrame(t.canvas, seed);
     t.canvas.list.Flush(counts[f % 12]);
     ASSERT_EQ(t.pixels, ref.pixels) << "frame " << f << " on " << counts[f % 12] << " bands";
     if (f % 5 == 4) std::this_thread::sleep_for(std::chrono::milliseconds(3));

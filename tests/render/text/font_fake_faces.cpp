@@ -1,5 +1,7 @@
 #include "font_fake_faces.h"
 
+#include <gtest/gtest.h>
+
 namespace fonttest {
 
 u8 FakeInk(u32 code) { return static_cast<u8>(100 + code % 150); }
@@ -81,6 +83,24 @@ int CFakeFaces::Opens(const std::u16string& name) {
 int CFakeFaces::Renders(u32 code) {
   std::lock_guard<std::mutex> hold(mutex_);
   return renders_[code];
+}
+
+void ExpectRecordOf(const GlyphImage& image, const Glyph* g) {
+  ASSERT_NE(g, nullptr);
+  EXPECT_TRUE(g->size == Glyph::RecordBytes(image) && g->rows == image.rows && g->width == image.width);
+  EXPECT_TRUE(g->advanceX == image.advanceX && g->left == image.left &&
+              g->bottom == image.top - static_cast<double>(image.rows));
+  for (u32 r = 0; r < image.rows; ++r) {
+    const u8* src = image.topRow + static_cast<i64>(image.rows - 1 - r) * image.pitch;
+    const Glyph::Row row = g->GetRow(r);
+    u32 first = 0, end = image.width;
+    while (first < end && src[first] == 0) ++first;
+    while (end > first && src[end - 1] == 0) --end;
+    ASSERT_EQ(row.length, end - first) << "row " << r;
+    EXPECT_EQ(row.first, row.length ? first : 0u) << "row " << r;
+    for (u32 x = 0; x < row.length; ++x)
+      EXPECT_EQ(row.coverage[x], src[first + x] / static_cast<double>(image.greyLevels)) << "row " << r << " column " << x;
+  }
 }
 
 FakeFaceSpec FakeFaceCovering(u32 first, u32 last, double advance) {

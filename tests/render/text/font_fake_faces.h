@@ -53,6 +53,11 @@ class CFakeFaces : public IFaceProvider {
   std::atomic<int> totalRenders_{0};
 };
 
+// Checks a glyph record against the image it was made from: rows from the
+// lowest up, each the image row's inked columns (zero columns trimmed at
+// both ends only) as byte / grey levels; advance, left and bottom kept.
+void ExpectRecordOf(const GlyphImage& image, const Glyph* glyph);
+
 // Sets the font list up over the provider for one test and tears it down.
 class CFontListScope {
  public:

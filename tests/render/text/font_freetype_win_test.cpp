@@ -11,6 +11,8 @@
 #include "render/canvas.h"
 #include "render/text/font.h"
 #include "render/text/font_freetype.h"
+#include "font_fake_faces.h"
+#include "runtime/byte_order.h"
 #include "runtime/heap.h"
 #include "runtime/threads.h"
 #include "runtime/win.h"
@@ -37,13 +39,6 @@ u8* HeapCopy(const Bytes& bytes) {
   return block;
 }
 
-u32 Get32(const Bytes& b, size_t at) {
-  return (u32(b[at]) << 24) | (u32(b[at + 1]) << 16) | (u32(b[at + 2]) << 8) | b[at + 3];
-}
-void Put32(Bytes* b, size_t at, u32 v) {
-  (*b)[at] = u8(v >> 24), (*b)[at + 1] = u8(v >> 16), (*b)[at + 2] = u8(v >> 8), (*b)[at + 3] = u8(v);
-}
-
 // A font collection of the given single fonts: the header, each font's table
 // directory with offsets moved to the copy of its file that follows.
 Bytes MakeCollection(const std::vector<const Bytes*>& fonts) {
@@ -52,19 +47,19 @@ Bytes MakeCollection(const std::vector<const Bytes*>& fonts) {
   for (const Bytes* f : fonts) directories += 12 + 16 * ((f->at(4) << 8) | f->at(5));
   Bytes out(headerBytes + directories, 0);
   out[0] = 't', out[1] = 't', out[2] = 'c', out[3] = 'f';
-  Put32(&out, 4, 0x00010000u);
-  Put32(&out, 8, static_cast<u32>(fonts.size()));
+  WriteBigEndian32(&out[4], 0x00010000u);
+  WriteBigEndian32(&out[8], static_cast<u32>(fonts.size()));
   size_t directory = headerBytes;
   for (size_t i = 0; i < fonts.size(); ++i) {
     const Bytes& font = *fonts[i];
     while (out.size() % 4) out.push_back(0);
     const size_t copyAt = out.size();
     const u32 tables = (font[4] << 8) | font[5];
-    Put32(&out, 12 + 4 * i, static_cast<u32>(directory));
+    WriteBigEndian32(&out[12 + 4 * i], static_cast<u32>(directory));
     std::memcpy(&out[directory], font.data(), 12 + 16 * tables);
     for (u32 t = 0; t < tables; ++t) {
       const size_t record = directory + 12 + 16 * t;
-      Put32(&out, record + 8, Get32(out, record + 8) + static_cast<u32>(copyAt));
+      WriteBigEndian32(&out[record + 8], ReadBigEndian32(&out[record + 8]) + static_cast<u32>(copyAt));
     }
     directory += 12 + 16 * tables;
     out.insert(out.end(), font.begin(), font.end());
@@ -83,130 +78,88 @@ class FreeTypeTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(FreeTypeTest, GreyGlyphsBecomeTrimmedCoverageRows) {
-  // The reference: FreeType driven directly.
-  FT_Library library = NewFreeTypeLibrary();
-  ASSERT_NE(library, nullptr);
-  FT_Face reference = nullptr;
+// Glyphs rendered through the program's FreeType path against FreeType
+// driven directly: grey outlines become trimmed coverage rows, 1-bit
+// bitmaps (Tahoma carries them at small sizes) full coverage where set.
+TEST_F(FreeTypeTest, GlyphsMatchFreeTypeDrivenDirectly) {
+  FT_Library library = NewFreeTypeLibrary(), own = NewFreeTypeLibrary();
+  ASSERT_TRUE(library && own);
+  FT_Face reference = nullptr, face = nullptr;
   ASSERT_EQ(FT_New_Memory_Face(library, regular_.data(), static_cast<FT_Long>(regular_.size()), 0, &reference), 0);
-  ASSERT_EQ(FT_Set_Char_Size(reference, 12 * 64, 0, 96, 0), 0);
-
-  // Outlines only: at this size Tahoma also carries 1-bit bitmaps, which
-  // the next test covers.
-  const FT_Int32 flags = FT_LOAD_RENDER | FT_LOAD_NO_BITMAP;
-  FT_Library ownLibrary = NewFreeTypeLibrary();
-  FT_Face own = nullptr;
-  ASSERT_EQ(FT_New_Memory_Face(ownLibrary, regular_.data(), static_cast<FT_Long>(regular_.size()), 0, &own), 0);
-  ASSERT_EQ(FT_Set_Char_Size(own, 12 * 64, 0, 96, 0), 0);
+  ASSERT_EQ(FT_New_Memory_Face(own, regular_.data(), static_cast<FT_Long>(regular_.size()), 0, &face), 0);
   FT_Bitmap scratch;
   FT_Bitmap_Init(&scratch);
-  for (u32 code : {u32('A'), u32('g'), u32('W'), u32(0xE9), u32('.')}) {
-    SCOPED_TRACE(code);
-    GlyphImage image;
-    ASSERT_TRUE(RenderFreeTypeGlyph(ownLibrary, own, code, flags, &scratch, &image));
-    ASSERT_EQ(FT_Load_Char(reference, code, flags), 0);
-    const FT_Bitmap& bm = reference->glyph->bitmap;
-    ASSERT_EQ(bm.pixel_mode, FT_PIXEL_MODE_GRAY);
-    EXPECT_EQ(image.greyLevels, 256u);
-    EXPECT_EQ(image.rows, bm.rows);
-    EXPECT_EQ(image.width, bm.width);
-    EXPECT_EQ(image.advanceX, reference->glyph->advance.x / 64.0);
-    std::vector<double> block(Glyph::RecordBytes(image) / 8 + 1);
-    Glyph::FromBitmap(image, block.data());
-    const Glyph* g = reinterpret_cast<const Glyph*>(block.data());
-    EXPECT_EQ(g->left, reference->glyph->bitmap_left);
-    EXPECT_EQ(g->bottom, reference->glyph->bitmap_top - static_cast<double>(bm.rows));
-    for (u32 r = 0; r < bm.rows; ++r) {
-      // Row r of the record is the bitmap's row rows - 1 - r.
-      const u8* src = bm.buffer + static_cast<size_t>(bm.rows - 1 - r) * bm.pitch;
-      Glyph::Row row = g->GetRow(r);
-      for (u32 x = 0; x < bm.width; ++x) {
-        const bool inside = x >= row.first && x < row.first + row.length;
-        const double expected = src[x] / 256.0;
-        if (inside)
-          EXPECT_EQ(row.coverage[x - row.first], expected) << r << "," << x;
-        else
-          EXPECT_EQ(src[x], 0) << r << "," << x;
-      }
-      if (row.length) {
-        EXPECT_NE(src[row.first], 0);
-        EXPECT_NE(src[row.first + row.length - 1], 0);
-      }
+  const struct {
+    FT_F26Dot6 size;
+    FT_Int32 flags;
+    std::vector<u32> codes;
+  } rows[] = {{12 * 64, FT_LOAD_RENDER | FT_LOAD_NO_BITMAP, {'A', 'g', 'W', 0xE9, '.'}},
+              {10 * 64, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO, {'A', 'k', '@'}}};
+  for (const auto& r : rows) {
+    ASSERT_EQ(FT_Set_Char_Size(reference, r.size, 0, 96, 0), 0);
+    ASSERT_EQ(FT_Set_Char_Size(face, r.size, 0, 96, 0), 0);
+    for (u32 code : r.codes) {
+      SCOPED_TRACE(code);
+      GlyphImage image;
+      ASSERT_TRUE(RenderFreeTypeGlyph(own, face, code, r.flags, &scratch, &image));
+      ASSERT_EQ(FT_Load_Char(reference, code, r.flags), 0);
+      const FT_Bitmap& bm = reference->glyph->bitmap;
+      const bool mono = bm.pixel_mode == FT_PIXEL_MODE_MONO;
+      ASSERT_TRUE(mono || bm.pixel_mode == FT_PIXEL_MODE_GRAY);
+      ASSERT_TRUE(image.rows == bm.rows && image.width == bm.width && image.left == reference->glyph->bitmap_left);
+      EXPECT_TRUE(mono || image.greyLevels == 256);
+      EXPECT_EQ(image.advanceX, reference->glyph->advance.x / 64.0);
+      int inked = 0;
+      for (u32 y = 0; y < bm.rows; ++y)
+        for (u32 x = 0; x < bm.width; ++x) {
+          const u8 want = mono ? ((bm.buffer[y * bm.pitch + x / 8] >> (7 - x % 8)) & 1) * 255 : bm.buffer[y * bm.pitch + x];
+          // A set 1-bit pixel becomes full coverage: its byte equals the grey levels.
+          const u32 got = image.topRow[static_cast<i64>(y) * image.pitch + x];
+          ASSERT_EQ(mono ? (got == 0 ? 0u : got == image.greyLevels ? 255u : 1u) : got, want) << y << "," << x;
+          inked += want != 0;
+        }
+      EXPECT_GT(inked, 0);
+      std::vector<double> block(Glyph::RecordBytes(image) / 8 + 1);
+      Glyph::FromBitmap(image, block.data());
+      fonttest::ExpectRecordOf(image, reinterpret_cast<const Glyph*>(block.data()));
     }
   }
-  FT_Bitmap_Done(ownLibrary, &scratch);
-  FT_Done_Face(own);
-  DoneFreeTypeLibrary(ownLibrary);
-
-  IFontFace* face = OpenMemoryFace(HeapCopy(regular_), static_cast<u32>(regular_.size()), u"Tahoma", 12, false, false, 96);
-  ASSERT_NE(face, nullptr);
+  FT_Bitmap_Done(own, &scratch);
+  FT_Done_Face(face);
+  DoneFreeTypeLibrary(own);
+  // A face of the program's own: wider glyphs wider, metrics from the size.
+  IFontFace* memoryFace = OpenMemoryFace(HeapCopy(regular_), static_cast<u32>(regular_.size()), u"Tahoma", 12, false, false, 96);
+  ASSERT_NE(memoryFace, nullptr);
+  ASSERT_EQ(FT_Set_Char_Size(reference, 12 * 64, 0, 96, 0), 0);
   GlyphImage w, i;
-  ASSERT_TRUE(face->RenderChar('W', &w));
+  ASSERT_TRUE(memoryFace->RenderChar('W', &w));
   const double wide = w.advanceX;
-  ASSERT_TRUE(face->RenderChar('i', &i));
+  ASSERT_TRUE(memoryFace->RenderChar('i', &i));
   EXPECT_GT(wide, i.advanceX);
   double line, ascender, descender;
-  face->Metrics(&line, &ascender, &descender);
-  EXPECT_EQ(line, reference->size->metrics.height / 64.0);
-  EXPECT_GT(ascender, 0);
-  EXPECT_GT(descender, 0);
-  CloseMemoryFace(face);
+  memoryFace->Metrics(&line, &ascender, &descender);
+  EXPECT_TRUE(line == reference->size->metrics.height / 64.0 && ascender > 0 && descender > 0);
+  CloseMemoryFace(memoryFace);
   FT_Done_Face(reference);
   DoneFreeTypeLibrary(library);
-}
-
-TEST_F(FreeTypeTest, TwoLevelBitmapsAreConvertedToFullCoverage) {
-  FT_Library library = NewFreeTypeLibrary();
-  ASSERT_NE(library, nullptr);
-  FT_Face face = nullptr;
-  ASSERT_EQ(FT_New_Memory_Face(library, regular_.data(), static_cast<FT_Long>(regular_.size()), 0, &face), 0);
-  ASSERT_EQ(FT_Set_Char_Size(face, 10 * 64, 0, 96, 0), 0);
-  FT_Bitmap scratch;
-  FT_Bitmap_Init(&scratch);
-  for (u32 code : {u32('A'), u32('k'), u32('@')}) {
-    SCOPED_TRACE(code);
-    // The reference count of set pixels, straight from the 1-bit bitmap.
-    ASSERT_EQ(FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
-    const FT_Bitmap& mono = face->glyph->bitmap;
-    ASSERT_EQ(mono.pixel_mode, FT_PIXEL_MODE_MONO);
-    std::vector<std::vector<bool>> set(mono.rows, std::vector<bool>(mono.width));
-    int count = 0;
-    for (u32 r = 0; r < mono.rows; ++r)
-      for (u32 x = 0; x < mono.width; ++x) {
-        set[r][x] = (mono.buffer[r * mono.pitch + x / 8] >> (7 - x % 8)) & 1;
-        count += set[r][x];
-      }
-    GlyphImage image;
-    ASSERT_TRUE(RenderFreeTypeGlyph(library, face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO, &scratch, &image));
-    ASSERT_EQ(image.rows, mono.rows);
-    ASSERT_EQ(image.width, mono.width);
-    int converted = 0;
-    for (u32 r = 0; r < image.rows; ++r)
-      for (u32 x = 0; x < image.width; ++x) {
-        const u8 v = image.topRow[static_cast<i64>(r) * image.pitch + x];
-        EXPECT_EQ(v != 0, set[r][x]);
-        if (v) {
-          EXPECT_EQ(v, image.greyLevels);  // full coverage
-          ++converted;
-        }
-      }
-    EXPECT_EQ(converted, count);
-    EXPECT_GT(count, 0);
-  }
-  FT_Bitmap_Done(library, &scratch);
-  FT_Done_Face(face);
-  DoneFreeTypeLibrary(library);
+  // Damaged font data opens no face.
+  const Bytes cut(regular_.begin(), regular_.begin() + 200), junk(4096, 0x5A);
+  for (const Bytes* bad : {&cut, &junk})
+    EXPECT_EQ(OpenMemoryFace(HeapCopy(*bad), static_cast<u32>(bad->size()), u"Tahoma", 8, false, false, 96), nullptr);
+  EXPECT_EQ(OpenMemoryFace(nullptr, 100, u"Tahoma", 8, false, false, 96), nullptr);
 }
 
 TEST_F(FreeTypeTest, CollectionsOpenTheFaceWhoseNamesMatch) {
-  Bytes collection = MakeCollection({&regular_, &bold_});
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Tahoma", false, false), 0);
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Tahoma", true, false), 1);
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"tahoma", true, false), 1);
-  EXPECT_EQ(SelectCollectionFace(collection.data(), static_cast<u32>(collection.size()), u"Verdana", true, false), 0);
-  Bytes reversed = MakeCollection({&bold_, &regular_});
-  EXPECT_EQ(SelectCollectionFace(reversed.data(), static_cast<u32>(reversed.size()), u"Tahoma", false, false), 1);
-  EXPECT_EQ(SelectCollectionFace(regular_.data(), static_cast<u32>(regular_.size()), u"Tahoma", true, false), 0);
+  const Bytes both = MakeCollection({&regular_, &bold_}), reversed = MakeCollection({&bold_, &regular_});
+  const struct {
+    const Bytes* data;
+    const char16_t* name;
+    bool bold;
+    i32 face;
+  } rows[] = {{&both, u"Tahoma", false, 0},    {&both, u"Tahoma", true, 1},      {&both, u"tahoma", true, 1},
+              {&both, u"Verdana", true, 0},    {&reversed, u"Tahoma", false, 1}, {&regular_, u"Tahoma", true, 0}};
+  for (const auto& r : rows)
+    EXPECT_EQ(SelectCollectionFace(r.data->data(), static_cast<u32>(r.data->size()), r.name, r.bold, false), r.face);
 
   // The face opened from the collection renders as the bold file does (at a
   // size drawn from the outlines).
@@ -236,14 +189,6 @@ TEST_F(FreeTypeTest, CollectionsOpenTheFaceWhoseNamesMatch) {
   CloseMemoryFace(fromCollection);
   CloseMemoryFace(single);
   CloseMemoryFace(plain);
-}
-
-TEST_F(FreeTypeTest, DamagedFontDataOpensNoFace) {
-  Bytes cut(regular_.begin(), regular_.begin() + 200);
-  EXPECT_EQ(OpenMemoryFace(HeapCopy(cut), static_cast<u32>(cut.size()), u"Tahoma", 8, false, false, 96), nullptr);
-  Bytes junk(4096, 0x5A);
-  EXPECT_EQ(OpenMemoryFace(HeapCopy(junk), static_cast<u32>(junk.size()), u"Tahoma", 8, false, false, 96), nullptr);
-  EXPECT_EQ(OpenMemoryFace(nullptr, 100, u"Tahoma", 8, false, false, 96), nullptr);
 }
 
 TEST_F(FreeTypeTest, GdiSuppliesTheFileOfTheFaceItMapsTo) {

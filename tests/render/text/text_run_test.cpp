@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "render/text/font.h"
 #include "render/text/text_layout.h"
 #include "runtime/threads.h"
+#include "../render_test_support.h"
 
 using namespace fonttest;
 
@@ -21,58 +23,39 @@ namespace {
 constexpr u32 kBlack = 0xFF000000u;
 constexpr u32 kWhite = 0xFFFFFFFFu;
 
-struct Surface {
-  Surface(i32 w, i32 h, i32 bands)
-      : width(w), height(h), pixels(static_cast<size_t>(w) * h, kBlack),
-        coverage(static_cast<size_t>(w) * bands), canvas(bands) {
-    canvas.Attach(pixels.data(), coverage.data(), w, h);
-  }
-  u32 At(i32 x, i32 y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-  void Flush() { canvas.list.Flush(canvas.bandCount); }
-  // First column of row y (from x) that is not black, or -1.
-  i32 FirstInk(i32 y, i32 from = 0) const {
-    for (i32 x = from; x < width; ++x)
-      if (At(x, y) != kBlack) return x;
-    return -1;
-  }
-  i32 width, height;
-  std::vector<u32> pixels;
-  std::vector<double> coverage;
-  CCanvas canvas;
-};
+// First column of row y (from x) that is not black, or -1.
+i32 FirstInk(const TestTarget& t, i32 y, i32 from = 0) {
+  for (i32 x = from; x < t.canvas.width; ++x)
+    if (t.At(x, y) != kBlack) return x;
+  return -1;
+}
 
 // An opaque colour over opaque black with the coverage of a fake glyph.
-u32 Inked(u32 code, u32 colour) {
-  const u32 a = static_cast<u32>(FakeInk(code) / 256.0 * 255);
-  u32 out = 0xFF000000u;
-  for (int shift = 0; shift <= 16; shift += 8) out |= ((((colour >> shift) & 0xFF) * a) >> 8) << shift;
-  return out;
-}
+u32 Inked(u32 code, u32 colour) { return ExpectedPixel(kBlack, colour, FakeInk(code) / 256.0); }
 
 class TextRunTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    scope_ = new CFontListScope(&faces_);
-    font_ = AcquireFont(u"Tahoma", 10, false, false);
-    ASSERT_NE(font_, nullptr);
-  }
-  void TearDown() override {
-    if (font_) font_->Release();
-    delete scope_;
+  void SetUp() override { ASSERT_NE(font_, nullptr); }
+  void TearDown() override { font_->Release(); }
+  // A target with the font and white text set.
+  TestTarget& Target(i32 w, i32 h, i32 bands) {
+    target_.reset(new TestTarget(w, h, bands, kBlack));
+    target_->canvas.SetFont(font_);
+    target_->canvas.textColour = kWhite;
+    return *target_;
   }
   CFakeFaces faces_;
-  CFontListScope* scope_ = nullptr;
-  CFont* font_ = nullptr;
+  CFontListScope scope_{&faces_};
+  CFont* font_ = AcquireFont(u"Tahoma", 10, false, false);
+  std::unique_ptr<TestTarget> target_;
 };
 
 }  // namespace
 
 TEST_F(TextRunTest, GlyphsAreBlendedAtTheirPlace) {
-  Surface s(120, 40, 1);
-  s.canvas.SetFont(font_);
-  s.canvas.textColour = kWhite;
+  TestTarget& s = Target(120, 40, 1);
   s.canvas.DrawText(10, 20, u"ab", 2);
-  s.Flush();
+  s.canvas.list.Flush(s.canvas.bandCount);
   // Each fake glyph inks columns 1..4 of its cell and rows 0..6 above the
   // baseline.
   for (i32 y = 15; y < 32; ++y)
@@ -86,32 +69,28 @@ TEST_F(TextRunTest, GlyphsAreBlendedAtTheirPlace) {
 }
 
 TEST_F(TextRunTest, TabsAdvanceEightSpacesAndMissingCodesNothing) {
-  Surface s(120, 40, 1);
-  s.canvas.SetFont(font_);
-  s.canvas.textColour = kWhite;
+  TestTarget& s = Target(120, 40, 1);
   s.canvas.DrawText(10, 20, u"a\tb\xE000" u"c", 5);
-  s.Flush();
-  EXPECT_EQ(s.FirstInk(22), 11);
-  EXPECT_EQ(s.FirstInk(22, 15), 10 + 10 + 32 + 1);
-  EXPECT_EQ(s.FirstInk(22, 10 + 10 + 32 + 6), 10 + 10 + 32 + 10 + 1);  // 'c' right after 'b'
+  s.canvas.list.Flush(s.canvas.bandCount);
+  EXPECT_EQ(FirstInk(s, 22), 11);
+  EXPECT_EQ(FirstInk(s, 22, 15), 10 + 10 + 32 + 1);
+  EXPECT_EQ(FirstInk(s, 22, 10 + 10 + 32 + 6), 10 + 10 + 32 + 10 + 1);  // 'c' right after 'b'
 }
 
 TEST_F(TextRunTest, RunsAreClippedToTheirLineBox) {
-  Surface s(120, 60, 1);
-  s.canvas.SetFont(font_);
-  s.canvas.textColour = kWhite;
+  TestTarget& s = Target(120, 60, 1);
   // A rectangle 35 wide: "abc" fits, the record's box ends at 35.
   s.canvas.DrawTextInRect(0, 0, 35, 40, u"abc", 3, 0);
   s.canvas.SetClipRect(0, 0, 23, 60);  // later records are clipped at 23
   s.canvas.DrawText(40, 5, u"ab", 2);
   s.canvas.SetClipRect(0, 0, 60, 60);
   s.canvas.DrawText(40, 5 + 10, u"ab", 2);
-  s.Flush();
+  s.canvas.list.Flush(s.canvas.bandCount);
   const i32 row = 40 - 12 + 2;  // a row of the first line
-  EXPECT_EQ(s.FirstInk(row), 1);
-  EXPECT_EQ(s.FirstInk(row, 25), -1);
-  EXPECT_EQ(s.FirstInk(7), -1);
-  EXPECT_EQ(s.FirstInk(17), 41);
+  EXPECT_EQ(FirstInk(s, row), 1);
+  EXPECT_EQ(FirstInk(s, row, 25), -1);
+  EXPECT_EQ(FirstInk(s, 7), -1);
+  EXPECT_EQ(FirstInk(s, 17), 41);
 }
 
 TEST_F(TextRunTest, JustificationHandsOutTheWholeExtraWidth) {
@@ -120,22 +99,20 @@ TEST_F(TextRunTest, JustificationHandsOutTheWholeExtraWidth) {
   // floor(w - 68): the first trunc(e / 2), the last the rest.
   for (double w : {72.0, 75.0, 75.6, 80.2, 81.9}) {
     SCOPED_TRACE(w);
-    Surface s(200, 40, 1);
-    s.canvas.SetFont(font_);
-    s.canvas.textColour = kWhite;
+    TestTarget& s = Target(200, 40, 1);
     s.canvas.DrawTextInRect(0, 0, w, 30, u"aa bb cc dd ee ff gg hh", -1, kTextJustify);
-    s.Flush();
+    s.canvas.list.Flush(s.canvas.bandCount);
     const double e = w - 68;
     const i32 first = static_cast<i32>(std::trunc(e * 1 / 2));
     const i32 total = static_cast<i32>(std::floor(e));
     const i32 row = 30 - 12 + 3;
     // Word starts: "aa" at 0, "bb" after 20 + space 4 + first share, "cc"
     // after that, 20 + 4 + the rest.
-    EXPECT_EQ(s.FirstInk(row), 1);
+    EXPECT_EQ(FirstInk(s, row), 1);
     const i32 bb = 20 + 4 + first;
-    EXPECT_EQ(s.FirstInk(row, 2 + 20 - 1), bb + 1);
+    EXPECT_EQ(FirstInk(s, row, 2 + 20 - 1), bb + 1);
     const i32 cc = bb + 20 + 4 + (total - first);
-    EXPECT_EQ(s.FirstInk(row, bb + 20), cc + 1);
+    EXPECT_EQ(FirstInk(s, row, bb + 20), cc + 1);
     EXPECT_EQ(cc + 20, 68 + total);  // the shares sum to floor(e)
   }
 }
@@ -145,11 +122,11 @@ TEST_F(TextRunTest, BandsDrawTheSameAsOneBand) {
   std::vector<u32> reference;
   for (i32 bands : {1, 3, 4, 7}) {
     SCOPED_TRACE(bands);
-    Surface s(160, 120, bands);
+    TestTarget s(160, 120, bands, kBlack);
     s.canvas.SetFont(font_);
     s.canvas.textColour = 0xC080FF40u;
     s.canvas.DrawTextInRect(3.5, 2, 150, 117, text.c_str(), -1, kTextJustify);
-    s.Flush();
+    s.canvas.list.Flush(s.canvas.bandCount);
     if (reference.empty())
       reference = s.pixels;
     else
@@ -161,10 +138,8 @@ namespace {
 
 struct DrawJob {
   CFont* font;
-  int worker;
   int rounds;
   std::vector<u32> last;
-  bool ok = true;
 };
 
 std::u16string JobText(int round) {
@@ -179,12 +154,12 @@ std::u16string JobText(int round) {
 u32 DrawRuns(void* argument) {
   DrawJob* job = static_cast<DrawJob*>(argument);
   for (int round = 0; round < job->rounds; ++round) {
-    Surface s(200, 64, 4);
+    TestTarget s(200, 64, 4, kBlack);
     s.canvas.SetFont(job->font);
     s.canvas.textColour = kWhite;
     const std::u16string text = JobText(round);
     for (int line = 0; line < 4; ++line) s.canvas.DrawText(2, 4 + 15 * line, text.c_str(), static_cast<i32>(text.size()));
-    s.Flush();
+    s.canvas.list.Flush(s.canvas.bandCount);
     job->last = s.pixels;
   }
   return 0;
@@ -201,13 +176,13 @@ TEST_F(TextRunTest, SeveralThreadsDrawRunsWithMissingCodePoints) {
   std::vector<DrawJob> jobs(kThreads);
   std::vector<CThread> threads(kThreads);
   for (int i = 0; i < kThreads; ++i) {
-    jobs[i] = DrawJob{font, i, kRounds, {}, true};
+    jobs[i] = DrawJob{font, kRounds, {}};
     ASSERT_TRUE(threads[i].Start(&DrawRuns, &jobs[i], 256 * 1024));
   }
   for (auto& t : threads) EXPECT_TRUE(t.Join(60000));
   // Every thread drew the same last frame, and the same as a single thread
   // drawing it now.
-  DrawJob alone{font, 0, kRounds, {}, true};
+  DrawJob alone{font, kRounds, {}};
   DrawRuns(&alone);
   for (const DrawJob& job : jobs) EXPECT_TRUE(job.last == alone.last);
   EXPECT_TRUE(font->IsKnownMissing(0xE000 + 3 * 256));
@@ -218,7 +193,7 @@ TEST_F(TextRunTest, SeveralThreadsDrawRunsWithMissingCodePoints) {
 }
 
 TEST_F(TextRunTest, PensFarOffTheTargetDrawNothing) {
-  Surface s(64, 32, 1);
+  TestTarget s(64, 32, 1, kBlack);
   const std::u16string text = u"abj";
   for (double x : {-1e30, -3e9, 1e30, -1e300}) {
     SCOPED_TRACE(x);
@@ -238,7 +213,7 @@ TEST_F(TextRunTest, PensFarOffTheTargetDrawNothing) {
 }
 
 TEST_F(TextRunTest, ARecordedRunKeepsItsFontUntilTheNextReset) {
-  Surface s(120, 40, 3);
+  TestTarget s(120, 40, 3, kBlack);
   const u32 listed = FontListCount();
   CFont* font = AcquireFont(u"Tahoma", 9, false, false);
   ASSERT_NE(font, nullptr);
@@ -250,8 +225,8 @@ TEST_F(TextRunTest, ARecordedRunKeepsItsFontUntilTheNextReset) {
   font->Release();
   s.canvas.SetFont(font_);
   EXPECT_EQ(FontListCount(), listed + 1);
-  s.Flush();
-  EXPECT_EQ(s.FirstInk(22), 11);
+  s.canvas.list.Flush(s.canvas.bandCount);
+  EXPECT_EQ(FirstInk(s, 22), 11);
   s.canvas.Reset();
   EXPECT_EQ(FontListCount(), listed);
 }
