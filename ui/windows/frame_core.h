@@ -17,7 +17,7 @@
 #include "ui/windows/device_change.h"
 #include "ui/windows/window_surface.h"
 
-struct CBitmap;
+class CBitmap;
 
 constexpr i32 kNotPlaced = static_cast<i32>(0x80000000u);
 

@@ -16,7 +16,7 @@
 #include "ui/windows/ui_types.h"
 
 class CCanvas;
-struct CBitmap;
+class CBitmap;
 
 // Drawing state bits handed to the control drawings (beside the control's
 // own style bits).
