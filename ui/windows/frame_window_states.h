@@ -130,4 +130,7 @@ void CFrameWindow<T>::OnDestroyMessage() {
   });
   ForgetWindowState();
   if constexpr (HasOnDestroy<T>::value) Self().OnDestroy();
+  // A modal loop waiting in GetMessageW for this window wakes up and finds
+  // it gone (it may have been closed by a sent, not posted, WM_CLOSE).
+  PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }

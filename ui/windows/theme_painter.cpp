@@ -85,7 +85,7 @@ void CThemePainter::DrawFrame(CCanvas* canvas, i32 w, i32 h, u32 style, bool fil
   if (!canvas) return;
   const bool maximized = (style & kFlagMaximized) != 0;
   const u32 frame = maximized ? WithAlpha(ThemeTintColor(), 0xFF) : ThemeTintColor();
-  if (style & (kFlagSizable | kFlagPanelFrame)) canvas->FillRoundRect(0, 0, w, h, 5, frame);
+  if (style & (kFlagSizable | kFlagPanelFrame)) canvas->FrameRoundRect(0, 0, w, h, 5, 5, frame);
   if (style & kFlagCaption) canvas->FillRect(5, h - 25, w - 5, h - 5, frame);
   Rect c;
   GetContentRect(&c, w, h, style);
