@@ -27,7 +27,8 @@ class CWindowSurface {
   void* Bitmap() const { return bitmap_; }
 
   // Pushes the part given by the geometry to the window through the
-  // present seam (keepPlacement: see LayeredPresent). False without pixels.
+  // present seam (keepPlacement: see LayeredPresent; also taken when the
+  // window is where the last present put it). False without pixels.
   bool Present(void* window, const PresentGeometry& geometry, bool keepPlacement);
 
   CCanvas canvas;
@@ -38,6 +39,8 @@ class CWindowSurface {
   double* scan_ = nullptr;
   i32 width_ = 0;
   i32 rows_ = 0;
+  void* placedWindow_ = nullptr;  // where the last present put its window
+  PresentGeometry placed_ = {0, 0, 0, 0, 0, 0};
 };
 
 // A zero-filled 32-bit DIB section with positive height (rows bottom-up),

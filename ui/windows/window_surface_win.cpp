@@ -72,6 +72,7 @@ void CWindowSurface::Free() {
   pixels_ = nullptr;
   width_ = 0;
   rows_ = 0;
+  placedWindow_ = nullptr;
   canvas.Attach(nullptr, nullptr, 0, 0);
 }
 
@@ -82,8 +83,14 @@ bool CWindowSurface::Present(void* window, const PresentGeometry& g, bool keepPl
   ReleaseDC(nullptr, screen);
   if (!dc) return false;
   HGDIOBJ old = SelectObject(dc, static_cast<HBITMAP>(bitmap_));
-  LayeredPresent present = {window, dc, g.destX, g.destY, g.width, g.height, g.srcX, g.srcY, keepPlacement};
+  const bool placed = window == placedWindow_ && g.destX == placed_.destX && g.destY == placed_.destY &&
+                      g.width == placed_.width && g.height == placed_.height;
+  LayeredPresent present = {window, dc, g.destX, g.destY, g.width, g.height, g.srcX, g.srcY, keepPlacement || placed};
   bool done = PresentLayered(present);
+  if (done && !keepPlacement) {
+    placedWindow_ = window;
+    placed_ = g;
+  }
   SelectObject(dc, old);
   DeleteDC(dc);
   return done;
