@@ -14,6 +14,7 @@ struct PresentRecord {
   LayeredPresent present;
   bool bitmapValid;  // the source DC held a live DIB section
   i32 bitmapWidth, bitmapHeight;
+  u32 thread;        // the presenting thread
 };
 
 class CScriptedWindowSystem final : public IInputState {

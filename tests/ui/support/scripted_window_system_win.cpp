@@ -24,7 +24,7 @@ bool CScriptedWindowSystem::CursorPosition(ScreenPoint* out) {
 }
 
 bool CScriptedWindowSystem::Present(const LayeredPresent& present) {
-  PresentRecord record = {present, false, 0, 0};
+  PresentRecord record = {present, false, 0, 0, GetCurrentThreadId()};
   HBITMAP bitmap = static_cast<HBITMAP>(GetCurrentObject(static_cast<HDC>(present.sourceDc), OBJ_BITMAP));
   DIBSECTION section;
   if (bitmap && GetObjectW(bitmap, sizeof section, &section) == sizeof section && section.dsBm.bmBits) {

@@ -101,6 +101,19 @@ TEST_F(FrameWindow, TheCaptionClickStateMachineClosesOnlyOnAReleaseOverThePresse
   EXPECT_EQ(kCaptionNone, frame.hotButton);
   EXPECT_EQ(nullptr, CaptureOwner());
   EXPECT_EQ(nullptr, GetCapture()) << "the capture is released with the hot state";
+  // Leaving the button through the non-client area, or Escape, ends the
+  // highlight together with the window's hold on the mouse; Enter acts on
+  // a highlight only while the window itself has the focus.
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitCaption, Screen(close.x - 100, close.y));
+  EXPECT_TRUE(frame.hotButton == kCaptionNone && !CaptureOwner() && !GetCapture());
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
+  frame.button.SetFocus();
+  SendMessageW(hwnd, WM_KEYUP, VK_RETURN, 0);
+  PumpPending();
+  EXPECT_TRUE(IsWindow(hwnd)) << "Enter in a child does not press the hovered close button";
+  SendMessageW(hwnd, WM_KEYUP, VK_ESCAPE, 0);
+  EXPECT_TRUE(frame.hotButton == kCaptionNone && !CaptureOwner());
   ClickCaption(kHitClose);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
 }
