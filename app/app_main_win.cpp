@@ -1,15 +1,16 @@
 #include "app/app_main.h"
 
+#include "app/main_frame.h"
 #include "runtime/ui_strings.h"
 #include "runtime/win.h"
+#include "ui/windows/theme_painter.h"
 
 u32 AppMain(u32 showCommand) {
-  (void)showCommand;
   InstallBuiltInLanguages();
   // Spanish when the thread locale's primary language is Spanish.
   SetCurrentLanguage(PRIMARYLANGID(LANGIDFROMLCID(GetThreadLocale())) == LANG_SPANISH
                          ? kLanguageSpanish
                          : kLanguageEnglish);
-  // The main window and its message loop arrive with the application layer.
-  return 0;
+  SetThemePainter(BuiltInThemePainter());
+  return RunApplication(showCommand);
 }

@@ -5,6 +5,8 @@
 #include "runtime/clock.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
+#include "ui/windows/theme_metrics.h"
+#include "ui/windows/window_registry.h"
 
 namespace {
 
@@ -12,18 +14,18 @@ namespace {
 // position of its entry. Slots of subsystems not yet present are null and
 // skipped.
 const rt::InitRoutine kStartupTable[] = {
-    InitFontList,            // 1  font list
-    InitCounterFrequency,    // 2  performance-counter frequency
-    nullptr,                 // 3  window registry storage
-    InitPopupShadow,         // 4  shadow generator, first kind
-    InitPaneShadow,          // 5  shadow generator, first kind
-    InitWindowShadow,        // 6  shadow generator, second kind
-    LookupIsWow64Process,    // 7  IsWow64Process lookup
-    nullptr,                 // 8  folder browser caret thread
-    nullptr,                 // 9  folder browser caret stop event
-    InitEnglishStrings,      // 10 English string lengths
-    InitSpanishStrings,      // 11 Spanish string lengths
-    nullptr,                 // 12 theme metrics and colours
+    InitFontList,                // 1  font list
+    InitCounterFrequency,        // 2  performance-counter frequency
+    RegisterWindowRegistryFree,  // 3  window registry storage
+    InitPopupShadow,             // 4  shadow generator, first kind
+    InitPaneShadow,              // 5  shadow generator, first kind
+    InitWindowShadow,            // 6  shadow generator, second kind
+    LookupIsWow64Process,        // 7  IsWow64Process lookup
+    nullptr,                     // 8  folder browser caret thread
+    nullptr,                     // 9  folder browser caret stop event
+    InitEnglishStrings,          // 10 English string lengths
+    InitSpanishStrings,          // 11 Spanish string lengths
+    InitTheme,                   // 12 theme metrics and colours
     nullptr, nullptr, nullptr, nullptr,  // 13-16 text-edit caret handles
     nullptr, nullptr, nullptr, nullptr,  // 17-20 text-edit caret handles
 };

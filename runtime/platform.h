@@ -45,11 +45,32 @@ bool GetShellDisplayName(const wchar16* path, CWideString* out);
 // return false and leave out unchanged.
 bool GetSpecialFolderPath(u32 kind, CWideString* out);
 
-// The key-state and cursor seam: tests install their own source.
+// One layered-window present: the source DC's pixels from (srcX, srcY),
+// width x height, pushed with per-pixel alpha to the window at the screen
+// point (destX, destY) (UpdateLayeredWindow with ULW_ALPHA). With
+// keepPlacement the window is neither moved nor sized (a present from a
+// thread other than the window's must not make the system send the window
+// position messages to its thread).
+struct LayeredPresent {
+  void* window;    // HWND
+  void* sourceDc;  // HDC with the surface bitmap selected
+  i32 destX, destY;
+  i32 width, height;
+  i32 srcX, srcY;
+  bool keepPlacement;
+};
+
+bool SystemPresentLayered(const LayeredPresent& present);
+
+// The window-system seam: the asynchronous key state, the cursor position
+// and the layered present, which tests script (posted messages do not
+// change the key state, and a test wants to see what was presented).
 class IInputState {
  public:
   virtual i16 AsyncKeyState(i32 key) = 0;
   virtual bool CursorPosition(ScreenPoint* out) = 0;
+  // Default: the system's present.
+  virtual bool Present(const LayeredPresent& present) { return SystemPresentLayered(present); }
 
  protected:
   ~IInputState() = default;
@@ -57,6 +78,8 @@ class IInputState {
 void SetInputState(IInputState* source);  // null restores the system
 i16 ReadAsyncKeyState(i32 key);
 bool ReadCursorPosition(ScreenPoint* out);
+// Presents through the installed source (the system when none).
+bool PresentLayered(const LayeredPresent& present);
 
 // IsWow64Process of KERNEL32, null when the system lacks it.
 extern void* g_isWow64Process;

@@ -191,13 +191,29 @@ bool GetSpecialFolderPath(u32 kind, CWideString* out) {
 }
 
 // ---------------------------------------------------------------------------
-// Key state and cursor position
+// Key state, cursor position and layered present
 
 void SetInputState(IInputState* source) { g_inputState = source; }
 
 i16 ReadAsyncKeyState(i32 key) {
   if (g_inputState) return g_inputState->AsyncKeyState(key);
   return GetAsyncKeyState(key);
+}
+
+bool PresentLayered(const LayeredPresent& present) {
+  if (g_inputState) return g_inputState->Present(present);
+  return SystemPresentLayered(present);
+}
+
+bool SystemPresentLayered(const LayeredPresent& present) {
+  POINT destination = {present.destX, present.destY};
+  SIZE size = {present.width, present.height};
+  POINT source = {present.srcX, present.srcY};
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  HDC dc = static_cast<HDC>(present.sourceDc);
+  const bool keep = present.keepPlacement;
+  return UpdateLayeredWindow(static_cast<HWND>(present.window), dc, keep ? nullptr : &destination,
+                             keep ? nullptr : &size, dc, &source, 0, &blend, ULW_ALPHA) != 0;
 }
 
 bool ReadCursorPosition(ScreenPoint* out) {

@@ -8,12 +8,14 @@
 #include "runtime/platform.h"
 #include "runtime/startup.h"
 #include "runtime/ui_strings.h"
+#include "ui/windows/theme_metrics.h"
+#include "ui/windows/window_registry.h"
 
 namespace {
 
 // The real start-up table registers its exit callbacks in table order, so
-// the program's globals are torn down font list first, then the shadows
-// (window registry, caret handles and theme join as their subsystems do).
+// the program's globals are torn down font list first, then the window
+// registry, then the shadows (caret handles join as their subsystem does).
 TEST(StartupTable, BuildsTheGlobalsAndRegistersTheirExitCallbacksInOrder) {
   rt::RunExitCallbacks();  // an empty exit list to start from
   ASSERT_EQ(0u, rt::ExitListCount());
@@ -31,8 +33,10 @@ TEST(StartupTable, BuildsTheGlobalsAndRegistersTheirExitCallbacksInOrder) {
   EXPECT_EQ(10u, GetUiString(kUiStringCount)->length) << "bounded lookup falls back";
   EXPECT_EQ(2u, GetUiString(0)->length);
 
-  const rt::ExitRoutine expected[] = {DestroyFontList, DestroyPopupShadow, DestroyPaneShadow,
-                                      DestroyWindowShadow};
+  EXPECT_EQ(16, ThemeScrollBarSize()) << "theme metrics set";
+  EXPECT_EQ(0xFF81A1C1u, ThemeAccentColor()) << "theme colours set";
+  const rt::ExitRoutine expected[] = {DestroyFontList, FreeWindowRegistry, DestroyPopupShadow,
+                                      DestroyPaneShadow, DestroyWindowShadow};
   ASSERT_EQ(sizeof(expected) / sizeof(expected[0]), rt::ExitListCount());
   for (u32 i = 0; i < rt::ExitListCount(); ++i)
     EXPECT_EQ(expected[i], rt::ExitListEntry(i)) << "exit callback " << i;
@@ -49,12 +53,14 @@ TEST(StartupTable, SlotsKeepTheirPositions) {
   const rt::InitRoutine* table = GetStartupTable();
   EXPECT_EQ(&InitFontList, table[0]);
   EXPECT_EQ(&InitCounterFrequency, table[1]);
+  EXPECT_EQ(&RegisterWindowRegistryFree, table[2]);
   EXPECT_EQ(&InitPopupShadow, table[3]);
   EXPECT_EQ(&InitPaneShadow, table[4]);
   EXPECT_EQ(&InitWindowShadow, table[5]);
   EXPECT_EQ(&LookupIsWow64Process, table[6]);
   EXPECT_EQ(&InitEnglishStrings, table[9]);
   EXPECT_EQ(&InitSpanishStrings, table[10]);
+  EXPECT_EQ(&InitTheme, table[11]);
 }
 
 }  // namespace

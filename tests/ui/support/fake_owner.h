@@ -1,0 +1,59 @@
+// A window stand-in for widget tests without a real window: the parent at
+// the top of a widget tree, recording what its widgets ask of their window
+// (repaints, regions, focus notifications, presses). Derive a test tree
+// from CFakeOwnerOf<itself> and declare Children(); CFakeOwner has none.
+#pragma once
+#include <tuple>
+#include <vector>
+
+#include "ui/widgets/capture_table.h"
+#include "ui/widgets/focus.h"
+#include "ui/widgets/widget_record.h"
+
+struct RepaintRequest {
+  const CWidget* widget;  // null for a region
+  bool whole;
+  Rect rect;              // the part (widget coordinates) or the region (desktop)
+};
+
+template <class TSelf>
+class CFakeOwnerOf : public CWidget {
+ public:
+  CFakeOwnerOf() {
+    x = 100;
+    y = 100;
+    width = 400;
+    height = 300;
+    flags = kFlagVisible;
+  }
+  TSelf& Window() { return static_cast<TSelf&>(*this); }
+  void* Handle() const { return nullptr; }
+
+  template <class C>
+  void RepaintChild(C& child, const Rect* rect) {
+    repaints.push_back({&child, rect == nullptr, rect ? *rect : Rect{0, 0, 0, 0}});
+  }
+  template <class C>
+  void RedrawWidget(C& child, const Rect* rect) {
+    RepaintChild(child, rect);
+  }
+  void RepaintRegion(const Rect& desktopRect) { repaints.push_back({nullptr, false, desktopRect}); }
+  bool OnFocusLost(const CWidget* old) {
+    focusLost.push_back(old);
+    return old != nullptr;
+  }
+  void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
+  CWidget* SetFocus() {
+    CWidget* previous = FocusedWidget();
+    StoreFocusedWidget(this);
+    return previous;
+  }
+
+  std::vector<RepaintRequest> repaints;
+  std::vector<const CWidget*> focusLost;
+};
+
+class CFakeOwner : public CFakeOwnerOf<CFakeOwner> {
+ public:
+  std::tuple<> Children() { return {}; }
+};

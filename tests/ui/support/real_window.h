@@ -1,0 +1,43 @@
+// Real windows under Wine and Xvfb, for the tests where only a real window
+// can tell: message pumping with a deadline, reading the screen back, and a
+// small frame window with a button, a key probe and a media listener.
+// Windows only.
+#pragma once
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "ui/support/probe_widgets.h"
+#include "ui/widgets/button.h"
+#include "ui/windows/frame_window.h"
+
+// Dispatches the thread's messages until done() holds; false when the
+// deadline (milliseconds) passed first.
+bool PumpUntil(const std::function<bool()>& done, u32 milliseconds = 5000);
+// Dispatches what is queued now.
+void PumpPending();
+// The screen's pixel at a screen point, 0x00RRGGBB.
+u32 ScreenPixel(i32 x, i32 y);
+
+// A captioned, sizable dialog-like window: a push button, then a key probe
+// (a Tab stop), in that routing order; Escape closes it.
+class CTestFrame : public CFrameWindow<CTestFrame> {
+ public:
+  static constexpr u32 kStyle = 0x6670;
+  static constexpr i32 kMinTrackWidth = 259;
+  static constexpr i32 kMinTrackHeight = 199;
+
+  auto Children() { return std::tie(button, probe); }
+  void CreateControls();
+  void LayoutContent(i32 width, i32 height);
+  bool OnDialogKey(u32 key);
+  void OnClicked() { ++clicks; }
+  void ListenToMedia();
+
+  CButton<CTestFrame> button;
+  CProbe<CTestFrame> probe;
+  ProbeLog log;
+  int clicks = 0;
+  std::vector<std::u16string> arrived, removed;
+};

@@ -1,0 +1,3 @@
+#include "ui/support/ui_test_platform.h"
+
+void InitUiTestPlatform() {}

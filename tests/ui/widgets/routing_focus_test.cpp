@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "ui/support/fake_owner.h"
+#include "ui/support/probe_widgets.h"
+#include "ui/widgets/tab_order.h"
+
+namespace {
+
+// Root children in declared order: a label over the group's corner, the
+// group (two panels of two probes each), then a probe of its own.
+struct CTree : CFakeOwnerOf<CTree> {
+  CMute<CTree> label;
+  CProbeGroup<CTree> group;
+  CProbe<CTree> extra;
+  auto Children() { return std::tie(label, group, extra); }
+  void OnLButtonDown(i32, Point*) { ++rootDowns; }
+  int rootDowns = 0;
+};
+
+struct Routing : testing::Test {
+  void SetUp() override {
+    auto make = [](auto& w, Rect r, auto* parent, ProbeLog* log) {
+      w.Create(kFlagVisible | kFlagTabStop, &r, parent);
+      w.log = log;
+    };
+    const Rect g = {0, 0, 200, 100}, label = {0, 80, 30, 100};
+    tree.label.Create(kFlagVisible, &label, &tree);
+    tree.group.Create(kFlagVisible, &g, &tree);
+    make(tree.group.left, {0, 0, 100, 100}, &tree.group, &log);
+    make(tree.group.right, {100, 0, 200, 100}, &tree.group, &log);
+    make(tree.group.left.first, {0, 60, 50, 100}, &tree.group.left, &log);
+    make(tree.group.left.second, {40, 60, 90, 100}, &tree.group.left, &log);  // overlaps first
+    make(tree.group.right.first, {0, 0, 50, 50}, &tree.group.right, &log);
+    make(tree.group.right.second, {50, 0, 100, 50}, &tree.group.right, &log);
+    make(tree.extra, {250, 0, 300, 50}, &tree, &log);
+  }
+  void TearDown() override { StoreFocusedWidget(nullptr); }
+  bool Route(MouseKind kind, i32 x, i32 y, i32 delta = 0) {
+    return RouteMouseToChildren(tree, Point{tree.x + x, tree.y + y}, MouseEvent{kind, 0, delta, 0});
+  }
+  // The window's Tab: a walk, and once more from the start when it found
+  // nothing after the focus.
+  CWidget* Tab(bool backward) {
+    bool passed = false;
+    auto walk = [&] {
+      return backward ? TabWalkBackward(&passed, tree) : TabWalkForward(&passed, tree);
+    };
+    if (!walk()) {
+      passed = true;
+      walk();
+    }
+    return FocusedWidget();
+  }
+  CTree tree;
+  ProbeLog log;
+};
+
+TEST_F(Routing, TheFirstDeclaredChildUnderThePointTakesTheEvent) {
+  EXPECT_TRUE(Route(MouseKind::kLeftDown, 45, 70));
+  ASSERT_EQ(1u, log.size());
+  EXPECT_EQ(&tree.group.left.first, log[0].widget) << "overlap: declaration order decides";
+  EXPECT_TRUE(log[0].local.x == 45 && log[0].local.y == 10);
+  tree.group.left.first.flags |= kFlagDisabled;
+  tree.group.left.second.flags |= kFlagDisabled;
+  Route(MouseKind::kLeftDown, 45, 70);
+  EXPECT_EQ(&tree.group.left, log.back().widget) << "a hit composite takes what its disabled children cannot";
+  Route(MouseKind::kLeftDown, 10, 10);
+  EXPECT_EQ(&tree.group.left, log.back().widget) << "empty part of a panel";
+  EXPECT_EQ(0, tree.rootDowns);
+  Route(MouseKind::kLeftDown, 220, 10);
+  EXPECT_EQ(1, tree.rootDowns) << "no child: the root itself";
+  EXPECT_FALSE(Route(MouseKind::kLeftDown, 500, 10)) << "outside the root";
+}
+
+TEST_F(Routing, ALabelOverAViewSwallowsTheWheelAndCursorsAreSetOnEntry) {
+  const size_t before = log.size();
+  Route(MouseKind::kWheel, 10, 90, 120);
+  EXPECT_EQ(before, log.size()) << "the label took it, the probe under it saw nothing";
+  Route(MouseKind::kMove, 60, 70);
+  EXPECT_EQ(&tree.group.left.second, CursorOwner());
+  Route(MouseKind::kMove, 220, 10);
+  EXPECT_EQ(&tree, CursorOwner()) << "empty content: the root with the arrow";
+}
+
+TEST_F(Routing, KeysGoToTheFocusedLeafOnly) {
+  KeyEvent key = {KeyKind::kDown, 65, 1, 0};
+  EXPECT_FALSE(RouteKeyToChildren(tree, key));
+  StoreFocusedWidget(&tree.group.right.second);
+  EXPECT_TRUE(RouteKeyToChildren(tree, key));
+  ASSERT_EQ(1u, log.size());
+  EXPECT_TRUE(log[0].widget == &tree.group.right.second && log[0].a == 65);
+  CProbe<CTree> stranger;
+  EXPECT_FALSE(NotifyFocusLost(tree, &stranger)) << "not in the tree: nothing found";
+}
+
+TEST_F(Routing, TabVisitsTabStopsInPreOrderAndShiftTabReversesIt) {
+  tree.group.right.first.flags |= kFlagDisabled;
+  tree.group.right.second.flags &= ~kFlagTabStop;
+  // Forward from nothing: the first Tab stop in pre-order (panels are Tab
+  // stops themselves here).
+  std::vector<CWidget*> forward;
+  for (int i = 0; i < 6; ++i) forward.push_back(Tab(false));
+  std::vector<CWidget*> expected = {&tree.group.left, &tree.group.left.first, &tree.group.left.second,
+                                    &tree.group.right, &tree.extra, &tree.group.left};
+  EXPECT_EQ(expected, forward);
+  std::vector<CWidget*> backward;
+  for (int i = 0; i < 5; ++i) backward.push_back(Tab(true));
+  expected = {&tree.extra, &tree.group.right, &tree.group.left.second, &tree.group.left.first, &tree.group.left};
+  EXPECT_EQ(expected, backward);
+  // A hidden composite's children are skipped going forward.
+  tree.group.left.flags &= ~kFlagVisible;
+  StoreFocusedWidget(nullptr);
+  EXPECT_EQ(&tree.group.right, Tab(false));
+}
+
+TEST_F(Routing, ThePressedWidgetIsAskedWhetherThePointerLeftItAndLetsGo) {
+  SetPressedWidget(&tree.group.right.first);
+  EXPECT_FALSE(CheckPressLeaveIn(tree, Point{tree.x + 110, tree.y + 10}));
+  EXPECT_TRUE(CheckPressLeaveIn(tree, Point{tree.x + 180, tree.y + 90}));
+  EXPECT_EQ('l', log.back().kind);
+  EXPECT_TRUE(ReleasePressIn(tree));
+  EXPECT_EQ('r', log.back().kind);
+  SetPressedWidget(nullptr);
+  EXPECT_FALSE(ReleasePressIn(tree));
+}
+
+}  // namespace

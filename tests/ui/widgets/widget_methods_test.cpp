@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "ui/support/fake_owner.h"
+#include "ui/support/probe_widgets.h"
+
+namespace {
+
+struct WidgetMethods : testing::Test {
+  void TearDown() override {
+    StoreFocusedWidget(nullptr);
+    StorePendingFocus(nullptr);
+  }
+  CFakeOwner owner;
+  CProbe<CFakeOwner> w;
+  const Rect box = {10, 20, 60, 50};
+};
+
+TEST_F(WidgetMethods, FlagChangesRepaintOnlyWhatVisibilityAndSuspensionAllow) {
+  w.Create(0x20000, &box, &owner);
+  EXPECT_EQ(1, w.layouts) << "a rectangle lays the widget out";
+  EXPECT_TRUE(owner.repaints.empty()) << "created hidden";
+  EXPECT_FALSE(w.ModifyFlags(0, 0x20000)) << "no change";
+  EXPECT_TRUE(w.ModifyFlags(0, kFlagVisible));
+  ASSERT_EQ(1u, owner.repaints.size());
+  EXPECT_TRUE(owner.repaints[0].widget == &w && owner.repaints[0].whole);
+  EXPECT_TRUE(w.ModifyFlags(kFlagVisible, 0));
+  ASSERT_EQ(2u, owner.repaints.size()) << "hiding repaints the area it covered";
+  EXPECT_EQ(nullptr, owner.repaints[1].widget);
+  EXPECT_EQ(110, owner.repaints[1].rect.left);
+  EXPECT_EQ(150, owner.repaints[1].rect.bottom);
+  owner.flags |= kFlagRedrawSuspended;
+  w.ModifyFlags(0, kFlagVisible);
+  w.ModifyFlags(kFlagVisible, 0);
+  EXPECT_EQ(3u, owner.repaints.size()) << "showing repaints; hiding under a suspended parent does not";
+  owner.flags &= ~kFlagRedrawSuspended;
+  w.ModifyFlags(0, kFlagVisible);
+  owner.repaints.clear();
+  EXPECT_FALSE(w.SuspendRedraw(true));
+  EXPECT_TRUE(w.SuspendRedraw(true));
+  w.OnResize();
+  EXPECT_TRUE(owner.repaints.empty()) << "a suspended layout requests nothing";
+  EXPECT_TRUE(w.SuspendRedraw(false));
+  EXPECT_FALSE(w.SuspendRedraw(false));
+  EXPECT_EQ(1u, owner.repaints.size()) << "resuming repaints once";
+  EXPECT_TRUE(w.SetBounds(11, 20, 50, 30));
+  EXPECT_EQ(2u, owner.repaints.size()) << "a move repaints";
+  EXPECT_TRUE(w.Disable());
+  EXPECT_FALSE(w.Disable());
+}
+
+TEST_F(WidgetMethods, AnEmptyRectangleStillShowsButLaysNothingOut) {
+  const Rect empty = {5, 5, 5, 40};
+  w.Create(kFlagVisible, &empty, &owner);
+  EXPECT_TRUE(w.IsVisible());
+  EXPECT_EQ(0, w.layouts);
+  EXPECT_EQ(1u, owner.repaints.size());
+}
+
+TEST_F(WidgetMethods, RefusedFocusRequestsArePendingUntilTheWidgetIsCreatedVisible) {
+  CProbe<CFakeOwner> other;
+  other.Create(kFlagVisible, &box, &owner);
+  w.parent = &owner;
+  EXPECT_EQ(nullptr, w.SetFocus()) << "hidden";
+  EXPECT_EQ(&w, PendingFocus());
+  EXPECT_EQ(nullptr, other.SetFocus()) << "granted, no previous focus";
+  EXPECT_EQ(&other, FocusedWidget());
+  ASSERT_EQ(1u, owner.focusLost.size());
+  EXPECT_EQ(nullptr, owner.focusLost[0]);
+  StorePendingFocus(&w);
+  owner.repaints.clear();
+  EXPECT_EQ(nullptr, other.SetFocus()) << "already focused";
+  EXPECT_EQ(&other, PendingFocus());
+  EXPECT_TRUE(owner.repaints.empty());
+  StorePendingFocus(&w);
+  w.Create(kFlagVisible, &box, nullptr);
+  EXPECT_EQ(&w, FocusedWidget()) << "the pending request is honoured on creation";
+  EXPECT_EQ(&other, owner.focusLost.back());
+  w.Disable();
+  other.flags |= kFlagDisabled;
+  EXPECT_EQ(nullptr, other.SetFocus());
+  EXPECT_EQ(&w, FocusedWidget());
+}
+
+// Three levels with frames of their own: every conversion goes up and down
+// the chain through each level's content offset.
+TEST_F(WidgetMethods, GeometryConversionsRoundTripThroughNestedFrames) {
+  CProbeGroup<CFakeOwner> group;
+  owner.flags |= 0x2000;  // panel frame: content 5 in
+  const Rect g = {10, 20, 210, 170};
+  group.Create(kFlagVisible | 0x4000, &g, &owner);
+  const Rect p = {3, 4, 150, 100};
+  group.left.Create(kFlagVisible | 0x8000, &p, &group);
+  const Rect q = {7, 9, 57, 39};
+  group.left.first.Create(kFlagVisible | 0x1000, &q, &group.left);
+  CProbe<CProbePanel<CProbeGroup<CFakeOwner>>>& leaf = group.left.first;
+  const Rect r = leaf.ToWindowRect();
+  EXPECT_EQ(100 + 5 + 10 + 1 + 3 + 1 + 7, r.left);
+  EXPECT_EQ(100 + 5 + 20 + 1 + 4 + 1 + 9, r.top);
+  EXPECT_EQ(r.left + 50, r.right);
+  for (i32 py = 100; py < 300; py += 13)
+    for (i32 px = 90; px < 320; px += 17) {
+      Point pt = {px, py};
+      leaf.WindowToLocal(&pt);
+      leaf.ToWindowPoint(&pt);
+      ASSERT_TRUE(pt.x == px && pt.y == py);
+      Rect part = {px, py, px + 3, py + 5};
+      leaf.WindowToLocalRect(&part);
+      leaf.RectToWindow(&part);
+      ASSERT_TRUE(part.left == px && part.top == py && part.bottom == py + 5);
+    }
+  // Half-open: the left and lower edges are in, the right and upper out.
+  EXPECT_TRUE(leaf.HitTest({r.left, r.top}));
+  EXPECT_FALSE(leaf.HitTest({r.right, r.top}));
+  EXPECT_FALSE(leaf.HitTest({r.left, r.bottom}));
+  EXPECT_EQ(kHitVScroll, leaf.HitTestNonClient({r.right - 1, r.top}));
+  leaf.flags &= ~kFlagVisible;
+  EXPECT_FALSE(leaf.HitTest({r.left, r.top}));
+  EXPECT_TRUE(leaf.ContainsPoint({r.left, r.top}));
+  leaf.width = 0;
+  EXPECT_FALSE(leaf.ContainsPoint({r.left, r.top})) << "zero width is never hit";
+}
+
+}  // namespace

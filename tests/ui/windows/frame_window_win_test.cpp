@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "runtime/win.h"
+#include "ui/support/real_window.h"
+#include "ui/support/scripted_window_system.h"
+#include "ui/windows/theme_metrics.h"
+
+#include <dbt.h>
+
+namespace {
+
+constexpr i32 kWidth = 300, kHeight = 200;
+
+struct FrameWindow : testing::Test {
+  void SetUp() override {
+    WorkAreaRect area;
+    GetWorkArea(&area);
+    workBottom = area.bottom;
+    ASSERT_TRUE(frame.CreateAt(Rect{200, 300, 200 + kWidth, 300 + kHeight}, false));
+    hwnd = static_cast<HWND>(frame.Handle());
+    PumpPending();
+  }
+  void TearDown() override {
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
+    PumpPending();
+    StoreFocusedWidget(nullptr);
+    StorePendingFocus(nullptr);
+  }
+  // A client point of the window from a desktop point, packed for lParam.
+  LPARAM Client(i32 x, i32 y) {
+    POINT p = {x, workBottom - y};
+    ScreenToClient(hwnd, &p);
+    return MAKELPARAM(p.x, p.y);
+  }
+  LPARAM Screen(i32 x, i32 y) { return MAKELPARAM(x, workBottom - y); }
+  // Desktop point of the caption button with this hit code.
+  Point CaptionPoint(i32 hit) {
+    const i32 right = frame.x + frame.width - 5;
+    const i32 x = hit == kHitClose ? right - 20 : hit == kHitMaximize ? right - 54 : right - 78;
+    return {x, frame.y + frame.height - 8};
+  }
+  void ClickCaption(i32 hit) {
+    const Point p = CaptionPoint(hit);
+    SendMessageW(hwnd, WM_NCMOUSEMOVE, hit, Screen(p.x, p.y));
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(p.x, p.y));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(p.x, p.y));
+    PumpPending();
+  }
+  CScriptedWindowSystem system;
+  CTestFrame frame;
+  HWND hwnd = nullptr;
+  i32 workBottom = 0;
+};
+
+TEST_F(FrameWindow, TheSurfaceIsPresentedWithItsShadowMarginAroundTheContent) {
+  const std::vector<PresentRecord> presents = system.Presents();
+  ASSERT_FALSE(presents.empty());
+  const LayeredPresent& last = presents.back().present;
+  EXPECT_EQ(kWidth + 19, last.width);
+  EXPECT_EQ(kHeight + 19, last.height);
+  EXPECT_EQ(200 - 9, last.destX);
+  EXPECT_EQ(workBottom - 300 - kHeight - 9, last.destY);
+  EXPECT_EQ(0u, system.InvalidPresents());
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_TRUE(r.left == 191 && r.right - r.left == kWidth + 19 && r.bottom - r.top == kHeight + 19);
+}
+
+// Read back from the screen (the X server without a compositing manager
+// composites a layered window over black): every pixel is weighted by its
+// own alpha: transparent content reads black, the opaque border line its
+// colour, the translucent frame its colour times its alpha.
+TEST_F(FrameWindow, PerPixelAlphaWeightsEveryPixelByItsOwnAlpha) {
+  frame.Repaint();
+  PumpUntil([] { return false; }, 300);
+  const i32 row = workBottom - 300 - kHeight / 2;
+  EXPECT_EQ(0u, ScreenPixel(200 + kWidth / 2, row)) << "unfilled content is transparent";
+  EXPECT_EQ(ThemeAccentColor() & 0xFFFFFF, ScreenPixel(205, row)) << "the opaque border line";
+  const u32 ring = ScreenPixel(202, row);  // the frame in the theme's tint, alpha 0xC8
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const i32 expected = static_cast<i32>(((ThemeTintColor() >> shift) & 0xFF) * 0xC8 / 255);
+    EXPECT_NEAR(expected, static_cast<i32>((ring >> shift) & 0xFF), 2) << std::hex << ring;
+  }
+}
+
+TEST_F(FrameWindow, TheCaptionClickStateMachineClosesOnlyOnAReleaseOverThePressedButton) {
+  const Point close = CaptionPoint(kHitClose);
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
+  EXPECT_EQ(kCaptionClose, frame.hotButton);
+  EXPECT_EQ(&frame, CaptureOwner()) << "the window tracks the button itself";
+  EXPECT_EQ(hwnd, GetCapture());
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(close.x, close.y));
+  EXPECT_EQ(kCaptionClose, frame.pressedButton);
+  // Off the button into the client area, released there: nothing closes.
+  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(frame.x + 150, frame.y + 50));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(frame.x + 150, frame.y + 50));
+  PumpPending();
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(kCaptionNone, frame.hotButton);
+  EXPECT_EQ(nullptr, CaptureOwner());
+  EXPECT_EQ(nullptr, GetCapture()) << "the capture is released with the hot state";
+  // Leaving the button through the non-client area, or Escape, ends the
+  // highlight together with the window's hold on the mouse; Enter acts on
+  // a highlight only while the window itself has the focus.
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitCaption, Screen(close.x - 100, close.y));
+  EXPECT_TRUE(frame.hotButton == kCaptionNone && !CaptureOwner() && !GetCapture());
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
+  frame.button.SetFocus();
+  SendMessageW(hwnd, WM_KEYUP, VK_RETURN, 0);
+  PumpPending();
+  EXPECT_TRUE(IsWindow(hwnd)) << "Enter in a child does not press the hovered close button";
+  SendMessageW(hwnd, WM_KEYUP, VK_ESCAPE, 0);
+  EXPECT_TRUE(frame.hotButton == kCaptionNone && !CaptureOwner());
+  ClickCaption(kHitClose);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+}
+
+TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
+  WorkAreaRect area;
+  GetWorkArea(&area);
+  ClickCaption(kHitMaximize);
+  EXPECT_TRUE(frame.flags & kFlagMaximized);
+  EXPECT_TRUE(frame.x == 0 && frame.y == 0 && frame.width == area.right - area.left);
+  EXPECT_EQ(frame.width, system.Presents().back().present.width) << "no shadow margin";
+  ClickCaption(kHitMinimize);  // minimised while maximised
+  EXPECT_TRUE(frame.flags & kFlagMinimized);
+  EXPECT_FALSE(frame.IsVisible());
+  EXPECT_FALSE(frame.surface.HasPixels()) << "the surface is freed";
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE((frame.flags & kFlagMaximized) && frame.IsVisible() && frame.surface.HasPixels());
+  EXPECT_EQ(area.right - area.left, frame.width) << "back maximised";
+  ClickCaption(kHitMaximize);  // restore
+  EXPECT_FALSE(frame.flags & kFlagMaximized);
+  EXPECT_TRUE(frame.x == 200 && frame.y == 300 && frame.width == kWidth && frame.height == kHeight)
+      << "the size before maximising, not the one a minimise saw";
+  EXPECT_EQ(kWidth + 19, system.Presents().back().present.width);
+  // The system menu's commands go through the same state changes.
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_TRUE(frame.flags & kFlagMaximized);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(frame.flags & kFlagMinimized);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(frame.x == 200 && frame.width == kWidth && !(frame.flags & (kFlagMaximized | kFlagMinimized)));
+  EXPECT_EQ(0u, system.InvalidPresents());
+}
+
+TEST_F(FrameWindow, MovesAndSizesByTheSystemUseTheMarginsOfTheCurrentState) {
+  SetWindowPos(hwnd, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(109, frame.x);
+  EXPECT_EQ(workBottom - 100 - 9 - kHeight, frame.y);
+  SetWindowPos(hwnd, nullptr, 0, 0, 400 + 19, 250 + 19, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(frame.width == 400 && frame.height == 250);
+  EXPECT_EQ(workBottom - 100 - 9 - 250, frame.y) << "the top edge stays";
+  frame.Maximize();
+  SetWindowPos(hwnd, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(frame.width == 500 && frame.height == 300) << "no margins while maximised";
+}
+
+TEST_F(FrameWindow, VolumeNotificationsReachTheListenerOncePerMediaLetter) {
+  frame.ListenToMedia();
+  DEV_BROADCAST_VOLUME volume;
+  ZeroMemory(&volume, sizeof volume);
+  volume.dbcv_size = sizeof volume;
+  volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+  volume.dbcv_unitmask = (1u << 3) | (1u << 5);  // D and F
+  volume.dbcv_flags = 0;
+  SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+  EXPECT_TRUE(frame.arrived.empty()) << "a drive letter appearing is no media change";
+  volume.dbcv_flags = DBTF_MEDIA;
+  SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+  SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume));
+  SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&volume));
+  const std::vector<std::u16string> expected = {u"\\\\.\\D:", u"\\\\.\\F:"};
+  EXPECT_EQ(expected, frame.arrived);
+  EXPECT_EQ(expected, frame.removed);
+}
+
+TEST_F(FrameWindow, TabWrapsThroughTheWindowItselfAndShiftTabGoesBack) {
+  auto tab = [&](bool shift) {
+    system.SetKeyDown(VK_SHIFT, shift);
+    SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);
+    return FocusedWidget();
+  };
+  EXPECT_EQ(&frame, tab(false)) << "nothing focused: the window itself";
+  EXPECT_EQ(kCaptionClose, frame.hotButton) << "its focus look";
+  EXPECT_EQ(&frame.button, tab(false));
+  EXPECT_EQ(kCaptionNone, frame.hotButton);
+  EXPECT_EQ(&frame.probe, tab(false));
+  EXPECT_EQ(&frame, tab(false));
+  EXPECT_EQ(&frame.probe, tab(true));
+  EXPECT_EQ(&frame.button, tab(true));
+  for (const ProbeEvent& e : frame.log) EXPECT_NE(9, e.a) << "Tab never reaches the focused widget";
+  // Space presses the focused button.
+  SendMessageW(hwnd, WM_KEYDOWN, VK_SPACE, 1);
+  SendMessageW(hwnd, WM_KEYUP, VK_SPACE, 1);
+  EXPECT_EQ(1, frame.clicks);
+}
+
+TEST_F(FrameWindow, ExtraButtonDoubleClicksDeliverTheirKeysTwice) {
+  frame.probe.SetFocus();
+  SendMessageW(hwnd, WM_XBUTTONDBLCLK, MK_XBUTTON1 | MK_XBUTTON2, 0);
+  std::vector<i32> keys;
+  for (const ProbeEvent& e : frame.log)
+    if (e.kind == 'k') keys.push_back(e.a);
+  EXPECT_EQ((std::vector<i32>{5, 6, 5, 6}), keys);
+}
+
+TEST_F(FrameWindow, CallsFromWorkerThreadsRunOnTheWindowsThreadAndForgedOnesNever) {
+  struct Target {
+    DWORD thread = 0;
+    int runs = 0;
+    static void Run(void* object) {
+      Target* t = static_cast<Target*>(object);
+      t->thread = GetCurrentThreadId();
+      ++t->runs;
+    }
+  } target;
+  bool sent = false, done = false;
+  std::thread worker([&] {
+    sent = SendUiCall(hwnd, &Target::Run, &target);
+    done = true;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return done; }));
+  worker.join();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(GetCurrentThreadId(), target.thread);
+  // Any process can post the message with any pointer: not a record this
+  // program is sending, so nothing runs.
+  struct {
+    UiThreadCall call;
+    void* object;
+  } forged = {&Target::Run, &target};
+  PostMessageW(hwnd, kMessageUiCall, reinterpret_cast<WPARAM>(&target), reinterpret_cast<LPARAM>(&forged));
+  PumpPending();
+  EXPECT_EQ(1, target.runs);
+}
+
+TEST_F(FrameWindow, AnObjectCreatedTwiceRegistersItsClassOnceAndAppendsTwoRecords) {
+  DestroyWindow(hwnd);
+  PumpPending();
+  EXPECT_EQ(nullptr, frame.Handle());
+  const u32 before = WindowRegistry::Count();
+  ASSERT_TRUE(frame.CreateAt(Rect{200, 300, 200 + kWidth, 300 + kHeight}, false));
+  hwnd = static_cast<HWND>(frame.Handle());
+  EXPECT_EQ(before + 1, WindowRegistry::Count());
+  wchar_t name[32];
+  EXPECT_EQ(0, RegisterFrameClass(&frame, name)) << "the class exists already";
+  EXPECT_EQ(&frame, ClassRegistrationObject());
+}
+
+}  // namespace

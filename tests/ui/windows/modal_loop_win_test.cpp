@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "runtime/win.h"
+#include "ui/support/real_window.h"
+#include "ui/windows/modal_runner.h"
+
+namespace {
+
+// A thread timer: the modal loop dispatches it, and it closes whatever
+// window is the owner window then (the modal one).
+uintptr_t g_ownerSeen = 0;
+void CALLBACK CloseOwner(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  g_ownerSeen = GetOwnerWindow();
+  PostMessageW(reinterpret_cast<HWND>(g_ownerSeen), WM_CLOSE, 0, 0);
+}
+
+struct ModalLoop : testing::Test {
+  void SetUp() override {
+    ASSERT_TRUE(main.CreateAt(Rect{100, 100, 400, 300}, false));
+    mainHwnd = static_cast<HWND>(main.Handle());
+    PumpPending();
+  }
+  void TearDown() override {
+    DestroyWindow(mainHwnd);
+    PumpPending();
+  }
+  HWND OpenDialog(CTestFrame& dialog) {
+    dialog.PlaceAndCreate(nullptr, nullptr);
+    return static_cast<HWND>(dialog.Handle());
+  }
+  CTestFrame main;
+  HWND mainHwnd = nullptr;
+};
+
+TEST_F(ModalLoop, DropsMouseInputForOtherWindowsRedirectsTheirKeysAndEndsOnItsClose) {
+  CTestFrame dialog;
+  HWND hwnd = OpenDialog(dialog);
+  dialog.probe.SetFocus();
+  main.probe.SetFocus();
+  StoreFocusedWidget(&dialog.probe);
+  const LPARAM onProbe = MAKELPARAM(10 + 6 + 120, 0);
+  PostMessageW(mainHwnd, WM_LBUTTONDOWN, MK_LBUTTON, onProbe);
+  PostMessageW(mainHwnd, WM_KEYDOWN, 'A', 1);
+  HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  PostMessageW(other, WM_CLOSE, 0, 0);  // another window's close does not end the loop
+  SetTimer(nullptr, 0, 50, &CloseOwner);
+  EXPECT_EQ(0u, RunModalLoop(hwnd));
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(hwnd), g_ownerSeen) << "the dialog owns new windows meanwhile";
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(mainHwnd), GetOwnerWindow()) << "restored";
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_TRUE(main.log.empty()) << "the click on the main window was dropped";
+  ASSERT_FALSE(dialog.log.empty());
+  EXPECT_TRUE(dialog.log[0].kind == 'k' && dialog.log[0].a == 'A') << "the key went to the dialog";
+  EXPECT_EQ(nullptr, FocusedWidget()) << "nothing of the dialog keeps the focus";
+  EXPECT_FALSE(IsWindow(other));
+}
+
+TEST_F(ModalLoop, AQuitRequestEndsTheLoopAndIsHandedOnToTheLoopOutside) {
+  CTestFrame dialog;
+  HWND hwnd = OpenDialog(dialog);
+  PostQuitMessage(7);
+  RunModalLoop(hwnd);
+  EXPECT_FALSE(IsWindow(hwnd));
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(7u, message.wParam);
+}
+
+TEST_F(ModalLoop, ADialogDestroyedByASentCloseEndsTheLoopAtOnce) {
+  CTestFrame dialog;
+  HWND hwnd = OpenDialog(dialog);
+  const DWORD loopThread = GetCurrentThreadId();
+  std::atomic<bool> ended{false};
+  std::thread closer([&] {
+    Sleep(100);
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);  // DefWindowProcW sends WM_CLOSE
+    for (int i = 0; i < 400 && !ended; ++i) Sleep(10);
+    if (!ended) PostThreadMessageW(loopThread, WM_QUIT, 99, 0);  // the watchdog
+  });
+  const DWORD start = GetTickCount();
+  RunModalLoop(hwnd);
+  const DWORD elapsed = GetTickCount() - start;
+  ended = true;
+  closer.join();
+  MSG message;
+  PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  EXPECT_LT(elapsed, 3500u) << "the loop noticed the window was gone";
+  EXPECT_EQ(0u, RunModalLoop(nullptr)) << "a window that was never created";
+}
+
+TEST_F(ModalLoop, TheDialogRunnerLetsThePressGoAndTakesTheFocusAway) {
+  main.probe.SetFocus();
+  SetPressedWidget(&main.probe);
+  SetTimer(nullptr, 0, 50, &CloseOwner);
+  CTestFrame dialog;
+  EXPECT_EQ(0u, RunModalDialog(dialog, nullptr, nullptr));
+  EXPECT_EQ(nullptr, PressedWidget());
+  EXPECT_EQ(nullptr, FocusedWidget());
+  EXPECT_EQ(nullptr, GetCapture());
+}
+
+}  // namespace

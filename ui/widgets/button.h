@@ -1,0 +1,119 @@
+// CButton: the push button. It owns the capture table while the pointer is
+// over it or the left button is held on it (so it alone sees the pointer
+// leave), fires its click callback on a release over it, and is pressed by
+// Space while it has the focus. Portable.
+#pragma once
+#include "runtime/ui_strings.h"
+#include "runtime/wide_string.h"
+#include "ui/widgets/hover_cursor.h"
+#include "ui/widgets/pointer_system.h"
+#include "ui/widgets/widget.h"
+
+constexpr u32 kButtonFlags = 0x2000E;  // no caption buttons, visible, see-through, Tab stop
+constexpr u32 kButtonDefault = 0x2000;  // style: the dialog's default button
+
+template <class TParent>
+class CButton : public CWidgetOf<CButton<TParent>, TParent> {
+ public:
+  static constexpr u32 kCursor = kCursorHand;
+  static constexpr bool kFocusLook = true;
+  static constexpr u8 kHot = 0x1;
+  static constexpr u8 kHeld = 0x2;
+  static constexpr u8 kKeyPressed = 0x4;
+
+  WidgetCallback<> click;
+  i32 textId = -1;   // UI string id of the caption; -1: text
+  CWideString text;
+  u32 style = 0x10;  // presentation bits for the painter; kButtonDefault
+  i32 imageFrame = -1;
+  u32 colour = 0;    // face colour; 0: the theme's
+  u8 state = 0;
+
+  // ---- Mouse (the capture table's slots and the routing's handlers) ----
+  void OnCaptureMouseMove(i32, Point* p) {
+    if (state & kKeyPressed) return;
+    const bool inside = p->x >= 0 && p->x < this->width && p->y >= 0 && p->y < this->height;
+    if (inside) {
+      if (state & kHot) return;
+      state |= kHot;
+      this->Redraw();
+      if (!(state & kHeld) && !CaptureOwner()) {
+        InstallCaptureHandlers();
+        TakeSystemCapture(this->Window().Handle());
+      }
+      return;
+    }
+    if (!(state & kHeld)) CaptureTable::Uninstall(this);
+    state &= ~kHot;
+    this->Redraw();
+  }
+  void OnCaptureLeftDown(i32, Point*) {
+    if (state & kKeyPressed) return;
+    state |= kHeld;
+    if (FocusedWidget() == this)
+      this->Redraw();
+    else
+      this->SetFocus();
+  }
+  void OnCaptureLeftUp(i32, Point* p) {
+    if (!(state & kHeld) || (state & kKeyPressed)) return;
+    state &= ~kHeld;
+    if (p->x < 0 || p->x > this->width || p->y < 0 || p->y > this->height) return;
+    CaptureTable::Uninstall(this);
+    state &= ~kHot;
+    this->Redraw();
+    click.Call(this->parent);
+  }
+  void OnMouseMove(i32 keys, Point* p) { OnCaptureMouseMove(keys, p); }
+  void OnLButtonDown(i32 keys, Point* p) { OnCaptureLeftDown(keys, p); }
+  void OnLButtonUp(i32 keys, Point* p) { OnCaptureLeftUp(keys, p); }
+
+  void InstallCaptureHandlers() {
+    CCaptureSet set(this);
+    set.On<CButton, &CButton::OnCaptureMouseMove>(kCaptureMove)
+        .template On<CButton, &CButton::OnCaptureLeftDown>(kCaptureLeftDown)
+        .template On<CButton, &CButton::OnCaptureLeftUp>(kCaptureLeftUp)
+        .template Translate<CWidget, &CWidget::WindowToLocal>(this);
+    CaptureTable::Install(set, this);
+  }
+
+  // ---- Keys (the routing gives them to the focused widget) ----
+  u32 OnKeyDown(u32 key, u32, u32) {
+    if (FocusedWidget() != this) return 0;
+    if (key == 32 && !(state & kKeyPressed)) {
+      state |= kKeyPressed;
+      this->Redraw();
+    }
+    return 1;
+  }
+  void OnKeyUp(u32 key, u32, u32) {
+    if (!(state & kKeyPressed) || (key != 32 && key != 27)) return;
+    state &= ~kKeyPressed;
+    this->Redraw();
+    if (key == 32) click.Call(this->parent);
+  }
+  // Enter in a dialog: a default button that is enabled fires.
+  bool ActivateDefault() {
+    if (!(style & kButtonDefault) || (this->flags & kFlagDisabled)) return false;
+    click.Call(this->parent);
+    return true;
+  }
+
+  // Hidden while hot: no hover survives the hide.
+  void OnVisibilityChanged(bool visible) {
+    if (visible || !(state & (kHot | kHeld))) return;
+    CaptureTable::Uninstall(this);
+    state &= ~(kHot | kHeld);
+  }
+
+  void PaintContent(CCanvas& canvas) {
+    u32 look = style;
+    if ((state & kKeyPressed) || ((state & kHot) && (state & kHeld))) look |= kLookPressed;
+    if (state & kHot) look |= kLookHot;
+    if (this->flags & kFlagDisabled) look = (look | kLookDisabled) & ~kLookDefault;
+    if (FocusedWidget() == this) look |= kLookFocused;
+    const wchar16* caption = textId >= 0 ? GetUiString(static_cast<u32>(textId))->text : text.c_str();
+    const i32 length = textId >= 0 ? static_cast<i32>(GetUiString(static_cast<u32>(textId))->length) : text.GetLength();
+    ThemePainter()->DrawButton(&canvas, this->width, this->height, look, caption, length, imageFrame, colour);
+  }
+};

@@ -1,0 +1,87 @@
+#include "ui/widgets/capture_table.h"
+
+#include "ui/widgets/pointer_system.h"
+
+namespace {
+
+CaptureBinding g_slots[kCaptureSlotCount];
+CWidget* g_captureOwner = nullptr;
+CWidget* g_pressed = nullptr;
+
+void Dispatch(u32 slot, i32 keyFlags, i32 delta, Point* point) {
+  if (!g_captureOwner || !point) return;
+  const CaptureBinding& translate = g_slots[kCaptureTranslate];
+  const CaptureBinding& binding = g_slots[slot];
+  if (!translate.object || !translate.translate || !binding.object) return;
+  if (slot == kCaptureWheel ? !binding.wheel : !binding.event) return;
+  translate.translate(translate.object, point);
+  Point local = *point;
+  if (slot == kCaptureWheel)
+    binding.wheel(binding.object, keyFlags, static_cast<i16>(delta & 0xFFFF), &local);
+  else
+    binding.event(binding.object, keyFlags, &local);
+}
+
+}  // namespace
+
+void CaptureIgnoreEvent(void*, i32, Point*) {}
+void CaptureIgnoreWheel(void*, i32, i32, Point*) {}
+
+CCaptureSet::CCaptureSet(void* object) {
+  for (u32 i = 0; i < kCaptureSlotCount; ++i) slots[i] = {object, &CaptureIgnoreEvent, nullptr, nullptr};
+  slots[kCaptureWheel].event = nullptr;
+  slots[kCaptureWheel].wheel = &CaptureIgnoreWheel;
+  slots[kCaptureTranslate].event = nullptr;
+  slots[kCaptureTranslate].object = nullptr;
+}
+
+namespace CaptureTable {
+
+void Install(const CCaptureSet& set, CWidget* owner) {
+  for (u32 i = 0; i < kCaptureSlotCount; ++i) g_slots[i] = set.slots[i];
+  SetCaptureOwner(owner);
+}
+
+bool Uninstall(const CWidget* owner) {
+  if (!owner || owner != g_captureOwner) return false;
+  for (CaptureBinding& slot : g_slots) slot.object = nullptr;
+  SetCaptureOwner(nullptr);
+  return true;
+}
+
+const CaptureBinding& Slot(u32 slot) { return g_slots[slot < kCaptureSlotCount ? slot : 0]; }
+
+void DispatchWheel(i32 keyFlags, i32 delta, Point* point) { Dispatch(kCaptureWheel, keyFlags, delta, point); }
+void DispatchMiddleDown(i32 keyFlags, Point* point) { Dispatch(kCaptureMiddleDown, keyFlags, 0, point); }
+void DispatchMouseMove(i32 keyFlags, Point* point) { Dispatch(kCaptureMove, keyFlags, 0, point); }
+void DispatchLeftDoubleClick(i32 keyFlags, Point* point) { Dispatch(kCaptureLeftDoubleClick, keyFlags, 0, point); }
+void DispatchMiddleUp(i32 keyFlags, Point* point) { Dispatch(kCaptureMiddleUp, keyFlags, 0, point); }
+void DispatchRightDown(i32 keyFlags, Point* point) { Dispatch(kCaptureRightDown, keyFlags, 0, point); }
+void DispatchLeftDown(i32 keyFlags, Point* point) { Dispatch(kCaptureLeftDown, keyFlags, 0, point); }
+void DispatchLeftUp(i32 keyFlags, Point* point) { Dispatch(kCaptureLeftUp, keyFlags, 0, point); }
+void DispatchRightUp(i32 keyFlags, Point* point) { Dispatch(kCaptureRightUp, keyFlags, 0, point); }
+
+}  // namespace CaptureTable
+
+CWidget* SetCaptureOwner(CWidget* owner) {
+  if (!owner && !g_pressed) ReleaseSystemCapture();
+  CWidget* previous = g_captureOwner;
+  g_captureOwner = owner;
+  return previous;
+}
+
+CWidget* CaptureOwner() { return g_captureOwner; }
+
+CWidget* SetPressedWidget(CWidget* widget) {
+  if (!widget && !g_captureOwner) ReleaseSystemCapture();
+  CWidget* previous = g_pressed;
+  g_pressed = widget;
+  return previous;
+}
+
+CWidget* PressedWidget() { return g_pressed; }
+
+void ForgetCapture(const CWidget* widget) {
+  if (widget && widget == g_captureOwner) CaptureTable::Uninstall(widget);
+  if (widget && widget == g_pressed) SetPressedWidget(nullptr);
+}

@@ -1,0 +1,5 @@
+#include "ui/widgets/pointer_system.h"
+
+void TakeSystemCapture(void*) {}
+void ReleaseSystemCapture() {}
+void ShowStandardCursor(u32) {}

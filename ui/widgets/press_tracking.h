@@ -1,0 +1,43 @@
+// The pressed widget's side of hover tracking: a control that follows hover
+// through the ordinary routing (check box, link label, menu bar, drop-down)
+// is the pressed widget while the pointer is on it, and its window asks it
+// after every move whether the pointer has left, or lets it go when
+// something else takes the press. Portable.
+#pragma once
+#include "ui/widgets/capture_table.h"
+#include "ui/widgets/widget_traits.h"
+
+// The pressed widget in the subtree lets go (its release step); true when
+// it was found.
+template <class C>
+bool ReleasePressIn(C& composite) {
+  CWidget* pressed = PressedWidget();
+  if (!pressed || !composite.IsVisibleAndEnabled()) return false;
+  return ForEachChild(composite, [&](auto& child) -> bool {
+    using W = std::remove_reference_t<decltype(child)>;
+    if (&child == pressed) {
+      if constexpr (HasReleasePress<W>::value) child.OnReleasePress();
+      return true;
+    }
+    if constexpr (HasChildren<W>::value) return pressed->IsWithin(&child) && ReleasePressIn(child);
+    return false;
+  });
+}
+
+// After a move to a desktop point: true when the pressed widget in the
+// subtree is no longer under the point (it has cooled itself down).
+template <class C>
+bool CheckPressLeaveIn(C& composite, const Point& point) {
+  CWidget* pressed = PressedWidget();
+  if (!pressed) return false;
+  return ForEachChild(composite, [&](auto& child) -> bool {
+    using W = std::remove_reference_t<decltype(child)>;
+    if (&child == pressed) {
+      if (child.HitTest(point)) return false;
+      if constexpr (HasPressLeave<W>::value) child.OnPressLeave();
+      return true;
+    }
+    if constexpr (HasChildren<W>::value) return pressed->IsWithin(&child) && CheckPressLeaveIn(child, point);
+    return false;
+  });
+}
