@@ -4,6 +4,7 @@
 // visible, enabled Tab stop. Portable.
 #pragma once
 #include "ui/widgets/focus.h"
+#include "ui/widgets/indirect_children.h"
 #include "ui/widgets/widget_traits.h"
 
 // One widget's step: once the focused widget has been passed, a visible,
@@ -26,20 +27,28 @@ bool FocusNextTabStop(bool* passed, W& w) {
 // children in declared order, composites by their own walks.
 template <class W>
 bool TabWalkForward(bool* passed, W& w) {
-  if (FocusNextTabStop(passed, w)) return true;
-  if constexpr (HasChildren<W>::value) {
-    if (!w.IsVisibleAndEnabled()) return false;
-    return ForEachChild(w, [&](auto& child) { return TabWalkForward(passed, child); });
+  if constexpr (IsIndirectChildren<W>::value) {
+    return w.TabWalkForward(passed);
+  } else {
+    if (FocusNextTabStop(passed, w)) return true;
+    if constexpr (HasChildren<W>::value) {
+      if (!w.IsVisibleAndEnabled()) return false;
+      return ForEachChild(w, [&](auto& child) { return TabWalkForward(passed, child); });
+    }
+    return false;
   }
-  return false;
 }
 
 // The exact reverse: the children from the last, then the composite's own
 // step. Each widget is tested by its own flags only.
 template <class W>
 bool TabWalkBackward(bool* passed, W& w) {
-  if constexpr (HasChildren<W>::value) {
-    if (ForEachChildReverse(w, [&](auto& child) { return TabWalkBackward(passed, child); })) return true;
+  if constexpr (IsIndirectChildren<W>::value) {
+    return w.TabWalkBackward(passed);
+  } else {
+    if constexpr (HasChildren<W>::value) {
+      if (ForEachChildReverse(w, [&](auto& child) { return TabWalkBackward(passed, child); })) return true;
+    }
+    return FocusNextTabStop(passed, w);
   }
-  return FocusNextTabStop(passed, w);
 }
