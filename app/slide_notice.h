@@ -11,6 +11,7 @@
 #include <atomic>
 
 #include "app/notice_texts.h"
+#include "jobs/job_page.h"  // WaitEventOnClock
 #include "render/bitmap.h"
 #include "render/canvas.h"
 #include "render/text/font.h"
@@ -125,7 +126,7 @@ class CSlideNotice : public CWidgetOf<CSlideNotice<TParent>, TParent> {
   }
 
   // A wait of one step; true when the stop event came.
-  bool Stopped(u32 milliseconds) { return Clock().Wait(stop_.NativeHandle(), milliseconds) != kWaitTimeout; }
+  bool Stopped(u32 milliseconds) { return WaitEventOnClock(stop_, milliseconds) != kWaitTimeout; }
 
   void Run() {
     const double travel = kNoticeHeight + kNoticeTop;
