@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "app/status_parts.h"
+#include "app/task_view_geometry.h"
+
+namespace {
+
+TEST(TaskViewGeometry, PlaceKeepsAStoredOffsetInsideTheHost) {
+  struct Case {
+    i32 offset, hostWidth, contentWidth, x;
+  };
+  const Case cases[] = {
+      {-1, 650, 650, 113},   // centred: 650 / 2 - 212
+      {-1, 300, 300, -62},   // centred is not clamped in a narrow host
+      {100, 650, 650, 100},
+      {400, 650, 650, 226},  // would reach past the right edge
+      {400, 300, 300, 0},    // host narrower than the panel
+      {-200, 650, 650, 0},   // a stored negative offset is no place
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.x, TaskViewPlaceX(c.offset, c.hostWidth, c.contentWidth)) << c.offset;
+}
+
+TEST(TaskViewGeometry, DragClampsToBothEdgesAndDoubleClickCentres) {
+  EXPECT_EQ(150, TaskViewDragX(100, 500, 550, 800));
+  EXPECT_EQ(0, TaskViewDragX(100, 500, 300, 800));
+  EXPECT_EQ(376, TaskViewDragX(100, 500, 900, 800));
+  EXPECT_EQ(0, TaskViewDragX(0, 0, 50, 400));
+  EXPECT_EQ(188, TaskViewCentreX(800));
+  EXPECT_EQ(0, TaskViewCentreX(300));
+}
+
+TEST(TaskViewGeometry, ThreeJobsStackFromTheTopOfThePane) {
+  const i32 content = JobPaneContentHeight(3);
+  EXPECT_EQ(462, content);
+  // A pane 300 px high scrolled to the top (position 1.0): the first entry
+  // touches the top, the third's lower edge lies 446 px below it.
+  const i32 offset = JobPaneScrollOffset(1.0, true, 0, content, 300);
+  EXPECT_EQ(162, offset);
+  EXPECT_EQ(300 - 138, JobEntryY(0, content, 300, offset));
+  EXPECT_EQ(300 - 446, JobEntryY(2, content, 300, offset));
+  // At the bottom (0.0) the last entry's lower edge is 16 px above the
+  // pane's bottom (154 - 138).
+  EXPECT_EQ(16, JobEntryY(2, content, 300, JobPaneScrollOffset(0.0, true, 0, content, 300)));
+  // One entry in a tall pane, no bar: at the top.
+  EXPECT_EQ(0, JobPaneScrollOffset(0.5, false, 0, 154, 500));
+  EXPECT_EQ(500 - 138, JobEntryY(0, 154, 500, 0));
+}
+
+TEST(StatusParts, AutomaticPartsShareTheRest) {
+  i32 out[2];
+  const i32 parts[2] = {kStatusPartAuto, 120};
+  DistributeAutoSizes(parts, 2, 400, false, out);
+  EXPECT_EQ(262, out[0]);
+  EXPECT_EQ(120, out[1]);
+  const i32 main[2] = {kStatusPartAuto, 180};
+  DistributeAutoSizes(main, 2, 650, false, out);
+  EXPECT_EQ(650 - 18 - 180, out[0]);
+  DistributeAutoSizes(main, 2, 650, true, out);
+  EXPECT_EQ(650 - 180, out[0]);
+  const i32 both[2] = {kStatusPartAuto, kStatusPartAuto};
+  DistributeAutoSizes(both, 2, 119, false, out);
+  EXPECT_EQ(50, out[0]);
+  EXPECT_EQ(50, out[1]);
+  // Narrower than its fixed part: the automatic part gets nothing.
+  DistributeAutoSizes(main, 2, 100, false, out);
+  EXPECT_EQ(0, out[0]);
+}
+
+}  // namespace
