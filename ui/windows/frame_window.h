@@ -15,6 +15,9 @@
 //                                            // Right and Space on the caption
 //   static u16 RegisterWindowClass(wchar_t* name);   // own class (main window)
 //   static const wchar16* WindowName();      // name given to CreateWindowExW
+//   bool OnShortcutKey(u32 key);             // main window: a key down before
+//                                            // any other handling; true ends it
+//   void OnClipboardUpdate();                // WM_CLIPBOARDUPDATE
 //
 // The window is its children's parent (RepaintChild, RepaintRegion, Window)
 // and holds its own widget record as its CWidget base: x and y are the
@@ -45,6 +48,8 @@ KELVANE_WIDGET_TRAIT(HasOnDestroy, widget_traits::Fake<T>().OnDestroy())
 KELVANE_WIDGET_TRAIT(HasCaptionArrowKeys, T::kCaptionArrowKeys)
 KELVANE_WIDGET_TRAIT(HasOwnWindowClass, T::RegisterWindowClass((wchar_t*)nullptr))
 KELVANE_WIDGET_TRAIT(HasWindowName, T::WindowName())
+KELVANE_WIDGET_TRAIT(HasShortcutKey, widget_traits::Fake<T>().OnShortcutKey(0u))
+KELVANE_WIDGET_TRAIT(HasClipboardUpdate, widget_traits::Fake<T>().OnClipboardUpdate())
 
 template <class T>
 class CFrameWindow : public CFrameCore {

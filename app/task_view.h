@@ -1,0 +1,178 @@
+// CTaskView: the "Task manager" panel of the page host, a page that is shown
+// and hidden but never destroyed. A 424-pixel column over the page area at
+// an offset the user drags (stored as "TaskViewOffset", -1 centred; a
+// double click centres it), with a heading, a close button and the job
+// pane where the running and finished jobs stand one below the other.
+//
+// The host (THost) offers ClosePage of the task view's own holder through
+// CloseTaskView().
+#pragma once
+#include <tuple>
+
+#include "app/page_holder_list.h"
+#include "app/task_view_geometry.h"
+#include "render/shadow_generator.h"
+#include "render/text/font.h"
+#include "render/text/text_layout.h"
+#include "runtime/platform.h"
+#include "runtime/settings.h"
+#include "runtime/ui_strings.h"
+#include "ui/widgets/button.h"
+#include "ui/widgets/composite.h"
+#include "ui/widgets/pointer_system.h"
+#include "ui/windows/theme_metrics.h"
+
+constexpr u32 kTextTaskManager = 73;
+constexpr i32 kTaskCloseIcon = 17;
+constexpr u32 kTaskCloseColour = 0xC0C04040u;
+inline constexpr wchar16 kTaskViewOffsetValue[] = u"TaskViewOffset";
+
+template <class THost>
+class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
+ public:
+  using Self = CTaskView<THost>;
+
+  CTaskView() : jobList_(&jobs) {}
+
+  auto Children() { return std::tie(closeButton, jobList_); }
+
+  // Heading font, close button, the stored offset.
+  void CreateChildren() {
+    headingFont.Assign(AcquireFont(u"Verdana", 12, true, false));
+    closeButton.imageFrame = kTaskCloseIcon;
+    closeButton.colour = kTaskCloseColour;
+    closeButton.click = BindCallback<Self, &Self::OnCloseClicked>(this, this);
+    const Rect r = {0, 0, 18, 18};
+    closeButton.Create(0x2000E, &r, this);
+    u32 stored = 0;
+    if (CSettingsKey().ReadDword(u"", kTaskViewOffsetValue, &stored)) offset = static_cast<i32>(stored);
+  }
+
+  // The close button in the top-right corner below the heading band.
+  void LayoutContent(i32 width, i32 height) {
+    closeButton.SetBounds(width - 34, height - 32, 18, 18);
+    LayoutJobs();
+  }
+
+  // ---- The page operations ----
+  void Place(i32, i32, i32 width, i32 height) {
+    const i32 hostWidth = this->Parent().width;
+    const i32 x = TaskViewPlaceX(offset, hostWidth, width);
+    this->SetBounds(x, 0, kTaskViewWidth, height);
+  }
+  bool RefusesClose() {
+    for (CPageHolder* job : jobs)
+      if (job->RefusesClose()) return true;
+    return false;
+  }
+  void OnLanguageChanged() {
+    for (CPageHolder* job : jobs) job->LanguageChanged();
+    this->Redraw();
+  }
+
+  // ---- Jobs ----
+  u32 JobCount() const { return jobs.GetCount(); }
+  i32 ContentHeight() const { return JobPaneContentHeight(jobs.GetCount()); }
+  // Places the job entries from the top of the panel's job area.
+  void LayoutJobs() {
+    const Rect content = this->GetContentRect();
+    const i32 areaHeight = content.bottom - 96;
+    for (u32 i = 0; i < jobs.GetCount(); ++i) {
+      CWidget* entry = jobs[i]->Widget();
+      const i32 y = 16 + JobEntryY(i, ContentHeight(), areaHeight, 0);
+      jobs[i]->Place(24, y, entry->width, entry->height);
+    }
+  }
+
+  // ---- Painting: the panel's frame and heading ----
+  void PaintContent(CCanvas& canvas) {
+    const i32 w = this->width, h = this->height;
+    if (CShadowGenerator* shadow = GetPaneShadow()) shadow->DrawAt(&canvas, Rect{0, 0, w, h});
+    canvas.originX += 4;
+    canvas.originY += 6;
+    const i32 b = ThemeMenuBorder() + 2;  // the panel's border width
+    const u32 light = ThemePanelColor();
+    canvas.FrameRoundRect(0, 0, w - 10, h - 10, 3, b + 1, light);
+    canvas.FrameRoundRect(0, 0, w - 10, h - 10, 3, 1.0, light | 0xFF000000u);
+    canvas.FillRoundRect(b, b, w - 10 - b, h - 10 - b, 3, light | 0xFF000000u);
+    canvas.FrameRoundRect(b, b, w - 10 - b, h - 10 - b, 3, 1.0, ThemeTintColor());
+    CFont* before = canvas.font;
+    if (before) before->AddRef();
+    if (headingFont.Get()) canvas.SetFont(headingFont.Get());
+    const UiString* heading = GetUiString(kTextTaskManager);
+    DrawTextInBox(&canvas, b + 12, b, w - 10 - b - 40, h - 10 - b - 12, heading->text,
+                  static_cast<i32>(heading->length), 0);
+    canvas.SetFont(before);
+    if (before) before->Release();
+    canvas.originX -= 4;
+    canvas.originY -= 6;
+  }
+
+  // ---- Dragging the panel (its own area; its children take their own
+  // presses) ----
+  void OnLButtonDown(i32, Point*) {
+    if (!CaptureOwner()) {
+      BindDragHandlers(true);
+      TakeSystemCapture(this->Window().Handle());
+    }
+    anchor_ = CursorX();
+  }
+  void OnLButtonDblClk(i32, Point*) { CenterPanel(); }
+  void DragMove(i32 keys, Point*) {
+    if (!(keys & 0x1)) return;  // MK_LBUTTON
+    const i32 cursor = CursorX();
+    const i32 x = TaskViewDragX(this->x, anchor_, cursor, this->Parent().GetContentRect().right);
+    const bool was = this->SuspendRedraw(true);
+    this->x = x;
+    this->SuspendRedraw(was);
+    this->Parent().Redraw();
+    anchor_ = cursor;
+    StoreOffset(x);
+  }
+  void EndDrag(i32, Point*) { BindDragHandlers(false); }
+  void DragDoubleClick(i32, Point*) { CenterPanel(); }
+  void CenterPanel() {
+    const Rect host = this->Parent().GetContentRect();
+    const bool was = this->Parent().SuspendRedraw(true);
+    this->SetBounds(TaskViewCentreX(host.right), 0, kTaskViewWidth, host.bottom);
+    this->Parent().SuspendRedraw(was);
+    StoreOffset(kTaskViewCentred);
+  }
+
+  i32 offset = kTaskViewCentred;
+  CFontRef headingFont;
+  CButton<Self> closeButton;
+  CArray<CPageHolder*> jobs;
+
+ private:
+  void OnCloseClicked() { this->Parent().CloseTaskView(); }
+
+  void BindDragHandlers(bool bind) {
+    if (!bind) {
+      CaptureTable::Uninstall(this);
+      return;
+    }
+    CCaptureSet set(this);
+    set.template On<Self, &Self::DragMove>(kCaptureMove)
+        .template On<Self, &Self::OnLButtonDown>(kCaptureLeftDown)
+        .template On<Self, &Self::EndDrag>(kCaptureLeftUp)
+        .template On<Self, &Self::DragDoubleClick>(kCaptureLeftDoubleClick)
+        .template Translate<CWidget, &CWidget::WindowToLocal>(this);
+    CaptureTable::Install(set, this);
+  }
+
+  // The cursor's x (a screen x is a desktop x: only y is flipped).
+  static i32 CursorX() {
+    ScreenPoint p = {0, 0};
+    ReadCursorPosition(&p);
+    return p.x;
+  }
+
+  void StoreOffset(i32 x) {
+    offset = x;
+    CSettingsKey().WriteDword(u"", kTaskViewOffsetValue, static_cast<u32>(x));
+  }
+
+  CPageHolderList jobList_;
+  i32 anchor_ = 0;
+};
