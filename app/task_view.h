@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "app/page_holder_list.h"
+#include "app/page_pane.h"
 #include "app/task_view_geometry.h"
-#include "render/shadow_generator.h"
 #include "render/text/font.h"
 #include "render/text/text_layout.h"
 #include "runtime/platform.h"
@@ -84,28 +84,19 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     }
   }
 
-  // ---- Painting: the panel's frame and heading ----
+  // ---- Painting: the panel's pane and heading ----
   void PaintContent(CCanvas& canvas) {
-    const i32 w = this->width, h = this->height;
-    if (CShadowGenerator* shadow = GetPaneShadow()) shadow->DrawAt(&canvas, Rect{0, 0, w, h});
-    canvas.originX += 4;
-    canvas.originY += 6;
-    const i32 b = ThemeMenuBorder() + 2;  // the panel's border width
-    const u32 light = ThemePanelColor();
-    canvas.FrameRoundRect(0, 0, w - 10, h - 10, 3, b + 1, light);
-    canvas.FrameRoundRect(0, 0, w - 10, h - 10, 3, 1.0, light | 0xFF000000u);
-    canvas.FillRoundRect(b, b, w - 10 - b, h - 10 - b, 3, light | 0xFF000000u);
-    canvas.FrameRoundRect(b, b, w - 10 - b, h - 10 - b, 3, 1.0, ThemeTintColor());
+    const PanePlace p = BeginPagePane(canvas, this->width, this->height, PaneLightColour() | 0xFF000000u);
+    const i32 b = p.border;
     CFont* before = canvas.font;
     if (before) before->AddRef();
     if (headingFont.Get()) canvas.SetFont(headingFont.Get());
     const UiString* heading = GetUiString(kTextTaskManager);
-    DrawTextInBox(&canvas, b + 12, b, w - 10 - b - 40, h - 10 - b - 12, heading->text,
+    DrawTextInBox(&canvas, b + 12, b, p.width - b - 40, p.height - b - 16, heading->text,
                   static_cast<i32>(heading->length), 0);
     canvas.SetFont(before);
     if (before) before->Release();
-    canvas.originX -= 4;
-    canvas.originY -= 6;
+    EndPagePane(canvas);
   }
 
   // ---- Dragging the panel (its own area; its children take their own

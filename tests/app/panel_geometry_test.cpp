@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/start_strip_paint.h"
 #include "app/status_parts.h"
 #include "app/task_view_geometry.h"
 
@@ -64,6 +65,32 @@ TEST(StatusParts, AutomaticPartsShareTheRest) {
   // Narrower than its fixed part: the automatic part gets nothing.
   DistributeAutoSizes(main, 2, 100, false, out);
   EXPECT_EQ(0, out[0]);
+}
+
+// Tiles keep string ids: their title and description are split from the
+// current language's text at every paint, in either language.
+TEST(StartStripTexts, TitleAndDescriptionComeFromTheCurrentText) {
+  InstallBuiltInLanguages();
+  const u32 before = GetCurrentLanguage();
+  for (u32 language : {kLanguageEnglish, kLanguageSpanish}) {
+    ASSERT_TRUE(SetCurrentLanguage(language));
+    for (u32 id : {138u, 139u, 140u, 141u, 142u}) {
+      const UiString* text = GetUiString(id);
+      UiString title, description;
+      SplitTileText(*text, &title, &description);
+      EXPECT_EQ(text->text, title.text);
+      ASSERT_LT(title.length, text->length) << id;
+      EXPECT_EQ(u'\t', text->text[title.length]);
+      EXPECT_EQ(text->text + title.length + 1, description.text);
+      EXPECT_EQ(text->length, title.length + 1 + description.length);
+    }
+  }
+  const wchar16 plain[] = u"Plain";
+  UiString title, description;
+  SplitTileText({plain, 5}, &title, &description);
+  EXPECT_EQ(5u, title.length);
+  EXPECT_EQ(0u, description.length);
+  SetCurrentLanguage(before);
 }
 
 }  // namespace
