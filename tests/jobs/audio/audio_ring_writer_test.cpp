@@ -85,9 +85,12 @@ TEST(TrackRingWriter, WaitsForSpaceInARingSmallerThanTheTrack) {
         Ctx* c = static_cast<Ctx*>(p);
         u8 buf[333];
         for (;;) {
+          // The writer's last bytes go in before it says it is done: read
+          // the flag first, so an empty ring after it really is the end.
+          bool finished = c->done->load();
           u64 n = c->ring->GetDataSize();
           if (n == 0) {
-            if (c->done->load()) return 0;
+            if (finished) return 0;
             continue;
           }
           u32 k = n < sizeof(buf) ? static_cast<u32>(n) : sizeof(buf);
