@@ -5,6 +5,7 @@
 #include <new>
 
 #include "jobs/image/iso9660_format.h"
+#include "jobs/image/iso9660_text.h"
 #include "runtime/heap.h"
 
 namespace {
@@ -43,6 +44,9 @@ void ReserveMore(CArray<Node>& nodes, u32 more) {
   u64 wanted = u64(nodes.GetCount()) + more;
   if (wanted > nodes.GetCapacity()) nodes.Grow(static_cast<u32>(wanted - nodes.GetCapacity()));
 }
+
+// Node flags are the records' file flags (hidden, directory).
+static_assert(u32(kNodeHidden) == kRecordHidden && u32(kNodeDirectory) == kRecordDirectory, "node flags are record flags");
 
 }  // namespace
 
@@ -328,6 +332,7 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
       }
       sub->location = record.location;
       sub->size = record.size;
+      sub->flags = kNodeDirectory | (record.flags & kNodeHidden);
       sub->SetAllDates(date);
       continue;
     }
@@ -376,6 +381,7 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
       ++walk->skipped;
       continue;
     }
+    file->flags = record.flags & kNodeHidden;
     file->SetAllDates(date);
   }
   if (pending.active) ++walk->skipped;

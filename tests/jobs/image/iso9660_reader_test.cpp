@@ -58,6 +58,9 @@ void ExpectTreeMatchesListing(CDirNode& root, const std::string& listingName, is
     u64 size = 0;
     for (const ListedEntry& part : item.second) size += part.size;
     EXPECT_EQ(node.directory, first.directory) << path;
+    // Hidden and directory: the last record's file flags (a part of a
+    // multi-extent file carries the extra 0x80).
+    EXPECT_EQ(node.flags, item.second.back().flags & (kRecordHidden | kRecordDirectory)) << path;
     EXPECT_EQ(node.location, first.location) << path;
     if (!first.directory) {
       EXPECT_EQ(node.size, size) << path;

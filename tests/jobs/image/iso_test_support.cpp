@@ -28,6 +28,7 @@ void Walk(CDirNode& dir, const std::string& prefix, NameRender render, std::map<
     entry.directory = node->IsDirectory();
     entry.size = node->size;
     entry.location = node->location;
+    entry.flags = node->flags;
     entry.written = node->written;
     entry.name = ToU16(node->name);
     std::string path = prefix + "/" + render(entry.name);
@@ -121,6 +122,7 @@ std::map<std::string, std::vector<ListedEntry>> ParseListing(const std::string& 
     entry.location = std::strtoull(line.c_str() + p, nullptr, 10);
     while (p < line.size() && line[p] != ' ') ++p;  // location
     while (p < line.size() && line[p] == ' ') ++p;
+    entry.flags = static_cast<u32>(std::strtoul(line.c_str() + p, nullptr, 16));
     while (p < line.size() && line[p] != ' ') ++p;  // flags (and ']')
     while (p < line.size() && line[p] == ' ') ++p;
     std::string name = line.substr(p);

@@ -25,6 +25,7 @@ struct ListedEntry {
   bool directory = false;
   u64 size = 0;
   u64 location = 0;
+  u32 flags = 0;  // the record's file flags
   int year = 0, month = 0, day = 0;
 };
 // isoinfo -l listing: full path ("/A/B") -> its records (several for a
@@ -37,6 +38,7 @@ struct TreeEntry {
   bool directory = false;
   u64 size = 0;
   u64 location = 0;
+  u32 flags = 0;
   DateTime written{};
   std::u16string name;
 };
