@@ -7,9 +7,9 @@
 // changes when its array grows or records move, so callers keep indexes or
 // re-fetch pointers after a change.
 //
-// The tree logic is portable. Name comparison and the disk operations
-// (AddFileFromDisk, AddFolderFromDisk, AddPath, CDirEnumerator) come from the
-// platform layer: locale-aware on Windows, an ordinal case fold natively.
+// The tree logic and its name order are portable; the disk operations
+// (AddFileFromDisk, AddFolderFromDisk, AddPath, CDirEnumerator) are Windows
+// only.
 #pragma once
 #include "runtime/array.h"
 #include "runtime/date_time.h"
@@ -40,12 +40,13 @@ enum : u32 { kNodeHidden = 1, kNodeDirectory = 2 };
 // Why the last insert of a directory failed.
 enum : u32 { kConflictNone = 0, kConflictFile = 1, kConflictDir = 2 };
 
-// Case-insensitive name order (-1, 0, 1) and exact equality used by the tree.
+// Name order of the tree (-1, 0, 1): ordinal after folding the letters of
+// ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic to lower case, so
+// names that differ only in the case of those letters are equal. The same in
+// every build and every locale.
 i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
+// Exact equality of two names.
 bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
-// Ordinal order after folding ASCII and Latin-1 letters to lower case: the
-// native build's order, and the fallback when the system comparison fails.
-i32 CompareNamesOrdinalNoCase(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
 
 class CFileNode {
  public:

@@ -39,6 +39,38 @@ TEST(ProjectTree, CaseOnlyDuplicatesAreRefusedWithTheirConflict) {
   EXPECT_EQ(root.InsertFile(u""), nullptr);
 }
 
+// The name order is the same in every build: case folds only within the
+// letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
+TEST(ProjectTree, NameOrderFoldsCaseOfTheCommonScriptsOnly) {
+  struct Pair {
+    const char16_t* a;
+    const char16_t* b;
+    int order;  // sign of CompareNodeNames(a, b)
+  } pairs[] = {
+      {u"readme", u"README", 0},        {u"\u00C9clair", u"\u00E9CLAIR", 0},  // É é
+      {u"\u00DEorn", u"\u00FEORN", 0},   {u"\u0100\u0139\u0178\u017D", u"\u0101\u013A\u00FF\u017E", 0},
+      {u"\u03A3\u03A9", u"\u03C3\u03C9", 0},  // Σ Ω
+      {u"\u0416\u0401", u"\u0436\u0451", 0},  // Ж Ё
+      {u"\u00D7", u"\u00F7", -1},   // × and ÷ are no case pair
+      {u"\u00DF", u"ss", 1},         // ß is not "ss"
+      {u"\u0130", u"i", 1},          // dotted capital I is not i
+      {u"\u03C2", u"\u03C3", -1},   // final sigma is its own letter
+      {u"_a", u"0", 1},         {u"a", u"B", -1},  {u"ab", u"AB c", -1},
+      {u"file10", u"file9", -1}, {u"Z", u"a", 1},
+  };
+  for (const Pair& p : pairs) {
+    std::u16string a = p.a, b = p.b;
+    i32 ab = CompareNodeNames(a.data(), i32(a.size()), b.data(), i32(b.size()));
+    i32 ba = CompareNodeNames(b.data(), i32(b.size()), a.data(), i32(a.size()));
+    EXPECT_EQ(ab, p.order) << isotest::ToUtf8(a) << " / " << isotest::ToUtf8(b);
+    EXPECT_EQ(ba, -p.order) << isotest::ToUtf8(a);
+    EXPECT_EQ(NodeNamesEqual(a.data(), i32(a.size()), b.data(), i32(b.size())), a == b);
+    CDirNode dir;
+    ASSERT_NE(dir.InsertFile(a.c_str()), nullptr);
+    EXPECT_EQ(dir.InsertFile(b.c_str()) == nullptr, p.order == 0) << isotest::ToUtf8(a);
+  }
+}
+
 TEST(ProjectTree, ManyInsertsInAnyOrderStaySorted) {
   std::vector<std::u16string> names;
   for (int i = 0; i < 3000; ++i) {

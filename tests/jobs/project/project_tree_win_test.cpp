@@ -20,18 +20,6 @@ u32 Depth(CDirNode& dir) {
   return deepest;
 }
 
-TEST(ProjectTreeOnDisk, ChildrenFollowTheLocaleOrder) {
-  CDirNode root;
-  for (const char16_t* name : {u"zeta", u"Éclair", u"eclair2", u"_under", u"Beta", u"alpha", u"10", u"9"})
-    ASSERT_NE(root.InsertFile(name), nullptr) << isotest::ToUtf8(name);
-  EXPECT_EQ(root.InsertFile(u"ÉCLAIR"), nullptr);  // case-only duplicate
-  for (u32 i = 1; i < root.files.GetCount(); ++i) {
-    const CWideString& a = root.files[i - 1].name;
-    const CWideString& b = root.files[i].name;
-    EXPECT_EQ(CompareTextNoCase(a.c_str(), a.GetLength(), b.c_str(), b.GetLength()), -1) << i;
-  }
-}
-
 TEST(ProjectTreeOnDisk, FolderFromDiskMatchesTheImageOfTheSameFolder) {
   CDirNode root;
   CWideString folder(u"fixtures\\iso\\src_joliet");
