@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "jobs/audio/audio_graph_win.h"
+#include "jobs/audio/audio_raw_track_win.h"
 #include "jobs/audio/wav_filter_win.h"
 #include "runtime/clock.h"
 #include "runtime/threads.h"
