@@ -270,12 +270,14 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
   const u8* data = walk->buffer;
   const bool joliet = walk->joliet;
 
-  // Room for every directory and file record at once, so the arrays do not
-  // grow record by record. Records the tree refuses would leave their slots
-  // unused, so each walk reserves at most half of kMaxNodes slots in all;
-  // past that the arrays grow as they fill.
+  // Room for every directory and file record, and one block for all their
+  // names, at once: the arrays do not grow record by record and the names
+  // take no allocation each. Records the tree refuses would leave their
+  // room unused, so each walk reserves at most half of kMaxNodes slots in
+  // all; past that the arrays grow as they fill.
   u32 dirRecords = 0;
   u32 fileRecords = 0;
+  u64 nameUnits = 0;  // a UTF-8 byte or a UCS-2 pair gives at most one unit
   DirRecord record;
   {
     CDirRecordCursor counter(data, static_cast<size_t>(size));
@@ -285,12 +287,14 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
         ++dirRecords;
       else
         ++fileRecords;
+      nameUnits += (joliet ? record.nameLength / 2 : record.nameLength) + 1;
     }
   }
   if (u64(walk->reserved) + dirRecords + fileRecords <= kMaxNodes / 2) {
     walk->reserved += dirRecords + fileRecords;
     ReserveMore(dir->dirs, dirRecords);
     ReserveMore(dir->files, fileRecords);
+    dir->ReserveNames(nameUnits);
   }
 
   CDirRecordCursor cursor(data, static_cast<size_t>(size));

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "runtime/heap.h"
+
 namespace {
 
 // Insertion point of name in a sorted array, or -1 when an equal name
@@ -88,9 +90,52 @@ void CFileNode::GetInfo(DirEntry* out) const {
 
 CDirNode::CDirNode() { flags = kNodeDirectory; }
 
+namespace {
+
+// The head of a reserved name block; the name units follow it.
+struct NameBlock {
+  void* previous;
+  void* padding;  // keeps the units aligned as the heap aligns
+};
+
+}  // namespace
+
 CDirNode::~CDirNode() {
+  // The children's names may live in this directory's name blocks.
   files.Destroy();
   dirs.Destroy();
+  while (nameBlocks_) {
+    void* previous = static_cast<NameBlock*>(nameBlocks_)->previous;
+    rt::free(nameBlocks_);
+    nameBlocks_ = previous;
+  }
+}
+
+bool CDirNode::ReserveNames(u64 units) {
+  if (units == 0) return true;
+  u64 bytes = sizeof(NameBlock) + units * sizeof(wchar16);
+  if (bytes > 0xFFFFFFFFull) return false;
+  NameBlock* block = static_cast<NameBlock*>(rt::malloc(static_cast<u32>(bytes)));
+  if (!block) return false;
+  block->previous = nameBlocks_;
+  nameBlocks_ = block;
+  names_ = reinterpret_cast<wchar16*>(block + 1);
+  namesLeft_ = units;
+  return true;
+}
+
+void CDirNode::AssignName(CFileNode* node, const wchar16* name, i32 length) {
+  u64 units = static_cast<u64>(length) + 1;
+  if (units > namesLeft_) {
+    node->name.AssignChars(name, length);
+    return;
+  }
+  wchar16* text = names_;
+  std::memcpy(text, name, static_cast<size_t>(length) * sizeof(wchar16));
+  text[length] = 0;
+  names_ += units;
+  namesLeft_ -= units;
+  node->name.BorrowChars(text, length);
 }
 
 bool CDirNode::GrowDirs(u32 request) { return GrowFor(dirs, request); }
@@ -106,7 +151,7 @@ CFileNode* CDirNode::InsertFile(const wchar16* name, i32 length) {
   if (files.GetCount() == files.GetCapacity() && !GrowFiles(0)) return nullptr;
   CFileNode* node = files.InsertNew(static_cast<u32>(at));
   if (!node) return nullptr;
-  node->name.AssignChars(name, length);
+  AssignName(node, name, length);
   return node;
 }
 
@@ -120,7 +165,7 @@ CDirNode* CDirNode::InsertDir(const wchar16* name, i32 length) {
   if (dirs.GetCount() == dirs.GetCapacity() && !GrowDirs(0)) return nullptr;
   CDirNode* node = dirs.InsertNew(static_cast<u32>(at));
   if (!node) return nullptr;
-  node->name.AssignChars(name, length);
+  AssignName(node, name, length);
   return node;
 }
 

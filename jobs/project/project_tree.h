@@ -89,6 +89,13 @@ class CDirNode : public CFileNode {
   // InsertFile, then source, location and size; the file's blocks are added.
   CFileNode* AddFileEntry(const wchar16* fromSource, const wchar16* fileName, i32 length, u64 at, u64 bytes);
 
+  // Room for `units` name units (each name's terminating zero included) of
+  // children inserted from now on, in one block this directory owns: their
+  // names are kept there rather than each in storage of its own. For the
+  // image reader, which knows a directory's names before it inserts them.
+  // False when the block cannot be allocated (names are then stored singly).
+  bool ReserveNames(u64 units);
+
   // From disk (Windows). AddFolderFromDisk skips linked folders (reparse
   // points) and stops descending at kMaxFolderDepth levels.
   static constexpr u32 kMaxFolderDepth = 128;
@@ -131,6 +138,12 @@ class CDirNode : public CFileNode {
  private:
   CDirNode* AddFolderAtDepth(const wchar16* folderPath, u32 depth);
   bool AddPathAtDepth(const wchar16* anyPath, u32 depth);
+  // A new child's name: in the reserved block while it has room.
+  void AssignName(CFileNode* node, const wchar16* name, i32 length);
+
+  void* nameBlocks_ = nullptr;  // every reserved block, the newest first
+  wchar16* names_ = nullptr;    // the free units of the newest block
+  u64 namesLeft_ = 0;
 };
 
 template <>

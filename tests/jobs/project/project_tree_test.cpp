@@ -92,6 +92,47 @@ TEST(ProjectTree, ManyInsertsInAnyOrderStaySorted) {
   }
 }
 
+// Names kept in a directory's reserved block live as long as their nodes,
+// leave it when they change, and are never freed one by one (the sanitizer
+// build checks the frees).
+TEST(ProjectTree, NamesInTheReservedBlockSurviveEveryChange) {
+  CDirNode root;
+  std::vector<std::u16string> names;
+  u64 units = 0;
+  for (int i = 0; i < 40; ++i) {
+    std::string s = (i % 2 ? "dir_" : "file_") + std::to_string(i * 37 % 101);
+    names.push_back(std::u16string(s.begin(), s.end()));
+    if (i < 30) units += names.back().size() + 1;  // the last ten do not fit
+  }
+  ASSERT_TRUE(root.ReserveNames(units));
+  for (size_t i = 0; i < names.size(); ++i) {
+    bool dir = i % 2;
+    CFileNode* node = dir ? static_cast<CFileNode*>(root.InsertDir(names[i].c_str())) : root.InsertFile(names[i].c_str());
+    ASSERT_NE(node, nullptr);
+    if (dir) static_cast<CDirNode*>(node)->InsertFile(u"inner");
+  }
+  std::u16string longName(300, u'L');
+  ASSERT_TRUE(root.ReserveNames(5 + longName.size() + 1));  // a second block for later children
+  ASSERT_NE(root.InsertFile(u"late"), nullptr);
+  CFileNode* shortened = root.InsertFile(longName.c_str());
+  ASSERT_NE(shortened, nullptr);
+  shortened->name.SetLength(5);  // longer than a first step of storage of its own
+  EXPECT_EQ(NameOf(shortened), u"LLLLL");
+  CDirNode* renamed = root.SubDirAt(0);
+  std::u16string second = NameOf(root.SubDirAt(1));
+  ASSERT_GE(root.RenameSubDir(&renamed, u"zz_renamed_far_beyond_its_old_length"), 0);
+  EXPECT_EQ(NameOf(root.SubDirAt(0)), second);  // its neighbour is untouched
+  root.files[0].name.AppendChar(u'!');          // grows into storage of its own
+  root.files[1].name.Erase(0, 1);
+  root.files.Add(root.files[2]);                // a copy owns its name
+  EXPECT_TRUE(root.RemoveSubDir(root.SubDirAt(3)));
+  std::vector<std::u16string> left;
+  for (u32 i = 0; i < root.GetChildCount(); ++i) left.push_back(NameOf(root.ChildAt(i)));
+  EXPECT_EQ(left.size(), names.size() + 2);
+  EXPECT_EQ(left.back(), NameOf(&root.files[2]));
+  EXPECT_EQ(NameOf(root.SubDirAt(2)->ChildAt(0)), u"inner");
+}
+
 TEST(ProjectTree, ChildIndexesRunThroughDirectoriesThenFiles) {
   CDirNode root;
   root.InsertFile(u"z.txt");
