@@ -95,7 +95,6 @@ namespace {
 // The head of a reserved name block; the name units follow it.
 struct NameBlock {
   void* previous;
-  void* padding;  // keeps the units aligned as the heap aligns
 };
 
 }  // namespace
