@@ -2,6 +2,7 @@
 // xorriso's listings, and hostile images built in memory.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <sstream>
 #include <string>
@@ -264,7 +265,8 @@ TEST(Iso9660ReaderHostile, DescriptorChainAndDepthAreBounded) {
 TEST(Iso9660ReaderHostile, OnlyTheFirstJolietDescriptorBuildsTheJolietTree) {
   SynthImage image(40);
   image.Descriptor(16, kDescriptorPrimary, 30, 2048);
-  image.Descriptor(17, kDescriptorSupplementary, 32, 2048, 2);  // enhanced
+  image.Descriptor(17, kDescriptorSupplementary, 32, 2048, 2);  // enhanced, even with Joliet's escapes
+  std::memcpy(image.bytes.data() + 17 * 2048 + 88, "%/E", 3);
   image.Joliet(18, 31, 2048);
   image.Joliet(19, 32, 2048);
   image.Terminator(20);
