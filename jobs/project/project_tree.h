@@ -40,10 +40,11 @@ enum : u32 { kNodeHidden = 1, kNodeDirectory = 2 };
 // Why the last insert of a directory failed.
 enum : u32 { kConflictNone = 0, kConflictFile = 1, kConflictDir = 2 };
 
-// Name order of the tree (-1, 0, 1): ordinal after folding the letters of
-// ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic to lower case, so
-// names that differ only in the case of those letters are equal. The same in
-// every build and every locale.
+// Name order of the tree (-1, 0, 1), the same in every build and locale:
+// the letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic fold
+// to lower case, so names that differ only in their case are equal; Latin
+// letters compare by their base letter first and by their accent only when
+// the names are otherwise alike, so "été" sorts between "et" and "eu".
 i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
 // Exact equality of two names.
 bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);

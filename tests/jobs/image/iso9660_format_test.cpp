@@ -76,6 +76,7 @@ TEST(Iso9660Dates, FromUnixTimeBefore1970AndRefused) {
 
 TEST(Iso9660Descriptors, JolietVersionAndLabels) {
   std::vector<u8> image = isotest::Fixture("level4.iso");
+  ASSERT_GE(image.size(), 20u * 2048);
   const u8* evd = image.data() + 17 * 2048;
   std::vector<u8> svd(image.begin() + 18 * 2048, image.begin() + 19 * 2048);
   EXPECT_TRUE(IsVolumeDescriptor(image.data() + 16 * 2048, 2048) && DescriptorType(evd) == kDescriptorSupplementary);

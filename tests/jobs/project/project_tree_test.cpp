@@ -27,8 +27,9 @@ std::vector<std::u16string> Children(CDirNode& dir) {
 }  // namespace
 
 // The name order is the same in every build: case folds only within the
-// letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic.
-TEST(ProjectTree, NameOrderFoldsCaseOfTheCommonScriptsOnly) {
+// letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic, and
+// accented Latin letters sort with their base letter.
+TEST(ProjectTree, NameOrderFoldsCaseAndSortsAccentsWithTheirLetters) {
   struct Pair {
     const char16_t* a;
     const char16_t* b;
@@ -39,7 +40,11 @@ TEST(ProjectTree, NameOrderFoldsCaseOfTheCommonScriptsOnly) {
       {u"\u03A3\u03A9", u"\u03C3\u03C9", 0},  // Σ Ω
       {u"\u0416\u0401", u"\u0436\u0451", 0},  // Ж Ё
       {u"\u00D7", u"\u00F7", -1},   // × and ÷ are no case pair
-      {u"\u00DF", u"ss", 1},         // ß is not "ss"
+      {u"\u00DF", u"ss", -1},        // ß is an s, not "ss"
+      {u"et", u"\u00E9t\u00E9", -1}, {u"\u00E9t\u00E9", u"eu", -1},  // été between et and eu
+      {u"\u00E9", u"e", 1},          {u"\u00C9", u"f", -1},  // é after e, before f
+      {u"\u0107a", u"cb", -1},       {u"\u0148", u"o", -1},  // ć with c, ň with n
+      {u"\u00F8", u"\u00F7", -1},    {u"\u017E", u"\u017F", 1},  // ø is an o; ž a z, ſ an s
       {u"\u0130", u"i", 1},          // dotted capital I is not i
       {u"\u03C2", u"\u03C3", -1},   // final sigma is its own letter
       {u"_a", u"0", 1},         {u"a", u"B", -1},  {u"ab", u"AB c", -1},
