@@ -18,6 +18,7 @@
 //   bool OnShortcutKey(u32 key);             // main window: a key down before
 //                                            // any other handling; true ends it
 //   void OnClipboardUpdate();                // WM_CLIPBOARDUPDATE
+//   void OnMoved();                          // the system moved the window
 //
 // The window is its children's parent (RepaintChild, RepaintRegion, Window)
 // and holds its own widget record as its CWidget base: x and y are the
@@ -50,6 +51,7 @@ KELVANE_WIDGET_TRAIT(HasOwnWindowClass, T::RegisterWindowClass((wchar_t*)nullptr
 KELVANE_WIDGET_TRAIT(HasWindowName, T::WindowName())
 KELVANE_WIDGET_TRAIT(HasShortcutKey, widget_traits::Fake<T>().OnShortcutKey(0u))
 KELVANE_WIDGET_TRAIT(HasClipboardUpdate, widget_traits::Fake<T>().OnClipboardUpdate())
+KELVANE_WIDGET_TRAIT(HasMovedStep, widget_traits::Fake<T>().OnMoved())
 
 template <class T>
 class CFrameWindow : public CFrameCore {
