@@ -3,3 +3,4 @@
 void TakeSystemCapture(void*) {}
 void ReleaseSystemCapture() {}
 void ShowStandardCursor(u32) {}
+Point GetCursorPoint() { return {0, 0}; }

@@ -7,3 +7,9 @@ void TakeSystemCapture(void* window) {
 }
 void ReleaseSystemCapture() { ReleaseCapture(); }
 void ShowStandardCursor(u32 code) { SetStandardCursor(code); }
+Point GetCursorPoint() {
+  ScreenPoint cursor = {0, 0};
+  ReadCursorPosition(&cursor);
+  FlipWorkAreaY(&cursor);
+  return {cursor.x, cursor.y};
+}

@@ -17,6 +17,7 @@
 
 class CCanvas;
 class CBitmap;
+class CImageStrip;
 
 // Drawing state bits handed to the control drawings (beside the control's
 // own style bits).
@@ -45,6 +46,27 @@ class CThemePainter {
   // 0 takes the theme's face colour; imageFrame -1 draws no image.
   virtual void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text,
                           i32 length, i32 imageFrame, u32 colour);
+
+  // (added for menus)
+  // The image strips of the next menu-item and menu-bar-item drawings, the
+  // second for disabled items; either may be null.
+  virtual void SetIcon(const CImageStrip* strip, const CImageStrip* disabledStrip);
+  // A popup menu's background and frame; band: the width of the icon
+  // column at the left (0 none).
+  virtual void DrawMenuBackground(CCanvas* canvas, i32 width, i32 height, i32 band);
+  // One popup-menu row. state: 0x1 disabled, 0x2 hot, 0x8 separator (no
+  // text), 0x10 opens a submenu (a dot at the right end). The text is split
+  // at its first tab, the part after it drawn as a right-hand column.
+  // imageFrame: a frame of the strips, -1 none, -2 a ticked and -3 an
+  // empty check box.
+  virtual void DrawMenuItem(CCanvas* canvas, const Rect* item, u32 state, const wchar16* text, i32 length,
+                            i32 imageFrame);
+  // A menu bar's background: state 0x2 the rounded fill, 0x1 the outline.
+  virtual void DrawMenuBarBackground(CCanvas* canvas, u32 state, i32 width, i32 height);
+  // One menu-bar entry. state: 0x2 disabled (the disabled strip, no hot
+  // look), 0x4 hot, 0x8 open; imageFrame -1 draws none.
+  virtual void DrawMenuBarItem(CCanvas* canvas, const Rect* item, u32 state, const wchar16* text, i32 length,
+                               i32 imageFrame);
 
  protected:
   ~CThemePainter() = default;

@@ -2,6 +2,7 @@
 // origin and clip at the call), so paint tests compare records, not pixels.
 // Geometry is the real one. Installs itself for its lifetime.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "ui/windows/theme_painter.h"
@@ -15,6 +16,18 @@ struct ThemeCall {
   Rect clip;  // relative to the origin
 };
 
+// A menu drawing: m popup item, r menu-bar item, B popup background, g bar
+// background, i strips set.
+struct MenuThemeCall {
+  char op;
+  u32 state;         // the look word (background: the band or the bar state)
+  Rect item;         // the item's rectangle; backgrounds: {0, 0, width, height}
+  std::u16string text;
+  i32 image;
+  const void* strip;  // SetIcon's first strip
+  double originX, originY;
+};
+
 class CRecordingThemePainter final : public CThemePainter {
  public:
   CRecordingThemePainter();
@@ -24,6 +37,17 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawCaption(CCanvas* canvas, i32 width, i32 height, u32 style, i32 captionState) override;
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
+  // (menus: recording_theme_painter_menus.cpp)
+  void SetIcon(const CImageStrip* strip, const CImageStrip* disabledStrip) override;
+  void DrawMenuBackground(CCanvas* canvas, i32 width, i32 height, i32 band) override;
+  void DrawMenuItem(CCanvas* canvas, const Rect* item, u32 state, const wchar16* text, i32 length,
+                    i32 imageFrame) override;
+  void DrawMenuBarBackground(CCanvas* canvas, u32 state, i32 width, i32 height) override;
+  void DrawMenuBarItem(CCanvas* canvas, const Rect* item, u32 state, const wchar16* text, i32 length,
+                       i32 imageFrame) override;
+  // The menu drawings of one kind, in order.
+  std::vector<MenuThemeCall> MenuCalls(char op) const;
+  std::vector<MenuThemeCall> menuCalls;
   std::vector<ThemeCall> calls;
   bool draw = false;  // also draw with the built-in look
 

@@ -1,0 +1,38 @@
+// Menu blocks for tests, written from a nested description the way the
+// program's builders lay them out (head, children back to back, 4 trailing
+// bytes after a submenu's last child), and the main menu's shape.
+#pragma once
+#include <vector>
+
+#include "ui/widgets/menu_model.h"
+
+struct MenuSpec {
+  u8 type;
+  i32 id;
+  u8 flags;
+  i32 icon;
+  std::vector<MenuSpec> children;
+};
+
+inline MenuSpec Command(i32 id, u8 flags = kMenuEnabled, i32 icon = kMenuIconNone) {
+  return {kMenuCommand, id, flags, icon, {}};
+}
+inline MenuSpec Separator(u8 flags = 0) { return {kMenuSeparator, 0, flags, kMenuIconNone, {}}; }
+inline MenuSpec Submenu(i32 id, std::vector<MenuSpec> children, u8 flags = kMenuEnabled) {
+  return {kMenuSubmenu, id, flags, kMenuIconNone, std::move(children)};
+}
+
+class CMenuBlock {
+ public:
+  explicit CMenuBlock(const MenuSpec& root);
+  CMenuModel* Root() { return reinterpret_cast<CMenuModel*>(storage_.data()); }
+  u32 Bytes() const { return bytes_; }
+
+ private:
+  std::vector<u64> storage_;
+  u32 bytes_ = 0;
+};
+
+// The main window's menu: File (with New Project), Edit, Burner, View (with
+// Language), Window, "?", then the erase and eject icons at the right.
+MenuSpec MainMenuSpec();
