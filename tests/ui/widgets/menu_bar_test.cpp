@@ -350,6 +350,8 @@ TEST_F(MenuBarTest, TheModelsListenerFollowsTheBar) {
   CMenuBlock other(Submenu(1, {Command(2)}));
   owner.bar.SetModel(other.Root());
   EXPECT_EQ(nullptr, block.Root()->listener);
+  owner.bar.SetModel(nullptr);
+  EXPECT_EQ(nullptr, other.Root()->listener);
 }
 
 }  // namespace
