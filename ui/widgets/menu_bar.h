@@ -75,9 +75,10 @@ class CMenuBar : public IPopupMenuOwner,
     EnterMenuMode(false);
   }
   void OnLButtonDblClk(i32 keys, Point* p) { OnLButtonDown(keys, p); }
+  void OnLButtonUp(i32, Point*) { OnLeftUp(); }
   // Fires a command item clicked with the mouse (a submenu's popup has run
-  // inside the press already).
-  void OnLButtonUp(i32, Point*) {
+  // inside the press already); the release is not tested against the item.
+  void OnLeftUp() {
     if (!(state & kMenuMode)) return;
     const i32 item = hotItem;
     hotItem = -1;
@@ -150,7 +151,7 @@ class CMenuBar : public IPopupMenuOwner,
       this->Redraw();
       if (command.IsSet() && this->parent && model) {
         OnPopupHotItem(-3, -1);
-        RestoreFocus();
+        if (savedFocus) RestoreFocus(savedFocus);
         command.Call(this->parent, static_cast<u32>(result));
       }
       return false;
@@ -169,7 +170,7 @@ class CMenuBar : public IPopupMenuOwner,
       state &= ~kMenuMode;
       Point cursor = GetCursorPoint();
       this->WindowToLocal(&cursor);
-      hotItem = ItemAt(cursor);
+      hotItem = HitTestItem(cursor);
       // Back in hover over the item under the pointer: the bar is the
       // pressed widget again, so it hears the pointer leave.
       if (hotItem >= 0) {
@@ -178,8 +179,16 @@ class CMenuBar : public IPopupMenuOwner,
       }
       this->Redraw();
     }
-    RestoreFocus();
+    if (savedFocus) RestoreFocus(savedFocus);
     return false;
+  }
+
+  // Gives the focus to the widget kept when menu mode began; the widget
+  // that held it.
+  CWidget* RestoreFocus(CWidget* kept) {
+    CWidget* holder = FocusedWidget();
+    if (holder != kept) this->Window().SetFocusedWidget(kept);
+    return holder;
   }
 
   // Lets go of the press: the window's release step runs.
@@ -193,7 +202,7 @@ class CMenuBar : public IPopupMenuOwner,
   void OnPopupMouseMove(Point point, bool* switchMenus, CPopupMenu**) override {
     Point local = point;
     this->WindowToLocal(&local);
-    const i32 item = ItemAt(local);
+    const i32 item = HitTestItem(local);
     if (item < 0 || item == hotItem) return;
     hotItem = item;
     this->Redraw();
@@ -203,7 +212,7 @@ class CMenuBar : public IPopupMenuOwner,
     hotItem = -1;
     Point local = point;
     this->WindowToLocal(&local);
-    if (ItemAt(local) >= 0 && onBar) *onBar = true;
+    if (HitTestItem(local) >= 0 && onBar) *onBar = true;
   }
   void OnPopupKey(u32 key, bool* handled) override {
     if (key == 27) {
@@ -218,6 +227,7 @@ class CMenuBar : public IPopupMenuOwner,
     if (handled) *handled = true;
   }
   void OnPopupHotItem(i32 id, i32 hint) override { hover.Call(this->parent, id, hint); }
+  void OnMenuNotice(i32 id, i32 hint) { OnPopupHotItem(id, hint); }
   i32 GetInitialHotItem() override { return (state & kFromKeyboard) ? 0 : -1; }
   void OnMenuItemChanged(MenuItem*) override { this->Redraw(); }
 
@@ -237,7 +247,7 @@ class CMenuBar : public IPopupMenuOwner,
     state |= kHover;
   }
   void TrackItem(Point p, bool openInMenuMode) {
-    const i32 item = ItemAt(p);
+    const i32 item = HitTestItem(p);
     if (item == hotItem) return;
     hotItem = item;
     this->Redraw();
@@ -255,9 +265,5 @@ class CMenuBar : public IPopupMenuOwner,
     state &= ~(kHover | kMenuMode);
     hotItem = -1;
     this->Redraw();
-  }
-  // The widget that had the focus when menu mode began gets it back.
-  void RestoreFocus() {
-    if (savedFocus && FocusedWidget() != savedFocus) this->Window().SetFocusedWidget(savedFocus);
   }
 };

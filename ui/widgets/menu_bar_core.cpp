@@ -62,7 +62,7 @@ void CMenuBarCore::AlignRightItems(i32 contentWidth) {
   }
 }
 
-i32 CMenuBarCore::ItemAt(Point p) const {
+i32 CMenuBarCore::HitTestItem(Point p) const {
   if (!model) return -1;
   const i32 n = model->count < static_cast<i32>(itemRects.GetCount()) ? model->count
                                                                      : static_cast<i32>(itemRects.GetCount());

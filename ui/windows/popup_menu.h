@@ -74,10 +74,10 @@ class CPopupMenu : public IPopupMenuOwner, public IMenuModelListener, public CFr
   void OnMenuItemChanged(MenuItem* item) override;
 
   // ---- Input (capture-table slots; points in content coordinates) ----
-  void OnCaptureMove(i32 keyFlags, Point* point);
-  void OnCaptureLeftDown(i32 keyFlags, Point* point);
-  void OnCaptureLeftUp(i32 keyFlags, Point* point);
-  void OnCaptureRightDown(i32 keyFlags, Point* point);
+  void OnMouseMoveAt(i32 keyFlags, Point* point);
+  void OnLeftButtonDown(i32 keyFlags, Point* point);
+  void OnLeftButtonUp(i32 keyFlags, Point* point);
+  void OnRightButtonDown(i32 keyFlags, Point* point);
   void OnKey(u32 key);
   // Desktop point -> content coordinates (the capture table's slot 9).
   void DesktopToContent(Point* point) const;

@@ -55,7 +55,7 @@ void CPopupMenu::UpdateHotItem(Point p) {
   }
 }
 
-void CPopupMenu::OnCaptureMove(i32, Point* p) {
+void CPopupMenu::OnMouseMoveAt(i32, Point* p) {
   if ((state & kSubmenuOpen) || closing_) return;
   if (!(state & kHoverBegun)) {
     if (!PressedWidget() && !CaptureOwner()) TakeSystemCapture(handle);
@@ -79,7 +79,7 @@ void CPopupMenu::OnCaptureMove(i32, Point* p) {
   }
 }
 
-void CPopupMenu::OnCaptureLeftDown(i32, Point* p) {
+void CPopupMenu::OnLeftButtonDown(i32, Point* p) {
   if ((state & kSubmenuOpen) || closing_) return;
   if (hotItem < 0) {
     if (owner) {
@@ -93,11 +93,11 @@ void CPopupMenu::OnCaptureLeftDown(i32, Point* p) {
   OpenSubmenu();
 }
 
-void CPopupMenu::OnCaptureRightDown(i32 keyFlags, Point* p) {
-  if (hotItem < 0) OnCaptureLeftDown(keyFlags, p);
+void CPopupMenu::OnRightButtonDown(i32 keyFlags, Point* p) {
+  if (hotItem < 0) OnLeftButtonDown(keyFlags, p);
 }
 
-void CPopupMenu::OnCaptureLeftUp(i32, Point*) {
+void CPopupMenu::OnLeftButtonUp(i32, Point*) {
   if ((state & kSubmenuOpen) || !(state & kButtonOnItem) || closing_) return;
   state &= ~kButtonOnItem;
   const MenuItem* item = model ? model->GetItem(hotItem) : nullptr;

@@ -46,10 +46,10 @@ void CPopupMenu::PrepareAt(i32 left, i32 top) {
 void CPopupMenu::TakeMouse() {
   if (!CaptureOwner()) {
     CCaptureSet set(this);
-    set.On<CPopupMenu, &CPopupMenu::OnCaptureMove>(kCaptureMove)
-        .On<CPopupMenu, &CPopupMenu::OnCaptureLeftDown>(kCaptureLeftDown)
-        .On<CPopupMenu, &CPopupMenu::OnCaptureLeftUp>(kCaptureLeftUp)
-        .On<CPopupMenu, &CPopupMenu::OnCaptureRightDown>(kCaptureRightDown)
+    set.On<CPopupMenu, &CPopupMenu::OnMouseMoveAt>(kCaptureMove)
+        .On<CPopupMenu, &CPopupMenu::OnLeftButtonDown>(kCaptureLeftDown)
+        .On<CPopupMenu, &CPopupMenu::OnLeftButtonUp>(kCaptureLeftUp)
+        .On<CPopupMenu, &CPopupMenu::OnRightButtonDown>(kCaptureRightDown)
         .Translate<CPopupMenu, &CPopupMenu::DesktopToContent>(this);
     CaptureTable::Install(set, this);
     TakeSystemCapture(handle);

@@ -87,8 +87,8 @@ TEST_F(PopupMenuTest, KeysAndButtonsTable) {
   auto key = [](u32 k) { return [k](CPopupMenu& p) { p.OnKey(k); }; };
   auto click = [](CPopupMenu& p) {
     Point at = {1, 1};
-    p.OnCaptureLeftDown(0, &at);
-    p.OnCaptureLeftUp(0, &at);
+    p.OnLeftButtonDown(0, &at);
+    p.OnLeftButtonUp(0, &at);
   };
   const Case cases[] = {
       {"enter on a disabled command", false, false, 0, key(VK_RETURN), -1, false, ""},
@@ -106,9 +106,9 @@ TEST_F(PopupMenuTest, KeysAndButtonsTable) {
        1,
        [](CPopupMenu& p) {
          Point at = {1, 1};
-         p.OnCaptureLeftDown(0, &at);
+         p.OnLeftButtonDown(0, &at);
          p.hotItem = -1;
-         p.OnCaptureLeftUp(0, &at);
+         p.OnLeftButtonUp(0, &at);
        },
        -1,
        true,
@@ -119,7 +119,7 @@ TEST_F(PopupMenuTest, KeysAndButtonsTable) {
        -1,
        [](CPopupMenu& p) {
          Point at = {-100, -100};
-         p.OnCaptureRightDown(0, &at);
+         p.OnRightButtonDown(0, &at);
        },
        -1,
        true,
@@ -177,7 +177,7 @@ TEST_F(PopupMenuTest, ParentSideOfACascade) {
   // The popup's own pointer onto the owner's other entry.
   top.switchArea = {0, 0, 10000, 10000};
   Point p = {3, 3};
-  parent.OnCaptureMove(0, &p);
+  parent.OnMouseMoveAt(0, &p);
   EXPECT_EQ(kPopupSwitched, parent.result);
 }
 
