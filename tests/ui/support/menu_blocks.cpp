@@ -34,8 +34,7 @@ u32 Write(const MenuSpec& spec, u8* at) {
 }  // namespace
 
 CMenuBlock::CMenuBlock(const MenuSpec& root) {
-  bytes_ = SizeOf(root);
-  storage_.assign((bytes_ + 7) / 8, 0x5A5A5A5A5A5A5A5Aull);  // trailing bytes stay unwritten
+  storage_.assign((SizeOf(root) + 7) / 8, 0x5A5A5A5A5A5A5A5Aull);  // trailing bytes stay unwritten
   Write(root, reinterpret_cast<u8*>(storage_.data()));
 }
 

@@ -1,6 +1,5 @@
 // Menu blocks for tests, written from a nested description the way the
-// program's builders lay them out (head, children back to back, 4 trailing
-// bytes after a submenu's last child), and the main menu's shape.
+// program's builders lay them out, and the main menu's shape.
 #pragma once
 #include <vector>
 
@@ -26,13 +25,11 @@ class CMenuBlock {
  public:
   explicit CMenuBlock(const MenuSpec& root);
   CMenuModel* Root() { return reinterpret_cast<CMenuModel*>(storage_.data()); }
-  u32 Bytes() const { return bytes_; }
 
  private:
   std::vector<u64> storage_;
-  u32 bytes_ = 0;
 };
 
-// The main window's menu: File (with New Project), Edit, Burner, View (with
-// Language), Window, "?", then the erase and eject icons at the right.
+// File (with New Project), Edit, Burner, View (with Language), Window, "?",
+// then the erase and eject icons at the right.
 MenuSpec MainMenuSpec();

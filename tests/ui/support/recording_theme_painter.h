@@ -17,15 +17,14 @@ struct ThemeCall {
 };
 
 // A menu drawing: m popup item, r menu-bar item, B popup background, g bar
-// background, i strips set.
+// background.
 struct MenuThemeCall {
   char op;
-  u32 state;         // the look word (background: the band or the bar state)
-  Rect item;         // the item's rectangle; backgrounds: {0, 0, width, height}
+  u32 state;  // the look word (backgrounds: the band or the bar state)
+  Rect item;  // backgrounds: {0, 0, width, height}
   std::u16string text;
   i32 image;
-  const void* strip;  // SetIcon's first strip
-  double originX, originY;
+  double originX;
 };
 
 class CRecordingThemePainter final : public CThemePainter {
@@ -37,8 +36,7 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawCaption(CCanvas* canvas, i32 width, i32 height, u32 style, i32 captionState) override;
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
-  // (menus: recording_theme_painter_menus.cpp)
-  void SetIcon(const CImageStrip* strip, const CImageStrip* disabledStrip) override;
+  // (menus: recording_theme_painter_menus.cpp; recorded, never drawn)
   void DrawMenuBackground(CCanvas* canvas, i32 width, i32 height, i32 band) override;
   void DrawMenuItem(CCanvas* canvas, const Rect* item, u32 state, const wchar16* text, i32 length,
                     i32 imageFrame) override;

@@ -10,29 +10,19 @@
 #include "ui/support/probe_widgets.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/widgets/menu_bar.h"
-#if defined(_WIN32)
-#include "runtime/platform.h"
-#include "ui/support/scripted_window_system.h"
-#endif
 
 namespace {
 
-// File, a separator, Edit, a disabled command, an enabled command, a
-// disabled submenu, then the eject icon against the right edge.
-MenuSpec BarSpec() {
-  return Submenu(128, {Submenu(19, {Command(21), Command(22)}), Separator(), Submenu(28, {Command(31)}),
-                       Command(27, 0), Command(62), Submenu(40, {Command(41)}, 0),
-                       Command(48, kMenuEnabled | kMenuNoText | kMenuRightAligned, 14)});
-}
-constexpr i32 kFile = 0, kSeparator = 1, kEdit = 2, kDisabled = 3, kAbout = 4, kView = 5, kEject = 6;
+// File, a separator, Edit, a disabled and an enabled command, a disabled
+// submenu, and the eject icon against the right edge.
+constexpr i32 kFile = 0, kSeparator = 1, kEdit = 2, kDisabled = 3, kAbout = 4, kEject = 6;
 
 struct CBarOwner : CFakeOwnerOf<CBarOwner> {
   CMenuBar<CBarOwner> bar;
   CProbe<CBarOwner> other;
   auto Children() { return std::tie(bar, other); }
   void OnCommand(u32 id) { events.push_back("command " + std::to_string(id)); }
-  void OnHover(i32 id, i32 hint) { events.push_back("hover " + std::to_string(id) + "," + std::to_string(hint)); }
-  void OnOpening() { events.push_back("opening"); }
+  void OnHover(i32 id, i32) { events.push_back("hover " + std::to_string(id)); }
   CWidget* SetFocusedWidget(CWidget* next) {
     events.push_back(next == &other ? "focus other" : "focus ?");
     return CFakeOwnerOf<CBarOwner>::SetFocusedWidget(next);
@@ -40,318 +30,162 @@ struct CBarOwner : CFakeOwnerOf<CBarOwner> {
   std::vector<std::string> events;
 };
 
-// What the scripted popup was opened with.
-struct PopupCall {
-  i32 menuId;
-  Point at;
-  i32 initialHot;
-};
 typedef std::function<i32(IPopupMenuOwner*)> PopupStep;
 
 struct MenuBarTest : testing::Test {
   static MenuBarTest* current;
-  static i32 Runner(CMenuModel* model, i32 x, i32 y, const CImageStrip*, const CImageStrip*,
-                    IPopupMenuOwner* owner) {
-    MenuBarTest* t = current;
-    t->popups.push_back({model->id, {x, y}, owner->GetInitialHotItem()});
-    // A real popup takes the pressed role over and gives it up as it closes.
-    SetPressedWidget(nullptr);
-    if (t->steps.empty()) return kPopupCancelled;
-    PopupStep step = t->steps.front();
-    t->steps.erase(t->steps.begin());
+  // Plays the popups: notes each as menu id x 10 - its first hot item
+  // (191: File, nothing hot), then runs the next scripted step.
+  static i32 Runner(CMenuModel* model, i32, i32, const CImageStrip*, const CImageStrip*, IPopupMenuOwner* owner) {
+    current->opened.push_back(model->id * 10 - owner->GetInitialHotItem());
+    SetPressedWidget(nullptr);  // a real popup takes the press over
+    if (current->steps.empty()) return kPopupCancelled;
+    PopupStep step = current->steps.front();
+    current->steps.erase(current->steps.begin());
     return step(owner);
   }
-
   void SetUp() override {
     current = this;
-    previousRunner = SetPopupMenuRunner(&Runner);
-    owner.bar.command = BindCallback<CBarOwner, &CBarOwner::OnCommand, u32>(&owner, &owner);
-    owner.bar.hover = BindCallback<CBarOwner, &CBarOwner::OnHover, i32, i32>(&owner, &owner);
-    owner.bar.opening = BindCallback<CBarOwner, &CBarOwner::OnOpening>(&owner, &owner);
-    owner.bar.icons.frameWidth = owner.bar.icons.frameHeight = 16;
+    previous = SetPopupMenuRunner(&Runner);
+    bar.command = BindCallback<CBarOwner, &CBarOwner::OnCommand, u32>(&owner, &owner);
+    bar.hover = BindCallback<CBarOwner, &CBarOwner::OnHover, i32, i32>(&owner, &owner);
+    bar.icons.frameWidth = bar.icons.frameHeight = 16;
     const Rect barPlace = {0, 250, 400, 272}, otherPlace = {0, 0, 50, 50};
-    owner.bar.Create(kFlagVisible | kFlagTabStop, &barPlace, &owner);
+    bar.Create(kFlagVisible | kFlagTabStop, &barPlace, &owner);
     owner.other.Create(kFlagVisible | kFlagTabStop, &otherPlace, &owner);
-    owner.bar.SetModel(block.Root());
+    bar.SetModel(block.Root());
     owner.other.SetFocus();
-    PlaceCursor({-50, -50});
   }
   void TearDown() override {
-    SetPopupMenuRunner(previousRunner);
+    SetPopupMenuRunner(previous);
     SetPressedWidget(nullptr);
     StoreFocusedWidget(nullptr);
-    StorePendingFocus(nullptr);
   }
-  // The centre of an item in desktop coordinates, and in the bar's own.
-  Point Centre(i32 item) {
-    const Rect& r = owner.bar.itemRects[static_cast<u32>(item)];
+  Point At(i32 item, bool desktop = false) {
+    const Rect& r = bar.itemRects[static_cast<u32>(item)];
     Point p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    owner.bar.ToWindowPoint(&p);
+    if (desktop) bar.ToWindowPoint(&p);
     return p;
   }
-  Point Local(i32 item) {
-    Point p = Centre(item);
-    owner.bar.WindowToLocal(&p);
-    return p;
-  }
-  void PlaceCursor(Point desktop) {
-#if defined(_WIN32)
-    WorkAreaRect area;
-    GetWorkArea(&area);
-    system.SetCursor(desktop.x, area.bottom - desktop.y);
-#else
-    (void)desktop;
-#endif
-  }
-  std::vector<i32> Opened() {
-    std::vector<i32> ids;
-    for (const PopupCall& c : popups) ids.push_back(c.menuId);
-    return ids;
-  }
-  void Press(i32 item) {
-    Point p = Local(item);
-    owner.bar.OnLButtonDown(0, &p);
-  }
-  // The looks the bar paints its items with.
   std::vector<u32> Looks() {
     CRecordingThemePainter theme;
     CCanvas canvas(1);
-    owner.bar.PaintContent(canvas);
+    bar.PaintContent(canvas);
     std::vector<u32> looks;
     for (const MenuThemeCall& c : theme.MenuCalls('r')) looks.push_back(c.state);
     return looks;
   }
-
-#if defined(_WIN32)
-  CScriptedWindowSystem system;
-#endif
-  CMenuBlock block{BarSpec()};
+  CMenuBlock block{Submenu(128, {Submenu(19, {Command(21), Command(22)}), Separator(), Submenu(28, {Command(31)}),
+                                 Command(27, 0), Command(62), Submenu(40, {Command(41)}, 0),
+                                 Command(48, kMenuEnabled | kMenuNoText | kMenuRightAligned, 14)})};
   CBarOwner owner;
+  CMenuBar<CBarOwner>& bar = owner.bar;
   std::vector<PopupStep> steps;
-  std::vector<PopupCall> popups;
-  PopupMenuRunner previousRunner = nullptr;
+  std::vector<i32> opened;
+  PopupMenuRunner previous = nullptr;
 };
 MenuBarTest* MenuBarTest::current = nullptr;
 
-TEST_F(MenuBarTest, LayoutIconItemsRightAlignmentAndFixedHeight) {
-  CMenuBar<CBarOwner>& bar = owner.bar;
-  const Rect eject = bar.itemRects[kEject];
-  EXPECT_EQ(16 + 6, eject.right - eject.left) << "an icon-only item: frame + 6";
-  EXPECT_EQ(bar.GetContentRect().right, eject.right);
-  EXPECT_EQ(bar.margins[0], bar.itemRects[kFile].left);
-  EXPECT_GE(bar.height, 16 + 6 + 8) << "an icon sets the least height";
-  // After a resize, with a second right-aligned item and a right margin.
-  block.Root()->GetItem(kAbout)->flags |= kMenuRightAligned;
-  bar.margins[2] = 3;
-  bar.Layout();
-  bar.SetBounds(bar.x, bar.y, 500, bar.height);
-  const Rect about = bar.itemRects[kAbout], moved = bar.itemRects[kEject];
-  EXPECT_EQ(500 - 3, moved.right);
-  EXPECT_EQ(moved.left, about.right) << "right-aligned items keep their order";
-  // A fixed height is kept and every item fills it.
-  bar.options |= CMenuBarCore::kFixedHeight;
-  bar.SetBounds(bar.x, bar.y, 500, 40);
-  bar.Layout();
-  EXPECT_EQ(40, bar.height);
-  for (u32 i = 0; i < 7; ++i) EXPECT_EQ(40, bar.itemRects[i].bottom - bar.itemRects[i].top) << i;
-}
-
-// Keys while the bar merely has the focus: Left and Right wrap without
-// passing over separators; Space fires an enabled command and opens a
-// submenu; Enter on a command only enters menu mode.
+// Keys of the focused bar: Left and Right wrap without passing over
+// separators, Space fires an enabled command, Enter on a command only
+// enters menu mode, Space on a submenu opens it with its first item hot.
 TEST_F(MenuBarTest, KeysWhileFocused) {
-  CMenuBar<CBarOwner>& bar = owner.bar;
   bar.SetFocus();
-  EXPECT_EQ(kFile, bar.hotItem) << "focus gives a bar without hot item its first";
-  struct Step {
-    u32 key;
-    i32 hotBefore, hotAfter;
-    const char* event;  // last event after the key, or ""
-  };
-  const Step table[] = {
-      {37, kFile, kEject, ""},     {39, kEject, kFile, ""},      {37, -1, kEject, ""},
-      {39, kFile, kSeparator, ""}, {32, kDisabled, kDisabled, ""}, {32, kAbout, kAbout, "command 62"},
-  };
-  for (const Step& s : table) {
+  EXPECT_EQ(kFile, bar.hotItem) << "focus gives the first item";
+  const i32 table[][4] = {{37, kFile, kEject, 0},     {39, kEject, kFile, 0},        {37, -1, kEject, 0},
+                          {39, kFile, kSeparator, 0}, {32, kDisabled, kDisabled, 0}, {32, kAbout, kAbout, 1},
+                          {13, kAbout, kAbout, 0}};
+  for (const auto& row : table) {
     owner.events.clear();
-    bar.hotItem = s.hotBefore;
-    bar.OnKeyDown(s.key, 1, 0);
-    EXPECT_EQ(s.hotAfter, bar.hotItem) << s.key << " from " << s.hotBefore;
-    EXPECT_EQ(std::string(s.event), owner.events.empty() ? "" : owner.events.back()) << s.key;
+    bar.hotItem = row[1];
+    bar.OnKeyDown(static_cast<u32>(row[0]), 1, 0);
+    EXPECT_EQ(row[2], bar.hotItem) << row[0] << " from " << row[1];
+    EXPECT_EQ(row[3] ? std::vector<std::string>{"command 62"} : std::vector<std::string>{}, owner.events) << row[0];
   }
-  EXPECT_TRUE(popups.empty());
-  bar.hotItem = kAbout;
-  bar.OnKeyDown(13, 1, 0);
-  EXPECT_TRUE(popups.empty()) << "a command item opens nothing";
-  EXPECT_EQ(0x4u | 0x8u, Looks()[kAbout]) << "drawn open";
-  bar.OnKeyDown(32, 1, 0);
-  EXPECT_EQ("command 62", owner.events.back());
+  EXPECT_TRUE(opened.empty());
+  EXPECT_EQ(0xCu, Looks()[kAbout]) << "Enter on a command: drawn open";
   bar.hotItem = kEdit;
   bar.OnKeyDown(32, 1, 0);
-  ASSERT_EQ(std::vector<i32>{28}, Opened());
-  EXPECT_EQ(0, popups[0].initialHot) << "from the keyboard the first item is hot";
+  EXPECT_EQ(std::vector<i32>{280}, opened);
 }
 
-// The popup's result decides what the bar does next; each row scripts the
-// popups of one menu-mode entry by a press on File.
+// The popup's result decides the next step; each row starts with a press
+// on File while another widget has the focus.
 TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
-  struct Case {
-    const char* name;
-    std::vector<PopupStep> script;
-    std::vector<i32> opened;
-    std::vector<std::string> events;  // after "opening"
-    bool barFocused;
-    i32 hotAfter;
-  };
-  auto key = [](u32 k, i32 result) {
-    return [k, result](IPopupMenuOwner* o) {
-      bool handled = k != 37 && k != 39;
+  auto key = [](u32 k) {
+    return [k](IPopupMenuOwner* o) {
+      bool handled = k == 27;
       o->OnPopupKey(k, &handled);
-      EXPECT_TRUE(handled);
-      return result;
+      return handled ? (k == 27 ? -2 : -1) : 99;
     };
   };
-  MenuBarTest* t = this;
-  const Case cases[] = {
-      {"chosen",
-       {[](IPopupMenuOwner*) { return 21; }},
-       {19},
-       {"hover -3,-1", "focus other", "command 21", "hover -3,-1"},
-       false,
-       -1},
-      {"escape", {key(27, kPopupCancelled)}, {19}, {"hover -3,-1"}, true, kFile},
-      {"right, then left past the separator",
-       {key(39, kPopupDismissed), key(37, kPopupDismissed), [](IPopupMenuOwner*) { return 22; }},
-       {19, 28, 19},
-       {"hover -3,-1", "focus other", "command 22", "hover -3,-1"},
-       false,
-       -1},
-      {"pointer onto Edit",
-       {[t](IPopupMenuOwner* o) {
-          bool switchMenus = false;
-          o->OnPopupMouseMove(t->Centre(kFile), &switchMenus, nullptr);
-          EXPECT_FALSE(switchMenus) << "the open item itself";
-          o->OnPopupMouseMove(t->Centre(kEdit), &switchMenus, nullptr);
-          EXPECT_TRUE(switchMenus);
-          return kPopupSwitched;
-        },
-        [](IPopupMenuOwner*) { return kPopupCancelled; }},
-       {19, 28},
-       {"focus other", "hover -3,-1"},
-       false,
-       -1},
-      {"press on the bar",
-       {[t](IPopupMenuOwner* o) {
-          bool onBar = false;
-          o->OnPopupMouseButton(t->Centre(kEdit), &onBar);
-          EXPECT_TRUE(onBar);
-          t->PlaceCursor(t->Centre(kEdit));
-          return kPopupDismissed;
-        }},
-       {19},
-       {"focus other", "hover -3,-1"},
-       false,
-#if defined(_WIN32)
-       kEdit},
-#else
-       -1},  // no pointer in the native build
-#endif
+  auto pointer = [this](bool button) {
+    return [this, button](IPopupMenuOwner* o) {
+      bool flag = false;
+      if (button) o->OnPopupMouseButton(At(kEdit, true), &flag);
+      if (!button) o->OnPopupMouseMove(At(kEdit, true), &flag, nullptr);
+      return flag ? (button ? -1 : -3) : 99;
+    };
+  };
+  auto choose = [](i32 id) { return [id](IPopupMenuOwner*) { return id; }; };
+  const std::vector<std::string> chosen = {"hover -3", "focus other", "command 2", "hover -3"};
+  const std::vector<std::string> dismissed = {"focus other", "hover -3"};
+  struct Case {
+    std::vector<PopupStep> script;
+    std::vector<i32> opened;
+    std::vector<std::string> events;
+    i32 hot;  // the bar keeps the focus only with a hot item
+  } cases[] = {
+      {{choose(2)}, {191}, chosen, -1},
+      {{key(27)}, {191}, {"hover -3"}, kFile},
+      {{key(39), key(37), choose(2)}, {191, 281, 191}, chosen, -1},
+      {{pointer(false), choose(-2)}, {191, 281}, dismissed, -1},
+      {{pointer(true)}, {191}, dismissed, -1},
   };
   for (const Case& c : cases) {
     owner.events.clear();
-    popups.clear();
+    opened.clear();
     owner.other.SetFocus();
-    owner.bar.state = 0;
-    owner.bar.hotItem = -1;
-    PlaceCursor({-50, -50});
     steps = c.script;
-    Press(kFile);
-    EXPECT_EQ(c.opened, Opened()) << c.name;
-    for (const PopupCall& p : popups) EXPECT_EQ(-1, p.initialHot) << c.name << ": entered with the mouse";
-    std::vector<std::string> expected = {"opening"};
-    expected.insert(expected.end(), c.events.begin(), c.events.end());
-    EXPECT_EQ(expected, owner.events) << c.name;
-    EXPECT_EQ(c.barFocused, FocusedWidget() == &owner.bar) << c.name;
-    EXPECT_EQ(c.hotAfter, owner.bar.hotItem) << c.name;
-    EXPECT_EQ(0, owner.bar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen | CMenuBarCore::kMove |
-                                    CMenuBarCore::kCancelled))
-        << c.name;
-    EXPECT_EQ(c.hotAfter >= 0 && !c.barFocused, PressedWidget() == &owner.bar) << c.name;
+    Point p = At(kFile);
+    bar.OnLButtonDown(0, &p);
+    EXPECT_EQ(c.opened, opened) << &c - cases;
+    EXPECT_EQ(c.events, owner.events) << &c - cases;
+    EXPECT_EQ(c.hot >= 0, FocusedWidget() == &bar) << &c - cases;
+    EXPECT_EQ(c.hot, bar.hotItem) << &c - cases;
+    EXPECT_EQ(0, bar.state & ~CMenuBarCore::kHover) << &c - cases;
   }
-  // The popup opens at the item's left edge less 4, on the bar's lower edge.
-  Point corner = {owner.bar.itemRects[kFile].left - 4, 0};
-  owner.bar.ToWindowPoint(&corner);
-  EXPECT_TRUE(popups[0].at.x == corner.x && popups[0].at.y == corner.y);
 }
 
-TEST_F(MenuBarTest, PointerHoverPressAndRelease) {
-  CMenuBar<CBarOwner>& bar = owner.bar;
-  Point p = Local(kAbout);
+// An icon-only item is its frame + 6 wide, right-aligned items keep their
+// order at the right edge; hover takes the press and shows the hot item, a
+// release fires only an enabled command; a hot item shows only with focus,
+// hover or an open popup, open in menu mode; disabled commands are greyed.
+TEST_F(MenuBarTest, LayoutPointerAndLooks) {
+  block.Root()->GetItem(kAbout)->flags |= kMenuRightAligned;
+  bar.Layout();
+  bar.SetBounds(bar.x, bar.y, 500, bar.height);
+  const Rect eject = bar.itemRects[kEject];
+  EXPECT_TRUE(eject.right - eject.left == 22 && eject.right == 500 && eject.left == bar.itemRects[kAbout].right);
+  Point p = At(kAbout);
   bar.OnMouseMove(0, &p);
-  EXPECT_EQ(&bar, PressedWidget()) << "hover takes the press";
-  EXPECT_EQ(kAbout, bar.hotItem);
-  EXPECT_EQ(0x4u, Looks()[kAbout]) << "hovering shows the hot item";
-  bar.OnPressLeave();
-  EXPECT_EQ(-1, bar.hotItem);
-  EXPECT_EQ(0, bar.state);
-  // A click on a disabled command ends menu mode without firing; on an
-  // enabled one it fires on the release.
+  EXPECT_TRUE(PressedWidget() == &bar && Looks()[kAbout] == 0x4);
   for (i32 item : {kDisabled, kAbout}) {
-    owner.events.clear();
-    Press(item);
-    EXPECT_TRUE(bar.state & CMenuBarCore::kMenuMode);
-    p = Local(item);
+    p = At(item);
+    bar.OnLButtonDown(0, &p);
     bar.OnLButtonUp(0, &p);
-    EXPECT_EQ(0, bar.state);
-    EXPECT_EQ(item == kAbout ? "command 62" : "opening", owner.events.back());
   }
-  // In menu mode, moving onto a submenu item opens its menu.
-  Press(kDisabled);
-  p = Local(kEdit);
-  bar.OnMouseMove(0, &p);
-  EXPECT_EQ(std::vector<i32>{28}, Opened());
-}
-
-// Looks: hot shows only with focus, hover or an open popup; open with menu
-// mode; disabled for commands only; the eject icon without text.
-TEST_F(MenuBarTest, PaintLooks) {
-  CMenuBar<CBarOwner>& bar = owner.bar;
+  EXPECT_EQ((std::vector<std::string>{"hover -3", "command 62"}), owner.events);
+  owner.other.SetFocus();
   bar.hotItem = kFile;
-  std::vector<u32> looks = Looks();
-  ASSERT_EQ(7u, looks.size());
-  EXPECT_EQ(0u, looks[kFile]) << "not focused, nobody hovers";
-  EXPECT_EQ(0x2u, looks[kDisabled]);
-  EXPECT_EQ(0u, looks[kView]) << "a disabled submenu is not greyed";
-  EXPECT_EQ(0u, looks[kEject]);
-  bar.state = CMenuBarCore::kMenuMode;
-  EXPECT_EQ(0x8u, Looks()[kFile]);
-  bar.state = CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen;
-  EXPECT_EQ(0xCu, Looks()[kFile]);
-  CRecordingThemePainter theme;
-  CCanvas canvas(1);
-  bar.PaintContent(canvas);
-  const std::vector<MenuThemeCall> items = theme.MenuCalls('r');
-  EXPECT_TRUE(items[kEject].text.empty());
-  EXPECT_EQ(14, items[kEject].image);
-  EXPECT_EQ(std::u16string(u"File"), items[kFile].text);
-  ASSERT_EQ(1u, theme.MenuCalls('g').size());
-  EXPECT_EQ(3u, theme.MenuCalls('g')[0].state) << "the bar's options word";
+  const u32 states[] = {0, CMenuBarCore::kMenuMode, CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen};
+  const std::vector<u32> looks[] = {{0, 0, 0, 0x2, 0, 0, 0}, {0x8, 0, 0, 0x2, 0, 0, 0}, {0xC, 0, 0, 0x2, 0, 0, 0}};
+  for (u32 i = 0; i < 3; ++i) {
+    bar.state = static_cast<u8>(states[i]);
+    EXPECT_EQ(looks[i], Looks()) << i;
+  }
   bar.SetModel(nullptr);
-  CRecordingThemePainter bare;
-  bar.PaintContent(canvas);
-  EXPECT_EQ(1u, bare.menuCalls.size()) << "no model: the background only";
-}
-
-TEST_F(MenuBarTest, TheModelsListenerFollowsTheBar) {
-  EXPECT_EQ(static_cast<IMenuModelListener*>(&owner.bar), block.Root()->listener);
-  owner.repaints.clear();
-  block.Root()->EnableItemById(27, true);
-  EXPECT_EQ(1u, owner.repaints.size()) << "a change shows at once";
-  CMenuBlock other(Submenu(1, {Command(2)}));
-  owner.bar.SetModel(other.Root());
   EXPECT_EQ(nullptr, block.Root()->listener);
-  owner.bar.SetModel(nullptr);
-  EXPECT_EQ(nullptr, other.Root()->listener);
 }
 
 }  // namespace

@@ -15,26 +15,15 @@
 
 namespace {
 
-// An owner that records what its popup tells it; it accepts Left and Right
-// and leaves Esc handled unless told otherwise, and reports a switch when
-// the pointer enters switchArea (desktop coordinates).
+// Accepts Left and Right, and Esc unless keepEscape.
 struct COwnerLog : IPopupMenuOwner {
-  void OnPopupMouseMove(Point p, bool* switchMenus, CPopupMenu**) override {
-    if (switchArea.Contains(p.x, p.y)) *switchMenus = true;
-  }
-  void OnPopupMouseButton(Point, bool* outside) override { log.push_back(*outside ? "outside" : "inside"); }
-  void OnPopupKey(u32 key, bool* handled) override {
-    log.push_back("key " + std::to_string(key));
-    *handled = key == VK_ESCAPE ? !keepEscape : true;
-  }
-  void OnPopupHotItem(i32 id, i32 hint) override {
-    log.push_back("hot " + std::to_string(id) + "," + std::to_string(hint));
-  }
-  i32 GetInitialHotItem() override { return initial; }
-  std::vector<std::string> log;
-  Rect switchArea = {0, 0, 0, 0};
+  void OnPopupMouseMove(Point, bool*, CPopupMenu**) override {}
+  void OnPopupMouseButton(Point, bool*) override {}
+  void OnPopupKey(u32 key, bool* handled) override { *handled = key != VK_ESCAPE || !keepEscape; }
+  void OnPopupHotItem(i32 id, i32) override { hot.push_back(id); }
+  i32 GetInitialHotItem() override { return -1; }
+  std::vector<i32> hot;
   bool keepEscape = false;
-  i32 initial = -1;
 };
 
 struct CListener : IMenuModelListener {
@@ -51,270 +40,162 @@ struct PopupMenuTest : testing::Test {
   void TearDown() override {
     SetPressedWidget(nullptr);
     StoreFocusedWidget(nullptr);
-    StorePendingFocus(nullptr);
   }
   CScriptedWindowSystem system;
 };
 
-TEST_F(PopupMenuTest, UpAndDownVisitOnlySelectableChildren) {
-  CMenuBlock mixed(Submenu(1, {Separator(), Command(24, 0), Command(23), Command(25, kMenuEnabled | kMenuHidden)}));
-  CPopupMenu popup(mixed.Root(), nullptr);
-  const u32 keys[] = {VK_DOWN, VK_DOWN, VK_UP, VK_UP};
-  for (u32 key : keys) {
-    popup.OnKey(key);
-    EXPECT_EQ(2, popup.hotItem) << key;
-  }
-  CMenuBlock hiddenOnly(Submenu(1, {Command(23, kMenuEnabled | kMenuHidden), Command(24, 0)}));
-  CPopupMenu other(hiddenOnly.Root(), nullptr);
-  other.OnKey(VK_DOWN);
-  other.OnKey(VK_UP);
-  EXPECT_EQ(-1, other.hotItem);
-}
-
-// Keys, presses and releases, each row on a fresh popup of four children:
-// a disabled command, an enabled one, a separator and a submenu.
-TEST_F(PopupMenuTest, KeysAndButtonsTable) {
+// Keys and buttons on a popup of a disabled command, an enabled command, a
+// separator, a submenu and a hidden enabled command. A popup that closes
+// gives its model the listener it replaced.
+TEST_F(PopupMenuTest, KeysAndButtons) {
+  auto keys = [](std::vector<u32> ks) { return [ks](CPopupMenu& p) { for (u32 k : ks) p.OnKey(k); }; };
+  auto click = [](bool leaveItem) {
+    return [leaveItem](CPopupMenu& p) {
+      Point at = {-100, -100};
+      p.OnRightButtonDown(0, &at);  // over an item: nothing
+      p.OnLeftButtonDown(0, &at);
+      if (leaveItem) p.hotItem = -1;
+      p.OnLeftButtonUp(0, &at);
+    };
+  };
   struct Case {
-    const char* name;
-    bool withOwner;
-    bool keepEscape;
+    bool owner, keepEscape;
     i32 hot;
     std::function<void(CPopupMenu&)> act;
-    i32 result;  // kPopupDismissed also when the popup stays open
+    i32 hotAfter, result;
     bool closed;
-    const char* ownerLast;
-  };
-  auto key = [](u32 k) { return [k](CPopupMenu& p) { p.OnKey(k); }; };
-  auto click = [](CPopupMenu& p) {
-    Point at = {1, 1};
-    p.OnLeftButtonDown(0, &at);
-    p.OnLeftButtonUp(0, &at);
-  };
-  const Case cases[] = {
-      {"enter on a disabled command", false, false, 0, key(VK_RETURN), -1, false, ""},
-      {"space on an enabled command", false, false, 1, key(VK_SPACE), 23, true, ""},
-      {"esc without owner", false, false, 1, key(VK_ESCAPE), -2, true, ""},
-      {"esc kept by the owner", true, true, 1, key(VK_ESCAPE), -1, false, "key 27"},
-      {"esc given to the owner", true, false, 1, key(VK_ESCAPE), -2, true, "hot -1,-1"},
-      {"left without owner", false, false, 1, key(VK_LEFT), -1, false, ""},
-      {"right on a command", true, false, 1, key(VK_RIGHT), -1, true, "hot -1,-1"},
-      {"click on a disabled command", false, false, 0, click, -1, false, ""},
-      {"click on a command", false, false, 1, click, 23, true, ""},
-      {"release away from the pressed item",
-       false,
-       false,
-       1,
-       [](CPopupMenu& p) {
-         Point at = {1, 1};
-         p.OnLeftButtonDown(0, &at);
-         p.hotItem = -1;
-         p.OnLeftButtonUp(0, &at);
-       },
-       -1,
-       true,
-       ""},
-      {"press where nothing is hot",
-       true,
-       false,
-       -1,
-       [](CPopupMenu& p) {
-         Point at = {-100, -100};
-         p.OnRightButtonDown(0, &at);
-       },
-       -1,
-       true,
-       "hot -1,-1"},
+  } cases[] = {
+      {false, false, -1, keys({VK_DOWN, VK_DOWN, VK_DOWN}), 1, -1, false},  // 1, 3, past 4 (hidden) and 0
+      {false, false, 0, keys({VK_RETURN}), 0, -1, false},                   // disabled
+      {false, false, 1, keys({VK_SPACE}), 1, 23, true},
+      {false, false, 1, keys({VK_ESCAPE}), 1, -2, true},
+      {true, true, 1, keys({VK_ESCAPE}), 1, -1, false},
+      {true, false, 1, keys({VK_ESCAPE}), 1, -2, true},
+      {true, false, 1, keys({VK_RIGHT}), 1, -1, true},  // a command: Right goes to the owner
+      {false, false, 0, click(false), 0, -1, false},
+      {false, false, 1, click(false), 1, 23, true},
+      {false, false, 1, click(true), -1, -1, true},
+      {true, false, -1, click(false), -1, -1, true},
   };
   for (const Case& c : cases) {
-    CMenuBlock block(Submenu(1, {Command(24, 0), Command(23), Separator(), Submenu(20, {Command(21)})}));
+    CMenuBlock block(Submenu(1, {Command(24, 0), Command(23), Separator(), Submenu(20, {Command(21)}),
+                                 Command(25, kMenuEnabled | kMenuHidden)}));
     CListener listener;
     block.Root()->listener = &listener;
     COwnerLog owner;
     owner.keepEscape = c.keepEscape;
-    CPopupMenu popup(block.Root(), c.withOwner ? &owner : nullptr);
+    CPopupMenu popup(block.Root(), c.owner ? &owner : nullptr);
     popup.hotItem = c.hot;
     c.act(popup);
-    EXPECT_EQ(c.result, popup.result) << c.name;
-    EXPECT_EQ(c.closed, block.Root()->listener == &listener) << c.name << ": closed gives the listener back";
-    EXPECT_EQ(std::string(c.ownerLast), owner.log.empty() ? "" : owner.log.back()) << c.name;
+    EXPECT_EQ(c.hotAfter, popup.hotItem) << &c - cases;
+    EXPECT_EQ(c.result, popup.result) << &c - cases;
+    EXPECT_EQ(c.closed, block.Root()->listener == &listener) << &c - cases;
+    EXPECT_EQ(c.closed && c.owner, !owner.hot.empty() && owner.hot.back() == -1) << &c - cases;
   }
 }
 
-// What a child popup tells its parent: a point over another of the
-// parent's items marks it as the ancestor, a press outside it makes it
-// close after the child, Left returns to it; hot items pass on upward.
-TEST_F(PopupMenuTest, ParentSideOfACascade) {
-  CMenuBlock block(Submenu(1, {Submenu(20, {Command(21)}), Command(23)}));
-  COwnerLog top;
-  CPopupMenu parent(block.Root(), &top);
-  parent.PrepareAt(100, 500);
-  parent.hotItem = 0;  // the item whose submenu is open
-  auto rowCentre = [&](u32 i) {
-    const Rect& r = parent.itemRects[i];
-    return parent.ContentToDesktop({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-  };
-  CPopupMenu* ancestor = nullptr;
-  bool switchMenus = false;
-  parent.OnPopupMouseMove(rowCentre(0), &switchMenus, &ancestor);
-  EXPECT_EQ(nullptr, ancestor) << "over the open item";
-  parent.OnPopupMouseMove(rowCentre(1), &switchMenus, &ancestor);
-  EXPECT_EQ(&parent, ancestor);
-  bool outside = true;
-  parent.OnPopupMouseButton(rowCentre(1), &outside);
-  EXPECT_EQ(0, parent.state & CPopupMenu::kCloseAfterSubmenu);
-  parent.OnPopupMouseButton({0, 0}, &outside);
-  EXPECT_NE(0, parent.state & CPopupMenu::kCloseAfterSubmenu);
-  bool handled = false;
-  parent.OnPopupKey(VK_ESCAPE, &handled);
-  EXPECT_FALSE(handled);
-  parent.OnPopupKey(VK_LEFT, &handled);
-  EXPECT_TRUE(handled);
-  parent.OnPopupHotItem(21, -1);
-  EXPECT_EQ("hot 21,-1", top.log.back());
-  EXPECT_EQ(0, parent.GetInitialHotItem());
-  parent.state |= CPopupMenu::kButtonOnItem;
-  EXPECT_EQ(-1, parent.GetInitialHotItem()) << "opened by a press: no item hot";
-  // The popup's own pointer onto the owner's other entry.
-  top.switchArea = {0, 0, 10000, 10000};
-  Point p = {3, 3};
-  parent.OnMouseMoveAt(0, &p);
-  EXPECT_EQ(kPopupSwitched, parent.result);
-}
-
-TEST_F(PopupMenuTest, PaintsEveryShownRowThroughTheTheme) {
+// Rows from the top; a thin separator from the icon column's edge; no row
+// for a hidden child; a full, counted row for an icon-only one; the window
+// is the content with a 6-pixel inset all round.
+TEST_F(PopupMenuTest, LayoutAndPaint) {
   CMenuBlock block(Submenu(1, {Command(23), Separator(), Command(24, 0), Submenu(20, {Command(21)}),
                                Command(48, kMenuEnabled | kMenuNoText, 14), Command(25, kMenuHidden)}));
   CRecordingThemePainter theme;
   CPopupMenu popup(block.Root(), nullptr);
   popup.PrepareAt(100, 500);
-  EXPECT_EQ(500, popup.y + popup.height) << "the given point is the top-left corner";
+  CFontRef font(GetDefaultFont());
+  const i32 row = font.Get()->lineHeight + 10 > 22 ? static_cast<i32>(font.Get()->lineHeight + 10) : 22;
+  EXPECT_TRUE(popup.rowHeight == row && popup.height == 4 * row + 5 + 12 && popup.y + popup.height == 500);
   popup.hotItem = 3;
   theme.menuCalls.clear();
   popup.Repaint();
-  const std::vector<MenuThemeCall> background = theme.MenuCalls('B');
-  ASSERT_EQ(1u, background.size());
-  EXPECT_EQ(static_cast<u32>(popup.rowHeight), background[0].state) << "the icon band is a row wide";
-  EXPECT_TRUE(background[0].item.right == popup.width && background[0].item.bottom == popup.height);
+  EXPECT_EQ(static_cast<u32>(row), theme.MenuCalls('B').at(0).state) << "the icon band";
   const std::vector<MenuThemeCall> rows = theme.MenuCalls('m');
-  ASSERT_EQ(5u, rows.size()) << "the hidden child is not drawn";
-  const u32 looks[5] = {0, 0x8, 0x1, 0x10 | 0x2, 0};
-  const i32 images[5] = {-1, -1, -1, -1, 14};
-  for (u32 i = 0; i < 5; ++i) {
-    EXPECT_EQ(looks[i], rows[i].state) << i;
-    EXPECT_EQ(images[i], rows[i].image) << i;
-    EXPECT_EQ(4 + 6, rows[i].originX) << "shadow margin + content inset";
-  }
-  EXPECT_EQ(std::u16string(u"Open\tCtrl+O"), rows[0].text);
-  EXPECT_TRUE(rows[1].text.empty() && rows[4].text.empty());
-  const i32 inset = PopupContentInset();
-  EXPECT_EQ(popup.height - 2 * inset, rows[0].item.bottom);
-  EXPECT_EQ(0, rows[4].item.top) << "the icon-only row is inside the content";
-}
-
-TEST_F(PopupMenuTest, TheReplacedListenerIsGivenBack) {
-  CMenuBlock block(Submenu(1, {Command(23)}));
-  CListener listener;
-  block.Root()->listener = &listener;
-  {
-    CPopupMenu popup(block.Root(), nullptr);
-    EXPECT_EQ(static_cast<IMenuModelListener*>(&popup), block.Root()->listener);
-  }
-  EXPECT_EQ(&listener, block.Root()->listener) << "destroyed without closing";
+  ASSERT_EQ(5u, rows.size());
+  for (u32 i = 0; i < 5; ++i) EXPECT_EQ((std::vector<u32>{0, 0x8, 0x1, 0x12, 0}[i]), rows[i].state) << i;
+  EXPECT_TRUE(rows[0].text == u"Open\tCtrl+O" && rows[4].text.empty() && rows[4].image == 14 && !rows[4].item.top);
+  EXPECT_TRUE(rows[1].item.left == row + 4 && rows[1].item.right == popup.width - 14 &&
+              rows[1].item.bottom - rows[1].item.top == 5);
+  EXPECT_EQ(4 + 6, rows[0].originX) << "shadow margin and content inset";
 }
 
 // ---- Real popup windows under Wine ----
 
-// Steps run one per tick of a thread timer, which the popups' modal loops
-// dispatch; a step answering false is tried again at the next tick. After
-// the deadline every popup is closed so that a failing test cannot hang.
-class CInputScript {
- public:
-  explicit CInputScript(std::vector<std::function<bool()>> steps) : steps_(std::move(steps)) {
-    current_ = this;
-    deadline_ = GetTickCount() + 15000;
-    timer_ = SetTimer(nullptr, 0, 15, &CInputScript::Tick);
+// Steps run on a thread timer that the popups' modal loops dispatch; a step
+// answering false is tried again. Past the deadline the popups are closed.
+struct CInputScript {
+  explicit CInputScript(std::vector<std::function<bool()>> list) : steps(std::move(list)) {
+    current = this;
+    timer = SetTimer(nullptr, 0, 15, &Tick);
   }
-  ~CInputScript() {
-    KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-
- private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    CInputScript* s = current_;
-    if (!s) return;
-    if (GetTickCount() > s->deadline_) {
-      if (GetCapture()) PostMessageW(GetCapture(), WM_CLOSE, 0, 0);
-      return;
-    }
-    if (s->next_ < s->steps_.size() && s->steps_[s->next_]()) ++s->next_;
+    CInputScript* s = current;
+    if (s && GetTickCount() > s->deadline && GetCapture()) PostMessageW(GetCapture(), WM_CLOSE, 0, 0);
+    if (s && s->next < s->steps.size() && s->steps[s->next]()) ++s->next;
   }
-  static CInputScript* current_;
-  std::vector<std::function<bool()>> steps_;
-  size_t next_ = 0;
-  DWORD deadline_;
-  UINT_PTR timer_;
+  bool Finished() const { return next == steps.size(); }
+  ~CInputScript() {
+    KillTimer(nullptr, timer);
+    current = nullptr;
+  }
+  static CInputScript* current;
+  std::vector<std::function<bool()>> steps;
+  size_t next = 0;
+  DWORD deadline = GetTickCount() + 15000;
+  UINT_PTR timer;
 };
-CInputScript* CInputScript::current_ = nullptr;
+CInputScript* CInputScript::current = nullptr;
 
 struct RealPopupTest : PopupMenuTest {
-  // The centre of row i of a popup window laid out for model, in desktop
-  // coordinates (the window found by its screen rectangle).
+  // Row i of a popup window laid out for model, in desktop coordinates.
   Point RowCentre(HWND window, CMenuModel* model, u32 i) {
     CFontRef font(GetDefaultFont());
     CArray<Rect> rows;
     LayoutPopupItems(model, font.Get(), &rows);
     RECT r;
     GetWindowRect(window, &r);
-    const i32 inset = PopupContentInset();
-    const Point origin = {r.left + 4 + inset, WorkBottom() - (r.bottom - 6) + inset};
-    return {origin.x + (rows[i].left + rows[i].right) / 2, origin.y + (rows[i].top + rows[i].bottom) / 2};
+    return {r.left + 10 + (rows[i].left + rows[i].right) / 2, WorkBottom() - r.bottom + 12 + (rows[i].top + rows[i].bottom) / 2};
   }
-  // Pointer messages to the popup that holds the capture, the cursor seam
-  // telling the same place.
+  // A pointer message to the popup holding the capture; the cursor seam
+  // tells the same place.
   void Mouse(u32 message, Point desktop) {
-    HWND window = GetCapture();
     POINT p = {desktop.x, WorkBottom() - desktop.y};
     system.SetCursor(p.x, p.y);
-    ScreenToClient(window, &p);
-    PostMessageW(window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(p.x, p.y));
+    ScreenToClient(GetCapture(), &p);
+    PostMessageW(GetCapture(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(p.x, p.y));
   }
-  std::function<bool()> WaitForPopup(HWND* window, HWND other) {
-    return [window, other] {
-      *window = GetCapture();
-      return *window && *window != other;
-    };
+  std::function<bool()> Await(HWND* window, HWND* other) {
+    return [=] { return (*window = GetCapture()) != nullptr && *window != *other; };
   }
+  HWND none = nullptr;
   i32 top = WorkBottom() - 120;
 };
 
-TEST_F(RealPopupTest, AClickInAnOpenSubmenuChoosesItsItem) {
+TEST_F(RealPopupTest, ClicksInACascadeAndOutside) {
   CMenuBlock block(Submenu(1, {Submenu(20, {Command(21), Command(22)}), Command(23)}));
-  CMenuModel* sub = block.Root()->FindSubmenu(20);
   HWND parent = nullptr, child = nullptr;
-  CInputScript script({WaitForPopup(&parent, nullptr),
+  CInputScript script({Await(&parent, &none),
                        [&] {
-                         Mouse(WM_MOUSEMOVE, RowCentre(parent, block.Root(), 0));
-                         Mouse(WM_LBUTTONDOWN, RowCentre(parent, block.Root(), 0));
+                         for (u32 m : {WM_MOUSEMOVE, WM_LBUTTONDOWN}) Mouse(m, RowCentre(parent, block.Root(), 0));
                          return true;
                        },
-                       WaitForPopup(&child, parent),
-                       [&] {
-                         const Point at = RowCentre(child, sub, 1);
-                         Mouse(WM_MOUSEMOVE, at);
-                         Mouse(WM_LBUTTONDOWN, at);
-                         Mouse(WM_LBUTTONUP, at);
+                       Await(&child, &parent), [&] {
+                         for (u32 m : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+                           Mouse(m, RowCentre(child, block.Root()->FindSubmenu(20), 1));
                          return true;
                        }});
   EXPECT_EQ(22, ShowPopupMenu(block.Root(), 200, top, nullptr, nullptr, nullptr));
-  EXPECT_TRUE(script.Finished());
-  EXPECT_EQ(nullptr, CaptureOwner());
+  EXPECT_TRUE(script.Finished() && !CaptureOwner());
+  CInputScript outside({Await(&parent, &none), [&] {
+                          for (u32 m : {WM_MOUSEMOVE, WM_LBUTTONDOWN}) Mouse(m, {150, top + 40});
+                          return true;
+                        }});
+  EXPECT_EQ(kPopupDismissed, ShowPopupMenu(block.Root(), 200, top, nullptr, nullptr, nullptr));
 }
 
-// Resting on a submenu item opens it after 600 ms of the clock seam (a
-// tick of a timer restarted since does nothing); Esc closes the submenu
-// alone, a second Esc the menu.
+// Resting on a submenu item opens it 600 ms of the clock seam after the
+// last move (a tick of the timer that move restarted does nothing); Esc
+// closes the submenu alone, a second Esc the menu.
 TEST_F(RealPopupTest, HoverOpensAfterTheDelayAndEscClosesOneLevel) {
   CVirtualClock clock;
   CInstalledClock installed(clock);
@@ -322,66 +203,33 @@ TEST_F(RealPopupTest, HoverOpensAfterTheDelayAndEscClosesOneLevel) {
   HWND parent = nullptr, child = nullptr;
   u64 restarted = 0, opened = 0;
   CPopupMenu popup(block.Root(), nullptr);
-  CInputScript script({WaitForPopup(&parent, nullptr),
+  CInputScript script({Await(&parent, &none),
                        [&] {
-                         Point at = RowCentre(parent, block.Root(), 0);
+                         const Point at = RowCentre(parent, block.Root(), 0);
                          Mouse(WM_MOUSEMOVE, at);
-                         at.x += 1;
-                         Mouse(WM_MOUSEMOVE, at);  // the delay starts again
+                         Mouse(WM_MOUSEMOVE, {at.x + 1, at.y});  // the delay starts again
                          PostMessageW(parent, kMessagePopupTick, 2, reinterpret_cast<LPARAM>(&popup));
                          restarted = clock.NowMs();
                          return true;
                        },
                        [&] {
-                         if (!WaitForPopup(&child, parent)()) return false;
                          opened = clock.NowMs();
-                         PostMessageW(child, WM_KEYDOWN, VK_ESCAPE, 0);
-                         return true;
+                         return Await(&child, &parent)() && PostMessageW(child, WM_KEYDOWN, VK_ESCAPE, 0);
                        },
-                       [&] { return GetCapture() == parent; },
-                       [&] {
-                         PostMessageW(parent, WM_KEYDOWN, VK_ESCAPE, 0);
-                         return true;
-                       }});
+                       [&] { return GetCapture() == parent && PostMessageW(parent, WM_KEYDOWN, VK_ESCAPE, 0); }});
   EXPECT_EQ(kPopupCancelled, popup.RunAt(200, top));
   EXPECT_TRUE(script.Finished());
   EXPECT_GE(opened - restarted, kPopupHoverDelayMs) << "the stale tick opened nothing";
   EXPECT_LT(opened - restarted, kPopupHoverDelayMs + 100);
 }
 
-TEST_F(RealPopupTest, APressOutsideDismissesAndTheOwnersEntrySwitches) {
-  CMenuBlock block(Submenu(1, {Command(23), Command(27)}));
-  HWND window = nullptr;
-  CInputScript outside({WaitForPopup(&window, nullptr), [&] {
-                          Mouse(WM_MOUSEMOVE, {150, top + 40});
-                          Mouse(WM_LBUTTONDOWN, {150, top + 40});
-                          return true;
-                        }});
-  EXPECT_EQ(kPopupDismissed, ShowPopupMenu(block.Root(), 200, top, nullptr, nullptr, nullptr));
-
-  COwnerLog owner;
-  owner.switchArea = {200, top + 5, 300, top + 25};  // an entry of the owning bar above the menu
-  CInputScript switching({WaitForPopup(&window, nullptr), [&] {
-                            Mouse(WM_MOUSEMOVE, RowCentre(window, block.Root(), 1));
-                            Mouse(WM_MOUSEMOVE, {250, top + 15});
-                            return true;
-                          }});
-  EXPECT_EQ(kPopupSwitched, ShowPopupMenu(block.Root(), 200, top, nullptr, nullptr, &owner));
-  ASSERT_FALSE(owner.log.empty());
-  EXPECT_EQ("hot 27,-1", owner.log.front());
-  EXPECT_EQ("hot -1,-1", owner.log.back());
-}
-
-// A window with a menu bar along its top, over a real popup.
 class CBarFrame : public CFrameWindow<CBarFrame> {
  public:
   static constexpr u32 kStyle = 0x6670;
-  static constexpr i32 kMinTrackWidth = 259;
-  static constexpr i32 kMinTrackHeight = 199;
+  static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   auto Children() { return std::tie(bar); }
   void CreateControls() {
-    const Rect place = {0, 0, 100, 22};
-    bar.Create(kFlagVisible | kFlagTabStop, &place, this);
+    bar.Create(kFlagVisible | kFlagTabStop, nullptr, this);
     bar.SetModel(model);
   }
   void LayoutContent(i32 w, i32 h) { bar.SetBounds(0, h - bar.height, w, bar.height); }
@@ -389,58 +237,44 @@ class CBarFrame : public CFrameWindow<CBarFrame> {
   CMenuModel* model = nullptr;
 };
 
-struct RunnerLog {
-  static std::vector<std::pair<i32, i32>> calls;  // menu id, result
-  static i32 Run(CMenuModel* m, i32 x, i32 y, const CImageStrip* a, const CImageStrip* b, IPopupMenuOwner* o) {
-    const i32 result = DefaultPopupMenuRunner(m, x, y, a, b, o);
-    calls.push_back({m->id, result});
-    return result;
-  }
-};
-std::vector<std::pair<i32, i32>> RunnerLog::calls;
+std::vector<i32> g_results;
+i32 LoggingRunner(CMenuModel* m, i32 x, i32 y, const CImageStrip* a, const CImageStrip* b, IPopupMenuOwner* o) {
+  g_results.push_back(DefaultPopupMenuRunner(m, x, y, a, b, o));
+  return g_results.back();
+}
 
-// Pressing a bar entry opens its menu under it; the pointer moving onto the
-// next entry switches menus, Esc in that one leaves the bar focused there.
+// A press on a bar entry opens its menu on the bar's lower edge, 4 pixels
+// left of the entry; the pointer onto the next entry switches menus; Esc
+// there leaves the bar focused on that entry.
 TEST_F(RealPopupTest, TheBarAndItsPopupsTogether) {
   CMenuBlock block(Submenu(128, {Submenu(19, {Command(21)}), Submenu(28, {Command(31), Command(32)})}));
   CBarFrame frame;
   frame.model = block.Root();
   ASSERT_TRUE(frame.CreateAt(Rect{100, top - 200, 500, top}, true));
-  PopupMenuRunner previous = SetPopupMenuRunner(&RunnerLog::Run);
-  RunnerLog::calls.clear();
-  auto centre = [&](i32 item) {
-    const Rect& r = frame.bar.itemRects[static_cast<u32>(item)];
-    Point p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  PopupMenuRunner previous = SetPopupMenuRunner(&LoggingRunner);
+  auto at = [&](u32 item, i32 x) {
+    const Rect& r = frame.bar.itemRects[item];
+    Point p = {r.left + x, (r.top + r.bottom) / 2};
     frame.bar.ToWindowPoint(&p);
     return p;
   };
   HWND first = nullptr, second = nullptr;
-  CInputScript script({WaitForPopup(&first, nullptr),
+  RECT placed = {0, 0, 0, 0};
+  CInputScript script({Await(&first, &none),
                        [&] {
-                         RECT r;
-                         GetWindowRect(first, &r);
-                         Point anchor = {frame.bar.itemRects[0].left - 4, 0};
-                         frame.bar.ToWindowPoint(&anchor);
-                         EXPECT_EQ(anchor.x - 4, r.left) << "4 left of the entry, beyond the shadow margin";
-                         EXPECT_EQ(WorkBottom() - anchor.y - 4, r.top) << "on the bar's lower edge";
-                         Mouse(WM_MOUSEMOVE, centre(1));
+                         GetWindowRect(first, &placed);
+                         Mouse(WM_MOUSEMOVE, at(1, 5));
                          return true;
                        },
-                       WaitForPopup(&second, first),
-                       [&] {
-                         PostMessageW(second, WM_KEYDOWN, VK_ESCAPE, 0);
-                         return true;
-                       }});
-  const Point file = centre(0);
-  POINT client = {file.x, WorkBottom() - file.y};
+                       Await(&second, &first), [&] { return PostMessageW(second, WM_KEYDOWN, VK_ESCAPE, 0); }});
+  POINT client = {at(0, 5).x, WorkBottom() - at(0, 5).y};
   ScreenToClient(static_cast<HWND>(frame.Handle()), &client);
   SendMessageW(static_cast<HWND>(frame.Handle()), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
   SetPopupMenuRunner(previous);
+  EXPECT_TRUE(placed.left == at(0, -4).x - 4 && placed.top == WorkBottom() - frame.bar.ToWindowRect().top - 4);
   EXPECT_TRUE(script.Finished());
-  const std::vector<std::pair<i32, i32>> expected = {{19, kPopupSwitched}, {28, kPopupCancelled}};
-  EXPECT_EQ(expected, RunnerLog::calls);
-  EXPECT_EQ(&frame.bar, FocusedWidget());
-  EXPECT_EQ(1, frame.bar.hotItem);
+  EXPECT_EQ(std::vector<i32>({kPopupSwitched, kPopupCancelled}), g_results);
+  EXPECT_TRUE(FocusedWidget() == &frame.bar && frame.bar.hotItem == 1);
   DestroyWindow(static_cast<HWND>(frame.Handle()));
 }
 
