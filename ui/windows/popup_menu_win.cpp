@@ -65,7 +65,6 @@ i32 CPopupMenu::RunAt(i32 left, i32 top) {
     CloseWithResult(kPopupDismissed);
     return result;
   }
-  if (PendingFocus() == this) SetFocus();
   RunModalLoop(handle);
   return result;
 }
@@ -107,8 +106,7 @@ void CPopupMenu::OpenSubmenu() {
   if (state & kSubmenuOpen) return;
   CMenuModel* sub = CMenuModel::AsSubmenu(model ? model->GetItem(hotItem) : nullptr);
   if (!sub || static_cast<u32>(hotItem) >= itemRects.GetCount()) return;
-  openTimer_.Stop();
-  openTag_ = 0;
+  StopTimers();  // this popup's pointer is in the child now
   openSubmenu = sub;
   state |= kSubmenuOpen;
   const Rect& row = itemRects[static_cast<u32>(hotItem)];
