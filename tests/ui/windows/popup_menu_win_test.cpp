@@ -147,6 +147,9 @@ struct CInputScript {
 CInputScript* CInputScript::current = nullptr;
 
 struct RealPopupTest : PopupMenuTest {
+  // Unowned windows of earlier tests leave their (dead) handle as the owner
+  // of new windows.
+  void SetUp() override { SetOwnerWindow(0); }
   // Row i of a popup window laid out for model, in desktop coordinates.
   Point RowCentre(HWND window, CMenuModel* model, u32 i) {
     CFontRef font(GetDefaultFont());
