@@ -72,14 +72,16 @@ class CCheckBox : public CWidgetOf<CCheckBox<TParent>, TParent> {
       textRect.right = w - s - 4;
     }
   }
-  bool HitTest(const Point& p) const { return boxRect.Contains(p.x, p.y) || textRect.Contains(p.x, p.y); }
+  // A content point on the box or the text (half-open). (CWidget::HitTest
+  // is the desktop test of the whole control.)
+  bool HitTestBoxOrText(const Point& p) const { return boxRect.Contains(p.x, p.y) || textRect.Contains(p.x, p.y); }
 
   void OnLButtonDown(i32, Point*) {
     state |= kHeld;
     this->Redraw();
   }
   void OnMouseMove(i32, Point* p) {
-    if (HitTest(*p)) {
+    if (HitTestBoxOrText(*p)) {
       if (!(state & kHot)) {
         state |= kHot;
         this->Redraw();
@@ -95,12 +97,12 @@ class CCheckBox : public CWidgetOf<CCheckBox<TParent>, TParent> {
     state &= ~kHeld;
     if (p->x < 0 || p->x > this->width || p->y < 0 || p->y > this->height) return;
     const bool wasSuspended = this->SuspendRedraw(true);
-    if (HitTest(*p)) {
+    if (HitTestBoxOrText(*p)) {
       const bool next = !IsChecked();
       SetChecked(next);
       change.Call(this->parent, next);
       Point now;
-      const bool over = ReadPointerPoint(&now) && (this->WindowToLocal(&now), HitTest(now));
+      const bool over = ReadPointerPoint(&now) && (this->WindowToLocal(&now), HitTestBoxOrText(now));
       state = over ? (state | kHighlighted) : (state & ~kHighlighted);
       SetCursorOwner(this, over ? kCursorHand : kCursorArrow, true);
     }

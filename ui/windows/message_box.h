@@ -10,6 +10,7 @@
 
 #include "render/skin_ids.h"
 #include "render/skin_resource.h"
+#include "render/text/text_layout.h"
 #include "runtime/ui_strings.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/check_box.h"

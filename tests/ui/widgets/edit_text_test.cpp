@@ -3,9 +3,7 @@
 
 #include <string>
 
-#include "render/text/font.h"
-#include "support/font_fake_faces.h"
-#include "ui/support/ui_test_platform.h"
+#include "ui/support/fixed_font.h"
 #include "ui/widgets/edit_text.h"
 
 namespace {
@@ -14,28 +12,15 @@ constexpr u32 kLeft = 37, kRight = 39, kHome = 36, kEnd = 35, kBack = 8, kDel = 
 
 struct EditText : testing::Test {
   void SetUp() override {
-    fonttest::FakeFaceSpec spec = fonttest::FakeFaceCovering(32, 126, 10);
-    spec.spaceAdvance = 10;
-    faces.SetFace(u"FakeMono", spec);
-    scope = new fonttest::CFontListScope(&faces);
-    ASSERT_TRUE(scope->ok);
-    font = AcquireFont(u"FakeMono", 8, false, false);
-    ASSERT_TRUE(font);
-    e.font = font;
-  }
-  void TearDown() override {
-    font->Release();
-    delete scope;
-    InitUiTestPlatform();  // the real faces again for the other tests
+    ASSERT_TRUE(fixed.font);
+    e.font = fixed.font;
   }
   void Set(const char16_t* text, i32 caret, i32 start, i32 end, i32 first = 0) {
     e.text.Assign(text);
     e.caret = caret, e.selectionStart = start, e.selectionEnd = end, e.firstVisible = first;
   }
   std::u16string Text() const { return std::u16string(e.text.c_str(), e.Length()); }
-  fonttest::CFakeFaces faces;
-  fonttest::CFontListScope* scope = nullptr;
-  CFont* font = nullptr;
+  CFixedFontScope fixed;
   CEditText e;
 };
 
