@@ -102,16 +102,6 @@ TEST(ControlPainters, ProgressFractions) {
   EXPECT_EQ(1.0, ProgressFraction(10, 10, 40));
   EXPECT_EQ(0.0, ProgressFraction(0, 100, nan));
   EXPECT_EQ(0.0, ProgressFraction(0, 100, -5));
-  CRecordingThemePainter theme;
-  CFakeOwner owner;
-  CProgressBar<CFakeOwner> bar;
-  bar.value = 75;
-  const Rect r = {0, 0, 120, 16};
-  bar.Create(kFlagVisible, &r, &owner);
-  CMemoryCanvas m(120, 16);
-  bar.PaintContent(m.canvas);
-  ASSERT_EQ(1u, theme.calls.size());
-  EXPECT_EQ(0.75, theme.calls[0].value);
 }
 
 TEST(ControlPainters, StatusBarItemsShareTheWidthLeftOfTheGrip) {
@@ -130,42 +120,6 @@ TEST(ControlPainters, StatusBarItemsShareTheWidthLeftOfTheGrip) {
   PaintStatusBarItems(m.canvas, items, 2, 400, 24, true, nullptr);
   EXPECT_EQ(0.0, theme.calls[0].value);
   EXPECT_EQ(280, theme.calls[1].item.right + 3) << "maximised: the whole width";
-}
-
-// The least drop-down list the painter reads.
-struct CListStub : CWidget {
-  u8 state = 0;
-  i32 selectedIndex = -1;
-  u32 count = 0;
-  u32 ItemCount() const { return count; }
-  void GetItem(i32 index, const wchar16** text, i32* length, i32* icon, u32*) {
-    static const wchar16* kTexts[2] = {u"Quick erase", u"Full erase"};
-    *text = kTexts[index];
-    *length = index == 0 ? 11 : 10;
-    *icon = -1;
-  }
-};
-
-TEST(ControlPainters, ADropDownShowsItsSelectionOnlyWithinTheCount) {
-  CRecordingThemePainter theme;
-  CMemoryCanvas m(100, 22);
-  CListStub list;
-  list.width = 100, list.height = 22;
-  const struct {
-    u32 count;
-    i32 selected;
-    u8 state;
-    const char16_t* text;
-    i32 look;
-  } cases[] = {{0, 0, 0, u"", 0}, {2, -1, 1, u"", 8}, {2, 2, 0, u"", 0}, {2, 1, 0, u"Full erase", 0}};
-  for (const auto& c : cases) {
-    theme.calls.clear();
-    list.count = c.count, list.selectedIndex = c.selected, list.state = c.state;
-    PaintDropDownList(m.canvas, list);
-    ASSERT_EQ(1u, theme.calls.size());
-    EXPECT_EQ(std::u16string(c.text), theme.calls[0].text);
-    EXPECT_EQ(c.look, theme.calls[0].state);
-  }
 }
 
 struct EditPainter : testing::Test {
@@ -210,14 +164,16 @@ TEST_F(EditPainter, ASelectionIsShownOnlyWhereItReachesTheVisibleText) {
   e.SetText(u"abcdefghijklmnopqrstuvwxyz");
   e.firstVisible = 10;
   e.selectionStart = 5, e.selectionEnd = e.caret = 14;
-  const DrawnRecord* from = Find(Paint(true), kOpRoundRect, ThemeSelectionColor());
+  const std::vector<DrawnRecord> reaching = Paint(true);
+  const DrawnRecord* from = Find(reaching, kOpRoundRect, ThemeSelectionColor());
   ASSERT_NE(nullptr, from);
   EXPECT_EQ(4 - 1, from->x0) << "from the left end of the visible text";
   e.selectionEnd = e.caret = 10;
   EXPECT_EQ(nullptr, Find(Paint(true), kOpRoundRect, ThemeSelectionColor()));
   e.SetText(u"");
   e.state = kEditCaretShown;
-  const DrawnRecord* caret = Find(Paint(true), kOpRect, 0xFF000000u);
+  const std::vector<DrawnRecord> empty = Paint(true);
+  const DrawnRecord* caret = Find(empty, kOpRect, 0xFF000000u);
   ASSERT_NE(nullptr, caret);
   EXPECT_EQ(4, caret->x0) << "an empty edit's caret at the margin";
 }

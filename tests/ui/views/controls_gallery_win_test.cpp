@@ -74,12 +74,14 @@ class CSpecimens : public CWidgetOf<CSpecimens<TParent>, TParent> {
       t->DrawListRow(&canvas, Rect{34, 30, 150, 50}, kRowHot | kRowCollapsed, u"Pictures", 8, 1);
       t->DrawListRow(&canvas, Rect{34, 8, 150, 28}, 0, u"Music", 5, 1);
     });
+    // A focused button (the focus is the text edit's).
+    Place(canvas, 510, h - 54, [&] { t->DrawButton(&canvas, 84, 25, kLookFocused | kButtonLabelCentred, u"Focused", 7, -1, 0); });
     // Scroll bars: a panel with both bars, the vertical one hot.
     Place(canvas, 200, h - 206, [&] {
-      const ScrollBarState v = {0.7, 0.4, kScrollPartHot}, hz = {0.2, 0.6, 0};
+      const ScrollBarState v = {0.7, 0.6, kScrollPartHot}, hz = {0.2, 0.6, 0};
       t->SetScrollState(&canvas, &v, 2);
       t->SetScrollState(&canvas, &hz, 1);
-      t->DrawFrame(&canvas, 300, 66, kFlagHScroll | kFlagVScroll | kFlagBorderInset, true, 0, nullptr, nullptr);
+      t->DrawFrame(&canvas, 300, 70, kFlagHScroll | kFlagVScroll | kFlagBorderInset, true, 0, nullptr, nullptr);
     });
   }
 
@@ -205,6 +207,7 @@ class CGallery : public CFrameWindow<CGallery> {
 
 struct Gallery : testing::Test {
   void SetUp() override {
+    frame.title.Assign(u"Controls");
     ASSERT_TRUE(frame.CreateAt(Rect{60, 60, 60 + 700, 60 + 500}, false));
     frame.edits[1].SetFocus();
     frame.edits[1].edit.selectionStart = 9;
@@ -216,6 +219,7 @@ struct Gallery : testing::Test {
   void TearDown() override { DestroyWindow(static_cast<HWND>(frame.Handle())); }
   std::vector<u32> Paint(i32 bands) {
     frame.bandCount = bands;
+    frame.hotButton = kCaptionClose;  // the hot look of the close button
     frame.Repaint();
     const CCanvas& c = frame.surface.canvas;
     return std::vector<u32>(c.pixels, c.pixels + static_cast<size_t>(c.width) * c.height);

@@ -46,21 +46,6 @@ TEST(ThemeDrawing, GripRingsFollowTheThumbLength) {
   }
 }
 
-TEST(ThemeDrawing, ThumbPositionOneLiesAgainstTheTopAndTheRightButton) {
-  CMemoryCanvas m(200, 100);
-  const ScrollBarState v = {1.0, 0.25, 0}, h = {1.0, 0.25, 0};
-  Theme().SetScrollState(&m.canvas, &v, 2);
-  Theme().SetScrollState(&m.canvas, &h, 1);
-  Theme().DrawFrame(&m.canvas, 200, 100, kFlagVScroll | kFlagHScroll, false, 0, nullptr, nullptr);
-  bool top = false, right = false;
-  for (const DrawnRecord& r : RecordsOf(ReadRecords(m.canvas), kOpRoundRectFrame)) {
-    top |= r.x0 == 184 && r.y1 == 100 - 16 && r.y0 > 16 + 16;  // thumb under the top button
-    right |= r.y0 == 0 && r.x1 == 184 - 16 && r.x0 > 16;      // thumb left of the right button
-    EXPECT_FALSE(r.x0 >= 184 && r.y1 <= 16) << "nothing in the corner square";
-  }
-  EXPECT_TRUE(top && right);
-}
-
 TEST(ThemeDrawing, CaptionButtonsAreDrawnUnderAndOverTheFrame) {
   CMemoryCanvas m(300, 200);
   Theme().DrawFrame(&m.canvas, 300, 200, 0x6670, false, kCaptionNone, nullptr, nullptr);
@@ -117,22 +102,6 @@ TEST(ThemeDrawing, DisabledItemsTakeTheirImageFromTheDisabledStripOnly) {
   }
 }
 
-TEST(ThemeDrawing, ATickShowsOnlyOnAnEnabledTickedBox) {
-  const struct {
-    u32 state;
-    bool tick;
-  } cases[] = {{0, false}, {kCheckTicked, true}, {kCheckTicked | kLookDisabled, false}};
-  for (const auto& c : cases) {
-    CMemoryCanvas m(100, 16);
-    Theme().DrawCheckBox(&m.canvas, 100, 16, c.state | kCheckTextRight, nullptr, -1);
-    size_t turned = 0;
-    for (const DrawnRecord& r : RecordsOf(ReadRecords(m.canvas), kOpRoundRect)) turned += r.angle != 0;
-    EXPECT_EQ(c.tick, turned > 0) << c.state;
-    const DrawnRecord box = RecordsOf(ReadRecords(m.canvas), kOpRoundRectFrame).at(0);
-    EXPECT_TRUE(box.x0 == 0 && box.y0 == 0 && box.x1 == 16) << "height 16: the box at the bottom edge";
-  }
-}
-
 TEST(ThemeDrawing, AProgressFractionIsCutToTheBar) {
   const struct {
     double fraction;
@@ -146,6 +115,20 @@ TEST(ThemeDrawing, AProgressFractionIsCutToTheBar) {
       if (r.paint == kPaintSolid && r.colour == 0xFF102030u) filled = r.x1 - r.x0;
     EXPECT_EQ(c.filled, filled) << c.fraction;
   }
+}
+
+TEST(ThemeDrawing, ATintedCopyKeepsLuminanceAtAThirdOfTheAlpha) {
+  u32 px[2] = {0xFFFFFFFFu, 0x00FFFFFFu};
+  CImageStrip source, out;
+  ASSERT_EQ(1, source.AppendFrame(BitmapView{1, 2, 1, px}));
+  Theme().TintImage(&source, &out);
+  ASSERT_TRUE(out.bitmap);
+  // The base colour 0xC0D0E0 scaled to its brightest channel: (0.857, 0.929, 1).
+  EXPECT_EQ(0x59000000u, out.bitmap->pixels[0] & 0xFF000000u) << "0.35 of opaque";
+  EXPECT_GE(out.bitmap->pixels[0] & 0xFF, 0xFEu) << "the brightest channel stays (nearly) full";
+  EXPECT_LT((out.bitmap->pixels[0] >> 16) & 0xFF, 0xE0u);
+  EXPECT_EQ(0u, out.bitmap->pixels[1] >> 24) << "transparent stays transparent";
+  EXPECT_EQ(1u, out.frameWidth);
 }
 
 // One image per control kind, drawn with one band and with four.
