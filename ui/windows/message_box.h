@@ -51,6 +51,9 @@ class CMessageBox : public CFrameWindow<CMessageBox> {
   u32 Run(const MessageText& message, const MessageText& caption, u32 flags) {
     const Rect size = Prepare(message, caption, flags);
     RunModalDialog(*this, &size, nullptr);
+    // A box that went away without an answer (a quit, a destroyed window)
+    // answers as Escape: never an OK nobody gave.
+    if (!answered) CloseWithAnswerOnly(spec.escapeAnswer);
     return answer;
   }
   // Creates the window without running it (the loop is the caller's).
@@ -135,18 +138,18 @@ class CMessageBox : public CFrameWindow<CMessageBox> {
   // A close without an answer (the caption's close button, the system's
   // close) answers as Escape.
   bool OnCloseQuery() {
-    if (!answered) {
-      answer = WithCheckBits(spec, spec.escapeAnswer, check.IsChecked());
-      answered = true;
-    }
+    if (!answered) CloseWithAnswerOnly(spec.escapeAnswer);
     return false;
   }
 
   // Stores the answer with the check-box bits and closes the box.
   void CloseWithAnswer(u32 code) {
+    CloseWithAnswerOnly(code);
+    PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
+  }
+  void CloseWithAnswerOnly(u32 code) {
     answer = WithCheckBits(spec, code, check.IsChecked());
     answered = true;
-    PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
   }
 
  private:

@@ -19,6 +19,7 @@ VOID CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 u32 RunBox(u32 flags, std::function<void(CMessageBox&)> action) {
+  PumpPending();  // a quit left by an earlier loop would end this one at once
   CMessageBox box;
   g_box = &box;
   g_action = std::move(action);
@@ -29,7 +30,13 @@ u32 RunBox(u32 flags, std::function<void(CMessageBox&)> action) {
 }
 
 TEST(MessageBoxWindow, TickingTheBoxAndPressingEnterAnswersYesWithTheTick) {
-  const u32 answer = RunBox(0x2010004, [](CMessageBox& box) {
+  // An owner window that is gone does not keep the box from showing.
+  HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(gone);
+  SetOwnerWindow(reinterpret_cast<uintptr_t>(gone));
+  bool shown = false;
+  const u32 answer = RunBox(0x2010004, [&](CMessageBox& box) {
+    shown = true;
     EXPECT_EQ(372, box.width);
     EXPECT_EQ(193, box.height);
     const i32 w = box.GetContentRect().right;
@@ -44,14 +51,30 @@ TEST(MessageBoxWindow, TickingTheBoxAndPressingEnterAnswersYesWithTheTick) {
     EXPECT_TRUE(box.check.IsChecked());
     PostMessageW(static_cast<HWND>(box.Handle()), WM_KEYDOWN, VK_RETURN, 0);
   });
+  SetOwnerWindow(0);
+  EXPECT_TRUE(shown);
   EXPECT_EQ(kAnswerTicked | kAnswerYes, answer);
 }
 
 TEST(MessageBoxWindow, ClosingFromTheCaptionAnswersAsEscape) {
-  const u32 answer = RunBox(0x30002, [](CMessageBox& box) {
+  bool closed = false;
+  const u32 answer = RunBox(0x2010004, [&](CMessageBox& box) {
+    closed = true;
     PostMessageW(static_cast<HWND>(box.Handle()), WM_CLOSE, 0, 0);
   });
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(kAnswerUnticked | kAnswerNo, answer);
+}
+
+TEST(MessageBoxWindow, ABoxEndedWithoutAnAnswerNeverAnswersOk) {
+  bool quit = false;
+  const u32 answer = RunBox(0x30002, [&](CMessageBox&) {
+    quit = true;
+    PostQuitMessage(0);
+  });
+  EXPECT_TRUE(quit);
   EXPECT_EQ(kAnswerCancel, answer);
+  PumpPending();  // the loop passes the quit on
 }
 
 }  // namespace
