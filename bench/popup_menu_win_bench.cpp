@@ -56,7 +56,7 @@ CMenuModel* BuildMenu(std::vector<u32>* storage) {
     } else {
       MenuItem* item = MenuItem::Init(reinterpret_cast<MenuItem*>(record));
       if (i % 8 == 7) {
-        item->type = kMenuSeparator;
+        item->type = kMenuTypeSeparator;
       } else {
         item->id = 21 + (i * 7) % 42;
         item->flags = (i % 5) ? kMenuEnabled : 0;

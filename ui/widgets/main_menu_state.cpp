@@ -28,7 +28,7 @@ CMenuModel* CopyMainMenuState(CMenuModel* fresh, CMenuModel* live) {
   MenuItem* l = live->first;
   MenuItem* f = fresh->first;
   for (i32 i = 0; l && f && i < live->count && i < fresh->count; ++i) {
-    if (f->type == kMenuSubmenu && (f->id == kMenuIdFile || f->id == kMenuIdEdit)) CopyTree(f, l, 1);
+    if (f->type == kMenuTypeSubmenu && (f->id == kMenuIdFile || f->id == kMenuIdEdit)) CopyTree(f, l, 1);
     l = MenuItem::Next(l);
     f = MenuItem::Next(f);
   }

@@ -86,7 +86,7 @@ class CMenuBar : public IPopupMenuOwner,
     this->Redraw();
     ReleasePress();
     if (!command.IsSet() || !this->parent || !model) return;
-    if (model->GetItemType(item) != kMenuCommand || !model->IsItemEnabled(item)) return;
+    if (model->GetItemType(item) != kMenuTypeCommand || !model->IsItemEnabled(item)) return;
     OnPopupHotItem(-3, -1);
     command.Call(this->parent, static_cast<u32>(model->GetItemId(item)));
   }
@@ -106,7 +106,7 @@ class CMenuBar : public IPopupMenuOwner,
         if (hotItem < 0) return 1;
         if (IsSubmenuItem(hotItem)) {
           EnterMenuMode(true);
-        } else if (model->GetItemType(hotItem) == kMenuCommand && model->IsItemEnabled(hotItem)) {
+        } else if (model->GetItemType(hotItem) == kMenuTypeCommand && model->IsItemEnabled(hotItem)) {
           command.Call(this->parent, static_cast<u32>(model->GetItemId(hotItem)));
         }
         break;
@@ -168,9 +168,12 @@ class CMenuBar : public IPopupMenuOwner,
     if (hotItem >= 0 && result != kPopupCancelled) return true;
     if (state & kMenuMode) {
       state &= ~kMenuMode;
-      Point cursor = GetCursorPoint();
-      this->WindowToLocal(&cursor);
-      hotItem = HitTestItem(cursor);
+      Point cursor = {0, 0};
+      hotItem = -1;
+      if (ReadPointerPoint(&cursor)) {
+        this->WindowToLocal(&cursor);
+        hotItem = HitTestItem(cursor);
+      }
       // Back in hover over the item under the pointer: the bar is the
       // pressed widget again, so it hears the pointer leave.
       if (hotItem >= 0) {

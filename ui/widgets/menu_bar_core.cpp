@@ -79,7 +79,7 @@ i32 CMenuBarCore::NeighbourItem(i32 from, bool forward) const {
       at = (at < 0 || at >= n - 1) ? 0 : at + 1;
     else
       at = (at <= 0 || at > n - 1) ? n - 1 : at - 1;
-    if (model->GetItemType(at) != kMenuSeparator) return at;
+    if (model->GetItemType(at) != kMenuTypeSeparator) return at;
   }
   return from;
 }
@@ -93,12 +93,12 @@ void CMenuBarCore::PaintItems(CCanvas& canvas, bool focused, i32 width, i32 heig
   MenuItem* item = model->first;
   for (i32 i = 0; item && i < n; ++i, item = MenuItem::Next(item)) {
     u32 look = 0;
-    if (i == hotItem && (focused || (state & (kHover | kPopupOpen)))) look |= 0x4;
-    if (i == hotItem && (state & kMenuMode)) look |= 0x8;
-    theme->SetIcon(&icons, &greyedIcons);
-    if (item->type == kMenuCommand && !(item->flags & kMenuEnabled)) look |= 0x2;
+    if (i == hotItem && (focused || (state & (kHover | kPopupOpen)))) look |= kBarItemHot;
+    if (i == hotItem && (state & kMenuMode)) look |= kBarItemOpen;
+    theme->SetIcon(&canvas, &icons, &greyedIcons);
+    if (item->type == kMenuTypeCommand && !(item->flags & kMenuEnabled)) look |= kBarItemDisabled;
     const UiString* text = model->GetItemText(i);
-    theme->DrawMenuBarItem(&canvas, &itemRects[static_cast<u32>(i)], look, text ? text->text : nullptr,
+    theme->DrawMenuBarItem(&canvas, itemRects[static_cast<u32>(i)], look, text ? text->text : nullptr,
                            text ? static_cast<i32>(text->length) : 0, item->icon);
   }
 }

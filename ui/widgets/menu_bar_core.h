@@ -58,7 +58,7 @@ class CMenuBarCore {
   // the first, backward to the last) and passing over separators, at most
   // one full round; `from` when there is nothing else.
   i32 NeighbourItem(i32 from, bool forward) const;
-  bool IsSubmenuItem(i32 n) const { return model && model->GetItemType(n) == kMenuSubmenu; }
+  bool IsSubmenuItem(i32 n) const { return model && model->GetItemType(n) == kMenuTypeSubmenu; }
   // The theme's drawing of the background and of every item; focused: the
   // bar holds the keyboard focus.
   void PaintItems(CCanvas& canvas, bool focused, i32 width, i32 height);

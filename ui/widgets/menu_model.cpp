@@ -23,7 +23,7 @@ CMenuModel* FindSubmenuIn(CMenuModel* menu, i32 id, i32 depth) {
 
 MenuItem* MenuItem::Init(MenuItem* item) {
   std::memset(static_cast<void*>(item), 0, sizeof(MenuItem));
-  item->type = kMenuCommand;
+  item->type = kMenuTypeCommand;
   item->size = sizeof(MenuItem);
   item->icon = kMenuIconNone;
   return item;
@@ -34,12 +34,12 @@ CMenuModel* MenuItem::InitSubmenu(CMenuModel* item) {
   item->count = 0;
   item->first = nullptr;
   item->listener = nullptr;
-  item->type = kMenuSubmenu;
+  item->type = kMenuTypeSubmenu;
   return item;
 }
 
 MenuItem* MenuItem::Next(MenuItem* item) {
-  if (!item || item->type < kMenuSubmenu || item->type > kMenuSeparator) return nullptr;
+  if (!item || item->type < kMenuTypeSubmenu || item->type > kMenuTypeSeparator) return nullptr;
   if (item->size < sizeof(MenuItem)) return nullptr;
   return reinterpret_cast<MenuItem*>(reinterpret_cast<u8*>(item) + item->size);
 }
@@ -69,7 +69,7 @@ i32 CMenuModel::GetItemId(i32 n) {
   const MenuItem* item = GetItem(n);
   if (!item) return -1;
   if (item->CanBeEnabled()) return item->id;
-  return item->type == kMenuSeparator ? -2 : -1;
+  return item->type == kMenuTypeSeparator ? -2 : -1;
 }
 
 const UiString* CMenuModel::GetItemText(i32 n) {
@@ -93,7 +93,7 @@ i32 CMenuModel::CountSelectableItems() {
   for (i32 i = 0; item && i < count; ++i, item = MenuItem::Next(item)) {
     if (item->flags & kMenuHidden) continue;
     if (!(item->flags & kMenuEnabled)) continue;
-    if (item->type == kMenuSeparator || item->type == kMenuReserved) continue;
+    if (item->type == kMenuTypeSeparator || item->type == kMenuTypeReserved) continue;
     ++selectable;
   }
   return selectable;
@@ -138,7 +138,7 @@ bool CMenuModel::IsItemEnabled(i32 n) {
 bool CMenuModel::ShowItemById(i32 searched, bool show) {
   MenuItem* item = first;
   for (i32 i = 0; item && i < count; ++i, item = MenuItem::Next(item)) {
-    if (item->type == kMenuReserved || item->id != searched) continue;
+    if (item->type == kMenuTypeReserved || item->id != searched) continue;
     item->flags = static_cast<u8>(show ? (item->flags & ~kMenuHidden) : (item->flags | kMenuHidden));
     if (item->CanBeEnabled()) Notify(item);
     return true;
@@ -148,7 +148,7 @@ bool CMenuModel::ShowItemById(i32 searched, bool show) {
 
 void CMenuModel::SetItemIcon(bool ticked) {
   MenuItem* item = GetItem(3);
-  if (!item || item->type != kMenuCommand) return;
+  if (!item || item->type != kMenuTypeCommand) return;
   item->icon = ticked ? kMenuIconTicked : kMenuIconUnticked;
   Notify(item);
 }

@@ -27,10 +27,10 @@ class IMenuModelListener {
   ~IMenuModelListener() = default;
 };
 
-constexpr u8 kMenuSubmenu = 1;
-constexpr u8 kMenuCommand = 2;
-constexpr u8 kMenuSeparator = 3;
-constexpr u8 kMenuReserved = 4;  // recognised, never built; ends a walk
+constexpr u8 kMenuTypeSubmenu = 1;
+constexpr u8 kMenuTypeCommand = 2;
+constexpr u8 kMenuTypeSeparator = 3;
+constexpr u8 kMenuTypeReserved = 4;  // recognised, never built; ends a walk
 
 constexpr u8 kMenuEnabled = 0x01;
 constexpr u8 kMenuHidden = 0x02;        // not laid out, counted or hit in popups
@@ -66,7 +66,7 @@ struct MenuItem {
   // 2 and 3 (and for a size that cannot hold a record).
   static MenuItem* Next(MenuItem* item);
 
-  bool CanBeEnabled() const { return type == kMenuSubmenu || type == kMenuCommand; }
+  bool CanBeEnabled() const { return type == kMenuTypeSubmenu || type == kMenuTypeCommand; }
   // When type and size agree, takes the source's id, icon, hint, the word
   // after it and flag bits 0-3 (bits 4-7 stay); otherwise nothing.
   void CopyState(const MenuItem& source);
@@ -113,7 +113,7 @@ struct CMenuModel : MenuItem {
 
   // The record as a submenu, or null when it is not one.
   static CMenuModel* AsSubmenu(MenuItem* item) {
-    return item && item->type == kMenuSubmenu ? static_cast<CMenuModel*>(item) : nullptr;
+    return item && item->type == kMenuTypeSubmenu ? static_cast<CMenuModel*>(item) : nullptr;
   }
 
  private:

@@ -3,4 +3,5 @@
 void TakeSystemCapture(void*) {}
 void ReleaseSystemCapture() {}
 void ShowStandardCursor(u32) {}
-Point GetCursorPoint() { return {0, 0}; }
+bool ReadPointerPoint(Point*) { return false; }
+bool IsKeyDown(i32) { return false; }

@@ -10,9 +10,8 @@
 // timers run on worker threads that only post ticks to the window: the open
 // timer opens a submenu item's popup after the pointer rested on it for
 // 600 ms, the track timer closes this popup with -2 once the pointer rests
-// over another item of its parent. A tick carries the generation of the
-// timer that posted it, so a tick still queued when its timer was stopped
-// or restarted does nothing. Windows only.
+// over another item of its parent. A tick still queued when its timer was
+// stopped or restarted does nothing. Windows only.
 #pragma once
 #include <tuple>
 
@@ -25,9 +24,8 @@
 class CImageStrip;
 
 // WM_USER (lParam the popup): wParam 1 opens the hot item's submenu, any
-// other value closes with -2. WM_USER + 2: a timer tick (wParam its tag).
+// other value closes with -2.
 constexpr u32 kMessagePopupCommand = 0x400;
-constexpr u32 kMessagePopupTick = 0x402;
 // The pointer rests this long before a submenu opens or a cascade folds.
 constexpr u32 kPopupHoverDelayMs = 600;
 
@@ -115,15 +113,14 @@ class CPopupMenu : public IPopupMenuOwner, public IMenuModelListener, public CFr
   void StopTimers();
   void OnOpenTick();
   void OnTrackTick();
+  static void OpenTick(void* popup) { static_cast<CPopupMenu*>(popup)->OnOpenTick(); }
+  static void TrackTick(void* popup) { static_cast<CPopupMenu*>(popup)->OnTrackTick(); }
   void PaintItems(CCanvas& canvas);
 
   IMenuModelListener* replacedListener_ = nullptr;
   bool closing_ = false;
   CTickerThread openTimer_;
   CTickerThread trackTimer_;
-  u32 timerGeneration_ = 0;
-  uintptr_t openTag_ = 0;   // wParam of the running open timer's ticks, 0 none
-  uintptr_t trackTag_ = 0;
 };
 
 // Builds a popup for the model on the stack, runs it at (x, y) (its top-left

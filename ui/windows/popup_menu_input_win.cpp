@@ -37,7 +37,7 @@ void CPopupMenu::NotifyHotItem() {
   if (!owner) return;
   if (hotItem < 0) return owner->OnPopupHotItem(-1, -1);
   const MenuItem* item = model ? model->GetItem(hotItem) : nullptr;
-  if (item && item->type != kMenuSeparator && (item->flags & kMenuEnabled))
+  if (item && item->type != kMenuTypeSeparator && (item->flags & kMenuEnabled))
     owner->OnPopupHotItem(item->id, item->hint);
 }
 
@@ -73,7 +73,7 @@ void CPopupMenu::OnMouseMoveAt(i32, Point* p) {
   lastMouse = *p;
   UpdateHotItem(*p);
   // Every move over a submenu item starts the delay again.
-  if (model && model->GetItemType(hotItem) == kMenuSubmenu && !(state & kSubmenuOpen)) {
+  if (model && model->GetItemType(hotItem) == kMenuTypeSubmenu && !(state & kSubmenuOpen)) {
     openTimerItem = hotItem;
     StartOpenTimer();
   }
@@ -101,15 +101,15 @@ void CPopupMenu::OnLeftButtonUp(i32, Point*) {
   if ((state & kSubmenuOpen) || !(state & kButtonOnItem) || closing_) return;
   state &= ~kButtonOnItem;
   const MenuItem* item = model ? model->GetItem(hotItem) : nullptr;
-  if (item && item->type == kMenuCommand && !(item->flags & kMenuEnabled)) return;
+  if (item && item->type == kMenuTypeCommand && !(item->flags & kMenuEnabled)) return;
   const i32 id = model ? model->GetItemId(hotItem) : -1;
   if (id != -2) CloseWithResult(id);
 }
 
 bool CPopupMenu::IsSelectable(i32 n) {
   const MenuItem* item = model ? model->GetItem(n) : nullptr;
-  return item && !(item->flags & kMenuHidden) && (item->flags & kMenuEnabled) && item->type != kMenuSeparator &&
-         item->type != kMenuReserved;
+  return item && !(item->flags & kMenuHidden) && (item->flags & kMenuEnabled) && item->type != kMenuTypeSeparator &&
+         item->type != kMenuTypeReserved;
 }
 
 // Up and Down: the previous or next selectable child, wrapping; nothing
@@ -143,8 +143,8 @@ void CPopupMenu::OnKey(u32 key) {
     case VK_RETURN:
     case VK_SPACE:
       if (!hot) return;
-      if (hot->type == kMenuSubmenu) return OpenSubmenu();
-      if (hot->type == kMenuCommand && (hot->flags & kMenuEnabled)) CloseWithResult(hot->id);
+      if (hot->type == kMenuTypeSubmenu) return OpenSubmenu();
+      if (hot->type == kMenuTypeCommand && (hot->flags & kMenuEnabled)) CloseWithResult(hot->id);
       return;
     case VK_ESCAPE: {
       bool handled = true;
@@ -153,7 +153,7 @@ void CPopupMenu::OnKey(u32 key) {
       return;
     }
     case VK_RIGHT:
-      if (hot && hot->type == kMenuSubmenu) return OpenSubmenu();
+      if (hot && hot->type == kMenuTypeSubmenu) return OpenSubmenu();
       [[fallthrough]];
     case VK_LEFT: {
       if (!owner) return;
@@ -189,22 +189,22 @@ void CPopupMenu::PaintWhole(CCanvas& canvas) {
 }
 
 void CPopupMenu::PaintItems(CCanvas& canvas) {
-  ThemePainter()->SetIcon(icons, greyedIcons);
+  ThemePainter()->SetIcon(&canvas, icons, greyedIcons);
   if (!model) return;
   const i32 n = model->count < static_cast<i32>(itemRects.GetCount()) ? model->count
                                                                      : static_cast<i32>(itemRects.GetCount());
   MenuItem* item = model->first;
   for (i32 i = 0; item && i < n; ++i, item = MenuItem::Next(item)) {
     if (item->flags & kMenuHidden) continue;
-    const Rect* row = &itemRects[static_cast<u32>(i)];
-    if (item->type == kMenuSeparator) {
-      ThemePainter()->DrawMenuItem(&canvas, row, 0x8, nullptr, 0, -1);
+    const Rect& row = itemRects[static_cast<u32>(i)];
+    if (item->type == kMenuTypeSeparator) {
+      ThemePainter()->DrawMenuItem(&canvas, row, kMenuSeparator, nullptr, 0, -1);
       continue;
     }
     u32 look = 0;
-    if (i == hotItem) look |= 0x2;
-    if (!(item->flags & kMenuEnabled)) look |= 0x1;
-    if (item->type == kMenuSubmenu) look |= 0x10;
+    if (i == hotItem) look |= kLookHot;
+    if (!(item->flags & kMenuEnabled)) look |= kLookDisabled;
+    if (item->type == kMenuTypeSubmenu) look |= kMenuSubmenu;
     // An icon-only row shows its icon alone.
     const UiString* text = model->GetItemText(i);
     ThemePainter()->DrawMenuItem(&canvas, row, look, text ? text->text : nullptr,

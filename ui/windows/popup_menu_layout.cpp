@@ -50,14 +50,14 @@ PopupLayout LayoutPopupItems(CMenuModel* model, CFont* font, CArray<Rect>* rects
   MenuItem* item = count ? model->first : nullptr;
   for (i32 i = 0; item && i < count; ++i, item = MenuItem::Next(item)) {
     if (item->flags & kMenuHidden) continue;
-    if (item->type == kMenuSeparator) {
+    if (item->type == kMenuTypeSeparator) {
       total += ThemeMenuSeparatorHeight();
       continue;
     }
     double left = 0, right = 0;
     if (const UiString* text = model->GetItemText(i))
       MeasurePopupItemText(font, text->text, static_cast<i32>(text->length), &left, &right);
-    if (item->type == kMenuSubmenu) right += row;
+    if (item->type == kMenuTypeSubmenu) right += row;
     if (left > widestLeft) widestLeft = left;
     if (right > widestRight) widestRight = right;
     total += row;
@@ -71,7 +71,7 @@ PopupLayout LayoutPopupItems(CMenuModel* model, CFont* font, CArray<Rect>* rects
   for (i32 i = 0; item && i < count && static_cast<u32>(i) < rects->GetCount(); ++i, item = MenuItem::Next(item)) {
     if (item->flags & kMenuHidden) continue;
     Rect& r = (*rects)[static_cast<u32>(i)];
-    if (item->type == kMenuSeparator) {
+    if (item->type == kMenuTypeSeparator) {
       const i32 h = ThemeMenuSeparatorHeight();
       r = {row + ThemeMenuSpacing(), top - h, layout.contentWidth - 2, top};
       top -= h;

@@ -3,14 +3,6 @@
 #include "ui/windows/modal_loop.h"
 #include "ui/windows/popup_menu.h"
 
-namespace {
-
-// Tags of timer ticks: the generation in the upper bits, the timer in bit 0.
-constexpr uintptr_t kOpenTimerBit = 0;
-constexpr uintptr_t kTrackTimerBit = 1;
-
-}  // namespace
-
 CPopupMenu::CPopupMenu(CMenuModel* shown, IPopupMenuOwner* popupOwner) : model(shown), owner(popupOwner) {
   smallMargins = true;
   if (model) {
@@ -140,57 +132,39 @@ void CPopupMenu::OpenSubmenu() {
 // ---- Timers ----
 
 void CPopupMenu::StartOpenTimer() {
-  openTimer_.Stop();
-  openTag_ = (++timerGeneration_ << 1) | kOpenTimerBit;
-  if (!openTimer_.Start(handle, kMessagePopupTick, openTag_, reinterpret_cast<intptr_t>(this), kPopupHoverDelayMs,
-                        false))
-    openTag_ = 0;
+  openTimer_.Start(handle, &CPopupMenu::OpenTick, this, kPopupHoverDelayMs, false);
 }
 
 void CPopupMenu::StartTrackTimer() {
-  trackTimer_.Stop();
-  trackTag_ = (++timerGeneration_ << 1) | kTrackTimerBit;
-  if (!trackTimer_.Start(handle, kMessagePopupTick, trackTag_, reinterpret_cast<intptr_t>(this),
-                         kPopupHoverDelayMs, true))
-    trackTag_ = 0;
+  trackTimer_.Start(handle, &CPopupMenu::TrackTick, this, kPopupHoverDelayMs, true);
 }
 
 void CPopupMenu::StopTimers() {
   trackTimer_.Stop();
-  trackTag_ = 0;
   openTimer_.Stop();
-  openTag_ = 0;
 }
 
 void CPopupMenu::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam) {
-  if (reinterpret_cast<CPopupMenu*>(lParam) != this || closing_) return;
-  if (offset == kMessagePopupCommand - WM_USER) {
-    if (wParam == 1)
-      OpenSubmenu();
-    else
-      CloseWithResult(kPopupCancelled);
-  } else if (offset == kMessagePopupTick - WM_USER && wParam) {
-    if (wParam == openTag_)
-      OnOpenTick();
-    else if (wParam == trackTag_)
-      OnTrackTick();
-  }
+  if (offset != kMessagePopupCommand - WM_USER || reinterpret_cast<CPopupMenu*>(lParam) != this || closing_) return;
+  if (wParam == 1)
+    OpenSubmenu();
+  else
+    CloseWithResult(kPopupCancelled);
 }
 
 // The pointer rested 600 ms: the submenu opens when it is still over the
 // item the timer was started for.
 void CPopupMenu::OnOpenTick() {
   openTimer_.Stop();
-  openTag_ = 0;
+  if (closing_) return;
   if (HitTestItem(CursorInContent()) == openTimerItem) OpenSubmenu();
 }
 
 // Every 600 ms while the pointer is over another item of the parent: still
 // there (or over another entry of the owning bar) folds this popup.
 void CPopupMenu::OnTrackTick() {
-  if (!owner) {
+  if (!owner || closing_) {
     trackTimer_.Stop();
-    trackTag_ = 0;
     return;
   }
   bool switchMenus = false;
@@ -199,7 +173,6 @@ void CPopupMenu::OnTrackTick() {
   owner->OnPopupMouseMove(cursor, &switchMenus, &ancestor);
   if (!switchMenus && (!ancestor || ancestor != ancestorMark)) return;
   trackTimer_.Stop();
-  trackTag_ = 0;
   openTimerItem = -1;
   // Over another entry of the owner the cascade gives way as a pointer move
   // would have made it.

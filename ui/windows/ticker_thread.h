@@ -1,17 +1,19 @@
-// A worker thread that posts a message to a window when a period has passed
-// (once, or after every period until stopped): the clock of the toolkit's
-// small timers. It never sends and never touches widgets, so the
-// user-interface thread may wait for it at any time. Its stop event is made
-// before the thread starts and belongs to this object; the period is
-// measured through the clock seam. Windows only.
+// A worker thread that ticks an object on the user-interface thread when a
+// period has passed (once, or after every period until stopped): the clock
+// of the popup menus' timers. It waits on its stop event with the period as
+// time-out through the clock seam and posts its tick (CPostedTick); it
+// never sends and never touches widgets. Its event is made before the
+// thread starts and belongs to this object. Stopping disarms the tick (a
+// tick still queued then does nothing), sets the event and waits for the
+// thread while still running messages sent to the waiting thread. Windows
+// only.
 #pragma once
-#include <cstdint>
-
 #include "runtime/threads.h"
+#include "ui/windows/posted_tick.h"
 
-// Waits for a thread (or any waitable handle) to end, still running the
-// messages other threads send to the waiting thread meanwhile; gives up
-// after the deadline (milliseconds). True when it ended.
+// Waits for a thread (or any waitable handle) to end, running the messages
+// other threads send to the waiting thread meanwhile; gives up after the
+// deadline (milliseconds). True when it ended.
 bool WaitDeliveringSentMessages(void* handle, u32 milliseconds);
 
 class CTickerThread {
@@ -21,12 +23,10 @@ class CTickerThread {
   CTickerThread(const CTickerThread&) = delete;
   CTickerThread& operator=(const CTickerThread&) = delete;
 
-  // Stops a running ticker, then starts one that posts (message, wParam,
-  // lParam) to window after every periodMs (repeat) or once. False when the
-  // event or the thread could not be made (nothing then ticks).
-  bool Start(void* window, u32 message, uintptr_t wParam, intptr_t lParam, u32 periodMs, bool repeat);
-  // Sets the stop event and waits for the thread to end. A tick it posted
-  // before may still be queued: the receiver tells it by its wParam.
+  // Stops a running ticker, then ticks call(object) on window's thread
+  // after every periodMs (repeat) or once. False when the event or the
+  // thread could not be made (nothing then ticks).
+  bool Start(void* window, PostedTickCall call, void* object, u32 periodMs, bool repeat);
   void Stop();
   bool IsRunning() const { return thread_.IsStarted(); }
 
@@ -35,10 +35,7 @@ class CTickerThread {
 
   CEvent stop_;
   CThread thread_;
-  void* window_ = nullptr;
-  u32 message_ = 0;
-  uintptr_t wParam_ = 0;
-  intptr_t lParam_ = 0;
+  CPostedTick tick_;
   u32 period_ = 0;
   bool repeat_ = false;
 };

@@ -28,17 +28,14 @@ bool WaitDeliveringSentMessages(void* handle, u32 milliseconds) {
   }
 }
 
-bool CTickerThread::Start(void* window, u32 message, uintptr_t wParam, intptr_t lParam, u32 periodMs,
-                          bool repeat) {
+bool CTickerThread::Start(void* window, PostedTickCall call, void* object, u32 periodMs, bool repeat) {
   Stop();
-  window_ = window;
-  message_ = message;
-  wParam_ = wParam;
-  lParam_ = lParam;
   period_ = periodMs;
   repeat_ = repeat;
   if (!stop_.Create(true, false)) return false;
+  tick_.Arm(window, call, object);
   if (!thread_.Start(&CTickerThread::Run, this, kTickerStack)) {
+    tick_.Disarm();
     stop_.Close();
     return false;
   }
@@ -46,6 +43,7 @@ bool CTickerThread::Start(void* window, u32 message, uintptr_t wParam, intptr_t 
 }
 
 void CTickerThread::Stop() {
+  tick_.Disarm();
   if (thread_.IsStarted()) {
     stop_.Set();
     WaitDeliveringSentMessages(thread_.NativeHandle(), kStopDeadlineMs);
@@ -57,7 +55,7 @@ void CTickerThread::Stop() {
 u32 CTickerThread::Run(void* self) {
   CTickerThread* ticker = static_cast<CTickerThread*>(self);
   while (Clock().Wait(ticker->stop_.NativeHandle(), ticker->period_) == kWaitTimeout) {
-    PostMessageW(static_cast<HWND>(ticker->window_), ticker->message_, ticker->wParam_, ticker->lParam_);
+    ticker->tick_.Post();
     if (!ticker->repeat_) break;
   }
   return 0;

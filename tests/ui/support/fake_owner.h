@@ -44,7 +44,7 @@ class CFakeOwnerOf : public CWidget {
     return old != nullptr;
   }
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
-  // The pressed widget of the tree lets go (its release step).
+  // The pressed widget of the tree lets go.
   bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
   CWidget* SetFocusedWidget(CWidget* next) {
     CWidget* old = FocusedWidget();

@@ -5,7 +5,7 @@
 namespace {
 
 u32 SizeOf(const MenuSpec& spec) {
-  if (spec.type != kMenuSubmenu) return kMenuItemSize;
+  if (spec.type != kMenuTypeSubmenu) return kMenuItemSize;
   u32 size = kMenuHeadSize + kMenuTrailSize;
   for (const MenuSpec& child : spec.children) size += SizeOf(child);
   return size;
@@ -13,7 +13,7 @@ u32 SizeOf(const MenuSpec& spec) {
 
 u32 Write(const MenuSpec& spec, u8* at) {
   MenuItem* item = reinterpret_cast<MenuItem*>(at);
-  if (spec.type == kMenuSubmenu) {
+  if (spec.type == kMenuTypeSubmenu) {
     CMenuModel* sub = MenuItem::InitSubmenu(reinterpret_cast<CMenuModel*>(at));
     u32 offset = kMenuHeadSize;
     for (const MenuSpec& child : spec.children) offset += Write(child, at + offset);

@@ -14,11 +14,11 @@ struct MenuSpec {
 };
 
 inline MenuSpec Command(i32 id, u8 flags = kMenuEnabled, i32 icon = kMenuIconNone) {
-  return {kMenuCommand, id, flags, icon, {}};
+  return {kMenuTypeCommand, id, flags, icon, {}};
 }
-inline MenuSpec Separator(u8 flags = 0) { return {kMenuSeparator, 0, flags, kMenuIconNone, {}}; }
+inline MenuSpec Separator(u8 flags = 0) { return {kMenuTypeSeparator, 0, flags, kMenuIconNone, {}}; }
 inline MenuSpec Submenu(i32 id, std::vector<MenuSpec> children, u8 flags = kMenuEnabled) {
-  return {kMenuSubmenu, id, flags, kMenuIconNone, std::move(children)};
+  return {kMenuTypeSubmenu, id, flags, kMenuIconNone, std::move(children)};
 }
 
 class CMenuBlock {

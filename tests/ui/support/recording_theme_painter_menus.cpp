@@ -1,39 +1,35 @@
 // The recording theme painter's menu drawings.
-#include "render/canvas.h"
 #include "ui/support/recording_theme_painter.h"
 
-namespace {
-
-MenuThemeCall MakeCall(char op, CCanvas* canvas, u32 state, Rect item, const wchar16* text = nullptr,
-                       i32 length = 0, i32 image = 0) {
-  MenuThemeCall call = {op, state, item, std::u16string(), image, canvas->originX};
-  if (text && length > 0) call.text.assign(text, static_cast<size_t>(length));
-  return call;
-}
-
-}  // namespace
-
-std::vector<MenuThemeCall> CRecordingThemePainter::MenuCalls(char op) const {
-  std::vector<MenuThemeCall> out;
-  for (const MenuThemeCall& call : menuCalls)
+std::vector<ThemeCall> CRecordingThemePainter::CallsOf(char op) const {
+  std::vector<ThemeCall> out;
+  for (const ThemeCall& call : calls)
     if (call.op == op) out.push_back(call);
   return out;
 }
 
 void CRecordingThemePainter::DrawMenuBackground(CCanvas* canvas, i32 width, i32 height, i32 band) {
-  menuCalls.push_back(MakeCall('B', canvas, static_cast<u32>(band), {0, 0, width, height}));
+  Note('B', canvas, width, height, 0, band);
+  if (draw) CThemePainter::DrawMenuBackground(canvas, width, height, band);
 }
 
-void CRecordingThemePainter::DrawMenuItem(CCanvas* canvas, const Rect* item, u32 state, const wchar16* text,
+void CRecordingThemePainter::DrawMenuItem(CCanvas* canvas, const Rect& item, u32 state, const wchar16* text,
                                           i32 length, i32 imageFrame) {
-  menuCalls.push_back(MakeCall('m', canvas, state, *item, text, length, imageFrame));
+  ThemeCall& call = Note('m', canvas, 0, 0, state, static_cast<i32>(state), text, length);
+  call.item = item;
+  call.image = imageFrame;
+  if (draw) CThemePainter::DrawMenuItem(canvas, item, state, text, length, imageFrame);
 }
 
 void CRecordingThemePainter::DrawMenuBarBackground(CCanvas* canvas, u32 state, i32 width, i32 height) {
-  menuCalls.push_back(MakeCall('g', canvas, state, {0, 0, width, height}));
+  Note('G', canvas, width, height, state, static_cast<i32>(state));
+  if (draw) CThemePainter::DrawMenuBarBackground(canvas, state, width, height);
 }
 
-void CRecordingThemePainter::DrawMenuBarItem(CCanvas* canvas, const Rect* item, u32 state, const wchar16* text,
+void CRecordingThemePainter::DrawMenuBarItem(CCanvas* canvas, const Rect& item, u32 state, const wchar16* text,
                                              i32 length, i32 imageFrame) {
-  menuCalls.push_back(MakeCall('r', canvas, state, *item, text, length, imageFrame));
+  ThemeCall& call = Note('r', canvas, 0, 0, state, static_cast<i32>(state), text, length);
+  call.item = item;
+  call.image = imageFrame;
+  if (draw) CThemePainter::DrawMenuBarItem(canvas, item, state, text, length, imageFrame);
 }

@@ -72,7 +72,7 @@ struct MenuBarTest : testing::Test {
     CCanvas canvas(1);
     bar.PaintContent(canvas);
     std::vector<u32> looks;
-    for (const MenuThemeCall& c : theme.MenuCalls('r')) looks.push_back(c.state);
+    for (const ThemeCall& c : theme.CallsOf('r')) looks.push_back(c.style);
     return looks;
   }
   CMenuBlock block{Submenu(128, {Submenu(19, {Command(21), Command(22)}), Separator(), Submenu(28, {Command(31)}),

@@ -24,7 +24,7 @@ TEST(MenuModelTest, BlockSizesAndLookupsAtTheBounds) {
   EXPECT_TRUE(file->GetItem(0) == file->first && !file->GetItem(file->count) && !file->GetItem(-1));
   EXPECT_TRUE(file->GetItemId(2) == -2 && file->GetItemId(8) == -1 && !root->FindSubmenu(21));
   EXPECT_EQ(3, file->CountSelectableItems());
-  file->GetItem(3)->type = kMenuReserved;  // ends the walk
+  file->GetItem(3)->type = kMenuTypeReserved;  // ends the walk
   EXPECT_EQ(nullptr, file->GetItem(4));
   EXPECT_TRUE(LanguageMenuIndex(8) == 0 && LanguageMenuIndex(1) == 1 && LanguageMenuIndex(9) == 0 &&
               LanguageMenuIndex(-1) == 0);
@@ -82,7 +82,7 @@ TEST(MenuModelTest, MainMenuRestoreTouchesRootFileAndEditOnly) {
   edit->GetItem(3)->icon = 99;
   edit->GetItem(4)->flags |= 0x40;
   edit->GetItem(2)->flags = kMenuHidden;
-  fresh->FindSubmenu(28)->GetItem(2)->type = kMenuCommand;
+  fresh->FindSubmenu(28)->GetItem(2)->type = kMenuTypeCommand;
   live->EnableItemById(49, false);  // Burner > Copy disc
   live->GetItem(7)->flags = 0;      // the eject icon
   live->listener = &log;

@@ -8,9 +8,10 @@
 namespace {
 
 // The stop of a ticker waits for its thread: a thread that sends to the
-// waiting thread before it ends must not hang that wait. A tick comes one
-// period of the clock seam after the start, and none after the stop.
-TEST(TickerTest, StopsWithoutDeadlockAndTicksOnTheClockSeam) {
+// waiting thread before it ends must not hang that wait. Ticks come one
+// period of the clock seam apart, and a tick still queued at the stop does
+// nothing.
+TEST(TickerTest, StopsWithoutDeadlockTicksOnTheClockSeamAndLeavesNoLiveTick) {
   HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   CThread sender;
   ASSERT_TRUE(sender.Start([](void* w) -> u32 { return SendMessageW(static_cast<HWND>(w), WM_NULL, 0, 0) != 0; },
@@ -18,19 +19,23 @@ TEST(TickerTest, StopsWithoutDeadlockAndTicksOnTheClockSeam) {
   EXPECT_TRUE(WaitDeliveringSentMessages(sender.NativeHandle(), 5000));
   CVirtualClock clock;
   CInstalledClock installed(clock);
+  int ticks = 0;
   CTickerThread ticker;
-  ASSERT_TRUE(ticker.Start(window, 0x7F00, 7, 0, 600, true));
+  ASSERT_TRUE(ticker.Start(window, [](void* n) { ++*static_cast<int*>(n); }, &ticks, 600, true));
   MSG m = {};
-  for (DWORD deadline = GetTickCount() + 5000; !PeekMessageW(&m, window, 0x7F00, 0x7F00, PM_REMOVE);) {
-    ASSERT_LT(GetTickCount(), deadline);
-  }
-  EXPECT_EQ(7u, m.wParam);
+  auto next = [&](UINT remove) {
+    for (DWORD deadline = GetTickCount() + 5000; GetTickCount() < deadline;)
+      if (PeekMessageW(&m, window, kMessagePostedTick, kMessagePostedTick, remove)) return true;
+    return false;
+  };
+  ASSERT_TRUE(next(PM_REMOVE));
   EXPECT_GE(clock.NowMs(), 600u);
+  EXPECT_TRUE(CPostedTick::Run(m.wParam, m.lParam) && ticks == 1);
+  ASSERT_TRUE(next(PM_NOREMOVE));
   ticker.Stop();
-  while (PeekMessageW(&m, window, 0x7F00, 0x7F00, PM_REMOVE)) {
-  }
-  Sleep(20);
-  EXPECT_FALSE(PeekMessageW(&m, window, 0x7F00, 0x7F00, PM_REMOVE)) << "a tick after the stop";
+  ASSERT_TRUE(next(PM_REMOVE));
+  EXPECT_FALSE(CPostedTick::Run(m.wParam, m.lParam));
+  EXPECT_EQ(1, ticks);
   DestroyWindow(window);
 }
 
