@@ -19,6 +19,8 @@
 //                                            // any other handling; true ends it
 //   void OnClipboardUpdate();                // WM_CLIPBOARDUPDATE
 //   void OnMoved();                          // the system moved the window
+//   void OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam);
+//                                            // WM_USER + offset (not + 1)
 //
 // The window is its children's parent (RepaintChild, RepaintRegion, Window)
 // and holds its own widget record as its CWidget base: x and y are the
@@ -36,6 +38,7 @@
 #include "ui/widgets/press_tracking.h"
 #include "ui/widgets/tab_order.h"
 #include "ui/windows/frame_core.h"
+#include "ui/windows/posted_tick.h"
 #include "ui/windows/taskbar_button.h"
 #include "ui/windows/theme_painter.h"
 #include "ui/windows/ui_call.h"
@@ -52,6 +55,7 @@ KELVANE_WIDGET_TRAIT(HasWindowName, T::WindowName())
 KELVANE_WIDGET_TRAIT(HasShortcutKey, widget_traits::Fake<T>().OnShortcutKey(0u))
 KELVANE_WIDGET_TRAIT(HasClipboardUpdate, widget_traits::Fake<T>().OnClipboardUpdate())
 KELVANE_WIDGET_TRAIT(HasMovedStep, widget_traits::Fake<T>().OnMoved())
+KELVANE_WIDGET_TRAIT(HasUserMessage, widget_traits::Fake<T>().OnUserMessage(0u, uintptr_t(0), intptr_t(0)))
 
 template <class T>
 class CFrameWindow : public CFrameCore {

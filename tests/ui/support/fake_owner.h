@@ -1,6 +1,6 @@
 // A window stand-in for widget tests without a real window: the parent at
 // the top of a widget tree, recording what its widgets ask of their window
-// (repaints, regions, focus notifications, presses). Derive a test tree
+// (repaints, regions, focus notifications, presses and releases). Derive a test tree
 // from CFakeOwnerOf<itself> and declare Children(); CFakeOwner has none.
 #pragma once
 #include <tuple>
@@ -8,6 +8,7 @@
 
 #include "ui/widgets/capture_table.h"
 #include "ui/widgets/focus.h"
+#include "ui/widgets/press_tracking.h"
 #include "ui/widgets/widget_record.h"
 
 struct RepaintRequest {
@@ -43,6 +44,14 @@ class CFakeOwnerOf : public CWidget {
     return old != nullptr;
   }
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
+  // The pressed widget of the tree lets go.
+  bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
+  CWidget* SetFocusedWidget(CWidget* next) {
+    CWidget* old = FocusedWidget();
+    StoreFocusedWidget(next);
+    focusLost.push_back(old);
+    return old;
+  }
   CWidget* SetFocus() {
     CWidget* previous = FocusedWidget();
     StoreFocusedWidget(this);
