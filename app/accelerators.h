@@ -1,6 +1,7 @@
 // The main window's keyboard shortcuts: one table per interface language
-// (the Spanish one follows the Spanish menu texts), 11 entries each, the
-// same commands in the same order. Portable.
+// (the Spanish one follows the Spanish menu texts), the same commands in the
+// same order. F1 is there too, as the Help entry of the menu shows it.
+// Portable.
 #pragma once
 #include "runtime/types.h"
 
@@ -18,7 +19,7 @@ struct AcceleratorEntry {
   u32 command;
 };
 
-constexpr u32 kAcceleratorCount = 11;
+constexpr u32 kAcceleratorCount = 12;
 
 // The table of a language (1 English, 8 Spanish); null for any other.
 const AcceleratorEntry* AcceleratorTable(u32 language);

@@ -11,7 +11,6 @@
 #include <atomic>
 
 #include "app/notice_texts.h"
-#include "jobs/job_page.h"  // WaitEventOnClock
 #include "render/bitmap.h"
 #include "render/canvas.h"
 #include "render/text/font.h"
@@ -31,6 +30,10 @@ constexpr u32 kNoticeStepMs = 30;
 constexpr u32 kNoticeHoldStepMs = 100;
 constexpr u32 kNoticeDisplayMs = 8000;
 constexpr u32 kNoticeThreadStack = 16384;
+
+// One step's wait of the animation on the clock seam's time: kWaitTimeout,
+// or the stop event came (the program's one clock-seam wait underneath).
+u32 WaitNoticeStep(CEvent& stop, u32 milliseconds);
 
 template <class TParent>
 class CSlideNotice : public CWidgetOf<CSlideNotice<TParent>, TParent> {
@@ -126,7 +129,7 @@ class CSlideNotice : public CWidgetOf<CSlideNotice<TParent>, TParent> {
   }
 
   // A wait of one step; true when the stop event came.
-  bool Stopped(u32 milliseconds) { return WaitEventOnClock(stop_, milliseconds) != kWaitTimeout; }
+  bool Stopped(u32 milliseconds) { return WaitNoticeStep(stop_, milliseconds) != kWaitTimeout; }
 
   void Run() {
     const double travel = kNoticeHeight + kNoticeTop;

@@ -21,9 +21,10 @@ struct StartTileLook {
 
 // The title (before the first tab) and the description (after it) of a
 // tile's text; without a tab the whole text is the title.
-void SplitTileText(const UiString& text, UiString* title, UiString* description);
+void TileTextParts(const UiString& text, UiString* title, UiString* description);
 
-// The strip's content painter: w x h, the tiles in order, the strip's font
-// (null: the canvas's) and icons (frame i for tile i; may be empty).
-void PaintStartStrip(CCanvas& canvas, i32 w, i32 h, const StartTileLook* tiles, u32 count, CFont* font,
-                     const CImageStrip* icons);
+// The strip's content painter: w x h, the tiles in order, the fonts of the
+// titles and of the descriptions (null: the canvas's) and the icons (frame
+// i for tile i; may be empty).
+void PaintStartStrip(CCanvas& canvas, i32 w, i32 h, const StartTileLook* tiles, u32 count, CFont* titleFont,
+                     CFont* font, const CImageStrip* icons);

@@ -14,7 +14,6 @@
 #include "app/task_view_geometry.h"
 #include "render/text/font.h"
 #include "render/text/text_layout.h"
-#include "runtime/platform.h"
 #include "runtime/settings.h"
 #include "runtime/ui_strings.h"
 #include "ui/widgets/button.h"
@@ -152,10 +151,10 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     CaptureTable::Install(set, this);
   }
 
-  // The cursor's x (a screen x is a desktop x: only y is flipped).
-  static i32 CursorX() {
-    ScreenPoint p = {0, 0};
-    ReadCursorPosition(&p);
+  // The pointer's x in desktop coordinates (the anchor's when unknown).
+  i32 CursorX() const {
+    Point p = {anchor_, 0};
+    ReadPointerPoint(&p);
     return p.x;
   }
 

@@ -48,7 +48,7 @@ TEST(Accelerators, KeysGiveTheirCommands) {
       {8, 'O', kCtrl, 0},   {1, 'A', kCtrl, 0},   {1, 'N', kCtrl, 21},  {8, 'N', kCtrl, 21},
       {1, kTab, kCtrl, 57}, {1, kTab, kCtrlLeftShift, 58}, {8, kTab, kCtrlRightShift, 58},
       {1, kF4, kAlt, 27},   {1, kF4, kCtrl, 59},  {8, kF4, kCtrl, 59},  {1, '1', kCtrl, 207},
-      {1, '2', kCtrl, 208}, {1, 'O', kNone, 0},   {1, 'O', kAlt, 0},    {1, 'C', kCtrlLeftShift, 0},
+      {1, '2', kCtrl, 208}, {1, 0x70, kNone, 61}, {8, 0x70, kNone, 61}, {1, 0x70, kCtrl, 0}, {1, 'O', kNone, 0},   {1, 'O', kAlt, 0},    {1, 'C', kCtrlLeftShift, 0},
       // Keypad and function keys whose codes are lower-case letters are no
       // letters: Ctrl+Numpad1 (0x61) is not Ctrl+A, Ctrl+F7 (0x76) not Ctrl+V.
       {8, 0x61, kCtrl, 0},  {1, 0x76, kCtrl, 0},  {1, 0x6F, kCtrl, 0},

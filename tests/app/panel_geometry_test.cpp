@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/start_strip_paint.h"
-#include "app/status_parts.h"
 #include "app/task_view_geometry.h"
 
 namespace {
@@ -47,26 +46,6 @@ TEST(TaskViewGeometry, ThreeJobsStackFromTheTopOfThePane) {
   EXPECT_EQ(500 - 138, JobEntryY(0, 154, 500, 0));
 }
 
-TEST(StatusParts, AutomaticPartsShareTheRest) {
-  i32 out[2];
-  const i32 parts[2] = {kStatusPartAuto, 120};
-  DistributeAutoSizes(parts, 2, 400, false, out);
-  EXPECT_EQ(262, out[0]);
-  EXPECT_EQ(120, out[1]);
-  const i32 main[2] = {kStatusPartAuto, 180};
-  DistributeAutoSizes(main, 2, 650, false, out);
-  EXPECT_EQ(650 - 18 - 180, out[0]);
-  DistributeAutoSizes(main, 2, 650, true, out);
-  EXPECT_EQ(650 - 180, out[0]);
-  const i32 both[2] = {kStatusPartAuto, kStatusPartAuto};
-  DistributeAutoSizes(both, 2, 119, false, out);
-  EXPECT_EQ(50, out[0]);
-  EXPECT_EQ(50, out[1]);
-  // Narrower than its fixed part: the automatic part gets nothing.
-  DistributeAutoSizes(main, 2, 100, false, out);
-  EXPECT_EQ(0, out[0]);
-}
-
 // Tiles keep string ids: their title and description are split from the
 // current language's text at every paint, in either language.
 TEST(StartStripTexts, TitleAndDescriptionComeFromTheCurrentText) {
@@ -77,7 +56,7 @@ TEST(StartStripTexts, TitleAndDescriptionComeFromTheCurrentText) {
     for (u32 id : {138u, 139u, 140u, 141u, 142u}) {
       const UiString* text = GetUiString(id);
       UiString title, description;
-      SplitTileText(*text, &title, &description);
+      TileTextParts(*text, &title, &description);
       EXPECT_EQ(text->text, title.text);
       ASSERT_LT(title.length, text->length) << id;
       EXPECT_EQ(u'\t', text->text[title.length]);
@@ -87,7 +66,7 @@ TEST(StartStripTexts, TitleAndDescriptionComeFromTheCurrentText) {
   }
   const wchar16 plain[] = u"Plain";
   UiString title, description;
-  SplitTileText({plain, 5}, &title, &description);
+  TileTextParts({plain, 5}, &title, &description);
   EXPECT_EQ(5u, title.length);
   EXPECT_EQ(0u, description.length);
   SetCurrentLanguage(before);
