@@ -254,7 +254,9 @@ TEST_F(MainFrameTest, LanguageSwitchLeavesNoTextInTheOldLanguage) {
   for (size_t i = 0; i < english.size(); ++i) {
     const std::u16string spanish = title(shownIds[i]);
     EXPECT_NE(std::u16string::npos, after.find(spanish)) << shownIds[i];
-    if (spanish != english[i]) EXPECT_EQ(std::u16string::npos, after.find(english[i])) << shownIds[i];
+    if (spanish != english[i]) {
+      EXPECT_EQ(std::u16string::npos, after.find(english[i])) << shownIds[i];
+    }
   }
   // The task view's heading, shown again, in Spanish too.
   f.pageHost.ShowTaskView(true);
