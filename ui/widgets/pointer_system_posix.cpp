@@ -3,3 +3,5 @@
 void TakeSystemCapture(void*) {}
 void ReleaseSystemCapture() {}
 void ShowStandardCursor(u32) {}
+bool IsKeyDown(i32) { return false; }
+bool IsPrimaryButtonDown() { return true; }

@@ -7,3 +7,7 @@ void TakeSystemCapture(void* window) {
 }
 void ReleaseSystemCapture() { ReleaseCapture(); }
 void ShowStandardCursor(u32 code) { SetStandardCursor(code); }
+bool IsKeyDown(i32 virtualKey) { return (ReadAsyncKeyState(virtualKey) & 0x8000) != 0; }
+bool IsPrimaryButtonDown() {
+  return (ReadAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+}

@@ -136,6 +136,14 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       RouteXButtons(wParam);
       RouteXButtons(wParam);
       break;
+    case WM_CAPTURECHANGED: {
+      // Another window took the mouse: a capture owner of this window that
+      // still waits for a button's release will not get it.
+      CWidget* owner = CaptureOwner();
+      if (reinterpret_cast<HWND>(lParam) != window && owner && owner->IsWithin(this))
+        CaptureTable::DispatchCaptureLost();
+      break;
+    }
     case WM_DEVICECHANGE:
       OnDeviceChange(static_cast<u32>(wParam), reinterpret_cast<const void*>(lParam));
       break;

@@ -17,6 +17,8 @@
 
 class CCanvas;
 class CBitmap;
+class CImageStrip;
+struct ScrollBarState;  // ui/views/scroll_math.h
 
 // Drawing state bits handed to the control drawings (beside the control's
 // own style bits).
@@ -45,6 +47,26 @@ class CThemePainter {
   // 0 takes the theme's face colour; imageFrame -1 draws no image.
   virtual void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text,
                           i32 length, i32 imageFrame, u32 colour);
+
+  // (added for views)
+  // The state of one scroll bar (axis 2 vertical, otherwise horizontal) for
+  // the next DrawFrame on the calling thread: a painter keeps it per
+  // painting thread, never for the whole process.
+  virtual void SetScrollState(const ScrollBarState* state, i32 axis);
+  // The image strips of the next control drawings on the calling thread.
+  virtual void SetIcon(const CImageStrip* strip, const CImageStrip* disabledStrip);
+  // A drop-down box (state 8 highlighted, 4 a popup's background).
+  virtual void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
+                            i32 imageFrame);
+  // An item of a drop-down popup's list (state 0x10 current).
+  virtual void DrawListItem(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length);
+  // A tree row (state 1 selected, 8 collapsed and 16 expanded expander, 0x20
+  // focused, 0x40 text being edited).
+  virtual void DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length,
+                           i32 imageFrame);
+  // A rounded highlight behind an item.
+  virtual void DrawItemHighlight(CCanvas* canvas, const Rect& rect, double radius, u32 colour, bool selected,
+                                 double inset);
 
  protected:
   ~CThemePainter() = default;

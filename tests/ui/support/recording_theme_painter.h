@@ -2,6 +2,7 @@
 // origin and clip at the call), so paint tests compare records, not pixels.
 // Geometry is the real one. Installs itself for its lifetime.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "ui/windows/theme_painter.h"
@@ -13,6 +14,11 @@ struct ThemeCall {
   i32 state;  // caption-button state or the button's look
   double originX, originY;
   Rect clip;  // relative to the origin
+  // The view operations (s scroll state, i icon, d drop-down, l list item,
+  // r list row, h item highlight): their rectangle, text and bar state.
+  Rect rect = {0, 0, 0, 0};
+  std::u16string text = {};
+  double position = 0, fraction = 0;
 };
 
 class CRecordingThemePainter final : public CThemePainter {
@@ -24,6 +30,19 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawCaption(CCanvas* canvas, i32 width, i32 height, u32 style, i32 captionState) override;
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
+  // (views)
+  void SetScrollState(const ScrollBarState* state, i32 axis) override;
+  void SetIcon(const CImageStrip* strip, const CImageStrip* disabledStrip) override;
+  void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
+                    i32 imageFrame) override;
+  void DrawListItem(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length) override;
+  void DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length,
+                   i32 imageFrame) override;
+  void DrawItemHighlight(CCanvas* canvas, const Rect& rect, double radius, u32 colour, bool selected,
+                         double inset) override;
+  // The calls of one operation.
+  std::vector<ThemeCall> Calls(char op) const;
+
   std::vector<ThemeCall> calls;
   bool draw = false;  // also draw with the built-in look
 
