@@ -21,6 +21,7 @@
 //   rename    (text, length, bool* accept): an edit ends with Enter or a focus loss
 #pragma once
 #include "render/canvas.h"
+#include "render/color.h"
 #include "render/image_strip.h"
 #include "render/text/font.h"
 #include "ui/views/item_pool.h"
@@ -286,13 +287,28 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     const i32 row = (total - 1 - p.y) / rowHeight;
     return row < n ? rows_[static_cast<u32>(row)] : kNullItem;
   }
-  // The point lies on that item's expander.
+  // The point lies on that item's expander (one row height wide, left of
+  // the item's indent).
   bool HitExpander(const Point& p, const TreeItemHandle& h) {
-    if (ItemHandlesDiffer(RowAtPoint(p), h)) return false;
+    if (IsNullItem(h) || ItemHandlesDiffer(RowAtPoint(p), h)) return false;
     const TreeItem* item = pool_.Lookup(h);
     if (!item || !(item->flags & kTreeExpander)) return false;
     const i32 x0 = (item->level - 1) * rowHeight;
     return p.x >= x0 && p.x < x0 + 16;
+  }
+
+  // The view is the content rectangle; the bars follow. A shown label
+  // editor stays over its label.
+  void LayoutContent(i32 width, i32 height) {
+    const bool editing = editor.IsVisible();
+    const bool wasSuspended = editing ? this->SuspendRedraw(true) : false;
+    this->viewWidth = width;
+    this->viewHeight = height;
+    this->SettleScrollBars();
+    if (editing) {
+      PlaceLabelEdit();
+      this->SuspendRedraw(wasSuspended);
+    }
   }
 
   // ---- Painting ----

@@ -15,7 +15,8 @@ struct ThemeCall {
   double originX, originY;
   Rect clip;  // relative to the origin
   // The view operations (s scroll state, i icon, d drop-down, l list item,
-  // r list row, h item highlight): their rectangle, text and bar state.
+  // r list row, h item highlight): their rectangle, text and bar state (a
+  // list row's image frame is kept in style).
   Rect rect = {0, 0, 0, 0};
   std::u16string text = {};
   double position = 0, fraction = 0;

@@ -48,7 +48,7 @@ void CRecordingThemePainter::DrawListItem(CCanvas* canvas, const Rect& rect, u32
 
 void CRecordingThemePainter::DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text,
                                          i32 length, i32 imageFrame) {
-  Note('r', canvas, rect.right - rect.left, rect.bottom - rect.top, state, imageFrame);
+  Note('r', canvas, rect.right - rect.left, rect.bottom - rect.top, static_cast<u32>(imageFrame), static_cast<i32>(state));
   calls.back().rect = rect;
   calls.back().text = TextOf(text, length);
   if (draw) CThemePainter::DrawListRow(canvas, rect, state, text, length, imageFrame);
