@@ -3,7 +3,7 @@
 // and reading a key's state. On Windows they call the system; the native
 // build has no pointer.
 #pragma once
-#include "runtime/types.h"
+#include "ui/windows/ui_types.h"
 
 void TakeSystemCapture(void* window);
 void ReleaseSystemCapture();
@@ -16,3 +16,6 @@ bool IsKeyDown(i32 virtualKey);
 // physically down. The native build has no pointer: a button counts as held
 // until its release arrives as an event.
 bool IsPrimaryButtonDown();
+// The pointer in y-up desktop coordinates (through the cursor seam on
+// Windows); false without a pointer.
+bool ReadCursorPoint(Point* out);

@@ -5,3 +5,4 @@ void ReleaseSystemCapture() {}
 void ShowStandardCursor(u32) {}
 bool IsKeyDown(i32) { return false; }
 bool IsPrimaryButtonDown() { return true; }
+bool ReadCursorPoint(Point*) { return false; }

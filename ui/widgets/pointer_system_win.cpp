@@ -11,3 +11,10 @@ bool IsKeyDown(i32 virtualKey) { return (ReadAsyncKeyState(virtualKey) & 0x8000)
 bool IsPrimaryButtonDown() {
   return (ReadAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
 }
+bool ReadCursorPoint(Point* out) {
+  ScreenPoint p = {0, 0};
+  if (!ReadCursorPosition(&p)) return false;
+  FlipWorkAreaY(&p);
+  *out = {p.x, p.y};
+  return true;
+}

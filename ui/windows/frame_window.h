@@ -15,6 +15,7 @@
 //                                            // Right and Space on the caption
 //   static u16 RegisterWindowClass(wchar_t* name);   // own class (main window)
 //   static const wchar16* WindowName();      // name given to CreateWindowExW
+//   void OnActivate(u32 state);              // WM_ACTIVATE (low word), taken over
 //
 // The window is its children's parent (RepaintChild, RepaintRegion, Window)
 // and holds its own widget record as its CWidget base: x and y are the
@@ -45,6 +46,7 @@ KELVANE_WIDGET_TRAIT(HasOnDestroy, widget_traits::Fake<T>().OnDestroy())
 KELVANE_WIDGET_TRAIT(HasCaptionArrowKeys, T::kCaptionArrowKeys)
 KELVANE_WIDGET_TRAIT(HasOwnWindowClass, T::RegisterWindowClass((wchar_t*)nullptr))
 KELVANE_WIDGET_TRAIT(HasWindowName, T::WindowName())
+KELVANE_WIDGET_TRAIT(HasActivate, widget_traits::Fake<T>().OnActivate(0u))
 
 template <class T>
 class CFrameWindow : public CFrameCore {

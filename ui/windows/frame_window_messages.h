@@ -56,6 +56,12 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
     case WM_WINDOWPOSCHANGED:
       OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lParam));
       break;
+    case WM_ACTIVATE:
+      if constexpr (HasActivate<T>::value)
+        Self().OnActivate(static_cast<u32>(wParam & 0xFFFF));
+      else
+        handled = 0;
+      break;
     case WM_ACTIVATEAPP:
       OnActivateApp(wParam != 0, static_cast<u32>(lParam));
       handled = 0;

@@ -43,6 +43,10 @@ class CFakeOwnerOf : public CWidget {
     return old != nullptr;
   }
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
+  bool ReleasePress() {
+    ++releases;
+    return PressedWidget() != nullptr;
+  }
   CWidget* SetFocus() {
     CWidget* previous = FocusedWidget();
     StoreFocusedWidget(this);
@@ -51,6 +55,7 @@ class CFakeOwnerOf : public CWidget {
 
   std::vector<RepaintRequest> repaints;
   std::vector<const CWidget*> focusLost;
+  int releases = 0;
 };
 
 class CFakeOwner : public CFakeOwnerOf<CFakeOwner> {

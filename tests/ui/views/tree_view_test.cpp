@@ -118,7 +118,9 @@ TEST_F(TreeView, ShownRowsStayThePreorderOfTheExpandedItemsWhateverHappens) {
     u32 n = 0;
     for (i32 c = item->firstChild; c != kNoSlot; c = tree().Pool().At(c)->next) ++n;
     EXPECT_EQ(n, item->childCount);
-    if (n) EXPECT_TRUE(item->flags & kTreeExpander) << "an item with children shows an expander";
+    if (n) {
+      EXPECT_TRUE(item->flags & kTreeExpander) << "an item with children shows an expander";
+    }
   }
   EXPECT_GT(tree().Pool().Capacity(), 100u) << "the pool grew on the way";
 }

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "render/text/font.h"
+#include "ui/support/fake_owner.h"
+#include "ui/support/real_window.h"
+#include "ui/views/drop_down_list.h"
+#include "ui/views/popup_list.h"
+
+namespace {
+
+void NameOf(void*, i32 index, const wchar16** text, i32* length, i32* icon) {
+  static const wchar16* names[] = {u"alpha", u"beta", u"gamma", u"delta", u"epsilon"};
+  *text = names[index % 5];
+  *length = 5;
+  *icon = -1;
+}
+
+// What runs inside the popup's modal loop, a moment after it opened.
+std::function<void()> g_during;
+void CALLBACK RunDuring(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (g_during) g_during();
+}
+
+void PostKeys(std::initializer_list<u32> keys) {
+  for (u32 key : keys) PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, key, 0);
+}
+
+i32 RunPopup(CPopupList& popup, i32 current, i32 maxHeight, std::function<void()> during = {}) {
+  g_during = std::move(during);
+  if (g_during) SetTimer(nullptr, 0, 100, &RunDuring);
+  return popup.Run(current, 300, 600, 160, maxHeight);
+}
+
+const DropDownItemSource kNames = {&NameOf, nullptr};
+
+TEST(PopupList, ItsRowsAreTheDefaultFontsLinesWithRoomAround) {
+  EXPECT_EQ(21, PopupRowHeight(13.9));
+  EXPECT_EQ(5 * 21 + 8, PopupNaturalHeight(13.9, 5));
+  EXPECT_EQ(71, PopupNaturalHeight(13.9, 3));
+  CFont* font = GetDefaultFont();
+  ASSERT_TRUE(font);
+  const double line = font->lineHeight;
+  font->Release();
+  CPopupList popup(kNames, 5);
+  EXPECT_EQ(PopupNaturalHeight(line, 5), popup.naturalHeight);
+  EXPECT_EQ(PopupRowHeight(line), popup.list.itemHeight);
+}
+
+TEST(PopupList, KeysMoveTheCurrentItemAndEnterOrEscapeEndIt) {
+  {
+    CPopupList popup(kNames, 5);
+    PostKeys({VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(2, RunPopup(popup, 0, -1));
+    EXPECT_EQ(popup.naturalHeight, popup.height);
+  }
+  {
+    CPopupList popup(kNames, 5);
+    PostKeys({VK_DOWN, VK_ESCAPE});
+    EXPECT_EQ(-1, RunPopup(popup, 1, -1));
+  }
+}
+
+TEST(PopupList, LosingTheActivationCancelsUnlessAnAnswerWasGiven) {
+  {
+    CPopupList popup(kNames, 5);
+    PostKeys({VK_DOWN});
+    EXPECT_EQ(-1, RunPopup(popup, 0, -1, [&] { SendMessageW(static_cast<HWND>(popup.Handle()), WM_ACTIVATE, WA_INACTIVE, 0); }));
+  }
+  {
+    CPopupList popup(kNames, 5);
+    // Enter posts the close; the deactivation that comes first keeps Enter's answer.
+    EXPECT_EQ(3, RunPopup(popup, 3, -1, [&] {
+      SendMessageW(static_cast<HWND>(popup.Handle()), WM_KEYDOWN, VK_RETURN, 0);
+      SendMessageW(static_cast<HWND>(popup.Handle()), WM_ACTIVATE, WA_INACTIVE, 0);
+    }));
+  }
+}
+
+TEST(PopupList, OpensWithTheCurrentItemInViewAndAShorterListScrolls) {
+  CPopupList popup(kNames, 30);
+  bool shown = false;
+  const i32 result = RunPopup(popup, 20, 8 + 5 * popup.rowHeight, [&] {
+    const Rect r = popup.list.GetItemRect(20);
+    shown = popup.list.flags & kFlagVScroll && r.top >= 0 && r.bottom <= popup.list.viewHeight;
+    PostMessageW(static_cast<HWND>(popup.Handle()), WM_KEYDOWN, VK_RETURN, 0);
+  });
+  EXPECT_EQ(20, result);
+  EXPECT_TRUE(shown);
+}
+
+class CDropOwner : public CFakeOwnerOf<CDropOwner> {
+ public:
+  CDropDownList<CDropOwner> drop;
+  int changes = 0;
+  auto Children() { return std::tie(drop); }
+  void OnChanged(i32) { ++changes; }
+};
+
+TEST(PopupList, TheControlTakesAChoiceButNotACancel) {
+  CDropOwner owner;
+  const Rect r = {300, 600, 460, 622};
+  owner.drop.Create(kFlagVisible | kFlagTabStop, &r, &owner);
+  owner.drop.changed = BindCallback<CDropOwner, &CDropOwner::OnChanged, i32>(&owner, &owner);
+  owner.drop.AddItem(u"one");
+  owner.drop.AddItem(u"two");
+  owner.drop.SetSelection(0);
+  owner.changes = 0;
+  PostKeys({VK_DOWN, VK_ESCAPE});
+  owner.drop.OpenPopup(false);
+  EXPECT_TRUE(owner.drop.selected == 0 && owner.changes == 0);
+  PostKeys({VK_DOWN, VK_RETURN});
+  owner.drop.OpenPopup(false);
+  EXPECT_TRUE(owner.drop.selected == 1 && owner.changes == 1);
+  StoreFocusedWidget(nullptr);
+}
+
+}  // namespace
