@@ -28,6 +28,10 @@ struct ArrayTraits<DropDownItem> {
 };
 
 constexpr u32 kKeyF4 = 115;
+// How windows create a drop-down list: shown, a Tab stop, and see-through,
+// so that each repaint of its translucent box starts from what lies behind
+// it instead of piling up on its last look.
+constexpr u32 kDropDownFlags = kFlagVisible | kFlagSeeThrough | kFlagTabStop;
 
 template <class TParent>
 class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
