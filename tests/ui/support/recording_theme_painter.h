@@ -14,12 +14,10 @@ struct ThemeCall {
   i32 state;  // caption-button state or the button's look
   double originX, originY;
   Rect clip;  // relative to the origin
-  // The view operations (s scroll state, i icon, d drop-down, l list item,
-  // r list row, h item highlight): their rectangle, text and bar state (a
+  // The view operations (d drop-down, r list row): rectangle and text (a
   // list row's image frame is kept in style).
   Rect rect = {0, 0, 0, 0};
   std::u16string text = {};
-  double position = 0, fraction = 0;
 };
 
 class CRecordingThemePainter final : public CThemePainter {
@@ -32,15 +30,10 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
   // (views)
-  void SetScrollState(const ScrollBarState* state, i32 axis) override;
-  void SetIcon(const CImageStrip* strip, const CImageStrip* disabledStrip) override;
   void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                     i32 imageFrame) override;
-  void DrawListItem(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length) override;
   void DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length,
                    i32 imageFrame) override;
-  void DrawItemHighlight(CCanvas* canvas, const Rect& rect, double radius, u32 colour, bool selected,
-                         double inset) override;
   // The calls of one operation.
   std::vector<ThemeCall> Calls(char op) const;
 

@@ -1,6 +1,5 @@
 #include "render/canvas.h"
 #include "ui/support/recording_theme_painter.h"
-#include "ui/views/scroll_math.h"
 
 namespace {
 
@@ -17,33 +16,11 @@ std::vector<ThemeCall> CRecordingThemePainter::Calls(char op) const {
   return out;
 }
 
-void CRecordingThemePainter::SetScrollState(const ScrollBarState* state, i32 axis) {
-  ThemeCall c = {'s', 0, 0, 0, axis, 0, 0, {0, 0, 0, 0}};
-  if (state) {
-    c.position = state->position;
-    c.fraction = state->thumbFraction;
-    c.style = state->parts;
-  }
-  calls.push_back(c);
-}
-
-void CRecordingThemePainter::SetIcon(const CImageStrip*, const CImageStrip*) {
-  calls.push_back({'i', 0, 0, 0, 0, 0, 0, {0, 0, 0, 0}});
-}
-
 void CRecordingThemePainter::DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text,
                                           i32 length, i32 imageFrame) {
   Note('d', canvas, width, height, state, static_cast<i32>(state));
   calls.back().text = TextOf(text, length);
   if (draw) CThemePainter::DrawDropDown(canvas, width, height, state, text, length, imageFrame);
-}
-
-void CRecordingThemePainter::DrawListItem(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text,
-                                          i32 length) {
-  Note('l', canvas, rect.right - rect.left, rect.bottom - rect.top, state, static_cast<i32>(state));
-  calls.back().rect = rect;
-  calls.back().text = TextOf(text, length);
-  if (draw) CThemePainter::DrawListItem(canvas, rect, state, text, length);
 }
 
 void CRecordingThemePainter::DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text,
@@ -54,9 +31,3 @@ void CRecordingThemePainter::DrawListRow(CCanvas* canvas, const Rect& rect, u32 
   if (draw) CThemePainter::DrawListRow(canvas, rect, state, text, length, imageFrame);
 }
 
-void CRecordingThemePainter::DrawItemHighlight(CCanvas* canvas, const Rect& rect, double radius, u32 colour,
-                                               bool selected, double inset) {
-  Note('h', canvas, rect.right - rect.left, rect.bottom - rect.top, colour, selected);
-  calls.back().rect = rect;
-  if (draw) CThemePainter::DrawItemHighlight(canvas, rect, radius, colour, selected, inset);
-}

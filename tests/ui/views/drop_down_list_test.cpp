@@ -21,7 +21,7 @@ class CDropHost : public CFakeOwnerOf<CDropHost> {
 struct DropDownList : testing::Test {
   void SetUp() override {
     const Rect r = {10, 10, 160, 32};
-    drop().Create(kFlagVisible | kFlagTabStop, &r, &host);
+    drop().Create(kDropDownFlags, &r, &host);
     drop().changed = BindCallback<CDropHost, &CDropHost::OnChanged, i32>(&host, &host);
   }
   void TearDown() override { StoreFocusedWidget(nullptr); }
@@ -33,83 +33,57 @@ struct DropDownList : testing::Test {
   CDropHost host;
 };
 
-TEST_F(DropDownList, KeysStepThroughTheStoredItemsAndStopAtTheEnds) {
-  Fill(3);
+// Keys (k) and wheel turns (w) over six stored items, starting with none.
+TEST_F(DropDownList, KeysAndWheelStepThroughTheStoredItemsWithinTheirEnds) {
+  drop().OnWheel(0, 120, nullptr);
+  EXPECT_EQ(-1, drop().selected) << "no items: the wheel selects nothing";
+  Fill(6);
   drop().SetFocus();
   const struct {
-    u32 key;
-    i32 selected;
-  } keys[] = {{40, -1}, {38, -1}};
-  for (const auto& k : keys) EXPECT_EQ(1u, drop().OnKeyDown(k.key, 0, 0));
-  EXPECT_EQ(keys[0].selected, drop().selected) << "no selection: the arrows do nothing";
-  drop().SetSelection(0);
-  const struct {
-    u32 key;
-    i32 selected;
-  } steps[] = {{40, 1}, {40, 2}, {40, 2}, {38, 1}, {38, 0}, {38, 0}};
+    char how;
+    i32 value, selected;
+  } steps[] = {{'k', 40, -1}, {'k', 38, -1}, {'w', 240, 0}, {'k', 38, 0}, {'k', 40, 1},   {'w', -120, 2},
+               {'w', 119, 2}, {'w', -600, 5}, {'k', 40, 5}, {'w', 360, 2}, {'w', -60, 2}};
   for (const auto& s : steps) {
-    drop().OnKeyDown(s.key, 0, 0);
-    EXPECT_EQ(s.selected, drop().selected) << s.key;
+    if (s.how == 'k')
+      EXPECT_EQ(1u, drop().OnKeyDown(static_cast<u32>(s.value), 0, 0));
+    else
+      drop().OnWheel(0, s.value, nullptr);
+    EXPECT_EQ(s.selected, drop().selected) << s.how << " " << s.value;
   }
-  EXPECT_EQ(std::vector<i32>({0, 1, 2, 1, 0}), host.changes) << "one notice per change";
+  EXPECT_EQ(std::vector<i32>({0, 1, 2, 5, 2}), host.changes) << "one notice per change";
 }
 
-TEST_F(DropDownList, TheWheelStepsByWholeNotchesWithinTheItems) {
-  drop().OnWheel(0, 120, nullptr);
-  EXPECT_EQ(-1, drop().selected) << "no items: nothing to select";
-  Fill(6);
-  drop().SetSelection(3);
-  host.changes.clear();
-  const struct {
-    i32 delta, selected;
-  } turns[] = {{240, 1}, {119, 1}, {360, 0}, {-600, 5}, {-120, 5}};
-  for (const auto& t : turns) {
-    drop().OnWheel(0, t.delta, nullptr);
-    EXPECT_EQ(t.selected, drop().selected) << t.delta;
-  }
-  EXPECT_EQ(std::vector<i32>({1, 0, 5}), host.changes);
-}
-
-TEST_F(DropDownList, SelectionIsBoundedByTheOneItemCount) {
-  Fill(2);
-  EXPECT_EQ(-1, drop().SetSelection(2));
-  EXPECT_EQ(-1, drop().SetSelection(-1));
-  EXPECT_EQ(-1, drop().SetSelection(1)) << "the previous index";
-  EXPECT_EQ(1, drop().SetSelection(1));
-  EXPECT_EQ(std::vector<i32>({1}), host.changes);
-  drop().itemCount = 0;
-  drop().items.Clear();
-  drop().OpenPopup(false);  // no items: nothing opens
-  EXPECT_FALSE(drop().state & CDropDownList<CDropHost>::kOpen);
-}
-
-TEST_F(DropDownList, PaintsTheSelectedItemHighlightedWhileFocused) {
+TEST_F(DropDownList, SelectionIsBoundedByTheOneItemCountAndPaintedAsSelected) {
   CRecordingThemePainter painter;
   std::vector<u32> pixels(200 * 50);
   std::vector<double> scratch(200);
   CCanvas canvas(1);
   canvas.Attach(pixels.data(), scratch.data(), 200, 50);
   canvas.Reset();
+  drop().OpenPopup(false);  // no items: nothing opens
+  EXPECT_FALSE(drop().state & CDropDownList<CDropHost>::kOpen);
   Fill(3);
   drop().PaintContent(canvas);
-  drop().SetSelection(2);
+  EXPECT_EQ(-1, drop().SetSelection(3));
+  EXPECT_EQ(-1, drop().SetSelection(-1));
+  EXPECT_EQ(-1, drop().SetSelection(2)) << "the previous index";
+  EXPECT_EQ(2, drop().SetSelection(2));
+  EXPECT_EQ(std::vector<i32>({2}), host.changes);
   drop().SetFocus();
   drop().PaintContent(canvas);
   const std::vector<ThemeCall> boxes = painter.Calls('d');
   ASSERT_EQ(2u, boxes.size());
-  EXPECT_TRUE(boxes[0].text.empty() && boxes[0].state == 0);
-  EXPECT_TRUE(boxes[1].text == u"two" && boxes[1].state == 8);
+  EXPECT_TRUE(boxes[0].text.empty() && boxes[0].state == 0) << "no selection: an empty box";
+  EXPECT_TRUE(boxes[1].text == u"two" && boxes[1].state == 8) << "focused: highlighted";
 }
 
 TEST(PopupListPlace, BelowTheControlWhenItFitsElseAbove) {
   const i32 m = ThemeControlSize();
-  const struct {
-    i32 y, height, bottom;
-  } cases[] = {{500, 113, 500 - 113 - 4}, {117, 113, 0}, {116, 113, 116 + m + 6}, {0, 71, m + 6}};
+  const i32 cases[][3] = {{500, 113, 500 - 113 - 4}, {117, 113, 0}, {116, 113, 116 + m + 6}, {0, 71, m + 6}};
   for (const auto& c : cases) {
-    const Rect r = PopupListRect(40, c.y, 150, c.height);
-    EXPECT_EQ(c.bottom, r.top) << c.y;
-    EXPECT_TRUE(r.left == 40 && r.right == 190 && r.bottom - r.top == c.height);
+    const Rect r = PopupListRect(40, c[0], 150, c[1]);
+    EXPECT_TRUE(r.top == c[2] && r.left == 40 && r.right == 190 && r.bottom - r.top == c[1]) << c[0];
   }
 }
 

@@ -49,33 +49,29 @@ TEST(PopupList, ItsRowsAreTheDefaultFontsLinesWithRoomAround) {
   EXPECT_EQ(PopupRowHeight(line), popup.list.itemHeight);
 }
 
-TEST(PopupList, KeysMoveTheCurrentItemAndEnterOrEscapeEndIt) {
-  {
+// Keys posted before the run; the popup then loses the activation, after
+// an Enter when asked (its answer stands).
+TEST(PopupList, EndsWithEnterEscapeOrALostActivation) {
+  const struct {
+    std::initializer_list<u32> keys;
+    bool deactivate, enterFirst;
+    i32 current, result;
+  } cases[] = {{{VK_DOWN, VK_DOWN, VK_RETURN}, false, false, 0, 2},
+               {{VK_DOWN, VK_ESCAPE}, false, false, 1, -1},
+               {{VK_DOWN}, true, false, 0, -1},
+               {{}, true, true, 3, 3}};
+  for (const auto& c : cases) {
     CPopupList popup(kNames, 5);
-    PostKeys({VK_DOWN, VK_DOWN, VK_RETURN});
-    EXPECT_EQ(2, RunPopup(popup, 0, -1));
+    PostKeys(c.keys);
+    std::function<void()> during;
+    if (c.deactivate)
+      during = [&] {
+        const HWND window = static_cast<HWND>(popup.Handle());
+        if (c.enterFirst) SendMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+        SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, 0);
+      };
+    EXPECT_EQ(c.result, RunPopup(popup, c.current, -1, during)) << c.current;
     EXPECT_EQ(popup.naturalHeight, popup.height);
-  }
-  {
-    CPopupList popup(kNames, 5);
-    PostKeys({VK_DOWN, VK_ESCAPE});
-    EXPECT_EQ(-1, RunPopup(popup, 1, -1));
-  }
-}
-
-TEST(PopupList, LosingTheActivationCancelsUnlessAnAnswerWasGiven) {
-  {
-    CPopupList popup(kNames, 5);
-    PostKeys({VK_DOWN});
-    EXPECT_EQ(-1, RunPopup(popup, 0, -1, [&] { SendMessageW(static_cast<HWND>(popup.Handle()), WM_ACTIVATE, WA_INACTIVE, 0); }));
-  }
-  {
-    CPopupList popup(kNames, 5);
-    // Enter posts the close; the deactivation that comes first keeps Enter's answer.
-    EXPECT_EQ(3, RunPopup(popup, 3, -1, [&] {
-      SendMessageW(static_cast<HWND>(popup.Handle()), WM_KEYDOWN, VK_RETURN, 0);
-      SendMessageW(static_cast<HWND>(popup.Handle()), WM_ACTIVATE, WA_INACTIVE, 0);
-    }));
   }
 }
 
