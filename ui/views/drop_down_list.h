@@ -1,4 +1,4 @@
-// CDropDownList: the toolkit's combo box. It shows the selected item with
+// CDropDownList: the toolkit's combo box. It shows the selectedIndex item with
 // an arrow; a click (or F4) opens the popup list under it to choose
 // another, and Up, Down and the wheel step through the items without
 // opening it. Items come from the owner through the item callback with an
@@ -44,7 +44,7 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
   // (index, text, length, icon, value) of the owner's items.
   WidgetCallback<i32, const wchar16**, i32*, i32*, u32*> itemSource;
   WidgetCallback<i32> changed;
-  i32 selected = -1;
+  i32 selectedIndex = -1;
   u32 itemCount = 0;       // explicit count of the owner's items
   i32 maxPopupHeight = -1;  // -1: the popup is as high as its items
   u8 state = 0;
@@ -56,7 +56,7 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
     item->text.Assign(text);
     return static_cast<i32>(items.GetCount() - 1);
   }
-  u32 Count() const { return itemCount ? itemCount : items.GetCount(); }
+  u32 ItemCount() const { return itemCount ? itemCount : items.GetCount(); }
   // Nothing is written for an index that has no item.
   void GetItem(i32 index, const wchar16** text, i32* length, i32* icon, u32* value) {
     u32 unused = 0;
@@ -71,9 +71,9 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
   }
   // Selects an item: the previous index, or -1 when the index has no item.
   i32 SetSelection(i32 index) {
-    if (static_cast<u32>(index) >= Count()) return -1;
-    const i32 previous = selected;
-    if (index == selected) return previous;
+    if (static_cast<u32>(index) >= ItemCount()) return -1;
+    const i32 previous = selectedIndex;
+    if (index == selectedIndex) return previous;
     Select(index);
     return previous;
   }
@@ -82,9 +82,9 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
   u32 OnKeyDown(u32 key, u32, u32) {
     if (FocusedWidget() != this) return 0;
     if (key == 38) {
-      if (selected > 0) SetSelection(selected - 1);
+      if (selectedIndex > 0) SetSelection(selectedIndex - 1);
     } else if (key == 40) {
-      if (selected >= 0 && static_cast<u32>(selected) + 1 < Count()) SetSelection(selected + 1);
+      if (selectedIndex >= 0 && static_cast<u32>(selectedIndex) + 1 < ItemCount()) SetSelection(selectedIndex + 1);
     } else if (key == kKeyF4) {
       OpenPopup(false);
     }
@@ -93,13 +93,13 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
   // Whole notches step through the items (away from the user: up the
   // list), stopping at its ends.
   void OnWheel(i32, i32 delta, Point*) {
-    const i32 n = static_cast<i32>(Count());
+    const i32 n = static_cast<i32>(ItemCount());
     const i32 steps = delta / 120;
     if (!steps || !n) return;
-    i64 next = static_cast<i64>(selected) - steps;
+    i64 next = static_cast<i64>(selectedIndex) - steps;
     if (next < 0) next = 0;
     if (next > n - 1) next = n - 1;
-    if (next != selected) Select(static_cast<i32>(next));
+    if (next != selectedIndex) Select(static_cast<i32>(next));
   }
   void OnLButtonDown(i32, Point* p) {
     this->SetFocus();
@@ -122,10 +122,10 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
     if (!(state & kHot)) this->Redraw();
   }
 
-  // Opens the popup on the selected item; a choice other than the current
+  // Opens the popup on the selectedIndex item; a choice other than the current
   // one and other than -1 becomes the selection.
   void OpenPopup(bool byMouse) {
-    const u32 n = Count();
+    const u32 n = ItemCount();
     if (!n) return;
     const Rect at = this->ToWindowRect();
     state |= kOpen;
@@ -134,17 +134,17 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
       SetPressedWidget(nullptr);
     }
     const DropDownItemSource source = {&ItemThunk, this};
-    const i32 result = RunDropDownPopup(source, n, selected, at.left, at.top, this->width, maxPopupHeight);
+    const i32 result = RunDropDownPopup(source, n, selectedIndex, at.left, at.top, this->width, maxPopupHeight);
     state &= ~kOpen;
     bool repaint = false;
-    if (result != selected && result >= 0 && static_cast<u32>(result) < Count()) {
-      selected = result;
+    if (result != selectedIndex && result >= 0 && static_cast<u32>(result) < ItemCount()) {
+      selectedIndex = result;
       repaint = true;
       changed.Call(this->parent, result);
     }
     if (byMouse) {
       Point pointer;
-      if (ReadCursorPoint(&pointer)) {
+      if (ReadPointerPoint(&pointer)) {
         this->WindowToLocal(&pointer);
         if (this->GetContentRect().Contains(pointer.x, pointer.y)) {
           this->Window().CapturePress(this);
@@ -159,16 +159,16 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
   }
 
   void PaintContent(CCanvas& canvas) {
-    const u32 look = ((state & kHot) || FocusedWidget() == this) ? 8 : 0;
+    const u32 look = ((state & kHot) || FocusedWidget() == this) ? kLookOpen : 0;
     const wchar16* text = nullptr;
     i32 length = 0, icon = -1;
-    if (static_cast<u32>(selected) < Count()) GetItem(selected, &text, &length, &icon, nullptr);
-    ThemePainter()->DrawDropDown(&canvas, this->width, this->height, look, text, length, icon);
+    if (static_cast<u32>(selectedIndex) < ItemCount()) GetItem(selectedIndex, &text, &length, &icon, nullptr);
+    ThemePainter()->DrawDropDown(&canvas, this->width, this->height, look, text, text ? length : 0);
   }
 
  private:
   void Select(i32 index) {
-    selected = index;
+    selectedIndex = index;
     this->Redraw();
     changed.Call(this->parent, index);
   }

@@ -13,14 +13,14 @@ constexpr u32 kIconAtRight = 0x2;     // the icon at the right end, the text bef
 constexpr u32 kIconAtTop = 0x4;       // the icon at the top, the text below it
 constexpr u32 kIconCentreV = 0x10;    // the icon centred vertically
 constexpr u32 kIconCentreH = 0x20;    // the icon centred horizontally
-constexpr u32 kRowSelected = 0x1;     // state
+constexpr u32 kListRowSelected = 0x1;     // state
 
 struct ListRow {
   CWideString text;
   i32 image = -1;          // frame of the list's image strip; -1 none
   u32 textFlags = 8;       // handed to the canvas's text drawing
   u32 iconLayout = kIconTextRight | kIconCentreV;
-  u32 state = 0;           // kRowSelected
+  u32 state = 0;           // kListRowSelected
   u32 userValue = 0;       // the owner's
 
   // Back to a fresh record (the text keeps its buffer).

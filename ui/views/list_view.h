@@ -144,19 +144,19 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
   u32 CountSelected() {
     if (!itemInfo.IsSet()) {
       u32 n = 0;
-      for (const ListRow& row : rows) n += row.state & kRowSelected;
+      for (const ListRow& row : rows) n += row.state & kListRowSelected;
       return n;
     }
     u32 n = 0;
     for (u32 i = 0; i < itemCount; ++i) {
       const ListRow* row = GetItemInfo(static_cast<i32>(i));
-      if (row && (row->state & kRowSelected)) ++n;
+      if (row && (row->state & kListRowSelected)) ++n;
     }
     return n;
   }
   i32 NextSelectedRow(i32 after) const {
     for (u32 i = after < 0 ? 0u : static_cast<u32>(after) + 1; i < rows.GetCount(); ++i)
-      if (rows[i].state & kRowSelected) return static_cast<i32>(i);
+      if (rows[i].state & kListRowSelected) return static_cast<i32>(i);
     return -1;
   }
   // Selects an item (-1: none); Ctrl toggles it unless the list allows one
@@ -169,11 +169,11 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
       // Owner data is toggled through the owner: its record says the state.
       bool now;
       if (stored) {
-        rows[static_cast<u32>(index)].state ^= kRowSelected;
-        now = (rows[static_cast<u32>(index)].state & kRowSelected) != 0;
+        rows[static_cast<u32>(index)].state ^= kListRowSelected;
+        now = (rows[static_cast<u32>(index)].state & kListRowSelected) != 0;
       } else {
         const ListRow* row = GetItemInfo(index);
-        now = !(row && (row->state & kRowSelected));
+        now = !(row && (row->state & kListRowSelected));
       }
       RedrawItem(index);
       selection.Call(this->parent, index, now ? 1 : 0);
@@ -185,10 +185,10 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
       for (u32 i = 0; i < rows.GetCount(); ++i) {
         ListRow& row = rows[i];
         if (static_cast<i32>(i) == index) {
-          row.state |= kRowSelected;
+          row.state |= kListRowSelected;
           selection.Call(this->parent, index, 1);
-        } else if (row.state & kRowSelected) {
-          row.state &= ~kRowSelected;
+        } else if (row.state & kListRowSelected) {
+          row.state &= ~kListRowSelected;
           selection.Call(this->parent, static_cast<i32>(i), 0);
         }
       }
@@ -204,7 +204,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     selectAll.Call(this->parent);
     if (itemInfo.IsSet()) return false;
     const bool wasSuspended = this->SuspendRedraw(true);
-    for (ListRow& row : rows) row.state |= kRowSelected;
+    for (ListRow& row : rows) row.state |= kListRowSelected;
     this->SuspendRedraw(wasSuspended);
     return true;
   }
@@ -307,8 +307,8 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
   bool ClearSelection() {
     if (itemInfo.IsSet() || !CountSelected()) return false;
     for (u32 i = 0; i < rows.GetCount(); ++i) {
-      if (!(rows[i].state & kRowSelected)) continue;
-      rows[i].state &= ~kRowSelected;
+      if (!(rows[i].state & kListRowSelected)) continue;
+      rows[i].state &= ~kListRowSelected;
       selection.Call(this->parent, static_cast<i32>(i), 0);
     }
     this->RedrawRect(nullptr);
@@ -324,7 +324,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     const bool icon = row->image != -1 && images && images->FrameCount() > row->image;
     const double iconW = icon ? images->frameWidth : 0, iconH = icon ? images->frameHeight : 0;
     double x0 = rect.left + 2, y0 = rect.top + 2, x1 = rect.right - 2, y1 = rect.bottom - 2;
-    if (row->state & kRowSelected) {
+    if (row->state & kListRowSelected) {
       u32 colour = ThemeItemFrameColor();
       if (FocusedWidget() != this) colour = (LightenedColor(colour, 0.25) & 0x00FFFFFFu) | 0xCC000000u;
       Rect high = rect;

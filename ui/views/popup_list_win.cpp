@@ -40,14 +40,14 @@ void CPopupList::CreateControls() {
 }
 
 void CPopupList::PaintDecoration(CCanvas& canvas) {
-  ThemePainter()->DrawDropDown(&canvas, width, height, (flags & kFlagDisabled) ? 6 : 4, nullptr, 0, -1);
+  ThemePainter()->DrawDropDown(&canvas, width, height, kLookPressed | ((flags & kFlagDisabled) ? kLookHot : 0), nullptr, 0);
 }
 
 void CPopupList::PaintItem(CCanvas* canvas, const Rect* rect, i32 index) {
   const wchar16* text = nullptr;
   i32 length = 0, icon = -1;
   if (source.get) source.get(source.control, index, &text, &length, &icon);
-  ThemePainter()->DrawListItem(canvas, *rect, index == current ? 0x11 : 0x1, text, length);
+  ThemePainter()->DrawListItem(canvas, *rect, index == current ? kLookSelected : 0, text, length);
 }
 
 void CPopupList::OnItemHover(i32 index, i32, Point) { SetCurrent(index); }

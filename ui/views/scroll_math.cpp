@@ -16,8 +16,8 @@ double LineStepOf(i32 line, i32 n, i32 content, i32 view) {
   return static_cast<double>(line) / static_cast<double>(range) * n;
 }
 
-double PageStepOf(i32 track, double thumbFraction) {
-  const double thumb = track * ClampUnit(thumbFraction);
+double PageStepOf(i32 track, double fraction) {
+  const double thumb = track * ClampUnit(fraction);
   const double free = track - thumb;
   if (!(free > 0.0)) return 0.0;
   return thumb / free;
@@ -40,7 +40,7 @@ ThumbSpan ThumbAlong(i32 lo, i32 hi, i32 arrow, const ScrollBarState& bar) {
   s.trackStart = lo + arrow;
   s.trackLength = (hi - arrow) - (lo + arrow);
   if (s.trackLength < 0) s.trackLength = 0;
-  s.thumbLength = s.trackLength * ClampUnit(bar.thumbFraction);
+  s.thumbLength = s.trackLength * ClampUnit(bar.fraction);
   s.thumbStart = s.trackStart + (s.trackLength - s.thumbLength) * ClampUnit(bar.position);
   return s;
 }
@@ -62,8 +62,8 @@ u32 BarPartAt(bool vertical, i32 lo, i32 hi, i32 arrow, const ScrollBarState& ba
   return vertical ? kPartTrackBefore : kPartTrackAfter;
 }
 
-double ThumbDragPosition(double start, i32 travelBack, i32 trackLength, double thumbFraction) {
-  const double free = trackLength - trackLength * ClampUnit(thumbFraction);
+double ThumbDragPosition(double start, i32 travelBack, i32 trackLength, double fraction) {
+  const double free = trackLength - trackLength * ClampUnit(fraction);
   if (!(free > 0.0)) return start;
   return ClampUnit(start - travelBack / free);
 }

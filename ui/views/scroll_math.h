@@ -9,23 +9,16 @@
 // (y points up).
 #pragma once
 #include "runtime/types.h"
+#include "ui/windows/theme_painter.h"  // ScrollBarState: a bar as it was last painted
 
 // Part bits of a bar (ScrollBarState::parts, and the results of the hit
 // tests).
 constexpr u32 kPartBackArrow = 1;     // up arrow, left arrow
 constexpr u32 kPartForwardArrow = 2;  // down arrow, right arrow
 constexpr u32 kPartThumb = 4;
-constexpr u32 kPartHot = 8;           // the pointer is over this bar
+constexpr u32 kPartHot = kScrollPartHot;  // the pointer is over this bar
 constexpr u32 kPartTrackBefore = 16;  // above the thumb, or left of it
 constexpr u32 kPartTrackAfter = 32;   // below the thumb, or right of it
-
-// One bar as it was last painted: the hit tests and page steps use these
-// painted values, not the live positions.
-struct ScrollBarState {
-  double position;
-  double thumbFraction;  // view / content
-  u32 parts;
-};
 
 // Within [0, 1]; a non-number becomes 0.
 double ClampUnit(double value);
@@ -37,7 +30,7 @@ double VisibleFraction(i32 view, i32 content);
 double LineStepOf(i32 line, i32 n, i32 content, i32 view);
 // One page on a track of `track` pixels: thumb / (track - thumb) with the
 // thumb = track x fraction; 0 when the thumb fills the track.
-double PageStepOf(i32 track, double thumbFraction);
+double PageStepOf(i32 track, double fraction);
 // Pixel offset of the visible part on an axis: position x (content - view)
 // truncated, 0 when the range is not positive.
 i32 ScrollOffsetOf(double position, i32 content, i32 view);
@@ -50,7 +43,7 @@ struct ThumbSpan {
   i32 trackStart;      // lo + arrow
   i32 trackLength;     // (hi - arrow) - (lo + arrow)
   double thumbStart;   // trackStart + (trackLength - thumbLength) x position
-  double thumbLength;  // trackLength x thumbFraction
+  double thumbLength;  // trackLength x fraction
 };
 ThumbSpan ThumbAlong(i32 lo, i32 hi, i32 arrow, const ScrollBarState& bar);
 
@@ -64,7 +57,7 @@ u32 BarPartAt(bool vertical, i32 lo, i32 hi, i32 arrow, const ScrollBarState& ba
 // The position a thumb drag reaches: the position at the press less the
 // pointer's travel back toward the anchor (anchor - pointer, in pixels)
 // over the free track; unchanged when the thumb fills its track.
-double ThumbDragPosition(double start, i32 travelBack, i32 trackLength, double thumbFraction);
+double ThumbDragPosition(double start, i32 travelBack, i32 trackLength, double fraction);
 
 // Autoscroll: position units per tick and unit of speed on an axis,
 // 10 x (1 - view / content) / (content - view); 0 without a range.

@@ -293,13 +293,13 @@ class CScrollViewOf : public TBase<TSelf, TParent> {
   void PaintFrame(CCanvas& canvas) {
     if (this->flags & kFlagHScroll) {
       horizontalBar.position = positionX;
-      horizontalBar.thumbFraction = VisibleFraction(viewWidth, contentWidth);
-      ThemePainter()->SetScrollState(&horizontalBar, 1);
+      horizontalBar.fraction = VisibleFraction(viewWidth, contentWidth);
+      ThemePainter()->SetScrollState(&canvas, &horizontalBar, 1);
     }
     if (this->flags & kFlagVScroll) {
       verticalBar.position = positionY;
-      verticalBar.thumbFraction = VisibleFraction(viewHeight, contentHeight);
-      ThemePainter()->SetScrollState(&verticalBar, 2);
+      verticalBar.fraction = VisibleFraction(viewHeight, contentHeight);
+      ThemePainter()->SetScrollState(&canvas, &verticalBar, 2);
     }
     ThemePainter()->DrawFrame(&canvas, this->width, this->height, this->flags, false, kCaptionNone, nullptr,
                               nullptr);
@@ -524,7 +524,7 @@ class CScrollViewOf : public TBase<TSelf, TParent> {
     const Rect r = BarRect(axis);
     const i32 a = ThemeScrollBarSize();
     const i32 track = axis == 1 ? (r.right - a) - (r.left + a) : (r.bottom - a) - (r.top + a);
-    const double step = PageStepOf(track, (axis == 1 ? horizontalBar : verticalBar).thumbFraction);
+    const double step = PageStepOf(track, (axis == 1 ? horizontalBar : verticalBar).fraction);
     if (step <= 0.0) return;
     *position = ClampUnit(*position + direction * step);
     NotifyScrolled();
@@ -537,8 +537,8 @@ class CScrollViewOf : public TBase<TSelf, TParent> {
     double* position = dragAxis == 1 ? &positionX : &positionY;
     const double next =
         dragAxis == 1
-            ? ThumbDragPosition(dragStartX, anchorPoint.x - p.x, (r.right - a) - (r.left + a), horizontalBar.thumbFraction)
-            : ThumbDragPosition(dragStartY, anchorPoint.y - p.y, (r.bottom - a) - (r.top + a), verticalBar.thumbFraction);
+            ? ThumbDragPosition(dragStartX, anchorPoint.x - p.x, (r.right - a) - (r.left + a), horizontalBar.fraction)
+            : ThumbDragPosition(dragStartY, anchorPoint.y - p.y, (r.bottom - a) - (r.top + a), verticalBar.fraction);
     if (next == *position) return;
     *position = next;
     NotifyScrolled();

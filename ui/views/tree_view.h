@@ -319,7 +319,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
       const Point o = this->GetScrollOffset();
       canvas.originX -= o.x;
       canvas.originY -= o.y;
-      if (images) ThemePainter()->SetIcon(images, nullptr);
+      if (images) ThemePainter()->SetIcon(&canvas, images, nullptr);
       Rect clip;
       canvas.GetClipRect(&clip.left, &clip.top, &clip.right, &clip.bottom);
       const i32 top = Total();
@@ -335,12 +335,12 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
         if (!item) continue;
         u32 state = 0;
         if ((style & kTreeStyleExpanders) && (item->flags & kTreeExpander))
-          state |= (item->flags & kTreeExpanded) ? 16 : 8;
-        if (item->flags & kTreeSelected) state |= focused ? 0x21 : 0x1;
+          state |= (item->flags & kTreeExpanded) ? kRowExpanded : kRowCollapsed;
+        if (item->flags & kTreeSelected) state |= focused ? kRowSelected | 0x20 : kRowSelected;
         const CWideString* text = &item->text;
         if (item->flags & kTreeEditing) {
           text = &editor.GetText();
-          state |= 0x40;
+          state |= kRowNoText;
         }
         const i32 y = top - (i + 1) * rowHeight;
         const Rect row = {item->level * indent, y, content.right + o.x, y + rowHeight};

@@ -1,21 +1,23 @@
-// The window-system calls of mouse handling that the portable widget code
-// makes: taking and releasing the mouse capture, setting a standard cursor
-// and reading a key's state. On Windows they call the system; the native
-// build has no pointer.
+// The window-system calls of input handling that the portable widget code
+// makes: taking and releasing the mouse capture, setting a standard cursor,
+// reading the pointer and the key state. On Windows they call the system
+// (the pointer and keys through the input seam); the native build has no
+// pointer and no keys.
 #pragma once
+#include "runtime/types.h"
 #include "ui/windows/ui_types.h"
 
 void TakeSystemCapture(void* window);
 void ReleaseSystemCapture();
 // 0 app-starting, 1 arrow, 3 hand, 5 I-beam, 11 size west-east ...
 void ShowStandardCursor(u32 code);
-// True while the virtual key is down (the asynchronous key state, through
-// the key-state seam on Windows); the native build has no keyboard.
-bool IsKeyDown(i32 virtualKey);
-// True while the primary (left, or right when swapped) mouse button is
-// physically down. The native build has no pointer: a button counts as held
-// until its release arrives as an event.
+// The pointer's position in y-up desktop coordinates; false when it cannot
+// be read (always in the native build).
+bool ReadPointerPoint(Point* out);
+// The key is down now (the asynchronous key state, through the input
+// seam); always false in the native build.
+bool IsKeyDown(i32 key);
+// The primary (left, or right when swapped) mouse button is physically down
+// now. The native build has no pointer: a button counts as held until its
+// release arrives as an event.
 bool IsPrimaryButtonDown();
-// The pointer in y-up desktop coordinates (through the cursor seam on
-// Windows); false without a pointer.
-bool ReadCursorPoint(Point* out);

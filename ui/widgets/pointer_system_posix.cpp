@@ -3,6 +3,6 @@
 void TakeSystemCapture(void*) {}
 void ReleaseSystemCapture() {}
 void ShowStandardCursor(u32) {}
+bool ReadPointerPoint(Point*) { return false; }
 bool IsKeyDown(i32) { return false; }
 bool IsPrimaryButtonDown() { return true; }
-bool ReadCursorPoint(Point*) { return false; }

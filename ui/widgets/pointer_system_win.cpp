@@ -7,14 +7,12 @@ void TakeSystemCapture(void* window) {
 }
 void ReleaseSystemCapture() { ReleaseCapture(); }
 void ShowStandardCursor(u32 code) { SetStandardCursor(code); }
-bool IsKeyDown(i32 virtualKey) { return (ReadAsyncKeyState(virtualKey) & 0x8000) != 0; }
-bool IsPrimaryButtonDown() {
-  return (ReadAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
-}
-bool ReadCursorPoint(Point* out) {
-  ScreenPoint p = {0, 0};
-  if (!ReadCursorPosition(&p)) return false;
+bool ReadPointerPoint(Point* out) {
+  ScreenPoint p;
+  if (!out || !ReadCursorPosition(&p)) return false;
   FlipWorkAreaY(&p);
   *out = {p.x, p.y};
   return true;
 }
+bool IsKeyDown(i32 key) { return (ReadAsyncKeyState(key) & 0x8000) != 0; }
+bool IsPrimaryButtonDown() { return IsKeyDown(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON); }

@@ -18,7 +18,23 @@
 class CCanvas;
 class CBitmap;
 class CImageStrip;
-struct ScrollBarState;  // ui/views/scroll_math.h
+
+// (added for views)
+// List-row states (tree rows).
+constexpr u32 kLookOpen = 0x8;       // drop-down highlighted
+constexpr u32 kLookSelected = 0x10;  // the current item of a popup list
+constexpr u32 kRowSelected = 0x1;
+constexpr u32 kRowCollapsed = 0x8;  // an expander showing a plus
+constexpr u32 kRowExpanded = 0x10;  // an expander showing a minus
+constexpr u32 kRowNoText = 0x40;    // the label is being edited
+// Scroll-bar part bits of ScrollBarState::parts.
+constexpr u32 kScrollPartHot = 0x8;
+// What a frame drawing needs to know of one scroll bar.
+struct ScrollBarState {
+  double position;  // 0..1; vertical 1 shows the top
+  double fraction;  // the thumb's share of the track, 0..1
+  u32 parts;        // kScrollPartHot and the held part bits
+};
 
 // Drawing state bits handed to the control drawings (beside the control's
 // own style bits).
@@ -49,24 +65,24 @@ class CThemePainter {
                           i32 length, i32 imageFrame, u32 colour);
 
   // (added for views)
-  // The state of one scroll bar (axis 2 vertical, otherwise horizontal) for
-  // the next DrawFrame on the calling thread: a painter keeps it per
-  // painting thread, never for the whole process.
-  virtual void SetScrollState(const ScrollBarState* state, i32 axis);
-  // The image strips of the next control drawings on the calling thread.
-  virtual void SetIcon(const CImageStrip* strip, const CImageStrip* disabledStrip);
-  // A drop-down box (state 8 highlighted, 4 a popup's background).
-  virtual void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
-                            i32 imageFrame);
-  // An item of a drop-down popup's list (state 0x10 current).
-  virtual void DrawListItem(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length);
-  // A tree row (state 1 selected, 8 collapsed and 16 expanded expander, 0x20
-  // focused, 0x40 text being edited).
-  virtual void DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length,
+  // The scroll-bar state the next frame drawing on this canvas uses: axis 2
+  // the vertical bar, anything else the horizontal one.
+  virtual void SetScrollState(CCanvas* canvas, const ScrollBarState* state, i32 axis);
+  // The strips whose frames the next control drawings on this canvas use.
+  virtual void SetIcon(CCanvas* canvas, const CImageStrip* strip, const CImageStrip* disabledStrip);
+  // A drop-down field (kLookPressed: the popup's background only;
+  // kLookOpen: the highlighted look).
+  virtual void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text,
+                            i32 length);
+  // A drop-down popup's row: kLookSelected selects it.
+  virtual void DrawListItem(CCanvas* canvas, const Rect& item, u32 state, const wchar16* text,
+                            i32 length);
+  // A tree row: kRow* states.
+  virtual void DrawListRow(CCanvas* canvas, const Rect& row, u32 state, const wchar16* text, i32 length,
                            i32 imageFrame);
-  // A rounded highlight behind an item.
-  virtual void DrawItemHighlight(CCanvas* canvas, const Rect& rect, double radius, u32 colour, bool selected,
-                                 double inset);
+  // A glossy rounded highlight (selected: with the lower glow).
+  virtual void DrawItemHighlight(CCanvas* canvas, const Rect& rect, double radius, u32 colour,
+                                 bool selected, double inset);
 
  protected:
   ~CThemePainter() = default;

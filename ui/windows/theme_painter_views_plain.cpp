@@ -6,16 +6,15 @@
 #include "ui/windows/theme_metrics.h"
 #include "ui/windows/theme_painter.h"
 
-void CThemePainter::SetScrollState(const ScrollBarState*, i32) {}
+void CThemePainter::SetScrollState(CCanvas*, const ScrollBarState*, i32) {}
 
-void CThemePainter::SetIcon(const CImageStrip*, const CImageStrip*) {}
+void CThemePainter::SetIcon(CCanvas*, const CImageStrip*, const CImageStrip*) {}
 
-void CThemePainter::DrawDropDown(CCanvas* canvas, i32 w, i32 h, u32 state, const wchar16* text, i32 length,
-                                 i32) {
+void CThemePainter::DrawDropDown(CCanvas* canvas, i32 w, i32 h, u32 state, const wchar16* text, i32 length) {
   if (!canvas) return;
-  canvas->FillRoundRect(0, 0, w, h, 3, (state & 4) ? ThemePanelColor() | 0xFF000000u : ThemeWhite());
-  if (state & 8) canvas->FrameRoundRect(0, 0, w, h, 3, 1, ThemeAccentColor());
-  if (text && length > 0 && !(state & 4)) {
+  canvas->FillRoundRect(0, 0, w, h, 3, (state & kLookPressed) ? ThemePanelColor() | 0xFF000000u : ThemeWhite());
+  if (state & kLookOpen) canvas->FrameRoundRect(0, 0, w, h, 3, 1, ThemeAccentColor());
+  if (text && length > 0 && !(state & kLookPressed)) {
     const i32 arrow = ThemeControlSize();
     canvas->DrawTextInRect(6, 0, w - arrow - 3, h, text, length, kTextOneLineCentred);
   }
@@ -24,19 +23,19 @@ void CThemePainter::DrawDropDown(CCanvas* canvas, i32 w, i32 h, u32 state, const
 void CThemePainter::DrawListItem(CCanvas* canvas, const Rect& r, u32 state, const wchar16* text, i32 length) {
   if (!canvas) return;
   canvas->FillRect(r.left, r.top, r.right, r.bottom, ThemeWhite());
-  if (state & 0x10) DrawItemHighlight(canvas, r, 2, ThemeItemHotColor(), true, 1);
+  if (state & kLookSelected) DrawItemHighlight(canvas, r, 2, ThemeItemHotColor(), true, 1);
   if (text && length > 0) canvas->DrawTextInRect(r.left + 3, r.top, r.right, r.bottom, text, length, kTextOneLineCentred);
 }
 
 void CThemePainter::DrawListRow(CCanvas* canvas, const Rect& r, u32 state, const wchar16* text, i32 length, i32) {
   if (!canvas) return;
-  if (state & 1) DrawItemHighlight(canvas, r, 2, ThemeItemHotColor(), true, 0.5);
-  if (state & (8 | 16)) {
+  if (state & kRowSelected) DrawItemHighlight(canvas, r, 2, ThemeItemHotColor(), true, 0.5);
+  if (state & (kRowCollapsed | kRowExpanded)) {
     const double cx = r.left - (r.bottom - r.top) / 2, cy = r.top + (r.bottom - r.top) / 2;
     canvas->FillRect(cx - 2, cy, cx + 3, cy + 1, ThemeMenuTextColor());
-    if (state & 8) canvas->FillRect(cx, cy - 2, cx + 1, cy + 3, ThemeMenuTextColor());
+    if (state & kRowCollapsed) canvas->FillRect(cx, cy - 2, cx + 1, cy + 3, ThemeMenuTextColor());
   }
-  if (text && length > 0 && !(state & 0x40)) {
+  if (text && length > 0 && !(state & kRowNoText)) {
     const i32 pad = ThemeTextPadding();
     canvas->DrawTextInRect(r.left + pad, r.top, r.right - pad, r.bottom, text, length, kTextOneLineCentred);
   }

@@ -8,6 +8,7 @@
 
 #include "ui/widgets/capture_table.h"
 #include "ui/widgets/focus.h"
+#include "ui/widgets/press_tracking.h"
 #include "ui/widgets/widget_record.h"
 
 struct RepaintRequest {
@@ -43,10 +44,8 @@ class CFakeOwnerOf : public CWidget {
     return old != nullptr;
   }
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
-  bool ReleasePress() {
-    ++releases;
-    return PressedWidget() != nullptr;
-  }
+  // The pressed widget of the tree lets go.
+  bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
   CWidget* SetFocus() {
     CWidget* previous = FocusedWidget();
     StoreFocusedWidget(this);
@@ -55,7 +54,6 @@ class CFakeOwnerOf : public CWidget {
 
   std::vector<RepaintRequest> repaints;
   std::vector<const CWidget*> focusLost;
-  int releases = 0;
 };
 
 class CFakeOwner : public CFakeOwnerOf<CFakeOwner> {

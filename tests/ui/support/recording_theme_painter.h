@@ -30,8 +30,7 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
   // (views)
-  void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
-                    i32 imageFrame) override;
+  void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length) override;
   void DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length,
                    i32 imageFrame) override;
   // The calls of one operation.

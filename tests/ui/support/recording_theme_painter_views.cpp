@@ -17,10 +17,10 @@ std::vector<ThemeCall> CRecordingThemePainter::Calls(char op) const {
 }
 
 void CRecordingThemePainter::DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text,
-                                          i32 length, i32 imageFrame) {
+                                          i32 length) {
   Note('d', canvas, width, height, state, static_cast<i32>(state));
   calls.back().text = TextOf(text, length);
-  if (draw) CThemePainter::DrawDropDown(canvas, width, height, state, text, length, imageFrame);
+  if (draw) CThemePainter::DrawDropDown(canvas, width, height, state, text, length);
 }
 
 void CRecordingThemePainter::DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text,

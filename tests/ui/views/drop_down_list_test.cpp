@@ -36,7 +36,7 @@ struct DropDownList : testing::Test {
 // Keys (k) and wheel turns (w) over six stored items, starting with none.
 TEST_F(DropDownList, KeysAndWheelStepThroughTheStoredItemsWithinTheirEnds) {
   drop().OnWheel(0, 120, nullptr);
-  EXPECT_EQ(-1, drop().selected) << "no items: the wheel selects nothing";
+  EXPECT_EQ(-1, drop().selectedIndex) << "no items: the wheel selects nothing";
   Fill(6);
   drop().SetFocus();
   const struct {
@@ -49,7 +49,7 @@ TEST_F(DropDownList, KeysAndWheelStepThroughTheStoredItemsWithinTheirEnds) {
       EXPECT_EQ(1u, drop().OnKeyDown(static_cast<u32>(s.value), 0, 0));
     else
       drop().OnWheel(0, s.value, nullptr);
-    EXPECT_EQ(s.selected, drop().selected) << s.how << " " << s.value;
+    EXPECT_EQ(s.selected, drop().selectedIndex) << s.how << " " << s.value;
   }
   EXPECT_EQ(std::vector<i32>({0, 1, 2, 5, 2}), host.changes) << "one notice per change";
 }

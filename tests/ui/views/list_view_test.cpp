@@ -23,7 +23,7 @@ class CListHost : public CFakeOwnerOf<CListHost> {
   void OnEnter(i32 index) { enters.push_back(index); }
   void OnPaintItem(CCanvas*, const Rect*, i32 index) { painted.push_back(index); }
   // Owner data: every third item is selected.
-  void OnItemInfo(i32 index, i32, ListRow* row) { row->state = index % 3 == 0 ? kRowSelected : 0; }
+  void OnItemInfo(i32 index, i32, ListRow* row) { row->state = index % 3 == 0 ? kListRowSelected : 0; }
 };
 
 TEST(ListLayout, EveryPointOfAnItemsCellHitsThatItemAndNothingElseHitsAny) {

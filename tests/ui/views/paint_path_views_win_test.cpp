@@ -47,7 +47,7 @@ class CViewsFrame : public CFrameWindow<CViewsFrame> {
     panel.Create(kFlagVisible, &p, this);
     list.Create(kFlagVisible | kFlagSeeThrough, &l, this);
     for (int i = 0; i < 12; ++i) list.rows.AppendNew()->text.Assign(u"row of the list");
-    list.rows[2].state = kRowSelected;
+    list.rows[2].state = kListRowSelected;
     list.UpdateItemSize();
     list.UpdateLayout();
     tree.Create(kFlagVisible | kFlagSeeThrough, &t, this);

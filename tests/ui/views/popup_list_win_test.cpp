@@ -106,10 +106,10 @@ TEST(PopupList, TheControlTakesAChoiceButNotACancel) {
   owner.changes = 0;
   PostKeys({VK_DOWN, VK_ESCAPE});
   owner.drop.OpenPopup(false);
-  EXPECT_TRUE(owner.drop.selected == 0 && owner.changes == 0);
+  EXPECT_TRUE(owner.drop.selectedIndex == 0 && owner.changes == 0);
   PostKeys({VK_DOWN, VK_RETURN});
   owner.drop.OpenPopup(false);
-  EXPECT_TRUE(owner.drop.selected == 1 && owner.changes == 1);
+  EXPECT_TRUE(owner.drop.selectedIndex == 1 && owner.changes == 1);
   StoreFocusedWidget(nullptr);
 }
 

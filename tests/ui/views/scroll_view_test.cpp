@@ -40,9 +40,9 @@ struct ScrollView : testing::Test {
   // The bar states as a paint would hand them to the theme.
   void PaintBars() {
     view().verticalBar.position = view().positionY;
-    view().verticalBar.thumbFraction = VisibleFraction(view().viewHeight, view().contentHeight);
+    view().verticalBar.fraction = VisibleFraction(view().viewHeight, view().contentHeight);
     view().horizontalBar.position = view().positionX;
-    view().horizontalBar.thumbFraction = VisibleFraction(view().viewWidth, view().contentWidth);
+    view().horizontalBar.fraction = VisibleFraction(view().viewWidth, view().contentWidth);
   }
   void Hover(i32 code, Point at) {
     view().pointerPoint = at;
@@ -82,7 +82,7 @@ TEST_F(ScrollView, StepsWithoutARangeOrAFreeTrackNeitherMoveNorMakeNonNumbers) {
     view().ScrollBy(30, -30);
     view().ScrollWheel(0, 240, &view().pointerPoint);
     EXPECT_TRUE(view().positionX == 0.5 && view().positionY == 0.5) << c[0] << " in " << c[1];
-    EXPECT_EQ(1.0, view().verticalBar.thumbFraction);
+    EXPECT_EQ(1.0, view().verticalBar.fraction);
   }
   EXPECT_EQ(0.0, AutoScrollFactor(300, 300));
   EXPECT_EQ(0.4, ThumbDragPosition(0.4, 50, 168, 1.0)) << "a thumb that fills its track stays";
