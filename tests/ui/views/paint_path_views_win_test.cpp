@@ -69,6 +69,13 @@ class CViewsFrame : public CFrameWindow<CViewsFrame> {
   CDropDownList<CViewsFrame> drop;
 };
 
+// Every colour channel at most the alpha (and something to look at).
+bool Premultiplied(const std::vector<u32>& pixels) {
+  for (u32 p : pixels)
+    if (((p >> 16) & 0xFF) > p >> 24 || ((p >> 8) & 0xFF) > p >> 24 || (p & 0xFF) > p >> 24) return false;
+  return !pixels.empty();
+}
+
 struct ViewsPaint : testing::Test {
   static void SetUpTestSuite() {
     frame = new CViewsFrame;
@@ -135,18 +142,10 @@ TEST_F(ViewsPaint, AnOpaqueWidgetChangesNothingOutsideItsContainersContent) {
   const Rect content = ContentRectOf(frame->width, frame->height, frame->flags);
   const Rect panelContent = {content.left + 130, content.top + 10, content.left + 230, content.top + 110};
   const Rect childShown = {panelContent.left + 20, panelContent.top + 20, panelContent.right, panelContent.bottom};
-  u32 changedInside = 0;
-  for (i32 y = 0; y < c.height; ++y) {
-    for (i32 x = 0; x < c.width; ++x) {
-      const bool inside = InWindowRect(x, y, childShown);
-      const u32 p = c.pixels[y * c.width + x];
-      if (inside)
-        changedInside += p != marker;
-      else
-        ASSERT_EQ(marker, p) << x << "," << y;
-    }
-  }
-  EXPECT_EQ(static_cast<u32>(80 * 80), changedInside);
+  u32 changed[2] = {0, 0};  // outside, inside the part of the child that shows
+  for (i32 y = 0; y < c.height; ++y)
+    for (i32 x = 0; x < c.width; ++x) changed[InWindowRect(x, y, childShown)] += c.pixels[y * c.width + x] != marker;
+  EXPECT_TRUE(changed[0] == 0 && changed[1] == 80 * 80) << changed[0] << " " << changed[1];
   // A hidden container hides its children's repaints too.
   for (i32 i = 0; i < c.width * c.height; ++i) c.pixels[i] = marker;
   frame->panel.flags &= ~kFlagVisible;
@@ -159,12 +158,7 @@ TEST_F(ViewsPaint, PresentsHaveNoChannelAboveItsAlphaAndNeedASurface) {
   system.capturePixels = true;
   frame->Repaint();
   ASSERT_EQ(1u, system.Presents().size());
-  const std::vector<u32> pixels = system.Presents()[0].pixels;
-  ASSERT_FALSE(pixels.empty());
-  for (u32 p : pixels) {
-    const u32 a = p >> 24;
-    ASSERT_TRUE(((p >> 16) & 0xFF) <= a && ((p >> 8) & 0xFF) <= a && (p & 0xFF) <= a) << std::hex << p;
-  }
+  EXPECT_TRUE(Premultiplied(system.Presents()[0].pixels));
   system.ClearPresents();
   painter.calls.clear();
   frame->FreeSurface();
@@ -201,10 +195,7 @@ TEST(PresentedPixels, ArePremultipliedCompositesOfTheTranslucentLayers) {
   ASSERT_EQ(1u, presents.size());
   const std::vector<u32>& pixels = presents[0].pixels;
   ASSERT_EQ(static_cast<size_t>(100 * 60), pixels.size());
-  for (u32 p : pixels) {
-    const u32 a = p >> 24;
-    ASSERT_TRUE(((p >> 16) & 0xFF) <= a && ((p >> 8) & 0xFF) <= a && (p & 0xFF) <= a) << std::hex << p;
-  }
+  EXPECT_TRUE(Premultiplied(pixels));
   // Straight-alpha composition done here in doubles: green (0x60) over red
   // (0x80) on the left half, red alone on the right half.
   const double red = 0x80 / 255.0, green = 0x60 / 255.0;

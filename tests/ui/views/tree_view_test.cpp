@@ -13,32 +13,28 @@ namespace {
 class CTreeHost : public CFakeOwnerOf<CTreeHost> {
  public:
   CTreeView<CTreeHost> tree;
-  std::vector<TreeItemHandle> expanded, pressed;
+  std::vector<TreeItemHandle> pressed;
   std::mt19937* random = nullptr;  // set: expansions fill in children and sometimes delete
   auto Children() { return std::tie(tree); }
   void OnPress(TreeItemHandle h, i32, Point) { pressed.push_back(h); }
-  // The owner fills an item's children when it expands (lazily, once).
+  TreeItemHandle Insert(const TreeItemHandle& parent, const TreeItemHandle& at, u8 flags = 0) {
+    TreeItemInfo info;
+    info.Init(u"item", -1, -1, 0);
+    info.flags = flags;
+    TreeItemHandle made;
+    tree.InsertItem(&made, info, parent, at);
+    return made;
+  }
+  // The owner fills an item's children when it expands: a lazy item once,
+  // or (random) a few, or it removes the item instead.
   void OnExpand(TreeItemHandle h) {
-    expanded.push_back(h);
     if (!random) {
-      if (tree.GetChildCount(h) || !(tree.Lookup(h)->flags & kTreeExpander)) return;
-      TreeItemInfo info;
-      info.Init(u"child", -1, -1, 0);
-      TreeItemHandle made;
-      tree.InsertItem(&made, info, h, kInsertLast);
+      if (!tree.GetChildCount(h) && (tree.Lookup(h)->flags & kTreeExpander)) Insert(h, kInsertLast);
       return;
     }
     const u32 r = (*random)() % 8;
-    if (r == 0) {
-      tree.DeleteItem(h);  // the owner removes what expands
-      return;
-    }
-    for (u32 i = 0; i < r % 3; ++i) {
-      TreeItemInfo info;
-      info.Init(u"lazy", -1, -1, 0);
-      TreeItemHandle made;
-      tree.InsertItem(&made, info, h, kInsertFirst);
-    }
+    if (r == 0) tree.DeleteItem(h);
+    for (u32 i = 0; r && i < r % 3; ++i) Insert(h, kInsertFirst);
   }
 };
 
@@ -60,11 +56,8 @@ struct TreeView : testing::Test {
   }
   void TearDown() override { StoreFocusedWidget(nullptr); }
   TreeItemHandle Add(const TreeItemHandle& parent, u8 flags = 0, const TreeItemHandle& at = kInsertLast) {
-    TreeItemInfo info;
-    info.Init(u"item", -1, -1, 0);
-    info.flags = flags;
-    TreeItemHandle made;
-    EXPECT_TRUE(tree().InsertItem(&made, info, parent, at));
+    const TreeItemHandle made = host.Insert(parent, at, flags);
+    EXPECT_FALSE(IsNullItem(made));
     return made;
   }
   void CheckRows(const char* after) {
