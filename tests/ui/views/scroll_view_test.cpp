@@ -159,6 +159,10 @@ struct ScrollTicks : ScrollView {
   CScriptedWindowSystem keys;
   ScrollTicks() { keys.SetKeyDown(1, true); }
 #endif
+  void Tick(u32 ms) {
+    clock.Advance(ms);
+    view().OnTick();
+  }
 };
 
 TEST_F(ScrollTicks, AHeldArrowStepsAtOnceThenAfter500msThenEvery50ms) {
@@ -174,24 +178,20 @@ TEST_F(ScrollTicks, AHeldArrowStepsAtOnceThenAfter500msThenEvery50ms) {
     int steps;
   } schedule[] = {{499, 1}, {1, 2}, {49, 2}, {1, 3}, {50, 4}, {50, 5}};
   for (const auto& s : schedule) {
-    clock.Advance(s.advance);
-    view().OnTick();
+    Tick(s.advance);
     EXPECT_DOUBLE_EQ(0.5 + s.steps * line, view().positionY) << clock.NowMs();
   }
   // Off the arrow the steps pause; back on it they go on.
   Point off = {208, 100};
   view().TrackMouse(kMouseLeftButton, &off);
-  clock.Advance(50);
-  view().OnTick();
+  Tick(50);
   EXPECT_DOUBLE_EQ(0.5 + 5 * line, view().positionY);
   view().TrackMouse(kMouseLeftButton, &press);
-  clock.Advance(50);
-  view().OnTick();
+  Tick(50);
   EXPECT_DOUBLE_EQ(0.5 + 6 * line, view().positionY);
   view().ReleaseBar(0, &press);
   EXPECT_FALSE(view().IsTicking());
-  clock.Advance(500);
-  view().OnTick();
+  Tick(500);
   EXPECT_DOUBLE_EQ(0.5 + 6 * line, view().positionY);
 }
 
@@ -215,8 +215,7 @@ TEST_F(ScrollTicks, AHeldPartEndsWhenTheCaptureOrTheButtonIsLost) {
 #ifdef _WIN32
       keys.SetKeyDown(1, false);  // no release came, but the button is up
 #endif
-      clock.Advance(500);
-      view().OnTick();
+      Tick(500);
       EXPECT_FALSE(view().scrollState & kScrollPressed);
     }
     EXPECT_FALSE(view().IsTicking());
@@ -232,23 +231,19 @@ TEST_F(ScrollTicks, AutoscrollMovesEvery50msByTheSpeedAndIgnoresLeftPresses) {
   Point above = {100, 200};  // 100 px above: speed 5 toward the top
   view().TrackMouse(kMouseMiddleButton, &above);
   const double step = 5.0 * 10.0 * (1.0 - 0.2) / 800.0;
-  clock.Advance(49);
-  view().OnTick();
+  Tick(49);
   EXPECT_EQ(0.5, view().positionY);
-  clock.Advance(1);
-  view().OnTick();
+  Tick(1);
   EXPECT_DOUBLE_EQ(0.5 + step, view().positionY);
   Point press = {40, 40};
   view().PressBar(kMouseLeftButton, &press);
   EXPECT_TRUE(view().anchorPoint.x == 100 && !(view().scrollState & kScrollPressed)) << "ignored";
   view().ScrollWheel(0, -240, &press);
-  clock.Advance(50);
-  view().OnTick();
+  Tick(50);
   EXPECT_DOUBLE_EQ(0.5 + 2 * step, view().positionY) << "the wheel does nothing meanwhile";
   view().EndAutoScroll(0, &above);
   EXPECT_EQ(0u, view().scrollState);
-  clock.Advance(50);
-  view().OnTick();
+  Tick(50);
   EXPECT_DOUBLE_EQ(0.5 + 2 * step, view().positionY);
 }
 
