@@ -7,6 +7,7 @@
 // change of the selection is reported once through `changed`. Portable
 // (the popup itself runs on Windows only).
 #pragma once
+#include "ui/views/control_painters.h"
 #include "ui/views/drop_down_popup.h"
 #include "ui/views/list_row.h"
 #include "ui/widgets/hover_cursor.h"
@@ -158,13 +159,7 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
     this->SetFocus();
   }
 
-  void PaintContent(CCanvas& canvas) {
-    const u32 look = ((state & kHot) || FocusedWidget() == this) ? kLookOpen : 0;
-    const wchar16* text = nullptr;
-    i32 length = 0, icon = -1;
-    if (static_cast<u32>(selectedIndex) < ItemCount()) GetItem(selectedIndex, &text, &length, &icon, nullptr);
-    ThemePainter()->DrawDropDown(&canvas, this->width, this->height, look, text, text ? length : 0);
-  }
+  void PaintContent(CCanvas& canvas) { PaintDropDownList(canvas, *this); }
 
  private:
   void Select(i32 index) {

@@ -8,16 +8,18 @@
 #include "ui/windows/theme_painter.h"
 
 struct ThemeCall {
-  char op;  // f frame, c caption, b button
+  char op;  // f frame, c caption, b button, k check box, d drop-down, p progress, g bar background, i bar item,
+           // r list row (its rectangle as item)
   i32 width, height;
   u32 style;
-  i32 state;  // caption-button state or the button's look
+  i32 state;  // caption-button state or the control's look
   double originX, originY;
   Rect clip;  // relative to the origin
-  // The view operations (d drop-down, r list row): rectangle and text (a
-  // list row's image frame is kept in style).
-  Rect rect = {0, 0, 0, 0};
-  std::u16string text = {};
+  std::u16string text;
+  double value;  // progress fraction, bar-background grip
+  Rect item;     // bar items
+  i32 image;     // image frame
+  u32 colour;    // button face colour
 };
 
 class CRecordingThemePainter final : public CThemePainter {
@@ -29,16 +31,20 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawCaption(CCanvas* canvas, i32 width, i32 height, u32 style, i32 captionState) override;
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
-  // (views)
+  void DrawCheckBox(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length) override;
   void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length) override;
-  void DrawListRow(CCanvas* canvas, const Rect& rect, u32 state, const wchar16* text, i32 length,
+  void DrawProgressBar(CCanvas* canvas, i32 width, i32 height, double fraction, u32 colour) override;
+  void DrawBarBackground(CCanvas* canvas, i32 width, i32 height, bool grip) override;
+  void DrawBarItem(CCanvas* canvas, const Rect& item, const wchar16* text, i32 length, i32 imageFrame) override;
+  // (views)
+  void DrawListRow(CCanvas* canvas, const Rect& row, u32 state, const wchar16* text, i32 length,
                    i32 imageFrame) override;
   // The calls of one operation.
   std::vector<ThemeCall> Calls(char op) const;
-
   std::vector<ThemeCall> calls;
   bool draw = false;  // also draw with the built-in look
 
  private:
-  void Note(char op, CCanvas* canvas, i32 width, i32 height, u32 style, i32 state);
+  ThemeCall& Note(char op, CCanvas* canvas, i32 width, i32 height, u32 style, i32 state,
+                  const wchar16* text = nullptr, i32 length = 0);
 };
