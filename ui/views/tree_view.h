@@ -7,8 +7,9 @@
 // ancestors are all expanded. Portable.
 //
 // The label editor is a child widget of class TEditor<CTreeView> (the
-// program's text edit); it must offer GetText() -> const CWideString&,
-// GetCaret() -> i32, and hand Enter and Escape to OnLabelEditKey and its
+// program's text edit, CTextEdit); it offers Text() -> const CWideString&
+// and its caret (edit.caret), calls PlaceLabelEdit when its text changes,
+// and its owner hands Enter and Escape to OnLabelEditKey and the editor's
 // loss of the focus to OnLabelEditFocusLost. CNoLabelEdit stands in for a
 // tree without renaming.
 //
@@ -33,12 +34,21 @@ constexpr u32 kTreeStyleExpanders = 0x02;
 template <class TParent>
 class CNoLabelEdit : public CWidgetOf<CNoLabelEdit<TParent>, TParent> {
  public:
-  const CWideString& GetText() const { return text_; }
-  i32 GetCaret() const { return 0; }
+  const CWideString& Text() const { return text_; }
 
  private:
   CWideString text_;
 };
+
+// The editor's caret: its edit state's, 0 for an editor without one.
+KELVANE_WIDGET_TRAIT(HasEditCaret, widget_traits::Fake<T>().edit.caret)
+template <class TEditor>
+i32 EditorCaret(const TEditor& editor) {
+  if constexpr (HasEditCaret<TEditor>::value)
+    return editor.edit.caret;
+  else
+    return 0;
+}
 
 template <class TParent, template <class> class TEditor = CNoLabelEdit>
 class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCompositeOf> {
@@ -259,7 +269,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     Rect r;
     if (!GetItemRect(&r, true, h)) return false;
     if (editor.IsVisible()) {
-      const i32 w = TextWidth(editor.GetText().c_str(), ClampedCaret());
+      const i32 w = TextWidth(editor.Text().c_str(), ClampedCaret());
       const i32 eh = editor.height;
       if (w > eh) {
         r.left += w - eh;
@@ -339,7 +349,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
         if (item->flags & kTreeSelected) state |= focused ? kRowSelected | 0x20 : kRowSelected;
         const CWideString* text = &item->text;
         if (item->flags & kTreeEditing) {
-          text = &editor.GetText();
+          text = &editor.Text();
           state |= kRowNoText;
         }
         const i32 y = top - (i + 1) * rowHeight;
@@ -482,7 +492,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     return (p->flags & kTreeExpanded) && FindVisibleRow(p->handle) >= 0;
   }
   i32 ClampedCaret() const {
-    const i32 caret = editor.GetCaret(), length = editor.GetText().GetLength();
+    const i32 caret = EditorCaret(editor), length = editor.Text().GetLength();
     return caret < 0 ? 0 : caret > length ? length : caret;
   }
   i32 TextWidth(const wchar16* text, i32 n) const {
@@ -495,7 +505,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
   bool RowRect(Rect* out, bool labelOnly, u32 row) {
     const TreeItem* item = pool_.Lookup(rows_[row]);
     if (!item || !UiFontNormal()) return false;
-    const CWideString& text = (item->flags & kTreeEditing) ? editor.GetText() : item->text;
+    const CWideString& text = (item->flags & kTreeEditing) ? editor.Text() : item->text;
     const i32 label = TextWidth(text.c_str(), text.GetLength()) + 2 * ThemeTextPadding();
     i32 x = item->level * indent;
     if (item->image != -1 && images) x += static_cast<i32>(images->frameWidth) + 4;
@@ -630,7 +640,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     item->flags &= ~kTreeEditing;
     if (accept) {
       bool accepted = true;
-      const CWideString& text = editor.GetText();
+      const CWideString& text = editor.Text();
       rename.Call(this->parent, text.c_str(), text.GetLength(), &accepted);
       item = pool_.Lookup(selected);  // the owner may have changed the tree
       if (!accepted) {
@@ -640,7 +650,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
         return;
       }
       if (item) {
-        item->text.Assign(editor.GetText());
+        item->text.Assign(editor.Text());
         item->rowWidth = -1;
       }
     }

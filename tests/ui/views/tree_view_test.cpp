@@ -7,6 +7,7 @@
 #include "ui/support/fake_owner.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/views/tree_view.h"
+#include "ui/widgets/text_edit.h"
 
 namespace {
 
@@ -193,6 +194,43 @@ TEST_F(TreeView, KeysWalkTheRowsAndOpenAndCloseItems) {
     EXPECT_TRUE(ItemHandlesEqual(s.selected, tree().selected)) << s.key;
     EXPECT_EQ(s.aOpen, (tree().Lookup(a)->flags & kTreeExpanded) != 0) << s.key;
   }
+}
+
+// Renaming through the program's text edit: the owner may refuse a text
+// (the editor stays), Enter accepts it, Escape drops it.
+class CRenameHost : public CFakeOwnerOf<CRenameHost> {
+ public:
+  CTreeView<CRenameHost, CTextEdit> tree;
+  bool accept = false;
+  auto Children() { return std::tie(tree); }
+  void OnRename(const wchar16*, i32, bool* accepted) { *accepted = accept; }
+};
+
+TEST(TreeLabelEdit, EnterRenamesUnlessRefusedAndEscapeDrops) {
+  CRenameHost host;
+  const Rect r = {0, 0, 200, 100};
+  host.tree.Create(kFlagVisible, &r, &host);
+  host.tree.rename = BindCallback<CRenameHost, &CRenameHost::OnRename, const wchar16*, i32, bool*>(&host, &host);
+  TreeItemHandle a;
+  TreeItemInfo info;
+  info.Init(u"old", -1, -1, 0);
+  host.tree.InsertItem(&a, info, kNullItem, kInsertLast);
+  host.tree.SelectItem(a);
+  auto edit = [&](const wchar16* text, u32 key) {
+    host.tree.editor.SetText(text);
+    host.tree.Lookup(a)->flags |= kTreeEditing;
+    host.tree.editor.ModifyFlags(0, kFlagVisible);
+    host.tree.PlaceLabelEdit();
+    EXPECT_TRUE(host.tree.OnLabelEditKey(key));
+    return std::u16string(host.tree.Lookup(a)->text.c_str());
+  };
+  EXPECT_EQ(u"old", edit(u"refused", 13));
+  EXPECT_TRUE(host.tree.editor.IsVisible()) << "a refused text keeps the editor open";
+  host.accept = true;
+  EXPECT_EQ(u"new", edit(u"new", 13));
+  EXPECT_EQ(u"new", edit(u"dropped", 27));
+  EXPECT_FALSE(host.tree.editor.IsVisible() || (host.tree.Lookup(a)->flags & kTreeEditing));
+  StoreFocusedWidget(nullptr);
 }
 
 }  // namespace
