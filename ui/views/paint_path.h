@@ -14,6 +14,9 @@
 #include "ui/windows/frame_core.h"
 
 KELVANE_WIDGET_TRAIT(HasPaintDecoration, widget_traits::Fake<T>().PaintDecoration(widget_traits::Fake<CCanvas>()))
+// A window that draws all of its content itself, frame included (popup
+// menus): PaintWhole(CCanvas&) replaces the frame, decoration and children.
+KELVANE_WIDGET_TRAIT(HasPaintWhole, widget_traits::Fake<T>().PaintWhole(widget_traits::Fake<CCanvas>()))
 
 namespace paint_path {
 
@@ -42,6 +45,10 @@ template <class T>
 void PaintWindowContent(T& w, CCanvas& canvas) {
   using namespace widget_paint;
   if (!w.IsVisible()) return;
+  if constexpr (HasPaintWhole<T>::value) {
+    w.PaintWhole(canvas);
+    return;
+  }
   const Rect content = ContentRectOf(w.width, w.height, w.flags);
   const Rect saved = CurrentClip(canvas);
   if (!w.IsRedrawSuspended() && !Inside(saved, content)) {

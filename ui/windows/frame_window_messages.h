@@ -162,7 +162,10 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       CPostedTick::Run(wParam, lParam);
       break;
     default:
-      if (message >= WM_USER && message <= 0x7FFF) break;  // the toolkit's own
+      if (message >= WM_USER && message <= 0x7FFF) {  // the toolkit's own
+        if constexpr (HasUserMessage<T>::value) Self().OnUserMessage(message - WM_USER, wParam, lParam);
+        break;
+      }
       handled = 0;
       break;
   }

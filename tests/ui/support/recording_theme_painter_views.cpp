@@ -1,16 +1,9 @@
 #include "render/canvas.h"
 #include "ui/support/recording_theme_painter.h"
 
-std::vector<ThemeCall> CRecordingThemePainter::Calls(char op) const {
-  std::vector<ThemeCall> out;
-  for (const ThemeCall& c : calls)
-    if (c.op == op) out.push_back(c);
-  return out;
-}
-
 void CRecordingThemePainter::DrawListRow(CCanvas* canvas, const Rect& row, u32 state, const wchar16* text,
                                          i32 length, i32 imageFrame) {
-  ThemeCall& c = Note('r', canvas, row.right - row.left, row.bottom - row.top, state, static_cast<i32>(state), text,
+  ThemeCall& c = Note('w', canvas, row.right - row.left, row.bottom - row.top, state, static_cast<i32>(state), text,
                       length);
   c.item = row;
   c.image = imageFrame;

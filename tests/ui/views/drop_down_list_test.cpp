@@ -72,7 +72,7 @@ TEST_F(DropDownList, SelectionIsBoundedByTheOneItemCountAndPaintedAsSelected) {
   EXPECT_EQ(std::vector<i32>({2}), host.changes);
   drop().SetFocus();
   drop().PaintContent(canvas);
-  const std::vector<ThemeCall> boxes = painter.Calls('d');
+  const std::vector<ThemeCall> boxes = painter.CallsOf('d');
   ASSERT_EQ(2u, boxes.size());
   EXPECT_TRUE(boxes[0].text.empty() && boxes[0].state == 0) << "no selection: an empty box";
   EXPECT_TRUE(boxes[1].text == u"two" && boxes[1].state == 8) << "focused: highlighted";

@@ -154,7 +154,7 @@ TEST_F(TreeView, TheExpanderShowsAndTogglesForGainedChildrenAndForLazyItems) {
   canvas.Attach(pixels.data(), scratch.data(), 200, 180);
   canvas.Reset();
   tree().PaintContent(canvas);
-  const std::vector<ThemeCall> rows = painter.Calls('r');
+  const std::vector<ThemeCall> rows = painter.CallsOf('w');
   ASSERT_EQ(3u, rows.size());
   EXPECT_EQ(8, rows[1].state & 24) << "collapsed expander of the item that gained a child";
   EXPECT_EQ(8, rows[2].state & 24) << "collapsed expander of the lazy item";
