@@ -19,6 +19,7 @@
 //                                            // any other handling; true ends it
 //   void OnClipboardUpdate();                // WM_CLIPBOARDUPDATE
 //   void OnMoved();                          // the system moved the window
+//   void OnActivate(u32 state);              // WM_ACTIVATE (low word), taken over
 //   void OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam);
 //                                            // WM_USER + offset (not + 1)
 //
@@ -55,6 +56,7 @@ KELVANE_WIDGET_TRAIT(HasWindowName, T::WindowName())
 KELVANE_WIDGET_TRAIT(HasShortcutKey, widget_traits::Fake<T>().OnShortcutKey(0u))
 KELVANE_WIDGET_TRAIT(HasClipboardUpdate, widget_traits::Fake<T>().OnClipboardUpdate())
 KELVANE_WIDGET_TRAIT(HasMovedStep, widget_traits::Fake<T>().OnMoved())
+KELVANE_WIDGET_TRAIT(HasActivate, widget_traits::Fake<T>().OnActivate(0u))
 KELVANE_WIDGET_TRAIT(HasUserMessage, widget_traits::Fake<T>().OnUserMessage(0u, uintptr_t(0), intptr_t(0)))
 
 template <class T>

@@ -10,6 +10,7 @@
 struct ThemeCall {
   char op;  // f frame, c caption, b button, k check box, d drop-down, p progress, g bar background, i bar item,
             // B popup-menu background (state: the band), m popup-menu item, G menu-bar background, r menu-bar item
+            // w tree row (its rectangle as item)
   i32 width, height;
   u32 style;
   i32 state;  // caption-button state or the control's look
@@ -45,6 +46,9 @@ class CRecordingThemePainter final : public CThemePainter {
                        i32 imageFrame) override;
   // The calls of one kind, in order.
   std::vector<ThemeCall> CallsOf(char op) const;
+  // (views)
+  void DrawListRow(CCanvas* canvas, const Rect& row, u32 state, const wchar16* text, i32 length,
+                   i32 imageFrame) override;
   std::vector<ThemeCall> calls;
   bool draw = false;  // also draw with the built-in look
 
