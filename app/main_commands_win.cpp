@@ -20,7 +20,6 @@ const wchar16 kAboutText[] =
     u"Copyright VANTO SOFTWARE. All rights reserved.\n\n"
     u"Portions of this software are copyright The FreeType Project (www.freetype.org). "
     u"All rights reserved.";
-const wchar16 kTaskViewShowValue[] = u"TaskViewShow";
 
 ModifierKeys HeldModifiers() {
   return {IsKeyDown(VK_CONTROL) || IsKeyDown(VK_LCONTROL) || IsKeyDown(VK_RCONTROL), IsKeyDown(VK_MENU),

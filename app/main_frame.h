@@ -17,6 +17,7 @@
 #include "app/status_bar.h"
 #include "drive/drive_manager.h"
 #include "runtime/platform.h"
+#include "ui/views/drop_down_list.h"
 #include "ui/widgets/menu_bar.h"
 #include "ui/windows/frame_window.h"
 
@@ -24,6 +25,9 @@
 // toolkit's call onto the user-interface thread).
 constexpr u32 kMsgMediaChanged = 0x10;  // wParam: drive index
 constexpr u32 kMsgFreePages = 0x11;
+
+// Whether the task view is open, at the root of the program's key.
+inline constexpr wchar16 kTaskViewShowValue[] = u"TaskViewShow";
 
 class CMainFrame;
 
@@ -49,7 +53,7 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   CMainFrame();
   ~CMainFrame();
 
-  auto Children() { return std::tie(menuBar, notice, pageHost, statusBar); }
+  auto Children() { return std::tie(driveSelector, menuBar, notice, pageHost, statusBar); }
   void CreateControls();
   void LayoutContent(i32 width, i32 height);
   void PaintDecoration(CCanvas& canvas);
@@ -95,6 +99,7 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
 
   MainMenuStorage menuStorage;
   CMenuModel* menu = nullptr;
+  CDropDownList<CMainFrame> driveSelector;
   CMenuBar<CMainFrame> menuBar;
   CSlideNotice<CMainFrame> notice;
   PageHost pageHost;

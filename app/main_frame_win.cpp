@@ -14,7 +14,6 @@ namespace {
 constexpr u32 kVersion[3] = {0, 6, 5};
 constexpr u32 kBuild = 711;
 constexpr WORD kIconResource = IDI_KELVANE;
-const wchar16 kMainKey[] = u"\\Main";
 
 void MediaPathChanged(void* owner, const wchar16* path) {
   CMainFrame* frame = static_cast<CMainFrame*>(owner);
@@ -79,6 +78,13 @@ void CMainFrame::CreateControls() {
     ThemePainter()->TintImage(&menuBar.icons, &menuBar.greyedIcons);
   menuBar.Create(0x2000A | kFlagVisible, &place, this);
   menuBar.SetModel(menu);
+  // The drive selector: the drive manager's drives by name.
+  driveSelector.itemSource =
+      BindCallback<CMainFrame, &CMainFrame::DriveItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
+  driveSelector.changed = BindCallback<CMainFrame, &CMainFrame::OnDriveChosen, i32>(this, this);
+  driveSelector.itemCount = drives.GetDriveCount();
+  driveSelector.selectedIndex = drives.GetDriveCount() ? static_cast<i32>(drives.GetSelected()) : -1;
+  driveSelector.Create(kDropDownFlags, &place, this);
   // The status bar: part 1 keeps 180 pixels.
   statusBar.Create(0xA | kFlagVisible, &place, this);
   // The page host with its start strip (the first page) and task view.
@@ -96,6 +102,10 @@ void CMainFrame::CreateControls() {
   const Rect noticePlace = {0, 0, kNoticeWidth, kNoticeHeight};
   notice.Create(0xA, &noticePlace, this);
   UpdateDeviceCommands();
+  // The task view comes back when it was open at the last end.
+  u32 taskViewShown = 0;
+  if (CSettingsKey().ReadDword(u"", kTaskViewShowValue, &taskViewShown) && taskViewShown == 1)
+    pageHost.ShowTaskView(true);
 }
 
 void CMainFrame::LayoutContent(i32 width, i32 height) {
@@ -112,6 +122,9 @@ void CMainFrame::LayoutPanes(i32 width, i32 height) {
   const i32 bottom = statusBar.IsVisible() ? kStatusBarHeight : 0;
   const i32 barHeight = menuBar.height;
   menuBar.SetBounds(0, height - barHeight, width, barHeight);
+  const i32 control = ThemeControlSize();
+  driveSelector.SetBounds(width - gap - kDriveSelectorWidth, height - barHeight + (barHeight - control) / 2,
+                          kDriveSelectorWidth, control);
   const i32 top = height - barHeight - gap;
   pageHost.SetBounds(0, bottom, width, top - bottom);
 }
@@ -159,6 +172,7 @@ void CMainFrame::OnDestroy() {
   drives.RemoveListener(&mediaPoster);
   mediaPoster.window = nullptr;
   RemoveClipboardFormatListener(static_cast<HWND>(handle));
+  driveSelector.ModifyFlags(kFlagVisible, 0);
   notice.Stop();
   pageHost.startStrip.Stop();
   PostQuitMessage(0);

@@ -9,7 +9,7 @@
 #pragma once
 #include <tuple>
 
-#include "app/page_holder_list.h"
+#include "app/job_pane.h"
 #include "app/page_pane.h"
 #include "app/task_view_geometry.h"
 #include "render/text/font.h"
@@ -31,9 +31,7 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
  public:
   using Self = CTaskView<THost>;
 
-  CTaskView() : jobList_(&jobs) {}
-
-  auto Children() { return std::tie(closeButton, jobList_); }
+  auto Children() { return std::tie(closeButton, pane); }
 
   // Heading font, close button, the stored offset.
   void CreateChildren() {
@@ -43,14 +41,17 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     closeButton.click = BindCallback<Self, &Self::OnCloseClicked>(this, this);
     const Rect r = {0, 0, 18, 18};
     closeButton.Create(0x2000E, &r, this);
+    const Rect area = {0, 0, 200, 200};
+    pane.Create(kFlagVisible | kFlagSeeThrough | 0x2, &area, this);
     u32 stored = 0;
     if (CSettingsKey().ReadDword(u"", kTaskViewOffsetValue, &stored)) offset = static_cast<i32>(stored);
   }
 
-  // The close button in the top-right corner below the heading band.
+  // The job pane below the heading band, the close button in the
+  // top-right corner.
   void LayoutContent(i32 width, i32 height) {
+    pane.SetBounds(24, 16, 364 + ThemeScrollBarSize(), height - 96);
     closeButton.SetBounds(width - 34, height - 32, 18, 18);
-    LayoutJobs();
   }
 
   // ---- The page operations ----
@@ -60,27 +61,13 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     this->SetBounds(x, 0, kTaskViewWidth, height);
   }
   bool RefusesClose() {
-    for (CPageHolder* job : jobs)
+    for (CPageHolder* job : pane.jobs)
       if (job->RefusesClose()) return true;
     return false;
   }
   void OnLanguageChanged() {
-    for (CPageHolder* job : jobs) job->LanguageChanged();
+    for (CPageHolder* job : pane.jobs) job->LanguageChanged();
     this->Redraw();
-  }
-
-  // ---- Jobs ----
-  u32 JobCount() const { return jobs.GetCount(); }
-  i32 ContentHeight() const { return JobPaneContentHeight(jobs.GetCount()); }
-  // Places the job entries from the top of the panel's job area.
-  void LayoutJobs() {
-    const Rect content = this->GetContentRect();
-    const i32 areaHeight = content.bottom - 96;
-    for (u32 i = 0; i < jobs.GetCount(); ++i) {
-      CWidget* entry = jobs[i]->Widget();
-      const i32 y = 16 + JobEntryY(i, ContentHeight(), areaHeight, 0);
-      jobs[i]->Place(24, y, entry->width, entry->height);
-    }
   }
 
   // ---- Painting: the panel's pane and heading ----
@@ -132,7 +119,7 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
   i32 offset = kTaskViewCentred;
   CFontRef headingFont;
   CButton<Self> closeButton;
-  CArray<CPageHolder*> jobs;
+  CJobPane<Self> pane;
 
  private:
   void OnCloseClicked() { this->Parent().CloseTaskView(); }
@@ -163,6 +150,5 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     CSettingsKey().WriteDword(u"", kTaskViewOffsetValue, static_cast<u32>(x));
   }
 
-  CPageHolderList jobList_;
   i32 anchor_ = 0;
 };

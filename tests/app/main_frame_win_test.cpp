@@ -19,7 +19,18 @@ namespace {
 
 const wchar_t kMainKeyPath[] = L"SOFTWARE\\VANTO SOFTWARE\\Kelvane 0.6\\Main";
 
-void ForgetMainSettings() { RegDeleteKeyW(HKEY_CURRENT_USER, kMainKeyPath); }
+const wchar_t kRootKeyPath[] = L"SOFTWARE\\VANTO SOFTWARE\\Kelvane 0.6";
+
+// No saved place, language or task view: as on a first start.
+void ForgetMainSettings() {
+  RegDeleteKeyW(HKEY_CURRENT_USER, kMainKeyPath);
+  HKEY root;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRootKeyPath, 0, KEY_SET_VALUE, &root) == ERROR_SUCCESS) {
+    RegDeleteValueW(root, L"TaskViewShow");
+    RegDeleteValueW(root, L"TaskViewOffset");
+    RegCloseKey(root);
+  }
+}
 
 // A page opened on demand that notes the commands it is given and may keep
 // the main window open (as a running job does).
@@ -96,7 +107,9 @@ TEST(MainFrame, StartsCentredWithItsTitleAndComesBackWhereItWasMoved) {
   EXPECT_EQ(650, saved.right - saved.left);
   EXPECT_EQ(450, saved.bottom - saved.top);
   EXPECT_EQ(area.bottom - (30 + 9), saved.bottom);
-  // The next start is where the last one was left.
+  // The next start is where the last one was left, with the task view open
+  // when it was open at the end.
+  CSettingsKey().WriteDword(u"", u"TaskViewShow", 1);
   CMainFrame again;
   const Rect r = {saved.left, saved.top, saved.right, saved.bottom};
   ASSERT_TRUE(again.Create(r));
@@ -104,6 +117,8 @@ TEST(MainFrame, StartsCentredWithItsTitleAndComesBackWhereItWasMoved) {
   GetWindowRect(static_cast<HWND>(again.Handle()), &second);
   EXPECT_EQ(40, second.left);
   EXPECT_EQ(30, second.top);
+  EXPECT_TRUE(again.pageHost.IsTaskViewShown());
+  EXPECT_EQ(again.pageHost.TaskViewHolder(), again.pageHost.Current());
   ForgetMainSettings();
 }
 

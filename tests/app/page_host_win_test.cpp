@@ -155,4 +155,52 @@ TEST_F(PageHostTest, AnyPageListedOrParkedCanRefuseTheWindowClose) {
   EXPECT_FALSE(host.RefusesClose());
 }
 
+// A job entry as the task view lists it: 360 x 138.
+template <class P>
+class CJobEntry : public CWidgetOf<CJobEntry<P>, P> {
+ public:
+  bool RefusesClose() { return running; }
+  bool running = false;
+};
+
+TEST_F(PageHostTest, TheTaskViewStacksItsJobsFromTheTop) {
+  typedef CJobPane<CTaskView<CHostOwner::Host>> Pane;
+  typedef CJobEntry<Pane> Entry;
+  CHostOwner::Host& host = owner.host;
+  Pane& pane = host.taskView.pane;
+  // A host 520 px high: the pane shows 520 - 96 = 424 px.
+  host.SetBounds(0, 0, 600, 520);
+  host.ShowTaskView(true);
+  std::vector<CPageBox<Entry>*> entries;
+  for (int i = 0; i < 3; ++i) {
+    entries.push_back(NewPageBox<Entry>());
+    const Rect r = {0, 0, 360, 138};
+    entries.back()->page.Create(kFlagVisible | kFlagSeeThrough, &r, &pane);
+    ASSERT_TRUE(pane.AddJob(entries.back()));
+  }
+  EXPECT_EQ(462, pane.contentHeight);
+  ASSERT_TRUE(pane.flags & kFlagVScroll);
+  // Scrolled to the top: the first entry touches the pane's top, the third
+  // one's lower edge lies 446 px below it.
+  const i32 top = pane.viewHeight;
+  EXPECT_EQ(top - 138, entries[0]->page.y);
+  EXPECT_EQ(top - 446, entries[2]->page.y);
+  // To the bottom: the last entry 16 px above the pane's bottom.
+  pane.positionY = 0.0;
+  pane.NotifyScrolled();
+  EXPECT_EQ(16, entries[2]->page.y);
+  // A running job keeps the window open, even with the task view hidden.
+  entries[1]->page.running = true;
+  host.ShowTaskView(false);
+  EXPECT_TRUE(host.RefusesClose());
+  entries[1]->page.running = false;
+  EXPECT_FALSE(host.RefusesClose());
+  // A job taken out: the others close up and the bar goes.
+  ASSERT_TRUE(pane.RemoveJob(entries[1]));
+  rt::Delete<CPageHolder>(entries[1]);
+  EXPECT_EQ(308, pane.contentHeight);
+  EXPECT_FALSE(pane.flags & kFlagVScroll);
+  EXPECT_EQ(pane.viewHeight - 138 - 154, entries[2]->page.y);
+}
+
 }  // namespace
