@@ -211,8 +211,11 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   f.OnCommand(kCmdCloseWindow);  // the task view leaves the list
   EXPECT_FALSE(f.pageHost.IsTaskViewShown());
   EXPECT_EQ(kMenuIconUnticked, FindItem(f.menu, kCmdTaskManager)->icon);
-  // Fixed sizes, centred in the work area.
+  // Fixed sizes, centred in the work area (a maximised window is restored
+  // first, so it keeps its frame and shadow).
+  f.Maximize();
   f.OnCommand(kCmdSize800);
+  EXPECT_FALSE(f.flags & kFlagMaximized);
   EXPECT_EQ(800 - 19, f.width);
   EXPECT_EQ(600 - 19, f.height);
   f.OnCommand(kCmdSize960);
