@@ -74,7 +74,7 @@ bool CPageList::RemovePage(CPageHolder* page) {
 
 bool CPageList::Park(CPageHolder* page) {
   const i32 index = pages_.Find(page);
-  if (index < 0 || !parked_.Add(page)) return false;
+  if (index < 0 || page == fixed_ || !parked_.Add(page)) return false;
   page->Show(false);
   Take(static_cast<u32>(index));
   UpdateWindowCommands();

@@ -52,7 +52,8 @@ class CPageList {
   // Takes a page out of the list without closing it (hidden); false when
   // it is not listed.
   bool RemovePage(CPageHolder* page);
-  // Takes a listed page out and keeps it for a later Activate.
+  // Takes a listed page out and keeps it for a later Activate (not the
+  // fixed page).
   bool Park(CPageHolder* page);
 
   CPageHolder* Current() const;

@@ -20,28 +20,13 @@ TEST(TaskViewGeometry, PlaceKeepsAStoredOffsetInsideTheHost) {
   for (const Case& c : cases) EXPECT_EQ(c.x, TaskViewPlaceX(c.offset, c.hostWidth, c.contentWidth)) << c.offset;
 }
 
-TEST(TaskViewGeometry, DragClampsToBothEdgesAndDoubleClickCentres) {
+TEST(TaskViewGeometry, DragClampsAndEntriesStackFromTheTop) {
   EXPECT_EQ(150, TaskViewDragX(100, 500, 550, 800));
   EXPECT_EQ(0, TaskViewDragX(100, 500, 300, 800));
   EXPECT_EQ(376, TaskViewDragX(100, 500, 900, 800));
-  EXPECT_EQ(0, TaskViewDragX(0, 0, 50, 400));
   EXPECT_EQ(188, TaskViewCentreX(800));
   EXPECT_EQ(0, TaskViewCentreX(300));
-}
-
-TEST(TaskViewGeometry, ThreeJobsStackFromTheTopOfThePane) {
-  const i32 content = JobPaneContentHeight(3);
-  EXPECT_EQ(462, content);
-  // A pane 300 px high scrolled to the top (position 1.0): the first entry
-  // touches the top, the third's lower edge lies 446 px below it.
-  const i32 offset = JobPaneScrollOffset(1.0, true, 0, content, 300);
-  EXPECT_EQ(162, offset);
-  EXPECT_EQ(300 - 138, JobEntryY(0, content, 300, offset));
-  EXPECT_EQ(300 - 446, JobEntryY(2, content, 300, offset));
-  // At the bottom (0.0) the last entry's lower edge is 16 px above the
-  // pane's bottom (154 - 138).
-  EXPECT_EQ(16, JobEntryY(2, content, 300, JobPaneScrollOffset(0.0, true, 0, content, 300)));
-  // One entry in a tall pane, no bar: at the top.
+  // One entry in a tall pane without a bar stands at its top.
   EXPECT_EQ(0, JobPaneScrollOffset(0.5, false, 0, 154, 500));
   EXPECT_EQ(500 - 138, JobEntryY(0, 154, 500, 0));
 }
