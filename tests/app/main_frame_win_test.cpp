@@ -204,6 +204,15 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   WorkAreaRect area;
   GetWorkArea(&area);
   EXPECT_EQ((area.right - 941) / 2 * 1000 + 941, f.x * 1000 + f.width);
+  // A medium that leaves: the poller's listener only posts; the menu follows
+  // once the window has handled the message.
+  recorder_.RemoveMedium();
+  std::thread poller([&] { f.drives.PollOnce(); });
+  poller.join();
+  EXPECT_TRUE(Enabled(f, kCmdDiscInfo));
+  PumpPending();
+  EXPECT_FALSE(Enabled(f, kCmdDiscInfo));
+  EXPECT_TRUE(Enabled(f, kCmdEject));
   // Eject: the drive lets the disc go and opens its tray.
   recorder_.ClearTrace();
   f.OnCommand(kCmdEject);
