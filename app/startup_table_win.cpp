@@ -5,7 +5,6 @@
 #include "runtime/clock.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
-#include "ui/windows/ole_session.h"
 #include "ui/windows/theme_metrics.h"
 #include "ui/windows/window_registry.h"
 
@@ -29,7 +28,6 @@ const rt::InitRoutine kStartupTable[] = {
     InitTheme,                   // 12 theme metrics and colours
     nullptr, nullptr, nullptr, nullptr,  // 13-16 text-edit caret handles
     nullptr, nullptr, nullptr, nullptr,  // 17-20 text-edit caret handles
-    InitOleSession,              // 21 OLE; its exit callback flushes the clipboard
 };
 
 }  // namespace

@@ -2,23 +2,10 @@
 
 #include <ole2.h>
 
-#include "runtime/startup.h"
+COleSession::COleSession() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
 
-namespace {
-
-bool g_initialised = false;
-
-}  // namespace
-
-void InitOleSession() {
-  if (g_initialised) return;
-  g_initialised = SUCCEEDED(OleInitialize(nullptr));
-  if (g_initialised) rt::atexit(EndOleSession);
-}
-
-void EndOleSession() {
-  if (!g_initialised) return;
-  g_initialised = false;
+COleSession::~COleSession() {
+  if (!initialised_) return;
   OleFlushClipboard();
   OleUninitialize();
 }
