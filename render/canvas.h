@@ -249,6 +249,9 @@ class CCanvas {
   double originY = 0.0;
   CFont* font = nullptr;  // holds one reference
   u32 textColour = 0xFF000000u;
+  // Drawing state that the layer above keeps per target (the UI theme's);
+  // owned by the target's owner, never touched by the renderer.
+  void* themeState = nullptr;
   CDisplayList list;
 
   // Band count = min(processor count, 16).

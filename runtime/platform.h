@@ -37,6 +37,11 @@ void OutputDebugText(const wchar16* text);
 bool HasClipboardData(u32 kind);
 // Stores n units and a terminating zero as the clipboard's Unicode text.
 bool SetClipboardText(const wchar16* text, i32 n);
+// Appends the clipboard's text to out: CF_UNICODETEXT, else CF_TEXT read as
+// UTF-8, each up to its terminating zero but never past the clipboard's
+// block, and at most maxUnits units. False (out unchanged) when there is no
+// text or the clipboard cannot be opened.
+bool GetClipboardText(CWideString* out, i32 maxUnits);
 // The shell's "open" verb; its result, 0 when the shell is unavailable.
 i32 OpenWithShell(const wchar16* target);
 // The shell's display name; false leaves out unchanged.

@@ -131,6 +131,48 @@ bool SetClipboardText(const wchar16* text, i32 n) {
   return stored;
 }
 
+namespace {
+
+// Units (or bytes) of a clipboard block before its terminating zero, never
+// more than the block holds and never more than cap.
+template <class T>
+i32 BoundedLength(const T* p, SIZE_T blockBytes, i32 cap) {
+  SIZE_T limit = blockBytes / sizeof(T);
+  if (limit > static_cast<SIZE_T>(cap)) limit = static_cast<SIZE_T>(cap);
+  i32 n = 0;
+  while (static_cast<SIZE_T>(n) < limit && p[n] != 0) ++n;
+  return n;
+}
+
+}  // namespace
+
+bool GetClipboardText(CWideString* out, i32 maxUnits) {
+  if (!out || maxUnits <= 0) return false;
+  const bool unicode = IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
+  if (!unicode && !IsClipboardFormatAvailable(CF_TEXT)) return false;
+  if (!OpenClipboard(GetActiveWindow())) return false;
+  bool read = false;
+  HANDLE data = GetClipboardData(unicode ? CF_UNICODETEXT : CF_TEXT);
+  const void* block = data ? GlobalLock(data) : nullptr;
+  if (block) {
+    const SIZE_T bytes = GlobalSize(data);
+    if (unicode) {
+      const wchar16* text = static_cast<const wchar16*>(block);
+      out->AppendChars(text, BoundedLength(text, bytes, maxUnits));
+    } else {
+      // UTF-8 needs at most one byte per unit beyond the units it gives.
+      const char* text = static_cast<const char*>(block);
+      CWideString converted;
+      converted.AppendUtf8(text, BoundedLength(text, bytes, maxUnits > 0x3FFFFFFF ? 0x7FFFFFFF : maxUnits * 4));
+      out->AppendChars(converted.c_str(), converted.GetLength() < maxUnits ? converted.GetLength() : maxUnits);
+    }
+    GlobalUnlock(data);
+    read = true;
+  }
+  CloseClipboard();
+  return read;
+}
+
 // ---------------------------------------------------------------------------
 // Shell
 

@@ -80,7 +80,7 @@ CWideString& CWideString::operator=(const CWideString& other) {
 CWideString::~CWideString() { Release(); }
 
 void CWideString::Release() {
-  if (buffer_) rt::free(buffer_);
+  if (buffer_ && capacity_ > 0) rt::free(buffer_);  // borrowed storage is not ours
   buffer_ = nullptr;
   length_ = 0;
   capacity_ = 0;
@@ -95,6 +95,9 @@ bool CWideString::Owns(const wchar16* p) const {
 
 bool CWideString::GrowFor(i64 units) {
   if (units <= capacity_) return true;
+  // Only a text in borrowed storage can be longer than the request: the
+  // storage of its own takes all of it.
+  if (units <= length_) units = static_cast<i64>(length_) + 1;
   i64 step = CapacityStep(units);
   if (step > kMaxCapacity || step * 2 > 0xFFFFFFFFll) return false;
   wchar16* fresh = static_cast<wchar16*>(rt::malloc(static_cast<u32>(step * 2)));
@@ -104,7 +107,7 @@ bool CWideString::GrowFor(i64 units) {
   std::memset(fresh, 0, static_cast<size_t>(step) * 2);
   if (buffer_) {
     std::memcpy(fresh, buffer_, static_cast<size_t>(length_) * 2);
-    rt::free(buffer_);
+    if (capacity_ > 0) rt::free(buffer_);
   }
   buffer_ = fresh;
   capacity_ = static_cast<i32>(step);
@@ -138,6 +141,13 @@ void CWideString::AssignChars(const wchar16* p, i32 n) {
 }
 
 void CWideString::Assign(const wchar16* text) { AssignChars(text, MeasureText(text)); }
+
+void CWideString::BorrowChars(wchar16* storage, i32 n) {
+  if (!storage || n < 0) return;
+  Release();
+  buffer_ = storage;
+  length_ = n;
+}
 
 void CWideString::AppendChar(wchar16 c) {
   i32 old = length_;

@@ -58,6 +58,12 @@ class CWideString {
   void AssignChars(const wchar16* p, i32 n);
   void Assign(const wchar16* text);
   void Assign(const CWideString& other) { AssignChars(other.buffer_, other.length_); }
+  // Takes n units at storage, followed by a terminating zero the caller
+  // wrote, as the text without copying them. The storage stays the caller's
+  // and must outlive the string; the string owns nothing (capacity 0) until
+  // a change copies the text into storage of its own, with the usual growth.
+  // For many short texts kept in one block, such as the names of a tree.
+  void BorrowChars(wchar16* storage, i32 n);
   // n = 0 (or negative) leaves the text unchanged; invalid UTF-8 becomes
   // U+FFFD; an input that converts to nothing leaves the empty string.
   void AssignUtf8(const char* bytes, i32 n);

@@ -2,6 +2,7 @@
 #include "jobs/audio/audio_decode_win.h"
 
 #include "jobs/audio/audio_graph_win.h"
+#include "jobs/audio/audio_raw_track_win.h"
 #include "jobs/audio/wav_filter_win.h"
 #include "runtime/file.h"
 

@@ -1,6 +1,6 @@
-// Raw CD-audio tracks (".bin"/".raw" that no filter renders): the file's
-// bytes are the PCM.
-#include "jobs/audio/audio_decode_win.h"
+// Raw CD-audio tracks: copied into the ring, cut or padded.
+#include "jobs/audio/audio_raw_track_win.h"
+
 #include "jobs/audio/audio_ring_writer.h"
 #include "runtime/file.h"
 #include "runtime/heap.h"

@@ -1,8 +1,10 @@
 // GetAudioTrackLength: a track's playing time in seconds and sectors.
 #include <dshow.h>
 
-#include "jobs/audio/audio_decode_win.h"
+#include "jobs/audio/audio_track_length_win.h"
+
 #include "jobs/audio/audio_graph_win.h"
+#include "jobs/audio/audio_raw_track_win.h"
 #include "jobs/audio/wav_filter_win.h"
 #include "runtime/file.h"
 #include "runtime/platform.h"

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "jobs/burn/source_layout.h"
-
 void BuildSingleTrackCueSheet(CueSheet* sheet, u32 blocks, bool mode2) {
   std::memset(sheet, 0, sizeof(*sheet));
   u8 data = mode2 ? 0x20 : 0x10;

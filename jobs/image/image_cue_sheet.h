@@ -10,6 +10,10 @@
 // The sheet is cleared first. False (sheet left empty) when the image is
 // not open or its size cannot be read.
 bool BuildImageCueSheet(const CImageFile& image, CueSheet* sheet, bool mode2);
+// The sheet of a single-track 2048-byte disc of `blocks` blocks: lead-in
+// (0x41, form G), track 1 index 0 at -150 and index 1 at 0 (form D), lead-out
+// at `blocks` (form G); D = 0x20 with mode2 else 0x10, G = D + 4.
+void BuildSingleTrackCueSheet(CueSheet* sheet, u32 blocks, bool mode2);
 
 // Clears text and writes "Cue Sheet", the column header, a rule of 114 "="
 // and one line per entry (at most the sheet's 256).

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "jobs/image/iso9660_text.h"
 #include "runtime/byte_order.h"
 
 namespace {

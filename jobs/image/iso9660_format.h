@@ -44,10 +44,6 @@ bool IsJolietDescriptor(const u8* bytes, size_t size);
 // without trailing spaces.
 void ReadDescriptorLabel(const u8* descriptor, size_t size, bool joliet, CWideString* label);
 
-// UTF-8 bytes of a name or label to text; invalid sequences become U+FFFD.
-// The system converts on Windows; the native build has its own decoder.
-void AssignNameUtf8(CWideString* out, const u8* bytes, u32 length);
-
 // Swaps the bytes of each of 16 UTF-16 characters (big- to little-endian).
 void SwapUcs2Label(wchar16* chars);
 // Swaps each pair of bytes in place (a Joliet name as recorded).

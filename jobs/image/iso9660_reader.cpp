@@ -5,6 +5,7 @@
 #include <new>
 
 #include "jobs/image/iso9660_format.h"
+#include "jobs/image/iso9660_text.h"
 #include "runtime/heap.h"
 
 namespace {
@@ -43,6 +44,9 @@ void ReserveMore(CArray<Node>& nodes, u32 more) {
   u64 wanted = u64(nodes.GetCount()) + more;
   if (wanted > nodes.GetCapacity()) nodes.Grow(static_cast<u32>(wanted - nodes.GetCapacity()));
 }
+
+// Node flags are the records' file flags (hidden, directory).
+static_assert(u32(kNodeHidden) == kRecordHidden && u32(kNodeDirectory) == kRecordDirectory, "node flags are record flags");
 
 }  // namespace
 
@@ -266,12 +270,14 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
   const u8* data = walk->buffer;
   const bool joliet = walk->joliet;
 
-  // Room for every directory and file record at once, so the arrays do not
-  // grow record by record. Records the tree refuses would leave their slots
-  // unused, so each walk reserves at most half of kMaxNodes slots in all;
-  // past that the arrays grow as they fill.
+  // Room for every directory and file record, and one block for all their
+  // names, at once: the arrays do not grow record by record and the names
+  // take no allocation each. Records the tree refuses would leave their
+  // room unused, so each walk reserves at most half of kMaxNodes slots in
+  // all; past that the arrays grow as they fill.
   u32 dirRecords = 0;
   u32 fileRecords = 0;
+  u64 nameUnits = 0;  // a UTF-8 byte or a UCS-2 pair gives at most one unit
   DirRecord record;
   {
     CDirRecordCursor counter(data, static_cast<size_t>(size));
@@ -281,12 +287,14 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
         ++dirRecords;
       else
         ++fileRecords;
+      nameUnits += (joliet ? record.nameLength / 2 : record.nameLength) + 1;
     }
   }
   if (u64(walk->reserved) + dirRecords + fileRecords <= kMaxNodes / 2) {
     walk->reserved += dirRecords + fileRecords;
     ReserveMore(dir->dirs, dirRecords);
     ReserveMore(dir->files, fileRecords);
+    dir->ReserveNames(nameUnits);
   }
 
   CDirRecordCursor cursor(data, static_cast<size_t>(size));
@@ -328,6 +336,7 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
       }
       sub->location = record.location;
       sub->size = record.size;
+      sub->flags = kNodeDirectory | (record.flags & kNodeHidden);
       sub->SetAllDates(date);
       continue;
     }
@@ -376,6 +385,7 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
       ++walk->skipped;
       continue;
     }
+    file->flags = record.flags & kNodeHidden;
     file->SetAllDates(date);
   }
   if (pending.active) ++walk->skipped;

@@ -7,9 +7,9 @@
 // changes when its array grows or records move, so callers keep indexes or
 // re-fetch pointers after a change.
 //
-// The tree logic is portable. Name comparison and the disk operations
-// (AddFileFromDisk, AddFolderFromDisk, AddPath, CDirEnumerator) come from the
-// platform layer: locale-aware on Windows, an ordinal case fold natively.
+// The tree logic and its name order are portable; the disk operations
+// (AddFileFromDisk, AddFolderFromDisk, AddPath, CDirEnumerator) are Windows
+// only.
 #pragma once
 #include "runtime/array.h"
 #include "runtime/date_time.h"
@@ -40,12 +40,14 @@ enum : u32 { kNodeHidden = 1, kNodeDirectory = 2 };
 // Why the last insert of a directory failed.
 enum : u32 { kConflictNone = 0, kConflictFile = 1, kConflictDir = 2 };
 
-// Case-insensitive name order (-1, 0, 1) and exact equality used by the tree.
+// Name order of the tree (-1, 0, 1), the same in every build and locale:
+// the letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic fold
+// to lower case, so names that differ only in their case are equal; Latin
+// letters compare by their base letter first and by their accent only when
+// the names are otherwise alike, so "été" sorts between "et" and "eu".
 i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
+// Exact equality of two names.
 bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
-// Ordinal order after folding ASCII and Latin-1 letters to lower case: the
-// native build's order, and the fallback when the system comparison fails.
-i32 CompareNamesOrdinalNoCase(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
 
 class CFileNode {
  public:
@@ -87,6 +89,13 @@ class CDirNode : public CFileNode {
 
   // InsertFile, then source, location and size; the file's blocks are added.
   CFileNode* AddFileEntry(const wchar16* fromSource, const wchar16* fileName, i32 length, u64 at, u64 bytes);
+
+  // Room for `units` name units (each name's terminating zero included) of
+  // children inserted from now on, in one block this directory owns: their
+  // names are kept there rather than each in storage of its own. For the
+  // image reader, which knows a directory's names before it inserts them.
+  // False when the block cannot be allocated (names are then stored singly).
+  bool ReserveNames(u64 units);
 
   // From disk (Windows). AddFolderFromDisk skips linked folders (reparse
   // points) and stops descending at kMaxFolderDepth levels.
@@ -130,6 +139,12 @@ class CDirNode : public CFileNode {
  private:
   CDirNode* AddFolderAtDepth(const wchar16* folderPath, u32 depth);
   bool AddPathAtDepth(const wchar16* anyPath, u32 depth);
+  // A new child's name: in the reserved block while it has room.
+  void AssignName(CFileNode* node, const wchar16* name, i32 length);
+
+  void* nameBlocks_ = nullptr;  // every reserved block, the newest first
+  wchar16* names_ = nullptr;    // the free units of the newest block
+  u64 namesLeft_ = 0;
 };
 
 template <>

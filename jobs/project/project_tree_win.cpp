@@ -1,19 +1,9 @@
-// Windows side of the data-project tree: locale-aware name comparison,
-// files and folders added from disk, and the folder enumerator.
+// Windows side of the data-project tree: files and folders added from disk,
+// and the folder enumerator.
 #include "runtime/win.h"
 
 #include "jobs/project/project_tree.h"
 #include "runtime/file.h"
-
-i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
-  i32 c = CompareTextNoCase(a, lenA, b, lenB);
-  // A failed system comparison must still give a consistent order.
-  return c == -2 ? CompareNamesOrdinalNoCase(a, lenA, b, lenB) : c;
-}
-
-bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
-  return CompareText(a, lenA, b, lenB) == 0;
-}
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "render/text/font.h"
 #include "render/text/text_layout.h"
 #include "render_test_support.h"
-#include "text/font_fake_faces.h"
+#include "support/font_fake_faces.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 // leave), fires its click callback on a release over it, and is pressed by
 // Space while it has the focus. Portable.
 #pragma once
-#include "runtime/ui_strings.h"
+#include "render/image_strip.h"
 #include "runtime/wide_string.h"
+#include "ui/views/control_painters.h"
 #include "ui/widgets/hover_cursor.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/widget.h"
@@ -26,6 +27,9 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
   CWideString text;
   u32 style = 0x10;  // presentation bits for the painter; kButtonDefault
   i32 imageFrame = -1;
+  const CImageStrip* iconStrip = nullptr;          // null: the strip the theme was last given
+  const CImageStrip* disabledIconStrip = nullptr;  // drawn while disabled; null: no image then
+  CFont* font = nullptr;                           // null: the canvas's font
   u32 colour = 0;    // face colour; 0: the theme's
   u8 state = 0;
 
@@ -99,6 +103,23 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     return true;
   }
 
+  // Clears (enable) or sets 0x40000 and repaints; a button disabled while
+  // hot lets the capture table go (the key-pressed bit stays). The result
+  // is the previous enabled state.
+  bool Enable(bool enable) {
+    const bool previous = !(this->flags & kFlagDisabled);
+    if (enable)
+      this->ModifyFlags(kFlagDisabled, 0);
+    else
+      this->ModifyFlags(0, kFlagDisabled);
+    if (!enable && (state & kHot)) {
+      CaptureTable::Uninstall(this);
+      state &= ~(kHot | kHeld);
+    }
+    this->Redraw();
+    return previous;
+  }
+
   // Hidden while hot: no hover survives the hide.
   void OnVisibilityChanged(bool visible) {
     if (visible || !(state & (kHot | kHeld))) return;
@@ -106,14 +127,5 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     state &= ~(kHot | kHeld);
   }
 
-  void PaintContent(CCanvas& canvas) {
-    u32 look = style;
-    if ((state & kKeyPressed) || ((state & kHot) && (state & kHeld))) look |= kLookPressed;
-    if (state & kHot) look |= kLookHot;
-    if (this->flags & kFlagDisabled) look = (look | kLookDisabled) & ~kLookDefault;
-    if (FocusedWidget() == this) look |= kLookFocused;
-    const wchar16* caption = textId >= 0 ? GetUiString(static_cast<u32>(textId))->text : text.c_str();
-    const i32 length = textId >= 0 ? static_cast<i32>(GetUiString(static_cast<u32>(textId))->length) : text.GetLength();
-    ThemePainter()->DrawButton(&canvas, this->width, this->height, look, caption, length, imageFrame, colour);
-  }
+  void PaintContent(CCanvas& canvas) { PaintButton(canvas, *this); }
 };

@@ -1,10 +1,19 @@
-// The three window-system calls of mouse handling that the portable widget
-// code makes: taking and releasing the mouse capture and setting a standard
-// cursor. On Windows they call the system; the native build has no pointer.
+// The window-system calls of input handling that the portable widget code
+// makes: taking and releasing the mouse capture, setting a standard cursor,
+// reading the pointer and the key state. On Windows they call the system
+// (the pointer and keys through the input seam); the native build has no
+// pointer and no keys.
 #pragma once
 #include "runtime/types.h"
+#include "ui/windows/ui_types.h"
 
 void TakeSystemCapture(void* window);
 void ReleaseSystemCapture();
 // 0 app-starting, 1 arrow, 3 hand, 5 I-beam, 11 size west-east ...
 void ShowStandardCursor(u32 code);
+// The pointer's position in y-up desktop coordinates; false when it cannot
+// be read (always in the native build).
+bool ReadPointerPoint(Point* out);
+// The key is down now (the asynchronous key state, through the input
+// seam); always false in the native build.
+bool IsKeyDown(i32 key);

@@ -3,3 +3,5 @@
 void TakeSystemCapture(void*) {}
 void ReleaseSystemCapture() {}
 void ShowStandardCursor(u32) {}
+bool ReadPointerPoint(Point*) { return false; }
+bool IsKeyDown(i32) { return false; }

@@ -7,3 +7,11 @@ void TakeSystemCapture(void* window) {
 }
 void ReleaseSystemCapture() { ReleaseCapture(); }
 void ShowStandardCursor(u32 code) { SetStandardCursor(code); }
+bool ReadPointerPoint(Point* out) {
+  ScreenPoint p;
+  if (!out || !ReadCursorPosition(&p)) return false;
+  FlipWorkAreaY(&p);
+  *out = {p.x, p.y};
+  return true;
+}
+bool IsKeyDown(i32 key) { return (ReadAsyncKeyState(key) & 0x8000) != 0; }

@@ -34,12 +34,15 @@ bool TabWalkForward(bool* passed, W& w) {
   return false;
 }
 
-// The exact reverse: the children from the last, then the composite's own
-// step. Each widget is tested by its own flags only.
+// The exact reverse: the children from the last (while the composite is
+// visible and enabled: a hidden panel's children are never reached), then
+// the composite's own step.
 template <class W>
 bool TabWalkBackward(bool* passed, W& w) {
   if constexpr (HasChildren<W>::value) {
-    if (ForEachChildReverse(w, [&](auto& child) { return TabWalkBackward(passed, child); })) return true;
+    if (w.IsVisibleAndEnabled() &&
+        ForEachChildReverse(w, [&](auto& child) { return TabWalkBackward(passed, child); }))
+      return true;
   }
   return FocusNextTabStop(passed, w);
 }

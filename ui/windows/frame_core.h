@@ -15,6 +15,7 @@
 #include "runtime/wide_string.h"
 #include "ui/widgets/widget_record.h"
 #include "ui/windows/device_change.h"
+#include "ui/windows/theme_painter.h"
 #include "ui/windows/window_surface.h"
 
 class CBitmap;
@@ -44,6 +45,7 @@ class CFrameCore : public CWidget {
   CWideString title;
   const CBitmap* captionImage = nullptr;  // null: the theme's
   bool smallMargins = false;  // drop-down popups and popup menus
+  ThemePaintState themeState;  // the theme's drawing state for this window's canvas
 
   CCanvas& Canvas() { return surface.canvas; }
   WindowMargins Margins() const { return MarginsFor(smallMargins, flags); }

@@ -15,6 +15,7 @@ i32 WorkAreaBottom() {
 CFrameCore::CFrameCore() {
   x = kNotPlaced;
   y = kNotPlaced;
+  AttachThemeState(&surface.canvas, &themeState);
 }
 
 CFrameCore::~CFrameCore() {

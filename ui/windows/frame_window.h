@@ -32,6 +32,7 @@
 #include "ui/widgets/press_tracking.h"
 #include "ui/widgets/tab_order.h"
 #include "ui/windows/frame_core.h"
+#include "ui/windows/posted_tick.h"
 #include "ui/windows/taskbar_button.h"
 #include "ui/windows/theme_painter.h"
 #include "ui/windows/ui_call.h"

@@ -41,6 +41,7 @@ bool CFrameWindow<T>::Create(const Rect& outer, bool owned) {
   const u32 index = WindowRegistry::BeginCreation(this, &CFrameWindow::WndProcThunk);
   if (index == WindowRegistry::kNoIndex) return false;
   HWND owner = owned ? reinterpret_cast<HWND>(GetOwnerWindow()) : nullptr;
+  if (owner && !IsWindow(owner)) owner = nullptr;  // an owner gone meanwhile would make the creation fail
   HWND window = CreateWindowExW(WS_EX_LAYERED | (owned ? 0 : WS_EX_APPWINDOW),
                                 atom ? MAKEINTATOM(atom) : className, windowName, WS_POPUP | WS_VISIBLE,
                                 outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,

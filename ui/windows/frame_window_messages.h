@@ -144,6 +144,9 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
     case kMessageUiCall:
       RunUiCall(wParam, lParam);
       break;
+    case kMessagePostedTick:
+      CPostedTick::Run(wParam, lParam);
+      break;
     default:
       if (message >= WM_USER && message <= 0x7FFF) break;  // the toolkit's own
       handled = 0;

@@ -11,28 +11,6 @@
 
 namespace {
 
-struct Length {
-  bool ok;
-  u32 seconds;
-  u32 sectors;
-};
-
-Length FromDuration(i64 d) {
-  Length l{false, 0, 0};
-  l.ok = TrackLengthFromDuration(d, &l.seconds, &l.sectors);
-  return l;
-}
-
-Length FromRaw(u64 bytes) {
-  Length l{false, 0, 0};
-  l.ok = TrackLengthFromRawBytes(bytes, &l.seconds, &l.sectors);
-  return l;
-}
-
-// The duration a media framework reports for n samples at 44100 Hz: the
-// exact time truncated to 100-ns units.
-i64 DurationOfSamples(u64 n) { return static_cast<i64>(n * 10000000ull / 44100ull); }
-
 std::string Text(const AudioStatus& status) {
   CWideString text;
   AppendAudioStatusText(status, &text);
@@ -43,135 +21,85 @@ std::string Text(const AudioStatus& status) {
 
 }  // namespace
 
-TEST(AudioTrackLength, WholeSecondsAndRoundedUpSectors) {
-  Length three = FromDuration(30000000);
-  EXPECT_TRUE(three.ok);
-  EXPECT_EQ(3u, three.seconds);
-  EXPECT_EQ(225u, three.sectors);
-  Length above = FromDuration(30000001);  // 3.0000001 s
-  EXPECT_EQ(3u, above.seconds);
-  EXPECT_EQ(226u, above.sectors);
-  Length tiny = FromDuration(1);
-  EXPECT_EQ(0u, tiny.seconds);
-  EXPECT_EQ(1u, tiny.sectors);
-}
-
-TEST(AudioTrackLength, SampleCountsAroundSectorBoundaries) {
-  // sectors = ceil(samples / 588) for every count a framework can report.
-  const u64 counts[] = {1, 441, 587, 588, 589, 44100, 587999, 588000, 588001, 26460000, 26460001};
-  for (u64 n : counts) {
-    Length l = FromDuration(DurationOfSamples(n));
-    ASSERT_TRUE(l.ok) << n;
-    EXPECT_EQ((n + 587) / 588, l.sectors) << n;
-    EXPECT_EQ(n / 44100, l.seconds) << n;
+// For every sample count a framework can report (its duration truncated to
+// 100-ns units), the sectors are ceil(samples / 588) and the seconds whole.
+TEST(AudioTrackLength, FromDurationsAndRawSizes) {
+  for (u64 n : {1ull, 441ull, 587ull, 588ull, 589ull, 44100ull, 587999ull, 588000ull, 588001ull, 26460000ull, 26460001ull}) {
+    u32 seconds = 9, sectors = 9;
+    ASSERT_TRUE(TrackLengthFromDuration(static_cast<i64>(n * 10000000ull / 44100ull), &seconds, &sectors)) << n;
+    EXPECT_EQ((n + 587) / 588, sectors) << n;
+    EXPECT_EQ(n / 44100, seconds) << n;
+  }
+  struct Case {
+    bool raw;
+    i64 value;  // 100-ns units, or bytes
+    bool ok;
+    u32 seconds, sectors;
+  } cases[] = {
+      {false, 30000000, true, 3, 225},   {false, 30000001, true, 3, 226},  // a fraction rounds up
+      {false, 0, false, 0, 0},           {false, -5, false, 0, 0},
+      {false, i64(24) * 3600 * 10000000, true, 86400, 6480000},           // 24 hours, the longest
+      {false, i64(24) * 3600 * 10000000 + 1, false, 0, 0},               {false, INT64_MAX, false, 0, 0},
+      {true, 1764001, true, 10, 751},    {true, 176400, true, 1, 75},      {true, 1, true, 0, 1},
+      {true, 0, false, 0, 0},            {true, i64(1) << 40, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    u32 seconds = 0, sectors = 0;
+    bool ok = c.raw ? TrackLengthFromRawBytes(static_cast<u64>(c.value), &seconds, &sectors)
+                    : TrackLengthFromDuration(c.value, &seconds, &sectors);
+    EXPECT_EQ(c.ok, ok) << c.value;
+    EXPECT_TRUE(!ok || (seconds == c.seconds && sectors == c.sectors)) << c.value;
   }
 }
 
-TEST(AudioTrackLength, RefusesEmptyNegativeAndAbsurdDurations) {
-  EXPECT_FALSE(FromDuration(0).ok);
-  EXPECT_FALSE(FromDuration(-5).ok);
-  EXPECT_TRUE(FromDuration(i64(24) * 3600 * 10000000).ok);
-  EXPECT_FALSE(FromDuration(i64(24) * 3600 * 10000000 + 1).ok);
-  EXPECT_FALSE(FromDuration(INT64_MAX).ok);
-}
-
-TEST(AudioTrackLength, RawSizes) {
-  Length ten = FromRaw(1764001);
-  EXPECT_TRUE(ten.ok);
-  EXPECT_EQ(10u, ten.seconds);
-  EXPECT_EQ(751u, ten.sectors);
-  Length one = FromRaw(176400);
-  EXPECT_EQ(1u, one.seconds);
-  EXPECT_EQ(75u, one.sectors);
-  Length byte = FromRaw(1);
-  EXPECT_EQ(0u, byte.seconds);
-  EXPECT_EQ(1u, byte.sectors);
-  EXPECT_FALSE(FromRaw(0).ok);
-  EXPECT_FALSE(FromRaw(u64(1) << 40).ok);
-}
-
 TEST(AudioTrackLimit, CutsAtTheLimitAndPadsUpToIt) {
-  EXPECT_EQ(100u, BytesWithinLimit(0, 100, 2352));
-  EXPECT_EQ(52u, BytesWithinLimit(2300, 100, 2352));
-  EXPECT_EQ(0u, BytesWithinLimit(2352, 100, 2352));
-  EXPECT_EQ(0u, BytesWithinLimit(5000, 100, 2352));
-  EXPECT_EQ(0u, BytesWithinLimit(0, 100, 0));
-  EXPECT_EQ(10u, PaddingToLimit(2342, 2352));
-  EXPECT_EQ(2352u * 3, PaddingToLimit(0, 2352 * 3));
-  EXPECT_EQ(0u, PaddingToLimit(2352, 2352));
-  EXPECT_EQ(0u, PaddingToLimit(9999, 2352));
+  // {delivered, limit, of 100 bytes kept, padding owed}
+  const u64 cases[][4] = {{0, 2352, 100, 2352}, {2300, 2352, 52, 52}, {2352, 2352, 0, 0}, {5000, 2352, 0, 0}, {0, 0, 0, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c[2], BytesWithinLimit(c[0], 100, c[1])) << c[0];
+    EXPECT_EQ(c[3], PaddingToLimit(c[0], c[1])) << c[0];
+  }
 }
 
 TEST(AudioWaveFormat, OnlyCdAudioPasses) {
-  // WAVEFORMATEX bytes: tag, channels, rate, bytes/s, block align, bits, cbSize.
-  auto make = [](u16 tag, u16 ch, u32 rate, u32 bps, u16 align, u16 bits, u8* out) {
-    const u8 bytes[18] = {u8(tag),
-                          u8(tag >> 8),
-                          u8(ch),
-                          u8(ch >> 8),
-                          u8(rate),
-                          u8(rate >> 8),
-                          u8(rate >> 16),
-                          u8(rate >> 24),
-                          u8(bps),
-                          u8(bps >> 8),
-                          u8(bps >> 16),
-                          u8(bps >> 24),
-                          u8(align),
-                          u8(align >> 8),
-                          u8(bits),
-                          u8(bits >> 8),
-                          0,
-                          0};
-    std::memcpy(out, bytes, 18);
-  };
   struct Case {
     u16 tag, ch;
     u32 rate, bps;
     u16 align, bits;
     bool cd;
   } cases[] = {
-      {1, 2, 44100, 176400, 4, 16, true},       {1, 2, 48000, 192000, 4, 16, false},
-      {1, 1, 44100, 88200, 2, 16, false},       {1, 2, 44100, 264600, 6, 24, false},
-      {1, 2, 44100, 88200, 2, 8, false},        {3, 2, 44100, 352800, 8, 32, false},
-      {1, 2, 44100, 176400, 2, 16, false},      {1, 2, 44100, 176401, 4, 16, false},
-      {0xFFFE, 2, 44100, 176400, 4, 16, false},
+      {1, 2, 44100, 176400, 4, 16, true},   {1, 2, 48000, 192000, 4, 16, false}, {1, 1, 44100, 88200, 2, 16, false},
+      {1, 2, 44100, 264600, 6, 24, false},  {1, 2, 44100, 88200, 2, 8, false},   {3, 2, 44100, 352800, 8, 32, false},
+      {1, 2, 44100, 176400, 2, 16, false},  {1, 2, 44100, 176401, 4, 16, false}, {0xFFFE, 2, 44100, 176400, 4, 16, false},
   };
   for (const Case& c : cases) {
-    u8 block[18];
-    make(c.tag, c.ch, c.rate, c.bps, c.align, c.bits, block);
-    WaveFormatSummary summary;
-    ASSERT_TRUE(ReadWaveFormat(block, 18, &summary));
-    EXPECT_EQ(c.rate, summary.samplesPerSecond);
-    EXPECT_EQ(c.ch, summary.channels);
-    EXPECT_EQ(c.bits, summary.bitsPerSample);
-    EXPECT_EQ(c.cd, IsCdAudioFormat(summary)) << c.rate << " " << c.ch << " " << c.bits;
+    // WAVEFORMATEX bytes, little-endian: tag, channels, rate, bytes/s, block align, bits, cbSize.
+    u8 block[18] = {};
+    std::memcpy(block, &c.tag, 2);
+    std::memcpy(block + 2, &c.ch, 2);
+    std::memcpy(block + 4, &c.rate, 4);
+    std::memcpy(block + 8, &c.bps, 4);
+    std::memcpy(block + 12, &c.align, 2);
+    std::memcpy(block + 14, &c.bits, 2);
+    WaveFormatSummary s;
+    ASSERT_TRUE(ReadWaveFormat(block, 18, &s));
+    EXPECT_TRUE(s.tag == c.tag && s.channels == c.ch && s.samplesPerSecond == c.rate && s.bytesPerSecond == c.bps &&
+                s.blockAlign == c.align && s.bitsPerSample == c.bits);
+    EXPECT_EQ(c.cd, IsCdAudioFormat(s)) << c.rate << " " << c.ch << " " << c.bits;
+    EXPECT_FALSE(ReadWaveFormat(block, 17, &s));
   }
-  u8 block[18];
-  make(1, 2, 44100, 176400, 4, 16, block);
-  WaveFormatSummary summary;
-  EXPECT_FALSE(ReadWaveFormat(block, 17, &summary));
-  EXPECT_FALSE(ReadWaveFormat(nullptr, 18, &summary));
+  WaveFormatSummary s;
+  EXPECT_FALSE(ReadWaveFormat(nullptr, 18, &s));
 }
 
-TEST(AudioStatusText, NamesTheRefusedFormat) {
+TEST(AudioStatusText, NamesTheRefusedFormatAndTheSystemsCode) {
   AudioStatus status;
   status.error = AudioError::kNotCdAudio;
   status.hasRefusedFormat = true;
   status.refused = WaveFormatSummary{1, 1, 48000, 96000, 2, 16};
-  std::string text = Text(status);
-  EXPECT_NE(std::string::npos, text.find("not CD audio")) << text;
-  EXPECT_NE(std::string::npos, text.find("48000 Hz, 1 channel, 16 bits")) << text;
-  EXPECT_NE(std::string::npos, text.find("44100 Hz stereo 16-bit")) << text;
-
-  AudioStatus failed;
-  failed.error = AudioError::kNotDecodable;
-  failed.code = static_cast<HResult>(0x80040265u);
-  EXPECT_NE(std::string::npos, Text(failed).find("0x80040265")) << Text(failed);
-  AudioStatus aborted;
-  aborted.error = AudioError::kAborted;
-  EXPECT_NE(std::string::npos, Text(aborted).find("cancelled"));
-  AudioStatus missing;
-  missing.error = AudioError::kMissingFile;
-  EXPECT_NE(std::string::npos, Text(missing).find("does not exist"));
+  EXPECT_EQ("The audio is not CD audio (48000 Hz, 1 channel, 16 bits); only 44100 Hz stereo 16-bit PCM can be written",
+            Text(status));
+  status.error = AudioError::kNotDecodable;
+  status.code = static_cast<HResult>(0x80040265u);
+  EXPECT_EQ("No installed decoder can read the audio file (error 0x80040265)", Text(status));
 }

@@ -3,6 +3,7 @@
 // that never ends, and a cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -10,27 +11,12 @@
 #include "jobs/audio/wav_filter_win.h"
 #include "runtime/threads.h"
 #include "audio_dshow_fakes_win.h"
-#undef GetFreeSpace  // a 16-bit era macro of <windows.h>
-#include "runtime/ring_buffer.h"
 
 namespace {
 
 // A connected sink in a stand-in graph that drives its state.
-struct Rig {
-  CRingBuffer ring;
-  CWavFilter filter;
-  FakeUpstreamPin upstream;
-  FakeGraph graph;
-  Rig(u32 sectors, u32 ringBytes, AudioAbort abort = AudioAbort())
-      : filter(&ring, sectors, abort) {
-    ring.Allocate(ringBytes, false);
-    graph.driven = &filter;
-    filter.JoinFilterGraph(&graph, L"VANTO Filter");
-    AM_MEDIA_TYPE* type = CreateCdAudioMediaType();
-    EXPECT_EQ(S_OK, filter.Pin()->ReceiveConnection(&upstream, type));
-    DeleteMediaType(type);
-  }
-  ~Rig() { filter.JoinFilterGraph(nullptr, nullptr); }
+struct Rig : SinkRig {
+  Rig(u32 sectors, u32 ringBytes, AudioAbort abort = AudioAbort()) : SinkRig(sectors, ringBytes, abort, true) {}
 };
 
 struct RunCall {
@@ -94,44 +80,38 @@ void RunWithFeeder(RunCall* run, Feeder* feed) {
 
 }  // namespace
 
-TEST(AudioGraphRun, EndsWhenTheSinkReportsCompletion) {
-  Rig rig(3, 1 << 20);
-  RunCall run(&rig, 60000, AudioAbort());
-  Feeder feed(&rig, 1000, 5, true);
-  ASSERT_NO_FATAL_FAILURE(RunWithFeeder(&run, &feed));
-  EXPECT_TRUE(run.status.Ok()) << static_cast<int>(run.status.error);
-  EXPECT_EQ(1, rig.graph.runs.load());
-  EXPECT_EQ(1, rig.graph.stops.load());
-  EXPECT_EQ(State_Stopped, rig.filter.State());
-  EXPECT_EQ(3u * 2352, rig.ring.GetDataSize());
-}
-
-TEST(AudioGraphRun, StreamThatNeverEndsFinishesOnceTheTrackIsFull) {
-  Rig rig(3, 1 << 20);
-  RunCall run(&rig, 5000, AudioAbort());
-  // Far more samples than the track holds, and no end of stream.
-  Feeder feed(&rig, 4096, 2000, false);
-  ASSERT_NO_FATAL_FAILURE(RunWithFeeder(&run, &feed));
-  EXPECT_EQ(S_FALSE, feed.last);  // told to stop
-  EXPECT_LT(feed.samples, 10u);
-  EXPECT_TRUE(run.status.Ok()) << static_cast<int>(run.status.error);
-  std::vector<u8> out(static_cast<size_t>(rig.ring.GetDataSize()));
-  ASSERT_EQ(3u * 2352, out.size());
-  ASSERT_GE(feed.sent.size(), out.size());
-  ASSERT_TRUE(rig.ring.Read(out.data(), static_cast<u32>(out.size())));
-  EXPECT_TRUE(std::equal(out.begin(), out.end(), feed.sent.begin()));
-}
-
-TEST(AudioGraphRun, StalledStreamGivesUpAfterItsDeadline) {
-  Rig rig(3, 1 << 20);
-  // Two samples, then silence from upstream: no data, no end.
-  RunCall run(&rig, 300, AudioAbort());
-  Feeder feed(&rig, 1000, 2, false);
-  ASSERT_NO_FATAL_FAILURE(RunWithFeeder(&run, &feed));
-  EXPECT_EQ(AudioError::kDecodeFailed, run.status.error);
-  EXPECT_EQ(VFW_E_TIMEOUT, run.status.code);
-  EXPECT_EQ(1, rig.graph.stops.load());
-  EXPECT_EQ(2000u, rig.filter.Pin()->BytesReceived());
+// A run ends when the sink reports completion, when a source that never ends
+// has filled the track, or, with an error, when the stream stalls.
+TEST(AudioGraphRun, EndsOnCompletionOnAFullTrackOrAfterAStall) {
+  struct Case {
+    const char* what;
+    u32 stallMs, chunk, samples;
+    bool endOfStream;
+    AudioError error;
+    HRESULT code;
+    u32 ringBytes;
+  } cases[] = {
+      {"completion", 60000, 1000, 5, true, AudioError::kNone, S_OK, 3 * 2352},
+      {"never ends", 5000, 4096, 2000, false, AudioError::kNone, S_OK, 3 * 2352},  // far more than the track holds
+      {"stalled", 300, 1000, 2, false, AudioError::kDecodeFailed, VFW_E_TIMEOUT, 2000},  // no data, no end
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Rig rig(3, 1 << 20);
+    RunCall run(&rig, c.stallMs, AudioAbort());
+    Feeder feed(&rig, c.chunk, c.samples, c.endOfStream);
+    ASSERT_NO_FATAL_FAILURE(RunWithFeeder(&run, &feed));
+    EXPECT_EQ(c.error, run.status.error);
+    EXPECT_EQ(c.code, run.status.code);
+    EXPECT_TRUE(rig.graph.runs.load() == 1 && rig.graph.stops.load() == 1 && rig.filter.State() == State_Stopped);
+    std::vector<u8> out(static_cast<size_t>(rig.ring.GetDataSize()));
+    ASSERT_EQ(c.ringBytes, out.size());
+    ASSERT_TRUE(out.empty() || rig.ring.Read(out.data(), static_cast<u32>(out.size())));
+    size_t data = std::min(out.size(), feed.sent.size());  // what was sent, then padding
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + data, feed.sent.begin()));
+    EXPECT_TRUE(std::all_of(out.begin() + data, out.end(), [](u8 b) { return b == 0; }));
+    EXPECT_TRUE(c.samples < 100 || (feed.last == S_FALSE && feed.samples < 10));  // told to stop
+  }
 }
 
 TEST(AudioGraphRun, WaitingForRingSpaceIsNotAStallAndCancelEndsIt) {

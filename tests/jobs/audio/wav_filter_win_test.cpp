@@ -1,76 +1,53 @@
-// The sink filter without a graph: which media types it takes, its COM
-// answers, its allocator rules, and the copy of the stream into the ring
-// with the end of stream in each filter state.
+// The sink filter without a graph: the media types it takes, its COM
+// answers, its allocator, and scripts of graph states and stream events
+// against what reaches the ring and the graph.
 #include "jobs/audio/wav_filter_win.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "jobs/audio/wav_media_type_win.h"
 #include "audio_dshow_fakes_win.h"
-#undef GetFreeSpace  // a 16-bit era macro of <windows.h>
-#include "runtime/ring_buffer.h"
 
 namespace {
 
-// A media type with a WAVEFORMATEX block; fields overridable per case.
-struct TypeCase {
-  const char* name;
-  GUID major;
-  GUID sub;
-  GUID formatType;
-  u16 tag, channels;
-  u32 rate;
-  u16 bits;
-  u32 formatBytes;
-  bool accepted;
-};
-
+// A media type with a WAVEFORMATEX block of formatBytes bytes.
 struct OwnedType {
+  OwnedType(GUID major, GUID sub, GUID formatType, u16 tag, u16 channels, u32 rate, u16 bits, u32 formatBytes = 18) {
+    format = {tag, channels, rate, rate * channels * bits / 8, static_cast<WORD>(channels * bits / 8), bits, 0};
+    type.majortype = major;
+    type.subtype = sub;
+    type.formattype = formatType;
+    type.cbFormat = formatBytes;
+    type.pbFormat = formatBytes ? reinterpret_cast<BYTE*>(&format) : nullptr;
+  }
   AM_MEDIA_TYPE type = {};
   WAVEFORMATEX format = {};
 };
 
-void Fill(const TypeCase& c, OwnedType* out) {
-  out->format.wFormatTag = c.tag;
-  out->format.nChannels = c.channels;
-  out->format.nSamplesPerSec = c.rate;
-  out->format.wBitsPerSample = c.bits;
-  out->format.nBlockAlign = static_cast<WORD>(c.channels * c.bits / 8);
-  out->format.nAvgBytesPerSec = c.rate * out->format.nBlockAlign;
-  out->type.majortype = c.major;
-  out->type.subtype = c.sub;
-  out->type.formattype = c.formatType;
-  out->type.cbFormat = c.formatBytes;
-  out->type.pbFormat = c.formatBytes ? reinterpret_cast<BYTE*>(&out->format) : nullptr;
-}
-
-TypeCase Cd() {
-  return {"cd", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16, 18, true};
-}
+OwnedType Cd() { return OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16); }
 
 std::vector<u8> Drain(CRingBuffer& ring) {
   std::vector<u8> out(static_cast<size_t>(ring.GetDataSize()));
-  if (!out.empty()) {
-    EXPECT_TRUE(ring.Read(out.data(), static_cast<u32>(out.size())));
-  }
+  EXPECT_TRUE(out.empty() || ring.Read(out.data(), static_cast<u32>(out.size())));
   return out;
 }
 
-// Hands `n` pattern bytes to the pin through its own allocator.
-HRESULT Deliver(CWavPin* pin, u32 n, u8 seed, std::vector<u8>* sent) {
-  while (n > 0) {
+// Hands n pattern bytes to the pin through its own allocator; the first
+// result other than S_OK.
+HRESULT Deliver(CWavPin* pin, u32 n, std::vector<u8>* sent) {
+  for (HRESULT hr = S_OK; n > 0;) {
     IMediaSample* sample = nullptr;
-    HRESULT hr = pin->GetBuffer(&sample, nullptr, nullptr, 0);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr = pin->GetBuffer(&sample, nullptr, nullptr, 0))) return hr;
     BYTE* p = nullptr;
     sample->GetPointer(&p);
     LONG k = n < static_cast<u32>(sample->GetSize()) ? static_cast<LONG>(n) : sample->GetSize();
-    for (LONG i = 0; i < k; ++i) {
-      p[i] = static_cast<u8>(seed + sent->size() * 13 + (sent->size() >> 9));
-      sent->push_back(p[i]);
-    }
+    for (LONG i = 0; i < k; ++i) sent->push_back(p[i] = static_cast<u8>(3 + sent->size() * 13 + (sent->size() >> 9)));
     sample->SetActualDataLength(k);
     hr = pin->Receive(sample);
     sample->Release();
@@ -80,87 +57,61 @@ HRESULT Deliver(CWavPin* pin, u32 n, u8 seed, std::vector<u8>* sent) {
   return S_OK;
 }
 
-struct Streaming {
-  CRingBuffer ring;
-  CWavFilter filter;
-  FakeUpstreamPin upstream;
-  FakeGraph graph;
+// A connected, committed sink in a stand-in graph.
+struct Streaming : SinkRig {
   explicit Streaming(u32 sectors, u32 ringBytes = 1 << 20, AudioAbort abort = AudioAbort())
-      : filter(&ring, sectors, abort) {
-    ring.Allocate(ringBytes, false);
-    filter.JoinFilterGraph(&graph, L"VANTO Filter");
-    OwnedType t;
-    Fill(Cd(), &t);
-    EXPECT_EQ(S_OK, filter.Pin()->ReceiveConnection(&upstream, &t.type));
+      : SinkRig(sectors, ringBytes, abort, false) {
+    EXPECT_TRUE(filter.Pin()->IsConnected());
     EXPECT_EQ(S_OK, filter.Pin()->Commit());
   }
 };
 
 }  // namespace
 
-TEST(WavFilterTypes, AcceptsOnlyCdAudioPcm) {
-  const TypeCase cases[] = {
-      Cd(),
-      {"48 kHz", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 48000, 16, 18,
-       false},
-      {"mono", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 1, 44100, 16, 18, false},
-      {"24 bit", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 24, 18,
-       false},
-      {"8 bit", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 8, 18, false},
-      {"float", MEDIATYPE_Audio, MEDIASUBTYPE_IEEE_FLOAT, FORMAT_WaveFormatEx, 3, 2, 44100, 32, 18,
-       false},
-      {"stream major", MEDIATYPE_Stream, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16, 18,
-       false},
-      {"other subtype", MEDIATYPE_Audio, MEDIASUBTYPE_WAVE, FORMAT_WaveFormatEx, 1, 2, 44100, 16,
-       18, false},
-      {"no format type", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, GUID_NULL, 1, 2, 44100, 16, 18, false},
-      {"short block", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16, 16,
-       false},
-      {"no block", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16, 0,
-       false},
+TEST(WavFilterTypes, AcceptsOnlyCdAudioPcmAndRemembersWhatItRefused) {
+  struct Case {
+    const char* name;
+    OwnedType t;
+    bool accepted;
+    u32 refusedRate;  // a decoded format kept for the error text, or 0
+  } cases[] = {
+      {"cd", Cd(), true, 0},
+      {"48 kHz", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 48000, 16), false, 48000},
+      {"mono", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 1, 44100, 16), false, 44100},
+      {"24 bit", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 24), false, 44100},
+      {"8 bit", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 8), false, 44100},
+      {"float", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_IEEE_FLOAT, FORMAT_WaveFormatEx, 3, 2, 44100, 32), false, 44100},
+      {"stream major", OwnedType(MEDIATYPE_Stream, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16), false, 44100},
+      {"other subtype", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_WAVE, FORMAT_WaveFormatEx, 1, 2, 44100, 16), false, 44100},
+      {"no format type", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, GUID_NULL, 1, 2, 44100, 16), false, 0},
+      {"short block", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16, 16), false, 0},
+      {"no block", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16, 0), false, 0},
   };
-  for (const TypeCase& c : cases) {
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
     CWavFilter filter(nullptr, 0);
     FakeUpstreamPin upstream;
-    OwnedType t;
-    Fill(c, &t);
-    EXPECT_EQ(c.accepted ? S_OK : S_FALSE, filter.Pin()->QueryAccept(&t.type)) << c.name;
-    HRESULT hr = filter.Pin()->ReceiveConnection(&upstream, &t.type);
-    EXPECT_EQ(c.accepted ? S_OK : VFW_E_TYPE_NOT_ACCEPTED, hr) << c.name;
-    EXPECT_EQ(c.accepted, filter.Pin()->IsConnected()) << c.name;
-    EXPECT_EQ(c.accepted ? 2 : 1, upstream.refs) << c.name;
-    if (c.accepted) {
-      AM_MEDIA_TYPE stored;
-      ASSERT_EQ(S_OK, filter.Pin()->ConnectionMediaType(&stored));
-      EXPECT_TRUE(IsCdAudioMediaType(&stored));
-      EXPECT_NE(stored.pbFormat, t.type.pbFormat);  // a deep copy
-      FreeMediaType(&stored);
-      EXPECT_EQ(S_OK, filter.Pin()->Disconnect());
-      EXPECT_EQ(1, upstream.refs);
-    }
+    EXPECT_EQ(c.accepted ? S_OK : S_FALSE, filter.Pin()->QueryAccept(&c.t.type));
+    EXPECT_EQ(c.accepted ? S_OK : VFW_E_TYPE_NOT_ACCEPTED, filter.Pin()->ReceiveConnection(&upstream, &c.t.type));
+    EXPECT_EQ(c.accepted, filter.Pin()->IsConnected());
+    EXPECT_EQ(c.accepted ? 2 : 1, upstream.refs);
+    WaveFormatSummary refused = {};
+    EXPECT_EQ(c.refusedRate != 0, filter.Pin()->GetRefusedFormat(&refused));
+    EXPECT_EQ(c.refusedRate, refused.samplesPerSecond);
+    if (!c.accepted) continue;
+    AM_MEDIA_TYPE stored;
+    ASSERT_EQ(S_OK, filter.Pin()->ConnectionMediaType(&stored));
+    EXPECT_TRUE(IsCdAudioMediaType(&stored) && stored.pbFormat != c.t.type.pbFormat);  // a deep copy
+    FreeMediaType(&stored);
+    EXPECT_EQ(S_OK, filter.Pin()->Disconnect());
+    EXPECT_EQ(1, upstream.refs);
   }
-}
-
-TEST(WavFilterTypes, RemembersTheRefusedDecodedFormat) {
-  CWavFilter filter(nullptr, 0);
-  FakeUpstreamPin upstream;
-  OwnedType t;
-  Fill({"48 kHz", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 48000, 16, 18,
-        false},
-       &t);
-  WaveFormatSummary refused;
-  EXPECT_FALSE(filter.Pin()->GetRefusedFormat(&refused));
-  filter.Pin()->ReceiveConnection(&upstream, &t.type);
-  ASSERT_TRUE(filter.Pin()->GetRefusedFormat(&refused));
-  EXPECT_EQ(48000u, refused.samplesPerSecond);
-  EXPECT_EQ(2, refused.channels);
 }
 
 TEST(WavFilterTypes, ConnectionRules) {
   CWavFilter filter(nullptr, 0);
   FakeUpstreamPin first, second;
-  OwnedType t;
-  Fill(Cd(), &t);
+  OwnedType t = Cd();
   EXPECT_EQ(E_POINTER, filter.Pin()->ReceiveConnection(nullptr, &t.type));
   EXPECT_EQ(E_POINTER, filter.Pin()->ReceiveConnection(&first, nullptr));
   ASSERT_EQ(S_OK, filter.Pin()->ReceiveConnection(&first, &t.type));
@@ -179,165 +130,114 @@ TEST(WavFilterTypes, ConnectionRules) {
   EXPECT_EQ(1, first.refs);
 }
 
-TEST(WavFilterCom, OutputsAreSetWhenNothingIsThere) {
-  CWavFilter filter(nullptr, 0);
-  IPin* peer = reinterpret_cast<IPin*>(1);
-  EXPECT_EQ(VFW_E_NOT_CONNECTED, filter.Pin()->ConnectedTo(&peer));
-  EXPECT_EQ(nullptr, peer);
-  AM_MEDIA_TYPE type;
-  memset(&type, 0xAB, sizeof(type));
-  EXPECT_EQ(VFW_E_NOT_CONNECTED, filter.Pin()->ConnectionMediaType(&type));
-  EXPECT_EQ(nullptr, type.pbFormat);
-  EXPECT_EQ(0u, type.cbFormat);
-  IReferenceClock* clock = reinterpret_cast<IReferenceClock*>(1);
-  EXPECT_EQ(S_OK, filter.GetSyncSource(&clock));
-  EXPECT_EQ(nullptr, clock);
-  IPin* found = reinterpret_cast<IPin*>(1);
-  EXPECT_EQ(VFW_E_NOT_FOUND, filter.FindPin(L"Out", &found));
-  EXPECT_EQ(nullptr, found);
-  LPWSTR id = nullptr;
-  ASSERT_EQ(S_OK, filter.Pin()->QueryId(&id));
-  EXPECT_EQ(S_OK, filter.FindPin(id, &found));
-  EXPECT_EQ(static_cast<IPin*>(filter.Pin()), found);
-  found->Release();
-  CoTaskMemFree(id);
-  LPWSTR vendor = reinterpret_cast<LPWSTR>(1);
-  EXPECT_EQ(E_NOTIMPL, filter.QueryVendorInfo(&vendor));
-  EXPECT_EQ(nullptr, vendor);
-  IMediaSeeking* seeking = reinterpret_cast<IMediaSeeking*>(1);
-  EXPECT_EQ(E_NOINTERFACE,
-            filter.QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)));
-  EXPECT_EQ(nullptr, seeking);
-  EXPECT_EQ(E_POINTER, filter.QueryInterface(IID_IBaseFilter, nullptr));
-}
-
-TEST(WavFilterCom, IdentityNamesAndEnumerators) {
+// Names, identity, enumerators, and out values that are set also when there
+// is nothing to give.
+TEST(WavFilterCom, AnswersOfTheFilterAndItsPin) {
   CWavFilter filter(nullptr, 0);
   CLSID id;
   ASSERT_EQ(S_OK, filter.GetClassID(&id));
   EXPECT_TRUE(IsEqualGUID(id, kWavFilterClassId));
   FILTER_INFO info;
   ASSERT_EQ(S_OK, filter.QueryFilterInfo(&info));
-  EXPECT_STREQ(L"CWavFilter", info.achName);
-  EXPECT_EQ(nullptr, info.pGraph);
+  EXPECT_TRUE(std::wstring(info.achName) == L"CWavFilter" && info.pGraph == nullptr);
   PIN_INFO pinInfo;
   ASSERT_EQ(S_OK, filter.Pin()->QueryPinInfo(&pinInfo));
-  EXPECT_STREQ(L"CWavPin In", pinInfo.achName);
-  EXPECT_EQ(PINDIR_INPUT, pinInfo.dir);
+  EXPECT_TRUE(std::wstring(pinInfo.achName) == L"CWavPin In" && pinInfo.dir == PINDIR_INPUT);
   EXPECT_EQ(static_cast<IBaseFilter*>(&filter), pinInfo.pFilter);
   pinInfo.pFilter->Release();
   IMemInputPin* input = nullptr;
-  ASSERT_EQ(S_OK, filter.Pin()->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&input)));
   IMemAllocator* allocator = nullptr;
+  ASSERT_EQ(S_OK, filter.Pin()->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&input)));
   ASSERT_EQ(S_OK, input->GetAllocator(&allocator));
   EXPECT_EQ(static_cast<IMemAllocator*>(filter.Pin()), allocator);
   allocator->Release();
   input->Release();
-
+  IPin* peer = reinterpret_cast<IPin*>(1);
+  EXPECT_TRUE(filter.Pin()->ConnectedTo(&peer) == VFW_E_NOT_CONNECTED && peer == nullptr);
+  AM_MEDIA_TYPE type;
+  memset(&type, 0xAB, sizeof(type));
+  EXPECT_TRUE(filter.Pin()->ConnectionMediaType(&type) == VFW_E_NOT_CONNECTED && type.pbFormat == nullptr);
+  IReferenceClock* clock = reinterpret_cast<IReferenceClock*>(1);
+  EXPECT_TRUE(filter.GetSyncSource(&clock) == S_OK && clock == nullptr);
+  IPin* found = reinterpret_cast<IPin*>(1);
+  EXPECT_TRUE(filter.FindPin(L"Out", &found) == VFW_E_NOT_FOUND && found == nullptr);
+  LPWSTR pinId = nullptr;
+  ASSERT_EQ(S_OK, filter.Pin()->QueryId(&pinId));
+  EXPECT_TRUE(filter.FindPin(pinId, &found) == S_OK && found == static_cast<IPin*>(filter.Pin()));
+  found->Release();
+  CoTaskMemFree(pinId);
+  LPWSTR vendor = reinterpret_cast<LPWSTR>(1);
+  EXPECT_TRUE(filter.QueryVendorInfo(&vendor) == E_NOTIMPL && vendor == nullptr);
+  IMediaSeeking* seeking = reinterpret_cast<IMediaSeeking*>(1);
+  EXPECT_EQ(E_NOINTERFACE, filter.QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking)));
+  EXPECT_EQ(nullptr, seeking);
+  EXPECT_EQ(E_POINTER, filter.QueryInterface(IID_IBaseFilter, nullptr));
   IEnumPins* pins = nullptr;
   ASSERT_EQ(S_OK, filter.EnumPins(&pins));
-  IPin* pin = nullptr;
   ULONG fetched = 0;
-  EXPECT_EQ(S_OK, pins->Next(1, &pin, &fetched));
-  EXPECT_EQ(1u, fetched);
-  EXPECT_EQ(static_cast<IPin*>(filter.Pin()), pin);
-  pin->Release();
-  EXPECT_EQ(S_FALSE, pins->Next(1, &pin, &fetched));
+  for (HRESULT expected : {S_OK, S_FALSE}) {  // the one pin, then nothing
+    IPin* pin = nullptr;
+    EXPECT_EQ(expected, pins->Next(1, &pin, &fetched));
+    EXPECT_EQ(expected == S_OK ? static_cast<IPin*>(filter.Pin()) : nullptr, pin);
+    if (pin) pin->Release();
+  }
   EXPECT_EQ(0u, fetched);
-  EXPECT_EQ(S_OK, pins->Reset());
-  EXPECT_EQ(S_OK, pins->Next(1, &pin, nullptr));
-  pin->Release();
   pins->Release();
   EXPECT_EQ(1, filter.Pin()->RefCount());
-
-  // Every enumeration offers the CD type, also after an earlier one ran out.
-  for (int round = 0; round < 2; ++round) {
+  for (int round = 0; round < 2; ++round) {  // every enumeration offers the CD type once
     IEnumMediaTypes* types = nullptr;
     ASSERT_EQ(S_OK, filter.Pin()->EnumMediaTypes(&types));
-    AM_MEDIA_TYPE* type = nullptr;
-    ASSERT_EQ(S_OK, types->Next(1, &type, nullptr));
-    EXPECT_TRUE(IsCdAudioMediaType(type));
-    EXPECT_EQ(S_OK, filter.Pin()->QueryAccept(type));
-    DeleteMediaType(type);
-    EXPECT_EQ(S_FALSE, types->Next(1, &type, nullptr));
+    AM_MEDIA_TYPE* offered = nullptr;
+    ASSERT_EQ(S_OK, types->Next(1, &offered, nullptr));
+    EXPECT_TRUE(IsCdAudioMediaType(offered) && filter.Pin()->QueryAccept(offered) == S_OK);
+    DeleteMediaType(offered);
+    EXPECT_EQ(S_FALSE, types->Next(1, &offered, nullptr));
     IEnumMediaTypes* clone = reinterpret_cast<IEnumMediaTypes*>(1);
-    EXPECT_EQ(E_NOTIMPL, types->Clone(&clone));
-    EXPECT_EQ(nullptr, clone);
+    EXPECT_TRUE(types->Clone(&clone) == E_NOTIMPL && clone == nullptr);
     types->Release();
   }
 }
 
-TEST(WavAllocator, PropertiesAndCommit) {
+TEST(WavAllocator, PropertiesCommitAndSamples) {
   CWavFilter filter(nullptr, 0);
   CWavPin* pin = filter.Pin();
-  ALLOCATOR_PROPERTIES props;
+  ALLOCATOR_PROPERTIES props, actual;
   ASSERT_EQ(S_OK, pin->GetAllocatorRequirements(&props));
-  EXPECT_EQ(1, props.cBuffers);
-  EXPECT_EQ(16384, props.cbBuffer);
-  EXPECT_EQ(1, props.cbAlign);
-  ALLOCATOR_PROPERTIES request = {3, 4000, 2, 0}, actual;
-  EXPECT_EQ(VFW_E_BADALIGN, pin->SetProperties(&request, &actual));
-  request.cbAlign = 1;
-  request.cBuffers = 0;
-  EXPECT_EQ(E_INVALIDARG, pin->SetProperties(&request, &actual));
-  request.cBuffers = 100000;
-  request.cbBuffer = 100000;
-  EXPECT_EQ(E_INVALIDARG, pin->SetProperties(&request, &actual));
-  request = {3, 4000, 1, 0};
-  ASSERT_EQ(S_OK, pin->SetProperties(&request, &actual));
-  EXPECT_EQ(3, actual.cBuffers);
-  EXPECT_EQ(4000, actual.cbBuffer);
-
+  EXPECT_TRUE(props.cBuffers == 1 && props.cbBuffer == 16384 && props.cbAlign == 1);
+  struct Request {
+    ALLOCATOR_PROPERTIES props;
+    HRESULT hr;
+  } requests[] = {{{3, 4000, 2, 0}, VFW_E_BADALIGN}, {{0, 4000, 1, 0}, E_INVALIDARG}, {{100000, 100000, 1, 0}, E_INVALIDARG},
+                  {{3, 4000, 1, 0}, S_OK}};
+  for (Request& r : requests) EXPECT_EQ(r.hr, pin->SetProperties(&r.props, &actual)) << r.props.cBuffers;
+  EXPECT_TRUE(actual.cBuffers == 3 && actual.cbBuffer == 4000);
   IMediaSample* sample = nullptr;
   EXPECT_EQ(VFW_E_NOT_COMMITTED, pin->GetBuffer(&sample, nullptr, nullptr, 0));
   ASSERT_EQ(S_OK, pin->Commit());
-  EXPECT_EQ(VFW_E_ALREADY_COMMITTED, pin->SetProperties(&request, &actual));
+  EXPECT_EQ(VFW_E_ALREADY_COMMITTED, pin->SetProperties(&requests[3].props, &actual));
   IMediaSample* taken[3];
   for (IMediaSample*& s : taken) {
     ASSERT_EQ(S_OK, pin->GetBuffer(&s, nullptr, nullptr, AM_GBF_NOWAIT));
-    EXPECT_EQ(4000, s->GetSize());
-    EXPECT_EQ(0, s->GetActualDataLength());
+    EXPECT_TRUE(s->GetSize() == 4000 && s->GetActualDataLength() == 0);
   }
-  EXPECT_EQ(VFW_E_TIMEOUT, pin->GetBuffer(&sample, nullptr, nullptr, AM_GBF_NOWAIT));
-  EXPECT_EQ(nullptr, sample);
-  // Lengths are bounded by the buffer.
-  EXPECT_EQ(VFW_E_BUFFER_OVERFLOW, taken[0]->SetActualDataLength(4001));
+  EXPECT_TRUE(pin->GetBuffer(&sample, nullptr, nullptr, AM_GBF_NOWAIT) == VFW_E_TIMEOUT && sample == nullptr);
+  EXPECT_EQ(VFW_E_BUFFER_OVERFLOW, taken[0]->SetActualDataLength(4001));  // lengths bounded by the buffer
   EXPECT_EQ(VFW_E_BUFFER_OVERFLOW, taken[0]->SetActualDataLength(-1));
   EXPECT_EQ(S_OK, taken[0]->SetActualDataLength(4000));
   taken[1]->Release();
   ASSERT_EQ(S_OK, pin->GetBuffer(&sample, nullptr, nullptr, AM_GBF_NOWAIT));
   EXPECT_EQ(taken[1], sample);
-  taken[1] = sample;
-  for (IMediaSample* s : taken) s->Release();
-  EXPECT_EQ(S_OK, pin->Decommit());
-  EXPECT_FALSE(pin->HoldsBufferBlock());
-}
-
-TEST(WavAllocator, MemoryIsFreedOnlyWhenEverySampleIsBack) {
-  CWavFilter filter(nullptr, 0);
-  CWavPin* pin = filter.Pin();
-  ALLOCATOR_PROPERTIES request = {2, 1024, 1, 0}, actual;
-  ASSERT_EQ(S_OK, pin->SetProperties(&request, &actual));
-  ASSERT_EQ(S_OK, pin->Commit());
-  IMediaSample *a = nullptr, *b = nullptr;
-  ASSERT_EQ(S_OK, pin->GetBuffer(&a, nullptr, nullptr, 0));
-  ASSERT_EQ(S_OK, pin->GetBuffer(&b, nullptr, nullptr, 0));
+  // A decommit frees the memory only when every sample is back.
   BYTE* p = nullptr;
-  a->GetPointer(&p);
+  taken[0]->GetPointer(&p);
   EXPECT_EQ(S_OK, pin->Decommit());
-  EXPECT_FALSE(pin->IsCommitted());
-  EXPECT_TRUE(pin->HoldsBufferBlock());
-  p[1023] = 7;  // still usable by its holder
-  a->Release();
-  EXPECT_TRUE(pin->HoldsBufferBlock());
-  IMediaSample* none = nullptr;
-  EXPECT_EQ(VFW_E_NOT_COMMITTED, pin->GetBuffer(&none, nullptr, nullptr, 0));
-  b->Release();
+  EXPECT_TRUE(!pin->IsCommitted() && pin->HoldsBufferBlock());
+  p[3999] = 7;  // still usable by its holder
+  for (IMediaSample* s : taken) s->Release();
   EXPECT_FALSE(pin->HoldsBufferBlock());
-  // A new commit makes a new block.
-  ASSERT_EQ(S_OK, pin->Commit());
-  ASSERT_EQ(S_OK, pin->GetBuffer(&a, nullptr, nullptr, 0));
-  a->Release();
+  ASSERT_EQ(S_OK, pin->Commit());  // a new commit makes a new block
+  ASSERT_EQ(S_OK, pin->GetBuffer(&sample, nullptr, nullptr, 0));
+  sample->Release();
 }
 
 namespace {
@@ -361,185 +261,80 @@ TEST(WavAllocator, WaitingGetBufferWakesOnReleaseAndOnDecommit) {
   ASSERT_EQ(S_OK, pin->Commit());
   IMediaSample* held = nullptr;
   ASSERT_EQ(S_OK, pin->GetBuffer(&held, nullptr, nullptr, 0));
-
-  WaitCall released{pin};
-  CThread first;
-  ASSERT_TRUE(first.Start(&WaitForBuffer, &released, 0));
-  while (!released.started) Sleep(1);
-  Sleep(50);
-  EXPECT_EQ(E_FAIL, released.hr);  // still waiting
-  held->Release();
-  ASSERT_TRUE(first.Join(30000));
-  EXPECT_EQ(S_OK, released.hr);
-  ASSERT_NE(nullptr, released.sample);
-
-  WaitCall decommitted{pin};
-  CThread second;
-  ASSERT_TRUE(second.Start(&WaitForBuffer, &decommitted, 0));
-  while (!decommitted.started) Sleep(1);
-  Sleep(50);
-  EXPECT_EQ(S_OK, pin->Decommit());
-  ASSERT_TRUE(second.Join(30000));
-  EXPECT_EQ(VFW_E_NOT_COMMITTED, decommitted.hr);
-  EXPECT_EQ(nullptr, decommitted.sample);
+  WaitCall released{pin}, decommitted{pin};
+  for (WaitCall* call : {&released, &decommitted}) {
+    CThread thread;
+    ASSERT_TRUE(thread.Start(&WaitForBuffer, call, 0));
+    while (!call->started) Sleep(1);
+    Sleep(50);
+    EXPECT_EQ(E_FAIL, call->hr);  // still waiting
+    if (call == &released) {
+      held->Release();
+    } else {
+      EXPECT_EQ(S_OK, pin->Decommit());
+    }
+    ASSERT_TRUE(thread.Join(30000));
+  }
+  EXPECT_TRUE(released.hr == S_OK && released.sample != nullptr);
+  EXPECT_TRUE(decommitted.hr == VFW_E_NOT_COMMITTED && decommitted.sample == nullptr);
   EXPECT_TRUE(pin->HoldsBufferBlock());  // the first waiter still holds its sample
   released.sample->Release();
   EXPECT_FALSE(pin->HoldsBufferBlock());
 }
 
-TEST(WavFilterStream, ShortStreamIsPaddedAndRunningEndReportsComplete) {
-  Streaming s(3);
-  s.filter.Pause();
-  s.filter.Run(0);
-  std::vector<u8> sent;
-  ASSERT_EQ(S_OK, Deliver(s.filter.Pin(), 2352 * 2 - 10, 3, &sent));
-  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
-  EXPECT_EQ(1, s.graph.completes.load());
-  EXPECT_EQ(reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(&s.filter)), s.graph.lastSender);
-  std::vector<u8> out = Drain(s.ring);
-  ASSERT_EQ(2352u * 3, out.size());
-  EXPECT_TRUE(std::equal(sent.begin(), sent.end(), out.begin()));
-  for (size_t i = sent.size(); i < out.size(); ++i) ASSERT_EQ(0, out[i]) << i;
-  EXPECT_EQ(sent.size(), s.filter.Pin()->BytesReceived());
-}
-
-TEST(WavFilterStream, LongStreamIsCutAndEndedAtTheExpectedSectors) {
-  Streaming s(2);
-  s.filter.Run(0);
-  std::vector<u8> sent;
-  ASSERT_EQ(S_OK, Deliver(s.filter.Pin(), 2352 * 2 - 100, 9, &sent));
-  EXPECT_EQ(0, s.graph.completes.load());
-  EXPECT_FALSE(s.filter.Pin()->TrackFull());
-  // The sample that runs past the track's end fills it, ends the stream
-  // and asks the upstream filter to stop.
-  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 200, 9, &sent));
-  EXPECT_TRUE(s.filter.Pin()->TrackFull());
-  EXPECT_EQ(1, s.graph.completes.load());
-  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 50, 9, &sent));
-  EXPECT_EQ(2352u * 2 + 100, s.filter.Pin()->BytesReceived());
-  // The source's own end later adds nothing and reports nothing again.
-  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
-  EXPECT_EQ(1, s.graph.completes.load());
-  std::vector<u8> out = Drain(s.ring);
-  ASSERT_EQ(2352u * 2, out.size());
-  EXPECT_TRUE(std::equal(out.begin(), out.end(), sent.begin()));
-}
-
-TEST(WavFilterStream, ExactlyFullTrackWaitsForItsEnd) {
-  Streaming s(2);
-  s.filter.Run(0);
-  std::vector<u8> sent;
-  ASSERT_EQ(S_OK, Deliver(s.filter.Pin(), 2352 * 2, 1, &sent));
-  EXPECT_EQ(0, s.graph.completes.load());
-  EXPECT_FALSE(s.filter.Pin()->TrackFull());
-  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
-  EXPECT_EQ(1, s.graph.completes.load());
-  EXPECT_EQ(2352u * 2, Drain(s.ring).size());
-}
-
-TEST(WavFilterStream, TrackFilledWhilePausedIsReportedOnRun) {
-  Streaming s(1);
-  s.filter.Pause();
-  std::vector<u8> sent;
-  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 3000, 5, &sent));
-  EXPECT_EQ(0, s.graph.completes.load());
-  s.filter.Run(0);
-  EXPECT_EQ(1, s.graph.completes.load());
-  EXPECT_EQ(2352u, s.ring.GetDataSize());
-}
-
-TEST(WavFilterStream, EmptyStreamGivesTheExpectedZeroSectors) {
-  Streaming s(4);
-  s.filter.Run(0);
-  s.filter.Pin()->EndOfStream();
-  std::vector<u8> out = Drain(s.ring);
-  ASSERT_EQ(2352u * 4, out.size());
-  for (u8 b : out) ASSERT_EQ(0, b);
-}
-
-TEST(WavFilterStream, MeasuringSinkWithoutRingTakesTheStreamAndReportsTheEnd) {
-  CWavFilter filter(nullptr, 5);
-  FakeGraph graph;
-  FakeUpstreamPin upstream;
-  filter.JoinFilterGraph(&graph, L"VANTO Filter");
-  OwnedType t;
-  Fill(Cd(), &t);
-  ASSERT_EQ(S_OK, filter.Pin()->ReceiveConnection(&upstream, &t.type));
-  filter.Run(0);
-  u8 bytes[100] = {};
-  FakeSample sample;
-  sample.data = bytes;
-  sample.size = sample.actual = 100;
-  EXPECT_EQ(S_OK, filter.Pin()->Receive(&sample));
-  EXPECT_EQ(S_OK, filter.Pin()->EndOfStream());
-  EXPECT_EQ(1, graph.completes.load());
-  EXPECT_EQ(100u, filter.Pin()->BytesReceived());
-  EXPECT_TRUE(filter.Pin()->PadToExpected());
-  filter.Stop();
-  filter.JoinFilterGraph(nullptr, nullptr);
-  EXPECT_EQ(1, graph.refs);
-}
-
-TEST(WavFilterStream, EndWhilePausedIsReportedOnRun) {
-  Streaming s(1);
-  s.filter.Pause();
-  s.filter.Pin()->EndOfStream();
-  EXPECT_EQ(0, s.graph.completes.load());
-  EXPECT_TRUE(s.filter.EndOfStreamPending());
-  s.filter.Run(0);
-  EXPECT_EQ(1, s.graph.completes.load());
-  s.filter.Pause();
-  s.filter.Run(0);
-  EXPECT_EQ(1, s.graph.completes.load());  // once only
-  EXPECT_EQ(2352u, s.ring.GetDataSize());
-}
-
-TEST(WavFilterStream, FlushForgetsAnEndThatWaitedForRun) {
-  Streaming s(1);
-  s.filter.Pause();
-  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
-  EXPECT_TRUE(s.filter.EndOfStreamPending());
-  s.filter.Pin()->BeginFlush();
-  s.filter.Pin()->EndFlush();
-  EXPECT_FALSE(s.filter.EndOfStreamPending());
-  s.filter.Run(0);
-  EXPECT_EQ(0, s.graph.completes.load());
-  // The restarted stream's own end is reported.
-  EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
-  EXPECT_EQ(1, s.graph.completes.load());
-}
-
-TEST(WavFilterStream, FlushLetsAFilledTrackReportItsEndAgain) {
-  Streaming s(1);
-  s.filter.Run(0);
-  std::vector<u8> sent;
-  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 3000, 2, &sent));
-  EXPECT_EQ(1, s.graph.completes.load());
-  s.filter.Pause();
-  s.filter.Pin()->BeginFlush();
-  s.filter.Pin()->EndFlush();
-  EXPECT_FALSE(s.filter.Pin()->TrackFull());
-  // Data after the flush finds the track full again (nothing more is
-  // written) and its end reaches the graph once it runs.
-  EXPECT_EQ(S_FALSE, Deliver(s.filter.Pin(), 100, 2, &sent));
-  EXPECT_EQ(1, s.graph.completes.load());
-  s.filter.Run(0);
-  EXPECT_EQ(2, s.graph.completes.load());
-  EXPECT_EQ(2352u, s.ring.GetDataSize());
-}
-
-TEST(WavFilterStream, EndWhileStoppedIsIgnored) {
-  Streaming s(1);
-  s.filter.Pin()->EndOfStream();
-  s.filter.Run(0);
-  EXPECT_EQ(0, s.graph.completes.load());
-  EXPECT_EQ(0u, s.ring.GetDataSize());
-  // A stop drops an end that waited for Run.
-  s.filter.Pause();
-  s.filter.Pin()->EndOfStream();
-  s.filter.Stop();
-  s.filter.Run(0);
-  EXPECT_EQ(0, s.graph.completes.load());
+// Scripts of filter states and stream events: P pause, R run, S stop, E end
+// of stream, F flush, "D<n>" deliver n bytes (S_OK), "d<n>" deliver them
+// and be told to stop (S_FALSE), "=<n>" completions reported so far. The
+// ring then holds the bytes sent up to the track's end, then zeros.
+TEST(WavFilterStream, ScriptsOfStatesAndEvents) {
+  struct Script {
+    const char* what;
+    u32 sectors;
+    const char* steps;
+    u32 ringBytes;
+  } scripts[] = {
+      {"short stream padded, end reported", 3, "P R D4694 =0 E =1", 3 * 2352},
+      {"long stream cut and ended at its sectors", 2, "R D4604 =0 d200 =1 d50 E =1", 2 * 2352},
+      {"exactly full waits for its end", 2, "R D4704 =0 E =1", 2 * 2352},
+      {"filled while paused, reported on run", 1, "P d3000 =0 R =1", 2352},
+      {"empty stream gives its zero sectors", 4, "R E =1", 4 * 2352},
+      {"end while paused reported on run, once", 1, "P E =0 R =1 P R =1", 2352},
+      {"a flush forgets an end that waited", 1, "P E F R =0 E =1", 2352},
+      {"a flush lets a filled track end again", 1, "R d3000 =1 P F d100 =1 R =2", 2352},
+      {"an end while stopped is ignored", 1, "E R =0", 0},
+      {"a stop drops an end that waited for run", 1, "P E S R =0", 2352},
+  };
+  for (const Script& s : scripts) {
+    SCOPED_TRACE(s.what);
+    Streaming rig(s.sectors);
+    CWavFilter& f = rig.filter;
+    std::vector<u8> sent;
+    std::istringstream steps(s.steps);
+    for (std::string step; steps >> step;) {
+      u32 n = step.size() > 1 ? static_cast<u32>(std::stoul(step.substr(1))) : 0;
+      switch (step[0]) {
+        case 'P': f.Pause(); break;
+        case 'R': f.Run(0); break;
+        case 'S': f.Stop(); break;
+        case 'E': EXPECT_EQ(S_OK, f.Pin()->EndOfStream()); break;
+        case 'F': {
+          f.Pin()->BeginFlush();
+          f.Pin()->EndFlush();
+          break;
+        }
+        case 'D': EXPECT_EQ(S_OK, Deliver(f.Pin(), n, &sent)) << step; break;
+        case 'd': EXPECT_EQ(S_FALSE, Deliver(f.Pin(), n, &sent)) << step; break;
+        case '=': EXPECT_EQ(static_cast<int>(n), rig.graph.completes.load()) << step; break;
+      }
+    }
+    std::vector<u8> out = Drain(rig.ring);
+    ASSERT_EQ(s.ringBytes, out.size());
+    size_t data = std::min(sent.size(), out.size());
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + data, sent.begin()));
+    EXPECT_EQ(std::vector<u8>(out.size() - data, 0), std::vector<u8>(out.begin() + data, out.end()));
+    EXPECT_TRUE(rig.graph.completes.load() == 0 ||
+                rig.graph.lastSender == reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(&f)));
+  }
 }
 
 TEST(WavFilterStream, ReceiveRulesForStateFlushAndForeignSamples) {
@@ -553,7 +348,6 @@ TEST(WavFilterStream, ReceiveRulesForStateFlushAndForeignSamples) {
   s.filter.Run(0);
   EXPECT_EQ(E_POINTER, s.filter.Pin()->Receive(nullptr));
   EXPECT_EQ(S_OK, s.filter.Pin()->Receive(&sample));
-  EXPECT_EQ(64u, s.ring.GetDataSize());
   sample.actual = -5;
   EXPECT_EQ(S_OK, s.filter.Pin()->Receive(&sample));
   EXPECT_EQ(64u, s.ring.GetDataSize());
@@ -562,20 +356,14 @@ TEST(WavFilterStream, ReceiveRulesForStateFlushAndForeignSamples) {
   EXPECT_EQ(S_FALSE, s.filter.Pin()->Receive(&sample));
   s.filter.Pin()->EndFlush();
   EXPECT_EQ(S_OK, s.filter.Pin()->Receive(&sample));
-  EXPECT_EQ(68u, s.ring.GetDataSize());
-  // A sample that changes the type to something else is refused.
-  OwnedType t;
-  Fill({"48 kHz", MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 48000, 16, 18,
-        false},
-       &t);
-  sample.changedType = &t.type;
+  OwnedType other(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 48000, 16);
+  sample.changedType = &other.type;  // a change to another type is refused
   EXPECT_EQ(VFW_E_TYPE_NOT_ACCEPTED, s.filter.Pin()->Receive(&sample));
   EXPECT_EQ(68u, s.ring.GetDataSize());
   IMediaSample* list[2] = {&sample, &sample};
   long processed = -1;
   sample.changedType = nullptr;
-  EXPECT_EQ(S_OK, s.filter.Pin()->ReceiveMultiple(list, 2, &processed));
-  EXPECT_EQ(2, processed);
+  EXPECT_TRUE(s.filter.Pin()->ReceiveMultiple(list, 2, &processed) == S_OK && processed == 2);
   EXPECT_EQ(E_POINTER, s.filter.Pin()->ReceiveMultiple(nullptr, 2, &processed));
 }
 
@@ -595,10 +383,9 @@ u32 ReceiveOnce(void* p) {
 }  // namespace
 
 TEST(WavFilterStream, FullRingWaitEndsOnCancelAndOnStop) {
-  for (int how = 0; how < 2; ++how) {
+  for (bool cancel : {true, false}) {
     std::atomic<u8> flags{0};
-    AudioAbort abort = AudioAbort::OnFlags(&flags, 0x4);
-    Streaming s(100, 4096, abort);
+    Streaming s(100, 4096, AudioAbort::OnFlags(&flags, 0x4));
     s.filter.Run(0);
     std::vector<u8> bytes(8000, 0x55);
     FakeSample sample;
@@ -610,18 +397,14 @@ TEST(WavFilterStream, FullRingWaitEndsOnCancelAndOnStop) {
     while (s.ring.GetDataSize() < 4096) Sleep(1);
     Sleep(30);
     EXPECT_FALSE(call.done.load());  // waiting for space
-    if (how == 0)
+    if (cancel)
       flags = 0x4;
     else
       s.filter.Stop();
     ASSERT_TRUE(thread.Join(30000));
-    EXPECT_EQ(S_FALSE, call.hr);
-    EXPECT_EQ(how == 0, s.filter.Pin()->AbortSeen());
-    if (how == 0) {
-      // After a cancel the end of stream neither pads nor reports.
-      EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());
-      EXPECT_EQ(0, s.graph.completes.load());
-      EXPECT_FALSE(s.filter.Pin()->PadToExpected());
-    }
+    EXPECT_TRUE(call.hr == S_FALSE && s.filter.Pin()->AbortSeen() == cancel);
+    if (!cancel) continue;
+    EXPECT_EQ(S_OK, s.filter.Pin()->EndOfStream());  // after a cancel the end neither pads nor reports
+    EXPECT_TRUE(s.graph.completes.load() == 0 && !s.filter.Pin()->PadToExpected());
   }
 }

@@ -1,3 +1,5 @@
+// Directory records, recording dates, descriptors and labels, the UDF anchor
+// test and the names allowed on disk: the parsers of untrusted image bytes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,155 +8,133 @@
 
 #include "iso_test_support.h"
 #include "jobs/image/iso9660_format.h"
+#include "jobs/image/safe_name.h"
+#include "jobs/image/udf_anchor.h"
 
 namespace {
 
 using isotest::MakeRecord;
 
-TEST(Iso9660Records, ParsesFieldsAndRefusesBadLengths) {
+TEST(Iso9660Records, FieldsAndEveryBadLength) {
   std::vector<u8> r = MakeRecord("FILE.TXT;1", 1234, 5678, kRecordHidden);
   DirRecord record;
   ASSERT_TRUE(ParseDirRecord(r.data(), r.size(), &record));
-  EXPECT_EQ(record.length, r.size());
-  EXPECT_EQ(record.location, 1234u);
-  EXPECT_EQ(record.size, 5678u);
-  EXPECT_EQ(record.flags, kRecordHidden);
+  EXPECT_TRUE(record.length == r.size() && record.location == 1234u && record.size == 5678u && record.flags == kRecordHidden);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.name), record.nameLength), "FILE.TXT;1");
-  EXPECT_FALSE(ParseDirRecord(r.data(), r.size() - 1, &record));  // runs past the data
-  std::vector<u8> bad = r;
-  bad[32] = static_cast<u8>(r.size() - 32);  // name past the record
-  EXPECT_FALSE(ParseDirRecord(bad.data(), bad.size(), &record));
-  bad = r;
-  bad[32] = 0;  // empty name
-  EXPECT_FALSE(ParseDirRecord(bad.data(), bad.size(), &record));
-  bad = r;
-  bad[0] = 20;  // shorter than the fixed part
-  EXPECT_FALSE(ParseDirRecord(bad.data(), bad.size(), &record));
-  EXPECT_FALSE(ParseDirRecord(r.data(), 10, &record));
+  // {byte, value, bytes given}: past the data, name past the record, empty
+  // name, shorter than the fixed part, fewer bytes than a record.
+  const u32 bad[][3] = {{0, r[0], u32(r.size() - 1)}, {32, u8(r.size() - 32), u32(r.size())}, {32, 0, u32(r.size())},
+                        {0, 20, u32(r.size())}, {0, r[0], 10}};
+  for (const auto& b : bad) {
+    std::vector<u8> copy = r;
+    copy[b[0]] = static_cast<u8>(b[1]);
+    EXPECT_FALSE(ParseDirRecord(copy.data(), b[2], &record)) << b[0] << " " << b[1] << " " << b[2];
+  }
 }
 
-TEST(Iso9660Records, CursorFollowsBlockPaddingAndSkipsBrokenBlocks) {
-  std::vector<u8> data(3 * 2048, 0);
-  std::vector<u8> a = MakeRecord(std::string(1, '\0'), 20, 2048 * 3, kRecordDirectory);
-  std::vector<u8> b = MakeRecord("B;1", 30, 1, 0);
-  std::vector<u8> c = MakeRecord("C;1", 31, 2, 0);
-  std::vector<u8> d = MakeRecord("D;1", 32, 3, 0);
-  std::memcpy(data.data(), a.data(), a.size());
-  std::memcpy(data.data() + a.size(), b.data(), b.size());
-  std::memcpy(data.data() + 2048, c.data(), c.size());                  // after padding
-  data[2048 + c.size()] = 7;                                            // broken record
-  std::memcpy(data.data() + 4096, d.data(), d.size());                  // next block
+TEST(Iso9660Records, CursorFollowsPaddingSkipsBrokenBlocksAndStopsAtAnEmptyBlock) {
+  std::vector<u8> data(4 * 2048, 0);
+  auto put = [&](size_t at, const std::vector<u8>& r) { std::memcpy(data.data() + at, r.data(), r.size()); };
+  std::vector<u8> self = MakeRecord(std::string(1, '\0'), 20, 2048 * 3, kRecordDirectory);
+  put(0, self);
+  put(self.size(), MakeRecord("B;1", 30, 1, 0));
+  put(2048, MakeRecord("C;1", 31, 2, 0));  // after padding
+  data[2048 + 36] = 7;                     // a broken record
+  put(4096, MakeRecord("D;1", 32, 3, 0));  // the next block; the block after it starts with 0
+  put(6144 + 100, MakeRecord("E;1", 33, 3, 0));
   CDirRecordCursor cursor(data.data(), data.size());
   DirRecord record;
   std::vector<u32> seen;
   while (cursor.Next(&record)) seen.push_back(record.location);
   EXPECT_EQ(seen, (std::vector<u32>{20, 30, 31, 32}));
   EXPECT_EQ(cursor.GetMalformed(), 1u);
-  DirRecord self;
-  ASSERT_TRUE(ParseDirRecord(a.data(), a.size(), &self));
-  EXPECT_TRUE(IsSelfOrParent(self));
-  ParseDirRecord(b.data(), b.size(), &self);
-  EXPECT_FALSE(IsSelfOrParent(self));
-
-  // A block starting with 0 ends the directory.
-  std::vector<u8> ended(2 * 2048, 0);
-  std::memcpy(ended.data(), b.data(), b.size());
-  CDirRecordCursor stop(ended.data(), ended.size());
-  int count = 0;
-  while (stop.Next(&record)) ++count;
-  EXPECT_EQ(count, 1);
+  ParseDirRecord(self.data(), self.size(), &record);
+  EXPECT_TRUE(IsSelfOrParent(record));
 }
 
-TEST(Iso9660Dates, DatesFrom1970GoThroughUnixTime) {
-  const u8 date[7] = {124, 2, 29, 23, 59, 58, 36};  // 2024-02-29, offset ignored
-  DateTime out;
-  ASSERT_TRUE(IsoDateToTime(date, &out));
-  EXPECT_EQ(out.year, 2024);
-  EXPECT_EQ(out.month, 2);
-  EXPECT_EQ(out.day, 29);
-  EXPECT_EQ(out.weekday, 4);  // a Thursday
-  EXPECT_EQ(out.hour, 23);
-  EXPECT_EQ(out.minute, 59);
-  EXPECT_EQ(out.second, 58);
+TEST(Iso9660Dates, FromUnixTimeBefore1970AndRefused) {
+  struct Case {
+    u8 date[7];
+    bool ok;
+    u16 year, month, day, weekday, hour, minute, second;
+  } cases[] = {
+      {{124, 2, 29, 23, 59, 58, 36}, true, 2024, 2, 29, 4, 23, 59, 58},  // the GMT offset is not used
+      {{65, 6, 15, 10, 20, 30, 0}, true, 1965, 6, 15, 2, 10, 20, 30},    // before 1970: no wrap
+      {{0, 1, 1, 0, 0, 0, 0}, true, 1900, 1, 1, 1, 0, 0, 0},
+      {{0, 0, 0, 0, 0, 0, 0}, false, 0, 0, 0, 0, 0, 0, 0},               // not recorded
+      {{100, 13, 1, 0, 0, 0, 0}, false, 0, 0, 0, 0, 0, 0, 0},
+      {{100, 1, 1, 24, 0, 0, 0}, false, 0, 0, 0, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    DateTime d;
+    d.year = 77;
+    EXPECT_EQ(c.ok, IsoDateToTime(c.date, &d)) << c.year;
+    EXPECT_EQ((std::vector<u16>{c.year, c.month, c.day, c.weekday, c.hour, c.minute, c.second}),
+              (std::vector<u16>{d.year, d.month, d.day, d.weekday, d.hour, d.minute, d.second}));
+  }
 }
 
-TEST(Iso9660Dates, EarlierDatesKeepTheirFieldsWithoutWrapping) {
-  const u8 date[7] = {65, 6, 15, 10, 20, 30, 0};
-  DateTime out;
-  ASSERT_TRUE(IsoDateToTime(date, &out));
-  EXPECT_EQ(out.year, 1965);
-  EXPECT_EQ(out.month, 6);
-  EXPECT_EQ(out.day, 15);
-  EXPECT_EQ(out.weekday, 2);  // a Tuesday
-  EXPECT_EQ(out.hour, 10);
-  EXPECT_EQ(out.minute, 20);
-  EXPECT_EQ(out.second, 30);
-  const u8 first[7] = {0, 1, 1, 0, 0, 0, 0};
-  ASSERT_TRUE(IsoDateToTime(first, &out));
-  EXPECT_EQ(out.year, 1900);
-  EXPECT_EQ(out.weekday, 1);  // 1900-01-01 was a Monday
-}
-
-TEST(Iso9660Dates, UnrecordedOrBrokenDatesAreZero) {
-  const u8 zero[7] = {0, 0, 0, 0, 0, 0, 0};
-  DateTime out;
-  out.year = 77;
-  EXPECT_FALSE(IsoDateToTime(zero, &out));
-  EXPECT_EQ(out.year, 0);
-  const u8 bad[7] = {100, 13, 1, 0, 0, 0, 0};
-  EXPECT_FALSE(IsoDateToTime(bad, &out));
-  const u8 late[7] = {100, 1, 1, 24, 0, 0, 0};
-  EXPECT_FALSE(IsoDateToTime(late, &out));
-}
-
-TEST(Iso9660Descriptors, OnlyVersionOneWithEscapeIsJoliet) {
-  bool found = false;
-  std::vector<u8> image = isotest::ReadFixture("level4.iso", &found);
-  ASSERT_TRUE(found) << "fixtures/iso/level4.iso missing";
-  const u8* pvd = image.data() + 16 * 2048;
+TEST(Iso9660Descriptors, JolietVersionAndLabels) {
+  std::vector<u8> image = isotest::Fixture("level4.iso");
+  ASSERT_GE(image.size(), 20u * 2048);
   const u8* evd = image.data() + 17 * 2048;
-  const u8* svd = image.data() + 18 * 2048;
-  EXPECT_TRUE(IsVolumeDescriptor(pvd, 2048));
-  EXPECT_EQ(DescriptorType(evd), kDescriptorSupplementary);
-  EXPECT_FALSE(IsJolietDescriptor(pvd, 2048));
-  EXPECT_FALSE(IsJolietDescriptor(evd, 2048));  // enhanced: version 2
-  EXPECT_TRUE(IsJolietDescriptor(svd, 2048));
-  EXPECT_FALSE(IsJolietDescriptor(svd, 90));
-  std::vector<u8> copy(svd, svd + 2048);
-  copy[90] = 'Z';  // not a UCS-2 level
-  EXPECT_FALSE(IsJolietDescriptor(copy.data(), copy.size()));
-}
-
-TEST(Iso9660Descriptors, LabelsLoseTrailingSpaces) {
+  std::vector<u8> svd(image.begin() + 18 * 2048, image.begin() + 19 * 2048);
+  EXPECT_TRUE(IsVolumeDescriptor(image.data() + 16 * 2048, 2048) && DescriptorType(evd) == kDescriptorSupplementary);
+  EXPECT_FALSE(IsJolietDescriptor(image.data() + 16 * 2048, 2048));  // primary
+  EXPECT_FALSE(IsJolietDescriptor(evd, 2048));                       // enhanced: version 2
+  EXPECT_TRUE(IsJolietDescriptor(svd.data(), 2048));
+  EXPECT_FALSE(IsJolietDescriptor(svd.data(), 90));
+  svd[90] = 'Z';  // no UCS-2 level
+  EXPECT_FALSE(IsJolietDescriptor(svd.data(), 2048));
   std::vector<u8> d(2048, 0);
-  std::memcpy(d.data() + 1, "CD001", 5);
-  std::memset(d.data() + 40, ' ', 32);
-  std::memcpy(d.data() + 40, "MY DISC", 7);
+  std::memcpy(d.data() + 40, "MY DISC                         ", 32);
   CWideString label;
   ReadDescriptorLabel(d.data(), d.size(), false, &label);
   EXPECT_EQ(isotest::ToU16(label), u"MY DISC");
-  // UCS-2 big-endian: "Ab" then spaces.
-  for (int i = 0; i < 16; ++i) {
-    d[40 + 2 * i] = 0;
-    d[41 + 2 * i] = ' ';
-  }
-  d[41] = 'A';
-  d[42] = 0x04;
-  d[43] = 0x16;  // U+0416
+  const u8 ucs2[] = {0, 'A', 0x04, 0x16, 0, ' ', 0, ' ', 0, 0, 0, 'x'};  // "AЖ", blanks, a zero ending it
+  std::memcpy(d.data() + 40, ucs2, sizeof(ucs2));
   ReadDescriptorLabel(d.data(), d.size(), true, &label);
   EXPECT_EQ(isotest::ToU16(label), u"A\u0416");
   ReadDescriptorLabel(d.data(), 50, true, &label);
   EXPECT_TRUE(label.IsEmpty());
-  wchar16 chars[16];
-  for (int i = 0; i < 16; ++i) chars[i] = static_cast<wchar16>(0x4100 + i);
-  SwapUcs2Label(chars);
-  EXPECT_EQ(chars[0], 0x0041);
-  EXPECT_EQ(chars[15], 0x0F41);
-  u8 name[5] = {0, 'a', 0, 'b', 9};
-  SwapJolietName(name, 5);
-  EXPECT_EQ(name[0], 'a');
-  EXPECT_EQ(name[2], 'b');
-  EXPECT_EQ(name[4], 9);
+}
+
+TEST(UdfAnchor, CheckValueAndEachBrokenField) {
+  EXPECT_EQ(UdfTagCrc(reinterpret_cast<const u8*>("123456789"), 9), 0x31C3);
+  std::vector<u8> image = isotest::Fixture("udf.iso");
+  ASSERT_GE(image.size(), 257u * 2048);
+  std::vector<u8> good(image.begin() + 256 * 2048, image.begin() + 257 * 2048);
+  EXPECT_TRUE(IsUdfAnchor(good.data(), good.size(), kUdfAnchorSector));
+  EXPECT_FALSE(IsUdfAnchor(good.data(), good.size(), 257));
+  EXPECT_FALSE(IsUdfAnchor(good.data(), 15, kUdfAnchorSector));
+  // {byte, new value, checksum made right again}: another descriptor, the
+  // checksum, location 512, CRC length past the sector, CRC length 0 with
+  // CRC 0 (a zero sector), the covered data.
+  const int broken[][3] = {{0, 3, 1}, {4, -1, 0}, {13, 2, 1}, {10, 0xFF, 1}, {10, 0, 1}, {40, -1, 0}};
+  for (const auto& b : broken) {
+    std::vector<u8> s = good;
+    s[b[0]] = b[1] < 0 ? static_cast<u8>(s[b[0]] ^ 0x55) : static_cast<u8>(b[1]);
+    if (b[0] == 10) {  // both length bytes, and a CRC of 0
+      s[11] = s[10];
+      s[8] = s[9] = 0;
+    }
+    u8 sum = 0;
+    for (int i = 0; i < 16; ++i) sum = static_cast<u8>(sum + (i == 4 ? 0 : s[i]));
+    if (b[2]) s[4] = sum;
+    EXPECT_FALSE(IsUdfAnchor(s.data(), s.size(), kUdfAnchorSector)) << b[0];
+  }
+  EXPECT_FALSE(IsUdfAnchor(std::vector<u8>(2048, 0).data(), 2048, kUdfAnchorSector));
+}
+
+TEST(SafeName, OnlyPlainComponentsPass) {
+  for (const char16_t* name : {u"README.TXT;1", u"Ünïcödé_名前.txt", u"..hidden", u"a..b", u"..."})
+    EXPECT_TRUE(IsSafePathComponent(name, static_cast<i32>(std::u16string(name).size()))) << isotest::ToUtf8(name);
+  for (std::u16string name : {std::u16string(u""), std::u16string(u"."), std::u16string(u".."), std::u16string(u"..\\..\\windows"),
+                              std::u16string(u"../etc"), std::u16string(u"dir/file"), std::u16string(u"C:evil"),
+                              std::u16string(u"file.txt:stream"), std::u16string(u"a\0b", 3), std::u16string(u"tab\there"),
+                              std::u16string(u"del\x7f")})
+    EXPECT_FALSE(IsSafePathComponent(name.data(), static_cast<i32>(name.size()))) << isotest::ToUtf8(name);
+  EXPECT_FALSE(IsSafePathComponent(nullptr, 3));
 }
 
 }  // namespace

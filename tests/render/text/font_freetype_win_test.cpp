@@ -11,7 +11,7 @@
 #include "render/canvas.h"
 #include "render/text/font.h"
 #include "render/text/font_freetype.h"
-#include "font_fake_faces.h"
+#include "support/font_fake_faces.h"
 #include "runtime/byte_order.h"
 #include "runtime/heap.h"
 #include "runtime/threads.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "font_fake_faces.h"
+#include "support/font_fake_faces.h"
 #include "render/text/font.h"
 #include "render/text/glyph.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "font_fake_faces.h"
+#include "support/font_fake_faces.h"
 #include "render/canvas.h"
 #include "render/canvas_text.h"
 #include "render/display_records.h"

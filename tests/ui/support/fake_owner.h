@@ -8,6 +8,7 @@
 
 #include "ui/widgets/capture_table.h"
 #include "ui/widgets/focus.h"
+#include "ui/widgets/press_tracking.h"
 #include "ui/widgets/widget_record.h"
 
 struct RepaintRequest {
@@ -43,6 +44,8 @@ class CFakeOwnerOf : public CWidget {
     return old != nullptr;
   }
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
+  // The pressed widget of the tree lets go.
+  bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
   CWidget* SetFocus() {
     CWidget* previous = FocusedWidget();
     StoreFocusedWidget(this);

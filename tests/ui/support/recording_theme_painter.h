@@ -2,17 +2,23 @@
 // origin and clip at the call), so paint tests compare records, not pixels.
 // Geometry is the real one. Installs itself for its lifetime.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "ui/windows/theme_painter.h"
 
 struct ThemeCall {
-  char op;  // f frame, c caption, b button
+  char op;  // f frame, c caption, b button, k check box, d drop-down, p progress, g bar background, i bar item
   i32 width, height;
   u32 style;
-  i32 state;  // caption-button state or the button's look
+  i32 state;  // caption-button state or the control's look
   double originX, originY;
   Rect clip;  // relative to the origin
+  std::u16string text;
+  double value;  // progress fraction, bar-background grip
+  Rect item;     // bar items
+  i32 image;     // image frame
+  u32 colour;    // button face colour
 };
 
 class CRecordingThemePainter final : public CThemePainter {
@@ -24,9 +30,15 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawCaption(CCanvas* canvas, i32 width, i32 height, u32 style, i32 captionState) override;
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
+  void DrawCheckBox(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length) override;
+  void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length) override;
+  void DrawProgressBar(CCanvas* canvas, i32 width, i32 height, double fraction, u32 colour) override;
+  void DrawBarBackground(CCanvas* canvas, i32 width, i32 height, bool grip) override;
+  void DrawBarItem(CCanvas* canvas, const Rect& item, const wchar16* text, i32 length, i32 imageFrame) override;
   std::vector<ThemeCall> calls;
   bool draw = false;  // also draw with the built-in look
 
  private:
-  void Note(char op, CCanvas* canvas, i32 width, i32 height, u32 style, i32 state);
+  ThemeCall& Note(char op, CCanvas* canvas, i32 width, i32 height, u32 style, i32 state,
+                  const wchar16* text = nullptr, i32 length = 0);
 };

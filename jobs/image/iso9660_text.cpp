@@ -1,6 +1,6 @@
-// UTF-8 names and labels in the native build (the Windows build asks the
-// system). Malformed, overlong and surrogate sequences become U+FFFD.
-#include "jobs/image/iso9660_format.h"
+// UTF-8 names and labels of an image. Malformed, overlong and surrogate
+// sequences become U+FFFD.
+#include "jobs/image/iso9660_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "font_fake_faces.h"
+#include "support/font_fake_faces.h"
 
 #include <gtest/gtest.h>
 
