@@ -14,6 +14,9 @@
 #include "ui/windows/frame_core.h"
 
 KELVANE_WIDGET_TRAIT(HasPaintDecoration, widget_traits::Fake<T>().PaintDecoration(widget_traits::Fake<CCanvas>()))
+// A window that draws all of its content itself, frame included (popup
+// menus): PaintWhole(CCanvas&) replaces the frame, decoration and children.
+KELVANE_WIDGET_TRAIT(HasPaintWhole, widget_traits::Fake<T>().PaintWhole(widget_traits::Fake<CCanvas>()))
 
 namespace paint_path {
 
@@ -42,6 +45,10 @@ template <class T>
 void PaintWindowContent(T& w, CCanvas& canvas) {
   using namespace widget_paint;
   if (!w.IsVisible()) return;
+  if constexpr (HasPaintWhole<T>::value) {
+    w.PaintWhole(canvas);
+    return;
+  }
   const Rect content = ContentRectOf(w.width, w.height, w.flags);
   const Rect saved = CurrentClip(canvas);
   if (!w.IsRedrawSuspended() && !Inside(saved, content)) {
@@ -81,15 +88,21 @@ void RepaintWindow(T& w) {
 
 // The window content inside a rectangle in window coordinates, cleared to
 // transparent first (what a see-through widget and a hidden widget's area
-// need). The canvas is reset and the lock held by the caller.
+// need). The clear is a store, and the shadow is placed at the surface
+// origin before the origin moves to the window rectangle, so the dirty
+// pixels come out as a whole repaint would make them. The canvas is reset
+// and the lock held by the caller.
 template <class T>
 void PaintWindowRegion(T& w, const Rect& dirty) {
   CCanvas& canvas = w.Canvas();
   const WindowMargins m = w.Margins();
-  widget_paint::Translate(canvas, m.left, m.bottom);
-  canvas.SetViewport(dirty.left, dirty.top, dirty.right, dirty.bottom);
+  if (dirty.IsEmpty())
+    canvas.SetViewport(0, 0, 0, 0);
+  else
+    canvas.SetViewport(dirty.left + m.left, dirty.top + m.bottom, dirty.right + m.left, dirty.bottom + m.bottom);
   canvas.list.RecordFill(0);
   paint_path::DrawShadow(w, canvas, m);
+  widget_paint::Translate(canvas, m.left, m.bottom);
   PaintWindowContent(w, canvas);
 }
 
@@ -104,11 +117,27 @@ inline Rect DirtyInWindow(const CFrameCore& w, Rect dirty) {
   return dirty;
 }
 
+// Cuts a dirty rectangle (window coordinates) to the content rectangle of
+// every container between a widget and its window, so a widget that sticks
+// out of its parent never paints outside it. False when nothing of the
+// widget can show: a container is hidden or suspended, or the cut is empty.
+inline bool ClipToAncestors(const CFrameCore& w, const CWidget& widget, Rect* dirty) {
+  for (const CWidget* a = widget.parent; a && a != &w; a = a->parent) {
+    if (!a->IsVisible() || a->IsRedrawSuspended()) return false;
+    Rect c = ContentRectOf(a->width, a->height, a->flags);
+    a->RectToWindow(&c);
+    c = {c.left - w.x, c.top - w.y, c.right - w.x, c.bottom - w.y};
+    if (!dirty->Intersect(c) || dirty->IsEmpty()) return false;
+  }
+  return !dirty->IsEmpty();
+}
+
 }  // namespace paint_path
 
 // A widget of the window shown again (rect in the widget's outer
 // coordinates; null: all of it): a see-through widget with the window
-// content behind it, an opaque one alone over the old pixels.
+// content behind it, an opaque one alone over the old pixels, cut to the
+// content of each of its containers.
 template <class T, class X>
 void RedrawWidgetInWindow(T& w, X& widget, const Rect* rect) {
   if (!paint_path::CanPaint(w)) return;
@@ -124,7 +153,9 @@ void RedrawWidgetInWindow(T& w, X& widget, const Rect* rect) {
   } else {
     const WindowMargins m = w.Margins();
     widget_paint::Translate(canvas, m.left, m.bottom);
-    if (canvas.SetClipRect(dirty.left, dirty.top, dirty.right, dirty.bottom)) {
+    Rect clip = dirty;
+    if (paint_path::ClipToAncestors(w, widget, &clip) &&
+        canvas.SetClipRect(clip.left, clip.top, clip.right, clip.bottom)) {
       const Rect at = widget.ToWindowRect();
       widget_paint::Translate(canvas, at.left - w.x, at.top - w.y);
       PaintWidget(widget, canvas);

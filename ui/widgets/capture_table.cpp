@@ -5,6 +5,8 @@
 namespace {
 
 CaptureBinding g_slots[kCaptureSlotCount];
+CaptureLostFn g_lost = nullptr;
+void* g_lostObject = nullptr;
 CWidget* g_captureOwner = nullptr;
 CWidget* g_pressed = nullptr;
 
@@ -39,12 +41,16 @@ namespace CaptureTable {
 
 void Install(const CCaptureSet& set, CWidget* owner) {
   for (u32 i = 0; i < kCaptureSlotCount; ++i) g_slots[i] = set.slots[i];
+  g_lost = set.lost;
+  g_lostObject = set.lostObject;
   SetCaptureOwner(owner);
 }
 
 bool Uninstall(const CWidget* owner) {
   if (!owner || owner != g_captureOwner) return false;
   for (CaptureBinding& slot : g_slots) slot.object = nullptr;
+  g_lost = nullptr;
+  g_lostObject = nullptr;
   SetCaptureOwner(nullptr);
   return true;
 }
@@ -60,6 +66,9 @@ void DispatchRightDown(i32 keyFlags, Point* point) { Dispatch(kCaptureRightDown,
 void DispatchLeftDown(i32 keyFlags, Point* point) { Dispatch(kCaptureLeftDown, keyFlags, 0, point); }
 void DispatchLeftUp(i32 keyFlags, Point* point) { Dispatch(kCaptureLeftUp, keyFlags, 0, point); }
 void DispatchRightUp(i32 keyFlags, Point* point) { Dispatch(kCaptureRightUp, keyFlags, 0, point); }
+void DispatchCaptureLost() {
+  if (g_captureOwner && g_lost && g_lostObject) g_lost(g_lostObject);
+}
 
 }  // namespace CaptureTable
 

@@ -35,6 +35,9 @@ enum CaptureSlot : u32 {
 typedef void (*CaptureEventFn)(void* object, i32 keyFlags, Point* point);
 typedef void (*CaptureWheelFn)(void* object, i32 keyFlags, i32 delta, Point* point);
 typedef void (*CapturePointFn)(const void* object, Point* point);
+// The owner's window lost the system capture to another window (or none)
+// without the owner letting go: a held button's release will never come.
+typedef void (*CaptureLostFn)(void* object);
 
 // One slot's binding: the handler is called on object (already the class's
 // own pointer). Slot 0 uses wheel, slot 9 translate, the others event.
@@ -52,6 +55,10 @@ void CaptureEventThunk(void* object, i32 keyFlags, Point* point) {
 template <class T, void (T::*Handler)(i32, i32, Point*)>
 void CaptureWheelThunk(void* object, i32 keyFlags, i32 delta, Point* point) {
   (static_cast<T*>(object)->*Handler)(keyFlags, delta, point);
+}
+template <class T, void (T::*Handler)()>
+void CaptureLostThunk(void* object) {
+  (static_cast<T*>(object)->*Handler)();
 }
 template <class T, void (T::*Convert)(Point*) const>
 void CapturePointThunk(const void* object, Point* point) {
@@ -83,7 +90,16 @@ class CCaptureSet {
     slots[kCaptureTranslate].translate = &CapturePointThunk<T, Convert>;
     return *this;
   }
+  // Optional: what the owner does when its window loses the system capture.
+  template <class T, void (T::*Handler)()>
+  CCaptureSet& OnLost() {
+    lost = &CaptureLostThunk<T, Handler>;
+    lostObject = slots[kCaptureMove].object;
+    return *this;
+  }
   CaptureBinding slots[kCaptureSlotCount];
+  CaptureLostFn lost = nullptr;
+  void* lostObject = nullptr;
 };
 
 namespace CaptureTable {
@@ -110,6 +126,9 @@ void DispatchRightDown(i32 keyFlags, Point* point);
 void DispatchLeftDown(i32 keyFlags, Point* point);
 void DispatchLeftUp(i32 keyFlags, Point* point);
 void DispatchRightUp(i32 keyFlags, Point* point);
+// WM_CAPTURECHANGED of the owner's window: the owner's lost handler, when
+// it named one.
+void DispatchCaptureLost();
 
 }  // namespace CaptureTable
 

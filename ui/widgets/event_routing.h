@@ -144,14 +144,21 @@ void CallKeyHandler(W& w, const KeyEvent& k) {
   }
 }
 
-// Key down, key up and characters go to the focused leaf; a composite
-// passes them to its children while it is visible and enabled. True when a
-// widget of the subtree took the key (a focused leaf always does).
+// Key down, key up and characters go to the focused widget; a composite
+// that is not focused itself passes them to its children while it is
+// visible and enabled. True when a widget of the subtree took the key (a
+// focused widget always does).
 template <class C>
 bool RouteKeyToChildren(C& composite, const KeyEvent& k) {
   return ForEachChild(composite, [&](auto& child) -> bool {
     using W = std::remove_reference_t<decltype(child)>;
     if constexpr (HasChildren<W>::value) {
+      // A focused composite (a tree with its label editor) takes the key
+      // itself; otherwise one of its children may hold the focus.
+      if (FocusedWidget() == &child) {
+        CallKeyHandler(child, k);
+        return true;
+      }
       return child.IsVisibleAndEnabled() && RouteKeyToChildren(child, k);
     } else {
       if (FocusedWidget() != &child) return false;

@@ -17,3 +17,7 @@ bool ReadPointerPoint(Point* out);
 // The key is down now (the asynchronous key state, through the input
 // seam); always false in the native build.
 bool IsKeyDown(i32 key);
+// The primary (left, or right when swapped) mouse button is physically down
+// now. The native build has no pointer: a button counts as held until its
+// release arrives as an event.
+bool IsPrimaryButtonDown();

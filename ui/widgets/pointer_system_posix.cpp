@@ -5,3 +5,4 @@ void ReleaseSystemCapture() {}
 void ShowStandardCursor(u32) {}
 bool ReadPointerPoint(Point*) { return false; }
 bool IsKeyDown(i32) { return false; }
+bool IsPrimaryButtonDown() { return true; }

@@ -15,3 +15,4 @@ bool ReadPointerPoint(Point* out) {
   return true;
 }
 bool IsKeyDown(i32 key) { return (ReadAsyncKeyState(key) & 0x8000) != 0; }
+bool IsPrimaryButtonDown() { return IsKeyDown(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON); }

@@ -15,6 +15,9 @@
 //                                            // Right and Space on the caption
 //   static u16 RegisterWindowClass(wchar_t* name);   // own class (main window)
 //   static const wchar16* WindowName();      // name given to CreateWindowExW
+//   void OnActivate(u32 state);              // WM_ACTIVATE (low word), taken over
+//   void OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam);
+//                                            // WM_USER + offset (not + 1)
 //
 // The window is its children's parent (RepaintChild, RepaintRegion, Window)
 // and holds its own widget record as its CWidget base: x and y are the
@@ -46,6 +49,8 @@ KELVANE_WIDGET_TRAIT(HasOnDestroy, widget_traits::Fake<T>().OnDestroy())
 KELVANE_WIDGET_TRAIT(HasCaptionArrowKeys, T::kCaptionArrowKeys)
 KELVANE_WIDGET_TRAIT(HasOwnWindowClass, T::RegisterWindowClass((wchar_t*)nullptr))
 KELVANE_WIDGET_TRAIT(HasWindowName, T::WindowName())
+KELVANE_WIDGET_TRAIT(HasActivate, widget_traits::Fake<T>().OnActivate(0u))
+KELVANE_WIDGET_TRAIT(HasUserMessage, widget_traits::Fake<T>().OnUserMessage(0u, uintptr_t(0), intptr_t(0)))
 
 template <class T>
 class CFrameWindow : public CFrameCore {

@@ -56,6 +56,12 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
     case WM_WINDOWPOSCHANGED:
       OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lParam));
       break;
+    case WM_ACTIVATE:
+      if constexpr (HasActivate<T>::value)
+        Self().OnActivate(static_cast<u32>(wParam & 0xFFFF));
+      else
+        handled = 0;
+      break;
     case WM_ACTIVATEAPP:
       OnActivateApp(wParam != 0, static_cast<u32>(lParam));
       handled = 0;
@@ -136,6 +142,14 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       RouteXButtons(wParam);
       RouteXButtons(wParam);
       break;
+    case WM_CAPTURECHANGED: {
+      // Another window took the mouse: a capture owner of this window that
+      // still waits for a button's release will not get it.
+      CWidget* owner = CaptureOwner();
+      if (reinterpret_cast<HWND>(lParam) != window && owner && owner->IsWithin(this))
+        CaptureTable::DispatchCaptureLost();
+      break;
+    }
     case WM_DEVICECHANGE:
       OnDeviceChange(static_cast<u32>(wParam), reinterpret_cast<const void*>(lParam));
       break;
@@ -148,7 +162,10 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       CPostedTick::Run(wParam, lParam);
       break;
     default:
-      if (message >= WM_USER && message <= 0x7FFF) break;  // the toolkit's own
+      if (message >= WM_USER && message <= 0x7FFF) {  // the toolkit's own
+        if constexpr (HasUserMessage<T>::value) Self().OnUserMessage(message - WM_USER, wParam, lParam);
+        break;
+      }
       handled = 0;
       break;
   }

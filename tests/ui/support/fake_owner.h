@@ -1,6 +1,6 @@
 // A window stand-in for widget tests without a real window: the parent at
 // the top of a widget tree, recording what its widgets ask of their window
-// (repaints, regions, focus notifications, presses). Derive a test tree
+// (repaints, regions, focus notifications, presses and releases). Derive a test tree
 // from CFakeOwnerOf<itself> and declare Children(); CFakeOwner has none.
 #pragma once
 #include <tuple>
@@ -46,6 +46,12 @@ class CFakeOwnerOf : public CWidget {
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
   // The pressed widget of the tree lets go.
   bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
+  CWidget* SetFocusedWidget(CWidget* next) {
+    CWidget* old = FocusedWidget();
+    StoreFocusedWidget(next);
+    focusLost.push_back(old);
+    return old;
+  }
   CWidget* SetFocus() {
     CWidget* previous = FocusedWidget();
     StoreFocusedWidget(this);

@@ -8,7 +8,9 @@
 #include "ui/windows/theme_painter.h"
 
 struct ThemeCall {
-  char op;  // f frame, c caption, b button, k check box, d drop-down, p progress, g bar background, i bar item
+  char op;  // f frame, c caption, b button, k check box, d drop-down, p progress, g bar background, i bar item,
+            // B popup-menu background (state: the band), m popup-menu item, G menu-bar background, r menu-bar item
+            // w tree row (its rectangle as item)
   i32 width, height;
   u32 style;
   i32 state;  // caption-button state or the control's look
@@ -35,6 +37,18 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawProgressBar(CCanvas* canvas, i32 width, i32 height, double fraction, u32 colour) override;
   void DrawBarBackground(CCanvas* canvas, i32 width, i32 height, bool grip) override;
   void DrawBarItem(CCanvas* canvas, const Rect& item, const wchar16* text, i32 length, i32 imageFrame) override;
+  // (menus: recording_theme_painter_menus.cpp)
+  void DrawMenuBackground(CCanvas* canvas, i32 width, i32 height, i32 band) override;
+  void DrawMenuItem(CCanvas* canvas, const Rect& item, u32 state, const wchar16* text, i32 length,
+                    i32 imageFrame) override;
+  void DrawMenuBarBackground(CCanvas* canvas, u32 state, i32 width, i32 height) override;
+  void DrawMenuBarItem(CCanvas* canvas, const Rect& item, u32 state, const wchar16* text, i32 length,
+                       i32 imageFrame) override;
+  // The calls of one kind, in order.
+  std::vector<ThemeCall> CallsOf(char op) const;
+  // (views)
+  void DrawListRow(CCanvas* canvas, const Rect& row, u32 state, const wchar16* text, i32 length,
+                   i32 imageFrame) override;
   std::vector<ThemeCall> calls;
   bool draw = false;  // also draw with the built-in look
 

@@ -15,6 +15,7 @@ struct PresentRecord {
   bool bitmapValid;  // the source DC held a live DIB section
   i32 bitmapWidth, bitmapHeight;
   u32 thread;        // the presenting thread
+  std::vector<u32> pixels;  // with capturePixels: the presented pixels, rows from the top
 };
 
 class CScriptedWindowSystem final : public IInputState {
@@ -33,6 +34,7 @@ class CScriptedWindowSystem final : public IInputState {
   u32 InvalidPresents() const { return invalid_.load(); }
   u32 KeyReads() const { return keyReads_.load(); }
   bool passPresentsOn = true;
+  bool capturePixels = false;
 
  private:
   std::mutex mutex_;

@@ -1,0 +1,272 @@
+// CMenuBar: the top-level children of a menu model as a row of items (the
+// main menu, the pages' tool bars, the job windows' one-item "Eject disc"
+// bars). A submenu item opens its popup menu below itself; while a popup is
+// open the bar is its owner (IPopupMenuOwner), so the pointer or Left and
+// Right move on to the neighbouring item, and the bar listens on its model
+// (IMenuModelListener) to show changed items. The popup runs modally: the
+// call that opened it returns when it has closed.
+//
+// States: rest -> hover (the pointer enters; the bar becomes the pressed
+// widget) -> menu mode (a press, Enter, Down or Space) -> popup open while
+// it runs -> back to rest, hover or a focused rest by the popup's result.
+// The pointer leaving the bar ends hover and menu mode. Portable (popups
+// open through the popup-menu runner).
+#pragma once
+#include "render/text/font.h"
+#include "ui/widgets/menu_bar_core.h"
+#include "ui/widgets/pointer_system.h"
+#include "ui/widgets/popup_menu_runner.h"
+#include "ui/widgets/widget.h"
+#include "ui/windows/theme_metrics.h"
+
+template <class TParent>
+class CMenuBar : public IPopupMenuOwner,
+                 public IMenuModelListener,
+                 public CWidgetOf<CMenuBar<TParent>, TParent>,
+                 public CMenuBarCore {
+ public:
+  using Base = CWidgetOf<CMenuBar<TParent>, TParent>;
+  static constexpr bool kFocusLook = true;
+
+  CMenuBar() {
+    CFontRef font(GetDefaultFont());
+    this->height = (font.Get() ? static_cast<i32>(font.Get()->lineHeight) : 0) + 8;
+  }
+  ~CMenuBar() { DetachModel(); }
+
+  // Shows another model: the old one loses its listener, the new one gets
+  // the bar; laid out and shown again.
+  void SetModel(CMenuModel* shown) {
+    DetachModel();
+    model = shown;
+    if (model) model->listener = this;
+    Layout();
+    this->Redraw();
+  }
+
+  // Places the items; a bar whose height does not match them takes their
+  // height (unless kFixedHeight) and is laid out for it.
+  void Layout() {
+    CFontRef font(GetDefaultFont());
+    const i32 barHeight = LayoutItems(font.Get(), this->height);
+    if (!(options & kFixedHeight) && barHeight != this->height) {
+      this->SetBounds(this->x, this->y, this->width, barHeight);
+      return;
+    }
+    AlignRightItems(this->GetContentRect().right);
+  }
+  void LayoutContent(i32 contentWidth, i32) { AlignRightItems(contentWidth); }
+
+  // The keyboard focus; a bar without a hot item gets the first one.
+  CWidget* SetFocus() { return Base::SetFocus(); }
+  void OnFocusGain() {
+    if (hotItem < 0) hotItem = 0;
+    this->Redraw();
+  }
+
+  // ---- Mouse (the routing's handlers; points in content coordinates) ----
+  void OnMouseMove(i32, Point* p) {
+    TakeHover();
+    TrackItem(*p, true);
+  }
+  void OnLButtonDown(i32, Point* p) {
+    TakeHover();
+    TrackItem(*p, false);
+    EnterMenuMode(false);
+  }
+  void OnLButtonDblClk(i32 keys, Point* p) { OnLButtonDown(keys, p); }
+  void OnLButtonUp(i32, Point*) { OnLeftUp(); }
+  // Fires a command item clicked with the mouse (a submenu's popup has run
+  // inside the press already); the release is not tested against the item.
+  void OnLeftUp() {
+    if (!(state & kMenuMode)) return;
+    const i32 item = hotItem;
+    hotItem = -1;
+    state &= ~(kHover | kMenuMode);
+    this->Redraw();
+    ReleasePress();
+    if (!command.IsSet() || !this->parent || !model) return;
+    if (model->GetItemType(item) != kMenuTypeCommand || !model->IsItemEnabled(item)) return;
+    OnPopupHotItem(-3, -1);
+    command.Call(this->parent, static_cast<u32>(model->GetItemId(item)));
+  }
+  // The pointer left the bar, or another widget took the press.
+  void OnPressLeave() { EndHover(); }
+  void OnReleasePress() { EndHover(); }
+
+  // ---- Keys while focused ----
+  u32 OnKeyDown(u32 key, u32, u32) {
+    if (!model) return 0;
+    switch (key) {
+      case 13:
+      case 40:
+        EnterMenuMode(true);
+        break;
+      case 32:
+        if (hotItem < 0) return 1;
+        if (IsSubmenuItem(hotItem)) {
+          EnterMenuMode(true);
+        } else if (model->GetItemType(hotItem) == kMenuTypeCommand && model->IsItemEnabled(hotItem)) {
+          command.Call(this->parent, static_cast<u32>(model->GetItemId(hotItem)));
+        }
+        break;
+      case 37:
+        hotItem = hotItem - 1 < 0 ? model->count - 1 : hotItem - 1;
+        break;
+      case 39:
+        hotItem = hotItem + 1 >= model->count ? 0 : hotItem + 1;
+        break;
+      default:
+        return 0;
+    }
+    this->Redraw();
+    return 1;
+  }
+
+  // ---- Menu mode ----
+  void EnterMenuMode(bool fromKeyboard) {
+    state = static_cast<u8>((state & ~kFromKeyboard) | kMenuMode | (fromKeyboard ? kFromKeyboard : 0));
+    this->Redraw();
+    savedFocus = SetFocus();
+    opening.Call(this->parent);
+    RunMenus();
+  }
+
+  // Runs the hot item's popup; true when the (new) hot item's popup is to
+  // open next.
+  bool OpenItemMenu() {
+    CMenuModel* sub = CMenuModel::AsSubmenu(model ? model->GetItem(hotItem) : nullptr);
+    if (!sub || static_cast<u32>(hotItem) >= itemRects.GetCount()) return false;
+    Point anchor = {itemRects[static_cast<u32>(hotItem)].left - ThemeMenuSpacing(), 0};
+    this->ToWindowPoint(&anchor);
+    state = static_cast<u8>((state & ~kCancelled) | kPopupOpen);
+    const i32 result = RunPopupMenu(sub, anchor.x, anchor.y, icons.bitmap ? &icons : nullptr,
+                                    greyedIcons.bitmap ? &greyedIcons : nullptr, this);
+    state &= ~kPopupOpen;
+    if (result >= 0) {
+      hotItem = -1;
+      state &= ~(kHover | kMenuMode);
+      this->Redraw();
+      ReleasePress();
+      this->Redraw();
+      if (command.IsSet() && this->parent && model) {
+        OnPopupHotItem(-3, -1);
+        if (savedFocus) RestoreFocus(savedFocus);
+        command.Call(this->parent, static_cast<u32>(result));
+      }
+      return false;
+    }
+    if (state & kCancelled) {
+      state &= ~(kHover | kMenuMode | kMove | kCancelled);
+      SetFocus();
+      return false;
+    }
+    if (state & kMove) {
+      state = static_cast<u8>((state & ~(kMove | kHover)) | kMenuMode);
+      return true;
+    }
+    if (hotItem >= 0 && result != kPopupCancelled) return true;
+    if (state & kMenuMode) {
+      state &= ~kMenuMode;
+      Point cursor = {0, 0};
+      hotItem = -1;
+      if (ReadPointerPoint(&cursor)) {
+        this->WindowToLocal(&cursor);
+        hotItem = HitTestItem(cursor);
+      }
+      // Back in hover over the item under the pointer: the bar is the
+      // pressed widget again, so it hears the pointer leave.
+      if (hotItem >= 0) {
+        this->Window().CapturePress(this);
+        state |= kHover;
+      }
+      this->Redraw();
+    }
+    if (savedFocus) RestoreFocus(savedFocus);
+    return false;
+  }
+
+  // Gives the focus to the widget kept when menu mode began; the widget
+  // that held it.
+  CWidget* RestoreFocus(CWidget* kept) {
+    CWidget* holder = FocusedWidget();
+    if (holder != kept) this->Window().SetFocusedWidget(kept);
+    return holder;
+  }
+
+  // Lets go of the press: the window's release step runs.
+  void ReleasePress() {
+    if (!PressedWidget()) return;
+    this->Window().ReleasePress();
+    SetPressedWidget(nullptr);
+  }
+
+  // ---- The open popup's owner ----
+  void OnPopupMouseMove(Point point, bool* switchMenus, CPopupMenu**) override {
+    Point local = point;
+    this->WindowToLocal(&local);
+    const i32 item = HitTestItem(local);
+    if (item < 0 || item == hotItem) return;
+    hotItem = item;
+    this->Redraw();
+    if (switchMenus) *switchMenus = true;
+  }
+  void OnPopupMouseButton(Point point, bool* onBar) override {
+    hotItem = -1;
+    Point local = point;
+    this->WindowToLocal(&local);
+    if (HitTestItem(local) >= 0 && onBar) *onBar = true;
+  }
+  void OnPopupKey(u32 key, bool* handled) override {
+    if (key == 27) {
+      state |= kCancelled;
+    } else if (key == 37 || key == 39) {
+      state |= kMove;
+      hotItem = NeighbourItem(hotItem, key == 39);
+      this->Redraw();
+    } else {
+      return;
+    }
+    if (handled) *handled = true;
+  }
+  void OnPopupHotItem(i32 id, i32 hint) override { hover.Call(this->parent, id, hint); }
+  void OnMenuNotice(i32 id, i32 hint) { OnPopupHotItem(id, hint); }
+  i32 GetInitialHotItem() override { return (state & kFromKeyboard) ? 0 : -1; }
+  void OnMenuItemChanged(MenuItem*) override { this->Redraw(); }
+
+  void PaintContent(CCanvas& canvas) {
+    const Rect content = this->GetContentRect();
+    PaintItems(canvas, FocusedWidget() == this, content.right, content.bottom);
+  }
+
+ private:
+  void DetachModel() {
+    if (model && model->listener == static_cast<IMenuModelListener*>(this)) model->listener = nullptr;
+  }
+  // The pointer is over the bar: the bar takes the press (to hear it leave).
+  void TakeHover() {
+    if (state & kHover) return;
+    this->Window().CapturePress(this);
+    state |= kHover;
+  }
+  void TrackItem(Point p, bool openInMenuMode) {
+    const i32 item = HitTestItem(p);
+    if (item == hotItem) return;
+    hotItem = item;
+    this->Redraw();
+    if (openInMenuMode && (state & kMenuMode)) RunMenus();
+  }
+  // The hot item's popup, and the neighbours' as long as the user moves
+  // on; then the end of menu mode is announced.
+  void RunMenus() {
+    if (!model || !IsSubmenuItem(hotItem)) return;
+    while (OpenItemMenu()) {
+    }
+    OnPopupHotItem(-3, -1);
+  }
+  void EndHover() {
+    state &= ~(kHover | kMenuMode);
+    hotItem = -1;
+    this->Redraw();
+  }
+};
