@@ -1,8 +1,7 @@
-// Builders of the blocks other programs hand over in a drop or on the
-// clipboard: DROPFILES file lists (wide or 8-bit) and file-group
-// descriptor blocks. Portable.
+// Builders of DROPFILES file lists as other programs hand them over: the
+// header {offset of the names, point, non-client flag, wide flag}, the
+// names each with its zero, then the closing empty name. Portable.
 #pragma once
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,6 @@ inline void Put32(std::string* b, size_t at, u32 v) {
   for (int i = 0; i < 4; ++i) (*b)[at + i] = static_cast<char>(v >> (8 * i));
 }
 
-// Header {offset of the names, point, non-client flag, wide flag}, then the
-// names, each with its zero, then the closing empty name.
 inline std::string Header(u32 namesOffset, bool wide) {
   std::string b(20, '\0');
   Put32(&b, 0, namesOffset);
@@ -25,12 +22,9 @@ inline std::string Header(u32 namesOffset, bool wide) {
 
 inline std::string WideList(const std::vector<std::u16string>& names, bool close = true) {
   std::string b = Header(20, true);
-  for (const std::u16string& n : names) {
-    for (char16_t c : n) b += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    b += std::string(2, '\0');
-  }
-  if (close) b += std::string(2, '\0');
-  return b;
+  for (const std::u16string& n : names)
+    for (char16_t c : n + u'\0') b += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return close ? b + std::string(2, '\0') : b;
 }
 
 inline std::string AnsiList(const std::vector<std::string>& names) {

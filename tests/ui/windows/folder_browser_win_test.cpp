@@ -39,18 +39,13 @@ i32 ShowWith(CFolderBrowser& browser, const std::u16string& path, std::function<
 
 std::u16string Text(const CWideString& s) { return std::u16string(s.c_str(), s.GetLength()); }
 std::u16string ItemText(CFolderBrowser& b, TreeItemHandle h) { return Text(b.tree.Lookup(h)->text); }
-std::u16string PathOf(CFolderBrowser& b, TreeItemHandle h) {
-  CWideString path;
-  return b.BuildPath(h, &path) ? Text(path) : u"(none)";
-}
 bool OkEnabled(CFolderBrowser& b) { return !(b.ok.flags & kFlagDisabled); }
-bool HasExpander(CFolderBrowser& b, TreeItemHandle h) { return (b.tree.Lookup(h)->flags & kTreeExpander) != 0; }
+bool Has(CFolderBrowser& b, TreeItemHandle h, u8 flag) { return (b.tree.Lookup(h)->flags & flag) != 0; }
 TreeItemHandle ChildNamed(CFolderBrowser& b, TreeItemHandle parent, const std::u16string& name) {
-  for (TreeItemHandle c = b.tree.GetFirstChild(parent); !IsNullItem(c); c = b.tree.GetNextSibling(c))
-    if (ItemText(b, c) == name) return c;
-  return kNullItem;
+  TreeItemHandle c = b.tree.GetFirstChild(parent);
+  while (!IsNullItem(c) && ItemText(b, c) != name) c = b.tree.GetNextSibling(c);
+  return c;
 }
-void CloseFromCaption(CFolderBrowser& b) { PostMessageW(static_cast<HWND>(b.Handle()), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 struct FolderBrowser : testing::Test {
   // <temp>\kelvane_browse with Data\Images, Files (a file only) and Hidden
@@ -72,22 +67,22 @@ std::u16string FolderBrowser::base;
 
 TEST_F(FolderBrowser, OpensOnTheRootsWithOkDisabledAndItsCaptionCloseCancels) {
   CFolderBrowser browser;
-  bool checked = false;
+  bool checked = false;  // the step ran
   const i32 answer = ShowWith(browser, u"", [&](CFolderBrowser& b) {
     EXPECT_EQ(u"Browse For Folder", std::u16string(b.GetTitle()));
     EXPECT_EQ(4u, b.tree.VisibleRowCount()) << "Desktop and its three roots";
-    EXPECT_TRUE(b.tree.Lookup(b.desktop)->flags & kTreeExpanded);
+    EXPECT_TRUE(Has(b, b.desktop, kTreeExpanded));
     for (TreeItemHandle h : {b.documents, b.computer, b.network}) {
-      EXPECT_TRUE(HasExpander(b, h));
-      EXPECT_FALSE(b.tree.Lookup(h)->flags & kTreeExpanded);
+      EXPECT_TRUE(Has(b, h, kTreeExpander));
+      EXPECT_FALSE(Has(b, h, kTreeExpanded));
     }
     EXPECT_TRUE(IsNullItem(b.tree.selected));
     EXPECT_FALSE(OkEnabled(b));
     EXPECT_FALSE(b.OnDialogKey(13)) << "Enter does nothing while OK is disabled";
     b.tree.SetExpanded(b.network, true);
-    EXPECT_FALSE(HasExpander(b, b.network)) << "the network lists nothing";
+    EXPECT_FALSE(Has(b, b.network, kTreeExpander)) << "the network lists nothing";
     checked = true;
-    CloseFromCaption(b);
+    PostMessageW(static_cast<HWND>(b.Handle()), WM_SYSCOMMAND, SC_CLOSE, 0);  // the caption's close
   });
   EXPECT_TRUE(checked);
   EXPECT_EQ(CFolderBrowser::kCancelled, answer);
@@ -104,9 +99,9 @@ TEST_F(FolderBrowser, AnInitialFolderIsWalkedToAndOkGivesItBack) {
     EXPECT_EQ(u"", std::u16string(b.GetPath())) << "the selection empties the initial path";
     // The folder above shows which of its folders have folders of their own.
     const TreeItemHandle top = b.tree.Pool().GetParentHandle(b.tree.Pool().GetParentHandle(chosen));
-    EXPECT_TRUE(HasExpander(b, ChildNamed(b, top, u"Data")));
-    EXPECT_TRUE(HasExpander(b, ChildNamed(b, top, u"Hidden"))) << "a hidden folder counts";
-    EXPECT_FALSE(HasExpander(b, ChildNamed(b, top, u"Files"))) << "files do not";
+    EXPECT_TRUE(Has(b, ChildNamed(b, top, u"Data"), kTreeExpander));
+    EXPECT_TRUE(Has(b, ChildNamed(b, top, u"Hidden"), kTreeExpander)) << "a hidden folder counts";
+    EXPECT_FALSE(Has(b, ChildNamed(b, top, u"Files"), kTreeExpander)) << "files do not";
 
     const TreeItemHandle drive = b.tree.GetFirstChild(b.computer);
     struct Pick {
@@ -117,11 +112,11 @@ TEST_F(FolderBrowser, AnInitialFolderIsWalkedToAndOkGivesItBack) {
       b.tree.SelectItem(p.item);
       EXPECT_EQ(p.ok, OkEnabled(b)) << &p - picks;
     }
-    CWideString desktopPath;
-    ASSERT_TRUE(GetSpecialFolderPath(0, &desktopPath));
-    EXPECT_EQ(Text(desktopPath), PathOf(b, b.desktop)) << "Desktop is the desktop folder";
-    const TreeItemHandle c = ChildNamed(b, b.computer, ItemText(b, drive));
-    EXPECT_EQ(std::u16string(1, static_cast<char16_t>(b.tree.Lookup(c)->userValue)) + u":", PathOf(b, c));
+    CWideString expected, built;
+    ASSERT_TRUE(GetSpecialFolderPath(0, &expected) && b.BuildPath(b.desktop, &built));
+    EXPECT_EQ(Text(expected), Text(built)) << "Desktop is the desktop folder";
+    ASSERT_TRUE(b.BuildPath(drive, &built));
+    EXPECT_EQ(std::u16string(1, static_cast<char16_t>(b.tree.Lookup(drive)->userValue)) + u":", Text(built));
     b.ok.click.Call(&b);
   });
   EXPECT_EQ(CFolderBrowser::kAccepted, answer);
@@ -146,7 +141,7 @@ TEST_F(FolderBrowser, AGoneFolderSelectsNothingAndAFolderBesideDocumentsIsNotInT
   CFolderBrowser browser;
   const i32 answer = ShowWith(browser, inner, [](CFolderBrowser& b) {
     EXPECT_EQ(u"inner", ItemText(b, b.tree.selected));
-    EXPECT_FALSE(b.tree.Lookup(b.documents)->flags & kTreeExpanded) << "My Documents was not walked";
+    EXPECT_FALSE(Has(b, b.documents, kTreeExpanded)) << "My Documents was not walked";
     EXPECT_TRUE(b.OnDialogKey(13));
   });
   EXPECT_EQ(CFolderBrowser::kAccepted, answer);
