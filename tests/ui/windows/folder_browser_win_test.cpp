@@ -128,7 +128,7 @@ TEST_F(FolderBrowser, AGoneFolderSelectsNothingAndAFolderBesideDocumentsIsNotInT
   EXPECT_EQ(CFolderBrowser::kCancelled, ShowWith(gone, base + u"\\Gone\\Images", [](CFolderBrowser& b) {
               EXPECT_TRUE(IsNullItem(b.tree.selected));
               EXPECT_FALSE(OkEnabled(b));
-              EXPECT_TRUE(b.OnDialogKey(27));
+              b.cancel.click.Call(&b);
             }));
 
   // "<documents>X\inner" starts with the documents folder's text but lies
