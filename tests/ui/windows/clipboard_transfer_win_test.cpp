@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/heap.h"
+#include "runtime/platform.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/fake_data_object_win.h"
 #include "ui/windows/clipboard_files.h"
@@ -202,7 +203,7 @@ TEST_F(ClipboardTransfer, FileListsAndTextReadFromTheClipboardSurviveTheFlush) {
     EXPECT_EQ(kHrOk, list.GetName(1, &name));
     EXPECT_EQ(kHrFalse, list.GetName(2, &name));
     EXPECT_EQ(std::u16string(u"D:\\M\u00FAsica"), std::u16string(name.c_str(), name.GetLength()));
-    ASSERT_TRUE(GetClipboardText(&read));
+    ASSERT_TRUE(GetClipboardText(&read, 4096));
     EXPECT_EQ(u">" + text, std::u16string(read.c_str(), read.GetLength())) << "appended";
     if (pass) break;
     ASSERT_EQ(S_OK, OleFlushClipboard());

@@ -6,7 +6,6 @@
 #include <random>
 
 #include "ui/support/drop_blocks.h"
-#include "ui/windows/byte_buffer.h"
 #include "ui/windows/dropped_files.h"
 #include "ui/windows/file_group_descriptor.h"
 
@@ -118,19 +117,6 @@ TEST(FileGroupDescriptor, ACountBeyondTheBlockAndANameWithoutItsZeroAreRefused) 
   EXPECT_TRUE(ReadFileDescriptor(block.data(), size, 1, &r));
   EXPECT_FALSE(ReadFileDescriptor(block.data(), size, 2, &r));
   EXPECT_EQ(0u, FileGroupBlockSize(0xFFFFFFFFu)) << "no block past the limit";
-}
-
-TEST(ByteBuffer, CapacityStepsAndTheZeroAfterTheContent) {
-  const u32 steps[][2] = {{0, 256}, {255, 256}, {256, 512}, {2047, 2048}, {2048, 4096}, {4096, 8192}, {10000, 12288}};
-  for (const auto& s : steps) {
-    ByteBuffer b;
-    ASSERT_TRUE(b.Reserve(s[0]));
-    EXPECT_EQ(s[1], b.Capacity()) << s[0];
-  }
-  ByteBuffer b;
-  const std::string part(1500, 'k');
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(b.Append(part.data(), static_cast<u32>(part.size())));
-  EXPECT_EQ(part + part + part + '\0', std::string(b.Data(), b.Length() + 1)) << "content kept across growth";
 }
 
 }  // namespace
