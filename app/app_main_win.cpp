@@ -3,6 +3,7 @@
 #include "app/main_frame.h"
 #include "runtime/ui_strings.h"
 #include "runtime/win.h"
+#include "ui/windows/ole_session.h"
 #include "ui/windows/theme_painter.h"
 
 u32 AppMain(u32 showCommand) {
@@ -12,5 +13,8 @@ u32 AppMain(u32 showCommand) {
                          ? kLanguageSpanish
                          : kLanguageEnglish);
   SetThemePainter(BuiltInThemePainter());
+  // Around the windows: what the program left on the clipboard is
+  // rendered there when they are gone.
+  COleSession ole;
   return RunApplication(showCommand);
 }

@@ -1,0 +1,153 @@
+// The folder browser over a folder tree made in the Wine prefix's C:
+// drive: opening with and without an initial folder, selection and the OK
+// button, and the answers of OK, Escape and the caption's close.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/support/real_window.h"
+#include "ui/windows/folder_browser.h"
+
+namespace {
+
+std::function<void(CFolderBrowser&)> g_step;
+CFolderBrowser* g_browser = nullptr;
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (g_step) g_step(*g_browser);
+  g_step = nullptr;
+}
+// A browser that is still open after ten seconds is closed.
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (g_browser && g_browser->Handle()) PostMessageW(static_cast<HWND>(g_browser->Handle()), WM_CLOSE, 0, 0);
+}
+
+// Shows a browser and runs step inside its modal loop; the answer.
+i32 ShowWith(CFolderBrowser& browser, const std::u16string& path, std::function<void(CFolderBrowser&)> step) {
+  g_browser = &browser;
+  g_step = step;
+  SetTimer(nullptr, 0, 20, RunStep);
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, Watchdog);
+  const i32 answer = browser.Show(121, path.empty() ? nullptr : path.c_str());
+  KillTimer(nullptr, watchdog);
+  g_browser = nullptr;
+  return answer;
+}
+
+std::u16string Text(const CWideString& s) { return std::u16string(s.c_str(), s.GetLength()); }
+std::u16string ItemText(CFolderBrowser& b, TreeItemHandle h) { return Text(b.tree.Lookup(h)->text); }
+bool OkEnabled(CFolderBrowser& b) { return !(b.ok.flags & kFlagDisabled); }
+bool Has(CFolderBrowser& b, TreeItemHandle h, u8 flag) { return (b.tree.Lookup(h)->flags & flag) != 0; }
+TreeItemHandle ChildNamed(CFolderBrowser& b, TreeItemHandle parent, const std::u16string& name) {
+  TreeItemHandle c = b.tree.GetFirstChild(parent);
+  while (!IsNullItem(c) && ItemText(b, c) != name) c = b.tree.GetNextSibling(c);
+  return c;
+}
+
+struct FolderBrowser : testing::Test {
+  // <temp>\kelvane_browse with Data\Images, Files (a file only) and Hidden
+  // (one hidden folder).
+  static void SetUpTestSuite() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    base = reinterpret_cast<const char16_t*>(temp);
+    base += u"kelvane_browse";
+    for (const char16_t* sub : {u"", u"\\Data", u"\\Data\\Images", u"\\Files", u"\\Hidden", u"\\Hidden\\h"})
+      CreateDirectoryW(reinterpret_cast<const wchar_t*>((base + sub).c_str()), nullptr);
+    SetFileAttributesW(reinterpret_cast<const wchar_t*>((base + u"\\Hidden\\h").c_str()), FILE_ATTRIBUTE_HIDDEN);
+    CloseHandle(CreateFileW(reinterpret_cast<const wchar_t*>((base + u"\\Files\\f.txt").c_str()), GENERIC_WRITE, 0,
+                            nullptr, CREATE_ALWAYS, 0, nullptr));
+  }
+  static std::u16string base;
+};
+std::u16string FolderBrowser::base;
+
+TEST_F(FolderBrowser, OpensOnTheRootsWithOkDisabledAndItsCaptionCloseCancels) {
+  CFolderBrowser browser;
+  bool checked = false;  // the step ran
+  const i32 answer = ShowWith(browser, u"", [&](CFolderBrowser& b) {
+    EXPECT_EQ(u"Browse For Folder", std::u16string(b.GetTitle()));
+    EXPECT_EQ(4u, b.tree.VisibleRowCount()) << "Desktop and its three roots";
+    EXPECT_TRUE(Has(b, b.desktop, kTreeExpanded));
+    for (TreeItemHandle h : {b.documents, b.computer, b.network}) {
+      EXPECT_TRUE(Has(b, h, kTreeExpander));
+      EXPECT_FALSE(Has(b, h, kTreeExpanded));
+    }
+    EXPECT_TRUE(IsNullItem(b.tree.selected));
+    EXPECT_FALSE(OkEnabled(b));
+    EXPECT_FALSE(b.OnDialogKey(13)) << "Enter does nothing while OK is disabled";
+    b.tree.SetExpanded(b.network, true);
+    EXPECT_FALSE(Has(b, b.network, kTreeExpander)) << "the network lists nothing";
+    checked = true;
+    PostMessageW(static_cast<HWND>(b.Handle()), WM_SYSCOMMAND, SC_CLOSE, 0);  // the caption's close
+  });
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(CFolderBrowser::kCancelled, answer);
+}
+
+TEST_F(FolderBrowser, AnInitialFolderIsWalkedToAndOkGivesItBack) {
+  const std::u16string images = base + u"\\Data\\Images";
+  CFolderBrowser browser;
+  const i32 answer = ShowWith(browser, images, [&](CFolderBrowser& b) {
+    const TreeItemHandle chosen = b.tree.selected;
+    ASSERT_FALSE(IsNullItem(chosen));
+    EXPECT_EQ(u"Images", ItemText(b, chosen));
+    EXPECT_TRUE(OkEnabled(b));
+    EXPECT_EQ(u"", std::u16string(b.GetPath())) << "the selection empties the initial path";
+    // The folder above shows which of its folders have folders of their own.
+    const TreeItemHandle top = b.tree.Pool().GetParentHandle(b.tree.Pool().GetParentHandle(chosen));
+    EXPECT_TRUE(Has(b, ChildNamed(b, top, u"Data"), kTreeExpander));
+    EXPECT_TRUE(Has(b, ChildNamed(b, top, u"Hidden"), kTreeExpander)) << "a hidden folder counts";
+    EXPECT_FALSE(Has(b, ChildNamed(b, top, u"Files"), kTreeExpander)) << "files do not";
+
+    const TreeItemHandle drive = b.tree.GetFirstChild(b.computer);
+    struct Pick {
+      TreeItemHandle item;
+      bool ok;
+    } picks[] = {{b.computer, false}, {b.network, false}, {drive, true}, {b.desktop, true}, {chosen, true}};
+    for (const Pick& p : picks) {
+      b.tree.SelectItem(p.item);
+      EXPECT_EQ(p.ok, OkEnabled(b)) << &p - picks;
+    }
+    CWideString expected, built;
+    ASSERT_TRUE(GetSpecialFolderPath(0, &expected) && b.BuildPath(b.desktop, &built));
+    EXPECT_EQ(Text(expected), Text(built)) << "Desktop is the desktop folder";
+    ASSERT_TRUE(b.BuildPath(drive, &built));
+    EXPECT_EQ(std::u16string(1, static_cast<char16_t>(b.tree.Lookup(drive)->userValue)) + u":", Text(built));
+    b.ok.click.Call(&b);
+  });
+  EXPECT_EQ(CFolderBrowser::kAccepted, answer);
+  EXPECT_EQ(images, std::u16string(browser.GetPath()));
+}
+
+TEST_F(FolderBrowser, AGoneFolderSelectsNothingAndAFolderBesideDocumentsIsNotInThem) {
+  CFolderBrowser gone;
+  EXPECT_EQ(CFolderBrowser::kCancelled, ShowWith(gone, base + u"\\Gone\\Images", [](CFolderBrowser& b) {
+              EXPECT_TRUE(IsNullItem(b.tree.selected));
+              EXPECT_FALSE(OkEnabled(b));
+              b.cancel.click.Call(&b);
+            }));
+
+  // "<documents>X\inner" starts with the documents folder's text but lies
+  // beside it: it is found through its drive.
+  CWideString documents;
+  ASSERT_TRUE(GetSpecialFolderPath(1, &documents));
+  const std::u16string beside = Text(documents) + u"X", inner = beside + u"\\inner";
+  CreateDirectoryW(reinterpret_cast<const wchar_t*>(beside.c_str()), nullptr);
+  CreateDirectoryW(reinterpret_cast<const wchar_t*>(inner.c_str()), nullptr);
+  CFolderBrowser browser;
+  const i32 answer = ShowWith(browser, inner, [](CFolderBrowser& b) {
+    EXPECT_EQ(u"inner", ItemText(b, b.tree.selected));
+    EXPECT_FALSE(Has(b, b.documents, kTreeExpanded)) << "My Documents was not walked";
+    EXPECT_TRUE(b.OnDialogKey(13));
+  });
+  EXPECT_EQ(CFolderBrowser::kAccepted, answer);
+  EXPECT_EQ(inner, std::u16string(browser.GetPath()));
+  RemoveDirectoryW(reinterpret_cast<const wchar_t*>(inner.c_str()));
+  RemoveDirectoryW(reinterpret_cast<const wchar_t*>(beside.c_str()));
+}
+
+}  // namespace

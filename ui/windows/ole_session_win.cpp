@@ -1,0 +1,11 @@
+#include "ui/windows/ole_session.h"
+
+#include <ole2.h>
+
+COleSession::COleSession() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+
+COleSession::~COleSession() {
+  if (!initialised_) return;
+  OleFlushClipboard();
+  OleUninitialize();
+}
