@@ -1,12 +1,44 @@
-// CMainFrame: the application object and its main window: a sizable
-// captioned frame with minimise, maximise and close buttons, centred in the
-// work area at 650 x 450 (669 x 469 with its shadow margin), the seed of the
-// panes that the application builds into it. Windows only.
+// CMainFrame: the application object and its main window. The window holds,
+// top to bottom, the menu bar with the drive selector at its right end, the
+// page host (start strip, task view and the pages the commands open) and
+// the status bar; the slide-in notice floats above the page host. It starts
+// where it was left (or centred at 650 x 450), remembers every move and
+// size, speaks English or Spanish, turns menu entries, tiles and keyboard
+// shortcuts into commands and keeps the menu's entries in step with the
+// selected drive and the current page. Windows only.
 #pragma once
 #include <tuple>
 
-#include "ui/widgets/button.h"
+#include "app/accelerators.h"
+#include "app/main_menu.h"
+#include "app/page_host.h"
+#include "app/slide_notice.h"
+#include "app/start_strip.h"
+#include "app/status_bar.h"
+#include "drive/drive_manager.h"
+#include "runtime/platform.h"
+#include "ui/views/drop_down_list.h"
+#include "ui/widgets/menu_bar.h"
 #include "ui/windows/frame_window.h"
+
+// Messages the main window posts to itself (offsets from WM_USER; 1 is the
+// toolkit's call onto the user-interface thread).
+constexpr u32 kMsgMediaChanged = 0x10;  // wParam: drive index
+constexpr u32 kMsgFreePages = 0x11;
+
+// Whether the task view is open, at the root of the program's key.
+inline constexpr wchar16 kTaskViewShowValue[] = u"TaskViewShow";
+
+class CMainFrame;
+
+// The drive manager's listener of the main window: called on the poller
+// thread with the manager's lock held, it only posts to the window.
+class CMediaPoster final : public IMediaListener {
+ public:
+  void MediaArrived(u32 driveIndex) override;
+  void MediaRemoved(u32 driveIndex) override;
+  void* window = nullptr;  // HWND, set before the listener is added
+};
 
 class CMainFrame : public CFrameWindow<CMainFrame> {
  public:
@@ -14,32 +46,82 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   static constexpr i32 kMinTrackWidth = 640;
   static constexpr i32 kMinTrackHeight = 480;
   static constexpr bool kCaptionArrowKeys = true;
-  static constexpr i32 kDefaultWidth = 650;
-  static constexpr i32 kDefaultHeight = 450;
+  static constexpr i32 kDriveSelectorWidth = 220;
+
+  typedef CPageHost<CStartStrip, CMainFrame> PageHost;
 
   CMainFrame();
+  ~CMainFrame();
 
-  auto Children() { return std::tie(exitButton_); }
+  auto Children() { return std::tie(driveSelector, menuBar, notice, pageHost, statusBar); }
   void CreateControls();
   void LayoutContent(i32 width, i32 height);
   void PaintDecoration(CCanvas& canvas);
+  bool OnCloseQuery();
   void OnDestroy();
+  bool OnShortcutKey(u32 key);
+  void OnClipboardUpdate();
+  void OnMoved();
+  void OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam);
   static u16 RegisterWindowClass(wchar_t* name);
   static const wchar16* WindowName();
 
-  // Creates the window centred in the work area; false when it could not be
-  // created.
-  bool CreateCentred();
-  // A menu or button command (its id is the UI string id of its text).
-  void OnCommand(u32 command);
-  void OnExitClicked() { OnCommand(kCommandExit); }
+  // Creates the window for a frame rectangle {x, y, x2, y2} (y-up, without
+  // the shadow margin); false when it could not be created.
+  bool Create(const Rect& frame);
 
-  static constexpr u32 kCommandExit = 27;
+  // ---- Commands ----
+  void OnCommand(u32 command);
+  // The drive-dependent entries from the selected drive.
+  void UpdateDeviceCommands();
+  // Menu mode begins: the current page sets its entries.
+  void UpdatePageMenu();
+  // 1 English, 8 Spanish, -1 the stored choice (or the one in use).
+  void SetLanguage(i32 language);
+  void ToggleStatusBar();
+  void ResizeCentered(i32 width, i32 height);
+  bool SetWindowRect(i32 newX, i32 newY, i32 newWidth, i32 newHeight);
+  void SaveWindowRect();
+  // Pages reach the status bar through this.
+  void SetStatusText(u32 part, const wchar16* text, bool redraw);
+  // The notice over the page host (the explorer page warns with it).
+  void ShowNotice(u32 title, NoticeText text);
+
+  // ---- The page host's owner ----
+  void OnPageActivated(CPageHolder* current);
+  void SetWindowCommands(bool cycle, bool close);
+  void SaveTaskViewState(bool shown);
+  void PostFreePages();
+
+  // ---- The drive selector's owner ----
+  void DriveItem(i32 index, const wchar16** text, i32* length, i32* icon, u32* value);
+  void OnDriveChosen(i32 index);
+
+  MainMenuStorage menuStorage;
+  CMenuModel* menu = nullptr;
+  CDropDownList<CMainFrame> driveSelector;
+  CMenuBar<CMainFrame> menuBar;
+  CSlideNotice<CMainFrame> notice;
+  PageHost pageHost;
+  CStatusBar<CMainFrame> statusBar;
+  const AcceleratorEntry* accelerators = nullptr;
+  CBitmap* appIcon = nullptr;
+  // How Help opens the manual's address (the shell's "open" verb).
+  i32 (*openWithShell)(const wchar16* target) = OpenWithShell;
+  CMediaPoster mediaPoster;
+  // Last: torn down first (its poller stops before anything it could
+  // reach goes).
+  CDriveManager drives;
 
  private:
-  CButton<CMainFrame> exitButton_;
+  void LayoutPanes(i32 width, i32 height);
+  void ToggleTaskView();
+  void EjectDisc();
+  void ShowAbout();
+  void OpenHelp();
 };
 
-// Builds the main window, runs the message loop until WM_QUIT and returns
-// its code (0 when the window could not be created).
+// Builds the application object, restores or centres its window, runs the
+// message loop until WM_QUIT and returns its code (0 when the window could
+// not be created).
 u32 RunApplication(u32 showCommand);

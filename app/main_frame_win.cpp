@@ -1,18 +1,35 @@
 #include "app/main_frame.h"
 
+#include "app/main_placement.h"
+#include "app/monitor_areas.h"
 #include "render/canvas.h"
+#include "render/skin_ids.h"
+#include "render/skin_resource.h"
+#include "runtime/settings.h"
 #include "ui/windows/modal_loop.h"
 #include "ui/windows/theme_metrics.h"
 
 namespace {
 
-constexpr i32 kButtonWidth = 100;
-constexpr i32 kButtonHeight = 24;
 constexpr u32 kVersion[3] = {0, 6, 5};
 constexpr u32 kBuild = 711;
-constexpr WORD kIconResource = 128;
+constexpr WORD kIconResource = IDI_KELVANE;
+
+void MediaPathChanged(void* owner, const wchar16* path) {
+  CMainFrame* frame = static_cast<CMainFrame*>(owner);
+  const i32 index = frame->drives.FindDriveByPath(path);
+  if (index >= 0 && static_cast<u32>(index) == frame->drives.GetSelected()) frame->UpdateDeviceCommands();
+}
 
 }  // namespace
+
+void CMediaPoster::MediaArrived(u32 driveIndex) {
+  if (window) PostMessageW(static_cast<HWND>(window), WM_USER + kMsgMediaChanged, driveIndex, 0);
+}
+
+void CMediaPoster::MediaRemoved(u32 driveIndex) {
+  if (window) PostMessageW(static_cast<HWND>(window), WM_USER + kMsgMediaChanged, driveIndex, 0);
+}
 
 CMainFrame::CMainFrame() {
   // "Kelvane 0.6.5 Build 711"
@@ -23,18 +40,93 @@ CMainFrame::CMainFrame() {
   }
   title.AppendAscii(" Build ");
   title.AppendUInt(kBuild);
+  menu = BuildMainMenu(&menuStorage);
+  accelerators = AcceleratorTable(kLanguageSpanish);
+  CFontRef base(GetDefaultFont());
+  if (base.Get()) notice.font.Assign(AcquireFont(base.Get()->faceName.c_str(), base.Get()->size + 1, true, false));
+  media = {this, &MediaPathChanged, &MediaPathChanged};
+}
+
+CMainFrame::~CMainFrame() {
+  drives.RemoveListener(&mediaPoster);
+  notice.Stop();
+  pageHost.startStrip.Stop();
+  ThemePainter()->SetAppIcon(nullptr);
+  CBitmap::Destroy(appIcon);
+}
+
+bool CMainFrame::Create(const Rect& frame) {
+  appIcon = LoadSkinBitmap(IDR_SKIN_APP_ICON);
+  ThemePainter()->SetAppIcon(appIcon);
+  if (!CreateAt(frame, false)) return false;
+  mediaPoster.window = handle;
+  drives.AddListener(&mediaPoster);
+  AddClipboardFormatListener(static_cast<HWND>(handle));
+  return true;
 }
 
 void CMainFrame::CreateControls() {
-  exitButton_.textId = static_cast<i32>(kCommandExit);
-  exitButton_.click = BindCallback<CMainFrame, &CMainFrame::OnExitClicked>(this, this);
-  const Rect place = {0, 0, kButtonWidth, kButtonHeight};
-  exitButton_.Create(kButtonFlags, &place, this);
+  const Rect place = {0, 0, 200, 200};
+  const i32 gap = ThemeMenuBarItemGap();
+  // The menu bar, its pictures and its commands; room for the drive
+  // selector at its right end.
+  menuBar.margins[0] = 4;
+  menuBar.margins[2] = kDriveSelectorWidth + 2 * gap;
+  menuBar.command = BindCallback<CMainFrame, &CMainFrame::OnCommand, u32>(this, this);
+  menuBar.opening = BindCallback<CMainFrame, &CMainFrame::UpdatePageMenu>(this, this);
+  if (LoadSkinStrip(IDR_SKIN_MENU_ICONS, SKIN_MENU_ICON_COUNT, &menuBar.icons))
+    ThemePainter()->TintImage(&menuBar.icons, &menuBar.greyedIcons);
+  menuBar.Create(0x2000A | kFlagVisible, &place, this);
+  menuBar.SetModel(menu);
+  // The drive selector: the drive manager's drives by name.
+  driveSelector.itemSource =
+      BindCallback<CMainFrame, &CMainFrame::DriveItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
+  driveSelector.changed = BindCallback<CMainFrame, &CMainFrame::OnDriveChosen, i32>(this, this);
+  driveSelector.itemCount = drives.GetDriveCount();
+  driveSelector.selectedIndex = drives.GetDriveCount() ? static_cast<i32>(drives.GetSelected()) : -1;
+  driveSelector.Create(kDropDownFlags, &place, this);
+  // The status bar: part 1 keeps 180 pixels.
+  statusBar.Create(0xA | kFlagVisible, &place, this);
+  // The page host with its start strip (the first page) and task view.
+  pageHost.background = LoadSkinBitmap(IDR_SKIN_HOST_BACKGROUND);
+  LoadSkinStrip(IDR_SKIN_START_ICONS, SKIN_START_ICON_COUNT, &pageHost.startStrip.icons);
+  pageHost.startStrip.font.Assign(GetDefaultFont());
+  if (CFont* base = pageHost.startStrip.font.Get())
+    pageHost.startStrip.titleFont.Assign(AcquireFont(base->faceName.c_str(), base->size + 1, true, false));
+  pageHost.startStrip.command = BindCallback<CMainFrame, &CMainFrame::OnCommand, u32>(&pageHost, this);
+  pageHost.taskView.closeButton.iconStrip = &menuBar.icons;
+  pageHost.Create(0x8002 | kFlagVisible, &place, this);
+  SetLanguage(-1);
+  // The notice stays hidden until shown.
+  notice.image = LoadSkinBitmap(IDR_SKIN_NOTICE);
+  const Rect noticePlace = {0, 0, kNoticeWidth, kNoticeHeight};
+  notice.Create(0xA, &noticePlace, this);
+  UpdateDeviceCommands();
+  // The task view comes back when it was open at the last end.
+  u32 taskViewShown = 0;
+  if (CSettingsKey().ReadDword(u"", kTaskViewShowValue, &taskViewShown) && taskViewShown == 1)
+    pageHost.ShowTaskView(true);
 }
 
-void CMainFrame::LayoutContent(i32 width, i32) {
-  const i32 margin = ThemeDialogMargin();
-  exitButton_.SetBounds(width - margin - kButtonWidth, margin, kButtonWidth, kButtonHeight);
+void CMainFrame::LayoutContent(i32 width, i32 height) {
+  SaveWindowRect();
+  LayoutPanes(width, height);
+}
+
+// Status bar along the bottom, menu bar along the top with the drive
+// selector at its right end, the page host between them (down to the
+// bottom edge while the status bar is hidden).
+void CMainFrame::LayoutPanes(i32 width, i32 height) {
+  const i32 gap = ThemeMenuBarItemGap();
+  statusBar.SetBounds(0, 0, width, kStatusBarHeight);
+  const i32 bottom = statusBar.IsVisible() ? kStatusBarHeight : 0;
+  const i32 barHeight = menuBar.height;
+  menuBar.SetBounds(0, height - barHeight, width, barHeight);
+  const i32 control = ThemeControlSize();
+  driveSelector.SetBounds(width - gap - kDriveSelectorWidth, height - barHeight + (barHeight - control) / 2,
+                          kDriveSelectorWidth, control);
+  const i32 top = height - barHeight - gap;
+  pageHost.SetBounds(0, bottom, width, top - bottom);
 }
 
 void CMainFrame::PaintDecoration(CCanvas& canvas) {
@@ -42,7 +134,81 @@ void CMainFrame::PaintDecoration(CCanvas& canvas) {
   canvas.FillRect(0, 0, content.right, content.bottom, ThemeWindowColor());
 }
 
-void CMainFrame::OnDestroy() { PostQuitMessage(0); }
+void CMainFrame::SaveWindowRect() {
+  CSettingsKey().WriteWindowRect(SettingsRect{x, y, x + width, y + height});
+}
+
+void CMainFrame::OnMoved() { SaveWindowRect(); }
+
+bool CMainFrame::SetWindowRect(i32 newX, i32 newY, i32 newWidth, i32 newHeight) {
+  const bool moved = newX != x || newY != y;
+  const bool sized = newWidth != width || newHeight != height;
+  if (!moved && !sized) return false;
+  SetBounds(newX, newY, newWidth, newHeight);
+  if (!sized) SaveWindowRect();  // a size change saved it in its layout
+  return true;
+}
+
+void CMainFrame::ResizeCentered(i32 outerWidth, i32 outerHeight) {
+  if (flags & kFlagMaximized) Restore();
+  WorkAreaRect area;
+  GetWorkArea(&area);
+  const i32 w = outerWidth - kLargeMargins.total, h = outerHeight - kLargeMargins.total;
+  SetWindowRect((area.right - w) / 2, (area.bottom - h) / 2, w, h);
+}
+
+void CMainFrame::SetStatusText(u32 part, const wchar16* text, bool redraw) { statusBar.SetText(part, text, redraw); }
+
+void CMainFrame::ShowNotice(u32 titleId, NoticeText text) { notice.ShowNotice(titleId, text); }
+
+// A running job keeps the window open, and the notice says why.
+bool CMainFrame::OnCloseQuery() {
+  if (!pageHost.RefusesClose()) return false;
+  ShowNotice(kNoticeTitleWarning, kNoticeJobRunning);
+  return true;
+}
+
+void CMainFrame::OnDestroy() {
+  drives.RemoveListener(&mediaPoster);
+  mediaPoster.window = nullptr;
+  RemoveClipboardFormatListener(static_cast<HWND>(handle));
+  driveSelector.ModifyFlags(kFlagVisible, 0);
+  notice.Stop();
+  pageHost.startStrip.Stop();
+  PostQuitMessage(0);
+}
+
+void CMainFrame::OnClipboardUpdate() {
+  pageHost.ForEveryPage([](CPageHolder* page) { page->ClipboardChanged(); });
+}
+
+void CMainFrame::PostFreePages() {
+  if (handle)
+    PostMessageW(static_cast<HWND>(handle), WM_USER + kMsgFreePages, 0, 0);
+  else
+    pageHost.FreeClosedPages();
+}
+
+void CMainFrame::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t) {
+  if (offset == kMsgMediaChanged) {
+    if (wParam == drives.GetSelected()) UpdateDeviceCommands();
+  } else if (offset == kMsgFreePages) {
+    pageHost.FreeClosedPages();
+  }
+}
+
+void CMainFrame::DriveItem(i32 index, const wchar16** text, i32* length, i32*, u32*) {
+  if (index < 0 || static_cast<u32>(index) >= drives.GetDriveCount()) return;
+  const CWideString& name = drives.GetName(static_cast<u32>(index));
+  *text = name.c_str();
+  *length = name.GetLength();
+}
+
+void CMainFrame::OnDriveChosen(i32 index) {
+  if (index < 0) return;
+  drives.SelectDrive(static_cast<u32>(index));
+  UpdateDeviceCommands();
+}
 
 u16 CMainFrame::RegisterWindowClass(wchar_t* name) {
   lstrcpyW(name, L"Kelvane");
@@ -62,21 +228,17 @@ u16 CMainFrame::RegisterWindowClass(wchar_t* name) {
 
 const wchar16* CMainFrame::WindowName() { return u"Kelvane 0.6"; }
 
-bool CMainFrame::CreateCentred() {
-  WorkAreaRect area;
-  GetWorkArea(&area);
-  const i32 x = (area.right - kDefaultWidth) / 2;
-  const i32 y = (area.bottom - kDefaultHeight) / 2;
-  return CreateAt(Rect{x, y, x + kDefaultWidth, y + kDefaultHeight}, false);
-}
-
-void CMainFrame::OnCommand(u32 command) {
-  if (command == kCommandExit && handle) PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
-}
-
 u32 RunApplication(u32 showCommand) {
   CMainFrame frame;
-  if (!frame.CreateCentred()) return 0;
+  SettingsRect saved;
+  const bool hasSaved = CSettingsKey().ReadWindowRect(&saved);
+  const Rect savedRect = {saved.left, saved.top, saved.right, saved.bottom};
+  Rect areas[kMaxMonitors];
+  const u32 areaCount = GetMonitorWorkAreas(areas, kMaxMonitors);
+  WorkAreaRect work;
+  GetWorkArea(&work);
+  const Rect place = ChooseMainRect(hasSaved ? &savedRect : nullptr, areas, areaCount, work.right, work.bottom);
+  if (!frame.Create(place)) return 0;
   ShowWindow(static_cast<HWND>(frame.Handle()), static_cast<int>(showCommand));
   return RunMessageLoop();
 }

@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "app/main_frame.h"
+#include "app/main_placement.h"
+#include "runtime/ui_strings.h"
 #include "render/shadow_generator.h"
 #include "render/text/font.h"
 #include "runtime/win.h"
@@ -37,8 +39,11 @@ int main() {
   InitTheme();
   InitWindowShadow();
   SetThemePainter(BuiltInThemePainter());
+  InstallBuiltInLanguages();
   CMainFrame frame;
-  if (!frame.CreateCentred()) {
+  WorkAreaRect area;
+  GetWorkArea(&area);
+  if (!frame.Create(DefaultMainRect(area.right, area.bottom))) {
     std::printf("window_present_win_bench: no window could be created (no display?)\n");
     return 0;
   }

@@ -4,6 +4,7 @@
 // the window lock of the window being painted. Portable.
 #pragma once
 #include "render/canvas.h"
+#include "ui/widgets/indirect_children.h"
 #include "ui/widgets/widget_traits.h"
 #include "ui/windows/theme_painter.h"
 
@@ -90,7 +91,10 @@ void PaintClipped(W& child, CCanvas& canvas) {
 template <class W>
 void PaintChildren(W& composite, CCanvas& canvas) {
   ForEachChildReverse(composite, [&](auto& child) {
-    PaintClipped(child, canvas);
+    if constexpr (IsIndirectChildren<std::remove_reference_t<decltype(child)>>::value)
+      child.PaintClipped(canvas);
+    else
+      PaintClipped(child, canvas);
     return false;
   });
 }

@@ -8,6 +8,7 @@
 #pragma once
 #include "ui/widgets/focus.h"
 #include "ui/widgets/hover_cursor.h"
+#include "ui/widgets/indirect_children.h"
 #include "ui/widgets/widget_record.h"
 #include "ui/widgets/widget_traits.h"
 
@@ -85,10 +86,12 @@ bool RouteMouseToChildren(C& composite, const Point& point, const MouseEvent& e)
 // the pointer sets its cursor on a move. True when the child took it.
 template <class W>
 bool RouteMouseToChild(W& child, const Point& point, const MouseEvent& e) {
-  if (!child.IsVisibleAndEnabled() || !child.ContainsPoint(point)) return false;
-  if constexpr (HasChildren<W>::value) {
+  if constexpr (IsIndirectChildren<W>::value) {
+    return child.RouteMouse(point, e);
+  } else if constexpr (HasChildren<W>::value) {
     return RouteMouseToChildren(child, point, e);
   } else {
+    if (!child.IsVisibleAndEnabled() || !child.ContainsPoint(point)) return false;
     Point local = point;
     child.WindowToLocal(&local);
     if (e.kind == MouseKind::kMove) SetCursorOwner(&child, CursorOf<W>());
@@ -116,13 +119,17 @@ bool RouteMouseToChildren(C& composite, const Point& point, const MouseEvent& e)
 // own frame code.
 template <class W>
 i32 RouteNcHitTestToChild(W& child, const Point& point) {
-  if (!child.IsVisibleAndEnabled() || !child.HitTest(point)) return kHitNowhere;
-  if constexpr (HasChildren<W>::value) {
-    i32 code = kHitNowhere;
-    ForEachChild(child, [&](auto& c) { return (code = RouteNcHitTestToChild(c, point)) != kHitNowhere; });
-    if (code != kHitNowhere) return code;
+  if constexpr (IsIndirectChildren<W>::value) {
+    return child.RouteNcHitTest(point);
+  } else {
+    if (!child.IsVisibleAndEnabled() || !child.HitTest(point)) return kHitNowhere;
+    if constexpr (HasChildren<W>::value) {
+      i32 code = kHitNowhere;
+      ForEachChild(child, [&](auto& c) { return (code = RouteNcHitTestToChild(c, point)) != kHitNowhere; });
+      if (code != kHitNowhere) return code;
+    }
+    return child.HitTestNonClient(point);
   }
-  return child.HitTestNonClient(point);
 }
 
 // The first code of a composite's children (0 when none is hit).
@@ -149,32 +156,42 @@ void CallKeyHandler(W& w, const KeyEvent& k) {
 // visible and enabled. True when a widget of the subtree took the key (a
 // focused widget always does).
 template <class C>
-bool RouteKeyToChildren(C& composite, const KeyEvent& k) {
-  return ForEachChild(composite, [&](auto& child) -> bool {
-    using W = std::remove_reference_t<decltype(child)>;
-    if constexpr (HasChildren<W>::value) {
-      // A focused composite (a tree with its label editor) takes the key
-      // itself; otherwise one of its children may hold the focus.
-      if (FocusedWidget() == &child) {
-        CallKeyHandler(child, k);
-        return true;
-      }
-      return child.IsVisibleAndEnabled() && RouteKeyToChildren(child, k);
-    } else {
-      if (FocusedWidget() != &child) return false;
+bool RouteKeyToChildren(C& composite, const KeyEvent& k);
+
+template <class W>
+bool RouteKeyToChild(W& child, const KeyEvent& k) {
+  if constexpr (IsIndirectChildren<W>::value) {
+    return child.RouteKey(k);
+  } else if constexpr (HasChildren<W>::value) {
+    // A focused composite (a tree with its label editor) takes the key
+    // itself; otherwise one of its children may hold the focus.
+    if (FocusedWidget() == &child) {
       CallKeyHandler(child, k);
       return true;
     }
-  });
+    return child.IsVisibleAndEnabled() && RouteKeyToChildren(child, k);
+  } else {
+    if (FocusedWidget() != &child) return false;
+    CallKeyHandler(child, k);
+    return true;
+  }
+}
+
+template <class C>
+bool RouteKeyToChildren(C& composite, const KeyEvent& k) {
+  return ForEachChild(composite, [&](auto& child) { return RouteKeyToChild(child, k); });
 }
 
 // The widget that lost the focus shows itself without its focus look; true
 // when it was found in the subtree.
 template <class C>
-bool NotifyFocusLost(C& composite, const CWidget* old) {
-  if (!old) return false;
-  return ForEachChild(composite, [&](auto& child) -> bool {
-    using W = std::remove_reference_t<decltype(child)>;
+bool NotifyFocusLost(C& composite, const CWidget* old);
+
+template <class W>
+bool NotifyFocusLostAt(W& child, const CWidget* old) {
+  if constexpr (IsIndirectChildren<W>::value) {
+    return child.NotifyFocusLost(old);
+  } else {
     if (&child == old) {
       if constexpr (HasFocusLeave<W>::value)
         child.OnFocusLeave();
@@ -184,15 +201,24 @@ bool NotifyFocusLost(C& composite, const CWidget* old) {
     }
     if constexpr (HasChildren<W>::value) return child.IsVisibleAndEnabled() && NotifyFocusLost(child, old);
     return false;
-  });
+  }
+}
+
+template <class C>
+bool NotifyFocusLost(C& composite, const CWidget* old) {
+  if (!old) return false;
+  return ForEachChild(composite, [&](auto& child) { return NotifyFocusLostAt(child, old); });
 }
 
 // The mirror image: the widget that got the focus shows its focus look.
 template <class C>
-bool NotifyFocusGained(C& composite, const CWidget* focused) {
-  if (!focused) return false;
-  return ForEachChild(composite, [&](auto& child) -> bool {
-    using W = std::remove_reference_t<decltype(child)>;
+bool NotifyFocusGained(C& composite, const CWidget* focused);
+
+template <class W>
+bool NotifyFocusGainedAt(W& child, const CWidget* focused) {
+  if constexpr (IsIndirectChildren<W>::value) {
+    return child.NotifyFocusGained(focused);
+  } else {
     if (&child == focused) {
       if constexpr (HasFocusGain<W>::value)
         child.OnFocusGain();
@@ -202,5 +228,11 @@ bool NotifyFocusGained(C& composite, const CWidget* focused) {
     }
     if constexpr (HasChildren<W>::value) return child.IsVisibleAndEnabled() && NotifyFocusGained(child, focused);
     return false;
-  });
+  }
+}
+
+template <class C>
+bool NotifyFocusGained(C& composite, const CWidget* focused) {
+  if (!focused) return false;
+  return ForEachChild(composite, [&](auto& child) { return NotifyFocusGainedAt(child, focused); });
 }

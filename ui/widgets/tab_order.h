@@ -4,6 +4,7 @@
 // visible, enabled Tab stop. Portable.
 #pragma once
 #include "ui/widgets/focus.h"
+#include "ui/widgets/indirect_children.h"
 #include "ui/widgets/widget_traits.h"
 
 // One widget's step: once the focused widget has been passed, a visible,
@@ -26,12 +27,16 @@ bool FocusNextTabStop(bool* passed, W& w) {
 // children in declared order, composites by their own walks.
 template <class W>
 bool TabWalkForward(bool* passed, W& w) {
-  if (FocusNextTabStop(passed, w)) return true;
-  if constexpr (HasChildren<W>::value) {
-    if (!w.IsVisibleAndEnabled()) return false;
-    return ForEachChild(w, [&](auto& child) { return TabWalkForward(passed, child); });
+  if constexpr (IsIndirectChildren<W>::value) {
+    return w.TabWalkForward(passed);
+  } else {
+    if (FocusNextTabStop(passed, w)) return true;
+    if constexpr (HasChildren<W>::value) {
+      if (!w.IsVisibleAndEnabled()) return false;
+      return ForEachChild(w, [&](auto& child) { return TabWalkForward(passed, child); });
+    }
+    return false;
   }
-  return false;
 }
 
 // The exact reverse: the children from the last (while the composite is
@@ -39,10 +44,14 @@ bool TabWalkForward(bool* passed, W& w) {
 // the composite's own step.
 template <class W>
 bool TabWalkBackward(bool* passed, W& w) {
-  if constexpr (HasChildren<W>::value) {
-    if (w.IsVisibleAndEnabled() &&
-        ForEachChildReverse(w, [&](auto& child) { return TabWalkBackward(passed, child); }))
-      return true;
+  if constexpr (IsIndirectChildren<W>::value) {
+    return w.TabWalkBackward(passed);
+  } else {
+    if constexpr (HasChildren<W>::value) {
+      if (w.IsVisibleAndEnabled() &&
+          ForEachChildReverse(w, [&](auto& child) { return TabWalkBackward(passed, child); }))
+        return true;
+    }
+    return FocusNextTabStop(passed, w);
   }
-  return FocusNextTabStop(passed, w);
 }

@@ -15,6 +15,10 @@
 //                                            // Right and Space on the caption
 //   static u16 RegisterWindowClass(wchar_t* name);   // own class (main window)
 //   static const wchar16* WindowName();      // name given to CreateWindowExW
+//   bool OnShortcutKey(u32 key);             // main window: a key down before
+//                                            // any other handling; true ends it
+//   void OnClipboardUpdate();                // WM_CLIPBOARDUPDATE
+//   void OnMoved();                          // the system moved the window
 //   void OnActivate(u32 state);              // WM_ACTIVATE (low word), taken over
 //   void OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam);
 //                                            // WM_USER + offset (not + 1)
@@ -49,6 +53,9 @@ KELVANE_WIDGET_TRAIT(HasOnDestroy, widget_traits::Fake<T>().OnDestroy())
 KELVANE_WIDGET_TRAIT(HasCaptionArrowKeys, T::kCaptionArrowKeys)
 KELVANE_WIDGET_TRAIT(HasOwnWindowClass, T::RegisterWindowClass((wchar_t*)nullptr))
 KELVANE_WIDGET_TRAIT(HasWindowName, T::WindowName())
+KELVANE_WIDGET_TRAIT(HasShortcutKey, widget_traits::Fake<T>().OnShortcutKey(0u))
+KELVANE_WIDGET_TRAIT(HasClipboardUpdate, widget_traits::Fake<T>().OnClipboardUpdate())
+KELVANE_WIDGET_TRAIT(HasMovedStep, widget_traits::Fake<T>().OnMoved())
 KELVANE_WIDGET_TRAIT(HasActivate, widget_traits::Fake<T>().OnActivate(0u))
 KELVANE_WIDGET_TRAIT(HasUserMessage, widget_traits::Fake<T>().OnUserMessage(0u, uintptr_t(0), intptr_t(0)))
 

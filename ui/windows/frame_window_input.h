@@ -198,6 +198,9 @@ bool CFrameWindow<T>::TabWalk(bool backward, bool* passed) {
 
 template <class T>
 void CFrameWindow<T>::OnKeyDown(u32 key, u32 repeat, u32 data) {
+  if constexpr (HasShortcutKey<T>::value) {
+    if (Self().OnShortcutKey(key)) return;
+  }
   if (key == VK_TAB) {
     const bool backward = (ReadAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
     bool passed = false;

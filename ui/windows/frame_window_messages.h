@@ -154,6 +154,7 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       OnDeviceChange(static_cast<u32>(wParam), reinterpret_cast<const void*>(lParam));
       break;
     case WM_CLIPBOARDUPDATE:
+      if constexpr (HasClipboardUpdate<T>::value) Self().OnClipboardUpdate();
       break;
     case kMessageUiCall:
       RunUiCall(wParam, lParam);

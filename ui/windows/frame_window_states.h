@@ -76,9 +76,12 @@ void CFrameWindow<T>::OnWindowPosChanged(const WINDOWPOS* position) {
   if (moved) {
     const Point origin = ContentOrigin(position->x, position->y, height, m, WorkAreaBottom());
     if (origin.x != x || origin.y != y) {
-      CLockGuard hold(lock);
-      x = origin.x;
-      y = origin.y;
+      {
+        CLockGuard hold(lock);
+        x = origin.x;
+        y = origin.y;
+      }
+      if constexpr (HasMovedStep<T>::value) Self().OnMoved();
     }
     Present();
     return;

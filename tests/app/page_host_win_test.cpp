@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "app/page_host.h"
+#include "ui/support/fake_owner.h"
+#include "ui/support/probe_widgets.h"
+
+namespace {
+
+int g_pagesDestroyed = 0;
+
+// A page opened on demand: one probe button inside a composite.
+template <class P>
+class CTestPage : public CCompositeOf<CTestPage<P>, P> {
+ public:
+  ~CTestPage() { ++g_pagesDestroyed; }
+  auto Children() { return std::tie(button); }
+  void CreateChildren() {
+    const Rect r = {10, 10, 60, 40};
+    button.Create(kFlagVisible | kFlagTabStop, &r, this);
+  }
+  bool RefusesClose() { return refuse; }
+  CProbe<CTestPage> button;
+  bool refuse = false;
+};
+
+class CHostOwner : public CFakeOwnerOf<CHostOwner> {
+ public:
+  typedef CPageHost<CProbe, CHostOwner> Host;
+  auto Children() { return std::tie(host); }
+  void OnPageActivated(CPageHolder*) {}
+  void SetWindowCommands(bool, bool) {}
+  void SaveTaskViewState(bool shown) { taskViewStates.push_back(shown); }
+  void PostFreePages() { ++freeRequests; }
+  Host host;
+  std::vector<bool> taskViewStates;
+  int freeRequests = 0;
+};
+
+class PageHostTest : public ::testing::Test {
+ protected:
+  typedef CTestPage<CHostOwner::Host> Page;
+  PageHostTest() {
+    g_pagesDestroyed = 0;
+    StoreFocusedWidget(nullptr);
+    const Rect r = {0, 0, 600, 520};
+    owner.host.Create(kFlagVisible | 0x8002, &r, &owner);
+    owner.host.startStrip.log = &log;
+  }
+  ~PageHostTest() { StoreFocusedWidget(nullptr); }
+  bool Press(const CWidget& w) {
+    const Rect r = w.ToWindowRect();
+    const Point p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return RouteMouseToChildren(owner, p, MouseEvent{MouseKind::kLeftDown, 1, 0, 0});
+  }
+  ProbeLog log;
+  CHostOwner owner;
+  CHostOwner::Host& host = owner.host;
+};
+
+// The toolkit's walks reach the current page through its holder; a closed
+// page is freed only once the event that closed it is over.
+TEST_F(PageHostTest, PagesTakeEventsThroughTheirHoldersAndAreFreedAfterClosing) {
+  EXPECT_EQ(host.StartStripHolder(), host.Current());
+  EXPECT_FALSE(host.ClosePage(nullptr));  // the start strip stays
+  ASSERT_TRUE(Press(host.startStrip));
+  ASSERT_EQ(&host.startStrip, log.back().widget);
+  CPageBox<Page>* first = host.OpenPage<Page>();
+  ASSERT_NE(nullptr, first);
+  first->page.button.log = &log;
+  EXPECT_FALSE(host.startStrip.IsVisible());
+  ASSERT_TRUE(Press(first->page.button));
+  EXPECT_EQ(&first->page.button, log.back().widget);
+  first->page.button.SetFocus();
+  EXPECT_TRUE(RouteKeyToChildren(owner, KeyEvent{KeyKind::kDown, 'X', 1, 0}));
+  EXPECT_EQ('k', log.back().kind);
+  CPageBox<Page>* second = host.OpenPage<Page>();
+  ASSERT_NE(nullptr, second);
+  ASSERT_TRUE(host.ClosePage(nullptr));
+  EXPECT_EQ(first, host.Current());
+  ASSERT_NE(nullptr, FocusedWidget());
+  EXPECT_TRUE(FocusedWidget()->IsWithin(&first->page));
+  EXPECT_EQ(1, owner.freeRequests);
+  EXPECT_EQ(0, g_pagesDestroyed);
+  host.FreeClosedPages();
+  EXPECT_EQ(1, g_pagesDestroyed);
+}
+
+// A job entry as the task view lists it: 360 x 138.
+template <class P>
+class CJobEntry : public CWidgetOf<CJobEntry<P>, P> {
+ public:
+  bool RefusesClose() { return running; }
+  bool running = false;
+};
+
+TEST_F(PageHostTest, TheTaskViewStacksItsJobsAndAnyPageCanKeepTheWindowOpen) {
+  typedef CJobPane<CTaskView<CHostOwner::Host>> Pane;
+  typedef CJobEntry<Pane> Entry;
+  Pane& pane = host.taskView.pane;
+  host.ShowTaskView(true);
+  EXPECT_EQ(host.TaskViewHolder(), host.Current());
+  EXPECT_EQ(kTaskViewWidth, host.taskView.width);
+  std::vector<CPageBox<Entry>*> entries;
+  for (int i = 0; i < 3; ++i) {
+    entries.push_back(NewPageBox<Entry>());
+    const Rect r = {0, 0, 360, 138};
+    entries.back()->page.Create(kFlagVisible | kFlagSeeThrough, &r, &pane);
+    ASSERT_TRUE(pane.AddJob(entries.back()));
+  }
+  // 3 x 154: the pane (520 - 96 high) needs its bar; at the top the first
+  // entry touches the pane's top and the third one's lower edge lies 446
+  // px below it; at the bottom the last one is 16 px above the pane's.
+  EXPECT_EQ(462, pane.contentHeight);
+  ASSERT_TRUE(pane.flags & kFlagVScroll);
+  EXPECT_EQ(pane.viewHeight - 138, entries[0]->page.y);
+  EXPECT_EQ(pane.viewHeight - 446, entries[2]->page.y);
+  pane.positionY = 0.0;
+  pane.NotifyScrolled();
+  EXPECT_EQ(16, entries[2]->page.y);
+  // Closed with Close Window: out of the list, stored, not freed.
+  ASSERT_TRUE(host.ClosePage(nullptr));
+  EXPECT_FALSE(host.IsTaskViewShown());
+  EXPECT_EQ((std::vector<bool>{true, false}), owner.taskViewStates);
+  EXPECT_EQ(0, owner.freeRequests);
+  // A running job (the task view hidden), a listed or a parked page keeps
+  // the main window open.
+  entries[1]->page.running = true;
+  EXPECT_TRUE(host.RefusesClose());
+  entries[1]->page.running = false;
+  CPageBox<Page>* page = host.OpenPage<Page>();
+  page->page.refuse = true;
+  EXPECT_TRUE(host.RefusesClose());
+  ASSERT_TRUE(host.list.Park(page));
+  EXPECT_TRUE(host.RefusesClose());
+  page->page.refuse = false;
+  EXPECT_FALSE(host.RefusesClose());
+  // A job taken out: the others close up and the bar goes.
+  ASSERT_TRUE(pane.RemoveJob(entries[1]));
+  rt::Delete<CPageHolder>(entries[1]);
+  EXPECT_EQ(308, pane.contentHeight);
+  EXPECT_FALSE(pane.flags & kFlagVScroll);
+  EXPECT_EQ(pane.viewHeight - 138 - 154, entries[2]->page.y);
+}
+
+}  // namespace
