@@ -20,21 +20,11 @@ void CCaretBlink::Start(void* window, PostedTickCall onTick, void* edit) {
   target_ = edit;
   Stamp();
   lastCheck_ = keyTime_;
-  if (!stop_.Create(false, false)) return;
-  tick_.Arm(window, onTick, edit);
-  if (!thread_.Start(&CCaretBlink::Run, this, 16 * 1024)) {
-    tick_.Disarm();
-    stop_.Close();
-  }
+  ticker_.Start(window, onTick, edit, kStepMs, true);
 }
 
 void CCaretBlink::Stop() {
-  tick_.Disarm();  // ticks still queued do nothing
-  if (thread_.IsStarted()) {
-    stop_.Set();
-    thread_.Join();
-  }
-  stop_.Close();
+  ticker_.Stop();  // ticks still queued do nothing
   target_ = nullptr;
 }
 
@@ -53,10 +43,4 @@ bool CCaretBlink::Step(u8* state, u8 shownBit) {
   *state |= shownBit;
   keyTime_ = now;
   return true;
-}
-
-u32 CCaretBlink::Run(void* self) {
-  CCaretBlink* blink = static_cast<CCaretBlink*>(self);
-  while (Clock().Wait(blink->stop_.NativeHandle(), kStepMs) == kWaitTimeout) blink->tick_.Post();
-  return 0;
 }

@@ -1,4 +1,4 @@
-// The caret blink of the focused text edit: a worker thread that wakes
+// The caret blink of the focused text edit: a ticker thread that wakes
 // every 50 ms (through the clock seam) and posts a tick to the edit's
 // window; the tick, on the user-interface thread, shows the caret for half
 // a second after each key and then hides and shows it every half second.
@@ -7,8 +7,7 @@
 // stopped from a paint. One blink per edit class: starting it for an edit
 // stops the one that ran before. Portable (the posting is Windows').
 #pragma once
-#include "runtime/threads.h"
-#include "ui/windows/posted_tick.h"
+#include "ui/windows/ticker_thread.h"
 
 class CCaretBlink {
  public:
@@ -22,7 +21,7 @@ class CCaretBlink {
   // thread the edit simply has no blinking caret.
   void Start(void* window, PostedTickCall onTick, void* edit);
   void Stop();
-  bool IsRunning() const { return thread_.IsStarted(); }
+  bool IsRunning() const { return ticker_.IsRunning(); }
   const void* Target() const { return target_; }
 
   // A key: the caret shows from now for half a second.
@@ -32,11 +31,7 @@ class CCaretBlink {
   bool Step(u8* state, u8 shownBit);
 
  private:
-  static u32 Run(void* self);
-
-  CThread thread_;
-  CEvent stop_;
-  CPostedTick tick_;
+  CTickerThread ticker_;
   const void* target_ = nullptr;
   u64 keyTime_ = 0;
   u64 lastCheck_ = 0;

@@ -1,12 +1,12 @@
 // A worker thread that ticks an object on the user-interface thread when a
 // period has passed (once, or after every period until stopped): the clock
-// of the popup menus' timers. It waits on its stop event with the period as
+// of the popup menus' timers and of the text edit's caret. It waits on its stop event with the period as
 // time-out through the clock seam and posts its tick (CPostedTick); it
 // never sends and never touches widgets. Its event is made before the
 // thread starts and belongs to this object. Stopping disarms the tick (a
 // tick still queued then does nothing), sets the event and waits for the
-// thread while still running messages sent to the waiting thread. Windows
-// only.
+// thread while still running messages sent to the waiting thread. The
+// ticks are Windows'; the native build's ticker runs but posts nothing.
 #pragma once
 #include "runtime/threads.h"
 #include "ui/windows/posted_tick.h"

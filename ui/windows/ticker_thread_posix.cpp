@@ -1,0 +1,5 @@
+#include "ui/windows/ticker_thread.h"
+
+// No other thread sends messages to a thread of the native build: the
+// caller's join does the waiting.
+bool WaitDeliveringSentMessages(void*, u32) { return true; }
