@@ -29,6 +29,7 @@ constexpr u8 kJobFlagBit0 = 0x01;      // cleared at job start
 constexpr u8 kJobFinished = 0x02;      // the job has ended (or its end has run)
 constexpr u8 kJobStopped = 0x04;       // failed or cancelled: producers and loops stop
 constexpr u8 kJobVerifyWarnings = 0x08;
+constexpr u8 kJobDriveNotReleased = 0x10;  // removal of the disc may still be prevented
 
 // Status texts (UI string ids).
 constexpr u32 kStatusNone = 0;
@@ -154,8 +155,11 @@ class CJobPage {
 
   // ---- End ----
   // End counter, finished state, flag 0x2, stop event set, "Total Time: "
-  // and the end banner, the log appended to "log.log", the end state.
+  // and the end banner. The job then gives its drive back and ends with
+  // WriteLogFile, so that its last lines reach the file too.
   void EndJob();
+  // The whole log appended to "log.log", then the end state ("View Log").
+  void WriteLogFile();
 
   // ---- Progress ----
   u32 ComputeTimes(double fraction);

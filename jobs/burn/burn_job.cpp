@@ -1,18 +1,32 @@
 // The burn page's life: construction, the end of the job, failures, the
-// consumer threads, the drive classes and waits the threads share, and the
-// retry rule of writes and read-backs.
+// consumer threads, the drive classes the threads share, and the retry rule
+// of writes and read-backs.
 #include "jobs/burn/burn_job.h"
-
 
 bool IsSequentialDvdMinus(u16 p) { return p == 0x11 || p == 0x14 || p == 0x15 || p == 0x17; }
 bool IsDvdPlusR(u16 p) { return p == 0x1B || p == 0x2B; }
 bool IsDvdPlusRw(u16 p) { return p == 0x1A || p == 0x2A; }
 bool IsBdR(u16 p) { return p == 0x41; }
+bool IsRandomWritable(u16 p) { return p == 0x12 || p == 0x13 || IsDvdPlusRw(p) || p == 0x43 || p == 0x52; }
 
-bool WaitDriveReady(CDrive* drive) {
-  // An immediate command answers at once: the drive's state is asked anew.
-  drive->TestUnitReady();
-  return drive->WaitUntilReady();
+WritePlan PlanWrite(u16 profile, u8 mediaFlags, u32 method) {
+  WritePlan plan;
+  plan.cd = (mediaFlags & kMediaCd) != 0;
+  plan.random = IsRandomWritable(profile);
+  plan.cdDao = plan.cd && method == kMethodDiscAtOnce && !plan.random;
+  bool recordableDvd = (mediaFlags & kMediaDvd) && (mediaFlags & kMediaRecordable);
+  plan.writeParameters = !plan.random && (plan.cd || recordableDvd);
+  plan.reserve = IsSequentialDvdMinus(profile);
+  plan.closeTrack = !plan.random && (method == kMethodTrackAtOnce || IsDvdPlusR(profile));
+  plan.closeSession = !plan.random && (plan.closeTrack || !plan.cd);
+  plan.checkNextWritable = !plan.random && !plan.cdDao;
+  return plan;
+}
+
+u8 DataBlockTypeOf(const TrackExtent& entry) {
+  if (entry.sectorSize == 2352) return 0;
+  if (entry.sectorSize == kMode2Form1SectorBytes) return 9;
+  return entry.mode2Form1 ? 10 : 8;
 }
 
 RetryVerdict CRetryRule::OnFailure(const CDrive& drive, i32 lba, u32* logCount) {
@@ -53,6 +67,13 @@ void CBurnPage::FailJob(const wchar16* text) {
   ShowFinishedState();
 }
 
+bool CBurnPage::FailCommand(const wchar16* text) {
+  if (text) LogLine(text);
+  ReportScsiError(*destination);
+  currentRateKbs.store(0);
+  return false;
+}
+
 bool CBurnPage::StartConsumer(CThread* thread, JobBody body, const wchar16* what) {
   consumerDone.store(false);
   if (StartJobThread(thread, body, kJobThreadStack)) return true;
@@ -85,7 +106,10 @@ bool CBurnPage::EndProcess(bool cancelled) {
   // The refresh thread reads the cache: it ends before the cache goes.
   StopRefreshThread();
   if (ui) ui->ShowBar(kBarMemoryCache, false);
-  cache.Free();
+  {
+    CLockGuard guard(refreshLock_);
+    cache.Free();
+  }
   if (cancelled) {
     SetFlags(kJobStopped);
     LogLine(u"Process cancelled");
@@ -95,8 +119,11 @@ bool CBurnPage::EndProcess(bool cancelled) {
   RefreshProgress();
   CDrive* drive = destination;
   if (drive && drive->IsOpen()) {
-    WaitDriveReady(drive);
-    drive->PreventAllowMediumRemoval(false);
+    drive->WaitReady();
+    if (!drive->AllowRemoval()) {
+      LogLine(u"The drive could not be released: removal of the disc is still prevented");
+      SetFlags(kJobDriveNotReleased);
+    }
     drive->UnlockVolume(true);
     drive->Close();
   }
@@ -105,5 +132,6 @@ bool CBurnPage::EndProcess(bool cancelled) {
   LogLine(u"Set normal priority in current process");
   SetJobProcessPriority(kPriorityNormal);
   if (ui && request.projectPage) ui->ShowFollowUpPage(request.projectPage);
+  WriteLogFile();
   return !cancelled;
 }

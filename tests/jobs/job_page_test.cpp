@@ -237,6 +237,7 @@ TEST_F(JobFrameTest, TwoJobsEndingAtOnceBothReachTheLogFile) {
       ++ready;
       while (ready.load() < 2) std::this_thread::yield();
       page->EndJob();
+      page->WriteLogFile();
     };
     std::thread a(end, &first), b(end, &second);
     a.join();
