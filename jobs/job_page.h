@@ -17,6 +17,7 @@
 
 #include "drive/drive.h"
 #include "jobs/job_log.h"
+#include "jobs/job_platform.h"
 #include "jobs/job_ui.h"
 #include "runtime/threads.h"
 #include "runtime/types.h"
@@ -61,10 +62,6 @@ constexpr u32 kRefreshThreadStack = 4096;
 constexpr u32 kBurnRefreshMs = 500;
 constexpr u32 kFormatRefreshMs = 1000;
 
-// Process priority levels of SetJobProcessPriority.
-constexpr u32 kPriorityNormal = 2;
-constexpr u32 kPriorityHigh = 4;
-
 struct TimeSample {
   double seconds;
   double fraction;
@@ -94,10 +91,6 @@ u16 ClampSpeedField(u64 kbs);
 // Waits for an event on the clock seam's time (so virtual clocks advance):
 // kWaitSignalled, kWaitTimeout (after `milliseconds`) or kWaitFailed.
 u32 WaitEventOnClock(CEvent& event, u32 milliseconds);
-
-// Priorities (job_platform_win.cpp; no-ops natively).
-bool SetJobProcessPriority(u32 level);
-bool SetJobThreadPriorityHighest(CThread* thread);
 
 class CJobPage {
  public:

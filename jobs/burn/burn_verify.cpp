@@ -8,18 +8,6 @@
 #include "runtime/clock.h"
 #include "runtime/heap.h"
 
-i32 FindAudioSyncOffset(const u8* expected, const u8* read, u32 length) {
-  u32 z = 0;
-  while (z < length && expected[z] == 0) ++z;
-  u32 start = length / 2 > z ? length / 2 : z;
-  if (z == length || static_cast<u64>(start) + kLargestBlockBytes > length) return -2;
-  if (length < 17) return -1;
-  for (u32 p = start; p <= length - 17; ++p) {
-    if (std::memcmp(read + p, expected + start, 16) != 0) continue;
-    if (std::memcmp(read + p, expected + start, length - p) == 0) return static_cast<i32>(p - start);
-  }
-  return -1;
-}
 
 bool CBurnPage::ReadBack(u32 lba, u32 count, u8* buffer, u32 blockSize) {
   CDrive* drive = destination;

@@ -11,15 +11,6 @@
 #include "runtime/clock.h"
 #include "runtime/heap.h"
 
-void PackMode2Form1(u8* destination, const u8* source, u32 count) {
-  std::memset(destination, 0, static_cast<size_t>(count) * kMode2Form1SectorBytes);
-  for (u32 i = 0; i < count; ++i) {
-    u8* sector = destination + static_cast<size_t>(i) * kMode2Form1SectorBytes;
-    sector[2] = 0x08;
-    sector[6] = 0x08;
-    std::memcpy(sector + 8, source + static_cast<size_t>(i) * kUserDataBlockBytes, kUserDataBlockBytes);
-  }
-}
 
 // Measurement state of the track being written.
 struct TrackWrite {

@@ -53,8 +53,9 @@ void Sweep(Row row, wchar16 drive) {
                    std::string(1, static_cast<char>(drive)) + "\n" + Narrow(run.log));
       EXPECT_EQ("", run.problems);
       EXPECT_NE(JobEnd::kCancelled, run.end);
-      if (kind == Kind::kStuck && run.firstFaultMs)
+      if (kind == Kind::kStuck && run.firstFaultMs) {
         EXPECT_LE(run.endMs - run.firstFaultMs, kReadyWaitMs + 3000) << Timeline(run);
+      }
     }
   }
 }
