@@ -119,7 +119,7 @@ std::vector<Scenario> Rows() {
             return i;
           }()).Fault(TransportAt(kRequestSense, 1)));
   add(Row("DriveThatStaysBecomingReadyFailsWithinTheReadyDeadline").Medium(Used(P::kCdRw))
-          .Format(kMethodFullErase).ReadyWait(20000).Fault([] {
+          .Format(kMethodFullErase).ReadyWait(20000).Pace(20).Fault([] {
             RecorderFault f = SenseAt(kReadDiscInformation, 0, 0, 0, 1, -1, 2);
             f.kind = FaultKind::kStuck;
             return f;

@@ -95,6 +95,7 @@ std::vector<Scenario> Rows() {
             ASSERT_EQ(19u, writes.size());  // 18 x 16 + 12
             EXPECT_EQ(12u, ReadBigEndian16(writes.back().cdb + 7));
             EXPECT_EQ((std::vector<int>{1, 2}), Closes(r));
+            EXPECT_TRUE(FlushedBeforeClose(r, 1));
             EXPECT_EQ(1u, ReadBigEndian16(r.Commands(kCloseTrackSession)[0].cdb + 4));
             EXPECT_EQ(0u, Count(r, kSendCueSheet));
           }));
@@ -255,7 +256,7 @@ std::vector<Scenario> Rows() {
           .NotLog({u"Write error, retry"}));
   add(Row("OneMediumErrorIsRetriedSilently").Onto(P::kDvdR).Image(100).Fault(SenseAt(kWrite10, 3, 0x0C, 0, 1, 32))
           .NotLog({u"Write error, retry"}));
-  add(Row("LongWriteAtTheTrackStartIsWaitedOut").Onto(P::kDvdR).Image(40).Tao().LeadIn(2000)
+  add(Row("LongWriteAtTheTrackStartIsWaitedOut").Onto(P::kDvdR).Image(40).Tao().LeadIn(2000).Pace(20)
           .NotLog({u"Write error, retry"}).Check([](const ScenarioRun& r) {
             u32 at0 = 0;
             for (const TraceEntry& e : r.Commands(kWrite10)) at0 += ReadBigEndian32(e.cdb + 2) == 0;
