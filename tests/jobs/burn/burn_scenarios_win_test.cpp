@@ -161,6 +161,12 @@ std::vector<Scenario> Rows() {
             }
             EXPECT_EQ(0u, Count(r, kCloseTrackSession));
           }));
+  add(Row("WholeEccBlocksNeedNoPadding").Medium(Disc(P::kDvdRwRestricted, {Data(1000)})).Image(1024)
+          .Check([](const ScenarioRun& r) {
+            u32 blocks = 0;
+            for (const TraceEntry& w : r.Commands(kWrite10)) blocks += ReadBigEndian16(w.cdb + 7);
+            EXPECT_EQ(1024u, blocks);
+          }));
   add(Row("DvdRwSequentialIsQuickFormattedFirst").Medium(Disc(P::kDvdRwSequential, {Data(500)})).Image(200)
           .Log({u"Quick Format 15h DVD-RW"}).Check([](const ScenarioRun& r) {
             EXPECT_EQ(0x13, r.destination->CurrentProfile());
