@@ -98,6 +98,7 @@ TEST(BurnAudioSync, OffsetsProbesAndFailures) {
 TEST(BurnCacheColour, RedAmberGreenBands) {
   const std::pair<double, u32> cases[] = {{0.0, kCacheColourRed},     {0.2, kCacheColourRed},
                                           {0.35, 0xFFE06410u},        {0.5, kCacheColourAmber},
+                                          {0.55, 0xFFC0AC0Bu},
                                           {0.65, 0xFF80B420u},        {0.8, kCacheColourGreen},
                                           {1.0, kCacheColourGreen},   {std::nan(""), kCacheColourRed}};
   for (const auto& c : cases) EXPECT_EQ(c.second, CacheBarColour(c.first, false)) << c.first;
