@@ -60,6 +60,8 @@ bool CDrive::OpenDevice(const wchar16* path) {
                                   kOpenExisting, kFileAttributeNormal);
   if (h == InvalidDeviceHandle() || h == nullptr) return false;
   SetHandle(h);
+  // A wait that ran out on an earlier opening says nothing of the disc now.
+  readyWaitExpired = false;
   return true;
 }
 

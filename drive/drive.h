@@ -200,7 +200,7 @@ class CDrive {
   // Deadline of every wait on a device answer.
   u32 readyWaitMs;
   // A wait ran out while the drive stayed NOT READY (cleared when TEST UNIT
-  // READY answers otherwise).
+  // READY answers otherwise, and when the drive is opened again).
   bool readyWaitExpired;
   // See OpenDevice; null for a record of its own.
   CLock* handleLock;

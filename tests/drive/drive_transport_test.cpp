@@ -149,6 +149,9 @@ TEST_F(TransportTest, WaitGoesThroughPassingAnswersAndEnds) {
   recorder_.ClearFaults();
   EXPECT_TRUE(drive_.WaitReady());
   EXPECT_FALSE(drive_.readyWaitExpired);
+  drive_.readyWaitExpired = true;  // nor after the drive is opened again
+  ASSERT_TRUE(drive_.OpenDevice(kPath));
+  EXPECT_FALSE(drive_.readyWaitExpired);
 }
 
 TEST_F(TransportTest, WaitKeepsGoingWhileTheOperationProgresses) {
