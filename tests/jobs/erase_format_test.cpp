@@ -101,6 +101,10 @@ std::vector<Scenario> Rows() {
             ASSERT_GE(events.size(), 3u);
             const u8 cdb[10] = {0x4A, 0x01, 0, 0, 0x40, 0, 0, 0, 0x08, 0};
             EXPECT_EQ(0, std::memcmp(cdb, events[0].cdb, 10));
+            // The bar moved on the way, from the time the drive said was left.
+            ASSERT_GE(r.overallBar.size(), 2u);
+            EXPECT_GT(r.overallBar[0], 0.0);
+            EXPECT_LT(r.overallBar[0], 100.0);
           }));
   add(Row("CountdownWithoutAnyProgressReport").Medium(Used(P::kCdRw)).Identity(Progress(false, false))
           .Format(kMethodQuickErase));

@@ -227,6 +227,7 @@ void CScenarioRig::Finish(const CJobPage& page) {
   run_.source = &source_;
   run_.prompts = ui_.PromptCount();
   for (const CHeadlessJobUi::Question& q : ui_.Questions()) run_.questions.push_back(q.textId);
+  run_.overallBar = ui_.BarHistory(kBarOverall);
   if (row_.held != ((run_.flags & kJobDriveNotReleased) != 0)) Problem("the drive-not-released flag is wrong");
 
   if (!run_.ended) Problem("the job did not end");

@@ -94,6 +94,7 @@ struct ScenarioRun {
   u32 prompts = 0;                    // insert-disc prompts run
   u16 promptProfile = 0;              // the copied profile the prompt was given
   std::vector<u32> questions;         // message-box texts asked
+  std::vector<double> overallBar;     // the values the overall bar took
   std::vector<TraceEntry> trace;      // destination commands
   std::vector<TraceEntry> sourceTrace;
   const CSimulatedRecorder* destination = nullptr;  // valid during `check`

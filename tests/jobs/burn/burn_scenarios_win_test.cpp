@@ -161,6 +161,15 @@ std::vector<Scenario> Rows() {
             }
             EXPECT_EQ(0u, Count(r, kCloseTrackSession));
           }));
+  // The formatted area of the disc below holds 1024 blocks: a burn that
+  // rounds up to more grows it (13h), one that fits formats quickly (15h).
+  for (u32 sectors : {1009u, 1025u}) {
+    MediumOptions partly;
+    partly.preset = P::kDvdRwRestricted;
+    partly.fill = DiscFill::kAppendable;
+    add(Row(sectors == 1025 ? "RestrictedOverwriteGrowsForALargerBurn" : "RestrictedOverwriteFitsAnEccRoundedBurn")
+            .Medium(partly).Image(sectors).Log({sectors == 1025 ? u"Quick Format 13h DVD-RW" : u"Quick Format 15h DVD-RW"}));
+  }
   add(Row("WholeEccBlocksNeedNoPadding").Medium(Disc(P::kDvdRwRestricted, {Data(1000)})).Image(1024)
           .Check([](const ScenarioRun& r) {
             u32 blocks = 0;
