@@ -209,6 +209,9 @@ std::vector<Scenario> Rows() {
   add(Row("DeferredErrorAfterTheDiscAtOnceFlushFailsTheBurn").Onto(P::kCdR).Image(300)
           .Fault(DeferredAfter(kSynchronizeCache, 3, 0x0C, 0)).Ends(kFail)
           .Log({u"Error while writing the lead-out", u"ResponseCode: 0x71", u"0x03, 0x0c, 0x00"}));
+  add(Row("DeferredErrorAfterATrackFlushFailsTheBurn").Onto(P::kDvdPlusR).Image(64)
+          .Fault(DeferredAfter(kSynchronizeCache, 3, 0x0C, 0)).Ends(kFail)
+          .Log({u"Error while synchronizing the drive's cache"}).NotLog({u"Closing Logical Track"}));
   add(Row("DeferredErrorAfterCloseSessionFailsTheBurn").Onto(P::kDvdPlusR).Image(64)
           .Fault(DeferredAfter(kCloseTrackSession, 3, 0x0C, 0, 2)).Ends(kFail)
           .Log({u"Closing Session...", u"Error while closing the session", u"0x03, 0x0c, 0x00"}));
