@@ -3,8 +3,6 @@
 
 #include "drive/device_io.h"
 
-IDeviceIo& DefaultDeviceIo();
-
 namespace {
 std::atomic<IDeviceIo*> g_deviceIo{nullptr};
 }

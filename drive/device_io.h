@@ -24,8 +24,10 @@ class IDeviceIo {
   ~IDeviceIo() = default;
 };
 
-// The seam in use; SetDeviceIo(nullptr) restores the Win32 default.
+// The seam in use; SetDeviceIo(nullptr) restores the platform's default
+// (DefaultDeviceIo: Win32, or a seam without drives in the native build).
 IDeviceIo& DeviceIo();
+IDeviceIo& DefaultDeviceIo();
 void SetDeviceIo(IDeviceIo* io);
 
 // The calling thread's last error as the seam sees it: SetLastError and

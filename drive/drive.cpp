@@ -37,31 +37,38 @@ CDrive::CDrive()
       mediaFlags(0),
       mediaFlags2(0),
       transferred(0),
-      readyWaitMs(kDefaultReadyWaitMs) {
+      readyWaitMs(kDefaultReadyWaitMs),
+      readyWaitExpired(false),
+      handleLock(nullptr) {
   std::memset(lastCdb, 0, sizeof(lastCdb));
   std::memset(sense, 0, sizeof(sense));
   std::memset(profileBits, 0, sizeof(profileBits));
 }
 
-CDrive::~CDrive() { CloseDevice(); }
+CDrive::~CDrive() { Close(); }
+
+void CDrive::SetHandle(void* value) {
+  if (handleLock) handleLock->Enter();
+  handle = value;
+  if (handleLock) handleLock->Leave();
+}
 
 bool CDrive::OpenDevice(const wchar16* path) {
-  CloseDevice();
+  Close();
   stateFlags &= static_cast<u8>(~kStateVolumeLocked);
   void* h = DeviceIo().CreateFile(path, kGenericRead | kGenericWrite, kFileShareRead | kFileShareWrite,
                                   kOpenExisting, kFileAttributeNormal);
-  if (h == InvalidDeviceHandle() || h == nullptr) {
-    handle = nullptr;
-    return false;
-  }
-  handle = h;
+  if (h == InvalidDeviceHandle() || h == nullptr) return false;
+  SetHandle(h);
+  // A wait that ran out on an earlier opening says nothing of the disc now.
+  readyWaitExpired = false;
   return true;
 }
 
-bool CDrive::CloseDevice() {
+bool CDrive::Close() {
   if (!handle) return true;
   bool ok = DeviceIo().CloseHandle(handle);
-  handle = nullptr;
+  SetHandle(nullptr);
   // Closing the handle releases the system's volume lock.
   stateFlags &= static_cast<u8>(~kStateVolumeLocked);
   return ok;
@@ -76,8 +83,6 @@ bool CDrive::Open(const wchar16* path) {
   if (!OpenDevice(devicePath.c_str())) return false;
   return ProbeMedia();
 }
-
-bool CDrive::Refresh() { return ProbeMedia(); }
 
 bool CDrive::LockVolumeIoctl() {
   u32 returned = 0;
@@ -191,6 +196,9 @@ CDrive& CDrive::Send(const MmcCommand& command, void* buffer) {
   // The system reports the bytes actually moved in DataTransferLength.
   transferred = h.dataTransferLength < command.transfer ? h.dataTransferLength : command.transfer;
   StoreCommandResult(h.scsiStatus, h.cdb, request.sense);
+  // The drive's readiness shows in TEST UNIT READY: any other answer ends
+  // the memory of a wait that ran out.
+  if (h.cdb[0] == 0x00 && !IsBecomingReady()) readyWaitExpired = false;
   return *this;
 }
 
@@ -216,12 +224,52 @@ bool CDrive::IsBecomingReady() const {
   return ascq == 0x00 || ascq == 0x01 || ascq == 0x04 || ascq == 0x07 || ascq == 0x08;
 }
 
+bool CDrive::IsOperationInProgress() const {
+  return IsBecomingReady() && (ascq == 0x04 || ascq == 0x07 || ascq == 0x08);
+}
+
+bool CDrive::IsPassingAnswer() const {
+  if (errorCode != 0) return false;
+  return (scsiStatus & 0x3E) == 0x08 || (scsiStatus != 0 && senseKey == 6);
+}
+
 bool CDrive::WaitUntilReady() {
   CWaitDeadline deadline(readyWaitMs);
-  while (IsBecomingReady()) {
-    if (deadline.Expired()) return false;
+  CWaitDeadline limit(kOperationWaitLimitMs);
+  u32 failedRequests = errorCode != 0 ? 1 : 0;
+  double progress = -1;
+  for (;;) {
+    if (errorCode != 0 && failedRequests > 1) return false;
+    if (!IsBecomingReady() && !IsPassingAnswer() && errorCode == 0) break;
+    // A drive given up on is not waited for again while it stays so.
+    if (readyWaitExpired && IsBecomingReady()) return false;
+    // A drive that reports its operation going on gets a new deadline.
+    double now = -1;
+    if (IsOperationInProgress() && GetSenseProgress(sense, sizeof(sense), &now) && now != progress) {
+      progress = now;
+      deadline = CWaitDeadline(readyWaitMs);
+    }
+    if (deadline.Expired() || limit.Expired()) {
+      readyWaitExpired = IsBecomingReady();
+      return false;
+    }
     deadline.Sleep(10);
     TestUnitReady();
+    if (errorCode != 0) ++failedRequests;
   }
   return LastCommandSucceeded();
+}
+
+bool CDrive::WaitReady() {
+  TestUnitReady();
+  return WaitUntilReady();
+}
+
+bool CDrive::AllowRemoval() {
+  for (u32 attempt = 1;; ++attempt) {
+    PreventAllowMediumRemoval(false);
+    if (LastCommandSucceeded()) return true;
+    if (attempt >= kCommandAttempts) return false;
+    WaitReady();
+  }
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include "drive/mmc/cue_sheet.h"
 #include "drive/mmc/mmc_commands.h"
+#include "runtime/threads.h"
 #include "runtime/types.h"
 #include "runtime/wide_string.h"
 
@@ -42,10 +43,17 @@ constexpr u32 kSpeedUnitCd = 176;
 constexpr u32 kSpeedUnitDvd = 1385;
 constexpr u32 kSpeedUnitBd = 4495;
 
-// How long a wait on a device answer may last (becoming ready, long write).
+// How long a wait on a device answer may last without progress (becoming
+// ready, a long write whose progress stands still), and at all.
 constexpr u32 kDefaultReadyWaitMs = 600000;
+constexpr u32 kOperationWaitLimitMs = 8u * 60u * 60u * 1000u;
 // Failures other than NOT READY after which the write parameters are given up.
 constexpr u32 kWriteParameterAttempts = 3;
+// Sends of one command that the drive answered without running it (UNIT
+// ATTENTION, NOT READY for a passing cause, a busy or failed request).
+constexpr u32 kCommandAttempts = 4;
+// FORMAT UNIT parameter list: the 4-byte header and one 8-byte descriptor.
+constexpr u32 kFormatParameterListBytes = 12;
 
 class CDrive {
  public:
@@ -55,12 +63,12 @@ class CDrive {
   CDrive& operator=(const CDrive&) = delete;
 
   // ---- Transport ----
+  // Open and close write `handle` under `handleLock` when it is set (the
+  // drive manager's lock, under which its poller reads the handle).
   bool OpenDevice(const wchar16* path);
-  bool CloseDevice();
-  bool Close() { return CloseDevice(); }
+  bool Close();
   // With a path stores it; with null reopens the stored path. Probes.
   bool Open(const wchar16* path);
-  bool Refresh();
   bool IsOpen() const { return handle != nullptr; }
 
   bool LockVolumeIoctl();
@@ -78,15 +86,38 @@ class CDrive {
   // NOT READY for a passing cause: becoming ready, or a format, immediate
   // operation or long write in progress.
   bool IsBecomingReady() const;
+  // NOT READY because an operation runs (format 04/04, operation 04/07,
+  // long write 04/08): the drive makes progress.
+  bool IsOperationInProgress() const;
+  // An answer that says nothing about the command or the medium: UNIT
+  // ATTENTION, or a BUSY status.
+  bool IsPassingAnswer() const;
   // Sends TEST UNIT READY every 10 ms while the drive is not ready for a
-  // passing cause; ends on anything else or at the ready-wait deadline. True
-  // when the last command succeeded.
+  // passing cause, through passing answers and one failed request; ends on
+  // anything else or at the ready-wait deadline. A drive whose deadline ran
+  // out without it becoming ready is not waited for again until it answers
+  // otherwise. True when the last command succeeded.
   bool WaitUntilReady();
+  // TEST UNIT READY, then WaitUntilReady: an immediate command has
+  // answered before its work is done, so the drive is asked anew.
+  bool WaitReady();
+  // Sends a command (send(), which uses this record) until the drive has
+  // run it: again after a UNIT ATTENTION or a NOT READY for a passing cause
+  // (once it is ready), and, for a `query` that changes nothing, also after
+  // a busy status or a failed request. At most kCommandAttempts sends. True
+  // when the last answer was success.
+  template <class Command>
+  bool Retry(bool query, Command send);
+  // PREVENT ALLOW MEDIUM REMOVAL (allow), sent again whatever the answer
+  // until it succeeds (kCommandAttempts in all). False when removal may
+  // still be prevented.
+  bool AllowRemoval();
 
   // ---- MMC commands (each returns the record) ----
   CDrive& TestUnitReady();
   CDrive& RequestSense(void* buffer252);
-  CDrive& FormatUnit(const void* parameterList16);
+  // The parameter list: header and one descriptor (kFormatParameterListBytes).
+  CDrive& FormatUnit(const void* parameterList);
   CDrive& Inquiry(bool evpd, u8 pageCode, void* buffer, u32 length);
   CDrive& StartStopUnit(u8 loEjStart, u8 powerCondition, bool immediate);
   CDrive& PreventAllowMediumRemoval(bool prevent);
@@ -115,6 +146,8 @@ class CDrive {
 
   // ---- Probe ----
   bool ProbeMedia();
+  // ProbeMedia through passing answers (as Retry does for a query).
+  bool ProbeMediaRetrying();
   bool GetSerialNumber(CWideString* out);
   bool IsRewritableMedia() const;
   bool IsWritableMedia() const;
@@ -136,7 +169,8 @@ class CDrive {
   u32 GetWriteSpeeds(u32* out, u32 max);
   bool SetWriteCache(bool enable);
   // False when the drive keeps refusing the page (after a few failures that
-  // are not NOT READY, or at the ready-wait deadline).
+  // are not NOT READY, or at the ready-wait deadline). A CD written in
+  // Mode 2 (data block types 9-13) gets the CD-ROM XA session format.
   bool SetWriteParameters(u8 dataBlockType, bool noFurtherSession, bool bufe, bool incremental,
                           bool testWrite);
   u32 GetDiscCapacity();
@@ -165,13 +199,30 @@ class CDrive {
   u32 transferred;
   // Deadline of every wait on a device answer.
   u32 readyWaitMs;
+  // A wait ran out while the drive stayed NOT READY (cleared when TEST UNIT
+  // READY answers otherwise, and when the drive is opened again).
+  bool readyWaitExpired;
+  // See OpenDevice; null for a record of its own.
+  CLock* handleLock;
 
  private:
   bool ReadCapabilities(u8* reply104, u32* valid);
   bool SetSpeeds(bool readIsMax, u32 readSpeed, bool writeIsMax, u32 writeSpeed);
   bool RetryModePage(bool select, u8* reply, u32* length);
   bool ProfileListed(u32 byteIndex, u8 mask) const;
+  void SetHandle(void* value);
 };
+
+template <class Command>
+bool CDrive::Retry(bool query, Command send) {
+  for (u32 attempt = 1;; ++attempt) {
+    send();
+    if (LastCommandSucceeded()) return true;
+    bool again = IsPassingAnswer() || IsBecomingReady() || (query && errorCode != 0);
+    if (!again || attempt >= kCommandAttempts) return false;
+    if (!WaitReady()) return false;
+  }
+}
 
 // Unlocks (without dismount) and closes a held drive that is open; the
 // pointer is left as it is.

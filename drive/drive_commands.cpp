@@ -4,8 +4,8 @@
 
 CDrive& CDrive::TestUnitReady() { return Send(BuildTestUnitReady(), nullptr); }
 CDrive& CDrive::RequestSense(void* buffer252) { return Send(BuildRequestSense(), buffer252); }
-CDrive& CDrive::FormatUnit(const void* parameterList16) {
-  return Send(BuildFormatUnit(mmc::kFormatParameterLength), const_cast<void*>(parameterList16));
+CDrive& CDrive::FormatUnit(const void* parameterList) {
+  return Send(BuildFormatUnit(kFormatParameterListBytes), const_cast<void*>(parameterList));
 }
 CDrive& CDrive::Inquiry(bool evpd, u8 pageCode, void* buffer, u32 length) {
   return Send(BuildInquiry(evpd, pageCode, length), buffer);

@@ -2,10 +2,13 @@
 // the selected drive, and a media poller that tells listeners when a medium
 // arrives in or leaves a drive nobody has open.
 //
-// Locking: one manager lock, taken by OpenDrive, AddListener, RemoveListener
-// and by the poller for a whole pass (listener calls included). It comes
-// before any window lock; listeners only record or post and never wait for
-// another thread while they are called.
+// Locking: one manager lock, taken by OpenDrive, AddListener, RemoveListener,
+// by every open and close of a listed drive's handle, and by the poller to
+// pick a drive and to publish what it found (listener calls included); the
+// poller probes on a record of its own outside the lock, and OpenDrive waits
+// for a probe of the same drive to end. The lock comes before any window
+// lock; listeners only record or post and never wait for another thread
+// while they are called.
 #pragma once
 #include "drive/drive.h"
 #include "runtime/array.h"
@@ -49,7 +52,8 @@ class CDriveManager {
 
   void EnumerateDrives();
   // The drive opened (and probed) by its stored path, or null when the index
-  // is out of range or the drive is in use. Give it back with ReleaseDrive.
+  // is out of range, the drive is in use or it could not be opened and
+  // probed. Give it back with ReleaseDrive.
   CDrive* OpenDrive(u32 index);
   void SelectDrive(u32 index);
   i32 FindDriveByPath(const wchar16* path) const;
@@ -66,7 +70,8 @@ class CDriveManager {
   bool IsMediaPresent(u32 index);
   bool IsPolling();
 
-  // One pass over the drives nobody has open (the poller's body).
+  // One pass over the drives nobody has open (the poller's body): each is
+  // probed outside the lock and the result published under it.
   void PollOnce();
 
   CArray<CDrive> drives;
@@ -82,6 +87,8 @@ class CDriveManager {
   bool polling_ = false;    // the poll thread runs its loop
   bool stopping_ = false;   // the manager is being destroyed
   CEvent stopEvent_;
+  CEvent probeEnded_;     // set while no probe runs
+  i32 probing_ = -1;      // the drive the poller probes, -1 none
   CLock lock_;
 
  public:

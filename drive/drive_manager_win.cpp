@@ -66,6 +66,7 @@ void EnumerateOpticalDrives(u32 mode, CArray<CWideString>* out) {
 
 CDriveManager::CDriveManager() : drives(16), names(16), listeners(16), mediaPresent(16) {
   stopEvent_.Create(false, false);
+  probeEnded_.Create(true, true);
   EnumerateDrives();
 }
 
@@ -124,14 +125,26 @@ void CDriveManager::EnumerateDrives() {
     drive->Close();
     if (!listed) drives.DeleteAt(index);
   }
+  // From now on the handles of the listed drives change under the lock.
+  for (u32 i = 0; i < drives.GetCount(); ++i) drives[i].handleLock = &lock_;
 }
 
 CDrive* CDriveManager::OpenDrive(u32 index) {
   CLockGuard guard(lock_);
   if (index >= drives.GetCount()) return nullptr;
+  // The poller looks at this drive on a record of its own: wait for it.
+  while (probing_ == static_cast<i32>(index)) {
+    lock_.Leave();
+    Clock().Wait(probeEnded_.NativeHandle(), 10);
+    lock_.Enter();
+  }
   CDrive* drive = &drives[index];
   if (drive->IsOpen()) return nullptr;
-  drive->Open(nullptr);
+  if (!drive->Open(nullptr)) {
+    // No half-open record is handed out (nor left open for the next caller).
+    drive->Close();
+    return nullptr;
+  }
   return drive;
 }
 
@@ -207,15 +220,26 @@ u32 CDriveManager::PollThreadEntry(void* manager) {
 }
 
 void CDriveManager::PollOnce() {
-  CLockGuard guard(lock_);
-  for (u32 i = 0; i < drives.GetCount() && i < mediaPresent.GetCount(); ++i) {
-    if (drives[i].IsOpen()) continue;  // in use: keeps its state
+  for (u32 i = 0;; ++i) {
+    CWideString path;
+    {
+      CLockGuard guard(lock_);
+      if (i >= drives.GetCount() || i >= mediaPresent.GetCount()) return;
+      if (drives[i].IsOpen()) continue;  // in use: keeps its state
+      path.Assign(drives[i].devicePath);
+      probing_ = static_cast<i32>(i);
+      probeEnded_.Reset();
+    }
+    // The probe can take as long as the drive's answers: outside the lock.
     CDrive probe;
-    if (!probe.Open(drives[i].devicePath.c_str())) continue;
-    probe.TestUnitReady();
+    bool opened = probe.Open(path.c_str());
+    if (opened) probe.TestUnitReady();
     probe.Close();
+    CLockGuard guard(lock_);
+    probing_ = -1;
+    probeEnded_.Set();
     // A request the system refused says nothing about the medium.
-    if (probe.errorCode != 0) continue;
+    if (!opened || probe.errorCode != 0 || drives[i].IsOpen()) continue;
     if (mediaPresent[i]) {
       if (ShowsNoMedium(probe)) {
         mediaPresent[i] = 0;

@@ -107,6 +107,12 @@ bool CDrive::ProbeMedia() {
   return true;
 }
 
+bool CDrive::ProbeMediaRetrying() {
+  bool probed = false;
+  Retry(true, [&] { probed = ProbeMedia(); });
+  return probed;
+}
+
 bool CDrive::IsRewritableMedia() const {
   return (mediaFlags & kMediaRewritable) || (mediaFlags2 & (kMedia2Ram | kMedia2DvdPlusRw));
 }

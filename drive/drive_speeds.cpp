@@ -51,6 +51,9 @@ namespace {
 
 u16 CdSpeedField(u32 speed) { return speed > 0xFFFF ? 0xFFFF : static_cast<u16>(speed); }
 
+// The mode parameter header of MODE SENSE(10) / MODE SELECT(10).
+constexpr u32 kModeHeaderBytes = 8;
+
 // Room for a mode page that is sent back: the header, block descriptors and
 // the longest page.
 constexpr u32 kModePageReplyCapacity = 288;
@@ -169,7 +172,7 @@ bool CDrive::RetryModePage(bool select, u8* reply, u32* length) {
     // incompatible or missing medium, or a refused page, fails in a few tries.
     bool notReady = errorCode == 0 && senseKey == 2 && asc == 0x04;
     if (!notReady && ++failures >= kWriteParameterAttempts) return false;
-    if (deadline.Expired()) return false;
+    if (deadline.Expired() || (notReady && readyWaitExpired)) return false;
     deadline.Sleep(10);
     TestUnitReady();
     WaitUntilReady();
@@ -191,6 +194,9 @@ bool CDrive::SetWriteParameters(u8 dataBlockType, bool noFurtherSession, bool bu
   choice.testWrite = testWrite;
   length = PrepareWriteParametersList(page, length, choice);
   if (length == 0) return false;
+  // Session format (page byte 8, after the 8-byte mode header): CD-ROM XA
+  // for a CD written in Mode 2, as its tracks are.
+  if (!choice.dvd && dataBlockType >= 9 && dataBlockType <= 13) page[kModeHeaderBytes + 8] = 0x20;
   if (!RetryModePage(true, page, &length)) return false;
   WaitUntilReady();
   return true;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "drive/mmc/mmc_replies.h"
-#include "drive/wait_deadline.h"
+#include "runtime/clock.h"
 #include "runtime/byte_order.h"
 
 namespace {
@@ -21,15 +21,10 @@ u32 ValidBytes(const CDrive& drive, u32 asked) { return drive.transferred < aske
 
 bool IsPlusRw(u16 profile) { return profile == 0x1A || profile == 0x2A; }
 
-// NOT READY because a long operation runs (format, blank, long write).
-bool OperationInProgress(const CDrive& drive) {
-  return drive.errorCode == 0 && drive.scsiStatus != 0 && drive.senseKey == 2 && drive.asc == 0x04;
-}
-
 void SendFormat(CDrive* drive, u32 blocks, u8 type, u32 parameter, bool dcrt) {
-  u8 list[16];
+  u8 list[kFormatParameterListBytes];
   BuildFormatParameters(list, blocks, type, parameter, dcrt);
-  drive->FormatUnit(list);
+  drive->Retry(false, [&] { drive->FormatUnit(list); });
 }
 
 // Publishes the progress of the drive's last failed command's sense.
@@ -39,23 +34,74 @@ void PublishSenseProgress(CJobPage* page, const CDrive& drive) {
     page->operationPercent = static_cast<i32>(p * 100.0);
 }
 
-// Waits with TEST UNIT READY until a long operation has ended; the last
-// command of the drive is the final TEST UNIT READY.
-void WaitForOperation(CJobPage* page, CDrive* drive) {
-  CWaitDeadline deadline(kOperationLimitMs);
-  drive->TestUnitReady();
-  while (OperationInProgress(*drive) && !deadline.Expired()) {
-    PublishSenseProgress(page, *drive);
-    deadline.Sleep(kReadyPollMs);
+}  // namespace
+
+// What one poll of a long operation says.
+enum class PollAnswer : u8 { kDone, kWorking, kFailed, kTimedOut };
+
+// Judges the answers of the polls of one long operation. The drive is
+// working while it reports the operation in progress (up to the operation
+// limit); an answer that says nothing (UNIT ATTENTION, busy) or one failed
+// request is asked again; NOT READY without an operation in progress
+// (becoming ready) is waited for up to the drive-ready deadline; anything
+// else ends the operation.
+class COperationWatch {
+ public:
+  explicit COperationWatch(CDrive& drive) : drive_(drive), start_(CounterSeconds()), lastSign_(start_) {}
+  PollAnswer Judge() {
+    PollAnswer answer = JudgeAnswer();
+    // Later waits on a drive given up on end at once, as CDrive's do.
+    if (answer == PollAnswer::kTimedOut && drive_.IsBecomingReady()) drive_.readyWaitExpired = true;
+    return answer;
+  }
+
+ private:
+  PollAnswer JudgeAnswer() {
+    double now = CounterSeconds();
+    if (drive_.LastCommandSucceeded()) return PollAnswer::kDone;
+    failedRequests_ = drive_.errorCode != 0 ? failedRequests_ + 1 : 0;
+    if (failedRequests_ > 1) return PollAnswer::kFailed;
+    if ((now - start_) * 1000.0 >= kOperationLimitMs) return PollAnswer::kTimedOut;
+    if (failedRequests_ == 1 || drive_.IsPassingAnswer()) return PollAnswer::kWorking;
+    if (drive_.IsOperationInProgress()) {
+      lastSign_ = now;
+      return PollAnswer::kWorking;
+    }
+    if (!drive_.IsBecomingReady()) return PollAnswer::kFailed;
+    return (now - lastSign_) * 1000.0 >= drive_.readyWaitMs ? PollAnswer::kTimedOut : PollAnswer::kWorking;
+  }
+
+  CDrive& drive_;
+  double start_;
+  double lastSign_;  // the last answer that showed the operation going
+  u32 failedRequests_ = 0;
+};
+
+namespace {
+
+// Waits with TEST UNIT READY until a long operation has ended; the drive's
+// last command is the final TEST UNIT READY, or the one that failed.
+bool WaitForOperation(CJobPage* page, CDrive* drive) {
+  COperationWatch watch(*drive);
+  for (;;) {
     drive->TestUnitReady();
+    PollAnswer answer = watch.Judge();
+    if (answer == PollAnswer::kDone || answer == PollAnswer::kFailed) break;
+    if (answer == PollAnswer::kTimedOut) {
+      page->LogLine(u"The drive did not finish the operation in time");
+      break;
+    }
+    PublishSenseProgress(page, *drive);
+    SleepFor(kReadyPollMs);
   }
   page->operationPercent = -1;
+  return drive->LastCommandSucceeded();
 }
 
 }  // namespace
 
 void BuildFormatParameters(u8* list, u32 blocks, u8 type, u32 parameter, bool dcrt) {
-  std::memset(list, 0, 16);
+  std::memset(list, 0, kFormatParameterListBytes);
   list[1] = static_cast<u8>(0x02 | (dcrt ? 0x20 : 0));
   list[3] = 8;
   WriteBigEndian32(list + 4, blocks);
@@ -71,7 +117,7 @@ void EraseMedia(CJobPage* page, CDrive* drive, u32 needed, bool full) {
   if (profile == 0x0A) {
     page->LogLine(u"Quick Erase CD-RW");
     page->status = kStatusQuickErase;
-    drive->Blank(true, 1, 0);
+    drive->Retry(false, [drive] { drive->Blank(true, 1, 0); });
   } else if (profile == 0x13 || profile == 0x14 || profile == 0x17) {
     if (formattable && !full) {
       page->status = kStatusQuickFormat;
@@ -79,10 +125,11 @@ void EraseMedia(CJobPage* page, CDrive* drive, u32 needed, bool full) {
       if (profile == 0x13) {
         u8 info[40];
         std::memset(info, 0, sizeof(info));
-        drive->ReadTrackInformation(info, 1, 1);
-        u32 size = drive->LastCommandSucceeded() ? Be32(info + 24) : 0;
+        // Without the formatted size the format type cannot be chosen: the
+        // failed command ends the erase.
+        if (!drive->Retry(true, [&] { drive->ReadTrackInformation(info, 1, 1); })) return;
         u64 rounded = (static_cast<u64>(needed) + 15) / 16 * 16;
-        grow = rounded > size;
+        grow = rounded > Be32(info + 24);
       }
       if (grow) {
         page->LogLine(u"Quick Format 13h DVD-RW");
@@ -94,14 +141,13 @@ void EraseMedia(CJobPage* page, CDrive* drive, u32 needed, bool full) {
     } else {
       page->LogLine(u"Full Erase DVD-RW");
       page->status = kStatusFullErase;
-      drive->Blank(true, 0, 0);
+      drive->Retry(false, [drive] { drive->Blank(true, 0, 0); });
     }
   } else if (IsPlusRw(profile)) {
     if (formattable && drive->DiscStatus() == 0) {
       u8 reply[mmc::kFormatCapacitiesLength];
       std::memset(reply, 0, sizeof(reply));
-      ReadFormatCapacities(drive, reply);
-      if (drive->LastCommandSucceeded() && ValidBytes(*drive, sizeof(reply)) >= 12) {
+      if (drive->Retry(true, [&] { ReadFormatCapacities(drive, reply); }) && ValidBytes(*drive, sizeof(reply)) >= 12) {
         page->LogLine(u"Background Format 26h DVD+RW");
         SendFormat(drive, Be32(reply + 4), kFormatPlusRw, 0, false);
       }
@@ -109,7 +155,7 @@ void EraseMedia(CJobPage* page, CDrive* drive, u32 needed, bool full) {
   }
   // A command refused at once is the drive's last command; otherwise wait
   // until the operation has ended.
-  if (drive->LastCommandSucceeded() || OperationInProgress(*drive)) WaitForOperation(page, drive);
+  if (drive->LastCommandSucceeded() || drive->IsOperationInProgress()) WaitForOperation(page, drive);
 }
 
 // ---- CFormatPage ------------------------------------------------------------
@@ -165,14 +211,17 @@ CFormatPage::SendResult CFormatPage::SendCommand(bool* follow) {
   CDrive* drive = destination;
   *follow = false;
   if (method == kMethodQuickErase || method == kMethodFullErase) {
-    drive->Blank(true, method == kMethodQuickErase ? 1 : 0, 0);
+    drive->Retry(false, [&] { drive->Blank(true, method == kMethodQuickErase ? 1 : 0, 0); });
     return SendResult::kSent;
   }
   if (method < kMethodQuickFormat || method > kMethodContinueFormat) return SendResult::kNotSupported;
+  u16 profile = drive->currentProfile;
+  // CD-RW drives offer no format of the kinds below; a CD-RW is erased.
+  if (profile == 0x0A) return SendResult::kEraseInstead;
   u8 reply[mmc::kFormatCapacitiesLength];
   std::memset(reply, 0, sizeof(reply));
-  ReadFormatCapacities(drive, reply);
-  if (!drive->LastCommandSucceeded()) return SendResult::kSent;  // the failure is reported at the end
+  // A failed query sends no command: its failure is reported at the end.
+  if (!drive->Retry(true, [&] { ReadFormatCapacities(drive, reply); })) return SendResult::kSent;
   // The header and the current/maximum capacity descriptor are needed.
   u32 size = ValidBytes(*drive, sizeof(reply));
   if (size < 12) return SendResult::kBadReply;
@@ -180,19 +229,17 @@ CFormatPage::SendResult CFormatPage::SendCommand(bool* follow) {
   u8 descriptorType = reply[8] & 3;
   if (descriptorType == 3 || blocks == 0) {
     u8 capacity[8] = {};
-    drive->ReadCapacity(capacity);
-    if (!drive->LastCommandSucceeded()) return SendResult::kSent;
+    if (!drive->Retry(true, [&] { drive->ReadCapacity(capacity); })) return SendResult::kSent;
     if (ValidBytes(*drive, sizeof(capacity)) < 4) return SendResult::kBadReply;
     blocks = Be32(capacity);
     if (drive->mediaFlags & kMediaCd) ++blocks;
   }
-  u16 profile = drive->currentProfile;
   auto fullFormatBlocks = [&](u8 type) {
     if (descriptorType != 1) {
       if (const u8* d = FindFormatDescriptor(reply, size, type)) blocks = Be32(d);
     }
   };
-  if (profile == 0x0A || profile == 0x13 || profile == 0x14 || profile == 0x17) {
+  if (profile == 0x13 || profile == 0x14 || profile == 0x17) {
     if (method == kMethodQuickFormat) {
       SendFormat(drive, 0, kFormatQuick, 0x10, false);
     } else {
@@ -215,47 +262,51 @@ CFormatPage::SendResult CFormatPage::SendCommand(bool* follow) {
   return SendResult::kNotSupported;
 }
 
+bool CFormatPage::ShowSenseProgress(double* lastShown) {
+  CDrive* drive = destination;
+  double p = -1;
+  if (drive->senseFormat == 0x70 || drive->senseFormat == 0x71) {
+    double f = 0;
+    if (GetSenseProgress(drive->sense, sizeof(drive->sense), &f)) p = f;
+  } else {
+    u8 sense[mmc::kRequestSenseLength];
+    std::memset(sense, 0, sizeof(sense));
+    drive->RequestSense(sense);
+    u32 n = drive->errorCode == 0 ? ValidBytes(*drive, sizeof(sense)) : 0;
+    SenseFields fields = DecodeSense(sense, n);
+    double f = 0;
+    if (fields.asc == 0x04 && (fields.ascq == 0x07 || fields.ascq == 0x04) && GetSenseProgress(sense, n, &f)) p = f;
+  }
+  if (p < 0) return false;
+  progressSource = ProgressSource::kSense;
+  operationPercent = static_cast<i32>(p * 100.0);
+  if (p != *lastShown) {
+    *lastShown = p;
+    UpdateProgress(p);
+  }
+  return true;
+}
+
 void CFormatPage::PollOperation() {
   CDrive* drive = destination;
-  CWaitDeadline deadline(kOperationLimitMs);
+  COperationWatch watch(*drive);
   double lastShown = -1;
   for (;;) {
     u8 info[kDiscInfoLength];
     drive->ReadDiscInformation(0, info, sizeof(info));
-    if (drive->errorCode != 0 || drive->scsiStatus == 0 || drive->asc != 0x04) return;
-    double p = -1;
-    if (drive->senseFormat == 0x70 || drive->senseFormat == 0x71) {
-      double f = 0;
-      if (GetSenseProgress(drive->sense, sizeof(drive->sense), &f)) p = f;
-    } else {
-      u8 sense[mmc::kRequestSenseLength];
-      std::memset(sense, 0, sizeof(sense));
-      drive->RequestSense(sense);
-      if (drive->errorCode != 0) return;
-      u32 n = ValidBytes(*drive, sizeof(sense));
-      SenseFields fields = DecodeSense(sense, n);
-      double f = 0;
-      if (fields.asc == 0x04 && (fields.ascq == 0x07 || fields.ascq == 0x04) && GetSenseProgress(sense, n, &f)) p = f;
-    }
-    if (p >= 0) {
-      progressSource = ProgressSource::kSense;
-      operationPercent = static_cast<i32>(p * 100.0);
-      if (p != lastShown) {
-        lastShown = p;
-        UpdateProgress(p);
+    PollAnswer answer = watch.Judge();
+    if (answer == PollAnswer::kDone || answer == PollAnswer::kFailed) return;
+    if (answer == PollAnswer::kTimedOut) return GiveUpWaiting();
+    if (!drive->IsOperationInProgress() || !ShowSenseProgress(&lastShown)) {
+      if (!PollBusyEvent()) {
+        // Neither sense progress nor a busy event: count the estimate down.
+        progressSource = ProgressSource::kCountdown;
+        u32 left = remainingMs.load();
+        if (left > 1000) remainingMs = left - 1000;
+        if (Ui()) Ui()->Redraw();
       }
-    } else if (!PollBusyEvent()) {
-      // Neither sense progress nor a busy event: count the estimate down.
-      progressSource = ProgressSource::kCountdown;
-      u32 left = remainingMs.load();
-      if (left > 1000) remainingMs = left - 1000;
-      if (Ui()) Ui()->Redraw();
     }
     if (WaitRound()) return;
-    if (deadline.Expired()) {
-      GiveUpWaiting();
-      return;
-    }
   }
 }
 
@@ -284,17 +335,14 @@ bool CFormatPage::PollBusyEvent() {
 
 void CFormatPage::FollowBackgroundFormat() {
   CDrive* drive = destination;
-  CWaitDeadline deadline(kOperationLimitMs);
+  COperationWatch ready(*drive);
   for (;;) {
     drive->TestUnitReady();
-    if (drive->LastCommandSucceeded()) break;
-    // Anything but "not ready" (no medium, a transport error) ends here.
-    if (drive->errorCode != 0 || drive->senseKey != 2 || drive->asc == 0x3A) return;
+    PollAnswer answer = ready.Judge();
+    if (answer == PollAnswer::kDone) break;
+    if (answer == PollAnswer::kFailed) return;
+    if (answer == PollAnswer::kTimedOut) return GiveUpWaiting();
     if (WaitRound()) return;
-    if (deadline.Expired()) {
-      GiveUpWaiting();
-      return;
-    }
     if (Ui()) Ui()->Redraw();
   }
   if (Ui()) {
@@ -302,33 +350,35 @@ void CFormatPage::FollowBackgroundFormat() {
     Ui()->ShowBar(kBarOverall, true);
   }
   double lastShown = -1;
-  u8 info[kDiscInfoLength];
-  std::memset(info, 0, sizeof(info));
-  drive->ReadDiscInformation(0, info, sizeof(info));
-  while (drive->LastCommandSucceeded() && ValidBytes(*drive, sizeof(info)) >= 8 && (info[7] & 3) == 2) {
-    u8 sense[mmc::kRequestSenseLength];
-    std::memset(sense, 0, sizeof(sense));
-    drive->RequestSense(sense);
-    if (drive->LastCommandSucceeded()) {
-      u32 n = ValidBytes(*drive, sizeof(sense));
-      SenseFields fields = DecodeSense(sense, n);
-      double f = 0;
-      if ((fields.key == 0 || (fields.asc == 0x04 && fields.ascq == 0x04)) && GetSenseProgress(sense, n, &f)) {
-        progressSource = ProgressSource::kBackgroundStatus;
-        operationPercent = static_cast<i32>(f * 100.0);
-        if (f != lastShown) {
-          lastShown = f;
-          UpdateProgress(f);
+  COperationWatch watch(*drive);
+  for (;;) {
+    u8 info[kDiscInfoLength];
+    std::memset(info, 0, sizeof(info));
+    drive->ReadDiscInformation(0, info, sizeof(info));
+    PollAnswer answer = watch.Judge();
+    if (answer == PollAnswer::kFailed) return;
+    if (answer == PollAnswer::kTimedOut) return GiveUpWaiting();
+    if (answer == PollAnswer::kDone) {
+      // Done when the background format no longer runs.
+      if (ValidBytes(*drive, sizeof(info)) < 8 || (info[7] & 3) != 2) return;
+      u8 sense[mmc::kRequestSenseLength];
+      std::memset(sense, 0, sizeof(sense));
+      drive->RequestSense(sense);
+      if (drive->LastCommandSucceeded()) {
+        u32 n = ValidBytes(*drive, sizeof(sense));
+        SenseFields fields = DecodeSense(sense, n);
+        double f = 0;
+        if ((fields.key == 0 || (fields.asc == 0x04 && fields.ascq == 0x04)) && GetSenseProgress(sense, n, &f)) {
+          progressSource = ProgressSource::kBackgroundStatus;
+          operationPercent = static_cast<i32>(f * 100.0);
+          if (f != lastShown) {
+            lastShown = f;
+            UpdateProgress(f);
+          }
         }
       }
     }
     if (WaitRound()) return;
-    if (deadline.Expired()) {
-      GiveUpWaiting();
-      return;
-    }
-    std::memset(info, 0, sizeof(info));
-    drive->ReadDiscInformation(0, info, sizeof(info));
   }
 }
 
@@ -350,11 +400,12 @@ u32 CFormatPage::JobThread() {
   StopRefreshThread();
   if (sent != SendResult::kSent) {
     // Nothing was sent: a failure, not a success.
-    LogLine(sent == SendResult::kNotSupported ? u"Format/Erase not supported on this media"
-                                              : u"The drive's capacity reply is too short");
+    LogLine(sent == SendResult::kNotSupported    ? u"Format/Erase not supported on this media"
+            : sent == SendResult::kEraseInstead ? u"CD-RW discs are not formatted: erase them instead"
+                                                : u"The drive's capacity reply is too short");
     SetFlags(kJobStopped);
     ShowFinishedState();
-  } else if (drive->LastCommandSucceeded() || OperationInProgress(*drive)) {
+  } else if (drive->LastCommandSucceeded() || drive->IsOperationInProgress()) {
     if (follow)
       FollowBackgroundFormat();
     else
@@ -378,10 +429,14 @@ void CFormatPage::FinishJob() {
   LogLine(u"End Format/Erase process");
   EndJob();
   if (drive && drive->IsOpen()) {
-    drive->PreventAllowMediumRemoval(false);
+    if (!drive->AllowRemoval()) {
+      LogLine(u"The drive could not be released: removal of the disc is still prevented");
+      SetFlags(kJobDriveNotReleased);
+    }
     drive->UnlockVolume(true);
     drive->Close();
   }
   destination = nullptr;
   if (Ui()) Ui()->UpdateDeviceCommands();
+  WriteLogFile();
 }

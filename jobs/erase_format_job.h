@@ -25,10 +25,11 @@ constexpr u8 kFormatPlusRw = 0x26;
 // Where the progress of a long operation came from (last one used).
 enum class ProgressSource : u8 { kNone, kSense, kBusyEvent, kBackgroundStatus, kCountdown };
 
-// The 16-byte FORMAT UNIT parameter list: header (Immed, plus DCRT when
-// asked; length 8), one descriptor (blocks, type << 2, 3 parameter bytes),
-// then 4 zero bytes.
-void BuildFormatParameters(u8* list16, u32 blocks, u8 formatType, u32 parameter24, bool dcrt);
+// The FORMAT UNIT parameter list (kFormatParameterListBytes): header
+// (Immed, plus DCRT when asked; length 8) and one descriptor (blocks,
+// type << 2, 3 parameter bytes). A drive takes the list its header
+// announces, no byte more.
+void BuildFormatParameters(u8* list, u32 blocks, u8 formatType, u32 parameter24, bool dcrt);
 
 // The erase of a burn's destination (statuses 66/67/68, log lines, BLANK or
 // FORMAT UNIT by profile; `needed` = end LBA of the first track). Always
@@ -65,6 +66,7 @@ class CFormatPage : public CJobPage {
   enum class SendResult : u8 {
     kSent,          // a command went out (or the drive refused a query: its failure is reported at the end)
     kNotSupported,  // nothing this job can send for the medium
+    kEraseInstead,  // a format of a CD-RW: the disc is erased, not formatted
     kBadReply,      // a query answered too little to build the command from
   };
   static u32 JobThreadEntry(CJobPage* page);
@@ -72,6 +74,9 @@ class CFormatPage : public CJobPage {
   // followed.
   SendResult SendCommand(bool* follow);
   void PollOperation();
+  // Progress from the sense of the drive's last answer (or REQUEST SENSE);
+  // false when the drive tells none.
+  bool ShowSenseProgress(double* lastShown);
   // A drive that keeps the operation going past the job's limit: the job
   // fails instead of taking the last poll's answer as the outcome.
   void GiveUpWaiting();

@@ -32,6 +32,12 @@ void CopyFailedCommand(const CDrive& drive, FailedCommand* out) {
   std::memcpy(out->cdb, drive.lastCdb, sizeof(out->cdb));
   out->error = drive.errorCode;
   std::memcpy(out->sense, drive.sense, sizeof(out->sense));
+  // A request the system refused brought no sense: what the record still
+  // holds belongs to an earlier command.
+  if (drive.errorCode != 0) {
+    out->responseCode = 0;
+    std::memset(out->sense, 0, sizeof(out->sense));
+  }
 }
 
 void AppendLogLine(CWideString* log, const DateTime& when, const wchar16* text) {

@@ -228,12 +228,13 @@ void CJobPage::EndJob() {
   SetFlags(kJobFinished);
   stopEvent.Set();
   double seconds = static_cast<double>(jobEnd - jobStart) / CounterFrequency();
+  CLockGuard guard(logLock_);
+  AppendEndBlock(&log_, seconds > 0 ? static_cast<u64>(seconds) : 0);
+}
+
+void CJobPage::WriteLogFile() {
   CWideString copy;
-  {
-    CLockGuard guard(logLock_);
-    AppendEndBlock(&log_, seconds > 0 ? static_cast<u64>(seconds) : 0);
-    copy.Assign(log_);
-  }
+  GetLogText(&copy);
   AppendToJobLogFile(kJobLogFileName, copy.c_str(), copy.GetLength());
   if (ui_) {
     ui_->ShowEndState();

@@ -17,6 +17,7 @@
 
 #include "drive/drive.h"
 #include "jobs/job_log.h"
+#include "jobs/job_platform.h"
 #include "jobs/job_ui.h"
 #include "runtime/threads.h"
 #include "runtime/types.h"
@@ -29,6 +30,7 @@ constexpr u8 kJobFlagBit0 = 0x01;      // cleared at job start
 constexpr u8 kJobFinished = 0x02;      // the job has ended (or its end has run)
 constexpr u8 kJobStopped = 0x04;       // failed or cancelled: producers and loops stop
 constexpr u8 kJobVerifyWarnings = 0x08;
+constexpr u8 kJobDriveNotReleased = 0x10;  // removal of the disc may still be prevented
 
 // Status texts (UI string ids).
 constexpr u32 kStatusNone = 0;
@@ -60,10 +62,6 @@ constexpr u32 kRefreshThreadStack = 4096;
 constexpr u32 kBurnRefreshMs = 500;
 constexpr u32 kFormatRefreshMs = 1000;
 
-// Process priority levels of SetJobProcessPriority.
-constexpr u32 kPriorityNormal = 2;
-constexpr u32 kPriorityHigh = 4;
-
 struct TimeSample {
   double seconds;
   double fraction;
@@ -93,10 +91,6 @@ u16 ClampSpeedField(u64 kbs);
 // Waits for an event on the clock seam's time (so virtual clocks advance):
 // kWaitSignalled, kWaitTimeout (after `milliseconds`) or kWaitFailed.
 u32 WaitEventOnClock(CEvent& event, u32 milliseconds);
-
-// Priorities (job_platform_win.cpp; no-ops natively).
-bool SetJobProcessPriority(u32 level);
-bool SetJobThreadPriorityHighest(CThread* thread);
 
 class CJobPage {
  public:
@@ -154,8 +148,11 @@ class CJobPage {
 
   // ---- End ----
   // End counter, finished state, flag 0x2, stop event set, "Total Time: "
-  // and the end banner, the log appended to "log.log", the end state.
+  // and the end banner. The job then gives its drive back and ends with
+  // WriteLogFile, so that its last lines reach the file too.
   void EndJob();
+  // The whole log appended to "log.log", then the end state ("View Log").
+  void WriteLogFile();
 
   // ---- Progress ----
   u32 ComputeTimes(double fraction);

@@ -1,4 +1,4 @@
-#include "jobs/job_page.h"
+#include "jobs/job_platform.h"
 #include "runtime/platform.h"
 #include "runtime/win.h"
 

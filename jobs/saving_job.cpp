@@ -23,6 +23,7 @@ bool CSavingPage::StartJob(const wchar16* path, void* followUp) {
   // it set aside back.
   SetFlags(kJobStopped);
   EndJob();
+  WriteLogFile();
   StopRefreshThread();
   if (Ui()) Ui()->ShowFollowUpPage(followUpPage);
   return false;
@@ -34,6 +35,7 @@ u32 CSavingPage::WorkerThread() {
   // The job runs its five seconds whatever happens; a stop only marks it.
   SleepFor(kSavingDurationMs);
   EndJob();
+  WriteLogFile();
   // The refresh thread ends on the stop event that EndJob set.
   StopRefreshThread();
   if (Ui()) Ui()->ShowFollowUpPage(followUpPage);

@@ -6,32 +6,6 @@
 #include "jobs/burn/burn_job.h"
 #include "runtime/clock.h"
 
-namespace {
-
-u32 Channel(u32 colour, u32 shift) { return (colour >> shift) & 0xFF; }
-
-u32 Blend(u32 from, u32 to, double t) {
-  u32 out = 0xFF000000u;
-  for (u32 shift = 0; shift <= 16; shift += 8) {
-    double a = Channel(from, shift), b = Channel(to, shift);
-    double v = a + (b - a) * t;
-    u32 c = v <= 0 ? 0 : v >= 255 ? 255 : static_cast<u32>(v + 0.5);
-    out |= c << shift;
-  }
-  return out;
-}
-
-}  // namespace
-
-u32 CacheBarColour(double fill, bool settled) {
-  if (settled) return kCacheColourGreen;
-  // A NaN fill (no capacity) counts as empty.
-  if (!(fill >= 0.2)) return kCacheColourRed;
-  if (fill < 0.5) return Blend(kCacheColourRed, kCacheColourAmber, (fill - 0.2) / 0.3);
-  if (fill < 0.8) return Blend(kCacheColourAmber, kCacheColourGreen, (fill - 0.5) / 0.3);
-  return kCacheColourGreen;
-}
-
 CacheWait CBurnPage::PutIntoCache(const u8* data, u32 n) {
   u64 capacity = cache.GetCapacity();
   if (capacity == 0) return n == 0 ? CacheWait::kOk : CacheWait::kPeerQuit;

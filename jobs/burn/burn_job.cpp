@@ -1,18 +1,84 @@
-// The burn page's life: construction, the end of the job, failures, the
-// consumer threads, the drive classes and waits the threads share, and the
-// retry rule of writes and read-backs.
+// The burn page's life (construction, the end of the job, failures, the
+// consumer threads) and what its threads share: the drive classes and write
+// plan, Mode 2 Form 1 packing, the audio synchronisation probe, the cache
+// bar colour and the retry rule of writes and read-backs.
 #include "jobs/burn/burn_job.h"
 
+#include <cstring>
 
 bool IsSequentialDvdMinus(u16 p) { return p == 0x11 || p == 0x14 || p == 0x15 || p == 0x17; }
 bool IsDvdPlusR(u16 p) { return p == 0x1B || p == 0x2B; }
 bool IsDvdPlusRw(u16 p) { return p == 0x1A || p == 0x2A; }
 bool IsBdR(u16 p) { return p == 0x41; }
+bool IsRandomWritable(u16 p) { return p == 0x12 || p == 0x13 || IsDvdPlusRw(p) || p == 0x43 || p == 0x52; }
 
-bool WaitDriveReady(CDrive* drive) {
-  // An immediate command answers at once: the drive's state is asked anew.
-  drive->TestUnitReady();
-  return drive->WaitUntilReady();
+WritePlan PlanWrite(u16 profile, u8 mediaFlags, u32 method) {
+  WritePlan plan;
+  plan.cd = (mediaFlags & kMediaCd) != 0;
+  plan.random = IsRandomWritable(profile);
+  plan.cdDao = plan.cd && method == kMethodDiscAtOnce && !plan.random;
+  bool recordableDvd = (mediaFlags & kMediaDvd) && (mediaFlags & kMediaRecordable);
+  plan.writeParameters = !plan.random && (plan.cd || recordableDvd);
+  plan.reserve = IsSequentialDvdMinus(profile);
+  plan.closeTrack = !plan.random && (method == kMethodTrackAtOnce || IsDvdPlusR(profile));
+  plan.closeSession = !plan.random && (plan.closeTrack || !plan.cd);
+  plan.checkNextWritable = !plan.random && !plan.cdDao;
+  return plan;
+}
+
+u8 DataBlockTypeOf(const TrackExtent& entry) {
+  if (entry.sectorSize == 2352) return 0;
+  if (entry.sectorSize == kMode2Form1SectorBytes) return 9;
+  return entry.mode2Form1 ? 10 : 8;
+}
+
+void PackMode2Form1(u8* destination, const u8* source, u32 count) {
+  std::memset(destination, 0, static_cast<size_t>(count) * kMode2Form1SectorBytes);
+  for (u32 i = 0; i < count; ++i) {
+    u8* sector = destination + static_cast<size_t>(i) * kMode2Form1SectorBytes;
+    sector[2] = 0x08;
+    sector[6] = 0x08;
+    std::memcpy(sector + 8, source + static_cast<size_t>(i) * kUserDataBlockBytes, kUserDataBlockBytes);
+  }
+}
+
+i32 FindAudioSyncOffset(const u8* expected, const u8* read, u32 length) {
+  u32 z = 0;
+  while (z < length && expected[z] == 0) ++z;
+  u32 start = length / 2 > z ? length / 2 : z;
+  if (z == length || static_cast<u64>(start) + kLargestBlockBytes > length) return -2;
+  if (length < 17) return -1;
+  for (u32 p = start; p <= length - 17; ++p) {
+    if (std::memcmp(read + p, expected + start, 16) != 0) continue;
+    if (std::memcmp(read + p, expected + start, length - p) == 0) return static_cast<i32>(p - start);
+  }
+  return -1;
+}
+
+namespace {
+
+u32 Channel(u32 colour, u32 shift) { return (colour >> shift) & 0xFF; }
+
+u32 Blend(u32 from, u32 to, double t) {
+  u32 out = 0xFF000000u;
+  for (u32 shift = 0; shift <= 16; shift += 8) {
+    double a = Channel(from, shift), b = Channel(to, shift);
+    double v = a + (b - a) * t;
+    u32 c = v <= 0 ? 0 : v >= 255 ? 255 : static_cast<u32>(v + 0.5);
+    out |= c << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+u32 CacheBarColour(double fill, bool settled) {
+  if (settled) return kCacheColourGreen;
+  // A NaN fill (no capacity) counts as empty.
+  if (!(fill >= 0.2)) return kCacheColourRed;
+  if (fill < 0.5) return Blend(kCacheColourRed, kCacheColourAmber, (fill - 0.2) / 0.3);
+  if (fill < 0.8) return Blend(kCacheColourAmber, kCacheColourGreen, (fill - 0.5) / 0.3);
+  return kCacheColourGreen;
 }
 
 RetryVerdict CRetryRule::OnFailure(const CDrive& drive, i32 lba, u32* logCount) {
@@ -53,6 +119,13 @@ void CBurnPage::FailJob(const wchar16* text) {
   ShowFinishedState();
 }
 
+bool CBurnPage::FailCommand(const wchar16* text) {
+  if (text) LogLine(text);
+  ReportScsiError(*destination);
+  currentRateKbs.store(0);
+  return false;
+}
+
 bool CBurnPage::StartConsumer(CThread* thread, JobBody body, const wchar16* what) {
   consumerDone.store(false);
   if (StartJobThread(thread, body, kJobThreadStack)) return true;
@@ -85,7 +158,10 @@ bool CBurnPage::EndProcess(bool cancelled) {
   // The refresh thread reads the cache: it ends before the cache goes.
   StopRefreshThread();
   if (ui) ui->ShowBar(kBarMemoryCache, false);
-  cache.Free();
+  {
+    CLockGuard guard(refreshLock_);
+    cache.Free();
+  }
   if (cancelled) {
     SetFlags(kJobStopped);
     LogLine(u"Process cancelled");
@@ -95,8 +171,11 @@ bool CBurnPage::EndProcess(bool cancelled) {
   RefreshProgress();
   CDrive* drive = destination;
   if (drive && drive->IsOpen()) {
-    WaitDriveReady(drive);
-    drive->PreventAllowMediumRemoval(false);
+    drive->WaitReady();
+    if (!drive->AllowRemoval()) {
+      LogLine(u"The drive could not be released: removal of the disc is still prevented");
+      SetFlags(kJobDriveNotReleased);
+    }
     drive->UnlockVolume(true);
     drive->Close();
   }
@@ -105,5 +184,6 @@ bool CBurnPage::EndProcess(bool cancelled) {
   LogLine(u"Set normal priority in current process");
   SetJobProcessPriority(kPriorityNormal);
   if (ui && request.projectPage) ui->ShowFollowUpPage(request.projectPage);
+  WriteLogFile();
   return !cancelled;
 }

@@ -70,11 +70,26 @@ bool IsSequentialDvdMinus(u16 profile);  // 0x11, 0x14, 0x15, 0x17
 bool IsDvdPlusR(u16 profile);            // 0x1B, 0x2B
 bool IsDvdPlusRw(u16 profile);           // 0x1A, 0x2A
 bool IsBdR(u16 profile);                 // 0x41
+// Written anywhere: DVD-RAM, DVD-RW restricted overwrite, DVD+RW, BD-RE,
+// HD DVD-RAM. They take no write-once commands.
+bool IsRandomWritable(u16 profile);
 
-// Asks the drive with TEST UNIT READY (an immediate command has answered
-// before its work is done), then waits as CDrive::WaitUntilReady does. True
-// when the drive is ready.
-bool WaitDriveReady(CDrive* drive);
+// How the write thread writes the medium in the drive.
+struct WritePlan {
+  bool cd;               // CD family
+  bool cdDao;            // CD disc-at-once: a cue sheet; the drive closes the session after the flush
+  bool random;           // no write parameters, reservations or closes; the end is a flush
+  bool writeParameters;  // page 05 is set (CD, sequential DVD-R/-RW)
+  bool reserve;          // each track is reserved first (sequential DVD-R/-RW)
+  bool closeTrack;
+  bool closeSession;
+  bool checkNextWritable;  // each track must start at the drive's next writable address
+};
+WritePlan PlanWrite(u16 profile, u8 mediaFlags, u32 method);
+
+// The data block type of a track-at-once CD track: 0 raw 2352-byte blocks
+// (audio), 9 Mode 2 formless (2336), 10 Mode 2 Form 1, 8 Mode 1.
+u8 DataBlockTypeOf(const TrackExtent& entry);
 
 // The retry rule of one WRITE(10) or read-back: NOT READY with a long
 // operation in progress (04/07, 04/08) is retried without being counted (up
@@ -114,6 +129,9 @@ struct CacheTake {
   u32 pending = 0;
 };
 
+struct MainResources;
+struct TrackWrite;
+
 class CBurnPage : public CJobPage {
  public:
   explicit CBurnPage(IJobUi* ui);
@@ -129,14 +147,17 @@ class CBurnPage : public CJobPage {
   bool StartJob(const BurnRequest& request, CDrive* drive, const wchar16* deviceName);
 
   // ---- Threads ----
+  // Each step logs what it does and returns false when the job must end
+  // (failed, or cancelled by a question or a stop).
   u32 MainThread();
   u32 WriteThread();
   u32 VerifyThread();
 
   // ---- Main-thread steps ----
   // Ends the job: cache freed, "Process cancelled" when cancelled, the end
-  // block and "log.log", status 100, drive released and closed. True when
-  // not cancelled.
+  // block, status 100, the drive released (removal allowed, retried; a drive
+  // that cannot be released is logged and flagged) and closed, the log
+  // appended to "log.log" last. True when not cancelled.
   bool EndProcess(bool cancelled);
   // Questions run on the user-interface thread.
   void PromptDestinationDisc();
@@ -148,9 +169,11 @@ class CBurnPage : public CJobPage {
 
   // ---- Write-thread steps ----
   bool SendCueSheet(u32 session);
-  bool SetWriteMode(bool mode2, bool last);
+  bool SetWriteMode(const TrackExtent& entry, bool last);
   bool WriteBlocks(u32 lba, const u8* buffer, u32 count, u32 blockSize, bool pack);
-  void SyncCache();
+  // SYNCHRONIZE CACHE that ends a session on CD disc-at-once and random
+  // media; false (the error reported) when it or the wait after it failed.
+  bool SyncCache();
 
   // ---- Verify-thread steps ----
   bool ReadBack(u32 lba, u32 count, u8* buffer, u32 blockSize);
@@ -215,6 +238,22 @@ class CBurnPage : public CJobPage {
   // A failure of the job that no drive command reported: flag 0x4, the
   // finished state and a log line.
   void FailJob(const wchar16* text);
+  // A drive command failed: its log line (when given), then the SCSI error
+  // block. Always false, for `return Fail...`.
+  bool FailCommand(const wchar16* text);
+
+  // Main-thread steps, in the order they run.
+  bool LockDestination();
+  bool OpenSource(MainResources* r);
+  bool CopySourceToDisk(MainResources* r);
+  bool WaitForDestinationDisc(MainResources* r);
+  bool EraseDestination(MainResources* r);
+  bool CheckDiscSpace();
+  bool LoadCache(MainResources* r);
+  void SetSpeed(CDrive* sourceDrive, u32 fillRateKbs);
+  bool Burn(MainResources* r);
+  void VerifyDisc(MainResources* r);
+  u32 EndMain(MainResources* r);
   // Reads the source into the cache (straight into it where a chunk fits
   // before its end): first only while the free space (less the pad) holds
   // a chunk, then (feed) until `remaining` bytes came. False
@@ -222,14 +261,36 @@ class CBurnPage : public CJobPage {
   bool FillCache(u64* remaining, u32 padBytes, bool feed, u32* fillRateKbs);
   // Starts a consumer thread; false (job failed) when it could not start.
   bool StartConsumer(CThread* thread, JobBody body, const wchar16* what);
-  // Sets the write speed by the request's mode and logs it.
-  void SetSpeed(CDrive* sourceDrive, u32 fillRateKbs);
+
+  // Write-thread steps.
+  bool BeginWrite(const WritePlan& plan, u32* trackNumber);
+  bool ReserveTrack(const TrackExtent& entry);
+  bool CheckNextWritable(const TrackExtent& entry, u32 trackNumber);
+  bool WriteTrack(const WritePlan& plan, const TrackExtent& entry, u32 index, u8* buffer);
+  void MeasureSpeed(TrackWrite* t, i32 lba, i32 start, u32 blockSize);
+  bool Flush();
+  bool CloseTrack(u32 trackNumber);
+  bool CloseSession(const WritePlan& plan, bool lastSession);
+  bool EndWrite();
+
+  // Verify-thread steps.
+  bool BeginVerify();
+  bool VerifyTrack(const TrackExtent& entry, u32 trackNumber, u8* expectedCopy, u8* read);
+  bool ReadChunk(i32 lba, u32 n, u8* read, u32 blockSize);
 
   // Redraw bookkeeping of RefreshProgress.
   double lastCacheValue_ = -1;
   u32 lastCacheColour_ = 0;
   i64 lastDeviceValue_ = -1;
   bool redrawSuspended_ = false;
-  // The refresh thread and the main thread both refresh.
+  // The refresh thread and the main thread both refresh; the cache is
+  // allocated and freed under it too, so the refresh thread never reads a
+  // capacity being changed.
   CLock refreshLock_;
+  // Verify state carried from track to track.
+  bool synchronised_ = false;
+  u32 carry_ = 0;
+  u32 warnings_ = 0;
+  // A question answered with cancel or a stop: the job ends as cancelled.
+  bool cancelled_ = false;
 };

@@ -1,30 +1,37 @@
 // The burn's start and main thread: the source (project, image file, source
 // drive directly or through the temporary image), the destination disc
-// (insert prompt of a one-drive copy, erase of a rewritable disc, padding),
-// the memory cache, the write speed and power calibration, the feed of the
-// write thread and the verify pass, and the end of the job.
+// (insert prompt of a one-drive copy, erase of a rewritable disc, padding,
+// room on the disc), the memory cache, the write speed and power
+// calibration, the feed of the write thread and the verify pass, and the end
+// of the job.
 #include <cstring>
 
 #include "drive/drive_manager.h"
 #include "jobs/burn/burn_job.h"
 #include "jobs/burn/burn_source_device.h"
 #include "jobs/burn/burn_source_image.h"
-#include "jobs/erase_format_job.h"
 #include "jobs/burn/temp_image.h"
+#include "jobs/erase_format_job.h"
 #include "runtime/clock.h"
 #include "runtime/heap.h"
 #include "runtime/ui_strings.h"
-
-namespace {
 
 // Everything the main thread opened, given back in one place on every end
 // path: the source drive before the destination.
 struct MainResources {
   CImageFileSource image;
   CTempImage temp;
+  CDeviceSource device;
   CDrive* sourceDrive = nullptr;
   bool sameDrive = false;
+  u32 padBytes = 0;        // zero bytes after the source (restricted overwrite)
+  u64 sourceBytes = 0;     // bytes the source delivers
+  u64 remaining = 0;       // of them, not yet in the cache
+  u64 cacheStart = 0;      // the cache's write total where this burn's bytes start
+  u32 fillRate = 0;        // kB/s of the first fill
 };
+
+namespace {
 
 u32 RateKbs(u64 bytes, double seconds) {
   if (!(seconds > 0)) return 0;
@@ -41,6 +48,14 @@ struct ChunkOwner {
   u8* p;
   ~ChunkOwner() { rt::free(p); }
 };
+
+// The first entry that carries data, or null.
+const TrackExtent* FirstDataEntry(const BurnRequest& request) {
+  for (const TrackList& session : request.sessions)
+    for (const TrackExtent& entry : session)
+      if (entry.content) return &entry;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -88,6 +103,394 @@ void CBurnPage::AskFullErase() {
     cancel.store(1);
 }
 
+u32 CBurnPage::MainThread() {
+  MainResources r;
+  auto going = [this](bool step) { return step && !IsStopped(); };
+  bool ok = going(LockDestination()) && going(OpenSource(&r)) && going(WaitForDestinationDisc(&r)) &&
+            going(EraseDestination(&r)) && going(CheckDiscSpace()) && going(LoadCache(&r)) && going(Burn(&r));
+  if (ok && (request.options & kOptionVerify)) VerifyDisc(&r);
+  return EndMain(&r);
+}
+
+bool CBurnPage::LockDestination() {
+  CDrive* drive = destination;
+  if (!drive || !drive->IsOpen()) {
+    FailJob(u"The destination drive is not open");
+    return false;
+  }
+  if (!drive->Retry(false, [drive] { drive->PreventAllowMediumRemoval(true); }))
+    LogLine(u"Cannot prevent the removal of the disc");
+  if (Ui()) Ui()->UpdateDeviceCommands();
+  return true;
+}
+
+bool CBurnPage::OpenSource(MainResources* r) {
+  CDrive* drive = destination;
+  r->sameDrive = request.source >= 0 && request.source == request.destination;
+  if (request.projectSource) {
+    source = request.projectSource;
+    return true;
+  }
+  if (request.source < 0) {
+    CWideString text(u"Opening image file: ");
+    text.Append(request.imagePath);
+    LogLine(text);
+    if (Failed(r->image.Open(request.imagePath.c_str(), true))) {
+      FailJob(u"Cannot open the image file");
+      return false;
+    }
+    source = &r->image;
+    return true;
+  }
+  if (r->sameDrive)
+    r->sourceDrive = drive;
+  else if (driveManager)
+    r->sourceDrive = driveManager->OpenDrive(static_cast<u32>(request.source));
+  if (!r->sourceDrive) {
+    FailJob(u"Cannot open the source device (in use or missing)");
+    return false;
+  }
+  // Over the destination itself for a one-drive copy: never released here.
+  r->device.Attach(r->sourceDrive, !r->sameDrive);
+  CWideString text(u"Opening source device: ");
+  if (driveManager) text.Append(driveManager->GetDriveName(r->sourceDrive));
+  LogLine(text);
+  CDrive* from = r->sourceDrive;
+  if (!from->Retry(false, [from] { from->PreventAllowMediumRemoval(true); }))
+    LogLine(u"Cannot prevent the removal of the source disc");
+  from->LockVolume();
+  if (Failed(r->device.ReadLayout())) {
+    FailJob(u"Cannot read the layout of the source disc");
+    return false;
+  }
+  if (!request.CopyTracks(r->device.Sessions()) || !request.CopyCueSheets(r->device.CueSheets())) {
+    FailJob(u"Out of memory");
+    return false;
+  }
+  if ((request.options & kOptionDirectCopy) && !r->sameDrive) {
+    source = &r->device;
+    return true;
+  }
+  return CopySourceToDisk(r);
+}
+
+bool CBurnPage::CopySourceToDisk(MainResources* r) {
+  CWideString path;
+  if (!FindTempImagePath(tempFolder.c_str(), &path)) {
+    FailJob(u"Cannot find a name for the temp file");
+    return false;
+  }
+  CWideString line(u"Creating temp file: ");
+  line.Append(path);
+  LogLine(line);
+  if (Failed(r->temp.Create(path.c_str()))) {
+    FailJob(u"Cannot create the temp file");
+    return false;
+  }
+  tempImagePath.Assign(path);
+  sectorsDone.store(0);
+  totalSectors.store(1000);
+  status.store(kStatusCopyingToDisk);
+  speedUnitKbs.store(r->sourceDrive->GetSpeedUnit());
+  u64 total = r->device.TotalSize();
+  u8* chunk = static_cast<u8*>(rt::malloc(kCacheChunkBytes));
+  if (!chunk) {
+    FailJob(u"Out of memory");
+    return false;
+  }
+  ChunkOwner owner{chunk};
+  r->device.Seek(0, kSeekStart, nullptr);
+  u64 copied = 0, measured = 0, mark = 0;
+  ReadPerformanceCounter(&mark);
+  while (!IsStopped()) {
+    u64 got = 0;
+    HResult hr = r->device.Read(chunk, kCacheChunkBytes, &got);
+    if (Failed(hr)) {
+      if (r->device.CurrentExtent() >= r->device.Extents().GetCount()) break;
+      FailJob(u"Error reading the source device");
+      return false;
+    }
+    if (got == 0) break;
+    if (got > kCacheChunkBytes) got = kCacheChunkBytes;
+    if (Failed(r->temp.Append(chunk, static_cast<u32>(got)))) {
+      FailJob(u"Error writing the temp file");
+      return false;
+    }
+    copied += got;
+    sectorsDone.store(static_cast<u32>(DivideOrZero(copied * 1000, total)));
+    u64 now = 0;
+    ReadPerformanceCounter(&now);
+    double seconds = ElapsedSeconds(mark, now);
+    if (seconds >= 1.0) {
+      currentRateKbs.store(RateKbs(copied - measured, seconds));
+      measured = copied;
+      mark = now;
+    }
+  }
+  currentRateKbs.store(0);
+  r->temp.Close();
+  if (IsStopped()) return false;
+  if (copied != total) {
+    FailJob(u"The source delivered less data than the layout");
+    return false;
+  }
+  if (Failed(r->image.Open(tempImagePath.c_str(), false))) {
+    FailJob(u"Cannot open the temp file");
+    return false;
+  }
+  CWideString open(u"Opening image file: ");
+  open.Append(tempImagePath);
+  LogLine(open);
+  source = &r->image;
+  sectorsDone.store(0);
+  totalSectors.store(0);
+  if (!r->sameDrive) {
+    if (Failed(r->device.ReleaseDrive()))
+      LogLine(u"The source drive could not be released: removal of its disc is still prevented");
+    r->sourceDrive = nullptr;
+  }
+  return true;
+}
+
+bool CBurnPage::WaitForDestinationDisc(MainResources* r) {
+  totalSectors.store(request.SumTrackSectors(false));
+  if (!r->sameDrive) return true;
+  CDrive* drive = destination;
+  status.store(kStatusWaitingForDisc);
+  bool wasCd = (drive->mediaFlags & kMediaCd) != 0;
+  request.copiedProfile = drive->currentProfile;
+  drive->AllowRemoval();
+  drive->StartStopUnit(2, 0, true);
+  if (!CallMemberOnUiThread<CBurnPage, &CBurnPage::PromptDestinationDisc>(this)) cancel.store(1);
+  if (cancel.load()) {
+    cancelled_ = true;
+    return false;
+  }
+  if (!drive->Retry(false, [drive] { drive->PreventAllowMediumRemoval(true); }))
+    LogLine(u"Cannot prevent the removal of the disc");
+  // The medium change is reported once before the drive settles.
+  drive->WaitReady();
+  drive->ProbeMediaRetrying();
+  if (!(drive->mediaFlags & kMediaBlank) && drive->IsRewritableMedia()) {
+    if (!CallMemberOnUiThread<CBurnPage, &CBurnPage::AskEraseConfirmation>(this)) cancel.store(1);
+    if (cancel.load()) {
+      cancelled_ = true;
+      return false;
+    }
+  }
+  if (wasCd && !(drive->mediaFlags & kMediaCd) && request.sessions.GetCount() > 0 &&
+      request.sessions[0].GetCount() > 0) {
+    request.sessions[0].DeleteAt(0);
+    totalSectors.store(request.SumTrackSectors(false));
+  }
+  return true;
+}
+
+bool CBurnPage::EraseDestination(MainResources* r) {
+  CDrive* drive = destination;
+  r->sourceBytes = request.SumTrackBytes(true);
+  if (r->sourceBytes == 0 || request.sessions.GetCount() == 0) {
+    FailJob(u"Nothing to write: the layout is empty");
+    return false;
+  }
+  u16 profile = drive->currentProfile;
+  bool blank = (drive->mediaFlags & kMediaBlank) != 0;
+  if (profile == 0x43 && blank) {
+    // A blank BD-RE must be formatted before it takes data; the burn does
+    // not start a format of hours on its own.
+    FailJob(u"The BD-RE disc is not formatted: format it first (Erase/Format)");
+    return false;
+  }
+  if (drive->IsRewritableMedia() && !(blank && profile != 0x14 && profile != 0x17)) {
+    u32 entries = 0;
+    for (const TrackList& session : request.sessions)
+      for (const TrackExtent& entry : session) entries += entry.cdOnly == 0 ? 1 : 0;
+    bool full = false;
+    if (entries > 1 && (drive->mediaFlags & kMediaDvd) && (drive->mediaFlags & kMediaRewritable)) {
+      full = true;
+      if (!CallMemberOnUiThread<CBurnPage, &CBurnPage::AskFullErase>(this)) cancel.store(1);
+      if (cancel.load()) {
+        cancelled_ = true;
+        return false;
+      }
+      if (r->sourceDrive && !r->sameDrive) r->sourceDrive->StartStopUnit(0, 0, true);
+    }
+    const TrackExtent* first = request.FirstTrack();
+    i64 end = first ? static_cast<i64>(first->start) + first->sectorCount : 0;
+    EraseMedia(this, drive, end > 0 ? static_cast<u32>(end) : 0, full);
+    if (!drive->LastCommandSucceeded()) {
+      LogLine(u"Error Blanking media");
+      ReportScsiError(*drive);
+      return false;
+    }
+    drive->ProbeMediaRetrying();
+    if (r->sourceDrive && !r->sameDrive) r->sourceDrive->StartStopUnit(1, 0, true);
+    profile = drive->currentProfile;
+  }
+  if (profile == 0x13) {
+    u32 total = totalSectors.load();
+    u32 missing = (kEccBlockSectors - total % kEccBlockSectors) % kEccBlockSectors;
+    TrackExtent* first = request.FirstTrack();
+    if (missing && first) {
+      totalSectors.store(total + missing);
+      first->sectorCount += missing;
+      if (first->content) r->padBytes = missing * first->sectorSize;
+    }
+  }
+  return true;
+}
+
+bool CBurnPage::CheckDiscSpace() {
+  if (request.options & kOptionOverburn) return true;
+  CDrive* drive = destination;
+  bool cd = (drive->mediaFlags & kMediaCd) != 0;
+  i64 needed = 0;
+  for (const TrackList& session : request.sessions)
+    for (const TrackExtent& entry : session)
+      if (!entry.cdOnly || cd) {
+        i64 end = static_cast<i64>(entry.start) + entry.sectorCount;
+        if (end > needed) needed = end;
+      }
+  u32 capacity = drive->GetDiscCapacity();
+  // A capacity the drive does not tell is left to the drive.
+  if (capacity == 0 || needed <= static_cast<i64>(capacity)) return true;
+  CWideString text(u"The source needs ");
+  text.AppendUInt(static_cast<u32>(needed));
+  text.Append(u" blocks, the disc has room for ");
+  text.AppendUInt(capacity);
+  text.Append(u" blocks");
+  FailJob(text.c_str());
+  return false;
+}
+
+bool CBurnPage::LoadCache(MainResources* r) {
+  CDrive* drive = destination;
+  IJobUi* ui = Ui();
+  status.store(kStatusLoadingCache);
+  if (ui) ui->ShowBar(kBarMemoryCache, true);
+  u64 dataBytes = request.SumTrackBytes(true);
+  u64 capacity = dataBytes < kCacheMaxBytes ? dataBytes : kCacheMaxBytes;
+  bool allocated;
+  {
+    CLockGuard guard(refreshLock_);
+    allocated = cache.Allocate(capacity, true);
+  }
+  if (!allocated) {
+    FailJob(u"Cannot allocate the memory cache");
+    return false;
+  }
+  cacheLabel.Release();
+  AppendUiText(&cacheLabel, kTextMemoryCache);
+  cacheLabel.Append(u" (");
+  cacheLabel.AppendByteSize(static_cast<double>(capacity));
+  cacheLabel.Append(u")");
+
+  if ((drive->mediaFlags & kMediaCd) && request.method == kMethodDiscAtOnce) {
+    TrackExtent* first = request.FirstTrack();
+    if (first && first->content) {
+      TrackExtent pregap = {};
+      pregap.start = kCdPregapStart;
+      pregap.sectorSize = first->sectorSize;
+      pregap.sectorCount = kCdPregapBlocks;
+      pregap.content = 0;
+      pregap.mode2Form1 = first->mode2Form1;
+      TrackExtent* slot = request.sessions[0].InsertNewAtFront();
+      if (!slot) {
+        FailJob(u"Out of memory");
+        return false;
+      }
+      *slot = pregap;
+      totalSectors.fetch_add(kCdPregapBlocks);
+    }
+  }
+
+  r->cacheStart = cache.GetTotalWritten();
+  LogLine(u"Starting to fill the cache...");
+  if (Failed(source->Seek(0, kSeekStart, nullptr))) {
+    FailJob(u"Cannot seek the source");
+    return false;
+  }
+  r->remaining = r->sourceBytes;
+  if (!FillCache(&r->remaining, r->padBytes, false, &r->fillRate)) return false;
+  LogLine(u"End Fill Cache");
+  sourceDone.store(false);
+  return true;
+}
+
+bool CBurnPage::Burn(MainResources* r) {
+  IJobUi* ui = Ui();
+  SetSpeed(r->sourceDrive, r->fillRate);
+  destination->WaitReady();
+  RefreshProgress();
+  status.store(kStatusBurning);
+  if (ui) ui->ShowBar(kBarDeviceCache, true);
+  if (!StartConsumer(&writeThread, &CBurnPage::WriteEntry, u"write")) return false;
+  if (FillCache(&r->remaining, 0, true, nullptr)) PadCache(r->padBytes);
+  sourceDone.store(true);
+  writeThread.Join();
+  if (IsStopped()) return false;
+  CLockGuard guard(refreshLock_);  // the refresh thread updates it too
+  UpdateProgress(1.0);
+  return true;
+}
+
+void CBurnPage::VerifyDisc(MainResources* r) {
+  IJobUi* ui = Ui();
+  totalSectors.store(request.SumTrackSectors(true));
+  remainingMs = 0;
+  progressStart = ReadCounterNow();
+  status.store(kStatusLoadingCache);
+  if (ui) ui->ShowBar(kBarMemoryCache, true);
+  sectorsDone.store(0);
+  nextLba.store(0);
+  // A source that fit in the cache whole is still there: it is read again
+  // from the cache, without touching the source.
+  u64 cached = cache.GetTotalWritten() - r->cacheStart;
+  if (cached == r->sourceBytes + r->padBytes && cache.RewindRead(r->cacheStart)) {
+    sourceDone.store(true);
+    ResetTimeHistory();
+    status.store(kStatusVerifying);
+    if (StartConsumer(&verifyThread, &CBurnPage::VerifyEntry, u"verify")) verifyThread.Join();
+    return;
+  }
+  // The written bytes have left the cache: it is loaded again from the
+  // first data track, sought in the source's own unit (an LBA on a source
+  // disc, a byte position in an image or a project, where it is 0).
+  const TrackExtent* first = FirstDataEntry(request);
+  i64 start = (source == &r->device && first && first->start > 0) ? first->start : 0;
+  cache.Reset();
+  sourceDone.store(false);
+  if (Failed(source->Seek(start, kSeekStart, nullptr))) {
+    FailJob(u"Cannot seek the source");
+    return;
+  }
+  r->remaining = r->sourceBytes;
+  if (!FillCache(&r->remaining, r->padBytes, false, nullptr)) return;
+  ResetTimeHistory();
+  status.store(kStatusVerifying);
+  if (!StartConsumer(&verifyThread, &CBurnPage::VerifyEntry, u"verify")) return;
+  if (FillCache(&r->remaining, 0, true, nullptr)) PadCache(r->padBytes);
+  sourceDone.store(true);
+  verifyThread.Join();
+}
+
+u32 CBurnPage::EndMain(MainResources* r) {
+  // The source drive and files first, then the job's end with the destination.
+  if (Failed(r->device.ReleaseDrive()))
+    LogLine(u"The source drive could not be released: removal of its disc is still prevented");
+  r->device.Close();
+  r->sourceDrive = nullptr;
+  source = nullptr;
+  r->image.Close();
+  r->temp.Close();
+  if (!tempImagePath.IsEmpty() && !DeleteTempImage(tempImagePath.c_str())) {
+    CWideString text(u"Cannot delete temp file: ");
+    text.Append(tempImagePath);
+    LogLine(text);
+  }
+  return EndProcess(cancelled_ || stopRequested.load()) ? 1 : 0;
+}
+
 bool CBurnPage::FillCache(u64* remaining, u32 padBytes, bool feed, u32* fillRateKbs) {
   u8* chunk = static_cast<u8*>(rt::malloc(kCacheChunkBytes));
   if (!chunk) {
@@ -128,9 +531,8 @@ bool CBurnPage::FillCache(u64* remaining, u32 padBytes, bool feed, u32* fillRate
     if (got > want) got = want;
     if (inPlace) {
       cache.CommitWrite(static_cast<u32>(got));
-    } else {
-      CacheWait wait = PutIntoCache(chunk, static_cast<u32>(got));
-      if (wait != CacheWait::kOk) return false;
+    } else if (PutIntoCache(chunk, static_cast<u32>(got)) != CacheWait::kOk) {
+      return false;
     }
     *remaining -= got;
     if (!feed) {
@@ -176,355 +578,18 @@ void CBurnPage::SetSpeed(CDrive* sourceDrive, u32 fillRateKbs) {
     CopyLastCommand(*drive);
     LogScsiError();
   }
-  // Power calibration, then the speed shown while burning.
+  // Power calibration; drives that calibrate by themselves refuse it.
   drive->SendOpcInformation(nullptr, 0);
-  WaitDriveReady(drive);
+  if (!drive->LastCommandSucceeded()) {
+    LogLine(u"Power calibration was refused, the drive calibrates by itself");
+    CopyLastCommand(*drive);
+    LogScsiError();
+  }
+  drive->WaitReady();
   if (result == 0) result = drive->GetCurrentWriteSpeed();
   u32 unit = drive->GetSpeedUnit();
   u32 factor = SpeedFactor(result, unit);
   speedFactor.store(factor);
   speedUnitKbs.store(unit);
   nominalKbs.store((drive->mediaFlags & kMediaCd) ? factor * kCdDataSpeedUnit : unit * factor);
-}
-
-u32 CBurnPage::MainThread() {
-  CDrive* drive = destination;
-  IJobUi* ui = Ui();
-  MainResources r;
-
-  if (!drive || !drive->IsOpen()) {
-    FailJob(u"The destination drive is not open");
-    return EndProcess(false) ? 1 : 0;
-  }
-  drive->PreventAllowMediumRemoval(true);
-  if (ui) ui->UpdateDeviceCommands();
-  r.sameDrive = request.source >= 0 && request.source == request.destination;
-
-  // ---- The source ----
-  if (!request.projectSource && request.source >= 0) {
-    if (r.sameDrive) {
-      r.sourceDrive = drive;
-    } else if (driveManager) {
-      r.sourceDrive = driveManager->OpenDrive(static_cast<u32>(request.source));
-    }
-    if (!r.sourceDrive) {
-      FailJob(u"Cannot open the source device (in use or missing)");
-      return EndProcess(false) ? 1 : 0;
-    }
-  }
-  // Over the destination itself for a one-drive copy: never released here.
-  CDeviceSource deviceSource(r.sourceDrive, !r.sameDrive);
-
-  // Every end path: the source drive and files first, then the job's end
-  // with the destination.
-  auto finish = [&](bool cancelled) -> u32 {
-    deviceSource.Close();
-    r.sourceDrive = nullptr;
-    source = nullptr;
-    r.image.Close();
-    r.temp.Close();
-    if (!tempImagePath.IsEmpty() && !DeleteTempImage(tempImagePath.c_str())) {
-      CWideString text(u"Cannot delete temp file: ");
-      text.Append(tempImagePath);
-      LogLine(text);
-    }
-    return EndProcess(cancelled) ? 1 : 0;
-  };
-  auto stoppedByUser = [&]() { return stopRequested.load(); };
-
-  if (request.projectSource) {
-    source = request.projectSource;
-  } else if (request.source < 0) {
-    CWideString text(u"Opening image file: ");
-    text.Append(request.imagePath);
-    LogLine(text);
-    if (Failed(r.image.Open(request.imagePath.c_str(), true))) {
-      FailJob(u"Cannot open the image file");
-      return finish(false);
-    }
-    source = &r.image;
-  } else {
-    CWideString text(u"Opening source device: ");
-    if (driveManager) text.Append(driveManager->GetDriveName(r.sourceDrive));
-    LogLine(text);
-    r.sourceDrive->PreventAllowMediumRemoval(true);
-    r.sourceDrive->LockVolume();
-    if (Failed(deviceSource.ReadLayout())) {
-      FailJob(u"Cannot read the layout of the source disc");
-      return finish(false);
-    }
-    if (!request.CopyTracks(deviceSource.Sessions()) || !request.CopyCueSheets(deviceSource.CueSheets())) {
-      FailJob(u"Out of memory");
-      return finish(false);
-    }
-    if ((request.options & kOptionDirectCopy) && !r.sameDrive) {
-      source = &deviceSource;
-    } else {
-      // Through the hard disk.
-      CWideString path;
-      if (!FindTempImagePath(tempFolder.c_str(), &path)) {
-        FailJob(u"Cannot find a name for the temp file");
-        return finish(false);
-      }
-      CWideString line(u"Creating temp file: ");
-      line.Append(path);
-      LogLine(line);
-      CTempImage& temp = r.temp;
-      if (Failed(temp.Create(path.c_str()))) {
-        FailJob(u"Cannot create the temp file");
-        return finish(false);
-      }
-      tempImagePath.Assign(path);
-      sectorsDone.store(0);
-      totalSectors.store(1000);
-      status.store(kStatusCopyingToDisk);
-      speedUnitKbs.store(r.sourceDrive->GetSpeedUnit());
-      u64 total = deviceSource.TotalSize();
-      u8* chunk = static_cast<u8*>(rt::malloc(kCacheChunkBytes));
-      if (!chunk) {
-        FailJob(u"Out of memory");
-        return finish(false);
-      }
-      ChunkOwner owner{chunk};
-      deviceSource.Seek(0, kSeekStart, nullptr);
-      u64 copied = 0, measured = 0, mark = 0;
-      ReadPerformanceCounter(&mark);
-      while (!IsStopped()) {
-        u64 got = 0;
-        HResult hr = deviceSource.Read(chunk, kCacheChunkBytes, &got);
-        if (Failed(hr)) {
-          if (deviceSource.CurrentExtent() >= deviceSource.Extents().GetCount()) break;
-          FailJob(u"Error reading the source device");
-          return finish(false);
-        }
-        if (got == 0) break;
-        if (got > kCacheChunkBytes) got = kCacheChunkBytes;
-        if (Failed(temp.Append(chunk, static_cast<u32>(got)))) {
-          FailJob(u"Error writing the temp file");
-          return finish(false);
-        }
-        copied += got;
-        sectorsDone.store(static_cast<u32>(DivideOrZero(copied * 1000, total)));
-        u64 now = 0;
-        ReadPerformanceCounter(&now);
-        double seconds = ElapsedSeconds(mark, now);
-        if (seconds >= 1.0) {
-          currentRateKbs.store(RateKbs(copied - measured, seconds));
-          measured = copied;
-          mark = now;
-        }
-      }
-      currentRateKbs.store(0);
-      temp.Close();
-      if (IsStopped()) return finish(stoppedByUser());
-      if (copied != total) {
-        FailJob(u"The source delivered less data than the layout");
-        return finish(false);
-      }
-      if (Failed(r.image.Open(tempImagePath.c_str(), false))) {
-        FailJob(u"Cannot open the temp file");
-        return finish(false);
-      }
-      CWideString open(u"Opening image file: ");
-      open.Append(tempImagePath);
-      LogLine(open);
-      source = &r.image;
-      sectorsDone.store(0);
-      totalSectors.store(0);
-      if (!r.sameDrive) {
-        deviceSource.ReleaseDrive();
-        r.sourceDrive = nullptr;
-      }
-    }
-  }
-
-  // ---- The destination disc ----
-  totalSectors.store(request.SumTrackSectors(false));
-  if (r.sameDrive) {
-    status.store(kStatusWaitingForDisc);
-    bool wasCd = (drive->mediaFlags & kMediaCd) != 0;
-    request.copiedProfile = drive->currentProfile;
-    drive->PreventAllowMediumRemoval(false);
-    drive->StartStopUnit(2, 0, true);
-    if (!CallMemberOnUiThread<CBurnPage, &CBurnPage::PromptDestinationDisc>(this)) cancel.store(1);
-    if (cancel.load()) return finish(true);
-    drive->PreventAllowMediumRemoval(true);
-    // The medium change is reported once before the drive settles.
-    for (u32 i = 0; i < 3 && !drive->LastCommandSucceeded() && drive->senseKey == 6; ++i) {
-      drive->TestUnitReady();
-    }
-    WaitDriveReady(drive);
-    drive->Refresh();
-    if (!(drive->mediaFlags & kMediaBlank) && drive->IsRewritableMedia()) {
-      if (!CallMemberOnUiThread<CBurnPage, &CBurnPage::AskEraseConfirmation>(this)) cancel.store(1);
-      if (cancel.load()) return finish(true);
-    }
-    if (wasCd && !(drive->mediaFlags & kMediaCd) && request.sessions.GetCount() > 0 &&
-        request.sessions[0].GetCount() > 0) {
-      request.sessions[0].DeleteAt(0);
-      totalSectors.store(request.SumTrackSectors(false));
-    }
-  }
-  if (IsStopped()) return finish(stoppedByUser());
-
-  u64 sourceBytes = request.SumTrackBytes(true);
-  if (sourceBytes == 0 || request.sessions.GetCount() == 0) {
-    FailJob(u"Nothing to write: the layout is empty");
-    return finish(false);
-  }
-
-  u16 profile = drive->currentProfile;
-  bool blank = (drive->mediaFlags & kMediaBlank) != 0;
-  if (drive->IsRewritableMedia() && !(blank && profile != 0x14 && profile != 0x17)) {
-    u32 entries = 0;
-    for (const TrackList& session : request.sessions)
-      for (const TrackExtent& entry : session) entries += entry.cdOnly == 0 ? 1 : 0;
-    bool full = false;
-    if (entries > 1 && (drive->mediaFlags & kMediaDvd) && (drive->mediaFlags & kMediaRewritable)) {
-      full = true;
-      if (!CallMemberOnUiThread<CBurnPage, &CBurnPage::AskFullErase>(this)) cancel.store(1);
-      if (cancel.load()) return finish(true);
-      if (r.sourceDrive && !r.sameDrive) r.sourceDrive->StartStopUnit(0, 0, true);
-    }
-    const TrackExtent* first = request.FirstTrack();
-    i64 end = first ? static_cast<i64>(first->start) + first->sectorCount : 0;
-    EraseMedia(this, drive, end > 0 ? static_cast<u32>(end) : 0, full);
-    if (!drive->LastCommandSucceeded()) {
-      LogLine(u"Error Blanking media");
-      ReportScsiError(*drive);
-      return finish(true);
-    }
-    drive->Refresh();
-    if (r.sourceDrive && !r.sameDrive) r.sourceDrive->StartStopUnit(1, 0, true);
-    profile = drive->currentProfile;
-  }
-  if (IsStopped()) return finish(stoppedByUser());
-
-  u32 padBytes = 0;
-  if (profile == 0x13) {
-    u32 total = totalSectors.load();
-    u32 missing = (kEccBlockSectors - total % kEccBlockSectors) % kEccBlockSectors;
-    TrackExtent* first = request.FirstTrack();
-    if (missing && first) {
-      totalSectors.store(total + missing);
-      first->sectorCount += missing;
-      if (first->content) padBytes = missing * first->sectorSize;
-    }
-  }
-
-  // ---- The memory cache ----
-  status.store(kStatusLoadingCache);
-  if (ui) ui->ShowBar(kBarMemoryCache, true);
-  u64 dataBytes = request.SumTrackBytes(true);
-  u64 capacity = dataBytes < kCacheMaxBytes ? dataBytes : kCacheMaxBytes;
-  if (!cache.Allocate(capacity, true)) {
-    FailJob(u"Cannot allocate the memory cache");
-    return finish(false);
-  }
-  cacheLabel.Release();
-  AppendUiText(&cacheLabel, kTextMemoryCache);
-  cacheLabel.Append(u" (");
-  cacheLabel.AppendByteSize(static_cast<double>(capacity));
-  cacheLabel.Append(u")");
-
-  if ((drive->mediaFlags & kMediaCd) && request.method == kMethodDiscAtOnce) {
-    TrackExtent* first = request.FirstTrack();
-    if (first && first->content) {
-      TrackExtent pregap = {};
-      pregap.start = kCdPregapStart;
-      pregap.sectorSize = first->sectorSize;
-      pregap.sectorCount = kCdPregapBlocks;
-      pregap.content = 0;
-      pregap.mode2Form1 = first->mode2Form1;
-      TrackExtent* slot = request.sessions[0].InsertNewAtFront();
-      if (!slot) {
-        FailJob(u"Out of memory");
-        return finish(false);
-      }
-      *slot = pregap;
-      totalSectors.fetch_add(kCdPregapBlocks);
-    }
-  }
-
-  // Where this burn's bytes start in the cache, for a verify from it.
-  const u64 cacheStart = cache.GetTotalWritten();
-  LogLine(u"Starting to fill the cache...");
-  if (Failed(source->Seek(0, kSeekStart, nullptr))) {
-    FailJob(u"Cannot seek the source");
-    return finish(false);
-  }
-  u64 remaining = sourceBytes;
-  u32 fillRate = 0;
-  if (!FillCache(&remaining, padBytes, false, &fillRate)) return finish(stoppedByUser());
-  LogLine(u"End Fill Cache");
-  sourceDone.store(false);
-
-  // ---- Speed, calibration, writing ----
-  SetSpeed(r.sourceDrive, fillRate);
-  WaitDriveReady(drive);
-  RefreshProgress();
-  status.store(kStatusBurning);
-  if (ui) ui->ShowBar(kBarDeviceCache, true);
-
-  if (!StartConsumer(&writeThread, &CBurnPage::WriteEntry, u"write")) return finish(false);
-  bool fed = FillCache(&remaining, 0, true, nullptr);
-  if (fed) PadCache(padBytes);
-  sourceDone.store(true);
-  writeThread.Join();
-  if (!IsStopped()) {
-    CLockGuard guard(refreshLock_);  // the refresh thread updates it too
-    UpdateProgress(1.0);
-  }
-
-  // ---- Verify ----
-  if ((request.options & kOptionVerify) && !IsStopped()) {
-    totalSectors.store(request.SumTrackSectors(true));
-    remainingMs = 0;
-    progressStart = ReadCounterNow();
-    status.store(kStatusLoadingCache);
-    if (ui) ui->ShowBar(kBarMemoryCache, true);
-    sectorsDone.store(0);
-    nextLba.store(0);
-    // A source that fit in the cache whole is still there: it is read again
-    // from the cache, without touching the source.
-    u64 cached = cache.GetTotalWritten() - cacheStart;
-    if (cached == sourceBytes + padBytes && cache.RewindRead(cacheStart)) {
-      sourceDone.store(true);
-      ResetTimeHistory();
-      status.store(kStatusVerifying);
-      if (!StartConsumer(&verifyThread, &CBurnPage::VerifyEntry, u"verify")) return finish(false);
-      verifyThread.Join();
-      return finish(stoppedByUser());
-    }
-    // The written bytes have left the cache: it is loaded again from the
-    // start of the first data track.
-    i64 start = 0;
-    for (const TrackList& session : request.sessions) {
-      bool found = false;
-      for (const TrackExtent& entry : session) {
-        if (entry.content) {
-          start = entry.start > 0 ? entry.start : 0;
-          found = true;
-          break;
-        }
-      }
-      if (found) break;
-    }
-    cache.Reset();
-    sourceDone.store(false);
-    if (Failed(source->Seek(start, kSeekStart, nullptr))) {
-      FailJob(u"Cannot seek the source");
-      return finish(false);
-    }
-    remaining = sourceBytes;
-    if (!FillCache(&remaining, padBytes, false, nullptr)) return finish(stoppedByUser());
-    ResetTimeHistory();
-    status.store(kStatusVerifying);
-    if (!StartConsumer(&verifyThread, &CBurnPage::VerifyEntry, u"verify")) return finish(false);
-    fed = FillCache(&remaining, 0, true, nullptr);
-    if (fed) PadCache(padBytes);
-    sourceDone.store(true);
-    verifyThread.Join();
-  }
-  return finish(stoppedByUser());
 }

@@ -39,8 +39,7 @@ class CSourceSink final : public ILayoutSink {
 bool ReadTrack(CDrive* drive, u32 track, LayoutTrackInfo* info) {
   u8 reply[kTrackInfoReplyLength];
   std::memset(reply, 0, sizeof(reply));
-  drive->ReadTrackInformation(reply, track, 1);
-  if (!drive->LastCommandSucceeded()) return false;
+  if (!drive->Retry(true, [&] { drive->ReadTrackInformation(reply, track, 1); })) return false;
   return ParseTrackInformation(reply, ValidBytes(*drive, sizeof(reply)), info);
 }
 
@@ -64,15 +63,21 @@ void CDeviceSource::Close() {
   ClearLayout();
 }
 
+void CDeviceSource::Attach(CDrive* drive, bool releaseOnClose) {
+  drive_ = drive;
+  releaseOnClose_ = releaseOnClose;
+}
+
 HResult CDeviceSource::ReleaseDrive() {
+  HResult hr = kHrOk;
   if (drive_ && releaseOnClose_ && drive_->IsOpen()) {
-    drive_->PreventAllowMediumRemoval(false);
+    if (!drive_->AllowRemoval()) hr = kHrFail;
     drive_->UnlockVolume(false);
     drive_->Close();
   }
   // Reads after a release fail instead of using a drive handed back.
   drive_ = nullptr;
-  return kHrOk;
+  return hr;
 }
 
 TrackList* CDeviceSource::AddSession() { return sessions_.AppendNew(); }
@@ -112,13 +117,14 @@ bool CDeviceSource::AddExtentRange(i32 start, i32 end, u32 blockSize, bool mode2
 HResult CDeviceSource::ReadLayout() {
   ClearLayout();
   if (!drive_ || !drive_->IsOpen()) return kHrFail;
-  drive_->Refresh();
+  drive_->ProbeMediaRetrying();
   if (drive_->currentProfile == 0) return kHrFail;
 
   u8 discInfo[kDiscInfoReplyLength];
   std::memset(discInfo, 0, sizeof(discInfo));
-  drive_->ReadDiscInformation(0, discInfo, sizeof(discInfo));
-  if (!drive_->LastCommandSucceeded() || ValidBytes(*drive_, sizeof(discInfo)) < 12) return kHrFail;
+  if (!drive_->Retry(true, [&] { drive_->ReadDiscInformation(0, discInfo, sizeof(discInfo)); }) ||
+      ValidBytes(*drive_, sizeof(discInfo)) < 12)
+    return kHrFail;
   u32 lastTrack = u32(discInfo[11]) * 256 + discInfo[6];
 
   bool ok = true;
@@ -127,14 +133,12 @@ HResult CDeviceSource::ReadLayout() {
     if (!toc) return kHrFail;
     u8* pma = toc + kTocReplyLength;
     std::memset(toc, 0, kTocReplyLength + kPmaReplyLength);
-    drive_->ReadTocPmaAtip(false, 0, 0, toc, kTocReplyLength);
-    ok = drive_->LastCommandSucceeded();
+    ok = drive_->Retry(true, [&] { drive_->ReadTocPmaAtip(false, 0, 0, toc, kTocReplyLength); });
     u32 tocSize = ValidBytes(*drive_, kTocReplyLength);
     u32 pmaCount = 0;
     if (ok) {
-      drive_->ReadTocPmaAtip(true, 3, 0, pma, kPmaReplyLength);
       // A failed PMA read only means no index-2 entries.
-      if (drive_->LastCommandSucceeded()) pmaCount = CountPmaDescriptors(pma, ValidBytes(*drive_, kPmaReplyLength));
+      if (drive_->Retry(true, [&] { drive_->ReadTocPmaAtip(true, 3, 0, pma, kPmaReplyLength); })) pmaCount = CountPmaDescriptors(pma, ValidBytes(*drive_, kPmaReplyLength));
     }
     u32 count = ok ? CountTocDescriptors(toc, tocSize) : 0;
     CdLayoutTrack* tracks = count ? static_cast<CdLayoutTrack*>(rt::malloc(count * sizeof(CdLayoutTrack))) : nullptr;
@@ -170,9 +174,8 @@ HResult CDeviceSource::ReadLayout() {
     for (u32 track = 1; ok && track <= lastTrack; ++track) {
       u8 reply[kTrackInfoReplyLength];
       std::memset(reply, 0, sizeof(reply));
-      drive_->ReadTrackInformation(reply, track, 1);
       LayoutTrackInfo info;
-      if (!drive_->LastCommandSucceeded() || !ParseTrackInformation(reply, ValidBytes(*drive_, sizeof(reply)), &info)) {
+      if (!drive_->Retry(true, [&] { drive_->ReadTrackInformation(reply, track, 1); }) || !ParseTrackInformation(reply, ValidBytes(*drive_, sizeof(reply)), &info)) {
         ok = false;
         break;
       }

@@ -17,7 +17,7 @@ class CDeviceSource final : public IBurnSource {
  public:
   // The drive is borrowed. With releaseOnClose false (the source disc is in
   // the destination drive itself) ReleaseDrive only forgets the pointer.
-  explicit CDeviceSource(CDrive* drive, bool releaseOnClose = true);
+  explicit CDeviceSource(CDrive* drive = nullptr, bool releaseOnClose = true);
   ~CDeviceSource() { Close(); }
   CDeviceSource(const CDeviceSource&) = delete;
   CDeviceSource& operator=(const CDeviceSource&) = delete;
@@ -46,8 +46,12 @@ class CDeviceSource final : public IBurnSource {
   TrackList* AddSession();
   CueSheet* AddCueSheet();
 
-  // Allows medium removal, unlocks the volume and closes the drive (when
-  // this source releases it) and forgets the pointer. Always 0.
+  // The drive to read (a source over no drive reads nothing).
+  void Attach(CDrive* drive, bool releaseOnClose);
+
+  // Allows medium removal (retried), unlocks the volume and closes the
+  // drive (when this source releases it) and forgets the pointer. 0, or
+  // E_FAIL when removal may still be prevented.
   HResult ReleaseDrive();
   // ReleaseDrive, then frees the lists.
   void Close();

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "job_test_fixture.h"
+#include "support/job_recorder_fixture.h"
 #include "jobs/job_page.h"
 #include "support/headless_job_ui.h"
 #include "support/virtual_clock.h"
@@ -111,18 +111,6 @@ TEST_F(JobFrameTest, CloseOfAFinishedPageWaitsForWorkAfterTheEnd) {
   EXPECT_EQ(0u, page.LiveThreads());
 }
 
-TEST_F(JobFrameTest, RefreshThreadRepaintsUntilTheEnd) {
-  CJobPage page(&ui_);
-  ASSERT_TRUE(page.StartFrame(0, u"E:", kFormatRefreshMs, kRefreshThreadStack, false));
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (ui_.RedrawCount() < 3 && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  EXPECT_GE(ui_.RedrawCount(), 3u);
-  page.EndJob();
-  ASSERT_TRUE(WaitForJobEnd(page, 30000));
-  EXPECT_EQ(0u, page.LiveThreads());
-}
-
 u32 QuickJob(CJobPage* page) {
   page->EndJob();
   return 0;
@@ -194,22 +182,6 @@ TEST_F(JobFrameTest, ProgressSetsTheBarOnlyWithAnEstimate) {
   EXPECT_EQ(0u, page.remainingMs.load());
 }
 
-TEST_F(JobFrameTest, ScsiErrorMarksTheJobFailed) {
-  CJobPage page(&ui_);
-  CDrive drive;
-  drive.scsiStatus = 2;
-  drive.senseFormat = 0x70;
-  drive.senseKey = 3;
-  drive.asc = 0x11;
-  drive.ascq = 0;
-  drive.lastCdb[0] = 0x28;
-  page.ReportScsiError(drive);
-  EXPECT_TRUE(page.IsStopped());
-  EXPECT_EQ(1u, ui_.FinishedStateCount());
-  std::string log = LogOf(page);
-  EXPECT_NE(std::string::npos, log.find("0x03, 0x11, 0x00 : UNRECOVERED READ ERROR\r\nCommand: 0x28\r\n")) << log;
-}
-
 std::string ReadJobLogFile() {
   std::ifstream in("log.log", std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -237,6 +209,7 @@ TEST_F(JobFrameTest, TwoJobsEndingAtOnceBothReachTheLogFile) {
       ++ready;
       while (ready.load() < 2) std::this_thread::yield();
       page->EndJob();
+      page->WriteLogFile();
     };
     std::thread a(end, &first), b(end, &second);
     a.join();

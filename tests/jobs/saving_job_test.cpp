@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "job_test_fixture.h"
+#include "support/job_recorder_fixture.h"
 #include "jobs/saving_job.h"
 #include "runtime/ui_strings.h"
 

@@ -337,6 +337,7 @@ void CRecorderState::ModeSelect(CommandContext& c) {
     return;
   }
   std::vector<u8> new05 = page05, new08 = page08;
+  bool set05 = false;
   for (u32 at = 8; at < length;) {
     if (length - at < 2) {
       Fail(c, 5, 0x1A, 0x00);
@@ -347,6 +348,13 @@ void CRecorderState::ModeSelect(CommandContext& c) {
     u32 size = 2u + page[1];
     if ((page[0] & 0x80) || size > length - at) {
       Fail(c, 5, 0x26, 0x00);  // PS set, or a page running past the list
+      return;
+    }
+    // Media written anywhere, and DVD+R and BD-R, have no use for page 05.
+    bool noWriteParameters = mediumPresent && medium.info && !trayOpen &&
+                             (IsRandom() || IsDvdPlusR() || medium.info->family == MediaFamily::kBd);
+    if (code == 0x05 && noWriteParameters) {
+      Fail(c, 5, 0x26, 0x00);
       return;
     }
     if (code == 0x05 && identity.modePage05 && size == page05.size()) {
@@ -364,6 +372,7 @@ void CRecorderState::ModeSelect(CommandContext& c) {
         return;
       }
       new05.assign(page, page + size);
+      set05 = true;
     } else if (code == 0x08 && identity.modePage08 && size == 12) {
       new08[2] = page[2] & 0x05;
     } else {
@@ -372,6 +381,7 @@ void CRecorderState::ModeSelect(CommandContext& c) {
     }
     at += size;
   }
+  if (set05) page05Set = true;
   page05 = new05;
   page08 = new08;
 }

@@ -118,7 +118,7 @@ void CRecorderState::BuildMedium(const MediumOptions& options) {
 }
 
 bool CRecorderState::MediumReady() const {
-  return mediumPresent && !trayOpen && NowMs() >= readyAtMs;
+  return mediumPresent && !trayOpen && !stuck && NowMs() >= readyAtMs;
 }
 
 SimTrack* CRecorderState::OpenTrackAt(u32 lba) {
@@ -262,6 +262,7 @@ void CRecorderState::ResetToBlank(bool full) {
   }
   medium.tracks.clear();
   medium.store.Clear();
+  medium.cached.clear();
   medium.finalized = false;
   medium.cueSheet.clear();
   medium.cueValid = false;
@@ -274,8 +275,21 @@ void CRecorderState::UpdateBackgroundFormat() {
   if (medium.backgroundFormat == 2 && NowMs() >= medium.backgroundEndMs) medium.backgroundFormat = 3;
 }
 
+bool CRecorderState::HostSector(u32 lba, std::vector<u8>* out) {
+  auto it = medium.cached.find(lba);
+  if (it == medium.cached.end()) return medium.store.Get(lba, out);
+  *out = it->second;
+  return true;
+}
+
+void CRecorderState::FlushCache() {
+  for (const auto& block : medium.cached) medium.store.Put(block.first, block.second.data(), block.second.size());
+  medium.cached.clear();
+  cacheDirty = false;
+}
+
 bool CRecorderState::SectorUserData(u32 lba, std::vector<u8>* out) {
-  if (!medium.store.Get(lba, out)) {
+  if (!HostSector(lba, out)) {
     out->assign(2048, 0);
     return true;
   }

@@ -86,7 +86,7 @@ void CRecorderState::ReadCd(CommandContext& c) {
         Fail(c, 5, 0x64, 0x00);
         return;
       }
-      if (!medium.store.Get(at, &sector)) sector.assign(2352, 0);
+      if (!HostSector(at, &sector)) sector.assign(2352, 0);
       sector.resize(2352, 0);
       out = sector;
     } else if (!track->mode2) {

@@ -2,6 +2,7 @@
 // Everything here runs under the recorder's lock.
 #pragma once
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct SimTrack {
   u32 reservedSize = 0;  // fixed size from RESERVE TRACK, 0 none
   bool invisible = false;  // the open track after the last one
   bool closed = false;
+  bool underrun = false;   // the drive ran out of data while writing it (no BUFE)
   bool audio = false;
   bool mode2 = false;
   bool incremental = false;
@@ -47,7 +49,11 @@ struct SimMedium {
   i32 daoNext = 0;
   i32 daoLeadOut = 0;
   bool minimallyBlanked = false;
+  // Blocks on the disc, and blocks written but still in the drive's cache
+  // (they reach the disc when the cache is flushed, and are lost with the
+  // medium; the host reads them from the cache meanwhile).
   CSparseSectorStore store;
+  std::map<u32, std::vector<u8>> cached;
 };
 
 struct SimLongOperation {
@@ -58,6 +64,7 @@ struct SimLongOperation {
 
 struct SimFault {
   RecorderFault fault;
+  bool armed = false;
   u32 matches = 0;
   u32 hits = 0;
 };
@@ -181,6 +188,17 @@ class CRecorderState {
 
   // Data of a sector for reading: user data (2048) or the raw forms.
   bool SectorUserData(u32 lba, std::vector<u8>* out);
+  // A sector as the host reads it: from the drive's cache, else the disc.
+  bool HostSector(u32 lba, std::vector<u8>* out);
+  // The drive's cache goes to the disc.
+  void FlushCache();
+  // Refuses writing that the write parameters do not allow; true when the
+  // command was failed.
+  bool RefuseByWriteParameters(CommandContext& c);
+  bool CueSheetBreaksRules(const u8* data, u32 entries);
+  // A write that continues a track finds the drive's buffer run dry (the
+  // host stopped longer than it lasts at the write speed) without BUFE.
+  bool Underrun(bool continuing);
 
   DriveIdentity identity;
   RecorderTimings timings;
@@ -190,6 +208,7 @@ class CRecorderState {
   bool mediumPresent = false;
   u64 readyAtMs = 0;
   SimMedium medium;
+  bool stuck = false;  // becoming ready for ever
   bool unitAttention = false;
   u8 attentionAsc = 0x28, attentionAscq = 0;
   bool deferredPending = false;
@@ -201,9 +220,11 @@ class CRecorderState {
   u8 mediaEventCode = 0;
   u32 readSpeed = 0, writeSpeed = 0;
   std::vector<u8> page05;  // current page bytes (from the page code)
+  bool page05Set = true;   // write-once CD and DVD-R: false until MODE SELECT sets it
   std::vector<u8> page08;
   u32 bufferFill = 0;
   u64 bufferFillMs = 0;
+  u64 lastWriteMs = 0;
   bool cacheDirty = false;
   u64 leadInUntilMs = 0;
   u32 leadInLba = 0xFFFFFFFFu;

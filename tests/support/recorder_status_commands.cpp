@@ -54,6 +54,7 @@ void CRecorderState::StartStopUnit(CommandContext& c) {
     }
     if (trayOpen) return;
     trayOpen = true;
+    medium.cached.clear();  // what was not flushed is lost
     cacheDirty = false;
     mediaEventPending = true;
     mediaEventCode = 3;

@@ -37,7 +37,66 @@ bool CueFormAccepts(u8 form, u32 size) {
 
 i32 CueEntryLba(const u8* entry) { return MsfToLba(entry[5], entry[6], entry[7]); }
 
+bool IsMode2Type(u8 type) { return type >= 9 && type <= 13; }
+
 }  // namespace
+
+bool CRecorderState::Underrun(bool continuing) {
+  u64 now = NowMs();
+  u64 gap = now > lastWriteMs ? now - lastWriteMs : 0;
+  lastWriteMs = now;
+  // BUFE: the drive waits for data. Media written without page 05 are
+  // always protected so.
+  if (!continuing || (page05[2] & 0x40) || !(IsCd() || IsDvdMinus())) return false;
+  // The host stopped for longer than the drive's buffer lasts at the write
+  // speed (kB/s = bytes a millisecond).
+  return gap * writeSpeed > u64(identity.bufferKb) * 1024;
+}
+
+bool CRecorderState::RefuseByWriteParameters(CommandContext& c) {
+  u8 trackMode = page05[3] & 0x0F;
+  u8 type = page05[4] & 0x0F;
+  bool audioTrack = (trackMode & 0x04) == 0;
+  // Audio tracks take raw blocks; data tracks take data blocks (or raw ones
+  // with sub-channel), never plain audio blocks.
+  bool typeFits = audioTrack ? type <= 3 : (type >= 1 && type != 4 && type != 5 && type != 6 && type != 7);
+  // A Mode 2 track belongs to a CD-ROM XA session, a Mode 1 track to a CD-ROM one.
+  bool formatFits = audioTrack || (IsMode2Type(type) ? page05[8] == 0x20 : type != 8 || page05[8] == 0x00);
+  if (typeFits && formatFits) return false;
+  Fail(c, 5, 0x64, 0x00);  // illegal mode for this track
+  return true;
+}
+
+bool CRecorderState::CueSheetBreaksRules(const u8* data, u32 entries) {
+  // Per track: indexes 0 or 1 first and then one by one, an index 1, one
+  // data form, and at least 4 seconds (300 blocks) from index 1 to the next
+  // track or the lead-out. The session format must fit the data tracks.
+  u8 track = 0, lastIndex = 0, form = 0;
+  bool haveIndex1 = false, mode1 = false, mode2 = false;
+  i32 index1 = 0;
+  for (u32 i = 1; i < entries; ++i) {
+    const u8* e = data + i * 8;
+    if (e[1] != track) {
+      if (track != 0 && (!haveIndex1 || CueEntryLba(e) - index1 < 300)) return true;
+      if (e[1] == 0xAA) break;
+      if (e[2] > 1) return true;
+      track = e[1];
+      form = e[3];
+      haveIndex1 = false;
+    } else if (e[2] != lastIndex + 1 || e[3] != form) {
+      return true;
+    }
+    lastIndex = e[2];
+    if (e[2] == 1) {
+      haveIndex1 = true;
+      index1 = CueEntryLba(e);
+    }
+    mode2 = mode2 || (form & 0xF0) >= 0x20;
+    mode1 = mode1 || (form & 0xF0) == 0x10;
+  }
+  if (mode2 && page05[8] != 0x20) return true;
+  return mode1 && !mode2 && page05[8] != 0x00;
+}
 
 void CRecorderState::Write10(CommandContext& c) {
   u32 lba = GetBe32(c.cdb + 2);
@@ -94,6 +153,10 @@ void CRecorderState::Write10(CommandContext& c) {
       Fail(c, 5, 0x21, 0x02);
       return;
     }
+    if (!page05Set) {
+      Fail(c, 5, 0x2C, 0x00);  // no write parameters since the medium came
+      return;
+    }
     if (IsCd() && writeType == 2) {
       if (!medium.cueValid) {
         Fail(c, 5, 0x2C, 0x00);  // disc-at-once without a cue sheet
@@ -101,6 +164,10 @@ void CRecorderState::Write10(CommandContext& c) {
       }
       if (signedLba != medium.daoNext || signedLba + i32(count) > medium.daoLeadOut) {
         Fail(c, 5, 0x21, 0x02);
+        return;
+      }
+      if (Underrun(signedLba != medium.daoStart)) {
+        Fail(c, 3, 0x0C, 0x09);
         return;
       }
       // Every block must match the data form of the cue entry it falls in.
@@ -127,6 +194,7 @@ void CRecorderState::Write10(CommandContext& c) {
         Violation(c, "block size " + std::to_string(size) + ", the write parameters give " + std::to_string(expected));
         return;
       }
+      if (IsCd() && RefuseByWriteParameters(c)) return;
       track = OpenTrackAt(lba);
       if (!track) {
         Fail(c, 5, 0x21, 0x02);  // not at a next writable address
@@ -141,6 +209,11 @@ void CRecorderState::Write10(CommandContext& c) {
       }
       if (FreeBlocks(*track) < count) {
         Fail(c, 5, 0x21, 0x02);
+        return;
+      }
+      if (track->underrun || Underrun(track->written > 0)) {
+        track->underrun = true;
+        Fail(c, 3, 0x0C, 0x09);  // loss of streaming: the track cannot go on
         return;
       }
       if (timings.leadInMs && track->written == 0) {
@@ -162,12 +235,18 @@ void CRecorderState::Write10(CommandContext& c) {
     }
   }
   const u8* data = c.command->data;
+  bool writeCache = (page08[2] & 0x04) != 0;
   for (u32 i = 0; i < count; ++i) {
     i32 at = signedLba + i32(i);
-    if (at >= 0) medium.store.Put(static_cast<u32>(at), data + size_t(i) * size, size);
+    if (at < 0) continue;
+    const u8* block = data + size_t(i) * size;
+    if (writeCache)
+      medium.cached[static_cast<u32>(at)].assign(block, block + size);
+    else
+      medium.store.Put(static_cast<u32>(at), block, size);
   }
   medium.everWritten = true;
-  if (page08[2] & 0x04) cacheDirty = true;
+  if (writeCache) cacheDirty = true;
   DrainBuffer();
   u64 fill = u64(bufferFill) + transfer;
   u32 total = u32(identity.bufferKb) * 1024;
@@ -278,7 +357,7 @@ void CRecorderState::CloseTrackSession(CommandContext& c) {
     Fail(c, 5, 0x24, 0x00);
     return;
   }
-  cacheDirty = false;
+  FlushCache();
   bufferFill = 0;
   SpendTime(c, ms, immed, 0x04, 0x07);
 }
@@ -286,7 +365,7 @@ void CRecorderState::CloseTrackSession(CommandContext& c) {
 void CRecorderState::SynchronizeCache(CommandContext& c) {
   bool immed = (c.cdb[1] & 0x02) != 0;
   u32 ms = cacheDirty ? timings.syncCacheMs : 0;
-  cacheDirty = false;
+  FlushCache();
   bufferFill = 0;
   if (IsCd() && medium.cueValid && medium.daoNext == medium.daoLeadOut && medium.daoNext > medium.daoStart) {
     // Disc-at-once complete: the drive writes the lead-out and closes the
@@ -386,6 +465,10 @@ void CRecorderState::SendCueSheet(CommandContext& c) {
     }
     previous = at;
   }
+  if (CueSheetBreaksRules(data, entries)) {
+    Fail(c, 5, 0x26, 0x00);
+    return;
+  }
   i32 sessionStart = static_cast<i32>(open->start);
   i32 leadOut = CueEntryLba(data + (entries - 1) * 8);
   if (!haveFirst || (first != sessionStart - 150 && first != sessionStart) || leadOut > i32(medium.capacity)) {
@@ -438,6 +521,10 @@ void CRecorderState::FormatUnit(CommandContext& c) {
     Fail(c, 5, 0x26, 0x00);
     return;
   }
+  if (length != 4u + GetBe16(data + 2)) {
+    Fail(c, 5, 0x1A, 0x00);  // the list is not the length its header says
+    return;
+  }
   bool immed = (data[1] & 0x02) != 0;
   const u8* d = data + 4;
   u32 blocks = GetBe32(d);
@@ -461,6 +548,7 @@ void CRecorderState::FormatUnit(CommandContext& c) {
     medium.tracks.assign(1, SimTrack());
     medium.tracks.front().closed = true;
     medium.store.Clear();
+    medium.cached.clear();
     medium.formatted = true;
     medium.finalized = false;
     medium.quickFormatted = quick;

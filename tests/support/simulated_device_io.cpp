@@ -208,6 +208,12 @@ bool CSimulatedDeviceIo::DeviceIoControl(void* handle, u32 code, void* in, u32 i
   return PassThrough(copy, in, inSize, out, outSize, bytesReturned);
 }
 
+wchar16 CSimulatedDeviceIo::LetterOf(void* handle) {
+  CLockGuard guard(lock_);
+  Handle* h = FindHandle(handle);
+  return h ? drives_[h->drive].letter : 0;
+}
+
 bool CSimulatedDeviceIo::PassThrough(Handle& handle, void* in, u32 inSize, void* out, u32 outSize,
                                      u32* bytesReturned) {
   CSimulatedRecorder* recorder;

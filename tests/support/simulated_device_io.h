@@ -30,6 +30,8 @@ class CSimulatedDeviceIo final : public IDeviceIo {
   bool VolumeLocked(wchar16 letter) const;
   u32 DismountCount(wchar16 letter) const;
   u32 PassThroughCount() const;
+  // The drive letter a handle was opened on, 0 for none.
+  wchar16 LetterOf(void* handle);
 
   // IDeviceIo.
   u32 GetLogicalDriveStrings(u32 bufferLength, wchar16* buffer) override;

