@@ -453,10 +453,14 @@ void CDisplayList::AwaitFrame(i32 bands) {
   if (SpinFor(drawn)) return;
   callerAsleep_.store(1, std::memory_order_seq_cst);
   while (bandsDone_.load(std::memory_order_seq_cst) != bands) {
-    // A drawing worker always finishes its band; a failing wait marks the
-    // pool unusable so later frames draw inline.
+    // A drawing worker always finishes its band. When the wait itself fails
+    // the bands still being drawn are waited for by polling (the stream and
+    // the target must not change under them), and later frames draw inline.
     if (frameDone_.Wait(kWaitForever) != kWaitSignalled) {
       workersOk_ = false;
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+      while (bandsDone_.load(std::memory_order_acquire) != bands && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
       break;
     }
   }
