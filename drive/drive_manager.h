@@ -42,6 +42,15 @@ constexpr u32 kOpenRetries = 10;
 constexpr u32 kOpenRetryDelayMs = 200;
 constexpr u32 kPollThreadStack = 16384;
 
+// Why OpenDrive handed out no drive.
+enum class DriveOpenFailure : u8 {
+  kNone,
+  kNoSuchDrive,  // the index is past the list
+  kInUse,        // another holder has it open
+  kCannotOpen,   // the system refused the device
+  kNoAnswer,     // opened, but the medium probe failed after its retries
+};
+
 class CDriveManager {
  public:
   CDriveManager();
@@ -53,8 +62,9 @@ class CDriveManager {
   void EnumerateDrives();
   // The drive opened (and probed) by its stored path, or null when the index
   // is out of range, the drive is in use or it could not be opened and
-  // probed. Give it back with ReleaseDrive.
-  CDrive* OpenDrive(u32 index);
+  // probed; why says which (the record keeps the failed command). Give it
+  // back with ReleaseDrive.
+  CDrive* OpenDrive(u32 index, DriveOpenFailure* why = nullptr);
   void SelectDrive(u32 index);
   i32 FindDriveByPath(const wchar16* path) const;
   const CWideString& GetDriveName(const CDrive* drive) const;

@@ -129,9 +129,15 @@ void CDriveManager::EnumerateDrives() {
   for (u32 i = 0; i < drives.GetCount(); ++i) drives[i].handleLock = &lock_;
 }
 
-CDrive* CDriveManager::OpenDrive(u32 index) {
+CDrive* CDriveManager::OpenDrive(u32 index, DriveOpenFailure* why) {
+  DriveOpenFailure ignored;
+  if (!why) why = &ignored;
+  *why = DriveOpenFailure::kNone;
   CLockGuard guard(lock_);
-  if (index >= drives.GetCount()) return nullptr;
+  if (index >= drives.GetCount()) {
+    *why = DriveOpenFailure::kNoSuchDrive;
+    return nullptr;
+  }
   // The poller looks at this drive on a record of its own: wait for it.
   while (probing_ == static_cast<i32>(index)) {
     lock_.Leave();
@@ -139,8 +145,19 @@ CDrive* CDriveManager::OpenDrive(u32 index) {
     lock_.Enter();
   }
   CDrive* drive = &drives[index];
-  if (drive->IsOpen()) return nullptr;
-  if (!drive->Open(nullptr)) {
+  if (drive->IsOpen()) {
+    *why = DriveOpenFailure::kInUse;
+    return nullptr;
+  }
+  if (!drive->OpenDevice(drive->devicePath.c_str())) {
+    *why = DriveOpenFailure::kCannotOpen;
+    return nullptr;
+  }
+  // A drive answers its first command after a disc change with UNIT
+  // ATTENTION, and a request can fail once: the probe is retried as every
+  // other query is.
+  if (!drive->ProbeMediaRetrying()) {
+    *why = DriveOpenFailure::kNoAnswer;
     // No half-open record is handed out (nor left open for the next caller).
     drive->Close();
     return nullptr;

@@ -21,6 +21,8 @@
 #include "runtime/types.h"
 #include "runtime/wide_string.h"
 
+enum class DriveOpenFailure : u8;
+
 // Cache and transfer sizes.
 constexpr u32 kCacheChunkBytes = 32768;
 constexpr u64 kCacheMaxBytes = 0x4000000;  // 64 MiB
@@ -238,6 +240,8 @@ class CBurnPage : public CJobPage {
   // A failure of the job that no drive command reported: flag 0x4, the
   // finished state and a log line.
   void FailJob(const wchar16* text);
+  // Ends the job for a source drive that could not be opened, saying why.
+  bool FailSourceOpening(DriveOpenFailure why);
   // A drive command failed: its log line (when given), then the SCSI error
   // block. Always false, for `return Fail...`.
   bool FailCommand(const wchar16* text);

@@ -142,14 +142,12 @@ bool CBurnPage::OpenSource(MainResources* r) {
     source = &r->image;
     return true;
   }
+  DriveOpenFailure why = DriveOpenFailure::kNoSuchDrive;
   if (r->sameDrive)
     r->sourceDrive = drive;
   else if (driveManager)
-    r->sourceDrive = driveManager->OpenDrive(static_cast<u32>(request.source));
-  if (!r->sourceDrive) {
-    FailJob(u"Cannot open the source device (in use or missing)");
-    return false;
-  }
+    r->sourceDrive = driveManager->OpenDrive(static_cast<u32>(request.source), &why);
+  if (!r->sourceDrive) return FailSourceOpening(why);
   // Over the destination itself for a one-drive copy: never released here.
   r->device.Attach(r->sourceDrive, !r->sameDrive);
   CWideString text(u"Opening source device: ");
@@ -172,6 +170,26 @@ bool CBurnPage::OpenSource(MainResources* r) {
     return true;
   }
   return CopySourceToDisk(r);
+}
+
+bool CBurnPage::FailSourceOpening(DriveOpenFailure why) {
+  switch (why) {
+    case DriveOpenFailure::kInUse:
+      FailJob(u"Cannot open the source device: it is in use");
+      break;
+    case DriveOpenFailure::kCannotOpen:
+      FailJob(u"Cannot open the source device: the system refused it");
+      break;
+    case DriveOpenFailure::kNoAnswer:
+      // The record keeps the command that failed for the error block.
+      LogLine(u"Cannot open the source device: the drive does not answer");
+      ReportScsiError(driveManager->drives[static_cast<u32>(request.source)]);
+      break;
+    default:
+      FailJob(u"Cannot open the source device: there is no such drive");
+      break;
+  }
+  return false;
 }
 
 bool CBurnPage::CopySourceToDisk(MainResources* r) {

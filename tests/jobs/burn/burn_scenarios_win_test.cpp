@@ -425,7 +425,21 @@ std::vector<Scenario> Rows() {
           .Fault(TransportAt(kRead10, 0, 128), u'F').Ends(kFail).Disc(DiscCheck::kUntouched)
           .Log({u"Creating temp file: ", u"Error reading the source device"}));
   add(Row("SourceDriveInUse").Onto(P::kCdR).Copy(Cd({Data(30)})).Options(kDefaultBurnOptions | kOptionDirectCopy)
-          .HoldSource().Ends(kFail).Disc(DiscCheck::kUntouched).Log({u"Cannot open the source device"}));
+          .HoldSource().Ends(kFail).Disc(DiscCheck::kUntouched).Log({u"Cannot open the source device: it is in use"}));
+  // The first command after a disc change answers UNIT ATTENTION, and a
+  // request can fail once: opening either drive retries them.
+  for (const char* drive : {"Source", "Destination"}) {
+    const wchar16 letter = drive[0] == 'S' ? u'F' : u'E';
+    add(Row((std::string(drive) + "UnitAttentionWhenOpened").c_str()).Onto(P::kCdR).Copy(Cd({Data(400)}))
+            .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(SenseAt(kGetConfiguration, 6, 0x28), letter));
+    add(Row((std::string(drive) + "FailedRequestWhenOpened").c_str()).Onto(P::kCdR).Copy(Cd({Data(400)}))
+            .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(TransportAt(kGetConfiguration), letter));
+  }
+  add(Row("SourceThatNeverAnswersSaysSo").Onto(P::kCdR).Copy(Cd({Data(400)}))
+          .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(SenseAt(kGetConfiguration, 4, 0x44, 0, 100), u'F')
+          .Ends(kFail).Disc(DiscCheck::kUntouched)
+          .Log({u"Cannot open the source device: the drive does not answer", u"Command: 0x46"})
+          .NotLog({u"in use"}));
   add(Row("SourceWithoutMedium").Onto(P::kCdR).Copy([] {
         MediumOptions m = Cd({Data(30)});
         m.preset = P::kCdR;
