@@ -90,7 +90,7 @@ int main() {
          t.DrawCheckBox(c, 150, 20, looks[s], u"Verify", 6);
        }},
       {"drop-down", 3, 150, 22, [&](CCanvas* c, int s) {
-         t.DrawDropDown(c, 150, 22, s == 0 ? 0 : s == 1 ? kLookOpen : kLookPressed, u"Quick erase", 11);
+         t.DrawDropDown(c, 150, 22, s == 0 ? 0 : s == 1 ? kLookOpen : kLookPressed, u"Quick erase", 11, -1);
        }},
       {"progress bar", 3, 190, 16, [&](CCanvas* c, int s) { t.DrawProgressBar(c, 190, 16, s * 0.5, 0xFF20C040u); }},
       {"text edit", 3, 190, 22, [&](CCanvas* c, int s) {

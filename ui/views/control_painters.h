@@ -120,12 +120,12 @@ void PaintDropDownList(CCanvas& canvas, TList& list) {
   const u32 count = list.ItemCount();
   const wchar16* text = nullptr;
   i32 length = 0;
+  i32 icon = -1;
   if (count != 0 && static_cast<u32>(list.selectedIndex) < count) {
-    i32 icon = -1;
     u32 value = 0;
     list.GetItem(list.selectedIndex, &text, &length, &icon, &value);
   }
-  ThemePainter()->DrawDropDown(&canvas, list.width, list.height, look, text, text ? length : 0);
+  ThemePainter()->DrawDropDown(&canvas, list.width, list.height, look, text, text ? length : 0, icon);
 }
 
 // ---- Progress bar ----

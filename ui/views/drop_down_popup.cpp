@@ -3,7 +3,9 @@
 #include "ui/windows/theme/theme_metrics.h"
 
 Rect PopupListRect(i32 x, i32 y, i32 width, i32 height) {
+  // It hangs 4 px below the control whenever its height fits under the
+  // control's lower edge, even when the gap then reaches past the bottom.
   i32 bottom = y - height - 4;
-  if (bottom < 0) bottom = y + ThemeControlSize() + 6;
+  if (y - height < 0) bottom = y + ThemeControlSize() + 6;
   return {x, bottom, x + width, bottom + height};
 }

@@ -40,7 +40,7 @@ void CPopupList::CreateControls() {
 }
 
 void CPopupList::PaintDecoration(CCanvas& canvas) {
-  ThemePainter()->DrawDropDown(&canvas, width, height, kLookPressed | ((flags & kFlagDisabled) ? kLookHot : 0), nullptr, 0);
+  ThemePainter()->DrawDropDown(&canvas, width, height, kLookPressed | ((flags & kFlagDisabled) ? kLookHot : 0), nullptr, 0, -1);
 }
 
 void CPopupList::PaintItem(CCanvas* canvas, const Rect* rect, i32 index) {

@@ -121,31 +121,29 @@ class CScrollViewOf : public TBase<TSelf, TParent> {
   }
 
   // ---- Steps ----
+  // A step that runs notifies, also one of size 0 (a wheel turn too small
+  // for a line); at its end a step does nothing.
   void LineUp(i32 n) {
     if (positionY >= 1.0) return;
     const double step = LineStepOf(lineSize, n, contentHeight, viewHeight);
-    if (step <= 0.0) return;
     positionY = positionY + step < 1.0 ? positionY + step : 1.0;
     NotifyScrolled();
   }
   void LineDown(i32 n) {
     if (positionY <= 0.0) return;
     const double step = LineStepOf(lineSize, n, contentHeight, viewHeight);
-    if (step <= 0.0) return;
     positionY = positionY - step > 0.0 ? positionY - step : 0.0;
     NotifyScrolled();
   }
   void LineLeft(i32 n) {
     if (positionX <= 0.0) return;
     const double step = LineStepOf(lineSize, n, contentWidth, viewWidth);
-    if (step <= 0.0) return;
     positionX = positionX - step > 0.0 ? positionX - step : 0.0;
     NotifyScrolled();
   }
   void LineRight(i32 n) {
     if (positionX >= 1.0) return;
     const double step = LineStepOf(lineSize, n, contentWidth, viewWidth);
-    if (step <= 0.0) return;
     positionX = positionX + step < 1.0 ? positionX + step : 1.0;
     NotifyScrolled();
   }

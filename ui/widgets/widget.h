@@ -125,7 +125,12 @@ class CWidgetOf : public CWidget {
     }
     CWidget* previous = FocusedWidget();
     StoreFocusedWidget(this);
-    if (parent) Window().OnFocusLost(previous);
+    if (parent) {
+      auto& window = Window();
+      using TWindow = std::remove_reference_t<decltype(window)>;
+      MoveFocusWindow(&window, &FocusLostThunk<TWindow>, previous);
+      window.OnFocusLost(previous);
+    }
     if constexpr (HasFocusGain<TSelf>::value)
       Self().OnFocusGain();
     else

@@ -11,7 +11,8 @@
 
 struct ProbeEvent {
   const CWidget* widget;
-  char kind;  // m move, d/u left down/up, w wheel, k key down, K key up, c char, l press leave, r release
+  char kind;  // m move, d/u left down/up, w wheel, k key down, K key up, c char, l press leave, r release,
+             // f focus lost
   i32 a;      // key code or wheel delta
   Point local;
 };
@@ -40,6 +41,10 @@ class CProbe : public CWidgetOf<CProbe<TParent>, TParent> {
   void LayoutContent(i32, i32) { ++layouts; }
   void OnPressLeave() { Note('l', 0, nullptr); }
   void OnReleasePress() { Note('r', 0, nullptr); }
+  void OnFocusLeave() {
+    Note('f', 0, nullptr);
+    this->Redraw();
+  }
 };
 
 // A leaf that takes events without handlers of its own (a label).

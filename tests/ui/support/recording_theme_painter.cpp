@@ -46,9 +46,9 @@ void CRecordingThemePainter::DrawCheckBox(CCanvas* canvas, i32 width, i32 height
 }
 
 void CRecordingThemePainter::DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text,
-                                          i32 length) {
-  Note('d', canvas, width, height, state, static_cast<i32>(state), text, length);
-  if (draw) CThemePainter::DrawDropDown(canvas, width, height, state, text, length);
+                                          i32 length, i32 iconFrame) {
+  Note('d', canvas, width, height, state, static_cast<i32>(state), text, length).image = iconFrame;
+  if (draw) CThemePainter::DrawDropDown(canvas, width, height, state, text, length, iconFrame);
 }
 
 void CRecordingThemePainter::DrawProgressBar(CCanvas* canvas, i32 width, i32 height, double fraction, u32 colour) {

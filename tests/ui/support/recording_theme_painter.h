@@ -33,7 +33,8 @@ class CRecordingThemePainter final : public CThemePainter {
   void DrawButton(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
                   i32 imageFrame, u32 colour) override;
   void DrawCheckBox(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length) override;
-  void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length) override;
+  void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text, i32 length,
+                    i32 iconFrame) override;
   void DrawProgressBar(CCanvas* canvas, i32 width, i32 height, double fraction, u32 colour) override;
   void DrawBarBackground(CCanvas* canvas, i32 width, i32 height, bool grip) override;
   void DrawBarItem(CCanvas* canvas, const Rect& item, const wchar16* text, i32 length, i32 imageFrame) override;

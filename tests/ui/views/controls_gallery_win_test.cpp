@@ -59,10 +59,10 @@ class CSpecimens : public CWidgetOf<CSpecimens<TParent>, TParent> {
       t->DrawMenuBarItem(&canvas, Rect{206, 2, 230, 22}, kBarItemHot, nullptr, 0, 14);
     });
     // Drop-downs: closed, highlighted, popup background with rows.
-    Place(canvas, 200, h - 54, [&] { t->DrawDropDown(&canvas, 140, 22, 0, u"Quick erase", 11); });
-    Place(canvas, 350, h - 54, [&] { t->DrawDropDown(&canvas, 140, 22, kLookOpen, u"Full erase", 10); });
+    Place(canvas, 200, h - 54, [&] { t->DrawDropDown(&canvas, 140, 22, 0, u"Quick erase", 11, -1); });
+    Place(canvas, 350, h - 54, [&] { t->DrawDropDown(&canvas, 140, 22, kLookOpen, u"Full erase", 10, -1); });
     Place(canvas, 200, h - 132, [&] {
-      t->DrawDropDown(&canvas, 140, 74, kLookPressed, nullptr, 0);
+      t->DrawDropDown(&canvas, 140, 74, kLookPressed, nullptr, 0, -1);
       t->DrawListItem(&canvas, Rect{4, 48, 136, 69}, 0, u"Quick format", 12);
       t->DrawListItem(&canvas, Rect{4, 27, 136, 48}, kLookSelected, u"Full format", 11);
       t->DrawListItem(&canvas, Rect{4, 6, 136, 27}, 0, u"Continue", 8);

@@ -74,13 +74,20 @@ TEST_F(DropDownList, SelectionIsBoundedByTheOneItemCountAndPaintedAsSelected) {
   drop().PaintContent(canvas);
   const std::vector<ThemeCall> boxes = painter.CallsOf('d');
   ASSERT_EQ(2u, boxes.size());
-  EXPECT_TRUE(boxes[0].text.empty() && boxes[0].state == 0) << "no selection: an empty box";
+  EXPECT_TRUE(boxes[0].text.empty() && boxes[0].state == 0 && boxes[0].image == -1) << "no selection: an empty box";
   EXPECT_TRUE(boxes[1].text == u"two" && boxes[1].state == 8) << "focused: highlighted";
+  EXPECT_EQ(-1, boxes[1].image) << "a stored item without an icon";
+  drop().items[1].icon = 4;
+  drop().SetSelection(1);
+  drop().PaintContent(canvas);
+  EXPECT_EQ(4, painter.CallsOf('d').back().image) << "the selected item's icon goes with its text";
 }
 
 TEST(PopupListPlace, BelowTheControlWhenItFitsElseAbove) {
   const i32 m = ThemeControlSize();
-  const i32 cases[][3] = {{500, 113, 500 - 113 - 4}, {117, 113, 0}, {116, 113, 116 + m + 6}, {0, 71, m + 6}};
+  // The test is on the height alone: the 4 px gap may reach past the bottom.
+  const i32 cases[][3] = {{500, 113, 500 - 113 - 4}, {117, 113, 0}, {116, 113, -1}, {113, 113, -4},
+                          {112, 113, 112 + m + 6}, {0, 71, m + 6}};
   for (const auto& c : cases) {
     const Rect r = PopupListRect(40, c[0], 150, c[1]);
     EXPECT_TRUE(r.top == c[2] && r.left == 40 && r.right == 190 && r.bottom - r.top == c[1]) << c[0];

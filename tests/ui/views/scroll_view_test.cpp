@@ -61,6 +61,8 @@ TEST_F(ScrollView, LineAndPageStepsStopExactlyAtTheEnds) {
   view().LineUp(1);
   view().LineLeft(1);
   EXPECT_TRUE(view().positionY == 1.0 && host.moves == 3) << "a long step lands on the end; none past it";
+  view().LineDown(0);
+  EXPECT_TRUE(view().positionY == 1.0 && host.moves == 4) << "a step of size 0 still notifies";
   // A page on a track of 168 with a fifth of it as thumb.
   view().positionY = 0.5;
   view().PageUp();

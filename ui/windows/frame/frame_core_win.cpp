@@ -99,7 +99,9 @@ void CFrameCore::SetSystemPlacement(u32 showCommand, const WindowRect& r) {
   placement.length = sizeof placement;
   if (!GetWindowPlacement(static_cast<HWND>(handle), &placement)) return;
   placement.showCmd = showCommand;
-  const Rect outer = SurfaceScreenRect(r.x, r.y, r.width, r.height, Margins(), WorkAreaBottom());
+  // The system keeps the outer rectangle of the normal state: the shadow
+  // margins count even while the window is maximised.
+  const Rect outer = SurfaceScreenRect(r.x, r.y, r.width, r.height, MarginsFor(smallMargins, 0), WorkAreaBottom());
   placement.rcNormalPosition = {outer.left, outer.top, outer.right, outer.bottom};
   SetWindowPlacement(static_cast<HWND>(handle), &placement);
 }

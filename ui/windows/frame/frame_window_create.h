@@ -89,6 +89,7 @@ CWidget* CFrameWindow<T>::SetFocus() {
   }
   CWidget* previous = FocusedWidget();
   StoreFocusedWidget(this);
+  MoveFocusWindow(&Self(), &FocusLostThunk<T>, previous);
   OnFocusLost(previous);
   OnFocusGained(this);
   return previous;
@@ -99,6 +100,10 @@ CWidget* CFrameWindow<T>::SetFocusedWidget(CWidget* next) {
   CWidget* old = FocusedWidget();
   if (old == next) return old;
   StoreFocusedWidget(next);
+  if (next)
+    MoveFocusWindow(&Self(), &FocusLostThunk<T>, old);
+  else
+    LeaveFocusWindow(&Self(), old);
   OnFocusLost(old);
   OnFocusGained(next);
   return old;

@@ -111,6 +111,7 @@ void CFrameWindow<T>::OnActivateApp(bool active, u32 threadId) {
 // gone: focus, pending focus, pressed widget, capture owner, cursor owner.
 template <class T>
 void CFrameWindow<T>::ForgetWindowState() {
+  ForgetFocusWindow(&Self());
   CWidget* focused = FocusedWidget();
   if (focused && focused->IsWithin(this)) StoreFocusedWidget(nullptr);
   CWidget* pending = PendingFocus();

@@ -151,7 +151,8 @@ void CThemePainter::DrawProgressBar(CCanvas* canvas, i32 w, i32 h, double fracti
   canvas->FrameRoundRect(0, 0, w, h, 3, 0.5, WithAlpha(ThemeAccentColor(), 0x7F));
 }
 
-void CThemePainter::DrawDropDown(CCanvas* canvas, i32 w, i32 h, u32 state, const wchar16* text, i32 length) {
+void CThemePainter::DrawDropDown(CCanvas* canvas, i32 w, i32 h, u32 state, const wchar16* text, i32 length,
+                                 i32 iconFrame) {
   if (!canvas) return;
   if (state & kLookPressed) {  // the popup's background
     canvas->FrameRoundRect(0, 0, w, h, 3, 3, ThemePanelColor());
@@ -171,8 +172,13 @@ void CThemePainter::DrawDropDown(CCanvas* canvas, i32 w, i32 h, u32 state, const
   const u32 arrow = open ? ThemeTextColor() : ThemeBorderColor();
   canvas->FillRotatedRoundRect(cx - e - l, cy - 1.2, cx - e + l, cy + 1.2, 1, -kPi / 4, arrow);
   canvas->FillRotatedRoundRect(cx + e - l, cy - 1.2, cx + e + l, cy + 1.2, 1, kPi / 4, arrow);
+  i32 textLeft = 6;
+  if (const CImageStrip* strip = StripFor(canvas, (state & kLookDisabled) != 0, iconFrame)) {
+    strip->DrawFrame(canvas, iconFrame, textLeft, (h - static_cast<i32>(strip->frameHeight)) / 2, 1.0);
+    textLeft += static_cast<i32>(strip->frameWidth) + 4;
+  }
   if (text)
-    DrawTextInColour(canvas, 6, 0, w - m - 3, h, text, length, kTextOneLineCentred,
+    DrawTextInColour(canvas, textLeft, 0, w - m - 3, h, text, length, kTextOneLineCentred,
                      (state & kLookHot) ? ThemeBorderColor() : ThemeTextColor());
 }
 

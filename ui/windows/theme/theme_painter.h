@@ -144,9 +144,10 @@ class CThemePainter {
                                i32 length, i32 imageFrame);
   virtual void DrawProgressBar(CCanvas* canvas, i32 width, i32 height, double fraction, u32 colour);
   // A drop-down field (kLookPressed: the popup's background only;
-  // kLookOpen: the highlighted look).
+  // kLookOpen: the highlighted look), with the item's icon frame of the
+  // canvas's icon strip before its text (-1: none).
   virtual void DrawDropDown(CCanvas* canvas, i32 width, i32 height, u32 state, const wchar16* text,
-                            i32 length);
+                            i32 length, i32 iconFrame);
   // A drop-down popup's row: kLookSelected selects it.
   virtual void DrawListItem(CCanvas* canvas, const Rect& item, u32 state, const wchar16* text,
                             i32 length);

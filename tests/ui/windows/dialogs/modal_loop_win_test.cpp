@@ -41,6 +41,9 @@ TEST_F(ModalLoop, DropsMouseInputForOtherWindowsRedirectsTheirKeysAndEndsOnItsCl
   HWND hwnd = OpenDialog(dialog);
   dialog.probe.SetFocus();
   main.probe.SetFocus();
+  ASSERT_EQ(1u, dialog.log.size());
+  EXPECT_EQ('f', dialog.log[0].kind) << "the dialog's probe hears that it lost the focus";
+  dialog.log.clear();
   StoreFocusedWidget(&dialog.probe);
   const LPARAM onProbe = MAKELPARAM(10 + 6 + 120, 0);
   PostMessageW(mainHwnd, WM_LBUTTONDOWN, MK_LBUTTON, onProbe);

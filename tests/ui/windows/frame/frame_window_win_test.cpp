@@ -129,6 +129,11 @@ TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
   EXPECT_TRUE(frame.flags & kFlagMinimized);
   EXPECT_FALSE(frame.IsVisible());
   EXPECT_FALSE(frame.surface.HasPixels()) << "the surface is freed";
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  ASSERT_TRUE(GetWindowPlacement(hwnd, &placement));
+  EXPECT_EQ(area.right - area.left + 19, placement.rcNormalPosition.right - placement.rcNormalPosition.left)
+      << "the placement counts the shadow margins whatever the state";
   SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_TRUE((frame.flags & kFlagMaximized) && frame.IsVisible() && frame.surface.HasPixels());
   EXPECT_EQ(area.right - area.left, frame.width) << "back maximised";
@@ -146,6 +151,25 @@ TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
   SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_TRUE(frame.x == 200 && frame.width == kWidth && !(frame.flags & (kFlagMaximized | kFlagMinimized)));
   EXPECT_EQ(0u, system.InvalidPresents());
+}
+
+TEST_F(FrameWindow, FocusTakenByAnotherWindowsWidgetReachesTheWidgetThatHeldIt) {
+  frame.probe.SetFocus();
+  CTestFrame dialog;
+  ASSERT_TRUE(dialog.CreateAt(Rect{600, 300, 600 + kWidth, 300 + kHeight}, false));
+  PumpPending();
+  frame.log.clear();
+  dialog.button.SetFocus();  // a dialog focusing its default button
+  EXPECT_EQ(&dialog.button, FocusedWidget());
+  ASSERT_EQ(1u, frame.log.size()) << "the probe of the first window is told";
+  EXPECT_TRUE(frame.log[0].widget == &frame.probe && frame.log[0].kind == 'f');
+  frame.probe.SetFocus();  // and back: the dialog's button is told through its own window
+  EXPECT_EQ(&frame.probe, FocusedWidget());
+  DestroyWindow(static_cast<HWND>(dialog.Handle()));
+  PumpPending();
+  frame.log.clear();
+  frame.probe.SetFocus();
+  EXPECT_TRUE(frame.log.empty()) << "a window that is gone is told nothing";
 }
 
 TEST_F(FrameWindow, MovesAndSizesByTheSystemUseTheMarginsOfTheCurrentState) {

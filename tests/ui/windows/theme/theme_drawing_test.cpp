@@ -145,8 +145,8 @@ TEST(ThemeDrawing, EveryControlKindRastersTheSameOnOneAndFourBands) {
       [](CCanvas* c) { Theme().DrawButton(c, 90, 25, kLookHot | kLookFocused | kButtonLabelCentred, u"OK", 2, 0, 0); },
       [](CCanvas* c) { Theme().DrawButton(c, 90, 25, kLookPressed | kLookDefault, u"Yes", 3, -1, 0); },
       [](CCanvas* c) { Theme().DrawCheckBox(c, 150, 20, kCheckTicked | kCheckTextRight | kLookHot, u"Verify", 6); },
-      [](CCanvas* c) { Theme().DrawDropDown(c, 150, 22, kLookOpen, u"Quick", 5); },
-      [](CCanvas* c) { Theme().DrawDropDown(c, 150, 80, kLookPressed, nullptr, 0); },
+      [](CCanvas* c) { Theme().DrawDropDown(c, 150, 22, kLookOpen, u"Quick", 5, -1); },
+      [](CCanvas* c) { Theme().DrawDropDown(c, 150, 80, kLookPressed, nullptr, 0, -1); },
       [](CCanvas* c) { Theme().DrawProgressBar(c, 190, 16, 0.42, 0xFF20C040u); },
       [](CCanvas* c) {
         Theme().DrawMenuBackground(c, 190, 80, 26);
