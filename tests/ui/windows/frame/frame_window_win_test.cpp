@@ -165,6 +165,10 @@ TEST_F(FrameWindow, FocusTakenByAnotherWindowsWidgetReachesTheWidgetThatHeldIt) 
   EXPECT_TRUE(frame.log[0].widget == &frame.probe && frame.log[0].kind == 'f');
   frame.probe.SetFocus();  // and back: the dialog's button is told through its own window
   EXPECT_EQ(&frame.probe, FocusedWidget());
+  frame.log.clear();
+  dialog.SetFocusedWidget(nullptr);  // a modal runner taking the focus away
+  ASSERT_EQ(1u, frame.log.size());
+  EXPECT_EQ('f', frame.log[0].kind) << "the focus given to nothing is lost too";
   DestroyWindow(static_cast<HWND>(dialog.Handle()));
   PumpPending();
   frame.log.clear();
