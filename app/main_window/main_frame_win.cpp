@@ -179,7 +179,7 @@ void CMainFrame::OnDestroy() {
 }
 
 void CMainFrame::OnClipboardUpdate() {
-  pageHost.ForEveryPage([](CPageHolder* page) { page->ClipboardChanged(); });
+  pageHost.OfferClipboardChange();
 }
 
 void CMainFrame::PostFreePages() {
@@ -189,11 +189,15 @@ void CMainFrame::PostFreePages() {
     pageHost.FreeClosedPages();
 }
 
-void CMainFrame::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t) {
+void CMainFrame::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam) {
   if (offset == kMsgMediaChanged) {
     if (wParam == drives.GetSelected()) UpdateDeviceCommands();
   } else if (offset == kMsgFreePages) {
     pageHost.FreeClosedPages();
+  } else if (IsVisibleAndEnabled()) {
+    // Every other toolkit message is the pages' own (posted by a page to
+    // itself, for instance, to act after its handler has returned).
+    pageHost.OfferUserMessage(offset, wParam, lParam);
   }
 }
 

@@ -9,6 +9,9 @@
 // the page. CPageBox<TPage> is a holder that owns its page (pages opened on
 // demand); the start strip and the task view are held by reference.
 #pragma once
+#include <cstdint>
+#include <type_traits>
+
 #include "runtime/heap.h"
 #include "ui/views/widget_paint.h"
 #include "ui/widgets/event_routing.h"
@@ -38,7 +41,12 @@ class CPageHolder {
   // ---- Questions and notices of the main window ----
   // True refuses closing the main window (a job that still runs).
   virtual bool RefusesClose() = 0;
-  virtual void ClipboardChanged() = 0;
+  // The clipboard changed; true when the page took the notice (the pages
+  // after it are not asked).
+  virtual bool ClipboardChanged() = 0;
+  // A toolkit message of the main window (offset from WM_USER); true when
+  // the page took it.
+  virtual bool UserMessage(u32 offset, uintptr_t wParam, intptr_t lParam) = 0;
   // The interface language changed: whatever the page measured or built
   // from texts is done again, then it repaints.
   virtual void LanguageChanged() = 0;
@@ -72,6 +80,19 @@ KELVANE_WIDGET_TRAIT(HasPageMenu, widget_traits::Fake<T>().UpdateMenu())
 KELVANE_WIDGET_TRAIT(HasPageRefusesClose, widget_traits::Fake<T>().RefusesClose())
 KELVANE_WIDGET_TRAIT(HasPageClipboard, widget_traits::Fake<T>().OnClipboardChanged())
 KELVANE_WIDGET_TRAIT(HasPageLanguage, widget_traits::Fake<T>().OnLanguageChanged())
+KELVANE_WIDGET_TRAIT(HasPageUserMessage, widget_traits::Fake<T>().OnUserMessage(0u, uintptr_t(0), intptr_t(0)))
+
+// A page's answer to a notice: its own bool, or "not taken" for a page
+// whose handler answers nothing.
+template <class TCall>
+bool PageAnswer(TCall call) {
+  if constexpr (std::is_same_v<decltype(call()), bool>) {
+    return call();
+  } else {
+    call();
+    return false;
+  }
+}
 
 template <class TPage>
 class CPageHolderOf : public CPageHolder {
@@ -114,8 +135,14 @@ class CPageHolderOf : public CPageHolder {
     if constexpr (HasPageRefusesClose<TPage>::value) return page_->RefusesClose();
     return false;
   }
-  void ClipboardChanged() override {
-    if constexpr (HasPageClipboard<TPage>::value) page_->OnClipboardChanged();
+  bool ClipboardChanged() override {
+    if constexpr (HasPageClipboard<TPage>::value) return PageAnswer([&] { return page_->OnClipboardChanged(); });
+    return false;
+  }
+  bool UserMessage(u32 offset, uintptr_t wParam, intptr_t lParam) override {
+    if constexpr (HasPageUserMessage<TPage>::value)
+      return PageAnswer([&] { return page_->OnUserMessage(offset, wParam, lParam); });
+    return false;
   }
   void LanguageChanged() override {
     if constexpr (HasPageLanguage<TPage>::value)

@@ -103,6 +103,21 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
     for (CPageHolder* p : *list.Parked()) visit(p);
     if (!IsTaskViewShown()) visit(&taskHolder_);
   }
+  // The open pages in turn until one answers true.
+  template <class F>
+  bool AskPagesInTurn(F&& ask) {
+    bool taken = false;
+    ForEveryPage([&](CPageHolder* p) { taken = taken || ask(p); });
+    return taken;
+  }
+  // Notices of the main window for its pages: the first page that takes one
+  // ends it.
+  bool OfferClipboardChange() {
+    return AskPagesInTurn([](CPageHolder* p) { return p->ClipboardChanged(); });
+  }
+  bool OfferUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam) {
+    return AskPagesInTurn([&](CPageHolder* p) { return p->UserMessage(offset, wParam, lParam); });
+  }
 
   // Frees the pages closed since the last call.
   void FreeClosedPages() {

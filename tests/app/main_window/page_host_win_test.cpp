@@ -22,8 +22,19 @@ class CTestPage : public CCompositeOf<CTestPage<P>, P> {
     button.Create(kFlagVisible | kFlagTabStop, &r, this);
   }
   bool RefusesClose() { return refuse; }
+  bool OnClipboardChanged() {
+    ++clipboardNotices;
+    return takes;
+  }
+  bool OnUserMessage(u32 offset, uintptr_t, intptr_t) {
+    messages.push_back(offset);
+    return takes;
+  }
   CProbe<CTestPage> button;
   bool refuse = false;
+  bool takes = false;
+  int clipboardNotices = 0;
+  std::vector<u32> messages;
 };
 
 class CHostOwner : public CFakeOwnerOf<CHostOwner> {
@@ -86,6 +97,24 @@ TEST_F(PageHostTest, PagesTakeEventsThroughTheirHoldersAndAreFreedAfterClosing) 
   EXPECT_EQ(0, g_pagesDestroyed);
   host.FreeClosedPages();
   EXPECT_EQ(1, g_pagesDestroyed);
+}
+
+// The main window's notices go to the open pages in turn until one takes
+// them; a page without a handler takes nothing.
+TEST_F(PageHostTest, NoticesGoToThePagesInTurnUntilOneTakesThem) {
+  CPageBox<Page>* first = host.OpenPage<Page>();
+  CPageBox<Page>* second = host.OpenPage<Page>();
+  ASSERT_TRUE(first && second);
+  EXPECT_FALSE(host.OfferUserMessage(0x40, 1, 2));
+  EXPECT_FALSE(host.OfferClipboardChange());
+  EXPECT_EQ((std::vector<u32>{0x40}), second->page.messages) << "nobody took it: every page was asked";
+  first->page.takes = true;
+  EXPECT_TRUE(host.OfferUserMessage(0x41, 0, 0));
+  EXPECT_TRUE(host.OfferClipboardChange());
+  EXPECT_EQ((std::vector<u32>{0x40, 0x41}), first->page.messages);
+  EXPECT_EQ((std::vector<u32>{0x40}), second->page.messages) << "the first page took it";
+  EXPECT_EQ(2, first->page.clipboardNotices);
+  EXPECT_EQ(1, second->page.clipboardNotices);
 }
 
 // A job entry as the task view lists it: 360 x 138.
