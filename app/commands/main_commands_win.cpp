@@ -20,6 +20,11 @@ const wchar16 kAboutText[] =
     u"Copyright VANTO SOFTWARE. All rights reserved.\n\n"
     u"Portions of this software are copyright The FreeType Project (www.freetype.org). "
     u"All rights reserved.";
+const wchar16 kAboutTextSpanish[] =
+    u"Kelvane 0.6.5 compilación 711\n\n"
+    u"Copyright VANTO SOFTWARE. Todos los derechos reservados.\n\n"
+    u"Partes de este programa son copyright de The FreeType Project (www.freetype.org). "
+    u"Todos los derechos reservados.";
 
 ModifierKeys HeldModifiers() {
   return {IsKeyDown(VK_CONTROL) || IsKeyDown(VK_LCONTROL) || IsKeyDown(VK_RCONTROL), IsKeyDown(VK_MENU),
@@ -122,5 +127,6 @@ void CMainFrame::OpenHelp() {
 }
 
 void CMainFrame::ShowAbout() {
-  ShowMessageBox(MessageText::Of(kAboutText), MessageText::Of(kAboutTitle), kAboutFlags);
+  const wchar16* text = GetCurrentLanguage() == kLanguageSpanish ? kAboutTextSpanish : kAboutText;
+  ShowMessageBox(MessageText::Of(text), MessageText::Of(kAboutTitle), kAboutFlags);
 }

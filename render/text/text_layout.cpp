@@ -154,6 +154,40 @@ void CCanvas::DrawTextInRect(double left, double bottom, double right, double to
   LayoutText(left, bottom, right, top, text, length, flags);
 }
 
+namespace {
+
+struct LaidLine {
+  i32 start, count;
+  double fitted;
+  i32 blanks;
+  bool lastOfParagraph;
+};
+
+// Walks the lines of text word-wrapped in width: each line's characters,
+// width and blanks (blanks after a line are not part of it); a line that
+// only blanks separate from a line feed or the end is the last of its
+// paragraph. visit returns false to stop.
+template <class F>
+void ForEachLaidLine(CFont* font, double width, const wchar16* text, i32 length, F&& visit) {
+  i32 pos = 0;
+  while (pos < length) {
+    double fitted = 0;
+    i32 blanks = 0;
+    const i32 k = font->FitText(width, text + pos, length - pos, &fitted, &blanks);
+    if (k < 0) break;
+    i32 next = pos + k;
+    while (next < length && IsBlank(text[next])) ++next;
+    if (!visit(LaidLine{pos, k, fitted, blanks, next >= length || text[next] == kLineFeed})) return;
+    const i32 before = pos;
+    pos = next;
+    if (pos >= length) break;
+    if (text[pos] == kLineFeed) ++pos;  // the paragraph's end
+    if (pos == before) break;  // nothing consumed: no further line can fit
+  }
+}
+
+}  // namespace
+
 void CCanvas::LayoutText(double left, double bottom, double right, double top, const wchar16* text,
                          i32 length, u32 flags) {
   if (!text || !font) return;
@@ -165,41 +199,35 @@ void CCanvas::LayoutText(double left, double bottom, double right, double top, c
   top += originY;
   const double width = right - left;
   if (!(width > 0)) return;
-  double lineTop = top;
-  double baseline = top - font->ascender;
-  i32 pos = 0;
-  while (pos < length) {
-    double fitted = 0;
-    i32 blanks = 0;
-    const i32 k = font->FitText(width, text + pos, length - pos, &fitted, &blanks);
-    if (k < 0) break;
+  i32 index = 0;
+  ForEachLaidLine(font, width, text, length, [&](const LaidLine& line) {
+    const double lineTop = top - index * font->lineHeight;
+    if (index++ > 0 && lineTop <= bottom) return false;
+    if (line.count <= 0) return true;
     double x = left;
-    if (flags & 1) x = left + (width - fitted) / 2;
-    if (flags & 2) x = left + (width - fitted);
-    // Blanks after a line are not drawn; a line that only they separate from
-    // a line feed or the end is the last of its paragraph.
-    i32 next = pos + k;
-    while (next < length && IsBlank(text[next])) ++next;
-    const bool lastOfParagraph = next >= length || text[next] == kLineFeed;
-    if (k > 0) {
-      if (flags & 8) {
-        list.RecordTextLine(x, bottom + (top - bottom - font->size) / 2, width, width - fitted, 0,
-                            text + pos, k, font, textColour);
-        return;
-      }
-      const i32 justified = ((flags & 4) && !lastOfParagraph) ? blanks : 0;
-      list.RecordTextLine(x, baseline, width, width - fitted, justified, text + pos, k, font,
-                          textColour);
+    if (flags & 1) x = left + (width - line.fitted) / 2;
+    if (flags & 2) x = left + (width - line.fitted);
+    if (flags & 8) {
+      list.RecordTextLine(x, bottom + (top - bottom - font->size) / 2, width, width - line.fitted, 0,
+                          text + line.start, line.count, font, textColour);
+      return false;
     }
-    const i32 before = pos;
-    pos = next;
-    if (pos >= length) break;
-    if (text[pos] == kLineFeed) ++pos;  // the paragraph's end
-    if (pos == before) break;  // nothing consumed: no further line can fit
-    lineTop -= font->lineHeight;
-    if (lineTop <= bottom) break;
-    baseline = lineTop - font->ascender;
-  }
+    const i32 justified = ((flags & 4) && !line.lastOfParagraph) ? line.blanks : 0;
+    list.RecordTextLine(x, lineTop - font->ascender, width, width - line.fitted, justified, text + line.start,
+                        line.count, font, textColour);
+    return true;
+  });
+}
+
+double LaidOutTextHeight(CFont* font, double width, const wchar16* text, i32 length) {
+  if (!font || !text || !(width > 0)) return 0;
+  if (length == -1) length = GetStringLength(text, kTextCap);
+  i32 lines = 0;
+  ForEachLaidLine(font, width, text, length, [&](const LaidLine&) {
+    ++lines;
+    return true;
+  });
+  return lines * font->lineHeight;
 }
 
 void DrawTextInBox(CCanvas* canvas, double left, double bottom, double right, double top,

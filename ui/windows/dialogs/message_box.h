@@ -6,6 +6,7 @@
 // Header-only so that it is built with the window classes that use it.
 // Windows only.
 #pragma once
+#include <cmath>
 #include <tuple>
 
 #include "render/skin_ids.h"
@@ -67,8 +68,25 @@ class CMessageBox : public CFrameWindow<CMessageBox> {
     text = message.Resolve();
     title.Assign(caption.Resolve());
     if (spec.icon >= 0) LoadSkinStrip(IDR_SKIN_MESSAGE_ICONS, SKIN_MESSAGE_ICON_COUNT, &icons);
+    spec.height += TextOverflow();
     return {0, 0, spec.width, spec.height};
   }
+  // How much taller the box must be to show its whole text (none of it is
+  // ever cut off); at most kMaxGrowth.
+  static constexpr i32 kMaxGrowth = 600;
+  i32 TextOverflow() const {
+    const Rect c = ContentRectOf(spec.width, spec.height, kStyle);
+    CFontRef font(GetDefaultFont());
+    const double need = LaidOutTextHeight(font.Get(), (c.right - c.left) - 8 - TextLeft(), text, -1);
+    const double have = ((c.bottom - c.top) - 8) - TextBottom();
+    if (!(need > have)) return 0;
+    const i32 more = static_cast<i32>(std::ceil(need - have));
+    return more < kMaxGrowth ? more : kMaxGrowth;
+  }
+  // The text stands right of the icon, above the buttons' band and the
+  // check box.
+  double TextLeft() const { return spec.icon >= 0 ? 64 : 8; }
+  double TextBottom() const { return spec.hasCheckBox ? 102 : kBandHeight; }
 
   void CreateControls() {
     for (i32 i = 0; i < 3; ++i) {
@@ -117,8 +135,7 @@ class CMessageBox : public CFrameWindow<CMessageBox> {
     const Rect c = GetContentRect();
     canvas.FillRect(0, 0, c.right, kBandHeight, kBandColour);
     canvas.FillRect(0, kBandHeight, c.right, c.bottom, 0xFFFFFFFFu);
-    const double left = spec.icon >= 0 ? 64 : 8;
-    canvas.LayoutText(left, kBandHeight, c.right - 8, c.bottom - 8, text, -1, kTextCentre);
+    canvas.LayoutText(TextLeft(), TextBottom(), c.right - 8, c.bottom - 8, text, -1, kTextCentre);
     if (spec.icon >= 0 && icons.FrameCount() > spec.icon)
       icons.DrawFrame(&canvas, spec.icon, 8, c.bottom - 8 - static_cast<i32>(icons.frameHeight), 1.0);
   }

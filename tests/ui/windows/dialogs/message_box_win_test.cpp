@@ -77,4 +77,27 @@ TEST(MessageBoxWindow, ABoxEndedWithoutAnAnswerNeverAnswersOk) {
   PumpPending();  // the loop passes the quit on
 }
 
+// No text is ever cut off: a box grows until its last line shows, and a
+// short text keeps the box's own height.
+TEST(MessageBoxWindow, TheBoxGrowsUntilItsWholeTextShows) {
+  const std::u16string paragraph =
+      u"Portions of this software are copyright of others, named in full here so that the line wraps "
+      u"several times inside a box of one button.";
+  const std::u16string texts[] = {u"Short.", paragraph + u"\n\n" + paragraph + u"\n\n" + paragraph};
+  for (const std::u16string& text : texts) {
+    for (u32 flags : {0x20001u, 0x1010004u}) {
+      CMessageBox box;
+      ASSERT_TRUE(box.Open(MessageText::Of(text.c_str()), MessageText::Id(132), flags));
+      const Rect c = box.GetContentRect();
+      CFontRef font(GetDefaultFont());
+      const double need = LaidOutTextHeight(font.Get(), c.right - 8 - box.TextLeft(), text.c_str(), -1);
+      EXPECT_LE(need, (c.bottom - 8) - box.TextBottom()) << "every line shows";
+      EXPECT_GE(need, font.Get()->lineHeight);
+      if (text.size() < 10) EXPECT_EQ((flags >> 24) ? 193 : 160, box.height) << "a short text keeps the size";
+      DestroyWindow(static_cast<HWND>(box.Handle()));
+      PumpPending();
+    }
+  }
+}
+
 }  // namespace
