@@ -108,10 +108,14 @@ void CMainFrame::SaveTaskViewState(bool shown) {
   if (CMenuModel* view = menu->FindSubmenu(static_cast<i32>(kCmdViewMenu))) view->SetItemIcon(shown);
 }
 
+// The panes are laid out before the bar shows itself: shown first, it would
+// be painted over by the page host still reaching down to the bottom.
 void CMainFrame::ToggleStatusBar() {
-  statusBar.ModifyFlags(statusBar.IsVisible() ? kFlagVisible : 0, statusBar.IsVisible() ? 0 : kFlagVisible);
+  const bool show = !statusBar.IsVisible();
+  statusBar.flags ^= kFlagVisible;
   const Rect content = GetContentRect();
   LayoutPanes(content.right, content.bottom);
+  if (show) statusBar.Redraw();
 }
 
 void CMainFrame::ToggleTaskView() { pageHost.ShowTaskView(!pageHost.IsTaskViewShown()); }

@@ -179,6 +179,13 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   f.OnCommand(kCmdStatusBar);
   EXPECT_EQ(kStatusBarHeight, f.pageHost.y);
   {
+    // Shown again, it looks as a whole repaint draws it (parts and grip).
+    const CCanvas& c = f.Canvas();
+    const std::vector<u32> shown(c.pixels, c.pixels + c.width * c.height);
+    f.Repaint();
+    EXPECT_TRUE(std::vector<u32>(c.pixels, c.pixels + c.width * c.height) == shown) << "nothing left blank";
+  }
+  {
     // Next and previous window through the keys: Ctrl+Tab, Ctrl+Shift+Tab.
     CScriptedWindowSystem keys;
     HWND window = static_cast<HWND>(f.Handle());
