@@ -45,6 +45,21 @@ class CStatusBar : public CWidgetOf<CStatusBar<TParent>, TParent> {
 
   void PaintContent(CCanvas& canvas) { PaintStatusBar(canvas, *this); }
 
+  // The sizing grip in the bar's lower right corner sizes the window from
+  // that corner (not while it is maximised, when no grip is drawn).
+  static constexpr i32 kGripReach = 17;
+  i32 HitTestNonClient(const Point& p) const {
+    Point local = {p.x - this->x, p.y - this->y};
+    if (this->parent) this->parent->WindowToLocal(&local);
+    const CWidget* root = this;
+    while (root->parent) root = root->parent;
+    const u32 window = root->flags;
+    if ((window & kFlagSizable) && !(window & kFlagMaximized) && local.x >= this->width - kGripReach &&
+        local.x < this->width && local.y >= 0 && local.y < kGripReach)
+      return kHitBottomRight;
+    return CWidget::HitTestNonClient(p);
+  }
+
   StatusBarItem items[kStatusPartCount];
   i32 barHeight = kStatusBarHeight;
   const CImageStrip* imageStrip = nullptr;

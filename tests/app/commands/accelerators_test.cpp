@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/commands/accelerators.h"
+#include "runtime/ui_strings.h"
 
 namespace {
 
@@ -33,6 +36,22 @@ TEST(Accelerators, BothLanguagesHoldTheSameCommandsInTheSameOrder) {
       EXPECT_EQ(table[i].command, MatchAccelerator(table, kAcceleratorCount, table[i].key, held)) << i;
     }
   }
+}
+
+// A menu entry with a shortcut names it after a tab in both languages: the
+// two menus show the same keys.
+TEST(Accelerators, EveryMenuEntryWithAShortcutShowsItInBothLanguages) {
+  InstallBuiltInLanguages();
+  for (u32 language : {1u, 8u}) {
+    ASSERT_TRUE(SetCurrentLanguage(language));
+    const AcceleratorEntry* table = AcceleratorTable(language);
+    for (u32 i = 0; i < kAcceleratorCount; ++i) {
+      if (table[i].command > 206) continue;  // keyboard only, no entry
+      const std::u16string text = GetUiText(table[i].command);
+      EXPECT_NE(std::u16string::npos, text.find(u'\t')) << language << ": " << table[i].command;
+    }
+  }
+  SetCurrentLanguage(1);
 }
 
 struct KeyCase {

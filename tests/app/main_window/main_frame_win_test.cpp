@@ -184,6 +184,11 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
     const std::vector<u32> shown(c.pixels, c.pixels + c.width * c.height);
     f.Repaint();
     EXPECT_TRUE(std::vector<u32>(c.pixels, c.pixels + c.width * c.height) == shown) << "nothing left blank";
+    // Its grip sizes the window from the corner; the rest of it is client.
+    const Rect bar = f.statusBar.ToWindowRect();
+    const i32 low = bar.top < bar.bottom ? bar.top : bar.bottom;
+    EXPECT_EQ(kHitBottomRight, f.OnNcHitTest(Point{bar.right - 4, low + 4}));
+    EXPECT_EQ(kHitClient, f.OnNcHitTest(Point{bar.left + 60, low + 12}));
   }
   {
     // Next and previous window through the keys: Ctrl+Tab, Ctrl+Shift+Tab.

@@ -176,6 +176,25 @@ TEST_F(FrameWindow, FocusTakenByAnotherWindowsWidgetReachesTheWidgetThatHeldIt) 
   EXPECT_TRUE(frame.log.empty()) << "a window that is gone is told nothing";
 }
 
+// The shadow margin of a sizable window sizes it like the border beside it;
+// beyond the margin, and while maximised, it is nowhere.
+TEST_F(FrameWindow, TheShadowMarginSizesTheWindowLikeItsBorder) {
+  const i32 left = frame.x, bottom = frame.y, right = frame.x + kWidth, top = frame.y + kHeight;
+  const struct {
+    i32 x, y, code;
+  } cases[] = {{left - 1, bottom + 100, HTLEFT},        {left - 9, bottom + 100, HTLEFT},
+               {left - 10, bottom + 100, HTNOWHERE},    {right + 9, bottom + 100, HTRIGHT},
+               {right + 10, bottom + 100, HTNOWHERE},   {left + 150, bottom - 10, HTBOTTOM},
+               {left + 150, top + 8, HTTOP},            {right + 3, bottom - 3, HTBOTTOMRIGHT},
+               {left - 3, top + 3, HTTOPLEFT},          {right + 3, top + 3, HTTOPRIGHT},
+               {right - 20, top + 3, HTNOWHERE},  // above the close button: not a border
+               {left + 2, bottom + 100, HTLEFT},        {left + 150, top - 2, HTTOP}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.code, SendMessageW(hwnd, WM_NCHITTEST, 0, Screen(c.x, c.y))) << c.x - left << "," << c.y - bottom;
+  frame.Maximize();
+  EXPECT_EQ(HTNOWHERE, frame.OnNcHitTest(Point{frame.x - 3, frame.y + 100})) << "maximised: no margin";
+}
+
 TEST_F(FrameWindow, MovesAndSizesByTheSystemUseTheMarginsOfTheCurrentState) {
   SetWindowPos(hwnd, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(109, frame.x);

@@ -57,6 +57,22 @@ TEST(ThemeDrawing, CaptionButtonsAreDrawnUnderAndOverTheFrame) {
   EXPECT_EQ(1u, CountColour(all, ThemeCloseHotColor())) << "only the first pass draws the close button hot";
 }
 
+// Maximised, the maximise button shows the restore glyph (two windows).
+TEST(ThemeDrawing, AMaximisedWindowsButtonShowsTheRestoreGlyph) {
+  auto framesInMaximiseButton = [](u32 style) {
+    CMemoryCanvas m(300, 200);
+    Theme().DrawFrame(&m.canvas, 300, 200, style, false, kCaptionNone, nullptr, nullptr);
+    size_t n = 0;
+    for (const DrawnRecord& r : ReadRecords(m.canvas))
+      n += r.op == kOpRoundRectFrame && r.x0 >= 300 - 47 - 24 && r.x1 <= 300 - 47;
+    return n;
+  };
+  // The buttons are drawn twice (hot under the frame, then as they are):
+  // three frames of one window glyph, six of two.
+  EXPECT_EQ(2u * 3, framesInMaximiseButton(0x6670));
+  EXPECT_EQ(2u * 6, framesInMaximiseButton(0x6670 | kFlagMaximized));
+}
+
 TEST(ThemeDrawing, AHotCloseButtonOutsideTheClipDrawsNothingOfItself) {
   CMemoryCanvas m(300, 200);
   m.canvas.SetClipRect(0, 0, 220, 200);  // the minimise and maximise buttons only
