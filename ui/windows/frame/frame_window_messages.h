@@ -31,6 +31,14 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
   handled = 1;
   intptr_t result = 0;
   HWND window = static_cast<HWND>(handle);
+  // A minimised window that still gets a press is on the screen (no window
+  // manager took it away): it comes back instead of ignoring every input.
+  if ((flags & kFlagMinimized) && (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+                                   message == WM_MBUTTONDOWN || message == WM_NCLBUTTONDOWN)) {
+    Restore();
+    handled = outerHandled;
+    return 0;
+  }
   switch (message) {
     case WM_NCCREATE: {
       const WindowBinding* record = WindowRegistry::At(WindowRegistry::BindingIndex());

@@ -65,6 +65,9 @@ void CFrameWindow<T>::OnWindowPosChanged(const WINDOWPOS* position) {
   if (!position) return;
   const UINT f = position->flags;
   if (f & SWP_HIDEWINDOW) return;
+  // Where the system parks a minimised window is not where it stands: the
+  // rectangle (and the place the program remembers) stays the last normal one.
+  if (flags & kFlagMinimized) return;
   const bool moved = !(f & SWP_NOMOVE);
   const bool sized = !(f & SWP_NOSIZE);
   if (moved && sized) return;  // minimise and restore by the system

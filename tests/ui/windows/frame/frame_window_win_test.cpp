@@ -195,6 +195,21 @@ TEST_F(FrameWindow, TheShadowMarginSizesTheWindowLikeItsBorder) {
   EXPECT_EQ(HTNOWHERE, frame.OnNcHitTest(Point{frame.x - 3, frame.y + 100})) << "maximised: no margin";
 }
 
+// Without a window manager a minimised window stays on the screen: a press
+// on it brings it back, and where the system parks it is never taken as
+// its place.
+TEST_F(FrameWindow, AMinimisedWindowStillPressedComesBackAndKeepsItsPlace) {
+  ClickCaption(kHitMinimize);
+  ASSERT_TRUE(frame.flags & kFlagMinimized);
+  SetWindowPos(hwnd, nullptr, -32000, -32000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(frame.x == 200 && frame.y == 300) << "the parking place is not the window's place";
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(250, 350));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(250, 350));
+  EXPECT_FALSE(frame.flags & kFlagMinimized);
+  EXPECT_TRUE(frame.IsVisible() && frame.surface.HasPixels()) << "back, with input alive";
+  EXPECT_TRUE(frame.x == 200 && frame.y == 300 && frame.width == kWidth);
+}
+
 TEST_F(FrameWindow, MovesAndSizesByTheSystemUseTheMarginsOfTheCurrentState) {
   SetWindowPos(hwnd, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(109, frame.x);
