@@ -60,6 +60,11 @@ class CHighlightStrip : public CWidgetOf<CHighlightStrip<TParent>, TParent> {
     SetHot(-1);
   }
   void OnReleasePress() { OnPressLeave(); }
+  // Losing the focus cools the hot tile, as the pointer leaving does.
+  void OnFocusLeave() {
+    OnPressLeave();
+    this->Redraw();
+  }
   void OnFocusGain() {
     if (hot < 0 && previousHot >= 0) SetHot(previousHot);
     this->Redraw();

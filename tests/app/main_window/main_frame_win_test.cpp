@@ -242,6 +242,38 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   EXPECT_TRUE(PumpUntil([&] { return f.Handle() == nullptr; }));
 }
 
+// A hot tile cools when the pointer can no longer be followed (another
+// window took the mouse) and when the strip loses the focus.
+TEST_F(MainFrameTest, AStartTileCoolsWhenThePointerOrTheFocusLeaves) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  HWND window = static_cast<HWND>(f.Handle());
+  auto& strip = f.pageHost.startStrip;
+  const Rect r = strip.ToWindowRect();
+  auto hoverFirstTile = [&] {
+    // A point of the top tile, in client coordinates of the window.
+    POINT p = {(r.left + r.right) / 2, 0};
+    WorkAreaRect area;
+    GetWorkArea(&area);
+    p.y = area.bottom - ((r.top > r.bottom ? r.top : r.bottom) - 40);
+    ScreenToClient(window, &p);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  };
+  hoverFirstTile();
+  ASSERT_EQ(0, strip.hot);
+  HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  SendMessageW(window, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(other));
+  EXPECT_EQ(-1, strip.hot) << "the pointer went elsewhere";
+  DestroyWindow(other);
+  hoverFirstTile();
+  ASSERT_EQ(0, strip.hot);
+  strip.SetFocus();
+  f.driveSelector.SetFocus();
+  EXPECT_EQ(-1, strip.hot) << "the focus went elsewhere";
+  strip.SetFocus();
+  EXPECT_EQ(0, strip.hot) << "and comes back with it";
+}
+
 TEST_F(MainFrameTest, LanguageSwitchLeavesNoTextInTheOldLanguage) {
   CMainFrame f;
   ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));

@@ -156,6 +156,13 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       CWidget* owner = CaptureOwner();
       if (reinterpret_cast<HWND>(lParam) != window && owner && owner->IsWithin(this))
         CaptureTable::DispatchCaptureLost();
+      // A widget tracking the pointer through the press capture (a hot tile,
+      // a pressed button) hears no more moves: it lets go as if left.
+      CWidget* pressed = PressedWidget();
+      if (reinterpret_cast<HWND>(lParam) != window && pressed && pressed != this && pressed->IsWithin(this)) {
+        ReleasePress();
+        SetPressedWidget(nullptr);
+      }
       break;
     }
     case WM_DEVICECHANGE:
