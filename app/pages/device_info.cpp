@@ -7,15 +7,6 @@
 
 namespace {
 
-// Bytes [from, to) of the reply that it holds, as UTF-8 without trailing
-// blanks or zeros.
-void AssignField(const u8* reply, u32 size, u32 from, u32 to, CWideString* out) {
-  if (to > size) to = size;
-  while (to > from && (reply[to - 1] == ' ' || reply[to - 1] == 0)) --to;
-  out->SetLength(0);
-  if (to > from) out->AssignUtf8(reinterpret_cast<const char*>(reply + from), static_cast<i32>(to - from));
-}
-
 // Byte n of a feature descriptor, 0 when the descriptor does not hold it.
 u8 FeatureByte(const u8* descriptor, u32 n) {
   return descriptor && n < 4u + FeatureAdditionalLength(descriptor) ? descriptor[n] : 0;
@@ -111,15 +102,6 @@ bool Holds(const DeviceFeatures& f, u8 kind, u16 a, u16 b) {
 }
 
 }  // namespace
-
-void ReadInquiryTexts(const u8* reply, u32 size, DeviceInfo* info) {
-  AssignField(reply, size, 8, 16, &info->vendor);
-  AssignField(reply, size, 16, 32, &info->product);
-  AssignField(reply, size, 32, 36, &info->firmware);
-  info->vendorInfo.SetLength(0);
-  for (u32 i = 36; i < 56 && i < size; ++i)
-    if (reply[i]) info->vendorInfo.AppendChar(static_cast<wchar16>(reply[i]));
-}
 
 void ReadDeviceFeatures(const u8* reply, u32 size, DeviceFeatures* out) {
   std::memset(out, 0, sizeof(*out));

@@ -3,7 +3,8 @@
 // features and profiles it lists (GET CONFIGURATION) with the write
 // abilities some of those features announce; and the chip groups the page
 // draws from them. Read once, when the page is built. Portable, except the
-// read from the drive itself (device_info_read_win.cpp: the serial number).
+// identification texts and the read from the drive itself
+// (device_info_read_win.cpp: UTF-8 and the serial number).
 #pragma once
 #include "drive/drive.h"
 #include "runtime/wide_string.h"
