@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/simulated_device_io.h"
 #include "support/simulated_recorder.h"
@@ -60,6 +61,12 @@ class CAppSession {
   // running test). False when the program did not come up or close.
   bool Run(const std::function<void(CPerson&)>& script);
 
+  // The drive is pulled out while it writes: from the `commands`-th command
+  // after its first WRITE on, every request fails as on a device that is
+  // gone (ERROR_DEVICE_NOT_CONNECTED). The teardown then excuses it for
+  // keeping removal prevented (nothing can reach it any more).
+  void UnplugWhileWriting(CSimulatedRecorder& recorder, u32 commands);
+
   CSimulatedDeviceIo& DeviceIo() { return io_; }
   CVirtualClock* VirtualClock() { return options_.virtualClock ? &clock_ : nullptr; }
   // The scratch folder the program runs in (its "log.log" lands there),
@@ -78,6 +85,7 @@ class CAppSession {
   CVirtualClock clock_;
   CSimulatedDeviceIo io_;
   std::deque<CSimulatedRecorder> recorders_;
+  std::vector<const CSimulatedRecorder*> unplugged_;
   std::unique_ptr<CPersonInput> input_;
   std::wstring work_;
   std::wstring previousFolder_;
