@@ -11,6 +11,7 @@
 #include "runtime/ui_strings.h"
 #include "runtime/win.h"
 #include "app_session_win.h"
+#include "ui/windows/dialogs/message_box.h"
 #include "ui/windows/frame/window_registry.h"
 #include "ui_post_win.h"
 #include "watchdog_win.h"
@@ -156,6 +157,38 @@ void* CPerson::WaitForActiveWindow(const char* what, void* except, u32 milliseco
     }
     Sleep(kPollMs);
   }
+}
+
+bool CPerson::AnswerMessageBox(u32 textId, u32 buttonTextId) {
+  if (failed_) return false;
+  void* box = WaitForActiveWindow("a message box", mainWindow_);
+  u32 key = 0;
+  bool found = false;
+  const wchar16* wanted = GetUiText(textId);
+  WaitUntil("the question", [&](CMainFrame&) {
+    CMessageBox* m = WindowObject<CMessageBox>(box);
+    if (!m) return false;
+    found = std::u16string(m->text) == std::u16string(wanted);
+    if (found) {
+      const MessageBoxSpec& spec = m->spec;
+      for (i32 i = 0; i < 3; ++i) {
+        if (spec.textIds[i] != static_cast<i32>(buttonTextId)) continue;
+        if (i == spec.defaultButton) key = VK_RETURN;
+        else if (spec.answers[i] >= 0 && static_cast<u32>(spec.answers[i]) == spec.escapeAnswer) key = VK_ESCAPE;
+      }
+    }
+    return true;
+  });
+  if (!found) {
+    Fail("the message box asks something else than text " + std::to_string(textId));
+    return false;
+  }
+  if (!key) {
+    Fail("no key answers the message box with button " + std::to_string(buttonTextId));
+    return false;
+  }
+  CWatchdog::NoteStep("answering a message box");
+  return Press(key) && WaitUntil("the message box to close", [box](CMainFrame&) { return !IsWindow(static_cast<HWND>(box)); });
 }
 
 void* CPerson::FocusWindow() {

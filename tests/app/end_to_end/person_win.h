@@ -12,6 +12,8 @@
 #include <string>
 
 #include "runtime/types.h"
+#include "ui/windows/frame/frame_window.h"
+#include "ui/windows/frame/window_registry.h"
 
 class CMainFrame;
 class CAppSession;
@@ -21,6 +23,16 @@ class CUiPost;
 // Whether the main menu's entry showing UI string `textId` can be chosen
 // (it and the menus on its way shown and enabled). User-interface thread.
 bool MenuEntryEnabled(CMainFrame& frame, u32 textId);
+
+// The toolkit window object of class T behind a window handle, null when
+// the handle is no window of that class (its binding's procedure tells the
+// class). User-interface thread.
+template <class T>
+T* WindowObject(void* window) {
+  WindowBinding* binding = WindowRegistry::Resolve(reinterpret_cast<uintptr_t>(window));
+  if (!binding || !binding->object || binding->procedure != &CFrameWindow<T>::WndProcThunk) return nullptr;
+  return static_cast<T*>(static_cast<CFrameWindow<T>*>(binding->object));
+}
 
 class CPerson {
  public:
@@ -48,6 +60,11 @@ class CPerson {
   bool ChooseMenuItem(u32 textId);
   // Waits until a window other than `except` is active and returns it.
   void* WaitForActiveWindow(const char* what, void* except, u32 milliseconds = kStepMs);
+  // Waits for a message box with text `textId` to be the active window and
+  // answers it with the button showing `buttonTextId`, as a person does
+  // with the keyboard: Enter for the default button, Escape for the one
+  // that answers as Escape. Fails for any other button.
+  bool AnswerMessageBox(u32 textId, u32 buttonTextId);
   // The window that has the keyboard focus now (null none).
   void* FocusWindow();
   // Characters typed into the focused window (one WM_CHAR each).
