@@ -63,8 +63,9 @@ void ReadInquiryTexts(const u8* reply, u32 size, DeviceInfo* info);
 // length) and the write abilities; codes past the tables are ignored.
 void ReadDeviceFeatures(const u8* reply, u32 size, DeviceFeatures* out);
 
-// Opened drive: identification, serial number, buffer, features. A failed
-// GET CONFIGURATION leaves the tables clear.
+// Opened drive: identification, serial number, buffer, features, each
+// command sent once (user-interface thread). A failed GET CONFIGURATION
+// leaves the tables clear.
 void ReadDeviceInfo(CDrive& drive, DeviceInfo* info);
 
 // ---- Chip groups ----------------------------------------------------------

@@ -31,7 +31,7 @@ void ReadInquiryTexts(const u8* reply, u32 size, DeviceInfo* info) {
 void ReadDeviceInfo(CDrive& drive, DeviceInfo* info) {
   u8 inquiry[kInquiryReplyLength];
   std::memset(inquiry, 0, sizeof(inquiry));
-  if (drive.Retry(true, [&] { drive.Inquiry(false, 0, inquiry, sizeof(inquiry)); }))
+  if (drive.Inquiry(false, 0, inquiry, sizeof(inquiry)).LastCommandSucceeded())
     ReadInquiryTexts(inquiry, ValidReplyBytes(drive, sizeof(inquiry)), info);
 
   drive.GetSerialNumber(&info->serial);
@@ -41,14 +41,14 @@ void ReadDeviceInfo(CDrive& drive, DeviceInfo* info) {
   u8 page[kCapabilitiesReplyLength];
   std::memset(page, 0, sizeof(page));
   info->bufferKb = 0;
-  if (drive.Retry(true, [&] { drive.ModeSense(0, 0x2A, 0, page, sizeof(page)); }))
+  if (drive.ModeSense(0, 0x2A, 0, page, sizeof(page)).LastCommandSucceeded())
     info->bufferKb = ModePageField16(page, ValidReplyBytes(drive, sizeof(page)), 12);
 
   std::memset(&info->features, 0, sizeof(info->features));
   u8* reply = static_cast<u8*>(rt::malloc(kConfigurationReplyLength));
   if (!reply) return;
   std::memset(reply, 0, kConfigurationReplyLength);
-  if (drive.Retry(true, [&] { drive.GetConfiguration(0, 0, reply, static_cast<u16>(kConfigurationReplyLength)); }))
+  if (drive.GetConfiguration(0, 0, reply, static_cast<u16>(kConfigurationReplyLength)).LastCommandSucceeded())
     ReadDeviceFeatures(reply, ValidReplyBytes(drive, kConfigurationReplyLength), &info->features);
   rt::free(reply);
 }

@@ -28,7 +28,7 @@ void ReadTrackRecord(CDrive& drive, u32 track, DiscTrackRecord* record) {
   if (track == kLeadOutTrack) return;
   u8 reply[kTrackInfoReplyLength];
   std::memset(reply, 0, sizeof(reply));
-  if (!drive.Retry(true, [&] { drive.ReadTrackInformation(reply, track, 1); })) return;
+  if (!drive.ReadTrackInformation(reply, track, 1).LastCommandSucceeded()) return;
   LayoutTrackInfo parsed;
   if (!ParseTrackInformation(reply, ValidReplyBytes(drive, sizeof(reply)), &parsed)) return;
   record->session = parsed.session;
@@ -73,7 +73,7 @@ void ReadDiscInfo(CDrive& drive, DiscInfo* info) {
   u8 discInfo[kDiscInfoReplyBytes];
   std::memset(discInfo, 0, sizeof(discInfo));
   info->tracks = info->sessions = 0;
-  if (drive.Retry(true, [&] { drive.ReadDiscInformation(0, discInfo, sizeof(discInfo)); })) {
+  if (drive.ReadDiscInformation(0, discInfo, sizeof(discInfo)).LastCommandSucceeded()) {
     const u32 valid = ValidReplyBytes(drive, sizeof(discInfo));
     u32 tracks = 0, sessions = 0;
     if (ReadLastTrackNumber(discInfo, valid, &tracks) && ReadSessionCount(discInfo, valid, &sessions)) {
@@ -85,13 +85,13 @@ void ReadDiscInfo(CDrive& drive, DiscInfo* info) {
   u8 capacity[mmc::kReadCapacityLength];
   std::memset(capacity, 0, sizeof(capacity));
   info->size = 0;
-  if (drive.Retry(true, [&] { drive.ReadCapacity(capacity); }) && ValidReplyBytes(drive, sizeof(capacity)) >= 4)
+  if (drive.ReadCapacity(capacity).LastCommandSucceeded() && ValidReplyBytes(drive, sizeof(capacity)) >= 4)
     info->size = ReadBigEndian32(capacity);
   info->availableSize = info->size == 0 ? drive.GetDiscCapacity() : 0;
 
   u8 toc[kDiscTocReplyLength];
   std::memset(toc, 0, sizeof(toc));
-  if (!drive.Retry(true, [&] { drive.ReadTocPmaAtip(false, 0, 0, toc, sizeof(toc)); })) return;
+  if (!drive.ReadTocPmaAtip(false, 0, 0, toc, sizeof(toc)).LastCommandSucceeded()) return;
   // The reply's own length may claim more than the buffer or than the
   // drive returned: only the bytes that arrived are walked.
   ReadTrackRecords(drive, toc, ValidReplyBytes(drive, sizeof(toc)), &info->records);

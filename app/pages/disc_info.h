@@ -67,7 +67,9 @@ struct DiscInfo {
 // Reads the medium of an opened (probed) drive into info: profile, status,
 // disc information, capacity and the track records. Stops after the
 // profile when there is no medium, and before the records when the TOC
-// cannot be read. The drive name is the caller's.
+// cannot be read. The drive name is the caller's. Each command is sent
+// once: the page reads on the user-interface thread, which never waits for
+// a drive to become ready (the manager's open has just probed it).
 void ReadDiscInfo(CDrive& drive, DiscInfo* info);
 
 // The status texts of the drive's disc-status and last-session bits.

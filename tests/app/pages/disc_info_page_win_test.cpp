@@ -172,6 +172,28 @@ TEST_F(DiscInfoPageTest, RepliesAreReadOnlyAsFarAsTheyArrived) {
   EXPECT_EQ(804u, last.transferLength);
 }
 
+// The page reads on the user-interface thread: a drive that stops being
+// ready while it is read is not waited for.
+TEST_F(DiscInfoPageTest, ADriveThatStaysNotReadyIsNotWaitedFor) {
+  Attach();
+  MediumOptions cd;
+  cd.preset = MediumPreset::kCdRom;
+  Insert(cd);
+  CDriveManager drives;
+  CHeldDrive drive(drives, 0);
+  ASSERT_TRUE(drive);
+  RecorderFault stuck;
+  stuck.opcode = mmc::kReadDiscInformation;
+  stuck.kind = FaultKind::kStuck;
+  recorder_.AddFault(stuck);
+  const u64 before = clock_.NowMs();
+  DiscInfo info;
+  ReadDiscInfo(*drive.Get(), &info);
+  EXPECT_LT(clock_.NowMs() - before, 1000u);
+  EXPECT_EQ(0u, info.sessions);
+  EXPECT_EQ(0u, info.records.GetCount());
+}
+
 // No drive, no medium, a TOC that fails, a drive in use: the pane stays as
 // far as it got and the drive is never left open.
 TEST_F(DiscInfoPageTest, TheDriveGoesBackOnEveryWayOut) {
