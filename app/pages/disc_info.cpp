@@ -47,7 +47,9 @@ void ReadTrackRecords(CDrive& drive, const u8* toc, u32 valid, CArray<DiscTrackR
     r.track = d[2];
     r.start = ReadBigEndian32(d + 4);
     ReadTrackRecord(drive, r.track, &r);
-    r.end = r.start + r.size;
+    // A size that runs past the last address ends there rather than
+    // wrapping round to an address before the next track.
+    r.end = r.size > 0xFFFFFFFFu - r.start ? 0xFFFFFFFFu : r.start + r.size;
     if (r.session != session) {
       ++session;
       runningEnd = r.start;

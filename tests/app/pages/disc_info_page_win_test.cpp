@@ -91,6 +91,7 @@ TEST_F(DiscInfoPageTest, BlankDiscShowsItsRecordableSizeAndRewritableItsFormatte
   Attach();
   Insert(MediumPreset::kCdR);
   DiscPage& blank = OpenDiscPage();
+  ASSERT_FALSE(Rows(blank).empty());
   EXPECT_EQ("Available size in sectors: " + Number(recorder_.CapacityBlocks()), Rows(blank).back());
   EXPECT_EQ(0u, blank.info.records.GetCount());
   owner_.reset();
@@ -111,12 +112,13 @@ TEST_F(DiscInfoPageTest, RepliesAreReadOnlyAsFarAsTheyArrived) {
   Attach();
   MediumOptions cd;
   cd.preset = MediumPreset::kCdRom;
-  cd.sessions = {{Track(1000), Track(1000)}};
+  cd.sessions = {{Track(1000), Track(1000), Track(1000)}};
   Insert(cd);
   CDriveManager drives;
   struct Case {
     const char* name;
     u8 opcode;
+    u32 occurrence;
     std::vector<u8> reply;
     u32 records;
     std::vector<std::string> expectedTail;
@@ -131,11 +133,19 @@ TEST_F(DiscInfoPageTest, RepliesAreReadOnlyAsFarAsTheyArrived) {
   track1[2] = 1;
   track1[3] = 1;
   track1[27] = 0x88, track1[26] = 0x13;  // 5000
+  // Track 2 said to run past the last address: its end must not wrap round
+  // to before track 3.
+  std::vector<u8> track2(track1);
+  track2[2] = 2;
+  track2[24] = track2[25] = track2[26] = 0xFF, track2[27] = 0xF0;
   const Case cases[] = {
-      {"TOC longer than its bytes", mmc::kReadTocPmaAtip, toc, 2, {"Track 01: Type: Data, LBA: 0, Size: 1000"}},
-      {"overlapping sizes", mmc::kReadTrackInformation, track1, 3,
-       {"Track 01: Type: Data, LBA: 0, Size: 5000", "Track 02: Type: Data, LBA: 1000, Size: 1000"}},
-      {"capacity at the last address", mmc::kReadCapacity, {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 8, 0}, 3, {}},
+      {"TOC longer than its bytes", mmc::kReadTocPmaAtip, 1, toc, 2, {"Track 01: Type: Data, LBA: 0, Size: 1000"}},
+      {"overlapping sizes", mmc::kReadTrackInformation, 1, track1, 4,
+       {"Track 01: Type: Data, LBA: 0, Size: 5000", "Track 02: Type: Data, LBA: 1000, Size: 1000",
+        "Track 03: Type: Data, LBA: 2000, Size: 1000"}},
+      {"size past the last address", mmc::kReadTrackInformation, 2, track2, 4,
+       {"Track 02: Type: Data, LBA: 1000, Size: 4294967280", "Track 03: Type: Data, LBA: 2000, Size: 1000"}},
+      {"capacity at the last address", mmc::kReadCapacity, 1, {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 8, 0}, 4, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -143,6 +153,7 @@ TEST_F(DiscInfoPageTest, RepliesAreReadOnlyAsFarAsTheyArrived) {
     ASSERT_TRUE(drive);
     RecorderFault f;
     f.opcode = c.opcode;
+    f.occurrence = c.occurrence;
     f.kind = FaultKind::kReply;
     f.bytes = c.reply;
     recorder_.ClearFaults();

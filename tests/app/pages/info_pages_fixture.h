@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "app/main_window/page_host.h"
+#include "render/shadow_generator.h"
+#include "render/text/font.h"
+#include "runtime/ui_strings.h"
 #include "support/recorder_fixture.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
@@ -35,8 +38,18 @@ class CInfoPagesOwner : public CFakeOwnerOf<CInfoPagesOwner> {
 typedef CDiscInfoPage<CInfoPagesOwner::Host> DiscPage;
 typedef CDeviceInfoPage<CInfoPagesOwner::Host> DevicePage;
 
+// Fonts, the pane's shadow and the English texts, which a suite that ran
+// the program's exit callbacks before may have taken away.
+inline void PrepareInfoPages() {
+  if (FontListCount() == 0) InitFontList();
+  if (!GetPaneShadow()) InitPaneShadow();
+  InstallBuiltInLanguages();
+  SetCurrentLanguage(kLanguageEnglish);
+}
+
 class InfoPagesTest : public RecorderTest {
  protected:
+  InfoPagesTest() { PrepareInfoPages(); }
   ~InfoPagesTest() override {
     owner_.reset();
     StoreFocusedWidget(nullptr);
