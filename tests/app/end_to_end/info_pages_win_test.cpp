@@ -7,6 +7,7 @@
 #include "app/main_window/main_frame.h"
 #include "app_session_win.h"
 #include "person_win.h"
+#include "runtime/ui_strings.h"
 
 namespace {
 
@@ -61,6 +62,11 @@ TEST(EndToEndInfoPages, DiscAndDeviceInformationOfATwoSessionCd) {
     EXPECT_EQ(std::u16string(u"KVSIM"), vendor);
     EXPECT_TRUE(bluRay);
     p.Screenshot(L"e2e-device-info.png");
+    // In Spanish the page needs only a repaint.
+    ASSERT_TRUE(p.ChooseMenuItem(kCmdSpanish));
+    p.WaitUntil("the Spanish texts", [](CMainFrame&) { return GetCurrentLanguage() == kLanguageSpanish; });
+    p.Screenshot(L"e2e-device-info-es.png");
+    ASSERT_TRUE(p.ChooseMenuItem(kCmdEnglish));
 
     // Close Window closes them one after the other.
     ASSERT_TRUE(p.ChooseMenuItem(kCmdCloseWindow));
