@@ -228,5 +228,11 @@ bool CDrive::Retry(bool query, Command send) {
 // pointer is left as it is.
 void ReleaseDrive(CDrive** holder);
 
+// Bytes of the last reply that may be read: what the drive returned, at
+// most the buffer that was asked for.
+inline u32 ValidReplyBytes(const CDrive& drive, u32 asked) {
+  return drive.transferred < asked ? drive.transferred : asked;
+}
+
 // READ FORMAT CAPACITIES into a 144-byte buffer.
 CDrive& ReadFormatCapacities(CDrive* drive, void* buffer144);

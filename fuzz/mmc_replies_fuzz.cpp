@@ -26,6 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
       (void)last;
     }
   }
+  u32 walked = 0;
+  ForEachFeature(r, n, [&](const u8* d) {
+    volatile u8 last = d[3 + FeatureAdditionalLength(d)];
+    (void)last;
+    return ++walked > 4096;
+  });
   u32 profiles = 0;
   ForEachListedProfile(r, n, [&](u16 p) { profiles += p; });
   ReplyView serial;
@@ -48,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
   CountTocDescriptors(r, n);
   ReadAtipLeadOut(r, n, &value);
   ReadLastTrackNumber(r, n, &value);
+  ReadSessionCount(r, n, &value);
   ReadTrackEnd(r, n, &value);
   DiscStatusBits status;
   ReadDiscStatus(r, n, &status);

@@ -277,8 +277,8 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Grabar imagen...",  // 51
     u"Borrar disco regrabable...",  // 52
     u"Continuar disco multisesión...",  // 53
-    u"Información del disco",  // 54
-    u"Información del dispositivo",  // 55
+    u"Información de disco",  // 54
+    u"Información de unidad",  // 55
     u"Ventana",  // 56
     u"Ventana Siguiente\tCtrl+Tab",  // 57
     u"Ventana Anterior\tCtrl+Mayús+Tab",  // 58
@@ -390,20 +390,20 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Si quiere saber cuándo hay nuevas versiones de Kelvane o todo lo que ocurre en VANTO SOFTWARE, síganos en twitter.",  // 164
     u"https://www.vanto-software.example/es/kelvane/news",  // 165
     u"Información del dispositivo",  // 166
-    u"Identificación del fabricante:",  // 167
-    u"Identificación del producto:",  // 168
-    u"Versión del firmware:",  // 169
-    u"Información del fabricante:",  // 170
-    u"Capacidad del búfer:",  // 171
+    u"Indentificación de vendedor:",  // 167
+    u"Identificación de producto:",  // 168
+    u"Versión de firmware",  // 169
+    u"Información de vendedor:",  // 170
+    u"Tamaño de buffer:",  // 171
     u"Número de serie:",  // 172
-    u"Características de CD",  // 173
-    u"Características de DVD",  // 174
-    u"Características de Blu-Ray",  // 175
-    u"Características de HD DVD",  // 176
+    u"Características CD",  // 173
+    u"Características DVD",  // 174
+    u"Características Blu-Ray",  // 175
+    u"Características HD DVD",  // 176
     u"Otras características",  // 177
-    u"Solo lectura",  // 178
+    u"Sólo lectura",  // 178
     u"Lectura/Escritura",  // 179
-    u"Información del disco",  // 180
+    u"Información de disco",  // 180
     u"Nombre:",  // 181
     u"Perfil:",  // 182
     u"Estado:",  // 183

@@ -57,6 +57,8 @@ void CMainFrame::OnCommand(u32 command) {
       break;  // the current page hears it too
     case kCmdAbout: return ShowAbout();
     case kCmdTaskManager: return ToggleTaskView();
+    case kCmdDiscInfo: return pageHost.OpenDiscInfoPage();
+    case kCmdDeviceInfo: return pageHost.OpenDeviceInfoPage();
     case kCmdSize800: return ResizeCentered(800, 600);
     case kCmdSize960: return ResizeCentered(960, 540);
     default: break;

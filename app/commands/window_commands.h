@@ -1,6 +1,6 @@
 // The commands that open the job windows (burn image, copy disc, erase) and
-// the pages made on demand (data and audio projects, an image, disc and
-// device information). They belong to the main window, not to the current
+// the project and image pages made on demand (data and audio projects, an
+// image). They belong to the main window, not to the current
 // page; each opens its window or page where that is built. Windows only.
 #pragma once
 #include "runtime/types.h"

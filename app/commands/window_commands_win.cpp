@@ -12,8 +12,6 @@ bool RunWindowCommand(CMainFrame&, u32 command) {
     case kCmdBurnImage:
     case kCmdEraseDisc:
     case kCmdEraseIcon:
-    case kCmdDiscInfo:
-    case kCmdDeviceInfo:
       return true;
     default:
       return false;

@@ -11,6 +11,7 @@
 //   void SetWindowCommands(bool cycle, bool close);
 //   void SaveTaskViewState(bool shown);
 //   void PostFreePages();  // FreeClosedPages soon, outside any handler
+//   CDriveManager drives;  // the information pages read the selected drive
 #pragma once
 #include <tuple>
 
@@ -18,6 +19,8 @@
 #include "app/main_window/page_holder_list.h"
 #include "app/main_window/page_list.h"
 #include "app/main_window/task_view.h"
+#include "app/pages/device_info_page.h"
+#include "app/pages/disc_info_page.h"
 #include "render/bitmap.h"
 #include "ui/widgets/composite.h"
 
@@ -71,6 +74,18 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
     box->page.Create(kFlagSeeThrough | 0x2, &content, this);
     AddPage(box, true);
     return box;
+  }
+
+  // The information pages (commands 54 and 55), each a new page.
+  void OpenDiscInfoPage() { OpenPage<CDiscInfoPage<Self>>(); }
+  void OpenDeviceInfoPage() { OpenPage<CDeviceInfoPage<Self>>(); }
+  CDriveManager& Drives() { return this->Parent().drives; }
+
+  // The page whose widget this is closes (its own close button).
+  bool ClosePageOf(const CWidget* page) {
+    for (CPageHolder* p : *list.Pages())
+      if (p->Widget() == page) return ClosePage(p);
+    return false;
   }
 
   bool IsTaskViewShown() { return list.Contains(&taskHolder_); }

@@ -76,16 +76,8 @@ u16 ConfigurationCurrentProfile(const u8* reply, u32 size) {
 }
 
 const u8* FindFeature(const u8* reply, u32 size, u16 code, bool requireData) {
-  u32 end = ConfigurationExtent(reply, size);
-  u32 pos = 8;
-  while (pos + 4 <= end) {
-    const u8* d = reply + pos;
-    u32 next = pos + 4 + d[3];
-    if (next > end) return nullptr;  // not whole: not read
-    if (ReadBigEndian16(d) == code) return requireData && d[3] == 0 ? nullptr : d;
-    pos = next;
-  }
-  return nullptr;
+  const u8* d = ForEachFeature(reply, size, [code](const u8* f) { return ReadBigEndian16(f) == code; });
+  return d && requireData && d[3] == 0 ? nullptr : d;
 }
 
 bool FindSerialNumber(const u8* reply, u32 size, ReplyView* serial) {
@@ -239,6 +231,12 @@ bool ReadDiscStatus(const u8* reply, u32 size, DiscStatusBits* out) {
 bool ReadLastTrackNumber(const u8* reply, u32 size, u32* track) {
   if (StatedExtent(reply, size, 2) < 12) return false;
   *track = (u32(reply[11]) << 8) | reply[6];
+  return true;
+}
+
+bool ReadSessionCount(const u8* reply, u32 size, u32* sessions) {
+  if (StatedExtent(reply, size, 2) < 10) return false;
+  *sessions = (u32(reply[9]) << 8) | reply[4];
   return true;
 }
 

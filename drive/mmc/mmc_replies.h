@@ -50,6 +50,13 @@ constexpr u16 kFeatureDriveSerialNumber = 0x0108;
 u32 ConfigurationExtent(const u8* reply, u32 size);
 u16 ConfigurationCurrentProfile(const u8* reply, u32 size);
 
+// Calls visit(descriptor) for each feature descriptor from byte 8 that lies
+// whole inside the reply's extent, in order, until visit answers true; the
+// walk ends at the first descriptor that does not fit. Returns the
+// descriptor visit stopped at, or null.
+template <class Visit>
+const u8* ForEachFeature(const u8* reply, u32 size, Visit visit);
+
 // The first feature descriptor with the code, or null; with requireData a
 // descriptor with additional length 0 counts as absent. The current bit is
 // not tested.
@@ -133,11 +140,26 @@ struct DiscStatusBits {
 bool ReadDiscStatus(const u8* reply, u32 size, DiscStatusBits* out);
 // Last track in the last session of a disc information reply.
 bool ReadLastTrackNumber(const u8* reply, u32 size, u32* track);
+// Number of sessions of a disc information reply (byte 9 x 256 + byte 4).
+bool ReadSessionCount(const u8* reply, u32 size, u32* sessions);
 // Track start (bytes 8-11) + free blocks (16-19) of a track information
 // reply; false when the sum does not fit 32 bits.
 bool ReadTrackEnd(const u8* reply, u32 size, u32* blocks);
 
-// ---- Implementation of the template ---------------------------------------
+// ---- Implementation of the templates --------------------------------------
+
+template <class Visit>
+const u8* ForEachFeature(const u8* reply, u32 size, Visit visit) {
+  const u32 end = ConfigurationExtent(reply, size);
+  for (u32 pos = 8; pos + 4 <= end;) {
+    const u8* d = reply + pos;
+    const u32 next = pos + 4 + d[3];
+    if (next > end) return nullptr;  // not whole: not read
+    if (visit(d)) return d;
+    pos = next;
+  }
+  return nullptr;
+}
 
 template <class Visit>
 void ForEachListedProfile(const u8* reply, u32 size, Visit visit) {

@@ -83,6 +83,7 @@ void CRecorderState::BuildMedium(const MediumOptions& options) {
   for (u32 s = 0; s < sessions.size(); ++s) {
     if (s > 0) next += SessionGap(s);
     for (const TrackContent& content : sessions[s]) {
+      next += content.pregap;
       SimTrack track;
       track.number = number++;
       track.session = s + 1;

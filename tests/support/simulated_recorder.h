@@ -85,6 +85,7 @@ struct TrackContent {
   u16 blockSize = 2048;  // 2352 for CD-DA
   bool audio = false;
   bool mode2 = false;    // CD Mode 2 Form 1 data track
+  u32 pregap = 0;        // unrecorded blocks between the previous track's end and this track
 };
 
 struct MediumOptions {

@@ -163,8 +163,7 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   // The page's commands, and the window commands that never reach it.
   const u32 pageCommands[] = {24, 25, 26, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 41, 50, 53, 74};
   for (u32 id : pageCommands) f.OnCommand(id);
-  for (u32 id : {kCmdNewData, kCmdNewAudio, kCmdOpen, kCmdCopyDisc, kCmdBurnImage, kCmdEraseDisc, kCmdEraseIcon,
-                 kCmdDiscInfo, kCmdDeviceInfo})
+  for (u32 id : {kCmdNewData, kCmdNewAudio, kCmdOpen, kCmdCopyDisc, kCmdBurnImage, kCmdEraseDisc, kCmdEraseIcon})
     f.OnCommand(id);
   EXPECT_EQ(std::vector<u32>(std::begin(pageCommands), std::end(pageCommands)), box->page.commands);
   // Help opens the manual's address and the page hears it too.
@@ -272,6 +271,29 @@ TEST_F(MainFrameTest, AStartTileCoolsWhenThePointerOrTheFocusLeaves) {
   EXPECT_EQ(-1, strip.hot) << "the focus went elsewhere";
   strip.SetFocus();
   EXPECT_EQ(0, strip.hot) << "and comes back with it";
+}
+
+// Each command opens a new page, which reads the selected drive.
+TEST_F(MainFrameTest, DiscAndDeviceInformationOpenNewPages) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  const struct {
+    u32 command;
+    u8 opcode;  // a command that page sends
+  } cases[] = {{kCmdDiscInfo, mmc::kReadTocPmaAtip}, {kCmdDeviceInfo, mmc::kInquiry}, {kCmdDiscInfo, mmc::kReadTocPmaAtip}};
+  u32 pages = f.pageHost.list.Count();
+  for (const auto& c : cases) {
+    CPageHolder* before = f.pageHost.Current();
+    const u32 sent = recorder_.CountCommands(c.opcode);
+    f.OnCommand(c.command);
+    EXPECT_EQ(++pages, f.pageHost.list.Count());
+    ASSERT_NE(before, f.pageHost.Current());
+    EXPECT_EQ(480, f.pageHost.Current()->Widget()->width);
+    EXPECT_GT(recorder_.CountCommands(c.opcode), sent);
+  }
+  EXPECT_TRUE(Enabled(f, kCmdCloseWindow) && Enabled(f, kCmdNextWindow));
+  f.OnCommand(kCmdCloseWindow);
+  EXPECT_EQ(pages - 1, f.pageHost.list.Count());
 }
 
 TEST_F(MainFrameTest, LanguageSwitchLeavesNoTextInTheOldLanguage) {
