@@ -168,3 +168,7 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
 // "Burn image...": the window in image mode over the request, run modally
 // centred on `centre`; the cancelled flag (0: accepted).
 u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);
+// The audio project's burn: the window without the image row over the
+// request that already holds the layout (and its cue sheet), centred on the
+// audio page; the cancelled flag.
+u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);

@@ -631,3 +631,17 @@ u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point&
   RunModalLoop(window.Handle());
   return window.cancelled;
 }
+
+u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
+  CBurnImageWindow window(drives, request, false);
+  window.imageSectors = request->SumTrackSectors(true);
+  FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
+  window.sectorsText.Assign(u"");
+  AppendGrouped(&window.sectorsText, window.imageSectors);
+  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightAudio};
+  window.PlaceAndCreate(&size, &centre);
+  drives.AddListener(&window.poster);
+  window.poster.window = window.Handle();
+  RunModalLoop(window.Handle());
+  return window.cancelled;
+}

@@ -84,6 +84,78 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
   EXPECT_EQ(0u, io_.OpenHandleCount());
 }
 
+u32 g_overburnAnswer = kAnswerNo;
+u32 g_overburnAsked = 0;
+u32 AnswerOverburn() {
+  ++g_overburnAsked;
+  return g_overburnAnswer;
+}
+
+// A CD-R a little smaller than the image: overburn is offered; only an
+// explicit Yes checks it (and forces disc at once); a medium beyond the
+// margin takes it back.
+TEST_F(BurnImageWindowTest, OverburnProceedsOnlyOnAnExplicitYes) {
+  Attach();
+  MediumOptions small;
+  small.capacityBlocks = 345;  // the image has 353 sectors: within 345 + 345 / 18
+  Insert(small);
+  CDriveManager manager;
+  BurnRequest request;
+  CBurnImageWindow w(manager, &request, true);
+  w.settingsKey.SetRoot(root_.c_str());
+  w.askOverburn = AnswerOverburn;
+  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+  w.imagePath.SetText(u"fixtures/iso/joliet.iso");
+  PumpPending();
+  ASSERT_EQ(w.imageSectors, 353u);
+  EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+  EXPECT_FALSE(w.extraSizeBox.flags & kFlagDisabled);
+  EXPECT_EQ(w.statusLabel.textId, static_cast<i32>(kTextNotEnoughSpace));
+
+  // Closing the question any other way than Yes (Cancel, No) declines.
+  for (u32 answer : {kAnswerCancel, kAnswerNo, kAnswerOk}) {
+    g_overburnAnswer = answer;
+    w.extraSizeBox.SetChecked(true);
+    w.OnExtraSizeChanged(true);
+    EXPECT_FALSE(w.extraSize) << answer;
+    EXPECT_FALSE(w.extraSizeBox.IsChecked()) << answer;
+    EXPECT_TRUE(w.ok.flags & kFlagDisabled) << answer;
+  }
+  g_overburnAnswer = kAnswerYes;
+  w.extraSizeBox.SetChecked(true);
+  w.OnExtraSizeChanged(true);
+  EXPECT_TRUE(w.extraSize);
+  EXPECT_FALSE(w.ok.flags & kFlagDisabled);
+  EXPECT_EQ(w.methodList.selectedIndex, 1);
+  EXPECT_TRUE(w.methodList.flags & kFlagDisabled);
+
+  // A smaller disc comes: beyond the margin the offer is taken back.
+  MediumOptions tiny;
+  tiny.capacityBlocks = 300;
+  Insert(tiny);
+  w.OnMediaChanged(0);
+  EXPECT_FALSE(w.extraSize);
+  EXPECT_FALSE(w.extraSizeBox.IsChecked());
+  EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+  EXPECT_EQ(w.methodList.selectedIndex, 0);  // the entry before overburn
+  EXPECT_FALSE(w.methodList.flags & kFlagDisabled);
+
+  // Back to the first disc, overburn accepted: the request says so.
+  Insert(small);
+  w.OnMediaChanged(0);
+  w.extraSizeBox.SetChecked(true);
+  w.OnExtraSizeChanged(true);
+  ASSERT_FALSE(w.ok.flags & kFlagDisabled);
+  w.AcceptAndClose();
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
+  EXPECT_EQ(w.cancelled, 0u);
+  EXPECT_TRUE(request.options & kOptionOverburn);
+  EXPECT_EQ(request.method, kMethodDiscAtOnce);
+  EXPECT_EQ(request.cueSheets.GetCount(), 1u);
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
 // A window that holds one burn page the way the task view does, for a
 // look at the page.
 class CPageFrame : public CFrameWindow<CPageFrame> {
