@@ -58,9 +58,8 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     EXPECT_FALSE(w.deviceList.IsVisible());
 
     w.imagePath.SetText(u"fixtures/iso/joliet.iso");
-    PumpPending();
-    EXPECT_FALSE(w.introPanel.IsVisible());
-    EXPECT_TRUE(w.deviceList.IsVisible());
+    EXPECT_TRUE(w.deviceList.IsVisible());  // under the fading panel
+    EXPECT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
     EXPECT_FALSE(w.ok.flags & kFlagDisabled);
     EXPECT_GT(w.imageSectors, 0u);
     EXPECT_EQ(w.labelText.Compare(u"KELVANE TEST", -1), 0);
@@ -70,8 +69,10 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     w.imagePath.SetText(u"fixtures/iso/nothing-here.iso");
     EXPECT_TRUE(w.introPanel.IsVisible());
     EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+    EXPECT_TRUE(PumpUntil([&] { return !w.deviceList.IsVisible(); }));
     w.imagePath.SetText(u"fixtures/iso/joliet.iso");
     ASSERT_FALSE(w.ok.flags & kFlagDisabled);
+    EXPECT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
 
     w.AcceptAndClose();
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
