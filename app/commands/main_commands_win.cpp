@@ -59,6 +59,7 @@ void CMainFrame::OnCommand(u32 command) {
     case kCmdTaskManager: return ToggleTaskView();
     case kCmdDiscInfo: return pageHost.OpenDiscInfoPage();
     case kCmdDeviceInfo: return pageHost.OpenDeviceInfoPage();
+    case kCmdBurnImage: return BurnImage();
     case kCmdSize800: return ResizeCentered(800, 600);
     case kCmdSize960: return ResizeCentered(960, 540);
     default: break;

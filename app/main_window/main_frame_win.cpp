@@ -194,7 +194,7 @@ void CMainFrame::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam) {
     if (wParam == drives.GetSelected()) UpdateDeviceCommands();
   } else if (offset == kMsgFreePages) {
     pageHost.FreeClosedPages();
-  } else if (IsVisibleAndEnabled()) {
+  } else if (!OnJobMessage(offset, lParam) && IsVisibleAndEnabled()) {
     // Every other toolkit message is the pages' own (posted by a page to
     // itself, for instance, to act after its handler has returned).
     pageHost.OfferUserMessage(offset, wParam, lParam);
