@@ -9,6 +9,7 @@
 // published by a job thread into the job state (job_page.h) or through
 // these calls.
 #pragma once
+#include "runtime/message_answers.h"
 #include "runtime/types.h"
 
 // The widgets a job drives.
@@ -19,11 +20,7 @@ enum JobBar : u32 {
   kBarCount = 3
 };
 
-// Message-box answers (ShowMessageBox).
-constexpr u32 kAnswerOk = 0;
-constexpr u32 kAnswerCancel = 1;
-constexpr u32 kAnswerYes = 2;
-constexpr u32 kAnswerNo = 3;
+// Message-box answers (ShowMessageBox): runtime/message_answers.h.
 
 // A function run on the user-interface thread with its context.
 typedef void (*UiCall)(void* context);
