@@ -119,6 +119,7 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   void EjectDisc();
   void ShowAbout();
   void OpenHelp();
+  void OpenImage();
 };
 
 // Builds the application object, restores or centres its window, runs the
