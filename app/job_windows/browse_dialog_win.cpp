@@ -26,8 +26,6 @@ const MenuBlockEntry kToolEntries[] = {
 constexpr u32 kToolEntryCount = sizeof(kToolEntries) / sizeof(kToolEntries[0]);
 constexpr i32 kToolRoot = 0;
 
-constexpr u32 kDialogColour = 0xFFDFE7EFu;
-constexpr u32 kPanelOutline = 0xFF81A1C1u;
 constexpr u32 kListFlags = 0x2000Eu;  // framed, visible, see-through, Tab stop
 constexpr i32 kToolBarWidth = 128;
 constexpr i32 kButtonWidth = 100, kButtonHeight = 25;
@@ -179,12 +177,12 @@ void CBrowseDialog::LayoutContent(i32 w, i32 h) {
 // and behind the list and the fields.
 void CBrowseDialog::PaintDecoration(CCanvas& canvas) {
   const Rect c = GetContentRect();
-  canvas.FillRect(0, 0, c.right, c.bottom, kDialogColour);
+  canvas.FillRect(0, 0, c.right, c.bottom, ThemeWindowColor());
   const double panels[2][4] = {{8, 8, 128, static_cast<double>(c.bottom - 33)},
                                {128, 8, static_cast<double>(c.right - 8), static_cast<double>(c.bottom - 41)}};
   for (const auto& p : panels) {
     canvas.FillRoundRect(p[0], p[1], p[2], p[3], 3.0, 0xFFFFFFFFu);
-    canvas.FrameRoundRect(p[0], p[1], p[2], p[3], 3.0, 1.0, kPanelOutline);
+    canvas.FrameRoundRect(p[0], p[1], p[2], p[3], 3.0, 1.0, ThemeAccentColor());
   }
 }
 

@@ -53,6 +53,7 @@ class CExtractWindow : public CFrameWindow<CExtractWindow> {
 
   void CreateControls();
   void LayoutContent(i32 width, i32 height);
+  void PaintDecoration(CCanvas& canvas);
   bool OnDialogKey(u32 key);
   bool OnCloseQuery();
 

@@ -3,6 +3,7 @@
 #include "ui/windows/dialogs/message_box.h"
 #include "ui/windows/dialogs/modal_loop.h"
 #include "ui/windows/frame/ticker_thread.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 
@@ -84,6 +85,12 @@ void CExtractWindow::LayoutContent(i32 width, i32) {
   const i32 barY = m + kButtonHeight + kGap;
   progress.SetBounds(m, barY, width - 2 * m, kBarHeight);
   label.SetBounds(m, barY + kBarHeight + kGap, width - 2 * m, kLabelHeight);
+}
+
+// The theme's window colour behind the controls.
+void CExtractWindow::PaintDecoration(CCanvas& canvas) {
+  const Rect c = GetContentRect();
+  canvas.FillRect(0, 0, c.right, c.bottom, ThemeWindowColor());
 }
 
 bool CExtractWindow::OnDialogKey(u32 key) {
