@@ -9,7 +9,7 @@ namespace {
 
 constexpr i32 kButtonWidth = 100, kButtonHeight = 25, kBarHeight = 20, kLabelHeight = 16, kGap = 8;
 // However long the worker's last chunk takes, the window waits this long
-// for it after closing (a chunk is 16 KB: far less in practice).
+// for it after closing (a chunk takes milliseconds in practice).
 constexpr u32 kWorkerDeadlineMs = 120000;
 
 }  // namespace

@@ -307,13 +307,13 @@ TEST(ImageExtraction, FullDiskEndsTheRunWithItsError) {
   EXPECT_FALSE(fs::exists(out / "empty.txt"));
 }
 
-// The disk fills up in the middle of a file: four chunks reach the file,
-// the fifth write fails. The run ends with "There is not enough space in
+// The disk fills up in the middle of a file: two chunks reach the file,
+// the third write fails. The run ends with "There is not enough space in
 // disk" and the write's error, the partial file is removed and nothing
 // after it is written.
 u32 g_writes = 0;
-HResult FillsAfterFourChunks(void* file, const void* buffer, u64 count, u64* written) {
-  if (++g_writes > 4) {
+HResult FillsAfterTwoChunks(void* file, const void* buffer, u64 count, u64* written) {
+  if (++g_writes > 2) {
     *written = 0;
     return HResultFromError(112);
   }
@@ -331,10 +331,10 @@ TEST(ImageExtraction, WriteFailureMidFileRemovesThePartialFile) {
   ASSERT_EQ(x.OpenImage(Wide(kFixtures / "extract.iso").c_str()), 0);
   x.SetTargetFolder(Wide(out).c_str());
   g_writes = 0;
-  x.writeChunk = FillsAfterFourChunks;
+  x.writeChunk = FillsAfterTwoChunks;
   CHeadlessJobUi ui;
   EXPECT_EQ(x.Run(&ui), kExtractFailed);
-  EXPECT_EQ(g_writes, 5u);
+  EXPECT_EQ(g_writes, 3u);
   EXPECT_EQ(x.GetError(), HResultFromError(112));
   ASSERT_EQ(ui.Questions().size(), 1u);
   EXPECT_EQ(ui.Questions()[0].textId, CImageExtraction::kTextNoSpace);
