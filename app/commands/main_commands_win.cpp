@@ -43,6 +43,7 @@ void CMainFrame::OnCommand(u32 command) {
     case kCmdSpanish: return SetLanguage(static_cast<i32>(kLanguageSpanish));
     case kCmdEnglish: return SetLanguage(static_cast<i32>(kLanguageEnglish));
     case kCmdEject: return EjectDisc();
+    case kCmdOpen: return OpenImage();
     case kCmdNextWindow:
       pageHost.list.ActivateNext();
       return;

@@ -138,6 +138,7 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   void BurnImage();
   void ShowAbout();
   void OpenHelp();
+  void OpenImage();
 };
 
 // Builds the application object, restores or centres its window, runs the
