@@ -1,4 +1,6 @@
 #include "app/job_windows/burn_image_window.h"
+#include "app/job_windows/image_browse.h"
+#include "app/commands/command_ids.h"
 
 #include "app/commands/eject_disc.h"
 #include "app/job_windows/burn_image_request.h"
@@ -629,7 +631,13 @@ void CBurnImageWindow::EjectDrive() {
 
 // The program's file browser is opened by its own window class; until it is
 // there, the path is typed (or pasted) into the edit.
-void CBurnImageWindow::BrowseForImage() { imagePath.SetFocus(); }
+// The program's browse dialog picks the image; the path goes to the edit,
+// which examines it as if typed.
+void CBurnImageWindow::BrowseForImage() {
+  CWideString chosen;
+  if (::BrowseForImage(kCmdOpen, &chosen)) imagePath.SetText(chosen.c_str());
+  imagePath.SetFocus();
+}
 
 // ---- Pulse ---------------------------------------------------------------
 
