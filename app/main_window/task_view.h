@@ -111,6 +111,7 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     StoreOffset(x);
   }
   void EndDrag(i32, Point*) { BindDragHandlers(false); }
+  void DragWheel(i32 keys, i32 delta, Point* point) { pane.OnWheel(keys, delta, point); }
   void DragDoubleClick(i32, Point*) { CenterPanel(); }
   void CenterPanel() {
     const Rect host = this->Parent().GetContentRect();
@@ -156,6 +157,8 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
         .template On<Self, &Self::EndDrag>(kCaptureLeftUp)
         .template On<Self, &Self::DragDoubleClick>(kCaptureLeftDoubleClick)
         .template Translate<CWidget, &CWidget::WindowToLocal>(this);
+    // The wheel still scrolls the job list while the panel is held.
+    set.template OnWheel<Self, &Self::DragWheel>();
     CaptureTable::Install(set, this);
   }
 

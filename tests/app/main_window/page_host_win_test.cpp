@@ -149,6 +149,16 @@ TEST_F(PageHostTest, TheTaskViewStacksItsJobsAndAnyPageCanKeepTheWindowOpen) {
   pane.positionY = 0.0;
   pane.NotifyScrolled();
   EXPECT_EQ(16, entries[2]->page.y);
+  // While the panel is held for a drag, the wheel still scrolls its jobs.
+  Point nowhere = {0, 0};
+  host.taskView.OnLButtonDown(1, &nowhere);
+  ASSERT_EQ(&host.taskView, CaptureOwner());
+  CaptureTable::DispatchWheel(0, 120, &nowhere);
+  EXPECT_GT(pane.positionY, 0.0) << "the wheel reached the job pane";
+  CaptureTable::DispatchLeftUp(0, &nowhere);
+  EXPECT_EQ(nullptr, CaptureOwner());
+  pane.positionY = 0.0;
+  pane.NotifyScrolled();
   // Closed with Close Window: out of the list, stored, not freed.
   ASSERT_TRUE(host.ClosePage(nullptr));
   EXPECT_FALSE(host.IsTaskViewShown());
