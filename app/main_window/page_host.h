@@ -86,6 +86,8 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
     for (CPageHolder* p : *list.Pages())
       if (p->Widget() == page) return ClosePage(p);
     return false;
+  }
+
   // An erase or format chosen in the erase window (method 1 to 5, the
   // drive by index): asked first unless it continues a background format;
   // then the job in the task view, which is shown whether or not the job
