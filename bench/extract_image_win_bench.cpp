@@ -28,6 +28,7 @@ class CSilentUi final : public IJobUi {
  public:
   void SetBarValue(JobBar, double) override {}
   void SetBarColour(JobBar, u32) override {}
+  void SetCaption(JobBar, const wchar16*) override {}
   void ShowBar(JobBar, bool) override {}
   void SuspendRedraw(bool) override {}
   void Redraw() override {}

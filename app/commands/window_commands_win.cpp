@@ -7,9 +7,7 @@ bool RunWindowCommand(CMainFrame&, u32 command) {
   switch (command) {
     case kCmdNewData:
     case kCmdNewAudio:
-    case kCmdOpen:
     case kCmdCopyDisc:
-    case kCmdBurnImage:
     case kCmdEraseDisc:
     case kCmdEraseIcon:
       return true;

@@ -68,6 +68,7 @@ class CExtractWindow : public CFrameWindow<CExtractWindow> {
     u32 ShowMessageBox(u32 textId, u32 titleId, u32 flags) override;
     // The rest of the boundary belongs to the disc jobs' pages.
     void SetBarColour(JobBar, u32) override {}
+    void SetCaption(JobBar, const wchar16*) override {}
     void ShowBar(JobBar, bool) override {}
     void SuspendRedraw(bool) override {}
     void ShowFinishedState() override {}
