@@ -9,7 +9,6 @@ bool RunWindowCommand(CMainFrame&, u32 command) {
     case kCmdNewAudio:
     case kCmdOpen:
     case kCmdCopyDisc:
-    case kCmdBurnImage:
     case kCmdEraseDisc:
     case kCmdEraseIcon:
     case kCmdDiscInfo:

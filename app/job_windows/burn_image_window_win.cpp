@@ -245,8 +245,7 @@ void CBurnImageWindow::PaintDecoration(CCanvas& canvas) {
   canvas.FillRect(0, 0, c.right, kBandHeight, kBandColour);
   canvas.FillRect(0, kBandHeight - 1, c.right, kBandHeight, kBandLine);
   if (watermark) {
-    BitmapView view = {watermark->width, watermark->height, watermark->width * 4, watermark->pixels};
-    canvas.DrawBitmap(c.right - 12 - watermark->width, kBandHeight + 12, view, 0.45);
+    canvas.DrawBitmap(c.right - 12 - static_cast<i32>(watermark->width), kBandHeight + 12, watermark->View(), 0.45);
   }
   if (infoHeading.IsVisible()) PaintImageInfo(canvas);
 }
