@@ -228,7 +228,7 @@ void CBurnImageWindow::LayoutContent(i32 w, i32 h) {
   deviceLabel.SetBounds(12, 284, w - 20, 16);
   if (imageMode) {
     introPanel.SetBounds(0, 49, w, 259);
-    introPanel.bitmapX = watermark ? w - 48 - watermark->width : 0;
+    introPanel.bitmapX = watermark ? w - 48 - static_cast<i32>(watermark->width) : 0;
     introPanel.bitmapY = 12;
     imagePath.SetBounds(12, 308, w - 60, 22);
     browse.SetBounds(w - 40, 308, 28, 22);
@@ -245,7 +245,9 @@ void CBurnImageWindow::PaintDecoration(CCanvas& canvas) {
   canvas.FillRect(0, 0, c.right, kBandHeight, kBandColour);
   canvas.FillRect(0, kBandHeight - 1, c.right, kBandHeight, kBandLine);
   if (watermark) {
-    canvas.DrawBitmap(c.right - 12 - static_cast<i32>(watermark->width), kBandHeight + 12, watermark->View(), 0.45);
+    const i32 w = static_cast<i32>(watermark->width), h = static_cast<i32>(watermark->height);
+    const BitmapView view = {w, h, w, watermark->pixels};
+    canvas.DrawBitmap(c.right - 12 - w, kBandHeight + 12, view, 0.45);
   }
   if (infoHeading.IsVisible()) PaintImageInfo(canvas);
 }
@@ -267,12 +269,14 @@ void CBurnImageWindow::PaintImageInfo(CCanvas& canvas) {
     canvas.SetFont(normal);
     canvas.DrawText(after, y, value.c_str(), value.GetLength());
   };
-  const double y = infoHeading.y + 16;
+  // Under the heading, as the section it heads: size and sectors, then
+  // label and file systems (the options above the heading stay clear).
+  const double y = infoHeading.y - 20;
   pair(30, y, kTextSize, sizeText);
   pair(w / 2 + 10, y, kTextSectors, sectorsText);
   if (labelText.GetLength() > 0) {
-    pair(30, y + 20, kTextLabel, labelText);
-    pair(w / 2 + 10, y + 20, kTextFileSystem, fsText);
+    pair(30, y - 20, kTextLabel, labelText);
+    pair(w / 2 + 10, y - 20, kTextFileSystem, fsText);
   }
   canvas.SetFont(normal);
   normal->Release();
@@ -364,13 +368,12 @@ void CBurnImageWindow::UpdateState(bool reloadImage) {
   const i32 entry = deviceList.selectedIndex;
   if (driveMap.GetCount() == 0 || entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return;
   if (imageMode) {
-    if (reloadImage) {
-      if (imagePath.Text().GetLength() == 0 || !FileExists(imagePath.Text().c_str())) {
-        ok.Enable(false);
-        return;
-      }
-      LoadImageInfo();
+    // Without an image there is nothing to burn, whatever the medium says.
+    if (imagePath.Text().GetLength() == 0 || !FileExists(imagePath.Text().c_str())) {
+      ok.Enable(false);
+      return;
     }
+    if (reloadImage) LoadImageInfo();
     if (imageTooLarge) {
       ok.Enable(false);
       ShowStatus(kTextNotEnoughSpace);
