@@ -25,8 +25,12 @@
 // them, files in WorkPath(), and the settings the user left last time
 // (CSettingsKey writes go to the scratch key while the session lives).
 // In the script: only CPerson steps and OnUi/WaitUntil looks; reach a
-// window of the program with WindowObject<T>(handle) inside OnUi. After
-// Run: the recorders' discs (disc_check_win.h) and LogFile().
+// window of the program with WindowObject<T>(handle) inside OnUi. The burn
+// road's steps (burn_steps_win.h: "Burn image...", the path, Enter, the
+// task view's burn page to its end) serve other job windows as a model;
+// Gate() paces and holds writes to catch a page mid-job, and
+// UnplugWhileWriting pulls a drive out. After Run: the recorders' discs
+// (disc_check_win.h) and LogFile(). Screenshots go to the build folder.
 #pragma once
 #include <deque>
 #include <functional>
