@@ -7,6 +7,7 @@
 #include "app/pages/burn_page.h"
 #include "app/pages/format_page.h"
 #include "app/pages/saving_page.h"
+#include "drive/drive_manager.h"
 #include "jobs/burn/burn_request.h"
 
 namespace task_view_jobs {

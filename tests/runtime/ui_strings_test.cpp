@@ -57,7 +57,9 @@ TEST_F(UiStringsTest, BothTablesAreCompleteAndAgreeInShape) {
     // The one exception: the burn page appends a blank after status 99 before
     // the speed, and its Spanish line reads with one blank ("Grabando a 16x")
     // where the English reads with two ("Burning at  16x").
-    if (id != 99) EXPECT_EQ(shape(en), shape(es)) << "id " << id;
+    if (id != 99) {
+      EXPECT_EQ(shape(en), shape(es)) << "id " << id;
+    }
     EXPECT_TRUE(en.find(u'\t') == std::u16string::npos || es.find(u'\t') != std::u16string::npos) << "id " << id;
     if (en == es) same.insert(id);
   }

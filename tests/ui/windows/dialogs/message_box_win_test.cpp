@@ -93,7 +93,9 @@ TEST(MessageBoxWindow, TheBoxGrowsUntilItsWholeTextShows) {
       const double need = LaidOutTextHeight(font.Get(), c.right - 8 - box.TextLeft(), text.c_str(), -1);
       EXPECT_LE(need, (c.bottom - 8) - box.TextBottom()) << "every line shows";
       EXPECT_GE(need, font.Get()->lineHeight);
-      if (text.size() < 10) EXPECT_EQ((flags >> 24) ? 193 : 160, box.height) << "a short text keeps the size";
+      if (text.size() < 10) {
+        EXPECT_EQ((flags >> 24) ? 193 : 160, box.height) << "a short text keeps the size";
+      }
       DestroyWindow(static_cast<HWND>(box.Handle()));
       PumpPending();
     }
