@@ -318,7 +318,7 @@ bool CBurnPage::EraseDestination(MainResources* r) {
   if (profile == 0x43 && blank) {
     // A blank BD-RE must be formatted before it takes data; the burn does
     // not start a format of hours on its own.
-    FailJob(u"The BD-RE disc is not formatted: format it first (Erase/Format)");
+    FailJob(u"The BD-RE disc is not formatted: it must be formatted before it can be written, and this program does not format BD-RE discs");
     return false;
   }
   if (drive->IsRewritableMedia() && !(blank && profile != 0x14 && profile != 0x17)) {

@@ -250,8 +250,8 @@ std::vector<Scenario> Rows() {
         return m;
       }()).Image(1200).Ends(kFail).Disc(DiscCheck::kUntouched)
           .Log({u"The source needs 1200 blocks, the disc has room for 1000 blocks"}));
-  add(Row("BlankBdReIsRefusedWithTheAdviceToFormatIt").Onto(P::kBdRe).Image(100).Ends(kFail)
-          .Disc(DiscCheck::kUntouched).Log({u"format it first"}));
+  add(Row("BlankBdReIsRefusedBeforeWriting").Onto(P::kBdRe).Image(100).Ends(kFail)
+          .Disc(DiscCheck::kUntouched).Log({u"BD-RE disc is not formatted", u"does not format BD-RE"}));
   add(Row("FormattedBdReIsWrittenAndFlushed").Medium(Disc(P::kBdRe, {Data(10)})).Image(100).Check([](const ScenarioRun& r) {
     EXPECT_EQ(0u, Count(r, kCloseTrackSession));
   }));

@@ -56,6 +56,20 @@ TEST(MessageBoxWindow, TickingTheBoxAndPressingEnterAnswersYesWithTheTick) {
   EXPECT_EQ(kAnswerTicked | kAnswerYes, answer);
 }
 
+// Keys typed at the box reach it at once: it holds the system's focus from
+// its creation, so one Escape closes it.
+TEST(MessageBoxWindow, TheBoxHasTheKeyboardFromItsCreation) {
+  HWND focused = nullptr, active = nullptr;
+  const u32 answer = RunBox(0x20001, [&](CMessageBox& box) {
+    focused = GetFocus();
+    active = GetActiveWindow();
+    EXPECT_EQ(static_cast<HWND>(box.Handle()), focused);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  EXPECT_EQ(kAnswerCancel, answer);
+  EXPECT_NE(nullptr, active);
+}
+
 TEST(MessageBoxWindow, ClosingFromTheCaptionAnswersAsEscape) {
   bool closed = false;
   const u32 answer = RunBox(0x2010004, [&](CMessageBox& box) {
