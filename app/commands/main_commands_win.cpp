@@ -1,15 +1,15 @@
 // The main window's command dispatcher, its keyboard shortcuts and the
 // menu's states: the commands it handles itself, and every other one for
 // the current page.
-#include "app/command_ids.h"
-#include "app/device_commands.h"
-#include "app/eject_disc.h"
-#include "app/main_frame.h"
-#include "app/window_commands.h"
+#include "app/commands/command_ids.h"
+#include "app/commands/device_commands.h"
+#include "app/commands/eject_disc.h"
+#include "app/main_window/main_frame.h"
+#include "app/commands/window_commands.h"
 #include "runtime/settings.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/main_menu_state.h"
-#include "ui/windows/message_box.h"
+#include "ui/windows/dialogs/message_box.h"
 
 namespace {
 
@@ -34,6 +34,7 @@ void CMainFrame::OnCommand(u32 command) {
     case kCmdExit:
       if (handle) PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
       return;
+    case kCmdNewData: return NewDataProject();
     case kCmdStatusBar: return ToggleStatusBar();
     case kCmdSpanish: return SetLanguage(static_cast<i32>(kLanguageSpanish));
     case kCmdEnglish: return SetLanguage(static_cast<i32>(kLanguageEnglish));
@@ -107,6 +108,10 @@ void CMainFrame::ToggleStatusBar() {
   statusBar.ModifyFlags(statusBar.IsVisible() ? kFlagVisible : 0, statusBar.IsVisible() ? 0 : kFlagVisible);
   const Rect content = GetContentRect();
   LayoutPanes(content.right, content.bottom);
+}
+
+void CMainFrame::NewDataProject() {
+  if (auto* page = pageHost.OpenExplorerPage()) page->NewProject();
 }
 
 void CMainFrame::ToggleTaskView() { pageHost.ShowTaskView(!pageHost.IsTaskViewShown()); }

@@ -14,10 +14,11 @@
 #pragma once
 #include <tuple>
 
-#include "app/page_host_background.h"
-#include "app/page_holder_list.h"
-#include "app/page_list.h"
-#include "app/task_view.h"
+#include "app/main_window/page_host_background.h"
+#include "app/main_window/page_holder_list.h"
+#include "app/main_window/page_list.h"
+#include "app/main_window/task_view.h"
+#include "app/pages/explorer_page.h"
 #include "render/bitmap.h"
 #include "ui/widgets/composite.h"
 
@@ -71,6 +72,23 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
     box->page.Create(kFlagSeeThrough | 0x2, &content, this);
     AddPage(box, true);
     return box;
+  }
+
+  // A new explorer page, current; null when it could not be made.
+  CExplorerPage<Self>* OpenExplorerPage() {
+    CPageBox<CExplorerPage<Self>>* box = OpenPage<CExplorerPage<Self>>();
+    if (!box) return nullptr;
+    box->page.holder = box;
+    return &box->page;
+  }
+  // An explorer page showing the image file; false (the page closed after
+  // its message) when the image cannot be read.
+  bool OpenImageFile(const wchar16* path) {
+    CExplorerPage<Self>* page = OpenExplorerPage();
+    if (!page) return false;
+    if (page->OpenImage(path)) return true;
+    ClosePage(page->holder);
+    return false;
   }
 
   bool IsTaskViewShown() { return list.Contains(&taskHolder_); }
