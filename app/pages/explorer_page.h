@@ -130,7 +130,8 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     menuBar.options |= 0x4;  // its height is the layout's
     menuBar.command = BindCallback<Self, &Self::OnCommand, u32>(this, this);
     menuBar.opening = BindCallback<Self, &Self::UpdateMenu>(this, this);
-    menuBar.Create(0x2000E, &r, this);
+    const Rect barRect = {0, 0, 100, 30};
+    menuBar.Create(0x2000E, &barRect, this);
     menuBar.SetModel(BuildExplorerMenu(&menuStorage));
     // Capacity: media size, the bar and the label above it.
     for (u32 i = 0; i < kMediaSizeCount; ++i) mediaSize.AddItem(kMediaSizes[i].name);
@@ -173,6 +174,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   void ShareMenuIcons(const CImageStrip& icons, const CImageStrip& greyed) {
     menuBar.icons.Share(icons);
     menuBar.greyedIcons.Share(greyed);
+    menuBar.Layout();  // the items take the pictures' width
     closeButton.iconStrip = &menuBar.icons;
   }
 
@@ -380,6 +382,13 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     const Rect c = this->GetContentRect();
     canvas.FillRoundRect(2, 2, c.right - 2, c.bottom - 2, 4.0, PaneLightColour() | 0xFF000000u);
     canvas.FrameRoundRect(2, 2, c.right - 2, c.bottom - 2, 4.0, 1.0, PaneOutlineColour());
+    // White fields under the two panes.
+    for (const CWidget* pane : {static_cast<const CWidget*>(&tree), static_cast<const CWidget*>(&list)}) {
+      if (pane->width <= 0 || pane->height <= 0) continue;
+      const double x0 = pane->x - 1, y0 = pane->y - 1, x1 = pane->x + pane->width + 1, y1 = pane->y + pane->height + 1;
+      canvas.FillRoundRect(x0, y0, x1, y1, 3.0, 0xFFFFFFFFu);
+      canvas.FrameRoundRect(x0, y0, x1, y1, 3.0, 1.0, PaneOutlineColour());
+    }
     PaintInfoPane(canvas);
   }
   // Two white panels below the panes: the whole tree and the selection.
@@ -411,6 +420,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   void OnTreeSelection(TreeItemHandle) {
     FillList();
     UpdateInfoPane();
+    UpdateMenu();
   }
   // An item being rebuilt expands: its children are built from its node.
   // (Every other item got its children, recursively, with its parent.)
