@@ -45,7 +45,7 @@
 #include "ui/widgets/button.h"
 #include "ui/widgets/label.h"
 #include "ui/widgets/menu_bar.h"
-#include "ui/widgets/painted_controls.h"
+#include "ui/widgets/progress_bar.h"
 #include "ui/widgets/popup_menu_runner.h"
 #include "ui/widgets/splitter.h"
 #include "ui/windows/theme/theme_metrics.h"
