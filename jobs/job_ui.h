@@ -20,6 +20,7 @@ enum JobBar : u32 {
   kBarCount = 3
 };
 
+// Message-box answers (ShowMessageBox): runtime/message_answers.h.
 
 // A function run on the user-interface thread with its context.
 typedef void (*UiCall)(void* context);

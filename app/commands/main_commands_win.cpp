@@ -39,6 +39,7 @@ void CMainFrame::OnCommand(u32 command) {
     case kCmdSpanish: return SetLanguage(static_cast<i32>(kLanguageSpanish));
     case kCmdEnglish: return SetLanguage(static_cast<i32>(kLanguageEnglish));
     case kCmdEject: return EjectDisc();
+    case kCmdOpen: return OpenImage();
     case kCmdNextWindow:
       pageHost.list.ActivateNext();
       return;
@@ -113,6 +114,14 @@ void CMainFrame::ToggleStatusBar() {
 
 void CMainFrame::NewDataProject() {
   if (auto* page = pageHost.OpenExplorerPage()) page->NewProject();
+}
+
+bool CMainFrame::SaveProject(void* self, const wchar16* path, CPageHolder* project) {
+  CMainFrame* frame = static_cast<CMainFrame*>(self);
+  frame->ParkPage(project);
+  if (CSavingPage::Open(&frame->pageHost.taskView, path, project)) return true;
+  if (frame->pageHost.list.IsParked(project)) frame->pageHost.AddPage(project, true);
+  return false;
 }
 
 void CMainFrame::ToggleTaskView() { pageHost.ShowTaskView(!pageHost.IsTaskViewShown()); }

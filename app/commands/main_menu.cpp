@@ -1,6 +1,7 @@
 #include "app/commands/main_menu.h"
 
 #include "app/commands/command_ids.h"
+#include "ui/widgets/menu_block.h"
 
 namespace {
 
@@ -8,19 +9,9 @@ constexpr u8 kOn = kMenuEnabled;
 constexpr u8 kOff = 0;
 constexpr u8 kIcon = kMenuEnabled | kMenuNoText | kMenuRightAligned;
 
-// One record in block order: its depth below the root (submenus open a
-// level that their next records at a greater depth fill).
-struct MenuEntry {
-  u8 depth;
-  u8 type;
-  u32 id;
-  u8 flags;
-  i32 icon;
-};
-
 constexpr i32 kNone = kMenuIconNone;
 
-const MenuEntry kEntries[] = {
+const MenuBlockEntry kEntries[] = {
     {1, kMenuTypeSubmenu, kCmdFileMenu, kOn, kNone},
     {2, kMenuTypeSubmenu, kCmdNewProjectMenu, kOn, 16},
     {3, kMenuTypeCommand, kCmdNewData, kOn, 19},
@@ -79,49 +70,8 @@ const MenuEntry kEntries[] = {
 };
 constexpr u32 kEntryCount = sizeof(kEntries) / sizeof(kEntries[0]);
 
-// Writes entry *at (a submenu with everything below it) at `to`; returns the
-// bytes written and moves *at past the entries it used.
-u32 Write(u8* to, u32* at) {
-  const MenuEntry& e = kEntries[(*at)++];
-  MenuItem* item = reinterpret_cast<MenuItem*>(to);
-  if (e.type == kMenuTypeSubmenu) {
-    CMenuModel* sub = MenuItem::InitSubmenu(reinterpret_cast<CMenuModel*>(to));
-    u32 offset = kMenuHeadSize;
-    i32 count = 0;
-    while (*at < kEntryCount && kEntries[*at].depth == e.depth + 1) {
-      offset += Write(to + offset, at);
-      ++count;
-    }
-    sub->count = count;
-    sub->first = count ? reinterpret_cast<MenuItem*>(to + kMenuHeadSize) : nullptr;
-    sub->size = offset + kMenuTrailSize;
-  } else {
-    MenuItem::Init(item);
-    item->type = e.type;
-  }
-  item->id = static_cast<i32>(e.id);
-  item->flags = e.flags;
-  item->icon = e.icon;
-  item->hint = -1;
-  return item->size;
-}
-
 }  // namespace
 
 CMenuModel* BuildMainMenu(MainMenuStorage* storage) {
-  CMenuModel* root = MenuItem::InitSubmenu(storage->Root());
-  u32 offset = kMenuHeadSize;
-  u32 at = 0;
-  i32 count = 0;
-  while (at < kEntryCount) {
-    offset += Write(storage->bytes + offset, &at);
-    ++count;
-  }
-  root->count = count;
-  root->first = reinterpret_cast<MenuItem*>(storage->bytes + kMenuHeadSize);
-  root->size = offset + kMenuTrailSize;
-  root->id = static_cast<i32>(kMainMenuRootId);
-  root->flags = kMenuEnabled;
-  root->hint = -1;
-  return root;
+  return BuildMenuBlock(storage->bytes, kEntries, kEntryCount, static_cast<i32>(kMainMenuRootId));
 }

@@ -95,7 +95,12 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   template <class TPage>
   void PrepareExplorerPage(TPage& page) {
     page.ShareMenuIcons(menuBar.icons, menuBar.greyedIcons);
+    page.actions.context = this;
+    page.actions.startSaving = &CMainFrame::SaveProject;
   }
+  // The saving page for a project's image, the project's page set aside
+  // meanwhile; false (the page back) when the job did not start.
+  static bool SaveProject(void* frame, const wchar16* path, CPageHolder* project);
 
   // ---- The page host's owner ----
   void OnPageActivated(CPageHolder* current);
@@ -144,6 +149,7 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   void BurnImage();
   void ShowAbout();
   void OpenHelp();
+  void OpenImage();
 };
 
 // Builds the application object, restores or centres its window, runs the

@@ -5,6 +5,7 @@
 // or are installed by the page's opener; tests install their own. A step
 // left null keeps its command disabled. Windows only.
 #pragma once
+#include "app/main_window/page_holder.h"
 #include "jobs/project/project_tree.h"
 #include "runtime/wide_string.h"
 #include "ui/windows/dialogs/folder_browser.h"
@@ -21,16 +22,24 @@ inline bool ChooseFolderWithBrowser(u32 titleId, const wchar16* initial, CWideSt
   return true;
 }
 
+// The extraction window run over the entries.
+bool ExtractWithWindow(void* context, const wchar16* imagePath, CFileNode* const* entries, u32 count,
+                       const wchar16* folder);
+// The browse dialog in "Image" "SaveImageDirectory", written back when
+// accepted; true with the chosen path.
+bool ChooseSavedImagePath(void* context, CWideString* path);
+
 struct ExplorerActions {
   u32 (*messageBox)(const MessageText& text, const MessageText& title, u32 flags) = ShowMessageBox;
   bool (*chooseFolder)(u32 titleId, const wchar16* initial, CWideString* chosen) = ChooseFolderWithBrowser;
   // Extracts the entries (files, folders with their contents) of the image
   // into the folder with its progress window.
   bool (*extract)(void* context, const wchar16* imagePath, CFileNode* const* entries, u32 count,
-                  const wchar16* folder) = nullptr;
+                  const wchar16* folder) = ExtractWithWindow;
   // Asks where the image is to be saved; true with the path.
-  bool (*chooseImagePath)(void* context, CWideString* path) = nullptr;
-  // Opens the saving page for the path.
-  void (*startSaving)(void* context, const wchar16* path) = nullptr;
+  bool (*chooseImagePath)(void* context, CWideString* path) = ChooseSavedImagePath;
+  // Opens the saving page for the path with the project's page set aside
+  // meanwhile; false when it did not start (the page is back).
+  bool (*startSaving)(void* context, const wchar16* path, CPageHolder* project) = nullptr;
   void* context = nullptr;
 };

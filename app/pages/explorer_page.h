@@ -19,7 +19,7 @@
 //   void ShowNotice(u32 title, NoticeText text);
 //   CMenuModel* menu;  // the main menu
 //   void PrepareExplorerPage(page);  // menu pictures and actions
-// and the host ClosePage(CPageHolder*), RemovePage(CPageHolder*).
+// and the host ClosePage(CPageHolder*).
 // Windows only (settings in the registry, the shell's icons).
 #pragma once
 #include <tuple>
@@ -670,11 +670,10 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   }
 
   void SaveImage() {
-    if (!CanSave()) return;
+    if (!CanSave() || !holder) return;
     CWideString path;
     if (!actions.chooseImagePath(actions.context, &path)) return;
-    if (holder) this->Parent().RemovePage(holder);
-    actions.startSaving(actions.context, path.c_str());
+    actions.startSaving(actions.context, path.c_str(), holder);
   }
 
   void SetCommandStates(CMenuModel* menu) {

@@ -127,13 +127,21 @@ TEST(UdfAnchor, CheckValueAndEachBrokenField) {
 }
 
 TEST(SafeName, OnlyPlainComponentsPass) {
-  for (const char16_t* name : {u"README.TXT;1", u"Ünïcödé_名前.txt", u"..hidden", u"a..b", u"..."})
+  for (const char16_t* name : {u"README.TXT;1", u"Ünïcödé_名前.txt", u"..hidden", u"a..b", u".profile", u"CONSOLE",
+                               u"CON_1", u"COM10", u"LPT0", u"COM", u"my con.txt", u"nul2.txt", u"AUXILIARY.txt"})
     EXPECT_TRUE(IsSafePathComponent(name, static_cast<i32>(std::u16string(name).size()))) << isotest::ToUtf8(name);
-  for (std::u16string name : {std::u16string(u""), std::u16string(u"."), std::u16string(u".."), std::u16string(u"..\\..\\windows"),
-                              std::u16string(u"../etc"), std::u16string(u"dir/file"), std::u16string(u"C:evil"),
-                              std::u16string(u"file.txt:stream"), std::u16string(u"a\0b", 3), std::u16string(u"tab\there"),
-                              std::u16string(u"del\x7f")})
+  for (std::u16string name : {std::u16string(u""), std::u16string(u"."), std::u16string(u".."), std::u16string(u"..."),
+                              std::u16string(u"..\\..\\windows"), std::u16string(u"../etc"), std::u16string(u"dir/file"),
+                              std::u16string(u"C:evil"), std::u16string(u"file.txt:stream"), std::u16string(u"a\0b", 3),
+                              std::u16string(u"tab\there"), std::u16string(u"del\x7f"), std::u16string(u"what?"),
+                              std::u16string(u"star*"), std::u16string(u"a<b"), std::u16string(u"a>b"), std::u16string(u"q\"q"),
+                              std::u16string(u"pipe|"), std::u16string(u"trailing."), std::u16string(u"trailing ")})
     EXPECT_FALSE(IsSafePathComponent(name.data(), static_cast<i32>(name.size()))) << isotest::ToUtf8(name);
+  // Device names in any case, with or without an extension or blanks
+  // before the dot.
+  for (const char16_t* name : {u"CON", u"con", u"Prn", u"aux", u"NUL", u"nul.txt", u"CON .txt", u"conin$", u"CONOUT$.log",
+                               u"COM1", u"com9", u"LPT1", u"lpt9.doc", u"COM\u00b9", u"LPT\u00b2.txt", u"aux.tar.gz"})
+    EXPECT_FALSE(IsSafePathComponent(name, static_cast<i32>(std::u16string(name).size()))) << isotest::ToUtf8(name);
   EXPECT_FALSE(IsSafePathComponent(nullptr, 3));
 }
 

@@ -11,11 +11,7 @@
 #include "runtime/message_answers.h"
 #include "runtime/types.h"
 
-// Answers (the low 16 bits of the result): Ok, Cancel, Yes, No, then these.
-constexpr u32 kAnswerRetry = 4;
-constexpr u32 kAnswerAbort = 5;
-constexpr u32 kAnswerIgnore = 6;
-constexpr u32 kAnswerError = 7;
+// Answers (the low 16 bits of the result): runtime/message_answers.h.
 // Added to an answer of a box with a check box.
 constexpr u32 kAnswerTicked = 0x10000;
 constexpr u32 kAnswerUnticked = 0x20000;
