@@ -12,3 +12,6 @@
 // the clipboard.
 bool CopyImageEntries(CClipboardFiles* files, const wchar16* imagePath, bool plainSectors,
                       const CFileNode* const* entries, u32 count);
+// The set without publishing it: the files added.
+u32 PrepareImageEntries(CClipboardFiles* files, const wchar16* imagePath, bool plainSectors,
+                        const CFileNode* const* entries, u32 count);

@@ -81,11 +81,11 @@ void AddEntry(CClipboardFiles* files, const CFileNode& entry, const CWideString&
 
 }  // namespace
 
-bool CopyImageEntries(CClipboardFiles* files, const wchar16* imagePath, bool plainSectors,
-                      const CFileNode* const* entries, u32 count) {
+u32 PrepareImageEntries(CClipboardFiles* files, const wchar16* imagePath, bool plainSectors,
+                        const CFileNode* const* entries, u32 count) {
   u32 total = 0;
   for (u32 i = 0; i < count; ++i) total += CountEntry(*entries[i]);
-  if (!total) return false;
+  if (!total) return 0;
   bool begun;
   if (plainSectors) {
     begun = files->BeginFromFile(total, imagePath);
@@ -93,8 +93,13 @@ bool CopyImageEntries(CClipboardFiles* files, const wchar16* imagePath, bool pla
     Provider().SetImage(imagePath);
     begun = files->BeginFromProvider(total, &Provider());
   }
-  if (!begun) return false;
+  if (!begun) return 0;
   const CWideString none;
   for (u32 i = 0; i < count; ++i) AddEntry(files, *entries[i], none);
-  return files->Publish();
+  return files->FileCount();
+}
+
+bool CopyImageEntries(CClipboardFiles* files, const wchar16* imagePath, bool plainSectors,
+                      const CFileNode* const* entries, u32 count) {
+  return PrepareImageEntries(files, imagePath, plainSectors, entries, count) && files->Publish();
 }

@@ -1,20 +1,16 @@
 #include "app/pages/explorer_menu.h"
 
 #include "app/commands/command_ids.h"
+#include "ui/widgets/menu_block.h"
 
 namespace {
 
-struct BarEntry {
-  u32 id;
-  u8 flags;
-  i32 icon;
-};
 constexpr u8 kPicture = kMenuEnabled | kMenuNoText;
-const BarEntry kBar[kExplorerMenuItems] = {
-    {kCmdNewFolder, kPicture, 21},
-    {kCmdCopy, kPicture, 6},
-    {kCmdSaveImage, kPicture, 2},
-    {kCmdExportFiles, kMenuEnabled, kMenuIconNone},
+const MenuBlockEntry kBar[kExplorerMenuItems] = {
+    {1, kMenuTypeCommand, kCmdNewFolder, kPicture, 21},
+    {1, kMenuTypeCommand, kCmdCopy, kPicture, 6},
+    {1, kMenuTypeCommand, kCmdSaveImage, kPicture, 2},
+    {1, kMenuTypeCommand, kCmdExportFiles, kMenuEnabled, kMenuIconNone},
 };
 
 void SetHidden(MenuItem* item, bool hidden) {
@@ -24,22 +20,7 @@ void SetHidden(MenuItem* item, bool hidden) {
 }  // namespace
 
 CMenuModel* BuildExplorerMenu(ExplorerMenuStorage* storage) {
-  CMenuModel* root = MenuItem::InitSubmenu(reinterpret_cast<CMenuModel*>(storage->bytes));
-  u8* at = storage->bytes + kMenuHeadSize;
-  for (const BarEntry& e : kBar) {
-    MenuItem* item = MenuItem::Init(reinterpret_cast<MenuItem*>(at));
-    item->id = static_cast<i32>(e.id);
-    item->flags = e.flags;
-    item->icon = e.icon;
-    item->hint = -1;
-    at += kMenuItemSize;
-  }
-  root->count = static_cast<i32>(kExplorerMenuItems);
-  root->first = reinterpret_cast<MenuItem*>(storage->bytes + kMenuHeadSize);
-  root->size = static_cast<u32>(sizeof(storage->bytes));
-  root->flags = kMenuEnabled;
-  root->hint = -1;
-  return root;
+  return BuildMenuBlock(storage->bytes, kBar, kExplorerMenuItems, 0);
 }
 
 void ShowPageEntries(CMenuModel* mainMenu, bool show, bool canSave) {

@@ -354,4 +354,85 @@ TEST_F(ExplorerPage, TheCloseButtonClosesAndShowingSetsTheMenu) {
   EXPECT_EQ(std::vector<CPageHolder*>{&holder}, owner.closed);
 }
 
+// Save image: the path chosen, then the saving page for it with this page
+// set aside; nothing without a path.
+TEST_F(ExplorerPage, SaveImageStartsTheSavingPageForTheChosenPath) {
+  Open();
+  page().NewProject();
+  CPageHolderOf<CExplorerOwner::Page> holder(&page());
+  page().holder = &holder;
+  static std::vector<std::pair<std::u16string, CPageHolder*>> saved;
+  static bool choose;
+  saved.clear();
+  page().actions.chooseImagePath = [](void*, CWideString* path) {
+    path->Assign(u"C:\\images\\project.iso");
+    return choose;
+  };
+  page().actions.startSaving = [](void*, const wchar16* path, CPageHolder* project) {
+    saved.push_back({std::u16string(path), project});
+    return true;
+  };
+  choose = false;
+  page().OnCommand(26);
+  EXPECT_TRUE(saved.empty());
+  choose = true;
+  page().OnCommand(26);
+  ASSERT_EQ(1u, saved.size());
+  EXPECT_EQ(u"C:\\images\\project.iso", saved[0].first);
+  EXPECT_EQ(&holder, saved[0].second);
+}
+
+// Export Files: the list's selection, or from the tree's menu the folder
+// shown as a whole, goes to the extraction with the chosen folder, which is
+// stored for the next time.
+TEST_F(ExplorerPage, ExportFilesHandsTheChosenEntriesToTheExtraction) {
+  Open();
+  ASSERT_TRUE(page().OpenImage(u"fixtures/iso/joliet.iso"));
+  static std::vector<std::u16string> extracted;
+  static std::u16string target;
+  extracted.clear();
+  page().actions.chooseFolder = [](u32, const wchar16*, CWideString* chosen) {
+    chosen->Assign(u"C:\\out");
+    return true;
+  };
+  page().actions.extract = [](void*, const wchar16*, CFileNode* const* entries, u32 count, const wchar16* folder) {
+    for (u32 i = 0; i < count; ++i) extracted.push_back(Str(entries[i]->name));
+    target = folder;
+    return true;
+  };
+  page().list.SelectItem(0, false);  // the first folder
+  page().list.rows[5].state |= kListRowSelected;
+  page().OnCommand(39);
+  ASSERT_EQ(2u, extracted.size());
+  EXPECT_EQ(Str(page().list.rows[0].text), extracted[0]);
+  EXPECT_EQ(Str(page().list.rows[5].text), extracted[1]);
+  EXPECT_EQ(u"C:\\out", target);
+  CWideString stored;
+  CSettingsKey(kTestRoot).ReadString(u"\\ImageExplorer", u"ExtractPath", &stored);
+  EXPECT_EQ(u"C:\\out", Str(stored));
+  extracted.clear();
+  page().pageFlags |= Page::kFlagTreeCommand;
+  page().OnCommand(39);
+  page().pageFlags &= ~Page::kFlagTreeCommand;
+  EXPECT_EQ(std::vector<std::u16string>{Str(page().root->name)}, extracted);
+}
+
+// Copy: every entry below the selection goes on the clipboard, except a
+// name that could leave the folder it is pasted into, with what lies below
+// it.
+TEST(ExplorerCopy, NamesThatCouldLeaveThePasteFolderAreLeftOut) {
+  CDirNode root;
+  CDirNode* good = root.InsertDir(u"good");
+  good->flags = kNodeDirectory;
+  good->AddFileEntry(nullptr, u"a.txt", 5, 20, 10);
+  good->AddFileEntry(nullptr, u"..", 2, 21, 10);
+  CDirNode* bad = good->InsertDir(u"x\\..\\..\\evil");
+  bad->flags = kNodeDirectory;
+  bad->AddFileEntry(nullptr, u"b.txt", 5, 22, 10);
+  root.AddFileEntry(nullptr, u"C:evil", 6, 23, 10);
+  const CFileNode* entries[] = {root.SubDirAt(0), &root.files[0]};
+  CClipboardFiles files;
+  EXPECT_EQ(2u, PrepareImageEntries(&files, u"fixtures/iso/joliet.iso", true, entries, 2));  // "good" and "good\\a.txt"
+}
+
 }  // namespace
