@@ -290,7 +290,10 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   void NewFolder() {
     const TreeItemHandle at = IsNullItem(tree.selected) ? rootItem : tree.selected;
     CDirNode* dir = NodeOfItem(at);
-    if (!dir) return;
+    const TreeItem* item = tree.Lookup(at);
+    // The walks over the tree descend one call per level: as deep as a
+    // folder read from disk may lie, no deeper.
+    if (!dir || !item || item->level >= static_cast<i32>(CDirNode::kMaxFolderDepth)) return;
     CWideString name;
     NewFolderName(*dir, GetUiString(kTextNewFolder)->text, &name);
     CDirNode* node = dir->InsertDir(name.c_str(), name.GetLength());

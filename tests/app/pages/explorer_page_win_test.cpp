@@ -189,6 +189,21 @@ TEST_F(ExplorerPage, NewFoldersInOneFolderAreNumbered) {
   EXPECT_EQ(3u, page().totals.folders);
 }
 
+// Insert makes a folder inside the selected one and selects it: held
+// down, it nests folders no deeper than a folder read from disk may lie.
+TEST_F(ExplorerPage, NestedNewFoldersStopAtTheDepthLimit) {
+  Open();
+  page().NewProject();
+  for (u32 i = 0; i < CDirNode::kMaxFolderDepth + 5; ++i) {
+    page().tree.SelectItem(page().tree.selected);
+    page().NewFolder();
+  }
+  u32 depth = 0;
+  for (const CDirNode* d = &page().project; d->dirs.GetCount(); d = &d->dirs[0]) ++depth;
+  EXPECT_EQ(CDirNode::kMaxFolderDepth, depth);
+  EXPECT_EQ(static_cast<i32>(CDirNode::kMaxFolderDepth), page().tree.Lookup(page().tree.selected)->level);
+}
+
 // Renaming in place: the root item becomes the disc label in the settings;
 // a folder takes its new name in the tree and the node, sorted again.
 TEST_F(ExplorerPage, RenamingTheRootWritesTheDiscLabel) {
@@ -347,6 +362,16 @@ TEST_F(ExplorerPage, TheCloseButtonClosesAndShowingSetsTheMenu) {
   ASSERT_GE(newFolder, 0);
   EXPECT_FALSE(edit->GetItem(newFolder)->flags & kMenuHidden);
   EXPECT_TRUE(edit->GetItem(newFolder)->flags & kMenuEnabled);
+  // A project cannot be burned and takes no files: those entries stay off
+  // rather than offer commands that would do nothing.
+  auto flagsOf = [](CMenuModel* sub, i32 id) {
+    for (i32 i = 0; i < sub->count; ++i)
+      if (sub->GetItemId(i) == id) return sub->GetItem(i)->flags;
+    return static_cast<u8>(0xFF);
+  };
+  EXPECT_FALSE(flagsOf(owner.menu->FindSubmenu(46), 50) & kMenuEnabled);
+  EXPECT_TRUE(flagsOf(edit, 37) & kMenuHidden);
+  EXPECT_FALSE(flagsOf(edit, 37) & kMenuEnabled);
   holder.Show(false);
   EXPECT_TRUE(edit->GetItem(newFolder)->flags & kMenuHidden);
   holder.Show(true);
