@@ -1,7 +1,8 @@
 // Disc image detection, volume descriptors, directory records and tree
 // building over arbitrary bytes. The input is read as an image twice: as
 // given (so raw layouts and the UDF anchor are reached) and placed at
-// sector 16 (so small inputs hold descriptors and directories).
+// sector 16 (so small inputs hold descriptors and directories). Every name
+// read goes through the safe-name check extraction applies.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,9 +11,18 @@
 #include "jobs/image/image_file.h"
 #include "jobs/image/iso9660_format.h"
 #include "jobs/image/iso9660_reader.h"
+#include "jobs/image/safe_name.h"
 #include "jobs/image/udf_anchor.h"
 
 namespace {
+
+void CheckNames(CDirNode& dir) {
+  for (u32 i = 0; i < dir.GetChildCount(); ++i) {
+    CFileNode* node = dir.ChildAt(i);
+    IsSafePathComponent(node->name.c_str(), node->name.GetLength());
+    if (node->IsDirectory()) CheckNames(*static_cast<CDirNode*>(node));
+  }
+}
 
 void ReadAsImage(const u8* bytes, size_t size) {
   CMemoryImageSource source(bytes, size);
@@ -32,6 +42,8 @@ void ReadAsImage(const u8* bytes, size_t size) {
   if (reader.ReadVolumeFrom(&imageSize, &source, u"fuzz.iso")) {
     reader.GetPrimaryRoot().CountFiles();
     reader.GetJolietRoot().TotalSize();
+    CheckNames(reader.GetPrimaryRoot());
+    CheckNames(reader.GetJolietRoot());
   }
 }
 

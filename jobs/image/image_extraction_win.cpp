@@ -66,6 +66,11 @@ ExtractOutcome CImageExtraction::Run(IJobUi* ui) {
     Fail(kTextCannotCreate, kHrOutOfMemory);
     return outcome_;
   }
+  // Without a folder the names would land in the root of the current drive.
+  if (target_.GetLength() < 2) {
+    Fail(kTextCannotCreate, kHrInvalidArg);
+    return outcome_;
+  }
   for (const Entry& e : entries_)
     if (!ExtractEntry(target_, e.node, e.directory)) break;
   if (outcome_ == kExtractDone && IsCancelled()) outcome_ = kExtractCancelled;
@@ -86,7 +91,8 @@ bool CImageExtraction::ExtractEntry(const CWideString& folder, const CFileNode* 
 
 bool CImageExtraction::ExtractDirectory(const CWideString& path, const CDirNode* dir) {
   if (DirectoryExists(path.c_str())) {
-    if (Ask(kTextDirExistsContinue, kTextWarningTitle, kOkCancel) == kAnswerCancel) return Stop(kExtractStopped);
+    // Only an explicit OK goes on into the folder.
+    if (Ask(kTextDirExistsContinue, kTextWarningTitle, kOkCancel) != kAnswerOk) return Stop(kExtractStopped);
   } else if (FileExists(path.c_str())) {
     Ask(kTextFileOverDir, kTextErrorTitle, kOkCancel);
     return Stop(kExtractFailed);
@@ -110,7 +116,7 @@ bool CImageExtraction::ExtractFileEntry(const CWideString& path, const CFileNode
     Ask(kTextDirOverFile, kTextErrorTitle, kOneButton);
     return Stop(kExtractFailed);
   }
-  if (FileExists(path.c_str()) && Ask(kTextOverwriteFile, kTextErrorTitle, kOkCancel) == kAnswerCancel)
+  if (FileExists(path.c_str()) && Ask(kTextOverwriteFile, kTextErrorTitle, kOkCancel) != kAnswerOk)
     return Stop(kExtractStopped);
   const HResult hr = CopyFile(file, path.c_str());
   if (IsCancelled()) return Stop(kExtractCancelled);

@@ -156,6 +156,21 @@ TEST(ImageExtraction, HostileNamesAreRefusedAndNothingEscapes) {
   EXPECT_FALSE(fs::exists("evil.txt"));
 }
 
+// No target folder: nothing is written to the root of the current drive.
+TEST(ImageExtraction, NoTargetFolderWritesNothing) {
+  OpenedImage image;
+  ASSERT_TRUE(image.Read("extract.iso"));
+  CImageExtraction x;
+  x.AddEntry(image.reader.GetJolietRoot().FindChild(u"empty.txt"));
+  ASSERT_EQ(x.OpenImage(Wide(kFixtures / "extract.iso").c_str()), 0);
+  x.SetTargetFolder(u"");
+  CHeadlessJobUi ui;
+  EXPECT_EQ(x.Run(&ui), kExtractFailed);
+  ASSERT_EQ(ui.Questions().size(), 1u);
+  EXPECT_EQ(ui.Questions()[0].textId, CImageExtraction::kTextCannotCreate);
+  EXPECT_FALSE(fs::exists("\\empty.txt"));
+}
+
 // Existing entries of the same names: the questions, and what each answer
 // does.
 TEST(ImageExtraction, ExistingEntriesAskAndAnswersDecide) {
@@ -180,6 +195,8 @@ TEST(ImageExtraction, ExistingEntriesAskAndAnswersDecide) {
       {folder, kFile, kAnswerOk, CImageExtraction::kTextFileOverDir, kExtractFailed, false},
       {file, kFile, kAnswerOk, CImageExtraction::kTextOverwriteFile, kExtractDone, true},
       {file, kFile, kAnswerCancel, CImageExtraction::kTextOverwriteFile, kExtractStopped, false},
+      {file, kFile, kAnswerNo, CImageExtraction::kTextOverwriteFile, kExtractStopped, false},
+      {folder, kDir, kAnswerNo, CImageExtraction::kTextDirExistsContinue, kExtractStopped, false},
       {file, kDir, kAnswerOk, CImageExtraction::kTextDirOverFile, kExtractFailed, false},
   };
   int n = 0;
