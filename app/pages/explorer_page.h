@@ -103,6 +103,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   TreeTotals totals;               // the whole tree
   TreeTotals selectionTotals;      // the list's selection
   ExplorerMenuStorage menuStorage;
+  CArray<u8> rowSelected{16};      // one per row of the list: 1 selected
 
   auto Children() {
     return std::tie(closeButton, menuBar, mediaSize, fileSystem, version, tree, list, usageBar, usageLabel,
@@ -122,6 +123,11 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     tree.images = &icons_;
     tree.Create(0x2000E | 0x1800, &r, this);
     tree.editor.FollowLabel();
+    // The rows are the shown folder's children, read when painted (a folder
+    // of 100,000 entries costs no copy of its names); the page keeps the
+    // selection.
+    list.itemInfo = BindCallback<Self, &Self::OnListItem, i32, i32, ListRow*>(this, this);
+    list.selectAll = BindCallback<Self, &Self::OnListSelectAll>(this, this);
     list.selection = BindCallback<Self, &Self::OnListSelection, i32, i32>(this, this);
     list.rightButton = BindCallback<Self, &Self::OnListRightButton, i32, Point>(this, this);
     list.images = &icons_;
@@ -260,11 +266,8 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
       case 26: return SaveImage();
       case 32: return CopyToClipboard();
       case 36:
-        if (list.SelectAll()) {
-          list.RedrawRect(nullptr);
-          OnListSelection(-1, 0);
-        }
-        return;
+        list.SelectAll();
+        return OnListSelection(-1, 0);
       case 38:
         NewFolder();
         return StartRename();
@@ -363,9 +366,9 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     if (root) AddTreeTotals(*root, &totals);
     selectionTotals = TreeTotals();
     if (CDirNode* shown = NodeOfItem(tree.selected)) {
-      for (i32 i = list.NextSelectedRow(-1); i >= 0; i = list.NextSelectedRow(i))
-        if (const CFileNode* entry = shown->ChildAt(list.rows[static_cast<u32>(i)].userValue))
-          AddEntryTotals(*entry, &selectionTotals);
+      for (u32 i = 0; i < rowSelected.GetCount(); ++i)
+        if (rowSelected[i])
+          if (const CFileNode* entry = shown->ChildAt(i)) AddEntryTotals(*entry, &selectionTotals);
     }
     const CapacityReading reading = ReadCapacity(totals.bytes, capacity, ThemeGreenColor());
     if (reading.colour != usageBar.style || reading.barValue != usageBar.value) {
@@ -463,10 +466,33 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     tree.EnsureVisible(renamed);
     UpdateInfoPane();
   }
-  void OnListSelection(i32 index, i32) {
-    if (index != -1) return;  // the closing call of a change
+  // Row n of the folder shown, as the list paints or asks for it.
+  void OnListItem(i32 index, i32, ListRow* row) {
+    CDirNode* dir = NodeOfItem(tree.selected);
+    const CFileNode* child = dir && index >= 0 ? dir->ChildAt(static_cast<u32>(index)) : nullptr;
+    if (!child) return;
+    row->text.Assign(child->name);
+    row->image = child->IsDirectory() ? FolderIcon() : FileIcon(child->name);
+    row->userValue = static_cast<u32>(index);
+    if (static_cast<u32>(index) < rowSelected.GetCount() && rowSelected[static_cast<u32>(index)])
+      row->state |= kListRowSelected;
+  }
+  // A row chosen (with Ctrl toggled, else alone), and the closing call of
+  // a change.
+  void OnListSelection(i32 index, i32 selected) {
+    if (index >= 0) {
+      if (static_cast<u32>(index) >= rowSelected.GetCount()) return;
+      if (selected && !IsKeyDown(kKeyControl)) SetAllRows(0);
+      SetRow(static_cast<u32>(index), selected != 0);
+      list.RedrawRect(nullptr);
+      return;
+    }
     UpdateMenu();
     UpdateInfoPane();
+  }
+  void OnListSelectAll() {
+    SetAllRows(1);
+    list.RedrawRect(nullptr);
   }
   void OnListRightButton(i32, Point p) { RunContextMenu(p, false); }
   void OnTreeRightButton(i32, Point p) { RunContextMenu(p, true); }
@@ -489,6 +515,16 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     child.y = y;
     child.RepaintArea();
     return true;
+  }
+
+  void SetRow(u32 i, bool on) {
+    if ((rowSelected[i] != 0) == on) return;
+    rowSelected[i] = on ? 1 : 0;
+    selectedRows_ += on ? 1 : static_cast<u32>(-1);
+  }
+  void SetAllRows(u8 on) {
+    for (u8& row : rowSelected) row = on;
+    selectedRows_ = on ? rowSelected.GetCount() : 0;
   }
 
   void OnCloseClicked() {
@@ -530,9 +566,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     tree.InsertItem(&rootItem, info, kNullItem, kInsertLast);
     InsertSubDirs(rootItem, *root);
     tree.SetExpanded(rootItem, true);
-    tree.SelectItem(rootItem);
-    FillList();
-    UpdateInfoPane();
+    tree.SelectItem(rootItem);  // fills the list and the information pane
   }
   // Rebuilds an item's children from its node (collapsing and expanding
   // it again).
@@ -563,20 +597,15 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     const bool was = list.SuspendRedraw(true);
     list.Clear();
     list.currentItem = -1;
-    if (CDirNode* dir = NodeOfItem(tree.selected)) {
-      const u32 n = dir->GetChildCount();
-      list.rows.SetGrowth(n > 16 ? n : 16);
-      const i32 folder = FolderIcon();
-      for (u32 i = 0; i < n; ++i) {
-        const CFileNode* child = dir->ChildAt(i);
-        ListRow* row = list.rows.AppendNew();
-        if (!row) break;
-        row->text.Assign(child->name);
-        row->image = child->IsDirectory() ? folder : FileIcon(child->name);
-        row->userValue = i;
-      }
-      list.rows.SetGrowth(16);
-    }
+    rowSelected.Clear();
+    selectedRows_ = 0;
+    CDirNode* dir = NodeOfItem(tree.selected);
+    const u32 n = dir ? dir->GetChildCount() : 0;
+    rowSelected.SetGrowth(n > 16 ? n : 16);
+    for (u32 i = 0; i < n; ++i)
+      if (!rowSelected.Add(0)) break;
+    rowSelected.SetGrowth(16);
+    list.itemCount = rowSelected.GetCount();
     list.UpdateLayout();
     list.SuspendRedraw(was);
     list.RedrawRect(nullptr);
@@ -646,8 +675,9 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
       visit(*static_cast<CFileNode*>(shown));
       return;
     }
-    for (i32 i = list.NextSelectedRow(-1); i >= 0; i = list.NextSelectedRow(i))
-      if (CFileNode* entry = shown->ChildAt(list.rows[static_cast<u32>(i)].userValue)) visit(*entry);
+    for (u32 i = 0; i < rowSelected.GetCount(); ++i)
+      if (rowSelected[i])
+        if (CFileNode* entry = shown->ChildAt(i)) visit(*entry);
   }
 
   void CopyToClipboard() {
@@ -682,7 +712,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   void SetCommandStates(CMenuModel* menu) {
     if (!menu) return;
     const u32 count = list.GetItemCount();
-    const u32 selected = list.CountSelected();
+    const u32 selected = selectedRows_;
     menu->EnableItemById(36, count && selected < count);
     menu->EnableItemById(32, IsBrowsingImage() && selected);
     menu->EnableItemById(39, IsBrowsingImage() && actions.extract);
@@ -719,6 +749,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   CArray<i32> iconCache_{16};
   CArray<ExtensionIcon> extensionIcons_{16};
   i32 folderIcon_ = -2;
+  u32 selectedRows_ = 0;
   TreeItemHandle rebuilding_ = kNullItem;
   CClipboardFiles clipboard_;
   Rect infoRect_ = {0, 0, 0, 0};

@@ -88,7 +88,7 @@ class ExplorerPage : public testing::Test {
   Page& page() { return owner.page; }
   std::vector<std::u16string> ListTexts() {
     std::vector<std::u16string> out;
-    for (const ListRow& row : page().list.rows) out.push_back(Str(row.text));
+    for (u32 i = 0; i < page().list.GetItemCount(); ++i) out.push_back(Str(page().list.GetItemInfo(static_cast<i32>(i))->text));
     return out;
   }
   std::vector<std::u16string> ChildItems(const TreeItemHandle& parent) {
@@ -425,12 +425,19 @@ TEST_F(ExplorerPage, ExportFilesHandsTheChosenEntriesToTheExtraction) {
     target = folder;
     return true;
   };
-  page().list.SelectItem(0, false);  // the first folder
-  page().list.rows[5].state |= kListRowSelected;
+  page().list.SelectItem(5, false);
+  page().list.SelectItem(0, false);  // alone: the first folder
+  EXPECT_EQ((std::vector<u8>{1, 0, 0, 0, 0, 0}), std::vector<u8>(page().rowSelected.begin(), page().rowSelected.begin() + 6));
+  page().rowSelected[5] = 1;  // as a Ctrl click leaves it
   page().OnCommand(39);
+  const std::vector<std::u16string> rows = ListTexts();
   ASSERT_EQ(2u, extracted.size());
-  EXPECT_EQ(Str(page().list.rows[0].text), extracted[0]);
-  EXPECT_EQ(Str(page().list.rows[5].text), extracted[1]);
+  EXPECT_EQ(rows[0], extracted[0]);
+  EXPECT_EQ(rows[5], extracted[1]);
+  // Select all takes every row; the selection's totals follow.
+  page().OnCommand(36);
+  EXPECT_EQ(page().totals.files, page().selectionTotals.files);
+  EXPECT_EQ(page().totals.bytes, page().selectionTotals.bytes);
   EXPECT_EQ(u"C:\\out", target);
   CWideString stored;
   CSettingsKey(kTestRoot).ReadString(u"\\ImageExplorer", u"ExtractPath", &stored);
