@@ -39,6 +39,7 @@ void CMainFrame::OnCommand(u32 command) {
     case kCmdExit:
       if (handle) PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
       return;
+    case kCmdNewData: return NewDataProject();
     case kCmdStatusBar: return ToggleStatusBar();
     case kCmdSpanish: return SetLanguage(static_cast<i32>(kLanguageSpanish));
     case kCmdEnglish: return SetLanguage(static_cast<i32>(kLanguageEnglish));
@@ -120,6 +121,18 @@ void CMainFrame::ToggleStatusBar() {
   const Rect content = GetContentRect();
   LayoutPanes(content.right, content.bottom);
   if (show) statusBar.Redraw();
+}
+
+void CMainFrame::NewDataProject() {
+  if (auto* page = pageHost.OpenExplorerPage()) page->NewProject();
+}
+
+bool CMainFrame::SaveProject(void* self, const wchar16* path, CPageHolder* project) {
+  CMainFrame* frame = static_cast<CMainFrame*>(self);
+  frame->ParkPage(project);
+  if (CSavingPage::Open(&frame->pageHost.taskView, path, project)) return true;
+  if (frame->pageHost.list.IsParked(project)) frame->pageHost.AddPage(project, true);
+  return false;
 }
 
 void CMainFrame::ToggleTaskView() { pageHost.ShowTaskView(!pageHost.IsTaskViewShown()); }

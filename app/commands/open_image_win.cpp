@@ -8,4 +8,5 @@
 void CMainFrame::OpenImage() {
   CWideString path;
   if (!BrowseForImage(kCmdOpen, &path) || !FileExists(path.c_str())) return;
+  pageHost.OpenImageFile(path.c_str());
 }

@@ -5,7 +5,6 @@
 
 bool RunWindowCommand(CMainFrame&, u32 command) {
   switch (command) {
-    case kCmdNewData:
     case kCmdNewAudio:
     case kCmdCopyDisc:
     case kCmdEraseDisc:

@@ -89,6 +89,18 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   void SetStatusText(u32 part, const wchar16* text, bool redraw);
   // The notice over the page host (the explorer page warns with it).
   void ShowNotice(u32 title, NoticeText text);
+  // A new data project in an explorer page (command 21).
+  void NewDataProject();
+  // An explorer page being built takes the menu pictures.
+  template <class TPage>
+  void PrepareExplorerPage(TPage& page) {
+    page.ShareMenuIcons(menuBar.icons, menuBar.greyedIcons);
+    page.actions.context = this;
+    page.actions.startSaving = &CMainFrame::SaveProject;
+  }
+  // The saving page for a project's image, the project's page set aside
+  // meanwhile; false (the page back) when the job did not start.
+  static bool SaveProject(void* frame, const wchar16* path, CPageHolder* project);
 
   // ---- The page host's owner ----
   void OnPageActivated(CPageHolder* current);

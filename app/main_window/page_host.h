@@ -21,6 +21,7 @@
 #include "app/main_window/task_view.h"
 #include "app/pages/device_info_page.h"
 #include "app/pages/disc_info_page.h"
+#include "app/pages/explorer_page.h"
 #include "render/bitmap.h"
 #include "ui/widgets/composite.h"
 
@@ -85,6 +86,23 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
   bool ClosePageOf(const CWidget* page) {
     for (CPageHolder* p : *list.Pages())
       if (p->Widget() == page) return ClosePage(p);
+    return false;
+  }
+
+  // A new explorer page, current; null when it could not be made.
+  CExplorerPage<Self>* OpenExplorerPage() {
+    CPageBox<CExplorerPage<Self>>* box = OpenPage<CExplorerPage<Self>>();
+    if (!box) return nullptr;
+    box->page.holder = box;
+    return &box->page;
+  }
+  // An explorer page showing the image file; false (the page closed after
+  // its message) when the image cannot be read.
+  bool OpenImageFile(const wchar16* path) {
+    CExplorerPage<Self>* page = OpenExplorerPage();
+    if (!page) return false;
+    if (page->OpenImage(path)) return true;
+    ClosePage(page->holder);
     return false;
   }
 

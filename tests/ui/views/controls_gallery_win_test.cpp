@@ -13,6 +13,7 @@
 #include "ui/support/real_window.h"
 #include "ui/widgets/check_box.h"
 #include "ui/widgets/label.h"
+#include "app/main_window/status_bar.h"
 #include "ui/widgets/painted_controls.h"
 #include "ui/widgets/picture.h"
 #include "ui/widgets/text_edit.h"

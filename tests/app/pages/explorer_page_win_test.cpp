@@ -1,0 +1,470 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/commands/main_menu.h"
+#include "app/pages/explorer_page.h"
+#include "ui/support/fake_owner.h"
+
+namespace {
+
+const wchar16 kTestRoot[] = u"SOFTWARE\\VANTO SOFTWARE\\Kelvane tests\\explorer";
+
+// The page's window and host in one: records notices, closes and message
+// boxes, and holds a main menu.
+class CExplorerOwner : public CFakeOwnerOf<CExplorerOwner> {
+ public:
+  typedef CExplorerPage<CExplorerOwner> Page;
+  CExplorerOwner() { menu = BuildMainMenu(&storage); }
+  auto Children() { return std::tie(page); }
+  void ShowNotice(u32 title, NoticeText text) { notices.push_back({title, text}); }
+  template <class TPage>
+  void PrepareExplorerPage(TPage&) {}
+  bool ClosePage(CPageHolder* holder) {
+    closed.push_back(holder);
+    return true;
+  }
+  bool RemovePage(CPageHolder* holder) { return ClosePage(holder); }
+
+  MainMenuStorage storage;
+  CMenuModel* menu = nullptr;
+  Page page;
+  std::vector<std::pair<u32, NoticeText>> notices;
+  std::vector<CPageHolder*> closed;
+};
+
+typedef CExplorerOwner::Page::Tree Tree;
+
+std::vector<u32> g_boxes;
+u32 RecordBox(const MessageText& text, const MessageText&, u32) {
+  g_boxes.push_back(text.id);
+  return 0;
+}
+
+std::u16string Str(const CWideString& s) { return std::u16string(s.c_str(), s.GetLength()); }
+
+std::string Utf8(const std::u16string& s) {
+  std::string out;
+  for (char16_t c : s) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+// ASCII letters in lower case (the tree's twins fold together).
+std::string Folded(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+class ExplorerPage : public testing::Test {
+ protected:
+  typedef CExplorerOwner::Page Page;
+  void SetUp() override {
+    CSettingsKey(kTestRoot).WriteDword(u"\\Explorer", u"LeftPaneLength", 180);
+    g_boxes.clear();
+  }
+  void TearDown() override { StoreFocusedWidget(nullptr); }
+  // The page 600 x 400 under the test's settings key.
+  void Open(const Rect& r = {0, 0, 600, 400}) {
+    page().settings.SetRoot(kTestRoot);
+    page().actions.messageBox = RecordBox;
+    page().Create(kFlagVisible | kFlagSeeThrough | 0x2, &r, &owner);
+  }
+  Page& page() { return owner.page; }
+  std::vector<std::u16string> ListTexts() {
+    std::vector<std::u16string> out;
+    for (u32 i = 0; i < page().list.GetItemCount(); ++i) out.push_back(Str(page().list.GetItemInfo(static_cast<i32>(i))->text));
+    return out;
+  }
+  std::vector<std::u16string> ChildItems(const TreeItemHandle& parent) {
+    std::vector<std::u16string> out;
+    for (u32 i = 0; i < page().tree.GetChildCount(parent); ++i)
+      out.push_back(Str(page().tree.Lookup(page().tree.GetChild(parent, i))->text));
+    return out;
+  }
+  CExplorerOwner owner;
+};
+
+// The layout from the left pane's width and the content height:
+// T = ch - 26; the tree under the page's bar, the list beside both.
+TEST_F(ExplorerPage, PanesAreLaidOutFromThePaneWidthAndTheHeight) {
+  Open();
+  const Rect c = page().GetContentRect();
+  ASSERT_EQ(400, c.bottom);
+  const Tree& t = page().tree;
+  EXPECT_EQ((std::vector<i32>{6, 98, 172, 240}), (std::vector<i32>{t.x, t.y, t.width, t.height}));
+  const auto& bar = page().menuBar;
+  EXPECT_EQ((std::vector<i32>{6, 338, 172, 30}), (std::vector<i32>{bar.x, bar.y, bar.width, bar.height}));
+  const auto& l = page().list;
+  EXPECT_EQ((std::vector<i32>{186, 98, c.right - 192, 270}), (std::vector<i32>{l.x, l.y, l.width, l.height}));
+  EXPECT_EQ(374, page().mediaSize.y);
+  EXPECT_EQ(page().usageBar.y + page().usageBar.height + 2, page().usageLabel.y);
+  EXPECT_EQ(c.right - 24, page().closeButton.x);
+  // The second layout at the same size repaints nothing.
+  owner.repaints.clear();
+  page().LayoutPanes();
+  EXPECT_TRUE(owner.repaints.empty());
+  // The preview notice came with the controls.
+  ASSERT_FALSE(owner.notices.empty());
+  EXPECT_EQ(kNoticePreviewArea, owner.notices.back().second);
+}
+
+// The root directories of an image made by xorriso with Joliet names: the
+// page shows the Joliet tree (long and non-ASCII names as isoinfo -J lists
+// them), folders first.
+TEST_F(ExplorerPage, AnImageShowsItsJolietNamesFoldersFirst) {
+  Open();
+  ASSERT_TRUE(page().OpenImage(u"fixtures/iso/joliet.iso"));
+  // xorriso's listing of the Joliet tree: the root's entries, a folder
+  // being an entry with entries below it.
+  std::ifstream listing("fixtures/iso/joliet.find.txt");
+  ASSERT_TRUE(listing.good());
+  std::vector<std::string> paths;
+  for (std::string line; std::getline(listing, line);)
+    if (line.size() > 3) paths.push_back(line.substr(2, line.size() - 3));
+  std::set<std::string> folders, files;
+  for (const std::string& p : paths) {
+    if (p.find('/') != std::string::npos) continue;
+    const bool folder = std::any_of(paths.begin(), paths.end(), [&](const std::string& q) { return q.rfind(p + "/", 0) == 0; });
+    (folder ? folders : files).insert(Folded(p));
+  }
+  const std::vector<std::u16string> rows = ListTexts();
+  std::set<std::string> shownFolders, shownFiles;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const bool isFolder = page().NodeOfItem(page().rootItem)->ChildAt(static_cast<u32>(i))->IsDirectory();
+    if (i >= folders.size()) {
+      EXPECT_FALSE(isFolder) << "folders come first";
+    }
+    (isFolder ? shownFolders : shownFiles).insert(Folded(Utf8(rows[i])));
+  }
+  EXPECT_EQ(folders, shownFolders);
+  // Names that differ only in case ("README", "readme") are one entry of
+  // the tree; every other name is there as Joliet spells it.
+  EXPECT_EQ(files, shownFiles);
+  EXPECT_EQ(files.size(), rows.size() - folders.size());
+  const std::u16string longName = std::u16string(60, u'L') + u".txt";
+  EXPECT_NE(std::find(rows.begin(), rows.end(), longName), rows.end());
+  EXPECT_NE(std::find(rows.begin(), rows.end(), std::u16string(u"\u00DCn\u00EFc\u00F6d\u00E9_\u540D\u524D.txt")), rows.end());
+  EXPECT_EQ(folders.size(), page().tree.GetChildCount(page().rootItem));
+  EXPECT_TRUE(page().IsBrowsingImage());
+}
+
+TEST_F(ExplorerPage, AnImageThatCannotBeReadSaysSo) {
+  Open();
+  EXPECT_FALSE(page().OpenImage(u"fixtures/iso/no_such.iso"));
+  EXPECT_EQ(std::vector<u32>{kTextErrorOpeningImage}, g_boxes);
+  EXPECT_FALSE(page().OpenImage(u"fixtures/iso/tiny.part"));
+  EXPECT_EQ(2u, g_boxes.size());
+}
+
+// Two new folders in one folder: New Folder, then New Folder(1); the
+// second is made beside the first, not inside it.
+TEST_F(ExplorerPage, NewFoldersInOneFolderAreNumbered) {
+  Open();
+  page().NewProject();
+  for (int i = 0; i < 3; ++i) {
+    page().tree.SelectItem(page().rootItem);
+    page().NewFolder();
+  }
+  EXPECT_EQ((std::vector<std::u16string>{u"New Folder", u"New Folder(1)", u"New Folder(2)"}),
+            ChildItems(page().rootItem));
+  EXPECT_EQ(3u, page().project.dirs.GetCount());
+  // The last one is selected and shown (empty) in the list.
+  EXPECT_EQ(u"New Folder(2)", Str(page().tree.Lookup(page().tree.selected)->text));
+  EXPECT_EQ(3u, page().totals.folders);
+}
+
+// Insert makes a folder inside the selected one and selects it: held
+// down, it nests folders no deeper than a folder read from disk may lie.
+TEST_F(ExplorerPage, NestedNewFoldersStopAtTheDepthLimit) {
+  Open();
+  page().NewProject();
+  for (u32 i = 0; i < CDirNode::kMaxFolderDepth + 5; ++i) {
+    page().tree.SelectItem(page().tree.selected);
+    page().NewFolder();
+  }
+  u32 depth = 0;
+  for (const CDirNode* d = &page().project; d->dirs.GetCount(); d = &d->dirs[0]) ++depth;
+  EXPECT_EQ(CDirNode::kMaxFolderDepth, depth);
+  EXPECT_EQ(static_cast<i32>(CDirNode::kMaxFolderDepth), page().tree.Lookup(page().tree.selected)->level);
+}
+
+// Renaming in place: the root item becomes the disc label in the settings;
+// a folder takes its new name in the tree and the node, sorted again.
+TEST_F(ExplorerPage, RenamingTheRootWritesTheDiscLabel) {
+  Open();
+  page().NewProject();
+  page().tree.SelectItem(page().rootItem);
+  page().NewFolder();
+  page().tree.SelectItem(page().rootItem);
+  page().NewFolder();
+  page().tree.SelectItem(page().rootItem);
+  page().StartRename();
+  ASSERT_TRUE(page().tree.editor.IsVisible());
+  page().tree.editor.SetText(u"My Disc");
+  ASSERT_TRUE(page().tree.OnLabelEditKey(13));
+  CWideString stored;
+  ASSERT_TRUE(CSettingsKey(kTestRoot).ReadString(u"\\Explorer", u"DiscLabel", &stored));
+  EXPECT_EQ(u"My Disc", Str(stored));
+  EXPECT_EQ(u"My Disc", Str(page().tree.Lookup(page().rootItem)->text));
+  // A new project starts with the stored label.
+  CExplorerOwner second;
+  second.page.settings.SetRoot(kTestRoot);
+  const Rect r = {0, 0, 600, 400};
+  second.page.Create(kFlagVisible | kFlagSeeThrough | 0x2, &r, &second);
+  second.page.NewProject();
+  EXPECT_EQ(u"My Disc", Str(second.page.tree.Lookup(second.page.rootItem)->text));
+  // "New Folder" renamed to "Zeta" moves after "New Folder(1)".
+  page().tree.SelectItem(page().tree.GetChild(page().rootItem, 0));
+  page().StartRename();
+  page().tree.editor.SetText(u"Zeta");
+  ASSERT_TRUE(page().tree.OnLabelEditKey(13));
+  EXPECT_EQ((std::vector<std::u16string>{u"New Folder(1)", u"Zeta"}), ChildItems(page().rootItem));
+  EXPECT_EQ(u"Zeta", Str(page().project.dirs[1].name));
+  EXPECT_EQ(u"Zeta", Str(page().tree.Lookup(page().tree.selected)->text));
+  // A name another folder has keeps the old one.
+  page().StartRename();
+  page().tree.editor.SetText(u"new folder(1)");
+  ASSERT_TRUE(page().tree.OnLabelEditKey(13));
+  EXPECT_EQ((std::vector<std::u16string>{u"New Folder(1)", u"Zeta"}), ChildItems(page().rootItem));
+  CSettingsKey(kTestRoot).WriteString(u"\\Explorer", u"DiscLabel", u"");
+}
+
+// The capacity bar and its label at exactly the capacity and one byte more.
+TEST_F(ExplorerPage, TheCapacityBarTurnsRedOneBytePastTheCapacity) {
+  CSettingsKey(kTestRoot).WriteDword(u"\\Explorer", u"MediaSize", 99);  // out of range: the first size
+  Open();
+  page().NewProject();
+  EXPECT_EQ(0, page().mediaSize.selectedIndex);
+  const u64 cd = kMediaSizes[0].bytes;
+  ASSERT_NE(nullptr, page().project.AddFileEntry(nullptr, u"a.bin", 5, 100, cd - 1000));
+  ASSERT_NE(nullptr, page().project.AddFileEntry(nullptr, u"b.bin", 5, 200, 1000));
+  page().UpdateInfoPane();
+  EXPECT_EQ(u"Available space: 0 Bytes", Str(page().usageLabel.text));
+  EXPECT_DOUBLE_EQ(100.0, page().usageBar.value);
+  EXPECT_EQ(ThemeGreenColor(), page().usageBar.style);
+  page().project.files[1].size = 1001;
+  page().UpdateInfoPane();
+  EXPECT_EQ(u"Data overflow: 1 Bytes", Str(page().usageLabel.text));
+  EXPECT_EQ(kCapacityOverflowColour, page().usageBar.style);
+  // A larger medium holds it again.
+  page().mediaSize.SetSelection(4);
+  EXPECT_EQ(0u, Str(page().usageLabel.text).find(u"Available space: "));
+  u32 stored = 0;
+  CSettingsKey(kTestRoot).ReadDword(u"\\Explorer", u"MediaSize", &stored);
+  EXPECT_EQ(4u, stored);
+  CSettingsKey(kTestRoot).WriteDword(u"\\Explorer", u"MediaSize", 0);
+}
+
+// ISO 9660 offers two versions with the stored one, or the second when
+// none is stored; UDF six.
+TEST_F(ExplorerPage, TheVersionBoxFollowsTheFileSystem) {
+  CSettingsKey key(kTestRoot);
+  key.WriteDword(u"\\Explorer", u"FileSystem", 1);
+  key.WriteDword(u"\\Explorer", u"UDF Version", 3);
+  key.WriteDword(u"\\Explorer", u"ISO Version", 0);
+  Open();
+  EXPECT_EQ(6u, page().version.ItemCount());
+  EXPECT_EQ(3, page().version.selectedIndex);
+  page().fileSystem.SetSelection(0);
+  EXPECT_EQ(2u, page().version.ItemCount());
+  EXPECT_EQ(0, page().version.selectedIndex);
+  page().version.SetSelection(1);
+  u32 stored = 9;
+  key.ReadDword(u"\\Explorer", u"ISO Version", &stored);
+  EXPECT_EQ(1u, stored);
+  key.WriteDword(u"\\Explorer", u"ISO Version", 7);  // out of range: the second entry
+  page().fileSystem.SetSelection(1);
+  page().fileSystem.SetSelection(0);
+  EXPECT_EQ(1, page().version.selectedIndex);
+  key.ReadDword(u"\\Explorer", u"FileSystem", &stored);
+  EXPECT_EQ(0u, stored);
+  key.WriteDword(u"\\Explorer", u"FileSystem", 1);
+}
+
+// Delete in the tree: the folder goes; the one before it is selected, else
+// the one after it, else the parent; the root stays.
+TEST_F(ExplorerPage, RemovingAFolderSelectsItsNeighbourOrParent) {
+  Open();
+  struct Case {
+    const char* name;
+    std::vector<const char16_t*> path;  // from the root, by name
+    const char16_t* selectedAfter;      // null: nothing changes
+    std::vector<std::u16string> rootChildren;
+  } cases[] = {
+      {"only sub-folder", {u"A", u"A1"}, u"A", {u"A", u"B", u"C"}},
+      {"last of several", {u"C"}, u"B", {u"A", u"B"}},
+      {"middle", {u"B"}, u"A", {u"A", u"C"}},
+      {"first of several", {u"A"}, u"B", {u"B", u"C"}},
+      {"the root", {}, nullptr, {u"A", u"B", u"C"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    page().project.dirs.Clear();
+    for (const char16_t* n : {u"A", u"B", u"C"}) page().project.InsertDir(n)->flags = kNodeDirectory;
+    page().project.SubDirAt(0)->InsertDir(u"A1")->flags = kNodeDirectory;
+    page().NewProject();
+    TreeItemHandle h = page().rootItem;
+    for (const char16_t* step : c.path) {
+      for (u32 i = 0; i < page().tree.GetChildCount(h); ++i) {
+        const TreeItemHandle child = page().tree.GetChild(h, i);
+        if (Str(page().tree.Lookup(child)->text) == step) {
+          h = child;
+          break;
+        }
+      }
+    }
+    page().tree.SelectItem(h);
+    bool proceed = true;
+    page().OnTreeKey(46, &proceed);
+    EXPECT_FALSE(proceed);
+    EXPECT_EQ(c.rootChildren, ChildItems(page().rootItem));
+    std::vector<std::u16string> nodes;
+    for (const CDirNode& d : page().project.dirs) nodes.push_back(Str(d.name));
+    EXPECT_EQ(c.rootChildren, nodes);
+    const std::u16string selected = Str(page().tree.Lookup(page().tree.selected)->text);
+    EXPECT_EQ(c.selectedAfter ? std::u16string(c.selectedAfter) : Str(page().project.name), selected);
+  }
+  // A tree item whose folder is gone from the project removes nothing.
+  page().tree.SelectItem(page().tree.GetChild(page().rootItem, 2));
+  page().project.dirs.DeleteAt(2);
+  page().RemoveSelectedFolder();
+  EXPECT_EQ(3u, page().tree.GetChildCount(page().rootItem));
+}
+
+// The close button closes the page through the host; the menu shows the
+// page's entries while it is shown.
+TEST_F(ExplorerPage, TheCloseButtonClosesAndShowingSetsTheMenu) {
+  Open();
+  page().NewProject();
+  CPageHolderOf<CExplorerOwner::Page> holder(&page());
+  page().holder = &holder;
+  holder.Show(true);
+  CMenuModel* edit = owner.menu->FindSubmenu(28);
+  i32 newFolder = -1;
+  for (i32 i = 0; i < edit->count; ++i)
+    if (edit->GetItemId(i) == 38) newFolder = i;
+  ASSERT_GE(newFolder, 0);
+  EXPECT_FALSE(edit->GetItem(newFolder)->flags & kMenuHidden);
+  EXPECT_TRUE(edit->GetItem(newFolder)->flags & kMenuEnabled);
+  // A project cannot be burned and takes no files: those entries stay off
+  // rather than offer commands that would do nothing.
+  auto flagsOf = [](CMenuModel* sub, i32 id) {
+    for (i32 i = 0; i < sub->count; ++i)
+      if (sub->GetItemId(i) == id) return sub->GetItem(i)->flags;
+    return static_cast<u8>(0xFF);
+  };
+  EXPECT_FALSE(flagsOf(owner.menu->FindSubmenu(46), 50) & kMenuEnabled);
+  EXPECT_TRUE(flagsOf(edit, 37) & kMenuHidden);
+  EXPECT_FALSE(flagsOf(edit, 37) & kMenuEnabled);
+  holder.Show(false);
+  EXPECT_TRUE(edit->GetItem(newFolder)->flags & kMenuHidden);
+  holder.Show(true);
+  page().closeButton.click.Call(&page());
+  EXPECT_EQ(std::vector<CPageHolder*>{&holder}, owner.closed);
+}
+
+// Save image: the path chosen, then the saving page for it with this page
+// set aside; nothing without a path.
+TEST_F(ExplorerPage, SaveImageStartsTheSavingPageForTheChosenPath) {
+  Open();
+  page().NewProject();
+  CPageHolderOf<CExplorerOwner::Page> holder(&page());
+  page().holder = &holder;
+  static std::vector<std::pair<std::u16string, CPageHolder*>> saved;
+  static bool choose;
+  saved.clear();
+  page().actions.chooseImagePath = [](void*, CWideString* path) {
+    path->Assign(u"C:\\images\\project.iso");
+    return choose;
+  };
+  page().actions.startSaving = [](void*, const wchar16* path, CPageHolder* project) {
+    saved.push_back({std::u16string(path), project});
+    return true;
+  };
+  choose = false;
+  page().OnCommand(26);
+  EXPECT_TRUE(saved.empty());
+  choose = true;
+  page().OnCommand(26);
+  ASSERT_EQ(1u, saved.size());
+  EXPECT_EQ(u"C:\\images\\project.iso", saved[0].first);
+  EXPECT_EQ(&holder, saved[0].second);
+}
+
+// Export Files: the list's selection, or from the tree's menu the folder
+// shown as a whole, goes to the extraction with the chosen folder, which is
+// stored for the next time.
+TEST_F(ExplorerPage, ExportFilesHandsTheChosenEntriesToTheExtraction) {
+  Open();
+  ASSERT_TRUE(page().OpenImage(u"fixtures/iso/joliet.iso"));
+  static std::vector<std::u16string> extracted;
+  static std::u16string target;
+  extracted.clear();
+  page().actions.chooseFolder = [](u32, const wchar16*, CWideString* chosen) {
+    chosen->Assign(u"C:\\out");
+    return true;
+  };
+  page().actions.extract = [](void*, const wchar16*, CFileNode* const* entries, u32 count, const wchar16* folder) {
+    for (u32 i = 0; i < count; ++i) extracted.push_back(Str(entries[i]->name));
+    target = folder;
+    return true;
+  };
+  page().list.SelectItem(5, false);
+  page().list.SelectItem(0, false);  // alone: the first folder
+  EXPECT_EQ((std::vector<u8>{1, 0, 0, 0, 0, 0}), std::vector<u8>(page().rowSelected.begin(), page().rowSelected.begin() + 6));
+  page().rowSelected[5] = 1;  // as a Ctrl click leaves it
+  page().OnCommand(39);
+  const std::vector<std::u16string> rows = ListTexts();
+  ASSERT_EQ(2u, extracted.size());
+  EXPECT_EQ(rows[0], extracted[0]);
+  EXPECT_EQ(rows[5], extracted[1]);
+  // Select all takes every row; the selection's totals follow.
+  page().OnCommand(36);
+  EXPECT_EQ(page().totals.files, page().selectionTotals.files);
+  EXPECT_EQ(page().totals.bytes, page().selectionTotals.bytes);
+  EXPECT_EQ(u"C:\\out", target);
+  CWideString stored;
+  CSettingsKey(kTestRoot).ReadString(u"\\ImageExplorer", u"ExtractPath", &stored);
+  EXPECT_EQ(u"C:\\out", Str(stored));
+  extracted.clear();
+  page().pageFlags |= Page::kFlagTreeCommand;
+  page().OnCommand(39);
+  page().pageFlags &= ~Page::kFlagTreeCommand;
+  EXPECT_EQ(std::vector<std::u16string>{Str(page().root->name)}, extracted);
+}
+
+// Copy: every entry below the selection goes on the clipboard, except a
+// name that could leave the folder it is pasted into, with what lies below
+// it.
+TEST(ExplorerCopy, NamesThatCouldLeaveThePasteFolderAreLeftOut) {
+  CDirNode root;
+  CDirNode* good = root.InsertDir(u"good");
+  good->flags = kNodeDirectory;
+  good->AddFileEntry(nullptr, u"a.txt", 5, 20, 10);
+  good->AddFileEntry(nullptr, u"..", 2, 21, 10);
+  CDirNode* bad = good->InsertDir(u"x\\..\\..\\evil");
+  bad->flags = kNodeDirectory;
+  bad->AddFileEntry(nullptr, u"b.txt", 5, 22, 10);
+  root.AddFileEntry(nullptr, u"C:evil", 6, 23, 10);
+  const CFileNode* entries[] = {root.SubDirAt(0), &root.files[0]};
+  CClipboardFiles files;
+  EXPECT_EQ(2u, PrepareImageEntries(&files, u"fixtures/iso/joliet.iso", true, entries, 2));  // "good" and "good\\a.txt"
+}
+
+}  // namespace
