@@ -1,4 +1,4 @@
-#include "app/eject_disc.h"
+#include "app/commands/eject_disc.h"
 
 #include "drive/drive_manager.h"
 #include "runtime/clock.h"
