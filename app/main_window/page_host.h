@@ -18,6 +18,7 @@
 #include "app/main_window/page_holder_list.h"
 #include "app/main_window/page_list.h"
 #include "app/main_window/task_view.h"
+#include "app/pages/audio_project_page.h"
 #include "render/bitmap.h"
 #include "ui/widgets/composite.h"
 
@@ -72,6 +73,9 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
     AddPage(box, true);
     return box;
   }
+
+  // Command 22: a new audio project, current.
+  CPageBox<CAudioProjectPage<Self>>* OpenAudioProject() { return OpenPage<CAudioProjectPage<Self>>(); }
 
   bool IsTaskViewShown() { return list.Contains(&taskHolder_); }
   void ShowTaskView(bool show) {
