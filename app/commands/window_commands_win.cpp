@@ -3,10 +3,12 @@
 #include "app/commands/command_ids.h"
 #include "app/main_window/main_frame.h"
 
-bool RunWindowCommand(CMainFrame&, u32 command) {
+bool RunWindowCommand(CMainFrame& frame, u32 command) {
   switch (command) {
-    case kCmdNewData:
     case kCmdNewAudio:
+      frame.pageHost.OpenAudioProject();
+      return true;
+    case kCmdNewData:
     case kCmdOpen:
     case kCmdCopyDisc:
     case kCmdBurnImage:

@@ -38,6 +38,7 @@ constexpr i32 kAudioCloseIcon = 17;
 
 KELVANE_WIDGET_TRAIT(HasMainMenuModel, widget_traits::Fake<T>().menu)
 KELVANE_WIDGET_TRAIT(HasMainMenuBar, widget_traits::Fake<T>().menuBar.icons)
+KELVANE_WIDGET_TRAIT(HasPageList, widget_traits::Fake<T>().list.Pages())
 KELVANE_WIDGET_TRAIT(HasProjectBurn, widget_traits::Fake<T>().RunProjectBurn(widget_traits::Fake<BurnRequest>()))
 
 // The capacity gauge: the progress bar's painter over a fraction of the
@@ -224,7 +225,7 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
 
   // The total, its time, the CD size and the gauge.
   void UpdateTotals() {
-    AudioLayoutTrack tracks[kMaxAudioTracks];
+    AudioLayoutTrack tracks[kMaxAudioTracks] = {};
     total = AudioProjectTotal(tracks, LayoutTracks(tracks, kMaxAudioTracks));
     trackList.totalText.Release();
     AppendMinutesSeconds(total / 75, &trackList.totalText);
@@ -260,28 +261,36 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
   // ---- Burning ----
   // Lays the tracks out into a request whose source is the page's
   // snapshot of them, then the host runs the burn-image window and the
-  // job. A project a cue sheet cannot describe is refused with a message.
+  // job.
   void StartBurn() {
-    if (trackList.rows.GetCount() == 0) return;
-    if (source_.IsDecoding()) return AudioServices().tellRefusal(AudioRefusal::kBurnRunning);
-    AudioLayoutTrack tracks[kMaxAudioTracks + 1];
-    const u32 n = LayoutTracks(tracks, kMaxAudioTracks + 1);
     BurnRequest request;
-    switch (BuildAudioCueSheet(&request, tracks, n)) {
-      case AudioLayoutResult::kOk: break;
-      case AudioLayoutResult::kTooManyTracks: return AudioServices().tellRefusal(AudioRefusal::kTooManyTracks);
-      case AudioLayoutResult::kTooLong:
-      case AudioLayoutResult::kCueSheetFull: return AudioServices().tellRefusal(AudioRefusal::kTooLong);
-      default: return AudioServices().tellRefusal(AudioRefusal::kNoMemory);
-    }
-    const AudioTrackInfo* snapshot[kMaxAudioTracks];
-    for (u32 i = 0; i < n; ++i) snapshot[i] = &trackList.rows[i]->track;
-    if (!source_.SetTracks(snapshot, n)) return AudioServices().tellRefusal(AudioRefusal::kNoMemory);
-    request.options |= kOptionAudioProject;
-    request.projectSource = &source_;
-    request.projectPage = this;
-    request.titleId = kTextBurnAudioCd;
+    if (!PrepareBurn(&request)) return;
     if constexpr (HasProjectBurn<THost>::value) this->Parent().RunProjectBurn(request);
+  }
+  // The request of a burn of the project as it is now: its layout and cue
+  // sheet, the audio option, the title, the page's source over a snapshot
+  // of the tracks. A project a cue sheet cannot describe, or one whose
+  // last burn still reads the source, is refused with a message (false).
+  bool PrepareBurn(BurnRequest* request) {
+    if (trackList.rows.GetCount() == 0) return false;
+    if (source_.IsDecoding()) return Refuse(AudioRefusal::kBurnRunning);
+    AudioLayoutTrack tracks[kMaxAudioTracks + 1] = {};
+    const u32 n = LayoutTracks(tracks, kMaxAudioTracks + 1);
+    switch (BuildAudioCueSheet(request, tracks, n)) {
+      case AudioLayoutResult::kOk: break;
+      case AudioLayoutResult::kTooManyTracks: return Refuse(AudioRefusal::kTooManyTracks);
+      case AudioLayoutResult::kTooLong:
+      case AudioLayoutResult::kCueSheetFull: return Refuse(AudioRefusal::kTooLong);
+      default: return Refuse(AudioRefusal::kNoMemory);
+    }
+    const AudioTrackInfo* snapshot[kMaxAudioTracks] = {};
+    for (u32 i = 0; i < n; ++i) snapshot[i] = &trackList.rows[i]->track;
+    if (!source_.SetTracks(snapshot, n)) return Refuse(AudioRefusal::kNoMemory);
+    request->options |= kOptionAudioProject;
+    request->projectSource = &source_;
+    request->projectPage = OwnHolder();
+    request->titleId = kTextBurnAudioCd;
+    return true;
   }
   CAudioProjectSource& Source() { return source_; }
 
@@ -410,6 +419,19 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
     UpdateMenu();
   }
   void OnClose() { this->Parent().ClosePage(nullptr); }
+  // The holder through which the host lists this page (the page set aside
+  // while its burn runs); the page itself when the host keeps no list.
+  void* OwnHolder() {
+    if constexpr (HasPageList<THost>::value) {
+      for (CPageHolder* holder : *this->Parent().list.Pages())
+        if (holder->Widget() == this) return holder;
+    }
+    return this;
+  }
+  static bool Refuse(AudioRefusal why) {
+    AudioServices().tellRefusal(why);
+    return false;
+  }
 
   static void FreeRowsThunk(void* self) { static_cast<Self*>(self)->FreeRemovedRows(); }
   static void RemoveAllThunk(void* self) { static_cast<Self*>(self)->RemoveAllTracks(); }
