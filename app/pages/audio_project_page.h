@@ -180,7 +180,7 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
         break;
       }
       CWideString name;
-      if (files->GetName(i, &name) == kHrOk) AddTrack(name.c_str());
+      if (AudioServices().fileName(files, i, &name) == kHrOk) AddTrack(name.c_str());
     }
     UpdateMenu();
     if (refused) AudioServices().tellRefusal(AudioRefusal::kTooManyTracks);
@@ -296,7 +296,7 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
 
   // ---- Drop target ----
   HResult OnDragEnter(CDropData* data, u32, const Point&, u32* effect) override {
-    accept_ = data && data->HasData(kDroppedFilesId) == kHrOk ? 1 : 0;
+    accept_ = AudioServices().dropHasFiles(data) ? 1 : 0;
     if (effect) *effect = accept_ ? kDropEffectCopy : kDropEffectNone;
     return kHrOk;
   }
@@ -309,8 +309,8 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
     return kHrOk;
   }
   HResult OnDrop(CDropData* data, u32, const Point&, u32* effect) override {
-    CDroppedFiles* files = nullptr;
-    const bool ok = accept_ && data && data->GetData(kDroppedFilesId, &files) == kHrOk && files;
+    CDroppedFiles* files = accept_ ? AudioServices().droppedFiles(data) : nullptr;
+    const bool ok = files != nullptr;
     accept_ = 0;
     if (effect) *effect = ok ? kDropEffectCopy : kDropEffectNone;
     if (ok) AddFiles(files);

@@ -24,6 +24,11 @@ struct AudioProjectServices {
   // The clipboard offers a file list; its names.
   bool (*clipboardHasFiles)();
   bool (*readClipboardFiles)(CDroppedFiles* list);
+  // The drag's data offers a file list; the list; the list's name index
+  // (CDropData and CDroppedFiles::GetName).
+  bool (*dropHasFiles)(CDropData* data);
+  CDroppedFiles* (*droppedFiles)(CDropData* data);
+  HResult (*fileName)(CDroppedFiles* list, u32 index, CWideString* out);
   // The drop area on a window (an HWND); false when it was not registered.
   bool (*registerDrop)(void* window, CWidget* widget, IDropHandler* owner);
   void (*revokeDrop)(IDropHandler* owner);

@@ -16,6 +16,12 @@ constexpr u32 kWarningFlags = 0x10000;  // OK, warning icon
 
 bool Measure(AudioTrackInfo* track, const wchar16* path) { return GetAudioTrackLength(track, path); }
 bool ClipboardHasFiles() { return HasClipboardData(kClipboardFileList); }
+bool DropHasFiles(CDropData* data) { return data && data->HasData(kDroppedFilesId) == kHrOk; }
+CDroppedFiles* DroppedFiles(CDropData* data) {
+  CDroppedFiles* files = nullptr;
+  return data && data->GetData(kDroppedFilesId, &files) == kHrOk ? files : nullptr;
+}
+HResult FileName(CDroppedFiles* list, u32 index, CWideString* out) { return list->GetName(index, out); }
 bool RegisterDrop(void* window, CWidget* widget, IDropHandler* owner) {
   return window && RegisterDropHandler(window, widget, owner, &CWidget::HitTest, &CWidget::WindowToLocal);
 }
@@ -28,7 +34,8 @@ void TellRefusal(AudioRefusal why) {
 
 const AudioProjectServices& PlatformAudioServices() {
   static const AudioProjectServices services = {&Measure,      &DecodeAudioFile, &ClipboardHasFiles,
-                                                &GetClipboardFiles, &RegisterDrop, &RevokeDropHandler,
+                                                &GetClipboardFiles, &DropHasFiles, &DroppedFiles,
+                                                &FileName,          &RegisterDrop, &RevokeDropHandler,
                                                 &LoadBackground,    &TellRefusal};
   return services;
 }
