@@ -135,6 +135,9 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   void EjectDisc();
   // "Burn image...": the burn-image window, then the burn of its request.
   void BurnImage();
+  // The audio project's burn: the burn-image window over its request, then
+  // the job in the task view; false when cancelled or not started.
+  bool RunProjectBurn(BurnRequest& request);
   void ShowAbout();
   void OpenHelp();
 };

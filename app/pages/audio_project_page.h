@@ -6,10 +6,10 @@
 // with the page's decoding source as the burn's source. The source burns a
 // snapshot of the tracks taken then, so the project may change meanwhile.
 //
-// The host (THost, the page host) offers ClosePage(nullptr) and, to burn,
-// RunProjectBurn(BurnRequest&) (the burn-image window, then the job). The
-// window it belongs to may offer `menu` (the main menu's model) and
-// `menuBar` (whose icon strips the page shares). Portable; the platform's
+// The host (THost, the page host) offers ClosePage(nullptr). The window it
+// belongs to offers RunProjectBurn(BurnRequest&) (the burn-image window,
+// then the job) and may offer `menu` (the main menu's model) and `menuBar`
+// (whose icon strips the page shares). Portable; the platform's
 // services are in audio_project_services.h.
 #pragma once
 #include <tuple>
@@ -132,9 +132,6 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
     if (active && this->IsVisibleAndEnabled()) this->SetFocus();
     return true;
   }
-  // A burn still reading the project keeps the page open.
-  bool CanClose() { return !source_.IsDecoding(); }
-  bool RefusesClose() { return source_.IsDecoding(); }
   void OnClipboardChanged() { UpdateMenu(); }
   void OnLanguageChanged() {
     for (Row* row : trackList.rows) row->OnResize();
@@ -265,15 +262,18 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
   void StartBurn() {
     BurnRequest request;
     if (!PrepareBurn(&request)) return;
-    if constexpr (HasProjectBurn<THost>::value) this->Parent().RunProjectBurn(request);
+    using Window = std::remove_reference_t<decltype(this->Window())>;
+    if constexpr (HasProjectBurn<Window>::value) this->Window().RunProjectBurn(request);
   }
   // The request of a burn of the project as it is now: its layout and cue
   // sheet, the audio option, the title, the page's source over a snapshot
-  // of the tracks. A project a cue sheet cannot describe, or one whose
-  // last burn still reads the source, is refused with a message (false).
+  // of the tracks. A project a cue sheet cannot describe is refused with a
+  // message (false). The page is set aside while its burn runs, so a pass
+  // still decoding now belongs to a burn that has ended (a cancelled one
+  // leaves its decoder waiting for a reader): it is stopped.
   bool PrepareBurn(BurnRequest* request) {
     if (trackList.rows.GetCount() == 0) return false;
-    if (source_.IsDecoding()) return Refuse(AudioRefusal::kBurnRunning);
+    source_.Stop();
     AudioLayoutTrack tracks[kMaxAudioTracks + 1] = {};
     const u32 n = LayoutTracks(tracks, kMaxAudioTracks + 1);
     switch (BuildAudioCueSheet(request, tracks, n)) {

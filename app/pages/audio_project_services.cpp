@@ -14,8 +14,6 @@ const RefusalText kRefusals[] = {
      u"Un CD de audio admite como máximo 99 pistas. Los archivos a partir de la pista 100 no se han añadido."},
     {u"The project is longer than an audio CD can describe (99 minutes). Remove tracks or shorten the pauses.",
      u"El proyecto dura más de lo que un CD de audio puede describir (99 minutos). Quite pistas o acorte las pausas."},
-    {u"This project is still being burned. Wait until the burn has finished.",
-     u"Este proyecto todavía se está grabando. Espere a que termine la grabación."},
     {u"There is not enough memory for the project.", u"No hay memoria suficiente para el proyecto."},
 };
 

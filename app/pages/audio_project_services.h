@@ -13,7 +13,6 @@
 enum class AudioRefusal : u8 {
   kTooManyTracks,    // a CD holds 99 tracks
   kTooLong,          // the project does not fit the cue sheet's 99 minutes
-  kBurnRunning,      // the project's last burn still reads it
   kNoMemory,
 };
 

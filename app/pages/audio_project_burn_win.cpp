@@ -1,0 +1,13 @@
+// The audio project's burn from the main window: the burn-image window in
+// audio mode over the page's request, then the burn in the task view.
+#include "app/job_windows/burn_image_window.h"
+#include "app/main_window/main_frame.h"
+#include "jobs/burn/burn_request.h"
+
+bool CMainFrame::RunProjectBurn(BurnRequest& request) {
+  const Point centre = {x + width / 2, y + height / 2};
+  if (RunBurnImageDialog(drives, &request, centre) != 0) return false;
+  const bool started = pageHost.taskView.StartBurnJob(request);
+  SaveTaskViewState(pageHost.IsTaskViewShown());
+  return started;
+}
