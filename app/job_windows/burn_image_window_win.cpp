@@ -292,10 +292,80 @@ bool CBurnImageWindow::OnDialogKey(u32 key) {
 void CBurnImageWindow::OnDestroy() {
   drives.RemoveListener(&poster);
   StopPulse();
+  panelThread_.Join();
 }
 
 void CBurnImageWindow::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t) {
   if (offset == kMsgBurnMediaChanged) OnMediaChanged(static_cast<u32>(wParam));
+  if (offset == kMsgPanelDone) OnPanelDone(static_cast<u32>(wParam));
+}
+
+// ---- Intro panel ---------------------------------------------------------
+
+void CBurnImageWindow::StartPanelAnimation(bool show) {
+  panelThread_.Join();
+  panelReturning_ = show;
+  ++panelNumber_;
+  {
+    CLockGuard guard(lock);
+    const u32 alpha = show ? 0u : 0xFF000000u;
+    introPanel.bottomColour = alpha | 0x00FFFFFFu;
+    introPanel.topColour = alpha | 0x00FFFFFFu;
+    introPanel.bitmapOpacity = show ? 0.0 : 0.45;
+  }
+  if (!show) SetOptionsVisible(true);
+  introPanel.ModifyFlags(0, kFlagVisible);
+  introPanel.Redraw();
+  if (!panelThread_.Start([](void* w) { return static_cast<CBurnImageWindow*>(w)->PanelThread(); }, this,
+                          kPulseStack))
+    OnPanelDone(panelNumber_);
+}
+
+// Two rounds of 11 steps 20 ms apart: the upper colour's alpha, then the
+// lower one's, move by 1/12 a step while the watermark's opacity moves by
+// 1/24 (out when the panel goes, in when it comes back). The end is posted:
+// what shows afterwards is settled on the window's thread.
+u32 CBurnImageWindow::PanelThread() {
+  const bool in = panelReturning_;
+  const u32 number = panelNumber_;
+  const double sign = in ? 1.0 : -1.0;
+  double s = in ? 0.0 : 1.0;
+  for (int round = 0; round < 2; ++round) {
+    double a = in ? 0.0 : 1.0;
+    for (int step = 0; step < 11; ++step) {
+      Clock().Sleep(20);
+      a += sign / 12;
+      s += sign / 24;
+      {
+        CLockGuard guard(lock);
+        u32& colour = round == 0 ? introPanel.topColour : introPanel.bottomColour;
+        colour = (colour & 0x00FFFFFFu) | (static_cast<u32>(a * 255) << 24);
+        introPanel.bitmapOpacity = 0.45 * s;
+      }
+      introPanel.Redraw();
+    }
+    CLockGuard guard(lock);
+    u32& colour = round == 0 ? introPanel.topColour : introPanel.bottomColour;
+    colour = (colour & 0x00FFFFFFu) | (in ? 0xFF000000u : 0u);
+  }
+  if (handle) PostMessageW(static_cast<HWND>(handle), WM_USER + kMsgPanelDone, number, 0);
+  return 0;
+}
+
+void CBurnImageWindow::OnPanelDone(u32 number) {
+  if (number != panelNumber_) return;  // a later fade has begun
+  panelThread_.Join();
+  if (panelReturning_) {
+    {
+      CLockGuard guard(lock);
+      introPanel.bitmapOpacity = 0.45;
+      introPanel.bottomColour = introPanel.topColour = 0xFFFFFFFFu;
+    }
+    SetOptionsVisible(false);
+    introPanel.Redraw();
+  } else {
+    introPanel.ModifyFlags(kFlagVisible, 0);
+  }
 }
 
 // ---- Lists ---------------------------------------------------------------
@@ -488,18 +558,16 @@ void CBurnImageWindow::OnImagePathChanged() {
   const bool exists = imagePath.Text().GetLength() > 0 && FileExists(imagePath.Text().c_str());
   if (!panelGone && exists) {
     panelGone = 1;
-    introPanel.ModifyFlags(kFlagVisible, 0);
-    SetOptionsVisible(true);
     UpdateState(true);
+    StartPanelAnimation(false);
   } else if (exists) {
     LoadImageInfo();
     UpdateState(false);
-  } else {
+  } else if (panelGone) {
     panelGone = 0;
     ok.Enable(false);
     StopPulse();
-    SetOptionsVisible(false);
-    introPanel.ModifyFlags(0, kFlagVisible);
+    StartPanelAnimation(true);
   }
   Repaint();
 }
@@ -625,6 +693,20 @@ u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point&
   CBurnImageWindow window(drives, request, true);
   FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
   const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  window.PlaceAndCreate(&size, &centre);
+  drives.AddListener(&window.poster);
+  window.poster.window = window.Handle();
+  RunModalLoop(window.Handle());
+  return window.cancelled;
+}
+
+u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
+  CBurnImageWindow window(drives, request, false);
+  window.imageSectors = request->SumTrackSectors(true);
+  FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
+  window.sectorsText.Assign(u"");
+  AppendGrouped(&window.sectorsText, window.imageSectors);
+  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightAudio};
   window.PlaceAndCreate(&size, &centre);
   drives.AddListener(&window.poster);
   window.poster.window = window.Handle();

@@ -58,9 +58,8 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     EXPECT_FALSE(w.deviceList.IsVisible());
 
     w.imagePath.SetText(u"fixtures/iso/joliet.iso");
-    PumpPending();
-    EXPECT_FALSE(w.introPanel.IsVisible());
-    EXPECT_TRUE(w.deviceList.IsVisible());
+    EXPECT_TRUE(w.deviceList.IsVisible());  // under the fading panel
+    EXPECT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
     EXPECT_FALSE(w.ok.flags & kFlagDisabled);
     EXPECT_GT(w.imageSectors, 0u);
     EXPECT_EQ(w.labelText.Compare(u"KELVANE TEST", -1), 0);
@@ -70,8 +69,10 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     w.imagePath.SetText(u"fixtures/iso/nothing-here.iso");
     EXPECT_TRUE(w.introPanel.IsVisible());
     EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+    EXPECT_TRUE(PumpUntil([&] { return !w.deviceList.IsVisible(); }));
     w.imagePath.SetText(u"fixtures/iso/joliet.iso");
     ASSERT_FALSE(w.ok.flags & kFlagDisabled);
+    EXPECT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
 
     w.AcceptAndClose();
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
@@ -81,6 +82,78 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     EXPECT_EQ(request.SumTrackSectors(true), w.imageSectors);
     EXPECT_EQ(request.imagePath.Compare(u"fixtures/iso/joliet.iso", -1), 0);
   }
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
+u32 g_overburnAnswer = kAnswerNo;
+u32 g_overburnAsked = 0;
+u32 AnswerOverburn() {
+  ++g_overburnAsked;
+  return g_overburnAnswer;
+}
+
+// A CD-R a little smaller than the image: overburn is offered; only an
+// explicit Yes checks it (and forces disc at once); a medium beyond the
+// margin takes it back.
+TEST_F(BurnImageWindowTest, OverburnProceedsOnlyOnAnExplicitYes) {
+  Attach();
+  MediumOptions small;
+  small.capacityBlocks = 345;  // the image has 353 sectors: within 345 + 345 / 18
+  Insert(small);
+  CDriveManager manager;
+  BurnRequest request;
+  CBurnImageWindow w(manager, &request, true);
+  w.settingsKey.SetRoot(root_.c_str());
+  w.askOverburn = AnswerOverburn;
+  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+  w.imagePath.SetText(u"fixtures/iso/joliet.iso");
+  PumpPending();
+  ASSERT_EQ(w.imageSectors, 353u);
+  EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+  EXPECT_FALSE(w.extraSizeBox.flags & kFlagDisabled);
+  EXPECT_EQ(w.statusLabel.textId, static_cast<i32>(kTextNotEnoughSpace));
+
+  // Closing the question any other way than Yes (Cancel, No) declines.
+  for (u32 answer : {kAnswerCancel, kAnswerNo, kAnswerOk}) {
+    g_overburnAnswer = answer;
+    w.extraSizeBox.SetChecked(true);
+    w.OnExtraSizeChanged(true);
+    EXPECT_FALSE(w.extraSize) << answer;
+    EXPECT_FALSE(w.extraSizeBox.IsChecked()) << answer;
+    EXPECT_TRUE(w.ok.flags & kFlagDisabled) << answer;
+  }
+  g_overburnAnswer = kAnswerYes;
+  w.extraSizeBox.SetChecked(true);
+  w.OnExtraSizeChanged(true);
+  EXPECT_TRUE(w.extraSize);
+  EXPECT_FALSE(w.ok.flags & kFlagDisabled);
+  EXPECT_EQ(w.methodList.selectedIndex, 1);
+  EXPECT_TRUE(w.methodList.flags & kFlagDisabled);
+
+  // A smaller disc comes: beyond the margin the offer is taken back.
+  MediumOptions tiny;
+  tiny.capacityBlocks = 300;
+  Insert(tiny);
+  w.OnMediaChanged(0);
+  EXPECT_FALSE(w.extraSize);
+  EXPECT_FALSE(w.extraSizeBox.IsChecked());
+  EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+  EXPECT_EQ(w.methodList.selectedIndex, 0);  // the entry before overburn
+  EXPECT_FALSE(w.methodList.flags & kFlagDisabled);
+
+  // Back to the first disc, overburn accepted: the request says so.
+  Insert(small);
+  w.OnMediaChanged(0);
+  w.extraSizeBox.SetChecked(true);
+  w.OnExtraSizeChanged(true);
+  ASSERT_FALSE(w.ok.flags & kFlagDisabled);
+  w.AcceptAndClose();
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
+  EXPECT_EQ(w.cancelled, 0u);
+  EXPECT_TRUE(request.options & kOptionOverburn);
+  EXPECT_EQ(request.method, kMethodDiscAtOnce);
+  EXPECT_EQ(request.cueSheets.GetCount(), 1u);
   EXPECT_EQ(0u, io_.OpenHandleCount());
 }
 
