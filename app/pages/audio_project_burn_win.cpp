@@ -6,7 +6,7 @@
 
 bool CMainFrame::RunProjectBurn(BurnRequest& request) {
   const Point centre = {x + width / 2, y + height / 2};
-  if (RunBurnImageDialog(drives, &request, centre) != 0) return false;
+  if (RunAudioBurnDialog(drives, &request, centre) != 0) return false;
   const bool started = pageHost.taskView.StartBurnJob(request);
   SaveTaskViewState(pageHost.IsTaskViewShown());
   return started;
