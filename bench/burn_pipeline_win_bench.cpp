@@ -23,6 +23,8 @@
 #include "drive/device_io.h"
 #include "drive/drive_manager.h"
 #include "drive/scsi_pass_through.h"
+#include "burn_bench_support_win.h"
+#include "instant_recorder_win.h"
 #include "jobs/burn/burn_job.h"
 #include "jobs/burn/burn_source_image.h"
 #include "jobs/job_ui.h"
@@ -33,124 +35,8 @@
 
 namespace {
 
-constexpr u32 kBlock = 2048;
+constexpr u32 kBlock = kInstantBlock;
 constexpr u32 kChunk = kCacheChunkBytes;
-
-// Image contents any block of which can be made again cheaply.
-void FillBlock(u8* block, u32 lba) {
-  u32* words = reinterpret_cast<u32*>(block);
-  u32 base = lba * 0x9E3779B1u;
-  for (u32 i = 0; i < kBlock / 4; ++i) words[i] = base + i;
-}
-
-// A DVD+RW recorder that answers every command at once: writes are taken
-// and dropped, reads give the image's blocks again.
-class CInstantRecorder final : public IDeviceIo {
- public:
-  u32 GetLogicalDriveStrings(u32 length, wchar16* buffer) override {
-    static const wchar16 kRoots[] = u"R:\\\0";
-    if (length < 5) return 5;
-    std::memcpy(buffer, kRoots, sizeof(kRoots));
-    return 4;
-  }
-  u32 GetDriveType(const wchar16*) override { return kDriveTypeCdrom; }
-  void* CreateFile(const wchar16*, u32, u32, u32, u32) override { return reinterpret_cast<void*>(0x5150); }
-  bool CloseHandle(void*) override { return true; }
-  bool DeviceIoControl(void*, u32 code, void* in, u32 inSize, void*, u32, u32* returned) override {
-    if (returned) *returned = 0;
-    if (code != kIoctlScsiPassThroughDirect) return true;  // lock, unlock, dismount
-    if (inSize < sizeof(ScsiPassThroughDirect)) return false;
-    ScsiPassThroughDirect* r = static_cast<ScsiPassThroughDirect*>(in);
-    r->scsiStatus = 0;
-    u8* data = static_cast<u8*>(r->dataBuffer);
-    u32 length = r->dataTransferLength;
-    if (r->dataIn != kScsiDataIn || !data || !length) return true;
-    const u8* cdb = r->cdb;
-    switch (cdb[0]) {
-      case 0x28: {  // READ(10)
-        u32 lba = ReadBigEndian32(cdb + 2);
-        u32 count = ReadBigEndian16(cdb + 7);
-        for (u32 i = 0; i < count && (i + 1) * kBlock <= length; ++i) FillBlock(data + i * kBlock, lba + i);
-        break;
-      }
-      case 0x46:  // GET CONFIGURATION: header only, current profile DVD+RW
-        std::memset(data, 0, length);
-        if (length >= 8) {
-          WriteBigEndian32(data, 4);
-          WriteBigEndian16(data + 6, 0x1A);
-        }
-        break;
-      case 0x51:  // READ DISC INFORMATION: a blank disc
-        std::memset(data, 0, length);
-        if (length >= 2) WriteBigEndian16(data, 32);
-        break;
-      default:
-        std::memset(data, 0, length);
-        break;
-    }
-    return true;
-  }
-};
-
-class CQuietJobUi final : public IJobUi {
- public:
-  void SetBarValue(JobBar, double) override {}
-  void SetBarColour(JobBar, u32) override {}
-  void ShowBar(JobBar, bool) override {}
-  void SetCaption(JobBar, const wchar16*) override {}
-  void SuspendRedraw(bool) override {}
-  void Redraw() override {}
-  void ShowFinishedState() override {}
-  void ShowEndState() override {}
-  void ShowStopRequested() override {}
-  void UpdateDeviceCommands() override {}
-  void SetFollowUpPageAside(void*) override {}
-  void ShowFollowUpPage(void*) override {}
-  void ClosePage() override {}
-  bool CallOnUiThread(UiCall call, void* context) override {
-    call(context);
-    return true;
-  }
-  u32 ShowMessageBox(u32, u32, u32) override { return kAnswerYes; }
-  u32 RunInsertDiscPrompt(i32, void*) override { return 0; }
-};
-
-struct Sample {
-  double seconds;
-  double cpuSeconds;
-};
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-  auto value = [](const FILETIME& t) {
-    return (static_cast<u64>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-  };
-  return value(kernel) + value(user);
-}
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-bool MakeImage(const std::wstring& path, u32 blocks) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  std::vector<u8> buffer(1 << 20);
-  u32 perBuffer = static_cast<u32>(buffer.size() / kBlock);
-  bool ok = true;
-  for (u32 lba = 0; lba < blocks && ok; lba += perBuffer) {
-    u32 n = blocks - lba < perBuffer ? blocks - lba : perBuffer;
-    for (u32 i = 0; i < n; ++i) FillBlock(buffer.data() + i * kBlock, lba + i);
-    DWORD written = 0;
-    ok = WriteFile(file, buffer.data(), n * kBlock, &written, nullptr) && written == n * kBlock;
-  }
-  CloseHandle(file);
-  return ok;
-}
 
 // The reference: the file read front to back in 32 KB ReadFile calls.
 Sample PlainRead(const std::wstring& path) {
@@ -213,7 +99,6 @@ Sample SourceRead(const std::wstring& path) {
 }
 
 Sample Burn(CDriveManager& manager, const std::wstring& path, u32 blocks, bool verify, bool* ok) {
-  CQuietJobUi ui;
   BurnRequest request;
   request.source = -1;
   request.destination = 0;
@@ -224,21 +109,7 @@ Sample Burn(CDriveManager& manager, const std::wstring& path, u32 blocks, bool v
   TrackExtent* track = session->AppendNew();
   *track = TrackExtent{0, kBlock, blocks, 1, 0, 0, 0};
 
-  double cpu = CpuSeconds(), start = Now();
-  CBurnPage page(&ui);
-  page.driveManager = &manager;
-  CDrive* drive = manager.OpenDrive(0);
-  if (!drive) {
-    *ok = false;
-    return Sample{0, 0};
-  }
-  drive->LockVolume();
-  *ok = page.StartJob(request, drive, u"R:");
-  page.mainThread.Join();
-  Sample s{Now() - start, CpuSeconds() - cpu};
-  *ok = *ok && !page.IsStopped() && page.writeResult.load() == 0 && page.verifyResult.load() == 0 &&
-        page.sectorsDone.load() == blocks;
-  return s;
+  return HeadlessBurn(manager, request, blocks, ok);
 }
 
 }  // namespace

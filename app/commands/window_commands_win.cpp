@@ -11,7 +11,6 @@ bool RunWindowCommand(CMainFrame& frame, u32 command) {
     case kCmdNewData:
     case kCmdOpen:
     case kCmdCopyDisc:
-    case kCmdBurnImage:
     case kCmdEraseDisc:
     case kCmdEraseIcon:
     case kCmdDiscInfo:

@@ -163,7 +163,7 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   // The page's commands, and the window commands that never reach it.
   const u32 pageCommands[] = {24, 25, 26, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 41, 50, 53, 74};
   for (u32 id : pageCommands) f.OnCommand(id);
-  for (u32 id : {kCmdNewData, kCmdOpen, kCmdCopyDisc, kCmdBurnImage, kCmdEraseDisc, kCmdEraseIcon,
+  for (u32 id : {kCmdNewData, kCmdOpen, kCmdCopyDisc, kCmdEraseDisc, kCmdEraseIcon,
                  kCmdDiscInfo, kCmdDeviceInfo})
     f.OnCommand(id);
   EXPECT_EQ(std::vector<u32>(std::begin(pageCommands), std::end(pageCommands)), box->page.commands);
