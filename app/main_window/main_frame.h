@@ -129,15 +129,16 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   // reach goes).
   CDriveManager drives;
 
+  // The audio project's burn: the burn-image window over its request, then
+  // the job in the task view; false when cancelled or not started.
+  bool RunProjectBurn(BurnRequest& request);
+
  private:
   void LayoutPanes(i32 width, i32 height);
   void ToggleTaskView();
   void EjectDisc();
   // "Burn image...": the burn-image window, then the burn of its request.
   void BurnImage();
-  // The audio project's burn: the burn-image window over its request, then
-  // the job in the task view; false when cancelled or not started.
-  bool RunProjectBurn(BurnRequest& request);
   void ShowAbout();
   void OpenHelp();
 };

@@ -2,6 +2,7 @@
 // audio mode over the page's request, then the burn in the task view.
 #include "app/job_windows/burn_image_window.h"
 #include "app/main_window/main_frame.h"
+#include "app/pages/audio_project_page.h"
 #include "jobs/burn/burn_request.h"
 
 bool CMainFrame::RunProjectBurn(BurnRequest& request) {
@@ -11,3 +12,4 @@ bool CMainFrame::RunProjectBurn(BurnRequest& request) {
   SaveTaskViewState(pageHost.IsTaskViewShown());
   return started;
 }
+static_assert(HasProjectBurn<CMainFrame>::value, "the audio page reaches the main window's burn");
