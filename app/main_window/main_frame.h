@@ -142,6 +142,10 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   // reach goes).
   CDriveManager drives;
 
+  // The audio project's burn: the burn-image window over its request, then
+  // the job in the task view; false when cancelled or not started.
+  bool RunProjectBurn(BurnRequest& request);
+
  private:
   void LayoutPanes(i32 width, i32 height);
   void ToggleTaskView();

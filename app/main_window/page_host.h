@@ -19,6 +19,7 @@
 #include "app/main_window/page_holder_list.h"
 #include "app/main_window/page_list.h"
 #include "app/main_window/task_view.h"
+#include "app/pages/audio_project_page.h"
 #include "app/pages/device_info_page.h"
 #include "app/pages/disc_info_page.h"
 #include "app/pages/explorer_page.h"
@@ -105,6 +106,9 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
     ClosePage(page->holder);
     return false;
   }
+
+  // Command 22: a new audio project, current.
+  CPageBox<CAudioProjectPage<Self>>* OpenAudioProject() { return OpenPage<CAudioProjectPage<Self>>(); }
 
   // An erase or format chosen in the erase window (method 1 to 5, the
   // drive by index): asked first unless it continues a background format;

@@ -1,0 +1,125 @@
+#include "jobs/audio/audio_project_layout.h"
+
+#include "jobs/audio/audio_cd_format.h"
+
+namespace {
+
+constexpr u8 kAdrPosition = 1;
+constexpr u8 kFormAudio = 0x00;
+constexpr u8 kFormLeadAudio = 0x01;  // lead-in and lead-out of an audio disc
+
+bool AppendExtent(TrackList* list, i32 start, u32 count, u8 content) {
+  TrackExtent* e = list->AppendNew();
+  if (!e) return false;
+  e->start = start;
+  e->sectorSize = kCdSectorBytes;
+  e->sectorCount = count;
+  e->content = content;
+  e->mode2Form1 = 0;
+  e->cdOnly = 0;
+  e->spare = 0;
+  return true;
+}
+
+struct CdSize {
+  u32 limit;  // minutes x 4500 + 1
+  const wchar16* name;
+};
+const CdSize kCdSizes[] = {
+    {94501, u"CD 21 min"}, {333001, u"CD 74 min"}, {360001, u"CD 80 min"},
+    {405001, u"CD 90 min"}, {445501, u"CD 99 min"},
+};
+
+void AppendTwoDigits(u32 value, CWideString* out) {
+  if (value < 10) out->AppendChar(u'0');
+  out->AppendUInt(value);
+}
+
+}  // namespace
+
+bool AppendAudioTrackExtents(u32 pauseFrames, u32 sectors, TrackList* list, i32* position) {
+  u32 pause = pauseFrames;
+  if (list->GetCount() == 0 && pause < kFirstTrackPause) pause = kFirstTrackPause;
+  if (pause != 0) {
+    if (!AppendExtent(list, *position, pause, 0)) return false;
+    *position += static_cast<i32>(pause);
+  }
+  if (!AppendExtent(list, *position, sectors, 1)) return false;
+  *position += static_cast<i32>(sectors);
+  return true;
+}
+
+AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const AudioLayoutTrack* tracks, u32 count) {
+  if (count == 0) return AudioLayoutResult::kNoTracks;
+  if (count > kMaxAudioTracks) return AudioLayoutResult::kTooManyTracks;
+  // The whole layout is checked before anything is appended: the lead-out
+  // must have a time address, and every entry must fit the sheet.
+  i64 end = -static_cast<i64>(kFirstTrackPause);
+  u32 entries = 2;  // lead-in and lead-out
+  for (u32 i = 0; i < count; ++i) {
+    u32 pause = tracks[i].pauseFrames;
+    if (i == 0 && pause < kFirstTrackPause) pause = kFirstTrackPause;
+    end += static_cast<i64>(pause) + tracks[i].sectors;
+    entries += pause != 0 ? 2 : 1;
+  }
+  if (end + kFirstTrackPause >= kMaxCueFrames) return AudioLayoutResult::kTooLong;
+  if (entries > kCueSheetEntries) return AudioLayoutResult::kCueSheetFull;
+
+  TrackList* session = request->sessions.AppendNew();
+  if (!session) return AudioLayoutResult::kOutOfMemory;
+  CueSheet* sheet = request->cueSheets.AppendNew();
+  if (!sheet) {
+    request->sessions.DeleteAt(request->sessions.GetCount() - 1);
+    return AudioLayoutResult::kOutOfMemory;
+  }
+  sheet->count = 0;
+  bool ok = AppendCueSheetEntry(sheet, 0, kAdrPosition, 0, 0, kFormLeadAudio, -150) != nullptr;
+  i32 address = -static_cast<i32>(kFirstTrackPause);
+  for (u32 i = 0; ok && i < count; ++i) {
+    const u8 number = static_cast<u8>(i + 1);
+    const i32 start = address;
+    u32 pause = tracks[i].pauseFrames;
+    if (i == 0 && pause < kFirstTrackPause) pause = kFirstTrackPause;
+    if (pause != 0) ok = AppendCueSheetEntry(sheet, 0, kAdrPosition, number, 0, kFormAudio, start) != nullptr;
+    ok = ok && AppendAudioTrackExtents(tracks[i].pauseFrames, tracks[i].sectors, session, &address);
+    ok = ok && AppendCueSheetEntry(sheet, 0, kAdrPosition, number, 1, kFormAudio, start + static_cast<i32>(pause));
+  }
+  ok = ok && AppendCueSheetLeadOut(sheet, 0, kAdrPosition, kFormLeadAudio, address) != nullptr;
+  if (ok) return AudioLayoutResult::kOk;
+  request->sessions.DeleteAt(request->sessions.GetCount() - 1);
+  request->cueSheets.DeleteAt(request->cueSheets.GetCount() - 1);
+  return AudioLayoutResult::kOutOfMemory;
+}
+
+u32 AudioProjectTotal(const AudioLayoutTrack* tracks, u32 count) {
+  u32 total = 0;
+  for (u32 i = 0; i < count; ++i) total += tracks[i].pauseFrames + tracks[i].sectors;
+  return total;
+}
+
+CdSizeChoice ChooseCdSize(u32 totalSectors) {
+  for (const CdSize& size : kCdSizes)
+    if (totalSectors < size.limit) return {size.name, static_cast<double>(totalSectors) / size.limit};
+  return {u"CD ??? min", 1.0};
+}
+
+bool ParsePauseSeconds(const wchar16* text, i32 length, u32* seconds, bool* saturated) {
+  u32 value = 0;
+  i32 digits = 0;
+  bool over = false;
+  for (; digits < length && text[digits] >= u'0' && text[digits] <= u'9'; ++digits) {
+    if (over) continue;
+    value = value * 10 + static_cast<u32>(text[digits] - u'0');
+    if (value > kMaxPauseSeconds) over = true;
+  }
+  if (digits == 0) return false;
+  *saturated = over;
+  *seconds = over ? kMaxPauseSeconds : value;
+  return true;
+}
+
+void AppendMinutesSeconds(u32 seconds, CWideString* out) {
+  AppendTwoDigits(seconds / 60, out);
+  out->AppendChar(u':');
+  AppendTwoDigits(seconds % 60, out);
+}

@@ -1,0 +1,271 @@
+// The audio project page on a fake owner with its own platform table:
+// layout of the column, the track rows and their pause field, the 99-track
+// limit, totals at the CD size edges, the context menu's "Remove all" from
+// a row's own handler, and the burn's request over a snapshot of the rows.
+#include "app/pages/audio_project_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/commands/main_menu.h"
+#include "ui/support/drop_blocks.h"
+#include "ui/support/fake_owner.h"
+
+namespace {
+
+std::vector<AudioRefusal> g_refusals;
+i32 g_popupAnswer = -1;
+std::vector<std::vector<u8>> g_popupStates;  // enabled bits of each popup's items
+
+// "name_S": S sectors; a name starting with "bad" cannot be read.
+bool FakeMeasure(AudioTrackInfo* track, const wchar16* path) {
+  std::u16string p(path);
+  if (p.rfind(u"bad", 0) == 0) return false;
+  const size_t at = p.rfind(u'_');
+  u32 sectors = 0;
+  for (size_t i = at + 1; at != std::u16string::npos && i < p.size(); ++i) sectors = sectors * 10 + (p[i] - u'0');
+  track->sectors = sectors;
+  track->seconds = sectors / 75;
+  return sectors > 0;
+}
+void FakeRefusal(AudioRefusal why) { g_refusals.push_back(why); }
+i32 FakePopup(CMenuModel* model, i32, i32, const CImageStrip*, const CImageStrip*, IPopupMenuOwner*) {
+  std::vector<u8> states;
+  for (i32 i = 0; i < model->count; ++i) states.push_back(model->GetItem(i)->flags & kMenuEnabled);
+  g_popupStates.push_back(states);
+  return g_popupAnswer;
+}
+
+class COwner : public CFakeOwnerOf<COwner> {
+ public:
+  COwner() { menu = BuildMainMenu(&storage); }
+  auto Children() { return std::tie(page); }
+  bool ClosePage(CPageHolder*) { return ++closes, true; }
+  bool RunProjectBurn(BurnRequest& request) {
+    burns.push_back(request.options);
+    titles.push_back(request.titleId);
+    sources.push_back(request.projectSource);
+    return cueCounts.push_back(request.cueSheets.GetCount() ? request.cueSheets[0].count : 0), true;
+  }
+  MainMenuStorage storage;
+  CMenuModel* menu = nullptr;
+  CAudioProjectPage<COwner> page;
+  int closes = 0;
+  std::vector<u8> burns;
+  std::vector<u32> titles;
+  std::vector<IBurnSource*> sources;
+  std::vector<u32> cueCounts;
+};
+
+typedef CAudioProjectPage<COwner> Page;
+typedef Page::Row Row;
+
+bool Enabled(CMenuModel* menu, i32 id) {
+  for (i32 i = 0; i < menu->count; ++i) {
+    MenuItem* item = menu->GetItem(i);
+    if (item->id == id && item->CanBeEnabled()) return (item->flags & kMenuEnabled) != 0;
+    if (CMenuModel* sub = CMenuModel::AsSubmenu(item))
+      for (i32 j = 0; j < sub->count; ++j)
+        if (sub->GetItem(j)->id == id) return (sub->GetItem(j)->flags & kMenuEnabled) != 0;
+  }
+  return false;
+}
+
+std::string Ascii(const CWideString& s) {
+  std::string out;
+  for (i32 i = 0; i < s.GetLength(); ++i) out.push_back(static_cast<char>(s.At(i)));
+  return out;
+}
+
+class AudioProjectPageTest : public ::testing::Test {
+ protected:
+  AudioProjectPageTest() : saved_(AudioServices()) {
+    g_refusals.clear();
+    g_popupStates.clear();
+    g_popupAnswer = -1;
+    AudioServices().measure = &FakeMeasure;
+    AudioServices().tellRefusal = &FakeRefusal;
+    previousRunner_ = SetPopupMenuRunner(&FakePopup);
+    const Rect r = {0, 0, 1000, 500};
+    owner.page.Create(kFlagVisible | 0x2, &r, &owner);
+  }
+  ~AudioProjectPageTest() {
+    SetPopupMenuRunner(previousRunner_);
+    AudioServices() = saved_;
+    StoreFocusedWidget(nullptr);
+    SetPressedWidget(nullptr);
+  }
+  COwner owner;
+  Page& page = owner.page;
+
+ private:
+  AudioProjectServices saved_;
+  PopupMenuRunner previousRunner_ = nullptr;
+};
+
+}  // namespace
+
+// The 400-pixel column is centred with its left edge rounded toward zero;
+// the band's controls stand at their places in it.
+TEST_F(AudioProjectPageTest, ColumnLayout) {
+  const struct {
+    i32 width;
+    i32 left;
+  } cases[] = {{1000, 300}, {401, 0}, {399, 0}, {398, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    EXPECT_EQ(c.left, AudioColumnLeft(c.width));
+    page.SetBounds(0, 0, c.width, 500);
+    const Rect content = page.GetContentRect();
+    EXPECT_EQ(AudioColumnLeft(content.right), (content.right - 400) / 2);
+    const i32 l = AudioColumnLeft(content.right), h = content.bottom;
+    EXPECT_EQ(l + 4, page.trackList.x);
+    EXPECT_EQ(20, page.trackList.y);
+    EXPECT_EQ(392, page.trackList.width);
+    EXPECT_EQ(h - 89, page.trackList.height);
+    EXPECT_EQ(l + 4, page.gauge.x);
+    EXPECT_EQ(h - 57, page.gauge.y);
+    EXPECT_EQ(l + 396 - 22, page.menuBar.x);
+    EXPECT_EQ(h - 54 + page.gauge.height, page.menuBar.y);
+    EXPECT_EQ(content.right - 24, page.closeButton.x);
+  }
+  // Laid out again at the same size, nothing is repainted.
+  owner.repaints.clear();
+  page.SetBounds(0, 0, 398, 500);
+  EXPECT_TRUE(owner.repaints.empty());
+}
+
+// Readable files become rows in order, unreadable ones are left out
+// silently, and a 100th track is refused with one message per drop.
+TEST_F(AudioProjectPageTest, TracksUpTo99) {
+  std::vector<std::u16string> names = {u"one_75", u"bad_10", u"two_150"};
+  for (int i = 0; i < 100; ++i) names.push_back(u"more_" + std::u16string(1, u'1' + i % 9));
+  const std::string block = drop_blocks::WideList(names);
+  CDroppedFiles files;
+  ASSERT_TRUE(files.Load(block.data(), static_cast<u32>(block.size())));
+  EXPECT_FALSE(Enabled(owner.menu, kCmdBurnProject));
+  page.AddFiles(&files);
+  ASSERT_EQ(99u, page.trackList.rows.GetCount());
+  EXPECT_EQ(std::vector<AudioRefusal>{AudioRefusal::kTooManyTracks}, g_refusals);
+  EXPECT_EQ("one_75", Ascii(page.trackList.rows[0]->fileName));
+  EXPECT_EQ("two_150", Ascii(page.trackList.rows[1]->fileName));
+  EXPECT_EQ("00:01", Ascii(page.trackList.rows[0]->lengthText));
+  EXPECT_EQ(page.trackList.rows.GetCount(), page.trackList.holders.GetCount());
+  EXPECT_EQ(99 * 56 - 4, page.trackList.contentHeight);
+  EXPECT_TRUE(Enabled(owner.menu, kCmdBurnProject));
+  EXPECT_TRUE(Enabled(owner.menu, kCmdSave));
+  EXPECT_FALSE(page.AddTrack(u"late_75"));
+  // Rows stand 56 pixels apart from the top of the content.
+  const Row* first = page.trackList.rows[0];
+  const Row* second = page.trackList.rows[1];
+  EXPECT_EQ(56, first->y - second->y);
+  EXPECT_EQ(52, first->height);
+}
+
+// The totals at the edge of the 74-minute CD: 333000 sectors still fit it
+// with the gauge just below full, one more needs the 80-minute CD.
+TEST_F(AudioProjectPageTest, TotalsAtTheCdSizeEdge) {
+  ASSERT_TRUE(page.AddTrack(u"a_166350"));
+  ASSERT_TRUE(page.AddTrack(u"b_166500"));
+  page.trackList.rows[1]->pauseField.SetText(u"2");  // 150 frames
+  EXPECT_EQ(333000u, page.total);
+  EXPECT_EQ("CD 74 min - Time:", Ascii(page.trackList.capacityText));
+  EXPECT_EQ("74:00", Ascii(page.trackList.totalText));
+  EXPECT_LT(page.gauge.value, 1.0);
+  EXPECT_GT(page.gauge.value, 0.99999);
+  page.trackList.rows[0]->pauseField.SetText(u"0");
+  ASSERT_TRUE(page.AddTrack(u"c_1"));
+  EXPECT_EQ(333001u, page.total);
+  EXPECT_EQ("CD 80 min - Time:", Ascii(page.trackList.capacityText));
+}
+
+// Typed characters other than digits are dropped; the pause is the
+// seconds x 75; more than 999 is cut to 999 and shown so; an empty field
+// keeps the pause it had.
+TEST_F(AudioProjectPageTest, PauseField) {
+  ASSERT_TRUE(page.AddTrack(u"a_75"));
+  Row* row = page.trackList.rows[0];
+  row->pauseField.SetText(u"");
+  for (char16_t c : u"12a") row->pauseField.OnChar(c, 1, 0);
+  EXPECT_EQ("12", Ascii(row->pauseField.Text()));
+  EXPECT_EQ(900u, row->pauseFrames);
+  row->pauseField.SetText(u"1234");
+  EXPECT_EQ(74925u, row->pauseFrames);
+  EXPECT_EQ("999", Ascii(row->pauseField.Text()));
+  row->pauseField.SetText(u"");
+  EXPECT_EQ(74925u, row->pauseFrames);
+  EXPECT_EQ(74925u + 75u, page.total);
+}
+
+// The row buttons: up and down exchange neighbours in the rows and the
+// holders, the ends change nothing; remove takes one row out.
+TEST_F(AudioProjectPageTest, RowCommands) {
+  for (const char16_t* n : {u"a_1", u"b_2", u"c_3"}) ASSERT_TRUE(page.AddTrack(n));
+  auto order = [&] {
+    std::string s;
+    for (Row* r : page.trackList.rows) s += static_cast<char>(r->fileName.At(0));
+    for (u32 i = 0; i < page.trackList.holders.GetCount(); ++i)
+      EXPECT_EQ(page.trackList.rows[i], page.trackList.holders[i]->Widget());
+    return s;
+  };
+  Row* a = page.trackList.rows[0];
+  Row* c = page.trackList.rows[2];
+  const i32 topY = a->y;
+  page.MoveTrackUp(a);
+  page.MoveTrackDown(c);
+  EXPECT_EQ("abc", order());
+  page.MoveTrackDown(a);
+  EXPECT_EQ("bac", order());
+  EXPECT_EQ(topY - 56, a->y);
+  page.MoveTrackUp(c);
+  EXPECT_EQ("bca", order());
+  page.RemoveTrack(page.trackList.rows[1]);
+  EXPECT_EQ("ba", order());
+  EXPECT_EQ(3u, page.total);
+}
+
+// "Remove all" chosen in the context menu a row opened from its own
+// handler: the rows leave the list at once but stay alive until the posted
+// step frees them; with nothing to paste or remove both entries are grey.
+TEST_F(AudioProjectPageTest, RemoveAllFromARowsContextMenu) {
+  page.ShowContextMenu();
+  ASSERT_EQ(1u, g_popupStates.size());
+  EXPECT_EQ((std::vector<u8>{0, 0}), g_popupStates[0]);
+  for (const char16_t* n : {u"a_1", u"b_2"}) ASSERT_TRUE(page.AddTrack(n));
+  Row* row = page.trackList.rows[0];
+  g_popupAnswer = static_cast<i32>(kCmdRemoveAll);
+  row->OnRButtonUp(0, nullptr);
+  EXPECT_EQ((std::vector<u8>{0, 1}), g_popupStates[1]);
+  EXPECT_EQ(0u, page.trackList.rows.GetCount());
+  EXPECT_EQ(0u, page.trackList.holders.GetCount());
+  EXPECT_EQ(2u, page.trackList.RemovedRowCount());
+  EXPECT_FALSE(row->IsVisible());  // still a valid object inside its handler
+  EXPECT_EQ(0u, page.total);
+  page.FreeRemovedRows();
+  EXPECT_EQ(0u, page.trackList.RemovedRowCount());
+}
+
+// Burning builds the request over a snapshot: the audio option, the title,
+// the page's source with the rows' tracks; editing the project afterwards
+// leaves the snapshot as it was.
+TEST_F(AudioProjectPageTest, BurnRequestOverASnapshot) {
+  page.OnCommand(kCmdBurnProject);
+  EXPECT_TRUE(owner.burns.empty());  // nothing to burn
+  for (const char16_t* n : {u"a_1000", u"b_1000", u"c_1000"}) ASSERT_TRUE(page.AddTrack(n));
+  page.trackList.rows[1]->pauseField.SetText(u"2");
+  page.OnCommand(kCmdBurnProject);
+  ASSERT_EQ(1u, owner.burns.size());
+  EXPECT_EQ(kOptionAudioProject, owner.burns[0] & kOptionAudioProject);
+  EXPECT_EQ(206u, owner.titles[0]);
+  EXPECT_EQ(&page.Source(), owner.sources[0]);
+  EXPECT_EQ(7u, owner.cueCounts[0]);
+  page.RemoveAllTracks();
+  ASSERT_EQ(3u, page.Source().TrackCount());
+  EXPECT_EQ(1000u, page.Source().Track(2).sectors);
+  u64 size = 0;
+  page.Source().GetSize(&size);
+  EXPECT_EQ(3000u * 2352u, size);
+}
