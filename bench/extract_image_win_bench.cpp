@@ -30,7 +30,6 @@ class CSilentUi final : public IJobUi {
   void SetBarColour(JobBar, u32) override {}
   void SetCaption(JobBar, const wchar16*) override {}
   void ShowBar(JobBar, bool) override {}
-  void SetCaption(JobBar, const wchar16*) override {}
   void SuspendRedraw(bool) override {}
   void Redraw() override {}
   void ShowFinishedState() override {}

@@ -70,7 +70,6 @@ class CExtractWindow : public CFrameWindow<CExtractWindow> {
     void SetBarColour(JobBar, u32) override {}
     void SetCaption(JobBar, const wchar16*) override {}
     void ShowBar(JobBar, bool) override {}
-    void SetCaption(JobBar, const wchar16*) override {}
     void SuspendRedraw(bool) override {}
     void ShowFinishedState() override {}
     void ShowEndState() override {}

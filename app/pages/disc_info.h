@@ -3,6 +3,7 @@
 // record per TOC descriptor with the session and size READ TRACK
 // INFORMATION gives for it. Read once, when the page is built. Portable.
 #pragma once
+#include "app/pages/page_text_ids.h"
 #include "drive/drive.h"
 #include "drive/mmc/media_profiles.h"
 #include "runtime/array.h"
@@ -32,7 +33,6 @@ constexpr u32 kTextData = 199;
 constexpr u32 kTextAudio = 200;
 constexpr u32 kTextYes = 2;
 constexpr u32 kTextNo = 3;
-constexpr u32 kTextSize = 91;
 
 // The lead-out's track number in a TOC.
 constexpr u32 kLeadOutTrack = 0xAA;

@@ -22,6 +22,7 @@
 // and the host ClosePage(CPageHolder*).
 // Windows only (settings in the registry, the shell's icons).
 #pragma once
+#include "app/pages/page_text_ids.h"
 #include <tuple>
 
 #include "app/main_window/notice_texts.h"
@@ -55,7 +56,6 @@ constexpr u32 kTextErrorOpeningImage = 119;
 constexpr u32 kTextDefaultLabel = 120;
 constexpr u32 kTextFileSystem = 94;
 constexpr u32 kTextVersion = 110;
-constexpr u32 kTextSize = 91;
 constexpr u32 kTextFolders = 114;
 constexpr u32 kTextFiles = 115;
 constexpr u32 kTextImageInformation = 116;
