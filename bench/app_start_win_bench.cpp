@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_main.h"
-#include "app/startup_table.h"
+#include "app/startup/app_main.h"
+#include "app/startup/startup_table.h"
 #include "runtime/platform.h"
 #include "runtime/startup.h"
 #include "runtime/win.h"

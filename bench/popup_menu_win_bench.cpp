@@ -12,8 +12,8 @@
 #include "render/text/font.h"
 #include "runtime/ui_strings.h"
 #include "runtime/win.h"
-#include "ui/windows/popup_menu.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/dialogs/popup_menu.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

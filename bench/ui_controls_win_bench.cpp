@@ -13,8 +13,8 @@
 #include "render/text/font.h"
 #include "ui/views/text_edit_painter.h"
 #include "ui/widgets/edit_text.h"
-#include "ui/windows/theme_metrics.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/theme/theme_painter.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "ui/widgets/composite.h"
 #include "ui/widgets/event_routing.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

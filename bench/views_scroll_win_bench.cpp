@@ -15,8 +15,8 @@
 #include "ui/views/list_view.h"
 #include "ui/views/tree_view.h"
 #include "ui/widgets/button.h"
-#include "ui/windows/frame_window.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/frame/frame_window.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 // share. Needs an X display under Wine.
 #include <cstdio>
 
-#include "app/main_frame.h"
-#include "app/main_placement.h"
+#include "app/main_window/main_frame.h"
+#include "app/startup/main_placement.h"
 #include "runtime/ui_strings.h"
 #include "render/shadow_generator.h"
 #include "render/text/font.h"
 #include "runtime/win.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ui/windows/dropped_files.h"
-#include "ui/windows/file_group_descriptor.h"
+#include "ui/windows/ole/dropped_files.h"
+#include "ui/windows/ole/file_group_descriptor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > drop_files::kBlockLimit) return 0;

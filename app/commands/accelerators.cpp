@@ -1,4 +1,4 @@
-#include "app/accelerators.h"
+#include "app/commands/accelerators.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/device_commands.h"
+#include "app/commands/device_commands.h"
 
 #include "drive/drive_manager.h"
 

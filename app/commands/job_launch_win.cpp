@@ -1,4 +1,4 @@
-#include "app/job_launch.h"
+#include "app/commands/job_launch.h"
 
 #include "drive/drive_manager.h"
 

@@ -2,8 +2,8 @@
 // by the stored choice, switched from the View menu. Every control keeps
 // string ids, so a switch re-measures the menu bar, tells every page (the
 // start strip takes its tile texts again) and repaints.
-#include "app/command_ids.h"
-#include "app/main_frame.h"
+#include "app/commands/command_ids.h"
+#include "app/main_window/main_frame.h"
 #include "runtime/settings.h"
 #include "ui/widgets/main_menu_state.h"
 

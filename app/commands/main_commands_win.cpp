@@ -1,15 +1,15 @@
 // The main window's command dispatcher, its keyboard shortcuts and the
 // menu's states: the commands it handles itself, and every other one for
 // the current page.
-#include "app/command_ids.h"
-#include "app/device_commands.h"
-#include "app/eject_disc.h"
-#include "app/main_frame.h"
-#include "app/window_commands.h"
+#include "app/commands/command_ids.h"
+#include "app/commands/device_commands.h"
+#include "app/commands/eject_disc.h"
+#include "app/main_window/main_frame.h"
+#include "app/commands/window_commands.h"
 #include "runtime/settings.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/main_menu_state.h"
-#include "ui/windows/message_box.h"
+#include "ui/windows/dialogs/message_box.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/main_menu.h"
+#include "app/commands/main_menu.h"
 
-#include "app/command_ids.h"
+#include "app/commands/command_ids.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "app/window_commands.h"
+#include "app/commands/window_commands.h"
 
-#include "app/command_ids.h"
-#include "app/main_frame.h"
+#include "app/commands/command_ids.h"
+#include "app/main_window/main_frame.h"
 
 bool RunWindowCommand(CMainFrame&, u32 command) {
   switch (command) {

@@ -6,8 +6,8 @@
 #pragma once
 #include <tuple>
 
-#include "app/page_holder_list.h"
-#include "app/task_view_geometry.h"
+#include "app/main_window/page_holder_list.h"
+#include "app/main_window/task_view_geometry.h"
 #include "ui/views/scroll_view.h"
 
 template <class TParent>

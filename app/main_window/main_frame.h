@@ -9,17 +9,17 @@
 #pragma once
 #include <tuple>
 
-#include "app/accelerators.h"
-#include "app/main_menu.h"
-#include "app/page_host.h"
-#include "app/slide_notice.h"
-#include "app/start_strip.h"
-#include "app/status_bar.h"
+#include "app/commands/accelerators.h"
+#include "app/commands/main_menu.h"
+#include "app/main_window/page_host.h"
+#include "app/main_window/slide_notice.h"
+#include "app/main_window/start_strip.h"
+#include "app/main_window/status_bar.h"
 #include "drive/drive_manager.h"
 #include "runtime/platform.h"
 #include "ui/views/drop_down_list.h"
 #include "ui/widgets/menu_bar.h"
-#include "ui/windows/frame_window.h"
+#include "ui/windows/frame/frame_window.h"
 
 // Messages the main window posts to itself (offsets from WM_USER; 1 is the
 // toolkit's call onto the user-interface thread).

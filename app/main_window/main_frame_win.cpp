@@ -1,13 +1,13 @@
-#include "app/main_frame.h"
+#include "app/main_window/main_frame.h"
 
-#include "app/main_placement.h"
-#include "app/monitor_areas.h"
+#include "app/startup/main_placement.h"
+#include "app/startup/monitor_areas.h"
 #include "render/canvas.h"
 #include "render/skin_ids.h"
 #include "render/skin_resource.h"
 #include "runtime/settings.h"
-#include "ui/windows/modal_loop.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/notice_texts.h"
+#include "app/main_window/notice_texts.h"
 
 namespace {
 

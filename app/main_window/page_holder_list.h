@@ -5,7 +5,7 @@
 // first, so the first lies on top. Hidden pages take nothing and paint
 // nothing.
 #pragma once
-#include "app/page_holder.h"
+#include "app/main_window/page_holder.h"
 #include "runtime/array.h"
 
 class CPageHolderList {

@@ -14,10 +14,10 @@
 #pragma once
 #include <tuple>
 
-#include "app/page_host_background.h"
-#include "app/page_holder_list.h"
-#include "app/page_list.h"
-#include "app/task_view.h"
+#include "app/main_window/page_host_background.h"
+#include "app/main_window/page_holder_list.h"
+#include "app/main_window/page_list.h"
+#include "app/main_window/task_view.h"
 #include "render/bitmap.h"
 #include "ui/widgets/composite.h"
 

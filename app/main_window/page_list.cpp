@@ -1,4 +1,4 @@
-#include "app/page_list.h"
+#include "app/main_window/page_list.h"
 
 CPageHolder* CPageList::Current() const {
   if (current_ < 0 || static_cast<u32>(current_) >= pages_.GetCount()) return nullptr;

@@ -9,7 +9,7 @@
 // while two or more pages are open, Close while the current page is one
 // that can be closed (not the start page).
 #pragma once
-#include "app/page_holder.h"
+#include "app/main_window/page_holder.h"
 #include "runtime/array.h"
 
 class IPageListOwner {

@@ -1,7 +1,7 @@
-#include "app/page_pane.h"
+#include "app/main_window/page_pane.h"
 
 #include "render/shadow_generator.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 u32 PaneLightColour() { return ThemePanelColor(); }
 u32 PaneOutlineColour() { return ThemeTintColor(); }

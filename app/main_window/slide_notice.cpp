@@ -1,4 +1,4 @@
-#include "app/slide_notice.h"
+#include "app/main_window/slide_notice.h"
 
 #include "jobs/job_page.h"
 

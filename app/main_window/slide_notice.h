@@ -10,7 +10,7 @@
 #pragma once
 #include <atomic>
 
-#include "app/notice_texts.h"
+#include "app/main_window/notice_texts.h"
 #include "render/bitmap.h"
 #include "render/canvas.h"
 #include "render/text/font.h"
@@ -19,7 +19,7 @@
 #include "runtime/threads.h"
 #include "runtime/ui_strings.h"
 #include "ui/widgets/widget.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 constexpr i32 kNoticeWidth = 366;
 constexpr i32 kNoticeHeight = 62;

@@ -4,7 +4,7 @@
 // their fade levels, the texts split from the current language at every
 // paint, the tile icons).
 #pragma once
-#include "app/start_strip_paint.h"
+#include "app/main_window/start_strip_paint.h"
 #include "render/image_strip.h"
 #include "render/text/font.h"
 #include "ui/widgets/highlight_strip.h"

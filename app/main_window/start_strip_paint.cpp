@@ -1,9 +1,9 @@
-#include "app/start_strip_paint.h"
+#include "app/main_window/start_strip_paint.h"
 
-#include "app/page_pane.h"
+#include "app/main_window/page_pane.h"
 #include "render/text/font.h"
 #include "render/text/text_layout.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

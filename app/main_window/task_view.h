@@ -9,9 +9,9 @@
 #pragma once
 #include <tuple>
 
-#include "app/job_pane.h"
-#include "app/page_pane.h"
-#include "app/task_view_geometry.h"
+#include "app/main_window/job_pane.h"
+#include "app/main_window/page_pane.h"
+#include "app/main_window/task_view_geometry.h"
 #include "render/text/font.h"
 #include "render/text/text_layout.h"
 #include "runtime/settings.h"
@@ -19,7 +19,7 @@
 #include "ui/widgets/button.h"
 #include "ui/widgets/composite.h"
 #include "ui/widgets/pointer_system.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 constexpr u32 kTextTaskManager = 73;
 constexpr i32 kTaskCloseIcon = 17;

@@ -1,4 +1,4 @@
-#include "app/task_view_geometry.h"
+#include "app/main_window/task_view_geometry.h"
 
 namespace {
 

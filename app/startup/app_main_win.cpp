@@ -1,10 +1,10 @@
-#include "app/app_main.h"
+#include "app/startup/app_main.h"
 
-#include "app/main_frame.h"
+#include "app/main_window/main_frame.h"
 #include "runtime/ui_strings.h"
 #include "runtime/win.h"
-#include "ui/windows/ole_session.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/ole/ole_session.h"
+#include "ui/windows/theme/theme_painter.h"
 
 u32 AppMain(u32 showCommand) {
   InstallBuiltInLanguages();

@@ -1,4 +1,4 @@
-#include "app/main_placement.h"
+#include "app/startup/main_placement.h"
 
 Rect DefaultMainRect(i32 workRight, i32 workBottom) {
   const i32 x = (workRight - kMainDefaultWidth) / 2;

@@ -1,4 +1,4 @@
-#include "app/monitor_areas.h"
+#include "app/startup/monitor_areas.h"
 
 #include "runtime/platform.h"
 #include "runtime/win.h"

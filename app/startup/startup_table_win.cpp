@@ -1,12 +1,12 @@
-#include "app/startup_table.h"
+#include "app/startup/startup_table.h"
 
 #include "render/text/font.h"
 #include "render/shadow_generator.h"
 #include "runtime/clock.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
-#include "ui/windows/theme_metrics.h"
-#include "ui/windows/window_registry.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Process entry: the C runtime's normal start calls wWinMain, which runs the
 // program's initialiser table, the application and then the exit callbacks.
-#include "app/app_main.h"
-#include "app/startup_table.h"
+#include "app/startup/app_main.h"
+#include "app/startup/startup_table.h"
 #include "runtime/startup.h"
 #include "runtime/win.h"
 

@@ -3,7 +3,7 @@
 // and a dot 15 pixels from the centre toward the pointer, in content
 // coordinates (y up). Portable.
 #pragma once
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 class CCanvas;
 

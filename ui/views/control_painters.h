@@ -19,7 +19,7 @@
 #include "runtime/ui_strings.h"
 #include "runtime/wide_string.h"
 #include "ui/widgets/focus.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 struct ControlText {
   const wchar16* text;

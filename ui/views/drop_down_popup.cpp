@@ -1,6 +1,6 @@
 #include "ui/views/drop_down_popup.h"
 
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 Rect PopupListRect(i32 x, i32 y, i32 width, i32 height) {
   i32 bottom = y - height - 4;

@@ -4,7 +4,7 @@
 // build has no windows and its run chooses nothing. Portable.
 #pragma once
 #include "render/rect.h"
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 struct DropDownItemSource {
   // Item index's text, length and icon (-1 none); nothing is written for

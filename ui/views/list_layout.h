@@ -5,7 +5,7 @@
 // Portable.
 #pragma once
 #include "render/rect.h"
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 // List modes (CListView::mode).
 constexpr u32 kListRows = 0x1;

@@ -11,7 +11,7 @@
 #pragma once
 #include "render/shadow_generator.h"
 #include "ui/views/widget_paint.h"
-#include "ui/windows/frame_core.h"
+#include "ui/windows/frame/frame_core.h"
 
 KELVANE_WIDGET_TRAIT(HasPaintDecoration, widget_traits::Fake<T>().PaintDecoration(widget_traits::Fake<CCanvas>()))
 // A window that draws all of its content itself, frame included (popup

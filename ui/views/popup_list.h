@@ -8,7 +8,7 @@
 #pragma once
 #include "ui/views/drop_down_popup.h"
 #include "ui/views/list_view.h"
-#include "ui/windows/frame_window.h"
+#include "ui/windows/frame/frame_window.h"
 
 class CPopupList : public CFrameWindow<CPopupList> {
  public:

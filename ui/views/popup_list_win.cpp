@@ -1,7 +1,7 @@
 #include "ui/views/popup_list.h"
 
 #include "render/text/font.h"
-#include "ui/windows/modal_loop.h"
+#include "ui/windows/dialogs/modal_loop.h"
 
 CPopupList::CPopupList(const DropDownItemSource& itemSource, u32 itemCount) : source(itemSource), count(itemCount) {
   smallMargins = true;

@@ -9,7 +9,7 @@
 // (y points up).
 #pragma once
 #include "runtime/types.h"
-#include "ui/windows/theme_painter.h"  // ScrollBarState: a bar as it was last painted
+#include "ui/windows/theme/theme_painter.h"  // ScrollBarState: a bar as it was last painted
 
 // Part bits of a bar (ScrollBarState::parts, and the results of the hit
 // tests).

@@ -29,7 +29,7 @@
 #include "ui/views/tick_timer.h"
 #include "ui/widgets/composite.h"
 #include "ui/widgets/pointer_system.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 KELVANE_WIDGET_TRAIT(HasOnScrolled, widget_traits::Fake<T>().OnScrolled())
 

@@ -5,7 +5,7 @@
 #include "render/text/font.h"
 #include "ui/views/control_painters.h"
 #include "ui/widgets/edit_text.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "render/canvas.h"
 #include "ui/widgets/indirect_children.h"
 #include "ui/widgets/widget_traits.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 namespace widget_paint {
 

@@ -7,7 +7,7 @@
 // stopped from a paint. One blink per edit class: starting it for an edit
 // stops the one that ran before. Portable (the posting is Windows').
 #pragma once
-#include "ui/windows/ticker_thread.h"
+#include "ui/windows/frame/ticker_thread.h"
 
 class CCaretBlink {
  public:

@@ -9,7 +9,7 @@
 #include "ui/widgets/hover_cursor.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/widget.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 template <class TParent>
 class CCheckBox : public CWidgetOf<CCheckBox<TParent>, TParent> {

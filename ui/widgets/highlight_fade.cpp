@@ -2,7 +2,7 @@
 
 #include "runtime/clock.h"
 #include "runtime/ui_strings.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

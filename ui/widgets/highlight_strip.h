@@ -6,7 +6,7 @@
 #pragma once
 #include "ui/widgets/highlight_fade.h"
 #include "ui/widgets/widget.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 template <class TParent>
 class CHighlightStrip : public CWidgetOf<CHighlightStrip<TParent>, TParent> {

@@ -17,7 +17,7 @@
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/popup_menu_runner.h"
 #include "ui/widgets/widget.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 template <class TParent>
 class CMenuBar : public IPopupMenuOwner,

@@ -1,7 +1,7 @@
 #include "ui/widgets/menu_bar_core.h"
 
 #include "render/text/font.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 i32 CMenuBarCore::LayoutItems(CFont* font, i32 currentHeight) {
   const i32 count = model && model->count > 0 ? model->count : 0;

@@ -5,7 +5,7 @@
 // pointer and no keys.
 #pragma once
 #include "runtime/types.h"
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 void TakeSystemCapture(void* window);
 void ReleaseSystemCapture();

@@ -1,7 +1,7 @@
 // What an open popup menu tells the menu bar or parent popup that opened it
 // (its owner), and the results of a popup menu. Portable.
 #pragma once
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 class CPopupMenu;
 

@@ -14,7 +14,7 @@
 #include "ui/widgets/hover_cursor.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/widget.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 // The owner's filter of typed characters: false drops the character.
 struct CharFilter {

@@ -49,7 +49,7 @@
 #include "ui/widgets/widget_callback.h"
 #include "ui/widgets/widget_record.h"
 #include "ui/widgets/widget_traits.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 template <class TSelf, class TParent>
 class CWidgetOf : public CWidget {

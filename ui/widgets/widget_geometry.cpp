@@ -1,7 +1,7 @@
 // Conversions between desktop, outer and content coordinates, and the hit
 // tests. Every level asks the theme painter for its content rectangle.
 #include "ui/widgets/widget_record.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 Point CWidget::GetContentOffset() const {
   Rect c = ContentRectOf(width, height, flags);

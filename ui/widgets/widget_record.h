@@ -10,7 +10,7 @@
 // Rectangles are Rect{x0, y0, x1, y1}: `top` holds the lower edge.
 #pragma once
 #include "render/rect.h"
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 class CWidget {
  public:

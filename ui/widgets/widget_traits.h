@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 class CCanvas;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/accelerators.h"
+#include "app/commands/accelerators.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/device_commands.h"
-#include "app/eject_disc.h"
+#include "app/commands/device_commands.h"
+#include "app/commands/eject_disc.h"
 #include "drive/drive_manager.h"
 #include "support/recorder_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/job_launch.h"
+#include "app/commands/job_launch.h"
 #include "drive/drive_manager.h"
 #include "support/recorder_fixture.h"
 

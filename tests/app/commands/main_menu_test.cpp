@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/main_menu.h"
+#include "app/commands/main_menu.h"
 #include "ui/support/menu_blocks.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/main_frame.h"
+#include "app/commands/command_ids.h"
+#include "app/main_window/main_frame.h"
 #include "render/shadow_generator.h"
 #include "render/text/font.h"
 #include "runtime/settings.h"

@@ -3,7 +3,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/page_host.h"
+#include "app/main_window/page_host.h"
 #include "ui/support/fake_owner.h"
 #include "ui/support/probe_widgets.h"
 

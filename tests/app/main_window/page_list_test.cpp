@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/page_list.h"
+#include "app/main_window/page_list.h"
 #include "ui/support/fake_owner.h"
 #include "ui/widgets/widget.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/start_strip_paint.h"
-#include "app/task_view_geometry.h"
+#include "app/main_window/start_strip_paint.h"
+#include "app/main_window/task_view_geometry.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/slide_notice.h"
+#include "app/main_window/slide_notice.h"
 #include "support/virtual_clock.h"
 #include "ui/support/fake_owner.h"
 

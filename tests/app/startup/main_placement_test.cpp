@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/main_placement.h"
+#include "app/startup/main_placement.h"
 
 namespace {
 

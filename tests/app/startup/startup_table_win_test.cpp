@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/startup_table.h"
+#include "app/startup/startup_table.h"
 #include "render/canvas_text.h"
 #include "render/text/font.h"
 #include "render/shadow_generator.h"
@@ -8,8 +8,8 @@
 #include "runtime/platform.h"
 #include "runtime/startup.h"
 #include "runtime/ui_strings.h"
-#include "ui/windows/theme_metrics.h"
-#include "ui/windows/window_registry.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
 

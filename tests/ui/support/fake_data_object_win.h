@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "runtime/heap.h"
-#include "ui/windows/format_enumerator_win.h"
+#include "ui/windows/ole/format_enumerator_win.h"
 
 class CFakeDataObject final : public IDataObject {
  public:

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "render/canvas.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 struct CMemoryCanvas {
   std::vector<u32> pixels;

@@ -10,7 +10,7 @@
 
 #include "ui/support/probe_widgets.h"
 #include "ui/widgets/button.h"
-#include "ui/windows/frame_window.h"
+#include "ui/windows/frame/frame_window.h"
 
 // Dispatches the thread's messages until done() holds; false when the
 // deadline (milliseconds) passed first.

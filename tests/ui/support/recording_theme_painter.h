@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 struct ThemeCall {
   char op;  // f frame, c caption, b button, k check box, d drop-down, p progress, g bar background, i bar item,

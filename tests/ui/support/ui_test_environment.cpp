@@ -5,8 +5,8 @@
 
 #include "render/shadow_generator.h"
 #include "ui/support/ui_test_platform.h"
-#include "ui/windows/theme_metrics.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/theme/theme_painter.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "ui/widgets/painted_controls.h"
 #include "ui/widgets/picture.h"
 #include "ui/widgets/text_edit.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

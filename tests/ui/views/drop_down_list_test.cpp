@@ -6,7 +6,7 @@
 #include "ui/support/fake_owner.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/views/drop_down_list.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

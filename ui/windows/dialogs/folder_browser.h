@@ -20,9 +20,9 @@
 #include "runtime/ui_strings.h"
 #include "ui/views/tree_view.h"
 #include "ui/widgets/button.h"
-#include "ui/windows/frame_window.h"
-#include "ui/windows/modal_runner.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/frame/frame_window.h"
+#include "ui/windows/dialogs/modal_runner.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 class CFolderBrowser : public CFrameWindow<CFolderBrowser> {
  public:
@@ -141,4 +141,4 @@ class CFolderBrowser : public CFrameWindow<CFolderBrowser> {
   CWideString path_;
 };
 
-#include "ui/windows/folder_browser_tree.h"
+#include "ui/windows/dialogs/folder_browser_tree.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include "jobs/project/project_tree.h"
 #include "render/shell_icon.h"
-#include "ui/windows/path_prefix.h"
+#include "ui/windows/frame/path_prefix.h"
 
 namespace folder_browser {
 

@@ -14,9 +14,9 @@
 #include "runtime/ui_strings.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/check_box.h"
-#include "ui/windows/frame_window.h"
-#include "ui/windows/message_box_layout.h"
-#include "ui/windows/modal_runner.h"
+#include "ui/windows/frame/frame_window.h"
+#include "ui/windows/dialogs/message_box_layout.h"
+#include "ui/windows/dialogs/modal_runner.h"
 
 // A text of the box: a UI string id, or a text of the caller's that stays
 // valid for the call.

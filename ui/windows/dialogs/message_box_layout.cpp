@@ -1,4 +1,4 @@
-#include "ui/windows/message_box_layout.h"
+#include "ui/windows/dialogs/message_box_layout.h"
 
 namespace {
 

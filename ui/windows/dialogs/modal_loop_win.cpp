@@ -1,7 +1,7 @@
-#include "ui/windows/modal_loop.h"
+#include "ui/windows/dialogs/modal_loop.h"
 
 #include "runtime/win.h"
-#include "ui/windows/window_registry.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // before the runner returns; the caller reads its answer from the object.
 // Windows only.
 #pragma once
-#include "ui/windows/frame_window.h"
-#include "ui/windows/modal_loop.h"
+#include "ui/windows/frame/frame_window.h"
+#include "ui/windows/dialogs/modal_loop.h"
 
 // The message box's and folder browser's runner: the pressed widget lets
 // go and the focus leaves the window below the dialog before the loop. The

@@ -17,9 +17,9 @@
 
 #include "ui/widgets/menu_model.h"
 #include "ui/widgets/popup_menu_owner.h"
-#include "ui/windows/frame_window.h"
-#include "ui/windows/popup_menu_layout.h"
-#include "ui/windows/ticker_thread.h"
+#include "ui/windows/frame/frame_window.h"
+#include "ui/windows/dialogs/popup_menu_layout.h"
+#include "ui/windows/frame/ticker_thread.h"
 
 class CImageStrip;
 

@@ -1,7 +1,7 @@
 // CPopupMenu: the hot item, the pointer, the keys and the painting.
 #include "render/canvas.h"
 #include "ui/views/widget_paint.h"
-#include "ui/windows/popup_menu.h"
+#include "ui/windows/dialogs/popup_menu.h"
 
 void CPopupMenu::DesktopToContent(Point* point) const {
   const i32 inset = PopupContentInset();

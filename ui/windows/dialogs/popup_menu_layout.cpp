@@ -1,10 +1,10 @@
-#include "ui/windows/popup_menu_layout.h"
+#include "ui/windows/dialogs/popup_menu_layout.h"
 
 #include <cmath>
 
 #include "render/text/font.h"
 #include "ui/widgets/menu_model.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // CPopupMenu: opening, closing, submenus, timers and the owner protocol.
 #include "render/text/font.h"
-#include "ui/windows/modal_loop.h"
-#include "ui/windows/popup_menu.h"
+#include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/dialogs/popup_menu.h"
 
 CPopupMenu::CPopupMenu(CMenuModel* shown, IPopupMenuOwner* popupOwner) : model(shown), owner(popupOwner) {
   smallMargins = true;

@@ -14,9 +14,9 @@
 #include "runtime/threads.h"
 #include "runtime/wide_string.h"
 #include "ui/widgets/widget_record.h"
-#include "ui/windows/device_change.h"
-#include "ui/windows/theme_painter.h"
-#include "ui/windows/window_surface.h"
+#include "ui/windows/frame/device_change.h"
+#include "ui/windows/theme/theme_painter.h"
+#include "ui/windows/frame/window_surface.h"
 
 class CBitmap;
 

@@ -3,8 +3,8 @@
 #include "runtime/win.h"
 
 #include <dbt.h>
-#include "ui/windows/frame_core.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/frame/frame_core.h"
+#include "ui/windows/theme/theme_painter.h"
 
 i32 WorkAreaBottom() {
   WorkAreaRect area;

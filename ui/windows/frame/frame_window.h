@@ -38,13 +38,13 @@
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/press_tracking.h"
 #include "ui/widgets/tab_order.h"
-#include "ui/windows/frame_core.h"
-#include "ui/windows/posted_tick.h"
-#include "ui/windows/taskbar_button.h"
-#include "ui/windows/theme_painter.h"
-#include "ui/windows/ui_call.h"
-#include "ui/windows/window_proc.h"
-#include "ui/windows/window_registry.h"
+#include "ui/windows/frame/frame_core.h"
+#include "ui/windows/frame/posted_tick.h"
+#include "ui/windows/frame/taskbar_button.h"
+#include "ui/windows/theme/theme_painter.h"
+#include "ui/windows/frame/ui_call.h"
+#include "ui/windows/frame/window_proc.h"
+#include "ui/windows/frame/window_registry.h"
 
 KELVANE_WIDGET_TRAIT(HasCreateControls, widget_traits::Fake<T>().CreateControls())
 KELVANE_WIDGET_TRAIT(HasDialogKey, widget_traits::Fake<T>().OnDialogKey(0u))
@@ -155,7 +155,7 @@ class CFrameWindow : public CFrameCore {
   void ForgetWindowState();
 };
 
-#include "ui/windows/frame_window_create.h"
-#include "ui/windows/frame_window_input.h"
-#include "ui/windows/frame_window_messages.h"
-#include "ui/windows/frame_window_states.h"
+#include "ui/windows/frame/frame_window_create.h"
+#include "ui/windows/frame/frame_window_input.h"
+#include "ui/windows/frame/frame_window_messages.h"
+#include "ui/windows/frame/frame_window_states.h"

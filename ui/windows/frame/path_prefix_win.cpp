@@ -1,4 +1,4 @@
-#include "ui/windows/path_prefix.h"
+#include "ui/windows/frame/path_prefix.h"
 
 i32 FolderPrefixEnd(const CWideString& path, const CWideString& folder) {
   const i32 n = folder.GetLength();

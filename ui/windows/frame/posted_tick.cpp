@@ -1,4 +1,4 @@
-#include "ui/windows/posted_tick.h"
+#include "ui/windows/frame/posted_tick.h"
 
 #include "runtime/array.h"
 #include "runtime/threads.h"

@@ -1,3 +1,3 @@
-#include "ui/windows/posted_tick.h"
+#include "ui/windows/frame/posted_tick.h"
 
 bool PostTickMessage(void*, uintptr_t, intptr_t) { return false; }

@@ -3,7 +3,7 @@
 #include "runtime/win.h"
 
 #include <commctrl.h>
-#include "ui/windows/taskbar_button.h"
+#include "ui/windows/frame/taskbar_button.h"
 
 namespace {
 

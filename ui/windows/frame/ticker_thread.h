@@ -9,7 +9,7 @@
 // ticks are Windows'; the native build's ticker runs but posts nothing.
 #pragma once
 #include "runtime/threads.h"
-#include "ui/windows/posted_tick.h"
+#include "ui/windows/frame/posted_tick.h"
 
 // Waits for a thread (or any waitable handle) to end, running the messages
 // other threads send to the waiting thread meanwhile; gives up after the

@@ -1,4 +1,4 @@
-#include "ui/windows/ticker_thread.h"
+#include "ui/windows/frame/ticker_thread.h"
 
 // No other thread sends messages to a thread of the native build: the
 // caller's join does the waiting.

@@ -1,4 +1,4 @@
-#include "ui/windows/ticker_thread.h"
+#include "ui/windows/frame/ticker_thread.h"
 
 #include "runtime/win.h"
 

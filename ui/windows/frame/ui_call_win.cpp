@@ -1,4 +1,4 @@
-#include "ui/windows/ui_call.h"
+#include "ui/windows/frame/ui_call.h"
 
 #include "runtime/array.h"
 #include "runtime/threads.h"

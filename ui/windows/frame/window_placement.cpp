@@ -1,6 +1,6 @@
-#include "ui/windows/window_placement.h"
+#include "ui/windows/frame/window_placement.h"
 
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 Rect PlaceContent(const Rect* size, const Point* centre, i32 workRight, i32 workBottom) {
   i32 x, y, w, h;

@@ -8,7 +8,7 @@
 // window system's: top-down {left, top, right, bottom}.
 #pragma once
 #include "render/rect.h"
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 // Margins of the surface around the content: left and bottom in y-up terms
 // (the content's offset inside the surface) and the sum per axis.

@@ -1,7 +1,7 @@
-#include "ui/windows/window_proc.h"
+#include "ui/windows/frame/window_proc.h"
 
 #include "runtime/wide_string.h"
-#include "ui/windows/window_registry.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
 

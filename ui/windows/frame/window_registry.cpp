@@ -1,4 +1,4 @@
-#include "ui/windows/window_registry.h"
+#include "ui/windows/frame/window_registry.h"
 
 #include "runtime/array.h"
 #include "runtime/startup.h"

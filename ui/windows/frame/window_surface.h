@@ -6,7 +6,7 @@
 // call with its window lock. Windows only.
 #pragma once
 #include "render/canvas.h"
-#include "ui/windows/window_placement.h"
+#include "ui/windows/frame/window_placement.h"
 
 class CWindowSurface {
  public:

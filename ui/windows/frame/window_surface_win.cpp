@@ -1,4 +1,4 @@
-#include "ui/windows/window_surface.h"
+#include "ui/windows/frame/window_surface.h"
 
 #include "runtime/heap.h"
 #include "runtime/platform.h"

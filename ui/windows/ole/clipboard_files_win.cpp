@@ -1,4 +1,4 @@
-#include "ui/windows/clipboard_files.h"
+#include "ui/windows/ole/clipboard_files.h"
 
 #include <ole2.h>
 #include <shlobj.h>
@@ -8,9 +8,9 @@
 
 #include "runtime/heap.h"
 #include "runtime/win.h"
-#include "ui/windows/file_data_object_win.h"
-#include "ui/windows/file_group_descriptor.h"
-#include "ui/windows/transfer_formats_win.h"
+#include "ui/windows/ole/file_data_object_win.h"
+#include "ui/windows/ole/file_group_descriptor.h"
+#include "ui/windows/ole/transfer_formats_win.h"
 
 static_assert(sizeof(FILEDESCRIPTORW) == file_group::kDescriptorSize, "FILEDESCRIPTORW size");
 static_assert(offsetof(FILEGROUPDESCRIPTORW, fgd) == file_group::kCountSize, "descriptor array");

@@ -4,7 +4,7 @@
 // only.
 #pragma once
 #include "runtime/wide_string.h"
-#include "ui/windows/dropped_files.h"
+#include "ui/windows/ole/dropped_files.h"
 
 // Loads the clipboard's file list into list; false (list empty) when the
 // clipboard offers none or it cannot be read.

@@ -1,4 +1,4 @@
-#include "ui/windows/clipboard_read.h"
+#include "ui/windows/ole/clipboard_read.h"
 
 #include "runtime/win.h"
 

@@ -3,7 +3,7 @@
 #include <objidl.h>
 
 #include "runtime/win.h"
-#include "ui/windows/drop_handler.h"
+#include "ui/windows/ole/drop_handler.h"
 
 namespace {
 

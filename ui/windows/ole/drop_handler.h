@@ -9,7 +9,7 @@
 #include "runtime/file.h"
 #include "runtime/types.h"
 #include "ui/widgets/widget_record.h"
-#include "ui/windows/dropped_files.h"
+#include "ui/windows/ole/dropped_files.h"
 
 struct IDataObject;
 

@@ -1,8 +1,8 @@
-#include "ui/windows/drop_target_win.h"
+#include "ui/windows/ole/drop_target_win.h"
 
 #include "runtime/heap.h"
 #include "runtime/platform.h"
-#include "ui/windows/com_ids_win.h"
+#include "ui/windows/ole/com_ids_win.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "runtime/array.h"
 #include "runtime/win.h"
-#include "ui/windows/drop_handler.h"
+#include "ui/windows/ole/drop_handler.h"
 
 struct DropHandlerEntry {
   IDropHandler* owner;

@@ -1,4 +1,4 @@
-#include "ui/windows/dropped_files.h"
+#include "ui/windows/ole/dropped_files.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 
 #include "runtime/wide_string.h"
 #include "runtime/win.h"
-#include "ui/windows/dropped_files.h"
+#include "ui/windows/ole/dropped_files.h"
 
 static_assert(sizeof(DROPFILES) == drop_files::kHeaderSize, "DROPFILES size");
 static_assert(offsetof(DROPFILES, pFiles) == drop_files::kNamesOffsetField, "DROPFILES name offset");

@@ -1,16 +1,16 @@
-#include "ui/windows/file_data_object_win.h"
+#include "ui/windows/ole/file_data_object_win.h"
 
 #include <cstring>
 #include <new>
 
 #include "runtime/heap.h"
 #include "runtime/win.h"
-#include "ui/windows/clipboard_files.h"
-#include "ui/windows/com_ids_win.h"
-#include "ui/windows/file_group_descriptor.h"
-#include "ui/windows/file_range_stream_win.h"
-#include "ui/windows/format_enumerator_win.h"
-#include "ui/windows/transfer_formats_win.h"
+#include "ui/windows/ole/clipboard_files.h"
+#include "ui/windows/ole/com_ids_win.h"
+#include "ui/windows/ole/file_group_descriptor.h"
+#include "ui/windows/ole/file_range_stream_win.h"
+#include "ui/windows/ole/format_enumerator_win.h"
+#include "ui/windows/ole/transfer_formats_win.h"
 
 namespace {
 

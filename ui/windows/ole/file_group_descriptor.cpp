@@ -1,4 +1,4 @@
-#include "ui/windows/file_group_descriptor.h"
+#include "ui/windows/ole/file_group_descriptor.h"
 
 #include <cstring>
 

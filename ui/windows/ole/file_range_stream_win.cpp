@@ -1,10 +1,10 @@
-#include "ui/windows/file_range_stream_win.h"
+#include "ui/windows/ole/file_range_stream_win.h"
 
 #include <new>
 
 #include "runtime/heap.h"
 #include "runtime/types.h"
-#include "ui/windows/com_ids_win.h"
+#include "ui/windows/ole/com_ids_win.h"
 
 namespace {
 

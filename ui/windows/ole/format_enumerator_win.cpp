@@ -1,7 +1,7 @@
-#include "ui/windows/format_enumerator_win.h"
+#include "ui/windows/ole/format_enumerator_win.h"
 
 #include "runtime/heap.h"
-#include "ui/windows/com_ids_win.h"
+#include "ui/windows/ole/com_ids_win.h"
 
 STDMETHODIMP CFormatEnumerator::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;

@@ -1,4 +1,4 @@
-#include "ui/windows/ole_session.h"
+#include "ui/windows/ole/ole_session.h"
 
 #include <ole2.h>
 

@@ -1,4 +1,4 @@
-#include "ui/windows/transfer_formats_win.h"
+#include "ui/windows/ole/transfer_formats_win.h"
 
 #include <shlobj.h>
 

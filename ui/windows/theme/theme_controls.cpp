@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "render/text/font.h"
-#include "ui/windows/theme_draw.h"
+#include "ui/windows/theme/theme_draw.h"
 
 using namespace theme_draw;
 

@@ -7,8 +7,8 @@
 #include "render/color.h"
 #include "render/image_strip.h"
 #include "render/text/text_layout.h"
-#include "ui/windows/theme_metrics.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/theme/theme_painter.h"
 
 namespace theme_draw {
 

@@ -3,7 +3,7 @@
 // bars of a frame are theme_scroll_bars.cpp.
 #include "render/bitmap.h"
 #include "render/text/font.h"
-#include "ui/windows/theme_draw.h"
+#include "ui/windows/theme/theme_draw.h"
 
 using namespace theme_draw;
 

@@ -1,8 +1,8 @@
 // The theme's geometry: content rectangle, scroll-bar bands, the frame hit
 // test and the caption-button area. Every frame (window, control, view)
 // goes through these four.
-#include "ui/windows/theme_metrics.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/theme/theme_painter.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // its icon, highlight and expander box.
 #include "render/text/font.h"
 #include "runtime/wide_string.h"
-#include "ui/windows/theme_draw.h"
+#include "ui/windows/theme/theme_draw.h"
 
 using namespace theme_draw;
 

@@ -1,6 +1,6 @@
 // The theme's menus and bars: popup-menu background and rows, the menu
 // bar's background and items, and the status bar's background and items.
-#include "ui/windows/theme_draw.h"
+#include "ui/windows/theme/theme_draw.h"
 
 using namespace theme_draw;
 

@@ -1,4 +1,4 @@
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 i32 g_themeMetrics[kThemeMetricCount];
 u32 g_themeColors[kThemeColorCount];

@@ -1,7 +1,7 @@
 // The process-wide painter pointer, the per-canvas drawing state and the
 // helpers the drawing files share.
 #include "render/canvas.h"
-#include "ui/windows/theme_draw.h"
+#include "ui/windows/theme/theme_draw.h"
 
 namespace {
 

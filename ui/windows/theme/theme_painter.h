@@ -22,7 +22,7 @@
 #pragma once
 #include "render/rect.h"
 #include "runtime/types.h"
-#include "ui/windows/ui_types.h"
+#include "ui/windows/frame/ui_types.h"
 
 class CCanvas;
 class CBitmap;

@@ -3,7 +3,7 @@
 // rings.
 #include <cmath>
 
-#include "ui/windows/theme_draw.h"
+#include "ui/windows/theme/theme_draw.h"
 
 using namespace theme_draw;
 

@@ -2,7 +2,7 @@
 #include "render/bitmap.h"
 #include "render/color.h"
 #include "render/image_strip.h"
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 void MakeTintedBitmap(const CImageStrip* source, CImageStrip* out, double red, double green,
                       double blue) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ui/support/real_window.h"
-#include "ui/windows/folder_browser.h"
+#include "ui/windows/dialogs/folder_browser.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/windows/message_box_layout.h"
+#include "ui/windows/dialogs/message_box_layout.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "ui/support/real_window.h"
-#include "ui/windows/message_box.h"
+#include "ui/windows/dialogs/message_box.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "runtime/win.h"
 #include "ui/support/real_window.h"
-#include "ui/windows/modal_runner.h"
+#include "ui/windows/dialogs/modal_runner.h"
 
 namespace {
 

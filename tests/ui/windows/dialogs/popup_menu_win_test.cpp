@@ -11,7 +11,7 @@
 #include "ui/support/recording_theme_painter.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/widgets/menu_bar.h"
-#include "ui/windows/popup_menu.h"
+#include "ui/windows/dialogs/popup_menu.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "runtime/win.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 #include <dbt.h>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ui/windows/taskbar_button.h"
+#include "ui/windows/frame/taskbar_button.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "runtime/threads.h"
 #include "runtime/win.h"
 #include "support/virtual_clock.h"
-#include "ui/windows/ticker_thread.h"
+#include "ui/windows/frame/ticker_thread.h"
 
 namespace {
 

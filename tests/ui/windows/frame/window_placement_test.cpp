@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/windows/theme_metrics.h"
-#include "ui/windows/window_placement.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/frame/window_placement.h"
 
 namespace {
 

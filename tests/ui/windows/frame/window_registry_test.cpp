@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/windows/window_registry.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
 

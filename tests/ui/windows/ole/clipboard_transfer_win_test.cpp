@@ -12,12 +12,12 @@
 #include "runtime/platform.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/fake_data_object_win.h"
-#include "ui/windows/clipboard_files.h"
-#include "ui/windows/clipboard_read.h"
-#include "ui/windows/file_data_object_win.h"
-#include "ui/windows/file_group_descriptor.h"
-#include "ui/windows/ole_session.h"
-#include "ui/windows/transfer_formats_win.h"
+#include "ui/windows/ole/clipboard_files.h"
+#include "ui/windows/ole/clipboard_read.h"
+#include "ui/windows/ole/file_data_object_win.h"
+#include "ui/windows/ole/file_group_descriptor.h"
+#include "ui/windows/ole/ole_session.h"
+#include "ui/windows/ole/transfer_formats_win.h"
 
 namespace {
 

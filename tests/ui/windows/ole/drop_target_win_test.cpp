@@ -7,8 +7,8 @@
 #include "ui/support/drop_blocks.h"
 #include "ui/support/fake_data_object_win.h"
 #include "ui/support/real_window.h"
-#include "ui/windows/drop_target_win.h"
-#include "ui/windows/ole_session.h"
+#include "ui/windows/ole/drop_target_win.h"
+#include "ui/windows/ole/ole_session.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <random>
 
 #include "ui/support/drop_blocks.h"
-#include "ui/windows/dropped_files.h"
-#include "ui/windows/file_group_descriptor.h"
+#include "ui/windows/ole/dropped_files.h"
+#include "ui/windows/ole/file_group_descriptor.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "render/image_strip.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
-#include "ui/windows/theme_metrics.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 

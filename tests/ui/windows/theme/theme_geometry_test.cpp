@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/windows/theme_painter.h"
+#include "ui/windows/theme/theme_painter.h"
 
 namespace {
 
