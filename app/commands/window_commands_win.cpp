@@ -1,17 +1,22 @@
 #include "app/commands/window_commands.h"
 
 #include "app/commands/command_ids.h"
+#include "app/commands/copy_erase_commands.h"
 #include "app/main_window/main_frame.h"
 
-bool RunWindowCommand(CMainFrame&, u32 command) {
+bool RunWindowCommand(CMainFrame& frame, u32 command) {
   switch (command) {
+    case kCmdCopyDisc:
+      CopyDisc(frame);
+      return true;
+    case kCmdEraseDisc:
+    case kCmdEraseIcon:
+      EraseDisc(frame);
+      return true;
     case kCmdNewData:
     case kCmdNewAudio:
     case kCmdOpen:
-    case kCmdCopyDisc:
     case kCmdBurnImage:
-    case kCmdEraseDisc:
-    case kCmdEraseIcon:
     case kCmdDiscInfo:
     case kCmdDeviceInfo:
       return true;
