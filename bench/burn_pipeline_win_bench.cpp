@@ -97,6 +97,7 @@ class CQuietJobUi final : public IJobUi {
   void SetBarValue(JobBar, double) override {}
   void SetBarColour(JobBar, u32) override {}
   void ShowBar(JobBar, bool) override {}
+  void SetCaption(JobBar, const wchar16*) override {}
   void SuspendRedraw(bool) override {}
   void Redraw() override {}
   void ShowFinishedState() override {}

@@ -39,7 +39,8 @@ CDrive::CDrive()
       transferred(0),
       readyWaitMs(kDefaultReadyWaitMs),
       readyWaitExpired(false),
-      handleLock(nullptr) {
+      handleLock(nullptr),
+      progressSink(nullptr) {
   std::memset(lastCdb, 0, sizeof(lastCdb));
   std::memset(sense, 0, sizeof(sense));
   std::memset(profileBits, 0, sizeof(profileBits));
@@ -234,6 +235,13 @@ bool CDrive::IsPassingAnswer() const {
 }
 
 bool CDrive::WaitUntilReady() {
+  // The percentage shown belongs to this wait only.
+  struct SinkReset {
+    std::atomic<i32>* sink;
+    ~SinkReset() {
+      if (sink) sink->store(-1);
+    }
+  } reset{progressSink};
   CWaitDeadline deadline(readyWaitMs);
   CWaitDeadline limit(kOperationWaitLimitMs);
   u32 failedRequests = errorCode != 0 ? 1 : 0;
@@ -248,6 +256,7 @@ bool CDrive::WaitUntilReady() {
     if (IsOperationInProgress() && GetSenseProgress(sense, sizeof(sense), &now) && now != progress) {
       progress = now;
       deadline = CWaitDeadline(readyWaitMs);
+      if (progressSink) progressSink->store(static_cast<i32>(now * 100.0));
     }
     if (deadline.Expired() || limit.Expired()) {
       readyWaitExpired = IsBecomingReady();

@@ -3,6 +3,7 @@
 // keeps the outcome of the last command in the record: callers send, then
 // test LastCommandSucceeded. Portable except GetSerialNumber (drive_serial_win.cpp).
 #pragma once
+#include <atomic>
 #include "drive/mmc/cue_sheet.h"
 #include "drive/mmc/mmc_commands.h"
 #include "runtime/threads.h"
@@ -204,6 +205,10 @@ class CDrive {
   bool readyWaitExpired;
   // See OpenDevice; null for a record of its own.
   CLock* handleLock;
+  // Where WaitUntilReady publishes the percentage of a long operation that
+  // the drive reports (-1 when it reports none), so that a job's page can
+  // show it without sending a command itself. Null: not published.
+  std::atomic<i32>* progressSink;
 
  private:
   bool ReadCapabilities(u8* reply104, u32* valid);

@@ -9,6 +9,7 @@
 // published by a job thread into the job state (job_page.h) or through
 // these calls.
 #pragma once
+#include "runtime/message_answers.h"
 #include "runtime/types.h"
 
 // The widgets a job drives.
@@ -19,11 +20,6 @@ enum JobBar : u32 {
   kBarCount = 3
 };
 
-// Message-box answers (ShowMessageBox).
-constexpr u32 kAnswerOk = 0;
-constexpr u32 kAnswerCancel = 1;
-constexpr u32 kAnswerYes = 2;
-constexpr u32 kAnswerNo = 3;
 
 // A function run on the user-interface thread with its context.
 typedef void (*UiCall)(void* context);
@@ -34,6 +30,10 @@ class IJobUi {
   virtual void SetBarValue(JobBar bar, double percent) = 0;
   virtual void SetBarColour(JobBar bar, u32 argb) = 0;
   virtual void ShowBar(JobBar bar, bool visible) = 0;
+  // The caption over a gauge (the memory cache's names its size). The page
+  // keeps its own copy, taken under its window's lock, so a painter never
+  // reads a text that a job thread is writing.
+  virtual void SetCaption(JobBar bar, const wchar16* text) = 0;
   // Suspends or resumes the page's repaint; resuming repaints.
   virtual void SuspendRedraw(bool suspend) = 0;
   // Repaints the page from the calling thread (under the window's lock).

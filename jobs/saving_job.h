@@ -20,6 +20,11 @@ class CSavingPage : public CJobPage {
   // "Saving" + " " + name + "..."; stamps, stop event, refresh thread, the
   // follow-up page, the worker. False when the worker could not start.
   bool StartJob(const wchar16* path, void* followUpPage);
+  // The saving job in a new entry of the program's task view (defined with
+  // the task view, app/main_window/task_view_jobs.h); false when it did not
+  // start.
+  template <class TTaskView>
+  static bool Open(TTaskView* taskView, const wchar16* targetPath, void* followUpPage);
   u32 WorkerThread();
 
   CWideString fileName;

@@ -322,7 +322,7 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Caché de memoria:",  // 96
     u"Caché del dispositivo:",  // 97
     u"Cargando la caché de memoria",  // 98
-    u"Grabando a ",  // 99
+    u"Grabando a",  // 99
     u"Terminado",  // 100
     u"Activar tamaño extra",  // 101
     u"Cerrando pista",  // 102

@@ -41,3 +41,14 @@ bool ConfirmErase(u32 method, IJobQuestions& ui);
 // out of range or in use (silently), or when the lock fails (reported, and
 // the drive released again).
 CDrive* OpenLockedDestination(CDriveManager& drives, i32 index, IJobQuestions& ui);
+
+// A destination from OpenLockedDestination that no job took over: its
+// volume unlocked and the drive given back.
+void ReleaseLockedDestination(CDrive** drive);
+
+// The questions as message boxes of the program (UI thread).
+class CJobQuestionBoxes final : public IJobQuestions {
+ public:
+  bool ConfirmErase() override;
+  void ReportLockError(const CWideString& driveName) override;
+};

@@ -1,6 +1,20 @@
 #include "app/commands/job_launch.h"
 
 #include "drive/drive_manager.h"
+#include "runtime/ui_strings.h"
+#include "ui/windows/dialogs/message_box.h"
+
+namespace {
+
+constexpr u32 kTextEraseWarning = 77;
+constexpr u32 kTextWarningTitle = 76;
+constexpr u32 kEraseWarningFlags = 0x10004;  // Yes and No
+constexpr u32 kTextLockError = 148;
+constexpr u32 kTextErrorTitle = 7;
+constexpr u32 kLockErrorFlags = 0x40000;  // one button, error icon
+constexpr u32 kAnswerYesButton = 2;
+
+}  // namespace
 
 bool ConfirmBurnDestination(CDriveManager& drives, i32 destination, i32 source, IJobQuestions& ui) {
   if (destination < 0) return true;
@@ -26,4 +40,21 @@ CDrive* OpenLockedDestination(CDriveManager& drives, i32 index, IJobQuestions& u
     return nullptr;
   }
   return drive;
+}
+
+void ReleaseLockedDestination(CDrive** drive) {
+  if (!drive || !*drive) return;
+  (*drive)->UnlockVolume(false);
+  ReleaseDrive(drive);
+}
+
+bool CJobQuestionBoxes::ConfirmErase() {
+  return ShowMessageBox(MessageText::Id(kTextEraseWarning), MessageText::Id(kTextWarningTitle),
+                        kEraseWarningFlags) == kAnswerYesButton;
+}
+
+void CJobQuestionBoxes::ReportLockError(const CWideString& driveName) {
+  CWideString text(GetUiText(kTextLockError));
+  text.Append(driveName);
+  ShowMessageBox(MessageText::Of(text.c_str()), MessageText::Id(kTextErrorTitle), kLockErrorFlags);
 }

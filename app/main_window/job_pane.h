@@ -47,6 +47,8 @@ class CJobPane : public CScrollViewOf<CJobPane<TParent>, TParent, CCompositeOf> 
   }
   // After every scroll: the entries follow.
   void OnScrolled() { LayoutJobs(); }
+  // The autoscroll indicator lies under the entries, which paint over it.
+  void PaintContent(CCanvas& canvas) { this->DrawIndicator(canvas); }
 
   // Each entry at its place for the scroll position, with repainting held
   // back meanwhile.

@@ -25,6 +25,9 @@
 // toolkit's call onto the user-interface thread).
 constexpr u32 kMsgMediaChanged = 0x10;  // wParam: drive index
 constexpr u32 kMsgFreePages = 0x11;
+constexpr u32 kMsgCloseJob = 0x12;       // lParam: the job page's holder
+constexpr u32 kMsgDeviceCommands = 0x13;
+constexpr u32 kMsgShowPage = 0x14;       // lParam: a parked page's holder
 
 // Whether the task view is open, at the root of the program's key.
 inline constexpr wchar16 kTaskViewShowValue[] = u"TaskViewShow";
@@ -93,6 +96,19 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   void SaveTaskViewState(bool shown);
   void PostFreePages();
 
+  // ---- What the job pages ask of the program (main_frame_jobs_win.cpp) ----
+  // A synchronous call onto this window's thread (from a job thread).
+  bool CallOnUiThread(UiCall call, void* context);
+  void PostJobClose(CPageHolder* job);
+  void PostDeviceCommandsUpdate();
+  void ParkPage(CPageHolder* page);
+  void PostShowPage(CPageHolder* page);
+  u32 ShowJobMessage(u32 textId, u32 titleId, u32 flags);
+  u32 RunInsertDiscPrompt(i32 destinationIndex, void* request);
+  void OpenJobLog();
+  // The job pages' posted messages.
+  void OnJobMessage(u32 offset, intptr_t lParam);
+
   // ---- The drive selector's owner ----
   void DriveItem(i32 index, const wchar16** text, i32* length, i32* icon, u32* value);
   void OnDriveChosen(i32 index);
@@ -117,6 +133,8 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   void LayoutPanes(i32 width, i32 height);
   void ToggleTaskView();
   void EjectDisc();
+  // "Burn image...": the burn-image window, then the burn of its request.
+  void BurnImage();
   void ShowAbout();
   void OpenHelp();
 };

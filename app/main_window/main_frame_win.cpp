@@ -189,11 +189,13 @@ void CMainFrame::PostFreePages() {
     pageHost.FreeClosedPages();
 }
 
-void CMainFrame::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t) {
+void CMainFrame::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam) {
   if (offset == kMsgMediaChanged) {
     if (wParam == drives.GetSelected()) UpdateDeviceCommands();
   } else if (offset == kMsgFreePages) {
     pageHost.FreeClosedPages();
+  } else {
+    OnJobMessage(offset, lParam);
   }
 }
 

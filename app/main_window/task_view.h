@@ -5,10 +5,12 @@
 // pane where the running and finished jobs stand one below the other.
 //
 // The host (THost) offers ClosePage of the task view's own holder through
-// CloseTaskView().
+// CloseTaskView() and ShowTaskView(bool). The job launchers (burn, erase or
+// format, saving) are in task_view_jobs.h.
 #pragma once
 #include <tuple>
 
+#include "app/commands/job_launch.h"
 #include "app/main_window/job_pane.h"
 #include "app/main_window/page_pane.h"
 #include "app/main_window/task_view_geometry.h"
@@ -20,6 +22,8 @@
 #include "ui/widgets/composite.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/windows/theme/theme_metrics.h"
+
+struct BurnRequest;
 
 constexpr u32 kTextTaskManager = 73;
 constexpr i32 kTaskCloseIcon = 17;
@@ -116,7 +120,24 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     StoreOffset(kTaskViewCentred);
   }
 
+  // ---- Job launchers (task_view_jobs.h) ----
+  // Asks before a rewritable disc with data is overwritten, starts the burn
+  // in a new entry and shows the task view; false when nothing started.
+  bool StartBurnJob(const BurnRequest& request);
+  // The destination opened and locked, a burn page made, added and started;
+  // false (and nothing left behind) when any step failed.
+  bool AddBurnJob(CJobPane<Self>& jobPane, const BurnRequest& request);
+  // The same for an erase or format (method 1 to 5) on a drive by index.
+  bool AddFormatJob(CJobPane<Self>& jobPane, u32 method, i32 driveIndex);
+  // A data project's saving job in a new entry (the project's page is set
+  // aside meanwhile); false when it did not start.
+  bool AddSavingJob(const wchar16* targetPath, void* followUpPage);
+  // A job page asked to go (its threads have ended): out of the pane, freed.
+  void CloseJob(CPageHolder* job);
+
   i32 offset = kTaskViewCentred;
+  // How the launchers ask and report (message boxes in the program).
+  IJobQuestions* questions = &questionBoxes_;
   CFontRef headingFont;
   CButton<Self> closeButton;
   CJobPane<Self> pane;
@@ -151,4 +172,7 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
   }
 
   i32 anchor_ = 0;
+  CJobQuestionBoxes questionBoxes_;
 };
+
+#include "app/main_window/task_view_jobs.h"

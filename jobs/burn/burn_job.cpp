@@ -170,6 +170,7 @@ bool CBurnPage::EndProcess(bool cancelled) {
   status.store(kStatusFinished);
   RefreshProgress();
   CDrive* drive = destination;
+  if (drive) drive->progressSink = nullptr;
   if (drive && drive->IsOpen()) {
     drive->WaitReady();
     if (!drive->AllowRemoval()) {

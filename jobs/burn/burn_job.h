@@ -202,7 +202,6 @@ class CBurnPage : public CJobPage {
   std::atomic<u32> nominalKbs{0};
   std::atomic<u32> currentRateKbs{0};
   std::atomic<u32> speedUnitKbs{0};
-  CWideString cacheLabel;
   CRingBuffer cache;
   std::atomic<u32> totalSectors{0};
   std::atomic<u32> nextLba{0};

@@ -64,6 +64,8 @@ u32 CBurnPage::MainEntry(CJobPage* page) { return static_cast<CBurnPage*>(page)-
 bool CBurnPage::StartJob(const BurnRequest& from, CDrive* drive, const wchar16* name) {
   destination = drive;
   destinationIndex = from.destination;
+  // Long drive operations publish their progress into the page's field.
+  if (drive) drive->progressSink = &operationPercent;
   bool copied = request.Assign(from);
   StartFrame(from.destination, name, kBurnRefreshMs, kRefreshThreadStack, true);
   IJobUi* ui = Ui();
@@ -379,11 +381,12 @@ bool CBurnPage::LoadCache(MainResources* r) {
     FailJob(u"Cannot allocate the memory cache");
     return false;
   }
-  cacheLabel.Release();
+  CWideString cacheLabel;
   AppendUiText(&cacheLabel, kTextMemoryCache);
   cacheLabel.Append(u" (");
   cacheLabel.AppendByteSize(static_cast<double>(capacity));
   cacheLabel.Append(u")");
+  if (ui) ui->SetCaption(kBarMemoryCache, cacheLabel.c_str());
 
   if ((drive->mediaFlags & kMediaCd) && request.method == kMethodDiscAtOnce) {
     TrackExtent* first = request.FirstTrack();

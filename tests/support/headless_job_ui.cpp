@@ -74,6 +74,17 @@ void CHeadlessJobUi::SetBarColour(JobBar bar, u32 argb) {
   colours_[bar] = argb;
 }
 
+void CHeadlessJobUi::SetCaption(JobBar bar, const wchar16* text) {
+  if (bar >= kBarCount) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  captions_[bar] = text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
+}
+
+std::u16string CHeadlessJobUi::Caption(JobBar bar) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return captions_[bar];
+}
+
 void CHeadlessJobUi::ShowBar(JobBar bar, bool visible) {
   if (bar >= kBarCount) return;
   std::lock_guard<std::mutex> guard(mutex_);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "jobs/job_ui.h"
@@ -37,6 +38,7 @@ class CHeadlessJobUi final : public IJobUi {
   bool BarVisible(JobBar bar) const;
   std::vector<double> BarHistory(JobBar bar) const;
   std::vector<Question> Questions() const;
+  std::u16string Caption(JobBar bar) const;
   u32 PromptCount() const { return prompts_.load(); }
   u32 RedrawCount() const { return redraws_.load(); }
   u32 FinishedStateCount() const { return finished_.load(); }
@@ -57,6 +59,7 @@ class CHeadlessJobUi final : public IJobUi {
   void SetBarValue(JobBar bar, double percent) override;
   void SetBarColour(JobBar bar, u32 argb) override;
   void ShowBar(JobBar bar, bool visible) override;
+  void SetCaption(JobBar bar, const wchar16* text) override;
   void SuspendRedraw(bool suspend) override;
   void Redraw() override;
   void ShowFinishedState() override;
@@ -76,6 +79,7 @@ class CHeadlessJobUi final : public IJobUi {
   double values_[kBarCount] = {};
   u32 colours_[kBarCount] = {};
   bool visible_[kBarCount] = {};
+  std::u16string captions_[kBarCount];
   std::vector<double> history_[kBarCount];
   std::vector<Question> questions_;
   std::vector<u32> answers_;

@@ -4,30 +4,9 @@
 #pragma once
 #include "render/bitmap.h"
 #include "ui/views/control_painters.h"
+#include "ui/widgets/gradient_panel.h"
+#include "ui/widgets/progress_bar.h"
 #include "ui/widgets/widget.h"
-
-template <class TParent>
-class CProgressBar : public CWidgetOf<CProgressBar<TParent>, TParent> {
- public:
-  double minimum = 0.0;
-  double maximum = 100.0;
-  double value = 0.0;
-  u32 style = 0;  // the bar's colour
-
-  void PaintContent(CCanvas& canvas) { PaintProgressBar(canvas, *this); }
-};
-
-template <class TParent>
-class CGradientPanel : public CWidgetOf<CGradientPanel<TParent>, TParent> {
- public:
-  u32 bottomColour = 0;
-  u32 topColour = 0;
-  const CBitmap* bitmap = nullptr;
-  i32 bitmapX = 0, bitmapY = 0;  // content coordinates
-  double bitmapOpacity = 1.0;
-
-  void PaintContent(CCanvas& canvas) { PaintGradientPanel(canvas, *this); }
-};
 
 template <class TParent>
 class CStatusBar : public CWidgetOf<CStatusBar<TParent>, TParent> {

@@ -8,13 +8,10 @@
 // question, 4 error), 24-31 the check box (0 none, 1 ticked at first, else
 // not ticked).
 #pragma once
+#include "runtime/message_answers.h"
 #include "runtime/types.h"
 
-// Answers (the low 16 bits of the result).
-constexpr u32 kAnswerOk = 0;
-constexpr u32 kAnswerCancel = 1;
-constexpr u32 kAnswerYes = 2;
-constexpr u32 kAnswerNo = 3;
+// Answers (the low 16 bits of the result): Ok, Cancel, Yes, No, then these.
 constexpr u32 kAnswerRetry = 4;
 constexpr u32 kAnswerAbort = 5;
 constexpr u32 kAnswerIgnore = 6;
