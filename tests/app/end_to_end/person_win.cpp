@@ -1,0 +1,298 @@
+#include "person_win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/main_window/main_frame.h"
+#include "person_input_win.h"
+#include "render/png_test_encoder.h"
+#include "runtime/ui_strings.h"
+#include "runtime/win.h"
+#include "app_session_win.h"
+#include "ui/windows/dialogs/message_box.h"
+#include "ui/windows/frame/window_registry.h"
+#include "ui_post_win.h"
+#include "watchdog_win.h"
+
+namespace {
+
+constexpr u32 kPollMs = 5;  // the person looks again this often (real time)
+
+bool SameText(const UiString* a, const wchar16* b) {
+  if (!a || !a->text || !b) return false;
+  u32 i = 0;
+  for (; i < a->length && b[i]; ++i)
+    if (a->text[i] != b[i]) return false;
+  return i == a->length && !b[i];
+}
+
+// The item of the menu tree showing `text`, with whether every level on
+// the way is shown and enabled.
+bool FindMenuItem(CMenuModel* menu, const wchar16* text, i32* id, bool* usable) {
+  for (i32 n = 0; n < menu->count; ++n) {
+    MenuItem* item = menu->GetItem(n);
+    const bool open = item->CanBeEnabled() && (item->flags & kMenuEnabled) && !(item->flags & kMenuHidden);
+    if (SameText(menu->GetItemText(n), text)) {
+      *id = menu->GetItemId(n);
+      *usable = open;
+      return true;
+    }
+    if (CMenuModel* sub = CMenuModel::AsSubmenu(item))
+      if (FindMenuItem(sub, text, id, usable)) {
+        *usable = *usable && open;
+        return true;
+      }
+  }
+  return false;
+}
+
+struct WindowsOfThread {
+  std::vector<HWND> windows;
+};
+BOOL CALLBACK CollectVisible(HWND window, LPARAM context) {
+  if (IsWindowVisible(window)) reinterpret_cast<WindowsOfThread*>(context)->windows.push_back(window);
+  return TRUE;
+}
+
+bool WriteFile(const std::wstring& path, const std::vector<u8>& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+}  // namespace
+
+bool MenuEntryEnabled(CMainFrame& frame, u32 textId) {
+  i32 id = -1;
+  bool usable = false;
+  return FindMenuItem(frame.menu, GetUiText(textId), &id, &usable) && usable;
+}
+
+CPerson::CPerson(CAppSession& session, CPersonInput& input, CUiPost& ui, void* mainWindow)
+    : session_(session), input_(input), ui_(ui), mainWindow_(mainWindow) {
+  const uintptr_t handle = reinterpret_cast<uintptr_t>(mainWindow);
+  CMainFrame* found = nullptr;
+  ui_.Send(
+      [&] {
+        WindowBinding* binding = WindowRegistry::Resolve(handle);
+        if (binding && binding->object)
+          found = static_cast<CMainFrame*>(static_cast<CFrameWindow<CMainFrame>*>(binding->object));
+      },
+      kStepMs);
+  frame_ = found;
+  if (!frame_) Fail("the main window's object was not found");
+}
+
+void CPerson::Fail(const std::string& what) {
+  if (!failed_) ADD_FAILURE() << what;
+  failed_ = true;
+}
+
+bool CPerson::OnUi(const std::function<void(CMainFrame&)>& f) {
+  if (failed_) return false;
+  // The user-interface thread not answering is a hang: nothing later can
+  // run, and the call's closure may still run after a time-out.
+  if (!ui_.Send([&] { f(*frame_); }, kStepMs)) CWatchdog::Bite("the user-interface thread stopped answering");
+  return true;
+}
+
+bool CPerson::WaitUntil(const char* what, const std::function<bool(CMainFrame&)>& done, u32 milliseconds) {
+  if (failed_) return false;
+  CWatchdog::NoteStep(what);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    bool holds = false;
+    if (!OnUi([&](CMainFrame& f) { holds = done(f); })) return false;
+    if (holds) return true;
+    if (GetTickCount() - start > milliseconds) {
+      Fail(std::string("waited in vain for ") + what);
+      return false;
+    }
+    Sleep(kPollMs);
+  }
+}
+
+bool CPerson::ChooseMenuItem(u32 textId) {
+  if (failed_) return false;
+  CWatchdog::NoteStep("choosing a menu item");
+  i32 id = -1;
+  bool found = false, usable = false;
+  // Opening the menu lets the current page set its entries first.
+  OnUi([&](CMainFrame& f) {
+    f.menuBar.opening.Call(f.menuBar.parent);
+    found = FindMenuItem(f.menu, GetUiText(textId), &id, &usable);
+  });
+  if (!found || !usable) {
+    Fail("menu entry " + std::to_string(textId) + (found ? " is not enabled" : " is not in the menu"));
+    return false;
+  }
+  CMainFrame* frame = frame_;
+  if (!ui_.Post([frame, id] { frame->menuBar.command.Call(frame->menuBar.parent, static_cast<u32>(id)); })) {
+    Fail("the menu command could not be posted");
+    return false;
+  }
+  return true;
+}
+
+void* CPerson::WaitForActiveWindow(const char* what, void* except, u32 milliseconds) {
+  if (failed_) return nullptr;
+  CWatchdog::NoteStep(what);
+  const DWORD thread = GetWindowThreadProcessId(static_cast<HWND>(mainWindow_), nullptr);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    GUITHREADINFO info;
+    info.cbSize = sizeof(info);
+    if (GetGUIThreadInfo(thread, &info) && info.hwndActive && info.hwndActive != except &&
+        IsWindowVisible(info.hwndActive))
+      return info.hwndActive;
+    if (GetTickCount() - start > milliseconds) {
+      Fail(std::string("no window became active: ") + what);
+      return nullptr;
+    }
+    Sleep(kPollMs);
+  }
+}
+
+bool CPerson::AnswerMessageBox(u32 textId, u32 buttonTextId) {
+  if (failed_) return false;
+  void* box = WaitForActiveWindow("a message box", mainWindow_);
+  u32 key = 0;
+  bool found = false;
+  const wchar16* wanted = GetUiText(textId);
+  WaitUntil("the question", [&](CMainFrame&) {
+    CMessageBox* m = WindowObject<CMessageBox>(box);
+    if (!m) return false;
+    found = std::u16string(m->text) == std::u16string(wanted);
+    if (found) {
+      const MessageBoxSpec& spec = m->spec;
+      for (i32 i = 0; i < 3; ++i) {
+        if (spec.textIds[i] != static_cast<i32>(buttonTextId)) continue;
+        if (i == spec.defaultButton) key = VK_RETURN;
+        else if (spec.answers[i] >= 0 && static_cast<u32>(spec.answers[i]) == spec.escapeAnswer) key = VK_ESCAPE;
+      }
+    }
+    return true;
+  });
+  if (!found) {
+    Fail("the message box asks something else than text " + std::to_string(textId));
+    return false;
+  }
+  if (!key) {
+    Fail("no key answers the message box with button " + std::to_string(buttonTextId));
+    return false;
+  }
+  CWatchdog::NoteStep("answering a message box");
+  return Press(key) && WaitUntil("the message box to close", [box](CMainFrame&) { return !IsWindow(static_cast<HWND>(box)); });
+}
+
+void* CPerson::FocusWindow() {
+  GUITHREADINFO info;
+  info.cbSize = sizeof(info);
+  const DWORD thread = GetWindowThreadProcessId(static_cast<HWND>(mainWindow_), nullptr);
+  if (!GetGUIThreadInfo(thread, &info)) return nullptr;
+  return info.hwndFocus ? info.hwndFocus : info.hwndActive;
+}
+
+bool CPerson::Type(const std::u16string& text) {
+  if (failed_) return false;
+  CWatchdog::NoteStep("typing");
+  HWND focus = static_cast<HWND>(FocusWindow());
+  if (!focus) {
+    Fail("no window has the focus to type into");
+    return false;
+  }
+  for (char16_t c : text) PostMessageW(focus, WM_CHAR, c, 1);
+  return Settle();
+}
+
+bool CPerson::PostKey(u32 message, u32 virtualKey) {
+  HWND focus = static_cast<HWND>(FocusWindow());
+  if (!focus) {
+    Fail("no window has the focus for a key");
+    return false;
+  }
+  LPARAM flags = 1 | (static_cast<LPARAM>(MapVirtualKeyW(virtualKey, 0)) << 16);
+  if (message == WM_KEYUP) flags |= static_cast<LPARAM>(0xC0000000u);
+  return PostMessageW(focus, message, virtualKey, flags) && Settle();
+}
+
+bool CPerson::Press(u32 virtualKey) {
+  if (failed_) return false;
+  CWatchdog::NoteStep("pressing a key");
+  input_.SetKeyDown(static_cast<i32>(virtualKey), true);
+  const bool down = PostKey(WM_KEYDOWN, virtualKey);
+  input_.SetKeyDown(static_cast<i32>(virtualKey), false);
+  return down && PostKey(WM_KEYUP, virtualKey);
+}
+
+void CPerson::Hold(u32 virtualKey, bool down) { input_.SetKeyDown(static_cast<i32>(virtualKey), down); }
+
+bool CPerson::Settle() {
+  if (failed_) return false;
+  if (!ui_.Drain(kStepMs)) CWatchdog::Bite("posted input was never handled");
+  return true;
+}
+
+bool CPerson::Screenshot(const wchar_t* fileName) {
+  if (failed_) return false;
+  Settle();
+  // The union of the program's visible windows on the screen.
+  WindowsOfThread of;
+  EnumThreadWindows(GetWindowThreadProcessId(static_cast<HWND>(mainWindow_), nullptr), CollectVisible,
+                    reinterpret_cast<LPARAM>(&of));
+  RECT all = {0, 0, 0, 0};
+  for (HWND w : of.windows) {
+    RECT r;
+    if (GetWindowRect(w, &r)) UnionRect(&all, &all, &r);
+  }
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  all.left = all.left < 0 ? 0 : all.left;
+  all.top = all.top < 0 ? 0 : all.top;
+  all.right = all.right > screenW ? screenW : all.right;
+  all.bottom = all.bottom > screenH ? screenH : all.bottom;
+  const int w = all.right - all.left, h = all.bottom - all.top;
+  if (w <= 0 || h <= 0) {
+    Fail("nothing of the program is on the screen");
+    return false;
+  }
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info;
+  ZeroMemory(&info, sizeof(info));
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  std::vector<u8> rgba;
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    ok = BitBlt(memory, 0, 0, w, h, screen, all.left, all.top, SRCCOPY) != 0;
+    GdiFlush();
+    const u32* pixels = static_cast<const u32*>(bits);
+    rgba.reserve(static_cast<size_t>(w) * h * 4);
+    for (int i = 0; i < w * h; ++i) {
+      const u32 p = pixels[i];
+      rgba.push_back(static_cast<u8>(p >> 16));
+      rgba.push_back(static_cast<u8>(p >> 8));
+      rgba.push_back(static_cast<u8>(p));
+      rgba.push_back(0xFF);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  ok = ok && WriteFile(BuildFolder() + fileName, pngtest::MakePng(rgba, w, h, {1}));
+  if (!ok) Fail("the screenshot could not be saved");
+  return ok;
+}
