@@ -72,7 +72,10 @@ bool AcceptCopy(CPerson& p, i32 source, i32 destination, bool direct) {
     for (u32 i = 0; i < win->destMap.GetCount(); ++i)
       if (static_cast<i32>(win->destMap[i]) == destination && win->destEntry != static_cast<i32>(i))
         win->destinationList.SetSelection(static_cast<i32>(i));
-    if (win->directCopy.IsChecked() != direct && win->DirectCopyOffered()) win->directCopy.SetChecked(direct);
+    if (win->directCopy.IsChecked() != direct && win->DirectCopyOffered()) {
+      win->directCopy.SetChecked(direct);
+      win->directCopy.change.Call(win, direct);
+    }
     ready = win->CanAccept() && win->SourceDrive() == source && win->DestinationDrive() == destination;
     return ready;
   });
