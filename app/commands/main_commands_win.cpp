@@ -52,6 +52,7 @@ void CMainFrame::OnCommand(u32 command) {
       break;  // the current page hears it too
     case kCmdAbout: return ShowAbout();
     case kCmdTaskManager: return ToggleTaskView();
+    case kCmdBurnImage: return BurnImage();
     case kCmdSize800: return ResizeCentered(800, 600);
     case kCmdSize960: return ResizeCentered(960, 540);
     default: break;

@@ -73,6 +73,18 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
     return box;
   }
 
+  // An erase or format chosen in the erase window (method 1 to 5, the
+  // drive by index): asked first unless it continues a background format;
+  // then the job in the task view, which is shown whether or not the job
+  // started. False when the user said no or the job did not start.
+  bool StartEraseJob(u32 method, i32 driveIndex) {
+    if (!ConfirmErase(method, *taskView.questions)) return false;
+    const bool started = taskView.AddFormatJob(taskView.pane, method, driveIndex);
+    taskView.pane.Redraw();
+    ShowTaskView(true);
+    return started;
+  }
+
   bool IsTaskViewShown() { return list.Contains(&taskHolder_); }
   void ShowTaskView(bool show) {
     if (show)
