@@ -2,7 +2,6 @@
 
 #include "app/job_windows/copy_disc_window.h"
 #include "app/job_windows/erase_window.h"
-#include "app/commands/job_launch.h"
 #include "app/main_window/main_frame.h"
 
 namespace {
@@ -23,14 +22,5 @@ void EraseDisc(CMainFrame& frame) {
   const Point centre = FrameCentre(frame);
   CEraseWindow window;
   if (window.Run(frame.drives, &centre) != 0) return;
-  StartEraseJob(frame, static_cast<u32>(window.method), window.drive);
-}
-
-void StartEraseJob(CMainFrame& frame, u32 method, i32 drive) {
-  auto& tasks = frame.pageHost.taskView;
-  // Every method but the continuation of a background format erases.
-  if (!ConfirmErase(kEraseQuick - 1 + method, *tasks.questions)) return;
-  tasks.AddFormatJob(tasks.pane, method, drive);
-  tasks.pane.Redraw();
-  frame.pageHost.ShowTaskView(true);
+  frame.pageHost.StartEraseJob(static_cast<u32>(window.method), window.drive);
 }

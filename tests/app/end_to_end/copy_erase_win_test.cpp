@@ -165,7 +165,7 @@ TEST(CopyDiscOneDrive, CancellingThePromptEndsTheCopyWithoutWriting) {
 
 // The erase window on a drive with a rewritable disc: the method chosen,
 // OK, the question answered Yes, the job watched to its end.
-void EraseThroughTheWindow(CPerson& p, u32 methodId) {
+void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true) {
   p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
   ASSERT_TRUE(p.ChooseMenuItem(kCmdEraseDisc));
   void* w = p.WaitForActiveWindow("the erase window", p.MainWindow());
@@ -178,7 +178,7 @@ void EraseThroughTheWindow(CPerson& p, u32 methodId) {
     return win->method == EraseMethodCode(methodId);
   });
   ASSERT_TRUE(p.Press(VK_RETURN));
-  ASSERT_TRUE(p.AnswerMessageBox(kTextEraseQuestion, kTextYes));
+  if (asked) ASSERT_TRUE(p.AnswerMessageBox(kTextEraseQuestion, kTextYes));
   p.WaitUntil("the job to end", JobEnded, 120000);
 }
 
@@ -196,6 +196,21 @@ TEST(EraseEndToEnd, FullFormatOfADvdPlusRw) {
   ASSERT_TRUE(app.Run([&](CPerson& p) { EraseThroughTheWindow(p, kTextFullFormat); }));
   EXPECT_EQ(3u, e.BackgroundFormatStatus()) << "formatted to the end";
   EXPECT_FALSE(e.LongOperationRunning());
+}
+
+// Going on with a stopped background format erases nothing: no question.
+TEST(EraseEndToEnd, ContinuingABackgroundFormatAsksNothing) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kDvdPlusRw, DiscFill::kAppendable));
+  ASSERT_EQ(1u, e.BackgroundFormatStatus());
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    EraseThroughTheWindow(p, kTextContinueFormat, false);
+    // Nothing but the main window asked anything.
+    void* active = nullptr;
+    p.OnUi([&](CMainFrame&) { active = GetActiveWindow(); });
+    EXPECT_EQ(p.MainWindow(), active);
+  }));
+  EXPECT_NE(1u, e.BackgroundFormatStatus()) << "the format went on";
 }
 
 }  // namespace
