@@ -6,6 +6,7 @@
 #include "render/canvas.h"
 #include "runtime/ui_strings.h"
 #include "runtime/wide_string.h"
+#include "ui/widgets/button.h"
 #include "ui/windows/frame/ui_types.h"
 
 constexpr u32 kJobWindowFill = 0xFFFFFFFFu;
@@ -21,10 +22,16 @@ inline void PaintButtonBand(CCanvas& canvas, i32 width, i32 height, i32 band) {
   canvas.FillRect(0, band - 1, width, band, kButtonBandLine);
 }
 
-// Enables or disables a control (a no-op when it already is so).
+// Enables or disables a control and shows it so (a no-op when it already
+// is so); a button also lets its hover go.
 template <class TWidget>
 void EnableControl(TWidget& widget, bool enable) {
-  widget.ModifyFlags(enable ? kFlagDisabled : 0, enable ? 0 : kFlagDisabled);
+  if (widget.ModifyFlags(enable ? kFlagDisabled : 0, enable ? 0 : kFlagDisabled)) widget.Redraw();
+}
+template <class TParent>
+void EnableControl(CButton<TParent>& button, bool enable) {
+  if (enable == !(button.flags & kFlagDisabled)) return;
+  button.Enable(enable);
 }
 
 // The text of a status line: the UI string, and with a medium name that

@@ -60,7 +60,7 @@ bool JobEnded(CMainFrame& f) {
 
 // The copy window open over the main window: its source and destination
 // entries chosen by drive index, "Direct copy" set, OK pressed once it can.
-bool AcceptCopy(CPerson& p, i32 source, i32 destination, bool direct) {
+bool AcceptCopy(CPerson& p, i32 source, i32 destination, bool direct, const wchar_t* shot = nullptr) {
   void* w = p.WaitForActiveWindow("the copy-disc window", p.MainWindow());
   bool ready = false;
   p.WaitUntil("the copy to be possible", [&](CMainFrame&) {
@@ -84,6 +84,7 @@ bool AcceptCopy(CPerson& p, i32 source, i32 destination, bool direct) {
     if (CCopyDiscWindow* win = WindowObject<CCopyDiscWindow>(w)) offered = win->DirectCopyOffered();
   });
   EXPECT_EQ(source != destination, offered) << "direct copy is offered between two drives only";
+  if (shot) p.Screenshot(shot);
   return ready && p.Press(VK_RETURN);
 }
 
@@ -97,7 +98,7 @@ TEST_P(CopyDiscEndToEnd, CdOntoABlankCdROnAnotherDrive) {
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     p.WaitUntil("both drives", [](CMainFrame& m) { return m.drives.GetDriveCount() == 2; });
     ASSERT_TRUE(p.ChooseMenuItem(kCmdCopyDisc));
-    ASSERT_TRUE(AcceptCopy(p, 0, 1, direct));
+    ASSERT_TRUE(AcceptCopy(p, 0, 1, direct, direct ? L"copy_disc_window.png" : nullptr));
     p.WaitUntil("the copy to end", JobEnded, 120000);
   }));
   EXPECT_EQ("", CompareWithSource(f, kSourceBlocks));
@@ -128,6 +129,7 @@ TEST(CopyDiscOneDrive, ThePromptTakesTheBlankDiscInsertedInTheRecorder) {
       return refused;
     });
     ASSERT_TRUE(refused);
+    p.Screenshot(L"insert_disc_prompt.png");
     e.RemoveMedium();
     e.InsertMedium(Disc(MediumPreset::kCdR, DiscFill::kBlank));
     p.WaitUntil("the prompt to take the blank disc", [&](CMainFrame&) {
@@ -147,10 +149,13 @@ TEST(CopyDiscOneDrive, CancellingThePromptEndsTheCopyWithoutWriting) {
   CSimulatedRecorder& e = app.AddRecorder(u'E', DataCd(kSourceBlocks));
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
+    ASSERT_TRUE(p.ChooseMenuItem(kCmdSpanish));
+    p.Settle();
     ASSERT_TRUE(p.ChooseMenuItem(kCmdCopyDisc));
-    ASSERT_TRUE(AcceptCopy(p, 0, 0, false));
+    ASSERT_TRUE(AcceptCopy(p, 0, 0, false, L"copy_disc_window_es.png"));
     void* prompt = p.WaitForActiveWindow("the insert-disc prompt", p.MainWindow());
     p.WaitUntil("the prompt", [&](CMainFrame&) { return WindowObject<CInsertDiscPrompt>(prompt) != nullptr; });
+    p.Screenshot(L"insert_disc_prompt_es.png");
     ASSERT_TRUE(p.Press(VK_ESCAPE));
     p.WaitUntil("the prompt to close", [prompt](CMainFrame&) { return !IsWindow(static_cast<HWND>(prompt)); });
     p.WaitUntil("the copy to end", JobEnded, 120000);
@@ -165,7 +170,7 @@ TEST(CopyDiscOneDrive, CancellingThePromptEndsTheCopyWithoutWriting) {
 
 // The erase window on a drive with a rewritable disc: the method chosen,
 // OK, the question answered Yes, the job watched to its end.
-void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true) {
+void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true, const wchar_t* shot = nullptr) {
   p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
   ASSERT_TRUE(p.ChooseMenuItem(kCmdEraseDisc));
   void* w = p.WaitForActiveWindow("the erase window", p.MainWindow());
@@ -177,6 +182,7 @@ void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true) {
     win->SelectedMethod();
     return win->method == EraseMethodCode(methodId);
   });
+  if (shot) p.Screenshot(shot);
   ASSERT_TRUE(p.Press(VK_RETURN));
   if (asked) ASSERT_TRUE(p.AnswerMessageBox(kTextEraseQuestion, kTextYes));
   p.WaitUntil("the job to end", JobEnded, 120000);
@@ -185,7 +191,7 @@ void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true) {
 TEST(EraseEndToEnd, QuickEraseOfACdRw) {
   CAppSession app;
   CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
-  ASSERT_TRUE(app.Run([&](CPerson& p) { EraseThroughTheWindow(p, kTextQuickErase); }));
+  ASSERT_TRUE(app.Run([&](CPerson& p) { EraseThroughTheWindow(p, kTextQuickErase, true, L"erase_window.png"); }));
   EXPECT_EQ(0u, e.DiscStatus()) << "blank";
   EXPECT_EQ(1u, e.CountCommands(0xA1)) << "one BLANK";
 }
@@ -193,7 +199,11 @@ TEST(EraseEndToEnd, QuickEraseOfACdRw) {
 TEST(EraseEndToEnd, FullFormatOfADvdPlusRw) {
   CAppSession app;
   CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kDvdPlusRw, DiscFill::kBlank));
-  ASSERT_TRUE(app.Run([&](CPerson& p) { EraseThroughTheWindow(p, kTextFullFormat); }));
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(p.ChooseMenuItem(kCmdSpanish));
+    p.Settle();
+    EraseThroughTheWindow(p, kTextFullFormat, true, L"erase_window_es.png");
+  }));
   EXPECT_EQ(3u, e.BackgroundFormatStatus()) << "formatted to the end";
   EXPECT_FALSE(e.LongOperationRunning());
 }
