@@ -36,6 +36,7 @@ constexpr i32 kBurnImageWidth = 540;
 constexpr i32 kBurnImageHeightImage = 388;
 constexpr i32 kBurnImageHeightAudio = 342;
 constexpr u32 kMsgBurnMediaChanged = 0x20;  // WM_USER + this: a medium came or went
+constexpr u32 kMsgPanelDone = 0x21;         // an intro panel animation ended (wParam: its number)
 constexpr u32 kMaxWriteSpeeds = 32;
 
 class CBurnImageWindow;
@@ -105,6 +106,14 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   void DeviceItem(i32 index, const wchar16** text, i32* length, i32* icon, u32* value);
   void SpeedItem(i32 index, const wchar16** text, i32* length, i32* icon, u32* value);
 
+  // ---- Intro panel ----
+  // Fades the panel out (show false: the options appear under it) or back in
+  // (true: the options go when it is whole again) on its own thread, after
+  // any running fade ended.
+  void StartPanelAnimation(bool show);
+  u32 PanelThread();
+  void OnPanelDone(u32 number);
+
   // ---- Pulse ----
   void ShowStatus(u32 textId);
   void StartPulse();
@@ -160,6 +169,9 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   void PaintImageInfo(CCanvas& canvas);
   void ClearExtraSize();
 
+  CThread panelThread_;
+  bool panelReturning_ = false;
+  u32 panelNumber_ = 0;
   CEvent pulseStop_;
   CThread pulseThread_;
   CImageStrip ejectIcon_;
@@ -168,3 +180,7 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
 // "Burn image...": the window in image mode over the request, run modally
 // centred on `centre`; the cancelled flag (0: accepted).
 u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);
+// The audio project's burn: the window without the image row over the
+// request that already holds the layout (and its cue sheet), centred on the
+// audio page; the cancelled flag.
+u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);

@@ -228,7 +228,7 @@ void CBurnImageWindow::LayoutContent(i32 w, i32 h) {
   deviceLabel.SetBounds(12, 284, w - 20, 16);
   if (imageMode) {
     introPanel.SetBounds(0, 49, w, 259);
-    introPanel.bitmapX = watermark ? w - 48 - watermark->width : 0;
+    introPanel.bitmapX = watermark ? w - 48 - static_cast<i32>(watermark->width) : 0;
     introPanel.bitmapY = 12;
     imagePath.SetBounds(12, 308, w - 60, 22);
     browse.SetBounds(w - 40, 308, 28, 22);
@@ -245,8 +245,9 @@ void CBurnImageWindow::PaintDecoration(CCanvas& canvas) {
   canvas.FillRect(0, 0, c.right, kBandHeight, kBandColour);
   canvas.FillRect(0, kBandHeight - 1, c.right, kBandHeight, kBandLine);
   if (watermark) {
-    BitmapView view = {watermark->width, watermark->height, watermark->width * 4, watermark->pixels};
-    canvas.DrawBitmap(c.right - 12 - watermark->width, kBandHeight + 12, view, 0.45);
+    const i32 w = static_cast<i32>(watermark->width), h = static_cast<i32>(watermark->height);
+    const BitmapView view = {w, h, w, watermark->pixels};
+    canvas.DrawBitmap(c.right - 12 - w, kBandHeight + 12, view, 0.45);
   }
   if (infoHeading.IsVisible()) PaintImageInfo(canvas);
 }
@@ -268,12 +269,14 @@ void CBurnImageWindow::PaintImageInfo(CCanvas& canvas) {
     canvas.SetFont(normal);
     canvas.DrawText(after, y, value.c_str(), value.GetLength());
   };
-  const double y = infoHeading.y + 16;
+  // Under the heading, as the section it heads: size and sectors, then
+  // label and file systems (the options above the heading stay clear).
+  const double y = infoHeading.y - 20;
   pair(30, y, kTextSize, sizeText);
   pair(w / 2 + 10, y, kTextSectors, sectorsText);
   if (labelText.GetLength() > 0) {
-    pair(30, y + 20, kTextLabel, labelText);
-    pair(w / 2 + 10, y + 20, kTextFileSystem, fsText);
+    pair(30, y - 20, kTextLabel, labelText);
+    pair(w / 2 + 10, y - 20, kTextFileSystem, fsText);
   }
   canvas.SetFont(normal);
   normal->Release();
@@ -289,10 +292,80 @@ bool CBurnImageWindow::OnDialogKey(u32 key) {
 void CBurnImageWindow::OnDestroy() {
   drives.RemoveListener(&poster);
   StopPulse();
+  panelThread_.Join();
 }
 
 void CBurnImageWindow::OnUserMessage(u32 offset, uintptr_t wParam, intptr_t) {
   if (offset == kMsgBurnMediaChanged) OnMediaChanged(static_cast<u32>(wParam));
+  if (offset == kMsgPanelDone) OnPanelDone(static_cast<u32>(wParam));
+}
+
+// ---- Intro panel ---------------------------------------------------------
+
+void CBurnImageWindow::StartPanelAnimation(bool show) {
+  panelThread_.Join();
+  panelReturning_ = show;
+  ++panelNumber_;
+  {
+    CLockGuard guard(lock);
+    const u32 alpha = show ? 0u : 0xFF000000u;
+    introPanel.bottomColour = alpha | 0x00FFFFFFu;
+    introPanel.topColour = alpha | 0x00FFFFFFu;
+    introPanel.bitmapOpacity = show ? 0.0 : 0.45;
+  }
+  if (!show) SetOptionsVisible(true);
+  introPanel.ModifyFlags(0, kFlagVisible);
+  introPanel.Redraw();
+  if (!panelThread_.Start([](void* w) { return static_cast<CBurnImageWindow*>(w)->PanelThread(); }, this,
+                          kPulseStack))
+    OnPanelDone(panelNumber_);
+}
+
+// Two rounds of 11 steps 20 ms apart: the upper colour's alpha, then the
+// lower one's, move by 1/12 a step while the watermark's opacity moves by
+// 1/24 (out when the panel goes, in when it comes back). The end is posted:
+// what shows afterwards is settled on the window's thread.
+u32 CBurnImageWindow::PanelThread() {
+  const bool in = panelReturning_;
+  const u32 number = panelNumber_;
+  const double sign = in ? 1.0 : -1.0;
+  double s = in ? 0.0 : 1.0;
+  for (int round = 0; round < 2; ++round) {
+    double a = in ? 0.0 : 1.0;
+    for (int step = 0; step < 11; ++step) {
+      Clock().Sleep(20);
+      a += sign / 12;
+      s += sign / 24;
+      {
+        CLockGuard guard(lock);
+        u32& colour = round == 0 ? introPanel.topColour : introPanel.bottomColour;
+        colour = (colour & 0x00FFFFFFu) | (static_cast<u32>(a * 255) << 24);
+        introPanel.bitmapOpacity = 0.45 * s;
+      }
+      introPanel.Redraw();
+    }
+    CLockGuard guard(lock);
+    u32& colour = round == 0 ? introPanel.topColour : introPanel.bottomColour;
+    colour = (colour & 0x00FFFFFFu) | (in ? 0xFF000000u : 0u);
+  }
+  if (handle) PostMessageW(static_cast<HWND>(handle), WM_USER + kMsgPanelDone, number, 0);
+  return 0;
+}
+
+void CBurnImageWindow::OnPanelDone(u32 number) {
+  if (number != panelNumber_) return;  // a later fade has begun
+  panelThread_.Join();
+  if (panelReturning_) {
+    {
+      CLockGuard guard(lock);
+      introPanel.bitmapOpacity = 0.45;
+      introPanel.bottomColour = introPanel.topColour = 0xFFFFFFFFu;
+    }
+    SetOptionsVisible(false);
+    introPanel.Redraw();
+  } else {
+    introPanel.ModifyFlags(kFlagVisible, 0);
+  }
 }
 
 // ---- Lists ---------------------------------------------------------------
@@ -365,13 +438,12 @@ void CBurnImageWindow::UpdateState(bool reloadImage) {
   const i32 entry = deviceList.selectedIndex;
   if (driveMap.GetCount() == 0 || entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return;
   if (imageMode) {
-    if (reloadImage) {
-      if (imagePath.Text().GetLength() == 0 || !FileExists(imagePath.Text().c_str())) {
-        ok.Enable(false);
-        return;
-      }
-      LoadImageInfo();
+    // Without an image there is nothing to burn, whatever the medium says.
+    if (imagePath.Text().GetLength() == 0 || !FileExists(imagePath.Text().c_str())) {
+      ok.Enable(false);
+      return;
     }
+    if (reloadImage) LoadImageInfo();
     if (imageTooLarge) {
       ok.Enable(false);
       ShowStatus(kTextNotEnoughSpace);
@@ -486,18 +558,16 @@ void CBurnImageWindow::OnImagePathChanged() {
   const bool exists = imagePath.Text().GetLength() > 0 && FileExists(imagePath.Text().c_str());
   if (!panelGone && exists) {
     panelGone = 1;
-    introPanel.ModifyFlags(kFlagVisible, 0);
-    SetOptionsVisible(true);
     UpdateState(true);
+    StartPanelAnimation(false);
   } else if (exists) {
     LoadImageInfo();
     UpdateState(false);
-  } else {
+  } else if (panelGone) {
     panelGone = 0;
     ok.Enable(false);
     StopPulse();
-    SetOptionsVisible(false);
-    introPanel.ModifyFlags(0, kFlagVisible);
+    StartPanelAnimation(true);
   }
   Repaint();
 }
@@ -623,6 +693,20 @@ u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point&
   CBurnImageWindow window(drives, request, true);
   FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
   const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  window.PlaceAndCreate(&size, &centre);
+  drives.AddListener(&window.poster);
+  window.poster.window = window.Handle();
+  RunModalLoop(window.Handle());
+  return window.cancelled;
+}
+
+u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
+  CBurnImageWindow window(drives, request, false);
+  window.imageSectors = request->SumTrackSectors(true);
+  FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
+  window.sectorsText.Assign(u"");
+  AppendGrouped(&window.sectorsText, window.imageSectors);
+  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightAudio};
   window.PlaceAndCreate(&size, &centre);
   drives.AddListener(&window.poster);
   window.poster.window = window.Handle();

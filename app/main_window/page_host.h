@@ -78,8 +78,8 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
   // then the job in the task view, which is shown whether or not the job
   // started. False when the user said no or the job did not start.
   bool StartEraseJob(u32 method, i32 driveIndex) {
-    // ConfirmErase takes the method's UI string id (66 to 70).
-    if (!ConfirmErase(kEraseQuick - 1 + method, *taskView.questions)) return false;
+    // The question's rule speaks of the methods' texts (66 to 70).
+    if (!ConfirmErase(EraseMethodTextId(method), *taskView.questions)) return false;
     const bool started = taskView.AddFormatJob(taskView.pane, method, driveIndex);
     taskView.pane.Redraw();
     ShowTaskView(true);

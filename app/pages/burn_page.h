@@ -19,11 +19,10 @@ class CBurnJobPage : public CJobPageViewOf<CBurnJobPage<TParent>, CBurnPage, TPa
   // volume locked by the caller; the job releases it). False when the job
   // did not start: the caller removes the page.
   bool StartJob(const BurnRequest& request, CDrive* drive, const wchar16* deviceName) {
-    titleId_ = request.titleId;
+    titleId = request.titleId;
     return this->engine.StartJob(request, drive, deviceName);
   }
-  u32 TitleId() const { return titleId_; }
+  u32 TitleId() const { return titleId; }
 
- private:
-  u32 titleId_ = 0;
+  u32 titleId = 0;  // heading (UI string id), from the request
 };

@@ -13,6 +13,7 @@
 #include "support/recorder_fixture.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/fixed_font.h"
 #include "ui/support/memory_canvas.h"
 
 namespace {
@@ -156,7 +157,9 @@ TEST_F(BurnPagePaint, ShowsPublishedProgressWithoutSendingACommand) {
   page.engine.status = kStatusClosingSession;
   page.engine.operationPercent = 42;
   const size_t before = recorder_.Trace().size();
+  CFixedFontScope font;
   CMemoryCanvas target(400, 200);
+  target.canvas.SetFont(font.font);
   page.PaintContent(target.canvas);
   EXPECT_EQ(recorder_.Trace().size(), before);
   bool found = false;

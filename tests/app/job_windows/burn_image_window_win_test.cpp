@@ -1,0 +1,240 @@
+// The burn-image window as a real window over the simulated recorder: the
+// intro panel until an image is named, OK enabled for an image that fits a
+// blank CD, the request filled on OK, and a path that goes away bringing the
+// panel back. Then a burn page at mid-burn and at its end in a real window.
+// With KELVANE_SHOT_MS set, each look is held that long on the screen so
+// that it can be photographed (English, then Spanish).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <tuple>
+
+#include "app/job_windows/burn_image_window.h"
+#include "app/pages/burn_page.h"
+#include "runtime/ui_strings.h"
+#include "support/recorder_fixture.h"
+#include "ui/support/real_window.h"
+
+namespace {
+
+void HoldForALook() {
+  const char* ms = std::getenv("KELVANE_SHOT_MS");
+  if (ms) PumpUntil([] { return false; }, static_cast<u32>(std::atoi(ms)));
+}
+
+class BurnImageWindowTest : public RecorderTest {
+ protected:
+  void SetUp() override {
+    wchar_t name[96];
+    swprintf(name, 96, L"SOFTWARE\\KelvaneTests\\window%lu-%lu", GetCurrentProcessId(), GetTickCount());
+    root_.assign(reinterpret_cast<const char16_t*>(name));
+    InstallBuiltInLanguages();
+  }
+  void TearDown() override {
+    SetCurrentLanguage(kLanguageEnglish);
+    RegDeleteTreeW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(root_.c_str()));
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\KelvaneTests");
+  }
+  std::u16string root_;
+};
+
+TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
+  Attach();
+  Insert(MediumPreset::kCdR);
+  CDriveManager manager;
+  for (u32 language : {kLanguageEnglish, kLanguageSpanish}) {
+    SetCurrentLanguage(language);
+    BurnRequest request;
+    CBurnImageWindow w(manager, &request, true);
+    w.settingsKey.SetRoot(root_.c_str());
+    const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+    ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+    PumpPending();
+    EXPECT_EQ(w.driveMap.GetCount(), 1u);
+    EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+    EXPECT_TRUE(w.introPanel.IsVisible());
+    EXPECT_FALSE(w.deviceList.IsVisible());
+
+    w.imagePath.SetText(u"fixtures/iso/joliet.iso");
+    EXPECT_TRUE(w.deviceList.IsVisible());  // under the fading panel
+    EXPECT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
+    EXPECT_FALSE(w.ok.flags & kFlagDisabled);
+    EXPECT_GT(w.imageSectors, 0u);
+    EXPECT_EQ(w.labelText.Compare(u"KELVANE TEST", -1), 0);
+    HoldForALook();
+
+    // A path that names nothing: the panel comes back, OK goes off.
+    w.imagePath.SetText(u"fixtures/iso/nothing-here.iso");
+    EXPECT_TRUE(w.introPanel.IsVisible());
+    EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+    EXPECT_TRUE(PumpUntil([&] { return !w.deviceList.IsVisible(); }));
+    w.imagePath.SetText(u"fixtures/iso/joliet.iso");
+    ASSERT_FALSE(w.ok.flags & kFlagDisabled);
+    EXPECT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
+
+    w.AcceptAndClose();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
+    EXPECT_EQ(w.cancelled, 0u);
+    EXPECT_EQ(request.destination, 0);
+    EXPECT_EQ(request.method, kMethodTrackAtOnce);  // the preset entry
+    EXPECT_EQ(request.SumTrackSectors(true), w.imageSectors);
+    EXPECT_EQ(request.imagePath.Compare(u"fixtures/iso/joliet.iso", -1), 0);
+  }
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
+u32 g_overburnAnswer = kAnswerNo;
+u32 g_overburnAsked = 0;
+u32 AnswerOverburn() {
+  ++g_overburnAsked;
+  return g_overburnAnswer;
+}
+
+// A CD-R a little smaller than the image: overburn is offered; only an
+// explicit Yes checks it (and forces disc at once); a medium beyond the
+// margin takes it back.
+TEST_F(BurnImageWindowTest, OverburnProceedsOnlyOnAnExplicitYes) {
+  Attach();
+  MediumOptions small;
+  small.capacityBlocks = 345;  // the image has 353 sectors: within 345 + 345 / 18
+  Insert(small);
+  CDriveManager manager;
+  BurnRequest request;
+  CBurnImageWindow w(manager, &request, true);
+  w.settingsKey.SetRoot(root_.c_str());
+  w.askOverburn = AnswerOverburn;
+  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+  w.imagePath.SetText(u"fixtures/iso/joliet.iso");
+  PumpPending();
+  ASSERT_EQ(w.imageSectors, 353u);
+  EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+  EXPECT_FALSE(w.extraSizeBox.flags & kFlagDisabled);
+  EXPECT_EQ(w.statusLabel.textId, static_cast<i32>(kTextNotEnoughSpace));
+
+  // Closing the question any other way than Yes (Cancel, No) declines.
+  for (u32 answer : {kAnswerCancel, kAnswerNo, kAnswerOk}) {
+    g_overburnAnswer = answer;
+    w.extraSizeBox.SetChecked(true);
+    w.OnExtraSizeChanged(true);
+    EXPECT_FALSE(w.extraSize) << answer;
+    EXPECT_FALSE(w.extraSizeBox.IsChecked()) << answer;
+    EXPECT_TRUE(w.ok.flags & kFlagDisabled) << answer;
+  }
+  g_overburnAnswer = kAnswerYes;
+  w.extraSizeBox.SetChecked(true);
+  w.OnExtraSizeChanged(true);
+  EXPECT_TRUE(w.extraSize);
+  EXPECT_FALSE(w.ok.flags & kFlagDisabled);
+  EXPECT_EQ(w.methodList.selectedIndex, 1);
+  EXPECT_TRUE(w.methodList.flags & kFlagDisabled);
+
+  // A smaller disc comes: beyond the margin the offer is taken back.
+  MediumOptions tiny;
+  tiny.capacityBlocks = 300;
+  Insert(tiny);
+  w.OnMediaChanged(0);
+  EXPECT_FALSE(w.extraSize);
+  EXPECT_FALSE(w.extraSizeBox.IsChecked());
+  EXPECT_TRUE(w.ok.flags & kFlagDisabled);
+  EXPECT_EQ(w.methodList.selectedIndex, 0);  // the entry before overburn
+  EXPECT_FALSE(w.methodList.flags & kFlagDisabled);
+
+  // Back to the first disc, overburn accepted: the request says so.
+  Insert(small);
+  w.OnMediaChanged(0);
+  w.extraSizeBox.SetChecked(true);
+  w.OnExtraSizeChanged(true);
+  ASSERT_FALSE(w.ok.flags & kFlagDisabled);
+  w.AcceptAndClose();
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
+  EXPECT_EQ(w.cancelled, 0u);
+  EXPECT_TRUE(request.options & kOptionOverburn);
+  EXPECT_EQ(request.method, kMethodDiscAtOnce);
+  EXPECT_EQ(request.cueSheets.GetCount(), 1u);
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
+// A window that holds one burn page the way the task view does, for a
+// look at the page.
+class CPageFrame : public CFrameWindow<CPageFrame> {
+ public:
+  static constexpr u32 kStyle = 0x6414;
+  static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
+  using Page = CBurnJobPage<CPageFrame>;
+
+  auto Children() { return std::tie(box.page); }
+  void CreateControls() {
+    const Rect r = {20, 20, 20 + kJobPageWidth, 20 + kJobPageHeight};
+    box.page.holder = &box;
+    box.page.Layout(&r, this);
+    box.page.ModifyFlags(0, kFlagVisible);
+  }
+  void PaintDecoration(CCanvas& canvas) {
+    const Rect c = GetContentRect();
+    canvas.FillRect(0, 0, c.right, c.bottom, 0xFFFFFFFFu);
+  }
+  bool CallOnUiThread(UiCall call, void* context) { return SendUiCall(handle, call, context); }
+  void PostJobClose(CPageHolder*) { ++closes; }
+  void PostDeviceCommandsUpdate() {}
+  void ParkPage(CPageHolder*) {}
+  void PostShowPage(CPageHolder*) {}
+  u32 ShowJobMessage(u32, u32, u32) { return kAnswerNo; }
+  u32 RunInsertDiscPrompt(i32, void*) { return 1; }
+  void OpenJobLog() {}
+
+  CPageBox<Page> box;
+  int closes = 0;
+};
+
+TEST_F(BurnImageWindowTest, BurnPageAtMidBurnAndAtItsEnd) {
+  for (u32 language : {kLanguageEnglish, kLanguageSpanish}) {
+    SetCurrentLanguage(language);
+    CPageFrame frame;
+    frame.title.Assign(GetUiText(73));
+    const Rect size = {0, 0, 400, 200};
+    ASSERT_TRUE(frame.PlaceAndCreate(&size, nullptr));
+    CPageFrame::Page& page = frame.box.page;
+    IJobUi& ui = page;
+    CBurnPage& job = page.engine;
+    page.titleId = 90;
+    job.deviceName.Assign(u"E: KVSIM MULTI RECORDER");
+    job.status = kStatusBurning;
+    job.speedFactor = 16;
+    job.nominalKbs = 2400;
+    job.currentRateKbs = 2200;
+    job.speedUnitKbs = 176;
+    job.remainingMs = 95000;
+    job.progressStart = ReadCounterNow() - static_cast<i64>(65 * CounterFrequencyOrOne());
+    ui.SetCaption(kBarMemoryCache, u"Memory cache: (64.00 MB)");
+    ui.ShowBar(kBarMemoryCache, true);
+    ui.ShowBar(kBarDeviceCache, true);
+    ui.SetBarValue(kBarMemoryCache, 82);
+    ui.SetBarValue(kBarDeviceCache, 96);
+    ui.SetBarValue(kBarOverall, 41);
+    ui.Redraw();
+    PumpPending();
+    EXPECT_TRUE(page.deviceGauge.IsVisible());
+    HoldForALook();
+
+    job.jobStart = job.progressStart;
+    job.jobEnd = ReadCounterNow();
+    job.status = kStatusFinished;
+    ui.ShowFinishedState();
+    job.SetFlags(kJobFinished);
+    ui.ShowEndState();
+    ui.Redraw();
+    PumpPending();
+    EXPECT_TRUE(page.logLink.IsVisible());
+    EXPECT_FALSE(page.overallBar.IsVisible());
+    HoldForALook();
+    page.OnCloseClicked();
+    EXPECT_EQ(frame.closes, 1);
+    DestroyWindow(static_cast<HWND>(frame.Handle()));
+    PumpPending();
+  }
+}
+
+}  // namespace
