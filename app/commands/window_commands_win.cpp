@@ -16,7 +16,6 @@ bool RunWindowCommand(CMainFrame& frame, u32 command) {
     case kCmdNewData:
     case kCmdNewAudio:
     case kCmdOpen:
-    case kCmdBurnImage:
     case kCmdDiscInfo:
     case kCmdDeviceInfo:
       return true;

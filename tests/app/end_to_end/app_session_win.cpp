@@ -22,7 +22,8 @@ namespace {
 const wchar_t kScratchKey[] = L"Software\\Kelvane end-to-end scratch";
 const wchar_t kMainClass[] = L"Kelvane";
 constexpr u32 kStartMs = 30000;   // the main window shows
-constexpr u32 kCloseMs = 30000;   // the main window goes after WM_CLOSE
+constexpr u32 kCloseMs = 120000;  // the main window goes after WM_CLOSE (jobs end first)
+constexpr u32 kCloseRetryMs = 1000;
 constexpr u32 kThreadsMs = 10000; // ended threads leave the process
 
 u32 CountThreads() {
@@ -90,7 +91,7 @@ CAppSession::CAppSession() : CAppSession(Options()) {}
 CAppSession::CAppSession(const Options& options) : options_(options) {
   clock_.SetRealPace(options_.realMicrosecondsPerMs);
   if (options_.virtualClock) SetClock(&clock_);
-  SetDeviceIo(&io_);
+  SetDeviceIo(&gate_);
   input_.reset(new CPersonInput());
   // Settings: HKEY_CURRENT_USER is the scratch key for this process, made
   // afresh (a session that crashed may have left one).
@@ -180,11 +181,20 @@ bool CAppSession::Run(const std::function<void(CPerson&)>& script) {
       CWatchdog::NoteStep("the script");
       script(p);
     }
+    gate_.Release();  // a write a failed script left held
     // The user closes the main window.
     CWatchdog::NoteStep("closing the main window");
-    PostMessageW(find.found, WM_CLOSE, 0, 0);
+    // A running job refuses it (with a notice): asked again every second
+    // while the job ends.
     const DWORD asked = GetTickCount();
-    while (IsWindow(find.found) && GetTickCount() - asked < kCloseMs) Sleep(10);
+    DWORD lastAsk = asked - kCloseRetryMs;
+    while (IsWindow(find.found) && GetTickCount() - asked < kCloseMs) {
+      if (GetTickCount() - lastAsk >= kCloseRetryMs) {
+        PostMessageW(find.found, WM_CLOSE, 0, 0);
+        lastAsk = GetTickCount();
+      }
+      Sleep(10);
+    }
     closed = !IsWindow(find.found);
   });
   exitCode_ = AppMain(SW_SHOWNORMAL);

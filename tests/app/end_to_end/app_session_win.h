@@ -18,6 +18,15 @@
 // Run checks the teardown (every thread of the program joined, no device
 // handle left open, no volume locked). A watchdog ends the process with a
 // message when a case hangs, so a hang fails the suite instead of stalling it.
+//
+// Adding cases: a file tests/app/end_to_end/<what>_win_test.cpp joins the
+// end_to_end_tests executable by itself (its helpers, any other .cpp there,
+// join the harness library). Before Run: recorders and media, faults on
+// them, files in WorkPath(), and the settings the user left last time
+// (CSettingsKey writes go to the scratch key while the session lives).
+// In the script: only CPerson steps and OnUi/WaitUntil looks; reach a
+// window of the program with WindowObject<T>(handle) inside OnUi. After
+// Run: the recorders' discs (disc_check_win.h) and LogFile().
 #pragma once
 #include <deque>
 #include <functional>
@@ -28,6 +37,7 @@
 #include "support/simulated_device_io.h"
 #include "support/simulated_recorder.h"
 #include "support/virtual_clock.h"
+#include "write_gate_win.h"
 
 class CMainFrame;
 class CPerson;
@@ -68,6 +78,8 @@ class CAppSession {
   void UnplugWhileWriting(CSimulatedRecorder& recorder, u32 commands);
 
   CSimulatedDeviceIo& DeviceIo() { return io_; }
+  // Where a case holds a write to look at the page mid-burn.
+  CWriteGate& Gate() { return gate_; }
   CVirtualClock* VirtualClock() { return options_.virtualClock ? &clock_ : nullptr; }
   // The scratch folder the program runs in (its "log.log" lands there),
   // with a trailing backslash; files for a case can be made there.
@@ -84,6 +96,7 @@ class CAppSession {
   Options options_;
   CVirtualClock clock_;
   CSimulatedDeviceIo io_;
+  CWriteGate gate_{io_};
   std::deque<CSimulatedRecorder> recorders_;
   std::vector<const CSimulatedRecorder*> unplugged_;
   std::unique_ptr<CPersonInput> input_;

@@ -66,6 +66,42 @@ bool WriteFile(const std::wstring& path, const std::vector<u8>& bytes) {
   return ok;
 }
 
+// The screen's pixels in `area` as RGBA rows from the top.
+bool CaptureScreen(const RECT& area, std::vector<u8>* rgba) {
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info;
+  ZeroMemory(&info, sizeof(info));
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    ok = BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY) != 0;
+    GdiFlush();
+    const u32* pixels = static_cast<const u32*>(bits);
+    rgba->reserve(static_cast<size_t>(w) * h * 4);
+    for (int i = 0; i < w * h; ++i) {
+      const u32 p = pixels[i];
+      rgba->push_back(static_cast<u8>(p >> 16));
+      rgba->push_back(static_cast<u8>(p >> 8));
+      rgba->push_back(static_cast<u8>(p));
+      rgba->push_back(0xFF);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
 }  // namespace
 
 bool MenuEntryEnabled(CMainFrame& frame, u32 textId) {
@@ -231,6 +267,17 @@ bool CPerson::Press(u32 virtualKey) {
   return down && PostKey(WM_KEYUP, virtualKey);
 }
 
+bool CPerson::TabTo(const char* what, const std::function<bool(CMainFrame&)>& focused) {
+  for (u32 i = 0; i <= kTabLimit && !failed_; ++i) {
+    bool there = false;
+    OnUi([&](CMainFrame& f) { there = focused(f); });
+    if (there) return true;
+    if (i < kTabLimit) Press(VK_TAB);
+  }
+  Fail(std::string("Tab never reached ") + what);
+  return false;
+}
+
 void CPerson::Hold(u32 virtualKey, bool down) { input_.SetKeyDown(static_cast<i32>(virtualKey), down); }
 
 bool CPerson::Settle() {
@@ -261,37 +308,14 @@ bool CPerson::Screenshot(const wchar_t* fileName) {
     Fail("nothing of the program is on the screen");
     return false;
   }
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info;
-  ZeroMemory(&info, sizeof(info));
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;  // rows from the top
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = false;
+  // The main window painted afresh and read back on its own thread, so the
+  // screen holds that paint (threads present over connections of their own).
   std::vector<u8> rgba;
-  if (bitmap) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, w, h, screen, all.left, all.top, SRCCOPY) != 0;
-    GdiFlush();
-    const u32* pixels = static_cast<const u32*>(bits);
-    rgba.reserve(static_cast<size_t>(w) * h * 4);
-    for (int i = 0; i < w * h; ++i) {
-      const u32 p = pixels[i];
-      rgba.push_back(static_cast<u8>(p >> 16));
-      rgba.push_back(static_cast<u8>(p >> 8));
-      rgba.push_back(static_cast<u8>(p));
-      rgba.push_back(0xFF);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-  }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  bool ok = false;
+  OnUi([&](CMainFrame& f) {
+    f.Repaint();
+    ok = CaptureScreen(all, &rgba);
+  });
   ok = ok && WriteFile(BuildFolder() + fileName, pngtest::MakePng(rgba, w, h, {1}));
   if (!ok) Fail("the screenshot could not be saved");
   return ok;

@@ -72,6 +72,10 @@ class CPerson {
   // A key pressed and released on the focused window: down in the key-state
   // seam while its WM_KEYDOWN is handled.
   bool Press(u32 virtualKey);
+  // Tab pressed until `focused` (run on the user-interface thread) holds,
+  // at most kTabLimit times.
+  static constexpr u32 kTabLimit = 40;
+  bool TabTo(const char* what, const std::function<bool(CMainFrame&)>& focused);
   // A key held down (or let go) in the key-state seam, as Ctrl or Shift
   // while another key is pressed.
   void Hold(u32 virtualKey, bool down);

@@ -172,7 +172,7 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   // Those that open a modal window find it closed by a timer of the loop.
   g_mainWindow = f.Handle();
   const UINT_PTR closer = SetTimer(nullptr, 0, 20, &CloseModalWindow);
-  for (u32 id : {kCmdNewData, kCmdNewAudio, kCmdOpen, kCmdCopyDisc, kCmdBurnImage, kCmdEraseDisc, kCmdEraseIcon,
+  for (u32 id : {kCmdNewData, kCmdNewAudio, kCmdOpen, kCmdCopyDisc, kCmdEraseDisc, kCmdEraseIcon,
                  kCmdDiscInfo, kCmdDeviceInfo})
     f.OnCommand(id);
   KillTimer(nullptr, closer);

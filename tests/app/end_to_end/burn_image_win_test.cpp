@@ -1,0 +1,189 @@
+// The burn road end to end: "Burn image...", the image path typed into the
+// window, Enter, the burn page watched to its end; then the recorder's disc
+// against the image byte for byte and the end block of "log.log".
+#include <gtest/gtest.h>
+
+#include "app/job_windows/burn_image_settings.h"
+#include "app_session_win.h"
+#include "burn_steps_win.h"
+#include "disc_check_win.h"
+#include "runtime/settings.h"
+#include "runtime/win.h"
+
+namespace {
+
+constexpr u8 kWrite10 = 0x2A, kRead10 = 0x28, kSendCueSheet = 0x5D, kBlank = 0xA1;
+constexpr u32 kTextEraseWarning = 77, kTextYes = 2, kTextNo = 3;
+
+MediumOptions Medium(MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
+  MediumOptions m;
+  m.preset = preset;
+  m.fill = fill;
+  return m;
+}
+
+std::wstring Fixture(const wchar_t* name) { return BuildFolder() + L"fixtures\\iso\\" + name; }
+
+bool Contains(const std::u16string& text, const char16_t* part) { return text.find(part) != std::u16string::npos; }
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+// What every good burn leaves in "log.log": its end block after the lines
+// of the job, and no drive error.
+void ExpectGoodLog(const std::u16string& log) {
+  const std::u16string end = LogEndBlock(log);
+  EXPECT_TRUE(Contains(end, u"************************ End Job ************************\r\n")) << Narrow(log);
+  EXPECT_TRUE(Contains(log, u"Destination Device: ")) << Narrow(log);
+  EXPECT_FALSE(Contains(log, u"SCSI Error")) << Narrow(log);
+}
+
+// The page in the middle of writing: a write is held at the drive, the
+// status says so and the cache gauges show.
+bool WaitMidBurn(CPerson& p, CAppSession& app) {
+  p.WaitUntil("a write held at the drive", [&](CMainFrame&) { return app.Gate().Holding(); });
+  return p.WaitUntil("the page to show the burn", [](CMainFrame& f) {
+    BurnJobPage* page = BurnPageAt(f);
+    return page && page->engine.status.load() == kStatusBurning && page->memoryGauge.IsVisible() &&
+           page->overallBar.IsVisible() && page->overallBar.value > 0.0;
+  });
+}
+
+TEST(EndToEndBurn, CdRDiscAtOnceWithVerify) {
+  CAppSession app;
+  // As the user left the window last time: disc at once, verify.
+  CSettingsKey().WriteDword(kImageKey, kValueBurnMethod, 1);
+  CSettingsKey().WriteDword(kImageKey, kValueVerify, 1);
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
+  const std::wstring image = Fixture(L"joliet.iso");
+  app.Gate().PaceWrites(u'E', 100);                // 16 blocks in 0.1 s
+  app.Gate().HoldWrite(u'E', 20);  // past the pregap, about half the image
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
+    ASSERT_TRUE(WaitMidBurn(p, app));
+    p.Screenshot(L"e2e-burn-mid.png");
+    app.Gate().Release();
+    ASSERT_TRUE(WaitForBurnEnd(p));
+    p.OnUi([](CMainFrame& f) {
+      BurnJobPage* page = BurnPageAt(f);
+      EXPECT_FALSE(page->engine.IsStopped());
+      EXPECT_EQ(100.0, page->overallBar.value);
+      EXPECT_TRUE(page->closeButton.IsVisible());
+    });
+    p.Screenshot(L"e2e-burn-end.png");
+  }));
+  EXPECT_EQ("", CompareDiscWithImage(e, image));
+  EXPECT_TRUE(e.Finalized());
+  EXPECT_EQ(1u, e.CountCommands(kSendCueSheet));
+  EXPECT_LT(0u, e.CountCommands(kRead10));  // read back
+  const std::u16string log = app.LogFile();
+  ExpectGoodLog(log);
+  EXPECT_TRUE(Contains(log, u"Sending Cue Sheet")) << Narrow(log);
+  EXPECT_TRUE(Contains(log, u"Verify process Ended")) << Narrow(log);
+}
+
+TEST(EndToEndBurn, DvdPlusR) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kDvdPlusR));
+  const std::wstring image = app.WorkPath(L"dvd.iso");
+  ASSERT_TRUE(MakeImageFile(image, 3000));
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
+    ASSERT_TRUE(WaitForBurnEnd(p));
+    p.OnUi([](CMainFrame& f) { EXPECT_FALSE(BurnPageAt(f)->engine.IsStopped()); });
+  }));
+  EXPECT_EQ("", CompareDiscWithImage(e, image));
+  EXPECT_EQ(0x1B, e.CurrentProfile());
+  ExpectGoodLog(app.LogFile());
+}
+
+// A CD-RW with data: the window says it will be erased, the launcher asks,
+// and only an explicit Yes erases and burns.
+TEST(EndToEndBurn, RewritableWithDataErasedOnYes) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdRw, DiscFill::kComplete));
+  const std::wstring image = Fixture(L"joliet.iso");
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    void* window = OpenBurnImageWindow(p);
+    ASSERT_TRUE(AcceptImage(p, window, AsTyped(image)));
+    ASSERT_TRUE(p.AnswerMessageBox(kTextEraseWarning, kTextYes));
+    ASSERT_TRUE(WaitForBurnEnd(p));
+    p.OnUi([](CMainFrame& f) { EXPECT_FALSE(BurnPageAt(f)->engine.IsStopped()); });
+  }));
+  EXPECT_EQ(1u, e.CountCommands(kBlank));
+  EXPECT_EQ("", CompareDiscWithImage(e, image));
+  const std::u16string log = app.LogFile();
+  ExpectGoodLog(log);
+  EXPECT_TRUE(Contains(log, u"Quick Erase CD-RW")) << Narrow(log);
+}
+
+TEST(EndToEndBurn, RewritableWithDataKeptOnNo) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdRw, DiscFill::kComplete));
+  std::vector<u8> before;
+  ASSERT_TRUE(e.ReadStoredSector(16, &before));
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(StartImageBurn(p, AsTyped(Fixture(L"joliet.iso"))));
+    ASSERT_TRUE(p.AnswerMessageBox(kTextEraseWarning, kTextNo));
+    p.Settle();
+    p.OnUi([](CMainFrame& f) { EXPECT_EQ(nullptr, BurnPageAt(f)); });
+  }));
+  EXPECT_EQ(0u, e.CountCommands(kBlank));
+  EXPECT_EQ(0u, e.CountCommands(kWrite10));
+  std::vector<u8> after;
+  ASSERT_TRUE(e.ReadStoredSector(16, &after));
+  EXPECT_EQ(before, after);
+  EXPECT_TRUE(app.LogFile().empty());
+}
+
+// While a burn writes, its page shows no stop button (a disc half written
+// cannot be taken back), and closing the program is refused with a notice;
+// the burn then ends well.
+TEST(EndToEndBurn, WhileWritingThePageOffersNoStopAndTheProgramStaysOpen) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
+  const std::wstring image = Fixture(L"joliet.iso");
+  app.Gate().PaceWrites(u'E', 100);                // 16 blocks in 0.1 s
+  app.Gate().HoldWrite(u'E', 20);  // past the pregap, about half the image
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
+    ASSERT_TRUE(WaitMidBurn(p, app));
+    p.OnUi([](CMainFrame& f) {
+      BurnJobPage* page = BurnPageAt(f);
+      EXPECT_FALSE(page->closeButton.IsVisible());
+      EXPECT_FALSE(page->secondButton.IsVisible());
+    });
+    PostMessageW(static_cast<HWND>(p.MainWindow()), WM_CLOSE, 0, 0);
+    p.Settle();
+    p.WaitUntil("the notice", [](CMainFrame& f) { return f.notice.IsVisible(); });
+    EXPECT_TRUE(IsWindow(static_cast<HWND>(p.MainWindow())));
+    app.Gate().Release();
+    ASSERT_TRUE(WaitForBurnEnd(p));
+  }));
+  EXPECT_EQ("", CompareDiscWithImage(e, image));
+  ExpectGoodLog(app.LogFile());
+}
+
+// The recorder is pulled out while it writes: the page ends failed, the
+// log says why, and the drive is unlocked and closed (the teardown checks).
+TEST(EndToEndBurn, DriveRemovedWhileWriting) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kDvdPlusR));
+  const std::wstring image = app.WorkPath(L"removed.iso");
+  ASSERT_TRUE(MakeImageFile(image, 3000));
+  app.UnplugWhileWriting(e, 20);
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
+    ASSERT_TRUE(WaitForBurnEnd(p));
+    p.OnUi([](CMainFrame& f) {
+      BurnJobPage* page = BurnPageAt(f);
+      EXPECT_TRUE(page->engine.IsStopped());
+      EXPECT_TRUE(page->closeButton.IsVisible());
+    });
+  }));
+  EXPECT_NE("", CompareDiscWithImage(e, image));
+  const std::u16string log = app.LogFile();
+  EXPECT_TRUE(Contains(LogEndBlock(log), u"End Job")) << Narrow(log);
+  EXPECT_FALSE(app.DeviceIo().VolumeLocked(u'E'));
+}
+
+}  // namespace

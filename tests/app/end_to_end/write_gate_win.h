@@ -1,0 +1,51 @@
+// The device I/O the end-to-end program sees: every call passes on to the
+// simulated drives, except that writes can be paced (each WRITE takes some
+// time on the clock seam, as a real drive's do, so the page has progress to
+// show) and one WRITE can be held at the gate until the person lets it
+// through, so that a case finds the burn page in the middle of writing. A
+// held write waits at most kHoldLimitMs (real time) and then passes anyway.
+#pragma once
+#include <condition_variable>
+#include <mutex>
+
+#include "support/simulated_device_io.h"
+
+class CWriteGate final : public IDeviceIo {
+ public:
+  static constexpr u32 kHoldLimitMs = 60000;
+
+  explicit CWriteGate(CSimulatedDeviceIo& inner) : inner_(inner) {}
+  ~CWriteGate() { Release(); }
+
+  // Every WRITE(10) to the drive takes `milliseconds` (clock seam).
+  void PaceWrites(wchar16 letter, u32 milliseconds);
+  // Holds the `nth` WRITE(10) sent to the drive (1 = the first).
+  void HoldWrite(wchar16 letter, u32 nth);
+  // A write is waiting at the gate now.
+  bool Holding();
+  // Lets a held write (and every later one) through.
+  void Release();
+
+  u32 GetLogicalDriveStrings(u32 length, wchar16* buffer) override {
+    return inner_.GetLogicalDriveStrings(length, buffer);
+  }
+  u32 GetDriveType(const wchar16* root) override { return inner_.GetDriveType(root); }
+  void* CreateFile(const wchar16* path, u32 access, u32 share, u32 disposition, u32 flags) override {
+    return inner_.CreateFile(path, access, share, disposition, flags);
+  }
+  bool CloseHandle(void* handle) override { return inner_.CloseHandle(handle); }
+  bool DeviceIoControl(void* handle, u32 code, void* in, u32 inSize, void* out, u32 outSize,
+                       u32* bytesReturned) override;
+
+ private:
+  CSimulatedDeviceIo& inner_;
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  wchar16 letter_ = 0;
+  u32 nth_ = 0;
+  u32 writes_ = 0;
+  bool holding_ = false;
+  bool released_ = false;
+  wchar16 pacedLetter_ = 0;
+  u32 paceMs_ = 0;
+};
