@@ -204,7 +204,8 @@ void CBurnImageWindow::CreateControls() {
 
   FillDriveList();
   SetOptionsVisible(!imageMode);
-  poster.window = handle;
+  // The image path is what is asked first: typing goes there.
+  if (imageMode) imagePath.SetFocus();
 }
 
 void CBurnImageWindow::LayoutContent(i32 w, i32 h) {
