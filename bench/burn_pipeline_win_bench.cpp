@@ -23,6 +23,7 @@
 #include "drive/device_io.h"
 #include "drive/drive_manager.h"
 #include "drive/scsi_pass_through.h"
+#include "burn_bench_support_win.h"
 #include "instant_recorder_win.h"
 #include "jobs/burn/burn_job.h"
 #include "jobs/burn/burn_source_image.h"
@@ -36,66 +37,6 @@ namespace {
 
 constexpr u32 kBlock = kInstantBlock;
 constexpr u32 kChunk = kCacheChunkBytes;
-
-class CQuietJobUi final : public IJobUi {
- public:
-  void SetBarValue(JobBar, double) override {}
-  void SetBarColour(JobBar, u32) override {}
-  void ShowBar(JobBar, bool) override {}
-  void SetCaption(JobBar, const wchar16*) override {}
-  void SuspendRedraw(bool) override {}
-  void Redraw() override {}
-  void ShowFinishedState() override {}
-  void ShowEndState() override {}
-  void ShowStopRequested() override {}
-  void UpdateDeviceCommands() override {}
-  void SetFollowUpPageAside(void*) override {}
-  void ShowFollowUpPage(void*) override {}
-  void ClosePage() override {}
-  bool CallOnUiThread(UiCall call, void* context) override {
-    call(context);
-    return true;
-  }
-  u32 ShowMessageBox(u32, u32, u32) override { return kAnswerYes; }
-  u32 RunInsertDiscPrompt(i32, void*) override { return 0; }
-};
-
-struct Sample {
-  double seconds;
-  double cpuSeconds;
-};
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-  auto value = [](const FILETIME& t) {
-    return (static_cast<u64>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-  };
-  return value(kernel) + value(user);
-}
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-bool MakeImage(const std::wstring& path, u32 blocks) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  std::vector<u8> buffer(1 << 20);
-  u32 perBuffer = static_cast<u32>(buffer.size() / kBlock);
-  bool ok = true;
-  for (u32 lba = 0; lba < blocks && ok; lba += perBuffer) {
-    u32 n = blocks - lba < perBuffer ? blocks - lba : perBuffer;
-    for (u32 i = 0; i < n; ++i) FillBlock(buffer.data() + i * kBlock, lba + i);
-    DWORD written = 0;
-    ok = WriteFile(file, buffer.data(), n * kBlock, &written, nullptr) && written == n * kBlock;
-  }
-  CloseHandle(file);
-  return ok;
-}
 
 // The reference: the file read front to back in 32 KB ReadFile calls.
 Sample PlainRead(const std::wstring& path) {
@@ -158,7 +99,6 @@ Sample SourceRead(const std::wstring& path) {
 }
 
 Sample Burn(CDriveManager& manager, const std::wstring& path, u32 blocks, bool verify, bool* ok) {
-  CQuietJobUi ui;
   BurnRequest request;
   request.source = -1;
   request.destination = 0;
@@ -169,21 +109,7 @@ Sample Burn(CDriveManager& manager, const std::wstring& path, u32 blocks, bool v
   TrackExtent* track = session->AppendNew();
   *track = TrackExtent{0, kBlock, blocks, 1, 0, 0, 0};
 
-  double cpu = CpuSeconds(), start = Now();
-  CBurnPage page(&ui);
-  page.driveManager = &manager;
-  CDrive* drive = manager.OpenDrive(0);
-  if (!drive) {
-    *ok = false;
-    return Sample{0, 0};
-  }
-  drive->LockVolume();
-  *ok = page.StartJob(request, drive, u"R:");
-  page.mainThread.Join();
-  Sample s{Now() - start, CpuSeconds() - cpu};
-  *ok = *ok && !page.IsStopped() && page.writeResult.load() == 0 && page.verifyResult.load() == 0 &&
-        page.sectorsDone.load() == blocks;
-  return s;
+  return HeadlessBurn(manager, request, blocks, ok);
 }
 
 }  // namespace

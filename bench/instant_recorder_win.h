@@ -1,7 +1,9 @@
 // The benchmarks' instant DVD+RW recorder: one optical drive "R:" behind the
 // device I/O seam that answers every command at once. Writes are taken and
 // dropped; reads give the blocks of the benchmark image again (FillBlock),
-// so a verify pass compares equal. The disc is blank, its capacity given.
+// so a verify pass compares equal. The drive lists CD-R, CD-RW, DVD+RW and
+// DVD+R (so the burn-image window takes it for a recorder); the disc is a
+// blank DVD+RW of a single-layer disc's capacity.
 #pragma once
 #include <cstring>
 
@@ -11,6 +13,7 @@
 #include "runtime/types.h"
 
 constexpr u32 kInstantBlock = 2048;
+constexpr u32 kInstantCapacity = 2295104;  // blocks of a 4.7 GB DVD+RW
 
 // Image contents any block of which can be made again cheaply.
 inline void FillBlock(u8* block, u32 lba) {
@@ -48,16 +51,34 @@ class CInstantRecorder final : public IDeviceIo {
           FillBlock(data + i * kInstantBlock, lba + i);
         break;
       }
-      case 0x46:  // GET CONFIGURATION: header only, current profile DVD+RW
+      case 0x46: {  // GET CONFIGURATION: current profile DVD+RW, and the profile list
+        static const u8 kConfig[] = {0, 0, 0, 24, 0, 0, 0, 0x1A,  // header: 24 bytes follow
+                                     0, 0, 0x03, 16,               // profile list, current
+                                     0, 0x1A, 1, 0, 0, 0x1B, 0, 0, 0, 0x09, 0, 0, 0, 0x0A, 0, 0};
         std::memset(data, 0, length);
-        if (length >= 8) {
-          WriteBigEndian32(data, 4);
-          WriteBigEndian16(data + 6, 0x1A);
-        }
+        std::memcpy(data, kConfig, length < sizeof(kConfig) ? length : sizeof(kConfig));
         break;
-      case 0x51:  // READ DISC INFORMATION: a blank disc
+      }
+      case 0x51:  // READ DISC INFORMATION: a blank disc, its last track 1
         std::memset(data, 0, length);
         if (length >= 2) WriteBigEndian16(data, 32);
+        if (length >= 7) data[6] = 1;
+        break;
+      case 0x52:  // READ TRACK INFORMATION: track 1 from 0, every block free
+        std::memset(data, 0, length);
+        if (length >= 28) {
+          WriteBigEndian16(data, 34);
+          data[2] = 1;
+          WriteBigEndian32(data + 16, kInstantCapacity);
+          WriteBigEndian32(data + 24, kInstantCapacity);
+        }
+        break;
+      case 0x25:  // READ CAPACITY
+        std::memset(data, 0, length);
+        if (length >= 8) {
+          WriteBigEndian32(data, kInstantCapacity - 1);
+          WriteBigEndian32(data + 4, kInstantBlock);
+        }
         break;
       default:
         std::memset(data, 0, length);

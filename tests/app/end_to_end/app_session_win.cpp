@@ -91,7 +91,7 @@ CAppSession::CAppSession() : CAppSession(Options()) {}
 CAppSession::CAppSession(const Options& options) : options_(options) {
   clock_.SetRealPace(options_.realMicrosecondsPerMs);
   if (options_.virtualClock) SetClock(&clock_);
-  SetDeviceIo(&gate_);
+  SetDeviceIo(options_.deviceIo ? options_.deviceIo : &gate_);
   input_.reset(new CPersonInput());
   // Settings: HKEY_CURRENT_USER is the scratch key for this process, made
   // afresh (a session that crashed may have left one).

@@ -18,17 +18,21 @@ void* OpenBurnImageWindow(CPerson& p) {
   return isIt ? window : nullptr;
 }
 
-bool AcceptImage(CPerson& p, void* window, const std::u16string& path) {
+bool TypeImagePath(CPerson& p, void* window, const std::u16string& path) {
   if (!window) return false;
   p.TabTo("the image edit", [window](CMainFrame&) {
     CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
     return w && FocusedWidget() == &w->imagePath;
   });
   p.Type(path);
-  p.WaitUntil("OK to be enabled", [window](CMainFrame&) {
+  return p.WaitUntil("OK to be enabled", [window](CMainFrame&) {
     CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
     return w && w->ok.IsVisibleAndEnabled();
   });
+}
+
+bool AcceptImage(CPerson& p, void* window, const std::u16string& path) {
+  if (!TypeImagePath(p, window, path)) return false;
   p.Press(VK_RETURN);
   return p.WaitUntil("the burn-image window to close", [window](CMainFrame&) {
     return !IsWindow(static_cast<HWND>(window));

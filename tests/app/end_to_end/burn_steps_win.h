@@ -22,8 +22,10 @@ BurnJobPage* BurnPageAt(CMainFrame& frame, u32 index = 0);
 
 // Chooses "Burn image..." and waits for its window; the window's handle.
 void* OpenBurnImageWindow(CPerson& p);
-// Tabs to the window's image edit, types the path there and
-// waits until OK is enabled; then Enter accepts.
+// Tabs to the window's image edit, types the path there and waits until
+// OK is enabled.
+bool TypeImagePath(CPerson& p, void* window, const std::u16string& path);
+// TypeImagePath, then Enter accepts; the window has closed when it returns.
 bool AcceptImage(CPerson& p, void* window, const std::u16string& path);
 // OpenBurnImageWindow and AcceptImage: the window has closed when it returns.
 bool StartImageBurn(CPerson& p, const std::u16string& path);
