@@ -184,7 +184,9 @@ void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true, const wc
   });
   if (shot) p.Screenshot(shot);
   ASSERT_TRUE(p.Press(VK_RETURN));
-  if (asked) ASSERT_TRUE(p.AnswerMessageBox(kTextEraseQuestion, kTextYes));
+  if (asked) {
+    ASSERT_TRUE(p.AnswerMessageBox(kTextEraseQuestion, kTextYes));
+  }
   p.WaitUntil("the job to end", JobEnded, 120000);
 }
 
