@@ -8,6 +8,8 @@
 class CHeldDrive {
  public:
   CHeldDrive(CDriveManager& drives, u32 index) : drive_(drives.OpenDrive(index)) {}
+  // One already opened through the manager (null: none).
+  explicit CHeldDrive(CDrive* drive) : drive_(drive) {}
   ~CHeldDrive() { ReleaseDrive(&drive_); }
   CHeldDrive(const CHeldDrive&) = delete;
   CHeldDrive& operator=(const CHeldDrive&) = delete;

@@ -5,6 +5,7 @@
 #pragma once
 #include "runtime/types.h"
 
+class CDrive;
 class CDriveManager;
 
 // Below this many seconds an eject of an empty drive means the tray was
@@ -12,3 +13,6 @@ class CDriveManager;
 constexpr double kTrayAlreadyOpenSeconds = 0.1;
 
 void EjectDisc(CDriveManager& drives, u32 index);
+// The same on a drive the caller holds open (the insert-disc prompt's drive,
+// which its job keeps).
+void EjectOrCloseTray(CDrive& drive);

@@ -14,19 +14,23 @@ bool ShowsNoMedium(const CDrive& d) {
 
 }  // namespace
 
+void EjectOrCloseTray(CDrive& drive) {
+  drive.TestUnitReady();
+  if (ShowsNoMedium(drive)) {
+    u64 start = 0, end = 0;
+    ReadPerformanceCounter(&start);
+    drive.StartStopUnit(kEject, 0, false);
+    ReadPerformanceCounter(&end);
+    if (ElapsedSeconds(start, end) < kTrayAlreadyOpenSeconds) drive.StartStopUnit(kLoad, 0, true);
+  } else {
+    drive.PreventAllowMediumRemoval(false);
+    drive.StartStopUnit(kEject, 0, true);
+  }
+}
+
 void EjectDisc(CDriveManager& drives, u32 index) {
   CDrive* drive = drives.OpenDrive(index);
   if (!drive) return;
-  drive->TestUnitReady();
-  if (ShowsNoMedium(*drive)) {
-    u64 start = 0, end = 0;
-    ReadPerformanceCounter(&start);
-    drive->StartStopUnit(kEject, 0, false);
-    ReadPerformanceCounter(&end);
-    if (ElapsedSeconds(start, end) < kTrayAlreadyOpenSeconds) drive->StartStopUnit(kLoad, 0, true);
-  } else {
-    drive->PreventAllowMediumRemoval(false);
-    drive->StartStopUnit(kEject, 0, true);
-  }
+  EjectOrCloseTray(*drive);
   ReleaseDrive(&drive);
 }

@@ -2,10 +2,10 @@
 // menu's states: the commands it handles itself, and every other one for
 // the current page.
 #include "app/commands/command_ids.h"
+#include "app/commands/copy_erase_commands.h"
 #include "app/commands/device_commands.h"
 #include "app/commands/eject_disc.h"
 #include "app/main_window/main_frame.h"
-#include "app/commands/window_commands.h"
 #include "runtime/settings.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/main_menu_state.h"
@@ -34,7 +34,6 @@ ModifierKeys HeldModifiers() {
 }  // namespace
 
 void CMainFrame::OnCommand(u32 command) {
-  if (RunWindowCommand(*this, command)) return;
   switch (command) {
     case kCmdExit:
       if (handle) PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
@@ -62,6 +61,13 @@ void CMainFrame::OnCommand(u32 command) {
     case kCmdDiscInfo: return pageHost.OpenDiscInfoPage();
     case kCmdDeviceInfo: return pageHost.OpenDeviceInfoPage();
     case kCmdBurnImage: return BurnImage();
+    case kCmdNewAudio:
+      pageHost.OpenAudioProject();
+      return;
+    case kCmdCopyDisc: return CopyDisc(*this);
+    case kCmdEraseDisc:
+    case kCmdEraseIcon:
+      return EraseDisc(*this);
     case kCmdSize800: return ResizeCentered(800, 600);
     case kCmdSize960: return ResizeCentered(960, 540);
     default: break;

@@ -1,6 +1,7 @@
 // What the job pages ask of the main window: calls onto its thread, the
 // messages by which job threads have a page closed, a parked page shown
 // again or the drive entries re-evaluated, and the questions they put.
+#include "app/job_windows/insert_disc_prompt.h"
 #include "app/main_window/main_frame.h"
 #include "jobs/job_log.h"
 #include "ui/windows/dialogs/message_box.h"
@@ -27,10 +28,11 @@ u32 CMainFrame::ShowJobMessage(u32 textId, u32 titleId, u32 flags) {
   return ShowMessageBox(MessageText::Id(textId), MessageText::Id(titleId), flags);
 }
 
-// The insert-disc prompt belongs to the copy-disc road; until it is wired
-// in, a job that needs another disc is answered "cancelled" (the job then
-// ends as cancelled, nothing is written).
-u32 CMainFrame::RunInsertDiscPrompt(i32, void*) { return 1; }
+// A one-drive copy's destination disc: the prompt, centred on this window.
+u32 CMainFrame::RunInsertDiscPrompt(i32 destination, void* request) {
+  const Point centre = {x + width / 2, y + height / 2};
+  return ::RunInsertDiscPrompt(drives, destination, static_cast<BurnRequest*>(request), &centre);
+}
 
 void CMainFrame::OpenJobLog() {
   if (openWithShell) openWithShell(kJobLogFileName);

@@ -1,0 +1,132 @@
+#include "app/job_windows/insert_disc_prompt.h"
+
+#include "app/commands/eject_disc.h"
+#include "ui/windows/dialogs/modal_loop.h"
+
+namespace {
+
+constexpr Rect kUnplaced = {0, 0, 10, 10};
+const wchar16 kNoDevice[] = u"No Device";
+
+template <class TWidget>
+void Place(TWidget& w, i32 x0, i32 y0, i32 x1, i32 y1) {
+  w.SetBounds(x0, y0, x1 - x0, y1 - y0);
+}
+
+}  // namespace
+
+CInsertDiscPrompt::CInsertDiscPrompt() {
+  CFontRef base(GetDefaultFont());
+  if (base.Get()) bigFont.Assign(AcquireFont(base.Get()->faceName.c_str(), base.Get()->size + 1, false, false));
+  title.Assign(GetUiText(kTextCopyDisc));
+}
+
+CInsertDiscPrompt::~CInsertDiscPrompt() {
+  waitThread_.Stop();
+  pulse.StopTicker();
+}
+
+bool CInsertDiscPrompt::Open(CDrive* target, const CWideString& name, BurnRequest* copy, const Point* centre) {
+  drive = target;
+  request = copy;
+  driveName.text.Assign(name.IsEmpty() ? kNoDevice : name.c_str());
+  const Rect size = {0, 0, kWidth, kHeight};
+  if (!PlaceAndCreate(&size, centre)) return false;
+  UpdateAcceptButton();
+  waitThread_.Start(handle, &CInsertDiscPrompt::OnWaitTick, this, kInsertDiscPollMs, true);
+  return true;
+}
+
+void CInsertDiscPrompt::CreateControls() {
+  heading.textId = kTextInsertDestination;
+  heading.font = bigFont.Get();
+  driveName.font = bigFont.Get();
+  heading.Create(kFlagVisible, &kUnplaced, this);
+  driveName.Create(kFlagVisible, &kUnplaced, this);
+  LoadSkinStrip(IDR_SKIN_EJECT_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcons);
+  eject.imageFrame = kEjectIconFrame;
+  eject.iconStrip = &ejectIcons;
+  eject.click = BindCallback<Self, &Self::EjectDrive>(this, this);
+  eject.Create(kButtonFlags, &kUnplaced, this);
+  pulse.Create(kUnplaced, kUnplaced, this, bigFont.Get());
+  ok.textId = 0;
+  ok.style |= kButtonDefault;
+  ok.click = BindCallback<Self, &Self::AcceptAndClose>(this, this);
+  cancel.textId = 1;
+  cancel.click = BindCallback<Self, &Self::CancelAndClose>(this, this);
+  ok.Create(kButtonFlags | kFlagDisabled, &kUnplaced, this);
+  cancel.Create(kButtonFlags, &kUnplaced, this);
+}
+
+void CInsertDiscPrompt::LayoutContent(i32 w, i32 h) {
+  Place(heading, 12, h - 28, w - 38, h - 12);
+  Place(driveName, 12, h - 52, w - 38, h - 36);
+  Place(eject, w - 34, h - 52, w - 12, h - 30);
+  pulse.Place({12, h - 76, 28, h - 60}, {36, h - 76, w - 38, h - 60});
+  Place(ok, w - 216, 8, w - 116, 33);
+  Place(cancel, w - 108, 8, w - 8, 33);
+}
+
+void CInsertDiscPrompt::PaintDecoration(CCanvas& canvas) {
+  const Rect c = GetContentRect();
+  PaintButtonBand(canvas, c.right, c.bottom, kBandHeight);
+}
+
+bool CInsertDiscPrompt::OnDialogKey(u32 key) {
+  if (key == 13) return ok.ActivateDefault();
+  if (key == 27) {
+    CancelAndClose();
+    return true;
+  }
+  return false;
+}
+
+void CInsertDiscPrompt::OnDestroy() {
+  // The wait thread is joined before anything it ticks can go.
+  waitThread_.Stop();
+  pulse.Stop();
+}
+
+bool CInsertDiscPrompt::CheckMedium() {
+  if (!drive || !request) return false;
+  request->options &= static_cast<u8>(~kOptionOverburn);
+  const CopyVerdict v = JudgeCopyDestination(CopySourceFromRequest(*request), DescribeDestination(*drive));
+  if (v.ok) {
+    if (v.overburn) request->options |= kOptionOverburn;
+    pulse.Stop();
+    EnableControl(ok, true);
+    return true;
+  }
+  EnableControl(ok, false);
+  if (v.statusId) pulse.Show(StatusText(v.statusId, v.medium));
+  return false;
+}
+
+void CInsertDiscPrompt::UpdateAcceptButton() { CheckMedium(); }
+
+void CInsertDiscPrompt::EjectDrive() {
+  if (!drive) return;
+  EjectOrCloseTray(*drive);
+  CheckMedium();
+}
+
+void CInsertDiscPrompt::AcceptAndClose() {
+  // The disc may have gone since the last look.
+  if (!CheckMedium()) return;
+  cancelled = 0;
+  PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
+}
+
+void CInsertDiscPrompt::CancelAndClose() {
+  cancelled = 1;
+  PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
+}
+
+u32 RunInsertDiscPrompt(CDriveManager& drives, i32 destinationIndex, BurnRequest* request, const Point* centre) {
+  if (destinationIndex < 0 || static_cast<u32>(destinationIndex) >= drives.GetDriveCount() || !request) return 1;
+  CDrive* drive = &drives.drives[static_cast<u32>(destinationIndex)];
+  CInsertDiscPrompt prompt;
+  if (!prompt.Open(drive, drives.GetName(static_cast<u32>(destinationIndex)), request, centre)) return 1;
+  RunModalLoop(prompt.Handle());
+  return prompt.cancelled;
+}

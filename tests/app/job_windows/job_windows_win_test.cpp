@@ -1,0 +1,363 @@
+// The copy-disc window, the erase window and the insert-disc prompt as real
+// windows over simulated recorders: what they enable and say as drives and
+// discs change, that every probe gives its drive back, and that the
+// prompt's drive sees one command at a time.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <set>
+
+#include "app/job_windows/copy_disc_window.h"
+#include "app/job_windows/erase_window.h"
+#include "app/job_windows/insert_disc_prompt.h"
+#include "drive/device_io.h"
+#include "runtime/settings.h"
+#include "runtime/win.h"
+#include "support/recorder_fixture.h"
+#include "ui/support/real_window.h"
+
+namespace {
+
+const wchar_t kScratchKey[] = L"Software\\Kelvane job windows scratch";
+
+// Counts the requests that run at once and the threads they come from.
+class CWatchedIo final : public IDeviceIo {
+ public:
+  explicit CWatchedIo(IDeviceIo& inner) : inner_(inner) {}
+  u32 GetLogicalDriveStrings(u32 n, wchar16* b) override { return inner_.GetLogicalDriveStrings(n, b); }
+  u32 GetDriveType(const wchar16* p) override { return inner_.GetDriveType(p); }
+  void* CreateFile(const wchar16* p, u32 a, u32 s, u32 d, u32 f) override { return inner_.CreateFile(p, a, s, d, f); }
+  bool CloseHandle(void* h) override { return inner_.CloseHandle(h); }
+  bool DeviceIoControl(void* h, u32 code, void* in, u32 inSize, void* out, u32 outSize, u32* got) override {
+    const u32 now = ++inFlight;
+    if (now > maxInFlight) maxInFlight = now;
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      threads.insert(GetCurrentThreadId());
+    }
+    Sleep(1);  // long enough for another thread to overlap
+    const bool ok = inner_.DeviceIoControl(h, code, in, inSize, out, outSize, got);
+    --inFlight;
+    return ok;
+  }
+  std::atomic<u32> inFlight{0}, maxInFlight{0};
+  std::set<DWORD> threads;
+
+ private:
+  IDeviceIo& inner_;
+  std::mutex mutex_;
+};
+
+class JobWindowsTest : public RecorderTest {
+ protected:
+  JobWindowsTest() {
+    clock_.SetRealPace(1);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchKey);
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_, nullptr) ==
+        ERROR_SUCCESS)
+      RegOverridePredefKey(HKEY_CURRENT_USER, scratch_);
+    Attach();
+    f_ = AddRecorder(u'F');
+  }
+  ~JobWindowsTest() override {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    if (scratch_) RegCloseKey(scratch_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchKey);
+    PumpPending();
+  }
+
+  void Put(CSimulatedRecorder* r, const MediumOptions& o) {
+    if (r->HasMedium()) r->RemoveMedium();
+    r->InsertMedium(o);
+    r->MakeReady();
+    Clear(r);
+  }
+  // The unit attention of a change taken, as the poller would.
+  void Clear(CSimulatedRecorder* r) {
+    CDrive d;
+    if (!d.OpenDevice(r == &recorder_ ? kPath : u"\\\\.\\F:")) return;
+    for (int i = 0; i < 4; ++i) {
+      d.TestUnitReady();
+      if (d.LastCommandSucceeded() || d.senseKey != 6) break;
+    }
+    d.Close();
+  }
+  // Runs the window's messages until `done` holds (real-time bound).
+  bool PumpUntil(const std::function<bool()>& done, u32 ms = 5000) {
+    const DWORD end = GetTickCount() + ms;
+    while (!done()) {
+      if (static_cast<i32>(GetTickCount() - end) > 0) return false;
+      PumpPending();
+      Sleep(1);
+    }
+    return true;
+  }
+
+  HKEY scratch_ = nullptr;
+  CSimulatedRecorder* f_;
+};
+
+MediumOptions Disc(MediumPreset preset, DiscFill fill, u32 blocks = 0, bool audioPair = false) {
+  MediumOptions m;
+  m.preset = preset;
+  m.fill = fill;
+  if (blocks) {
+    TrackContent t;
+    t.blocks = blocks;
+    if (audioPair) {
+      t.blockSize = 2352;
+      t.audio = true;
+      m.sessions = {{t, t}};
+    } else {
+      m.sessions = {{t}};
+    }
+  }
+  return m;
+}
+
+std::u16string StatusOf(const CCopyDiscWindow& w) {
+  return w.pulse.label.IsVisible() ? std::u16string(w.pulse.label.text.c_str()) : u"";
+}
+
+TEST_F(JobWindowsTest, CopyWindowFollowsDrivesAndDiscsAndGivesEveryDriveBack) {
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+  Put(f_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  // A stored source that names no present drive: the first entry.
+  CSettingsKey().WriteString(kCopyKey, u"Source", u"\\\\.\\Z:");
+  CDriveManager manager;
+  BurnRequest request;
+  CCopyDiscWindow w;
+  ASSERT_TRUE(w.Open(manager, &request, nullptr));
+  EXPECT_EQ(0, w.SourceDrive());
+  // The first destination entry is the source drive itself: no direct copy,
+  // and OK as the source check left it.
+  EXPECT_EQ(0, w.DestinationDrive());
+  EXPECT_FALSE(w.DirectCopyOffered());
+  EXPECT_TRUE(w.CanAccept());
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+  // Another destination offers direct copy again.
+  w.destinationList.SetSelection(1);
+  EXPECT_TRUE(w.DirectCopyOffered());
+  EXPECT_TRUE(w.CanAccept());
+
+  struct Step {
+    const char* name;
+    CSimulatedRecorder* recorder;
+    bool insert;
+    MediumOptions disc;
+    bool ok;
+    u32 status;
+    const wchar16* medium;
+  };
+  const Step steps[] = {
+      {"destination emptied", f_, false, {}, false, kTextInsertWritableDisc, nullptr},
+      {"a closed CD-R in the destination", f_, true, Disc(MediumPreset::kCdR, DiscFill::kComplete), false,
+       kTextInsertEmptyOrRewritable, nullptr},
+      {"a blank CD-R again", f_, true, Disc(MediumPreset::kCdR, DiscFill::kBlank), true, 0, nullptr},
+      {"a blank source", &recorder_, true, Disc(MediumPreset::kCdR, DiscFill::kBlank), false, kTextSourceDiscEmpty,
+       nullptr},
+      {"no source disc", &recorder_, false, {}, false, kTextInsertSourceDisc, nullptr},
+      {"an audio CD onto a DVD-R", &recorder_, true, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 3000, true), true,
+       0, nullptr},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.name);
+    if (s.insert)
+      Put(s.recorder, s.disc);
+    else if (s.recorder->HasMedium())
+      s.recorder->RemoveMedium(), Clear(s.recorder);
+    w.OnMediaChanged(s.recorder == &recorder_ ? 0 : 1);
+    EXPECT_EQ(s.ok, w.CanAccept());
+    EXPECT_EQ(s.ok ? u"" : std::u16string(StatusText(s.status, s.medium).c_str()), StatusOf(w));
+    EXPECT_EQ(s.ok, !w.pulse.IsPulsing());
+    EXPECT_EQ(0u, io_.OpenHandleCount()) << "every probe gives its drive back";
+  }
+  Put(f_, Disc(MediumPreset::kDvdR, DiscFill::kBlank));
+  w.OnMediaChanged(1);
+  EXPECT_FALSE(w.CanAccept());
+  EXPECT_EQ(StatusText(kTextInsertA, kMediumNameCd).c_str(), StatusOf(w));
+
+  // A source whose track cannot be read: an error at the origin.
+  RecorderFault fault;
+  fault.opcode = 0x52;
+  fault.times = 0;
+  const u32 id = recorder_.AddFault(fault);
+  w.OnMediaChanged(0);
+  EXPECT_GT(recorder_.FaultHits(id), 0u);
+  EXPECT_EQ(StatusText(kTextSourceDiscError, nullptr).c_str(), StatusOf(w));
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+  recorder_.ClearFaults();
+
+  // An appendable source copied onto a blank CD-R, directly: the request
+  // leaves the session open.
+  Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kAppendable, 4000));
+  Put(f_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  w.OnMediaChanged(0);
+  ASSERT_TRUE(w.CanAccept());
+  // As a click does: the box ticks, then tells the window.
+  for (CCheckBox<CCopyDiscWindow>* box : {&w.directCopy, &w.verify}) {
+    box->SetChecked(true);
+    box->change.Call(&w, true);
+  }
+  w.AcceptAndClose();
+  EXPECT_EQ(0u, w.cancelled);
+  EXPECT_EQ(0, request.source);
+  EXPECT_EQ(1, request.destination);
+  EXPECT_EQ(kOptionBufe | kOptionVerify | kOptionDirectCopy, request.options);
+  EXPECT_EQ(kMethodDiscAtOnce, request.method);
+  EXPECT_EQ(kTextCopyDisc, request.titleId);
+  // The choices were remembered.
+  CWideString path;
+  EXPECT_TRUE(CSettingsKey().ReadString(kCopyKey, u"Destination", &path));
+  EXPECT_EQ(std::u16string(u"\\\\.\\F:"), std::u16string(path.c_str()));
+  u32 direct = 0;
+  EXPECT_TRUE(CSettingsKey().ReadDword(kCopyKey, u"DirectCopy", &direct) && direct == 1);
+  PumpPending();
+  EXPECT_FALSE(IsWindow(static_cast<HWND>(w.Handle())));
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
+TEST_F(JobWindowsTest, EraseWindowKeepsAValidMethodAcrossDiscs) {
+  Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
+  CDriveManager manager;
+  CEraseWindow w;
+  ASSERT_TRUE(w.Open(manager, nullptr));
+  ASSERT_EQ(0, w.drive);
+  ASSERT_EQ(3u, w.methodCount);  // quick erase, full erase, full format
+  w.methodList.SetSelection(2);
+  u32 stored = 0;
+  EXPECT_TRUE(CSettingsKey().ReadDword(u"", kEraseMethodValue, &stored) && stored == kTextFullFormat);
+  // A -1 from the list changes nothing.
+  w.methodList.changed.Call(&w, -1);
+  EXPECT_TRUE(CSettingsKey().ReadDword(u"", kEraseMethodValue, &stored) && stored == kTextFullFormat);
+
+  struct Step {
+    const char* name;
+    MediumPreset preset;
+    DiscFill fill;
+    u32 count;
+    i32 selected;  // entry, -1 none
+    i32 method;
+    bool ok;
+  };
+  const Step steps[] = {
+      {"DVD+RW: full format kept at its new place", MediumPreset::kDvdPlusRw, DiscFill::kComplete, 2, 1, 4, true},
+      {"DVD-RW: still full format", MediumPreset::kDvdRwSequential, DiscFill::kComplete, 4, 3, 4, true},
+      {"BD-RE: nothing to offer", MediumPreset::kBdRe, DiscFill::kComplete, 0, -1, -1, false},
+      {"CD-RW: the stored method", MediumPreset::kCdRw, DiscFill::kComplete, 3, 2, 4, true},
+      {"CD-R: no rewritable disc at all", MediumPreset::kCdR, DiscFill::kComplete, 0, -1, -1, false},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.name);
+    Put(&recorder_, Disc(s.preset, s.fill));
+    w.OnUserMessage(kMsgMediaChanged, 0, 0);
+    EXPECT_EQ(s.count, w.methodCount);
+    EXPECT_EQ(s.selected, w.methodList.selectedIndex);
+    EXPECT_EQ(s.method, w.method);
+    EXPECT_EQ(s.ok, w.CanAccept());
+    EXPECT_EQ(0u, io_.OpenHandleCount());
+  }
+  EXPECT_EQ(-1, w.drive);
+  // Enter with nothing to erase does not close the window as accepted.
+  w.AcceptAndClose();
+  EXPECT_EQ(1u, w.cancelled);
+  w.CancelAndClose();
+  PumpPending();
+}
+
+TEST_F(JobWindowsTest, PromptChecksTheDiscOnItsThreadsTicksOneCommandAtATime) {
+  CDriveManager manager;
+  CDrive* job = manager.OpenDrive(0);  // the burn holds the drive
+  ASSERT_NE(nullptr, job);
+  BurnRequest request;
+  request.copiedProfile = 0x08;
+  *request.sessions.AppendNew()->AppendNew() = TrackExtent{0, 2048, 300000, 1, 0, 0, 0};
+  CWatchedIo watched(io_);
+  SetDeviceIo(&watched);
+  {
+    CInsertDiscPrompt prompt;
+    ASSERT_TRUE(prompt.Open(job, manager.GetName(0), &request, nullptr));
+    EXPECT_TRUE(prompt.IsWaiting());
+    EXPECT_FALSE(prompt.CanAccept());
+    EXPECT_EQ(std::u16string(GetUiText(kTextInsertWritableDisc)), std::u16string(prompt.pulse.label.text.c_str()));
+    // A CD-R with room for 10/11 of the copy: taken with overburn.
+    MediumOptions small = Disc(MediumPreset::kCdR, DiscFill::kBlank);
+    small.capacityBlocks = 297000;
+    recorder_.InsertMedium(small);
+    ASSERT_TRUE(PumpUntil([&] { return prompt.CanAccept(); }, 10000));
+    EXPECT_TRUE(request.options & kOptionOverburn);
+    // The eject button while the thread keeps ticking.
+    prompt.eject.click.Call(&prompt);
+    EXPECT_TRUE(recorder_.TrayOpen());
+    EXPECT_FALSE(prompt.CanAccept());
+    EXPECT_FALSE(request.options & kOptionOverburn);
+    PumpUntil([] { return false; }, 200);
+    prompt.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(prompt.Handle())); });
+    EXPECT_FALSE(prompt.IsWaiting()) << "the wait thread is joined when the prompt closes";
+    EXPECT_EQ(1u, prompt.cancelled);
+  }
+  SetDeviceIo(&io_);
+  EXPECT_EQ(1u, watched.maxInFlight.load());
+  EXPECT_EQ(std::set<DWORD>{GetCurrentThreadId()}, watched.threads) << "every command from the window's thread";
+  ReleaseDrive(&job);
+}
+
+TEST_F(JobWindowsTest, PromptCheckPerProfile) {
+  CDriveManager manager;
+  CDrive* job = manager.OpenDrive(0);
+  ASSERT_NE(nullptr, job);
+  struct Case {
+    const char* name;
+    u16 copied;
+    u32 blocks;
+    u32 entries;  // content entries of the layout
+    u32 sectorSize;
+    MediumOptions disc;
+    bool ok;
+    u32 status;
+    const wchar16* medium;
+  };
+  MediumOptions plusR = Disc(MediumPreset::kDvdPlusR, DiscFill::kBlank);
+  plusR.capacityBlocks = 100000;
+  MediumOptions cdR = Disc(MediumPreset::kCdR, DiscFill::kBlank);
+  cdR.capacityBlocks = 297000;
+  const Case cases[] = {
+      {"DVD onto a DVD+R of exactly its size", 0x10, 100000, 1, 2048, plusR, false, kTextNotEnoughSpace, nullptr},
+      {"DVD onto a DVD+R one block larger", 0x10, 99999, 1, 2048, plusR, true, 0, nullptr},
+      {"CD 330001 blocks onto 297000", 0x08, 330001, 1, 2048, cdR, false, kTextNotEnoughSpace, nullptr},
+      {"audio CD onto a DVD-R", 0x08, 2000, 2, 2352, Disc(MediumPreset::kDvdR, DiscFill::kBlank), false, kTextInsertA,
+       kMediumNameCd},
+      {"two-track DVD+R onto a DVD-R", 0x1B, 2000, 2, 2048, Disc(MediumPreset::kDvdR, DiscFill::kBlank), false,
+       kTextInsertA, kMediumNameDvdPlus},
+      {"DVD-R copy onto a DVD-RW with data", 0x11, 2000, 2, 2048,
+       Disc(MediumPreset::kDvdRwSequential, DiscFill::kComplete), true, 0, nullptr},
+      {"BD-R copy onto a blank BD-R", 0x41, 2000, 1, 2048, Disc(MediumPreset::kBdR, DiscFill::kBlank), true, 0,
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BurnRequest request;
+    request.copiedProfile = c.copied;
+    TrackList* session = request.sessions.AppendNew();
+    for (u32 i = 0; i < c.entries; ++i)
+      *session->AppendNew() = TrackExtent{static_cast<i32>(i * (c.blocks / c.entries)), c.sectorSize,
+                                          c.blocks / c.entries + (i + 1 == c.entries ? c.blocks % c.entries : 0), 1, 0, 0, 0};
+    if (recorder_.HasMedium()) recorder_.RemoveMedium();
+    recorder_.InsertMedium(c.disc);
+    recorder_.MakeReady();
+    CInsertDiscPrompt prompt;
+    ASSERT_TRUE(prompt.Open(job, manager.GetName(0), &request, nullptr));
+    // The first look may meet the medium change; the next one decides.
+    EXPECT_EQ(c.ok, prompt.CheckMedium());
+    EXPECT_EQ(c.ok, prompt.CanAccept());
+    if (!c.ok) EXPECT_EQ(std::u16string(StatusText(c.status, c.medium).c_str()), std::u16string(prompt.pulse.label.text.c_str()));
+    prompt.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(prompt.Handle())); });
+  }
+  ReleaseDrive(&job);
+}
+
+}  // namespace
