@@ -10,10 +10,10 @@
 #include <tuple>
 
 #include "app/job_windows/copy_check.h"
-#include "app/job_windows/held_drive.h"
 #include "app/job_windows/job_window_parts.h"
 #include "app/job_windows/pulse_line.h"
 #include "app/main_window/main_frame.h"
+#include "drive/held_drive.h"
 #include "jobs/burn/burn_request.h"
 #include "runtime/array.h"
 #include "ui/views/drop_down_list.h"

@@ -9,9 +9,9 @@
 #include <tuple>
 
 #include "app/job_windows/erase_methods.h"
-#include "app/job_windows/held_drive.h"
 #include "app/job_windows/job_window_parts.h"
 #include "app/main_window/main_frame.h"
+#include "drive/held_drive.h"
 #include "runtime/array.h"
 #include "ui/views/drop_down_list.h"
 #include "ui/widgets/button.h"

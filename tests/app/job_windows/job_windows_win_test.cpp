@@ -353,7 +353,9 @@ TEST_F(JobWindowsTest, PromptCheckPerProfile) {
     // The first look may meet the medium change; the next one decides.
     EXPECT_EQ(c.ok, prompt.CheckMedium());
     EXPECT_EQ(c.ok, prompt.CanAccept());
-    if (!c.ok) EXPECT_EQ(std::u16string(StatusText(c.status, c.medium).c_str()), std::u16string(prompt.pulse.label.text.c_str()));
+    if (!c.ok) {
+      EXPECT_EQ(std::u16string(StatusText(c.status, c.medium).c_str()), std::u16string(prompt.pulse.label.text.c_str()));
+    }
     prompt.CancelAndClose();
     PumpUntil([&] { return !IsWindow(static_cast<HWND>(prompt.Handle())); });
   }
