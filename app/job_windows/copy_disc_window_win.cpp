@@ -111,14 +111,7 @@ void CCopyDiscWindow::PaintDecoration(CCanvas& canvas) {
   PaintButtonBand(canvas, c.right, c.bottom, kBandHeight);
 }
 
-bool CCopyDiscWindow::OnDialogKey(u32 key) {
-  if (key == 13) return ok.ActivateDefault();
-  if (key == 27) {
-    CancelAndClose();
-    return true;
-  }
-  return false;
-}
+bool CCopyDiscWindow::OnDialogKey(u32 key) { return OkCancelDialogKey(*this, key); }
 
 void CCopyDiscWindow::OnDestroy() {
   if (drives) drives->RemoveListener(&poster);

@@ -76,14 +76,7 @@ void CEraseWindow::PaintDecoration(CCanvas& canvas) {
   PaintButtonBand(canvas, c.right, c.bottom, kBandHeight);
 }
 
-bool CEraseWindow::OnDialogKey(u32 key) {
-  if (key == 13) return ok.ActivateDefault();
-  if (key == 27) {
-    CancelAndClose();
-    return true;
-  }
-  return false;
-}
+bool CEraseWindow::OnDialogKey(u32 key) { return OkCancelDialogKey(*this, key); }
 
 void CEraseWindow::OnDestroy() {
   if (drives) drives->RemoveListener(&poster);

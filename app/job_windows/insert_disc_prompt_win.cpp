@@ -72,14 +72,7 @@ void CInsertDiscPrompt::PaintDecoration(CCanvas& canvas) {
   PaintButtonBand(canvas, c.right, c.bottom, kBandHeight);
 }
 
-bool CInsertDiscPrompt::OnDialogKey(u32 key) {
-  if (key == 13) return ok.ActivateDefault();
-  if (key == 27) {
-    CancelAndClose();
-    return true;
-  }
-  return false;
-}
+bool CInsertDiscPrompt::OnDialogKey(u32 key) { return OkCancelDialogKey(*this, key); }
 
 void CInsertDiscPrompt::OnDestroy() {
   // The wait thread is joined before anything it ticks can go.

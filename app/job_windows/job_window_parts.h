@@ -22,6 +22,18 @@ inline void PaintButtonBand(CCanvas& canvas, i32 width, i32 height, i32 band) {
   canvas.FillRect(0, band - 1, width, band, kButtonBandLine);
 }
 
+// The keys of a window with OK and Cancel: Enter presses OK when it is on,
+// Escape cancels and closes.
+template <class TWindow>
+bool OkCancelDialogKey(TWindow& window, u32 key) {
+  if (key == 13) return window.ok.ActivateDefault();
+  if (key == 27) {
+    window.CancelAndClose();
+    return true;
+  }
+  return false;
+}
+
 // Enables or disables a control and shows it so (a no-op when it already
 // is so); a button also lets its hover go.
 template <class TWidget>
