@@ -63,8 +63,9 @@ class IJobUi {
   virtual bool CallOnUiThread(UiCall call, void* context) = 0;
 
   // ---- User-interface thread only ----
-  // A message box (UI string ids, flags of the message-box Part); returns
-  // one of the answers above.
+  // A message box (UI string ids; flags as the message box reads them,
+  // ui/windows/dialogs/message_box_layout.h); returns one of the answers
+  // (runtime/message_answers.h).
   virtual u32 ShowMessageBox(u32 textId, u32 titleId, u32 flags) = 0;
   // The modal "insert the destination disc" prompt for the destination
   // drive index and the job's request (a BurnRequest); 0 when a disc came,
