@@ -16,11 +16,6 @@ constexpr u32 kTextDirectCopy = 133;
 constexpr u32 kTextVerify = 83;
 constexpr Rect kUnplaced = {0, 0, 10, 10};
 
-template <class TWidget>
-void Place(TWidget& w, i32 x0, i32 y0, i32 x1, i32 y1) {
-  w.SetBounds(x0, y0, x1 - x0, y1 - y0);
-}
-
 }  // namespace
 
 CCopyDiscWindow::CCopyDiscWindow() {

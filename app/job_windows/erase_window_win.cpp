@@ -9,11 +9,6 @@ constexpr u32 kTextSelectDevice = 64;
 constexpr u32 kTextMethodToUse = 65;
 constexpr Rect kUnplaced = {0, 0, 10, 10};
 
-template <class TWidget>
-void Place(TWidget& w, i32 x0, i32 y0, i32 x1, i32 y1) {
-  w.SetBounds(x0, y0, x1 - x0, y1 - y0);
-}
-
 u32 StoredMethodId() {
   u32 id = 0;
   return CSettingsKey().ReadDword(u"", kEraseMethodValue, &id) ? id : 0;

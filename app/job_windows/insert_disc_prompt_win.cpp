@@ -8,11 +8,6 @@ namespace {
 constexpr Rect kUnplaced = {0, 0, 10, 10};
 const wchar16 kNoDevice[] = u"No Device";
 
-template <class TWidget>
-void Place(TWidget& w, i32 x0, i32 y0, i32 x1, i32 y1) {
-  w.SetBounds(x0, y0, x1 - x0, y1 - y0);
-}
-
 }  // namespace
 
 CInsertDiscPrompt::CInsertDiscPrompt() {

@@ -22,6 +22,12 @@ inline void PaintButtonBand(CCanvas& canvas, i32 width, i32 height, i32 band) {
   canvas.FillRect(0, band - 1, width, band, kButtonBandLine);
 }
 
+// Places a control by its corners {x0, y0, x1, y1} in its window's content.
+template <class TWidget>
+void Place(TWidget& widget, i32 x0, i32 y0, i32 x1, i32 y1) {
+  widget.SetBounds(x0, y0, x1 - x0, y1 - y0);
+}
+
 // The keys of a window with OK and Cancel: Enter presses OK when it is on,
 // Escape cancels and closes.
 template <class TWindow>
