@@ -92,7 +92,14 @@ class CMenuBar : public IPopupMenuOwner,
   }
   // The pointer left the bar, or another widget took the press.
   void OnPressLeave() { EndHover(); }
-  void OnReleasePress() { EndHover(); }
+  // Released because the bar's own popup took the mouse: the entry stays
+  // hot and open; any other release ends the hover.
+  void OnReleasePress() {
+    if (state & kPopupOpen)
+      state &= ~kHover;
+    else
+      EndHover();
+  }
 
   // ---- Keys while focused ----
   u32 OnKeyDown(u32 key, u32, u32) {

@@ -278,6 +278,26 @@ bool CPerson::TabTo(const char* what, const std::function<bool(CMainFrame&)>& fo
   return false;
 }
 
+bool CPerson::LeftButton(bool down, ScreenPoint screen) {
+  if (failed_) return false;
+  CWatchdog::NoteStep(down ? "pressing the mouse button" : "letting go of the mouse button");
+  input_.SetCursor(screen);
+  input_.SetKeyDown(VK_LBUTTON, down);
+  GUITHREADINFO info;
+  info.cbSize = sizeof(info);
+  const DWORD thread = GetWindowThreadProcessId(static_cast<HWND>(mainWindow_), nullptr);
+  HWND target = GetGUIThreadInfo(thread, &info) ? (info.hwndCapture ? info.hwndCapture : info.hwndActive) : nullptr;
+  if (!target) {
+    Fail("no window to take the mouse button");
+    return false;
+  }
+  POINT client = {screen.x, screen.y};
+  ScreenToClient(target, &client);
+  const LPARAM at = MAKELPARAM(client.x, client.y);
+  PostMessageW(target, WM_MOUSEMOVE, down ? 0 : MK_LBUTTON, at);
+  return PostMessageW(target, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, at) != 0;
+}
+
 void CPerson::Hold(u32 virtualKey, bool down) { input_.SetKeyDown(static_cast<i32>(virtualKey), down); }
 
 bool CPerson::Settle() {

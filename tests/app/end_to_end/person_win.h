@@ -76,6 +76,12 @@ class CPerson {
   // at most kTabLimit times.
   static constexpr u32 kTabLimit = 40;
   bool TabTo(const char* what, const std::function<bool(CMainFrame&)>& focused);
+  // The left button pressed (or let go) at `screen` (pixels from the
+  // screen's top left): the pointer seam moves there and the message goes
+  // where a real one goes, to the window holding the capture, else to the
+  // active window. Returns once it is handled, unless the press starts a
+  // modal loop (a menu), which the person then looks at.
+  bool LeftButton(bool down, ScreenPoint screen);
   // A key held down (or let go) in the key-state seam, as Ctrl or Shift
   // while another key is pressed.
   void Hold(u32 virtualKey, bool down);

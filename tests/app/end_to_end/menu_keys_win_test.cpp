@@ -1,0 +1,108 @@
+// The main menu opened with the pointer, then driven by keys as a person
+// does: each key goes to the window that holds the keyboard focus, and one
+// key does what it says (Escape closes the open menu and leaves the bar
+// focused on its entry; Left and Right move one entry; Enter chooses the
+// highlighted item).
+#include <gtest/gtest.h>
+
+#include "app/commands/command_ids.h"
+#include "app/main_window/main_frame.h"
+#include "app_session_win.h"
+#include "person_win.h"
+#include "runtime/win.h"
+#include "ui/windows/dialogs/popup_menu.h"
+#include "ui/windows/frame/frame_core.h"
+
+namespace {
+
+// The bar entry whose menu holds `command`, and the screen point at the
+// middle of that entry.
+i32 EntryHolding(CMainFrame& f, i32 command, ScreenPoint* centre) {
+  CMenuModel* bar = f.menuBar.model;
+  for (i32 i = 0; bar && i < bar->count; ++i) {
+    CMenuModel* sub = CMenuModel::AsSubmenu(bar->GetItem(i));
+    bool holds = false;
+    for (i32 n = 0; sub && n < sub->count; ++n) holds = holds || sub->GetItemId(n) == command;
+    if (!holds) continue;
+    const Rect& r = f.menuBar.itemRects[static_cast<u32>(i)];
+    Point p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    f.menuBar.ToWindowPoint(&p);
+    *centre = {p.x, WorkAreaBottom() - p.y};
+    return i;
+  }
+  return -1;
+}
+
+// Opens the entry's menu with a click (press and release on the entry) and
+// returns the menu's window, which must hold the keyboard.
+HWND OpenWithAClick(CPerson& p, ScreenPoint at) {
+  if (!p.LeftButton(true, at)) return nullptr;
+  HWND popup = static_cast<HWND>(p.WaitForActiveWindow("the menu to open", p.MainWindow()));
+  if (!popup || !p.LeftButton(false, at) || !p.Settle()) return nullptr;
+  EXPECT_EQ(popup, p.FocusWindow()) << "the open menu holds the keyboard";
+  return popup;
+}
+
+TEST(EndToEndMenus, OneEscapeClosesTheMenuAndOneEnterChoosesItsItem) {
+  CAppSession app;
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ScreenPoint help = {0, 0};
+    i32 entry = -1;
+    p.OnUi([&](CMainFrame& f) { entry = EntryHolding(f, kCmdAbout, &help); });
+    ASSERT_GE(entry, 0);
+
+    HWND popup = OpenWithAClick(p, help);
+    ASSERT_NE(nullptr, popup);
+    p.OnUi([&](CMainFrame& f) {  // the open menu's entry shows open, under the menu's capture too
+      EXPECT_EQ(entry, f.menuBar.hotItem);
+      EXPECT_EQ(CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen,
+                f.menuBar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+    });
+    ASSERT_TRUE(p.Press(VK_ESCAPE));
+    EXPECT_TRUE(p.WaitUntil("the menu to close after one Escape", [&](CMainFrame&) { return !IsWindow(popup); }));
+    p.OnUi([&](CMainFrame& f) {
+      EXPECT_EQ(&f.menuBar, FocusedWidget()) << "the bar keeps the keyboard";
+      EXPECT_EQ(entry, f.menuBar.hotItem) << "on the entry whose menu was open";
+      EXPECT_EQ(0, f.menuBar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+    });
+
+    // Left opens the previous entry's menu, Right comes back: each key
+    // moves one entry from the one whose menu is open.
+    popup = OpenWithAClick(p, help);
+    ASSERT_NE(nullptr, popup);
+    for (i32 step : {-1, +1}) {
+      HWND before = popup;
+      ASSERT_TRUE(p.Press(step < 0 ? VK_LEFT : VK_RIGHT));
+      ASSERT_TRUE(p.WaitUntil("the neighbouring menu to open", [&](CMainFrame&) {
+        popup = GetActiveWindow();
+        return popup && popup != before && popup != p.MainWindow() && !IsWindow(before);
+      }));
+      p.OnUi([&](CMainFrame& f) { EXPECT_EQ(step < 0 ? entry - 1 : entry, f.menuBar.hotItem); });
+    }
+    ASSERT_TRUE(p.Press(VK_ESCAPE));
+    ASSERT_TRUE(p.WaitUntil("the menu to close", [&](CMainFrame&) { return !IsWindow(popup); }));
+
+    // Again, then Down to the About item and one Enter: the box opens, and
+    // one Escape closes it.
+    popup = OpenWithAClick(p, help);
+    ASSERT_NE(nullptr, popup);
+    ASSERT_TRUE(p.WaitUntil("Down to reach the About item", [&](CMainFrame&) {
+      CPopupMenu* menu = WindowObject<CPopupMenu>(popup);
+      if (!menu) return false;
+      if (menu->model->GetItemId(menu->hotItem) == kCmdAbout) return true;
+      PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+      return false;
+    }));
+    ASSERT_TRUE(p.Press(VK_RETURN));
+    HWND box = nullptr;
+    ASSERT_TRUE(p.WaitUntil("the About box", [&](CMainFrame&) {
+      box = GetActiveWindow();
+      return box && box != popup && box != p.MainWindow();
+    }));
+    EXPECT_FALSE(IsWindow(popup));
+    ASSERT_TRUE(p.Press(VK_ESCAPE));
+    EXPECT_TRUE(p.WaitUntil("the About box to close after one Escape", [&](CMainFrame&) { return !IsWindow(box); }));
+  }));
+}
+
+}  // namespace
