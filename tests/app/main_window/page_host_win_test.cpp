@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
 #include "app/main_window/page_host.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/probe_widgets.h"
 
 namespace {
@@ -182,6 +184,48 @@ TEST_F(PageHostTest, TheTaskViewStacksItsJobsAndAnyPageCanKeepTheWindowOpen) {
   EXPECT_EQ(308, pane.contentHeight);
   EXPECT_FALSE(pane.flags & kFlagVScroll);
   EXPECT_EQ(pane.viewHeight - 138 - 154, entries[2]->page.y);
+}
+
+}  // namespace
+
+namespace {
+
+// A middle press on the task view's job pane starts autoscroll there, and
+// the pane then draws the indicator under its entries; without autoscroll
+// it draws nothing of its own.
+TEST_F(PageHostTest, AMiddlePressOnTheJobPaneAutoscrollsItAndShowsTheIndicator) {
+  typedef CJobPane<CTaskView<CHostOwner::Host>> Pane;
+  typedef CJobEntry<Pane> Entry;
+  Pane& pane = host.taskView.pane;
+  host.ShowTaskView(true);
+  for (int i = 0; i < 3; ++i) {
+    CPageBox<Entry>* entry = NewPageBox<Entry>();
+    const Rect r = {0, 0, 360, 138};
+    entry->page.Create(kFlagVisible | kFlagSeeThrough, &r, &pane);
+    ASSERT_TRUE(pane.AddJob(entry));
+  }
+  ASSERT_TRUE(pane.flags & kFlagVScroll);
+  auto drawn = [&] {
+    CMemoryCanvas memory(pane.width, pane.height);
+    pane.PaintContent(memory.canvas);
+    memory.Flush();
+    return std::count_if(memory.pixels.begin(), memory.pixels.end(), [](u32 p) { return p != 0; });
+  };
+  EXPECT_EQ(0, drawn());
+  // In the 16 px gap between the first two entries.
+  const Rect first = pane.jobs[0]->Widget()->ToWindowRect();
+  const Point gap = {(first.left + first.right) / 2, first.top - 8};
+  ASSERT_TRUE(RouteMouseToChildren(owner, gap, MouseEvent{MouseKind::kMiddleDown, 0, 0, 0}));
+  EXPECT_TRUE(pane.scrollState & kScrollAuto) << "the press started autoscroll in the pane";
+  EXPECT_GT(drawn(), 0) << "the indicator is drawn";
+  Point at = pane.anchorPoint;
+  pane.EndAutoScroll(0, &at);
+  EXPECT_EQ(0, drawn());
+  while (pane.jobs.GetCount()) {
+    CPageHolder* job = pane.jobs[0];
+    pane.RemoveJob(job);
+    rt::Delete<CPageHolder>(job);
+  }
 }
 
 }  // namespace
