@@ -251,7 +251,7 @@ TEST_F(Looks, ACheckBoxAtEveryState) {
 // with all three and of one without the maximise button.
 TEST_F(Looks, CaptionButtonsAtEveryHotState) {
   const i32 w = 300, h = 200;
-  for (const u32 style : {0x0670u, 0x0670u | kFlagMaximized, 0x0650u})
+  for (const u32 style : {0x0670u, 0x0670u | kFlagMaximized, 0x0650u, 0x0640u, 0x0620u, 0x0660u})
     for (i32 state = 0; state <= 7; ++state) {
       const std::vector<DrawnRecord> all =
           Draw(w, h, [&](CCanvas* cv) { Theme().DrawCaption(cv, w, h, style, state); });
@@ -263,16 +263,17 @@ TEST_F(Looks, CaptionButtonsAtEveryHotState) {
           second = i;
       ASSERT_EQ(2u, groups);
       const std::vector<DrawnRecord> now(all.begin() + static_cast<long>(second), all.end());
-      const bool max = style & kFlagMaximizeButton;
-      const i32 minRight = max ? w - 71 : w - 47;
-      EXPECT_EQ((state & 1) ? 1u : 0u, Count(now, kOpRoundRect, kPaintSolid, ThemeCloseHotColor()));
+      const bool close = style & kFlagCloseButton, max = style & kFlagMaximizeButton, min = style & kFlagMinimizeButton;
+      const i32 maxRight = close ? w - 47 : w - 5;
+      const i32 minRight = maxRight - (max ? 24 : 0);
+      EXPECT_EQ(close && (state & 1) ? 1u : 0u, Count(now, kOpRoundRect, kPaintSolid, ThemeCloseHotColor()));
       size_t maxFill = 0, minFill = 0;
       for (const DrawnRecord& r : Painted(now, kOpRect, kPaintSolid, ThemeCaptionButtonColor())) {
-        maxFill += max && BoxIs(r, w - 47 - 23, h - 17, w - 47 - 1, h - 1);
-        minFill += BoxIs(r, minRight - 23, h - 17, minRight - 1, h - 1);
+        maxFill += max && BoxIs(r, maxRight - 23, h - 17, maxRight - 1, h - 1);
+        minFill += min && BoxIs(r, minRight - 23, h - 17, minRight - 1, h - 1);
       }
       EXPECT_EQ(max && (state & 2) ? 1u : 0u, maxFill);
-      EXPECT_EQ((state & 4) ? 1u : 0u, minFill);
+      EXPECT_EQ(min && (state & 4) ? 1u : 0u, minFill);
       // The cross is black on the hot close button, grey otherwise.
       size_t blackCross = 0, greyCross = 0;
       for (const DrawnRecord& r : RecordsOf(now, kOpRoundRect))
@@ -280,13 +281,13 @@ TEST_F(Looks, CaptionButtonsAtEveryHotState) {
           blackCross += r.colour == 0xFF000000u;
           greyCross += r.colour == 0xE0808080u;
         }
-      EXPECT_EQ((state & 1) ? 2u : 0u, blackCross);
-      EXPECT_EQ((state & 1) ? 0u : 2u, greyCross);
+      EXPECT_EQ(close && (state & 1) ? 2u : 0u, blackCross);
+      EXPECT_EQ(close && !(state & 1) ? 2u : 0u, greyCross);
       // The window glyph: one large, or two small ones when maximised.
       std::vector<DrawnRecord> glyphs;
       for (const DrawnRecord& r : RecordsOf(now, kOpRoundRectFrame))
         if (r.width == 4) glyphs.push_back(r);
-      const i32 r0 = w - 47;
+      const i32 r0 = maxRight;
       if (!max) {
         EXPECT_TRUE(glyphs.empty());
       } else if (style & kFlagMaximized) {
@@ -306,14 +307,15 @@ TEST_F(Looks, CaptionButtonsAtEveryHotState) {
           ++minBar;
           EXPECT_EQ((state & 4) ? 0xFF000000u : 0xE0808080u, r.colour);
         }
-      EXPECT_EQ(1u, minBar);
+      EXPECT_EQ(min ? 1u : 0u, minBar);
       // A separator stands at the right edge of every button left of another.
       size_t separators = 0;
       for (const DrawnRecord& r : Painted(now, kOpRect, kPaintSolid, 0xA0808080u)) {
-        EXPECT_TRUE(BoxIs(r, r0 - 1, h - 17, r0, h - 1) || BoxIs(r, minRight - 1, h - 17, minRight, h - 1));
+        EXPECT_TRUE((max && close && BoxIs(r, r0 - 1, h - 17, r0, h - 1)) ||
+                    (min && (max || close) && BoxIs(r, minRight - 1, h - 17, minRight, h - 1)));
         ++separators;
       }
-      EXPECT_EQ(max ? 2u : 1u, separators);
+      EXPECT_EQ((max && close ? 1u : 0u) + (min && (max || close) ? 1u : 0u), separators);
     }
 }
 
@@ -708,6 +710,36 @@ TEST_F(Looks, DropDownListItemsSelectedAndNot) {
     ASSERT_EQ(1u, texts.size());
     EXPECT_DOUBLE_EQ(3, texts[0].x0);
     EXPECT_EQ(ThemeTextColor(), texts[0].colour);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Each bar's track lies exactly on the band the geometry gives it: the
+// horizontal one stops short of the vertical one, the vertical one starts
+// above the horizontal one, framed bars stand 5 pixels in.
+TEST_F(Looks, ScrollBarTracksLieOnTheirBands) {
+  const i32 w = 200, h = 150;
+  for (const u32 style : {0x0800u, 0x1000u, 0x1800u, 0x1A00u, 0x3800u, 0x2800u, 0x1200u}) {
+    const std::vector<DrawnRecord> all =
+        Draw(w, h, [&](CCanvas* cv) { Theme().DrawFrame(cv, w, h, style, false, 0, nullptr, nullptr); });
+    SCOPED_TRACE(style);
+    for (const i32 axis : {1, 2}) {
+      const bool present = style & (axis == 1 ? kFlagHScroll : kFlagVScroll);
+      std::vector<DrawnRecord> tracks;
+      for (const DrawnRecord& r : RecordsOf(all, kOpRoundRect))
+        if (axis == 1 ? r.paint == kPaintGradientY && r.colour == 0x80FFFFFFu
+                      : r.paint == kPaintGradientX && r.colour == 0x80C0C0C0u)
+          tracks.push_back(r);
+      ASSERT_EQ(present ? 1u : 0u, tracks.size()) << axis;
+      if (!present) continue;
+      Rect band;
+      Theme().GetScrollBarRect(axis, &band, w, h, style);
+      EXPECT_TRUE(BoxIs(tracks[0], band.left, band.top, band.right, band.bottom))
+          << axis << ": " << tracks[0].x0 << "," << tracks[0].y0 << "," << tracks[0].x1 << "," << tracks[0].y1;
+    }
   }
 }
 
