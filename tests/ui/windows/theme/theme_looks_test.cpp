@@ -744,3 +744,77 @@ TEST_F(Looks, ScrollBarTracksLieOnTheirBands) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Looks, MenuBackgroundsWithAndWithoutTheIconBand) {
+  const i32 w = 190, h = 80, m = ThemeMenuSpacing();
+  for (const i32 band : {0, 1, 26}) {
+    const std::vector<DrawnRecord> all = Draw(w, h, [&](CCanvas* cv) { Theme().DrawMenuBackground(cv, w, h, band); });
+    SCOPED_TRACE(band);
+    const std::vector<DrawnRecord> bands = RecordsOf(all, kOpRect);
+    ASSERT_EQ(band ? 1u : 0u, bands.size());
+    if (band) {
+      EXPECT_TRUE(BoxIs(bands[0], m, m, band + m + 2, h - m));
+      EXPECT_EQ(kPaintGradientX, bands[0].paint);
+      EXPECT_TRUE(bands[0].colour == (ThemePanelColor() | 0xFF000000u) && bands[0].colour1 == ThemeTintColor());
+    }
+    const std::vector<DrawnRecord> frames = RecordsOf(all, kOpRoundRectFrame);
+    ASSERT_EQ(3u, frames.size());
+    EXPECT_EQ(m + 1, frames[0].width);
+    EXPECT_TRUE(BoxIs(frames[2], m, m, w - m, h - m));
+    EXPECT_EQ(ThemeTintColor(), frames[2].colour) << "the inner outline last, over the band";
+  }
+}
+
+TEST_F(Looks, MenuBarBackgroundsAtEachState) {
+  const i32 w = 190, h = 24;
+  for (u32 state = 0; state < 4; ++state) {
+    const std::vector<DrawnRecord> all = Draw(w, h, [&](CCanvas* cv) { Theme().DrawMenuBarBackground(cv, state, w, h); });
+    SCOPED_TRACE(state);
+    EXPECT_EQ((state & 2) ? 1u : 0u, Count(all, kOpRoundRect, kPaintSolid, ThemeMenuBarColor()));
+    EXPECT_EQ((state & 2) ? 1u : 0u, CountPaint(all, kPaintElliptic));
+    const std::vector<DrawnRecord> outlines = Painted(all, kOpRoundRectFrame, kPaintSolid, ThemeAccentColor());
+    EXPECT_EQ((state & 1) ? 1u : 0u, outlines.size());
+    EXPECT_EQ(((state & 2) ? 3u : 0u) + ((state & 1) ? 1u : 0u), all.size());
+  }
+}
+
+// The text of a status-bar item, a menu-bar item and a drop-down moves
+// right by the icon and its gap.
+TEST_F(Looks, TextsMoveRightByTheirIcons) {
+  OneIcon icon;
+  for (const i32 frame : {-1, 0}) {
+    SCOPED_TRACE(frame);
+    std::vector<DrawnRecord> all = Draw(
+        200, 30, [&](CCanvas* cv) { Theme().DrawBarItem(cv, Rect{10, 2, 130, 24}, u"Ready", 5, frame); }, &icon.strip);
+    ASSERT_EQ(1u, Texts(all).size());
+    EXPECT_DOUBLE_EQ(frame < 0 ? 15 : 15 + 16 + 4, Texts(all)[0].x0) << "status-bar item";
+    if (frame >= 0) EXPECT_TRUE(BoxIs(RecordsOf(all, kOpBitmap).at(0), 15, 5, 31, 21));
+    // "File" is 40 pixels wide, centred in what is left of the item.
+    all = Draw(
+        200, 30, [&](CCanvas* cv) { Theme().DrawMenuBarItem(cv, Rect{10, 2, 90, 22}, 0, u"File", 4, frame); }, &icon.strip);
+    ASSERT_EQ(1u, Texts(all).size());
+    const double left = frame < 0 ? 10 : 26;
+    EXPECT_DOUBLE_EQ(left + (90 - left - 40) / 2, Texts(all)[0].x0) << "menu-bar item";
+    all = Draw(
+        150, 22, [&](CCanvas* cv) { Theme().DrawDropDown(cv, 150, 22, 0, u"Quick", 5, frame); }, &icon.strip);
+    ASSERT_EQ(1u, Texts(all).size());
+    EXPECT_DOUBLE_EQ(frame < 0 ? 6 : 6 + 16 + 4, Texts(all)[0].x0) << "drop-down";
+    if (frame >= 0) EXPECT_TRUE(BoxIs(RecordsOf(all, kOpBitmap).at(0), 6, 3, 22, 19));
+  }
+}
+
+TEST_F(Looks, TheSizingGripsRingsPairUpOnTheCorner) {
+  const std::vector<DrawnRecord> all = Draw(190, 24, [&](CCanvas* cv) { Theme().DrawBarBackground(cv, 190, 24, true); });
+  const std::vector<DrawnRecord> rings = RecordsOf(all, kOpRing);
+  ASSERT_EQ(8u, rings.size());
+  for (size_t i = 0; i < rings.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(rings[i].x0 == 190 && rings[i].y0 == 0) << "centred on the bottom-right corner";
+    EXPECT_EQ(4.0 * (i / 2 + 1) + (i % 2), rings[i].radius);
+    EXPECT_EQ(i % 2 ? 0xFFFFFFFFu : 0xE0808080u, rings[i].colour) << "shade, then light one pixel out";
+  }
+}
+
+}  // namespace
