@@ -118,6 +118,49 @@ TEST_F(FrameWindow, TheCaptionClickStateMachineClosesOnlyOnAReleaseOverThePresse
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
 }
 
+// A press that starts on one caption button and ends on another does
+// nothing, whichever the two; back on the pressed button before the release
+// it acts.
+TEST_F(FrameWindow, ACaptionPressEndingOnAnotherButtonDoesNothing) {
+  const i32 hits[] = {kHitClose, kHitMaximize, kHitMinimize};
+  for (const i32 from : hits)
+    for (const i32 to : hits) {
+      if (from == to) continue;
+      SCOPED_TRACE(testing::Message() << from << " to " << to);
+      const Point a = CaptionPoint(from), b = CaptionPoint(to);
+      SendMessageW(hwnd, WM_NCMOUSEMOVE, from, Screen(a.x, a.y));
+      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(a.x, a.y));
+      EXPECT_EQ(CaptionButtonOfHit(from), frame.pressedButton);
+      SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(b.x, b.y));
+      EXPECT_EQ(CaptionButtonOfHit(to), frame.hotButton) << "the other button lights";
+      EXPECT_EQ(CaptionButtonOfHit(from), frame.pressedButton) << "the pressed one stays pressed";
+      EXPECT_EQ(hwnd, GetCapture());
+      SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(b.x, b.y));
+      PumpPending();
+      ASSERT_TRUE(IsWindow(hwnd));
+      EXPECT_TRUE(frame.hotButton == kCaptionNone && frame.pressedButton == kCaptionNone);
+      EXPECT_TRUE(!CaptureOwner() && !GetCapture()) << "the hold on the mouse ends";
+      EXPECT_FALSE(frame.flags & (kFlagMaximized | kFlagMinimized));
+      EXPECT_TRUE(frame.IsVisible() && frame.x == 200 && frame.y == 300 && frame.width == kWidth);
+      EXPECT_EQ(0, frame.clicks);
+    }
+  // Away to the close button and back: the maximise button acts, and the
+  // restore the other way round.
+  for (const bool maximised : {false, true}) {
+    const Point a = CaptionPoint(kHitMaximize), b = CaptionPoint(kHitClose);
+    SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitMaximize, Screen(a.x, a.y));
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(a.x, a.y));
+    SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(b.x, b.y));
+    SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(a.x, a.y));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(a.x, a.y));
+    PumpPending();
+    ASSERT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(!maximised, (frame.flags & kFlagMaximized) != 0) << maximised;
+    EXPECT_TRUE(frame.hotButton == kCaptionNone && frame.pressedButton == kCaptionNone && !CaptureOwner());
+  }
+  EXPECT_TRUE(frame.x == 200 && frame.y == 300 && frame.width == kWidth && frame.height == kHeight);
+}
+
 TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
   WorkAreaRect area;
   GetWorkArea(&area);
@@ -188,7 +231,14 @@ TEST_F(FrameWindow, TheShadowMarginSizesTheWindowLikeItsBorder) {
                {left + 150, top + 8, HTTOP},            {right + 3, bottom - 3, HTBOTTOMRIGHT},
                {left - 3, top + 3, HTTOPLEFT},          {right + 3, top + 3, HTTOPRIGHT},
                {right - 20, top + 3, HTNOWHERE},  // above the close button: not a border
-               {left + 2, bottom + 100, HTLEFT},        {left + 150, top - 2, HTTOP}};
+               {left + 2, bottom + 100, HTLEFT},        {left + 150, top - 2, HTTOP},
+               // The margins' last pixels: 9 left and above, 10 right and below.
+               {left + 150, bottom - 11, HTNOWHERE},    {left + 150, top + 9, HTNOWHERE},
+               {right + 9, top + 8, HTTOPRIGHT},        {left - 9, bottom - 10, HTBOTTOMLEFT},
+               // A margin takes the corner's reach of the border beside it.
+               {left - 3, bottom + 9, HTBOTTOMLEFT},    {left - 3, bottom + 10, HTLEFT},
+               {right + 3, top - 9, HTTOPRIGHT},        {right + 3, top - 10, HTRIGHT},
+               {left + 9, bottom - 3, HTBOTTOMLEFT},    {left + 10, bottom - 3, HTBOTTOM}};
   for (const auto& c : cases)
     EXPECT_EQ(c.code, SendMessageW(hwnd, WM_NCHITTEST, 0, Screen(c.x, c.y))) << c.x - left << "," << c.y - bottom;
   frame.Maximize();

@@ -128,7 +128,9 @@ TEST_F(Looks, AButtonAtEveryState) {
     EXPECT_EQ(1u, gloss);
     const std::vector<DrawnRecord> frames = RecordsOf(all, kOpRoundRectFrame);
     ASSERT_EQ(c.outlines, frames.size());
-    if (c.outlines == 2) EXPECT_EQ(0xC0000000u, frames[1].colour) << "the focus outline comes second";
+    if (c.outlines == 2) {
+      EXPECT_EQ(0xC0000000u, frames[1].colour) << "the focus outline comes second";
+    }
     const std::vector<DrawnRecord> texts = Texts(all);
     if (c.state & kLookDisabled) {
       ASSERT_EQ(2u, texts.size());
@@ -149,7 +151,7 @@ TEST_F(Looks, AButtonsOutlineDarkensEachChannelOfItsOwnColour) {
     u32 colour, outline;
   } cases[] = {{0x80203010u, 0xFF001000u}, {0x10FFE021u, 0xFFDFC001u}, {0, 0}};
   for (const auto& c : cases) {
-    const u32 expected = c.colour ? c.outline : 0xFF000000u | (ThemeButtonFaceColor() & 0xFFFFFF) - 0x202020u;
+    const u32 expected = c.colour ? c.outline : 0xFF000000u | ((ThemeButtonFaceColor() & 0xFFFFFF) - 0x202020u);
     const std::vector<DrawnRecord> all =
         Draw(60, 20, [&](CCanvas* cv) { Theme().DrawButton(cv, 60, 20, 0, nullptr, 0, -1, c.colour); });
     const std::vector<DrawnRecord> frames = RecordsOf(all, kOpRoundRectFrame);
@@ -359,7 +361,9 @@ TEST_F(Looks, FramesOfEveryKind) {
     for (const DrawnRecord& r : RecordsOf(all, kOpRect))
       fills += BoxIs(r, content.left, content.top, content.right, content.bottom);
     EXPECT_EQ(c.fill ? 1u : 0u, fills);
-    if (c.fill) EXPECT_EQ(1u, Count(all, kOpRect, kPaintSolid, c.fill));
+    if (c.fill) {
+      EXPECT_EQ(1u, Count(all, kOpRect, kPaintSolid, c.fill));
+    }
     const std::vector<DrawnRecord> lines = Painted(all, kOpRect, kPaintSolid, ThemeAccentColor());
     if (!c.insetLines) {
       EXPECT_TRUE(lines.empty());
@@ -431,7 +435,9 @@ TEST_F(Looks, MenuItemsAtEveryState) {
     SCOPED_TRACE(c.state);
     const std::vector<DrawnRecord> fills = Painted(all, kOpRoundRect, kPaintSolid, ThemeItemFrameColor());
     ASSERT_EQ(c.hot ? 1u : 0u, fills.size());
-    if (c.hot) EXPECT_TRUE(BoxIs(fills[0], 6, 50, 186, 72));
+    if (c.hot) {
+      EXPECT_TRUE(BoxIs(fills[0], 6, 50, 186, 72));
+    }
     EXPECT_EQ(c.hot ? 1u : 0u, CountPaint(all, kPaintElliptic));
     const std::vector<DrawnRecord> circles = RecordsOf(all, kOpCircle);
     ASSERT_EQ(c.circle ? 1u : 0u, circles.size());
@@ -499,7 +505,9 @@ TEST_F(Looks, MenuBarItemsAtEveryState) {
     SCOPED_TRACE(c.state);
     const std::vector<DrawnRecord> fills = Painted(all, kOpRoundRect, kPaintSolid, ThemeMenuBarColor());
     ASSERT_EQ(c.fill ? 1u : 0u, fills.size());
-    if (c.fill) EXPECT_TRUE(BoxIs(fills[0], 10, 2, 70, 22));
+    if (c.fill) {
+      EXPECT_TRUE(BoxIs(fills[0], 10, 2, 70, 22));
+    }
     EXPECT_EQ(c.elliptic, CountPaint(all, kPaintElliptic));
     EXPECT_EQ(c.linear, CountPaint(all, kPaintGradientY));
     for (const DrawnRecord& r : all)
@@ -675,14 +683,22 @@ TEST_F(Looks, TreeRowsAndTheirExpanders) {
     std::vector<DrawnRecord> rowHighlights, expander;
     for (const DrawnRecord& r : Painted(all, kOpRoundRect, kPaintSolid, ThemeItemHotColor())) rowHighlights.push_back(r);
     ASSERT_EQ(c.highlightX1 ? 1u : 0u, rowHighlights.size());
-    if (c.highlightX1) EXPECT_TRUE(BoxIs(rowHighlights[0], c.highlightX0, 100, c.highlightX1, 120));
+    if (c.highlightX1) {
+      EXPECT_TRUE(BoxIs(rowHighlights[0], c.highlightX0, 100, c.highlightX1, 120));
+    }
     const std::vector<DrawnRecord> boxes = Painted(all, kOpRoundRect, kPaintSolid, ThemeItemFrameColor());
     ASSERT_EQ(c.expanderBars ? 1u : 0u, boxes.size());
-    if (c.expanderBars) EXPECT_TRUE(BoxIs(boxes[0], 25, 105, 36, 116));
+    if (c.expanderBars) {
+      EXPECT_TRUE(BoxIs(boxes[0], 25, 105, 36, 116));
+    }
     const std::vector<DrawnRecord> bars = Painted(all, kOpRect, kPaintSolid, ThemeMenuTextColor());
     ASSERT_EQ(c.expanderBars, bars.size());
-    if (c.expanderBars) EXPECT_TRUE(BoxIs(bars[0], 28, 110, 33, 111)) << "the minus";
-    if (c.expanderBars == 2) EXPECT_TRUE(BoxIs(bars[1], 30, 108, 31, 113)) << "the plus's upright";
+    if (c.expanderBars) {
+      EXPECT_TRUE(BoxIs(bars[0], 28, 110, 33, 111)) << "the minus";
+    }
+    if (c.expanderBars == 2) {
+      EXPECT_TRUE(BoxIs(bars[1], 30, 108, 31, 113)) << "the plus's upright";
+    }
     const std::vector<DrawnRecord> texts = Texts(all);
     ASSERT_EQ(c.text ? 1u : 0u, texts.size());
     if (c.text) {
@@ -691,7 +707,9 @@ TEST_F(Looks, TreeRowsAndTheirExpanders) {
     }
     const std::vector<DrawnRecord> bitmaps = RecordsOf(all, kOpBitmap);
     ASSERT_EQ(c.frame >= 0 ? 1u : 0u, bitmaps.size());
-    if (c.frame >= 0) EXPECT_TRUE(BoxIs(bitmaps[0], 42, 102, 58, 118));
+    if (c.frame >= 0) {
+      EXPECT_TRUE(BoxIs(bitmaps[0], 42, 102, 58, 118));
+    }
   }
 }
 
@@ -790,7 +808,9 @@ TEST_F(Looks, TextsMoveRightByTheirIcons) {
         200, 30, [&](CCanvas* cv) { Theme().DrawBarItem(cv, Rect{10, 2, 130, 24}, u"Ready", 5, frame); }, &icon.strip);
     ASSERT_EQ(1u, Texts(all).size());
     EXPECT_DOUBLE_EQ(frame < 0 ? 15 : 15 + 16 + 4, Texts(all)[0].x0) << "status-bar item";
-    if (frame >= 0) EXPECT_TRUE(BoxIs(RecordsOf(all, kOpBitmap).at(0), 15, 5, 31, 21));
+    if (frame >= 0) {
+      EXPECT_TRUE(BoxIs(RecordsOf(all, kOpBitmap).at(0), 15, 5, 31, 21));
+    }
     // "File" is 40 pixels wide, centred in what is left of the item.
     all = Draw(
         200, 30, [&](CCanvas* cv) { Theme().DrawMenuBarItem(cv, Rect{10, 2, 90, 22}, 0, u"File", 4, frame); }, &icon.strip);
@@ -801,7 +821,9 @@ TEST_F(Looks, TextsMoveRightByTheirIcons) {
         150, 22, [&](CCanvas* cv) { Theme().DrawDropDown(cv, 150, 22, 0, u"Quick", 5, frame); }, &icon.strip);
     ASSERT_EQ(1u, Texts(all).size());
     EXPECT_DOUBLE_EQ(frame < 0 ? 6 : 6 + 16 + 4, Texts(all)[0].x0) << "drop-down";
-    if (frame >= 0) EXPECT_TRUE(BoxIs(RecordsOf(all, kOpBitmap).at(0), 6, 3, 22, 19));
+    if (frame >= 0) {
+      EXPECT_TRUE(BoxIs(RecordsOf(all, kOpBitmap).at(0), 6, 3, 22, 19));
+    }
   }
 }
 
