@@ -196,6 +196,30 @@ TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
   EXPECT_EQ(0u, system.InvalidPresents());
 }
 
+// A second maximise (the system menu's, while the window is maximised
+// already) keeps the rectangle to restore to; each restore goes back one
+// state only, with the margins of the state it reaches.
+TEST_F(FrameWindow, ASecondMaximiseKeepsTheRectangleToRestoreTo) {
+  WorkAreaRect area;
+  GetWorkArea(&area);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_TRUE(frame.x == 0 && frame.y == 0 && frame.width == area.right - area.left &&
+              frame.height == area.bottom - area.top);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE((frame.flags & kFlagMaximized) && !(frame.flags & kFlagMinimized));
+  EXPECT_EQ(area.right - area.left, system.Presents().back().present.width) << "maximised: no margins";
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_FALSE(frame.flags & (kFlagMaximized | kFlagMinimized));
+  EXPECT_TRUE(frame.x == 200 && frame.y == 300 && frame.width == kWidth && frame.height == kHeight)
+      << frame.x << "," << frame.y << " " << frame.width << "x" << frame.height;
+  const LayeredPresent& last = system.Presents().back().present;
+  EXPECT_TRUE(last.width == kWidth + 19 && last.destX == 200 - 9 && last.destY == workBottom - 300 - kHeight - 9);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(frame.x == 200 && frame.width == kWidth) << "a restore of a normal window changes nothing";
+}
+
 TEST_F(FrameWindow, FocusTakenByAnotherWindowsWidgetReachesTheWidgetThatHeldIt) {
   frame.probe.SetFocus();
   CTestFrame dialog;
