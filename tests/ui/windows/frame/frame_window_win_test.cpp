@@ -4,6 +4,7 @@
 
 #include "runtime/win.h"
 #include "ui/support/real_window.h"
+#include "ui/support/recording_theme_painter.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/windows/theme/theme_metrics.h"
 
@@ -159,6 +160,48 @@ TEST_F(FrameWindow, ACaptionPressEndingOnAnotherButtonDoesNothing) {
     EXPECT_TRUE(frame.hotButton == kCaptionNone && frame.pressedButton == kCaptionNone && !CaptureOwner());
   }
   EXPECT_TRUE(frame.x == 200 && frame.y == 300 && frame.width == kWidth && frame.height == kHeight);
+}
+
+// Each change of the hot caption button redraws the caption-button area
+// alone, with that button's look, at the content's place in the surface:
+// inside the shadow margins, or at the corner when maximised.
+TEST_F(FrameWindow, TheCaptionIsRedrawnWithTheHotButtonAtTheContentsPlace) {
+  CRecordingThemePainter theme;
+  auto lastCaption = [&]() {
+    const std::vector<ThemeCall> calls = theme.CallsOf('c');
+    return calls.empty() ? ThemeCall{} : calls.back();
+  };
+  const struct {
+    i32 hit;
+    i32 state;
+  } walk[] = {{kHitMinimize, kCaptionMinimize}, {kHitMaximize, kCaptionMaximize}, {kHitClose, kCaptionClose},
+              {kHitMaximize, kCaptionMaximize}, {kHitCaption, kCaptionNone}};
+  for (const auto& step : walk) {
+    theme.calls.clear();
+    const Point p = step.hit == kHitCaption ? Point{frame.x + 100, frame.y + kHeight - 8} : CaptionPoint(step.hit);
+    SendMessageW(hwnd, WM_NCMOUSEMOVE, step.hit, Screen(p.x, p.y));
+    SCOPED_TRACE(step.hit);
+    ASSERT_EQ(1u, theme.CallsOf('c').size()) << "one redraw per change";
+    EXPECT_TRUE(theme.CallsOf('f').empty()) << "the caption only";
+    const ThemeCall c = lastCaption();
+    EXPECT_EQ(step.state, c.state);
+    EXPECT_TRUE(c.width == kWidth && c.height == kHeight && c.style == frame.flags);
+    EXPECT_TRUE(c.originX == 9 && c.originY == 10) << c.originX << "," << c.originY;
+    EXPECT_TRUE(c.clip.left == 203 && c.clip.top == 180 && c.clip.right == 297 && c.clip.bottom == 199)
+        << c.clip.left << "," << c.clip.top << "," << c.clip.right << "," << c.clip.bottom;
+  }
+  theme.calls.clear();
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitCaption, Screen(frame.x + 100, frame.y + kHeight - 8));
+  EXPECT_TRUE(theme.CallsOf('c').empty()) << "nothing hot, nothing to redraw";
+  frame.Maximize();
+  theme.calls.clear();
+  const Point max = CaptionPoint(kHitMaximize);
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitMaximize, Screen(max.x, max.y));
+  const ThemeCall c = lastCaption();
+  EXPECT_TRUE(c.state == kCaptionMaximize && (c.style & kFlagMaximized));
+  EXPECT_TRUE(c.originX == 0 && c.originY == 0) << "no margins: " << c.originX << "," << c.originY;
+  EXPECT_TRUE(c.clip.left == frame.width - 97 && c.clip.bottom == frame.height - 1);
+  SendMessageW(hwnd, WM_KEYUP, VK_ESCAPE, 0);
 }
 
 TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
