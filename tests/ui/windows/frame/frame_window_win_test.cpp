@@ -193,6 +193,16 @@ TEST_F(FrameWindow, TheCaptionIsRedrawnWithTheHotButtonAtTheContentsPlace) {
   theme.calls.clear();
   SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitCaption, Screen(frame.x + 100, frame.y + kHeight - 8));
   EXPECT_TRUE(theme.CallsOf('c').empty()) << "nothing hot, nothing to redraw";
+  // Pressed on the minimise button and moved onto the maximise button: only
+  // the button under the pointer looks hot.
+  const Point from = CaptionPoint(kHitMinimize), to = CaptionPoint(kHitMaximize);
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitMinimize, Screen(from.x, from.y));
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(from.x, from.y));
+  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(to.x, to.y));
+  EXPECT_EQ(kCaptionMaximize, lastCaption().state);
+  theme.calls.clear();
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(to.x, to.y));
+  EXPECT_EQ(kCaptionNone, lastCaption().state) << "the release elsewhere redraws the caption unlit";
   frame.Maximize();
   theme.calls.clear();
   const Point max = CaptionPoint(kHitMaximize);
