@@ -240,6 +240,7 @@ TEST_F(Looks, ACheckBoxAtEveryState) {
     ASSERT_EQ(c.underline ? 1u : 0u, lines.size());
     if (c.underline) {
       EXPECT_EQ(1.0, lines[0].y1 - lines[0].y0);
+      EXPECT_EQ(std::trunc(h / 2.0 - fixed.font->descender - 2), lines[0].y1) << "two pixels under the baseline";
       if (c.state & kCheckBoxRight)
         EXPECT_DOUBLE_EQ(w - 20, lines[0].x1) << "under the text, ending where it ends";
       else
@@ -837,6 +838,39 @@ TEST_F(Looks, TheSizingGripsRingsPairUpOnTheCorner) {
     EXPECT_EQ(4.0 * (i / 2 + 1) + (i % 2), rings[i].radius);
     EXPECT_EQ(i % 2 ? 0xFFFFFFFFu : 0xE0808080u, rings[i].colour) << "shade, then light one pixel out";
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The hot close button's fill and glow run past the top edge and left into
+// the maximise button, clipped to the close button's own box; the group's
+// two outlines stand one pixel apart.
+TEST_F(Looks, TheHotCloseButtonIsClippedToItsOwnBox) {
+  const i32 w = 300, h = 200;
+  CMemoryCanvas m(w, h);
+  Theme().DrawCaption(&m.canvas, w, h, 0x0670, kCaptionClose);
+  const std::vector<DrawnRecord> all = ReadRecords(m.canvas);
+  size_t at = all.size();
+  for (size_t i = 0; i < all.size(); ++i)
+    if (all[i].paint == kPaintSolid && all[i].colour == ThemeCloseHotColor()) at = i;
+  ASSERT_LT(at, all.size());
+  EXPECT_TRUE(BoxIs(all[at], w - 52, h - 17, w - 6, h + 5));
+  EXPECT_EQ(kPaintRadial, all[at + 1].paint);
+  EXPECT_TRUE(all[at + 1].g0 == w - 26 && all[at + 1].g1 == h - 17) << "the glow from the middle of its lower edge";
+  ASSERT_GE(at, 1u);
+  EXPECT_EQ(kOpClip, all[at - 1].op);
+  EXPECT_TRUE(BoxIs(all[at - 1], w - 46, h - 17, w - 6, h - 1))
+      << all[at - 1].x0 << "," << all[at - 1].y0 << "," << all[at - 1].x1 << "," << all[at - 1].y1;
+  EXPECT_EQ(kOpClip, all[at + 2].op) << "the caption's clip comes back";
+  EXPECT_TRUE(BoxIs(all[at + 2], 203, 180, 297, 199));
+  std::vector<DrawnRecord> outlines;
+  for (const DrawnRecord& r : RecordsOf(all, kOpRoundRectFrame))
+    if (r.radius == 3) outlines.push_back(r);
+  ASSERT_EQ(4u, outlines.size()) << "two passes of two";
+  EXPECT_TRUE(BoxIs(outlines[2], w - 96, h - 18, w - 4, h + 5) && outlines[2].colour == 0xA0808080u);
+  EXPECT_TRUE(BoxIs(outlines[3], w - 95, h - 19, w - 5, h + 5) && outlines[3].colour == 0xA0FFFFFFu);
 }
 
 }  // namespace
