@@ -214,6 +214,49 @@ TEST_F(FrameWindow, TheCaptionIsRedrawnWithTheHotButtonAtTheContentsPlace) {
   SendMessageW(hwnd, WM_KEYUP, VK_ESCAPE, 0);
 }
 
+// A window whose own record takes Left and Right on its caption buttons
+// (as the main window does), with the buttons its style gives.
+template <u32 Style>
+class CArrowKeyFrame : public CFrameWindow<CArrowKeyFrame<Style>> {
+ public:
+  static constexpr u32 kStyle = Style;
+  static constexpr bool kCaptionArrowKeys = true;
+  static constexpr i32 kMinTrackWidth = 259;
+  static constexpr i32 kMinTrackHeight = 199;
+  auto Children() { return std::tie(); }
+};
+
+template <u32 Style>
+void WalkCaptionKeys(const std::vector<std::pair<u32, i32>>& walk) {
+  CArrowKeyFrame<Style> frame;
+  ASSERT_TRUE(frame.CreateAt(Rect{200, 300, 500, 500}, false));
+  const HWND hwnd = static_cast<HWND>(frame.Handle());
+  StoreFocusedWidget(&frame);
+  i32 step = 0;
+  for (const auto& [key, hot] : walk) {
+    SendMessageW(hwnd, WM_KEYDOWN, key, 0);
+    EXPECT_EQ(hot, frame.hotButton) << "step " << step << " key " << key;
+    EXPECT_EQ(kCaptionNone, frame.pressedButton);
+    ++step;
+  }
+  StoreFocusedWidget(nullptr);
+  DestroyWindow(hwnd);
+  PumpPending();
+}
+
+// Left and Right move the highlight both ways round the buttons present,
+// wrapping at either end; from no highlight Left takes the last button and
+// Right the first.
+TEST_F(FrameWindow, LeftAndRightWalkTheCaptionButtonsBothWays) {
+  const i32 mn = kCaptionMinimize, mx = kCaptionMaximize, cl = kCaptionClose;
+  WalkCaptionKeys<0x6670>({{VK_RIGHT, mn}, {VK_RIGHT, mx}, {VK_RIGHT, cl}, {VK_RIGHT, mn},
+                           {VK_LEFT, cl}, {VK_LEFT, mx}, {VK_LEFT, mn}, {VK_LEFT, cl}, {VK_UP, cl}});
+  WalkCaptionKeys<0x6670>({{VK_LEFT, cl}, {VK_LEFT, mx}, {VK_RIGHT, cl}});
+  WalkCaptionKeys<0x6650>({{VK_RIGHT, mn}, {VK_RIGHT, cl}, {VK_RIGHT, mn}, {VK_LEFT, cl}, {VK_LEFT, mn}});
+  WalkCaptionKeys<0x6630>({{VK_LEFT, cl}, {VK_LEFT, mx}, {VK_LEFT, cl}, {VK_RIGHT, mx}});
+  WalkCaptionKeys<0x6610>({{VK_RIGHT, cl}, {VK_LEFT, cl}});
+}
+
 TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
   WorkAreaRect area;
   GetWorkArea(&area);
