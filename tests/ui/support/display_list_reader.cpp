@@ -2,14 +2,31 @@
 
 namespace {
 
-u32 PaintOf(const u8* at, u32* colour, u32* size) {
+// The paint's kind, its colours and where its gradient runs (linear: start
+// and end; radial and elliptic: the centre) into r.
+u32 PaintOf(const u8* at, DrawnRecord* r, u32* size) {
   const u32 kind = ReadRecord<u32>(at);
   switch (kind) {
-    case kPaintSolid: *colour = ReadRecord<SolidPaint>(at).colour; *size = sizeof(SolidPaint); break;
+    case kPaintSolid: r->colour = ReadRecord<SolidPaint>(at).colour; *size = sizeof(SolidPaint); break;
     case kPaintGradientY:
-    case kPaintGradientX: *colour = ReadRecord<LinearGradientPaint>(at).colour0; *size = sizeof(LinearGradientPaint); break;
-    case kPaintRadial: *colour = ReadRecord<RadialGradientPaint>(at).colour0; *size = sizeof(RadialGradientPaint); break;
-    case kPaintElliptic: *colour = ReadRecord<EllipticGradientPaint>(at).colour0; *size = sizeof(EllipticGradientPaint); break;
+    case kPaintGradientX: {
+      const LinearGradientPaint g = ReadRecord<LinearGradientPaint>(at);
+      r->colour = g.colour0, r->colour1 = g.colour1, r->g0 = g.start, r->g1 = g.end;
+      *size = sizeof g;
+      break;
+    }
+    case kPaintRadial: {
+      const RadialGradientPaint g = ReadRecord<RadialGradientPaint>(at);
+      r->colour = g.colour0, r->colour1 = g.colour1, r->g0 = g.centreX, r->g1 = g.centreY;
+      *size = sizeof g;
+      break;
+    }
+    case kPaintElliptic: {
+      const EllipticGradientPaint g = ReadRecord<EllipticGradientPaint>(at);
+      r->colour = g.colour0, r->colour1 = g.colour1, r->g0 = g.centreX, r->g1 = g.centreY;
+      *size = sizeof g;
+      break;
+    }
     default: *size = 0; break;
   }
   return kind;
@@ -80,7 +97,7 @@ std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas) {
     at += size;
     if (painted) {
       u32 paintSize = 0;
-      r.paint = PaintOf(base + at, &r.colour, &paintSize);
+      r.paint = PaintOf(base + at, &r, &paintSize);
       if (paintSize == 0) return out;
       at += paintSize;
     }

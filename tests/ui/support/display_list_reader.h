@@ -17,6 +17,8 @@ struct DrawnRecord {
   u32 paint;           // kPaint* (shapes and text)
   u32 colour;          // solid paint, or a gradient's first colour
   std::u16string text; // text runs
+  u32 colour1;         // a gradient's second colour
+  double g0, g1;       // linear: start and end; radial and elliptic: the centre
 };
 
 std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas);

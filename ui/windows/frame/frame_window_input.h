@@ -237,6 +237,9 @@ void CFrameWindow<T>::OnKeyDown(u32 key, u32 repeat, u32 data) {
       if ((key == VK_LEFT || key == VK_RIGHT) && present) {
         i32 at = 0;
         while (at < 3 && kOrder[at] != hotButton) ++at;
+        // Nothing highlighted: Right starts from the first button, Left
+        // from the last, as if stepping in from past the other end.
+        if (at == 3) at = key == VK_LEFT ? 0 : 2;
         for (i32 step = 0; step < 3; ++step) {
           at = key == VK_LEFT ? (at + 2) % 3 : (at + 1) % 3;
           if (present & kBits[at]) break;

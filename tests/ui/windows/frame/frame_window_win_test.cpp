@@ -4,6 +4,7 @@
 
 #include "runtime/win.h"
 #include "ui/support/real_window.h"
+#include "ui/support/recording_theme_painter.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/windows/theme/theme_metrics.h"
 
@@ -118,6 +119,144 @@ TEST_F(FrameWindow, TheCaptionClickStateMachineClosesOnlyOnAReleaseOverThePresse
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
 }
 
+// A press that starts on one caption button and ends on another does
+// nothing, whichever the two; back on the pressed button before the release
+// it acts.
+TEST_F(FrameWindow, ACaptionPressEndingOnAnotherButtonDoesNothing) {
+  const i32 hits[] = {kHitClose, kHitMaximize, kHitMinimize};
+  for (const i32 from : hits)
+    for (const i32 to : hits) {
+      if (from == to) continue;
+      SCOPED_TRACE(testing::Message() << from << " to " << to);
+      const Point a = CaptionPoint(from), b = CaptionPoint(to);
+      SendMessageW(hwnd, WM_NCMOUSEMOVE, from, Screen(a.x, a.y));
+      SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(a.x, a.y));
+      EXPECT_EQ(CaptionButtonOfHit(from), frame.pressedButton);
+      SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(b.x, b.y));
+      EXPECT_EQ(CaptionButtonOfHit(to), frame.hotButton) << "the other button lights";
+      EXPECT_EQ(CaptionButtonOfHit(from), frame.pressedButton) << "the pressed one stays pressed";
+      EXPECT_EQ(hwnd, GetCapture());
+      SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(b.x, b.y));
+      PumpPending();
+      ASSERT_TRUE(IsWindow(hwnd));
+      EXPECT_TRUE(frame.hotButton == kCaptionNone && frame.pressedButton == kCaptionNone);
+      EXPECT_TRUE(!CaptureOwner() && !GetCapture()) << "the hold on the mouse ends";
+      EXPECT_FALSE(frame.flags & (kFlagMaximized | kFlagMinimized));
+      EXPECT_TRUE(frame.IsVisible() && frame.x == 200 && frame.y == 300 && frame.width == kWidth);
+      EXPECT_EQ(0, frame.clicks);
+    }
+  // Away to the close button and back: the maximise button acts, and the
+  // restore the other way round.
+  for (const bool maximised : {false, true}) {
+    const Point a = CaptionPoint(kHitMaximize), b = CaptionPoint(kHitClose);
+    SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitMaximize, Screen(a.x, a.y));
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(a.x, a.y));
+    SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(b.x, b.y));
+    SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(a.x, a.y));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(a.x, a.y));
+    PumpPending();
+    ASSERT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(!maximised, (frame.flags & kFlagMaximized) != 0) << maximised;
+    EXPECT_TRUE(frame.hotButton == kCaptionNone && frame.pressedButton == kCaptionNone && !CaptureOwner());
+  }
+  EXPECT_TRUE(frame.x == 200 && frame.y == 300 && frame.width == kWidth && frame.height == kHeight);
+}
+
+// Each change of the hot caption button redraws the caption-button area
+// alone, with that button's look, at the content's place in the surface:
+// inside the shadow margins, or at the corner when maximised.
+TEST_F(FrameWindow, TheCaptionIsRedrawnWithTheHotButtonAtTheContentsPlace) {
+  CRecordingThemePainter theme;
+  auto lastCaption = [&]() {
+    const std::vector<ThemeCall> calls = theme.CallsOf('c');
+    return calls.empty() ? ThemeCall{} : calls.back();
+  };
+  const struct {
+    i32 hit;
+    i32 state;
+  } walk[] = {{kHitMinimize, kCaptionMinimize}, {kHitMaximize, kCaptionMaximize}, {kHitClose, kCaptionClose},
+              {kHitMaximize, kCaptionMaximize}, {kHitCaption, kCaptionNone}};
+  for (const auto& step : walk) {
+    theme.calls.clear();
+    const Point p = step.hit == kHitCaption ? Point{frame.x + 100, frame.y + kHeight - 8} : CaptionPoint(step.hit);
+    SendMessageW(hwnd, WM_NCMOUSEMOVE, step.hit, Screen(p.x, p.y));
+    SCOPED_TRACE(step.hit);
+    ASSERT_EQ(1u, theme.CallsOf('c').size()) << "one redraw per change";
+    EXPECT_TRUE(theme.CallsOf('f').empty()) << "the caption only";
+    const ThemeCall c = lastCaption();
+    EXPECT_EQ(step.state, c.state);
+    EXPECT_TRUE(c.width == kWidth && c.height == kHeight && c.style == frame.flags);
+    EXPECT_TRUE(c.originX == 9 && c.originY == 10) << c.originX << "," << c.originY;
+    EXPECT_TRUE(c.clip.left == 203 && c.clip.top == 180 && c.clip.right == 297 && c.clip.bottom == 199)
+        << c.clip.left << "," << c.clip.top << "," << c.clip.right << "," << c.clip.bottom;
+  }
+  theme.calls.clear();
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitCaption, Screen(frame.x + 100, frame.y + kHeight - 8));
+  EXPECT_TRUE(theme.CallsOf('c').empty()) << "nothing hot, nothing to redraw";
+  // Pressed on the minimise button and moved onto the maximise button: only
+  // the button under the pointer looks hot.
+  const Point from = CaptionPoint(kHitMinimize), to = CaptionPoint(kHitMaximize);
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitMinimize, Screen(from.x, from.y));
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Client(from.x, from.y));
+  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Client(to.x, to.y));
+  EXPECT_EQ(kCaptionMaximize, lastCaption().state);
+  theme.calls.clear();
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, Client(to.x, to.y));
+  EXPECT_EQ(kCaptionNone, lastCaption().state) << "the release elsewhere redraws the caption unlit";
+  frame.Maximize();
+  theme.calls.clear();
+  const Point max = CaptionPoint(kHitMaximize);
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitMaximize, Screen(max.x, max.y));
+  const ThemeCall c = lastCaption();
+  EXPECT_TRUE(c.state == kCaptionMaximize && (c.style & kFlagMaximized));
+  EXPECT_TRUE(c.originX == 0 && c.originY == 0) << "no margins: " << c.originX << "," << c.originY;
+  EXPECT_TRUE(c.clip.left == frame.width - 97 && c.clip.bottom == frame.height - 1);
+  SendMessageW(hwnd, WM_KEYUP, VK_ESCAPE, 0);
+}
+
+// A window whose own record takes Left and Right on its caption buttons
+// (as the main window does), with the buttons its style gives.
+template <u32 Style>
+class CArrowKeyFrame : public CFrameWindow<CArrowKeyFrame<Style>> {
+ public:
+  static constexpr u32 kStyle = Style;
+  static constexpr bool kCaptionArrowKeys = true;
+  static constexpr i32 kMinTrackWidth = 259;
+  static constexpr i32 kMinTrackHeight = 199;
+  auto Children() { return std::tie(); }
+};
+
+template <u32 Style>
+void WalkCaptionKeys(const std::vector<std::pair<u32, i32>>& walk) {
+  CArrowKeyFrame<Style> frame;
+  ASSERT_TRUE(frame.CreateAt(Rect{200, 300, 500, 500}, false));
+  const HWND hwnd = static_cast<HWND>(frame.Handle());
+  StoreFocusedWidget(&frame);
+  i32 step = 0;
+  for (const auto& [key, hot] : walk) {
+    SendMessageW(hwnd, WM_KEYDOWN, key, 0);
+    EXPECT_EQ(hot, frame.hotButton) << "step " << step << " key " << key;
+    EXPECT_EQ(kCaptionNone, frame.pressedButton);
+    ++step;
+  }
+  StoreFocusedWidget(nullptr);
+  DestroyWindow(hwnd);
+  PumpPending();
+}
+
+// Left and Right move the highlight both ways round the buttons present,
+// wrapping at either end; from no highlight Left takes the last button and
+// Right the first.
+TEST_F(FrameWindow, LeftAndRightWalkTheCaptionButtonsBothWays) {
+  const i32 mn = kCaptionMinimize, mx = kCaptionMaximize, cl = kCaptionClose;
+  WalkCaptionKeys<0x6670>({{VK_RIGHT, mn}, {VK_RIGHT, mx}, {VK_RIGHT, cl}, {VK_RIGHT, mn},
+                           {VK_LEFT, cl}, {VK_LEFT, mx}, {VK_LEFT, mn}, {VK_LEFT, cl}, {VK_UP, cl}});
+  WalkCaptionKeys<0x6670>({{VK_LEFT, cl}, {VK_LEFT, mx}, {VK_RIGHT, cl}});
+  WalkCaptionKeys<0x6650>({{VK_RIGHT, mn}, {VK_RIGHT, cl}, {VK_RIGHT, mn}, {VK_LEFT, cl}, {VK_LEFT, mn}});
+  WalkCaptionKeys<0x6630>({{VK_LEFT, cl}, {VK_LEFT, mx}, {VK_LEFT, cl}, {VK_RIGHT, mx}});
+  WalkCaptionKeys<0x6610>({{VK_RIGHT, cl}, {VK_LEFT, cl}});
+}
+
 TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
   WorkAreaRect area;
   GetWorkArea(&area);
@@ -151,6 +290,31 @@ TEST_F(FrameWindow, MinimiseMaximiseAndRestoreKeepTheirOwnRectangles) {
   SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_TRUE(frame.x == 200 && frame.width == kWidth && !(frame.flags & (kFlagMaximized | kFlagMinimized)));
   EXPECT_EQ(0u, system.InvalidPresents());
+}
+
+// A second maximise (the system menu's, while the window is maximised
+// already) keeps the rectangle to restore to; each restore goes back one
+// state only, with the margins of the state it reaches.
+TEST_F(FrameWindow, ASecondMaximiseKeepsTheRectangleToRestoreTo) {
+  WorkAreaRect area;
+  GetWorkArea(&area);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_TRUE(frame.x == 0 && frame.y == 0 && frame.width == area.right - area.left &&
+              frame.height == area.bottom - area.top);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE((frame.flags & kFlagMaximized) && !(frame.flags & kFlagMinimized));
+  EXPECT_EQ(area.right - area.left, system.Presents().back().present.width) << "maximised: no margins";
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_FALSE(frame.flags & (kFlagMaximized | kFlagMinimized));
+  EXPECT_TRUE(frame.x == 200 && frame.y == 300 && frame.width == kWidth && frame.height == kHeight)
+      << frame.x << "," << frame.y << " " << frame.width << "x" << frame.height;
+  const LayeredPresent& last = system.Presents().back().present;
+  EXPECT_TRUE(last.width == kWidth + 19 && last.destX == 200 - 9 && last.destY == workBottom - 300 - kHeight - 9);
+  SetWindowPos(hwnd, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(frame.x == 109 && frame.width == kWidth) << "a restore of a normal window changes nothing";
 }
 
 TEST_F(FrameWindow, FocusTakenByAnotherWindowsWidgetReachesTheWidgetThatHeldIt) {
@@ -188,7 +352,14 @@ TEST_F(FrameWindow, TheShadowMarginSizesTheWindowLikeItsBorder) {
                {left + 150, top + 8, HTTOP},            {right + 3, bottom - 3, HTBOTTOMRIGHT},
                {left - 3, top + 3, HTTOPLEFT},          {right + 3, top + 3, HTTOPRIGHT},
                {right - 20, top + 3, HTNOWHERE},  // above the close button: not a border
-               {left + 2, bottom + 100, HTLEFT},        {left + 150, top - 2, HTTOP}};
+               {left + 2, bottom + 100, HTLEFT},        {left + 150, top - 2, HTTOP},
+               // The margins' last pixels: 9 left and above, 10 right and below.
+               {left + 150, bottom - 11, HTNOWHERE},    {left + 150, top + 9, HTNOWHERE},
+               {right + 9, top + 8, HTTOPRIGHT},        {left - 9, bottom - 10, HTBOTTOMLEFT},
+               // A margin takes the corner's reach of the border beside it.
+               {left - 3, bottom + 9, HTBOTTOMLEFT},    {left - 3, bottom + 10, HTLEFT},
+               {right + 3, top - 9, HTTOPRIGHT},        {right + 3, top - 10, HTRIGHT},
+               {left + 9, bottom - 3, HTBOTTOMLEFT},    {left + 10, bottom - 3, HTBOTTOM}};
   for (const auto& c : cases)
     EXPECT_EQ(c.code, SendMessageW(hwnd, WM_NCHITTEST, 0, Screen(c.x, c.y))) << c.x - left << "," << c.y - bottom;
   frame.Maximize();

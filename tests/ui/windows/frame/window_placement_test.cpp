@@ -74,4 +74,57 @@ TEST(WindowPlacement, ModalRunnerSizesFollowTheThemeMetrics) {
   EXPECT_EQ(-1, odd.x) << "divisions truncate toward zero";
 }
 
+// Odd sizes and odd remainders: each half truncates, and a mistake that
+// rounds the other way or takes the other axis lands elsewhere.
+TEST(WindowPlacement, OddSizesCentreByTruncatingHalves) {
+  const Rect odd = {0, 0, 361, 157};
+  const Point at = {500, 401}, below = {-1, -1};
+  struct Case {
+    const Point* centre;
+    i32 workRight, workBottom;
+    Rect expected;
+  } cases[] = {
+      {&at, 1280, 980, {320, 323, 681, 480}},
+      {nullptr, 1280, 980, {459, 411, 820, 568}},
+      {nullptr, 1281, 981, {460, 412, 821, 569}},
+      {&below, 1280, 980, {-181, -79, 180, 78}},
+  };
+  for (const Case& c : cases) {
+    const Rect r = PlaceContent(&odd, c.centre, c.workRight, c.workBottom);
+    EXPECT_TRUE(r.left == c.expected.left && r.top == c.expected.top && r.right == c.expected.right &&
+                r.bottom == c.expected.bottom)
+        << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+  }
+  const Point centre = CentreOf(Rect{0, 2, 3, 7});
+  EXPECT_TRUE(centre.x == 1 && centre.y == 4) << centre.x << "," << centre.y;
+}
+
+// Popups keep 4 pixels left and 6 below their content, frame windows 9 and
+// 10; only the maximised state drops them (a minimised window keeps its own).
+TEST(WindowPlacement, EachKindKeepsItsOwnMarginsOnEachSide) {
+  const struct {
+    bool small;
+    u32 flags;
+    i32 left, bottom, total;
+  } margins[] = {
+      {false, 0, 9, 10, 19},
+      {true, 0, 4, 6, 10},
+      {false, kFlagMinimized, 9, 10, 19},
+      {true, kFlagMinimized, 4, 6, 10},
+      {false, kFlagMaximized, 0, 0, 0},
+      {true, kFlagMaximized | kFlagMinimized, 0, 0, 0},
+  };
+  for (const auto& c : margins) {
+    const WindowMargins m = MarginsFor(c.small, c.flags);
+    EXPECT_TRUE(m.left == c.left && m.bottom == c.bottom && m.total == c.total) << c.small << " " << c.flags;
+  }
+  // A popup's surface and present at (100, 200), 50 x 40.
+  const Rect s = SurfaceScreenRect(100, 200, 50, 40, kSmallMargins, 980);
+  EXPECT_TRUE(s.left == 96 && s.top == 980 - 200 - 40 - 4 && s.right == 156 && s.bottom == s.top + 50)
+      << s.left << "," << s.top;
+  const PresentGeometry g = ComputePresent(100, 200, 50, 40, kSmallMargins, 64, 980);
+  EXPECT_TRUE(g.destX == 96 && g.destY == s.top && g.width == 60 && g.height == 50 && g.srcX == 0 && g.srcY == 14)
+      << g.destX << "," << g.destY << " " << g.srcY;
+}
+
 }  // namespace

@@ -147,6 +147,30 @@ TEST(ThemeDrawing, ATintedCopyKeepsLuminanceAtAThirdOfTheAlpha) {
   EXPECT_EQ(1u, out.frameWidth);
 }
 
+// Pure red, green and blue pixels tell each luminance weight and each
+// channel's tint apart; half alpha shows the alpha's own scale.
+TEST(ThemeDrawing, ATintedCopyWeighsEachChannelAndTintsEachChannelOnItsOwn) {
+  u32 px[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0x80FFFFFFu};
+  CImageStrip source, out;
+  ASSERT_EQ(1, source.AppendFrame(BitmapView{2, 2, 2, px}));
+  ASSERT_EQ(2, source.AppendFrame(BitmapView{2, 2, 2, px}));
+  Theme().TintImage(&source, &out);
+  ASSERT_TRUE(out.bitmap);
+  EXPECT_TRUE(out.frameWidth == 2 && out.frameHeight == 2 && out.FrameCount() == 2);
+  // The base colour 0xC0D0E0 over its brightest channel.
+  const double tint[3] = {192.0 / 224, 208.0 / 224, 1.0};
+  const double weight[3] = {0.3, 0.59, 0.11};
+  for (int i = 0; i < 4; ++i) {
+    const u32 p = out.bitmap->pixels[i];
+    const double l = i < 3 ? weight[i] : 1.0;
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(l * tint[0] * 255, (p >> 16) & 0xFF, 1);
+    EXPECT_NEAR(l * tint[1] * 255, (p >> 8) & 0xFF, 1);
+    EXPECT_NEAR(l * tint[2] * 255, p & 0xFF, 1);
+    EXPECT_NEAR(0.35 * (i < 3 ? 255 : 128), p >> 24, 1);
+  }
+}
+
 // One image per control kind, drawn with one band and with four.
 TEST(ThemeDrawing, EveryControlKindRastersTheSameOnOneAndFourBands) {
   COneIcon icon;
