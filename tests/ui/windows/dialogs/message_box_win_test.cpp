@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "ui/support/real_window.h"
+#include "ui/support/scripted_window_system.h"
 #include "ui/windows/dialogs/message_box.h"
 
 namespace {
@@ -109,10 +112,77 @@ TEST(MessageBoxWindow, TheBoxGrowsUntilItsWholeTextShows) {
       EXPECT_GE(need, font.Get()->lineHeight);
       if (text.size() < 10) {
         EXPECT_EQ((flags >> 24) ? 193 : 160, box.height) << "a short text keeps the size";
+      } else {
+        EXPECT_GT(need, (c.bottom - 8) - box.TextBottom() - 1) << "grown by what the text needs, not more";
       }
       DestroyWindow(static_cast<HWND>(box.Handle()));
       PumpPending();
     }
+  }
+}
+
+// A text far too long for the screen (and still within the measured
+// length) grows the box by the most it may.
+TEST(MessageBoxWindow, AnEndlessTextGrowsTheBoxByItsLimitAlone) {
+  std::u16string text;
+  for (int i = 0; i < 200; ++i) text += u"Line.\n";
+  CMessageBox box;
+  ASSERT_TRUE(box.Open(MessageText::Of(text.c_str()), MessageText::Id(132), 0x20001));
+  EXPECT_EQ(160 + CMessageBox::kMaxGrowth, box.height);
+  DestroyWindow(static_cast<HWND>(box.Handle()));
+  PumpPending();
+}
+
+// Tab walks the visible buttons, the check box and the box itself, Shift
+// with it walks back the same way; Enter answers with the default button
+// wherever the focus is, Space with the focused one.
+TEST(MessageBoxWindow, TabWalksBothWaysAndEnterAlwaysAnswersWithTheDefault) {
+  CScriptedWindowSystem system;
+  auto key = [](CMessageBox& box, u32 k) {
+    SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYDOWN, k, 1);
+    SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYUP, k, 1);
+  };
+  auto focused = [](CMessageBox& box) -> std::string {
+    const CWidget* f = FocusedWidget();
+    for (int i = 0; i < 3; ++i)
+      if (f == &box.buttons[i]) return "button " + std::to_string(i);
+    if (f == &box.check) return "check";
+    return f == static_cast<const CWidget*>(&box) ? "box" : "other";
+  };
+  const struct {
+    u32 flags;
+    std::vector<std::string> forward, backward;  // the focus after each Tab, from the default button
+    u32 lastKey;                                 // after the walks, one Tab forward, then this key
+    u32 answer;
+  } cases[] = {
+      {0x1000005, {"button 1", "button 2", "check", "box", "button 0"},
+       {"box", "check", "button 2", "button 1", "button 0"}, VK_RETURN, kAnswerTicked | kAnswerYes},
+      {0x305, {"box", "button 0", "button 1", "button 2"}, {"button 1", "button 0", "box", "button 2"}, VK_RETURN,
+       kAnswerCancel},
+      {0x2000004, {"button 1", "check", "box", "button 0"}, {"box", "check", "button 1", "button 0"}, VK_SPACE,
+       kAnswerUnticked | kAnswerNo},
+      {0x1000007, {"button 1", "button 2", "check", "box", "button 0"},
+       {"box", "check", "button 2", "button 1", "button 0"}, VK_ESCAPE, kAnswerTicked | kAnswerAbort},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> forward, backward;
+    const u32 answer = RunBox(c.flags, [&](CMessageBox& box) {
+      for (size_t i = 0; i < c.forward.size(); ++i) {
+        key(box, VK_TAB);
+        forward.push_back(focused(box));
+      }
+      system.SetKeyDown(VK_SHIFT, true);
+      for (size_t i = 0; i < c.backward.size(); ++i) {
+        key(box, VK_TAB);
+        backward.push_back(focused(box));
+      }
+      system.SetKeyDown(VK_SHIFT, false);
+      key(box, VK_TAB);
+      key(box, c.lastKey);
+    });
+    EXPECT_EQ(c.forward, forward) << std::hex << c.flags;
+    EXPECT_EQ(c.backward, backward) << std::hex << c.flags;
+    EXPECT_EQ(c.answer, answer) << std::hex << c.flags;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "render/text/font.h"
@@ -117,6 +118,179 @@ TEST_F(PopupMenuTest, LayoutAndPaint) {
   EXPECT_TRUE(rows[1].item.left == row + 4 && rows[1].item.right == popup.width - 14 &&
               rows[1].item.bottom - rows[1].item.top == 5);
   EXPECT_EQ(4 + 6, rows[0].originX) << "shadow margin and content inset";
+}
+
+// Every row's first and last pixel on both axes hits that row and nothing
+// else; the pixel beside a row, above the first and below the last hits
+// nothing; so does the icon column beside a separator (which itself can
+// be hit), and a hidden child never. The desktop point of the content's
+// corner is the last row's first pixel.
+TEST_F(PopupMenuTest, EveryRowIsHitFromItsFirstToItsLastPixel) {
+  CMenuBlock block(Submenu(1, {Command(23), Separator(), Command(24, 0), Command(25, kMenuEnabled | kMenuHidden),
+                               Submenu(20, {Command(21)}), Command(26)}));
+  CPopupMenu popup(block.Root(), nullptr);
+  popup.PrepareAt(100, 500);
+  ASSERT_EQ(6u, popup.itemRects.GetCount());
+  const i32 w = popup.itemRects[0].right;
+  for (i32 i = 0; i < 6; ++i) {
+    const Rect r = popup.itemRects[static_cast<u32>(i)];
+    if (i == 3) {
+      EXPECT_EQ(popup.itemRects[2].top, popup.itemRects[4].bottom) << "the hidden row takes no place";
+      continue;
+    }
+    const i32 midY = (r.top + r.bottom) / 2, midX = (r.left + r.right) / 2;
+    for (Point p : {Point{r.left, r.top}, Point{r.right - 1, r.top}, Point{r.left, r.bottom - 1},
+                    Point{r.right - 1, r.bottom - 1}, Point{midX, midY}})
+      EXPECT_EQ(i, popup.HitTestItem(p)) << i << " at " << p.x << "," << p.y;
+    EXPECT_EQ(-1, popup.HitTestItem({r.left - 1, midY})) << i << " left of it";
+    EXPECT_EQ(-1, popup.HitTestItem({r.right, midY})) << i << " right of it";
+  }
+  EXPECT_EQ(0, popup.HitTestItem({0, popup.itemRects[0].top})) << "the first row's lowest pixel";
+  EXPECT_EQ(2, popup.HitTestItem({0, popup.itemRects[2].bottom - 1})) << "the row below the separator, top pixel";
+  EXPECT_EQ(-1, popup.HitTestItem({0, popup.itemRects[1].top})) << "beside the separator: the icon column";
+  EXPECT_EQ(-1, popup.HitTestItem({w / 2, popup.itemRects[0].bottom})) << "above the first row";
+  EXPECT_EQ(-1, popup.HitTestItem({w / 2, -1})) << "below the last row";
+  EXPECT_EQ(0, popup.itemRects[5].top);
+
+  const i32 inset = PopupContentInset();
+  Point corner = {popup.x + inset, popup.y + inset};
+  popup.DesktopToContent(&corner);
+  EXPECT_TRUE(corner.x == 0 && corner.y == 0);
+  const Point back = popup.ContentToDesktop({3, 7});
+  EXPECT_TRUE(back.x == popup.x + inset + 3 && back.y == popup.y + inset + 7);
+  for (auto [dx, dy, hit] : {std::tuple{0, 0, 5}, {-1, 0, -1}, {0, -1, -1}, {w - 1, 0, 5}, {w, 0, -1}}) {
+    Point p = {popup.x + inset + dx, popup.y + inset + dy};
+    popup.DesktopToContent(&p);
+    EXPECT_EQ(hit, popup.HitTestItem(p)) << dx << "," << dy;
+  }
+}
+
+// Up and Down step over separators, disabled and hidden children and wrap
+// at both ends; the owner hears each new hot item's id. A menu with
+// nothing selectable keeps its hot item and tells nobody.
+TEST_F(PopupMenuTest, UpAndDownWalkBothWaysOverWhatCannotBeChosen) {
+  // Children that cannot be chosen at both ends, and then none.
+  const MenuSpec guarded = Submenu(1, {Command(24, 0), Command(23), Separator(), Submenu(20, {Command(21)}),
+                                       Command(25, kMenuEnabled | kMenuHidden), Command(26), Command(27, 0)});
+  const MenuSpec open = Submenu(1, {Command(23), Separator(), Command(24), Command(26)});
+  const struct {
+    const MenuSpec* spec;
+    i32 start;
+    u32 key;
+    std::vector<i32> hot;  // after each press
+  } walks[] = {
+      {&guarded, -1, VK_DOWN, {1, 3, 5, 1, 3}},
+      {&guarded, -1, VK_UP, {5, 3, 1, 5, 3}},
+      {&guarded, 5, VK_DOWN, {1}},  // past the disabled last and first children
+      {&guarded, 1, VK_UP, {5}},
+      {&guarded, 2, VK_DOWN, {3}},  // from a separator
+      {&guarded, 2, VK_UP, {1}},
+      {&open, -1, VK_DOWN, {0, 2, 3, 0}},  // from the last child to the very first
+      {&open, -1, VK_UP, {3, 2, 0, 3}},    // from the first child to the very last
+  };
+  for (const auto& w : walks) {
+    CMenuBlock block(*w.spec);
+    COwnerLog owner;
+    CPopupMenu popup(block.Root(), &owner);
+    popup.hotItem = w.start;
+    for (size_t k = 0; k < w.hot.size(); ++k) {
+      owner.hot.clear();
+      popup.OnKey(w.key);
+      const i32 at = w.hot[k];
+      EXPECT_EQ(at, popup.hotItem) << (w.key == VK_UP ? "up" : "down") << " from " << w.start << ", press " << k
+                                   << (w.spec == &open ? " (open ends)" : "");
+      EXPECT_EQ(std::vector<i32>{block.Root()->GetItemId(at)}, owner.hot) << "press " << k;
+    }
+    EXPECT_EQ(kPopupDismissed, popup.result);
+    EXPECT_EQ(&popup, block.Root()->listener) << "still open";
+  }
+  CMenuBlock none(Submenu(1, {Command(24, 0), Separator(), Command(25, kMenuEnabled | kMenuHidden)}));
+  COwnerLog owner;
+  CPopupMenu popup(none.Root(), &owner);
+  for (u32 key : {VK_DOWN, VK_UP}) {
+    popup.OnKey(key);
+    EXPECT_EQ(-1, popup.hotItem);
+  }
+  EXPECT_TRUE(owner.hot.empty());
+}
+
+// The pointer over each row: the owner hears the id of an enabled item,
+// nothing over a separator or a disabled item, -1 off the rows; the item
+// under the released button is the one chosen, whichever it went down on.
+TEST_F(PopupMenuTest, APressIsChosenWhereTheButtonComesUp) {
+  CMenuBlock block(Submenu(1, {Command(23), Separator(), Command(24, 0), Command(25), Command(26)}));
+  auto centre = [](CPopupMenu& p, i32 i) {
+    const Rect& r = p.itemRects[static_cast<u32>(i)];
+    return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  const struct {
+    i32 down;
+    std::vector<i32> moves;  // rows the pointer goes over before the release, -1 off the menu
+    std::vector<i32> told;   // what the owner hears meanwhile
+    i32 result;
+    bool closed;
+  } cases[] = {
+      {0, {3}, {23, 25}, 25, true},
+      {3, {}, {25}, 25, true},
+      {0, {4, 3}, {23, 26, 25}, 25, true},
+      {0, {2}, {23}, -1, false},      // released on a disabled item: nothing
+      {0, {1}, {23}, -1, false},      // on the separator: nothing
+      {3, {-1}, {25, -1}, -1, true},  // off the menu: closed without a choice
+  };
+  for (const auto& c : cases) {
+    COwnerLog owner;
+    CPopupMenu popup(block.Root(), &owner);
+    popup.PrepareAt(100, 500);
+    popup.hotItem = -1;
+    Point p = centre(popup, c.down);
+    popup.OnMouseMoveAt(0, &p);
+    popup.OnLeftButtonDown(0, &p);
+    EXPECT_EQ(CPopupMenu::kButtonOnItem, popup.state & CPopupMenu::kButtonOnItem) << &c - cases;
+    for (i32 m : c.moves) {
+      p = m < 0 ? Point{-20, -20} : centre(popup, m);
+      popup.OnMouseMoveAt(0, &p);
+    }
+    const std::vector<i32> heard = owner.hot;
+    popup.OnLeftButtonUp(0, &p);
+    EXPECT_EQ(c.told, heard) << &c - cases;
+    EXPECT_EQ(c.result, popup.result) << &c - cases;
+    EXPECT_EQ(c.closed, block.Root()->listener != &popup) << &c - cases;
+    EXPECT_EQ(0, popup.state & CPopupMenu::kButtonOnItem) << &c - cases << ": the press is over";
+    if (!c.closed) {
+      // A second release without a press chooses nothing, even over an item.
+      p = centre(popup, 3);
+      popup.OnMouseMoveAt(0, &p);
+      popup.OnLeftButtonUp(0, &p);
+      EXPECT_EQ(-1, popup.result) << &c - cases;
+      EXPECT_EQ(&popup, block.Root()->listener) << &c - cases;
+    }
+    SetPressedWidget(nullptr);
+  }
+}
+
+// The hot look is drawn on the hot row alone, with the disabled and the
+// submenu looks kept, at every hot item from none to the last.
+TEST_F(PopupMenuTest, OnlyTheHotRowIsDrawnHot) {
+  CMenuBlock block(Submenu(1, {Command(23), Separator(), Command(24, 0), Submenu(20, {Command(21)}),
+                               Command(25, kMenuEnabled | kMenuHidden), Command(26)}));
+  CRecordingThemePainter theme;
+  CPopupMenu popup(block.Root(), nullptr);
+  popup.PrepareAt(100, 500);
+  const u32 base[] = {0, kMenuSeparator, kLookDisabled, kMenuSubmenu, 0};  // the five shown rows
+  const i32 shownIndex[] = {0, 1, 2, 3, 5};
+  for (i32 hot = -1; hot < 6; ++hot) {
+    popup.hotItem = hot;
+    theme.calls.clear();
+    popup.Repaint();
+    const std::vector<ThemeCall> rows = theme.CallsOf('m');
+    ASSERT_EQ(5u, rows.size()) << hot;
+    for (u32 i = 0; i < 5; ++i) {
+      const bool drawnHot = shownIndex[i] == hot && base[i] != kMenuSeparator;
+      EXPECT_EQ(base[i] | (drawnHot ? kLookHot : 0u), rows[i].style) << "hot " << hot << ", row " << i;
+      const Rect& r = popup.itemRects[static_cast<u32>(shownIndex[i])];
+      EXPECT_TRUE(rows[i].item.top == r.top && rows[i].item.bottom == r.bottom) << "hot " << hot << ", row " << i;
+    }
+  }
 }
 
 // ---- Real popup windows under Wine ----
