@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "render/text/font.h"
@@ -291,6 +292,103 @@ TEST_F(PopupMenuTest, OnlyTheHotRowIsDrawnHot) {
       EXPECT_TRUE(rows[i].item.top == r.top && rows[i].item.bottom == r.bottom) << "hot " << hot << ", row " << i;
     }
   }
+}
+
+// What the popup passes up its owner chain.
+struct COwnerCalls : IPopupMenuOwner {
+  void OnPopupMouseMove(Point p, bool* switchMenus, CPopupMenu** ancestor) override {
+    moves.push_back({p, ancestor});
+    if (switchMenus) *switchMenus = switchTo;
+  }
+  void OnPopupMouseButton(Point p, bool* outside) override { buttons.push_back({p, outside ? *outside : false}); }
+  void OnPopupKey(u32, bool*) override {}
+  void OnPopupHotItem(i32 id, i32 hint) override { hot.push_back({id, hint}); }
+  i32 GetInitialHotItem() override { return -1; }
+  std::vector<std::pair<Point, CPopupMenu**>> moves;
+  std::vector<std::pair<Point, bool>> buttons;
+  std::vector<std::pair<i32, i32>> hot;
+  bool switchTo = false;
+};
+
+// A popup as its child's owner: over another of its items or over none
+// (its window's first and last pixel included) it names itself the
+// ancestor, over its hot item or outside its window it does not, and it hands every move on with its
+// own ancestor mark; a press outside it (the pixel past its edge on either
+// axis) marks it to close after the child, one inside does not; Left alone
+// is accepted from a child; the child's hot items go up unchanged; a child
+// opened by a press starts with no hot item.
+TEST_F(PopupMenuTest, WhatAChildPopupTellsItsParent) {
+  CMenuBlock block(Submenu(1, {Command(23), Submenu(20, {Command(21)}), Command(26)}));
+  COwnerCalls owner;
+  CPopupMenu parent(block.Root(), &owner);
+  parent.PrepareAt(100, 500);
+  parent.hotItem = 1;  // the item whose child is open
+  const i32 inset = PopupContentInset();
+  auto onRow = [&](i32 i, i32 dx, i32 dy) {
+    const Rect& r = parent.itemRects[static_cast<u32>(i)];
+    return Point{parent.x + inset + (dx < 0 ? r.right + dx : r.left + dx), parent.y + inset + (dy < 0 ? r.bottom + dy : r.top + dy)};
+  };
+  const i32 left = parent.x, right = parent.x + parent.width - 1, bottom = parent.y, top = parent.y + parent.height - 1;
+  const struct {
+    Point at;
+    bool named;
+  } moves[] = {
+      {onRow(0, 0, 0), true},           {onRow(0, -1, -1), true}, {onRow(2, 5, 0), true},
+      {onRow(1, 3, 3), false},          {onRow(1, -1, -1), false},  // the hot item
+      {{left, bottom}, true},           {{right, top}, true},       // the frame: no item, not the hot one
+      {{left - 1, bottom}, false},      {{right + 1, top}, false},  {{left, bottom - 1}, false},
+      {{right, top + 1}, false},
+  };
+  for (const auto& m : moves) {
+    owner.moves.clear();
+    CPopupMenu* ancestor = nullptr;
+    bool switchMenus = false;
+    parent.OnPopupMouseMove(m.at, &switchMenus, &ancestor);
+    EXPECT_EQ(m.named ? &parent : nullptr, ancestor) << m.at.x << "," << m.at.y;
+    ASSERT_EQ(1u, owner.moves.size());
+    EXPECT_TRUE(owner.moves[0].first.x == m.at.x && owner.moves[0].first.y == m.at.y);
+    EXPECT_EQ(&parent.ancestorMark, owner.moves[0].second) << "its own mark goes up";
+  }
+  owner.switchTo = true;
+  bool switchMenus = false;
+  parent.OnPopupMouseMove(onRow(0, 0, 0), &switchMenus, nullptr);
+  EXPECT_TRUE(switchMenus) << "the owner's answer comes back";
+
+  const struct {
+    Point at;
+    bool outside;
+  } presses[] = {{{left, bottom}, false}, {{right, top}, false}, {{left - 1, top}, true},
+                 {{right + 1, bottom}, true}, {{left, bottom - 1}, true}, {{right, top + 1}, true}};
+  for (const auto& p : presses) {
+    parent.state = 0;
+    owner.buttons.clear();
+    bool outside = p.outside;
+    parent.OnPopupMouseButton(p.at, &outside);
+    EXPECT_EQ(p.outside ? CPopupMenu::kCloseAfterSubmenu : 0, parent.state) << p.at.x << "," << p.at.y;
+    ASSERT_EQ(1u, owner.buttons.size());
+    EXPECT_TRUE(owner.buttons[0].first.x == p.at.x && owner.buttons[0].first.y == p.at.y && owner.buttons[0].second == p.outside);
+  }
+
+  for (u32 key : {VK_LEFT, VK_RIGHT, VK_ESCAPE, VK_UP}) {
+    for (bool before : {false, true}) {
+      bool handled = before;
+      parent.OnPopupKey(key, &handled);
+      EXPECT_EQ(key == VK_LEFT || before, handled) << key;
+    }
+  }
+
+  owner.hot.clear();
+  parent.OnPopupHotItem(21, 7);
+  parent.OnPopupHotItem(-1, -1);
+  EXPECT_EQ((std::vector<std::pair<i32, i32>>{{21, 7}, {-1, -1}}), owner.hot);
+
+  parent.state = 0;
+  EXPECT_EQ(0, parent.GetInitialHotItem());
+  parent.state = CPopupMenu::kButtonOnItem;
+  EXPECT_EQ(-1, parent.GetInitialHotItem());
+  CPopupMenu child(block.Root()->FindSubmenu(20), &parent);
+  EXPECT_EQ(-1, child.hotItem) << "opened by a press";
+  parent.state = 0;
 }
 
 // ---- Real popup windows under Wine ----
