@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/support/display_list_reader.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/windows/dialogs/message_box.h"
@@ -183,6 +185,83 @@ TEST(MessageBoxWindow, TabWalksBothWaysAndEnterAlwaysAnswersWithTheDefault) {
     EXPECT_EQ(c.forward, forward) << std::hex << c.flags;
     EXPECT_EQ(c.backward, backward) << std::hex << c.flags;
     EXPECT_EQ(c.answer, answer) << std::hex << c.flags;
+  }
+}
+
+// Where the buttons and the check box stand for one, two and three buttons,
+// with and without the icon: the shown buttons 8 apart from the right
+// edge in their left-to-right order, the hidden ones at the rightmost place.
+TEST(MessageBoxWindow, ButtonsStandFromTheRightInTheirOrder) {
+  const i32 w = 500;
+  const struct {
+    u32 flags;
+    i32 x[3];
+    i32 checkLeft;
+  } cases[] = {
+      {0x1, {w - 108, w - 108, w - 108}, 8},
+      {0x2000004, {w - 216, w - 108, w - 108}, 8},
+      {0x1010005, {w - 324, w - 216, w - 108}, 56},
+      {0x40007, {w - 324, w - 216, w - 108}, 56},
+  };
+  for (const auto& c : cases) {
+    CMessageBox box;
+    box.spec = DescribeMessageBox(c.flags);
+    for (i32 i = 0; i < 3; ++i) {
+      const Rect r = box.ButtonRect(i, w);
+      EXPECT_TRUE(r.left == c.x[i] && r.right == c.x[i] + 100 && r.top == 20 && r.bottom == 45)
+          << std::hex << c.flags << std::dec << " button " << i << " at " << r.left;
+    }
+    const Rect check = box.CheckRect(w);
+    EXPECT_TRUE(check.left == c.checkLeft && check.right == w - 8 && check.top == 73 && check.bottom == 98)
+        << std::hex << c.flags;
+  }
+}
+
+// What the box paints under its controls: the grey band 65 pixels high at
+// the bottom and white above it over the whole width, each line of the
+// text centred between the text's left edge (right of the icon when there
+// is one) and 8 pixels from the right, the first line 8 pixels below the
+// top, and the icon's frame 8 pixels in from the left and the top.
+TEST(MessageBoxWindow, TheBandTheCentredTextAndTheIconArePaintedInTheirPlaces) {
+  const std::u16string lines[] = {u"Erase the disc", u"in drive E:?"};
+  const std::u16string text = lines[0] + u"\n" + lines[1];
+  for (u32 flags : {0x1u, 0x2000003u, 0x40001u, 0x1010005u}) {
+    CMessageBox box;
+    ASSERT_TRUE(box.Open(MessageText::Of(text.c_str()), MessageText::Id(132), flags));
+    const Rect c = box.GetContentRect();
+    const bool icon = (flags >> 16) & 0xFF;
+    CMemoryCanvas m(c.right, c.bottom);
+    CFontRef font(GetDefaultFont());
+    m.canvas.font = font.Get();
+    box.PaintDecoration(m.canvas);
+    const std::vector<DrawnRecord> all = ReadRecords(m.canvas);
+    const std::vector<DrawnRecord> fills = RecordsOf(all, kOpRect);
+    ASSERT_EQ(2u, fills.size()) << std::hex << flags;
+    EXPECT_TRUE(fills[0].x0 == 0 && fills[0].y0 == 0 && fills[0].x1 == c.right && fills[0].y1 == 65);
+    EXPECT_EQ(CMessageBox::kBandColour, fills[0].colour);
+    EXPECT_TRUE(fills[1].x0 == 0 && fills[1].y0 == 65 && fills[1].x1 == c.right && fills[1].y1 == c.bottom);
+    EXPECT_EQ(0xFFFFFFFFu, fills[1].colour);
+
+    const double left = icon ? 64 : 8, right = c.right - 8;
+    const std::vector<DrawnRecord> runs = RecordsOf(all, kOpTextRun);
+    ASSERT_EQ(2u, runs.size()) << std::hex << flags;
+    for (u32 i = 0; i < 2; ++i) {
+      EXPECT_EQ(lines[i], runs[i].text) << std::hex << flags;
+      const double width = font.Get()->MeasureText(lines[i].c_str(), static_cast<i32>(lines[i].size()));
+      EXPECT_DOUBLE_EQ(left + (right - left - width) / 2, runs[i].x0) << std::hex << flags << " line " << i;
+      EXPECT_DOUBLE_EQ(c.bottom - 8 - font.Get()->ascender - i * font.Get()->lineHeight, runs[i].y0)
+          << std::hex << flags << " line " << i;
+    }
+
+    const std::vector<DrawnRecord> bitmaps = RecordsOf(all, kOpBitmap);
+    ASSERT_EQ(icon ? 1u : 0u, bitmaps.size()) << std::hex << flags;
+    if (icon) {
+      EXPECT_TRUE(bitmaps[0].x0 == 8 && bitmaps[0].x1 == 56 && bitmaps[0].y1 == c.bottom - 8 &&
+                  bitmaps[0].y0 == c.bottom - 56)
+          << std::hex << flags;
+    }
+    DestroyWindow(static_cast<HWND>(box.Handle()));
+    PumpPending();
   }
 }
 

@@ -477,6 +477,42 @@ TEST_F(RealPopupTest, HoverOpensAfterTheDelayAndEscClosesOneLevel) {
   EXPECT_LT(opened - restarted, kPopupHoverDelayMs + 100);
 }
 
+// A pointer that rested on a submenu item and moved on to a command item
+// before the delay ran out opens nothing when the delay ends: the submenu
+// opens only over the item its timer was started for.
+TEST_F(RealPopupTest, ThePointerMovedOnBeforeTheDelayOpensNothing) {
+  CVirtualClock clock;
+  CInstalledClock installed(clock);
+  CMenuBlock block(Submenu(1, {Submenu(20, {Command(21)}), Command(23)}));
+  HWND parent = nullptr;
+  bool childSeen = false;
+  u64 movedOn = 0;
+  CPopupMenu popup(block.Root(), nullptr);
+  auto watch = [&](std::function<bool()> step) {
+    return [&, step] {
+      if (parent && GetCapture() && GetCapture() != parent) childSeen = true;
+      return step();
+    };
+  };
+  CInputScript script({Await(&parent, &none), watch([&] {
+                         Mouse(WM_MOUSEMOVE, RowCentre(parent, block.Root(), 0));
+                         Mouse(WM_MOUSEMOVE, RowCentre(parent, block.Root(), 1));
+                         movedOn = clock.NowMs();
+                         return true;
+                       }),
+                       watch([&] { return clock.NowMs() >= movedOn + kPopupHoverDelayMs; }),
+                       watch([&] { return true; }),  // the timer's tick has been handled by now
+                       watch([&] {
+                         EXPECT_EQ(1, popup.hotItem) << "the command item stays hot";
+                         for (u32 m : {WM_MOUSEMOVE, WM_LBUTTONDOWN}) Mouse(m, {150, top + 40});
+                         return true;
+                       })});
+  EXPECT_EQ(kPopupDismissed, popup.RunAt(200, top));
+  EXPECT_TRUE(script.Finished());
+  EXPECT_FALSE(childSeen) << "no submenu opened";
+  EXPECT_GE(clock.NowMs(), movedOn + kPopupHoverDelayMs) << "the delay did run out";
+}
+
 class CBarFrame : public CFrameWindow<CBarFrame> {
  public:
   static constexpr u32 kStyle = 0x6670;
