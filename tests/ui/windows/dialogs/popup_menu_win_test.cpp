@@ -301,9 +301,10 @@ struct COwnerCalls : IPopupMenuOwner {
     if (switchMenus) *switchMenus = switchTo;
   }
   void OnPopupMouseButton(Point p, bool* outside) override { buttons.push_back({p, outside ? *outside : false}); }
-  void OnPopupKey(u32, bool*) override {}
+  void OnPopupKey(u32 key, bool* handled) override { keys.push_back({key, handled ? *handled : false}); }
   void OnPopupHotItem(i32 id, i32 hint) override { hot.push_back({id, hint}); }
   i32 GetInitialHotItem() override { return -1; }
+  std::vector<std::pair<u32, bool>> keys;  // with the answer the popup preset
   std::vector<std::pair<Point, CPopupMenu**>> moves;
   std::vector<std::pair<Point, bool>> buttons;
   std::vector<std::pair<i32, i32>> hot;
@@ -389,6 +390,36 @@ TEST_F(PopupMenuTest, WhatAChildPopupTellsItsParent) {
   CPopupMenu child(block.Root()->FindSubmenu(20), &parent);
   EXPECT_EQ(-1, child.hotItem) << "opened by a press";
   parent.state = 0;
+}
+
+// The keys a popup hands its owner, with the answer it presets: Esc
+// closes unless the owner says otherwise, Left and Right (over a command)
+// only when the owner takes them; the other keys stay in the popup.
+TEST_F(PopupMenuTest, EscLeftAndRightAskTheOwnerWithTheirOwnPresets) {
+  const struct {
+    u32 key;
+    std::vector<std::pair<u32, bool>> told;
+    i32 result;
+  } cases[] = {
+      {VK_ESCAPE, {{VK_ESCAPE, true}}, kPopupCancelled},
+      {VK_LEFT, {{VK_LEFT, false}}, kPopupDismissed},   // an owner that leaves the answer: stays open
+      {VK_RIGHT, {{VK_RIGHT, false}}, kPopupDismissed},
+      {VK_UP, {}, kPopupDismissed},
+      {VK_RETURN, {}, kPopupDismissed},  // over a disabled command
+      {VK_HOME, {}, kPopupDismissed},
+  };
+  for (const auto& c : cases) {
+    CMenuBlock block(Submenu(1, {Command(24, 0), Command(23)}));
+    COwnerCalls owner;
+    CPopupMenu popup(block.Root(), &owner);
+    popup.hotItem = 0;
+    popup.OnKey(c.key);
+    EXPECT_EQ(c.told, owner.keys) << c.key;
+    EXPECT_EQ(c.result, popup.result) << c.key;
+    const bool closed = c.result == kPopupCancelled;
+    EXPECT_EQ(closed, block.Root()->listener != &popup) << c.key;
+    EXPECT_EQ(closed ? 0 : (c.key == VK_UP ? 1 : 0), popup.hotItem) << c.key;
+  }
 }
 
 // ---- Real popup windows under Wine ----
