@@ -5,8 +5,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "ui/support/display_list_reader.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
+#include "ui/support/scripted_window_system.h"
 #include "ui/windows/dialogs/folder_browser.h"
 
 namespace {
@@ -148,6 +152,99 @@ TEST_F(FolderBrowser, AGoneFolderSelectsNothingAndAFolderBesideDocumentsIsNotInT
   EXPECT_EQ(inner, std::u16string(browser.GetPath()));
   RemoveDirectoryW(reinterpret_cast<const wchar_t*>(inner.c_str()));
   RemoveDirectoryW(reinterpret_cast<const wchar_t*>(beside.c_str()));
+}
+
+// The tree fills the window above the buttons, 2 pixels inside the white
+// rounded field, which stands a dialog margin from the window's edges;
+// the buttons sit in the lower right corner, 8 apart. Tab walks the tree,
+// the enabled buttons and the window both ways, skipping OK while it is
+// disabled; Escape cancels even with a folder selected.
+TEST_F(FolderBrowser, TheTreeAndButtonsFillTheWindowAndTabWalksThemBothWays) {
+  CScriptedWindowSystem system;
+  CFolderBrowser browser;
+  bool checked = false;
+  const i32 answer = ShowWith(browser, u"", [&](CFolderBrowser& b) {
+    const Rect c = b.GetContentRect();
+    const i32 m = ThemeDialogMargin();
+    EXPECT_TRUE(b.cancel.x + b.cancel.width == c.right - m && b.cancel.y == m && b.cancel.height == 25);
+    EXPECT_TRUE(b.ok.x + b.ok.width + 8 == b.cancel.x && b.ok.y == m && b.ok.width == b.cancel.width);
+    EXPECT_TRUE(b.tree.x == m + 2 && b.tree.x + b.tree.width == c.right - m - 2) << b.tree.x << "+" << b.tree.width;
+    EXPECT_TRUE(b.tree.y == m + 25 + 10 && b.tree.y + b.tree.height == c.bottom - m - 2) << b.tree.y << "+" << b.tree.height;
+
+    CMemoryCanvas canvas(c.right, c.bottom);
+    b.PaintDecoration(canvas.canvas);
+    const std::vector<DrawnRecord> all = ReadRecords(canvas.canvas);
+    const std::vector<DrawnRecord> field = RecordsOf(all, kOpRoundRect), border = RecordsOf(all, kOpRoundRectFrame);
+    ASSERT_TRUE(field.size() == 1 && border.size() == 1);
+    for (const DrawnRecord& r : {field[0], border[0]})
+      EXPECT_TRUE(r.x0 == b.tree.x - 2 && r.y0 == b.tree.y - 2 && r.x1 == b.tree.x + b.tree.width + 2 &&
+                  r.y1 == b.tree.y + b.tree.height + 2)
+          << r.x0 << "," << r.y0 << " " << r.x1 << "," << r.y1;
+    EXPECT_EQ(0xFFFFFFFFu, field[0].colour);
+    EXPECT_EQ(ThemeAccentColor(), border[0].colour);
+
+    auto name = [&] {
+      const CWidget* f = FocusedWidget();
+      return f == &b.tree ? "tree" : f == &b.ok ? "ok" : f == &b.cancel ? "cancel" : f == &b ? "window" : "other";
+    };
+    auto walk = [&](bool back, int n) {
+      system.SetKeyDown(VK_SHIFT, back);
+      std::vector<std::string> seen;
+      for (int i = 0; i < n; ++i) {
+        SendMessageW(static_cast<HWND>(b.Handle()), WM_KEYDOWN, VK_TAB, 1);
+        seen.push_back(name());
+      }
+      system.SetKeyDown(VK_SHIFT, false);
+      return seen;
+    };
+    b.tree.SetFocus();
+    b.tree.SelectItem(b.computer);
+    ASSERT_FALSE(OkEnabled(b));
+    EXPECT_EQ((std::vector<std::string>{"cancel", "window", "tree"}), walk(false, 3)) << "OK disabled";
+    EXPECT_EQ((std::vector<std::string>{"window", "cancel", "tree"}), walk(true, 3));
+    b.tree.SelectItem(b.desktop);
+    b.tree.SetFocus();
+    EXPECT_EQ((std::vector<std::string>{"ok", "cancel", "window", "tree"}), walk(false, 4));
+    EXPECT_EQ((std::vector<std::string>{"window", "cancel", "ok", "tree"}), walk(true, 4));
+    checked = true;
+    EXPECT_TRUE(b.OnDialogKey(27));
+  });
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(CFolderBrowser::kCancelled, answer) << "Escape cancels a selection";
+}
+
+// A path ending in "\", a drive alone with and without its "\", and the
+// documents folder itself are each selected as the item they name.
+TEST_F(FolderBrowser, APathIsSelectedWhateverItsEnding) {
+  CWideString documents;
+  ASSERT_TRUE(GetSpecialFolderPath(1, &documents));
+  const std::u16string drive(base.substr(0, 2));
+  const struct {
+    std::u16string path, selected;
+    bool underComputer;
+  } cases[] = {
+      {base + u"\\Data\\", u"Data", false},
+      {base + u"\\Data", u"Data", false},
+      {drive, u"", true},
+      {drive + u"\\", u"", true},
+      {Text(documents), u"My Documents", false},
+  };
+  for (const auto& c : cases) {
+    CFolderBrowser browser;
+    std::u16string selected;
+    bool drivePicked = false;
+    ShowWith(browser, c.path, [&](CFolderBrowser& b) {
+      if (!IsNullItem(b.tree.selected)) {
+        selected = ItemText(b, b.tree.selected);
+        drivePicked = ItemHandlesEqual(b.tree.Pool().GetParentHandle(b.tree.selected), b.computer);
+      }
+      b.cancel.click.Call(&b);
+    });
+    EXPECT_EQ(c.underComputer, drivePicked) << std::string(c.path.begin(), c.path.end());
+    if (!c.underComputer) {
+      EXPECT_EQ(c.selected, selected) << std::string(c.path.begin(), c.path.end());
+    }
+  }
 }
 
 }  // namespace

@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "ui/support/display_list_reader.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
+#include "ui/support/scripted_window_system.h"
 #include "ui/windows/dialogs/message_box.h"
 
 namespace {
@@ -109,10 +114,154 @@ TEST(MessageBoxWindow, TheBoxGrowsUntilItsWholeTextShows) {
       EXPECT_GE(need, font.Get()->lineHeight);
       if (text.size() < 10) {
         EXPECT_EQ((flags >> 24) ? 193 : 160, box.height) << "a short text keeps the size";
+      } else {
+        EXPECT_GT(need, (c.bottom - 8) - box.TextBottom() - 1) << "grown by what the text needs, not more";
       }
       DestroyWindow(static_cast<HWND>(box.Handle()));
       PumpPending();
     }
+  }
+}
+
+// A text far too long for the screen (and still within the measured
+// length) grows the box by the most it may.
+TEST(MessageBoxWindow, AnEndlessTextGrowsTheBoxByItsLimitAlone) {
+  std::u16string text;
+  for (int i = 0; i < 200; ++i) text += u"Line.\n";
+  CMessageBox box;
+  ASSERT_TRUE(box.Open(MessageText::Of(text.c_str()), MessageText::Id(132), 0x20001));
+  EXPECT_EQ(160 + CMessageBox::kMaxGrowth, box.height);
+  DestroyWindow(static_cast<HWND>(box.Handle()));
+  PumpPending();
+}
+
+// Tab walks the visible buttons, the check box and the box itself, Shift
+// with it walks back the same way; Enter answers with the default button
+// wherever the focus is, Space with the focused one.
+TEST(MessageBoxWindow, TabWalksBothWaysAndEnterAlwaysAnswersWithTheDefault) {
+  CScriptedWindowSystem system;
+  auto key = [](CMessageBox& box, u32 k) {
+    SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYDOWN, k, 1);
+    SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYUP, k, 1);
+  };
+  auto focused = [](CMessageBox& box) -> std::string {
+    const CWidget* f = FocusedWidget();
+    for (int i = 0; i < 3; ++i)
+      if (f == &box.buttons[i]) return "button " + std::to_string(i);
+    if (f == &box.check) return "check";
+    return f == static_cast<const CWidget*>(&box) ? "box" : "other";
+  };
+  const struct {
+    u32 flags;
+    std::vector<std::string> forward, backward;  // the focus after each Tab, from the default button
+    u32 lastKey;                                 // after the walks, one Tab forward, then this key
+    u32 answer;
+  } cases[] = {
+      {0x1000005, {"button 1", "button 2", "check", "box", "button 0"},
+       {"box", "check", "button 2", "button 1", "button 0"}, VK_RETURN, kAnswerTicked | kAnswerYes},
+      {0x305, {"box", "button 0", "button 1", "button 2"}, {"button 1", "button 0", "box", "button 2"}, VK_RETURN,
+       kAnswerCancel},
+      {0x2000004, {"button 1", "check", "box", "button 0"}, {"box", "check", "button 1", "button 0"}, VK_SPACE,
+       kAnswerUnticked | kAnswerNo},
+      {0x1000007, {"button 1", "button 2", "check", "box", "button 0"},
+       {"box", "check", "button 2", "button 1", "button 0"}, VK_ESCAPE, kAnswerTicked | kAnswerAbort},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> forward, backward;
+    const u32 answer = RunBox(c.flags, [&](CMessageBox& box) {
+      for (size_t i = 0; i < c.forward.size(); ++i) {
+        key(box, VK_TAB);
+        forward.push_back(focused(box));
+      }
+      system.SetKeyDown(VK_SHIFT, true);
+      for (size_t i = 0; i < c.backward.size(); ++i) {
+        key(box, VK_TAB);
+        backward.push_back(focused(box));
+      }
+      system.SetKeyDown(VK_SHIFT, false);
+      key(box, VK_TAB);
+      key(box, c.lastKey);
+    });
+    EXPECT_EQ(c.forward, forward) << std::hex << c.flags;
+    EXPECT_EQ(c.backward, backward) << std::hex << c.flags;
+    EXPECT_EQ(c.answer, answer) << std::hex << c.flags;
+  }
+}
+
+// Where the buttons and the check box stand for one, two and three buttons,
+// with and without the icon: the shown buttons 8 apart from the right
+// edge in their left-to-right order, the hidden ones at the rightmost place.
+TEST(MessageBoxWindow, ButtonsStandFromTheRightInTheirOrder) {
+  const i32 w = 500;
+  const struct {
+    u32 flags;
+    i32 x[3];
+    i32 checkLeft;
+  } cases[] = {
+      {0x1, {w - 108, w - 108, w - 108}, 8},
+      {0x2000004, {w - 216, w - 108, w - 108}, 8},
+      {0x1010005, {w - 324, w - 216, w - 108}, 56},
+      {0x40007, {w - 324, w - 216, w - 108}, 56},
+  };
+  for (const auto& c : cases) {
+    CMessageBox box;
+    box.spec = DescribeMessageBox(c.flags);
+    for (i32 i = 0; i < 3; ++i) {
+      const Rect r = box.ButtonRect(i, w);
+      EXPECT_TRUE(r.left == c.x[i] && r.right == c.x[i] + 100 && r.top == 20 && r.bottom == 45)
+          << std::hex << c.flags << std::dec << " button " << i << " at " << r.left;
+    }
+    const Rect check = box.CheckRect(w);
+    EXPECT_TRUE(check.left == c.checkLeft && check.right == w - 8 && check.top == 73 && check.bottom == 98)
+        << std::hex << c.flags;
+  }
+}
+
+// What the box paints under its controls: the grey band 65 pixels high at
+// the bottom and white above it over the whole width, each line of the
+// text centred between the text's left edge (right of the icon when there
+// is one) and 8 pixels from the right, the first line 8 pixels below the
+// top, and the icon's frame 8 pixels in from the left and the top.
+TEST(MessageBoxWindow, TheBandTheCentredTextAndTheIconArePaintedInTheirPlaces) {
+  const std::u16string lines[] = {u"Erase the disc", u"in drive E:?"};
+  const std::u16string text = lines[0] + u"\n" + lines[1];
+  for (u32 flags : {0x1u, 0x2000003u, 0x40001u, 0x1010005u}) {
+    CMessageBox box;
+    ASSERT_TRUE(box.Open(MessageText::Of(text.c_str()), MessageText::Id(132), flags));
+    const Rect c = box.GetContentRect();
+    const bool icon = (flags >> 16) & 0xFF;
+    CMemoryCanvas m(c.right, c.bottom);
+    CFontRef font(GetDefaultFont());
+    m.canvas.font = font.Get();
+    box.PaintDecoration(m.canvas);
+    const std::vector<DrawnRecord> all = ReadRecords(m.canvas);
+    const std::vector<DrawnRecord> fills = RecordsOf(all, kOpRect);
+    ASSERT_EQ(2u, fills.size()) << std::hex << flags;
+    EXPECT_TRUE(fills[0].x0 == 0 && fills[0].y0 == 0 && fills[0].x1 == c.right && fills[0].y1 == 65);
+    EXPECT_EQ(CMessageBox::kBandColour, fills[0].colour);
+    EXPECT_TRUE(fills[1].x0 == 0 && fills[1].y0 == 65 && fills[1].x1 == c.right && fills[1].y1 == c.bottom);
+    EXPECT_EQ(0xFFFFFFFFu, fills[1].colour);
+
+    const double left = icon ? 64 : 8, right = c.right - 8;
+    const std::vector<DrawnRecord> runs = RecordsOf(all, kOpTextRun);
+    ASSERT_EQ(2u, runs.size()) << std::hex << flags;
+    for (u32 i = 0; i < 2; ++i) {
+      EXPECT_EQ(lines[i], runs[i].text) << std::hex << flags;
+      const double width = font.Get()->MeasureText(lines[i].c_str(), static_cast<i32>(lines[i].size()));
+      EXPECT_DOUBLE_EQ(left + (right - left - width) / 2, runs[i].x0) << std::hex << flags << " line " << i;
+      EXPECT_DOUBLE_EQ(c.bottom - 8 - font.Get()->ascender - i * font.Get()->lineHeight, runs[i].y0)
+          << std::hex << flags << " line " << i;
+    }
+
+    const std::vector<DrawnRecord> bitmaps = RecordsOf(all, kOpBitmap);
+    ASSERT_EQ(icon ? 1u : 0u, bitmaps.size()) << std::hex << flags;
+    if (icon) {
+      EXPECT_TRUE(bitmaps[0].x0 == 8 && bitmaps[0].x1 == 56 && bitmaps[0].y1 == c.bottom - 8 &&
+                  bitmaps[0].y0 == c.bottom - 56)
+          << std::hex << flags;
+    }
+    DestroyWindow(static_cast<HWND>(box.Handle()));
+    PumpPending();
   }
 }
 

@@ -18,6 +18,17 @@ void CALLBACK CloseOwner(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(reinterpret_cast<HWND>(g_ownerSeen), WM_CLOSE, 0, 0);
 }
 
+// The client point of a widget's centre in its window (desktop y-up to the
+// window system's client coordinates).
+LPARAM CentreOf(const CWidget& widget, HWND window) {
+  WorkAreaRect area;
+  GetWorkArea(&area);
+  const Rect r = widget.ToWindowRect();
+  POINT p = {(r.left + r.right) / 2, area.bottom - (r.top + r.bottom) / 2};
+  ScreenToClient(window, &p);
+  return MAKELPARAM(p.x, p.y);
+}
+
 struct ModalLoop : testing::Test {
   void SetUp() override {
     ASSERT_TRUE(main.CreateAt(Rect{100, 100, 400, 300}, false));
@@ -45,9 +56,15 @@ TEST_F(ModalLoop, DropsMouseInputForOtherWindowsRedirectsTheirKeysAndEndsOnItsCl
   EXPECT_EQ('f', dialog.log[0].kind) << "the dialog's probe hears that it lost the focus";
   dialog.log.clear();
   StoreFocusedWidget(&dialog.probe);
-  const LPARAM onProbe = MAKELPARAM(10 + 6 + 120, 0);
+  const LPARAM onProbe = CentreOf(main.probe, mainHwnd);
   PostMessageW(mainHwnd, WM_LBUTTONDOWN, MK_LBUTTON, onProbe);
+  PostMessageW(mainHwnd, WM_LBUTTONUP, 0, onProbe);
   PostMessageW(mainHwnd, WM_KEYDOWN, 'A', 1);
+  PostMessageW(mainHwnd, WM_CHAR, 'b', 1);
+  // The dialog's own pointer input is not dropped.
+  const LPARAM onButton = CentreOf(dialog.button, hwnd);
+  PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, onButton);
+  PostMessageW(hwnd, WM_LBUTTONUP, 0, onButton);
   HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   PostMessageW(other, WM_CLOSE, 0, 0);  // another window's close does not end the loop
   SetTimer(nullptr, 0, 50, &CloseOwner);
@@ -58,6 +75,11 @@ TEST_F(ModalLoop, DropsMouseInputForOtherWindowsRedirectsTheirKeysAndEndsOnItsCl
   EXPECT_TRUE(main.log.empty()) << "the click on the main window was dropped";
   ASSERT_FALSE(dialog.log.empty());
   EXPECT_TRUE(dialog.log[0].kind == 'k' && dialog.log[0].a == 'A') << "the key went to the dialog";
+  bool typed = false;
+  for (const ProbeEvent& e : dialog.log) typed |= e.kind == 'c' && e.a == 'b';
+  EXPECT_TRUE(typed) << "and so did the character";
+  EXPECT_EQ(1, dialog.clicks) << "a click on the dialog's own button counts";
+  EXPECT_EQ(0, main.clicks);
   EXPECT_EQ(nullptr, FocusedWidget()) << "nothing of the dialog keeps the focus";
   EXPECT_FALSE(IsWindow(other));
 }

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/heap.h"
@@ -209,6 +210,68 @@ TEST_F(ClipboardTransfer, FileListsAndTextReadFromTheClipboardSurviveTheFlush) {
     ASSERT_EQ(S_OK, OleFlushClipboard());
     EXPECT_EQ(1, data.References()) << "the clipboard let the object go";
   }
+}
+
+// Every field of a published descriptor as the shell reads it: a
+// directory's attribute and a file's, three distinct times each in its own
+// field (day and month told apart), a size above 4 GiB in its two halves,
+// and the flags naming what is valid. A set takes no more files than it
+// was begun for.
+TEST_F(ClipboardTransfer, EveryDescriptorFieldReachesTheShellAsGiven) {
+  struct CNoStreams final : IFileStreamProvider {
+    IStream* OpenStream(u64, u64) override { return nullptr; }
+  } provider;
+  CClipboardFiles files;
+  ASSERT_TRUE(files.BeginFromProvider(2, &provider));
+  ClipboardFileEntry folder, file;
+  folder.name.Assign(u"dir");
+  folder.flags = 1;
+  folder.created.Set(2001, 2, 3, 0, 4, 5, 6, 7);
+  folder.accessed.Set(2002, 3, 4, 0, 5, 6, 7, 8);
+  folder.written.Set(2003, 4, 5, 0, 6, 7, 8, 9);
+  file.name.Assign(u"dir\\big.iso");
+  file.size = 0x100000005ull;
+  file.created.Set(2010, 11, 12, 0, 13, 14, 15, 16);
+  file.accessed.Set(2011, 12, 1, 0, 2, 3, 4, 5);
+  file.written.Set(2012, 1, 30, 0, 23, 59, 58, 999);
+  ASSERT_TRUE(files.AddFile(folder, 0));
+  ASSERT_TRUE(files.AddFile(file, 1 << 20));
+  EXPECT_FALSE(files.AddFile(file, 0)) << "the set is full";
+  EXPECT_EQ(2u, files.FileCount());
+  ASSERT_TRUE(files.Publish());
+
+  auto fileTime = [](const DateTime& d) {
+    SYSTEMTIME s = {d.year, d.month, 0, d.day, d.hour, d.minute, d.second, d.milliseconds};
+    FILETIME f;
+    EXPECT_TRUE(SystemTimeToFileTime(&s, &f));
+    return (u64(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+  };
+  IDataObject* clip = nullptr;
+  ASSERT_EQ(S_OK, OleGetClipboard(&clip));
+  FORMATETC format = RegisterTransferFormats()[kFormatDescriptor];
+  STGMEDIUM medium = {};
+  ASSERT_EQ(S_OK, clip->GetData(&format, &medium));
+  const FILEGROUPDESCRIPTORW* group = static_cast<const FILEGROUPDESCRIPTORW*>(GlobalLock(medium.hGlobal));
+  ASSERT_NE(nullptr, group);
+  ASSERT_EQ(2u, group->cItems);
+  const ClipboardFileEntry* entries[] = {&folder, &file};
+  for (u32 i = 0; i < 2; ++i) {
+    const FILEDESCRIPTORW& d = group->fgd[i];
+    const ClipboardFileEntry& e = *entries[i];
+    EXPECT_EQ(static_cast<DWORD>(FD_ATTRIBUTES | FD_CREATETIME | FD_ACCESSTIME | FD_WRITESTIME | FD_FILESIZE),
+              d.dwFlags);
+    EXPECT_EQ(static_cast<DWORD>(i == 0 ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL), d.dwFileAttributes) << i;
+    const std::pair<FILETIME, const DateTime*> times[] = {
+        {d.ftCreationTime, &e.created}, {d.ftLastAccessTime, &e.accessed}, {d.ftLastWriteTime, &e.written}};
+    for (const auto& t : times)
+      EXPECT_EQ(fileTime(*t.second), (u64(t.first.dwHighDateTime) << 32) | t.first.dwLowDateTime)
+          << i << ": " << t.second->year;
+    EXPECT_EQ(e.size, (u64(d.nFileSizeHigh) << 32) | d.nFileSizeLow) << i;
+    EXPECT_EQ(std::u16string(e.name.c_str(), e.name.GetLength()), std::u16string(reinterpret_cast<const char16_t*>(d.cFileName)));
+  }
+  GlobalUnlock(medium.hGlobal);
+  ReleaseStgMedium(&medium);
+  clip->Release();
 }
 
 }  // namespace

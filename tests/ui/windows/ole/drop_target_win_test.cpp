@@ -175,4 +175,50 @@ TEST_F(DropTarget, NoHandlerOrNoFileListGivesNoDropAndAnEffectTheSourceOffers) {
   EXPECT_EQ(1, files.References());
 }
 
+// A drag walked across the edges of both areas, there and back: each
+// area's first and last pixel column and row are its own (in its own
+// coordinates from 0 to the last pixel), the pixel past it belongs to no
+// area, and every crossing tells the area left and the area entered.
+TEST_F(DropTarget, EveryEdgePixelOfAnAreaIsInItAndThePixelPastItIsNot) {
+  CFakeDataObject data;
+  data.Offer(CF_HDROP, drop_blocks::WideList({u"C:\\x"}));
+  const Rect button = frame->button.ToWindowRect(), probe = frame->probe.ToWindowRect();
+  ASSERT_LT(button.right, probe.left) << "a gap between the areas";
+  const i32 midY = (button.top + button.bottom) / 2;
+  const struct {
+    Point desktop;
+    std::string aCalls, bCalls;  // the calls so far
+    Point local;                 // where the area entered or over was told the pointer is
+    DWORD effect;
+  } steps[] = {
+      {{button.left, button.top}, "E", "", {0, 0}, DROPEFFECT_COPY},
+      {{button.right - 1, button.bottom - 1}, "EO", "", {button.right - button.left - 1, button.bottom - button.top - 1}, DROPEFFECT_COPY},
+      {{button.right, midY}, "EOL", "", {-1, -1}, DROPEFFECT_NONE},
+      {{probe.left - 1, midY}, "EOL", "", {-1, -1}, DROPEFFECT_NONE},
+      {{probe.left, probe.bottom - 1}, "EOL", "E", {0, probe.bottom - probe.top - 1}, DROPEFFECT_COPY},
+      {{probe.right - 1, probe.top}, "EOL", "EO", {probe.right - probe.left - 1, 0}, DROPEFFECT_COPY},
+      {{probe.left, probe.top - 1}, "EOL", "EOL", {-1, -1}, DROPEFFECT_NONE},
+      {{probe.left, probe.top}, "EOL", "EOLE", {0, 0}, DROPEFFECT_COPY},
+      {{button.right - 1, midY}, "EOLE", "EOLEL", {button.right - button.left - 1, midY - button.top}, DROPEFFECT_COPY},
+      {{button.left - 1, midY}, "EOLEL", "EOLEL", {-1, -1}, DROPEFFECT_NONE},
+  };
+  for (size_t i = 0; i < sizeof(steps) / sizeof(steps[0]); ++i) {
+    const auto& s = steps[i];
+    a.at = b.at = {-1, -1};
+    DWORD effect = kCopyOrMove;
+    if (i == 0)
+      target->DragEnter(&data, 0, ToScreen(s.desktop), &effect);
+    else
+      target->DragOver(0, ToScreen(s.desktop), &effect);
+    EXPECT_EQ(s.aCalls, a.calls) << i;
+    EXPECT_EQ(s.bCalls, b.calls) << i;
+    const Point told = b.at.x >= 0 ? b.at : a.at;
+    EXPECT_TRUE(told.x == s.local.x && told.y == s.local.y) << i << ": told " << told.x << "," << told.y;
+    EXPECT_EQ(s.effect, effect) << i;
+  }
+  target->DragLeave();
+  EXPECT_EQ("EOLEL", a.calls) << "nothing entered: nobody to tell";
+  EXPECT_EQ(1, data.References());
+}
+
 }  // namespace
