@@ -124,4 +124,24 @@ TEST_F(Routing, ThePressedWidgetIsAskedWhetherThePointerLeftItAndLetsGo) {
   EXPECT_FALSE(ReleasePressIn(tree));
 }
 
+// A disabled panel is passed over with its children both ways; a Tab
+// stop that is visible but disabled is never given the focus, and the walk
+// wraps around at both ends.
+TEST_F(Routing, TabAndShiftTabPassOverADisabledPanelAndWrapAtBothEnds) {
+  tree.group.right.flags |= kFlagDisabled;
+  StoreFocusedWidget(&tree.group.left.second);
+  EXPECT_EQ(&tree.extra, Tab(false));
+  EXPECT_EQ(&tree.group.left, Tab(false)) << "past the last: the first";
+  EXPECT_EQ(&tree.extra, Tab(true)) << "before the first: the last";
+  EXPECT_EQ(&tree.group.left.second, Tab(true));
+  EXPECT_EQ(&tree.group.left.first, Tab(true));
+  tree.group.right.flags &= ~kFlagDisabled;
+  tree.extra.flags |= kFlagDisabled;
+  StoreFocusedWidget(&tree.group.right.second);
+  EXPECT_EQ(&tree.group.left, Tab(false)) << "the disabled last stop is passed over";
+  EXPECT_EQ(&tree.group.right.second, Tab(true));
+  EXPECT_EQ(&tree.group.right.first, Tab(true));
+  EXPECT_EQ(&tree.group.right, Tab(true));
+}
+
 }  // namespace
