@@ -164,29 +164,42 @@ TEST_F(Controls, ACheckBoxIsHighlightedExactlyOverItsBoxAndItsText) {
       {19, textLow, false},  {t.left, textLow, true}, {t.right - 1, textHigh - 1, true},
       {t.right, textLow, false}, {t.left, textLow - 1, false}, {t.left, textHigh, false},
   };
-  u32 style = kCheckTextRight;
+  // The pointer alone, from point to point: on and off in turn.
+  const u32 style = kCheckTextRight;
   for (const auto& p : points) {
     const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
     Route(MouseKind::kMove, 10 + p.x, 10 + p.y);
     EXPECT_EQ(p.on, box.HitTestBoxOrText(Point{p.x, p.y})) << where;
     EXPECT_EQ(p.on, (box.state & CCheckBox<COwner>::kHighlighted) != 0) << where;
     EXPECT_EQ(style | (p.on ? kLookHot : 0), DrawnCheckLook(box)) << where;
+    EXPECT_EQ(&box, CursorOwner()) << where;
+  }
+  // A click at each point toggles exactly on the box and the text.
+  u32 ticked = 0;
+  for (const auto& p : points) {
+    const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
+    Route(MouseKind::kMove, 10 + p.x, 10 + p.y);
     Route(MouseKind::kLeftDown, 10 + p.x, 10 + p.y);
     Route(MouseKind::kLeftUp, 10 + p.x, 10 + p.y);
-    if (p.on) style ^= kCheckTicked;
-    EXPECT_EQ(style & kCheckTicked, box.style & kCheckTicked) << where;
+    if (p.on) ticked ^= kCheckTicked;
+    EXPECT_EQ(ticked, box.style & kCheckTicked) << where;
     EXPECT_EQ(0, box.state & CCheckBox<COwner>::kHeld) << where;
   }
   EXPECT_EQ(4u, owner.changes.size());
-  // Leaving the control clears every bit; focus alone draws the hot look.
-  Route(MouseKind::kMove, 10, 90);
+  // Leaving the control straight from the box clears every bit; focus
+  // alone draws the hot look.
+  Route(MouseKind::kMove, 15, 15);
+  Route(MouseKind::kLeftDown, 15, 15);
+  ASSERT_EQ(CCheckBox<COwner>::kHot | CCheckBox<COwner>::kHeld | CCheckBox<COwner>::kHighlighted, box.state);
+  Route(MouseKind::kMove, 15, 90);
   EXPECT_EQ(0, box.state);
   EXPECT_EQ(nullptr, PressedWidget());
+  EXPECT_EQ(style | ticked, DrawnCheckLook(box));
   box.SetFocus();
-  EXPECT_EQ(style | kLookHot, DrawnCheckLook(box));
+  EXPECT_EQ(style | ticked | kLookHot, DrawnCheckLook(box));
   StoreFocusedWidget(nullptr);
   box.Enable(false);
-  EXPECT_EQ(style | kLookDisabled, DrawnCheckLook(box));
+  EXPECT_EQ(style | ticked | kLookDisabled, DrawnCheckLook(box));
 }
 
 // With the box at the right, the text ends four pixels before it.
@@ -225,6 +238,9 @@ TEST_F(Controls, ALinkIsHotAndDrawnInTheLinkColourExactlyOverItsText) {
     EXPECT_EQ(p.on, (link.state & CLabel<COwner>::kHot) != 0) << where;
     EXPECT_EQ(p.on ? kLabelLinkColour : 0xFF102030u, colour()) << where;
     EXPECT_EQ(&link, CursorOwner()) << where;
+  }
+  for (const auto& p : points) {
+    const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
     const int before = owner.links;
     Route(MouseKind::kLeftUp, 10 + p.x, 50 + p.y);
     EXPECT_EQ(p.on ? before + 1 : before, owner.links) << where;

@@ -215,6 +215,14 @@ TEST_F(MenuBarTest, ItemWidthsAddUpFromTheMarginAndHeightsCentreInTheBar) {
     x += w;
   }
   EXPECT_EQ(bar.itemRects[kSeparator].left, bar.itemRects[kSeparator].right) << "a separator takes no room";
+  // An icon beside a text adds its frame + 6, and the items after it move.
+  const i32 aboutWidth = bar.itemRects[kAbout].right - bar.itemRects[kAbout].left;
+  const i32 nextLeft = bar.itemRects[kAbout + 1].left;
+  block.Root()->GetItem(kAbout)->icon = 3;
+  bar.Layout();
+  EXPECT_EQ(aboutWidth + 22, bar.itemRects[kAbout].right - bar.itemRects[kAbout].left);
+  EXPECT_EQ(nextLeft + 22, bar.itemRects[kAbout + 1].left);
+  EXPECT_EQ(tallest, bar.itemRects[kAbout].bottom - bar.itemRects[kAbout].top);
   bar.margins[2] = 10;
   bar.SetBounds(bar.x, bar.y, 500, bar.height);
   const Rect eject = bar.itemRects[kEject];
