@@ -166,6 +166,10 @@ TEST_F(ButtonTest, KeysAndDisablingDrawTheirLooks) {
   b.style = 0x10 | kButtonDefault;
   EXPECT_EQ(0x10 | kButtonDefault, DrawnLook(b));
   b.SetFocus();
+  EXPECT_EQ(1u, b.OnKeyDown(13, 1, 0)) << "taken";
+  EXPECT_EQ(0x10 | kButtonDefault | kLookFocused, DrawnLook(b)) << "only Space presses";
+  b.OnKeyUp(32, 1, 0);
+  EXPECT_EQ(0, owner.clicks);
   b.OnKeyDown(32, 1, 0);
   EXPECT_EQ(0x10 | kButtonDefault | kLookPressed | kLookFocused, DrawnLook(b));
   b.OnKeyDown(32, 1, 0);  // the key repeats: still one press

@@ -71,6 +71,7 @@ TEST_F(Controls, ACheckBoxTogglesOnAReleaseOverItsBoxOrText) {
   Route(MouseKind::kLeftDown, 15, 20);
   Route(MouseKind::kLeftUp, 15, 20);
   Route(MouseKind::kLeftDoubleClick, 15, 20);
+  EXPECT_EQ(2u, owner.changes.size()) << "the double click itself toggles, not the release after it";
   Route(MouseKind::kLeftUp, 15, 20);
   EXPECT_EQ((std::vector<bool>{true, false}), owner.changes) << "a double click toggles twice";
   // Pressed, moved off the control and back, released: nothing.

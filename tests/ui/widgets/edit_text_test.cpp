@@ -175,6 +175,8 @@ TEST_F(EditText, AWalkBothWaysKeepsTheWholeStateInStep) {
       {kEnd, true, false, 24, 0, 24, 14, kNav},
       {kLeft, true, false, 23, 0, 23, 14, kNav},  // the end at the caret shrinks
       {kHome, true, false, 0, 0, 23, 0, kNav},
+      {kRight, true, true, 5, 5, 23, 0, kNav},  // the start at the caret goes past the word's space
+      {kHome, true, false, 0, 0, 23, 0, kNav},
       {kRight, true, false, 1, 1, 23, 0, kNav},  // now the start is at the caret
       {kRight, false, false, 1, 1, 1, 0, kNav},  // collapses where the caret is
       {kRight, true, true, 4, 1, 4, 0, kNav},
@@ -226,6 +228,10 @@ TEST_F(EditText, TypingAtEitherEndOfALongTextScrollsTheViewThatWay) {
   e.ScrollToCaret(100);
   EXPECT_EQ(9, e.caret);
   EXPECT_EQ(6, e.firstVisible);
+  // A jump near the end fills the view up to the text's end, no further.
+  Set(u"abcdefghijklmnopqrstuvwxyz", 25, 25, 25, 14);
+  e.ScrollToCaret(100);
+  EXPECT_EQ(16, e.firstVisible);
 }
 
 }  // namespace

@@ -139,6 +139,7 @@ TEST_F(TextEditWindow, ShiftArrowsSelectBothWaysAndTheOwnerHearsOnlyMoves) {
   };
   for (const auto& s : walk) {
     keys.SetKeyDown(16, s.shift);
+    e.edit.state &= ~kEditCaretShown;  // as the blink hid it
     e.OnKeyDown(s.key, 1, 0);
     keys.SetKeyDown(16, false);
     const int step = static_cast<int>(&s - walk);
@@ -146,7 +147,7 @@ TEST_F(TextEditWindow, ShiftArrowsSelectBothWaysAndTheOwnerHearsOnlyMoves) {
     EXPECT_EQ(s.selStart, e.edit.selectionStart) << step;
     EXPECT_EQ(s.selEnd, e.edit.selectionEnd) << step;
     EXPECT_EQ(s.told, frame->changes - start) << step;
-    EXPECT_TRUE(e.edit.state & kEditCaretShown) << "every key shows the caret";
+    EXPECT_TRUE(e.edit.state & kEditCaretShown) << "every key shows the caret, also one that changes nothing";
   }
 }
 
