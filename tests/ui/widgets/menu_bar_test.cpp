@@ -6,6 +6,7 @@
 
 #include "render/canvas.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/fixed_font.h"
 #include "ui/support/menu_blocks.h"
 #include "ui/support/probe_widgets.h"
 #include "ui/support/recording_theme_painter.h"
@@ -75,6 +76,7 @@ struct MenuBarTest : testing::Test {
     for (const ThemeCall& c : theme.CallsOf('r')) looks.push_back(c.style);
     return looks;
   }
+  CFixedFontScope fixed;  // a default font with text widths, natively too
   CMenuBlock block{Submenu(128, {Submenu(19, {Command(21), Command(22)}), Separator(), Submenu(28, {Command(31)}),
                                  Command(27, 0), Command(62), Submenu(40, {Command(41)}, 0),
                                  Command(48, kMenuEnabled | kMenuNoText | kMenuRightAligned, 14)})};
