@@ -15,6 +15,7 @@
 #include "ui/widgets/check_box.h"
 #include "ui/widgets/event_routing.h"
 #include "ui/widgets/label.h"
+#include "ui/widgets/picture.h"
 #include "ui/widgets/tab_order.h"
 
 namespace {
@@ -252,6 +253,57 @@ TEST_F(Controls, ALinkIsHotAndDrawnInTheLinkColourExactlyOverItsText) {
   owner.ReleasePress();
   EXPECT_EQ(0, link.state);
   EXPECT_EQ(0xFF102030u, colour());
+}
+
+}  // namespace
+
+namespace {
+
+// The red or the blue channel of a pixel of the canvas (x, y from its
+// lower left corner).
+struct Channels {
+  u32 red, blue;
+};
+Channels At(const CMemoryCanvas& m, i32 width, i32 x, i32 y) {
+  const u32 px = m.pixels[static_cast<size_t>(y) * width + x];
+  return {(px >> 16) & 0xFF, px & 0xFF};
+}
+
+// The picture shows the frame it is set to; at zoom 1 its own size from
+// the corner, just below 1 nearly the whole control about its middle, at
+// 0.5 the middle half only; nothing at zoom 0 or opacity 0.
+TEST(Picture, ItDrawsItsOwnFrameAtEveryZoomAndNothingAtTheZeroEnds) {
+  CFakeOwner owner;
+  CPicture<CFakeOwner> p;
+  std::vector<u32> red(16 * 16, 0xFFFF0000u), blue(16 * 16, 0xFF0000FFu);
+  p.image.AppendFrame(BitmapView{16, 16, 16, red.data()});
+  p.image.AppendFrame(BitmapView{16, 16, 16, blue.data()});
+  const Rect r = {0, 0, 100, 60};
+  p.Create(kFlagVisible, &r, &owner);
+  const struct {
+    i32 frame;
+    double zoom, opacity;
+    bool corner, middle, nearEdge;  // (5, 5), (50, 30), (3, 30) coloured
+  } cases[] = {
+      {0, 1.0, 1.0, true, false, false},  {1, 1.0, 1.0, true, false, false}, {1, 0.999, 1.0, true, true, true},
+      {0, 0.5, 1.0, false, true, false},  {1, 0.5, 1.0, false, true, false}, {1, 0.0, 1.0, false, false, false},
+      {1, 1.0, 0.0, false, false, false},
+  };
+  for (const auto& c : cases) {
+    p.frame = c.frame, p.zoom = c.zoom, p.opacity = c.opacity;
+    CMemoryCanvas m(100, 60);
+    p.PaintContent(m.canvas);
+    m.Flush();
+    const std::string where = std::to_string(c.frame) + " at " + std::to_string(c.zoom);
+    const Channels points[3] = {At(m, 100, 5, 5), At(m, 100, 50, 30), At(m, 100, 3, 30)};
+    const bool expected[3] = {c.corner, c.middle, c.nearEdge};
+    for (int i = 0; i < 3; ++i) {
+      const u32 own = c.frame == 0 ? points[i].red : points[i].blue;
+      const u32 other = c.frame == 0 ? points[i].blue : points[i].red;
+      EXPECT_EQ(expected[i], own > 200) << where << " point " << i;
+      EXPECT_EQ(0u, other) << where << " point " << i;
+    }
+  }
 }
 
 }  // namespace
