@@ -260,7 +260,9 @@ TEST_F(MenuBarTest, EachItemIsHitFromItsFirstToItsLastPixel) {
     EXPECT_EQ(-1, bar.HitTestItem(Point{midX, r.top - 1})) << i;
     EXPECT_EQ(-1, bar.HitTestItem(Point{midX, r.bottom})) << i;
     const i32 after = i == kEject - 1 ? -1 : (i == kFile ? kEdit : i + 1);  // the eject sits at the far right
-    if (i != kEject) EXPECT_EQ(after, bar.HitTestItem(Point{r.right, midY})) << i;
+    if (i != kEject) {
+      EXPECT_EQ(after, bar.HitTestItem(Point{r.right, midY})) << i;
+    }
   }
   EXPECT_EQ(-1, bar.HitTestItem(Point{500, bar.height / 2}));
   // The pointer over the bar follows the same pixels.

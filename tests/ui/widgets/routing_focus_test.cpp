@@ -89,6 +89,13 @@ TEST_F(Routing, KeysGoToTheFocusedLeafOnly) {
   EXPECT_TRUE(RouteKeyToChildren(tree, key));
   ASSERT_EQ(1u, log.size());
   EXPECT_TRUE(log[0].widget == &tree.group.right.second && log[0].a == 65);
+  tree.group.right.flags &= ~kFlagVisible;
+  EXPECT_FALSE(RouteKeyToChildren(tree, key)) << "inside a hidden panel the focus takes no keys";
+  tree.group.flags |= kFlagDisabled;
+  tree.group.right.flags |= kFlagVisible;
+  EXPECT_FALSE(RouteKeyToChildren(tree, key)) << "nor inside a disabled group";
+  EXPECT_EQ(1u, log.size());
+  tree.group.flags &= ~kFlagDisabled;
   CProbe<CTree> stranger;
   EXPECT_FALSE(NotifyFocusLost(tree, &stranger)) << "not in the tree: nothing found";
 }
