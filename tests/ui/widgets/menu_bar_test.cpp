@@ -352,3 +352,60 @@ TEST_F(MenuBarTest, WhileThePopupRunsTheEntryStaysOpenAndTheOwnerHearsTheHotItem
 }
 
 }  // namespace
+
+namespace {
+
+// From the keyboard: Enter opens File with its first item hot; Right and
+// Left in the popup open the neighbours (over the separator), each with
+// its first item hot again, the entry drawn hot and open and the bar in
+// menu mode with the popup open; Escape leaves the focused bar on File.
+TEST_F(MenuBarTest, AKeyboardWalkThroughThePopupsKeepsMenuModeAtEveryStep) {
+  struct Seen {
+    u8 state;
+    i32 hot;
+    std::vector<u32> looks;
+  };
+  std::vector<Seen> seen;
+  auto key = [&](u32 k) {
+    return [&, k](IPopupMenuOwner* o) {
+      seen.push_back({bar.state, bar.hotItem, Looks()});
+      bool handled = false;
+      o->OnPopupKey(k, &handled);
+      return k == 27 ? kPopupCancelled : -1;
+    };
+  };
+  steps = {key(39), key(37), key(27)};
+  bar.SetFocus();
+  owner.events.clear();
+  bar.OnKeyDown(13, 1, 0);
+  EXPECT_EQ((std::vector<i32>{190, 280, 190}), opened) << "each popup opens with its first item hot";
+  const u8 open = CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen | CMenuBarCore::kFromKeyboard;
+  const i32 hots[] = {kFile, kEdit, kFile};
+  ASSERT_EQ(3u, seen.size());
+  for (u32 i = 0; i < 3; ++i) {
+    EXPECT_EQ(open, seen[i].state) << i;
+    EXPECT_EQ(hots[i], seen[i].hot) << i;
+    std::vector<u32> looks = {0, 0, 0, kBarItemDisabled, 0, 0, 0};
+    looks[static_cast<u32>(hots[i])] = kBarItemHot | kBarItemOpen;
+    EXPECT_EQ(looks, seen[i].looks) << i;
+  }
+  EXPECT_EQ(std::vector<std::string>{"hover -3"}, owner.events) << "told once, when menu mode ends";
+  EXPECT_EQ(kFile, bar.hotItem);
+  EXPECT_EQ(&bar, FocusedWidget());
+  EXPECT_EQ(0, bar.state & ~CMenuBarCore::kFromKeyboard);
+  std::vector<u32> rest = {kBarItemHot, 0, 0, kBarItemDisabled, 0, 0, 0};
+  EXPECT_EQ(rest, Looks()) << "focused rest: hot, not open";
+  // Started with the mouse: after a move the next popup opens with nothing
+  // hot, in menu mode but no longer in hover.
+  seen.clear();
+  opened.clear();
+  steps = {key(39), key(27)};
+  Point p = At(kFile);
+  bar.OnMouseMove(0, &p);
+  bar.OnLButtonDown(0, &p);
+  EXPECT_EQ((std::vector<i32>{191, 281}), opened);
+  ASSERT_EQ(2u, seen.size());
+  EXPECT_EQ(CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen, seen[1].state);
+}
+
+}  // namespace
