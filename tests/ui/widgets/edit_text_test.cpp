@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "support/virtual_clock.h"
 #include "ui/support/fixed_font.h"
+#include "ui/widgets/caret_blink.h"
 #include "ui/widgets/edit_text.h"
 
 namespace {
@@ -232,6 +234,43 @@ TEST_F(EditText, TypingAtEitherEndOfALongTextScrollsTheViewThatWay) {
   Set(u"abcdefghijklmnopqrstuvwxyz", 25, 25, 25, 14);
   e.ScrollToCaret(100);
   EXPECT_EQ(16, e.firstVisible);
+}
+
+}  // namespace
+
+namespace {
+
+// The caret's blink on the clock seam: a key keeps the caret shown for half
+// a second (not hidden at exactly 0.5 s), then it is hidden and shown every
+// half second, each end counted from the step that changed it.
+TEST(CaretBlink, AKeyShowsTheCaretForHalfASecondThenItBlinksEveryHalfSecond) {
+  CVirtualClock clock;
+  CInstalledClock installed(clock);
+  CCaretBlink blink;
+  u8 state = kEditCaretShown | kEditDragging;  // other bits are left alone
+  blink.Stamp();
+  const struct {
+    u32 advanceMs;
+    bool key;  // a key at this moment (before the step)
+    bool changed, shown;
+  } steps[] = {
+      {500, false, false, true}, {50, false, true, false},  {450, false, false, false}, {50, false, false, false},
+      {50, false, true, true},   {500, false, false, true}, {50, false, true, false},   {0, true, false, true},
+      {450, false, false, true}, {50, false, false, true},  {50, false, true, false},
+  };
+  for (const auto& s : steps) {
+    clock.Advance(s.advanceMs);
+    if (s.key) {
+      blink.Stamp();
+      state |= kEditCaretShown;  // as the edit's key handler does
+    }
+    const std::string where = "at " + std::to_string(clock.NowMs());
+    EXPECT_EQ(s.changed, blink.Step(&state, kEditCaretShown)) << where;
+    EXPECT_EQ(s.shown, (state & kEditCaretShown) != 0) << where;
+    EXPECT_TRUE(state & kEditDragging) << where;
+  }
+  EXPECT_FALSE(blink.IsRunning()) << "never started: no ticker";
+  EXPECT_EQ(nullptr, blink.Target());
 }
 
 }  // namespace
