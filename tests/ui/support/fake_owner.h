@@ -27,6 +27,9 @@ class CFakeOwnerOf : public CWidget {
     height = 300;
     flags = kFlagVisible;
   }
+  // As a real window does: a tree that goes away is no longer told that
+  // its widget lost the focus to another tree's.
+  ~CFakeOwnerOf() { ForgetFocusWindow(this); }
   TSelf& Window() { return static_cast<TSelf&>(*this); }
   void* Handle() const { return nullptr; }
 

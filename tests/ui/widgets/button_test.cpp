@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "render/canvas.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/recording_theme_painter.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/event_routing.h"
 
@@ -82,6 +87,105 @@ TEST_F(ButtonTest, HidingAHotButtonLetsTheTableGo) {
   owner.button.ModifyFlags(kFlagVisible, 0);
   EXPECT_EQ(nullptr, CaptureOwner());
   EXPECT_EQ(0, owner.button.state & CButton<CClickOwner>::kHot);
+}
+
+}  // namespace
+
+namespace {
+
+// What the theme is asked to draw for the button now: its look word.
+u32 DrawnLook(CButton<CClickOwner>& b) {
+  CRecordingThemePainter theme;
+  CCanvas canvas(1);
+  b.PaintContent(canvas);
+  const std::vector<ThemeCall> calls = theme.CallsOf('b');
+  return calls.size() == 1 ? calls[0].style : 0xDEADu;
+}
+
+// A pointer walk, each step checked as a person sees it (the drawn look),
+// with the table owner, the focus and the clicks the owner heard.
+TEST_F(ButtonTest, EveryStepOfAPointerWalkDrawsItsOwnLook) {
+  CButton<CClickOwner>& b = owner.button;
+  const u32 kHotLook = 0x10 | kLookHot, kPressedLook = kHotLook | kLookPressed | kLookFocused;
+  const struct {
+    void (*dispatch)(i32, Point*);  // null: a routed move
+    i32 x, y;                       // the button's own coordinates (100 x 24)
+    u32 look;
+    bool owns;
+    int clicks;
+  } walk[] = {
+      {nullptr, 0, 0, kHotLook, true, 0},  // the first pixel enters
+      {CaptureTable::DispatchLeftDown, 0, 0, kPressedLook, true, 0},
+      {CaptureTable::DispatchMouseMove, 100, 5, 0x10 | kLookFocused, true, 0},  // the hover test is half-open
+      {CaptureTable::DispatchMouseMove, 99, 23, kPressedLook, true, 0},          // its last pixel is in
+      {CaptureTable::DispatchMouseMove, 5, 24, 0x10 | kLookFocused, true, 0},
+      {CaptureTable::DispatchMouseMove, -1, 5, 0x10 | kLookFocused, true, 0},
+      {CaptureTable::DispatchMouseMove, 5, -1, 0x10 | kLookFocused, true, 0},
+      {CaptureTable::DispatchMouseMove, 50, 12, kPressedLook, true, 0},
+      {CaptureTable::DispatchLeftUp, 50, 12, 0x10 | kLookFocused, false, 1},
+      {nullptr, 99, 23, kHotLook | kLookFocused, true, 1},
+      {CaptureTable::DispatchMouseMove, 99, 24, 0x10 | kLookFocused, false, 1},  // not held: lets go at once
+  };
+  for (const auto& s : walk) {
+    const i32 x = 10 + s.x, y = 10 + s.y;
+    if (s.dispatch)
+      Captured(s.dispatch, x, y);
+    else
+      Route(MouseKind::kMove, x, y);
+    const std::string where = std::to_string(&s - walk);
+    EXPECT_EQ(s.look, DrawnLook(b)) << where;
+    EXPECT_EQ(s.owns, CaptureOwner() == &b) << where;
+    EXPECT_EQ(s.clicks, owner.clicks) << where;
+  }
+  EXPECT_EQ(&b, FocusedWidget());
+}
+
+// A release ends the press wherever it is; it clicks only on the button,
+// both far edges included, on either axis.
+TEST_F(ButtonTest, AReleaseClicksOnlyWithinTheButtonItsFarEdgesIncluded) {
+  const struct {
+    i32 x, y;
+    bool clicks;
+  } releases[] = {{100, 24, true}, {0, 0, true}, {101, 12, false}, {50, 25, false}, {-1, 12, false}, {50, -1, false}};
+  for (const auto& r : releases) {
+    const int before = owner.clicks;
+    Route(MouseKind::kMove, 20, 20);
+    Captured(CaptureTable::DispatchLeftDown, 20, 20);
+    Captured(CaptureTable::DispatchLeftUp, 10 + r.x, 10 + r.y);
+    EXPECT_EQ(r.clicks ? before + 1 : before, owner.clicks) << r.x << "," << r.y;
+    EXPECT_EQ(0, owner.button.state & CButton<CClickOwner>::kHeld) << "the press is over either way";
+    Captured(CaptureTable::DispatchMouseMove, 300, 300);
+    EXPECT_EQ(nullptr, CaptureOwner());
+  }
+}
+
+// Space and Escape through the looks; a disabled button drops the default
+// look and the hover it had, and answers its previous state.
+TEST_F(ButtonTest, KeysAndDisablingDrawTheirLooks) {
+  CButton<CClickOwner>& b = owner.button;
+  b.style = 0x10 | kButtonDefault;
+  EXPECT_EQ(0x10 | kButtonDefault, DrawnLook(b));
+  b.SetFocus();
+  EXPECT_EQ(1u, b.OnKeyDown(13, 1, 0)) << "taken";
+  EXPECT_EQ(0x10 | kButtonDefault | kLookFocused, DrawnLook(b)) << "only Space presses";
+  b.OnKeyUp(32, 1, 0);
+  EXPECT_EQ(0, owner.clicks);
+  b.OnKeyDown(32, 1, 0);
+  EXPECT_EQ(0x10 | kButtonDefault | kLookPressed | kLookFocused, DrawnLook(b));
+  b.OnKeyDown(32, 1, 0);  // the key repeats: still one press
+  b.OnKeyUp(27, 1, 0);
+  EXPECT_EQ(0x10 | kButtonDefault | kLookFocused, DrawnLook(b)) << "Escape lets it up";
+  EXPECT_EQ(0, owner.clicks);
+  b.OnKeyUp(32, 1, 0);
+  EXPECT_EQ(0, owner.clicks) << "Space up after Escape: nothing was pressed";
+  StoreFocusedWidget(nullptr);
+  Route(MouseKind::kMove, 20, 20);
+  EXPECT_EQ(0x10 | kButtonDefault | kLookHot, DrawnLook(b));
+  EXPECT_TRUE(b.Enable(false));
+  EXPECT_EQ(nullptr, CaptureOwner());
+  EXPECT_EQ(0x10 | kLookDisabled, DrawnLook(b)) << "disabled: neither hot nor the default look";
+  EXPECT_FALSE(b.Enable(true)) << "it was disabled";
+  EXPECT_EQ(0x10 | kButtonDefault, DrawnLook(b));
 }
 
 }  // namespace

@@ -2,13 +2,20 @@
 // order around a hidden composite.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "render/canvas.h"
+#include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/memory_canvas.h"
+#include "ui/support/recording_theme_painter.h"
 #include "ui/support/fixed_font.h"
 #include "ui/support/probe_widgets.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/check_box.h"
 #include "ui/widgets/event_routing.h"
 #include "ui/widgets/label.h"
+#include "ui/widgets/picture.h"
 #include "ui/widgets/tab_order.h"
 
 namespace {
@@ -65,6 +72,7 @@ TEST_F(Controls, ACheckBoxTogglesOnAReleaseOverItsBoxOrText) {
   Route(MouseKind::kLeftDown, 15, 20);
   Route(MouseKind::kLeftUp, 15, 20);
   Route(MouseKind::kLeftDoubleClick, 15, 20);
+  EXPECT_EQ(2u, owner.changes.size()) << "the double click itself toggles, not the release after it";
   Route(MouseKind::kLeftUp, 15, 20);
   EXPECT_EQ((std::vector<bool>{true, false}), owner.changes) << "a double click toggles twice";
   // Pressed, moved off the control and back, released: nothing.
@@ -124,6 +132,178 @@ TEST(TabOrder, BothDirectionsSkipTheChildrenOfAHiddenComposite) {
   ForEachChild(owner, [&](auto& child) { return TabWalkForward(&passed, child); });
   EXPECT_EQ(&owner.last, FocusedWidget()) << "Tab";
   StoreFocusedWidget(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The look word the theme is asked to draw the check box with.
+u32 DrawnCheckLook(CCheckBox<COwner>& box) {
+  CRecordingThemePainter theme;
+  CCanvas canvas(1);
+  box.PaintContent(canvas);
+  const std::vector<ThemeCall> calls = theme.CallsOf('k');
+  return calls.size() == 1 ? calls[0].style : 0xDEADu;
+}
+
+// The first and last pixel of the box and of the text are on it, the ones
+// just past them are not; the gap between them is neither. Each step is
+// checked through the drawn look and the state bits, and a release at the
+// pixel toggles exactly when the pointer was on the box or the text.
+TEST_F(Controls, ACheckBoxIsHighlightedExactlyOverItsBoxAndItsText) {
+  CCheckBox<COwner>& box = owner.box;
+  const Rect t = box.textRect;
+  ASSERT_EQ(16 + 4, t.left);
+  ASSERT_LT(t.left, t.right);
+  ASSERT_TRUE(t.top > 0 || t.bottom < 20) << "the text is less high than the control";
+  const i32 textLow = t.top < t.bottom ? t.top : t.bottom, textHigh = t.top < t.bottom ? t.bottom : t.top;
+  const struct {
+    i32 x, y;  // the control's own coordinates (200 x 20)
+    bool on;
+  } points[] = {
+      {0, 0, true},          {15, 19, true},          {16, 10, false},  // the box
+      {19, textLow, false},  {t.left, textLow, true}, {t.right - 1, textHigh - 1, true},
+      {t.right, textLow, false}, {t.left, textLow - 1, false}, {t.left, textHigh, false},
+  };
+  // The pointer alone, from point to point: on and off in turn.
+  const u32 style = kCheckTextRight;
+  for (const auto& p : points) {
+    const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
+    Route(MouseKind::kMove, 10 + p.x, 10 + p.y);
+    EXPECT_EQ(p.on, box.HitTestBoxOrText(Point{p.x, p.y})) << where;
+    EXPECT_EQ(p.on, (box.state & CCheckBox<COwner>::kHighlighted) != 0) << where;
+    EXPECT_EQ(style | (p.on ? kLookHot : 0), DrawnCheckLook(box)) << where;
+    EXPECT_EQ(&box, CursorOwner()) << where;
+  }
+  // A click at each point toggles exactly on the box and the text.
+  u32 ticked = 0;
+  for (const auto& p : points) {
+    const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
+    Route(MouseKind::kMove, 10 + p.x, 10 + p.y);
+    Route(MouseKind::kLeftDown, 10 + p.x, 10 + p.y);
+    Route(MouseKind::kLeftUp, 10 + p.x, 10 + p.y);
+    if (p.on) ticked ^= kCheckTicked;
+    EXPECT_EQ(ticked, box.style & kCheckTicked) << where;
+    EXPECT_EQ(0, box.state & CCheckBox<COwner>::kHeld) << where;
+  }
+  EXPECT_EQ(4u, owner.changes.size());
+  // Leaving the control straight from the box clears every bit; focus
+  // alone draws the hot look.
+  Route(MouseKind::kMove, 15, 15);
+  Route(MouseKind::kLeftDown, 15, 15);
+  ASSERT_EQ(CCheckBox<COwner>::kHot | CCheckBox<COwner>::kHeld | CCheckBox<COwner>::kHighlighted, box.state);
+  Route(MouseKind::kMove, 15, 90);
+  EXPECT_EQ(0, box.state);
+  EXPECT_EQ(nullptr, PressedWidget());
+  EXPECT_EQ(style | ticked, DrawnCheckLook(box));
+  box.SetFocus();
+  EXPECT_EQ(style | ticked | kLookHot, DrawnCheckLook(box));
+  StoreFocusedWidget(nullptr);
+  box.Enable(false);
+  EXPECT_EQ(style | ticked | kLookDisabled, DrawnCheckLook(box));
+}
+
+// With the box at the right, the text ends four pixels before it.
+TEST_F(Controls, ACheckBoxWithItsBoxAtTheRightKeepsTheGapOnTheOtherSide) {
+  CCheckBox<COwner>& box = owner.box;
+  box.style = 0;
+  box.LayoutText();
+  EXPECT_TRUE(box.boxRect.left == 200 - 16 && box.boxRect.right == 200) << box.boxRect.left;
+  EXPECT_EQ(200 - 16 - 4, box.textRect.right);
+  EXPECT_EQ(owner.box.textRect.right - owner.box.textRect.left, box.textRect.right - box.textRect.left);
+  EXPECT_FALSE(box.HitTestBoxOrText(Point{200 - 17, 10}));
+  EXPECT_TRUE(box.HitTestBoxOrText(Point{200 - 16, 10}));
+  EXPECT_TRUE(box.HitTestBoxOrText(Point{200 - 21, 10}));
+}
+
+// The link's text rectangle (80 x 16 from the corner) to the pixel: hot,
+// drawn in the link colour and clicked there only; hot again after a
+// move out and back.
+TEST_F(Controls, ALinkIsHotAndDrawnInTheLinkColourExactlyOverItsText) {
+  CLabel<COwner>& link = owner.link;
+  link.textColour = 0xFF102030u;
+  auto colour = [&] {
+    CMemoryCanvas m(200, 20);
+    link.PaintContent(m.canvas);
+    const std::vector<DrawnRecord> runs = RecordsOf(ReadRecords(m.canvas), kOpTextRun);
+    return runs.empty() ? 0u : runs[0].colour;
+  };
+  EXPECT_EQ(0xFF102030u, colour());
+  const struct {
+    i32 x, y;
+    bool on;
+  } points[] = {{0, 0, true}, {79, 15, true}, {80, 5, false}, {5, 16, false}, {79, 0, true}, {0, 15, true}};
+  for (const auto& p : points) {
+    const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
+    Route(MouseKind::kMove, 10 + p.x, 50 + p.y);
+    EXPECT_EQ(p.on, (link.state & CLabel<COwner>::kHot) != 0) << where;
+    EXPECT_EQ(p.on ? kLabelLinkColour : 0xFF102030u, colour()) << where;
+    EXPECT_EQ(&link, CursorOwner()) << where;
+  }
+  for (const auto& p : points) {
+    const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
+    const int before = owner.links;
+    Route(MouseKind::kLeftUp, 10 + p.x, 50 + p.y);
+    EXPECT_EQ(p.on ? before + 1 : before, owner.links) << where;
+  }
+  // The window lets the link go: back to its own colour.
+  Route(MouseKind::kMove, 10, 50);
+  ASSERT_TRUE(link.state & CLabel<COwner>::kHot);
+  owner.ReleasePress();
+  EXPECT_EQ(0, link.state);
+  EXPECT_EQ(0xFF102030u, colour());
+}
+
+}  // namespace
+
+namespace {
+
+// The red or the blue channel of a pixel of the canvas (x, y from its
+// lower left corner).
+struct Channels {
+  u32 red, blue;
+};
+Channels At(const CMemoryCanvas& m, i32 width, i32 x, i32 y) {
+  const u32 px = m.pixels[static_cast<size_t>(y) * width + x];
+  return {(px >> 16) & 0xFF, px & 0xFF};
+}
+
+// The picture shows the frame it is set to; at zoom 1 its own size from
+// the corner, just below 1 nearly the whole control about its middle, at
+// 0.5 the middle half only; nothing at zoom 0 or opacity 0.
+TEST(Picture, ItDrawsItsOwnFrameAtEveryZoomAndNothingAtTheZeroEnds) {
+  CFakeOwner owner;
+  CPicture<CFakeOwner> p;
+  std::vector<u32> red(16 * 16, 0xFFFF0000u), blue(16 * 16, 0xFF0000FFu);
+  p.image.AppendFrame(BitmapView{16, 16, 16, red.data()});
+  p.image.AppendFrame(BitmapView{16, 16, 16, blue.data()});
+  const Rect r = {0, 0, 100, 60};
+  p.Create(kFlagVisible, &r, &owner);
+  const struct {
+    i32 frame;
+    double zoom, opacity;
+    bool corner, middle, nearEdge;  // (5, 5), (50, 30), (3, 30) coloured
+  } cases[] = {
+      {0, 1.0, 1.0, true, false, false},  {1, 1.0, 1.0, true, false, false}, {1, 0.999, 1.0, true, true, true},
+      {0, 0.5, 1.0, false, true, false},  {1, 0.5, 1.0, false, true, false}, {1, 0.0, 1.0, false, false, false},
+      {1, 1.0, 0.0, false, false, false},
+  };
+  for (const auto& c : cases) {
+    p.frame = c.frame, p.zoom = c.zoom, p.opacity = c.opacity;
+    CMemoryCanvas m(100, 60);
+    p.PaintContent(m.canvas);
+    m.Flush();
+    const std::string where = std::to_string(c.frame) + " at " + std::to_string(c.zoom);
+    const Channels points[3] = {At(m, 100, 5, 5), At(m, 100, 50, 30), At(m, 100, 3, 30)};
+    const bool expected[3] = {c.corner, c.middle, c.nearEdge};
+    for (int i = 0; i < 3; ++i) {
+      const u32 own = c.frame == 0 ? points[i].red : points[i].blue;
+      const u32 other = c.frame == 0 ? points[i].blue : points[i].red;
+      EXPECT_EQ(expected[i], own > 200) << where << " point " << i;
+      EXPECT_EQ(0u, other) << where << " point " << i;
+    }
+  }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "support/virtual_clock.h"
 #include "ui/support/fixed_font.h"
+#include "ui/widgets/caret_blink.h"
 #include "ui/widgets/edit_text.h"
 
 namespace {
@@ -139,6 +141,136 @@ TEST_F(EditText, TheCaretStaysInTheView) {
   e.firstVisible = 10;
   e.ScrollToCaret(100);
   EXPECT_EQ(9, e.firstVisible) << "one character at a time while dragging";
+}
+
+}  // namespace
+
+namespace {
+
+// One walk through a text twice as wide as the view (24 characters, 10 in
+// view, spaces at 4, 9, 14 and 19), as the widget runs it: each key, then
+// the caret kept in view when it moved or the text changed. Every step
+// checks the whole state and the outcome, word moves both ways and the
+// selection growing and shrinking from either end.
+TEST_F(EditText, AWalkBothWaysKeepsTheWholeStateInStep) {
+  constexpr u32 kDelete = 46;
+  constexpr u32 kNav = kEditNavigation | kEditMoved | kEditRedraw;
+  Set(u"abcd efgh ijkl mnop qrst", 0, 0, 0, 0);
+  const struct {
+    u32 key;
+    bool shift, ctrl;
+    i32 caret, start, end, first;
+    u32 outcome;
+  } walk[] = {
+      {kRight, false, true, 4, 4, 4, 0, kNav},
+      {kRight, false, true, 9, 9, 9, 0, kNav},
+      {kRight, false, true, 14, 14, 14, 4, kNav},  // past the right edge: the view follows
+      {kRight, false, true, 19, 19, 19, 9, kNav},
+      {kRight, false, true, 24, 24, 24, 14, kNav},  // at the end the view ends with the text
+      {kRight, false, true, 24, 24, 24, 14, kEditNavigation},
+      {kLeft, false, true, 20, 20, 20, 14, kNav},
+      {kLeft, false, true, 15, 15, 15, 14, kNav},
+      {kLeft, false, true, 10, 10, 10, 7, kNav},  // left of the view: it jumps three further
+      {kLeft, false, true, 5, 5, 5, 2, kNav},
+      {kLeft, false, true, 0, 0, 0, 0, kNav},
+      {kLeft, false, true, 0, 0, 0, 0, kEditNavigation},
+      {kEnd, true, false, 24, 0, 24, 14, kNav},
+      {kLeft, true, false, 23, 0, 23, 14, kNav},  // the end at the caret shrinks
+      {kHome, true, false, 0, 0, 23, 0, kNav},
+      {kRight, true, true, 5, 5, 23, 0, kNav},  // the start at the caret goes past the word's space
+      {kHome, true, false, 0, 0, 23, 0, kNav},
+      {kRight, true, false, 1, 1, 23, 0, kNav},  // now the start is at the caret
+      {kRight, false, false, 1, 1, 1, 0, kNav},  // collapses where the caret is
+      {kRight, true, true, 4, 1, 4, 0, kNav},
+      {kRight, true, true, 9, 1, 9, 0, kNav},
+      {kLeft, true, true, 4, 1, 4, 0, kNav},
+      {kLeft, true, true, 0, 1, 0, 0, kNav},  // back past the anchor
+      {kLeft, false, false, 0, 0, 0, 0, kNav},
+      {kDelete, false, false, 0, 0, 0, 0, kEditTextChanged | kEditRedraw},
+  };
+  for (const auto& s : walk) {
+    const u32 outcome = e.OnKey(s.key, s.shift, s.ctrl);
+    if (outcome & (kEditMoved | kEditTextChanged)) e.ScrollToCaret(100);
+    const std::string where = "step " + std::to_string(&s - walk);
+    EXPECT_EQ(s.caret, e.caret) << where;
+    EXPECT_EQ(s.start, e.selectionStart) << where;
+    EXPECT_EQ(s.end, e.selectionEnd) << where;
+    EXPECT_EQ(s.first, e.firstVisible) << where;
+    EXPECT_EQ(s.outcome, outcome) << where;
+  }
+  EXPECT_EQ(u"bcd efgh ijkl mnop qrst", Text());
+}
+
+// Typing at either end of a long text: at the right end the view keeps the
+// caret at its right edge; at the left end, with the view scrolled, the
+// view jumps back by three characters (0.3 x 100 / 10).
+TEST_F(EditText, TypingAtEitherEndOfALongTextScrollsTheViewThatWay) {
+  Set(u"abcdefghij", 10, 10, 10, 0);
+  e.ScrollToCaret(100);
+  EXPECT_EQ(0, e.firstVisible) << "exactly the view's width: still from the start";
+  ASSERT_TRUE(e.TypeChar(u'k'));
+  e.ScrollToCaret(100);
+  EXPECT_EQ(1, e.firstVisible);
+  ASSERT_TRUE(e.TypeChar(u'l'));
+  e.ScrollToCaret(100);
+  EXPECT_EQ(2, e.firstVisible);
+  e.caret = e.selectionStart = e.selectionEnd = 2;
+  e.ScrollToCaret(100);
+  EXPECT_EQ(0, e.firstVisible) << "the caret on the first visible character: back by up to three";
+  Set(u"abcdefghijklmnopqrstuvwxyz", 12, 12, 12, 12);
+  e.ScrollToCaret(100);
+  EXPECT_EQ(9, e.firstVisible);
+  e.OnKey(kBack, false, false);
+  e.ScrollToCaret(100);
+  EXPECT_EQ(u"abcdefghijkmnopqrstuvwxyz", Text());
+  EXPECT_EQ(11, e.caret);
+  EXPECT_EQ(9, e.firstVisible) << "still in view: no jump";
+  e.OnKey(kBack, false, false);
+  e.OnKey(kBack, false, false);
+  e.ScrollToCaret(100);
+  EXPECT_EQ(9, e.caret);
+  EXPECT_EQ(6, e.firstVisible);
+  // A jump near the end fills the view up to the text's end, no further.
+  Set(u"abcdefghijklmnopqrstuvwxyz", 25, 25, 25, 14);
+  e.ScrollToCaret(100);
+  EXPECT_EQ(16, e.firstVisible);
+}
+
+}  // namespace
+
+namespace {
+
+// The caret's blink on the clock seam: a key keeps the caret shown for half
+// a second (not hidden at exactly 0.5 s), then it is hidden and shown every
+// half second, each end counted from the step that changed it.
+TEST(CaretBlink, AKeyShowsTheCaretForHalfASecondThenItBlinksEveryHalfSecond) {
+  CVirtualClock clock;
+  CInstalledClock installed(clock);
+  CCaretBlink blink;
+  u8 state = kEditCaretShown | kEditDragging;  // other bits are left alone
+  blink.Stamp();
+  const struct {
+    u32 advanceMs;
+    bool key;  // a key at this moment (before the step)
+    bool changed, shown;
+  } steps[] = {
+      {500, false, false, true}, {50, false, true, false},  {450, false, false, false}, {50, false, false, false},
+      {50, false, true, true},   {500, false, false, true}, {50, false, true, false},   {0, true, false, true},
+      {450, false, false, true}, {50, false, false, true},  {50, false, true, false},
+  };
+  for (const auto& s : steps) {
+    clock.Advance(s.advanceMs);
+    if (s.key) {
+      blink.Stamp();
+      state |= kEditCaretShown;  // as the edit's key handler does
+    }
+    const std::string where = "at " + std::to_string(clock.NowMs());
+    EXPECT_EQ(s.changed, blink.Step(&state, kEditCaretShown)) << where;
+    EXPECT_EQ(s.shown, (state & kEditCaretShown) != 0) << where;
+    EXPECT_TRUE(state & kEditDragging) << where;
+  }
+  EXPECT_FALSE(blink.IsRunning()) << "never started: no ticker";
+  EXPECT_EQ(nullptr, blink.Target());
 }
 
 }  // namespace

@@ -54,4 +54,53 @@ TEST(HighlightFade, KeysAndTheTileGeometryChooseTheHotTile) {
   s.Stop();
 }
 
+// Up and Down both ways from every tile, wrapping at both ends; a release
+// runs only the hot tile's command; losing the focus cools the hot tile
+// and gaining it back brings the same tile back.
+TEST(HighlightFade, KeysWalkBothWaysAndTheFocusKeepsTheHotTile) {
+  CStripOwner owner;
+  owner.strip.command = BindCallback<CStripOwner, &CStripOwner::OnCommand, u32>(&owner, &owner);
+  const Rect r = {0, 0, 300, 320};
+  owner.strip.Create(kFlagVisible, &r, &owner);
+  CHighlightStrip<CStripOwner>& s = owner.strip;
+  std::vector<i32> down, up;
+  for (int i = 0; i < 6; ++i) {
+    s.OnKeyDown(40, 1, 0);
+    down.push_back(static_cast<i32>(s.hot));
+  }
+  for (int i = 0; i < 6; ++i) {
+    s.OnKeyDown(38, 1, 0);
+    up.push_back(static_cast<i32>(s.hot));
+  }
+  EXPECT_EQ((std::vector<i32>{0, 1, 2, 3, 4, 0}), down);
+  EXPECT_EQ((std::vector<i32>{4, 3, 2, 1, 0, 4}), up);
+  const i32 m = 4;
+  const Point tile0 = {m + 12, 320 - m - 60}, tile1 = {m + 12, 320 - m - 60 - 56};
+  s.OnKeyDown(38, 1, 0);  // tile 3 is hot
+  Point p = tile0;
+  s.OnLButtonUp(0, &p);
+  EXPECT_TRUE(owner.commands.empty()) << "a release over a tile that is not hot";
+  s.OnMouseMove(0, &p);
+  EXPECT_EQ(0, s.hot);
+  p = tile1;
+  s.OnLButtonUp(0, &p);
+  EXPECT_TRUE(owner.commands.empty()) << "moved in a press: not hot yet";
+  p = tile0;
+  s.OnLButtonUp(0, &p);
+  s.OnKeyDown(32, 1, 0);
+  EXPECT_EQ((std::vector<u32>{21, 21}), owner.commands);
+  s.OnKeyDown(40, 1, 0);
+  s.OnKeyDown(40, 1, 0);
+  s.OnFocusLeave();
+  EXPECT_EQ(-1, s.hot);
+  EXPECT_EQ(2, s.previousHot);
+  s.OnKeyDown(13, 1, 0);
+  EXPECT_EQ(2u, owner.commands.size()) << "Enter without a hot tile";
+  s.OnFocusGain();
+  EXPECT_EQ(2, s.hot);
+  s.OnKeyDown(13, 1, 0);
+  EXPECT_EQ((std::vector<u32>{21, 21, 49}), owner.commands);
+  s.Stop();
+}
+
 }  // namespace

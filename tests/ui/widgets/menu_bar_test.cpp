@@ -6,6 +6,7 @@
 
 #include "render/canvas.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/fixed_font.h"
 #include "ui/support/menu_blocks.h"
 #include "ui/support/probe_widgets.h"
 #include "ui/support/recording_theme_painter.h"
@@ -75,6 +76,7 @@ struct MenuBarTest : testing::Test {
     for (const ThemeCall& c : theme.CallsOf('r')) looks.push_back(c.style);
     return looks;
   }
+  CFixedFontScope fixed;  // a default font with text widths, natively too
   CMenuBlock block{Submenu(128, {Submenu(19, {Command(21), Command(22)}), Separator(), Submenu(28, {Command(31)}),
                                  Command(27, 0), Command(62), Submenu(40, {Command(41)}, 0),
                                  Command(48, kMenuEnabled | kMenuNoText | kMenuRightAligned, 14)})};
@@ -186,6 +188,224 @@ TEST_F(MenuBarTest, LayoutPointerAndLooks) {
   }
   bar.SetModel(nullptr);
   EXPECT_EQ(nullptr, block.Root()->listener);
+}
+
+}  // namespace
+
+namespace {
+
+// Items follow each other from the left margin without gaps: a text item
+// is its text + 12 wide, a separator nothing, the icon-only eject its
+// frame + 6; every item is centred in the bar, whose height comes from the
+// tallest (the icon's 16 + 6 against the font's height + 6) + 8; the last
+// item ends at the right edge less the right margin.
+TEST_F(MenuBarTest, ItemWidthsAddUpFromTheMarginAndHeightsCentreInTheBar) {
+  CFontRef font(GetDefaultFont());
+  ASSERT_TRUE(font.Get());
+  const i32 textHeight = static_cast<i32>(font.Get()->lineHeight) + 6;
+  const i32 tallest = textHeight > 22 ? textHeight : 22;
+  EXPECT_EQ(tallest + 8, bar.height);
+  i32 x = 4;
+  for (i32 i = 0; i < kEject; ++i) {
+    const Rect& r = bar.itemRects[static_cast<u32>(i)];
+    const UiString* text = block.Root()->GetItemText(i);
+    const i32 w = text ? static_cast<i32>(font.Get()->MeasureText(text->text, static_cast<i32>(text->length)) + 12) : 0;
+    EXPECT_EQ(x, r.left) << i;
+    EXPECT_EQ(x + w, r.right) << i;
+    EXPECT_EQ(textHeight, r.bottom - r.top) << i;
+    EXPECT_EQ((bar.height - textHeight) / 2, r.top) << i;
+    x += w;
+  }
+  EXPECT_EQ(bar.itemRects[kSeparator].left, bar.itemRects[kSeparator].right) << "a separator takes no room";
+  // An icon beside a text adds its frame + 6, and the items after it move.
+  const i32 aboutWidth = bar.itemRects[kAbout].right - bar.itemRects[kAbout].left;
+  const i32 nextLeft = bar.itemRects[kAbout + 1].left;
+  block.Root()->GetItem(kAbout)->icon = 3;
+  bar.Layout();
+  EXPECT_EQ(aboutWidth + 22, bar.itemRects[kAbout].right - bar.itemRects[kAbout].left);
+  EXPECT_EQ(nextLeft + 22, bar.itemRects[kAbout + 1].left);
+  EXPECT_EQ(tallest, bar.itemRects[kAbout].bottom - bar.itemRects[kAbout].top);
+  bar.margins[2] = 10;
+  bar.SetBounds(bar.x, bar.y, 500, bar.height);
+  const Rect eject = bar.itemRects[kEject];
+  EXPECT_TRUE(eject.left == 500 - 10 - 22 && eject.right == 500 - 10) << eject.left << " " << eject.right;
+  EXPECT_TRUE(eject.top == (bar.height - tallest) / 2 && eject.bottom == eject.top + tallest);
+  // A fixed-height bar keeps its height and its items fill all of it.
+  bar.options |= CMenuBarCore::kFixedHeight;
+  bar.SetBounds(bar.x, bar.y, 500, 40);
+  bar.Layout();
+  EXPECT_EQ(40, bar.height);
+  for (i32 i = 0; i <= kEject; ++i) {
+    EXPECT_EQ(0, bar.itemRects[static_cast<u32>(i)].top) << i;
+    EXPECT_EQ(40, bar.itemRects[static_cast<u32>(i)].bottom) << i;
+  }
+}
+
+// The first and last pixel row and column of every item hit that item;
+// the pixels just past them hit the neighbour or nothing.
+TEST_F(MenuBarTest, EachItemIsHitFromItsFirstToItsLastPixel) {
+  bar.SetBounds(bar.x, bar.y, 500, bar.height);
+  EXPECT_EQ(-1, bar.HitTestItem(Point{3, bar.height / 2})) << "the left margin";
+  for (i32 i = 0; i <= kEject; ++i) {
+    const Rect r = bar.itemRects[static_cast<u32>(i)];
+    if (r.left == r.right) {
+      EXPECT_EQ(i, kSeparator);
+      continue;
+    }
+    const i32 midY = (r.top + r.bottom) / 2, midX = (r.left + r.right) / 2;
+    EXPECT_EQ(i, bar.HitTestItem(Point{r.left, midY})) << i;
+    EXPECT_EQ(i, bar.HitTestItem(Point{r.right - 1, midY})) << i;
+    EXPECT_EQ(i, bar.HitTestItem(Point{midX, r.top})) << i;
+    EXPECT_EQ(i, bar.HitTestItem(Point{midX, r.bottom - 1})) << i;
+    EXPECT_EQ(-1, bar.HitTestItem(Point{midX, r.top - 1})) << i;
+    EXPECT_EQ(-1, bar.HitTestItem(Point{midX, r.bottom})) << i;
+    const i32 after = i == kEject - 1 ? -1 : (i == kFile ? kEdit : i + 1);  // the eject sits at the far right
+    if (i != kEject) {
+      EXPECT_EQ(after, bar.HitTestItem(Point{r.right, midY})) << i;
+    }
+  }
+  EXPECT_EQ(-1, bar.HitTestItem(Point{500, bar.height / 2}));
+  // The pointer over the bar follows the same pixels.
+  const Rect edit = bar.itemRects[kEdit];
+  for (const auto& step : {std::make_pair(edit.left - 1, kFile), std::make_pair(edit.left, kEdit),
+                           std::make_pair(edit.right - 1, kEdit), std::make_pair(edit.right, kDisabled)}) {
+    Point p = {step.first, (edit.top + edit.bottom) / 2};
+    bar.OnMouseMove(0, &p);
+    EXPECT_EQ(step.second, bar.hotItem) << step.first;
+  }
+}
+
+// Left and Right in an open popup: each way, wrapping at both ends and
+// from no hot item, passing over the separator; the move bit and the
+// handled flag are set, other keys are left alone.
+TEST_F(MenuBarTest, PopupLeftAndRightPassOverSeparatorsBothWays) {
+  const struct {
+    u32 key;
+    i32 from, to;
+  } rows[] = {{37, kEdit, kFile},  {39, kFile, kEdit},  {37, kFile, kEject}, {39, kEject, kFile},
+              {37, -1, kEject},    {39, -1, kFile},     {37, kEject, 5},     {39, kAbout, 5}};
+  for (const auto& row : rows) {
+    bar.state = CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen;
+    bar.hotItem = row.from;
+    bool handled = false;
+    bar.OnPopupKey(row.key, &handled);
+    EXPECT_EQ(row.to, bar.hotItem) << row.key << " from " << row.from;
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen | CMenuBarCore::kMove, bar.state);
+  }
+  bar.state = CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen;
+  bar.hotItem = kEdit;
+  bool handled = false;
+  bar.OnPopupKey(40, &handled);
+  EXPECT_TRUE(!handled && bar.hotItem == kEdit && bar.state == (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+  bar.OnPopupKey(27, &handled);
+  EXPECT_TRUE(handled && bar.hotItem == kEdit);
+  EXPECT_EQ(CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen | CMenuBarCore::kCancelled, bar.state);
+}
+
+// While its popup runs, the bar follows the pointer onto other items only,
+// tells its owner what the popup's hot item is, and keeps its entry hot
+// and open when the popup takes the press from it.
+TEST_F(MenuBarTest, WhileThePopupRunsTheEntryStaysOpenAndTheOwnerHearsTheHotItem) {
+  std::vector<std::string> seen;
+  std::vector<u32> looks;
+  i32 hotDuring = -2;
+  u8 stateDuring = 0;
+  steps = {[&](IPopupMenuOwner* o) {
+    SetPressedWidget(&bar);
+    owner.ReleasePress();  // the popup takes the mouse
+    SetPressedWidget(nullptr);
+    hotDuring = bar.hotItem;
+    stateDuring = bar.state;
+    looks = Looks();
+    bool switchMenus = false;
+    o->OnPopupMouseMove(At(kFile, true), &switchMenus, nullptr);  // its own item: nothing
+    seen.push_back(switchMenus ? "switch" : "stay");
+    Point off = At(kEdit, true);
+    off.y += 100;  // below the bar
+    o->OnPopupMouseMove(off, &switchMenus, nullptr);
+    seen.push_back(switchMenus ? "switch" : "stay");
+    o->OnPopupHotItem(21, 7);
+    o->OnPopupHotItem(-1, -1);
+    bool handled = false;
+    o->OnPopupKey(27, &handled);
+    return kPopupCancelled;
+  }};
+  Point p = At(kFile);
+  bar.OnMouseMove(0, &p);
+  bar.OnLButtonDown(0, &p);
+  EXPECT_EQ(kFile, hotDuring);
+  EXPECT_EQ(CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen, stateDuring) << "hover ends, the entry stays";
+  ASSERT_EQ(7u, looks.size());
+  EXPECT_EQ(kBarItemHot | kBarItemOpen, looks[kFile]);
+  EXPECT_EQ((std::vector<std::string>{"stay", "stay"}), seen);
+  EXPECT_EQ((std::vector<std::string>{"hover 21", "hover -1", "hover -3"}), owner.events);
+  EXPECT_EQ(kFile, bar.hotItem) << "Escape: the bar keeps its entry";
+  EXPECT_EQ(&bar, FocusedWidget());
+  EXPECT_EQ(0, bar.state);
+  // Any other release ends the hover and the hot item.
+  bar.OnMouseMove(0, &p);
+  ASSERT_EQ(&bar, PressedWidget());
+  owner.ReleasePress();
+  EXPECT_EQ(-1, bar.hotItem);
+  EXPECT_EQ(0, bar.state);
+}
+
+}  // namespace
+
+namespace {
+
+// From the keyboard: Enter opens File with its first item hot; Right and
+// Left in the popup open the neighbours (over the separator), each with
+// its first item hot again, the entry drawn hot and open and the bar in
+// menu mode with the popup open; Escape leaves the focused bar on File.
+TEST_F(MenuBarTest, AKeyboardWalkThroughThePopupsKeepsMenuModeAtEveryStep) {
+  struct Seen {
+    u8 state;
+    i32 hot;
+    std::vector<u32> looks;
+  };
+  std::vector<Seen> seen;
+  auto key = [&](u32 k) {
+    return [&, k](IPopupMenuOwner* o) {
+      seen.push_back({bar.state, bar.hotItem, Looks()});
+      bool handled = false;
+      o->OnPopupKey(k, &handled);
+      return k == 27 ? kPopupCancelled : -1;
+    };
+  };
+  steps = {key(39), key(37), key(27)};
+  bar.SetFocus();
+  owner.events.clear();
+  bar.OnKeyDown(13, 1, 0);
+  EXPECT_EQ((std::vector<i32>{190, 280, 190}), opened) << "each popup opens with its first item hot";
+  const u8 open = CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen | CMenuBarCore::kFromKeyboard;
+  const i32 hots[] = {kFile, kEdit, kFile};
+  ASSERT_EQ(3u, seen.size());
+  for (u32 i = 0; i < 3; ++i) {
+    EXPECT_EQ(open, seen[i].state) << i;
+    EXPECT_EQ(hots[i], seen[i].hot) << i;
+    std::vector<u32> looks = {0, 0, 0, kBarItemDisabled, 0, 0, 0};
+    looks[static_cast<u32>(hots[i])] = kBarItemHot | kBarItemOpen;
+    EXPECT_EQ(looks, seen[i].looks) << i;
+  }
+  EXPECT_EQ(std::vector<std::string>{"hover -3"}, owner.events) << "told once, when menu mode ends";
+  EXPECT_EQ(kFile, bar.hotItem);
+  EXPECT_EQ(&bar, FocusedWidget());
+  EXPECT_EQ(0, bar.state & ~CMenuBarCore::kFromKeyboard);
+  std::vector<u32> rest = {kBarItemHot, 0, 0, kBarItemDisabled, 0, 0, 0};
+  EXPECT_EQ(rest, Looks()) << "focused rest: hot, not open";
+  // Started with the mouse: after a move the next popup opens with nothing
+  // hot, in menu mode but no longer in hover.
+  seen.clear();
+  opened.clear();
+  steps = {key(39), key(27)};
+  Point p = At(kFile);
+  bar.OnMouseMove(0, &p);
+  bar.OnLButtonDown(0, &p);
+  EXPECT_EQ((std::vector<i32>{191, 281}), opened);
+  ASSERT_EQ(2u, seen.size());
+  EXPECT_EQ(CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen, seen[1].state);
 }
 
 }  // namespace

@@ -104,3 +104,66 @@ TEST(MenuModelTest, MainMenuRestoreTouchesRootFileAndEditOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Visible items are the ones without the hidden bit, whatever their type;
+// selectable ones are also enabled and are commands or submenus. Each
+// child below differs from the next in one bit, so that a count taking
+// the wrong bit or type is off.
+TEST(MenuModelTest, VisibleAndSelectableCountsTellEveryBitApart) {
+  CMenuBlock block(Submenu(1, {Command(2), Command(3, 0), Command(4, kMenuEnabled | kMenuHidden),
+                               Command(5, kMenuHidden), Separator(), Separator(kMenuEnabled),
+                               Submenu(6, {Command(7)}), Submenu(8, {Command(9)}, kMenuEnabled | kMenuHidden),
+                               Submenu(10, {Command(11), Command(12)}, 0)}));
+  CMenuModel* root = block.Root();
+  ASSERT_EQ(9, root->count);
+  EXPECT_EQ(6, root->CountVisibleItems()) << "three children are hidden";
+  EXPECT_EQ(2, root->CountSelectableItems()) << "command 2 and submenu 6";
+  root->ShowItemById(4, true);
+  EXPECT_EQ(7, root->CountVisibleItems());
+  EXPECT_EQ(3, root->CountSelectableItems());
+  root->EnableItemById(10, true);
+  EXPECT_EQ(4, root->CountSelectableItems());
+  root->EnableItemById(2, false);
+  EXPECT_EQ(3, root->CountSelectableItems());
+  EXPECT_EQ(7, root->CountVisibleItems()) << "enabling never shows";
+  root->ShowItemById(6, false);
+  EXPECT_EQ(6, root->CountVisibleItems());
+  EXPECT_EQ(2, root->CountSelectableItems());
+  // The last child counts: a block whose only visible child is its last.
+  CMenuBlock tail(Submenu(1, {Command(2, kMenuHidden), Command(3)}));
+  EXPECT_EQ(1, tail.Root()->CountVisibleItems());
+  EXPECT_EQ(1, tail.Root()->CountSelectableItems());
+  CMenuBlock empty(Submenu(1, {}));
+  EXPECT_EQ(0, empty.Root()->CountVisibleItems());
+  EXPECT_EQ(0, empty.Root()->CountSelectableItems());
+}
+
+// By id: the enabled bit of the first match at any depth, the hidden bit of
+// a direct child only, each only on the record named, and false for none.
+TEST(MenuModelTest, ByIdOperationsAnswerWhetherTheyFoundTheItem) {
+  CMenuBlock block(Submenu(1, {Command(2), Submenu(3, {Command(4), Command(2)}), Command(5, 0)}));
+  CMenuModel* root = block.Root();
+  CMenuModel* nested = root->FindSubmenu(3);
+  EXPECT_TRUE(root->EnableItemById(5, true));
+  EXPECT_TRUE(root->IsItemEnabled(2));
+  EXPECT_TRUE(root->EnableItemById(4, false));
+  EXPECT_FALSE(nested->IsItemEnabled(0));
+  EXPECT_TRUE(nested->IsItemEnabled(1));
+  EXPECT_TRUE(root->EnableItemById(2, false));
+  EXPECT_FALSE(root->IsItemEnabled(0));
+  EXPECT_TRUE(nested->IsItemEnabled(1)) << "the first match only";
+  EXPECT_FALSE(root->EnableItemById(99, true));
+  EXPECT_FALSE(root->ShowItemById(4, false)) << "nested: not searched";
+  EXPECT_TRUE(root->ShowItemById(3, false));
+  EXPECT_EQ(kMenuEnabled | kMenuHidden, root->GetItem(1)->flags);
+  EXPECT_TRUE(root->ShowItemById(3, true));
+  EXPECT_EQ(kMenuEnabled, root->GetItem(1)->flags);
+  EXPECT_FALSE(root->IsItemEnabled(-1));
+  EXPECT_FALSE(root->IsItemEnabled(3));
+  EXPECT_EQ(-1, root->GetItemType(3));
+  EXPECT_EQ(kMenuTypeSubmenu, root->GetItemType(1));
+}
+
+}  // namespace

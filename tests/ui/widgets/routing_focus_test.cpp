@@ -89,6 +89,13 @@ TEST_F(Routing, KeysGoToTheFocusedLeafOnly) {
   EXPECT_TRUE(RouteKeyToChildren(tree, key));
   ASSERT_EQ(1u, log.size());
   EXPECT_TRUE(log[0].widget == &tree.group.right.second && log[0].a == 65);
+  tree.group.right.flags &= ~kFlagVisible;
+  EXPECT_FALSE(RouteKeyToChildren(tree, key)) << "inside a hidden panel the focus takes no keys";
+  tree.group.flags |= kFlagDisabled;
+  tree.group.right.flags |= kFlagVisible;
+  EXPECT_FALSE(RouteKeyToChildren(tree, key)) << "nor inside a disabled group";
+  EXPECT_EQ(1u, log.size());
+  tree.group.flags &= ~kFlagDisabled;
   CProbe<CTree> stranger;
   EXPECT_FALSE(NotifyFocusLost(tree, &stranger)) << "not in the tree: nothing found";
 }
@@ -122,6 +129,26 @@ TEST_F(Routing, ThePressedWidgetIsAskedWhetherThePointerLeftItAndLetsGo) {
   EXPECT_EQ('r', log.back().kind);
   SetPressedWidget(nullptr);
   EXPECT_FALSE(ReleasePressIn(tree));
+}
+
+// A disabled panel is passed over with its children both ways; a Tab
+// stop that is visible but disabled is never given the focus, and the walk
+// wraps around at both ends.
+TEST_F(Routing, TabAndShiftTabPassOverADisabledPanelAndWrapAtBothEnds) {
+  tree.group.right.flags |= kFlagDisabled;
+  StoreFocusedWidget(&tree.group.left.second);
+  EXPECT_EQ(&tree.extra, Tab(false));
+  EXPECT_EQ(&tree.group.left, Tab(false)) << "past the last: the first";
+  EXPECT_EQ(&tree.extra, Tab(true)) << "before the first: the last";
+  EXPECT_EQ(&tree.group.left.second, Tab(true));
+  EXPECT_EQ(&tree.group.left.first, Tab(true));
+  tree.group.right.flags &= ~kFlagDisabled;
+  tree.extra.flags |= kFlagDisabled;
+  StoreFocusedWidget(&tree.group.right.second);
+  EXPECT_EQ(&tree.group.left, Tab(false)) << "the disabled last stop is passed over";
+  EXPECT_EQ(&tree.group.right.second, Tab(true));
+  EXPECT_EQ(&tree.group.right.first, Tab(true));
+  EXPECT_EQ(&tree.group.right, Tab(true));
 }
 
 }  // namespace

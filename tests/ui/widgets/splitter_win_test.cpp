@@ -87,4 +87,53 @@ TEST_F(Splitter, OnANarrowPageTheUpperLimitWins) {
   EXPECT_EQ(0, ClampPaneWidth(100, 60)) << "never a negative width";
 }
 
+// The strip is x 180..184 and y 96..268 (content 300 high), bounds
+// included: each first and last pixel starts a drag, each pixel just past
+// them does not.
+TEST_F(Splitter, TheDividerStripStartsADragFromItsFirstToItsLastPixel) {
+  Open(400, nullptr);
+  CSplitter<CPanePair<CPageOwner>>& s = owner.page.splitter;
+  const struct {
+    i32 x, y;
+    bool drags;
+  } presses[] = {{180, 150, true}, {184, 150, true}, {185, 150, false}, {179, 150, false},
+                 {182, 96, true},  {182, 95, false}, {182, 268, true},  {182, 269, false}};
+  for (const auto& p : presses) {
+    Route(MouseKind::kLeftDown, p.x, p.y);
+    EXPECT_EQ(p.drags, s.dragging) << p.x << "," << p.y;
+    EXPECT_EQ(p.drags, CaptureOwner() == &owner.page) << p.x << "," << p.y;
+    Point up = At(p.x, p.y);
+    CaptureTable::DispatchLeftUp(0, &up);
+    Route(MouseKind::kLeftUp, p.x, p.y);
+    EXPECT_FALSE(s.dragging);
+    EXPECT_EQ(nullptr, CaptureOwner());
+    EXPECT_EQ(180, s.leftPaneWidth) << "a press alone moves nothing";
+  }
+}
+
+// A drag to the left first: the divider keeps the distance to the pointer
+// it had at the press, from either side of the strip, and the panes follow.
+TEST_F(Splitter, ADragToTheLeftKeepsTheGrabPointAndMovesBothPanes) {
+  Open(400, nullptr);
+  CSplitter<CPanePair<CPageOwner>>& s = owner.page.splitter;
+  Route(MouseKind::kLeftDown, 184, 150);
+  CapturedMove(183, 150);
+  EXPECT_EQ(179, s.leftPaneWidth);
+  EXPECT_EQ(179 - 8, owner.page.left.width);
+  EXPECT_EQ(179 + 6, owner.page.right.x);
+  EXPECT_EQ(400 - 179 - 12, owner.page.right.width);
+  CapturedMove(163, 10);
+  EXPECT_EQ(159, s.leftPaneWidth);
+  EXPECT_EQ(159u, Stored());
+  CapturedMove(188, 10);  // and back to the right
+  EXPECT_EQ(184, s.leftPaneWidth);
+  Point up = At(188, 10);
+  CaptureTable::DispatchLeftUp(0, &up);
+  Route(MouseKind::kLeftDown, 188, 150);  // the new strip's right end
+  ASSERT_TRUE(s.dragging);
+  CapturedMove(176, 150);
+  EXPECT_EQ(172, s.leftPaneWidth);
+  CaptureTable::DispatchLeftUp(0, &up);
+}
+
 }  // namespace

@@ -118,4 +118,63 @@ TEST_F(TextEditWindow, TheCaretBlinksByPostedTicksAndOneBlinkRunsPerClass) {
   EXPECT_FALSE(blink.IsRunning());
 }
 
+// Shift read through the key seam at each key, both ways; the owner is told
+// of every navigation key that moved the caret or collapsed a selection,
+// and of nothing else.
+TEST_F(TextEditWindow, ShiftArrowsSelectBothWaysAndTheOwnerHearsOnlyMoves) {
+  CTextEdit<CEditFrame>& e = frame->first;
+  e.SetFocus();
+  e.SetText(u"hello world");
+  const int start = frame->changes;
+  const struct {
+    u32 key;
+    bool shift;
+    i32 caret, selStart, selEnd;
+    int told;  // change callbacks so far
+  } walk[] = {
+      {37, true, 10, 10, 11, 1}, {37, true, 9, 9, 11, 2},  {39, true, 10, 10, 11, 3}, {39, true, 11, 11, 11, 4},
+      {39, true, 11, 11, 11, 4},  // at the end: nothing, nobody told
+      {36, true, 0, 0, 11, 5},    {39, false, 0, 0, 0, 6},  // collapses where the caret is
+      {36, false, 0, 0, 0, 6},    {35, false, 11, 11, 11, 7}, {35, false, 11, 11, 11, 7},
+  };
+  for (const auto& s : walk) {
+    keys.SetKeyDown(16, s.shift);
+    e.edit.state &= ~kEditCaretShown;  // as the blink hid it
+    e.OnKeyDown(s.key, 1, 0);
+    keys.SetKeyDown(16, false);
+    const int step = static_cast<int>(&s - walk);
+    EXPECT_EQ(s.caret, e.edit.caret) << step;
+    EXPECT_EQ(s.selStart, e.edit.selectionStart) << step;
+    EXPECT_EQ(s.selEnd, e.edit.selectionEnd) << step;
+    EXPECT_EQ(s.told, frame->changes - start) << step;
+    EXPECT_TRUE(e.edit.state & kEditCaretShown) << "every key shows the caret, also one that changes nothing";
+  }
+}
+
+// Losing the focus stops the blink and leaves the selection and the
+// caret bit as they were; a late tick for the edit changes nothing.
+TEST_F(TextEditWindow, LosingTheFocusStopsTheBlinkAndKeepsTheSelection) {
+  CTextEdit<CEditFrame>& e = frame->first;
+  auto& blink = CTextEdit<CEditFrame>::Blink();
+  e.SetFocus();
+  e.SetText(u"hello world");
+  e.edit.selectionStart = 2, e.edit.selectionEnd = e.edit.caret = 7;
+  ASSERT_TRUE(blink.IsRunning());
+  ASSERT_EQ(&e, blink.Target());
+  const u8 shown = e.edit.state & kEditCaretShown;
+  frame->SetFocusedWidget(nullptr);
+  EXPECT_FALSE(blink.IsRunning());
+  EXPECT_EQ(nullptr, blink.Target());
+  EXPECT_TRUE(e.edit.selectionStart == 2 && e.edit.selectionEnd == 7 && e.edit.caret == 7);
+  EXPECT_EQ(shown, e.edit.state & kEditCaretShown);
+  CTextEdit<CEditFrame>::OnCaretTick(&e);
+  EXPECT_EQ(shown, e.edit.state & kEditCaretShown) << "not focused: the tick is ignored";
+  // Focus back: everything is selected and the blink runs for it again.
+  e.SetFocus();
+  EXPECT_TRUE(blink.IsRunning() && blink.Target() == &e);
+  EXPECT_TRUE(e.edit.selectionStart == 0 && e.edit.selectionEnd == 11 && e.edit.caret == 11);
+  EXPECT_TRUE(e.edit.state & kEditCaretShown);
+  frame->SetFocusedWidget(nullptr);
+}
+
 }  // namespace

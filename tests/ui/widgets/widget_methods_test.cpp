@@ -112,6 +112,9 @@ TEST_F(WidgetMethods, GeometryConversionsRoundTripThroughNestedFrames) {
   EXPECT_TRUE(leaf.HitTest({r.left, r.top}));
   EXPECT_FALSE(leaf.HitTest({r.right, r.top}));
   EXPECT_FALSE(leaf.HitTest({r.left, r.bottom}));
+  EXPECT_TRUE(leaf.HitTest({r.right - 1, r.bottom - 1})) << "the last pixel is in";
+  EXPECT_FALSE(leaf.HitTest({r.left - 1, r.top}));
+  EXPECT_FALSE(leaf.HitTest({r.left, r.top - 1}));
   EXPECT_EQ(kHitVScroll, leaf.HitTestNonClient({r.right - 1, r.top}));
   leaf.flags &= ~kFlagVisible;
   EXPECT_FALSE(leaf.HitTest({r.left, r.top}));
