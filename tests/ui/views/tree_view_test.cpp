@@ -258,6 +258,11 @@ TEST_F(TreeRows, EachRowsFirstAndLastPixelRowHitItAndTheExpanderColumnsEndAt16) 
   EXPECT_TRUE(Open(x) && ItemHandlesEqual(x, tree().selected));
   EXPECT_EQ(1u, host.selections.size());
   EXPECT_TRUE(tree().Lookup(x)->flags & kTreeSelected);
+  EXPECT_FALSE(tree().Lookup(b)->flags & kTreeSelected);
+  host.pressed.clear();
+  tree().OnLButtonDown(kMouseLeftButton, &beside);
+  EXPECT_EQ(1u, host.selections.size()) << "the same row again: no selection notice";
+  EXPECT_EQ(1u, host.pressed.size()) << "but a press notice";
   // Collapsing a1 above the selection hides it: the pressed row is selected.
   Point a1Expander = {3, 155};
   tree().SelectItem(x);
