@@ -10,7 +10,8 @@
 struct ThemeCall {
   char op;  // f frame, c caption, b button, k check box, d drop-down, p progress, g bar background, i bar item,
             // B popup-menu background (state: the band), m popup-menu item, G menu-bar background, r menu-bar item
-            // w tree row (its rectangle as item)
+            // w tree row (its rectangle as item), l drop-down popup row (item, state),
+            // h item highlight (item, colour, value the radius, state 1 when selected)
   i32 width, height;
   u32 style;
   i32 state;  // caption-button state or the control's look
@@ -50,6 +51,9 @@ class CRecordingThemePainter final : public CThemePainter {
   // (views)
   void DrawListRow(CCanvas* canvas, const Rect& row, u32 state, const wchar16* text, i32 length,
                    i32 imageFrame) override;
+  void DrawListItem(CCanvas* canvas, const Rect& item, u32 state, const wchar16* text, i32 length) override;
+  void DrawItemHighlight(CCanvas* canvas, const Rect& rect, double radius, u32 colour, bool selected,
+                         double inset) override;
   std::vector<ThemeCall> calls;
   bool draw = false;  // also draw with the built-in look
 

@@ -12,6 +12,8 @@
 #include "ui/support/memory_canvas.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/widgets/button.h"
+#include "ui/widgets/check_box.h"
+#include "ui/widgets/gradient_panel.h"
 #include "ui/widgets/label.h"
 #include "ui/widgets/painted_controls.h"
 #include "ui/widgets/picture.h"
@@ -46,6 +48,116 @@ TEST(ControlPainters, ButtonLooks) {
     EXPECT_EQ(c.look, ButtonLook(b)) << int(c.state) << " " << c.style;
     StoreFocusedWidget(nullptr);
   }
+}
+
+TEST(ControlPainters, CheckBoxLooksCarryTheStyleAndEachStateBit) {
+  using Box = CCheckBox<CFakeOwner>;
+  const struct {
+    u8 state;
+    bool disabled, focused;
+    u32 style;
+    i32 look;
+  } cases[] = {{0, false, false, kCheckTicked, kCheckTicked},
+               {Box::kHighlighted, false, false, kCheckTextRight, kCheckTextRight | kLookHot},
+               {0, false, true, kCheckTicked, kCheckTicked | kLookHot},
+               {Box::kHot | Box::kHeld, false, false, 0, 0},  // held: no look of its own
+               {0, true, false, kCheckTicked, kCheckTicked | kLookDisabled},
+               {Box::kHighlighted, true, false, 0, kLookDisabled | kLookHot}};
+  for (const auto& c : cases) {
+    CRecordingThemePainter theme;
+    CFakeOwner owner;
+    Box box;
+    const Rect r = {0, 0, 120, 20};
+    box.Create(kFlagVisible | (c.disabled ? kFlagDisabled : 0), &r, &owner);
+    box.state = c.state;
+    box.style = c.style;
+    box.text.Assign(u"Verify");
+    if (c.focused) StoreFocusedWidget(&box);
+    CMemoryCanvas m(120, 20);
+    box.PaintContent(m.canvas);
+    StoreFocusedWidget(nullptr);
+    const std::vector<ThemeCall> calls = theme.CallsOf('k');
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(c.look, calls[0].state) << int(c.state) << " " << c.disabled << " " << c.focused;
+    EXPECT_EQ(u"Verify", calls[0].text);
+  }
+}
+
+// A link is drawn in the link colour only while the pointer is over it; a
+// plain label keeps its own colour even when hot. The canvas's colour
+// comes back afterwards.
+TEST(ControlPainters, ALinkTakesTheLinkColourOnlyWhileHot) {
+  CFixedFontScope fixed;
+  ASSERT_TRUE(fixed.font);
+  const struct {
+    u32 decoration;
+    u8 state;
+    u32 colour;
+  } cases[] = {{CLabel<CFakeOwner>::kLink, CLabel<CFakeOwner>::kHot, kLabelLinkColour},
+               {CLabel<CFakeOwner>::kLink, 0, 0xFF112233u},
+               {0, CLabel<CFakeOwner>::kHot, 0xFF112233u}};
+  for (const auto& c : cases) {
+    CFakeOwner owner;
+    CLabel<CFakeOwner> l;
+    l.font = fixed.font;
+    l.textColour = 0xFF112233u;
+    l.decoration = c.decoration;
+    l.text.Assign(u"link");
+    const Rect r = {0, 0, 80, 20};
+    l.Create(kFlagVisible, &r, &owner);
+    l.state = c.state;
+    CMemoryCanvas m(80, 20);
+    m.canvas.textColour = 0xFF445566u;
+    l.PaintContent(m.canvas);
+    const std::vector<DrawnRecord> runs = RecordsOf(ReadRecords(m.canvas), kOpTextRun);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(c.colour, runs[0].colour) << c.decoration << " " << int(c.state);
+    EXPECT_EQ(0xFF445566u, m.canvas.textColour);
+  }
+}
+
+// The empty track list's hint: its text in the pale hint colour, centred,
+// and nothing once there is a row.
+TEST(ControlPainters, TheDropHintShowsOnlyOverAnEmptyList) {
+  CFixedFontScope fixed;
+  const Rect content = {0, 0, 300, 100};
+  CMemoryCanvas empty(300, 100);
+  empty.canvas.textColour = 0xFF000000u;
+  PaintDropHint(empty.canvas, content, 0, fixed.font);
+  const std::vector<DrawnRecord> runs = RecordsOf(ReadRecords(empty.canvas), kOpTextRun);
+  ASSERT_FALSE(runs.empty());
+  EXPECT_EQ(0xE0C0C0C0u, runs[0].colour);
+  EXPECT_GT(runs[0].x0, 0.0) << "centred, not at the left edge";
+  EXPECT_EQ(0xFF000000u, empty.canvas.textColour);
+  CMemoryCanvas filled(300, 100);
+  PaintDropHint(filled.canvas, content, 1, fixed.font);
+  EXPECT_TRUE(RecordsOf(ReadRecords(filled.canvas), kOpTextRun).empty());
+}
+
+// The panel's gradient runs from its bottom colour at y 0 to its top colour
+// at its height; a button hands its own and its disabled icon strips to
+// the theme.
+TEST(ControlPainters, APanelsGradientStartsAtTheBottomAndAButtonHandsOverBothStrips) {
+  CFakeOwner owner;
+  CGradientPanel<CFakeOwner> panel;
+  panel.bottomColour = 0xFF0000FFu;
+  panel.topColour = 0xFFFF0000u;
+  const Rect r = {0, 0, 60, 40};
+  panel.Create(kFlagVisible, &r, &owner);
+  CMemoryCanvas m(60, 40);
+  panel.PaintContent(m.canvas);
+  const std::vector<DrawnRecord> rects = RecordsOf(ReadRecords(m.canvas), kOpRect);
+  ASSERT_EQ(1u, rects.size());
+  EXPECT_TRUE(rects[0].paint == kPaintGradientY && rects[0].colour == 0xFF0000FFu);
+  CRecordingThemePainter theme;
+  CImageStrip icons, grey;
+  Button b;
+  b.iconStrip = &icons;
+  b.disabledIconStrip = &grey;
+  b.Create(kButtonFlags, &r, &owner);
+  CMemoryCanvas bm(60, 40);
+  PaintButton(bm.canvas, b);
+  EXPECT_TRUE(bm.state.iconStrip == &icons && bm.state.disabledIconStrip == &grey);
 }
 
 TEST(ControlPainters, LabelLinesCloseAFrameWithTheSidesBetween) {

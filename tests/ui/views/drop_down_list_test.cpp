@@ -4,6 +4,7 @@
 
 #include "render/canvas.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/views/drop_down_list.h"
 #include "ui/windows/theme/theme_metrics.h"
@@ -16,6 +17,14 @@ class CDropHost : public CFakeOwnerOf<CDropHost> {
   std::vector<i32> changes;
   auto Children() { return std::tie(drop); }
   void OnChanged(i32 index) { changes.push_back(index); }
+  // The owner's items.
+  void OnSource(i32 index, const wchar16** text, i32* length, i32* icon, u32* value) {
+    static const wchar16* names[] = {u"a0", u"b1", u"c2", u"d3"};
+    *text = names[index];
+    *length = 2;
+    *icon = 10 + index;
+    *value = 100u + static_cast<u32>(index);
+  }
 };
 
 struct DropDownList : testing::Test {
@@ -81,6 +90,70 @@ TEST_F(DropDownList, SelectionIsBoundedByTheOneItemCountAndPaintedAsSelected) {
   drop().SetSelection(1);
   drop().PaintContent(canvas);
   EXPECT_EQ(4, painter.CallsOf('d').back().image) << "the selected item's icon goes with its text";
+}
+
+// The owner's items: an explicit count bounds the keys and the wheel, and
+// the box shows the owner's text and icon. Without the focus the keys do
+// nothing and are not taken.
+TEST_F(DropDownList, OwnerItemsAreBoundedByTheirCountAndKeysNeedTheFocus) {
+  Fill(6);  // stored items that the owner's count overrides
+  drop().itemCount = 3;
+  drop().itemSource = BindCallback<CDropHost, &CDropHost::OnSource, i32, const wchar16**, i32*, i32*, u32*>(&host, &host);
+  EXPECT_EQ(0u, drop().OnKeyDown(40, 0, 0)) << "not focused";
+  EXPECT_EQ(-1, drop().selectedIndex);
+  drop().SetFocus();
+  drop().SetSelection(0);
+  for (int i = 0; i < 5; ++i) drop().OnKeyDown(40, 0, 0);
+  EXPECT_EQ(2, drop().selectedIndex) << "the owner's last item";
+  drop().OnWheel(0, -600, nullptr);
+  EXPECT_EQ(2, drop().selectedIndex);
+  drop().OnWheel(0, 120, nullptr);
+  EXPECT_EQ(1, drop().selectedIndex);
+  EXPECT_EQ(-1, drop().SetSelection(3)) << "past the owner's count";
+  EXPECT_EQ(std::vector<i32>({0, 1, 2, 1}), host.changes);
+  CRecordingThemePainter painter;
+  CMemoryCanvas m(200, 50);
+  drop().PaintContent(m.canvas);
+  const ThemeCall box = painter.CallsOf('d').back();
+  EXPECT_TRUE(box.text == u"b1" && box.image == 11);
+  const wchar16* text = nullptr;
+  i32 length = 0, icon = -1;
+  u32 value = 0;
+  drop().GetItem(2, &text, &length, &icon, &value);
+  EXPECT_EQ(102u, value);
+}
+
+// The box's look: highlighted while the pointer is over it or it has the
+// focus, plain otherwise; the pointer leaving cools it unless the popup is
+// open; each change repaints once.
+TEST_F(DropDownList, TheBoxIsHighlightedWhileHotOrFocusedAndCoolsWhenThePointerLeaves) {
+  CRecordingThemePainter painter;
+  CMemoryCanvas m(200, 50);
+  Fill(2);
+  auto look = [&]() {
+    painter.calls.clear();
+    drop().PaintContent(m.canvas);
+    return painter.CallsOf('d').back().state;
+  };
+  using Drop = CDropDownList<CDropHost>;
+  EXPECT_EQ(0, look());
+  host.repaints.clear();
+  Point p = {5, 5};
+  drop().OnMouseMove(0, &p);
+  EXPECT_TRUE(drop().state & Drop::kHot);
+  EXPECT_EQ(static_cast<i32>(kLookOpen), look());
+  drop().OnMouseMove(0, &p);
+  EXPECT_EQ(1u, host.repaints.size()) << "hot once, repainted once";
+  drop().state |= Drop::kOpen;
+  drop().OnPressLeave();
+  EXPECT_TRUE(drop().state & Drop::kHot) << "the popup is open: it stays hot";
+  drop().state &= ~Drop::kOpen;
+  drop().OnPressLeave();
+  EXPECT_FALSE(drop().state & Drop::kHot);
+  EXPECT_EQ(0, look());
+  EXPECT_EQ(2u, host.repaints.size());
+  drop().SetFocus();
+  EXPECT_EQ(static_cast<i32>(kLookOpen), look()) << "focused";
 }
 
 TEST(PopupListPlace, BelowTheControlWhenItFitsElseAbove) {

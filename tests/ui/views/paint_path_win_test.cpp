@@ -50,6 +50,28 @@ TEST_F(PaintPath, AWholeRepaintDrawsTheFrameThenTheChildrenLastFirst) {
   EXPECT_EQ(1u, system.Presents().size());
 }
 
+// The frame shows the hot caption button while the window has caption
+// buttons, and none without them whatever the hot button says.
+TEST_F(PaintPath, TheFrameIsDrawnWithTheHotCaptionButtonOnlyWhenTheWindowHasThem) {
+  const u32 withButtons = frame.flags;
+  ASSERT_TRUE(withButtons & kFlagCaptionButtons);
+  const struct {
+    bool buttons;
+    i32 hot, drawn;
+  } cases[] = {{true, 2, 2}, {true, 3, 3}, {true, kCaptionNone, kCaptionNone}, {false, 2, kCaptionNone}};
+  for (const auto& c : cases) {
+    frame.flags = c.buttons ? withButtons : (withButtons & ~kFlagCaptionButtons);
+    frame.hotButton = c.hot;
+    painter.calls.clear();
+    frame.Repaint();
+    const std::vector<ThemeCall> frames = painter.CallsOf('f');
+    ASSERT_EQ(1u, frames.size());
+    EXPECT_EQ(c.drawn, frames[0].state) << c.buttons << " " << c.hot;
+  }
+  frame.flags = withButtons;
+  frame.hotButton = kCaptionNone;
+}
+
 TEST_F(PaintPath, AnOpaqueWidgetIsPaintedAloneAndASeeThroughOneWithWhatLiesBehindIt) {
   frame.RedrawWidget(frame.solid, nullptr);
   ASSERT_EQ(1u, painter.calls.size()) << "no frame, no sibling";

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "render/text/font.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/memory_canvas.h"
+#include "ui/support/recording_theme_painter.h"
 #include "ui/support/real_window.h"
 #include "ui/views/drop_down_list.h"
 #include "ui/views/popup_list.h"
@@ -13,7 +16,7 @@ namespace {
 void NameOf(void*, i32 index, const wchar16** text, i32* length, i32* icon) {
   static const wchar16* names[] = {u"alpha", u"beta", u"gamma", u"delta", u"epsilon"};
   *text = names[index % 5];
-  *length = 5;
+  *length = static_cast<i32>(std::u16string(*text).size());
   *icon = -1;
 }
 
@@ -54,6 +57,10 @@ TEST(PopupList, EndsWithEnterEscapeOrALostActivation) {
     i32 current, result;
   } cases[] = {{{VK_DOWN, VK_DOWN, VK_RETURN}, false, false, 0, 2},
                {{VK_DOWN, VK_ESCAPE}, false, false, 1, -1},
+               {{VK_UP, VK_UP, VK_DOWN, VK_RETURN}, false, false, 3, 2},  // both ways
+               {{VK_DOWN, VK_DOWN, VK_RETURN}, false, false, 4, 4},       // at the last item
+               {{VK_UP, VK_UP, VK_RETURN}, false, false, 0, 0},           // at the first
+               {{VK_RETURN}, false, false, 3, 3},
                {{VK_DOWN}, true, false, 0, -1},
                {{}, true, true, 3, 3}};
   for (const auto& c : cases) {
@@ -81,6 +88,36 @@ TEST(PopupList, OpensWithTheCurrentItemInViewAndAShorterListScrolls) {
   });
   EXPECT_EQ(20, result);
   EXPECT_TRUE(shown);
+}
+
+// Each row is drawn as the owner's item, the current one selected and no
+// other; the current item follows the hover and the selection, and -1 or
+// a lost selection leaves it.
+TEST(PopupList, OnlyTheCurrentRowIsDrawnSelectedWithItsOwnText) {
+  CRecordingThemePainter painter;
+  CPopupList popup(kNames, 5);
+  popup.current = 3;
+  CMemoryCanvas m(160, 120);
+  for (i32 i = 0; i < 5; ++i) {
+    const Rect r = {0, 100 - 20 * i, 160, 120 - 20 * i};
+    popup.PaintItem(&m.canvas, &r, i);
+  }
+  const std::vector<ThemeCall> rows = painter.CallsOf('l');
+  ASSERT_EQ(5u, rows.size());
+  const char16_t* names[] = {u"alpha", u"beta", u"gamma", u"delta", u"epsilon"};
+  for (size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(i == 3 ? static_cast<i32>(kLookSelected) : 0, rows[i].state) << i;
+    EXPECT_EQ(std::u16string(names[i]), rows[i].text) << i;
+    EXPECT_TRUE(rows[i].item.top == 100 - 20 * static_cast<i32>(i) && rows[i].item.right == 160) << i;
+  }
+  popup.OnItemHover(-1, 0, {0, 0});
+  EXPECT_EQ(3, popup.current) << "the pointer off the items";
+  popup.OnItemSelected(1, 0);
+  EXPECT_EQ(3, popup.current) << "a lost selection";
+  popup.OnItemHover(0, 0, {0, 0});
+  EXPECT_EQ(0, popup.current);
+  popup.OnItemSelected(4, 1);
+  EXPECT_EQ(4, popup.current);
 }
 
 class CDropOwner : public CFakeOwnerOf<CDropOwner> {

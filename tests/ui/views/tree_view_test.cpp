@@ -5,19 +5,27 @@
 
 #include "render/canvas.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/fixed_font.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/views/tree_view.h"
 #include "ui/widgets/text_edit.h"
+#ifdef _WIN32
+#include "ui/support/scripted_window_system.h"
+#endif
 
 namespace {
 
 class CTreeHost : public CFakeOwnerOf<CTreeHost> {
  public:
   CTreeView<CTreeHost> tree;
-  std::vector<TreeItemHandle> pressed;
+  std::vector<TreeItemHandle> pressed, selections;
+  bool refuseKeys = false;
   std::mt19937* random = nullptr;  // set: expansions fill in children and sometimes delete
   auto Children() { return std::tie(tree); }
   void OnPress(TreeItemHandle h, i32, Point) { pressed.push_back(h); }
+  void OnSelected(TreeItemHandle h) { selections.push_back(h); }
+  void OnKey(u32, bool* proceed) { *proceed = !refuseKeys; }
   TreeItemHandle Insert(const TreeItemHandle& parent, const TreeItemHandle& at, u8 flags = 0) {
     TreeItemInfo info;
     info.Init(u"item", -1, -1, 0);
@@ -196,6 +204,188 @@ TEST_F(TreeView, KeysWalkTheRowsAndOpenAndCloseItems) {
   }
 }
 
+// Four shown rows from the top in a 200 x 180 tree: a, its child a1, a1's
+// child x (level 2) and b; rows are 18 high from the top edge, so row i
+// spans y [162 - 18 i, 180 - 18 i).
+struct TreeRows : TreeView {
+  void SetUp() override {
+    TreeView::SetUp();
+    tree().selectionChanged = BindCallback<CTreeHost, &CTreeHost::OnSelected, TreeItemHandle>(&host, &host);
+    a = Add(kNullItem);
+    b = Add(kNullItem);
+    a1 = Add(a);
+    x = Add(a1, kTreeExpander);  // children come on expansion
+    tree().SetExpanded(a, true);
+    tree().SetExpanded(a1, true);
+    host.selections.clear();
+  }
+  bool Open(const TreeItemHandle& h) { return (tree().Lookup(h)->flags & kTreeExpanded) != 0; }
+  TreeItemHandle a, b, a1, x;
+};
+
+TEST_F(TreeRows, EachRowsFirstAndLastPixelRowHitItAndTheExpanderColumnsEndAt16) {
+  ASSERT_EQ(4u, tree().VisibleRowCount());
+  const struct {
+    i32 y;
+    int row;  // -1 none
+  } ys[] = {{180, -1}, {179, 0}, {162, 0}, {161, 1}, {144, 1}, {143, 2}, {126, 2}, {125, 3}, {108, 3}, {107, -1}, {-1, -1}};
+  const TreeItemHandle rows[] = {a, a1, x, b};
+  for (const auto& c : ys) {
+    const TreeItemHandle h = tree().RowAtPoint({50, c.y});
+    EXPECT_TRUE(c.row < 0 ? IsNullItem(h) : ItemHandlesEqual(rows[c.row], h)) << c.y;
+  }
+  // The expander column of a level-1 item is x 0..15, of a level-2 one 18..33
+  // (the row height, not the indent, sets the columns).
+  tree().indent = 25;
+  const struct {
+    i32 x, y;
+    TreeItemHandle h;
+    bool hit;
+  } xs[] = {{-1, 170, a1, false}, {0, 161, a1, true},  {15, 144, a1, true}, {16, 150, a1, false},
+            {17, 130, x, false},  {18, 143, x, true},  {33, 126, x, true},  {34, 130, x, false},
+            {5, 170, a1, false},  {20, 150, x, false}};  // the other row
+  for (const auto& c : xs) EXPECT_EQ(c.hit, tree().HitExpander({c.x, c.y}, c.h)) << c.x << "," << c.y;
+  tree().indent = 18;
+  // Presses: on x's expander it opens without selecting; just right of it it selects.
+  tree().SelectItem(b);
+  host.selections.clear();
+  Point on = {33, 130}, beside = {34, 130};
+  tree().OnLButtonDown(kMouseLeftButton, &on);
+  EXPECT_TRUE(Open(x) && ItemHandlesEqual(b, tree().selected));
+  EXPECT_EQ(0u, host.selections.size());
+  CheckRows("x opened");
+  tree().OnLButtonDown(kMouseLeftButton, &beside);
+  EXPECT_TRUE(Open(x) && ItemHandlesEqual(x, tree().selected));
+  EXPECT_EQ(1u, host.selections.size());
+  EXPECT_TRUE(tree().Lookup(x)->flags & kTreeSelected);
+  EXPECT_FALSE(tree().Lookup(b)->flags & kTreeSelected);
+  host.pressed.clear();
+  tree().OnLButtonDown(kMouseLeftButton, &beside);
+  EXPECT_EQ(1u, host.selections.size()) << "the same row again: no selection notice";
+  EXPECT_EQ(1u, host.pressed.size()) << "but a press notice";
+  // Collapsing a1 above the selection hides it: the pressed row is selected.
+  Point a1Expander = {3, 155};
+  tree().SelectItem(x);
+  tree().OnLButtonDown(kMouseLeftButton, &a1Expander);
+  EXPECT_TRUE(!Open(a1) && ItemHandlesEqual(a1, tree().selected));
+  EXPECT_FALSE(tree().Lookup(x)->flags & kTreeSelected) << "the old selection's bit is cleared";
+  CheckRows("a1 closed");
+}
+
+// Every key, every way, from every kind of row; after each key the
+// selection, the expanded items, the shown rows and the notices.
+TEST_F(TreeRows, KeysWalkBothWaysAndOpenAndCloseWithLeftAndRight) {
+  const struct {
+    u32 key;
+    TreeItemHandle selected;
+    bool aOpen, a1Open;
+    size_t notices;  // selection notices so far
+  } walk[] = {{45, a, true, true, 1},   // no selection: any key takes the top row
+              {38, a, true, true, 1},   // Up at the top
+              {35, b, true, true, 2},   // End
+              {35, b, true, true, 2},   {40, b, true, true, 2},  // Down at the bottom
+              {39, b, true, true, 2},   // Right on the last row without children
+              {36, a, true, true, 3},   // Home
+              {36, a, true, true, 3},   {40, a1, true, true, 4}, {40, x, true, true, 5},
+              {37, a1, true, true, 6},  // Left on a closed item: its parent
+              {37, a1, true, false, 6}, // Left on an open one closes it
+              {40, b, true, false, 7},  {38, a1, true, false, 8},
+              {39, a1, true, true, 8},  // Right on a closed one with children opens it
+              {39, x, true, true, 9},   // Right on an open one: down
+              {37, a1, true, true, 10}, {37, a1, true, false, 10}, {37, a, true, false, 11},
+              {37, a, false, false, 11}, {37, a, false, false, 11},  // a top-level item has no parent
+              {39, a, true, false, 11}, {45, a, true, false, 11}};
+  for (const auto& w : walk) {
+    tree().OnKeyDown(w.key, 0, 0);
+    EXPECT_TRUE(ItemHandlesEqual(w.selected, tree().selected)) << w.key << " notice " << w.notices;
+    EXPECT_EQ(w.aOpen, Open(a)) << w.key << " notice " << w.notices;
+    EXPECT_EQ(w.a1Open, Open(a1)) << w.key << " notice " << w.notices;
+    EXPECT_EQ(w.notices, host.selections.size()) << w.key;
+    CheckRows("key");
+    u32 selectedBits = 0;
+    for (const TreeItemHandle& h : {a, b, a1, x}) selectedBits += (tree().Lookup(h)->flags & kTreeSelected) != 0;
+    EXPECT_EQ(1u, selectedBits) << "one selected item";
+  }
+  // The owner's key hook can refuse a key.
+  tree().key = BindCallback<CTreeHost, &CTreeHost::OnKey, u32, bool*>(&host, &host);
+  host.refuseKeys = true;
+  tree().OnKeyDown(40, 0, 0);
+  EXPECT_TRUE(ItemHandlesEqual(a, tree().selected));
+  host.refuseKeys = false;
+  tree().OnKeyDown(40, 0, 0);
+  EXPECT_TRUE(ItemHandlesEqual(a1, tree().selected));
+}
+
+#ifdef _WIN32
+TEST_F(TreeRows, WithControlTheKeysOnlyScrollBothWays) {
+  for (int i = 0; i < 12; ++i) Add(kNullItem);  // 16 rows of 18 in 180: a bar
+  ASSERT_TRUE(tree().flags & kFlagVScroll);
+  tree().SelectItem(a1);
+  host.selections.clear();
+  CScriptedWindowSystem keys;
+  keys.SetKeyDown(0x11, true);
+  const double line = 18.0 / (16 * 18 - 180);
+  const struct {
+    u32 key;
+    double y;
+  } walk[] = {{40, 1 - line}, {40, 1 - 2 * line}, {38, 1 - line}, {35, 0.0}, {36, 1.0}};
+  for (const auto& w : walk) {
+    tree().OnKeyDown(w.key, 0, 0);
+    EXPECT_NEAR(w.y, tree().positionY, 1e-12) << w.key;
+  }
+  EXPECT_TRUE(ItemHandlesEqual(a1, tree().selected) && host.selections.empty()) << "nothing selected";
+}
+#endif
+
+TEST_F(TreeRows, TheFocusTakesTheTopRowOnlyWhenNothingIsSelected) {
+  tree().OnFocusGain();
+  EXPECT_TRUE(ItemHandlesEqual(a, tree().selected));
+  tree().SelectItem(x);
+  host.selections.clear();
+  tree().OnFocusGain();
+  EXPECT_TRUE(ItemHandlesEqual(x, tree().selected) && host.selections.empty());
+}
+
+// The rows the theme is handed: left at level x indent (20 here, so the
+// indent and the row height differ), from the top down, with the expander
+// looks (open 16, closed 8, none), the selection with and without the
+// focus, and the edited look with the editor's text; no expanders
+// without the style.
+TEST_F(TreeRows, EachRowIsPaintedInItsLookAtItsIndentFromTheTop) {
+  CRecordingThemePainter painter;
+  tree().indent = 20;
+  tree().SetExpanded(x, true);  // the owner gives x a child: five rows
+  tree().SetExpanded(x, false);
+  tree().SelectItem(a1);
+  const struct {
+    bool focused, expanders, editing;
+    i32 states[4];
+  } cases[] = {{false, true, false, {16, 16 | 1, 8, 0}},
+               {true, true, false, {16, 16 | 1 | 0x20, 8, 0}},
+               {false, false, false, {0, 1, 0, 0}},
+               {false, true, true, {16, 16 | 1 | 0x40, 8, 0}}};
+  for (const auto& c : cases) {
+    StoreFocusedWidget(c.focused ? static_cast<CWidget*>(&tree()) : nullptr);
+    tree().style = c.expanders ? kTreeStyleExpanders : 0;
+    if (c.editing) tree().Lookup(a1)->flags |= kTreeEditing;
+    painter.calls.clear();
+    CMemoryCanvas m(200, 180);
+    tree().PaintContent(m.canvas);
+    const std::vector<ThemeCall> rows = painter.CallsOf('w');
+    ASSERT_EQ(4u, rows.size());
+    const i32 levels[] = {0, 1, 2, 0};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(c.states[i], rows[static_cast<size_t>(i)].state) << "row " << i << " focused " << c.focused;
+      const Rect r = rows[static_cast<size_t>(i)].item;
+      EXPECT_TRUE(r.left == 20 * levels[i] && r.right == 200 && r.top == 162 - 18 * i && r.bottom == 180 - 18 * i)
+          << "row " << i << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+    EXPECT_EQ(c.editing ? u"" : u"item", rows[1].text) << "the edited row shows the editor's (empty) text";
+    if (c.editing) tree().Lookup(a1)->flags &= ~kTreeEditing;
+  }
+  tree().style = kTreeStyleExpanders;
+}
+
 // Renaming through the program's text edit: the owner may refuse a text
 // (the editor stays), Enter accepts it, Escape drops it.
 class CRenameHost : public CFakeOwnerOf<CRenameHost> {
@@ -207,6 +397,7 @@ class CRenameHost : public CFakeOwnerOf<CRenameHost> {
 };
 
 TEST(TreeLabelEdit, EnterRenamesUnlessRefusedAndEscapeDrops) {
+  CFixedFontScope fixed;  // a UI font to measure the labels with
   CRenameHost host;
   const Rect r = {0, 0, 200, 100};
   host.tree.Create(kFlagVisible, &r, &host);
@@ -230,6 +421,33 @@ TEST(TreeLabelEdit, EnterRenamesUnlessRefusedAndEscapeDrops) {
   EXPECT_EQ(u"new", edit(u"new", 13));
   EXPECT_EQ(u"new", edit(u"dropped", 27));
   EXPECT_FALSE(host.tree.editor.IsVisible() || (host.tree.Lookup(a)->flags & kTreeEditing));
+  EXPECT_EQ(&host.tree, FocusedWidget()) << "Enter and Escape give the tree the focus";
+  // The editor loses the focus: a refused text keeps it open and editing,
+  // with the focus back in it; an accepted one is taken, the editor hidden
+  // and the focus left where it went. The content widens to the new label.
+  auto loseFocus = [&](const wchar16* text) {
+    host.tree.editor.SetText(text);
+    host.tree.Lookup(a)->flags |= kTreeEditing;
+    host.tree.editor.ModifyFlags(0, kFlagVisible);
+    host.tree.PlaceLabelEdit();
+    StoreFocusedWidget(nullptr);
+    host.tree.OnLabelEditFocusLost();
+    return std::u16string(host.tree.Lookup(a)->text.c_str());
+  };
+  host.accept = false;
+  EXPECT_EQ(u"new", loseFocus(u"kept open"));
+  EXPECT_TRUE(host.tree.editor.IsVisible() && (host.tree.Lookup(a)->flags & kTreeEditing));
+  EXPECT_EQ(&host.tree.editor, FocusedWidget());
+  host.accept = true;
+  const std::u16string longer = u"a much longer name than before";
+  EXPECT_EQ(longer, loseFocus(longer.c_str()));
+  EXPECT_FALSE(host.tree.editor.IsVisible() || (host.tree.Lookup(a)->flags & kTreeEditing));
+  EXPECT_EQ(nullptr, FocusedWidget()) << "the tree does not take the focus back";
+  CFont* font = UiFontNormal();
+  ASSERT_TRUE(font);
+  const i32 label = static_cast<i32>(Ceil(font->MeasureText(longer.c_str(), static_cast<i32>(longer.size())))) +
+                    2 * ThemeTextPadding();
+  EXPECT_EQ(label, host.tree.contentWidth) << "the widest row: the new label from the left edge";
   StoreFocusedWidget(nullptr);
 }
 

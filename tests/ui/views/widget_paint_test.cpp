@@ -51,6 +51,51 @@ TEST_F(WidgetPaint, FramesAreDrawnOnlyWhereTheClipReachesOutsideTheContent) {
   EXPECT_TRUE(Clip().left == 40 && Clip().bottom == 70);
 }
 
+// Both children shown: the group's content is {5, 5, 145, 95} of its 150 x
+// 100 box; the left panel (100 x 100 at the content's corner) is cut at the
+// content's top, the right one (30 x 50 at 110, 10) fits. Children paint
+// from the last declared to the first, each with the origin at its corner
+// and the clip in its own coordinates.
+TEST_F(WidgetPaint, ChildrenPaintLastFirstEachAtItsPlaceClippedToItsBoxAndTheContent) {
+  group.right.x = 110;
+  group.right.y = 10;
+  group.right.width = 30;
+  group.right.height = 50;
+  PaintClipped(group, canvas);
+  ASSERT_EQ(3u, painter.calls.size());
+  const struct {
+    double x, y;
+    Rect clip;
+  } expected[] = {{10, 20, {0, 0, 150, 100}}, {15 + 110, 25 + 10, {0, 0, 30, 50}}, {15, 25, {0, 0, 100, 90}}};
+  for (size_t i = 0; i < 3; ++i) {
+    const ThemeCall& c = painter.calls[i];
+    EXPECT_TRUE(c.originX == expected[i].x && c.originY == expected[i].y) << i << ": " << c.originX << "," << c.originY;
+    EXPECT_TRUE(c.clip.left == expected[i].clip.left && c.clip.top == expected[i].clip.top &&
+                c.clip.right == expected[i].clip.right && c.clip.bottom == expected[i].clip.bottom)
+        << i << ": " << c.clip.left << "," << c.clip.top << "," << c.clip.right << "," << c.clip.bottom;
+  }
+  // A repaint that pokes out of the group's content at one edge only (each
+  // edge in turn) draws the group's frame again; one inside draws none.
+  const Rect pokes[] = {{12, 50, 60, 70}, {40, 22, 60, 70}, {40, 50, 158, 70}, {40, 50, 60, 118}, {40, 50, 60, 70}};
+  for (const Rect& r : pokes) {
+    painter.calls.clear();
+    canvas.SetClipRect(r.left, r.top, r.right, r.bottom);
+    PaintClipped(group, canvas);
+    const bool outside = !(r.left == 40 && r.top == 50 && r.right == 60 && r.bottom == 70);
+    EXPECT_EQ(outside, !painter.calls.empty() && painter.calls[0].originX == 10) << r.left << "," << r.top << ","
+                                                                                  << r.right << "," << r.bottom;
+  }
+  // The widget step alone gives the canvas back as it found it.
+  canvas.SetClipRect(0, 0, 200, 200);
+  canvas.originX = 10;
+  canvas.originY = 20;
+  canvas.SetClipRect(0, 0, 150, 100);
+  PaintWidget(group, canvas);
+  const Rect after = Clip();
+  EXPECT_TRUE(after.left == 0 && after.top == 0 && after.right == 150 && after.bottom == 100);
+  EXPECT_TRUE(canvas.originX == 10 && canvas.originY == 20);
+}
+
 TEST_F(WidgetPaint, HiddenOrSuspendedWidgetsDrawNothingAndLeaveTheCanvasAsItWas) {
   const u32 states[] = {0x2000, kFlagVisible | 0x2000 | kFlagRedrawSuspended};
   for (u32 flags : states) {
