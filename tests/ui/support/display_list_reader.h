@@ -17,6 +17,8 @@ struct DrawnRecord {
   u32 paint;           // kPaint* (shapes and text)
   u32 colour;          // solid paint, or a gradient's first colour
   std::u16string text; // text runs
+  double opacity;      // bitmaps
+  const u32* pixels;   // bitmaps: the first pixel of the drawn view
 };
 
 std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas);
