@@ -14,6 +14,7 @@
 #include "support/simulated_device_io.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 
@@ -335,6 +336,99 @@ TEST_F(MainFrameTest, LanguageSwitchLeavesNoTextInTheOldLanguage) {
   EXPECT_FALSE(CSettingsKey().ReadDword(u"\\Main", u"Language", &stored));
   f.OnCommand(kCmdEnglish);
   EXPECT_NE(std::u16string::npos, DrawnText(f).find(english[0]));
+}
+
+// Three pages (the start strip and two more): Ctrl+Tab goes forward and
+// Ctrl+Shift+Tab (either Shift key) back, each wrapping at both ends; after
+// every step the Window menu says what can be done: Next and Previous while
+// two or more pages are open, Close Window while the current page is not
+// the start strip. Ctrl+F4 closes the current page and its neighbour takes
+// its place.
+TEST_F(MainFrameTest, CtrlTabAndCtrlShiftTabWalkThePagesEachTheirWay) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  CPageHolder* strip = f.pageHost.StartStripHolder();
+  CPageBox<Page>* a = f.pageHost.OpenPage<Page>();
+  CPageBox<Page>* b = f.pageHost.OpenPage<Page>();
+  ASSERT_TRUE(a && b);
+  ASSERT_EQ(b, f.pageHost.Current());
+  CScriptedWindowSystem keys;
+  HWND window = static_cast<HWND>(f.Handle());
+  keys.SetKeyDown(VK_CONTROL, true);
+  const struct {
+    i32 shift;  // 0, VK_LSHIFT or VK_RSHIFT
+    CPageHolder* current;
+  } walk[] = {
+      {0, strip},          {0, a},          {0, b},          {VK_LSHIFT, a},
+      {VK_LSHIFT, strip},  {VK_RSHIFT, b},  {VK_RSHIFT, a},  {0, b},
+  };
+  int step = 0;
+  for (const auto& w : walk) {
+    keys.SetKeyDown(VK_LSHIFT, w.shift == VK_LSHIFT);
+    keys.SetKeyDown(VK_RSHIFT, w.shift == VK_RSHIFT);
+    SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+    EXPECT_EQ(w.current, f.pageHost.Current()) << "step " << step;
+    EXPECT_TRUE(w.current->Widget()->IsVisible()) << "step " << step;
+    for (CPageHolder* other : {strip, static_cast<CPageHolder*>(a), static_cast<CPageHolder*>(b)})
+      if (other != w.current) EXPECT_FALSE(other->Widget()->IsVisible()) << "step " << step;
+    EXPECT_TRUE(Enabled(f, kCmdNextWindow) && Enabled(f, kCmdPreviousWindow)) << "step " << step;
+    EXPECT_EQ(w.current != strip, Enabled(f, kCmdCloseWindow)) << "step " << step;
+    ++step;
+  }
+  keys.SetKeyDown(VK_LSHIFT, false);
+  keys.SetKeyDown(VK_RSHIFT, false);
+  // Ctrl+F4 on the last page: the one before it is current.
+  SendMessageW(window, WM_KEYDOWN, VK_F4, 1);
+  EXPECT_EQ(a, f.pageHost.Current());
+  EXPECT_EQ(2u, f.pageHost.list.Count());
+  EXPECT_TRUE(Enabled(f, kCmdNextWindow) && Enabled(f, kCmdCloseWindow));
+  SendMessageW(window, WM_KEYDOWN, VK_F4, 1);
+  EXPECT_EQ(strip, f.pageHost.Current());
+  EXPECT_FALSE(Enabled(f, kCmdNextWindow) || Enabled(f, kCmdPreviousWindow) || Enabled(f, kCmdCloseWindow));
+  // Alone, the start strip stays whatever the keys.
+  SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+  SendMessageW(window, WM_KEYDOWN, VK_F4, 1);
+  EXPECT_EQ(strip, f.pageHost.Current());
+  keys.SetKeyDown(VK_CONTROL, false);
+  PumpPending();
+}
+
+// Top to bottom the menu bar, a gap, the page host and the status bar fill
+// the window's content exactly; the drive selector stands at the bar's
+// right end, centred in its height. Without the status bar the page host
+// reaches the bottom; the sums hold after a resize too.
+TEST_F(MainFrameTest, PanesFillTheContentFromTopToBottom) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  const i32 gap = ThemeMenuBarItemGap(), control = ThemeControlSize();
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    if (round == 1) f.OnCommand(kCmdStatusBar);
+    if (round == 2) {
+      f.OnCommand(kCmdStatusBar);
+      ASSERT_TRUE(f.SetWindowRect(f.x, f.y, f.width + 37, f.height + 51));
+    }
+    const bool bar = f.statusBar.IsVisible();
+    EXPECT_EQ(round != 1, bar);
+    const Rect content = f.GetContentRect();
+    const i32 w = content.right, h = content.bottom;
+    EXPECT_TRUE(f.statusBar.x == 0 && f.statusBar.y == 0 && f.statusBar.width == w &&
+                f.statusBar.height == kStatusBarHeight);
+    EXPECT_EQ(0, f.menuBar.x);
+    EXPECT_EQ(w, f.menuBar.width);
+    EXPECT_EQ(h, f.menuBar.y + f.menuBar.height) << "the menu bar ends at the top";
+    EXPECT_EQ(0, f.pageHost.x);
+    EXPECT_EQ(w, f.pageHost.width);
+    EXPECT_EQ(bar ? kStatusBarHeight : 0, f.pageHost.y);
+    EXPECT_EQ(f.menuBar.y - gap, f.pageHost.y + f.pageHost.height) << "a gap below the menu bar";
+    EXPECT_EQ(w - gap, f.driveSelector.x + CMainFrame::kDriveSelectorWidth);
+    EXPECT_EQ(control, f.driveSelector.height);
+    EXPECT_EQ(f.menuBar.y + (f.menuBar.height - control) / 2, f.driveSelector.y);
+    // The current page (the start strip) fills the host.
+    const Rect hostContent = f.pageHost.GetContentRect();
+    EXPECT_EQ(hostContent.right / 2 - 200, f.pageHost.startStrip.x);
+    EXPECT_EQ((hostContent.bottom - 307) / 2, f.pageHost.startStrip.y);
+  }
 }
 
 // "Language" in the registry counts only as English or Spanish.
