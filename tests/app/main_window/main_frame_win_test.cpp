@@ -40,7 +40,12 @@ class CCommandPage : public CWidgetOf<CCommandPage<P>, P> {
  public:
   void OnCommand(u32 id) { commands.push_back(id); }
   bool RefusesClose() { return busy; }
+  // The page's own menu entries, as an editing page turns them on.
+  void UpdateMenu() {
+    for (u32 id : ownEntries) this->Window().menu->EnableItemById(static_cast<i32>(id), true);
+  }
   std::vector<u32> commands;
+  std::vector<u32> ownEntries;
   bool busy = false;
 };
 typedef CCommandPage<CMainFrame::PageHost> Page;
@@ -429,6 +434,96 @@ TEST_F(MainFrameTest, PanesFillTheContentFromTopToBottom) {
     EXPECT_EQ(hostContent.right / 2 - 200, f.pageHost.startStrip.x);
     EXPECT_EQ((hostContent.bottom - 307) / 2, f.pageHost.startStrip.y);
   }
+}
+
+// Whenever another page becomes current, File and Edit go back to their
+// built state before that page sets its own entries: what one page turned
+// on is off on the next; the View menu's tick is no page's and stays.
+TEST_F(MainFrameTest, EachNewCurrentPageStartsFromTheBuiltFileAndEditEntries) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  CPageBox<Page>* saver = f.pageHost.OpenPage<Page>();
+  CPageBox<Page>* editor = f.pageHost.OpenPage<Page>();
+  ASSERT_TRUE(saver && editor);
+  saver->page.ownEntries = {kCmdSave, kCmdSaveAs};
+  editor->page.ownEntries = {kCmdCopy, kCmdPaste};
+  f.OnCommand(kCmdTaskManager);  // the task view: a fourth page, ticked
+  const struct {
+    CPageHolder* page;
+    bool save, paste, close;
+  } steps[] = {
+      {saver, true, false, true},
+      {editor, false, true, true},
+      {f.pageHost.StartStripHolder(), false, false, false},
+      {saver, true, false, true},
+      {f.pageHost.TaskViewHolder(), false, false, true},
+  };
+  int step = 0;
+  for (const auto& s : steps) {
+    ASSERT_TRUE(f.pageHost.list.Activate(s.page));
+    EXPECT_EQ(s.save, Enabled(f, kCmdSave)) << step;
+    EXPECT_EQ(s.save, Enabled(f, kCmdSaveAs)) << step;
+    EXPECT_EQ(s.paste, Enabled(f, kCmdPaste)) << step;
+    EXPECT_EQ(s.paste, Enabled(f, kCmdCopy)) << step;
+    EXPECT_EQ(s.close, Enabled(f, kCmdCloseWindow)) << step;
+    EXPECT_TRUE(Enabled(f, kCmdNextWindow)) << step;
+    // The drive entries stay as the selected drive says.
+    EXPECT_TRUE(Enabled(f, kCmdDiscInfo) && Enabled(f, kCmdEraseIcon)) << step;
+    EXPECT_EQ(kMenuIconTicked, FindItem(f.menu, kCmdTaskManager)->icon) << step;
+    ++step;
+  }
+}
+
+// Two drives, the second one empty: the selector lists both by name, and
+// a choice moves the drive entries to what the chosen drive holds; no
+// choice (-1) changes nothing.
+TEST_F(MainFrameTest, TheDriveSelectorsChoiceSetsTheDriveEntries) {
+  CSimulatedRecorder empty;
+  io_.AddOpticalDrive(u'F', &empty);
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  ASSERT_EQ(2u, f.drives.GetDriveCount());
+  EXPECT_EQ(2, f.driveSelector.itemCount);
+  EXPECT_EQ(0, f.driveSelector.selectedIndex);
+  for (i32 i = 0; i < 3; ++i) {
+    const wchar16* text = nullptr;
+    i32 length = -7;
+    f.DriveItem(i, &text, &length, nullptr, nullptr);
+    if (i < 2) {
+      EXPECT_EQ(std::u16string(f.drives.GetName(static_cast<u32>(i)).c_str()), std::u16string(text, length)) << i;
+    } else {
+      EXPECT_TRUE(text == nullptr && length == -7) << "no drive 2";
+    }
+  }
+  const struct {
+    i32 choice;
+    u32 selected;
+    bool medium;  // disc information, the erase icon
+  } steps[] = {{1, 1, false}, {-1, 1, false}, {0, 0, true}, {1, 1, false}};
+  for (const auto& s : steps) {
+    f.OnDriveChosen(s.choice);
+    EXPECT_EQ(s.selected, f.drives.GetSelected()) << s.choice;
+    EXPECT_EQ(s.medium, Enabled(f, kCmdDiscInfo)) << s.choice;
+    EXPECT_EQ(s.medium, Enabled(f, kCmdEraseIcon)) << s.choice;
+    EXPECT_TRUE(Enabled(f, kCmdEject) && Enabled(f, kCmdDeviceInfo) && Enabled(f, kCmdCopyDisc)) << s.choice;
+  }
+  // A medium arriving in a drive that is not the selected one changes
+  // nothing; in the selected one, its entries follow.
+  MediumOptions cdrw;
+  cdrw.preset = MediumPreset::kCdRw;
+  cdrw.fill = DiscFill::kComplete;
+  f.OnDriveChosen(0);
+  empty.InsertMedium(cdrw);
+  empty.MakeReady();
+  recorder_.RemoveMedium();
+  f.OnUserMessage(kMsgMediaChanged, 1, 0);
+  EXPECT_TRUE(Enabled(f, kCmdDiscInfo)) << "drive 1 is not the selected one";
+  f.OnUserMessage(kMsgMediaChanged, 0, 0);
+  EXPECT_FALSE(Enabled(f, kCmdDiscInfo));
+  f.OnDriveChosen(1);
+  EXPECT_TRUE(Enabled(f, kCmdDiscInfo) && Enabled(f, kCmdEraseIcon));
+  DestroyWindow(static_cast<HWND>(f.Handle()));
+  PumpPending();
 }
 
 // "Language" in the registry counts only as English or Spanish.
