@@ -526,6 +526,66 @@ TEST_F(MainFrameTest, TheDriveSelectorsChoiceSetsTheDriveEntries) {
   PumpPending();
 }
 
+// The task view follows the pointer both ways while its own area is held,
+// stops at both edges of the page host's content, stores where it stands for the
+// next start, and a double click centres it (stored as -1); the drag ends
+// with the button.
+TEST_F(MainFrameTest, TheTaskViewIsDraggedBothWaysStopsAtTheEdgesAndIsCentredAgain) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 900, 650}));
+  auto& view = f.pageHost.taskView;
+  f.pageHost.ShowTaskView(true);
+  const i32 hostWidth = f.pageHost.GetContentRect().right;
+  // Centred at first: half the host's widget width less half its own.
+  EXPECT_EQ(f.pageHost.width / 2 - 212, view.x);
+  CScriptedWindowSystem pointer;
+  Point nowhere = {0, 0};
+  pointer.SetCursor(500, 300);
+  view.OnLButtonDown(1, &nowhere);
+  ASSERT_EQ(&view, CaptureOwner());
+  const auto stored = [] {
+    u32 value = 0x12345678u;
+    CSettingsKey().ReadDword(u"", u"TaskViewOffset", &value);
+    return static_cast<i32>(value);
+  };
+  const struct {
+    i32 cursor;
+    i32 keys;
+    i32 x;  // -1: where it stood
+  } moves[] = {
+      {530, 1, -1}, {480, 1, -1}, {481, 1, -1}, {-2000, 1, 0}, {-1999, 1, 1}, {4000, 1, hostWidth - 424},
+      {3999, 1, hostWidth - 425}, {3000, 0, hostWidth - 425},  // the button is up: no move
+  };
+  i32 x = view.x, cursor = 500;
+  for (const auto& m : moves) {
+    pointer.SetCursor(m.cursor, 300);
+    view.DragMove(m.keys, &nowhere);
+    if (m.keys) {
+      x = m.x >= 0 ? m.x : x + (m.cursor - cursor);
+      cursor = m.cursor;
+    }
+    EXPECT_EQ(x, view.x) << "cursor " << m.cursor;
+    EXPECT_EQ(x, stored()) << "cursor " << m.cursor;
+    EXPECT_EQ(x, view.offset);
+  }
+  // A double click centres it; the next place keeps it centred.
+  CaptureTable::DispatchLeftUp(0, &nowhere);
+  EXPECT_EQ(nullptr, CaptureOwner());
+  view.OnLButtonDblClk(1, &nowhere);
+  EXPECT_EQ((hostWidth - 424) / 2, view.x);
+  EXPECT_EQ(-1, stored());
+  EXPECT_EQ(-1, view.offset);
+  // A stored place comes back with the next window.
+  CSettingsKey().WriteDword(u"", u"TaskViewOffset", 37);
+  CMainFrame again;
+  ASSERT_TRUE(again.Create(Rect{100, 100, 900, 650}));
+  again.pageHost.ShowTaskView(true);
+  EXPECT_EQ(37, again.pageHost.taskView.x);
+  DestroyWindow(static_cast<HWND>(again.Handle()));
+  DestroyWindow(static_cast<HWND>(f.Handle()));
+  PumpPending();
+}
+
 // "Language" in the registry counts only as English or Spanish.
 TEST_F(MainFrameTest, AStoredLanguageOtherThanTheTwoKeepsTheLocaleChoice) {
   const u32 values[] = {8, 1, 9, 0, 0xFFFFFFFFu};
