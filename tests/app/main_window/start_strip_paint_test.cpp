@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/main_window/page_host_background.h"
 #include "app/main_window/start_strip_paint.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
@@ -171,6 +173,46 @@ TEST_F(StartStripPaint, WithoutIconsOrOwnFontsEveryTileIsDrawn) {
   }
   EXPECT_EQ(kTiles, titles);
   EXPECT_EQ(fixed_.font, m.canvas.font);
+}
+
+// The page host's background: the pale fill over the whole host, the disc's
+// rings round one centre 144 pixels from the right and bottom edges (the
+// other corner for any size), and the lighting picture in the bottom-right
+// corner between the disc's face and its rim.
+TEST(PageHostBackground, TheDiscStandsInTheBottomRightCornerAtEverySize) {
+  std::vector<u32> px(40 * 30, 0xFF203040u);
+  CBitmap* corner = CBitmap::CreateFromView(BitmapView{40, 30, 40, px.data()});
+  ASSERT_NE(nullptr, corner);
+  for (const auto& size : {std::pair<i32, i32>{600, 380}, std::pair<i32, i32>{781, 411}}) {
+    for (const CBitmap* picture : {static_cast<const CBitmap*>(nullptr), static_cast<const CBitmap*>(corner)}) {
+      const i32 w = size.first, h = size.second;
+      CMemoryCanvas m(w, h);
+      PaintPageHostBackground(m.canvas, w, h, picture);
+      std::vector<DrawnRecord> all;  // what is drawn, in order (no clips)
+      for (const DrawnRecord& r : ReadRecords(m.canvas))
+        if (r.op != kOpClip) all.push_back(r);
+      ASSERT_FALSE(all.empty());
+      EXPECT_EQ(static_cast<u32>(kOpRect), all[0].op);
+      EXPECT_TRUE(all[0].x0 == 0 && all[0].y0 == 0 && all[0].x1 == w && all[0].y1 == h) << "the whole host";
+      const std::vector<DrawnRecord> rings = RecordsOf(all, kOpRing);
+      ASSERT_EQ(6u, rings.size());
+      for (const DrawnRecord& r : rings) {
+        EXPECT_EQ(w - 144.0, r.x0) << w;
+        EXPECT_EQ(144.0, r.y0) << "from the bottom edge, y up";
+      }
+      const std::vector<DrawnRecord> bitmaps = RecordsOf(all, kOpBitmap);
+      ASSERT_EQ(picture ? 1u : 0u, bitmaps.size());
+      if (picture) {
+        EXPECT_TRUE(bitmaps[0].x0 == w - 40 && bitmaps[0].y0 == 0 && bitmaps[0].x1 == w && bitmaps[0].y1 == 30);
+        // Drawn over the disc's face, under its rim and hub.
+        ASSERT_GE(all.size(), 4u);
+        EXPECT_EQ(static_cast<u32>(kOpRing), all[1].op);
+        EXPECT_EQ(static_cast<u32>(kOpBitmap), all[2].op);
+        EXPECT_EQ(static_cast<u32>(kOpRing), all[3].op);
+      }
+    }
+  }
+  CBitmap::Destroy(corner);
 }
 
 }  // namespace
