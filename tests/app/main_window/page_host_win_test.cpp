@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "app/main_window/page_host.h"
+#include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/fixed_font.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/probe_widgets.h"
 
 namespace {
@@ -182,6 +185,44 @@ TEST_F(PageHostTest, TheTaskViewStacksItsJobsAndAnyPageCanKeepTheWindowOpen) {
   EXPECT_EQ(308, pane.contentHeight);
   EXPECT_FALSE(pane.flags & kFlagVScroll);
   EXPECT_EQ(pane.viewHeight - 138 - 154, entries[2]->page.y);
+}
+
+// The task view's pane: its inner area filled opaque in the pane's light
+// colour, the heading "Task manager" in the heading font at the top left,
+// in the current language; the canvas's font given back.
+TEST_F(PageHostTest, TheTaskViewsHeadingIsDrawnInItsFontInEitherLanguage) {
+  CFixedFontScope fixed;
+  ASSERT_TRUE(fixed.font && fixed.tall);
+  InstallBuiltInLanguages();
+  const u32 before = GetCurrentLanguage();
+  host.ShowTaskView(true);
+  CTaskView<CHostOwner::Host>& view = host.taskView;
+  CFontRef saved(view.headingFont.Get());
+  saved.AddRef();
+  fixed.tall->AddRef();
+  view.headingFont.Assign(fixed.tall);
+  for (u32 language : {kLanguageEnglish, kLanguageSpanish}) {
+    ASSERT_TRUE(SetCurrentLanguage(language));
+    CMemoryCanvas m(view.width, view.height);
+    m.canvas.SetFont(fixed.font);
+    view.PaintContent(m.canvas);
+    EXPECT_EQ(fixed.font, m.canvas.font);
+    EXPECT_EQ(0.0, m.canvas.originX);
+    const std::vector<DrawnRecord> all = ReadRecords(m.canvas);
+    bool filled = false;
+    for (const DrawnRecord& r : RecordsOf(all, kOpRoundRect))
+      filled = filled || (r.colour == (PaneLightColour() | 0xFF000000u) && r.x0 == 4 + 4 && r.x1 == view.width - 10);
+    EXPECT_TRUE(filled) << "the inner area, opaque";
+    const std::vector<DrawnRecord> runs = RecordsOf(all, kOpTextRun);
+    ASSERT_EQ(1u, runs.size()) << language;
+    EXPECT_EQ(std::u16string(GetUiText(kTextTaskManager)), runs[0].text);
+    EXPECT_EQ(4 + 4 + 12, runs[0].x0);
+    // The heading font's line at the top: its ascender below the box's top.
+    EXPECT_DOUBLE_EQ(6.0 + view.height - 10 - 4 - 16 - fixed.tall->ascender, runs[0].y0);
+  }
+  view.headingFont.Assign(saved.Get());
+  saved.AddRef();
+  SetCurrentLanguage(before);
 }
 
 }  // namespace
