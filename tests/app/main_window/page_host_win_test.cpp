@@ -187,6 +187,68 @@ TEST_F(PageHostTest, TheTaskViewStacksItsJobsAndAnyPageCanKeepTheWindowOpen) {
   EXPECT_EQ(pane.viewHeight - 138 - 154, entries[2]->page.y);
 }
 
+// Five jobs in a pane about 424 high: the wheel moves them by whole entries both
+// ways; after every notch they stand 154 apart, and the ends are exact:
+// the first entry at the pane's top, the last 16 above its bottom.
+// The autoscroll indicator is drawn only while an autoscroll runs.
+TEST_F(PageHostTest, TheWheelMovesTheJobsByWholeEntriesBothWays) {
+  typedef CJobPane<CTaskView<CHostOwner::Host>> Pane;
+  typedef CJobEntry<Pane> Entry;
+  Pane& pane = host.taskView.pane;
+  host.ShowTaskView(true);
+  std::vector<CPageBox<Entry>*> entries;
+  for (int i = 0; i < 5; ++i) {
+    entries.push_back(NewPageBox<Entry>());
+    const Rect r = {0, 0, 360, 138};
+    entries.back()->page.Create(kFlagVisible | kFlagSeeThrough, &r, &pane);
+    ASSERT_TRUE(pane.AddJob(entries.back()));
+  }
+  ASSERT_GT(770, pane.viewHeight);
+  ASSERT_EQ(770, pane.contentHeight);
+  const i32 top = pane.viewHeight - 138;
+  const auto stacked = [&] {
+    for (u32 i = 1; i < entries.size(); ++i)
+      if (entries[i]->page.y != entries[0]->page.y - 154 * static_cast<i32>(i)) return false;
+    return true;
+  };
+  ASSERT_EQ(top, entries[0]->page.y) << "a new job scrolls the list to its top";
+  Point nowhere = {0, 0};
+  std::vector<i32> down = {entries[0]->page.y};
+  for (int notch = 0; notch < 10; ++notch) {
+    pane.OnWheel(0, -120, &nowhere);
+    EXPECT_TRUE(stacked()) << notch;
+    if (entries[0]->page.y == down.back()) break;
+    down.push_back(entries[0]->page.y);
+    if (entries[4]->page.y != 16) EXPECT_EQ(0, (entries[0]->page.y - top) % 154) << "whole entries: " << notch;
+  }
+  ASSERT_GT(down.size(), 1u) << "the wheel moved the list down";
+  EXPECT_EQ(16, entries[4]->page.y) << "the last entry at the bottom";
+  EXPECT_EQ(0.0, pane.positionY);
+  // And back: the same places in the other order, up to the top.
+  std::vector<i32> up = {entries[0]->page.y};
+  for (int notch = 0; notch < 10; ++notch) {
+    pane.OnWheel(0, 120, &nowhere);
+    EXPECT_TRUE(stacked()) << notch;
+    if (entries[0]->page.y == up.back()) break;
+    up.push_back(entries[0]->page.y);
+  }
+  EXPECT_EQ(top, entries[0]->page.y);
+  EXPECT_EQ(1.0, pane.positionY);
+  EXPECT_EQ(down.size(), up.size());
+  // The indicator lies under the entries only during an autoscroll.
+  const auto drawn = [&] {
+    CMemoryCanvas m(pane.width, pane.height);
+    pane.PaintContent(m.canvas);
+    size_t n = 0;
+    for (const DrawnRecord& r : ReadRecords(m.canvas)) n += r.op != kOpClip;
+    return n;
+  };
+  EXPECT_EQ(0u, drawn());
+  pane.scrollState |= kScrollTracking | kScrollAuto;
+  EXPECT_NE(0u, drawn());
+  pane.scrollState &= ~(kScrollTracking | kScrollAuto);
+}
+
 // The task view's pane: its inner area filled opaque in the pane's light
 // colour, the heading "Task manager" in the heading font at the top left,
 // in the current language; the canvas's font given back.
