@@ -341,6 +341,11 @@ TEST_F(MainFrameTest, LanguageSwitchLeavesNoTextInTheOldLanguage) {
   EXPECT_FALSE(CSettingsKey().ReadDword(u"\\Main", u"Language", &stored));
   f.OnCommand(kCmdEnglish);
   EXPECT_NE(std::u16string::npos, DrawnText(f).find(english[0]));
+  // The entries and the keys follow back: English is now the one that
+  // cannot be chosen, the English keys are back and the choice is stored.
+  EXPECT_TRUE(Enabled(f, kCmdSpanish) && !Enabled(f, kCmdEnglish));
+  EXPECT_EQ(AcceleratorTable(kLanguageEnglish), f.accelerators);
+  EXPECT_TRUE(CSettingsKey().ReadDword(u"\\Main", u"Language", &stored) && stored == kLanguageEnglish);
 }
 
 // Three pages (the start strip and two more): Ctrl+Tab goes forward and
@@ -374,8 +379,11 @@ TEST_F(MainFrameTest, CtrlTabAndCtrlShiftTabWalkThePagesEachTheirWay) {
     SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
     EXPECT_EQ(w.current, f.pageHost.Current()) << "step " << step;
     EXPECT_TRUE(w.current->Widget()->IsVisible()) << "step " << step;
-    for (CPageHolder* other : {strip, static_cast<CPageHolder*>(a), static_cast<CPageHolder*>(b)})
-      if (other != w.current) EXPECT_FALSE(other->Widget()->IsVisible()) << "step " << step;
+    for (CPageHolder* other : {strip, static_cast<CPageHolder*>(a), static_cast<CPageHolder*>(b)}) {
+      if (other != w.current) {
+        EXPECT_FALSE(other->Widget()->IsVisible()) << "step " << step;
+      }
+    }
     EXPECT_TRUE(Enabled(f, kCmdNextWindow) && Enabled(f, kCmdPreviousWindow)) << "step " << step;
     EXPECT_EQ(w.current != strip, Enabled(f, kCmdCloseWindow)) << "step " << step;
     ++step;
