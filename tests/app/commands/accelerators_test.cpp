@@ -13,6 +13,10 @@ const ModifierKeys kCtrl = {true, false, false, false};
 const ModifierKeys kAlt = {false, true, false, false};
 const ModifierKeys kCtrlLeftShift = {true, false, true, false};
 const ModifierKeys kCtrlRightShift = {true, false, false, true};
+const ModifierKeys kCtrlBothShifts = {true, false, true, true};
+const ModifierKeys kCtrlAlt = {true, true, false, false};
+const ModifierKeys kAltShift = {false, true, true, false};
+const ModifierKeys kShift = {false, false, true, false};
 
 u32 Match(u32 language, u32 key, const ModifierKeys& held) {
   return MatchAccelerator(AcceleratorTable(language), kAcceleratorCount, key, held);
@@ -71,6 +75,19 @@ TEST(Accelerators, KeysGiveTheirCommands) {
       // Keypad and function keys whose codes are lower-case letters are no
       // letters: Ctrl+Numpad1 (0x61) is not Ctrl+A, Ctrl+F7 (0x76) not Ctrl+V.
       {8, 0x61, kCtrl, 0},  {1, 0x76, kCtrl, 0},  {1, 0x6F, kCtrl, 0},
+      // Each language's own letters only: Open and Save are Ctrl+A and
+      // Ctrl+G in Spanish, Ctrl+O and Ctrl+S in English.
+      {8, 'S', kCtrl, 0},   {1, 'G', kCtrl, 0},  {8, 'C', kCtrl, 32}, {8, 'V', kCtrl, 33}, {1, 'V', kCtrl, 33},
+      // A modifier more than the entry has is another key: Ctrl+Alt, Alt+Shift,
+      // Shift alone, Ctrl+Shift on an entry without Shift.
+      {1, 'O', kCtrlAlt, 0}, {8, 'A', kCtrlAlt, 0}, {1, kF4, kCtrlAlt, 0}, {1, kF4, kAltShift, 0},
+      {1, kTab, kAlt, 0},    {1, kTab, kShift, 0},  {1, kTab, kNone, 0},  {1, 0x70, kShift, 0},
+      {1, kF4, kCtrlLeftShift, 0}, {8, '1', kCtrlRightShift, 0}, {1, '2', kCtrlLeftShift, 0},
+      {1, kF4, kNone, 0},    {1, '1', kNone, 0},
+      // Both Shift keys down are Shift too.
+      {1, kTab, kCtrlBothShifts, 58}, {8, kTab, kCtrlBothShifts, 58},
+      // No table for another language.
+      {2, 'O', kCtrl, 0},
   };
   for (const KeyCase& c : cases)
     EXPECT_EQ(c.command, Match(c.language, c.key, c.held)) << c.language << " key " << c.key;

@@ -14,6 +14,7 @@
 #include "support/simulated_device_io.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 
@@ -39,7 +40,12 @@ class CCommandPage : public CWidgetOf<CCommandPage<P>, P> {
  public:
   void OnCommand(u32 id) { commands.push_back(id); }
   bool RefusesClose() { return busy; }
+  // The page's own menu entries, as an editing page turns them on.
+  void UpdateMenu() {
+    for (u32 id : ownEntries) this->Window().menu->EnableItemById(static_cast<i32>(id), true);
+  }
   std::vector<u32> commands;
+  std::vector<u32> ownEntries;
   bool busy = false;
 };
 typedef CCommandPage<CMainFrame::PageHost> Page;
@@ -335,6 +341,257 @@ TEST_F(MainFrameTest, LanguageSwitchLeavesNoTextInTheOldLanguage) {
   EXPECT_FALSE(CSettingsKey().ReadDword(u"\\Main", u"Language", &stored));
   f.OnCommand(kCmdEnglish);
   EXPECT_NE(std::u16string::npos, DrawnText(f).find(english[0]));
+  // The entries and the keys follow back: English is now the one that
+  // cannot be chosen, the English keys are back and the choice is stored.
+  EXPECT_TRUE(Enabled(f, kCmdSpanish) && !Enabled(f, kCmdEnglish));
+  EXPECT_EQ(AcceleratorTable(kLanguageEnglish), f.accelerators);
+  EXPECT_TRUE(CSettingsKey().ReadDword(u"\\Main", u"Language", &stored) && stored == kLanguageEnglish);
+}
+
+// Three pages (the start strip and two more): Ctrl+Tab goes forward and
+// Ctrl+Shift+Tab (either Shift key) back, each wrapping at both ends; after
+// every step the Window menu says what can be done: Next and Previous while
+// two or more pages are open, Close Window while the current page is not
+// the start strip. Ctrl+F4 closes the current page and its neighbour takes
+// its place.
+TEST_F(MainFrameTest, CtrlTabAndCtrlShiftTabWalkThePagesEachTheirWay) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  CPageHolder* strip = f.pageHost.StartStripHolder();
+  CPageBox<Page>* a = f.pageHost.OpenPage<Page>();
+  CPageBox<Page>* b = f.pageHost.OpenPage<Page>();
+  ASSERT_TRUE(a && b);
+  ASSERT_EQ(b, f.pageHost.Current());
+  CScriptedWindowSystem keys;
+  HWND window = static_cast<HWND>(f.Handle());
+  keys.SetKeyDown(VK_CONTROL, true);
+  const struct {
+    i32 shift;  // 0, VK_LSHIFT or VK_RSHIFT
+    CPageHolder* current;
+  } walk[] = {
+      {0, strip},          {0, a},          {0, b},          {VK_LSHIFT, a},
+      {VK_LSHIFT, strip},  {VK_RSHIFT, b},  {VK_RSHIFT, a},  {0, b},
+  };
+  int step = 0;
+  for (const auto& w : walk) {
+    keys.SetKeyDown(VK_LSHIFT, w.shift == VK_LSHIFT);
+    keys.SetKeyDown(VK_RSHIFT, w.shift == VK_RSHIFT);
+    SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+    EXPECT_EQ(w.current, f.pageHost.Current()) << "step " << step;
+    EXPECT_TRUE(w.current->Widget()->IsVisible()) << "step " << step;
+    for (CPageHolder* other : {strip, static_cast<CPageHolder*>(a), static_cast<CPageHolder*>(b)}) {
+      if (other != w.current) {
+        EXPECT_FALSE(other->Widget()->IsVisible()) << "step " << step;
+      }
+    }
+    EXPECT_TRUE(Enabled(f, kCmdNextWindow) && Enabled(f, kCmdPreviousWindow)) << "step " << step;
+    EXPECT_EQ(w.current != strip, Enabled(f, kCmdCloseWindow)) << "step " << step;
+    ++step;
+  }
+  keys.SetKeyDown(VK_LSHIFT, false);
+  keys.SetKeyDown(VK_RSHIFT, false);
+  // Ctrl+F4 on the last page: the one before it is current.
+  SendMessageW(window, WM_KEYDOWN, VK_F4, 1);
+  EXPECT_EQ(a, f.pageHost.Current());
+  EXPECT_EQ(2u, f.pageHost.list.Count());
+  EXPECT_TRUE(Enabled(f, kCmdNextWindow) && Enabled(f, kCmdCloseWindow));
+  SendMessageW(window, WM_KEYDOWN, VK_F4, 1);
+  EXPECT_EQ(strip, f.pageHost.Current());
+  EXPECT_FALSE(Enabled(f, kCmdNextWindow) || Enabled(f, kCmdPreviousWindow) || Enabled(f, kCmdCloseWindow));
+  // Alone, the start strip stays whatever the keys.
+  SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+  SendMessageW(window, WM_KEYDOWN, VK_F4, 1);
+  EXPECT_EQ(strip, f.pageHost.Current());
+  keys.SetKeyDown(VK_CONTROL, false);
+  PumpPending();
+}
+
+// Top to bottom the menu bar, a gap, the page host and the status bar fill
+// the window's content exactly; the drive selector stands at the bar's
+// right end, centred in its height. Without the status bar the page host
+// reaches the bottom; the sums hold after a resize too.
+TEST_F(MainFrameTest, PanesFillTheContentFromTopToBottom) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  const i32 gap = ThemeMenuBarItemGap(), control = ThemeControlSize();
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    if (round == 1) f.OnCommand(kCmdStatusBar);
+    if (round == 2) {
+      f.OnCommand(kCmdStatusBar);
+      ASSERT_TRUE(f.SetWindowRect(f.x, f.y, f.width + 37, f.height + 51));
+    }
+    const bool bar = f.statusBar.IsVisible();
+    EXPECT_EQ(round != 1, bar);
+    const Rect content = f.GetContentRect();
+    const i32 w = content.right, h = content.bottom;
+    EXPECT_TRUE(f.statusBar.x == 0 && f.statusBar.y == 0 && f.statusBar.width == w &&
+                f.statusBar.height == kStatusBarHeight);
+    EXPECT_EQ(0, f.menuBar.x);
+    EXPECT_EQ(w, f.menuBar.width);
+    EXPECT_EQ(h, f.menuBar.y + f.menuBar.height) << "the menu bar ends at the top";
+    EXPECT_EQ(0, f.pageHost.x);
+    EXPECT_EQ(w, f.pageHost.width);
+    EXPECT_EQ(bar ? kStatusBarHeight : 0, f.pageHost.y);
+    EXPECT_EQ(f.menuBar.y - gap, f.pageHost.y + f.pageHost.height) << "a gap below the menu bar";
+    EXPECT_EQ(w - gap, f.driveSelector.x + CMainFrame::kDriveSelectorWidth);
+    EXPECT_EQ(control, f.driveSelector.height);
+    EXPECT_EQ(f.menuBar.y + (f.menuBar.height - control) / 2, f.driveSelector.y);
+    // The current page (the start strip) fills the host.
+    const Rect hostContent = f.pageHost.GetContentRect();
+    EXPECT_EQ(hostContent.right / 2 - 200, f.pageHost.startStrip.x);
+    EXPECT_EQ((hostContent.bottom - 307) / 2, f.pageHost.startStrip.y);
+  }
+}
+
+// Whenever another page becomes current, File and Edit go back to their
+// built state before that page sets its own entries: what one page turned
+// on is off on the next; the View menu's tick is no page's and stays.
+TEST_F(MainFrameTest, EachNewCurrentPageStartsFromTheBuiltFileAndEditEntries) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  CPageBox<Page>* saver = f.pageHost.OpenPage<Page>();
+  CPageBox<Page>* editor = f.pageHost.OpenPage<Page>();
+  ASSERT_TRUE(saver && editor);
+  saver->page.ownEntries = {kCmdSave, kCmdSaveAs};
+  editor->page.ownEntries = {kCmdCopy, kCmdPaste};
+  f.OnCommand(kCmdTaskManager);  // the task view: a fourth page, ticked
+  const struct {
+    CPageHolder* page;
+    bool save, paste, close;
+  } steps[] = {
+      {saver, true, false, true},
+      {editor, false, true, true},
+      {f.pageHost.StartStripHolder(), false, false, false},
+      {saver, true, false, true},
+      {f.pageHost.TaskViewHolder(), false, false, true},
+  };
+  int step = 0;
+  for (const auto& s : steps) {
+    ASSERT_TRUE(f.pageHost.list.Activate(s.page));
+    EXPECT_EQ(s.save, Enabled(f, kCmdSave)) << step;
+    EXPECT_EQ(s.save, Enabled(f, kCmdSaveAs)) << step;
+    EXPECT_EQ(s.paste, Enabled(f, kCmdPaste)) << step;
+    EXPECT_EQ(s.paste, Enabled(f, kCmdCopy)) << step;
+    EXPECT_EQ(s.close, Enabled(f, kCmdCloseWindow)) << step;
+    EXPECT_TRUE(Enabled(f, kCmdNextWindow)) << step;
+    // The drive entries stay as the selected drive says.
+    EXPECT_TRUE(Enabled(f, kCmdDiscInfo) && Enabled(f, kCmdEraseIcon)) << step;
+    EXPECT_EQ(kMenuIconTicked, FindItem(f.menu, kCmdTaskManager)->icon) << step;
+    ++step;
+  }
+}
+
+// Two drives, the second one empty: the selector lists both by name, and
+// a choice moves the drive entries to what the chosen drive holds; no
+// choice (-1) changes nothing.
+TEST_F(MainFrameTest, TheDriveSelectorsChoiceSetsTheDriveEntries) {
+  CSimulatedRecorder empty;
+  io_.AddOpticalDrive(u'F', &empty);
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  ASSERT_EQ(2u, f.drives.GetDriveCount());
+  EXPECT_EQ(2, f.driveSelector.itemCount);
+  EXPECT_EQ(0, f.driveSelector.selectedIndex);
+  for (i32 i = 0; i < 3; ++i) {
+    const wchar16* text = nullptr;
+    i32 length = -7;
+    f.DriveItem(i, &text, &length, nullptr, nullptr);
+    if (i < 2) {
+      EXPECT_EQ(std::u16string(f.drives.GetName(static_cast<u32>(i)).c_str()), std::u16string(text, length)) << i;
+    } else {
+      EXPECT_TRUE(text == nullptr && length == -7) << "no drive 2";
+    }
+  }
+  const struct {
+    i32 choice;
+    u32 selected;
+    bool medium;  // disc information, the erase icon
+  } steps[] = {{1, 1, false}, {-1, 1, false}, {0, 0, true}, {1, 1, false}};
+  for (const auto& s : steps) {
+    f.OnDriveChosen(s.choice);
+    EXPECT_EQ(s.selected, f.drives.GetSelected()) << s.choice;
+    EXPECT_EQ(s.medium, Enabled(f, kCmdDiscInfo)) << s.choice;
+    EXPECT_EQ(s.medium, Enabled(f, kCmdEraseIcon)) << s.choice;
+    EXPECT_TRUE(Enabled(f, kCmdEject) && Enabled(f, kCmdDeviceInfo) && Enabled(f, kCmdCopyDisc)) << s.choice;
+  }
+  // A medium arriving in a drive that is not the selected one changes
+  // nothing; in the selected one, its entries follow.
+  MediumOptions cdrw;
+  cdrw.preset = MediumPreset::kCdRw;
+  cdrw.fill = DiscFill::kComplete;
+  f.OnDriveChosen(0);
+  empty.InsertMedium(cdrw);
+  empty.MakeReady();
+  recorder_.RemoveMedium();
+  f.OnUserMessage(kMsgMediaChanged, 1, 0);
+  EXPECT_TRUE(Enabled(f, kCmdDiscInfo)) << "drive 1 is not the selected one";
+  f.OnUserMessage(kMsgMediaChanged, 0, 0);
+  EXPECT_FALSE(Enabled(f, kCmdDiscInfo));
+  f.OnDriveChosen(1);
+  EXPECT_TRUE(Enabled(f, kCmdDiscInfo) && Enabled(f, kCmdEraseIcon));
+  DestroyWindow(static_cast<HWND>(f.Handle()));
+  PumpPending();
+}
+
+// The task view follows the pointer both ways while its own area is held,
+// stops at both edges of the page host's content, stores where it stands for the
+// next start, and a double click centres it (stored as -1); the drag ends
+// with the button.
+TEST_F(MainFrameTest, TheTaskViewIsDraggedBothWaysStopsAtTheEdgesAndIsCentredAgain) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 900, 650}));
+  auto& view = f.pageHost.taskView;
+  f.pageHost.ShowTaskView(true);
+  const i32 hostWidth = f.pageHost.GetContentRect().right;
+  // Centred at first: half the host's widget width less half its own.
+  EXPECT_EQ(f.pageHost.width / 2 - 212, view.x);
+  CScriptedWindowSystem pointer;
+  Point nowhere = {0, 0};
+  pointer.SetCursor(500, 300);
+  view.OnLButtonDown(1, &nowhere);
+  ASSERT_EQ(&view, CaptureOwner());
+  const auto stored = [] {
+    u32 value = 0x12345678u;
+    CSettingsKey().ReadDword(u"", u"TaskViewOffset", &value);
+    return static_cast<i32>(value);
+  };
+  const struct {
+    i32 cursor;
+    i32 keys;
+    i32 x;  // -1: where it stood
+  } moves[] = {
+      {530, 1, -1}, {480, 1, -1}, {481, 1, -1}, {-2000, 1, 0}, {-1999, 1, 1}, {4000, 1, hostWidth - 424},
+      {3999, 1, hostWidth - 425}, {3000, 0, hostWidth - 425},  // the button is up: no move
+  };
+  i32 x = view.x, cursor = 500;
+  for (const auto& m : moves) {
+    pointer.SetCursor(m.cursor, 300);
+    view.DragMove(m.keys, &nowhere);
+    if (m.keys) {
+      x = m.x >= 0 ? m.x : x + (m.cursor - cursor);
+      cursor = m.cursor;
+    }
+    EXPECT_EQ(x, view.x) << "cursor " << m.cursor;
+    EXPECT_EQ(x, stored()) << "cursor " << m.cursor;
+    EXPECT_EQ(x, view.offset);
+  }
+  // A double click centres it; the next place keeps it centred.
+  CaptureTable::DispatchLeftUp(0, &nowhere);
+  EXPECT_EQ(nullptr, CaptureOwner());
+  view.OnLButtonDblClk(1, &nowhere);
+  EXPECT_EQ((hostWidth - 424) / 2, view.x);
+  EXPECT_EQ(-1, stored());
+  EXPECT_EQ(-1, view.offset);
+  // A stored place comes back with the next window.
+  CSettingsKey().WriteDword(u"", u"TaskViewOffset", 37);
+  CMainFrame again;
+  ASSERT_TRUE(again.Create(Rect{100, 100, 900, 650}));
+  again.pageHost.ShowTaskView(true);
+  EXPECT_EQ(37, again.pageHost.taskView.x);
+  DestroyWindow(static_cast<HWND>(again.Handle()));
+  DestroyWindow(static_cast<HWND>(f.Handle()));
+  PumpPending();
 }
 
 // "Language" in the registry counts only as English or Spanish.

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "app/main_window/page_host.h"
+#include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/fixed_font.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/probe_widgets.h"
 
@@ -186,9 +188,105 @@ TEST_F(PageHostTest, TheTaskViewStacksItsJobsAndAnyPageCanKeepTheWindowOpen) {
   EXPECT_EQ(pane.viewHeight - 138 - 154, entries[2]->page.y);
 }
 
-}  // namespace
+// Five jobs in a pane about 424 high: the wheel moves them by whole entries both
+// ways; after every notch they stand 154 apart, and the ends are exact:
+// the first entry at the pane's top, the last 16 above its bottom.
+// The autoscroll indicator is drawn only while an autoscroll runs.
+TEST_F(PageHostTest, TheWheelMovesTheJobsByWholeEntriesBothWays) {
+  typedef CJobPane<CTaskView<CHostOwner::Host>> Pane;
+  typedef CJobEntry<Pane> Entry;
+  Pane& pane = host.taskView.pane;
+  host.ShowTaskView(true);
+  std::vector<CPageBox<Entry>*> entries;
+  for (int i = 0; i < 5; ++i) {
+    entries.push_back(NewPageBox<Entry>());
+    const Rect r = {0, 0, 360, 138};
+    entries.back()->page.Create(kFlagVisible | kFlagSeeThrough, &r, &pane);
+    ASSERT_TRUE(pane.AddJob(entries.back()));
+  }
+  ASSERT_GT(770, pane.viewHeight);
+  ASSERT_EQ(770, pane.contentHeight);
+  const i32 top = pane.viewHeight - 138;
+  const auto stacked = [&] {
+    for (u32 i = 1; i < entries.size(); ++i)
+      if (entries[i]->page.y != entries[0]->page.y - 154 * static_cast<i32>(i)) return false;
+    return true;
+  };
+  ASSERT_EQ(top, entries[0]->page.y) << "a new job scrolls the list to its top";
+  Point nowhere = {0, 0};
+  std::vector<i32> down = {entries[0]->page.y};
+  for (int notch = 0; notch < 10; ++notch) {
+    pane.OnWheel(0, -120, &nowhere);
+    EXPECT_TRUE(stacked()) << notch;
+    if (entries[0]->page.y == down.back()) break;
+    down.push_back(entries[0]->page.y);
+    if (entries[4]->page.y != 16) EXPECT_EQ(0, (entries[0]->page.y - top) % 154) << "whole entries: " << notch;
+  }
+  ASSERT_GT(down.size(), 1u) << "the wheel moved the list down";
+  EXPECT_EQ(16, entries[4]->page.y) << "the last entry at the bottom";
+  EXPECT_EQ(0.0, pane.positionY);
+  // And back: the same places in the other order, up to the top.
+  std::vector<i32> up = {entries[0]->page.y};
+  for (int notch = 0; notch < 10; ++notch) {
+    pane.OnWheel(0, 120, &nowhere);
+    EXPECT_TRUE(stacked()) << notch;
+    if (entries[0]->page.y == up.back()) break;
+    up.push_back(entries[0]->page.y);
+  }
+  EXPECT_EQ(top, entries[0]->page.y);
+  EXPECT_EQ(1.0, pane.positionY);
+  EXPECT_EQ(down.size(), up.size());
+  // The indicator lies under the entries only during an autoscroll.
+  const auto drawn = [&] {
+    CMemoryCanvas m(pane.width, pane.height);
+    pane.PaintContent(m.canvas);
+    size_t n = 0;
+    for (const DrawnRecord& r : ReadRecords(m.canvas)) n += r.op != kOpClip;
+    return n;
+  };
+  EXPECT_EQ(0u, drawn());
+  pane.scrollState |= kScrollTracking | kScrollAuto;
+  EXPECT_NE(0u, drawn());
+  pane.scrollState &= ~(kScrollTracking | kScrollAuto);
+}
 
-namespace {
+// The task view's pane: its inner area filled opaque in the pane's light
+// colour, the heading "Task manager" in the heading font at the top left,
+// in the current language; the canvas's font given back.
+TEST_F(PageHostTest, TheTaskViewsHeadingIsDrawnInItsFontInEitherLanguage) {
+  CFixedFontScope fixed;
+  ASSERT_TRUE(fixed.font && fixed.tall);
+  InstallBuiltInLanguages();
+  const u32 before = GetCurrentLanguage();
+  host.ShowTaskView(true);
+  CTaskView<CHostOwner::Host>& view = host.taskView;
+  CFontRef saved(view.headingFont.Get());
+  saved.AddRef();
+  fixed.tall->AddRef();
+  view.headingFont.Assign(fixed.tall);
+  for (u32 language : {kLanguageEnglish, kLanguageSpanish}) {
+    ASSERT_TRUE(SetCurrentLanguage(language));
+    CMemoryCanvas m(view.width, view.height);
+    m.canvas.SetFont(fixed.font);
+    view.PaintContent(m.canvas);
+    EXPECT_EQ(fixed.font, m.canvas.font);
+    EXPECT_EQ(0.0, m.canvas.originX);
+    const std::vector<DrawnRecord> all = ReadRecords(m.canvas);
+    bool filled = false;
+    for (const DrawnRecord& r : RecordsOf(all, kOpRoundRect))
+      filled = filled || (r.colour == (PaneLightColour() | 0xFF000000u) && r.x0 == 4 + 4 && r.x1 == view.width - 10);
+    EXPECT_TRUE(filled) << "the inner area, opaque";
+    const std::vector<DrawnRecord> runs = RecordsOf(all, kOpTextRun);
+    ASSERT_EQ(1u, runs.size()) << language;
+    EXPECT_EQ(std::u16string(GetUiText(kTextTaskManager)), runs[0].text);
+    EXPECT_EQ(4 + 4 + 12, runs[0].x0);
+    // The heading font's line at the top: its ascender below the box's top.
+    EXPECT_DOUBLE_EQ(6.0 + view.height - 10 - 4 - 16 - fixed.tall->ascender, runs[0].y0);
+  }
+  view.headingFont.Assign(saved.Get());
+  saved.AddRef();
+  SetCurrentLanguage(before);
+}
 
 // A middle press on the task view's job pane starts autoscroll there, and
 // the pane then draws the indicator under its entries; without autoscroll

@@ -46,11 +46,15 @@ class CListOwner final : public IPageListOwner {
     return was;
   }
   void GetPageArea(i32* w, i32* h) override { *w = 600, *h = 380; }
-  void OnCurrentPageChanged(CPageHolder*) override {}
+  void OnCurrentPageChanged(CPageHolder* page) override {
+    current = page;
+    ++changes;
+  }
   void SetWindowCommands(bool c, bool k) override { cycle = c, close = k; }
   void OnPageClosed(CPageHolder* page) override { closed.push_back(page); }
   bool suspended = false, cycle = false, close = false;
-  int repaints = 0;
+  int repaints = 0, changes = 0;
+  CPageHolder* current = nullptr;
   std::vector<CPageHolder*> closed;
 };
 
@@ -127,6 +131,11 @@ TEST(PageList, FollowsItsModelUnderRandomOperations) {
     ASSERT_EQ(pages.size() >= 2, owner.cycle);
     ASSERT_EQ(list.Current() != pool[0], owner.close);
     ASSERT_FALSE(owner.suspended);
+    // The owner heard of every new current page (its menu follows it), and
+    // of no other.
+    ASSERT_EQ(list.Current(), owner.current) << step;
+    ASSERT_LE(owner.changes, 1) << step;
+    owner.changes = 0;
     // Closed pages are reported once each, and nothing still listed.
     for (CPageHolder* q : owner.closed) ASSERT_TRUE(std::find(pages.begin(), pages.end(), q) == pages.end());
     owner.closed.clear();
@@ -160,6 +169,54 @@ TEST(PageList, ActivationOrderAndOneRepaint) {
   ASSERT_TRUE(list.RemovePage(&strip));
   EXPECT_EQ(-1, list.CurrentIndex());
   EXPECT_EQ(nullptr, list.Current());
+  for (CMockPage* p : pool) delete p;
+}
+
+// Next and Previous with three pages each go their own way round: from
+// the middle page one step each way, wrapping at both ends; the owner's
+// window commands follow every step.
+TEST(PageList, NextAndPreviousGoEachTheirWayAndWrapAtBothEnds) {
+  std::string log;
+  CListOwner owner;
+  CPageList list(&owner);
+  std::vector<CMockPage*> pool;
+  CMockPage& strip = *NewMock('0', &log, &pool);
+  CMockPage& a = *NewMock('a', &log, &pool);
+  CMockPage& b = *NewMock('b', &log, &pool);
+  list.SetFixedPage(&strip);
+  list.Add(&strip, true);
+  EXPECT_FALSE(owner.cycle);
+  EXPECT_FALSE(owner.close) << "the start page cannot close";
+  EXPECT_FALSE(list.ActivateNext());
+  EXPECT_FALSE(list.ActivatePrevious());
+  list.Add(&a, true);
+  list.Add(&b, false);
+  EXPECT_EQ(&a, list.Current());
+  EXPECT_TRUE(owner.cycle && owner.close);
+  const struct {
+    bool next;
+    CMockPage* current;
+    bool close;
+  } walk[] = {
+      {true, &b, true},  {true, &strip, false}, {true, &a, true},   {false, &strip, false},
+      {false, &b, true}, {false, &a, true},     {false, &strip, false},
+  };
+  for (const auto& w : walk) {
+    log.clear();
+    EXPECT_TRUE(w.next ? list.ActivateNext() : list.ActivatePrevious());
+    EXPECT_EQ(w.current, list.Current()) << log;
+    EXPECT_EQ(w.current, owner.current);
+    EXPECT_EQ(w.close, owner.close) << log;
+    EXPECT_TRUE(owner.cycle);
+    EXPECT_EQ(std::string(1, w.current->page.name) + "P " + w.current->page.name + "S " + w.current->page.name + "A ",
+              log.substr(6));
+  }
+  // Parked, a page leaves the cycle; with one page left there is none.
+  ASSERT_TRUE(list.Park(&a));
+  ASSERT_TRUE(list.Park(&b));
+  EXPECT_FALSE(owner.cycle);
+  EXPECT_FALSE(list.ActivateNext());
+  EXPECT_EQ(&strip, list.Current());
   for (CMockPage* p : pool) delete p;
 }
 

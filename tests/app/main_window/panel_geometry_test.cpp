@@ -31,6 +31,70 @@ TEST(TaskViewGeometry, DragClampsAndEntriesStackFromTheTop) {
   EXPECT_EQ(500 - 138, JobEntryY(0, 154, 500, 0));
 }
 
+// A drag step moves the panel by the cursor's movement in either
+// direction and stops it at both edges of the host, on their last pixel:
+// at 0 and at contentWidth - 424, not one further.
+TEST(TaskViewGeometry, DragsBothWaysAndStopsAtBothEdgesExactly) {
+  struct Case {
+    i32 panelX, anchorX, cursorX, contentWidth, x;
+  };
+  const Case cases[] = {
+      {100, 500, 501, 800, 101},  // right by one
+      {100, 500, 499, 800, 99},   // left by one
+      {100, 500, 400, 800, 0},    // exactly to the left edge
+      {100, 500, 399, 800, 0},    // one past it
+      {100, 500, 776, 800, 376},  // exactly to the right edge
+      {100, 500, 777, 800, 376},  // one past it
+      {376, 10, 9, 800, 375},     // back from the right edge
+      {0, 10, 11, 800, 1},        // back from the left edge
+      {0, 10, 50, 424, 0},        // a host just as wide: nowhere to go
+      {0, 10, 50, 300, 0},        // a narrower one
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.x, TaskViewDragX(c.panelX, c.anchorX, c.cursorX, c.contentWidth))
+        << c.panelX << " " << c.cursorX - c.anchorX << " in " << c.contentWidth;
+  // A stored offset keeps its place up to the right edge's last pixel.
+  EXPECT_EQ(376, TaskViewPlaceX(376, 800, 800));
+  EXPECT_EQ(376, TaskViewPlaceX(377, 800, 800));
+  EXPECT_EQ(375, TaskViewPlaceX(375, 800, 800));
+  EXPECT_EQ(0, TaskViewPlaceX(0, 800, 800));
+  // The stored offset is checked against the content, the centre taken
+  // from the host's own width.
+  EXPECT_EQ(300, TaskViewPlaceX(300, 900, 800));
+  EXPECT_EQ(238, TaskViewPlaceX(-1, 900, 800));
+  // Centring: odd widths round down, both sides within one pixel.
+  EXPECT_EQ(188, TaskViewCentreX(801));
+  EXPECT_EQ(0, TaskViewCentreX(424));
+  EXPECT_EQ(0, TaskViewCentreX(425));
+  EXPECT_EQ(1, TaskViewCentreX(426));
+}
+
+// The job pane: 154 pixels per entry; at the top the first entry touches
+// the pane's top, each next one 154 lower; scrolled to the bottom the last
+// one ends 16 above the pane's bottom (the pitch less an entry). The scroll
+// offset runs from the part that does not fit (top) to 0 (bottom).
+TEST(TaskViewGeometry, JobEntriesStackByThePitchAndScrollEndToEnd) {
+  EXPECT_EQ(0, JobPaneContentHeight(0));
+  EXPECT_EQ(154, JobPaneContentHeight(1));
+  EXPECT_EQ(462, JobPaneContentHeight(3));
+  const i32 view = 400, content = 462;
+  EXPECT_EQ(62, JobPaneScrollOffset(1.0, true, 0, content, view));
+  EXPECT_EQ(0, JobPaneScrollOffset(0.0, true, 0, content, view));
+  EXPECT_EQ(31, JobPaneScrollOffset(0.5, true, 0, content, view));
+  EXPECT_EQ(0, JobPaneScrollOffset(1.0, false, 0, content, view)) << "no bar, no offset";
+  EXPECT_EQ(0, JobPaneScrollOffset(1.0, true, 0, 0, view)) << "no content, no offset";
+  // At the top (offset = the hidden part): entry i's lower edge, from the
+  // pane's top down; at the bottom the last one ends 16 above the pane's
+  // bottom.
+  const i32 top = JobPaneScrollOffset(1.0, true, 0, content, view);
+  const i32 bottom = JobPaneScrollOffset(0.0, true, 0, content, view);
+  for (u32 i = 0; i < 3; ++i) EXPECT_EQ(view - 138 - 154 * static_cast<i32>(i), JobEntryY(i, content, view, top)) << i;
+  EXPECT_EQ(16, JobEntryY(2, content, view, bottom));
+  EXPECT_EQ(16 + 154, JobEntryY(1, content, view, bottom));
+  // Entries that fit stand from the pane's top whatever the offset says.
+  EXPECT_EQ(view - 138 - 154, JobEntryY(1, 308, view, 0));
+}
+
 // Tiles keep string ids: their title and description are split from the
 // current language's text at every paint, in either language.
 TEST(StartStripTexts, TitleAndDescriptionComeFromTheCurrentText) {

@@ -8,7 +8,10 @@
 
 #include "app/main_window/slide_notice.h"
 #include "support/virtual_clock.h"
+#include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/fixed_font.h"
+#include "ui/support/memory_canvas.h"
 
 namespace {
 
@@ -102,6 +105,84 @@ TEST_F(SlideNoticeTest, StopEndsTheAnimationAtOnceAndHidesThePanel) {
   EXPECT_FALSE(owner_.notice.IsRunning());
   EXPECT_FALSE(owner_.notice.IsVisible());
   EXPECT_LT(clock_.NowMs(), 1000u);
+}
+
+// The panel's look at both ends of the slide and between: fill and
+// outline at the slide's opacity, the picture centred on the left and the
+// texts beside it (at the left edge without a picture), the title in the
+// notice's own font above the text in the canvas's; the canvas handed back
+// as it came.
+TEST_F(SlideNoticeTest, ThePanelItsPictureAndItsTextsFadeWithTheSlide) {
+  CFixedFontScope fixed;
+  ASSERT_TRUE(fixed.font && fixed.tall);
+  CSlideNotice<CNoticeOwner>& n = owner_.notice;
+  fixed.font->AddRef();
+  n.font.Assign(fixed.font);  // the title's: line height 16
+  std::vector<u32> px(20 * 20, 0xFF00FF00u);
+  CBitmap* picture = CBitmap::CreateFromView(BitmapView{20, 20, 20, px.data()});
+  ASSERT_NE(nullptr, picture);
+  const std::u16string title = GetUiText(kNoticeTitleWarning);
+  for (NoticeText text : {kNoticePreviewArea, kNoticeJobRunning}) {
+    const UiString body = NoticeTextOf(text);
+    for (bool withPicture : {false, true}) {
+      for (double fraction : {0.0, 0.48, 1.0}) {
+        SCOPED_TRACE(testing::Message() << "text " << text << " picture " << withPicture << " at " << fraction);
+        n.image = withPicture ? picture : nullptr;
+        n.fraction = fraction;
+        n.titleId = kNoticeTitleWarning;
+        n.textId = text;
+        CMemoryCanvas m(kNoticeWidth, kNoticeHeight);
+        m.canvas.SetFont(fixed.tall);  // the text's: line height 22
+        m.canvas.textColour = 0xFF010203u;
+        n.PaintContent(m.canvas);
+        EXPECT_EQ(fixed.tall, m.canvas.font);
+        EXPECT_EQ(0xFF010203u, m.canvas.textColour);
+        const u32 alpha = static_cast<u32>(static_cast<i32>(fraction * 255.0)) << 24;
+        const std::vector<DrawnRecord> all = ReadRecords(m.canvas);
+        const std::vector<DrawnRecord> fills = RecordsOf(all, kOpRoundRect), frames = RecordsOf(all, kOpRoundRectFrame);
+        ASSERT_EQ(1u, fills.size());
+        ASSERT_EQ(1u, frames.size());
+        EXPECT_TRUE(fills[0].x0 == 0 && fills[0].y0 == 0 && fills[0].x1 == kNoticeWidth && fills[0].y1 == kNoticeHeight);
+        EXPECT_EQ((ThemeMenuHotColor() & 0xFFFFFFu) | alpha, fills[0].colour);
+        EXPECT_EQ((ThemeAccentColor() & 0xFFFFFFu) | alpha, frames[0].colour);
+        const std::vector<DrawnRecord> bitmaps = RecordsOf(all, kOpBitmap);
+        double textX = 4;
+        if (withPicture) {
+          ASSERT_EQ(1u, bitmaps.size());
+          EXPECT_TRUE(bitmaps[0].x0 == 21 && bitmaps[0].y0 == 21 && bitmaps[0].x1 == 41 && bitmaps[0].y1 == 41);
+          EXPECT_DOUBLE_EQ(fraction, bitmaps[0].opacity);
+          textX = 21 + 20 + 8;
+        } else {
+          EXPECT_TRUE(bitmaps.empty());
+        }
+        // The title's line lies in the top band (62 - 24 .. 62 - 8); the
+        // text's first line hangs from 62 - 28.8 in the canvas's font.
+        int titles = 0;
+        double firstLine = -1e9;
+        std::u16string words;
+        for (const DrawnRecord& r : RecordsOf(all, kOpTextRun)) {
+          EXPECT_EQ(textX, r.x0);
+          EXPECT_EQ((ThemeTextColor() & 0xFFFFFFu) | alpha, r.colour);
+          if (r.text == title) {
+            ++titles;
+            EXPECT_GE(r.y0, kNoticeHeight - 24.0);
+            EXPECT_LE(r.y0, kNoticeHeight - 8.0);
+          } else {
+            EXPECT_LT(r.y0, kNoticeHeight - 28.8);
+            if (r.y0 > firstLine) firstLine = r.y0;
+            words += r.text;
+          }
+        }
+        EXPECT_EQ(1, titles);
+        EXPECT_DOUBLE_EQ(kNoticeHeight - 16 * 1.8 - fixed.tall->ascender, firstLine);
+        ASSERT_FALSE(words.empty());
+        EXPECT_EQ(0u, std::u16string(body.text, body.length).find(words.substr(0, 8)));
+      }
+    }
+  }
+  n.image = nullptr;
+  n.font.Assign(nullptr);
+  CBitmap::Destroy(picture);
 }
 
 }  // namespace

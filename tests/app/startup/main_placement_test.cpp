@@ -42,6 +42,20 @@ TEST(MainPlacement, SavedRectanglesAreTakenOnlyWhenUsable) {
       {{static_cast<i32>(0x80000000u), 0, 0x7FFFFFFF, 450}, false, "width overflows 32 bits"},
       {{100, 970, 750, 1420}, false, "caption above the work area"},
       {{100, 530, 750, 980}, true, "caption just inside the work area's top"},
+      // The last pixel either way: 48 x 24 of the caption band is enough,
+      // one column or row less is not.
+      {{-602, 100, 48, 550}, true, "48 px of the caption on the left edge"},
+      {{-603, 100, 47, 550}, false, "47 px of the caption on the left edge"},
+      {{1232, 100, 1882, 550}, true, "48 px on the first monitor, the rest on the second"},
+      {{2256, 100, 2906, 550}, true, "48 px on the second monitor's right edge"},
+      {{2257, 100, 2907, 550}, false, "47 px on the second monitor's right edge"},
+      {{100, 544, 750, 994}, true, "the caption's top row on the work area's top row"},
+      {{100, 545, 750, 995}, false, "the caption one row above it"},
+      {{100, -426, 750, 24}, true, "the caption's 24 rows just above the work area's bottom"},
+      {{100, -427, 750, 23}, false, "23 rows of it"},
+      // A window lower than the caption band needs only its own height.
+      {{100, 100, 750, 110}, true, "10 px high, all of it inside"},
+      {{100, -5, 750, 5}, false, "10 px high, half of it below the work area"},
   };
   for (const SavedCase& c : cases) {
     EXPECT_EQ(c.usable, IsUsableMainRect(c.saved, kAreas, 2)) << c.why;

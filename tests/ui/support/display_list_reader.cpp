@@ -83,6 +83,7 @@ std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas) {
       case kOpBitmap: {
         const BitmapRecord c = ReadRecord<BitmapRecord>(p);
         r.x0 = c.x0, r.y0 = c.y0, r.x1 = c.x1, r.y1 = c.y1, size = sizeof c, painted = false;
+        r.opacity = c.opacity, r.pixels = c.view.pixels;
         break;
       }
       case kOpFill: r.colour = ReadRecord<FillRecord>(p).colour, size = sizeof(FillRecord), painted = false; break;

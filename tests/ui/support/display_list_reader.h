@@ -19,6 +19,8 @@ struct DrawnRecord {
   std::u16string text; // text runs
   u32 colour1;         // a gradient's second colour
   double g0, g1;       // linear: start and end; radial and elliptic: the centre
+  double opacity;      // bitmaps
+  const u32* pixels;   // bitmaps: the first pixel of the drawn view
 };
 
 std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas);
