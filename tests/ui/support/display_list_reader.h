@@ -17,6 +17,9 @@ struct DrawnRecord {
   u32 paint;           // kPaint* (shapes and text)
   u32 colour;          // solid paint, or a gradient's first colour
   std::u16string text; // text runs
+  const CFont* font;   // text runs: the font they were shaped in
+  const u32* pixels;   // bitmaps: the first pixel of the view drawn (tells a strip's frames apart)
+  double opacity;      // bitmaps
 };
 
 std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas);

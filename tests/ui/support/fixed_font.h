@@ -20,6 +20,17 @@ class CFixedFontScope {
     delete list_;
     InitUiTestPlatform();
   }
+  // Another face as wide whose lines are `lineHeight` high ("FakeTall"),
+  // for painters that mix two fonts; the caller releases it.
+  CFont* AcquireTaller(double lineHeight, double ascender) {
+    fonttest::FakeFaceSpec spec = fonttest::FakeFaceCovering(32, 126, 10);
+    spec.spaceAdvance = 10;
+    spec.lineHeight = lineHeight;
+    spec.ascender = ascender;
+    spec.descender = lineHeight - ascender;
+    faces_.SetFace(u"FakeTall", spec);
+    return AcquireFont(u"FakeTall", 12, false, false);
+  }
   CFont* font = nullptr;
 
  private:
