@@ -221,7 +221,7 @@ TEST_F(InfoRows, RowsLeftOutForWhatTheDiscDoesNotHave) {
   blank.profileName = {u"CD-R", 4};
   blank.erasable = true;
   blank.availableSize = 359847;
-  DiscTrackRecord overlap = {0, 2, 1, 900, 100, 1000, 1000};
+  DiscTrackRecord overlap = {0, 10, 1, 900, 100, 1000, 1000};
   blank.records.Add(overlap);
   blank.records.Add(DiscTrackRecord{0, kLeadOutTrack, 1, 1000, 0, 1000, 1000});
   WriteDiscInfoRows(&target.canvas, font.font, 11, blank, 0, 500, 100);
@@ -229,6 +229,6 @@ TEST_F(InfoRows, RowsLeftOutForWhatTheDiscDoesNotHave) {
   for (const TextAt& r : Runs(target.canvas)) texts.push_back(r.text);
   EXPECT_EQ((std::vector<std::string>{"Name:", "E:", "Profile:", "CD-R", "Erasable:", "Yes",
                                       "Available size in sectors:", "359847", "Track information", "Session 1",
-                                      "Track 02:", "Type: Audio, LBA: 900, Size: 100"}),
+                                      "Track 10:", "Type: Audio, LBA: 900, Size: 100"}),
             texts);
 }
