@@ -546,4 +546,29 @@ TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
   }
 }
 
+// The copy window's Enter goes to OK only while OK is on: with no disc to
+// copy onto it changes nothing; Escape cancels and closes.
+TEST_F(JobWindowsTest, CopyWindowEnterWaitsForOkAndEscapeCancels) {
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+  if (f_->HasMedium()) f_->RemoveMedium(), Clear(f_);
+  CDriveManager manager;
+  BurnRequest request;
+  request.source = -7;
+  CCopyDiscWindow w;
+  ASSERT_TRUE(w.Open(manager, &request, nullptr));
+  w.destinationList.SetSelection(1);
+  ASSERT_FALSE(w.CanAccept());
+  HWND window = static_cast<HWND>(w.Handle());
+  SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+  PumpPending();
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(-7, request.source) << "the request is left alone";
+  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+  PumpPending();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(-7, request.source);
+}
+
 }  // namespace
