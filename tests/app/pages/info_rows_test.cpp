@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/device_info_rows.h"
 #include "app/pages/disc_info_rows.h"
 #include "runtime/ui_strings.h"
 #include "ui/support/display_list_reader.h"
@@ -231,4 +232,89 @@ TEST_F(InfoRows, RowsLeftOutForWhatTheDiscDoesNotHave) {
                                       "Available size in sectors:", "359847", "Track information", "Session 1",
                                       "Track 10:", "Type: Audio, LBA: 900, Size: 100"}),
             texts);
+}
+
+// The device page from the top down: the identification rows three heading
+// steps under the top (an empty value leaves no row), the legend right-
+// aligned one size in from the right edge with a swatch 4 pixels before
+// each text, each group's heading and rule, and its chips 6 pixels apart,
+// one that would pass the right edge by one pixel starting the next line.
+TEST_F(InfoRows, DeviceRowsLegendAndChipsWrapOnePixelPastTheEdge) {
+  CFont* heading = font.AcquireTaller(21, 16);
+  ASSERT_TRUE(heading);
+  ASSERT_EQ(12.0, heading->size);
+  DeviceInfo info;
+  info.vendor.Assign(u"KV");
+  info.product.Assign(u"P1");
+  info.firmware.Assign(u"1.0");
+  info.bufferKb = 2048;
+  info.serial.Assign(u"S9");
+  info.features.features[0x0042] = 1;  // TSR
+  info.features.features[0x0101] = 1;  // SMART
+  info.features.features[0x010D] = 1;  // AACS
+  const u32 label = kLabelColour, value = kInfoValueColour, white = kInfoBadgeTextColour;
+  // TSR 8..38, SMART 44..94, AACS 100..140.
+  for (const double right : {140.0, 139.0}) {
+    SCOPED_TRACE(right);
+    target.canvas.Reset();
+    target.canvas.SetFont(font.font);
+    target.canvas.textColour = kLabelColour;
+    PaintDeviceInfo(target.canvas, heading, font.font, info, 0, 0, right, 400);
+    std::vector<TextAt> texts = Runs(target.canvas);
+    ASSERT_FALSE(texts.empty());
+    // The heading, centred above the rows (wrapped in a column this narrow).
+    std::string title;
+    while (!texts.empty() && texts[0].y > 346) {
+      title += (title.empty() ? "" : " ") + texts[0].text;
+      texts.erase(texts.begin());
+    }
+    EXPECT_EQ("Device Information", title);
+    const bool wraps = right < 140;
+    const double aacsX = wraps ? 8 : 100, aacsY = wraps ? 206 - 14 : 206;
+    const std::vector<TextAt> expected = {
+        {"Vendor identification:", 0, 346, label},
+        {"KV", 224, 346, value},
+        {"Product identification:", 0, 330, label},
+        {"P1", 234, 330, value},
+        {"Firmware version:", 0, 314, label},
+        {"1.0", 174, 314, value},
+        {"Buffer capacity:", 0, 298, label},
+        {"2048 KB", 164, 298, value},
+        {"Serial number:", 0, 282, label},
+        {"S9", 144, 282, value},
+        {"Read/Write", right - 108, 254, value},
+        {"Read only", right - 218, 254, value},
+        {"CD features", 8, 254, label},
+        {"Other features", 8, 222, label},
+        {"TSR", 8, 206, white},
+        {"SMART", 44, 206, white},
+        {"AACS", aacsX, aacsY, white},
+    };
+    EXPECT_EQ(expected, texts);
+    const std::vector<DrawnRecord> all = ReadRecords(target.canvas);
+    const std::vector<DrawnRecord> boxes = RecordsOf(all, kOpRoundRect);
+    ASSERT_EQ(5u, boxes.size());
+    // The swatches: size x size, 4 pixels before their texts.
+    EXPECT_EQ(right - 120, boxes[0].x0);
+    EXPECT_EQ(right - 112, boxes[0].x1);
+    EXPECT_EQ(254.0, boxes[0].y0);
+    EXPECT_EQ(262.0, boxes[0].y1);
+    EXPECT_EQ(kChipReadWriteColour, boxes[0].colour);
+    EXPECT_EQ(right - 230, boxes[1].x0);
+    EXPECT_EQ(right - 222, boxes[1].x1);
+    EXPECT_EQ(kChipReadOnlyColour, boxes[1].colour);
+    // The last chip's badge.
+    EXPECT_EQ(aacsX - 2, boxes[4].x0);
+    EXPECT_EQ(aacsX + 42, boxes[4].x1);
+    EXPECT_EQ(aacsY - 2, boxes[4].y0);
+    EXPECT_EQ(kChipFeatureColour, boxes[4].colour);
+    const std::vector<DrawnRecord> rules = RecordsOf(all, kOpRect);
+    ASSERT_EQ(2u, rules.size());
+    EXPECT_EQ(251.0, rules[0].y0);
+    EXPECT_EQ(219.0, rules[1].y0);
+    EXPECT_EQ(right, rules[1].x1);
+    EXPECT_EQ(font.font, target.canvas.font);
+    EXPECT_EQ(kLabelColour, target.canvas.textColour);
+  }
+  heading->Release();
 }
