@@ -17,6 +17,7 @@
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/recorder_fixture.h"
+#include "tests/app/job_windows/control_rects.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
@@ -364,18 +365,6 @@ TEST_F(JobWindowsTest, PromptCheckPerProfile) {
     PumpUntil([&] { return !IsWindow(static_cast<HWND>(prompt.Handle())); });
   }
   ReleaseDrive(&job);
-}
-
-// A control's corners {x0, y0, x1, y1} in its window's content (y up).
-template <class TWidget>
-Rect Corners(const TWidget& w) {
-  return Rect{w.x, w.y, w.x + w.width, w.y + w.height};
-}
-void ExpectRect(const Rect& expected, const Rect& got, const char* what) {
-  EXPECT_EQ(expected.left, got.left) << what;
-  EXPECT_EQ(expected.top, got.top) << what;
-  EXPECT_EQ(expected.right, got.right) << what;
-  EXPECT_EQ(expected.bottom, got.bottom) << what;
 }
 
 // The decoration's fills: white above the band, the band, its top line.
