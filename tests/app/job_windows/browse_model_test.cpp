@@ -46,6 +46,9 @@ TEST(BrowseHistory, UpGoesToTheParentAndAFolderOnADriveToItsRoot) {
   } cases[] = {
       {u"C:\\A\\B", u"C:\\A"}, {u"C:\\A\\B\\", u"C:\\A"}, {u"C:\\A", u"C:\\"}, {u"C:\\A\\", u"C:\\"},
       {u"C:\\", nullptr},      {u"C:", nullptr},          {u"", nullptr},      {u"\\\\srv\\share\\d", u"\\\\srv\\share"},
+      // Only a drive letter's colon makes the third character a root; a
+      // root with a doubled "\" is still a root.
+      {u"ab\\c", u"ab"},       {u"C:\\\\", nullptr},
   };
   for (const auto& c : cases) {
     CWideString out;
@@ -138,6 +141,8 @@ TEST(BrowseResult, TheNameFieldThenTheSelectedRowThenTheFolder) {
   EXPECT_TRUE(IsRootedPath(u"c:\\x"));
   EXPECT_FALSE(IsRootedPath(u"c:x"));
   EXPECT_FALSE(IsRootedPath(u"x\\y"));
+  EXPECT_FALSE(IsRootedPath(u"\\x.iso"));  // the current drive's root: not a whole path
+  EXPECT_TRUE(IsRootedPath(u"\\\\s\\x.iso"));
 }
 
 }  // namespace

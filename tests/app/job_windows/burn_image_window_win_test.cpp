@@ -15,6 +15,9 @@
 #include "app/pages/burn_page.h"
 #include "runtime/ui_strings.h"
 #include "support/recorder_fixture.h"
+#include "tests/app/job_windows/control_rects.h"
+#include "ui/support/display_list_reader.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
 
 namespace {
@@ -234,6 +237,88 @@ TEST_F(BurnImageWindowTest, BurnPageAtMidBurnAndAtItsEnd) {
     EXPECT_EQ(frame.closes, 1);
     DestroyWindow(static_cast<HWND>(frame.Handle()));
     PumpPending();
+  }
+}
+
+// Every control where the window's table puts it, in both modes, at the
+// window's own width and at an odd one (the columns split (W - 20) / 2);
+// the topmost label as far under the content's top edge in both. The
+// decoration: white content, the 48-pixel band with its line as the top
+// row, the watermark 12 pixels above the band and 12 from the right.
+TEST_F(BurnImageWindowTest, ControlsStandWhereTheTablePutsThemInBothModes) {
+  Attach();
+  Insert(MediumPreset::kCdR);
+  CDriveManager manager;
+  i32 topMargin = -1;
+  for (const bool imageMode : {true, false}) {
+    BurnRequest request;
+    CBurnImageWindow w(manager, &request, imageMode);
+    w.settingsKey.SetRoot(root_.c_str());
+    const Rect size = {0, 0, kBurnImageWidth, imageMode ? kBurnImageHeightImage : kBurnImageHeightAudio};
+    ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+    PumpPending();
+    const Rect content = w.GetContentRect();
+    // The window is as much taller in image mode as its image rows are.
+    const i32 margin = content.bottom - (imageMode ? w.imageLabel.y + w.imageLabel.height
+                                                   : w.deviceLabel.y + w.deviceLabel.height);
+    if (topMargin < 0) topMargin = margin;
+    EXPECT_EQ(topMargin, margin);
+    EXPECT_GT(margin, 0);
+    for (const i32 W : {content.right, 531}) {
+      SCOPED_TRACE(testing::Message() << (imageMode ? "image" : "audio") << " mode, width " << W);
+      w.LayoutContent(W, content.bottom);
+      const i32 c1 = (W - 20) / 2 - 8, c2 = (W - 20) / 2 + 8;
+      ExpectRect({W - 112, 12, W - 12, 36}, Corners(w.cancel), "Cancel");
+      ExpectRect({W - 220, 12, W - 120, 36}, Corners(w.ok), "OK");
+      ExpectRect({12, 52, 28, 68}, Corners(w.pulsePicture), "pulse picture");
+      ExpectRect({36, 52, W - 8, 68}, Corners(w.statusLabel), "status label");
+      ExpectRect({12, 120, W - 8, 136}, Corners(w.infoHeading), "information heading");
+      ExpectRect({12, 144, c1, 160}, Corners(w.extraSizeBox), "extra size");
+      ExpectRect({12, 168, c1, 184}, Corners(w.finalizeBox), "finalize");
+      ExpectRect({c2, 168, W - 8, 184}, Corners(w.bufeBox), "buffer protection");
+      ExpectRect({12, 192, c1, 208}, Corners(w.mode2Box), "mode 2");
+      ExpectRect({c2, 192, W - 8, 208}, Corners(w.verifyBox), "verify");
+      ExpectRect({12, 216, c1, 238}, Corners(w.speedList), "speed list");
+      ExpectRect({c2, 216, W - 8, 238}, Corners(w.methodList), "method list");
+      ExpectRect({12, 238, c1, 254}, Corners(w.speedLabel), "speed label");
+      ExpectRect({c2, 238, W - 8, 254}, Corners(w.methodLabel), "method label");
+      ExpectRect({12, 262, W - 34, 284}, Corners(w.deviceList), "device list");
+      ExpectRect({W - 30, 262, W - 8, 284}, Corners(w.ejectButton), "eject");
+      ExpectRect({12, 284, W - 8, 300}, Corners(w.deviceLabel), "device label");
+      if (imageMode) {
+        ExpectRect({0, 49, W, 308}, Corners(w.introPanel), "intro panel");
+        ExpectRect({12, 308, W - 48, 330}, Corners(w.imagePath), "image path");
+        ExpectRect({W - 40, 308, W - 12, 330}, Corners(w.browse), "browse");
+        ExpectRect({12, 330, W - 12, 346}, Corners(w.imageLabel), "image label");
+      }
+    }
+    w.LayoutContent(content.right, content.bottom);
+    CMemoryCanvas target(content.right, content.bottom);
+    w.PaintDecoration(target.canvas);
+    const std::vector<DrawnRecord> all = ReadRecords(target.canvas);
+    const std::vector<DrawnRecord> fills = RecordsOf(all, kOpRect);
+    ASSERT_EQ(3u, fills.size());
+    const struct {
+      double y0, y1;
+      u32 colour;
+    } expected[] = {{0, double(content.bottom), 0xFFFFFFFFu}, {0, 48, 0xFFE0E0E0u}, {47, 48, 0xFFC0C0C0u}};
+    for (int i = 0; i < 3; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(0.0, fills[i].x0);
+      EXPECT_EQ(double(content.right), fills[i].x1);
+      EXPECT_EQ(expected[i].y0, fills[i].y0);
+      EXPECT_EQ(expected[i].y1, fills[i].y1);
+      EXPECT_EQ(expected[i].colour, fills[i].colour);
+    }
+    const std::vector<DrawnRecord> bitmaps = RecordsOf(all, kOpBitmap);
+    ASSERT_EQ(1u, bitmaps.size());
+    ASSERT_NE(nullptr, w.watermark);
+    EXPECT_EQ(double(content.right - 12 - static_cast<i32>(w.watermark->width)), bitmaps[0].x0);
+    EXPECT_EQ(60.0, bitmaps[0].y0);
+    EXPECT_EQ(0.45, bitmaps[0].opacity);
+    w.CancelAndClose();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
+    EXPECT_EQ(1u, w.cancelled);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include "app/job_windows/copy_disc_window.h"
 #include "app/job_windows/erase_window.h"
@@ -16,7 +17,11 @@
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/recorder_fixture.h"
+#include "tests/app/job_windows/control_rects.h"
+#include "ui/support/display_list_reader.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
+#include "ui/support/scripted_window_system.h"
 
 namespace {
 
@@ -360,6 +365,199 @@ TEST_F(JobWindowsTest, PromptCheckPerProfile) {
     PumpUntil([&] { return !IsWindow(static_cast<HWND>(prompt.Handle())); });
   }
   ReleaseDrive(&job);
+}
+
+// The decoration's fills: white above the band, the band, its top line.
+void ExpectButtonBand(const CCanvas& canvas, i32 w, i32 h, i32 band) {
+  const std::vector<DrawnRecord> fills = RecordsOf(ReadRecords(canvas), kOpRect);
+  ASSERT_EQ(3u, fills.size());
+  const struct {
+    double y0, y1;
+    u32 colour;
+  } expected[] = {{double(band), double(h), 0xFFFFFFFFu}, {0, double(band - 1), 0xFFE0E0E0u},
+                  {double(band - 1), double(band), 0xFFC0C0C0u}};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(0.0, fills[i].x0);
+    EXPECT_EQ(double(w), fills[i].x1);
+    EXPECT_EQ(expected[i].y0, fills[i].y0);
+    EXPECT_EQ(expected[i].y1, fills[i].y1);
+    EXPECT_EQ(expected[i].colour, fills[i].colour);
+  }
+}
+
+// Every control of the copy window, the erase window and the insert-disc
+// prompt where their tables put it at the content's size and again at
+// another size: rows from the top edge down, the buttons in the band, OK 8
+// pixels left of Cancel; the band's fills with the line as its top row.
+TEST_F(JobWindowsTest, JobWindowControlsAndBandsStandWhereTheirTablesPutThem) {
+  Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
+  CDriveManager manager;
+  {
+    CCopyDiscWindow w;
+    ASSERT_TRUE(w.Open(manager, nullptr, nullptr));
+    const Rect content = w.GetContentRect();
+    for (const i32 size : {0, 1}) {
+      const i32 W = size ? 531 : content.right, H = size ? 377 : content.bottom;
+      SCOPED_TRACE(testing::Message() << "copy window " << W << " x " << H);
+      if (size) w.LayoutContent(W, H);
+      const i32 C = (W - 50) / 2;
+      ExpectRect({12, H - 28, W - 38, H - 12}, Corners(w.originLabel), "origin label");
+      ExpectRect({12, H - 50, W - 38, H - 28}, Corners(w.sourceList), "source list");
+      ExpectRect({W - 34, H - 50, W - 12, H - 28}, Corners(w.sourceEject), "source eject");
+      ExpectRect({12, H - 74, W - 38, H - 58}, Corners(w.destinationLabel), "destination label");
+      ExpectRect({12, H - 96, W - 38, H - 74}, Corners(w.destinationList), "destination list");
+      ExpectRect({W - 34, H - 96, W - 12, H - 74}, Corners(w.destinationEject), "destination eject");
+      ExpectRect({12, H - 120, C + 4, H - 104}, Corners(w.directCopy), "direct copy");
+      ExpectRect({C + 12, H - 120, W - 46, H - 104}, Corners(w.verify), "verify");
+      ExpectRect({12, H - 144, 28, H - 128}, Corners(w.pulse.picture), "pulse picture");
+      ExpectRect({36, H - 144, W - 38, H - 128}, Corners(w.pulse.label), "status label");
+      ExpectRect({W - 216, 8, W - 116, 33}, Corners(w.ok), "OK");
+      ExpectRect({W - 108, 8, W - 8, 33}, Corners(w.cancel), "Cancel");
+      EXPECT_LT(w.ok.y + w.ok.height, CCopyDiscWindow::kBandHeight - 1);
+    }
+    CMemoryCanvas target(content.right, content.bottom);
+    w.PaintDecoration(target.canvas);
+    ExpectButtonBand(target.canvas, content.right, content.bottom, 41);
+    w.CancelAndClose();
+    PumpPending();
+  }
+  {
+    CEraseWindow w;
+    ASSERT_TRUE(w.Open(manager, nullptr));
+    const Rect content = w.GetContentRect();
+    for (const i32 size : {0, 1}) {
+      const i32 W = size ? 611 : content.right;
+      SCOPED_TRACE(testing::Message() << "erase window " << W);
+      if (size) w.LayoutContent(W, 400);
+      ExpectRect({W - 112, 12, W - 12, 37}, Corners(w.cancel), "Cancel");
+      ExpectRect({W - 220, 12, W - 120, 37}, Corners(w.ok), "OK");
+      ExpectRect({12, 61, W - 12, 83}, Corners(w.methodList), "method list");
+      ExpectRect({12, 83, W - 12, 99}, Corners(w.methodLabel), "method label");
+      ExpectRect({12, 107, W - 12, 129}, Corners(w.deviceList), "device list");
+      ExpectRect({12, 129, W - 12, 145}, Corners(w.deviceLabel), "device label");
+    }
+    EXPECT_GE(content.bottom, 145);
+    CMemoryCanvas target(content.right, content.bottom);
+    w.PaintDecoration(target.canvas);
+    ExpectButtonBand(target.canvas, content.right, content.bottom, 49);
+    w.CancelAndClose();
+    PumpPending();
+  }
+  {
+    CDrive* job = manager.OpenDrive(0);
+    ASSERT_NE(nullptr, job);
+    BurnRequest request;
+    request.copiedProfile = 0x08;
+    *request.sessions.AppendNew()->AppendNew() = TrackExtent{0, 2048, 1000, 1, 0, 0, 0};
+    {
+      CInsertDiscPrompt w;
+      ASSERT_TRUE(w.Open(job, manager.GetName(0), &request, nullptr));
+      const Rect content = w.GetContentRect();
+      for (const i32 size : {0, 1}) {
+        const i32 W = size ? 517 : content.right, H = size ? 301 : content.bottom;
+        SCOPED_TRACE(testing::Message() << "prompt " << W << " x " << H);
+        if (size) w.LayoutContent(W, H);
+        ExpectRect({12, H - 28, W - 38, H - 12}, Corners(w.heading), "heading");
+        ExpectRect({12, H - 52, W - 38, H - 36}, Corners(w.driveName), "drive name");
+        ExpectRect({W - 34, H - 52, W - 12, H - 30}, Corners(w.eject), "eject");
+        ExpectRect({12, H - 76, 28, H - 60}, Corners(w.pulse.picture), "pulse picture");
+        ExpectRect({36, H - 76, W - 38, H - 60}, Corners(w.pulse.label), "status label");
+        ExpectRect({W - 216, 8, W - 116, 33}, Corners(w.ok), "OK");
+        ExpectRect({W - 108, 8, W - 8, 33}, Corners(w.cancel), "Cancel");
+      }
+      CMemoryCanvas target(content.right, content.bottom);
+      w.PaintDecoration(target.canvas);
+      ExpectButtonBand(target.canvas, content.right, content.bottom, 41);
+      w.CancelAndClose();
+      PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
+    }
+    ReleaseDrive(&job);
+  }
+}
+
+// Tab walks the erase window's enabled controls in their order and Shift+Tab
+// the same way back, wrapping through the window itself; with nothing to
+// erase only Cancel is left. Enter accepts only while OK is on, Escape
+// cancels and closes.
+TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
+  Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
+  CDriveManager manager;
+  CScriptedWindowSystem keys;
+  auto walk = [&](CEraseWindow& w, bool backward, int steps) {
+    keys.SetKeyDown(VK_SHIFT, backward);
+    std::vector<CWidget*> seen;
+    for (int i = 0; i < steps; ++i) {
+      SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_TAB, 1);
+      seen.push_back(FocusedWidget());
+    }
+    keys.SetKeyDown(VK_SHIFT, false);
+    return seen;
+  };
+  {
+    CEraseWindow w;
+    ASSERT_TRUE(w.Open(manager, nullptr));
+    ASSERT_TRUE(w.CanAccept());
+    CWidget* self = &w;
+    w.deviceList.SetFocus();
+    EXPECT_EQ((std::vector<CWidget*>{&w.methodList, &w.ok, &w.cancel, self, &w.deviceList, &w.methodList}),
+              walk(w, false, 6));
+    EXPECT_EQ((std::vector<CWidget*>{&w.deviceList, self, &w.cancel, &w.ok, &w.methodList, &w.deviceList}),
+              walk(w, true, 6));
+    // Enter from any control presses OK: accepted and closed.
+    w.deviceList.SetFocus();
+    SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_RETURN, 1);
+    PumpPending();
+    EXPECT_EQ(0u, w.cancelled);
+    EXPECT_FALSE(IsWindow(static_cast<HWND>(w.Handle())));
+  }
+  Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kComplete));
+  {
+    CEraseWindow w;
+    ASSERT_TRUE(w.Open(manager, nullptr));
+    EXPECT_FALSE(w.CanAccept());
+    EXPECT_TRUE(w.deviceList.flags & kFlagDisabled);
+    EXPECT_TRUE(w.methodList.flags & kFlagDisabled);
+    EXPECT_FALSE(w.cancel.flags & kFlagDisabled);
+    CWidget* self = &w;
+    w.cancel.SetFocus();
+    EXPECT_EQ((std::vector<CWidget*>{self, &w.cancel, self}), walk(w, false, 3));
+    EXPECT_EQ((std::vector<CWidget*>{&w.cancel, self, &w.cancel}), walk(w, true, 3));
+    // Enter with OK off: nothing; Escape: cancelled and closed.
+    SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_RETURN, 1);
+    PumpPending();
+    EXPECT_TRUE(IsWindow(static_cast<HWND>(w.Handle())));
+    EXPECT_EQ(1u, w.cancelled);
+    SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_ESCAPE, 1);
+    PumpPending();
+    EXPECT_EQ(1u, w.cancelled);
+    EXPECT_FALSE(IsWindow(static_cast<HWND>(w.Handle())));
+  }
+}
+
+// The copy window's Enter goes to OK only while OK is on: with no disc to
+// copy onto it changes nothing; Escape cancels and closes.
+TEST_F(JobWindowsTest, CopyWindowEnterWaitsForOkAndEscapeCancels) {
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+  if (f_->HasMedium()) f_->RemoveMedium(), Clear(f_);
+  CDriveManager manager;
+  BurnRequest request;
+  request.source = -7;
+  CCopyDiscWindow w;
+  ASSERT_TRUE(w.Open(manager, &request, nullptr));
+  w.destinationList.SetSelection(1);
+  ASSERT_FALSE(w.CanAccept());
+  HWND window = static_cast<HWND>(w.Handle());
+  SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+  PumpPending();
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(-7, request.source) << "the request is left alone";
+  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+  PumpPending();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(-7, request.source);
 }
 
 }  // namespace

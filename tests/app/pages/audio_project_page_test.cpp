@@ -269,3 +269,57 @@ TEST_F(AudioProjectPageTest, BurnRequestOverASnapshot) {
   page.Source().GetSize(&size);
   EXPECT_EQ(3000u * 2352u, size);
 }
+
+// Each row's buttons at their corners (remove at the upper right, up and
+// down at the lower right) reach the page through the row: up and down
+// move that row one place in their own direction, every row then stands
+// 56 pixels under the one before it from the top of the content; remove
+// takes out only the row clicked.
+TEST_F(AudioProjectPageTest, RowButtonsMoveTheirOwnRowEachWay) {
+  for (const char16_t* n : {u"a_75", u"b_150", u"c_225", u"d_300"}) ASSERT_TRUE(page.AddTrack(n));
+  CAudioTrackList<Page>& list = page.trackList;
+  const i32 top = list.viewHeight > list.contentHeight ? list.viewHeight : list.contentHeight;
+  auto order = [&] {
+    std::string s;
+    for (u32 i = 0; i < list.rows.GetCount(); ++i) {
+      Row* r = list.rows[i];
+      s += static_cast<char>(r->fileName.At(0));
+      EXPECT_EQ(r, list.holders[i]->Widget());
+      EXPECT_EQ(top - static_cast<i32>(i) * 56 - 52, r->y) << "row " << i;
+      EXPECT_EQ(0, r->x);
+      EXPECT_EQ(list.viewWidth, r->width);
+      EXPECT_EQ(52, r->height);
+    }
+    return s;
+  };
+  auto click = [](CButton<Row>& button) { button.click.Call(button.parent); };
+  Row* b = list.rows[1];
+  EXPECT_EQ(b->width - 20, b->removeButton.x);
+  EXPECT_EQ(b->height - 20, b->removeButton.y);
+  EXPECT_EQ(b->width - 38, b->upButton.x);
+  EXPECT_EQ(4, b->upButton.y);
+  EXPECT_EQ(b->width - 20, b->downButton.x);
+  EXPECT_EQ(4, b->downButton.y);
+  EXPECT_EQ(b->removeButton.x + b->removeButton.width, b->width - 4);  // 4 from the right edge
+  EXPECT_EQ(b->upButton.x + b->upButton.width, b->downButton.x - 2);
+  EXPECT_EQ("abcd", order());
+  click(b->upButton);
+  EXPECT_EQ("bacd", order());
+  click(b->upButton);  // already first
+  EXPECT_EQ("bacd", order());
+  click(b->downButton);
+  EXPECT_EQ("abcd", order());
+  click(b->downButton);
+  EXPECT_EQ("acbd", order());
+  click(b->downButton);
+  EXPECT_EQ("acdb", order());
+  click(b->downButton);  // already last
+  EXPECT_EQ("acdb", order());
+  EXPECT_EQ(750u, page.total);
+  Row* c = list.rows[1];
+  click(c->removeButton);
+  EXPECT_EQ("adb", order());
+  EXPECT_FALSE(c->IsVisible());
+  EXPECT_EQ(525u, page.total);
+  EXPECT_EQ(3 * 56 - 4, list.contentHeight);
+}

@@ -26,6 +26,20 @@ TEST(ExplorerCapacity, ExactlyFullIsAvailableSpaceAndOneByteMoreOverflows) {
   // Far past the capacity the red bar stops at 100.
   EXPECT_DOUBLE_EQ(100.0, ReadCapacity(3 * kMediaSizes[0].bytes, kMediaSizes[0].bytes, 0).barValue);
   EXPECT_DOUBLE_EQ(50.0, ReadCapacity(kMediaSizes[0].bytes / 2, kMediaSizes[0].bytes, 0).barValue);
+  // Over the capacity the red bar shows how far: half again is half a bar.
+  const CapacityReading half = ReadCapacity(kMediaSizes[0].bytes * 3 / 2, kMediaSizes[0].bytes, 0);
+  EXPECT_DOUBLE_EQ(50.0, half.barValue);
+  EXPECT_EQ(kMediaSizes[0].bytes / 2, half.amount);
+  // Without a capacity an empty project fills the bar with no space left,
+  // and any data is all overflow with an empty red bar.
+  const CapacityReading none = ReadCapacity(0, 0, 0xFF20C040u);
+  EXPECT_DOUBLE_EQ(100.0, none.barValue);
+  EXPECT_EQ(kTextAvailableSpace, none.textId);
+  EXPECT_EQ(0u, none.amount);
+  const CapacityReading some = ReadCapacity(4096, 0, 0xFF20C040u);
+  EXPECT_DOUBLE_EQ(0.0, some.barValue);
+  EXPECT_EQ(kTextDataOverflow, some.textId);
+  EXPECT_EQ(4096u, some.amount);
 }
 
 // Capacities are whole 2048-byte sectors of the sizes the list names.

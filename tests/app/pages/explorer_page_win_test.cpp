@@ -115,6 +115,13 @@ TEST_F(ExplorerPage, PanesAreLaidOutFromThePaneWidthAndTheHeight) {
   EXPECT_EQ(374, page().mediaSize.y);
   EXPECT_EQ(page().usageBar.y + page().usageBar.height + 2, page().usageLabel.y);
   EXPECT_EQ(c.right - 24, page().closeButton.x);
+  // Along the top: the size box from 4, the bar 8 pixels after it, its
+  // label's left edge with the bar's; the close button in the top corner.
+  EXPECT_EQ(4, page().mediaSize.x);
+  EXPECT_EQ(page().mediaSize.width + 12, page().usageBar.x);
+  EXPECT_EQ(374, page().usageBar.y);
+  EXPECT_EQ(page().usageBar.x, page().usageLabel.x);
+  EXPECT_EQ(c.bottom - 24, page().closeButton.y);
   // The second layout at the same size repaints nothing.
   owner.repaints.clear();
   page().LayoutPanes();

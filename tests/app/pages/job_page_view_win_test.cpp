@@ -168,3 +168,125 @@ TEST_F(BurnPagePaint, ShowsPublishedProgressWithoutSendingACommand) {
   EXPECT_TRUE(found);
   drive.Close();
 }
+
+namespace {
+
+// What a job page shows, widget by widget: visible bits and the close
+// button's icon.
+struct PageLook {
+  bool memory, device, overall, second, close, log;
+  i32 closeFrame;
+  bool operator==(const PageLook& o) const {
+    return memory == o.memory && device == o.device && overall == o.overall && second == o.second &&
+           close == o.close && log == o.log && closeFrame == o.closeFrame;
+  }
+};
+void PrintTo(const PageLook& l, std::ostream* os) {
+  *os << "memory " << l.memory << " device " << l.device << " overall " << l.overall << " second " << l.second
+      << " close " << l.close << " log " << l.log << " frame " << l.closeFrame;
+}
+template <class TPage>
+PageLook LookOf(TPage& page, bool gauges) {
+  return {gauges && page.memoryGauge.IsVisible(), gauges && page.deviceGauge.IsVisible(), page.overallBar.IsVisible(),
+          page.secondButton.IsVisible(), page.closeButton.IsVisible(), page.logLink.IsVisible(),
+          page.closeButton.imageFrame};
+}
+
+}  // namespace
+
+// Each step of a burn page's life changes only what it should: the gauges
+// one by one, a stop request only the close icon, the finished state hides
+// the gauges, the bar and the second button and shows close, the end state
+// adds the log link and the close icon. The saving page shows both
+// buttons while it runs.
+TEST(JobPageView, EveryWidgetAfterEachStepOfAJobsLife) {
+  {
+    BurnWindow w;
+    w.Build();
+    BurnPage& page = w.box.page;
+    IJobUi& ui = page;
+    const struct Step {
+      const char* name;
+      void (*run)(IJobUi&);
+      PageLook look;
+    } steps[] = {
+        {"created", [](IJobUi&) {}, {false, false, true, false, false, false, kJobButtonStop}},
+        {"memory gauge", [](IJobUi& u) { u.ShowBar(kBarMemoryCache, true); },
+         {true, false, true, false, false, false, kJobButtonStop}},
+        {"device gauge", [](IJobUi& u) { u.ShowBar(kBarDeviceCache, true); },
+         {true, true, true, false, false, false, kJobButtonStop}},
+        {"memory gauge off", [](IJobUi& u) { u.ShowBar(kBarMemoryCache, false); },
+         {false, true, true, false, false, false, kJobButtonStop}},
+        {"stop requested", [](IJobUi& u) { u.ShowStopRequested(); },
+         {false, true, true, false, false, false, kJobButtonClose}},
+        {"finished", [](IJobUi& u) { u.ShowFinishedState(); },
+         {false, false, false, false, true, false, kJobButtonClose}},
+        {"end", [](IJobUi& u) { u.ShowEndState(); }, {false, false, false, false, true, true, kJobButtonClose}},
+    };
+    for (const Step& s : steps) {
+      SCOPED_TRACE(s.name);
+      s.run(ui);
+      EXPECT_EQ(s.look, LookOf(page, true));
+    }
+  }
+  {
+    SavingWindow w;
+    w.Build();
+    SavingPage& page = w.box.page;
+    EXPECT_EQ((PageLook{false, false, true, true, true, false, kJobButtonStop}), LookOf(page, false));
+    IJobUi& ui = page;
+    ui.ShowBar(kBarMemoryCache, true);  // no gauges on this page: nothing changes
+    ui.SetBarValue(kBarDeviceCache, 50.0);
+    EXPECT_EQ(0.0, page.overallBar.value);
+    ui.ShowFinishedState();
+    EXPECT_EQ((PageLook{false, false, false, false, true, false, kJobButtonStop}), LookOf(page, false));
+    ui.ShowEndState();
+    EXPECT_EQ((PageLook{false, false, false, false, true, true, kJobButtonClose}), LookOf(page, false));
+  }
+}
+
+// The figures a paint reads: each of the job's published values lands in
+// its own field, the gauges' visibility and the memory gauge's own caption
+// (not the device gauge's); a finished job's times run from its start to
+// its end.
+TEST(JobPageView, FiguresReadEachPublishedValueIntoItsOwnField) {
+  BurnWindow w;
+  w.Build();
+  BurnPage& page = w.box.page;
+  IJobUi& ui = page;
+  page.titleId = 206;
+  page.engine.status = kStatusBurning;
+  page.engine.speedFactor = 16;
+  page.engine.nominalKbs = 2400;
+  page.engine.currentRateKbs = 2116;
+  page.engine.speedUnitKbs = 150;
+  page.engine.operationPercent = 42;
+  page.engine.remainingMs = 7000;
+  ui.ShowBar(kBarDeviceCache, true);
+  ui.SetCaption(kBarDeviceCache, u"device");
+  ui.SetCaption(kBarMemoryCache, u"Memory cache: (64.00 MB)");
+  const double frequency = CounterFrequencyOrOne();
+  page.engine.jobStart = 1000;
+  page.engine.progressStart = 1000 + static_cast<i64>(5 * frequency);
+  page.engine.jobEnd = 1000 + static_cast<i64>(65 * frequency);
+  page.engine.SetFlags(kJobFinished);
+  const JobPageFigures f = page.ReadFigures();
+  EXPECT_EQ(kJobFinished, f.flags);
+  EXPECT_EQ(206u, f.titleId);
+  EXPECT_EQ(&page.engine.deviceName, f.deviceLine);
+  EXPECT_EQ(7000u, f.remainingMs);
+  EXPECT_EQ(60u, f.elapsedSeconds);
+  EXPECT_EQ(65u, f.totalSeconds);
+  const BurnPaintFigures b = page.ReadBurnFigures(f);
+  EXPECT_EQ(kStatusBurning, b.line.status);
+  EXPECT_EQ(16u, b.line.speedFactor);
+  EXPECT_EQ(2400u, b.line.writeKbs);
+  EXPECT_EQ(2116u, b.line.measuredKbs);
+  EXPECT_EQ(150u, b.line.unitKbs);
+  EXPECT_EQ(42, b.line.percent);
+  EXPECT_EQ(60u, b.line.elapsedSeconds);
+  EXPECT_FALSE(b.memoryGaugeShown);
+  EXPECT_TRUE(b.deviceGaugeShown);
+  ASSERT_NE(nullptr, b.memoryCaption);
+  EXPECT_EQ(std::u16string(u"Memory cache: (64.00 MB)"), std::u16string(b.memoryCaption->c_str()));
+}

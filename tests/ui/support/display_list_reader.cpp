@@ -75,7 +75,7 @@ std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas) {
       }
       case kOpTextRun: {
         const TextRunRecord c = ReadRecord<TextRunRecord>(p);
-        r.x0 = c.x, r.y0 = c.y, size = sizeof c;
+        r.x0 = c.x, r.y0 = c.y, r.font = c.font, size = sizeof c;
         const u8* s = canvas.list.Strings().data + static_cast<size_t>(c.stringOffset) * 2;
         for (i32 i = 0; i < c.length; ++i) r.text.push_back(ReadRecord<u16>(s + 2 * i));
         break;

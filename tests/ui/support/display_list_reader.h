@@ -19,8 +19,9 @@ struct DrawnRecord {
   std::u16string text; // text runs
   u32 colour1;         // a gradient's second colour
   double g0, g1;       // linear: start and end; radial and elliptic: the centre
+  const CFont* font;   // text runs: the font they were shaped in
+  const u32* pixels;   // bitmaps: the first pixel of the view drawn (tells a strip's frames apart)
   double opacity;      // bitmaps
-  const u32* pixels;   // bitmaps: the first pixel of the drawn view
 };
 
 std::vector<DrawnRecord> ReadRecords(const CCanvas& canvas);

@@ -3,6 +3,8 @@
 // (ascender 15, descender 5) where a painter uses two fonts; the real font
 // list comes back when the scope ends.
 #pragma once
+#include <string>
+
 #include "render/text/font.h"
 #include "support/font_fake_faces.h"
 #include "ui/support/ui_test_platform.h"
@@ -15,15 +17,27 @@ class CFixedFontScope {
     faces_.SetFace(u"FakeMono", spec);
     list_ = new fonttest::CFontListScope(&faces_);
     font = AcquireFont(u"FakeMono", 8, false, false);
-    spec.lineHeight = 22, spec.ascender = 15, spec.descender = 5;
-    faces_.SetFace(u"FakeTall", spec);
-    tall = AcquireFont(u"FakeTall", 8, false, false);
+    tall = AcquireTaller(22, 15, 8);
   }
   ~CFixedFontScope() {
     if (font) font->Release();
     if (tall) tall->Release();
     delete list_;
     InitUiTestPlatform();
+  }
+  // Another face as wide whose lines are `lineHeight` high, for painters
+  // that mix two fonts (each line height a face of its own); the caller
+  // releases it.
+  CFont* AcquireTaller(double lineHeight, double ascender, double size = 12) {
+    fonttest::FakeFaceSpec spec = fonttest::FakeFaceCovering(32, 126, 10);
+    spec.spaceAdvance = 10;
+    spec.lineHeight = lineHeight;
+    spec.ascender = ascender;
+    spec.descender = lineHeight - ascender;
+    std::u16string name = u"FakeTall";
+    for (char c : std::to_string(static_cast<int>(lineHeight * 10 + ascender))) name.push_back(static_cast<char16_t>(c));
+    faces_.SetFace(name.c_str(), spec);
+    return AcquireFont(name.c_str(), size, false, false);
   }
   CFont* font = nullptr;
   CFont* tall = nullptr;
