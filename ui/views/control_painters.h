@@ -66,7 +66,9 @@ u32 ButtonLook(const TButton& b) {
 template <class TButton>
 void PaintButton(CCanvas& canvas, TButton& b) {
   CThemePainter* theme = ThemePainter();
-  if (b.iconStrip) theme->SetIcon(&canvas, b.iconStrip, b.disabledIconStrip);
+  // Without frames of its own for the disabled look, the button keeps its
+  // icon from the normal strip.
+  if (b.iconStrip) theme->SetIcon(&canvas, b.iconStrip, b.disabledIconStrip ? b.disabledIconStrip : b.iconStrip);
   CCanvasFontScope font(canvas, b.font);
   const ControlText t = TextOf(b.textId, b.text);
   theme->DrawButton(&canvas, b.width, b.height, ButtonLook(b), t.text, t.length, b.imageFrame, b.colour);

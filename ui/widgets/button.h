@@ -28,7 +28,7 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
   u32 style = 0x10;  // presentation bits for the painter; kButtonDefault
   i32 imageFrame = -1;
   const CImageStrip* iconStrip = nullptr;          // null: the strip the theme was last given
-  const CImageStrip* disabledIconStrip = nullptr;  // drawn while disabled; null: no image then
+  const CImageStrip* disabledIconStrip = nullptr;  // drawn while disabled; null: the normal strip
   CFont* font = nullptr;                           // null: the canvas's font
   u32 colour = 0;    // face colour; 0: the theme's
   u8 state = 0;

@@ -220,7 +220,9 @@ TEST_F(PageHostTest, TheWheelMovesTheJobsByWholeEntriesBothWays) {
     EXPECT_TRUE(stacked()) << notch;
     if (entries[0]->page.y == down.back()) break;
     down.push_back(entries[0]->page.y);
-    if (entries[4]->page.y != 16) EXPECT_EQ(0, (entries[0]->page.y - top) % 154) << "whole entries: " << notch;
+    if (entries[4]->page.y != 16) {
+      EXPECT_EQ(0, (entries[0]->page.y - top) % 154) << "whole entries: " << notch;
+    }
   }
   ASSERT_GT(down.size(), 1u) << "the wheel moved the list down";
   EXPECT_EQ(16, entries[4]->page.y) << "the last entry at the bottom";

@@ -17,7 +17,7 @@ class CFixedFontScope {
     faces_.SetFace(u"FakeMono", spec);
     list_ = new fonttest::CFontListScope(&faces_);
     font = AcquireFont(u"FakeMono", 8, false, false);
-    tall = AcquireTaller(22, 15, 8);
+    tall = AcquireTaller(22, 15, 5, 8);
   }
   ~CFixedFontScope() {
     if (font) font->Release();
@@ -26,16 +26,17 @@ class CFixedFontScope {
     InitUiTestPlatform();
   }
   // Another face as wide whose lines are `lineHeight` high, for painters
-  // that mix two fonts (each line height a face of its own); the caller
-  // releases it.
-  CFont* AcquireTaller(double lineHeight, double ascender, double size = 12) {
+  // that mix two fonts (each set of metrics a face of its own); the caller
+  // releases it. Without a descender the line is ascender and descender.
+  CFont* AcquireTaller(double lineHeight, double ascender, double descender = -1, u32 size = 12) {
     fonttest::FakeFaceSpec spec = fonttest::FakeFaceCovering(32, 126, 10);
     spec.spaceAdvance = 10;
     spec.lineHeight = lineHeight;
     spec.ascender = ascender;
-    spec.descender = lineHeight - ascender;
+    spec.descender = descender < 0 ? lineHeight - ascender : descender;
     std::u16string name = u"FakeTall";
-    for (char c : std::to_string(static_cast<int>(lineHeight * 10 + ascender))) name.push_back(static_cast<char16_t>(c));
+    for (char c : std::to_string(static_cast<int>((lineHeight * 100 + ascender) * 100 + spec.descender)))
+      name.push_back(static_cast<char16_t>(c));
     faces_.SetFace(name.c_str(), spec);
     return AcquireFont(name.c_str(), size, false, false);
   }

@@ -158,6 +158,11 @@ TEST(ControlPainters, APanelsGradientStartsAtTheBottomAndAButtonHandsOverBothStr
   CMemoryCanvas bm(60, 40);
   PaintButton(bm.canvas, b);
   EXPECT_TRUE(bm.state.iconStrip == &icons && bm.state.disabledIconStrip == &grey);
+  // Without a disabled strip, a disabled button keeps its icon.
+  b.disabledIconStrip = nullptr;
+  CMemoryCanvas plain(60, 40);
+  PaintButton(plain.canvas, b);
+  EXPECT_TRUE(plain.state.iconStrip == &icons && plain.state.disabledIconStrip == &icons);
 }
 
 TEST(ControlPainters, LabelLinesCloseAFrameWithTheSidesBetween) {

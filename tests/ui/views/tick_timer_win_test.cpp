@@ -1,9 +1,8 @@
 // The one-shot timer that wakes the scroll views' repeat and autoscroll:
 // each armed timer calls its own owner once, a cancelled or replaced one
-// never, and the time the owners read comes from the clock seam.
+// never.
 #include <gtest/gtest.h>
 
-#include "support/virtual_clock.h"
 #include "ui/support/real_window.h"
 #include "ui/views/tick_timer.h"
 
@@ -36,16 +35,6 @@ TEST(TickTimer, EachArmedTimerCallsItsOwnOwnerOnceAndACancelledOneNever) {
   }
   PumpUntil([] { return false; }, 60);
   EXPECT_EQ(0, c);
-}
-
-TEST(TickTimer, TheOwnersTimeIsTheClockSeams) {
-  CVirtualClock clock;
-  CInstalledClock installed(clock);
-  const u64 start = ClockNowMs();
-  clock.Advance(499);
-  EXPECT_EQ(start + 499, ClockNowMs());
-  clock.Advance(1);
-  EXPECT_EQ(start + 500, ClockNowMs());
 }
 
 }  // namespace
