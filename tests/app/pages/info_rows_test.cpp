@@ -11,6 +11,7 @@
 #include "app/pages/device_info_rows.h"
 #include "app/pages/disc_info_rows.h"
 #include "runtime/ui_strings.h"
+#include "support/language_scope.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/fixed_font.h"
 #include "ui/support/memory_canvas.h"
@@ -36,22 +37,13 @@ std::vector<TextAt> Runs(const CCanvas& canvas) {
   return out;
 }
 
-struct LanguageGuard {
-  LanguageGuard() : before(GetCurrentLanguage()) {
-    InstallBuiltInLanguages();
-    SetCurrentLanguage(kLanguageEnglish);
-  }
-  ~LanguageGuard() { SetCurrentLanguage(before); }
-  u32 before;
-};
-
 class InfoRows : public ::testing::Test {
  protected:
   InfoRows() : target(600, 400) {
     target.canvas.SetFont(font.font);
     target.canvas.textColour = kLabelColour;
   }
-  LanguageGuard english;
+  CLanguageScope english{kLanguageEnglish};
   CFixedFontScope font;
   CMemoryCanvas target;
 };

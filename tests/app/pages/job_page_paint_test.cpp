@@ -13,6 +13,7 @@
 
 #include "jobs/job_page.h"
 #include "runtime/ui_strings.h"
+#include "support/language_scope.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/fixed_font.h"
 #include "ui/support/memory_canvas.h"
@@ -44,15 +45,6 @@ std::vector<TextAt> Runs(const CCanvas& canvas) {
 }
 
 std::u16string Text(u32 id) { return GetUiText(id); }
-
-struct LanguageGuard {
-  LanguageGuard() : before(GetCurrentLanguage()) {
-    InstallBuiltInLanguages();
-    SetCurrentLanguage(kLanguageEnglish);
-  }
-  ~LanguageGuard() { SetCurrentLanguage(before); }
-  u32 before;
-};
 
 // Three 24 x 24 frames of different colours: ok, failed, warnings.
 struct StatusIcons {
@@ -87,7 +79,7 @@ class JobPagePaint : public ::testing::Test {
     EXPECT_EQ(kCanvasColour, target.canvas.textColour);
   }
 
-  LanguageGuard english;
+  CLanguageScope english{kLanguageEnglish};
   CFixedFontScope font;
   CFont* pageFont = nullptr;
   CMemoryCanvas target;

@@ -8,6 +8,7 @@
 #include "app/pages/job_page_texts.h"
 #include "jobs/job_page.h"
 #include "runtime/ui_strings.h"
+#include "support/language_scope.h"
 
 namespace {
 
@@ -17,17 +18,8 @@ std::u16string Line(const BurnStatusFigures& f) {
   return out.c_str();
 }
 
-struct LanguageGuard {
-  explicit LanguageGuard(u32 language) : before(GetCurrentLanguage()) {
-    InstallBuiltInLanguages();
-    SetCurrentLanguage(language);
-  }
-  ~LanguageGuard() { SetCurrentLanguage(before); }
-  u32 before;
-};
-
 TEST(BurnStatusLine, ReadsAsTheJobPublishedIt) {
-  LanguageGuard english(kLanguageEnglish);
+  CLanguageScope english(kLanguageEnglish);
   struct Case {
     BurnStatusFigures f;
     const char16_t* expected;
@@ -54,7 +46,7 @@ TEST(BurnStatusLine, ReadsAsTheJobPublishedIt) {
 }
 
 TEST(BurnStatusLine, SpanishHasOneBlankBeforeTheFactor) {
-  LanguageGuard spanish(kLanguageSpanish);
+  CLanguageScope spanish(kLanguageSpanish);
   EXPECT_EQ(Line({kStatusBurning, 16, 2400, 0, 150, -1, 0}), u"Grabando a 16x (2400Kb/s)");
 }
 
