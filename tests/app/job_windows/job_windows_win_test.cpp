@@ -89,6 +89,13 @@ class JobWindowsTest : public RecorderTest {
     }
     d.Close();
   }
+  // The test tells the window of media changes itself: the manager's
+  // poller is stopped, so that the open handles counted are the window's
+  // probes alone (a poll would hold one of its own for a moment).
+  bool StopPolling(CDriveManager& manager, IMediaListener* listener) {
+    manager.RemoveListener(listener);
+    return PumpUntil([&] { return !manager.IsPolling(); });
+  }
   // Runs the window's messages until `done` holds (real-time bound).
   bool PumpUntil(const std::function<bool()>& done, u32 ms = 5000) {
     const DWORD end = GetTickCount() + ms;
@@ -135,6 +142,7 @@ TEST_F(JobWindowsTest, CopyWindowFollowsDrivesAndDiscsAndGivesEveryDriveBack) {
   BurnRequest request;
   CCopyDiscWindow w;
   ASSERT_TRUE(w.Open(manager, &request, nullptr));
+  ASSERT_TRUE(StopPolling(manager, &w.poster));
   EXPECT_EQ(0, w.SourceDrive());
   // The first destination entry is the source drive itself: no direct copy,
   // and OK as the source check left it.
@@ -229,6 +237,7 @@ TEST_F(JobWindowsTest, EraseWindowKeepsAValidMethodAcrossDiscs) {
   CDriveManager manager;
   CEraseWindow w;
   ASSERT_TRUE(w.Open(manager, nullptr));
+  ASSERT_TRUE(StopPolling(manager, &w.poster));
   ASSERT_EQ(0, w.drive);
   ASSERT_EQ(3u, w.methodCount);  // quick erase, full erase, full format
   w.methodList.SetSelection(2);
