@@ -88,6 +88,8 @@ class CBrowseDialog : public CFrameWindow<CBrowseDialog> {
   void OnToolCommand(u32 command);
   void GoBack();
   void GoForward();
+  void ShowEntry(const BrowseHistoryEntry& e);
+  void ShowSteppedEntry();
   void GoUp();
   // Sets the file list's look for a mode (Details keeps it); forced sets it
   // even when the mode is the current one.

@@ -287,36 +287,32 @@ void CBrowseDialog::OnToolCommand(u32 command) {
   const i32 mode = ViewModeOfCommand(command);
   if (mode < 0 || mode == viewMode || mode == kViewDetails) return;
   SetViewMode(mode, false);
-  const BrowseHistoryEntry* e = history.Current();
-  if (!e) return;
-  if (e->path.IsEmpty())
+  if (const BrowseHistoryEntry* e = history.Current()) ShowEntry(*e);
+}
+
+// The drives or the folder a history entry names.
+void CBrowseDialog::ShowEntry(const BrowseHistoryEntry& e) {
+  if (e.path.IsEmpty())
     ShowDrives(false);
   else
-    FillList(e->path.c_str());
+    FillList(e.path.c_str());
+}
+
+// After a step back or forward: the entry's place and what it shows.
+void CBrowseDialog::ShowSteppedEntry() {
+  const BrowseHistoryEntry* e = history.Current();
+  place = e->place;
+  SelectPlaceQuietly(place);
+  ShowEntry(*e);
+  UpdateHistoryButtons();
 }
 
 void CBrowseDialog::GoBack() {
-  if (!history.Back()) return;
-  const BrowseHistoryEntry* e = history.Current();
-  place = e->place;
-  SelectPlaceQuietly(place);
-  if (e->path.IsEmpty())
-    ShowDrives(false);
-  else
-    FillList(e->path.c_str());
-  UpdateHistoryButtons();
+  if (history.Back()) ShowSteppedEntry();
 }
 
 void CBrowseDialog::GoForward() {
-  if (!history.Forward()) return;
-  const BrowseHistoryEntry* e = history.Current();
-  place = e->place;
-  SelectPlaceQuietly(place);
-  if (e->path.IsEmpty())
-    ShowDrives(false);
-  else
-    FillList(e->path.c_str());
-  UpdateHistoryButtons();
+  if (history.Forward()) ShowSteppedEntry();
 }
 
 void CBrowseDialog::GoUp() {
