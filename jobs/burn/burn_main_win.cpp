@@ -183,8 +183,11 @@ bool CBurnPage::FailSourceOpening(DriveOpenFailure why) {
       FailJob(u"Cannot open the source device: the system refused it");
       break;
     case DriveOpenFailure::kNoAnswer:
-      // The record keeps the command that failed for the error block.
-      LogLine(u"Cannot open the source device: the drive does not answer");
+    case DriveOpenFailure::kErrorAnswer:
+      // The record keeps the command that failed for the error block, which
+      // follows with the drive's sense message when it answered.
+      LogLine(why == DriveOpenFailure::kNoAnswer ? u"Cannot open the source device: the drive does not answer"
+                                                 : u"Cannot open the source device: the drive answered with an error");
       ReportScsiError(driveManager->drives[static_cast<u32>(request.source)]);
       break;
     default:

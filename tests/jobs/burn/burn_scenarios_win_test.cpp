@@ -435,11 +435,25 @@ std::vector<Scenario> Rows() {
     add(Row((std::string(drive) + "FailedRequestWhenOpened").c_str()).Onto(P::kCdR).Copy(Cd({Data(400)}))
             .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(TransportAt(kGetConfiguration), letter));
   }
+  // A source drive whose first command fails: the line says whether it
+  // answered at all; an answer's sense message follows in the error block.
   add(Row("SourceThatNeverAnswersSaysSo").Onto(P::kCdR).Copy(Cd({Data(400)}))
-          .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(SenseAt(kGetConfiguration, 4, 0x44, 0, 100), u'F')
+          .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(TransportAt(kGetConfiguration, 100), u'F')
           .Ends(kFail).Disc(DiscCheck::kUntouched)
           .Log({u"Cannot open the source device: the drive does not answer", u"Command: 0x46"})
-          .NotLog({u"in use"}));
+          .NotLog({u"in use", u"answered"}));
+  struct ErrorAnswer {
+    const char* name;
+    u8 key, asc;
+    const char16_t* message;
+  };
+  for (const ErrorAnswer& e : {ErrorAnswer{"SourceAnsweringAMediumErrorSaysSo", 3, 0x31, u"0x03, 0x31, 0x00 : MEDIUM FORMAT CORRUPTED\r\n"},
+                               ErrorAnswer{"SourceAnsweringAHardwareErrorSaysSo", 4, 0x44, u"0x04, 0x44, 0x00 : INTERNAL TARGET FAILURE\r\n"}}) {
+    add(Row(e.name).Onto(P::kCdR).Copy(Cd({Data(400)})).Options(kDefaultBurnOptions | kOptionDirectCopy)
+            .Fault(SenseAt(kGetConfiguration, e.key, e.asc, 0, 100), u'F').Ends(kFail).Disc(DiscCheck::kUntouched)
+            .Log({u"Cannot open the source device: the drive answered with an error\r\n", e.message, u"Command: 0x46"})
+            .NotLog({u"in use", u"does not answer"}));
+  }
   add(Row("SourceWithoutMedium").Onto(P::kCdR).Copy([] {
         MediumOptions m = Cd({Data(30)});
         m.preset = P::kCdR;
