@@ -85,7 +85,10 @@ std::vector<Scenario> Rows() {
                               CdRwFull{"FullFormatOfBlankCdRw", kMethodFullFormat, true},
                               CdRwFull{"ContinueFormatOfCdRwIsAFullFormat", kMethodContinueFormat, false}}) {
     MediumOptions m = Used(P::kCdRw);
-    if (row.blank) m = MediumOptions{P::kCdRw, DiscFill::kBlank};
+    if (row.blank) {
+      m = MediumOptions();
+      m.preset = P::kCdRw;
+    }
     add(Row(row.name).Medium(m).Format(row.method).Check([](const ScenarioRun& r) {
       Succeeded(r);
       ASSERT_EQ(1u, r.Commands(kFormatUnit).size());
