@@ -48,7 +48,8 @@ enum class DriveOpenFailure : u8 {
   kNoSuchDrive,  // the index is past the list
   kInUse,        // another holder has it open
   kCannotOpen,   // the system refused the device
-  kNoAnswer,     // opened, but the medium probe failed after its retries
+  kNoAnswer,     // opened, but the medium probe brought no answer (the request failed) after its retries
+  kErrorAnswer,  // opened, but the drive answered the medium probe with an error after its retries
 };
 
 class CDriveManager {

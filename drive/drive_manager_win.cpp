@@ -157,7 +157,8 @@ CDrive* CDriveManager::OpenDrive(u32 index, DriveOpenFailure* why) {
   // ATTENTION, and a request can fail once: the probe is retried as every
   // other query is.
   if (!drive->ProbeMediaRetrying()) {
-    *why = DriveOpenFailure::kNoAnswer;
+    // The record keeps the last answer: a failed request, or the drive's error.
+    *why = drive->errorCode != 0 ? DriveOpenFailure::kNoAnswer : DriveOpenFailure::kErrorAnswer;
     // No half-open record is handed out (nor left open for the next caller).
     drive->Close();
     return nullptr;

@@ -216,8 +216,6 @@ CFormatPage::SendResult CFormatPage::SendCommand(bool* follow) {
   }
   if (method < kMethodQuickFormat || method > kMethodContinueFormat) return SendResult::kNotSupported;
   u16 profile = drive->currentProfile;
-  // CD-RW drives offer no format of the kinds below; a CD-RW is erased.
-  if (profile == 0x0A) return SendResult::kEraseInstead;
   u8 reply[mmc::kFormatCapacitiesLength];
   std::memset(reply, 0, sizeof(reply));
   // A failed query sends no command: its failure is reported at the end.
@@ -239,7 +237,10 @@ CFormatPage::SendResult CFormatPage::SendCommand(bool* follow) {
       if (const u8* d = FindFormatDescriptor(reply, size, type)) blocks = Be32(d);
     }
   };
-  if (profile == 0x13 || profile == 0x14 || profile == 0x17) {
+  // CD-RW and DVD-RW: a quick format (type 0x15) or a full one (type 0x00);
+  // a drive that does not offer the type refuses it, and the job ends with
+  // the drive's answer.
+  if (profile == 0x0A || profile == 0x13 || profile == 0x14 || profile == 0x17) {
     if (method == kMethodQuickFormat) {
       SendFormat(drive, 0, kFormatQuick, 0x10, false);
     } else {
@@ -400,9 +401,8 @@ u32 CFormatPage::JobThread() {
   StopRefreshThread();
   if (sent != SendResult::kSent) {
     // Nothing was sent: a failure, not a success.
-    LogLine(sent == SendResult::kNotSupported    ? u"Format/Erase not supported on this media"
-            : sent == SendResult::kEraseInstead ? u"CD-RW discs are not formatted: erase them instead"
-                                                : u"The drive's capacity reply is too short");
+    LogLine(sent == SendResult::kNotSupported ? u"Format/Erase not supported on this media"
+                                              : u"The drive's capacity reply is too short");
     SetFlags(kJobStopped);
     ShowFinishedState();
   } else if (drive->LastCommandSucceeded() || drive->IsOperationInProgress()) {

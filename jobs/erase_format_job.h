@@ -66,7 +66,6 @@ class CFormatPage : public CJobPage {
   enum class SendResult : u8 {
     kSent,          // a command went out (or the drive refused a query: its failure is reported at the end)
     kNotSupported,  // nothing this job can send for the medium
-    kEraseInstead,  // a format of a CD-RW: the disc is erased, not formatted
     kBadReply,      // a query answered too little to build the command from
   };
   static u32 JobThreadEntry(CJobPage* page);

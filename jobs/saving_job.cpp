@@ -19,13 +19,8 @@ bool CSavingPage::StartJob(const wchar16* path, void* followUp) {
   StartFrame(-1, title.c_str(), kFormatRefreshMs, kSavingRefreshStack, false);
   followUpPage = followUp;
   if (StartJobThread(&workerThread, &CSavingPage::WorkerEntry, kSavingWorkerStack)) return true;
-  // Without its worker the job still ends, as failed, and hands the page
-  // it set aside back.
-  SetFlags(kJobStopped);
-  EndJob();
-  WriteLogFile();
-  StopRefreshThread();
-  if (Ui()) Ui()->ShowFollowUpPage(followUpPage);
+  // Without its worker the job ends at once.
+  Finish();
   return false;
 }
 
@@ -34,10 +29,19 @@ u32 CSavingPage::WorkerEntry(CJobPage* page) { return static_cast<CSavingPage*>(
 u32 CSavingPage::WorkerThread() {
   // The job runs its five seconds whatever happens; a stop only marks it.
   SleepFor(kSavingDurationMs);
+  Finish();
+  return 0;
+}
+
+void CSavingPage::Finish() {
+  // The program makes no file system, so no image is ever written: the job
+  // ends as failed and says so before its end block.
+  LogLine(fileName.IsEmpty() ? u"No image was written: no file name was given"
+                             : u"No image was written: this program does not create file systems");
+  SetFlags(kJobStopped);
   EndJob();
   WriteLogFile();
   // The refresh thread ends on the stop event that EndJob set.
   StopRefreshThread();
   if (Ui()) Ui()->ShowFollowUpPage(followUpPage);
-  return 0;
 }

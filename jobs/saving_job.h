@@ -1,6 +1,7 @@
 // The "Saving" job of a data project: shows "Saving <file name>..." for five
-// seconds, writes its end block to the log and "log.log", and produces no
-// file. Portable.
+// seconds and produces no file (the program makes no file system), so it
+// ends as failed, its log saying that no image was written before the end
+// block; the log goes to "log.log". Portable.
 #pragma once
 #include "jobs/job_page.h"
 #include "runtime/threads.h"
@@ -33,4 +34,7 @@ class CSavingPage : public CJobPage {
 
  private:
   static u32 WorkerEntry(CJobPage* page);
+  // The end of the job: why no image was written, the failed result, the
+  // end block and "log.log", the follow-up page.
+  void Finish();
 };

@@ -26,6 +26,27 @@ WritePlan PlanWrite(u16 profile, u8 mediaFlags, u32 method) {
   return plan;
 }
 
+bool FindTrackAtOnceMisplacement(const BurnRequest& request, TrackPlacement* out) {
+  u32 track = 0;
+  for (const TrackList& session : request.sessions) {
+    bool first = true;
+    i64 previousEnd = 0;
+    for (const TrackExtent& entry : session) {
+      if (!entry.content) continue;
+      ++track;
+      // The first track of a session goes where the disc's next writable
+      // address is; the write itself checks that one.
+      if (!first && entry.start != previousEnd + kCdTrackAtOnceGap) {
+        *out = TrackPlacement{track, entry.start, previousEnd};
+        return true;
+      }
+      first = false;
+      previousEnd = static_cast<i64>(entry.start) + entry.sectorCount;
+    }
+  }
+  return false;
+}
+
 u8 DataBlockTypeOf(const TrackExtent& entry) {
   if (entry.sectorSize == 2352) return 0;
   if (entry.sectorSize == kMode2Form1SectorBytes) return 9;

@@ -89,6 +89,23 @@ struct WritePlan {
 };
 WritePlan PlanWrite(u16 profile, u8 mediaFlags, u32 method);
 
+// Track at once on a CD: after a track the drive writes two run-out blocks
+// and the next track's 150-block pregap, so the next track of a session
+// starts this many blocks after the end of the one before it.
+constexpr u32 kCdTrackAtOnceGap = 152;
+
+// A track that a track-at-once CD write cannot put where the layout puts
+// it: its number among the tracks written (from 1), its start, and the end
+// of the track before it in the same session.
+struct TrackPlacement {
+  u32 track;
+  i32 start;
+  i64 previousEnd;
+};
+// The first such track of the request's layout (entries that carry data;
+// gaps are not written track at once); false when every track fits.
+bool FindTrackAtOnceMisplacement(const BurnRequest& request, TrackPlacement* out);
+
 // The data block type of a track-at-once CD track: 0 raw 2352-byte blocks
 // (audio), 9 Mode 2 formless (2336), 10 Mode 2 Form 1, 8 Mode 1.
 u8 DataBlockTypeOf(const TrackExtent& entry);
@@ -250,6 +267,9 @@ class CBurnPage : public CJobPage {
   bool OpenSource(MainResources* r);
   bool CopySourceToDisk(MainResources* r);
   bool WaitForDestinationDisc(MainResources* r);
+  // Track at once on a CD: a layout whose tracks the drive cannot place as
+  // it gives them ends the job before anything is erased or written.
+  bool CheckTrackAtOnceLayout();
   bool EraseDestination(MainResources* r);
   bool CheckDiscSpace();
   bool LoadCache(MainResources* r);
@@ -268,7 +288,8 @@ class CBurnPage : public CJobPage {
   // Write-thread steps.
   bool BeginWrite(const WritePlan& plan, u32* trackNumber);
   bool ReserveTrack(const TrackExtent& entry);
-  bool CheckNextWritable(const TrackExtent& entry, u32 trackNumber);
+  // `tracksWritten`: tracks this write has put on the disc before this one.
+  bool CheckNextWritable(const TrackExtent& entry, u32 trackNumber, u32 tracksWritten);
   bool WriteTrack(const WritePlan& plan, const TrackExtent& entry, u32 index, u8* buffer);
   void MeasureSpeed(TrackWrite* t, i32 lba, i32 start, u32 blockSize);
   bool Flush();

@@ -109,7 +109,7 @@ u32 CBurnPage::MainThread() {
   MainResources r;
   auto going = [this](bool step) { return step && !IsStopped(); };
   bool ok = going(LockDestination()) && going(OpenSource(&r)) && going(WaitForDestinationDisc(&r)) &&
-            going(EraseDestination(&r)) && going(CheckDiscSpace()) && going(LoadCache(&r)) && going(Burn(&r));
+            going(CheckTrackAtOnceLayout()) && going(EraseDestination(&r)) && going(CheckDiscSpace()) && going(LoadCache(&r)) && going(Burn(&r));
   if (ok && (request.options & kOptionVerify)) VerifyDisc(&r);
   return EndMain(&r);
 }
@@ -183,8 +183,11 @@ bool CBurnPage::FailSourceOpening(DriveOpenFailure why) {
       FailJob(u"Cannot open the source device: the system refused it");
       break;
     case DriveOpenFailure::kNoAnswer:
-      // The record keeps the command that failed for the error block.
-      LogLine(u"Cannot open the source device: the drive does not answer");
+    case DriveOpenFailure::kErrorAnswer:
+      // The record keeps the command that failed for the error block, which
+      // follows with the drive's sense message when it answered.
+      LogLine(why == DriveOpenFailure::kNoAnswer ? u"Cannot open the source device: the drive does not answer"
+                                                 : u"Cannot open the source device: the drive answered with an error");
       ReportScsiError(driveManager->drives[static_cast<u32>(request.source)]);
       break;
     default:
@@ -304,6 +307,27 @@ bool CBurnPage::WaitForDestinationDisc(MainResources* r) {
     totalSectors.store(request.SumTrackSectors(false));
   }
   return true;
+}
+
+bool CBurnPage::CheckTrackAtOnceLayout() {
+  CDrive* drive = destination;
+  WritePlan plan = PlanWrite(drive->currentProfile, drive->mediaFlags, request.method);
+  if (!plan.cd || plan.cdDao || plan.random) return true;
+  TrackPlacement misplaced;
+  if (!FindTrackAtOnceMisplacement(request, &misplaced)) return true;
+  CWideString text(u"The layout puts track ");
+  text.AppendUInt(misplaced.track);
+  text.Append(u" at ");
+  text.AppendInt(misplaced.start);
+  text.Append(u", ");
+  text.AppendInt(static_cast<i32>(misplaced.start - misplaced.previousEnd));
+  text.Append(u" blocks after the end of track ");
+  text.AppendUInt(misplaced.track - 1);
+  text.Append(u"; written track at once, a track starts ");
+  text.AppendUInt(kCdTrackAtOnceGap);
+  text.Append(u" blocks after the end of the one before it, so this layout needs disc at once: nothing was written");
+  FailJob(text.c_str());
+  return false;
 }
 
 bool CBurnPage::EraseDestination(MainResources* r) {

@@ -50,6 +50,7 @@ u32 CBurnPage::WriteThread() {
   }
   BufferOwner owner{buffer};
   u32 sessionCount = request.sessions.GetCount();
+  u32 tracksWritten = 0;
   for (u32 i = 0; i < sessionCount; ++i) {
     if (!SendCueSheet(i)) return 1;
     const TrackList& tracks = request.sessions[i];
@@ -61,8 +62,9 @@ u32 CBurnPage::WriteThread() {
       bool last = i == sessionCount - 1 && j == tracks.GetCount() - 1;
       if (!SetWriteMode(entry, last)) return 1;
       if (plan.reserve && !ReserveTrack(entry)) return 1;
-      if (plan.checkNextWritable && !CheckNextWritable(entry, trackNumber)) return 1;
+      if (plan.checkNextWritable && !CheckNextWritable(entry, trackNumber, tracksWritten)) return 1;
       if (!WriteTrack(plan, entry, j, buffer)) return 1;
+      ++tracksWritten;
       if (plan.closeTrack && !CloseTrack(trackNumber)) return 1;
       if (!plan.cdDao && !plan.random) ++trackNumber;
     }
@@ -172,7 +174,7 @@ bool CBurnPage::ReserveTrack(const TrackExtent& entry) {
   return true;
 }
 
-bool CBurnPage::CheckNextWritable(const TrackExtent& entry, u32 trackNumber) {
+bool CBurnPage::CheckNextWritable(const TrackExtent& entry, u32 trackNumber, u32 tracksWritten) {
   CDrive* drive = destination;
   u8 info[mmc::kTrackInformationLength];
   std::memset(info, 0, sizeof(info));
@@ -190,7 +192,13 @@ bool CBurnPage::CheckNextWritable(const TrackExtent& entry, u32 trackNumber) {
   text.AppendUInt(trackNumber);
   text.Append(u" (");
   text.AppendInt(entry.start);
-  text.Append(u"): nothing was written");
+  if (tracksWritten == 0) {
+    text.Append(u"): nothing was written");
+  } else {
+    text.Append(u"): writing stopped there, after ");
+    text.AppendUInt(tracksWritten);
+    text.Append(tracksWritten == 1 ? u" track was written" : u" tracks were written");
+  }
   FailJob(text.c_str());
   return false;
 }

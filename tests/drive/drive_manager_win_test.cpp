@@ -114,18 +114,36 @@ TEST_F(ManagerTest, OpenDriveHandsOutOnlyClosedDrivesThatOpened) {
   Attach();
   Insert(MediumPreset::kDvdR);
   CDriveManager manager;
-  EXPECT_EQ(nullptr, manager.OpenDrive(1));
-  CDrive* drive = manager.OpenDrive(0);
+  DriveOpenFailure why = DriveOpenFailure::kNone;
+  EXPECT_EQ(nullptr, manager.OpenDrive(1, &why));
+  EXPECT_EQ(DriveOpenFailure::kNoSuchDrive, why);
+  CDrive* drive = manager.OpenDrive(0, &why);
   ASSERT_NE(nullptr, drive);
+  EXPECT_EQ(DriveOpenFailure::kNone, why);
   EXPECT_EQ(0x11, drive->currentProfile);
-  EXPECT_EQ(nullptr, manager.OpenDrive(0));  // in use
+  EXPECT_EQ(nullptr, manager.OpenDrive(0, &why));  // in use
+  EXPECT_EQ(DriveOpenFailure::kInUse, why);
   ReleaseDrive(&drive);
-  // A drive whose probe fails is not handed out half open.
-  u32 id = recorder_.AddFault(Always(mmc::kGetConfiguration, FaultKind::kTransport));
-  EXPECT_EQ(nullptr, manager.OpenDrive(0));
-  EXPECT_GE(recorder_.FaultHits(id), 1u);
-  EXPECT_FALSE(manager.drives[0].IsOpen());
-  EXPECT_EQ(0u, io_.OpenHandleCount());
+  // A drive whose probe fails is not handed out half open; the reason tells
+  // a request that brought no answer from an answer with an error.
+  struct ProbeFault {
+    FaultKind kind;
+    u8 key, asc;
+    DriveOpenFailure why;
+  };
+  for (const ProbeFault& f : {ProbeFault{FaultKind::kTransport, 0, 0, DriveOpenFailure::kNoAnswer},
+                              ProbeFault{FaultKind::kSense, 3, 0x31, DriveOpenFailure::kErrorAnswer},
+                              ProbeFault{FaultKind::kSense, 4, 0x44, DriveOpenFailure::kErrorAnswer}}) {
+    u32 id = recorder_.AddFault(Always(mmc::kGetConfiguration, f.kind, f.key, f.asc));
+    why = DriveOpenFailure::kNone;
+    EXPECT_EQ(nullptr, manager.OpenDrive(0, &why));
+    EXPECT_EQ(f.why, why) << int(f.key);
+    EXPECT_EQ(f.key, manager.drives[0].senseKey);
+    EXPECT_GE(recorder_.FaultHits(id), 1u);
+    EXPECT_FALSE(manager.drives[0].IsOpen());
+    EXPECT_EQ(0u, io_.OpenHandleCount());
+    recorder_.ClearFaults();
+  }
 }
 
 TEST_F(ManagerTest, PollerReportsArrivalAndRemovalOfDrivesNobodyUses) {

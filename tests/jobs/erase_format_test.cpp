@@ -73,6 +73,44 @@ std::vector<Scenario> Rows() {
             EXPECT_EQ(0x00, list[8]);
             EXPECT_EQ(0x08, list[10]);  // block length 2048
           }));
+  // A CD-RW is formatted as a DVD-RW is: type 0x00 with the capacity of
+  // the type-0x00 descriptor (a used disc) or the current one (a blank,
+  // unformatted disc), block length 2048.
+  struct CdRwFull {
+    const char* name;
+    u32 method;
+    bool blank;
+  };
+  for (const CdRwFull& row : {CdRwFull{"FullFormatOfUsedCdRw", kMethodFullFormat, false},
+                              CdRwFull{"FullFormatOfBlankCdRw", kMethodFullFormat, true},
+                              CdRwFull{"ContinueFormatOfCdRwIsAFullFormat", kMethodContinueFormat, false}}) {
+    MediumOptions m = Used(P::kCdRw);
+    if (row.blank) {
+      m = MediumOptions();
+      m.preset = P::kCdRw;
+    }
+    add(Row(row.name).Medium(m).Format(row.method).Check([](const ScenarioRun& r) {
+      Succeeded(r);
+      ASSERT_EQ(1u, r.Commands(kFormatUnit).size());
+      const u8 cdb[6] = {0x04, 0x11, 0, 0, 0, 0};
+      EXPECT_EQ(0, std::memcmp(cdb, r.Commands(kFormatUnit)[0].cdb, 6));
+      std::vector<u8> list = LastFormat(r);
+      ASSERT_EQ(12u, list.size());
+      EXPECT_EQ(0x02, list[1]);  // immediate, no DCRT
+      EXPECT_EQ(r.destination->CapacityBlocks(), ReadBigEndian32(&list[4]));
+      EXPECT_EQ((std::vector<u8>{0x00, 0x00, 0x08, 0x00}), std::vector<u8>(list.begin() + 8, list.end()));
+      EXPECT_EQ(0, r.destination->DiscStatus());
+      EXPECT_EQ(100.0, r.overallBar.back());
+    }));
+  }
+  // A capacity reply without a current capacity: the blocks come from READ
+  // CAPACITY, its last address plus one on a CD.
+  add(Row("FullFormatOfCdRwCountsTheLastAddressOnce").Medium(Used(P::kCdRw)).Format(kMethodFullFormat)
+          .Fault(ReplyOf(kReadFormatCapacities, {0, 0, 0, 8, 0, 0, 0, 0, 3, 0, 8, 0}))
+          .Check([](const ScenarioRun& r) {
+            ASSERT_EQ(1u, r.Commands(kReadCapacity).size());
+            EXPECT_EQ(500u, ReadBigEndian32(&LastFormat(r).at(4)));
+          }));
   add(Row("DvdRamFormatSetsDcrt").Medium(Used(P::kDvdRam)).Format(kMethodQuickFormat).Check([](const ScenarioRun& r) {
     EXPECT_EQ(0x22, LastFormat(r).at(1));
   }));
@@ -143,9 +181,16 @@ std::vector<Scenario> Rows() {
   // ---- What cannot be done ----
   add(Row("BlankOnACdRFails").Medium(Used(P::kCdR)).Format(kMethodQuickErase).Ends(kFail)
           .Log({u"********* SCSI Error ************\r\nScsiStatus: 0x02\r\n", u"Command: 0xa1\r\n"}));
-  add(Row("CdRwIsNotFormatted").Medium(Used(P::kCdRw)).Format(kMethodQuickFormat).Ends(kFail)
-          .Log({u"CD-RW discs are not formatted: erase them instead"})
-          .Check([](const ScenarioRun& r) { EXPECT_TRUE(r.Commands(kFormatUnit).empty()); }));
+  // A CD-RW drive offers no quick format: it refuses type 0x15, the job
+  // ends with the drive's answer and the disc keeps its data.
+  add(Row("QuickFormatOfCdRwIsRefusedByTheDrive").Medium(Used(P::kCdRw)).Format(kMethodQuickFormat).Ends(kFail)
+          .Log({u"Start Format/Erase process", u"0x05, 0x26, 0x00 : INVALID FIELD IN PARAMETER LIST\r\n",
+                u"Command: 0x04\r\n", u"End Format/Erase process"})
+          .Check([](const ScenarioRun& r) {
+            ASSERT_EQ(1u, r.Commands(kFormatUnit).size());
+            EXPECT_EQ((std::vector<u8>{0, 0x02, 0, 8, 0, 0, 0, 0, 0x15 << 2, 0, 0, 0x10}), LastFormat(r));
+            EXPECT_EQ(2, r.destination->DiscStatus());
+          }));
   add(Row("NoFormatForBdRe").Medium(Used(P::kBdRe)).Format(kMethodFullFormat).Ends(kFail)
           .Log({u"Format/Erase not supported on this media"}));
   add(Row("FailedCapacityReadSendsNoFormat").Medium(Used(P::kDvdRwRestricted)).Format(kMethodFullFormat)

@@ -25,21 +25,43 @@ class SavingJobTest : public ::testing::Test {
   int followUp_ = 0;
 };
 
-TEST_F(SavingJobTest, RunsFiveSecondsAndWritesOnlyItsEndBlock) {
-  CSavingPage page(&ui_);
-  ASSERT_TRUE(page.StartJob(u"C:\\work\\disc.iso", &followUp_));
-  EXPECT_EQ("Saving disc.iso...", Narrow(page.deviceName));
-  EXPECT_EQ("disc.iso", Narrow(page.fileName));
-  ASSERT_TRUE(WaitForJobEnd(page, 60000));
-  EXPECT_FALSE(page.IsStopped());
-  EXPECT_EQ(&followUp_, ui_.PageShown());
-  EXPECT_EQ(1u, ui_.EndStateCount());
-  double seconds = static_cast<double>(page.jobEnd - page.jobStart) / g_counterFrequency;
-  EXPECT_GE(seconds, 5.0);
-  u64 whole = static_cast<u64>(seconds);
-  std::string total = "Total Time: " + std::string(whole / 60 < 10 ? "0" : "") + std::to_string(whole / 60) + ":" +
-                      (whole % 60 < 10 ? "0" : "") + std::to_string(whole % 60) + "\r\n";
-  EXPECT_EQ(total + "************************ End Job ************************\r\n", LogOf(page));
+// No image is ever written: after its five seconds the job ends as failed,
+// and its log says why just before the end block. Without a file name it
+// says that instead.
+TEST_F(SavingJobTest, RunsFiveSecondsAndEndsAsFailedWritingNoImage) {
+  struct Case {
+    const char16_t* path;
+    const char* title;
+    const char* line;
+  } const cases[] = {
+      {u"C:\\work\\disc.iso", "Saving disc.iso...", "] No image was written: this program does not create file systems\r\n"},
+      {u"C:\\work\\", "Saving ...", "] No image was written: no file name was given\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    CHeadlessJobUi ui;
+    CSavingPage page(&ui);
+    ASSERT_TRUE(page.StartJob(c.path, &followUp_));
+    EXPECT_EQ(c.title, Narrow(page.deviceName));
+    EXPECT_FALSE(page.IsStopped());  // while it runs, nothing has failed yet
+    ASSERT_TRUE(WaitForJobEnd(page, 60000));
+    EXPECT_TRUE(page.IsStopped());
+    EXPECT_TRUE(page.HasFlags(kJobFinished));
+    EXPECT_EQ(&followUp_, ui.PageShown());
+    EXPECT_EQ(1u, ui.EndStateCount());
+    double seconds = static_cast<double>(page.jobEnd - page.jobStart) / g_counterFrequency;
+    EXPECT_GE(seconds, 5.0);
+    u64 whole = static_cast<u64>(seconds);
+    std::string total = "Total Time: " + std::string(whole / 60 < 10 ? "0" : "") + std::to_string(whole / 60) + ":" +
+                        (whole % 60 < 10 ? "0" : "") + std::to_string(whole % 60) + "\r\n";
+    // One stamped line, then the end block, and nothing else.
+    std::string log = LogOf(page);
+    std::string tail = c.line + total + "************************ End Job ************************\r\n";
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(tail, log.substr(log.size() - tail.size()));
+    EXPECT_EQ(0u, log.find('['));
+    EXPECT_EQ(std::string::npos, log.find('[', 1));
+  }
 }
 
 TEST_F(SavingJobTest, NamesWithoutSeparatorsAndInSpanish) {

@@ -1,6 +1,9 @@
 // The preset table: one row per MMC profile the program names. Capacities
 // are those of common discs (CD: 80 minutes; DVD: 4.7 and 8.5 GB; BD: 25 GB;
 // HD DVD: 15 and 30 GB); write speeds are the fastest the medium allows.
+// The FORMAT UNIT types are those a drive offers for the medium: a CD-RW
+// takes a full format (0x00) and the CD-RW full and grow formats (0x10,
+// 0x11), never the DVD-RW quick format (0x15).
 #include "simulated_recorder.h"
 
 namespace {
@@ -13,7 +16,7 @@ using P = MediumPreset;
 const MediumPresetInfo kPresets[] = {
     {P::kCdRom, 0x08, "CD-ROM", F::kCd, K::kReadOnly, false, false, 1, 359849, 0, {kNone, kNone, kNone, kNone}},
     {P::kCdR, 0x09, "CD-R", F::kCd, K::kSequential, false, false, 1, 359849, 8467, {kNone, kNone, kNone, kNone}},
-    {P::kCdRw, 0x0A, "CD-RW", F::kCd, K::kSequential, true, true, 1, 359849, 1764, {0x10, 0x11, kNone, kNone}},
+    {P::kCdRw, 0x0A, "CD-RW", F::kCd, K::kSequential, true, true, 1, 359849, 1764, {0x00, 0x10, 0x11, kNone}},
     {P::kDvdRom, 0x10, "DVD-ROM", F::kDvd, K::kReadOnly, false, false, 1, 2295104, 0, {kNone, kNone, kNone, kNone}},
     {P::kDvdR, 0x11, "DVD-R", F::kDvd, K::kSequential, false, false, 1, 2298496, 22160, {kNone, kNone, kNone, kNone}},
     {P::kDvdRam, 0x12, "DVD-RAM", F::kDvd, K::kRandom, false, true, 1, 2236704, 6925, {0x00, 0x01, kNone, kNone}},

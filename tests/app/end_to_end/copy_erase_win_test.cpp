@@ -198,6 +198,20 @@ TEST(EraseEndToEnd, QuickEraseOfACdRw) {
   EXPECT_EQ(1u, e.CountCommands(0xA1)) << "one BLANK";
 }
 
+// A drive that can format CD-RW offers "Full format" for it, and the job
+// formats the disc with FORMAT UNIT.
+TEST(EraseEndToEnd, FullFormatOfACdRw) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
+  ASSERT_TRUE(app.Run([&](CPerson& p) { EraseThroughTheWindow(p, kTextFullFormat); }));
+  EXPECT_EQ(1u, e.CountCommands(0x04)) << "one FORMAT UNIT";
+  EXPECT_EQ(0u, e.CountCommands(0xA1)) << "no BLANK";
+  EXPECT_EQ(0u, e.DiscStatus()) << "formatted, nothing left of the data";
+  const std::u16string log = app.LogFile();
+  EXPECT_NE(std::u16string::npos, log.find(u"End Format/Erase process"));
+  EXPECT_EQ(std::u16string::npos, log.find(u"SCSI Error"));
+}
+
 TEST(EraseEndToEnd, FullFormatOfADvdPlusRw) {
   CAppSession app;
   CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kDvdPlusRw, DiscFill::kBlank));

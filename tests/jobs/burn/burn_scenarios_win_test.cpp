@@ -418,6 +418,45 @@ std::vector<Scenario> Rows() {
   add(Row("TrackAtOnceCopyWritesNoPregapTrack").Onto(P::kCdR).Copy(Cd({Data(400)})).Tao().Check([](const ScenarioRun& r) {
     EXPECT_EQ((std::vector<int>{1, 2}), Closes(r));
   }));
+  // Track at once, the drive starts each further track of a session 152
+  // blocks (run-out and pregap) after the one before: a layout of tracks
+  // back to back is refused before anything is erased or written; one laid
+  // out that way is followed.
+  for (P preset : {P::kCdR, P::kCdRw}) {
+    MediumOptions onto;
+    onto.preset = preset;
+    if (preset == P::kCdRw) onto = Disc(P::kCdRw, {Data(200)});
+    add(Row(preset == P::kCdR ? "TrackAtOnceCopyOfBackToBackTracksStopsBeforeWriting"
+                              : "TrackAtOnceCopyOfBackToBackTracksStopsBeforeErasing")
+            .Medium(onto).Copy(Cd({Data(400), Data(300)})).Tao().Ends(kFail).Disc(DiscCheck::kUntouched)
+            .Log({u"The layout puts track 2 at 400, 0 blocks after the end of track 1; written track at once, a track "
+                  u"starts 152 blocks after the end of the one before it, so this layout needs disc at once: nothing "
+                  u"was written\r\n"})
+            .Check([](const ScenarioRun& r) {
+              EXPECT_EQ(0u, Count(r, kWrite10) + Count(r, kBlank) + Count(r, kModeSelect10));
+            }));
+  }
+  add(Row("TrackAtOnceCopyFollowsALayoutOfTrackAtOnceGaps").Onto(P::kCdR)
+          .Copy(Cd({Data(400), TrackContent{300, 2048, false, false, 152}, TrackContent{320, 2352, true, false, 152}}))
+          .Tao().Options(kDefaultBurnOptions | kOptionDirectCopy).Check([](const ScenarioRun& r) {
+            u32 start = 0, size = 0, next = 0;
+            for (u32 track : {2u, 3u}) {
+              ASSERT_TRUE(r.destination->TrackInfo(track, &start, &size, &next));
+              EXPECT_EQ(track == 2 ? 552u : 1004u, start);
+            }
+            EXPECT_EQ(320u, size);
+          }));
+  add(Row("TrackAtOnceGapsOtherThanTheDrivesStopBeforeWriting").Onto(P::kCdR)
+          .Copy(Cd({Data(400), TrackContent{300, 2048, false, false, 200}})).Tao().Ends(kFail)
+          .Disc(DiscCheck::kUntouched).Log({u"The layout puts track 2 at 600, 200 blocks after the end of track 1; "}));
+  // A disc whose tracks start on 16-block boundaries cannot follow a layout
+  // of tracks back to back: the write stops at the second track and says
+  // that the first one is on the disc.
+  add(Row("IncrementalCopyThatStopsAfterATrackSaysSo").Onto(P::kDvdR).Copy(Disc(P::kDvdRom, {Data(500), Data(300)}))
+          .Tao().Ends(kFail).Disc(DiscCheck::kAny)
+          .Log({u"The disc's next writable address (512) is not where the layout puts track 2 (500): writing stopped "
+                u"there, after 1 track was written\r\n"})
+          .NotLog({u"nothing was written"}));
   add(Row("SourceReadFailureFailsADirectCopy").Onto(P::kCdR).Copy(Cd({Data(300)}))
           .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(SenseAt(kRead10, 3, 0x11, 0, 0, 64), u'F')
           .Ends(kFail).Log({u"Error reading the source"}));
@@ -435,11 +474,25 @@ std::vector<Scenario> Rows() {
     add(Row((std::string(drive) + "FailedRequestWhenOpened").c_str()).Onto(P::kCdR).Copy(Cd({Data(400)}))
             .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(TransportAt(kGetConfiguration), letter));
   }
+  // A source drive whose first command fails: the line says whether it
+  // answered at all; an answer's sense message follows in the error block.
   add(Row("SourceThatNeverAnswersSaysSo").Onto(P::kCdR).Copy(Cd({Data(400)}))
-          .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(SenseAt(kGetConfiguration, 4, 0x44, 0, 100), u'F')
+          .Options(kDefaultBurnOptions | kOptionDirectCopy).Fault(TransportAt(kGetConfiguration, 100), u'F')
           .Ends(kFail).Disc(DiscCheck::kUntouched)
           .Log({u"Cannot open the source device: the drive does not answer", u"Command: 0x46"})
-          .NotLog({u"in use"}));
+          .NotLog({u"in use", u"answered"}));
+  struct ErrorAnswer {
+    const char* name;
+    u8 key, asc;
+    const char16_t* message;
+  };
+  for (const ErrorAnswer& e : {ErrorAnswer{"SourceAnsweringAMediumErrorSaysSo", 3, 0x31, u"0x03, 0x31, 0x00 : MEDIUM FORMAT CORRUPTED\r\n"},
+                               ErrorAnswer{"SourceAnsweringAHardwareErrorSaysSo", 4, 0x44, u"0x04, 0x44, 0x00 : INTERNAL TARGET FAILURE\r\n"}}) {
+    add(Row(e.name).Onto(P::kCdR).Copy(Cd({Data(400)})).Options(kDefaultBurnOptions | kOptionDirectCopy)
+            .Fault(SenseAt(kGetConfiguration, e.key, e.asc, 0, 100), u'F').Ends(kFail).Disc(DiscCheck::kUntouched)
+            .Log({u"Cannot open the source device: the drive answered with an error\r\n", e.message, u"Command: 0x46"})
+            .NotLog({u"in use", u"does not answer"}));
+  }
   add(Row("SourceWithoutMedium").Onto(P::kCdR).Copy([] {
         MediumOptions m = Cd({Data(30)});
         m.preset = P::kCdR;

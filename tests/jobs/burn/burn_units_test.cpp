@@ -54,6 +54,43 @@ TEST(BurnWritePlan, EachMediumByProfileAndMethod) {
   EXPECT_EQ(8, DataBlockTypeOf(TrackExtent{0, 2048, 1, 1, 0, 0, 0}));
 }
 
+// Track at once, a further track of a session must start 152 blocks after
+// the end of the data track before it; gaps between them are not written,
+// and a session's first track goes wherever the disc's next address is.
+TEST(BurnTrackAtOnceLayout, FindsTheFirstTrackTheDriveCannotPlace) {
+  auto data = [](i32 start, u32 count) { return TrackExtent{start, 2048, count, 1, 0, 0, 0}; };
+  auto gap = [](i32 start, u32 count) { return TrackExtent{start, 2048, count, 0, 0, 1, 0}; };
+  struct Case {
+    const char* name;
+    std::vector<std::vector<TrackExtent>> sessions;
+    bool found;
+    TrackPlacement at;
+  } const cases[] = {
+      {"one track", {{gap(-150, 150), data(0, 400)}}, false, {}},
+      {"back to back", {{gap(-150, 150), data(0, 400), data(400, 300)}}, true, {2, 400, 400}},
+      {"the drive's gap, described as a gap", {{data(0, 400), gap(400, 152), data(552, 300)}}, false, {}},
+      {"one block short", {{data(0, 400), data(551, 300)}}, true, {2, 551, 400}},
+      {"one block more", {{data(0, 400), data(553, 300)}}, true, {2, 553, 400}},
+      {"third track", {{data(0, 400), data(552, 300), data(852, 10)}}, true, {3, 852, 852}},
+      {"a second session starts anywhere", {{data(0, 400)}, {data(11952, 300)}}, false, {}},
+      {"counted across sessions", {{data(0, 400)}, {data(11952, 300), data(12252, 300)}}, true, {3, 12252, 12252}},
+  };
+  for (const Case& c : cases) {
+    BurnRequest request;
+    for (const std::vector<TrackExtent>& entries : c.sessions) {
+      TrackList* session = request.sessions.AppendNew();
+      ASSERT_NE(nullptr, session);
+      for (const TrackExtent& e : entries) ASSERT_TRUE(session->Add(e));
+    }
+    TrackPlacement at = {};
+    EXPECT_EQ(c.found, FindTrackAtOnceMisplacement(request, &at)) << c.name;
+    if (!c.found) continue;
+    EXPECT_EQ(c.at.track, at.track) << c.name;
+    EXPECT_EQ(c.at.start, at.start) << c.name;
+    EXPECT_EQ(c.at.previousEnd, at.previousEnd) << c.name;
+  }
+}
+
 TEST(BurnPackMode2Form1, SubHeaderDataAndZeroTrailer) {
   std::vector<u8> source = Noise(3 * 2048, 5);
   std::vector<u8> packed(3 * 2336, 0xEE);
