@@ -92,9 +92,14 @@ AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const AudioLayoutTrac
 }
 
 u32 AudioProjectTotal(const AudioLayoutTrack* tracks, u32 count) {
-  u32 total = 0;
-  for (u32 i = 0; i < count; ++i) total += tracks[i].pauseFrames + tracks[i].sectors;
-  return total;
+  // The disc holds the first track's pregap however short its pause was
+  // set, so the CD size and the time count it.
+  u64 total = 0;
+  for (u32 i = 0; i < count; ++i) {
+    const u32 pause = i == 0 && tracks[i].pauseFrames < kFirstTrackPause ? kFirstTrackPause : tracks[i].pauseFrames;
+    total += static_cast<u64>(pause) + tracks[i].sectors;
+  }
+  return total > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<u32>(total);
 }
 
 CdSizeChoice ChooseCdSize(u32 totalSectors) {

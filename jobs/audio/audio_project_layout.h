@@ -45,7 +45,9 @@ enum class AudioLayoutResult : u8 {
 // whole layout fits.
 AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const AudioLayoutTrack* tracks, u32 count);
 
-// The sum over tracks of pause + sectors.
+// The sectors the project takes on the disc: the sum over tracks of pause +
+// sectors, the first pause at least kFirstTrackPause (as the layout writes
+// it); 0xFFFFFFFF when the sum does not fit.
 u32 AudioProjectTotal(const AudioLayoutTrack* tracks, u32 count);
 
 // The smallest CD the total stays below: its name ("CD 74 min") and the

@@ -28,6 +28,18 @@ TEST_F(EraseMethodsTest, MethodsPerMedium) {
       {"DVD+RW formatted", true, MediumPreset::kDvdPlusRw, DiscFill::kComplete, {68, 69}},
       {"DVD+RW, background format stopped", true, MediumPreset::kDvdPlusRw, DiscFill::kAppendable, {68, 69, 70}},
       {"HD DVD-RW", true, MediumPreset::kHdDvdRw, DiscFill::kComplete, {68, 69}},
+      // The dual-layer kinds follow their single-layer kind, except DVD-RW
+      // DL, which the job cannot erase; HD DVD-RAM and BD-R in random
+      // recording get nothing either.
+      {"DVD+RW DL formatted", true, MediumPreset::kDvdPlusRwDualLayer, DiscFill::kComplete, {68, 69}},
+      {"DVD+RW DL, background format stopped", true, MediumPreset::kDvdPlusRwDualLayer, DiscFill::kAppendable,
+       {68, 69, 70}},
+      {"DVD+RW never formatted", true, MediumPreset::kDvdPlusRw, DiscFill::kBlank, {68, 69}},
+      {"HD DVD-RW DL", true, MediumPreset::kHdDvdRwDualLayer, DiscFill::kComplete, {68, 69}},
+      {"DVD-RW DL", true, MediumPreset::kDvdRwDualLayer, DiscFill::kComplete, {}},
+      {"HD DVD-RAM", true, MediumPreset::kHdDvdRam, DiscFill::kComplete, {}},
+      {"BD-R random recording", true, MediumPreset::kBdRRandom, DiscFill::kComplete, {}},
+      {"blank CD-RW, formattable drive", true, MediumPreset::kCdRw, DiscFill::kBlank, {66, 67, 69}},
       {"BD-RE: nothing the job can send", true, MediumPreset::kBdRe, DiscFill::kComplete, {}},
       {"CD-R", true, MediumPreset::kCdR, DiscFill::kComplete, {}},
   };

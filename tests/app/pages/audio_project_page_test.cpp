@@ -170,16 +170,49 @@ TEST_F(AudioProjectPageTest, TracksUpTo99) {
 TEST_F(AudioProjectPageTest, TotalsAtTheCdSizeEdge) {
   ASSERT_TRUE(page.AddTrack(u"a_166350"));
   ASSERT_TRUE(page.AddTrack(u"b_166500"));
-  page.trackList.rows[1]->pauseField.SetText(u"2");  // 150 frames
+  page.trackList.rows[0]->pauseField.SetText(u"2");  // 150 frames
   EXPECT_EQ(333000u, page.total);
   EXPECT_EQ("CD 74 min - Time:", Ascii(page.trackList.capacityText));
   EXPECT_EQ("74:00", Ascii(page.trackList.totalText));
   EXPECT_LT(page.gauge.value, 1.0);
   EXPECT_GT(page.gauge.value, 0.99999);
+  // Without a pause of its own the first track still has its pregap.
   page.trackList.rows[0]->pauseField.SetText(u"0");
+  EXPECT_EQ(333000u, page.total);
   ASSERT_TRUE(page.AddTrack(u"c_1"));
   EXPECT_EQ(333001u, page.total);
   EXPECT_EQ("CD 80 min - Time:", Ascii(page.trackList.capacityText));
+}
+
+// The disc holds the first track's 2 s pregap whatever its pause says, so
+// the CD size and the time count it; the time's seconds are cut, not
+// rounded; a total beyond 32 bits stays beyond every CD.
+TEST_F(AudioProjectPageTest, TotalsCountTheFirstPregapAndCutTheSeconds) {
+  struct Case {
+    std::vector<const char16_t*> files;
+    const char16_t* firstPause;  // null: as added (none)
+    u32 total;
+    const char* size;
+    const char* time;
+  } cases[] = {
+      {{u"a_74"}, nullptr, 224, "CD 21 min", "00:02"},
+      {{u"a_75"}, nullptr, 225, "CD 21 min", "00:03"},
+      {{u"a_332850"}, nullptr, 333000, "CD 74 min", "74:00"},
+      {{u"a_332851"}, nullptr, 333001, "CD 80 min", "74:00"},
+      {{u"a_332850"}, u"1", 333000, "CD 74 min", "74:00"},
+      {{u"a_332850"}, u"3", 333075, "CD 80 min", "74:01"},
+      {{u"a_166350", u"b_166500"}, nullptr, 333000, "CD 74 min", "74:00"},
+      {{u"a_4294967295", u"b_2"}, nullptr, 0xFFFFFFFFu, "CD ??? min", "954437:10"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.total);
+    page.RemoveAllTracks();
+    for (const char16_t* file : c.files) ASSERT_TRUE(page.AddTrack(file));
+    if (c.firstPause) page.trackList.rows[0]->pauseField.SetText(c.firstPause);
+    EXPECT_EQ(c.total, page.total);
+    EXPECT_EQ(std::string(c.size) + " - Time:", Ascii(page.trackList.capacityText));
+    EXPECT_EQ(c.time, Ascii(page.trackList.totalText));
+  }
 }
 
 // Typed characters other than digits are dropped; the pause is the
@@ -224,7 +257,7 @@ TEST_F(AudioProjectPageTest, RowCommands) {
   EXPECT_EQ("bca", order());
   page.RemoveTrack(page.trackList.rows[1]);
   EXPECT_EQ("ba", order());
-  EXPECT_EQ(3u, page.total);
+  EXPECT_EQ(150u + 3u, page.total);  // with the first track's pregap
 }
 
 // "Remove all" chosen in the context menu a row opened from its own
@@ -315,11 +348,11 @@ TEST_F(AudioProjectPageTest, RowButtonsMoveTheirOwnRowEachWay) {
   EXPECT_EQ("acdb", order());
   click(b->downButton);  // already last
   EXPECT_EQ("acdb", order());
-  EXPECT_EQ(750u, page.total);
+  EXPECT_EQ(150u + 750u, page.total);  // with the first track's pregap
   Row* c = list.rows[1];
   click(c->removeButton);
   EXPECT_EQ("adb", order());
   EXPECT_FALSE(c->IsVisible());
-  EXPECT_EQ(525u, page.total);
+  EXPECT_EQ(150u + 525u, page.total);
   EXPECT_EQ(3 * 56 - 4, list.contentHeight);
 }
