@@ -323,3 +323,37 @@ TEST_F(AudioProjectPageTest, RowButtonsMoveTheirOwnRowEachWay) {
   EXPECT_EQ(525u, page.total);
   EXPECT_EQ(3 * 56 - 4, list.contentHeight);
 }
+
+// The wheel over a track row's own area (none of its controls under the
+// pointer) is the list's: it scrolls one row per notch, exactly as over the
+// gap between two rows, and the list then follows the pointer at the same
+// place in its own coordinates. A notch back up returns to the top.
+TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
+  CAudioTrackList<Page>& list = page.trackList;
+  ASSERT_TRUE(list.flags & kFlagVScroll) << "more rows than the list shows";
+  const double step = 56.0 / (list.contentHeight - list.viewHeight);
+  const Rect second = list.rows[1]->ToWindowRect();
+  const struct {
+    const char* where;
+    Point at;  // desktop
+  } cases[] = {
+      {"on the second row, left of its label", {second.left + 3, second.top + 26}},
+      {"on the second row, under its move buttons' line", {second.left + 200, second.top + 2}},
+      {"in the gap under the second row", {second.left + 3, second.top - 2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    list.positionY = 1.0;
+    list.PlaceTrackRows();
+    EXPECT_TRUE(RouteMouseToChildren(page, c.at, MouseEvent{MouseKind::kWheel, 0, -120, 0}));
+    EXPECT_DOUBLE_EQ(1.0 - step, list.positionY);
+    Point inList = c.at;
+    list.WindowToLocal(&inList);
+    EXPECT_EQ(inList.x, list.pointerPoint.x);
+    EXPECT_EQ(inList.y, list.pointerPoint.y);
+    // The rows moved up a row: the pointer is over the next one now.
+    EXPECT_TRUE(RouteMouseToChildren(page, c.at, MouseEvent{MouseKind::kWheel, 0, 120, 0}));
+    EXPECT_DOUBLE_EQ(1.0, list.positionY);
+  }
+}
