@@ -274,3 +274,22 @@ TEST(CaretBlink, AKeyShowsTheCaretForHalfASecondThenItBlinksEveryHalfSecond) {
 }
 
 }  // namespace
+
+// An edit given no font of its own measures in the UI font, the one it is
+// drawn in: widths, the character under a point and the scroll to the
+// caret all follow the text.
+TEST(EditTextFont, WithoutAFontOfItsOwnTheTextIsMeasuredInTheUiFont) {
+  CFixedFontScope fixed;
+  CFont* ui = UiFontNormal();
+  ASSERT_NE(nullptr, ui);
+  CEditText e;
+  e.text.Assign(u"abcdefgh");
+  EXPECT_EQ(ui, e.TextFont());
+  EXPECT_DOUBLE_EQ(ui->MeasureText(u"abcdefgh", 8), e.WidthFrom(0));
+  EXPECT_EQ(2, e.IndexAt(4 + ui->MeasureText(u"ab", 2) + 1, 4)) << "just inside the third character: before it";
+  e.caret = 8;
+  e.ScrollToCaret(ui->MeasureText(u"fgh", 3) + 0.5);
+  EXPECT_EQ(5, e.firstVisible) << "the caret at the end, the last three characters in view";
+  e.font = fixed.tall;
+  EXPECT_EQ(fixed.tall, e.TextFont()) << "its own font when it has one";
+}
