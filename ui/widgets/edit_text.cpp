@@ -176,6 +176,29 @@ u32 CEditText::OnKey(u32 key, bool shift, bool ctrl) {
   return result;
 }
 
+bool CEditText::IsOwnKey(u32 key, bool shift, bool ctrl) {
+  switch (key) {
+    case kRight:
+    case kLeft:
+    case kHome:
+    case kEnd:
+    case kBackspace:
+    case kDelete:
+      return true;
+    case kInsert:
+      return shift || ctrl;
+    case 67:
+    case 99:
+    case 86:
+    case 118:
+    case 88:
+    case 120:
+      return ctrl;
+    default:
+      return false;
+  }
+}
+
 bool CEditText::DeleteSelection() {
   Clamp();
   if (!HasSelection()) return false;

@@ -52,6 +52,9 @@ class CEditText {
   // Clipboard keys only report what to do (kEditCopy, kEditPaste,
   // kEditCut); the rest is done here.
   u32 OnKey(u32 key, bool shift, bool ctrl);
+  // The keys of that table, whatever the text and caret: a window leaves
+  // them to a focused edit rather than take them as its shortcuts.
+  static bool IsOwnKey(u32 key, bool shift, bool ctrl);
   // A typed character (already past the owner's filter): false when it was
   // dropped (a control character, or the text is full).
   bool TypeChar(wchar16 c);

@@ -99,6 +99,8 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     }
     return 1;
   }
+  // Asked before a window's shortcuts: the key is one of the edit's own.
+  bool TakesOwnKey(u32 key) const { return CEditText::IsOwnKey(key, IsKeyDown(kShiftKey), IsKeyDown(kControlKey)); }
   void OnChar(u32 c, u32, u32) {
     if (c > 0xFFFF || !filter.Accepts(this->parent, c)) return;
     if (edit.TypeChar(static_cast<wchar16>(c))) Changed();
