@@ -75,9 +75,12 @@ void CMainFrame::OnCommand(u32 command) {
   if (CPageHolder* page = pageHost.Current()) page->OnCommand(command);
 }
 
+// A shortcut the focused widget takes as its own key (Ctrl+V in a text
+// field pastes text, not the clipboard's files) is left to it.
 bool CMainFrame::OnShortcutKey(u32 key) {
   const u32 command = MatchAccelerator(accelerators, kAcceleratorCount, key, HeldModifiers());
   if (!command) return false;
+  if (IsVisibleAndEnabled() && RouteKeyToChildren(*this, KeyEvent{KeyKind::kClaim, key, 0, 0})) return false;
   OnCommand(command);
   return true;
 }

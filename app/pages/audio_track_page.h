@@ -7,7 +7,8 @@
 //
 // The list (TList) offers: listFont (CFontRef), RemoveTrack(row),
 // MoveTrackUp(row), MoveTrackDown(row), OnPauseChanged(row),
-// OpenContextMenu() and IconStrip().
+// OpenContextMenu(), IconStrip() and its wheel step OnWheel(keys, delta,
+// point in its content coordinates).
 #pragma once
 #include <tuple>
 
@@ -115,6 +116,13 @@ class CAudioTrackPage : public CCompositeOf<CAudioTrackPage<TList>, TList> {
 
   // ---- Mouse: a right release none of the controls took ----
   void OnRButtonUp(i32, Point*) { this->Parent().OpenContextMenu(); }
+  // The wheel over the row's own area scrolls the list that holds it, the
+  // point moved into the list's content coordinates.
+  void OnWheel(i32 keys, i32 delta, Point* p) {
+    const Point o = this->GetContentOffset();
+    Point inList = {p->x + this->x + o.x, p->y + this->y + o.y};
+    this->Parent().OnWheel(keys, delta, &inList);
+  }
 
   // ---- Painting ----
   void PaintContent(CCanvas& canvas) {

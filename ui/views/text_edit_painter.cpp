@@ -16,7 +16,7 @@ u32 WithAlpha(u32 colour, u32 alpha) { return (colour & 0x00FFFFFFu) | (alpha <<
 void PaintTextEdit(CCanvas& canvas, const CEditText& e, i32 w, i32 h, bool focused) {
   const u32 background = focused ? ThemeEditColor() : WithAlpha(ThemeEditColor(), 0xBF);
   canvas.FillRoundRect(0, 0, w, h, 3.0, background);
-  CFont* font = e.font ? e.font : canvas.font;
+  CFont* font = e.TextFont() ? e.TextFont() : canvas.font;
   if (font) {
     CCanvasFontScope scope(canvas, font);
     const i32 n = e.Length();

@@ -29,15 +29,11 @@ inline void Translate(CCanvas& canvas, i32 dx, i32 dy) {
 }  // namespace widget_paint
 
 // A class may replace the theme frame by its own frame step (scroll views
-// hand their bar states to the theme first), and a page may paint its
-// children in declared order (a later child over an earlier one).
+// hand their bar states to the theme first).
 KELVANE_WIDGET_TRAIT(HasPaintFrame, widget_traits::Fake<T>().PaintFrame(widget_traits::Fake<CCanvas>()))
-KELVANE_WIDGET_TRAIT(HasChildrenForward, T::kPaintChildrenForward)
 
 template <class W>
 void PaintChildren(W& composite, CCanvas& canvas);
-template <class W>
-void PaintChildrenForward(W& composite, CCanvas& canvas);
 
 // The widget itself, with the canvas origin at its bottom-left corner: the
 // frame when the clip reaches outside the content, then (at the content
@@ -62,10 +58,7 @@ void PaintWidget(W& w, CCanvas& canvas) {
                          clip.bottom - content.top) &&
       !w.IsRedrawSuspended()) {
     if constexpr (HasPaintContent<W>::value) w.PaintContent(canvas);
-    if constexpr (HasChildrenForward<W>::value)
-      PaintChildrenForward(w, canvas);
-    else if constexpr (HasChildren<W>::value)
-      PaintChildren(w, canvas);
+    if constexpr (HasChildren<W>::value) PaintChildren(w, canvas);
   }
   Translate(canvas, -content.left, -content.top);
   canvas.SetClipRect(saved.left, saved.top, saved.right, saved.bottom);
@@ -95,16 +88,6 @@ void PaintChildren(W& composite, CCanvas& canvas) {
       child.PaintClipped(canvas);
     else
       PaintClipped(child, canvas);
-    return false;
-  });
-}
-
-// The children from the first declared to the last, so the last lies on
-// top (pages paint their controls this way).
-template <class W>
-void PaintChildrenForward(W& composite, CCanvas& canvas) {
-  ForEachChild(composite, [&](auto& child) {
-    PaintClipped(child, canvas);
     return false;
   });
 }

@@ -176,6 +176,29 @@ u32 CEditText::OnKey(u32 key, bool shift, bool ctrl) {
   return result;
 }
 
+bool CEditText::IsOwnKey(u32 key, bool shift, bool ctrl) {
+  switch (key) {
+    case kRight:
+    case kLeft:
+    case kHome:
+    case kEnd:
+    case kBackspace:
+    case kDelete:
+      return true;
+    case kInsert:
+      return shift || ctrl;
+    case 67:
+    case 99:
+    case 86:
+    case 118:
+    case 88:
+    case 120:
+      return ctrl;
+    default:
+      return false;
+  }
+}
+
 bool CEditText::DeleteSelection() {
   Clamp();
   if (!HasSelection()) return false;
@@ -243,9 +266,12 @@ bool CEditText::SelectWordAt(i32 i) {
   return true;
 }
 
+CFont* CEditText::TextFont() const { return font ? font : UiFontNormal(); }
+
 double CEditText::WidthOf(i32 from, i32 to) const {
-  if (!font || to <= from) return 0.0;
-  return font->MeasureText(text.c_str() + from, to - from);
+  CFont* measure = TextFont();
+  if (!measure || to <= from) return 0.0;
+  return measure->MeasureText(text.c_str() + from, to - from);
 }
 
 double CEditText::WidthFrom(i32 i) const { return WidthOf(i, Length()); }
@@ -255,21 +281,23 @@ i32 CEditText::IndexAt(double x, double margin) const {
   const i32 first = firstVisible < 0 ? 0 : (firstVisible > n ? n : firstVisible);
   double room = x - margin, used = 0.0;
   i32 i = first;
+  CFont* measure = TextFont();
   // Characters without a glyph count with no width here.
-  for (; font && i < n; ++i) {
-    const Glyph* g = font->FindGlyph(text.At(i));
+  for (; measure && i < n; ++i) {
+    const Glyph* g = measure->FindGlyph(text.At(i));
     const double advance = g ? g->advanceX : 0.0;
     if (used + advance > room) break;
     used += advance;
   }
-  return font ? i : first;
+  return measure ? i : first;
 }
 
 void CEditText::ScrollToCaret(double w) {
   Clamp();
   const i32 n = Length();
   const bool dragging = (state & kEditDragging) != 0;
-  const double avg = font ? font->averageAdvance : 0.0;
+  CFont* measure = TextFont();
+  const double avg = measure ? measure->averageAdvance : 0.0;
   i32 step = 1;
   if (!dragging && avg != 0.0) {
     step = static_cast<i32>(w / avg * 0.3);

@@ -37,7 +37,7 @@ class CEditText {
   i32 selectionStart = 0;
   i32 selectionEnd = 0;  // the selection lies between the two ends
   i32 firstVisible = 0;
-  CFont* font = nullptr;  // measures (and places) the text; not owned
+  CFont* font = nullptr;  // measures (and places) the text; not owned; null: the UI font
   u8 state = 0;           // kEditDragging, kEditCaretShown
 
   i32 Length() const { return text.GetLength(); }
@@ -52,6 +52,9 @@ class CEditText {
   // Clipboard keys only report what to do (kEditCopy, kEditPaste,
   // kEditCut); the rest is done here.
   u32 OnKey(u32 key, bool shift, bool ctrl);
+  // The keys of that table, whatever the text and caret: a window leaves
+  // them to a focused edit rather than take them as its shortcuts.
+  static bool IsOwnKey(u32 key, bool shift, bool ctrl);
   // A typed character (already past the owner's filter): false when it was
   // dropped (a control character, or the text is full).
   bool TypeChar(wchar16 c);
@@ -66,6 +69,9 @@ class CEditText {
   // Selects the word under index i (none on a space).
   bool SelectWordAt(i32 index);
 
+  // The font the text is measured and drawn in: its own, else the UI font
+  // (null only before the fonts are loaded).
+  CFont* TextFont() const;
   // Width of the text from index i to the end in the font (0 without one).
   double WidthFrom(i32 i) const;
   double WidthOf(i32 from, i32 to) const;

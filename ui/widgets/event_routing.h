@@ -32,7 +32,11 @@ struct MouseEvent {
   i32 hitCode;  // non-client move
 };
 
-enum class KeyKind : u8 { kDown, kUp, kChar };
+// kClaim is no key message: it asks, before a window's own shortcuts see a
+// key down, whether the focused widget takes that key itself (a text edit
+// its clipboard and caret keys). It travels the key walk to the focused
+// widget and changes nothing.
+enum class KeyKind : u8 { kDown, kUp, kChar, kClaim };
 
 struct KeyEvent {
   KeyKind kind;
@@ -140,6 +144,8 @@ i32 ChildHitCode(C& composite, const Point& point) {
   return code;
 }
 
+KELVANE_WIDGET_TRAIT(HasOwnKeys, widget_traits::Fake<T>().TakesOwnKey(0u))
+
 template <class W>
 void CallKeyHandler(W& w, const KeyEvent& k) {
   if (k.kind == KeyKind::kDown) {
@@ -151,10 +157,22 @@ void CallKeyHandler(W& w, const KeyEvent& k) {
   }
 }
 
+// The focused widget's step: it takes the key (true, whatever its class
+// does with it), or answers a claim (true when the key is its own).
+template <class W>
+bool FocusedKey(W& w, const KeyEvent& k) {
+  if (k.kind == KeyKind::kClaim) {
+    if constexpr (HasOwnKeys<W>::value) return w.TakesOwnKey(k.key);
+    return false;
+  }
+  CallKeyHandler(w, k);
+  return true;
+}
+
 // Key down, key up and characters go to the focused widget; a composite
 // that is not focused itself passes them to its children while it is
 // visible and enabled. True when a widget of the subtree took the key (a
-// focused widget always does).
+// focused widget always does), or for a claim, claimed it.
 template <class C>
 bool RouteKeyToChildren(C& composite, const KeyEvent& k);
 
@@ -165,15 +183,11 @@ bool RouteKeyToChild(W& child, const KeyEvent& k) {
   } else if constexpr (HasChildren<W>::value) {
     // A focused composite (a tree with its label editor) takes the key
     // itself; otherwise one of its children may hold the focus.
-    if (FocusedWidget() == &child) {
-      CallKeyHandler(child, k);
-      return true;
-    }
+    if (FocusedWidget() == &child) return FocusedKey(child, k);
     return child.IsVisibleAndEnabled() && RouteKeyToChildren(child, k);
   } else {
     if (FocusedWidget() != &child) return false;
-    CallKeyHandler(child, k);
-    return true;
+    return FocusedKey(child, k);
   }
 }
 

@@ -47,6 +47,7 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
   WidgetCallback<> change;  // after the text changed, and after a navigation key moved the caret
   CharFilter filter;
   CEditText edit;
+  bool fitsText = false;  // takes the width of its text at every change (a tree's label editor)
 
   ~CTextEdit() {
     if (Blink().Target() == this) Blink().Stop();
@@ -66,10 +67,13 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     Changed();
   }
   const CWideString& Text() const { return edit.text; }
-  // The width that shows the whole text (the tree's label editor).
-  void FitWidthToText() {
+  // Takes the width that shows the whole text; true when that changed the
+  // width (the edit is laid out again for it and repainted).
+  bool FitWidthToText() {
     const i32 w = static_cast<i32>(std::ceil(edit.WidthFrom(0) + 2.0 * Margin()));
-    if (w != this->width) this->SetBounds(this->x, this->y, w, this->height);
+    if (w == this->width) return false;
+    this->SetBounds(this->x, this->y, w, this->height);
+    return true;
   }
   void LayoutContent(i32, i32) { edit.ScrollToCaret(ViewWidth()); }
 
@@ -95,6 +99,8 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     }
     return 1;
   }
+  // Asked before a window's shortcuts: the key is one of the edit's own.
+  bool TakesOwnKey(u32 key) const { return CEditText::IsOwnKey(key, IsKeyDown(kShiftKey), IsKeyDown(kControlKey)); }
   void OnChar(u32 c, u32, u32) {
     if (c > 0xFFFF || !filter.Accepts(this->parent, c)) return;
     if (edit.TypeChar(static_cast<wchar16>(c))) Changed();
@@ -190,10 +196,13 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
   }
 
  private:
-  // After a change of the text: caret in view, repaint, tell the owner.
+  // After a change of the text: the width of the text first when the edit
+  // follows it, else the caret in view and a repaint; then the owner hears.
   void Changed() {
-    edit.ScrollToCaret(ViewWidth());
-    this->Redraw();
+    if (!fitsText || !FitWidthToText()) {
+      edit.ScrollToCaret(ViewWidth());
+      this->Redraw();
+    }
     change.Call(this->parent);
   }
 };

@@ -7,11 +7,14 @@
 
 #include "app/commands/command_ids.h"
 #include "app/main_window/main_frame.h"
+#include "app/pages/audio_project_services.h"
+#include "ui/widgets/edit_clipboard.h"
 #include "render/shadow_generator.h"
 #include "render/text/font.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/simulated_device_io.h"
+#include "ui/support/drop_blocks.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/windows/theme/theme_metrics.h"
@@ -610,3 +613,103 @@ TEST_F(MainFrameTest, AStoredLanguageOtherThanTheTwoKeepsTheLocaleChoice) {
 }
 
 }  // namespace
+
+namespace {
+
+// "name_S": a track of S sectors.
+bool MeasureByName(AudioTrackInfo* track, const wchar16* path) {
+  std::u16string p(path);
+  const size_t at = p.rfind(u'_');
+  u32 sectors = 0;
+  for (size_t i = at + 1; at != std::u16string::npos && i < p.size(); ++i) sectors = sectors * 10 + (p[i] - u'0');
+  track->sectors = sectors;
+  track->seconds = sectors / 75;
+  return sectors > 0;
+}
+
+// Text and a file list on the clipboard at once, as a file manager puts
+// them there.
+void PutTextAndFiles(const std::u16string& text, const std::vector<std::u16string>& files) {
+  for (int i = 0; i < 100 && !OpenClipboard(nullptr); ++i) Sleep(10);
+  EmptyClipboard();
+  auto put = [](UINT format, const void* data, size_t n) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, n);
+    memcpy(GlobalLock(memory), data, n);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(format, memory)) GlobalFree(memory);
+  };
+  put(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * 2);
+  const std::string block = drop_blocks::WideList(files);
+  put(CF_HDROP, block.data(), block.size());
+  CloseClipboard();
+}
+
+std::u16string ClipboardText() {
+  CWideString text;
+  ReadClipboardText(&text, 1000);
+  return std::u16string(text.c_str(), text.GetLength());
+}
+
+}  // namespace
+
+// While a text field has the keyboard, the keys it handles itself are its
+// own: Ctrl+V pastes text into a track's pause field and adds no track,
+// Ctrl+C copies the field's text. Every other shortcut works from the
+// field as from anywhere (F1, Ctrl+1); outside a field Ctrl+V adds the
+// clipboard's files as tracks again.
+TEST_F(MainFrameTest, AFocusedTextFieldKeepsItsOwnKeysFromTheShortcuts) {
+  const AudioProjectServices saved = AudioServices();
+  AudioServices().measure = &MeasureByName;
+  CMainFrame f;
+  f.openWithShell = &OpenSpy;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  f.OnCommand(kCmdNewAudio);
+  typedef CAudioProjectPage<CMainFrame::PageHost> AudioPage;
+  AudioPage* page = static_cast<AudioPage*>(f.pageHost.Current()->Widget());
+  ASSERT_TRUE(page->AddTrack(u"first_75"));
+  auto& field = page->trackList.rows[0]->pauseField;
+  HWND window = static_cast<HWND>(f.Handle());
+  CScriptedWindowSystem keys;
+  auto press = [&](u32 key, bool control) {
+    keys.SetKeyDown(VK_CONTROL, control);
+    SendMessageW(window, WM_KEYDOWN, key, 1);
+    keys.SetKeyDown(VK_CONTROL, false);
+  };
+  PutTextAndFiles(u"12", {u"C:\\music\\second_150"});
+  field.SetFocus();
+  ASSERT_EQ(&field, FocusedWidget());
+  press('V', true);
+  EXPECT_EQ(u"12", std::u16string(field.Text().c_str())) << "the text pasted over the selected 0";
+  EXPECT_EQ(900u, page->trackList.rows[0]->pauseFrames);
+  EXPECT_EQ(1u, page->trackList.rows.GetCount()) << "no track added";
+  PutTextAndFiles(u"other text", {u"C:\\music\\second_150"});
+  field.edit.SelectAll();
+  press('C', true);
+  EXPECT_EQ(u"12", ClipboardText()) << "the field's text copied";
+  // The shortcuts the field has no use for still work from it.
+  const u32 helpOpened = static_cast<u32>(opened_.size());
+  press(VK_F1, false);
+  EXPECT_EQ(helpOpened + 1, static_cast<u32>(opened_.size())) << "F1 opened the manual";
+  press('1', true);
+  EXPECT_EQ(781 * 1000 + 581, f.width * 1000 + f.height) << "Ctrl+1 sized the window";
+  EXPECT_EQ(&field, FocusedWidget());
+  // Out of the field, Ctrl+V is the page's Paste again.
+  PutTextAndFiles(u"12", {u"C:\\music\\second_150"});
+  page->SetFocus();
+  ASSERT_EQ(page, FocusedWidget());
+  press('V', true);
+  EXPECT_EQ(2u, page->trackList.rows.GetCount()) << "the clipboard's file added";
+  EXPECT_EQ(150u, page->trackList.rows[page->trackList.rows.GetCount() - 1]->track.sectors);
+  AudioServices() = saved;
+  // A folder of a data project being renamed: Ctrl+C copies the name.
+  f.OnCommand(kCmdNewData);
+  typedef CExplorerPage<CMainFrame::PageHost> ExplorerPage;
+  ExplorerPage* explorer = static_cast<ExplorerPage*>(f.pageHost.Current()->Widget());
+  explorer->NewFolder();
+  explorer->StartRename();
+  ASSERT_EQ(&explorer->tree.editor, FocusedWidget());
+  PutTextAndFiles(u"other text", {u"C:\\music\\second_150"});
+  press('C', true);
+  EXPECT_EQ(u"New Folder", ClipboardText());
+  f.notice.Stop();
+}

@@ -12,7 +12,11 @@
 
 #include "app/commands/main_menu.h"
 #include "ui/support/drop_blocks.h"
+#include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/memory_canvas.h"
+#include "ui/support/recording_theme_painter.h"
+#include "ui/views/widget_paint.h"
 
 namespace {
 
@@ -355,4 +359,94 @@ TEST_F(AudioProjectPageTest, RowButtonsMoveTheirOwnRowEachWay) {
   EXPECT_FALSE(c->IsVisible());
   EXPECT_EQ(150u + 525u, page.total);
   EXPECT_EQ(3 * 56 - 4, list.contentHeight);
+}
+
+// The wheel over a track row's own area (none of its controls under the
+// pointer) is the list's: it scrolls one row per notch, exactly as over the
+// gap between two rows, and the list then follows the pointer at the same
+// place in its own coordinates. A notch back up returns to the top.
+TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
+  CAudioTrackList<Page>& list = page.trackList;
+  ASSERT_TRUE(list.flags & kFlagVScroll) << "more rows than the list shows";
+  const double step = 56.0 / (list.contentHeight - list.viewHeight);
+  const Rect second = list.rows[1]->ToWindowRect();
+  const struct {
+    const char* where;
+    Point at;  // desktop
+  } cases[] = {
+      {"on the second row, left of its label", {second.left + 3, second.top + 26}},
+      {"on the second row, under its move buttons' line", {second.left + 200, second.top + 2}},
+      {"in the gap under the second row", {second.left + 3, second.top - 2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    list.positionY = 1.0;
+    list.PlaceTrackRows();
+    EXPECT_TRUE(RouteMouseToChildren(page, c.at, MouseEvent{MouseKind::kWheel, 0, -120, 0}));
+    EXPECT_DOUBLE_EQ(1.0 - step, list.positionY);
+    Point inList = c.at;
+    list.WindowToLocal(&inList);
+    EXPECT_EQ(inList.x, list.pointerPoint.x);
+    EXPECT_EQ(inList.y, list.pointerPoint.y);
+    // The rows moved up a row: the pointer is over the next one now.
+    EXPECT_TRUE(RouteMouseToChildren(page, c.at, MouseEvent{MouseKind::kWheel, 0, 120, 0}));
+    EXPECT_DOUBLE_EQ(1.0, list.positionY);
+  }
+}
+
+// The rows are painted through the list's page holders: each row's own
+// painter, then its controls from the last declared to the first: the
+// move-down and move-up buttons, the pause field, the remove button. A row
+// scrolled out of the list's content and a hidden row draw nothing.
+TEST_F(AudioProjectPageTest, RowsPaintTheirControlsInTheListsOrderAndOnlyInsideTheList) {
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
+  CAudioTrackList<Page>& list = page.trackList;
+  list.positionY = 0.0;  // scrolled to the last row
+  list.PlaceTrackRows();
+  list.rows[11]->ModifyFlags(kFlagVisible, 0);
+  CRecordingThemePainter painter;
+  CMemoryCanvas memory(1000, 500);
+  ::PaintClipped(page, memory.canvas);
+  const std::vector<DrawnRecord> drawn = ReadRecords(memory.canvas);
+  Point origin = {0, 0};
+  owner.ToWindowPoint(&origin);
+  auto onCanvas = [&](const CWidget& w) {
+    Rect r = w.ToWindowRect();
+    return Rect{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+  };
+  // The buttons' pictures drawn inside a row's box, in the order drawn.
+  auto buttonsIn = [&](const Row* row) {
+    const Rect box = onCanvas(*row);
+    std::vector<i32> frames;
+    for (const ThemeCall& c : painter.CallsOf('b'))
+      if (c.originX >= box.left && c.originX < box.right && c.originY >= box.top && c.originY < box.bottom)
+        frames.push_back(c.image);
+    return frames;
+  };
+  // Where a filled shape over exactly the widget's box was recorded; -1
+  // when none was.
+  auto filledAt = [&](const CWidget& w) {
+    const Rect box = onCanvas(w);
+    for (size_t i = 0; i < drawn.size(); ++i)
+      if (drawn[i].op == kOpRoundRect && drawn[i].x0 == box.left && drawn[i].y0 == box.top &&
+          drawn[i].x1 == box.right && drawn[i].y1 == box.bottom)
+        return static_cast<i32>(i);
+    return -1;
+  };
+  for (u32 shown : {10u, 6u}) {
+    SCOPED_TRACE(shown);
+    const Row* row = list.rows[shown];
+    EXPECT_EQ((std::vector<i32>{kTrackDownIcon, kTrackUpIcon, kTrackRemoveIcon}), buttonsIn(row));
+    ASSERT_GE(filledAt(*row), 0);
+    EXPECT_LT(filledAt(*row), filledAt(row->pauseField)) << "the row's own painter, then its pause field";
+  }
+  const Rect content = list.ToWindowRect();
+  ASSERT_LT(content.bottom, list.rows[0]->ToWindowRect().top) << "the first row lies above the list";
+  for (u32 away : {0u, 11u}) {
+    SCOPED_TRACE(away);
+    EXPECT_TRUE(buttonsIn(list.rows[away]).empty());
+    EXPECT_EQ(-1, filledAt(*list.rows[away]));
+    EXPECT_EQ(-1, filledAt(list.rows[away]->pauseField));
+  }
 }

@@ -1,42 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/commands/main_menu.h"
-#include "app/pages/explorer_page.h"
-#include "ui/support/fake_owner.h"
+#include "runtime/platform.h"
+#include "runtime/win.h"
+#include "tests/app/pages/explorer_owner.h"
+#include "ui/support/scripted_window_system.h"
 
 namespace {
 
 const wchar16 kTestRoot[] = u"SOFTWARE\\VANTO SOFTWARE\\Kelvane tests\\explorer";
-
-// The page's window and host in one: records notices, closes and message
-// boxes, and holds a main menu.
-class CExplorerOwner : public CFakeOwnerOf<CExplorerOwner> {
- public:
-  typedef CExplorerPage<CExplorerOwner> Page;
-  CExplorerOwner() { menu = BuildMainMenu(&storage); }
-  auto Children() { return std::tie(page); }
-  void ShowNotice(u32 title, NoticeText text) { notices.push_back({title, text}); }
-  template <class TPage>
-  void PrepareExplorerPage(TPage&) {}
-  bool ClosePage(CPageHolder* holder) {
-    closed.push_back(holder);
-    return true;
-  }
-  bool RemovePage(CPageHolder* holder) { return ClosePage(holder); }
-
-  MainMenuStorage storage;
-  CMenuModel* menu = nullptr;
-  Page page;
-  std::vector<std::pair<u32, NoticeText>> notices;
-  std::vector<CPageHolder*> closed;
-};
 
 typedef CExplorerOwner::Page::Tree Tree;
 
@@ -250,6 +230,92 @@ TEST_F(ExplorerPage, RenamingTheRootWritesTheDiscLabel) {
   ASSERT_TRUE(page().tree.OnLabelEditKey(13));
   EXPECT_EQ((std::vector<std::u16string>{u"New Folder(1)", u"Zeta"}), ChildItems(page().rootItem));
   CSettingsKey(kTestRoot).WriteString(u"\\Explorer", u"DiscLabel", u"");
+}
+
+// A folder being renamed: its editor is as wide as its text in the font it
+// is drawn in (plus the margins) from the moment the label is put into it
+// and after every change typed into it: characters, Backspace, Delete, a
+// cut and a paste.
+TEST_F(ExplorerPage, TheRenameFieldIsAsWideAsItsTextAfterEveryChange) {
+  Open();
+  page().NewProject();
+  page().NewFolder();
+  page().StartRename();
+  auto& editor = page().tree.editor;
+  ASSERT_EQ(&editor, FocusedWidget());
+  CFont* font = UiFontNormal();
+  ASSERT_NE(nullptr, font);
+  auto fitted = [&] {
+    const CWideString& t = editor.Text();
+    return static_cast<i32>(std::ceil(font->MeasureText(t.c_str(), t.GetLength()) + 2.0 * ThemeTextPadding()));
+  };
+  EXPECT_EQ(u"New Folder", Str(editor.Text()));
+  EXPECT_EQ(fitted(), editor.width) << "as the label went in";
+  CScriptedWindowSystem keys;
+  auto key = [&](u32 code, bool control, bool shift) {
+    keys.SetKeyDown(VK_CONTROL, control);
+    keys.SetKeyDown(VK_SHIFT, shift);
+    RouteKeyToChildren(page(), KeyEvent{KeyKind::kDown, code, 1, 0});
+    keys.SetKeyDown(VK_CONTROL, false);
+    keys.SetKeyDown(VK_SHIFT, false);
+  };
+  auto type = [&](const std::u16string& text) {
+    for (char16_t c : text) RouteKeyToChildren(page(), KeyEvent{KeyKind::kChar, c, 1, 0});
+  };
+  const struct {
+    const char* step;
+    std::function<void()> act;
+    std::u16string text;
+  } steps[] = {
+      {"a character over the whole label", [&] { type(u"W"); }, u"W"},
+      {"more characters", [&] { type(u"ide open spaces"); }, u"Wide open spaces"},
+      {"Backspace", [&] { key(VK_BACK, false, false); }, u"Wide open space"},
+      {"Home, then Delete", [&] { key(VK_HOME, false, false), key(VK_DELETE, false, false); }, u"ide open space"},
+      {"Shift+End, then Ctrl+X", [&] { key(VK_END, false, true), key('X', true, false); }, u""},
+      {"Ctrl+V",
+       [&] {
+         SetClipboardText(u"Music Collection 1998-2004", 26);
+         key('V', true, false);
+       },
+       u"Music Collection 1998-2004"},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(s.text, Str(editor.Text())) << s.step;
+    EXPECT_EQ(fitted(), editor.width) << s.step;
+    EXPECT_EQ(0, editor.edit.firstVisible) << s.step << ": all of it shows";
+  }
+}
+
+// A click into the rename field puts the caret at the character under the
+// pointer, measured in the font the field shows its text in; a double
+// click there selects that word.
+TEST_F(ExplorerPage, AClickInTheRenameFieldPutsTheCaretUnderThePointer) {
+  Open();
+  page().NewProject();
+  page().NewFolder();
+  page().StartRename();
+  auto& editor = page().tree.editor;
+  ASSERT_EQ(&editor, FocusedWidget());
+  CFont* font = UiFontNormal();
+  ASSERT_NE(nullptr, font);
+  // Just right of "New " and just right of "New F": before the 5th and 6th
+  // characters.
+  const struct {
+    i32 chars;
+    MouseKind kind;
+    i32 caret, selectionStart;
+  } clicks[] = {{4, MouseKind::kLeftDown, 4, 4}, {5, MouseKind::kLeftDown, 5, 5}, {5, MouseKind::kLeftDoubleClick, 10, 4}};
+  for (const auto& c : clicks) {
+    Point p = {ThemeTextPadding() + static_cast<i32>(std::ceil(font->MeasureText(u"New Folder", c.chars))) + 1,
+               editor.height / 2};
+    editor.ToWindowPoint(&p);
+    RouteMouseToChildren(page(), p, MouseEvent{c.kind, 0, 0, 0});
+    RouteMouseToChildren(page(), p, MouseEvent{MouseKind::kLeftUp, 0, 0, 0});
+    EXPECT_EQ(c.caret, editor.edit.caret) << c.chars;
+    EXPECT_EQ(c.selectionStart, editor.edit.selectionStart) << c.chars;
+  }
+  CaptureTable::Uninstall(CaptureOwner());
 }
 
 // The capacity bar and its label at exactly the capacity and one byte more.

@@ -6,7 +6,6 @@
 #include "ui/support/fake_owner.h"
 #include "ui/support/probe_widgets.h"
 #include "ui/support/recording_theme_painter.h"
-#include "ui/views/page_paint.h"
 #include "ui/views/widget_paint.h"
 
 namespace {
@@ -105,48 +104,6 @@ TEST_F(WidgetPaint, HiddenOrSuspendedWidgetsDrawNothingAndLeaveTheCanvasAsItWas)
     EXPECT_TRUE(painter.calls.empty()) << flags;
     EXPECT_TRUE(canvas.originX == 0 && canvas.originY == 0 && Clip().right == 200) << flags;
   }
-}
-
-// A page: its own painter first, then its controls in declared order.
-template <class TParent>
-class CNoting : public CWidgetOf<CNoting<TParent>, TParent> {
- public:
-  std::vector<int>* log = nullptr;
-  int id = 0;
-  void PaintContent(CCanvas&) { log->push_back(id); }
-};
-
-template <class TParent>
-class CPage : public CCompositeOf<CPage<TParent>, TParent> {
- public:
-  static constexpr bool kPaintChildrenForward = true;
-  CNoting<CPage> first, second;
-  std::vector<int> log;
-  auto Children() { return std::tie(first, second); }
-  void CreateChildren() {
-    const Rect r = {0, 0, 50, 50};
-    for (CNoting<CPage>* c : {&first, &second}) {
-      c->log = &log;
-      c->Create(kFlagVisible, &r, this);
-    }
-    first.id = 1;
-    second.id = 2;
-  }
-  void PaintContent(CCanvas&) { log.push_back(0); }
-  i32 PaintPageClipped(CCanvas& canvas) { return ::PaintPageClipped(*this, canvas); }
-};
-
-TEST_F(WidgetPaint, APagePaintsItselfThenItsControlsInOrderAndAHiddenOneNothing) {
-  CPage<CFakeOwner> shown, hidden, away;
-  const Rect a = {0, 0, 100, 100}, b = {300, 300, 350, 350};
-  shown.Create(kFlagVisible, &a, &owner);
-  hidden.Create(0, &a, &owner);
-  away.Create(kFlagVisible, &b, &owner);  // outside the canvas
-  CPage<CFakeOwner>* holders[] = {&hidden, &shown, &away};
-  PaintHolderList(holders, 3, canvas);
-  EXPECT_EQ(std::vector<int>({0, 1, 2}), shown.log) << "own painter, then the second over the first";
-  EXPECT_TRUE(hidden.log.empty() && away.log.empty());
-  EXPECT_TRUE(canvas.originX == 0 && Clip().right == 200);
 }
 
 // A see-through panel inside an opaque panel inside the window stand-in.

@@ -274,3 +274,49 @@ TEST(CaretBlink, AKeyShowsTheCaretForHalfASecondThenItBlinksEveryHalfSecond) {
 }
 
 }  // namespace
+
+// An edit given no font of its own measures in the UI font, the one it is
+// drawn in: widths, the character under a point and the scroll to the
+// caret all follow the text.
+TEST(EditTextFont, WithoutAFontOfItsOwnTheTextIsMeasuredInTheUiFont) {
+  CFixedFontScope fixed;
+  CFont* ui = UiFontNormal();
+  ASSERT_NE(nullptr, ui);
+  CEditText e;
+  e.text.Assign(u"abcdefgh");
+  EXPECT_EQ(ui, e.TextFont());
+  EXPECT_DOUBLE_EQ(ui->MeasureText(u"abcdefgh", 8), e.WidthFrom(0));
+  EXPECT_EQ(2, e.IndexAt(4 + ui->MeasureText(u"ab", 2) + 1, 4)) << "just inside the third character: before it";
+  e.caret = 8;
+  e.ScrollToCaret(ui->MeasureText(u"fgh", 3) + 0.5);
+  EXPECT_EQ(5, e.firstVisible) << "the caret at the end, the last three characters in view";
+  e.font = fixed.tall;
+  EXPECT_EQ(fixed.tall, e.TextFont()) << "its own font when it has one";
+}
+
+// The keys an edit claims before a window's shortcuts are exactly the keys
+// its table acts on: every key and modifier pair that does anything in
+// some state is claimed, and every claimed pair does something in one of
+// them (Ctrl+X needs a selection, Backspace a character before the caret).
+TEST_F(EditText, ItsOwnKeysAreTheKeysItsTableActsOn) {
+  const struct {
+    const char16_t* text;
+    i32 caret, start, end;
+  } states[] = {{u"ab cd", 2, 2, 2}, {u"ab cd", 1, 1, 4}, {u"ab cd", 0, 0, 0}, {u"ab cd", 5, 5, 5}, {u"", 0, 0, 0}};
+  int claimed = 0;
+  for (u32 key = 0; key < 256; ++key) {
+    for (int m = 0; m < 4; ++m) {
+      const bool shift = (m & 1) != 0, ctrl = (m & 2) != 0;
+      bool acts = false;
+      for (const auto& s : states) {
+        Set(s.text, s.caret, s.start, s.end);
+        acts = acts || e.OnKey(key, shift, ctrl) != 0;
+      }
+      EXPECT_EQ(acts, CEditText::IsOwnKey(key, shift, ctrl)) << key << " shift " << shift << " ctrl " << ctrl;
+      claimed += CEditText::IsOwnKey(key, shift, ctrl);
+    }
+  }
+  // Left, Right, Home, End, Backspace, Delete with any modifiers; Insert
+  // with Shift or Ctrl; C, V and X (both codes each) with Ctrl.
+  EXPECT_EQ(6 * 4 + 3 + 6 * 2, claimed);
+}

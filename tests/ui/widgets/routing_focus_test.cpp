@@ -3,6 +3,7 @@
 #include "ui/support/fake_owner.h"
 #include "ui/support/probe_widgets.h"
 #include "ui/widgets/tab_order.h"
+#include "ui/widgets/text_edit.h"
 
 namespace {
 
@@ -98,6 +99,40 @@ TEST_F(Routing, KeysGoToTheFocusedLeafOnly) {
   tree.group.flags &= ~kFlagDisabled;
   CProbe<CTree> stranger;
   EXPECT_FALSE(NotifyFocusLost(tree, &stranger)) << "not in the tree: nothing found";
+}
+
+// A claim asks the focused widget whether a key down is its own before a
+// window's shortcuts take it: a text edit claims its table's keys and no
+// other, any other widget nothing; the claim itself changes nothing.
+struct CEditTree : CFakeOwnerOf<CEditTree> {
+  CProbeGroup<CEditTree> group;
+  CTextEdit<CEditTree> edit;
+  auto Children() { return std::tie(group, edit); }
+};
+
+TEST(KeyClaims, OnlyAFocusedTextEditClaimsAndOnlyItsOwnKeys) {
+  CEditTree tree;
+  ProbeLog log;
+  const Rect g = {0, 0, 100, 50}, p = {0, 0, 50, 50}, e = {0, 60, 100, 80};
+  tree.group.Create(kFlagVisible, &g, &tree);
+  tree.group.left.Create(kFlagVisible, &p, &tree.group);
+  tree.group.left.first.Create(kFlagVisible | kFlagTabStop, &p, &tree.group.left);
+  tree.group.left.first.log = &log;
+  tree.edit.Create(kFlagVisible | kFlagTabStop, &e, &tree);
+  tree.edit.SetText(u"text");
+  auto claims = [&](u32 key) { return RouteKeyToChildren(tree, KeyEvent{KeyKind::kClaim, key, 1, 0}); };
+  const u32 kDelete = 46, kF1 = 0x70;
+  EXPECT_FALSE(claims(kDelete)) << "nothing focused";
+  StoreFocusedWidget(&tree.group.left.first);
+  EXPECT_FALSE(claims(kDelete)) << "a widget without keys of its own";
+  EXPECT_TRUE(log.empty()) << "and it was given no key";
+  StoreFocusedWidget(&tree.edit);
+  EXPECT_TRUE(claims(kDelete));
+  EXPECT_TRUE(claims(37));
+  EXPECT_FALSE(claims(kF1));
+  EXPECT_FALSE(claims('V')) << "V without Ctrl is no key of the edit's";
+  EXPECT_EQ(u"text", std::u16string(tree.edit.Text().c_str())) << "a claim deletes nothing";
+  StoreFocusedWidget(nullptr);
 }
 
 TEST_F(Routing, TabVisitsTabStopsInPreOrderAndShiftTabReversesIt) {
