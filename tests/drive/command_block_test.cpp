@@ -122,7 +122,7 @@ std::vector<BuilderRow> Rows() {
       {"TEST UNIT READY", P::kCdR, D::kComplete, nullptr,
        [](CDrive& d, CRecorderClient&, std::vector<u8>&) { d.TestUnitReady(); }, {}, {}},
       {"REQUEST SENSE", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(252), d.RequestSense(b.data()); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(252); d.RequestSense(b.data()); },
        {{"ALLOCATION LENGTH", 252}}, {}},
       {"FORMAT UNIT", P::kDvdPlusRw, D::kBlank, nullptr,
        [](CDrive& d, CRecorderClient&, std::vector<u8>& b) {
@@ -131,7 +131,7 @@ std::vector<BuilderRow> Rows() {
        },
        {{"FMTDATA", 1}, {"FORMAT CODE", 1}}, {}},
       {"INQUIRY", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(200), d.Inquiry(true, 0x80, b.data(), 200); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(200); d.Inquiry(true, 0x80, b.data(), 200); },
        {{"EVPD", 1}, {"PAGE CODE", 0x80}, {"ALLOCATION LENGTH", 200}}, {}},
       {"START STOP UNIT eject", P::kCdR, D::kComplete, nullptr,
        [](CDrive& d, CRecorderClient&, std::vector<u8>&) { d.StartStopUnit(2, 0, true); },
@@ -145,12 +145,12 @@ std::vector<BuilderRow> Rows() {
        [](CDrive& d, CRecorderClient&, std::vector<u8>&) { d.PreventAllowMediumRemoval(true); }, {{"PREVENT", 1}},
        {}},
       {"READ FORMAT CAPACITIES", P::kDvdPlusRw, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(144), ReadFormatCapacities(&d, b.data()); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(144); ReadFormatCapacities(&d, b.data()); },
        {{"ALLOCATION LENGTH", 144}}, {}},
       {"READ CAPACITY", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(8), d.ReadCapacity(b.data()); }, {}, {}},
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(8); d.ReadCapacity(b.data()); }, {}, {}},
       {"READ(10)", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(2048), d.Read(999, 1, b.data(), true); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(2048); d.Read(999, 1, b.data(), true); },
        {{"FUA", 1}, {"LBA", 999}, {"TRANSFER LENGTH", 1}}, {}},
       {"WRITE(10)", P::kDvdPlusRw, D::kComplete, nullptr,
        [](CDrive& d, CRecorderClient&, std::vector<u8>& b) {
@@ -164,10 +164,10 @@ std::vector<BuilderRow> Rows() {
        [](CDrive& d, CRecorderClient&, std::vector<u8>&) { d.SynchronizeCache(true, 0x112233, 0x0102); },
        {{"IMMED", 1}, {"LBA", 0x112233}, {"NUMBER OF BLOCKS", 0x0102}}, {}},
       {"READ TOC", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(804), d.ReadTocPmaAtip(true, 0, 1, b.data(), 804); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(804); d.ReadTocPmaAtip(true, 0, 1, b.data(), 804); },
        {{"MSF", 1}, {"TRACK/SESSION NUMBER", 1}, {"ALLOCATION LENGTH", 804}}, {}},
       {"READ ATIP", P::kCdRw, D::kBlank, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(32), d.ReadTocPmaAtip(false, 4, 0, b.data(), 32); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(32); d.ReadTocPmaAtip(false, 4, 0, b.data(), 32); },
        {{"FORMAT", 4}, {"ALLOCATION LENGTH", 32}}, {}},
       {"GET CONFIGURATION", P::kCdR, D::kComplete, nullptr,
        [](CDrive& d, CRecorderClient&, std::vector<u8>& b) {
@@ -178,13 +178,13 @@ std::vector<BuilderRow> Rows() {
        // RT one byte later is the starting feature's high byte.
        {"RT later"}},
       {"READ DISC INFORMATION", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(34), d.ReadDiscInformation(0, b.data(), 34); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(34); d.ReadDiscInformation(0, b.data(), 34); },
        {{"ALLOCATION LENGTH", 34}}, {}},
       {"READ TRACK INFORMATION by LBA", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(40), d.ReadTrackInformation(b.data(), 999, 0); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(40); d.ReadTrackInformation(b.data(), 999, 0); },
        {{"LBA/TRACK/SESSION NUMBER", 999}, {"ALLOCATION LENGTH", 40}}, {}},
       {"READ TRACK INFORMATION by track", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(40), d.ReadTrackInformation(b.data(), 1, 1); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(40); d.ReadTrackInformation(b.data(), 1, 1); },
        {{"ADDRESS/NUMBER TYPE", 1}, {"LBA/TRACK/SESSION NUMBER", 1}, {"ALLOCATION LENGTH", 40}},
        // One byte earlier the number's zero high byte replaces the type:
        // LBA 256, which lies in the track.
@@ -204,7 +204,7 @@ std::vector<BuilderRow> Rows() {
        },
        {{"PF", 1}, {"PARAMETER LIST LENGTH", 60}}, {}},
       {"MODE SENSE(10)", P::kCdR, D::kBlank, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(60), d.ModeSense(2, 0x05, 0, b.data(), 60); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(60); d.ModeSense(2, 0x05, 0, b.data(), 60); },
        {{"PC", 2}, {"PAGE CODE", 5}, {"ALLOCATION LENGTH", 60}}, {}},
       {"CLOSE TRACK", P::kCdR, D::kBlank, OneBlockInTrack1,
        [](CDrive& d, CRecorderClient&, std::vector<u8>&) { d.CloseTrackSession(false, 1, 1); },
@@ -213,7 +213,7 @@ std::vector<BuilderRow> Rows() {
        [](CDrive& d, CRecorderClient&, std::vector<u8>&) { d.CloseTrackSession(true, 2, 0); },
        {{"IMMED", 1}, {"CLOSE FUNCTION", 2}}, {}},
       {"READ BUFFER CAPACITY", P::kCdR, D::kBlank, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(16), d.ReadBufferCapacity(true, b.data()); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(16); d.ReadBufferCapacity(true, b.data()); },
        {{"BLOCK", 1}, {"ALLOCATION LENGTH", 16}}, {}},
       {"SEND CUE SHEET", P::kCdR, D::kBlank, [](CRecorderClient& c) { c.SetWriteParameters(2, 4, 8, 0); },
        [](CDrive& d, CRecorderClient&, std::vector<u8>& b) {
@@ -233,7 +233,7 @@ std::vector<BuilderRow> Rows() {
        [](CDrive& d, CRecorderClient&, std::vector<u8>&) { d.Blank(true, 1, 0); },
        {{"IMMED", 1}, {"BLANKING TYPE", 1}}, {}},
       {"GET PERFORMANCE write speeds", P::kDvdPlusRw, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(272), d.GetPerformance(0, 0, 16, 3, b.data(), 272); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(272); d.GetPerformance(0, 0, 16, 3, b.data(), 272); },
        {{"MAXIMUM NUMBER OF DESCRIPTORS", 16}, {"TYPE", 3}},
        // The type one byte earlier replaces the count's low byte and leaves
        // type 0: a request for three performance descriptors.
@@ -260,7 +260,7 @@ std::vector<BuilderRow> Rows() {
        // lands on the other fields and reads as other speeds.
        {"ROTATION CONTROL later", "READ SPEED later", "WRITE SPEED earlier"}},
       {"READ CD", P::kCdR, D::kComplete, nullptr,
-       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(2048), d.ReadCd(2, 999, 1, b.data(), true); },
+       [](CDrive& d, CRecorderClient&, std::vector<u8>& b) { b = Zeros(2048); d.ReadCd(2, 999, 1, b.data(), true); },
        {{"EXPECTED SECTOR TYPE", 2}, {"DAP", 1}, {"LBA", 999}, {"TRANSFER LENGTH", 1}, {"USER DATA", 1}}, {}},
   };
 }
