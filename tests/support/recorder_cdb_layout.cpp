@@ -4,7 +4,7 @@ namespace {
 
 // A field: `bytes` whole big-endian bytes from `byte`, or (bytes 1) the
 // bits of `mask` in that byte.
-struct FieldSpec {
+struct FieldPlace {
   const char* name;
   u8 byte;
   u8 bytes;
@@ -18,7 +18,7 @@ struct Layout {
   u8 opcode;
   u8 length;
   LayoutApplies applies;  // null: always
-  std::vector<FieldSpec> fields;
+  std::vector<FieldPlace> fields;
 };
 
 bool WithArsv(const u8* cdb) { return (cdb[1] & 0x01) != 0; }
@@ -31,8 +31,8 @@ bool BlankPart(const u8* cdb) { return (cdb[1] & 0x07) > 1; }
 bool PerformanceType0(const u8* cdb) { return cdb[10] == 0; }
 bool OtherPerformanceType(const u8* cdb) { return cdb[10] != 0; }
 
-const FieldSpec kAllocation10 = {"ALLOCATION LENGTH", 7, 2, 0xFF};
-const FieldSpec kParameterList10 = {"PARAMETER LIST LENGTH", 7, 2, 0xFF};
+const FieldPlace kAllocation10 = {"ALLOCATION LENGTH", 7, 2, 0xFF};
+const FieldPlace kParameterList10 = {"PARAMETER LIST LENGTH", 7, 2, 0xFF};
 
 const std::vector<Layout>& Layouts() {
   static const std::vector<Layout> layouts = {
@@ -92,7 +92,7 @@ const Layout* FindLayout(const u8* cdb, u8 length) {
   return nullptr;
 }
 
-u32 FieldValue(const FieldSpec& f, const u8* cdb) {
+u32 FieldValue(const FieldPlace& f, const u8* cdb) {
   if (f.bytes > 1) {
     u32 value = 0;
     for (u8 i = 0; i < f.bytes; ++i) value = (value << 8) | cdb[f.byte + i];
@@ -109,7 +109,7 @@ bool DecodeCdbFields(const u8* cdb, u8 length, std::vector<CdbField>* fields) {
   const Layout* layout = FindLayout(cdb, length);
   if (!layout) return false;
   fields->clear();
-  for (const FieldSpec& f : layout->fields)
+  for (const FieldPlace& f : layout->fields)
     fields->push_back({f.name, f.byte, f.bytes, static_cast<u8>(f.bytes > 1 ? 0xFF : f.mask), FieldValue(f, cdb)});
   return true;
 }
@@ -119,7 +119,7 @@ u8 CdbFieldBits(const u8* cdb, u8 length, u8 index) {
   if (!layout || index >= length) return 0;
   if (index == 0) return 0xFF;
   u8 bits = 0;
-  for (const FieldSpec& f : layout->fields) {
+  for (const FieldPlace& f : layout->fields) {
     if (f.bytes > 1 && index >= f.byte && index < f.byte + f.bytes) bits = 0xFF;
     if (f.bytes == 1 && index == f.byte) bits |= f.mask;
   }
