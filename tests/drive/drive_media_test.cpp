@@ -4,10 +4,13 @@
 // parameters page as the drive receives it.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "drive/drive.h"
 #include "drive/mmc/mmc_commands.h"
 #include "runtime/byte_order.h"
 #include "support/recorder_fixture.h"
+#include "reply_builder.h"
 
 namespace {
 
@@ -98,6 +101,39 @@ TEST_F(MediaTest, ProbeSurvivesBadRepliesAndRetriesPassingAnswers) {
   recorder_.AddFault(attention);
   ASSERT_TRUE(drive_.ProbeMediaRetrying());
   EXPECT_EQ(recorder_.DiscStatus(), drive_.DiscStatus());
+}
+
+// Feature data is read only within the feature's own length: one byte
+// short, the probe must not take the next feature's header for it.
+TEST_F(MediaTest, ProbeReadsFeatureDataOnlyWithinItsLength) {
+  struct Row {
+    u16 profile;
+    u16 code;
+    std::vector<u8> data;  // the feature's data, then a feature 0x1FFF follows
+    u32 physicalInterface;
+    u8 featureFlags;
+    u8 dvdPlusRWritable;
+  } rows[] = {
+      {0x1A, 0x0001, {0, 0, 0, 2}, 2, 0, 0},
+      {0x1A, 0x0001, {0, 0, 0}, 0, 0, 0},
+      {0x1A, 0x0107, {0x1B}, 0, 0x1F, 0},
+      {0x1A, 0x0107, {}, 0, 0x01, 0},
+      {0x1B, 0x002B, {0x01}, 0, 0, 1},
+      {0x1B, 0x002B, {}, 0, 0, 0},
+  };
+  Start(MediumPreset::kDvdPlusRw, DiscFill::kComplete);
+  for (const Row& r : rows) {
+    ConfigurationBuilder reply(r.profile);
+    reply.Feature(r.code, true, r.data).Feature(0x1FFF, true, {0xFF, 0xFF, 0xFF, 0xFF});
+    recorder_.ClearFaults();
+    RecorderFault fault = Fault(mmc::kGetConfiguration, FaultKind::kReply);
+    fault.bytes = reply.Finish();
+    recorder_.AddFault(fault);
+    ASSERT_TRUE(drive_.ProbeMedia());
+    EXPECT_EQ(r.physicalInterface, drive_.physicalInterface) << r.code << " of " << r.data.size();
+    EXPECT_EQ(r.featureFlags, drive_.featureFlags) << r.code << " of " << r.data.size();
+    EXPECT_EQ(r.dvdPlusRWritable, drive_.mediaFlags & kMediaDvdPlusRWritable) << r.code << " of " << r.data.size();
+  }
 }
 
 TEST_F(MediaTest, CapacityByEachRoute) {

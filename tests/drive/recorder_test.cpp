@@ -65,6 +65,36 @@ const Rule kRules[] = {
        EXPECT_EQ("5/20/00", Answer(c.In({0x5F, 0, 0, 0, 0, 0, 0, 0, 0, 0})));  // unknown opcode
        EXPECT_EQ(5u, r.Violations().size());
      }},
+    {"CommandFieldsAreDecodedAsADriveDecodesThem", MediumPreset::kDvdPlusRw, DiscFill::kComplete,
+     [](CSimulatedRecorder& r, CRecorderClient& c, CVirtualClock&) {
+       std::vector<u8> buffer(104);
+       // An allocation length other than the buffer: the field is misplaced.
+       EXPECT_EQ("refused", Answer(c.Raw({0x51, 0, 0, 0, 0, 0, 0, 0, 20, 0}, 1, buffer.data(), 34)));
+       EXPECT_EQ(1u, r.Violations().size());
+       EXPECT_EQ("5/24/00", Answer(c.In({0x00, 0, 0, 0, 0, 0x01})));                   // control byte
+       EXPECT_EQ("5/24/00", Answer(c.In({0x28, 0x10, 0, 0, 0, 3, 0, 0, 1, 0}, 2048)));  // DPO is not implemented
+       EXPECT_EQ("5/24/00", Answer(c.In({0xBB, 0x02, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0})));  // rotation 2
+       const u32 end = r.CapacityBlocks();
+       EXPECT_EQ("5/21/00", Answer(c.In({0x35, 0, u8(end >> 24), u8(end >> 16), u8(end >> 8), u8(end + 1), 0, 0, 0, 0})));
+       EXPECT_EQ("good", Answer(c.In({0x35, 0, u8(end >> 24), u8(end >> 16), u8(end >> 8), u8(end), 0, 0, 0, 0})));
+       EXPECT_EQ("5/21/00", Answer(c.In({0xAC, 0, u8(end >> 24), u8(end >> 16), u8(end >> 8), u8(end), 0, 0, 0, 1, 0, 0}, 24)));
+       // FUA: the blocks reach the disc without a flush, the cache is passed.
+       std::vector<u8> sector;
+       ASSERT_TRUE(r.WriteCacheEnabled());
+       ASSERT_EQ("good", Answer(c.Out({0x2A, 0x08, 0, 0, 0, 32, 0, 0, 16, 0}, PatternBlocks(32, 16, 1))));
+       ASSERT_TRUE(r.ReadStoredSector(40, &sector));
+       EXPECT_EQ(PatternBlocks(40, 1, 1), sector);
+       ASSERT_EQ("good", Answer(c.Write(48, 16, PatternBlocks(48, 16, 1))));
+       EXPECT_TRUE(!r.ReadStoredSector(56, &sector) || sector != PatternBlocks(56, 1, 1));  // still cached
+       // DBD: the page without the block descriptors the drive gives.
+       DriveIdentity id;
+       id.modeBlockDescriptorBytes = 8;
+       r.SetIdentity(id);
+       EXPECT_EQ(8, c.ModeSense(0x2A, 0, 104).data.at(7));
+       RecorderReply bare = c.In({0x5A, 0x08, 0x2A, 0, 0, 0, 0, 0, 104, 0}, 104);
+       EXPECT_EQ(0, bare.data.at(7));
+       EXPECT_EQ(0x2A, bare.data.at(8));
+     }},
     {"SequentialMediaAreWrittenOnlyAtTheNextWritableAddress", MediumPreset::kDvdPlusR, DiscFill::kBlank,
      [](CSimulatedRecorder&, CRecorderClient& c, CVirtualClock&) {
        EXPECT_EQ("5/21/02", Answer(c.Write(16, 16, PatternBlocks(16, 16))));

@@ -43,6 +43,33 @@ TEST(JobLogText, StampedLinesAndBanners) {
   }
 }
 
+// Every two-digit field of a stamp and of the total time on both sides of
+// its digit boundaries: 9 and 10 take two digits, 100 three.
+TEST(JobLogText, TwoDigitFieldsAtTheirDigitBoundaries) {
+  const struct {
+    DateTime when;
+    const char* text;
+  } stamps[] = {
+      {When(9, 10, 9, 10, 9, 10), "[09/10/09 - 10:09:10] x\r\n"},
+      {When(10, 9, 10, 9, 10, 9), "[10/09/10 - 09:10:09] x\r\n"},
+      {When(99, 1, 1, 0, 0, 0), "[01/01/99 - 00:00:00] x\r\n"},
+      {When(100, 11, 30, 19, 59, 58), "[30/11/100 - 19:59:58] x\r\n"},
+  };
+  for (const auto& s : stamps) {
+    CWideString log;
+    AppendLogLine(&log, s.when, u"x");
+    EXPECT_EQ(s.text, Narrow(log));
+  }
+  const std::pair<u64, const char*> times[] = {{9, "00:09"},    {10, "00:10"},   {540, "09:00"},   {599, "09:59"},
+                                               {600, "10:00"},  {5999, "99:59"}, {6000, "100:00"}, {6009, "100:09"}};
+  for (const auto& t : times) {
+    CWideString log;
+    AppendEndBlock(&log, t.first);
+    EXPECT_EQ(std::string("Total Time: ") + t.second + "\r\n************************ End Job ************************\r\n",
+              Narrow(log));
+  }
+}
+
 TEST(JobLogText, ScsiErrorBlockListsEveryCommandByte) {
   FailedCommand c;
   std::memset(&c, 0, sizeof(c));

@@ -128,6 +128,49 @@ TEST(BitmapDraw, RowBlendAndNothingForBadInput) {
   EXPECT_EQ(target[1], pic[3 * 4]);
 }
 
+// Edges [e0, e1) at which stretching `size` source pixels over them
+// overshoots by rounding: (e1 - e0) x (size / (e1 - e0)) comes out above
+// size, so the last target pixel's source span ends past the source.
+bool OvershootingEdges(i32 size, double* e0, double* e1) {
+  for (int start = 0; start < 64; ++start)
+    for (int den : {3, 7, 11, 13, 17, 19, 23})
+      for (int num = den; num < 20 * den; ++num) {
+        const double a = start / 16.0, b = a + static_cast<double>(num) / den;
+        if ((b - a) * (size / (b - a)) > size && b < 30) {
+          *e0 = a;
+          *e1 = b;
+          return true;
+        }
+      }
+  return false;
+}
+
+// A stretched copy reads its last source column and row and nothing past
+// them, even where rounding carries the source span beyond the last pixel.
+// The picture lies in a block of exactly its size, so in the sanitizer build
+// a read one pixel too far fails.
+TEST(BitmapDraw, ScaledCopyReachesTheLastColumnAndRowAndNoFurther) {
+  for (const auto& side : {std::make_pair(7, 5), std::make_pair(5, 7), std::make_pair(3, 6)}) {
+    const i32 w = side.first, h = side.second;
+    double x0, x1, y0, y1;
+    ASSERT_TRUE(OvershootingEdges(w, &x0, &x1) && OvershootingEdges(h, &y0, &y1)) << w << " x " << h;
+    // Blue inside, the last column green, the last row red.
+    std::vector<u32> picture(static_cast<size_t>(w) * h, 0xFF0000FFu);
+    for (i32 y = 0; y < h; ++y) picture[static_cast<size_t>(y) * w + w - 1] = 0xFF00FF00u;
+    for (i32 x = 0; x < w; ++x) picture[static_cast<size_t>(h - 1) * w + x] = 0xFFFF0000u;
+    std::vector<u32> target(32 * 32, 0xFF000000u);
+    CRasterizer::DrawBitmapInto(BitmapTarget{target.data(), 32, 0, 32, 0, 32}, x0, y0, x1, y1,
+                                BitmapView{w, h, w, picture.data()}, 1.0);
+    SCOPED_TRACE(testing::Message() << w << " x " << h << " to [" << x0 << "," << x1 << ") x [" << y0 << "," << y1 << ")");
+    const i32 lastX = static_cast<i32>(std::ceil(x1)) - 1, lastY = static_cast<i32>(std::ceil(y1)) - 1;
+    const i32 midY = static_cast<i32>((y0 + y1) / 2), midX = static_cast<i32>((x0 + x1) / 2);
+    EXPECT_GT((target[static_cast<size_t>(midY) * 32 + lastX] >> 8) & 0xFF, 0u) << "the last column";
+    EXPECT_GT((target[static_cast<size_t>(lastY) * 32 + midX] >> 16) & 0xFF, 0u) << "the last row";
+    EXPECT_EQ(target[static_cast<size_t>(midY) * 32 + lastX + 1], 0xFF000000u) << "nothing right of it";
+    EXPECT_EQ(target[static_cast<size_t>(lastY + 1) * 32 + midX], 0xFF000000u) << "nothing above it";
+  }
+}
+
 // Through the canvas the executors draw the same, in one band or in four.
 TEST(BitmapDraw, CanvasRecordsReachTheExecutors) {
   std::vector<u32> picture = Picture(6, 5, false, 7);

@@ -310,7 +310,8 @@ void CRecorderState::ModeSense(CommandContext& c) {
   c.reply.assign(8, 0);
   // Block descriptors, when the drive gives them: density 0, the number of
   // blocks, block length 2048.
-  u32 descriptorBytes = identity.modeBlockDescriptorBytes;
+  // DBD: the host asked for the page without block descriptors.
+  u32 descriptorBytes = (c.cdb[1] & 0x08) ? 0 : identity.modeBlockDescriptorBytes;
   for (u32 at = 0; at < descriptorBytes; at += 8) {
     u32 blocks = medium.capacity > 0xFFFFFF ? 0xFFFFFF : medium.capacity;
     u8 d[8] = {0, u8(blocks >> 16), u8(blocks >> 8), u8(blocks), 0, 0, 0x08, 0x00};
@@ -396,6 +397,10 @@ void CRecorderState::GetPerformance(CommandContext& c) {
   c.reply.assign(8, 0);
   u32 end = medium.capacity ? medium.capacity - 1 : 0;
   if (type == 0) {
+    if (GetBe32(c.cdb + 2) >= medium.capacity) {
+      Fail(c, 5, 0x21, 0x00);  // performance from a block beyond the medium
+      return;
+    }
     bool write = (c.cdb[1] & 0x04) != 0;
     c.reply[4] = write ? 0x02 : 0;
     if (maximum) {
@@ -446,6 +451,10 @@ void CRecorderState::SetStreaming(CommandContext& c) {
 }
 
 void CRecorderState::SetCdSpeed(CommandContext& c) {
+  if ((c.cdb[1] & 0x03) > 1) {
+    Fail(c, 5, 0x24, 0x00);  // rotation control: CLV or CAV only
+    return;
+  }
   readSpeed = SnapReadSpeed(GetBe16(c.cdb + 2));
   u32 snapped = SnapWriteSpeed(GetBe16(c.cdb + 4));
   if (snapped) writeSpeed = snapped;

@@ -31,6 +31,8 @@ void CRecorderState::Read10(CommandContext& c) {
                      std::to_string(c.command->transferLength));
     return;
   }
+  // FUA: read from the disc, so what the cache holds goes there first.
+  if (c.cdb[1] & 0x08) FlushCache();
   c.reply.reserve(size_t(count) * 2048);
   std::vector<u8> sector;
   for (u32 i = 0; i < count; ++i) {

@@ -235,15 +235,19 @@ void CRecorderState::Write10(CommandContext& c) {
     }
   }
   const u8* data = c.command->data;
-  bool writeCache = (page08[2] & 0x04) != 0;
+  // FUA: the blocks go to the disc before the command ends, past the cache.
+  bool forceUnitAccess = (c.cdb[1] & 0x08) != 0;
+  bool writeCache = (page08[2] & 0x04) != 0 && !forceUnitAccess;
   for (u32 i = 0; i < count; ++i) {
     i32 at = signedLba + i32(i);
     if (at < 0) continue;
     const u8* block = data + size_t(i) * size;
-    if (writeCache)
+    if (writeCache) {
       medium.cached[static_cast<u32>(at)].assign(block, block + size);
-    else
+    } else {
+      medium.cached.erase(static_cast<u32>(at));
       medium.store.Put(static_cast<u32>(at), block, size);
+    }
   }
   medium.everWritten = true;
   if (writeCache) cacheDirty = true;
@@ -364,6 +368,13 @@ void CRecorderState::CloseTrackSession(CommandContext& c) {
 
 void CRecorderState::SynchronizeCache(CommandContext& c) {
   bool immed = (c.cdb[1] & 0x02) != 0;
+  // The range to flush (0 blocks: to the end) must lie on the medium; the
+  // drive flushes all of its cache whatever the range.
+  u32 lba = GetBe32(c.cdb + 2), blocks = GetBe16(c.cdb + 7);
+  if (lba > medium.capacity || blocks > medium.capacity - lba) {
+    Fail(c, 5, 0x21, 0x00);
+    return;
+  }
   u32 ms = cacheDirty ? timings.syncCacheMs : 0;
   FlushCache();
   bufferFill = 0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "recorder_cdb_layout.h"
 #include "recorder_state.h"
 #include "runtime/clock.h"
 
@@ -494,8 +495,12 @@ bool ValidateCommand(CRecorderState& s, CommandContext& c, const OpcodeInfo* inf
         s.Violation(c, "data-in command sent with direction " + std::to_string(cmd.direction));
         return false;
       }
-      if (length >= 0 && length > cmd.transferLength) {
-        s.Violation(c, "allocation length " + std::to_string(length) + " above the transfer length " +
+      // The host's buffer is the length it asked the drive for: a block
+      // naming another length has its field at the wrong place or width.
+      // GET PERFORMANCE names no length, only a descriptor count, whose
+      // reply may fall short of the buffer.
+      if (length >= 0 && (c.cdb[0] == 0xAC ? length > cmd.transferLength : length != cmd.transferLength)) {
+        s.Violation(c, "allocation length " + std::to_string(length) + " differs from the transfer length " +
                            std::to_string(cmd.transferLength));
         return false;
       }
@@ -679,6 +684,8 @@ void CSimulatedRecorder::Execute(const ScsiCommand& command, ScsiOutcome* outcom
       }
       if (!info) {
         s.Fail(c, 5, 0x20, 0x00);
+      } else if (!CdbReservedBitsClear(cdb, command.cdbLength)) {
+        s.Fail(c, 5, 0x24, 0x00);  // a reserved bit or the control byte set
       } else if (StateAllowsCommand(s, c, info)) {
         bool wasBusy = s.longOp.active;
         Dispatch(s, c);

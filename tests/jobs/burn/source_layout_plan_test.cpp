@@ -100,6 +100,9 @@ TEST(CdTrackForms, PmaDescriptorCountIsBoundedByTheReply) {
   u8 reply[4 + 3 * 11] = {};
   reply[1] = 2 + 5 * 11;  // claims five
   EXPECT_EQ(3u, CountPmaDescriptors(reply, sizeof(reply)));
+  EXPECT_EQ(2u, CountPmaDescriptors(reply, sizeof(reply) - 1));  // the third one byte short
+  reply[1] = 2 + 3 * 11 - 1;                                     // ... or its length one short
+  EXPECT_EQ(2u, CountPmaDescriptors(reply, sizeof(reply)));
   reply[1] = 1;
   EXPECT_EQ(0u, CountPmaDescriptors(reply, sizeof(reply)));
   EXPECT_EQ(0u, CountPmaDescriptors(reply, 3));

@@ -173,4 +173,29 @@ TEST(ImageCueSheet, SheetOfTheUserDataAndItsLogTable) {
             Text(text));
 }
 
+// The log table's fields at their digit boundaries: hexadecimal at 9/a
+// and f/10, times at 9/10 and 99/100 (a minute past 99 gets its third digit).
+TEST(ImageCueSheet, LogTableFieldsAtTheirDigitBoundaries) {
+  const u8 entries[][8] = {
+      {0x9A, 0x0F, 0x10, 0xA0, 0xFF, 9, 10, 59},
+      {0x00, 0x99, 0x9F, 0x00, 0x01, 10, 59, 74},
+      {0xA9, 0xAA, 0x01, 0x14, 0x00, 99, 60, 9},
+      {0x41, 0x01, 0x00, 0x10, 0x00, 100, 0, 0},
+      {0x41, 0x01, 0x01, 0x10, 0x00, 0, 9, 10},
+  };
+  CueSheet sheet;
+  std::memset(&sheet, 0, sizeof(sheet));
+  for (const auto& e : entries) std::memcpy(sheet.entries[sheet.count++], e, 8);
+  CWideString text;
+  LogCueSheet(sheet, &text);
+  const std::string head = "Cue Sheet\r\n\tCTL\tADR\tTno\tIdx\tDtf\tSCM\tMin\tSec\tFrm\tLBA\r\n" + std::string(114, '=') + "\r\n";
+  EXPECT_EQ(head +
+                "\t09\t0a\t0f\t10\ta0\tff\t09\t10\t59\t41159\r\n"
+                "\t00\t00\t99\t9f\t00\t01\t10\t59\t74\t49349\r\n"
+                "\t0a\t09\taa\t01\t14\t00\t99\t60\t09\t449859\r\n"
+                "\t04\t01\t01\t00\t10\t00\t100\t00\t00\t449850\r\n"
+                "\t04\t01\t01\t01\t10\t00\t00\t09\t10\t535\r\n",
+            Text(text));
+}
+
 }  // namespace

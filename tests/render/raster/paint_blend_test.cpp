@@ -152,4 +152,95 @@ TEST(Colours, PackAndLightenClampEveryChannel) {
   LightenColor(nullptr, 0.5);
 }
 
+// Two colours in which every channel differs from the colour's other
+// channels and from the same channel of the other colour, by odd steps: a
+// mix half way lands on .5 in every channel (no rounding ties), and any
+// two channels swapped, or the two colours swapped, show.
+constexpr u32 kFrom = 0x8C1F5AD3u, kTo = 0x37E2A50Au;
+
+// Colours, gradients and blends keep each channel in its place.
+TEST(Colours, EveryChannelKeepsItsPlace) {
+  GradientYState y;
+  y.Set(LinearGradientPaint{kPaintGradientY, 0, kFrom, kTo, 10.0, 20.0});
+  GradientXState x;
+  x.Set(LinearGradientPaint{kPaintGradientX, 0, kFrom, kTo, 10.0, 20.0});
+  const RadialGradient radial(10, 10, 2, 6, kFrom, kTo);
+  const EllipticGradient wide(0, 0, 8, 4, kFrom, kTo), tall(0, 0, 4, 8, kFrom, kTo), flat(0, 0, 8, 0, kFrom, kTo);
+  const u32 half = RuleMix(kFrom, kTo, 0.5);
+  const u32 pixel = 0xC06A2B91u;  // a target whose channels differ too
+  u32 row[6] = {pixel, pixel, pixel, pixel, pixel, pixel};
+  BlendConstant(row, 5, kFrom, 100);
+  // Columns 15 and 16 of a row under the horizontal gradient, covered whole
+  // and half (coverage and pixels are indexed by column).
+  double coverage[18] = {};
+  coverage[15] = 1.0;
+  coverage[16] = 0.5;
+  u32 run[18];
+  for (u32& p : run) p = pixel;
+  CoverRun(run, 15, 2, coverage, x, 0);
+  const u32 at15 = RuleMix(kFrom, kTo, 0.5), at16 = RuleMix(kFrom, kTo, 0.6);
+  const struct {
+    const char* what;
+    u32 got, want;
+  } rows[] = {
+      {"mix", MixColours(kFrom, kTo, 0.5), half},
+      {"vertical gradient", y.ColorAt(0, 15), half},
+      {"horizontal gradient", x.ColorAt(15, 0), half},
+      {"gradient before its start", x.ColorAt(9, 0), kFrom},
+      {"gradient after its end", x.ColorAt(21, 0), kTo},
+      {"radial", radial.ColorAt(14, 10), half},
+      {"radial inside", radial.ColorAt(11, 10), kFrom},
+      {"radial outside", radial.ColorAt(17, 10), kTo},
+      {"elliptic, long axis", wide.ColorAt(4, 0), half},
+      {"elliptic, short axis", wide.ColorAt(0, 2), half},
+      {"elliptic standing", tall.ColorAt(2, 0), half},
+      {"elliptic on its one axis", flat.ColorAt(4, 0), half},
+      {"lightened", LightenedColor(kFrom, 0.3), RuleMix(kFrom, kFrom | 0x00FFFFFFu, 0.3)},
+      {"darkened", LightenedColor(kFrom, -0.3), RuleMix(kFrom, kFrom | 0x00FFFFFFu, -0.3)},
+      {"blend", BlendPixel(pixel, kFrom, 100), RuleBlend(pixel, kFrom, 100)},
+      {"blend of a run, four at a time", row[0], RuleBlend(pixel, kFrom, 100)},
+      {"blend of a run, one at a time", row[4], RuleBlend(pixel, kFrom, 100)},
+      {"run left alone past its end", row[5], pixel},
+      {"covered pixel of a run", run[15], RuleBlend(pixel, at15, CoverageWeight(1.0, at15 >> 24))},
+      {"half-covered pixel of a run", run[16], RuleBlend(pixel, at16, CoverageWeight(0.5, at16 >> 24))},
+      {"run left alone past its end", run[17], pixel},
+  };
+  for (const auto& r : rows) EXPECT_EQ(r.got, r.want) << r.what << std::hex << " got " << r.got << " want " << r.want;
+}
+
+// The same through the canvas: each gradient fill's recorded colours reach
+// the pixels in their places (pixels away from the edges, fully covered).
+TEST(Colours, CanvasGradientFillsKeepEveryChannel) {
+  static constexpr u32 kPaper = 0xFF203040u;
+  auto over = [](u32 c) { return RuleBlend(kPaper, c, c >> 24); };
+  const u32 half = RuleMix(kFrom, kTo, 0.5);
+  const struct {
+    const char* what;
+    std::function<void(CCanvas&)> fill;
+    i32 x, y;
+    u32 want;
+  } rows[] = {
+      {"horizontal", [](CCanvas& c) { c.FillRectGradientX(2, 2, 38, 38, {kFrom, kTo, 10, 30}); }, 20, 20, over(half)},
+      {"horizontal before", [](CCanvas& c) { c.FillRectGradientX(2, 2, 38, 38, {kFrom, kTo, 10, 30}); }, 5, 20, over(kFrom)},
+      {"horizontal after", [](CCanvas& c) { c.FillRectGradientX(2, 2, 38, 38, {kFrom, kTo, 10, 30}); }, 34, 20, over(kTo)},
+      {"vertical", [](CCanvas& c) { c.FillRectGradientY(2, 2, 38, 38, {kFrom, kTo, 10, 30}); }, 20, 20, over(half)},
+      {"vertical before", [](CCanvas& c) { c.FillRectGradientY(2, 2, 38, 38, {kFrom, kTo, 10, 30}); }, 20, 5, over(kFrom)},
+      {"radial", [](CCanvas& c) { c.FillRectRadialGradient(2, 2, 38, 38, {20, 20, 2, 6, kFrom, kTo}); }, 24, 20, over(half)},
+      {"radial outside", [](CCanvas& c) { c.FillRectRadialGradient(2, 2, 38, 38, {20, 20, 2, 6, kFrom, kTo}); }, 30, 20,
+       over(kTo)},
+      {"elliptic", [](CCanvas& c) { c.FillRoundRectEllipticGradient(2, 2, 38, 38, 1, {20, 20, 8, 4, kFrom, kTo}); }, 20, 22,
+       over(half)},
+      {"elliptic centre",
+       [](CCanvas& c) { c.FillRoundRectEllipticGradient(2, 2, 38, 38, 1, {20, 20, 8, 4, kFrom, kTo}); }, 20, 20,
+       over(kFrom)},
+  };
+  for (i32 bands : {1, 4})
+    for (const auto& r : rows) {
+      TestTarget t(40, 40, bands, kPaper);
+      r.fill(t.canvas);
+      t.canvas.list.Flush(bands);
+      EXPECT_EQ(t.At(r.x, r.y), r.want) << r.what << " in " << bands << std::hex << " got " << t.At(r.x, r.y);
+    }
+}
+
 }  // namespace
