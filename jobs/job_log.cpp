@@ -8,16 +8,9 @@ const wchar16 kJobLogFileName[] = u"log.log";
 
 namespace {
 
-void AppendTwoDigits(CWideString* text, u32 value) {
-  if (value < 10) text->AppendChar(u'0');
-  text->AppendUInt(value);
-}
+void AppendTwoDigits(CWideString* text, u32 value) { text->AppendUIntPadded(value, 2); }
 
-void AppendHexByte(CWideString* text, u8 value) {
-  static const char kDigits[] = "0123456789abcdef";
-  text->AppendChar(static_cast<wchar16>(kDigits[value >> 4]));
-  text->AppendChar(static_cast<wchar16>(kDigits[value & 15]));
-}
+void AppendHexByte(CWideString* text, u8 value) { text->AppendHex(HexFormat{value, 2, 1}); }
 
 const wchar16 kCrLf[] = u"\r\n";
 
@@ -98,14 +91,6 @@ void AppendScsiErrorBlock(CWideString* log, const FailedCommand& c) {
   }
   log->Append(u"*********************************");
   log->Append(kCrLf);
-}
-
-void AppendMinutesSeconds(CWideString* text, u64 seconds) {
-  u64 minutes = seconds / 60;
-  if (minutes < 10) text->AppendChar(u'0');
-  text->AppendUInt64(minutes);
-  text->AppendChar(u':');
-  AppendTwoDigits(text, static_cast<u32>(seconds % 60));
 }
 
 void AppendEndBlock(CWideString* log, u64 seconds) {

@@ -32,8 +32,6 @@ void AppendStartBanner(CWideString* log, const wchar16* deviceName);
 void AppendScsiErrorBlock(CWideString* log, const FailedCommand& command);
 // "Total Time: " mm ":" ss CRLF and the end banner.
 void AppendEndBlock(CWideString* log, u64 seconds);
-// Minutes ":" seconds, both zero-padded to at least two digits.
-void AppendMinutesSeconds(CWideString* text, u64 seconds);
 
 // The log file's name, relative to the current directory.
 extern const wchar16 kJobLogFileName[];

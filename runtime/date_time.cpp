@@ -84,3 +84,9 @@ bool SecondsToDateTime(u64 seconds, DateTime* out) {
            static_cast<u16>(rest % 60), 0);
   return true;
 }
+
+void AppendMinutesSeconds(CWideString* text, u64 seconds) {
+  text->AppendUIntPadded(seconds / 60, 2);
+  text->AppendChar(u':');
+  text->AppendUIntPadded(seconds % 60, 2);
+}

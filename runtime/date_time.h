@@ -2,6 +2,7 @@
 // The calendar arithmetic is portable.
 #pragma once
 #include "runtime/types.h"
+#include "runtime/wide_string.h"
 
 struct DateTime {
   u16 year;
@@ -14,6 +15,10 @@ struct DateTime {
   u16 milliseconds;
   void Set(u16 y, u16 mo, u16 d, u16 wd, u16 h, u16 mi, u16 s, u16 ms);
 };
+
+// "mm:ss" of whole seconds, each part at least two digits (7 -> "00:07",
+// 7503 -> "125:03").
+void AppendMinutesSeconds(CWideString* text, u64 seconds);
 
 bool IsLeapYear(i32 year);
 i32 DaysInYear(i32 year);

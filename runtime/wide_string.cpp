@@ -274,6 +274,13 @@ void AppendZeros(CWideString* s, i32 count) {
 
 }  // namespace
 
+void CWideString::AppendUIntPadded(u64 v, i32 minDigits) {
+  wchar16 digits[20];
+  const i32 n = DecimalDigits(v, digits);
+  AppendZeros(this, minDigits - n);
+  AppendChars(digits, n);
+}
+
 void CWideString::AppendHex(const HexFormat& format) {
   u32 v = format.value;
   if (format.flags & 1) {

@@ -102,6 +102,8 @@ class CWideString {
   void AppendInt(i32 v);
   void AppendUInt(u32 v);
   void AppendUInt64(u64 v);
+  // Zero-padded on the left to at least minDigits digits.
+  void AppendUIntPadded(u64 v, i32 minDigits);
   void AppendHex(const HexFormat& format);
   // Flag 1: zero-padded integer (sign first), and an integer part of 0 prints
   // only the zeros. A non-zero fraction follows "." zero-padded to the

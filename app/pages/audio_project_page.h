@@ -22,6 +22,7 @@
 #include "jobs/audio/audio_project_layout.h"
 #include "jobs/burn/burn_request.h"
 #include "render/bitmap.h"
+#include "runtime/date_time.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/composite.h"
 #include "ui/widgets/menu_bar.h"
@@ -225,7 +226,7 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
     AudioLayoutTrack tracks[kMaxAudioTracks] = {};
     total = AudioProjectTotal(tracks, LayoutTracks(tracks, kMaxAudioTracks));
     trackList.totalText.Release();
-    AppendMinutesSeconds(total / 75, &trackList.totalText);
+    AppendMinutesSeconds(&trackList.totalText, total / 75);
     const CdSizeChoice size = ChooseCdSize(total);
     trackList.capacityText.Assign(size.name);
     trackList.capacityText.Append(GetUiText(kTextTimeLabel));

@@ -14,6 +14,7 @@
 
 #include "jobs/audio/audio_project_layout.h"
 #include "jobs/audio/audio_track_info.h"
+#include "runtime/date_time.h"
 #include "render/text/font.h"
 #include "render/text/text_layout.h"
 #include "runtime/ui_strings.h"
@@ -89,7 +90,7 @@ class CAudioTrackPage : public CCompositeOf<CAudioTrackPage<TList>, TList> {
     if (!measure || !measure(&track, path)) return false;
     track.path.Assign(path);
     lengthText.Release();
-    AppendMinutesSeconds(track.seconds, &lengthText);
+    AppendMinutesSeconds(&lengthText, track.seconds);
     fileName.Assign(FileNamePart(path));
     return true;
   }

@@ -79,8 +79,7 @@ void WriteTrackBlock(InfoRowPen& pen, const DiscInfo& info, double indent, doubl
     label.SetLength(0);
     AppendText(&label, kTextTrack);
     label.AppendChar(u' ');
-    if (r.track < 10) label.AppendChar(u'0');
-    label.AppendUInt(r.track);
+    label.AppendUIntPadded(r.track, 2);
     label.AppendChar(u':');
     LocationText(&value, r.data != 0, r.start, r.size);
     DrawInfoRow(pen, label.c_str(), label.GetLength(), value.c_str(), value.GetLength());

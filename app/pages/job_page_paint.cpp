@@ -2,6 +2,7 @@
 
 #include "jobs/job_page.h"
 #include "runtime/clock.h"
+#include "runtime/date_time.h"
 #include "runtime/ui_strings.h"
 #include "ui/windows/theme/theme_metrics.h"
 
@@ -46,7 +47,7 @@ void DrawTimeAfter(CCanvas& canvas, double labelX, double y, u32 labelId, u64 se
   const wchar16* label = GetUiText(labelId);
   DrawAt(canvas, labelX, y, label, labelColour);
   CWideString value;
-  AppendJobTime(&value, seconds > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<u32>(seconds));
+  AppendMinutesSeconds(&value, seconds);
   DrawAt(canvas, labelX + TextWidth(canvas.font, label), y, value.c_str(), kJobValueColour);
 }
 

@@ -3,15 +3,6 @@
 #include "jobs/job_page.h"
 #include "runtime/ui_strings.h"
 
-void AppendJobTime(CWideString* out, u32 seconds) {
-  const u32 minutes = seconds / 60, rest = seconds % 60;
-  if (minutes < 10) out->AppendChar(u'0');
-  out->AppendUInt(minutes);
-  out->AppendChar(u':');
-  if (rest < 10) out->AppendChar(u'0');
-  out->AppendUInt(rest);
-}
-
 bool StatusShowsDriveProgress(u32 status) {
   switch (status) {
     case kStatusClosingTrack:

@@ -6,10 +6,6 @@
 #include "runtime/types.h"
 #include "runtime/wide_string.h"
 
-// Appends seconds as minutes ":" seconds, both at least two digits
-// (7 -> "00:07", 7503 -> "125:03").
-void AppendJobTime(CWideString* out, u32 seconds);
-
 // What the burn page's status line is made of, as the job threads last
 // published it.
 struct BurnStatusFigures {

@@ -30,11 +30,6 @@ const CdSize kCdSizes[] = {
     {405001, u"CD 90 min"}, {445501, u"CD 99 min"},
 };
 
-void AppendTwoDigits(u32 value, CWideString* out) {
-  if (value < 10) out->AppendChar(u'0');
-  out->AppendUInt(value);
-}
-
 }  // namespace
 
 bool AppendAudioTrackExtents(u32 pauseFrames, u32 sectors, TrackList* list, i32* position) {
@@ -123,8 +118,3 @@ bool ParsePauseSeconds(const wchar16* text, i32 length, u32* seconds, bool* satu
   return true;
 }
 
-void AppendMinutesSeconds(u32 seconds, CWideString* out) {
-  AppendTwoDigits(seconds / 60, out);
-  out->AppendChar(u':');
-  AppendTwoDigits(seconds % 60, out);
-}

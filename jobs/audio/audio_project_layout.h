@@ -62,6 +62,3 @@ CdSizeChoice ChooseCdSize(u32 totalSectors);
 // at kMaxPauseSeconds however many digits follow (*saturated tells). False
 // when the text does not start with a digit (the stored pause stays).
 bool ParsePauseSeconds(const wchar16* text, i32 length, u32* seconds, bool* saturated);
-
-// "mm:ss" of whole seconds, each part at least two digits.
-void AppendMinutesSeconds(u32 seconds, CWideString* out);

@@ -27,21 +27,6 @@ bool BuildImageCueSheet(const CImageFile& image, CueSheet* sheet, bool mode2) {
   return true;
 }
 
-namespace {
-
-void AppendHex2(CWideString* text, u8 value) {
-  static const char kDigits[] = "0123456789abcdef";
-  text->AppendChar(static_cast<wchar16>(kDigits[value >> 4]));
-  text->AppendChar(static_cast<wchar16>(kDigits[value & 15]));
-}
-
-void AppendDec2(CWideString* text, u8 value) {
-  if (value < 10) text->AppendChar(u'0');
-  text->AppendUInt(value);
-}
-
-}  // namespace
-
 void LogCueSheet(const CueSheet& sheet, CWideString* text) {
   text->AssignChars(u"", 0);
   text->Append(u"Cue Sheet\r\n");
@@ -54,11 +39,11 @@ void LogCueSheet(const CueSheet& sheet, CWideString* text) {
     const u8 fields[6] = {static_cast<u8>(e[0] >> 4), static_cast<u8>(e[0] & 15), e[1], e[2], e[3], e[4]};
     for (u8 f : fields) {
       text->AppendChar(u'\t');
-      AppendHex2(text, f);
+      text->AppendHex(HexFormat{f, 2, 1});
     }
     for (u32 k = 5; k < 8; ++k) {
       text->AppendChar(u'\t');
-      AppendDec2(text, e[k]);
+      text->AppendUIntPadded(e[k], 2);
     }
     text->AppendChar(u'\t');
     i32 lba = (static_cast<i32>(e[5]) * 60 + e[6]) * 75 + e[7] - 150;

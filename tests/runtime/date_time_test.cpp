@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <string>
 
 // The record's fields: eight 16-bit values, the day before the weekday.
 static_assert(sizeof(DateTime) == 16 && offsetof(DateTime, day) == 4 && offsetof(DateTime, weekday) == 6 &&
@@ -89,3 +90,21 @@ TEST(DateTime, FieldsOutOfRangeAreRefusedAndDaysPastAMonthCountOn) {
 }
 
 }  // namespace
+
+// Job times, track lengths and the audio total: both fields at least two
+// digits, at every edge where a digit is added, past 32 bits too.
+TEST(MinutesSeconds, BothFieldsPaddedAtTheirDigitEdges) {
+  const struct {
+    u64 seconds;
+    const char16_t* text;
+  } cases[] = {{0, u"00:00"},       {7, u"00:07"},          {9, u"00:09"},        {10, u"00:10"},
+               {59, u"00:59"},      {60, u"01:00"},         {540, u"09:00"},      {599, u"09:59"},
+               {600, u"10:00"},     {610, u"10:10"},        {4440, u"74:00"},     {5999, u"99:59"},
+               {6000, u"100:00"},   {6009, u"100:09"},      {7503, u"125:03"},    {0xFFFFFFFFull, u"71582788:15"},
+               {0x100000000ull, u"71582788:16"}};
+  for (const auto& c : cases) {
+    CWideString text;
+    AppendMinutesSeconds(&text, c.seconds);
+    EXPECT_EQ(std::u16string(c.text), std::u16string(text.c_str(), static_cast<size_t>(text.GetLength()))) << c.seconds;
+  }
+}

@@ -277,6 +277,15 @@ TEST(NumberFormatting, IntegersDigitsAndHexMatchPrintf) {
               u == 0 ? std::string(width > 0 ? width : 0, '0') : Printf("%0*x", width < 0 ? 0 : width, u));
   }
   EXPECT_EQ(Formatted([](CWideString& s) { s.AppendUInt64(~0ull); }), "18446744073709551615");
+  // Zero padding to a minimum of digits, at each digit edge and for widths
+  // below, at and above the number's own digits.
+  for (u64 v : {0ull, 9ull, 10ull, 99ull, 100ull, 4294967295ull, 4294967296ull, ~0ull}) {
+    for (i32 width : {-1, 0, 1, 2, 3, 21}) {
+      EXPECT_EQ(Formatted([&](CWideString& s) { s.AppendUIntPadded(v, width); }),
+                Printf("%0*llu", width < 0 ? 0 : width, static_cast<unsigned long long>(v)))
+          << v << " width " << width;
+    }
+  }
   // A padding width that cannot be stored adds nothing.
   EXPECT_EQ(Formatted([](CWideString& s) {
               s.AppendHex(HexFormat{1, INT_MAX, 1});

@@ -50,18 +50,6 @@ TEST(BurnStatusLine, SpanishHasOneBlankBeforeTheFactor) {
   EXPECT_EQ(Line({kStatusBurning, 16, 2400, 0, 150, -1, 0}), u"Grabando a 16x (2400Kb/s)");
 }
 
-TEST(JobTime, MinutesAndSecondsAtLeastTwoDigits) {
-  struct Case {
-    u32 seconds;
-    const char16_t* text;
-  } cases[] = {{0, u"00:00"}, {7, u"00:07"}, {60, u"01:00"}, {599, u"09:59"}, {7503, u"125:03"}};
-  for (const Case& c : cases) {
-    CWideString out;
-    AppendJobTime(&out, c.seconds);
-    EXPECT_EQ(std::u16string(out.c_str()), c.text);
-  }
-}
-
 TEST(RemainingTime, NothingUntilFourChangingSamplesThenTheMeanRate) {
   TimeSample h[4] = {};
   struct Step {

@@ -82,20 +82,4 @@ TEST(PageFigures, DriveProgressForEachStatus) {
   for (u32 status : notShown) EXPECT_EQ(std::u16string(GetUiText(status)), Line({status, 0, 0, 0, 150, 50, 0})) << status;
 }
 
-// Minutes and seconds each at least two digits, at the edges where a digit
-// is added.
-TEST(PageFigures, JobTimesAtTheirDigitEdges) {
-  struct Case {
-    u32 seconds;
-    const char16_t* text;
-  } cases[] = {{9, u"00:09"},      {10, u"00:10"},     {59, u"00:59"},
-               {540, u"09:00"},    {600, u"10:00"},    {610, u"10:10"},
-               {5999, u"99:59"},   {6000, u"100:00"},  {0xFFFFFFFFu, u"71582788:15"}};
-  for (const Case& c : cases) {
-    CWideString out;
-    AppendJobTime(&out, c.seconds);
-    EXPECT_EQ(std::u16string(c.text), std::u16string(out.c_str(), static_cast<size_t>(out.GetLength()))) << c.seconds;
-  }
-}
-
 }  // namespace

@@ -167,14 +167,3 @@ TEST(AudioProjectLayout, PauseFieldNumber) {
   }
 }
 
-TEST(AudioProjectLayout, MinutesSecondsText) {
-  const std::pair<u32, std::u16string> cases[] = {
-      {0, u"00:00"},    {59, u"00:59"},   {4440, u"74:00"}, {6000, u"100:00"},  // digit boundaries of both fields:
-      {9, u"00:09"},    {10, u"00:10"},   {60, u"01:00"},   {540, u"09:00"},
-      {599, u"09:59"},  {600, u"10:00"},  {5999, u"99:59"}, {6009, u"100:09"}};
-  for (const auto& c : cases) {
-    CWideString text;
-    AppendMinutesSeconds(c.first, &text);
-    EXPECT_EQ(c.second, std::u16string(text.c_str(), static_cast<size_t>(text.GetLength())));
-  }
-}
