@@ -7,11 +7,13 @@
 
 #include "app/commands/command_ids.h"
 #include "app/main_window/main_frame.h"
+#include "render/raster/paint.h"
 #include "render/shadow_generator.h"
 #include "render/text/font.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/simulated_device_io.h"
+#include "ui/support/display_list_reader.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/windows/theme/theme_metrics.h"
@@ -276,6 +278,45 @@ TEST_F(MainFrameTest, AStartTileCoolsWhenThePointerOrTheFocusLeaves) {
   EXPECT_EQ(-1, strip.hot) << "the focus went elsewhere";
   strip.SetFocus();
   EXPECT_EQ(0, strip.hot) << "and comes back with it";
+}
+
+// The menu band behind the menu bar: one translucent strip as wide as the
+// page host, from its top edge up by the bar's height and the gap below the
+// bar, laid over nothing, so the desktop shows through it (in the gap the
+// band alone is drawn). Nothing opaque lies under the panes.
+TEST_F(MainFrameTest, TheMenuBandIsTranslucentOverNothing) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  for (bool statusBar : {true, false}) {
+    SCOPED_TRACE(statusBar ? "with the status bar" : "without it");
+    if (f.statusBar.IsVisible() != statusBar) f.OnCommand(kCmdStatusBar);
+    f.Repaint();
+    const WindowMargins m = f.Margins();
+    const Rect content = ContentRectOf(f.width, f.height, f.flags);
+    const i32 left = m.left + content.left + f.pageHost.x;
+    const i32 low = m.bottom + content.top + f.pageHost.y + f.pageHost.height;
+    const i32 gap = ThemeMenuBarItemGap();
+    // The drawing: the band once, in the tint colour; no opaque fill of
+    // the window's colour anywhere.
+    const std::vector<double> band = {double(left), double(low), double(left + f.pageHost.width),
+                                      double(low + f.menuBar.height + gap)};
+    int bands = 0;
+    for (const DrawnRecord& r : RecordsOf(ReadRecords(f.Canvas()), kOpRect)) {
+      EXPECT_NE(ThemeWindowColor(), r.colour) << r.x0 << "," << r.y0 << "," << r.x1 << "," << r.y1;
+      bands += r.colour == 0xC8C0D0E0u && band == std::vector<double>{r.x0, r.y0, r.x1, r.y1};
+    }
+    EXPECT_EQ(1, bands);
+    EXPECT_EQ(low + f.menuBar.height + gap, m.bottom + content.bottom) << "the band reaches the content's top";
+    // Its pixels in the gap: the tint over a colourless ground (only the
+    // window's shadow lies there), not fully opaque.
+    const CCanvas& c = f.Canvas();
+    for (i32 row = low; row < low + gap; ++row)
+      for (i32 x : {left, left + f.pageHost.width / 2, left + f.pageHost.width - 1}) {
+        const u32 pixel = c.pixels[static_cast<size_t>(row) * c.width + x];
+        EXPECT_EQ(BlendPixel(0, 0xC8C0D0E0u, 0xC8) & 0xFFFFFFu, pixel & 0xFFFFFFu) << x << "," << row;
+        EXPECT_LT(pixel >> 24, 0xFFu) << x << "," << row;
+      }
+  }
 }
 
 // Each command opens a new page, which reads the selected drive.
