@@ -280,6 +280,45 @@ TEST_F(MainFrameTest, AStartTileCoolsWhenThePointerOrTheFocusLeaves) {
   EXPECT_EQ(0, strip.hot) << "and comes back with it";
 }
 
+// A tile lit under the pointer goes out when the start page goes away
+// (a tile's command opened another page): when that page closes, the
+// start page comes back with no tile lit, whether or not the pointer moved
+// meanwhile, and with no hover left behind (it is not the pressed widget).
+// The next move over a tile lights that one.
+TEST_F(MainFrameTest, TheStartPageComesBackWithNoTileLit) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  HWND window = static_cast<HWND>(f.Handle());
+  auto& strip = f.pageHost.startStrip;
+  const auto moveTo = [&](i32 x, i32 yBelowTop) {
+    const Rect r = strip.ToWindowRect();
+    WorkAreaRect area;
+    GetWorkArea(&area);
+    POINT p = {x, area.bottom - ((r.top > r.bottom ? r.top : r.bottom) - yBelowTop)};
+    ScreenToClient(window, &p);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  };
+  const Rect r = strip.ToWindowRect();
+  const i32 middle = (r.left + r.right) / 2;
+  for (bool movedMeanwhile : {false, true}) {
+    SCOPED_TRACE(movedMeanwhile ? "the pointer moved over the other page" : "the pointer stayed");
+    moveTo(middle, 40 + 56 * 2);  // the third tile
+    ASSERT_EQ(2, strip.hot);
+    f.OnCommand(kCmdDiscInfo);
+    ASSERT_NE(f.pageHost.StartStripHolder(), f.pageHost.Current());
+    if (movedMeanwhile) moveTo(middle, 100);
+    f.OnCommand(kCmdCloseWindow);
+    ASSERT_EQ(f.pageHost.StartStripHolder(), f.pageHost.Current());
+    EXPECT_EQ(-1, strip.hot);
+    EXPECT_NE(static_cast<CWidget*>(&strip), PressedWidget());
+    f.OnCommand(kCmdTaskManager);  // another page over it, and back
+    f.OnCommand(kCmdCloseWindow);
+    EXPECT_EQ(-1, strip.hot);
+  }
+  moveTo(middle, 40);
+  EXPECT_EQ(0, strip.hot) << "the pointer lights the tile it is on";
+}
+
 // The menu band behind the menu bar: one translucent strip as wide as the
 // page host, from its top edge up by the bar's height and the gap below the
 // bar, laid over nothing, so the desktop shows through it (in the gap the
