@@ -258,9 +258,16 @@ bool PutFilesOnClipboard(const std::vector<std::u16string>& names) {
 // burn.
 TEST_F(AudioProjectWindowTest, FilesThatCannotBecomeCdAudioAreLeftOutWithoutAWord) {
   g_toldRefusals.clear();
+  // The platform's table and an empty clipboard again afterwards.
   struct CRefusalsNoted {
     CRefusalsNoted() : saved(AudioServices()) { AudioServices().tellRefusal = &NoteRefusal; }
-    ~CRefusalsNoted() { AudioServices() = saved; }
+    ~CRefusalsNoted() {
+      AudioServices() = saved;
+      if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+      }
+    }
     const AudioProjectServices saved;
   } noted;
   wchar_t folder[MAX_PATH];
