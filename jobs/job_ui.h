@@ -31,9 +31,10 @@ class IJobUi {
   virtual void SetBarValue(JobBar bar, double percent) = 0;
   virtual void SetBarColour(JobBar bar, u32 argb) = 0;
   virtual void ShowBar(JobBar bar, bool visible) = 0;
-  // The caption over a gauge (the memory cache's names its size). The page
-  // keeps its own copy, taken under its window's lock, so a painter never
-  // reads a text that a job thread is writing.
+  // What the caption over a gauge shows after the gauge's name (the memory
+  // cache's size); the page writes the name itself, in the language shown
+  // when it paints. The page keeps its own copy, taken under its window's
+  // lock, so a painter never reads a text that a job thread is writing.
   virtual void SetCaption(JobBar bar, const wchar16* text) = 0;
   // Suspends or resumes the page's repaint; resuming repaints.
   virtual void SuspendRedraw(bool suspend) = 0;

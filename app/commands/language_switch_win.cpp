@@ -1,7 +1,8 @@
 // The interface language: chosen at start from the thread locale, replaced
-// by the stored choice, switched from the View menu. Every control keeps
-// string ids, so a switch re-measures the menu bar, tells every page (the
-// start strip takes its tile texts again) and repaints.
+// by the stored choice, switched from the View menu. Controls keep string
+// ids, so a switch re-measures the menu bar, tells every page (each
+// measures its texts again: labels, menu bars, the start strip's tiles)
+// and repaints.
 #include "app/commands/command_ids.h"
 #include "app/main_window/main_frame.h"
 #include "runtime/settings.h"

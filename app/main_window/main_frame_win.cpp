@@ -129,9 +129,14 @@ void CMainFrame::LayoutPanes(i32 width, i32 height) {
   pageHost.SetBounds(0, bottom, width, top - bottom);
 }
 
+// The menu band: a translucent strip as wide as the page host from its top
+// edge up by the menu bar's height and the gap below the bar, behind the
+// menu bar. Nothing else is drawn under the panes: the page host and the
+// status bar paint their own areas.
 void CMainFrame::PaintDecoration(CCanvas& canvas) {
-  const Rect content = GetContentRect();
-  canvas.FillRect(0, 0, content.right, content.bottom, ThemeWindowColor());
+  const i32 bottom = pageHost.y + pageHost.height;
+  canvas.FillRect(pageHost.x, bottom, pageHost.x + pageHost.width, bottom + menuBar.height + ThemeMenuBarItemGap(),
+                  ThemeTintColor());
 }
 
 void CMainFrame::SaveWindowRect() {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "app/main_window/page_texts.h"
 #include "runtime/heap.h"
 #include "ui/views/widget_paint.h"
 #include "ui/widgets/event_routing.h"
@@ -145,6 +146,7 @@ class CPageHolderOf : public CPageHolder {
     return false;
   }
   void LanguageChanged() override {
+    MeasurePageTextsAgain(*page_);
     if constexpr (HasPageLanguage<TPage>::value)
       page_->OnLanguageChanged();
     else

@@ -81,9 +81,10 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     CFont* before = canvas.font;
     if (before) before->AddRef();
     if (headingFont.Get()) canvas.SetFont(headingFont.Get());
+    // Centred in the inner area, 16 pixels below its top.
     const UiString* heading = GetUiString(kTextTaskManager);
-    DrawTextInBox(&canvas, b + 12, b, p.width - b - 40, p.height - b - 16, heading->text,
-                  static_cast<i32>(heading->length), 0);
+    DrawTextInBox(&canvas, b, b, p.width - b, p.height - b - 16, heading->text, static_cast<i32>(heading->length),
+                  kTextCentre);
     canvas.SetFont(before);
     if (before) before->Release();
     EndPagePane(canvas);

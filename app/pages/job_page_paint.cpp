@@ -113,8 +113,10 @@ void PaintBurnProgress(CCanvas& canvas, const JobPageFigures& f, const BurnPaint
   if ((status == kStatusLoadingCache || status == kStatusBurning || status == kStatusVerifying ||
        status == kStatusClosingSession || leadInOut) &&
       b.memoryGaugeShown) {
-    const bool own = b.memoryCaption && b.memoryCaption->GetLength() > 0;
-    DrawAt(canvas, 8, 66, own ? b.memoryCaption->c_str() : GetUiText(kTextMemoryCacheLabel), kJobTextColour);
+    // The gauge's name in the language shown now, then what the job added.
+    CWideString caption(GetUiText(kTextMemoryCacheLabel));
+    if (b.memoryCaption) caption.Append(*b.memoryCaption);
+    DrawAt(canvas, 8, 66, caption.c_str(), kJobTextColour);
   }
   if ((status == kStatusBurning || status == kStatusClosingSession || leadInOut) && b.deviceGaugeShown)
     DrawAt(canvas, 188, 66, GetUiText(kTextDeviceCacheLabel), kJobTextColour);

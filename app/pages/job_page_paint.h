@@ -24,7 +24,7 @@ struct BurnPaintFigures {
   BurnStatusFigures line;
   bool memoryGaugeShown;
   bool deviceGaugeShown;
-  const CWideString* memoryCaption;  // empty: "Memory cache:"
+  const CWideString* memoryCaption;  // what follows "Memory cache:" (its size), may be empty
 };
 
 constexpr u32 kTextElapsedTime = 71;

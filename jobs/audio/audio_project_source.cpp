@@ -33,6 +33,8 @@ HResult CAudioProjectSource::Seek(i64, u32, u64* newPosition) {
   failed_.store(false, std::memory_order_release);
   failure_ = AudioStatus();
   failedTrack_ = 0;
+  delivered_ = 0;
+  GetSize(&total_);
   if (newPosition) *newPosition = 0;
   // Each pass starts from an empty ring: nothing of an earlier pass is
   // read again.
@@ -76,8 +78,16 @@ HResult CAudioProjectSource::Read(void* buffer, u64 bytes, u64* bytesRead) {
     // sets first.
     const bool running = running_.load(std::memory_order_acquire);
     const bool finished = finished_.load(std::memory_order_acquire);
+    // The thread sets the failure before it finishes.
+    if (finished && failed_.load(std::memory_order_acquire)) return failure_.code < 0 ? failure_.code : kHrFail;
     const u64 stored = ring_.GetDataSize();
-    const u64 want = bytes - got;
+    u64 want = bytes - got;
+    // The stream's last byte waits for the pass to end well: a track that
+    // cannot be decoded is padded with silence before its failure is known,
+    // and a reader that had the whole stream would take that silence for
+    // the track.
+    const u64 position = delivered_ + got;
+    if (!finished && position < total_ && want >= total_ - position) want = total_ - position - 1;
     const u32 take = static_cast<u32>(stored < want ? stored : want);
     if (take > 0 && ring_.Read(out + got, take)) {
       got += take;
@@ -87,6 +97,7 @@ HResult CAudioProjectSource::Read(void* buffer, u64 bytes, u64* bytesRead) {
     if (!running) return kHrFail;  // no pass runs: nothing will come
     SleepFor(1);
   }
+  delivered_ += got;
   if (bytesRead) *bytesRead = got;
   return got == 0 && bytes != 0 ? kHrFalse : kHrOk;
 }

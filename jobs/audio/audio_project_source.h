@@ -59,7 +59,9 @@ class CAudioProjectSource final : public IBurnSource {
   HResult GetSize(u64* bytes) override;
   // Waits (1 ms steps) until n bytes are there; once the decoding has
   // finished, delivers what is left (0 bytes: kHrFalse, end of data). A
-  // failed decode or a pass that could not start: a failure, 0 bytes.
+  // failed decode or a pass that could not start: a failure, 0 bytes. The
+  // stream's last byte is held back until the pass has ended without a
+  // failure, so a failed last track never reads as complete.
   HResult Read(void* buffer, u64 bytes, u64* bytesRead) override;
 
  private:
@@ -76,4 +78,7 @@ class CAudioProjectSource final : public IBurnSource {
   std::atomic<bool> failed_{false};
   AudioStatus failure_;
   u32 failedTrack_ = 0;
+  // The reader's side of a pass: the stream's length and what was read.
+  u64 total_ = 0;
+  u64 delivered_ = 0;
 };

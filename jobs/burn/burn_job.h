@@ -43,7 +43,6 @@ constexpr u32 kCdDataSpeedUnit = 150;
 constexpr u32 kEccBlockSectors = 16;
 
 // UI texts and message-box flags of the burn's questions.
-constexpr u32 kTextMemoryCache = 96;
 constexpr u32 kTextEraseQuestion = 77;
 constexpr u32 kTextFullEraseQuestion = 156;
 constexpr u32 kTextWarningTitle = 8;

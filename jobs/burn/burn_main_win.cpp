@@ -14,7 +14,6 @@
 #include "jobs/erase_format_job.h"
 #include "runtime/clock.h"
 #include "runtime/heap.h"
-#include "runtime/ui_strings.h"
 
 // Everything the main thread opened, given back in one place on every end
 // path: the source drive before the destination.
@@ -37,11 +36,6 @@ u32 RateKbs(u64 bytes, double seconds) {
   if (!(seconds > 0)) return 0;
   double rate = static_cast<double>(bytes) / seconds / 1000.0;
   return rate >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<u32>(rate);
-}
-
-void AppendUiText(CWideString* text, u32 id) {
-  const UiString* s = GetUiString(id);
-  if (s && s->text) text->AppendChars(s->text, static_cast<i32>(s->length));
 }
 
 struct ChunkOwner {
@@ -423,9 +417,8 @@ bool CBurnPage::LoadCache(MainResources* r) {
     FailJob(u"Cannot allocate the memory cache");
     return false;
   }
-  CWideString cacheLabel;
-  AppendUiText(&cacheLabel, kTextMemoryCache);
-  cacheLabel.Append(u" (");
+  // The page names the gauge itself (in the language it shows then).
+  CWideString cacheLabel(u" (");
   cacheLabel.AppendByteSize(static_cast<double>(capacity));
   cacheLabel.Append(u")");
   if (ui) ui->SetCaption(kBarMemoryCache, cacheLabel.c_str());

@@ -65,6 +65,18 @@ class CHighlightStrip : public CWidgetOf<CHighlightStrip<TParent>, TParent> {
     OnPressLeave();
     this->Redraw();
   }
+  // Hidden (another page took its place): no hover survives the hide. The
+  // strip lets go of the pointer and forgets its tiles, so it comes back
+  // with none lit until the pointer or a key lights one.
+  void OnVisibilityChanged(bool visible) {
+    if (visible) return;
+    if (PressedWidget() == this) {
+      this->Window().ReleasePress();
+      SetPressedWidget(nullptr);
+    }
+    previousHot = -1;
+    SetHot(-1);
+  }
   void OnFocusGain() {
     if (hot < 0 && previousHot >= 0) SetHot(previousHot);
     this->Redraw();

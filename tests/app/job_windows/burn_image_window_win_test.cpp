@@ -211,7 +211,7 @@ TEST_F(BurnImageWindowTest, BurnPageAtMidBurnAndAtItsEnd) {
     job.speedUnitKbs = 176;
     job.remainingMs = 95000;
     job.progressStart = ReadCounterNow() - static_cast<i64>(65 * CounterFrequencyOrOne());
-    ui.SetCaption(kBarMemoryCache, u"Memory cache: (64.00 MB)");
+    ui.SetCaption(kBarMemoryCache, u" (64.00 MB)");
     ui.ShowBar(kBarMemoryCache, true);
     ui.ShowBar(kBarDeviceCache, true);
     ui.SetBarValue(kBarMemoryCache, 82);

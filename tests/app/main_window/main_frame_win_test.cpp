@@ -8,15 +8,17 @@
 #include "app/commands/command_ids.h"
 #include "app/main_window/main_frame.h"
 #include "app/pages/audio_project_services.h"
-#include "ui/widgets/edit_clipboard.h"
+#include "render/raster/paint.h"
 #include "render/shadow_generator.h"
 #include "render/text/font.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/simulated_device_io.h"
+#include "ui/support/display_list_reader.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
+#include "ui/widgets/edit_clipboard.h"
 #include "ui/windows/theme/theme_metrics.h"
 
 namespace {
@@ -279,6 +281,84 @@ TEST_F(MainFrameTest, AStartTileCoolsWhenThePointerOrTheFocusLeaves) {
   EXPECT_EQ(-1, strip.hot) << "the focus went elsewhere";
   strip.SetFocus();
   EXPECT_EQ(0, strip.hot) << "and comes back with it";
+}
+
+// A tile lit under the pointer goes out when the start page goes away
+// (a tile's command opened another page): when that page closes, the
+// start page comes back with no tile lit, whether or not the pointer moved
+// meanwhile, and with no hover left behind (it is not the pressed widget).
+// The next move over a tile lights that one.
+TEST_F(MainFrameTest, TheStartPageComesBackWithNoTileLit) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  HWND window = static_cast<HWND>(f.Handle());
+  auto& strip = f.pageHost.startStrip;
+  const auto moveTo = [&](i32 x, i32 yBelowTop) {
+    const Rect r = strip.ToWindowRect();
+    WorkAreaRect area;
+    GetWorkArea(&area);
+    POINT p = {x, area.bottom - ((r.top > r.bottom ? r.top : r.bottom) - yBelowTop)};
+    ScreenToClient(window, &p);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  };
+  const Rect r = strip.ToWindowRect();
+  const i32 middle = (r.left + r.right) / 2;
+  for (bool movedMeanwhile : {false, true}) {
+    SCOPED_TRACE(movedMeanwhile ? "the pointer moved over the other page" : "the pointer stayed");
+    moveTo(middle, 40 + 56 * 2);  // the third tile
+    ASSERT_EQ(2, strip.hot);
+    f.OnCommand(kCmdDiscInfo);
+    ASSERT_NE(f.pageHost.StartStripHolder(), f.pageHost.Current());
+    if (movedMeanwhile) moveTo(middle, 100);
+    f.OnCommand(kCmdCloseWindow);
+    ASSERT_EQ(f.pageHost.StartStripHolder(), f.pageHost.Current());
+    EXPECT_EQ(-1, strip.hot);
+    EXPECT_NE(static_cast<CWidget*>(&strip), PressedWidget());
+    f.OnCommand(kCmdTaskManager);  // another page over it, and back
+    f.OnCommand(kCmdCloseWindow);
+    EXPECT_EQ(-1, strip.hot);
+  }
+  moveTo(middle, 40);
+  EXPECT_EQ(0, strip.hot) << "the pointer lights the tile it is on";
+}
+
+// The menu band behind the menu bar: one translucent strip as wide as the
+// page host, from its top edge up by the bar's height and the gap below the
+// bar, laid over nothing, so the desktop shows through it (in the gap the
+// band alone is drawn). Nothing opaque lies under the panes.
+TEST_F(MainFrameTest, TheMenuBandIsTranslucentOverNothing) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  for (bool statusBar : {true, false}) {
+    SCOPED_TRACE(statusBar ? "with the status bar" : "without it");
+    if (f.statusBar.IsVisible() != statusBar) f.OnCommand(kCmdStatusBar);
+    f.Repaint();
+    const WindowMargins m = f.Margins();
+    const Rect content = ContentRectOf(f.width, f.height, f.flags);
+    const i32 left = m.left + content.left + f.pageHost.x;
+    const i32 low = m.bottom + content.top + f.pageHost.y + f.pageHost.height;
+    const i32 gap = ThemeMenuBarItemGap();
+    // The drawing: the band once, in the tint colour; no opaque fill of
+    // the window's colour anywhere.
+    const std::vector<double> band = {double(left), double(low), double(left + f.pageHost.width),
+                                      double(low + f.menuBar.height + gap)};
+    int bands = 0;
+    for (const DrawnRecord& r : RecordsOf(ReadRecords(f.Canvas()), kOpRect)) {
+      EXPECT_NE(ThemeWindowColor(), r.colour) << r.x0 << "," << r.y0 << "," << r.x1 << "," << r.y1;
+      bands += r.colour == 0xC8C0D0E0u && band == std::vector<double>{r.x0, r.y0, r.x1, r.y1};
+    }
+    EXPECT_EQ(1, bands);
+    EXPECT_EQ(low + f.menuBar.height + gap, m.bottom + content.bottom) << "the band reaches the content's top";
+    // Its pixels in the gap: the tint over a colourless ground (only the
+    // window's shadow lies there), not fully opaque.
+    const CCanvas& c = f.Canvas();
+    for (i32 row = low; row < low + gap; ++row)
+      for (i32 x : {left, left + f.pageHost.width / 2, left + f.pageHost.width - 1}) {
+        const u32 pixel = c.pixels[static_cast<size_t>(row) * c.width + x];
+        EXPECT_EQ(BlendPixel(0, 0xC8C0D0E0u, 0xC8) & 0xFFFFFFu, pixel & 0xFFFFFFu) << x << "," << row;
+        EXPECT_LT(pixel >> 24, 0xFFu) << x << "," << row;
+      }
+  }
 }
 
 // Each command opens a new page, which reads the selected drive.

@@ -253,8 +253,9 @@ TEST_F(PageHostTest, TheWheelMovesTheJobsByWholeEntriesBothWays) {
 }
 
 // The task view's pane: its inner area filled opaque in the pane's light
-// colour, the heading "Task manager" in the heading font at the top left,
-// in the current language; the canvas's font given back.
+// colour, the heading "Task manager" in the heading font centred across
+// the inner area, its line 16 pixels below the area's top, in the current
+// language; the canvas's font given back.
 TEST_F(PageHostTest, TheTaskViewsHeadingIsDrawnInItsFontInEitherLanguage) {
   CFixedFontScope fixed;
   ASSERT_TRUE(fixed.font && fixed.tall);
@@ -281,7 +282,11 @@ TEST_F(PageHostTest, TheTaskViewsHeadingIsDrawnInItsFontInEitherLanguage) {
     const std::vector<DrawnRecord> runs = RecordsOf(all, kOpTextRun);
     ASSERT_EQ(1u, runs.size()) << language;
     EXPECT_EQ(std::u16string(GetUiText(kTextTaskManager)), runs[0].text);
-    EXPECT_EQ(4 + 4 + 12, runs[0].x0);
+    // Centred: as far from the inner area's left edge as from its right.
+    const std::u16string heading = GetUiText(kTextTaskManager);
+    const double textWidth = fixed.tall->MeasureText(heading.c_str(), static_cast<i32>(heading.size()));
+    const double inner = view.width - 10 - 2 * 4;
+    EXPECT_DOUBLE_EQ(4 + 4 + (inner - textWidth) / 2, runs[0].x0);
     // The heading font's line at the top: its ascender below the box's top.
     EXPECT_DOUBLE_EQ(6.0 + view.height - 10 - 4 - 16 - fixed.tall->ascender, runs[0].y0);
   }

@@ -208,7 +208,7 @@ TEST_F(JobPagePaint, HeadingDeviceLineAndTheResultForEachEnd) {
   }
 }
 
-// The burn pane: "Memory cache:" (or the job's own caption) at (8, 66)
+// The burn pane: "Memory cache:" (then what the job adds, its size) at (8, 66)
 // while the memory cache is in use and its gauge shows, "Device cache:" at
 // (188, 66) only while the drive writes and its gauge shows, the status
 // line at (8, 84) in the status font; nothing once the job has ended or
@@ -227,7 +227,7 @@ TEST_F(JobPagePaint, BurnCaptionsAndStatusLineForEachStatus) {
       {kStatusClosingTrack, false, false}, {kStatusSyncCache, false, false},  {kStatusQuickErase, false, false},
       {kStatusFinished, false, false},     {kStatusNone, false, false},
   };
-  const CWideString noCaption, ownCaption(u"Memory cache: (64.00 MB)"), noDevice;
+  const CWideString noCaption, ownCaption(u" (64.00 MB)"), noDevice;
   for (const Case& c : cases) {
     for (int gauges = 0; gauges < 8; ++gauges) {
       const bool memoryShown = gauges & 1, deviceShown = (gauges & 2) != 0, own = (gauges & 4) != 0;
@@ -239,7 +239,7 @@ TEST_F(JobPagePaint, BurnCaptionsAndStatusLineForEachStatus) {
       PaintBurnProgress(target.canvas, f, b, statusFont);
       std::vector<TextAt> expected;
       if (c.memoryCaption && memoryShown)
-        expected.push_back({own ? std::u16string(ownCaption.c_str()) : memory, 8, 66, black, font.font});
+        expected.push_back({own ? memory + ownCaption.c_str() : memory, 8, 66, black, font.font});
       if (c.deviceCaption && deviceShown) expected.push_back({drive, 188, 66, black, font.font});
       if (c.status != kStatusNone) {
         CWideString text;
@@ -265,4 +265,14 @@ TEST_F(JobPagePaint, BurnCaptionsAndStatusLineForEachStatus) {
   const std::vector<TextAt> runs = Runs(target.canvas);
   ASSERT_EQ(1u, runs.size());
   EXPECT_EQ(u"Closing session (42%)..", runs[0].text);
+
+  // The job gave the size while the program spoke English; the gauge's
+  // name follows the language shown now.
+  CLanguageScope spanish(kLanguageSpanish);
+  target.canvas.Reset();
+  const BurnPaintFigures burning = {{kStatusBurning, 0, 0, 0, 0, -1, 2}, true, false, &ownCaption};
+  PaintBurnProgress(target.canvas, f, burning, statusFont);
+  const std::vector<TextAt> spoken = Runs(target.canvas);
+  ASSERT_EQ(2u, spoken.size());
+  EXPECT_EQ(u"Cach\u00E9 de memoria: (64.00 MB)", spoken[0].text);
 }

@@ -87,7 +87,7 @@ TEST(JobPageView, BurnPagePublishesOnItsWidgetsAndClosesThroughItsHolder) {
   ui.SetBarColour(kBarMemoryCache, 0xFFE02020u);
   ui.SetBarValue(kBarDeviceCache, 75.0);
   ui.SetBarValue(kBarOverall, 12.5);
-  ui.SetCaption(kBarMemoryCache, u"Memory cache: (64.00 MB)");
+  ui.SetCaption(kBarMemoryCache, u" (64.00 MB)");
   EXPECT_TRUE(page.memoryGauge.IsVisible());
   EXPECT_EQ(page.memoryGauge.value, 40.0);
   EXPECT_EQ(page.memoryGauge.style, 0xFFE02020u);
@@ -264,7 +264,7 @@ TEST(JobPageView, FiguresReadEachPublishedValueIntoItsOwnField) {
   page.engine.remainingMs = 7000;
   ui.ShowBar(kBarDeviceCache, true);
   ui.SetCaption(kBarDeviceCache, u"device");
-  ui.SetCaption(kBarMemoryCache, u"Memory cache: (64.00 MB)");
+  ui.SetCaption(kBarMemoryCache, u" (64.00 MB)");
   const double frequency = CounterFrequencyOrOne();
   page.engine.jobStart = 1000;
   page.engine.progressStart = 1000 + static_cast<i64>(5 * frequency);
@@ -288,5 +288,5 @@ TEST(JobPageView, FiguresReadEachPublishedValueIntoItsOwnField) {
   EXPECT_FALSE(b.memoryGaugeShown);
   EXPECT_TRUE(b.deviceGaugeShown);
   ASSERT_NE(nullptr, b.memoryCaption);
-  EXPECT_EQ(std::u16string(u"Memory cache: (64.00 MB)"), std::u16string(b.memoryCaption->c_str()));
+  EXPECT_EQ(std::u16string(u" (64.00 MB)"), std::u16string(b.memoryCaption->c_str()));
 }

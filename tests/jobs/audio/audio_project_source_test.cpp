@@ -10,6 +10,8 @@
 
 #include "jobs/audio/audio_cd_format.h"
 #include "jobs/audio/audio_ring_writer.h"
+#include "runtime/clock.h"
+#include "runtime/ring_buffer.h"
 
 namespace {
 
@@ -153,6 +155,40 @@ TEST_F(AudioProjectSourceTest, AFailedTrackFailsTheRead) {
   EXPECT_EQ(AudioError::kNotDecodable, source.LastFailure().error);
   EXPECT_EQ(1u, source.FailedTrack());
   EXPECT_EQ(2, g_decodes.load());  // the third track is not started
+}
+
+// As the platform's decoder does with a file it cannot decode: the track
+// is padded with silence first, and the failure is reported only once the
+// silence is out of the ring (here: once the reader has taken all but at
+// most one byte of it).
+AudioStatus SilenceThenFailure(const AudioTrackInfo& track, CRingBuffer* ring, AudioAbort abort) {
+  CTrackRingWriter writer(ring, track.sectors, abort);
+  writer.Pad();
+  for (int i = 0; i < 2000 && ring->GetDataSize() > 1; ++i) SleepFor(1);
+  AudioStatus status;
+  status.error = AudioError::kNotCdAudio;
+  status.code = static_cast<HResult>(0x80040266u);
+  return status;
+}
+
+// The last track cannot be decoded: its silence may fill the whole rest of
+// the stream before the failure is known, and a reader that asks for the
+// whole stream at once still gets the failure, never the silence as the
+// track.
+TEST(AudioProjectSourceSilence, AReaderThatTookTheWholeTrackStillSeesItFail) {
+  CAudioProjectSource source(&SilenceThenFailure);
+  const AudioTrackInfo track = Track(u"x", 20);
+  const AudioTrackInfo* list[] = {&track};
+  ASSERT_TRUE(source.SetTracks(list, 1));
+  for (u32 chunk : {20u * 2352, 4096u}) {
+    SCOPED_TRACE(chunk);
+    ASSERT_EQ(kHrOk, source.Seek(0, kSeekStart, nullptr));
+    HResult last = kHrOk;
+    const std::vector<u8> got = ReadAll(source, chunk, &last);
+    EXPECT_EQ(static_cast<HResult>(0x80040266u), last);
+    EXPECT_LT(got.size(), 20u * 2352) << "never the whole track";
+    EXPECT_EQ(AudioError::kNotCdAudio, source.LastFailure().error);
+  }
 }
 
 // Without a pass (no Seek) a read fails at once rather than waiting.

@@ -103,4 +103,36 @@ TEST(HighlightFade, KeysWalkBothWaysAndTheFocusKeepsTheHotTile) {
   s.Stop();
 }
 
+// A hidden strip keeps no hover: the tile under the pointer goes out, the
+// strip is no longer the pressed widget, and neither the focus coming back
+// nor showing the strip again lights a tile (also when the pointer or the
+// focus had left it before the hide).
+TEST(HighlightFade, AHiddenStripKeepsNoHotTile) {
+  CStripOwner owner;
+  const Rect r = {0, 0, 300, 320};
+  owner.strip.Create(kFlagVisible, &r, &owner);
+  CHighlightStrip<CStripOwner>& s = owner.strip;
+  const Point tile2 = {4 + 12, 320 - 4 - 60 - 56 * 2};
+  for (int before = 0; before < 3; ++before) {
+    SCOPED_TRACE(before == 0 ? "hot" : before == 1 ? "the pointer had left" : "the focus had left");
+    Point p = tile2;
+    s.OnMouseMove(0, &p);
+    ASSERT_EQ(2, s.hot);
+    ASSERT_EQ(static_cast<CWidget*>(&s), PressedWidget());
+    if (before == 1) {
+      s.OnPressLeave();
+      SetPressedWidget(nullptr);
+    }
+    if (before == 2) s.OnFocusLeave();
+    s.ModifyFlags(kFlagVisible, 0);
+    EXPECT_EQ(-1, s.hot);
+    EXPECT_EQ(nullptr, PressedWidget());
+    s.ModifyFlags(0, kFlagVisible);
+    s.OnFocusGain();
+    EXPECT_EQ(-1, s.hot) << "nothing comes back with the focus";
+  }
+  SetPressedWidget(nullptr);
+  s.Stop();
+}
+
 }  // namespace
