@@ -11,6 +11,7 @@
 #include "runtime/ui_strings.h"
 #include "ui/windows/dialogs/message_box.h"
 #include "ui/windows/dialogs/modal_runner.h"
+#include "ui/windows/frame/window_placement.h"
 #include "ui/windows/theme/theme_metrics.h"
 
 namespace {
@@ -701,7 +702,7 @@ u32 CBurnImageWindow::PulseThread() {
 u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
   CBurnImageWindow window(drives, request, true);
   FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
-  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  const Rect size = BurnImageWindowSize(true);
   window.PlaceAndCreate(&size, &centre);
   drives.AddListener(&window.poster);
   window.poster.window = window.Handle();
@@ -715,7 +716,7 @@ u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point&
   FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
   window.sectorsText.Assign(u"");
   AppendGrouped(&window.sectorsText, window.imageSectors);
-  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightAudio};
+  const Rect size = BurnImageWindowSize(false);
   window.PlaceAndCreate(&size, &centre);
   drives.AddListener(&window.poster);
   window.poster.window = window.Handle();

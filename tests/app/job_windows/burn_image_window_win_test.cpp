@@ -19,6 +19,7 @@
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
+#include "ui/windows/frame/window_placement.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     BurnRequest request;
     CBurnImageWindow w(manager, &request, true);
     w.settingsKey.SetRoot(root_.c_str());
-    const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+    const Rect size = BurnImageWindowSize(true);
     ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
     PumpPending();
     EXPECT_EQ(w.driveMap.GetCount(), 1u);
@@ -108,7 +109,7 @@ TEST_F(BurnImageWindowTest, OverburnProceedsOnlyOnAnExplicitYes) {
   CBurnImageWindow w(manager, &request, true);
   w.settingsKey.SetRoot(root_.c_str());
   w.askOverburn = AnswerOverburn;
-  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  const Rect size = BurnImageWindowSize(true);
   ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
   w.imagePath.SetText(u"fixtures/iso/joliet.iso");
   PumpPending();
@@ -254,7 +255,7 @@ TEST_F(BurnImageWindowTest, ControlsStandWhereTheTablePutsThemInBothModes) {
     BurnRequest request;
     CBurnImageWindow w(manager, &request, imageMode);
     w.settingsKey.SetRoot(root_.c_str());
-    const Rect size = {0, 0, kBurnImageWidth, imageMode ? kBurnImageHeightImage : kBurnImageHeightAudio};
+    const Rect size = BurnImageWindowSize(imageMode);
     ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
     PumpPending();
     const Rect content = w.GetContentRect();
