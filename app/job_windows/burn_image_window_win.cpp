@@ -109,6 +109,9 @@ CBurnImageWindow::CBurnImageWindow(CDriveManager& d, BurnRequest* r, bool image)
 }
 
 CBurnImageWindow::~CBurnImageWindow() {
+  // The runner took the listener only for a window that was created; an
+  // object that goes first takes it away too.
+  drives.RemoveListener(&poster);
   StopPulse();
   CBitmap::Destroy(watermark);
 }
@@ -699,15 +702,26 @@ u32 CBurnImageWindow::PulseThread() {
 
 // ---- Running -------------------------------------------------------------
 
+namespace {
+
+// Opens the window at its size centred on the point and runs it; its
+// listener is there only while the window is (the window takes it away on
+// WM_DESTROY, the object when it goes first).
+u32 RunBurnWindow(CBurnImageWindow& window, const Point& centre) {
+  const Rect size = BurnImageWindowSize(window.imageMode);
+  if (!window.PlaceAndCreate(&size, &centre)) return window.cancelled;
+  window.poster.window = window.Handle();
+  window.drives.AddListener(&window.poster);
+  RunModalLoop(window.Handle());
+  return window.cancelled;
+}
+
+}  // namespace
+
 u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
   CBurnImageWindow window(drives, request, true);
   FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
-  const Rect size = BurnImageWindowSize(true);
-  window.PlaceAndCreate(&size, &centre);
-  drives.AddListener(&window.poster);
-  window.poster.window = window.Handle();
-  RunModalLoop(window.Handle());
-  return window.cancelled;
+  return RunBurnWindow(window, centre);
 }
 
 u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
@@ -716,10 +730,5 @@ u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point&
   FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
   window.sectorsText.Assign(u"");
   AppendGrouped(&window.sectorsText, window.imageSectors);
-  const Rect size = BurnImageWindowSize(false);
-  window.PlaceAndCreate(&size, &centre);
-  drives.AddListener(&window.poster);
-  window.poster.window = window.Handle();
-  RunModalLoop(window.Handle());
-  return window.cancelled;
+  return RunBurnWindow(window, centre);
 }

@@ -323,4 +323,48 @@ TEST_F(BurnImageWindowTest, ControlsStandWhereTheTablePutsThemInBothModes) {
   }
 }
 
+// Takes back a quit that a runner's loop ended on and handed on.
+bool TakeQuit() {
+  MSG m;
+  return PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+// A window's media listener never outlives it: not when the window could
+// not be created (nothing would ever take the listener away), nor when its
+// loop ended on a quit.
+HHOOK g_refuseHook = nullptr;
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) return 1;
+  return CallNextHookEx(g_refuseHook, code, wParam, lParam);
+}
+
+TEST_F(BurnImageWindowTest, NoListenerOutlivesItsWindowOnAnyWayOut) {
+  Attach();
+  Insert(MediumPreset::kCdR);
+  CDriveManager manager;
+  for (const bool image : {true, false}) {
+    for (const bool created : {false, true}) {
+      SCOPED_TRACE(testing::Message() << (image ? "image" : "audio") << (created ? ", quit" : ", not created"));
+      BurnRequest request;
+      if (!image) request.options |= kOptionAudioProject;
+      if (created) {
+        PostQuitMessage(0);
+      } else {
+        g_refuseHook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+        ASSERT_NE(nullptr, g_refuseHook);
+      }
+      const u32 answer = image ? RunBurnImageDialog(manager, &request, Point{600, 450})
+                               : RunAudioBurnDialog(manager, &request, Point{600, 450});
+      if (g_refuseHook) UnhookWindowsHookEx(g_refuseHook), g_refuseHook = nullptr;
+      EXPECT_EQ(created, TakeQuit());
+      EXPECT_EQ(1u, answer);
+      ASSERT_EQ(0u, manager.listeners.GetCount()) << "a listener left behind on the stack";
+      // The next poll finds nobody to tell.
+      manager.NotifyMediaArrived(0);
+      PumpPending();
+    }
+  }
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
 }  // namespace
