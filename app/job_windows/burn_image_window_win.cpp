@@ -4,6 +4,7 @@
 
 #include "app/commands/eject_disc.h"
 #include "app/job_windows/burn_image_request.h"
+#include "app/job_windows/job_window_parts.h"
 #include "render/skin_ids.h"
 #include "render/skin_resource.h"
 #include "runtime/clock.h"
@@ -27,7 +28,6 @@ constexpr u32 kOverburnFlags = 0x2010004;    // Yes/No, warning, "do not ask aga
 constexpr u32 kAnswerDoNotAskAgain = 0x10000;
 constexpr u32 kBandHeight = 48;
 constexpr u32 kBandColour = 0xFFE0E0E0u, kBandLine = 0xFFC0C0C0u;
-constexpr i32 kEjectIcon = 4;  // the menu strip's eject picture
 constexpr u32 kButtonCreate = 0x2000E, kCheckCreate = 0x2000E, kLabelCreate = 0xE;
 constexpr u32 kPulseStack = 16384;
 
@@ -46,12 +46,6 @@ class CDriveLook {
 
 u32 AskOverburnWithBox() {
   return ShowMessageBox(MessageText::Id(kTextOverburnWarning), MessageText::Id(kTextWarningBang), kOverburnFlags);
-}
-
-// Enables or disables a control (and repaints it when that changed).
-template <class C>
-void EnableControl(C& control, bool enable) {
-  if (control.ModifyFlags(enable ? kFlagDisabled : 0, enable ? 0 : kFlagDisabled)) control.Redraw();
 }
 
 template <class C>
@@ -123,7 +117,7 @@ void CBurnImageWindow::CreateControls() {
     base->Release();
   }
   watermark = LoadSkinBitmap(IDR_SKIN_WATERMARK);
-  LoadSkinStrip(IDR_SKIN_MENU_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcon_);
+  LoadSkinStrip(IDR_SKIN_EJECT_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcon_);
   LoadSkinStrip(IDR_SKIN_PULSE, 1, &pulsePicture.image);
 
   cancel.textId = kTextCancel;
@@ -189,7 +183,7 @@ void CBurnImageWindow::CreateControls() {
   deviceList.itemSource = BindCallback<Self, &Self::DeviceItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
   deviceList.Create(kDropDownFlags, nullptr, this);
   ejectButton.iconStrip = &ejectIcon_;
-  ejectButton.imageFrame = kEjectIcon;
+  ejectButton.imageFrame = kEjectIconFrame;
   ejectButton.click = BindCallback<Self, &Self::EjectDrive>(this, this);
   ejectButton.Create(kButtonCreate, nullptr, this);
   deviceLabel.textId = kTextSelectDevice;
