@@ -179,6 +179,7 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
 // accepted).
 u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);
 // The audio project's burn: the window without the image row over the
-// request that already holds the layout (and its cue sheet), centred on
-// `centre` (the audio page's centre); the cancelled flag.
+// request that already holds the layout (and its cue sheet), showing the
+// size and sectors of the tracks, centred on `centre` (the audio page's
+// centre); the cancelled flag.
 u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);

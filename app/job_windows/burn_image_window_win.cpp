@@ -436,8 +436,7 @@ void CBurnImageWindow::OnMediaChanged(u32 driveIndex) {
 // ---- The state of the window ----------------------------------------------
 
 void CBurnImageWindow::UpdateState(bool reloadImage) {
-  const i32 entry = deviceList.selectedIndex;
-  if (driveMap.GetCount() == 0 || entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return;
+  // The image's figures follow its path whatever the drives are.
   if (imageMode) {
     // Without an image there is nothing to burn, whatever the medium says.
     if (imagePath.Text().GetLength() == 0 || !FileExists(imagePath.Text().c_str())) {
@@ -450,7 +449,15 @@ void CBurnImageWindow::UpdateState(bool reloadImage) {
       ShowStatus(kTextNotEnoughSpace);
       return;
     }
+    // Less than a sector (or nothing readable): nothing to burn.
+    if (imageSectors == 0) {
+      ok.Enable(false);
+      StopPulse();
+      return;
+    }
   }
+  const i32 entry = deviceList.selectedIndex;
+  if (driveMap.GetCount() == 0 || entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return;
   BurnStateInput in = {};
   {
     CDriveLook look(drives, driveMap[static_cast<u32>(entry)]);
@@ -495,8 +502,14 @@ void CBurnImageWindow::ClearExtraSize() {
 void CBurnImageWindow::LoadImageInfo() {
   BurnImageInfo info;
   if (!ReadBurnImageInfo(imagePath.Text().c_str(), &info)) {
+    // A file that cannot be read as an image has no figures; nothing of
+    // the previous one's stays.
     imageSectors = 0;
     imageTooLarge = false;
+    sizeText.Assign(u"");
+    sectorsText.Assign(u"");
+    labelText.Assign(u"");
+    fsText.Assign(u"");
     return;
   }
   u32 sectors = 0;
@@ -718,10 +731,12 @@ u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point&
   return RunBurnWindow(window, centre);
 }
 
+// The size and the sectors are those of the tracks' own sectors: the
+// pauses between them count in neither.
 u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
   CBurnImageWindow window(drives, request, false);
   window.imageSectors = request->SumTrackSectors(true);
-  FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
+  FormatImageSize(request->SumTrackBytes(true), &window.sizeText);
   window.sectorsText.Assign(u"");
   AppendGrouped(&window.sectorsText, window.imageSectors);
   return RunBurnWindow(window, centre);

@@ -1,7 +1,8 @@
 // Where the job windows and the message box open, read back from the
 // windows on the screen as the program's own commands open them: each at
 // its size, centred on the main window, with the minimum track size of its
-// kind.
+// kind; and the burn-image window's first image shown with its figures
+// when no recorder is there, photographed in both languages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/job_windows/burn_image_window.h"
 #include "app/main_window/main_frame.h"
 #include "app_session_win.h"
+#include "burn_steps_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
 #include "shown_place_win.h"
@@ -59,6 +61,43 @@ TEST(EndToEndJobWindows, EachOpensAtItsSizeCentredOnTheMainWindow) {
     });
     ASSERT_TRUE(p.Press(VK_ESCAPE));
     ASSERT_TRUE(p.WaitUntil("the About box to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(box)); }));
+  }));
+}
+
+// No recorder: the first image typed into the window shows its size,
+// sectors, label and file systems at once; OK stays off.
+TEST(EndToEndJobWindows, TheFirstImageShowsItsFiguresWithoutARecorder) {
+  CAppSession app;
+  const std::u16string path = AsTyped(BuildFolder() + L"fixtures\\iso\\joliet.iso");
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    for (const bool spanish : {false, true}) {
+      if (spanish) p.OnUi([](CMainFrame& f) { f.OnCommand(kCmdSpanish); });
+      void* window = OpenBurnImageWindow(p);
+      ASSERT_NE(nullptr, window);
+      p.TabTo("the image edit", [window](CMainFrame&) {
+        CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+        return w && FocusedWidget() == &w->imagePath;
+      });
+      p.Type(path);
+      ASSERT_TRUE(p.WaitUntil("the intro panel to go", [window](CMainFrame&) {
+        CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+        return w && !w->introPanel.IsVisible();
+      }));
+      p.OnUi([&](CMainFrame&) {
+        CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+        ASSERT_NE(nullptr, w);
+        EXPECT_EQ(0u, w->driveMap.GetCount());
+        EXPECT_EQ(std::u16string(u"722.944 bytes (706.00 KB)"), std::u16string(w->sizeText.c_str()));
+        EXPECT_EQ(std::u16string(u"353"), std::u16string(w->sectorsText.c_str()));
+        EXPECT_EQ(std::u16string(u"KELVANE TEST"), std::u16string(w->labelText.c_str()));
+        EXPECT_EQ(std::u16string(u"ISO9660/Joliet"), std::u16string(w->fsText.c_str()));
+        EXPECT_TRUE(w->ok.flags & kFlagDisabled);
+      });
+      p.Screenshot(spanish ? L"e2e-burn-image-no-drive-es.png" : L"e2e-burn-image-no-drive.png");
+      ASSERT_TRUE(p.Press(VK_ESCAPE));
+      ASSERT_TRUE(p.WaitUntil("the window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }));
+    }
+    p.OnUi([](CMainFrame& f) { f.OnCommand(kCmdEnglish); });
   }));
 }
 
