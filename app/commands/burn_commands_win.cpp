@@ -3,11 +3,11 @@
 #include "app/job_windows/burn_image_window.h"
 #include "app/main_window/main_frame.h"
 #include "jobs/burn/burn_request.h"
+#include "ui/windows/frame/window_placement.h"
 
 void CMainFrame::BurnImage() {
   BurnRequest request;
-  const Point centre = {x + width / 2, y + height / 2};
-  if (RunBurnImageDialog(drives, &request, centre) != 0) return;
+  if (RunBurnImageDialog(drives, &request, CentreOf(ToWindowRect())) != 0) return;
   pageHost.taskView.StartBurnJob(request);
   SaveTaskViewState(pageHost.IsTaskViewShown());
 }

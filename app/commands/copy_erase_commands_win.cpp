@@ -3,10 +3,11 @@
 #include "app/job_windows/copy_disc_window.h"
 #include "app/job_windows/erase_window.h"
 #include "app/main_window/main_frame.h"
+#include "ui/windows/frame/window_placement.h"
 
 namespace {
 
-Point FrameCentre(const CMainFrame& frame) { return {frame.x + frame.width / 2, frame.y + frame.height / 2}; }
+Point FrameCentre(const CMainFrame& frame) { return CentreOf(frame.ToWindowRect()); }
 
 }  // namespace
 

@@ -5,13 +5,13 @@
 // the window applies it and the rules are tested without a window.
 // Portable.
 #pragma once
+#include "app/job_windows/job_status_texts.h"
 #include "runtime/types.h"
 
 class CDrive;
 
 constexpr u32 kTextEraseNotice = 88;         // "All data in the disc will be erased"
 constexpr u32 kTextInsertEmptyDisc = 89;     // "Insert an empty disc"
-constexpr u32 kTextNotEnoughSpace = 95;      // "There is not enough space in disk"
 constexpr u32 kTextInsertWritableCd = 134;   // "Insert a (Re)writable CD in the destination unit"
 
 struct BurnMediumFacts {

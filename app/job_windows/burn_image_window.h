@@ -32,9 +32,6 @@
 #include "ui/widgets/text_edit.h"
 #include "ui/windows/frame/frame_window.h"
 
-constexpr i32 kBurnImageWidth = 540;
-constexpr i32 kBurnImageHeightImage = 388;
-constexpr i32 kBurnImageHeightAudio = 342;
 constexpr u32 kMsgBurnMediaChanged = 0x20;  // WM_USER + this: a medium came or went
 constexpr u32 kMsgPanelDone = 0x21;         // an intro panel animation ended (wParam: its number)
 constexpr u32 kMaxWriteSpeeds = 32;
@@ -60,7 +57,7 @@ void ListWriteSpeeds(CDriveManager& drives, u32 driveIndex, CArray<CWideString>*
 class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
  public:
   static constexpr u32 kStyle = 0x6414;  // close button, caption, inset, panel frame
-  static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
+  static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   using Self = CBurnImageWindow;
 
   CBurnImageWindow(CDriveManager& drives, BurnRequest* request, bool imageMode);
@@ -178,9 +175,11 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
 };
 
 // "Burn image...": the window in image mode over the request, run modally
-// centred on `centre`; the cancelled flag (0: accepted).
+// centred on `centre` (the main window's centre); the cancelled flag (0:
+// accepted).
 u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);
 // The audio project's burn: the window without the image row over the
-// request that already holds the layout (and its cue sheet), centred on the
-// audio page; the cancelled flag.
+// request that already holds the layout (and its cue sheet), showing the
+// size and sectors of the tracks, centred on `centre` (the audio page's
+// centre); the cancelled flag.
 u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre);

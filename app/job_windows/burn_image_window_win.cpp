@@ -4,6 +4,7 @@
 
 #include "app/commands/eject_disc.h"
 #include "app/job_windows/burn_image_request.h"
+#include "app/job_windows/job_window_parts.h"
 #include "render/skin_ids.h"
 #include "render/skin_resource.h"
 #include "runtime/clock.h"
@@ -11,6 +12,7 @@
 #include "runtime/ui_strings.h"
 #include "ui/windows/dialogs/message_box.h"
 #include "ui/windows/dialogs/modal_runner.h"
+#include "ui/windows/frame/window_placement.h"
 #include "ui/windows/theme/theme_metrics.h"
 
 namespace {
@@ -26,7 +28,6 @@ constexpr u32 kOverburnFlags = 0x2010004;    // Yes/No, warning, "do not ask aga
 constexpr u32 kAnswerDoNotAskAgain = 0x10000;
 constexpr u32 kBandHeight = 48;
 constexpr u32 kBandColour = 0xFFE0E0E0u, kBandLine = 0xFFC0C0C0u;
-constexpr i32 kEjectIcon = 4;  // the menu strip's eject picture
 constexpr u32 kButtonCreate = 0x2000E, kCheckCreate = 0x2000E, kLabelCreate = 0xE;
 constexpr u32 kPulseStack = 16384;
 
@@ -45,12 +46,6 @@ class CDriveLook {
 
 u32 AskOverburnWithBox() {
   return ShowMessageBox(MessageText::Id(kTextOverburnWarning), MessageText::Id(kTextWarningBang), kOverburnFlags);
-}
-
-// Enables or disables a control (and repaints it when that changed).
-template <class C>
-void EnableControl(C& control, bool enable) {
-  if (control.ModifyFlags(enable ? kFlagDisabled : 0, enable ? 0 : kFlagDisabled)) control.Redraw();
 }
 
 template <class C>
@@ -108,6 +103,9 @@ CBurnImageWindow::CBurnImageWindow(CDriveManager& d, BurnRequest* r, bool image)
 }
 
 CBurnImageWindow::~CBurnImageWindow() {
+  // The runner took the listener only for a window that was created; an
+  // object that goes first takes it away too.
+  drives.RemoveListener(&poster);
   StopPulse();
   CBitmap::Destroy(watermark);
 }
@@ -119,7 +117,7 @@ void CBurnImageWindow::CreateControls() {
     base->Release();
   }
   watermark = LoadSkinBitmap(IDR_SKIN_WATERMARK);
-  LoadSkinStrip(IDR_SKIN_MENU_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcon_);
+  LoadSkinStrip(IDR_SKIN_EJECT_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcon_);
   LoadSkinStrip(IDR_SKIN_PULSE, 1, &pulsePicture.image);
 
   cancel.textId = kTextCancel;
@@ -185,7 +183,7 @@ void CBurnImageWindow::CreateControls() {
   deviceList.itemSource = BindCallback<Self, &Self::DeviceItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
   deviceList.Create(kDropDownFlags, nullptr, this);
   ejectButton.iconStrip = &ejectIcon_;
-  ejectButton.imageFrame = kEjectIcon;
+  ejectButton.imageFrame = kEjectIconFrame;
   ejectButton.click = BindCallback<Self, &Self::EjectDrive>(this, this);
   ejectButton.Create(kButtonCreate, nullptr, this);
   deviceLabel.textId = kTextSelectDevice;
@@ -438,8 +436,7 @@ void CBurnImageWindow::OnMediaChanged(u32 driveIndex) {
 // ---- The state of the window ----------------------------------------------
 
 void CBurnImageWindow::UpdateState(bool reloadImage) {
-  const i32 entry = deviceList.selectedIndex;
-  if (driveMap.GetCount() == 0 || entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return;
+  // The image's figures follow its path whatever the drives are.
   if (imageMode) {
     // Without an image there is nothing to burn, whatever the medium says.
     if (imagePath.Text().GetLength() == 0 || !FileExists(imagePath.Text().c_str())) {
@@ -452,7 +449,15 @@ void CBurnImageWindow::UpdateState(bool reloadImage) {
       ShowStatus(kTextNotEnoughSpace);
       return;
     }
+    // Less than a sector (or nothing readable): nothing to burn.
+    if (imageSectors == 0) {
+      ok.Enable(false);
+      StopPulse();
+      return;
+    }
   }
+  const i32 entry = deviceList.selectedIndex;
+  if (driveMap.GetCount() == 0 || entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return;
   BurnStateInput in = {};
   {
     CDriveLook look(drives, driveMap[static_cast<u32>(entry)]);
@@ -497,8 +502,14 @@ void CBurnImageWindow::ClearExtraSize() {
 void CBurnImageWindow::LoadImageInfo() {
   BurnImageInfo info;
   if (!ReadBurnImageInfo(imagePath.Text().c_str(), &info)) {
+    // A file that cannot be read as an image has no figures; nothing of
+    // the previous one's stays.
     imageSectors = 0;
     imageTooLarge = false;
+    sizeText.Assign(u"");
+    sectorsText.Assign(u"");
+    labelText.Assign(u"");
+    fsText.Assign(u"");
     return;
   }
   u32 sectors = 0;
@@ -698,27 +709,35 @@ u32 CBurnImageWindow::PulseThread() {
 
 // ---- Running -------------------------------------------------------------
 
-u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
-  CBurnImageWindow window(drives, request, true);
-  FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
-  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
-  window.PlaceAndCreate(&size, &centre);
-  drives.AddListener(&window.poster);
+namespace {
+
+// Opens the window at its size centred on the point and runs it; its
+// listener is there only while the window is (the window takes it away on
+// WM_DESTROY, the object when it goes first).
+u32 RunBurnWindow(CBurnImageWindow& window, const Point& centre) {
+  const Rect size = BurnImageWindowSize(window.imageMode);
+  if (!window.PlaceAndCreate(&size, &centre)) return window.cancelled;
   window.poster.window = window.Handle();
+  window.drives.AddListener(&window.poster);
   RunModalLoop(window.Handle());
   return window.cancelled;
 }
 
+}  // namespace
+
+u32 RunBurnImageDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
+  CBurnImageWindow window(drives, request, true);
+  FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
+  return RunBurnWindow(window, centre);
+}
+
+// The size and the sectors are those of the tracks' own sectors: the
+// pauses between them count in neither.
 u32 RunAudioBurnDialog(CDriveManager& drives, BurnRequest* request, const Point& centre) {
   CBurnImageWindow window(drives, request, false);
   window.imageSectors = request->SumTrackSectors(true);
-  FormatImageSize(request->SumTrackBytes(false), &window.sizeText);
+  FormatImageSize(request->SumTrackBytes(true), &window.sizeText);
   window.sectorsText.Assign(u"");
   AppendGrouped(&window.sectorsText, window.imageSectors);
-  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightAudio};
-  window.PlaceAndCreate(&size, &centre);
-  drives.AddListener(&window.poster);
-  window.poster.window = window.Handle();
-  RunModalLoop(window.Handle());
-  return window.cancelled;
+  return RunBurnWindow(window, centre);
 }

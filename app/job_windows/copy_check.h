@@ -5,13 +5,13 @@
 // line to show when it cannot. Portable: the drive goes through the device
 // I/O seam.
 #pragma once
+#include "app/job_windows/job_status_texts.h"
 #include "runtime/types.h"
 
 class CDrive;
 struct BurnRequest;
 
 // UI string ids of the copy's status lines.
-constexpr u32 kTextNotEnoughSpace = 95;
 constexpr u32 kTextInsertSourceDisc = 128;
 constexpr u32 kTextSourceDiscEmpty = 129;
 constexpr u32 kTextInsertEmptyOrRewritable = 135;

@@ -26,7 +26,7 @@ inline constexpr wchar16 kCopyKey[] = u"\\Copy";
 class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
  public:
   static constexpr u32 kStyle = 0x6414;
-  static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
+  static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   static constexpr i32 kWidth = 480, kHeight = 320;
   static constexpr i32 kBandHeight = 41;
 

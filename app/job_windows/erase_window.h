@@ -24,8 +24,9 @@ constexpr u32 kTextEraseTitle = 52;
 class CEraseWindow : public CFrameWindow<CEraseWindow> {
  public:
   static constexpr u32 kStyle = 0x6414;
-  static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
-  static constexpr i32 kWidth = 480, kHeight = 289;
+  static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
+  // Its size rectangle (its position is not used): 380 x 189.
+  static constexpr Rect kSize = {100, 100, 480, 289};
   static constexpr i32 kBandHeight = 49;
 
   typedef CEraseWindow Self;

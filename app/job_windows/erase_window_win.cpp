@@ -24,8 +24,7 @@ CEraseWindow::~CEraseWindow() {
 
 bool CEraseWindow::Open(CDriveManager& manager, const Point* centre) {
   drives = &manager;
-  const Rect size = {0, 0, kWidth, kHeight};
-  if (!PlaceAndCreate(&size, centre)) return false;
+  if (!PlaceAndCreate(&kSize, centre)) return false;
   FillDeviceList();
   poster.window = handle;
   drives->AddListener(&poster);

@@ -28,8 +28,7 @@ constexpr u32 kTextInsertDestination = 151;
 class CInsertDiscPrompt : public CFrameWindow<CInsertDiscPrompt> {
  public:
   static constexpr u32 kStyle = 0x6414;
-  static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
-  static constexpr i32 kWidth = 460, kHeight = 256;
+  static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   static constexpr i32 kBandHeight = 41;
 
   typedef CInsertDiscPrompt Self;

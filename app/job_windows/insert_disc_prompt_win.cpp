@@ -2,6 +2,7 @@
 
 #include "app/commands/eject_disc.h"
 #include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/frame/window_placement.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ bool CInsertDiscPrompt::Open(CDrive* target, const CWideString& name, BurnReques
   drive = target;
   request = copy;
   driveName.text.Assign(name.IsEmpty() ? kNoDevice : name.c_str());
-  const Rect size = {0, 0, kWidth, kHeight};
+  const Rect size = InsertDiscPromptSize();
   if (!PlaceAndCreate(&size, centre)) return false;
   UpdateAcceptButton();
   waitThread_.Start(handle, &CInsertDiscPrompt::OnWaitTick, this, kInsertDiscPollMs, true);

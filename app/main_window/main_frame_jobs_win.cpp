@@ -5,6 +5,7 @@
 #include "app/main_window/main_frame.h"
 #include "jobs/job_log.h"
 #include "ui/windows/dialogs/message_box.h"
+#include "ui/windows/frame/window_placement.h"
 
 bool CMainFrame::CallOnUiThread(UiCall call, void* context) {
   return handle && SendUiCall(handle, call, context);
@@ -30,7 +31,7 @@ u32 CMainFrame::ShowJobMessage(u32 textId, u32 titleId, u32 flags) {
 
 // A one-drive copy's destination disc: the prompt, centred on this window.
 u32 CMainFrame::RunInsertDiscPrompt(i32 destination, void* request) {
-  const Point centre = {x + width / 2, y + height / 2};
+  const Point centre = CentreOf(ToWindowRect());
   return ::RunInsertDiscPrompt(drives, destination, static_cast<BurnRequest*>(request), &centre);
 }
 

@@ -1,13 +1,19 @@
 // The audio project's burn from the main window: the burn-image window in
-// audio mode over the page's request, then the burn in the task view.
+// audio mode over the page's request, centred on the page that asked, then
+// the burn in the task view.
 #include "app/job_windows/burn_image_window.h"
 #include "app/main_window/main_frame.h"
 #include "app/pages/audio_project_page.h"
 #include "jobs/burn/burn_request.h"
+#include "ui/windows/frame/window_placement.h"
 
 bool CMainFrame::RunProjectBurn(BurnRequest& request) {
-  const Point centre = {x + width / 2, y + height / 2};
-  if (RunAudioBurnDialog(drives, &request, centre) != 0) return false;
+  // The request names the page's holder; only a page of this window's list
+  // is taken for one.
+  Rect asking = ToWindowRect();
+  for (CPageHolder* holder : *pageHost.list.Pages())
+    if (holder == request.projectPage && holder->Widget()) asking = holder->Widget()->ToWindowRect();
+  if (RunAudioBurnDialog(drives, &request, CentreOf(asking)) != 0) return false;
   const bool started = pageHost.taskView.StartBurnJob(request);
   SaveTaskViewState(pageHost.IsTaskViewShown());
   return started;

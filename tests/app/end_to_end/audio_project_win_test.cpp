@@ -20,6 +20,7 @@
 #include "runtime/win.h"
 #undef GetFreeSpace
 #include "runtime/ring_buffer.h"
+#include "shown_place_win.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/fake_data_object_win.h"
 #include "ui/windows/ole/drop_target_win.h"
@@ -139,6 +140,11 @@ TEST(EndToEndAudio, ThreeDroppedFilesBurnToACdR) {
     p.Screenshot(L"e2e-audio-project.png");
     ASSERT_TRUE(p.ChooseMenuItem(kCmdBurnProject));
     void* window = p.WaitForActiveWindow("the burn window", p.MainWindow());
+    // Without the image row, centred on the page that asked.
+    p.OnUi([&](CMainFrame& f) {
+      ASSERT_NE(nullptr, AudioPageOf(f));
+      ExpectShownPlace(window, 540, 342, 259, 199, AudioPageOf(f)->ToWindowRect(), "audio burn window");
+    });
     ASSERT_TRUE(p.WaitUntil("OK enabled", [window](CMainFrame&) {
       CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
       return w && !(w->ok.flags & kFlagDisabled);

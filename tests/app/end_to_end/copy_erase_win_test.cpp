@@ -13,6 +13,7 @@
 #include "app_session_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
+#include "shown_place_win.h"
 
 namespace {
 
@@ -122,6 +123,7 @@ TEST(CopyDiscOneDrive, ThePromptTakesTheBlankDiscInsertedInTheRecorder) {
     ASSERT_TRUE(p.ChooseMenuItem(kCmdCopyDisc));
     ASSERT_TRUE(AcceptCopy(p, 0, 0, false));
     void* prompt = p.WaitForActiveWindow("the insert-disc prompt", p.MainWindow());
+    p.OnUi([&](CMainFrame& f) { ExpectShownPlace(prompt, 360, 156, 259, 199, f.ToWindowRect(), "insert-disc prompt"); });
     bool refused = false;
     p.WaitUntil("the prompt to refuse the source disc", [&](CMainFrame&) {
       CInsertDiscPrompt* w = WindowObject<CInsertDiscPrompt>(prompt);

@@ -9,6 +9,8 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <functional>
+#include <string>
 #include <tuple>
 
 #include "app/job_windows/burn_image_window.h"
@@ -19,6 +21,8 @@
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
+#include "ui/windows/frame/window_placement.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
 
@@ -52,7 +56,7 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     BurnRequest request;
     CBurnImageWindow w(manager, &request, true);
     w.settingsKey.SetRoot(root_.c_str());
-    const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+    const Rect size = BurnImageWindowSize(true);
     ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
     PumpPending();
     EXPECT_EQ(w.driveMap.GetCount(), 1u);
@@ -108,7 +112,7 @@ TEST_F(BurnImageWindowTest, OverburnProceedsOnlyOnAnExplicitYes) {
   CBurnImageWindow w(manager, &request, true);
   w.settingsKey.SetRoot(root_.c_str());
   w.askOverburn = AnswerOverburn;
-  const Rect size = {0, 0, kBurnImageWidth, kBurnImageHeightImage};
+  const Rect size = BurnImageWindowSize(true);
   ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
   w.imagePath.SetText(u"fixtures/iso/joliet.iso");
   PumpPending();
@@ -254,7 +258,7 @@ TEST_F(BurnImageWindowTest, ControlsStandWhereTheTablePutsThemInBothModes) {
     BurnRequest request;
     CBurnImageWindow w(manager, &request, imageMode);
     w.settingsKey.SetRoot(root_.c_str());
-    const Rect size = {0, 0, kBurnImageWidth, imageMode ? kBurnImageHeightImage : kBurnImageHeightAudio};
+    const Rect size = BurnImageWindowSize(imageMode);
     ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
     PumpPending();
     const Rect content = w.GetContentRect();
@@ -320,6 +324,198 @@ TEST_F(BurnImageWindowTest, ControlsStandWhereTheTablePutsThemInBothModes) {
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
     EXPECT_EQ(1u, w.cancelled);
   }
+}
+
+// The burn-image window of this thread that a runner is running, null
+// while there is none.
+BOOL CALLBACK FindBurnWindow(HWND hwnd, LPARAM out) {
+  WindowBinding* b = WindowRegistry::Resolve(reinterpret_cast<uintptr_t>(hwnd));
+  if (!b || b->procedure != &CFrameWindow<CBurnImageWindow>::WndProcThunk || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<CBurnImageWindow**>(out) =
+      static_cast<CBurnImageWindow*>(static_cast<CFrameWindow<CBurnImageWindow>*>(b->object));
+  return FALSE;
+}
+CBurnImageWindow* RunningBurnWindow() {
+  CBurnImageWindow* found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindBurnWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Looks at the window a runner runs, from inside its modal loop, then
+// closes it. A window that never shows ends the loop with a quit after a
+// bound, which the caller takes back with TakeQuit.
+std::function<void(CBurnImageWindow&)> g_look;
+int g_lookTries = 0;
+void CALLBACK LookThenClose(HWND, UINT, UINT_PTR timer, DWORD) {
+  CBurnImageWindow* w = RunningBurnWindow();
+  if (!w && ++g_lookTries < 250) return;
+  KillTimer(nullptr, timer);
+  if (!w) {
+    PostQuitMessage(0);
+    return;
+  }
+  if (g_look) g_look(*w);
+  PostMessageW(static_cast<HWND>(w->Handle()), WM_CLOSE, 0, 0);
+}
+void LookAtTheRunningWindow(std::function<void(CBurnImageWindow&)> look) {
+  g_look = std::move(look);
+  g_lookTries = 0;
+  SetTimer(nullptr, 0, 20, LookThenClose);
+}
+// Takes back a quit that a runner's loop ended on and handed on.
+bool TakeQuit() {
+  MSG m;
+  return PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+// An audio project's request as the page lays it out: each track a pause
+// entry, then its sectors.
+void AddAudioTrack(BurnRequest* request, i32* at, u32 pause, u32 sectors) {
+  TrackList* session = request->sessions.GetCount() ? &request->sessions[0] : request->sessions.AppendNew();
+  *session->AppendNew() = TrackExtent{*at, 2352, pause, 0, 0, 0, 0};
+  *at += static_cast<i32>(pause);
+  *session->AppendNew() = TrackExtent{*at, 2352, sectors, 1, 0, 0, 0};
+  *at += static_cast<i32>(sectors);
+}
+
+// An audio burn shows its size and sectors of the same entries: the
+// tracks' own sectors (the pauses are not part of either), so that the
+// size is the sectors times 2352.
+TEST_F(BurnImageWindowTest, AnAudioBurnShowsSizeAndSectorsOfTheSameEntries) {
+  Attach();
+  Insert(MediumPreset::kCdR);
+  CDriveManager manager;
+  BurnRequest request;
+  request.options |= kOptionAudioProject;
+  i32 at = -150;
+  AddAudioTrack(&request, &at, 150, 1000);
+  AddAudioTrack(&request, &at, 75, 2000);
+  std::u16string size, sectors;
+  u32 imageSectors = 0;
+  LookAtTheRunningWindow([&](CBurnImageWindow& w) {
+    size = w.sizeText.c_str();
+    sectors = w.sectorsText.c_str();
+    imageSectors = w.imageSectors;
+  });
+  RunAudioBurnDialog(manager, &request, Point{600, 450});
+  EXPECT_FALSE(TakeQuit()) << "the window never showed";
+  EXPECT_EQ(3000u, imageSectors);
+  EXPECT_EQ(u"3.000", sectors);
+  EXPECT_EQ(u"7.056.000 bytes (6.73 MB)", size) << "3000 sectors of 2352 bytes";
+}
+
+// A window's media listener never outlives it: not when the window could
+// not be created (nothing would ever take the listener away), nor when its
+// loop ended on a quit.
+HHOOK g_refuseHook = nullptr;
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) return 1;
+  return CallNextHookEx(g_refuseHook, code, wParam, lParam);
+}
+
+TEST_F(BurnImageWindowTest, NoListenerOutlivesItsWindowOnAnyWayOut) {
+  Attach();
+  Insert(MediumPreset::kCdR);
+  CDriveManager manager;
+  for (const bool image : {true, false}) {
+    for (const bool created : {false, true}) {
+      SCOPED_TRACE(testing::Message() << (image ? "image" : "audio") << (created ? ", quit" : ", not created"));
+      BurnRequest request;
+      if (!image) request.options |= kOptionAudioProject;
+      if (created) {
+        PostQuitMessage(0);
+      } else {
+        g_refuseHook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+        ASSERT_NE(nullptr, g_refuseHook);
+      }
+      const u32 answer = image ? RunBurnImageDialog(manager, &request, Point{600, 450})
+                               : RunAudioBurnDialog(manager, &request, Point{600, 450});
+      if (g_refuseHook) UnhookWindowsHookEx(g_refuseHook), g_refuseHook = nullptr;
+      EXPECT_EQ(created, TakeQuit());
+      EXPECT_EQ(1u, answer);
+      ASSERT_EQ(0u, manager.listeners.GetCount()) << "a listener left behind on the stack";
+      // The next poll finds nobody to tell.
+      manager.NotifyMediaArrived(0);
+      PumpPending();
+    }
+  }
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
+// Writes `bytes` bytes of text to a scratch file; its path.
+std::wstring ScratchFile(const wchar_t* name, u32 bytes) {
+  wchar_t temp[MAX_PATH];
+  if (!GetTempPathW(MAX_PATH, temp)) return L"";
+  const std::wstring path = std::wstring(temp) + name;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return L"";
+  const std::string text(bytes, 'x');
+  DWORD written = 0;
+  const bool ok = WriteFile(h, text.data(), bytes, &written, nullptr) && written == bytes;
+  CloseHandle(h);
+  return ok ? path : L"";
+}
+
+// The image's figures follow the path whatever the drives are: the first
+// image named shows its own at once, a raw image its user data, a file
+// without a file system its size alone; a file that cannot be read shows
+// none and nothing of the one before. With a blank CD-R everything of a
+// sector or more can be burned, a file shorter than a sector cannot.
+TEST_F(BurnImageWindowTest, TheImageFiguresFollowThePathWithAndWithoutADrive) {
+  const std::wstring lockedPath = ScratchFile(L"kelvane-locked.iso", 0);
+  const std::wstring textPath = ScratchFile(L"kelvane-notes.txt", 5000);
+  const std::wstring shortPath = ScratchFile(L"kelvane-short.bin", 1000);
+  ASSERT_FALSE(lockedPath.empty() || textPath.empty() || shortPath.empty());
+  ASSERT_TRUE(CopyFileW(L"fixtures\\iso\\joliet.iso", lockedPath.c_str(), FALSE));
+  HANDLE lock = CreateFileW(lockedPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  const std::u16string locked(lockedPath.begin(), lockedPath.end()), text(textPath.begin(), textPath.end()),
+      shortFile(shortPath.begin(), shortPath.end());
+  struct Step {
+    const char16_t* path;
+    const char16_t* size;
+    const char16_t* sectors;
+    const char16_t* label;
+    const char16_t* fileSystems;
+    bool burnable;
+  };
+  const Step steps[] = {
+      {u"fixtures/iso/joliet.iso", u"722.944 bytes (706.00 KB)", u"353", u"KELVANE TEST", u"ISO9660/Joliet", true},
+      {text.c_str(), u"5.000 bytes (4.88 KB)", u"2", u"", u"", true},
+      {u"fixtures/iso/udf.iso", u"1.275.904 bytes (1.22 MB)", u"623", u"UDF BRIDGE", u"ISO9660/Joliet/UDF Bridge", true},
+      {locked.c_str(), u"", u"", u"", u"", false},
+      {u"fixtures/iso/joliet.mode1.bin", u"722.944 bytes (706.00 KB)", u"353", u"KELVANE TEST", u"ISO9660/Joliet", true},
+      {shortFile.c_str(), u"1.000 bytes (1000.00 Bytes)", u"0", u"", u"", false},
+  };
+  for (const bool withDrive : {false, true}) {
+    if (withDrive) {
+      Attach();
+      Insert(MediumPreset::kCdR);
+    }
+    CDriveManager manager;
+    BurnRequest request;
+    CBurnImageWindow w(manager, &request, true);
+    w.settingsKey.SetRoot(root_.c_str());
+    const Rect size = BurnImageWindowSize(true);
+    ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+    ASSERT_EQ(withDrive ? 1u : 0u, w.driveMap.GetCount());
+    for (const Step& s : steps) {
+      SCOPED_TRACE(testing::Message() << (withDrive ? "a blank CD-R, " : "no drive, ")
+                                      << std::string(s.path, s.path + std::char_traits<char16_t>::length(s.path)));
+      w.imagePath.SetText(s.path);
+      PumpPending();
+      EXPECT_EQ(std::u16string(s.size), std::u16string(w.sizeText.c_str()));
+      EXPECT_EQ(std::u16string(s.sectors), std::u16string(w.sectorsText.c_str()));
+      EXPECT_EQ(std::u16string(s.label), std::u16string(w.labelText.c_str()));
+      EXPECT_EQ(std::u16string(s.fileSystems), std::u16string(w.fsText.c_str()));
+      EXPECT_EQ(withDrive && s.burnable, !(w.ok.flags & kFlagDisabled)) << "OK";
+    }
+    w.CancelAndClose();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); }));
+  }
+  CloseHandle(lock);
+  for (const std::wstring* p : {&lockedPath, &textPath, &shortPath}) DeleteFileW(p->c_str());
+  EXPECT_EQ(0u, io_.OpenHandleCount());
 }
 
 }  // namespace

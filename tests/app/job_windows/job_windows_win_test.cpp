@@ -10,18 +10,24 @@
 #include <set>
 #include <vector>
 
+#include "app/commands/command_ids.h"
+#include "app/commands/main_menu.h"
+#include "app/job_windows/burn_image_window.h"
 #include "app/job_windows/copy_disc_window.h"
 #include "app/job_windows/erase_window.h"
 #include "app/job_windows/insert_disc_prompt.h"
 #include "drive/device_io.h"
+#include "render/skin_ids.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/control_rects.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
+#include "ui/support/recording_theme_painter.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
+#include "ui/windows/frame/window_placement.h"
 
 namespace {
 
@@ -567,6 +573,60 @@ TEST_F(JobWindowsTest, CopyWindowEnterWaitsForOkAndEscapeCancels) {
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(1u, w.cancelled);
   EXPECT_EQ(-7, request.source);
+}
+
+// The picture a button paints (the frame of its strip it hands the theme).
+template <class TButton>
+i32 PaintedFrame(TButton& button) {
+  CRecordingThemePainter theme;
+  CMemoryCanvas target(button.width, button.height);
+  button.PaintContent(target.canvas);
+  const std::vector<ThemeCall> drawn = theme.CallsOf('b');
+  return drawn.size() == 1 ? drawn[0].image : -100;
+}
+
+// Every eject button of the job windows shows the picture of the main
+// menu's Eject entry, from the same strip.
+TEST_F(JobWindowsTest, EveryEjectButtonShowsTheMenusEjectPicture) {
+  MainMenuStorage storage;
+  CMenuModel* root = BuildMainMenu(&storage);
+  i32 eject = -1;
+  for (i32 n = 0; n < root->count; ++n)
+    if (root->GetItemId(n) == static_cast<i32>(kCmdEject)) eject = root->GetItem(n)->icon;
+  ASSERT_GE(eject, 0);
+  Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  CDriveManager manager;
+  {
+    BurnRequest request;
+    CBurnImageWindow w(manager, &request, false);
+    const Rect size = BurnImageWindowSize(false);
+    ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+    EXPECT_EQ(eject, PaintedFrame(w.ejectButton)) << "burn-image window";
+    EXPECT_EQ(SKIN_MENU_ICON_COUNT, w.ejectButton.iconStrip ? w.ejectButton.iconStrip->FrameCount() : 0);
+    w.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
+  }
+  {
+    BurnRequest request;
+    CCopyDiscWindow w;
+    ASSERT_TRUE(w.Open(manager, &request, nullptr));
+    EXPECT_EQ(eject, PaintedFrame(w.sourceEject)) << "copy window, source";
+    EXPECT_EQ(eject, PaintedFrame(w.destinationEject)) << "copy window, destination";
+    w.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
+  }
+  CDrive* job = manager.OpenDrive(0);
+  ASSERT_NE(nullptr, job);
+  {
+    BurnRequest request;
+    request.copiedProfile = 0x08;
+    CInsertDiscPrompt w;
+    ASSERT_TRUE(w.Open(job, manager.GetName(0), &request, nullptr));
+    EXPECT_EQ(eject, PaintedFrame(w.eject)) << "insert-disc prompt";
+    w.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
+  }
+  ReleaseDrive(&job);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ struct MessageText {
 class CMessageBox : public CFrameWindow<CMessageBox> {
  public:
   static constexpr u32 kStyle = 0x6414;  // visible, close button, caption, inset, panel frame
-  static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
+  static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   static constexpr i32 kBandHeight = 65;
   static constexpr u32 kBandColour = 0xFFE0E0E0u;
 

@@ -22,10 +22,3 @@ u32 RunModalDialog(TDialog& dialog, const Rect* size, const Point* centre) {
   if (before && FocusedWidget() == before) dialog.SetFocusedWidget(nullptr);
   return RunModalLoop(dialog.Handle());
 }
-
-// The job windows' runner: placed and run, nothing else.
-template <class TDialog>
-u32 RunJobWindow(TDialog& dialog, const Rect* size, const Point* centre) {
-  dialog.PlaceAndCreate(size, centre);
-  return RunModalLoop(dialog.Handle());
-}

@@ -50,11 +50,13 @@ Rect InsertDiscPromptSize() {
           ThemeDialogTopInset() + 4 * ThemeControlSpacing() + ThemeDialogBottomInset() + 199};
 }
 
-i32 BurnImageDialogHeight() {
+Rect BurnImageWindowSize(bool imageRow) {
+  // One row of the image: its edit and the label above it.
   const i32 line = ThemeControlSize() + ThemeControlSpacing() + 16;
-  return 3 * (ThemeControlSpacing() + ThemeCheckBoxSize() + 24) + ThemeDialogBottomInset() +
-         2 * (ThemeDialogTopInset() + ThemeControlSpacing() + ThemeDialogMargin() + line) +
-         ThemeDialogMargin() + ThemeDialogBandHeight() + line;
+  const i32 height = 3 * (ThemeControlSpacing() + ThemeCheckBoxSize() + 24) + ThemeDialogBottomInset() +
+                     2 * (ThemeDialogTopInset() + ThemeControlSpacing() + ThemeDialogMargin() + line) +
+                     ThemeDialogMargin() + ThemeDialogBandHeight() + (imageRow ? line : 0);
+  return {0, 0, 540, height};
 }
 
 Point CentreOf(const Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

@@ -54,8 +54,10 @@ PresentGeometry ComputePresent(i32 x, i32 y, i32 width, i32 height, const Window
 
 // Sizes of the job windows' modal runners, from the theme metrics: the
 // insert-disc prompt's size rectangle (360 x 156 with the start-up metrics)
-// and the burn-image window's height (388).
+// and the burn-image window's (540 x 388; without the image row, as for an
+// audio project, 342).
 Rect InsertDiscPromptSize();
-i32 BurnImageDialogHeight();
-// Centre of a y-up rectangle, each division truncating toward zero.
+Rect BurnImageWindowSize(bool imageRow);
+// Centre of a y-up rectangle, each division truncating toward zero: where
+// a window asked for by that rectangle's owner is centred.
 Point CentreOf(const Rect& rect);

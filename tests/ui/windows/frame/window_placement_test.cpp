@@ -64,7 +64,9 @@ TEST(WindowPlacement, ModalRunnerSizesFollowTheThemeMetrics) {
   const Rect prompt = InsertDiscPromptSize();
   EXPECT_EQ(360, prompt.right - prompt.left);
   EXPECT_EQ(156, prompt.bottom - prompt.top);
-  EXPECT_EQ(388, BurnImageDialogHeight());
+  const Rect image = BurnImageWindowSize(true), audio = BurnImageWindowSize(false);
+  EXPECT_TRUE(image.right - image.left == 540 && image.bottom - image.top == 388);
+  EXPECT_TRUE(audio.right - audio.left == 540 && audio.bottom - audio.top == 342) << "no image row: 46 less";
   // A prompt asked for by a page centred at (400, 300).
   const Point centre = CentreOf(Rect{300, 200, 500, 400});
   const Rect r = PlaceContent(&prompt, &centre, 1280, 980);
@@ -72,6 +74,25 @@ TEST(WindowPlacement, ModalRunnerSizesFollowTheThemeMetrics) {
   EXPECT_EQ(222, r.top);
   const Point odd = CentreOf(Rect{-3, -3, 0, 0});
   EXPECT_EQ(-1, odd.x) << "divisions truncate toward zero";
+}
+
+// Taller controls make taller windows by the same formulas: a control
+// height of 30 instead of 22 adds 8 to each of the burn-image window's
+// three control rows (two without the image row) and to the prompt nothing.
+TEST(WindowPlacement, RunnerSizesFollowAChangedMetric) {
+  const i32 saved = g_themeMetrics[3];
+  g_themeMetrics[3] = 30;
+  const Rect image = BurnImageWindowSize(true), audio = BurnImageWindowSize(false), prompt = InsertDiscPromptSize();
+  g_themeMetrics[3] = saved;
+  EXPECT_EQ(388 + 24, image.bottom - image.top);
+  EXPECT_EQ(342 + 16, audio.bottom - audio.top);
+  EXPECT_EQ(156, prompt.bottom - prompt.top);
+  const i32 spacing = g_themeMetrics[12];
+  g_themeMetrics[12] = 10;  // control spacing: 4 times in the prompt
+  const Rect wider = InsertDiscPromptSize();
+  g_themeMetrics[12] = spacing;
+  EXPECT_EQ(156 + 8, wider.bottom - wider.top);
+  EXPECT_EQ(360, wider.right - wider.left);
 }
 
 // Odd sizes and odd remainders: each half truncates, and a mistake that
