@@ -229,11 +229,11 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"No",  // 3
     u"Reintentar",  // 4
     u"Ignorar",  // 5
-    u"Anular",  // 6
+    u"Abortar",  // 6
     u"Error",  // 7
     u"¡Atención!",  // 8
     u"Continuar",  // 9
-    u"No volver a preguntar",  // 10
+    u"No preguntar de nuevo",  // 10
     u"Escritorio",  // 11
     u"Mis documentos",  // 12
     u"Mi PC",  // 13
@@ -245,7 +245,7 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Archivo",  // 19
     u"Nuevo proyecto",  // 20
     u"Datos\tCtrl+N",  // 21
-    u"CD de audio",  // 22
+    u"Audio CD",  // 22
     u"Abrir\tCtrl+A",  // 23
     u"Guardar\tCtrl+G",  // 24
     u"Guardar como...",  // 25
@@ -265,18 +265,18 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Exportar archivos",  // 39
     u"Ver",  // 40
     u"Barra de herramientas",  // 41
-    u"Barra de estado",  // 42
-    u"Idioma",  // 43
+    u"Barra de Estado",  // 42
+    u"Lenguaje",  // 43
     u"Español",  // 44
     u"English",  // 45
     u"Grabadora",  // 46
-    u"Seleccionar dispositivo...",  // 47
-    u"Expulsar disco",  // 48
+    u"Seleccionar Grabadora...",  // 47
+    u"Abrir/Cerrar bandeja",  // 48
     u"Copiar disco",  // 49
     u"Grabar proyecto",  // 50
     u"Grabar imagen...",  // 51
     u"Borrar disco regrabable...",  // 52
-    u"Continuar disco multisesión...",  // 53
+    u"Continuar disco Multi-Sesión...",  // 53
     u"Información de disco",  // 54
     u"Información de unidad",  // 55
     u"Ventana",  // 56
@@ -291,34 +291,34 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Método a usar:",  // 65
     u"Borrado rápido",  // 66
     u"Borrado completo",  // 67
-    u"Formateo rápido",  // 68
-    u"Formateo completo",  // 69
-    u"Continuar con el formateo en segundo plano",  // 70
-    u"Tiempo transcurrido: ",  // 71
+    u"Formato rápido",  // 68
+    u"Formato completo",  // 69
+    u"Continuar formato en segundo plano",  // 70
+    u"Tiempo Transcurrido: ",  // 71
     u"Tiempo restante: ",  // 72
-    u"Administrador de tareas",  // 73
+    u"Administrador de trabajos",  // 73
     u"Opciones de Kelvane",  // 74
-    u"¿Seguro que desea detener el proceso?",  // 75
+    u"¿Estás seguro de parar el proceso?",  // 75
     u"¡Atención!",  // 76
     u"Esta operación borrará todos los datos del disco\n\n¿Seguro que desea continuar?",  // 77
-    u"Seleccionar imagen para grabar...",  // 78
+    u"Seleccionar imagen a grabar...",  // 78
     u"Velocidad de grabación:",  // 79
     u"Método de grabación:",  // 80
-    u"Modo 2 forma 1",  // 81
+    u"Mode 2 form 1",  // 81
     u"Finalizar disco",  // 82
     u"Verificar",  // 83
-    u"Protección contra vaciado del búfer (Buffer Under Run)",  // 84
+    u"Protección contra insuficiencia de datos",  // 84
     u"Información",  // 85
     u"Máxima",  // 86
     u"Velocidad automática",  // 87
-    u"Se borrarán todos los datos del disco",  // 88
-    u"Inserte un disco vacío",  // 89
+    u"El contenido actual del disco será eliminado",  // 88
+    u"Inserte un disco vacio",  // 89
     u"Grabar imagen",  // 90
     u"Tamaño:",  // 91
     u"Sectores:",  // 92
     u"Etiqueta:",  // 93
     u"Sistema de archivos:",  // 94
-    u"No hay suficiente espacio en el disco",  // 95
+    u"No hay espacio suficiente en disco",  // 95
     u"Caché de memoria:",  // 96
     u"Caché del dispositivo:",  // 97
     u"Cargando la caché de memoria",  // 98
@@ -331,8 +331,8 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Proceso completado",  // 105
     u"El proceso ha fallado",  // 106
     u"Verificando",  // 107
-    u"Pista a pista",  // 108
-    u"Disco/Sesión de una vez",  // 109
+    u"Track at once",  // 108
+    u"Disc/Session at once",  // 109
     u"Versión:",  // 110
     u"Espacio disponible: ",  // 111
     u"Exceso de datos: ",  // 112
@@ -345,44 +345,44 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Error al abrir la imagen",  // 119
     u"Etiqueta",  // 120
     u"Buscar carpeta",  // 121
-    u"Extrayendo archivos...",  // 122
+    u"Extrayendo ficheros...",  // 122
     u"Ya existe un directorio con ese nombre\n¿Desea continuar?",  // 123
     u"Ya existe un archivo con ese nombre",  // 124
     u"Ya existe un directorio con ese nombre",  // 125
     u"El archivo ya existe\n¿Desea sobrescribirlo?",  // 126
     u"Error al crear el archivo",  // 127
-    u"Inserte un disco en el dispositivo de origen...",  // 128
-    u"Disco de origen vacío",  // 129
+    u"Insertar disco en la unidad de Origen...",  // 128
+    u"Disco de origen vacio",  // 129
     u"Inserte un disco vacío en el dispositivo de destino",  // 130
     u"Seleccionar origen...",  // 131
     u"Seleccionar destino...",  // 132
     u"Copia directa",  // 133
-    u"Inserte un CD (re)grabable en la unidad de destino",  // 134
-    u"Inserte un disco vacío o regrabable",  // 135
-    u"Inserte un disco (re)grabable en la unidad",  // 136
-    u"Ver registro",  // 137
+    u"Insertar un CD (Re)grabable en la unidad de destino",  // 134
+    u"Insertar un disco vacio o regrabable",  // 135
+    u"Insertar un disco (re)grabable en la unidad",  // 136
+    u"Ver Log",  // 137
     u"Proyecto de datos\tCopie sus archivos en un disco óptico o guárdelos como una imagen de tipo ISO o de tipo UDF.",  // 138
     u"Proyecto de audio\tCree un CD de audio a partir de archivos de audio de tipo wav, mp3, flac, ogg, etc.",  // 139
     u"Grabar imagen\tGrabe imágenes ISO, UDF o CUE existentes del disco duro a un disco óptico.",  // 140
     u"Copiar disco\tHaga copias de seguridad de sus discos de datos o de audio.",  // 141
     u"Borrar disco\tBorre o formatee un disco de forma rápida/parcial o completa",  // 142
-    u"La sobregrabación puede dañar su unidad, ¡continúe bajo su propia responsabilidad!",  // 143
+    u"Superar la capacidad de grabación puede dañar la grabadora, ¡continua bajo tu responsabilidad!",  // 143
     u"Sincronizando la caché",  // 144
     u"Escribiendo el Lead-In",  // 145
     u"Escribiendo el Lead-Out",  // 146
     u"Copiar disco",  // 147
     u"Error al bloquear el dispositivo: ",  // 148
     u"Copiando al disco duro",  // 149
-    u"Esperando el disco de destino",  // 150
-    u"Por favor, inserte el disco de destino",  // 151
+    u"Esperando por el disco de destino",  // 150
+    u"Por favor, inserta el disco de destino",  // 151
     u"Esperando...",  // 152
-    u"Error en el disco de origen",  // 153
+    u"Error en disco origen",  // 153
     u"Error en el disco de destino",  // 154
     u"No hay suficiente espacio en el disco de destino",  // 155
     u"El disco de destino necesita un borrado completo (proceso largo), ¿Desea continuar?",  // 156
-    u"Inserte un ",  // 157
-    u"en el destino",  // 158
-    u"Esta área de la aplicación es inestable y no funciona. El objetivo es mostrar al usuario cómo es.",  // 159
+    u"Insertar un ",  // 157
+    u"en destino",  // 158
+    u"Esta zona de la aplicación es inestable, y no funcional. El objetivo es mostrar al usuario como será.",  // 159
     u"Ayuda en línea",  // 160
     u"Haga clic aquí para leer los manuales y ver los vídeos sobre el uso de Kelvane 0.6",  // 161
     u"https://www.vanto-software.example/es/kelvane/manual",  // 162
@@ -427,8 +427,8 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Pausa anterior:",  // 201
     u"Duración:",  // 202
     u"Archivo:",  // 203
-    u"Arrastre o copie archivos AQUÍ",  // 204
-    u" - Tiempo:",  // 205
+    u"Arrastrar o copiar archivos AQUI",  // 204
+    u"- Duración:",  // 205
     u"Grabar CD de audio",  // 206
 };
 

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr u32 kTextBurnImageTitle = 90;
 constexpr u32 kTextOk = 0, kTextCancel = 1, kTextSelectDevice = 47, kTextSelectImage = 78;
 constexpr u32 kTextBurnSpeed = 79, kTextBurnMethod = 80, kTextMode2 = 81, kTextFinalize = 82, kTextVerify = 83;
 constexpr u32 kTextBufe = 84, kTextInformation = 85, kTextMaximum = 86, kTextAutoSpeed = 87;
@@ -111,7 +110,7 @@ CBurnImageWindow::~CBurnImageWindow() {
 }
 
 void CBurnImageWindow::CreateControls() {
-  title.Assign(GetUiText(kTextBurnImageTitle));
+  title.Assign(GetUiText(kTextSelectDevice));
   if (CFont* base = GetDefaultFont()) {
     bigFont.Assign(AcquireFont(base->faceName.c_str(), base->size + 1, false, base->italic != 0));
     base->Release();

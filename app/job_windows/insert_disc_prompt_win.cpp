@@ -8,13 +8,14 @@ namespace {
 
 constexpr Rect kUnplaced = {0, 0, 10, 10};
 const wchar16 kNoDevice[] = u"No Device";
+constexpr u32 kTextWaiting = 152;  // the caption: "Waiting..."
 
 }  // namespace
 
 CInsertDiscPrompt::CInsertDiscPrompt() {
   CFontRef base(GetDefaultFont());
   if (base.Get()) bigFont.Assign(AcquireFont(base.Get()->faceName.c_str(), base.Get()->size + 1, false, false));
-  title.Assign(GetUiText(kTextCopyDisc));
+  title.Assign(GetUiText(kTextWaiting));
 }
 
 CInsertDiscPrompt::~CInsertDiscPrompt() {

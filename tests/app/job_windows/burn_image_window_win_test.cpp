@@ -59,6 +59,8 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     const Rect size = BurnImageWindowSize(true);
     ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
     PumpPending();
+    // Its caption asks for the recorder, in the language shown.
+    EXPECT_EQ(std::u16string(GetUiText(47)), std::u16string(w.title.c_str(), w.title.GetLength())) << language;
     EXPECT_EQ(w.driveMap.GetCount(), 1u);
     EXPECT_TRUE(w.ok.flags & kFlagDisabled);
     EXPECT_TRUE(w.introPanel.IsVisible());
