@@ -21,6 +21,7 @@
 #include "support/simulated_recorder.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
+#include "ui/support/ui_test_platform.h"
 
 namespace {
 
@@ -122,12 +123,7 @@ struct PageKind {
 class LanguageSwitchTest : public ::testing::Test {
  protected:
   LanguageSwitchTest() : installed_(io_) {
-    if (FontListCount() == 0) InitFontList();
-    if (!GetWindowShadow()) InitWindowShadow();
-    if (!GetPaneShadow()) InitPaneShadow();
-    if (!GetPopupShadow()) InitPopupShadow();
-    InstallBuiltInLanguages();
-    SetCurrentLanguage(kLanguageEnglish);
+    RestoreProgramResources();
     ForgetSettings();
     io_.AddOpticalDrive(u'E', &recorder_);
     MediumOptions cdrw;

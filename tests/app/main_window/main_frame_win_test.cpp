@@ -17,6 +17,7 @@
 #include "ui/support/display_list_reader.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/real_window.h"
+#include "ui/support/ui_test_platform.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/widgets/edit_clipboard.h"
 #include "ui/windows/theme/theme_metrics.h"
@@ -132,13 +133,7 @@ TEST(MainFrame, StartsCentredWithItsTitleAndComesBackWhereItWasMoved) {
 class MainFrameTest : public ::testing::Test {
  protected:
   MainFrameTest() : installed_(io_) {
-    // Another suite may have run the program's exit callbacks.
-    if (FontListCount() == 0) InitFontList();
-    if (!GetWindowShadow()) InitWindowShadow();
-    if (!GetPaneShadow()) InitPaneShadow();
-    if (!GetPopupShadow()) InitPopupShadow();
-    InstallBuiltInLanguages();
-    SetCurrentLanguage(kLanguageEnglish);
+    RestoreProgramResources();
     ForgetMainSettings();
     io_.AddOpticalDrive(u'E', &recorder_);
     MediumOptions cdrw;

@@ -30,6 +30,7 @@
 #include "support/simulated_recorder.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/fake_data_object_win.h"
+#include "ui/support/ui_test_platform.h"
 #include "ui/windows/ole/drop_target_win.h"
 #include "ui/windows/ole/ole_session.h"
 
@@ -76,12 +77,7 @@ void WriteShot(CMainFrame& f, const std::string& path) {
 class AudioProjectWindowTest : public ::testing::Test {
  protected:
   AudioProjectWindowTest() : installed_(io_) {
-    if (FontListCount() == 0) InitFontList();
-    if (!GetWindowShadow()) InitWindowShadow();
-    if (!GetPaneShadow()) InitPaneShadow();
-    if (!GetPopupShadow()) InitPopupShadow();
-    InstallBuiltInLanguages();
-    SetCurrentLanguage(kLanguageEnglish);
+    RestoreProgramResources();
     io_.AddOpticalDrive(u'E', &recorder_);
     MediumOptions cdr;
     cdr.preset = MediumPreset::kCdR;

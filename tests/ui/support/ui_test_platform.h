@@ -3,3 +3,8 @@
 
 // Windows: the font list over the system faces; native: nothing.
 void InitUiTestPlatform();
+
+// Windows: the font list, the three shadows and the built-in languages (in
+// English) again, for tests that run after another suite may have run the
+// program's exit callbacks.
+void RestoreProgramResources();
