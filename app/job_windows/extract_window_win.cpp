@@ -106,6 +106,7 @@ void CExtractWindow::AbortWorkerRead() {
 void CExtractWindow::StopWorker() {
   stopWatch_.Stop();
   if (worker_.IsStarted()) {
+    if (!finished_.load()) cancelled_ = 1;
     extraction.Cancel();
     for (;;) {
       MSG sent;
