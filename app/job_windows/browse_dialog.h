@@ -26,8 +26,11 @@
 class CBrowseDialog : public CFrameWindow<CBrowseDialog> {
  public:
   static constexpr u32 kStyle = 0x6614;  // close button, sizable, caption, frame border
-  static constexpr i32 kMinTrackWidth = 460, kMinTrackHeight = 300;
   static constexpr i32 kWidth = 560, kHeight = 400;
+  // No smaller than it opens (the outer size, shadow margins included).
+  static constexpr i32 kMinTrackWidth = kWidth + 19, kMinTrackHeight = kHeight + 19;
+  // The labels of the location box, the name field and the type box.
+  static constexpr i32 kTextLookIn = 207, kTextName = 181, kTextType = 198;
   enum : u32 { kAccepted = 0, kCancelled = 1 };
   // Dialog flags.
   static constexpr u8 kLargeIcons = 0x01, kMultiAsked = 0x04, kSingleForced = 0x08;
@@ -76,6 +79,8 @@ class CBrowseDialog : public CFrameWindow<CBrowseDialog> {
   void LayoutContent(i32 width, i32 height);
   void PaintDecoration(CCanvas& canvas);
   bool OnDialogKey(u32 key);
+  // The mouse's Back (1) and Forward (2) buttons walk the history.
+  void OnExtraButton(u32 button);
 
   // ---- Behaviour (public for the tests) ----
   // Goes to a folder: its place is selected without notification, and an

@@ -109,9 +109,9 @@ void CBrowseDialog::CreateControls() {
   location.Create(kDropDownFlags, &r, this);
   nameField.Create(kFlagVisible | kFlagTabStop, &r, this);
   typeBox.Create(kDropDownFlags, &r, this);
-  locationLabel.text.Assign(u"Buscar en:");
-  nameLabel.text.Assign(u"Nombre:");
-  typeLabel.text.Assign(u"Tipo:");
+  locationLabel.textId = kTextLookIn;
+  nameLabel.textId = kTextName;
+  typeLabel.textId = kTextType;
   locationLabel.alignment = nameLabel.alignment = typeLabel.alignment = CLabel<CBrowseDialog>::kAlignMiddle;
   locationLabel.Create(kFlagVisible | kFlagSeeThrough, &r, this);
   nameLabel.Create(kFlagVisible | kFlagSeeThrough, &r, this);
@@ -195,6 +195,13 @@ bool CBrowseDialog::OnDialogKey(u32 key) {
   if (key != 27) return false;
   CancelAndClose();
   return true;
+}
+
+void CBrowseDialog::OnExtraButton(u32 button) {
+  if (button == 1)
+    GoBack();
+  else if (button == 2)
+    GoForward();
 }
 
 void CBrowseDialog::NavigateTo(const wchar16* path) {

@@ -22,9 +22,10 @@ inline bool ChooseFolderWithBrowser(u32 titleId, const wchar16* initial, CWideSt
   return true;
 }
 
-// The extraction window run over the entries.
+// The extraction window run over the entries; leftOut is the number of
+// entries a damaged image's tree lacks (0 for a whole image).
 bool ExtractWithWindow(void* context, const wchar16* imagePath, CFileNode* const* entries, u32 count,
-                       const wchar16* folder);
+                       const wchar16* folder, u32 leftOut);
 // The browse dialog in "Image" "SaveImageDirectory", written back when
 // accepted; true with the chosen path.
 bool ChooseSavedImagePath(void* context, CWideString* path);
@@ -33,9 +34,9 @@ struct ExplorerActions {
   u32 (*messageBox)(const MessageText& text, const MessageText& title, u32 flags) = ShowMessageBox;
   bool (*chooseFolder)(u32 titleId, const wchar16* initial, CWideString* chosen) = ChooseFolderWithBrowser;
   // Extracts the entries (files, folders with their contents) of the image
-  // into the folder with its progress window.
+  // into the folder with its progress window (a damaged image told first).
   bool (*extract)(void* context, const wchar16* imagePath, CFileNode* const* entries, u32 count,
-                  const wchar16* folder) = ExtractWithWindow;
+                  const wchar16* folder, u32 leftOut) = ExtractWithWindow;
   // Asks where the image is to be saved; true with the path.
   bool (*chooseImagePath)(void* context, CWideString* path) = ChooseSavedImagePath;
   // Opens the saving page for the path with the project's page set aside

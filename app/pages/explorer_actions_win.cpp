@@ -6,10 +6,10 @@
 #include "runtime/settings.h"
 
 bool ExtractWithWindow(void*, const wchar16* imagePath, CFileNode* const* entries, u32 count,
-                       const wchar16* folder) {
+                       const wchar16* folder, u32 leftOut) {
   CExtractWindow window;
   for (u32 i = 0; i < count; ++i) window.AddEntry(entries[i]);
-  window.Run(imagePath, folder);
+  window.Run(imagePath, folder, leftOut);
   return true;
 }
 

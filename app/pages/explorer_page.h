@@ -25,6 +25,7 @@
 #include "app/pages/page_text_ids.h"
 #include <tuple>
 
+#include "app/job_windows/image_notices.h"
 #include "app/main_window/notice_texts.h"
 #include "app/main_window/page_holder.h"
 #include "app/commands/main_menu.h"
@@ -52,7 +53,6 @@
 #include "ui/windows/theme/theme_metrics.h"
 
 constexpr u32 kTextNewFolder = 113;
-constexpr u32 kTextErrorOpeningImage = 119;
 constexpr u32 kTextDefaultLabel = 120;
 constexpr u32 kTextFileSystem = 94;
 constexpr u32 kTextVersion = 110;
@@ -104,6 +104,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   TreeTotals selectionTotals;      // the list's selection
   ExplorerMenuStorage menuStorage;
   CArray<u8> rowSelected{16};      // one per row of the list: 1 selected
+  u32 damagedEntries = 0;          // entries a damaged image's tree lacks
 
   auto Children() {
     return std::tie(closeButton, menuBar, mediaSize, fileSystem, version, tree, list, usageBar, usageLabel,
@@ -194,22 +195,30 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     project.flags = kNodeDirectory;
     ShowTree(&project, label.c_str(), -1);
   }
-  // An image opened for browsing; false (after the message box) when it
-  // could not be read: the caller closes the page.
+  // An image opened for browsing; false (after the error box) when it
+  // could not be read: the caller closes the page. A damaged image is told
+  // once, with how many entries the tree lacks, and the rest is shown.
   bool OpenImage(const wchar16* path) {
     imagePath.Assign(path);
     u64 size = 0;
     if (!reader.ReadVolume(&size, imagePath.c_str())) {
-      actions.messageBox(MessageText::Id(kTextErrorOpeningImage), MessageText::Id(kTextErrorOpeningImage), 0x10004);
+      actions.messageBox(MessageText::Id(kTextErrorOpeningImage), MessageText::Id(kTextErrorOpeningImage),
+                         kImageErrorFlags);
       return false;
     }
     const u8 found = reader.GetFlags();
-    CDirNode* chosen = (found & kTreeThird)    ? &reader.GetThirdRoot()
-                       : (found & kTreeJoliet) ? &reader.GetJolietRoot()
-                                               : &reader.GetPrimaryRoot();
+    const u8 shown = (found & kTreeThird) ? kTreeThird : (found & kTreeJoliet) ? kTreeJoliet : kTreePrimary;
+    CDirNode* chosen = shown == kTreeThird    ? &reader.GetThirdRoot()
+                       : shown == kTreeJoliet ? &reader.GetJolietRoot()
+                                              : &reader.GetPrimaryRoot();
+    damagedEntries = DamagedEntriesOf(reader, shown);
+    TellDamagedImage(actions.messageBox, damagedEntries);
     ShowTree(chosen, chosen->name.c_str(), 0);
     return true;
   }
+  // While an export runs (its window is modal over the main window), the
+  // main window does not close: the export's thread uses this page's tree.
+  bool RefusesClose() { return exporting_; }
   bool IsBrowsingImage() const { return root && root != &project; }
   bool CanSave() const { return actions.chooseImagePath && actions.startSaving; }
 
@@ -698,8 +707,11 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     settings.WriteString(u"\\ImageExplorer", u"ExtractPath", chosen.c_str());
     CArray<CFileNode*> entries(16);
     ForEachChosenEntry([&](CFileNode& entry) { entries.Add(&entry); });
-    if (entries.GetCount())
-      actions.extract(actions.context, imagePath.c_str(), entries.GetData(), entries.GetCount(), chosen.c_str());
+    if (!entries.GetCount()) return;
+    exporting_ = true;
+    actions.extract(actions.context, imagePath.c_str(), entries.GetData(), entries.GetCount(), chosen.c_str(),
+                    damagedEntries);
+    exporting_ = false;
   }
 
   void SaveImage() {
@@ -751,6 +763,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   i32 folderIcon_ = -2;
   u32 selectedRows_ = 0;
   TreeItemHandle rebuilding_ = kNullItem;
+  bool exporting_ = false;
   CClipboardFiles clipboard_;
   Rect infoRect_ = {0, 0, 0, 0};
 };

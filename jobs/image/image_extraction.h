@@ -2,7 +2,8 @@
 // folders with everything below them) out of the image into a folder on
 // disk. The extraction window runs it on its worker thread; questions and
 // error boxes go to the user-interface thread through the job UI boundary,
-// and progress is published there as a percentage of the entries.
+// progress is published there as a percentage of the entries, and the name
+// of each file as its writing starts (the overall bar's caption).
 //
 // Names come from the image and are untrusted: every name passes the
 // images layer's safe-name check before it becomes part of a path, so an

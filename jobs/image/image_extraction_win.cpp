@@ -118,6 +118,7 @@ bool CImageExtraction::ExtractFileEntry(const CWideString& path, const CFileNode
   }
   if (FileExists(path.c_str()) && Ask(kTextOverwriteFile, kTextErrorTitle, kOkCancel) != kAnswerOk)
     return Stop(kExtractStopped);
+  if (ui_) ui_->SetCaption(kBarOverall, file->name.c_str());  // the file being written
   const HResult hr = CopyFile(file, path.c_str());
   if (IsCancelled()) return Stop(kExtractCancelled);
   if (hr != 0) return Fail(hr == kHrDiskFull || hr == kHrHandleDiskFull ? kTextNoSpace : kTextCannotCreate, hr);

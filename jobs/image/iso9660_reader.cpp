@@ -71,6 +71,7 @@ struct CIso9660Reader::Walk {
   bool joliet;
   bool ok = false;
   u32 skipped = 0;
+  u32 refusedNames = 0;  // of skipped: names the directory holds already
   u32 reserved = 0;  // child slots reserved ahead
   CWideString name;  // an ISO 9660 name being converted
 
@@ -133,7 +134,8 @@ void CIso9660Reader::Reset() {
   ResetRoot(&third_);
   flags_ = 0;
   nodes_.store(0, std::memory_order_relaxed);
-  skipped_ = 0;
+  skipped_[0] = skipped_[1] = 0;
+  refusedNames_[0] = refusedNames_[1] = 0;
   imageSize_ = 0;
   path_ = nullptr;
 }
@@ -182,7 +184,7 @@ bool CIso9660Reader::PrepareRoot(const u8* descriptor, CDirNode* root, bool joli
   DirRecord record;
   if (!ParseDirRecord(descriptor + kRootRecordOffset, kRootRecordBytes, &record) ||
       !(record.flags & kRecordDirectory)) {
-    ++skipped_;
+    ++skipped_[joliet ? 1 : 0];
     return false;
   }
   root->location = record.location;
@@ -214,13 +216,17 @@ void CIso9660Reader::ReadTrees(bool primary, bool joliet) {
     JolietWalkEntry(&jolietWalk);
   if (primaryWalk.ok) flags_ |= kTreePrimary;
   if (jolietWalk.ok) flags_ |= kTreeJoliet;
-  skipped_ += primaryWalk.skipped + jolietWalk.skipped;
+  skipped_[0] += primaryWalk.skipped;
+  skipped_[1] += jolietWalk.skipped;
+  refusedNames_[0] += primaryWalk.refusedNames;
+  refusedNames_[1] += jolietWalk.refusedNames;
 }
 
 bool CIso9660Reader::ReadDirectory(CDirNode* dir, bool joliet, u32 depth) {
   Walk walk(this, dir, joliet);
   bool ok = WalkDirectory(&walk, dir, depth);
-  skipped_ += walk.skipped;
+  skipped_[joliet ? 1 : 0] += walk.skipped;
+  refusedNames_[joliet ? 1 : 0] += walk.refusedNames;
   return ok;
 }
 
@@ -328,10 +334,12 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
         ++walk->skipped;
         continue;
       }
+      dir->conflict = kConflictNone;
       CDirNode* sub = dir->InsertDir(text, length);
       if (!sub) {
         GiveBackNode();
         ++walk->skipped;  // a name the directory holds already: only this record
+        if (dir->conflict != kConflictNone) ++walk->refusedNames;
         continue;
       }
       sub->location = record.location;
@@ -379,10 +387,12 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
       ++walk->skipped;
       continue;
     }
+    dir->conflict = kConflictNone;
     CFileNode* file = dir->AddFileEntry(path_, text, length, at, bytes);
     if (!file) {
       GiveBackNode();
       ++walk->skipped;
+      if (dir->conflict != kConflictNone) ++walk->refusedNames;
       continue;
     }
     file->flags = record.flags & kNodeHidden;

@@ -6,7 +6,7 @@
 // The image is untrusted: records are validated, directories must lie
 // inside the image, a directory extent is read at most once per tree (so
 // loops and cross-links end), and depth, directory size and node count are
-// bounded. What is left out is counted in GetSkipped().
+// bounded. What is left out is counted, per tree and in all.
 //
 // When both trees exist they are built at the same time, the Joliet tree on
 // a worker thread: the walks share only the image (its reads are locked) and
@@ -47,7 +47,15 @@ class CIso9660Reader {
   CDirNode& GetThirdRoot() { return third_; }
   u8 GetFlags() const { return flags_; }
   u32 GetSectorSize() const { return sectorSize_; }
-  u32 GetSkipped() const { return skipped_; }
+  // Records left out of both trees.
+  u32 GetSkipped() const { return skipped_[0] + skipped_[1]; }
+  // Records left out of one tree (kTreePrimary or kTreeJoliet): what a
+  // user of that tree does not see.
+  u32 GetSkippedIn(u8 tree) const { return CountIn(skipped_, tree); }
+  // Of those, the records whose name the tree refused because the folder
+  // holds that name already (names that differ only in case): an image
+  // mastered from a case-sensitive file system has them without any damage.
+  u32 GetRefusedNamesIn(u8 tree) const { return CountIn(refusedNames_, tree); }
   u32 GetNodeCount() const { return nodes_.load(std::memory_order_relaxed); }
 
  private:
@@ -60,6 +68,9 @@ class CIso9660Reader {
   bool WalkDirectory(Walk* walk, CDirNode* dir, u32 depth);
   bool ReadExtent(Walk* walk, u64 location, u32 size);
   bool ExtentInside(u64 location, u64 size) const;
+  static u32 CountIn(const u32 (&counts)[2], u8 tree) {
+    return tree == kTreePrimary ? counts[0] : tree == kTreeJoliet ? counts[1] : 0;
+  }
   bool TakeNode();
   void GiveBackNode();
   void Reset();
@@ -75,6 +86,7 @@ class CIso9660Reader {
 
   u64 imageSize_ = 0;
   std::atomic<u32> nodes_{0};
-  u32 skipped_ = 0;
+  u32 skipped_[2] = {0, 0};  // the primary tree's, the Joliet tree's
+  u32 refusedNames_[2] = {0, 0};
   CLock imageLock_;  // the image's position is shared by both walks
 };

@@ -11,6 +11,7 @@
 #include "app/job_windows/browse_dialog.h"
 #include "app/job_windows/image_browse.h"
 #include "runtime/settings.h"
+#include "support/language_scope.h"
 #include "ui/support/real_window.h"
 
 namespace {
@@ -193,6 +194,79 @@ TEST_F(BrowseDialog, ViewModesAndDetailsKeepsTheLook) {
     EXPECT_EQ(b.files.rows[0].iconLayout, 0x11u);
     b.CancelAndClose();
   });
+}
+
+// The window's minimum track size is the size it opens with: it cannot be
+// dragged smaller than that (the outer size, shadow margins included).
+TEST_F(BrowseDialog, CannotBeMadeSmallerThanItOpens) {
+  CBrowseDialog d;
+  RunWith(d, base, [&](CBrowseDialog& b) {
+    HWND w = static_cast<HWND>(b.Handle());
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    MINMAXINFO info = {};
+    SendMessageW(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(579, info.ptMinTrackSize.x);
+    EXPECT_EQ(419, info.ptMinTrackSize.y);
+    EXPECT_EQ(r.right - r.left, info.ptMinTrackSize.x) << "as wide as it opens";
+    EXPECT_EQ(r.bottom - r.top, info.ptMinTrackSize.y) << "as high as it opens";
+    b.CancelAndClose();
+  });
+}
+
+// The mouse's extra buttons walk the history as Back and Forward do,
+// wherever the focus is; a double click of one is two steps.
+TEST_F(BrowseDialog, TheMouseBackAndForwardButtonsWalkTheHistory) {
+  CBrowseDialog d;
+  RunWith(d, base, [&](CBrowseDialog& b) {
+    HWND w = static_cast<HWND>(b.Handle());
+    b.NavigateTo((base + u"\\Alpha").c_str());
+    b.NavigateTo((base + u"\\Alpha\\Inner").c_str());
+    b.files.SetFocus();
+    SendMessageW(w, WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON1, XBUTTON1), 0);
+    EXPECT_EQ(std::u16string(b.GetCurrentFolder()), base + u"\\Alpha");
+    EXPECT_TRUE(ToolEnabled(b, kCmdBrowseForward));
+    b.accept.SetFocus();
+    SendMessageW(w, WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON1, XBUTTON1), 0);
+    EXPECT_EQ(std::u16string(b.GetCurrentFolder()), base);
+    EXPECT_FALSE(ToolEnabled(b, kCmdBrowseBack));
+    SendMessageW(w, WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON1, XBUTTON1), 0);
+    EXPECT_EQ(std::u16string(b.GetCurrentFolder()), base) << "nothing before the first entry";
+    b.SetFocus();  // the window itself
+    SendMessageW(w, WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON2, XBUTTON2), 0);
+    EXPECT_EQ(std::u16string(b.GetCurrentFolder()), base + u"\\Alpha");
+    SendMessageW(w, WM_XBUTTONDOWN, MAKEWPARAM(MK_XBUTTON2, XBUTTON2), 0);
+    EXPECT_EQ(std::u16string(b.GetCurrentFolder()), base + u"\\Alpha\\Inner");
+    EXPECT_FALSE(ToolEnabled(b, kCmdBrowseForward));
+    SendMessageW(w, WM_XBUTTONDBLCLK, MAKEWPARAM(MK_XBUTTON1, XBUTTON1), 0);
+    EXPECT_EQ(std::u16string(b.GetCurrentFolder()), base);
+    EXPECT_EQ(b.history.GetCount(), 3u) << "walking drops nothing";
+    b.CancelAndClose();
+  });
+}
+
+// The labels of the location box, the name field and the type box are in
+// the interface's language.
+TEST_F(BrowseDialog, TheFieldLabelsFollowTheLanguage) {
+  const struct {
+    u32 language;
+    std::u16string lookIn, name, type;
+  } cases[] = {{kLanguageEnglish, u"Look in:", u"Name:", u"Type:"},
+               {kLanguageSpanish, u"Buscar en:", u"Nombre:", u"Tipo:"}};
+  for (const auto& c : cases) {
+    CLanguageScope language(c.language);
+    CBrowseDialog d;
+    RunWith(d, base, [&](CBrowseDialog& b) {
+      auto shown = [](const CLabel<CBrowseDialog>& l) {
+        const ControlText t = TextOf(l.textId, l.text);
+        return std::u16string(t.text, static_cast<size_t>(t.length));
+      };
+      EXPECT_EQ(c.lookIn, shown(b.locationLabel));
+      EXPECT_EQ(c.name, shown(b.nameLabel));
+      EXPECT_EQ(c.type, shown(b.typeLabel));
+      b.CancelAndClose();
+    });
+  }
 }
 
 // Open's registry values: the start folder and view mode are read (a view

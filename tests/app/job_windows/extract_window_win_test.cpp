@@ -1,17 +1,26 @@
 // The extraction window as a real modal window over an image made by
-// xorriso: it closes by itself when done, Cancel and its caption's close
-// stop the worker (joined before Run returns, the partial file removed), a
-// question is a real message box on the user-interface thread whose
-// caption close answers "stop", and an image that cannot be opened is told.
+// xorriso: it shows the file being written and closes by itself when done;
+// Cancel and its caption's close stop the worker (joined before Run
+// returns, the partial file removed), and while a read of the image hangs
+// the window stays until the worker has ended: an aborted read ends at
+// once, one that cannot be aborted is told after the notice time (on the
+// virtual clock). A question is a real message box on the user-interface
+// thread whose caption close answers "stop"; an image that cannot be opened
+// is an error, a damaged one is told before its entries are extracted.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 
 #include "app/job_windows/extract_window.h"
+#include "app/job_windows/image_notices.h"
 #include "jobs/image/iso9660_reader.h"
+#include "runtime/file.h"
+#include "support/language_scope.h"
+#include "support/virtual_clock.h"
 #include "ui/support/real_window.h"
 
 namespace {
@@ -75,32 +84,184 @@ struct Image {
   CFileNode* Entry(const char16_t* name) { return reader.GetJolietRoot().FindChild(name); }
 };
 
-u32 RunWith(CExtractWindow& w, const fs::path& target, std::function<bool()> step) {
+// Runs `run` with `step` ticking in its modal loops and the watchdog set.
+u32 Stepping(std::function<u32()> run, std::function<bool()> step) {
   g_step = step;
   const UINT_PTR tick = SetTimer(nullptr, 0, 5, Tick);
   const UINT_PTR dog = SetTimer(nullptr, 0, 20000, Watchdog);
-  const u32 answer = w.Run(Wide(kFixtures / "extract.iso").c_str(), Wide(target).c_str());
+  const u32 answer = run();
   KillTimer(nullptr, tick);
   KillTimer(nullptr, dog);
   g_step = nullptr;
   return answer;
 }
 
-TEST(ExtractWindow, ExtractsWithProgressAndClosesByItself) {
+u32 RunWith(CExtractWindow& w, const fs::path& target, std::function<bool()> step) {
+  return Stepping([&] { return w.Run(Wide(kFixtures / "extract.iso").c_str(), Wide(target).c_str()); }, step);
+}
+
+std::u16string WindowTitle(HWND w) {
+  wchar_t text[256] = {};
+  GetWindowTextW(w, text, 256);
+  return std::u16string(text, text + wcslen(text));
+}
+
+// extract.iso, except that, once armed (after the format detection, which
+// reads the UDF anchor far into the image), the first read from `from` on
+// hangs: in a read of an empty pipe (which an aborted read ends) or on an
+// event that only Release sets. Either gives up after 30 s, so that a
+// window that never stops its worker fails the test instead of hanging it.
+class CHangingSource : public IImageSource {
+ public:
+  enum Hang { kPipeRead, kEventWait };
+  CHangingSource(u64 from, Hang hang) : from_(from), hang_(hang) {
+    file_.OpenRead(Wide(kFixtures / "extract.iso").c_str());
+    CreatePipe(&pipeRead_, &pipeWrite_, nullptr, 0);
+    release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  }
+  ~CHangingSource() override {
+    Release();
+    if (closer_) {
+      WaitForSingleObject(closer_, 35000);
+      CloseHandle(closer_);
+    }
+    CloseHandle(pipeRead_);
+    if (pipeWrite_) CloseHandle(pipeWrite_);
+    CloseHandle(release_);
+  }
+  HResult ReadAt(u64 offset, void* buffer, u32 count, u32* got) override {
+    *got = 0;
+    if (armed_ && offset >= from_ && !hung_.exchange(true)) {
+      hanging_ = true;
+      if (hang_ == kPipeRead) {
+        char byte = 0;
+        DWORD n = 0;
+        // Nothing is ever written: only an abort or the give-up ends it.
+        SetTimeoutCloser();
+        if (!ReadFile(pipeRead_, &byte, 1, &n, nullptr)) {
+          const DWORD error = GetLastError();
+          hanging_ = false;
+          return HResultFromError(error);
+        }
+      } else {
+        WaitForSingleObject(release_, 30000);
+      }
+      hanging_ = false;
+    }
+    HResult hr = FileSeek(file_.Get(), static_cast<i64>(offset), kFileBegin, nullptr);
+    u64 n = 0;
+    if (hr == 0) hr = FileReadAll(file_.Get(), buffer, count, &n);
+    *got = static_cast<u32>(n);
+    return hr;
+  }
+  HResult GetSize(u64* size) override { return FileSize(file_.Get(), size); }
+  void Arm() { armed_ = true; }
+  bool IsHanging() const { return hanging_; }
+  void Release() { SetEvent(release_); }
+
+ private:
+  // The give-up of the pipe read: its writing end closed after 30 s.
+  void SetTimeoutCloser() {
+    struct Closer {
+      static DWORD WINAPI Run(void* p) {
+        CHangingSource* s = static_cast<CHangingSource*>(p);
+        if (WaitForSingleObject(s->release_, 30000) == WAIT_TIMEOUT) {
+          CloseHandle(s->pipeWrite_);
+          s->pipeWrite_ = nullptr;
+        }
+        return 0;
+      }
+    };
+    closer_ = CreateThread(nullptr, 0, &Closer::Run, this, 0, nullptr);
+  }
+
+  CFileHandle file_;
+  u64 from_;
+  Hang hang_;
+  HANDLE pipeRead_ = nullptr, pipeWrite_ = nullptr, release_ = nullptr, closer_ = nullptr;
+  std::atomic<bool> armed_{false}, hung_{false}, hanging_{false};
+};
+
+// A window over big_sparse.bin (its second chunk hangs) and empty.txt.
+struct HangingRun {
   Image image;
-  const fs::path out = FreshFolder("done");
   CExtractWindow w;
-  w.AddEntry(image.Entry(u"chunk_exact.bin"));
-  w.AddEntry(image.Entry(u"Folder with a long name for Joliet"));
-  EXPECT_EQ(w.GetTotal(), 6u) << "a file, then a folder with its four entries below";
-  const u32 answer = RunWith(w, out, [] { return true; });
-  EXPECT_EQ(answer, 0u);
-  EXPECT_EQ(std::u16string(w.label.text.c_str()), u"Esto es un texto largo de prueba, bo que pasa?");
-  EXPECT_EQ(std::u16string(w.title.c_str()), u"Extracting files...");
-  EXPECT_EQ(w.GetOutcome(), kExtractDone);
-  EXPECT_DOUBLE_EQ(w.progress.value, 100.0);
-  EXPECT_EQ(fs::file_size(out / "chunk_exact.bin"), CImageExtraction::kChunkBytes);
-  EXPECT_EQ(fs::file_size(out / "Folder with a long name for Joliet" / "deeper" / "level two" / "leaf.bin"), 70000u);
+  CHangingSource* source = nullptr;
+  fs::path out;
+  HangingRun(const std::string& name, CHangingSource::Hang hang) : out(FreshFolder(name)) {
+    CFileNode* big = image.Entry(u"big_sparse.bin");
+    w.AddEntry(big);
+    w.AddEntry(image.Entry(u"empty.txt"));
+    source = new CHangingSource(big->location * 2048 + CImageExtraction::kChunkBytes, hang);
+    EXPECT_EQ(w.extraction.AttachImage(source, false), 0);
+    source->Arm();
+  }
+  ~HangingRun() {
+    source->Release();
+    w.extraction.AttachImage(nullptr, false);
+    delete source;
+    std::error_code ec;
+    fs::remove_all(out, ec);
+  }
+  u32 Run(std::function<bool()> step) {
+    return Stepping([&] { return w.RunOpened(Wide(out).c_str(), 0); }, step);
+  }
+};
+
+// The label says what the window does in the interface's language: at
+// first "Extracting files...", then with the name of the file being
+// written; the last file's name stays when it closes by itself.
+TEST(ExtractWindow, ExtractsWithProgressShowsTheFileBeingWrittenAndClosesByItself) {
+  const struct {
+    u32 language;
+    std::u16string title;
+  } cases[] = {{kLanguageEnglish, u"Extracting files..."}, {kLanguageSpanish, u"Extrayendo archivos..."}};
+  for (const auto& c : cases) {
+    CLanguageScope language(c.language);
+    Image image;
+    const fs::path out = FreshFolder("done");
+    CExtractWindow w;
+    w.AddEntry(image.Entry(u"chunk_exact.bin"));
+    w.AddEntry(image.Entry(u"Folder with a long name for Joliet"));
+    EXPECT_EQ(w.GetTotal(), 6u) << "a file, then a folder with its four entries below";
+    std::u16string first;
+    const u32 answer = RunWith(w, out, [&] {
+      if (w.Handle() && first.empty()) first = w.label.text.c_str();
+      return !first.empty();
+    });
+    EXPECT_EQ(answer, 0u);
+    EXPECT_EQ(first.substr(0, c.title.size()), c.title);
+    // The folder's sub-folders come before its files.
+    EXPECT_EQ(std::u16string(w.label.text.c_str()), c.title + u" inner file with spaces.txt");
+    EXPECT_EQ(std::u16string(w.title.c_str()), c.title);
+    EXPECT_EQ(w.GetOutcome(), kExtractDone);
+    EXPECT_DOUBLE_EQ(w.progress.value, 100.0);
+    EXPECT_EQ(fs::file_size(out / "chunk_exact.bin"), CImageExtraction::kChunkBytes);
+    EXPECT_EQ(fs::file_size(out / "Folder with a long name for Joliet" / "deeper" / "level two" / "leaf.bin"), 70000u);
+    fs::remove_all(out);
+  }
+}
+
+// The window's minimum track size is the size it opens with.
+TEST(ExtractWindow, CannotBeMadeSmallerThanItOpens) {
+  Image image;
+  const fs::path out = FreshFolder("size");
+  CExtractWindow w;
+  w.AddEntry(image.Entry(u"big_sparse.bin"));
+  MINMAXINFO info = {};
+  RECT r = {};
+  RunWith(w, out, [&] {
+    if (!w.Handle()) return false;
+    HWND hwnd = static_cast<HWND>(w.Handle());
+    GetWindowRect(hwnd, &r);
+    SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    w.CancelAndClose();
+    return true;
+  });
+  EXPECT_EQ(399, info.ptMinTrackSize.x);
+  EXPECT_EQ(159, info.ptMinTrackSize.y);
+  EXPECT_EQ(r.right - r.left, info.ptMinTrackSize.x) << "as wide as it opens";
+  EXPECT_EQ(r.bottom - r.top, info.ptMinTrackSize.y) << "as high as it opens";
   fs::remove_all(out);
 }
 
@@ -108,20 +269,22 @@ TEST(ExtractWindow, ExtractsWithProgressAndClosesByItself) {
 // worker stops at its next chunk and has ended when Run returns; the
 // partial file is gone and nothing after it was written.
 TEST(ExtractWindow, CancelAndCaptionCloseStopTheWorker) {
-  for (bool caption : {false, true}) {
-    SCOPED_TRACE(caption ? "caption close" : "Cancel");
+  for (int way : {0, 1, 2}) {
+    SCOPED_TRACE(way == 0 ? "Cancel" : way == 1 ? "system close" : "caption button");
     Image image;
-    const fs::path out = FreshFolder(caption ? "caption" : "cancel");
+    const fs::path out = FreshFolder(way == 0 ? "cancel" : way == 1 ? "caption" : "button");
     CExtractWindow w;
     w.AddEntry(image.Entry(u"big_sparse.bin"));
     w.AddEntry(image.Entry(u"empty.txt"));
     const u32 answer = RunWith(w, out, [&] {
       std::error_code ec;
       if (!w.Handle() || fs::file_size(out / "big_sparse.bin", ec) == 0 || ec) return false;
-      if (caption)
+      if (way == 0)
+        w.cancel.click.Call(&w);
+      else if (way == 1)
         PostMessageW(static_cast<HWND>(w.Handle()), WM_SYSCOMMAND, SC_CLOSE, 0);
       else
-        w.cancel.click.Call(&w);
+        PostMessageW(static_cast<HWND>(w.Handle()), WM_CLOSE, 0, 0);  // as the caption's button does
       return true;
     });
     EXPECT_EQ(answer, 1u);
@@ -155,6 +318,137 @@ TEST(ExtractWindow, AQuestionClosedFromItsCaptionMeansNo) {
   EXPECT_EQ(w.GetOutcome(), kExtractStopped);
   EXPECT_EQ(fs::file_size(out / "chunk_exact.bin"), 3u);
   EXPECT_FALSE(fs::exists(out / "empty.txt"));
+  fs::remove_all(out);
+}
+
+// A read of the image that hangs (a drive or share that stopped
+// answering) while Cancel is pressed: the read is aborted, the partial file
+// removed and the window closes at once, without waiting for the read.
+TEST(ExtractWindow, CancelAbortsAHangingRead) {
+  HangingRun run("aborted", CHangingSource::kPipeRead);
+  DWORD cancelledAt = 0;
+  const u32 answer = run.Run([&] {
+    if (!run.w.Handle() || !run.source->IsHanging()) return false;
+    cancelledAt = GetTickCount();
+    run.w.cancel.click.Call(&run.w);
+    return true;
+  });
+  const DWORD took = GetTickCount() - cancelledAt;
+  EXPECT_EQ(answer, 1u);
+  EXPECT_LT(took, 5000u) << "the read was aborted, not waited for";
+  EXPECT_EQ(run.w.GetOutcome(), kExtractCancelled);
+  EXPECT_FALSE(run.w.HasToldNoAnswer());
+  EXPECT_FALSE(fs::exists(run.out / "big_sparse.bin")) << "no partial file";
+  EXPECT_FALSE(fs::exists(run.out / "empty.txt"));
+}
+
+// A read that cannot be aborted: the window stays open and says it is
+// stopping, with Cancel disabled; after the notice time the user is told,
+// once, that the image does not answer; when the read ends the worker
+// stops, the partial file goes and the window closes by itself.
+TEST(ExtractWindow, AReadThatCannotBeAbortedKeepsTheWindowAndIsTold) {
+  CLanguageScope language(kLanguageEnglish);
+  CVirtualClock clock;
+  CInstalledClock installed(clock);
+  HangingRun run("stuck", CHangingSource::kEventWait);
+  bool cancelled = false, stayed = false, stopping = false, told = false;
+  u64 toldAfterMs = 0, cancelledAtMs = 0;
+  const u32 answer = run.Run([&] {
+    HWND hwnd = static_cast<HWND>(run.w.Handle());
+    if (!hwnd || !run.source->IsHanging()) return false;
+    if (!cancelled) {
+      cancelled = true;
+      cancelledAtMs = clock.NowMs();
+      run.w.cancel.click.Call(&run.w);
+      return false;
+    }
+    if (!IsWindow(hwnd)) return true;  // closed under the hanging read: the test fails below
+    stayed = true;
+    stopping = run.w.IsStopping() && (run.w.cancel.flags & kFlagDisabled) &&
+               std::u16string(run.w.label.text.c_str()) == u"Stopping...";
+    HWND box = OpenBox(hwnd);
+    if (!box) return false;
+    told = IsWindow(hwnd) && WindowTitle(box) == u"Warning!";
+    toldAfterMs = clock.NowMs() - cancelledAtMs;
+    run.source->Release();
+    PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+  });
+  EXPECT_TRUE(stayed) << "the window stayed while the read hung";
+  EXPECT_TRUE(stopping) << "and said that it is stopping";
+  EXPECT_TRUE(told) << "the user was told while the window waited";
+  EXPECT_GE(toldAfterMs, CExtractWindow::kStopNoticeMs);
+  EXPECT_TRUE(run.w.HasToldNoAnswer());
+  EXPECT_EQ(answer, 1u);
+  EXPECT_EQ(run.w.GetOutcome(), kExtractCancelled);
+  EXPECT_FALSE(fs::exists(run.out / "big_sparse.bin")) << "no partial file";
+}
+
+// The window destroyed under a hanging read (the program being ended):
+// Run still returns only after the worker, and the user is told while it
+// waits.
+TEST(ExtractWindow, AWindowDestroyedUnderAHangingReadStillWaitsForItsWorker) {
+  CVirtualClock clock;
+  CInstalledClock installed(clock);
+  HangingRun run("destroyed", CHangingSource::kEventWait);
+  bool destroyed = false, toldWhileHanging = false;
+  const u32 answer = run.Run([&] {
+    if (!destroyed) {
+      if (!run.w.Handle() || !run.source->IsHanging()) return false;
+      destroyed = true;
+      DestroyWindow(static_cast<HWND>(run.w.Handle()));
+      return false;
+    }
+    HWND box = OpenBox(nullptr);
+    if (!box) return false;
+    toldWhileHanging = run.source->IsHanging();
+    run.source->Release();
+    PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+  });
+  EXPECT_TRUE(destroyed);
+  EXPECT_TRUE(toldWhileHanging);
+  EXPECT_FALSE(run.source->IsHanging()) << "Run returned after the read";
+  EXPECT_EQ(run.w.GetOutcome(), kExtractCancelled);
+  EXPECT_FALSE(fs::exists(run.out / "big_sparse.bin")) << "no partial file";
+  EXPECT_EQ(answer, 1u) << "a run that did not end by itself counts as cancelled";
+}
+
+// An image cut short by its maker's tool: before the window opens the user
+// is told once that it is damaged (a warning with one OK button), then the
+// entries the tree holds are extracted.
+TEST(ExtractWindow, ADamagedImageIsToldFirstAndTheRestExtracted) {
+  CLanguageScope language(kLanguageEnglish);
+  const std::u16string cut = Wide(fs::path("fixtures") / "iso" / "joliet.cut.iso.part");
+  CIso9660Reader reader;
+  u64 size = 0;
+  ASSERT_TRUE(reader.ReadVolume(&size, cut.c_str()));
+  const u32 leftOut = DamagedEntriesOf(reader, kTreeJoliet);
+  ASSERT_GT(leftOut, 0u);
+  CDirNode& root = reader.GetJolietRoot();
+  const fs::path out = FreshFolder("damaged");
+  CExtractWindow w;
+  for (u32 i = 0; i < root.GetChildCount(); ++i) w.AddEntry(root.ChildAt(i));
+  int boxes = 0;
+  bool beforeTheWindow = false;
+  const u32 answer = Stepping([&] { return w.Run(cut.c_str(), Wide(out).c_str(), leftOut); }, [&] {
+    HWND box = OpenBox(static_cast<HWND>(w.Handle()));
+    if (!box || WindowTitle(box) != u"Warning!") return w.Handle() != nullptr;
+    ++boxes;
+    beforeTheWindow = w.Handle() == nullptr;
+    PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return false;
+  });
+  EXPECT_EQ(boxes, 1);
+  EXPECT_TRUE(beforeTheWindow);
+  EXPECT_EQ(answer, 0u);
+  EXPECT_EQ(w.GetOutcome(), kExtractDone);
+  for (u32 i = 0; i < root.GetChildCount(); ++i) {
+    const CFileNode* entry = root.ChildAt(i);
+    const std::u16string name(entry->name.c_str(), entry->name.GetLength());
+    EXPECT_TRUE(fs::exists(out / std::wstring(name.begin(), name.end())));
+  }
+  EXPECT_FALSE(fs::exists(out / "big.bin")) << "its data lies past the end";
   fs::remove_all(out);
 }
 

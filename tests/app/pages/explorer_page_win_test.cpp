@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/commands/main_menu.h"
+#include "app/pages/explorer_page.h"
 #include "runtime/platform.h"
 #include "runtime/win.h"
+#include "support/language_scope.h"
 #include "tests/app/pages/explorer_owner.h"
+#include "ui/support/fake_owner.h"
 #include "ui/support/scripted_window_system.h"
 
 namespace {
@@ -21,8 +25,14 @@ const wchar16 kTestRoot[] = u"SOFTWARE\\VANTO SOFTWARE\\Kelvane tests\\explorer"
 typedef CExplorerOwner::Page::Tree Tree;
 
 std::vector<u32> g_boxes;
-u32 RecordBox(const MessageText& text, const MessageText&, u32) {
+struct Box {
+  std::u16string text, title;
+  u32 flags;
+};
+std::vector<Box> g_boxSeen;
+u32 RecordBox(const MessageText& text, const MessageText& title, u32 flags) {
   g_boxes.push_back(text.id);
+  g_boxSeen.push_back({text.Resolve(), title.Resolve(), flags});
   return 0;
 }
 
@@ -57,6 +67,7 @@ class ExplorerPage : public testing::Test {
   void SetUp() override {
     CSettingsKey(kTestRoot).WriteDword(u"\\Explorer", u"LeftPaneLength", 180);
     g_boxes.clear();
+    g_boxSeen.clear();
   }
   void TearDown() override { StoreFocusedWidget(nullptr); }
   // The page 600 x 400 under the test's settings key.
@@ -151,12 +162,99 @@ TEST_F(ExplorerPage, AnImageShowsItsJolietNamesFoldersFirst) {
   EXPECT_TRUE(page().IsBrowsingImage());
 }
 
+// An error with one OK button and the error icon, not a question.
 TEST_F(ExplorerPage, AnImageThatCannotBeReadSaysSo) {
   Open();
   EXPECT_FALSE(page().OpenImage(u"fixtures/iso/no_such.iso"));
   EXPECT_EQ(std::vector<u32>{kTextErrorOpeningImage}, g_boxes);
   EXPECT_FALSE(page().OpenImage(u"fixtures/iso/tiny.part"));
-  EXPECT_EQ(2u, g_boxes.size());
+  ASSERT_EQ(2u, g_boxSeen.size());
+  for (const Box& box : g_boxSeen) {
+    const MessageBoxSpec spec = DescribeMessageBox(box.flags);
+    EXPECT_EQ(1, spec.buttonCount);
+    EXPECT_EQ(0, spec.textIds[0]) << "OK";
+    EXPECT_EQ(3, spec.icon) << "the error icon";
+    EXPECT_EQ(box.title, GetUiText(kTextErrorOpeningImage));
+  }
+}
+
+// An image cut short after its mastering: the user is told once, in the
+// interface's language, that it is damaged and how many entries its tree
+// lacks (a warning with one OK button); the rest is shown, and an export
+// hands the count on. A whole image whose only left-out name is a case
+// twin ("README", "readme") is not called damaged.
+TEST_F(ExplorerPage, ADamagedImageIsToldOnceAndTheRestShown) {
+  const struct {
+    u32 language;
+    std::u16string text;
+  } cases[] = {
+      {kLanguageEnglish, u"The image is damaged: some of its entries cannot be read and are left out.\nEntries left out: "},
+      {kLanguageSpanish,
+       u"La imagen est\u00E1 da\u00F1ada: algunas de sus entradas no se pueden leer y se omiten.\nEntradas omitidas: "}};
+  CIso9660Reader fresh;
+  u64 size = 0;
+  ASSERT_TRUE(fresh.ReadVolume(&size, u"fixtures/iso/joliet.cut.iso.part"));
+  const u32 leftOut = fresh.GetSkippedIn(kTreeJoliet);
+  ASSERT_GT(leftOut, fresh.GetRefusedNamesIn(kTreeJoliet));
+  for (const auto& c : cases) {
+    CLanguageScope language(c.language);
+    CExplorerOwner other;
+    g_boxSeen.clear();
+    other.page.settings.SetRoot(kTestRoot);
+    other.page.actions.messageBox = RecordBox;
+    const Rect r = {0, 0, 600, 400};
+    other.page.Create(kFlagVisible | kFlagSeeThrough | 0x2, &r, &other);
+    ASSERT_TRUE(other.page.OpenImage(u"fixtures/iso/joliet.cut.iso.part"));
+    ASSERT_EQ(1u, g_boxSeen.size());
+    const std::string count = std::to_string(leftOut);
+    EXPECT_EQ(c.text + std::u16string(count.begin(), count.end()), g_boxSeen[0].text);
+    EXPECT_EQ(g_boxSeen[0].title, GetUiText(8));
+    const MessageBoxSpec spec = DescribeMessageBox(g_boxSeen[0].flags);
+    EXPECT_EQ(1, spec.buttonCount);
+    EXPECT_EQ(0, spec.icon) << "the warning icon";
+    // The rest: the folders and the files whose data is inside.
+    std::vector<std::u16string> rows;
+    for (u32 i = 0; i < other.page.list.GetItemCount(); ++i)
+      rows.push_back(Str(other.page.list.GetItemInfo(static_cast<i32>(i))->text));
+    EXPECT_NE(std::find(rows.begin(), rows.end(), u"Alpha"), rows.end());
+    EXPECT_NE(std::find(rows.begin(), rows.end(), u"empty.txt"), rows.end());
+    EXPECT_EQ(std::find(rows.begin(), rows.end(), u"big.bin"), rows.end()) << "its data lies past the end";
+    StoreFocusedWidget(nullptr);
+  }
+  g_boxSeen.clear();
+  Open();
+  ASSERT_TRUE(page().OpenImage(u"fixtures/iso/joliet.iso"));
+  EXPECT_TRUE(g_boxSeen.empty()) << "a whole image is not damaged";
+  EXPECT_EQ(0u, page().damagedEntries);
+}
+
+// While an export runs the page keeps the main window open: the export's
+// thread uses the page's tree. A damaged image's count goes with it.
+TEST_F(ExplorerPage, AnExportKeepsTheMainWindowOpenAndCarriesTheDamage) {
+  Open();
+  ASSERT_TRUE(page().OpenImage(u"fixtures/iso/joliet.cut.iso.part"));
+  static Page* running;
+  static bool refusedDuring;
+  static u32 handedOn;
+  running = &page();
+  refusedDuring = false;
+  handedOn = 0;
+  page().actions.chooseFolder = [](u32, const wchar16*, CWideString* chosen) {
+    chosen->Assign(u"C:\\out");
+    return true;
+  };
+  page().actions.extract = [](void*, const wchar16*, CFileNode* const*, u32, const wchar16*, u32 leftOut) {
+    refusedDuring = running->RefusesClose();
+    handedOn = leftOut;
+    return true;
+  };
+  EXPECT_FALSE(page().RefusesClose());
+  page().list.SelectItem(0, false);
+  page().OnCommand(39);
+  EXPECT_TRUE(refusedDuring);
+  EXPECT_FALSE(page().RefusesClose());
+  EXPECT_GT(handedOn, 0u);
+  EXPECT_EQ(page().damagedEntries, handedOn);
 }
 
 // Two new folders in one folder: New Folder, then New Folder(1); the
@@ -493,7 +591,8 @@ TEST_F(ExplorerPage, ExportFilesHandsTheChosenEntriesToTheExtraction) {
     chosen->Assign(u"C:\\out");
     return true;
   };
-  page().actions.extract = [](void*, const wchar16*, CFileNode* const* entries, u32 count, const wchar16* folder) {
+  page().actions.extract = [](void*, const wchar16*, CFileNode* const* entries, u32 count, const wchar16* folder,
+                              u32) {
     for (u32 i = 0; i < count; ++i) extracted.push_back(Str(entries[i]->name));
     target = folder;
     return true;

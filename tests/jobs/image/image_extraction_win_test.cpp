@@ -106,6 +106,9 @@ TEST(ImageExtraction, JolietTreeComesOutByteExact) {
   EXPECT_TRUE(ui.Questions().empty());
   EXPECT_EQ(x.GetDone(), x.GetTotal());
   EXPECT_DOUBLE_EQ(ui.BarValue(kBarOverall), 100.0);
+  // Each file's name is the caption while it is written: the last one's
+  // stays (the root's files follow its folders).
+  EXPECT_EQ(ui.Caption(kBarOverall), ToU16(root.ChildAt(root.GetChildCount() - 1)->name));
   u32 files = 0;
   ExpectCopies(root, kFixtures / "src", out, &files);
   EXPECT_EQ(files, 10u);

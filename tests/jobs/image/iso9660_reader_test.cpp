@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "iso_test_support.h"
@@ -81,6 +82,12 @@ TEST(Iso9660Reader, BothTreesMatchTheToolsForEveryMasteredImage) {
     EXPECT_EQ(reader.GetFlags(), kTreePrimary | (joliet ? kTreeJoliet : 0));
     if (joliet) ExpectTreeMatchesListing(reader.GetJolietRoot(), base + ".jl.txt", isotest::ToLatin1Lossy, refused);
     EXPECT_EQ(reader.GetSkipped(), (joliet ? refused.size() : 0) + primaryRefused.size());
+    // Each tree counts its own: here only names refused, no damage.
+    const u32 jolietRefused = joliet ? static_cast<u32>(refused.size()) : 0;
+    EXPECT_EQ(std::make_pair(reader.GetSkippedIn(kTreePrimary), reader.GetRefusedNamesIn(kTreePrimary)),
+              std::make_pair(static_cast<u32>(primaryRefused.size()), static_cast<u32>(primaryRefused.size())));
+    EXPECT_EQ(std::make_pair(reader.GetSkippedIn(kTreeJoliet), reader.GetRefusedNamesIn(kTreeJoliet)),
+              std::make_pair(jolietRefused, jolietRefused));
     if (base == "joliet" || base == "joliet_g") {
       std::istringstream lines(isotest::FixtureText(base + ".find.txt"));
       std::set<std::string> found, ours;
@@ -142,6 +149,23 @@ TEST(Iso9660Reader, TruncatedImagesListOnlyWhatTheyHold) {
     u64 size = 0;
     ASSERT_TRUE(ReadImage(&reader, isotest::Fixture(name), &size));
     EXPECT_GT(reader.GetSkipped(), 0u);
+    // Each tree counts, apart from the names it refused, exactly the files
+    // of its listing whose data lies past the end.
+    auto pastTheEnd = [&](const std::string& listing) {
+      u32 n = 0;
+      for (const auto& item : isotest::ParseListing(isotest::FixtureText(listing))) {
+        u64 bytes = 0;
+        for (const ListedEntry& part : item.second) bytes += part.size;
+        const ListedEntry& first = item.second.front();
+        if (!first.directory && bytes > 0 && first.location * 2048 + bytes > size) ++n;
+      }
+      return n;
+    };
+    const u32 primaryCut = pastTheEnd("joliet.l.txt"), jolietCut = pastTheEnd("joliet.jl.txt");
+    EXPECT_GT(primaryCut, 0u);
+    EXPECT_EQ(reader.GetSkippedIn(kTreePrimary) - reader.GetRefusedNamesIn(kTreePrimary), primaryCut);
+    EXPECT_EQ(reader.GetSkippedIn(kTreeJoliet) - reader.GetRefusedNamesIn(kTreeJoliet), jolietCut);
+    EXPECT_EQ(reader.GetSkippedIn(kTreePrimary) + reader.GetSkippedIn(kTreeJoliet), reader.GetSkipped());
     auto tree = isotest::FlattenTree(reader.GetPrimaryRoot());
     for (auto& item : tree) {
       ASSERT_TRUE(listed.count(item.first)) << item.first;

@@ -12,9 +12,10 @@ constexpr u32 kMessageErrorLimit = 100;
 u32 RunMessageLoop();
 
 // Activates the window and gives it the keyboard focus, makes it the owner
-// of new windows, and dispatches messages until the window's own WM_CLOSE
-// has been dispatched or the window no longer exists. Mouse input meant for
-// other windows is dropped and their keys go to the modal window. Restores
-// the owner window, destroys the modal window and returns the wParam of the
-// last message (0 at once for a window that does not exist).
+// of new windows, and dispatches messages until the window no longer exists
+// (its own WM_CLOSE destroys it, unless the window refuses to close: the
+// loop then goes on). Mouse input meant for other windows is dropped and
+// their keys go to the modal window. Restores the owner window, destroys
+// the modal window and returns the wParam of the last message (0 at once
+// for a window that does not exist).
 u32 RunModalLoop(void* window);

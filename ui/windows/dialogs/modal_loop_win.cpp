@@ -55,8 +55,9 @@ u32 RunModalLoop(void* window) {
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
-    if (message.message == WM_CLOSE && message.hwnd == modal) break;
-    if (!IsWindow(modal)) break;  // destroyed by a sent WM_CLOSE or otherwise
+    // Its close, sent or posted, destroys it unless the window refused it
+    // (a window that must wait for its threads first): then it stays.
+    if (!IsWindow(modal)) break;
   }
   SetOwnerWindow(savedOwner);
   if (IsWindow(modal)) DestroyWindow(modal);

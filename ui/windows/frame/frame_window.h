@@ -22,6 +22,9 @@
 //   void OnActivate(u32 state);              // WM_ACTIVATE (low word), taken over
 //   void OnUserMessage(u32 offset, uintptr_t wParam, intptr_t lParam);
 //                                            // WM_USER + offset (not + 1)
+//   void OnExtraButton(u32 button);          // the extra mouse buttons (1,
+//                                            // then 2) taken by the window,
+//                                            // not passed on as keys 5 and 6
 //
 // The window is its children's parent (RepaintChild, RepaintRegion, Window)
 // and holds its own widget record as its CWidget base: x and y are the
@@ -58,6 +61,7 @@ KELVANE_WIDGET_TRAIT(HasClipboardUpdate, widget_traits::Fake<T>().OnClipboardUpd
 KELVANE_WIDGET_TRAIT(HasMovedStep, widget_traits::Fake<T>().OnMoved())
 KELVANE_WIDGET_TRAIT(HasActivate, widget_traits::Fake<T>().OnActivate(0u))
 KELVANE_WIDGET_TRAIT(HasUserMessage, widget_traits::Fake<T>().OnUserMessage(0u, uintptr_t(0), intptr_t(0)))
+KELVANE_WIDGET_TRAIT(HasExtraButton, widget_traits::Fake<T>().OnExtraButton(0u))
 
 template <class T>
 class CFrameWindow : public CFrameCore {

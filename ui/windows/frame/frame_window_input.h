@@ -292,11 +292,18 @@ void CFrameWindow<T>::OnCaptionKey(u32 key) {
   }
 }
 
-// The extra mouse buttons as keys 5 (first) and 6 (second) to the focused
-// widget.
+// The extra mouse buttons, the first and then the second: to a window
+// that takes them itself (whatever has the focus), else as keys 5 and 6 to
+// the focused widget.
 template <class T>
 void CFrameWindow<T>::RouteXButtons(uintptr_t wParam) {
-  if (FocusedWidget() == this || !IsVisibleAndEnabled()) return;
-  if (wParam & MK_XBUTTON1) RouteKeyToChildren(Self(), KeyEvent{KeyKind::kDown, 5, 0, 0});
-  if (wParam & MK_XBUTTON2) RouteKeyToChildren(Self(), KeyEvent{KeyKind::kDown, 6, 0, 0});
+  if (!IsVisibleAndEnabled()) return;
+  if constexpr (HasExtraButton<T>::value) {
+    if (wParam & MK_XBUTTON1) Self().OnExtraButton(1);
+    if (wParam & MK_XBUTTON2) Self().OnExtraButton(2);
+  } else {
+    if (FocusedWidget() == this) return;
+    if (wParam & MK_XBUTTON1) RouteKeyToChildren(Self(), KeyEvent{KeyKind::kDown, 5, 0, 0});
+    if (wParam & MK_XBUTTON2) RouteKeyToChildren(Self(), KeyEvent{KeyKind::kDown, 6, 0, 0});
+  }
 }

@@ -95,6 +95,38 @@ TEST_F(ModalLoop, AQuitRequestEndsTheLoopAndIsHandedOnToTheLoopOutside) {
   EXPECT_EQ(7u, message.wParam);
 }
 
+// A dialog that refuses its first close (it must wait for something
+// first): the loop goes on with the dialog open, and the next close ends it.
+class CRefusingFrame : public CFrameWindow<CRefusingFrame> {
+ public:
+  static constexpr u32 kStyle = 0x6410;
+  static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
+  auto Children() { return std::tie(); }
+  bool OnCloseQuery() { return ++closes == 1; }
+  int closes = 0;
+};
+
+int g_closesSeenOpen = 0;
+void CALLBACK CloseAgain(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = reinterpret_cast<HWND>(GetOwnerWindow());
+  if (!IsWindow(dialog)) return;
+  if (g_closesSeenOpen++ == 2) KillTimer(nullptr, id);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+}
+
+TEST_F(ModalLoop, ACloseTheDialogRefusesKeepsTheLoopRunning) {
+  CRefusingFrame dialog;
+  dialog.PlaceAndCreate(nullptr, nullptr);
+  HWND hwnd = static_cast<HWND>(dialog.Handle());
+  g_closesSeenOpen = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, &CloseAgain);
+  RunModalLoop(hwnd);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(2, dialog.closes) << "the refused close did not end the loop; the second one did";
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(mainHwnd), GetOwnerWindow()) << "restored";
+}
+
 TEST_F(ModalLoop, ADialogDestroyedByASentCloseEndsTheLoopAtOnce) {
   CTestFrame dialog;
   HWND hwnd = OpenDialog(dialog);

@@ -1,0 +1,18 @@
+#include "app/job_windows/image_notices.h"
+
+u32 DamagedEntriesOf(const CIso9660Reader& reader, u8 tree) {
+  const u32 leftOut = reader.GetSkippedIn(tree);
+  return leftOut > reader.GetRefusedNamesIn(tree) ? leftOut : 0;
+}
+
+void DamagedImageText(u32 leftOut, CWideString* out) {
+  out->Assign(GetUiText(kTextImageDamaged));
+  out->AppendUInt(leftOut);
+}
+
+void TellDamagedImage(MessageBoxCall box, u32 leftOut) {
+  if (!leftOut || !box) return;
+  CWideString text;
+  DamagedImageText(leftOut, &text);
+  box(MessageText::Of(text.c_str()), MessageText::Id(kTextImageNoticeTitle), kImageWarningFlags);
+}
