@@ -1,5 +1,5 @@
 // The English and Spanish UI string tables and the lookup by string id.
-// Texts are addressed by id 0..210; menu commands and job status fields use
+// Texts are addressed by id 0..206; menu commands and job status fields use
 // these ids, so the order is fixed. A tab in a menu text separates the item
 // from its accelerator; trailing blanks are kept because numbers or names are
 // appended to those texts.
@@ -220,10 +220,6 @@ const wchar16* const kEnglishTexts[kUiStringCount] = {
     u"Drag or copy files HERE",  // 204
     u" - Time:",  // 205
     u"Burn Audio CD",  // 206
-    u"Look in:",  // 207
-    u"The image is damaged: some of its entries cannot be read and are left out.\nEntries left out: ",  // 208
-    u"Stopping...",  // 209
-    u"The image does not answer.\nThis window closes as soon as the current read ends.",  // 210
 };
 
 const wchar16* const kSpanishTexts[kUiStringCount] = {
@@ -434,10 +430,6 @@ const wchar16* const kSpanishTexts[kUiStringCount] = {
     u"Arrastrar o copiar archivos AQUI",  // 204
     u"- Duración:",  // 205
     u"Grabar CD de audio",  // 206
-    u"Buscar en:",  // 207
-    u"La imagen está dañada: algunas de sus entradas no se pueden leer y se omiten.\nEntradas omitidas: ",  // 208
-    u"Deteniendo...",  // 209
-    u"La imagen no responde.\nEsta ventana se cerrará en cuanto termine la lectura en curso.",  // 210
 };
 
 constexpr u32 MeasureText(const wchar16* text) {
@@ -516,4 +508,8 @@ void InitSpanishStrings() { MeasureTable(&g_spanish); }
 void InstallBuiltInLanguages() {
   InstallLanguageTable(kLanguageEnglish, g_english.data());
   InstallLanguageTable(kLanguageSpanish, g_spanish.data());
+}
+
+const wchar16* PickText(const BilingualText& text) {
+  return GetCurrentLanguage() == kLanguageSpanish ? text.spanish : text.english;
 }

@@ -15,16 +15,15 @@ namespace {
 
 constexpr u32 kAboutFlags = 0x20001;  // one button, information icon
 const wchar16 kAboutTitle[] = u"Kelvane";
-const wchar16 kAboutText[] =
+const BilingualText kAboutText = {
     u"Kelvane 0.6.5 Build 711\n\n"
     u"Copyright VANTO SOFTWARE. All rights reserved.\n\n"
     u"Portions of this software are copyright The FreeType Project (www.freetype.org). "
-    u"All rights reserved.";
-const wchar16 kAboutTextSpanish[] =
+    u"All rights reserved.",
     u"Kelvane 0.6.5 compilación 711\n\n"
     u"Copyright VANTO SOFTWARE. Todos los derechos reservados.\n\n"
     u"Partes de este programa son copyright de The FreeType Project (www.freetype.org). "
-    u"Todos los derechos reservados.";
+    u"Todos los derechos reservados."};
 
 ModifierKeys HeldModifiers() {
   return {IsKeyDown(VK_CONTROL) || IsKeyDown(VK_LCONTROL) || IsKeyDown(VK_RCONTROL), IsKeyDown(VK_MENU),
@@ -157,6 +156,5 @@ void CMainFrame::OpenHelp() {
 }
 
 void CMainFrame::ShowAbout() {
-  const wchar16* text = GetCurrentLanguage() == kLanguageSpanish ? kAboutTextSpanish : kAboutText;
-  ShowMessageBox(MessageText::Of(text), MessageText::Of(kAboutTitle), kAboutFlags);
+  ShowMessageBox(MessageText::Of(PickText(kAboutText)), MessageText::Of(kAboutTitle), kAboutFlags);
 }

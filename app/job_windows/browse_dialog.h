@@ -14,6 +14,7 @@
 #include "jobs/project/project_tree.h"
 #include "render/canvas.h"
 #include "render/image_strip.h"
+#include "runtime/ui_strings.h"
 #include "ui/views/drop_down_list.h"
 #include "ui/views/list_view.h"
 #include "ui/widgets/button.h"
@@ -30,7 +31,8 @@ class CBrowseDialog : public CFrameWindow<CBrowseDialog> {
   // No smaller than it opens (the outer size, shadow margins included).
   static constexpr i32 kMinTrackWidth = kWidth + 19, kMinTrackHeight = kHeight + 19;
   // The labels of the location box, the name field and the type box.
-  static constexpr i32 kTextLookIn = 207, kTextName = 181, kTextType = 198;
+  static constexpr i32 kTextName = 181, kTextType = 198;
+  static constexpr BilingualText kLookIn = {u"Look in:", u"Buscar en:"};
   enum : u32 { kAccepted = 0, kCancelled = 1 };
   // Dialog flags.
   static constexpr u8 kLargeIcons = 0x01, kMultiAsked = 0x04, kSingleForced = 0x08;

@@ -109,7 +109,7 @@ void CBrowseDialog::CreateControls() {
   location.Create(kDropDownFlags, &r, this);
   nameField.Create(kFlagVisible | kFlagTabStop, &r, this);
   typeBox.Create(kDropDownFlags, &r, this);
-  locationLabel.textId = kTextLookIn;
+  locationLabel.text.Assign(PickText(kLookIn));
   nameLabel.textId = kTextName;
   typeLabel.textId = kTextType;
   locationLabel.alignment = nameLabel.alignment = typeLabel.alignment = CLabel<CBrowseDialog>::kAlignMiddle;

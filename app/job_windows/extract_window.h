@@ -21,6 +21,7 @@
 #include "jobs/image/image_extraction.h"
 #include "jobs/job_ui.h"
 #include "runtime/threads.h"
+#include "runtime/ui_strings.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/label.h"
 #include "ui/widgets/painted_controls.h"
@@ -35,8 +36,10 @@ class CExtractWindow : public CFrameWindow<CExtractWindow> {
   // No smaller than it opens (the outer size, shadow margins included).
   static constexpr i32 kMinTrackWidth = kWidth + 19, kMinTrackHeight = kHeight + 19;
   static constexpr u32 kTitleId = 122;      // "Extracting files..."
-  static constexpr u32 kTextStopping = 209;  // "Stopping..."
-  static constexpr u32 kTextNoAnswer = 210;  // "The image does not answer. ..."
+  static constexpr BilingualText kStopping = {u"Stopping...", u"Deteniendo..."};
+  static constexpr BilingualText kNoAnswer = {
+      u"The image does not answer.\nThis window closes as soon as the current read ends.",
+      u"La imagen no responde.\nEsta ventana se cerrará en cuanto termine la lectura en curso."};
   // Worker stack: the extraction descends one call chain per folder level.
   static constexpr u32 kWorkerStack = 128 * 1024;
   // While a stop waits for the worker, the read under way is aborted again

@@ -72,7 +72,7 @@ void CExtractWindow::RequestStop() {
   if (stopping_) return;
   stopping_ = true;
   AbortWorkerRead();
-  label.text.Assign(GetUiText(kTextStopping));
+  label.text.Assign(PickText(kStopping));
   label.LayoutText();
   label.Redraw();
   cancel.Enable(false);
@@ -88,7 +88,7 @@ void CExtractWindow::StopStep() {
   stopWaitedMs_ += kStopStepMs;
   if (toldNoAnswer_ || stopWaitedMs_ < kStopNoticeMs) return;
   toldNoAnswer_ = true;
-  ::ShowMessageBox(MessageText::Id(kTextNoAnswer), MessageText::Id(kTextImageNoticeTitle), kImageWarningFlags);
+  ::ShowMessageBox(MessageText::Of(PickText(kNoAnswer)), MessageText::Id(kTextImageNoticeTitle), kImageWarningFlags);
 }
 
 // A synchronous read of the worker that is waiting for the image fails at

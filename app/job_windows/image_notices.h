@@ -11,7 +11,6 @@
 #include "ui/windows/dialogs/message_box.h"
 
 constexpr u32 kTextErrorOpeningImage = 119;  // "Error opening image"
-constexpr u32 kTextImageDamaged = 208;       // followed by the count
 constexpr u32 kTextImageNoticeTitle = 8;     // "Warning!"
 constexpr u32 kImageErrorFlags = 0x40001;    // one OK button, the error icon
 constexpr u32 kImageWarningFlags = 0x10001;  // one OK button, the warning icon

@@ -5,8 +5,16 @@ u32 DamagedEntriesOf(const CIso9660Reader& reader, u8 tree) {
   return leftOut > reader.GetRefusedNamesIn(tree) ? leftOut : 0;
 }
 
+namespace {
+
+const BilingualText kImageDamaged = {
+    u"The image is damaged: some of its entries cannot be read and are left out.\nEntries left out: ",
+    u"La imagen está dañada: algunas de sus entradas no se pueden leer y se omiten.\nEntradas omitidas: "};
+
+}  // namespace
+
 void DamagedImageText(u32 leftOut, CWideString* out) {
-  out->Assign(GetUiText(kTextImageDamaged));
+  out->Assign(PickText(kImageDamaged));
   out->AppendUInt(leftOut);
 }
 

@@ -4,12 +4,7 @@
 
 namespace {
 
-struct RefusalText {
-  const wchar16* english;
-  const wchar16* spanish;
-};
-
-const RefusalText kRefusals[] = {
+const BilingualText kRefusals[] = {
     {u"An audio CD holds at most 99 tracks. The files beyond the 99th were not added.",
      u"Un CD de audio admite como máximo 99 pistas. Los archivos a partir de la pista 100 no se han añadido."},
     {u"The project is longer than an audio CD can describe (99 minutes). Remove tracks or shorten the pauses.",
@@ -25,6 +20,5 @@ AudioProjectServices& AudioServices() {
 }
 
 const wchar16* AudioRefusalText(AudioRefusal why) {
-  const RefusalText& t = kRefusals[static_cast<u32>(why)];
-  return GetCurrentLanguage() == kLanguageSpanish ? t.spanish : t.english;
+  return PickText(kRefusals[static_cast<u32>(why)]);
 }

@@ -215,7 +215,7 @@ TEST(ExtractWindow, ExtractsWithProgressShowsTheFileBeingWrittenAndClosesByItsel
   const struct {
     u32 language;
     std::u16string title;
-  } cases[] = {{kLanguageEnglish, u"Extracting files..."}, {kLanguageSpanish, u"Extrayendo archivos..."}};
+  } cases[] = {{kLanguageEnglish, u"Extracting files..."}, {kLanguageSpanish, u"Extrayendo ficheros..."}};
   for (const auto& c : cases) {
     CLanguageScope language(c.language);
     Image image;
