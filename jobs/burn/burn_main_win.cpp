@@ -103,7 +103,8 @@ u32 CBurnPage::MainThread() {
   MainResources r;
   auto going = [this](bool step) { return step && !IsStopped(); };
   bool ok = going(LockDestination()) && going(OpenSource(&r)) && going(WaitForDestinationDisc(&r)) &&
-            going(CheckTrackAtOnceLayout()) && going(EraseDestination(&r)) && going(CheckDiscSpace()) && going(LoadCache(&r)) && going(Burn(&r));
+            going(CheckTrackAtOnceLayout()) && going(EraseDestination(&r)) && going(CheckDiscSpace()) &&
+            going(LoadCache(&r)) && going(Burn(&r));
   if (ok && (request.options & kOptionVerify)) VerifyDisc(&r);
   return EndMain(&r);
 }
@@ -319,7 +320,8 @@ bool CBurnPage::CheckTrackAtOnceLayout() {
   text.AppendUInt(misplaced.track - 1);
   text.Append(u"; written track at once, a track starts ");
   text.AppendUInt(kCdTrackAtOnceGap);
-  text.Append(u" blocks after the end of the one before it, so this layout needs disc at once: nothing was written");
+  text.Append(u" blocks after the end of the one before it, so this layout needs disc at once: "
+              u"nothing was written");
   FailJob(text.c_str());
   return false;
 }

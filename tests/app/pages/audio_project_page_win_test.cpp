@@ -74,6 +74,18 @@ void WriteShot(CMainFrame& f, const std::string& path) {
   std::printf("shot %s: %d x %d\n", path.c_str(), c.width, c.height);
 }
 
+// Starts the burn of the page's project onto the first drive through the
+// burn engine, as the task view does; false when it could not start.
+bool StartPageBurn(CMainFrame& f, Page* page, BurnRequest* request, CBurnPage* job) {
+  if (!page->PrepareBurn(request)) return false;
+  request->destination = 0;
+  job->driveManager = &f.drives;
+  CDrive* drive = f.drives.OpenDrive(0);
+  if (!drive) return false;
+  drive->LockVolume();
+  return job->StartJob(*request, drive, f.drives.GetName(0).c_str());
+}
+
 class AudioProjectWindowTest : public ::testing::Test {
  protected:
   AudioProjectWindowTest() : installed_(io_) {
@@ -144,16 +156,10 @@ TEST_F(AudioProjectWindowTest, DroppedFilesBurnToACdAsTheirDecodedAudio) {
 
   // The burn: the page's request and source through the burn engine.
   BurnRequest request;
-  ASSERT_TRUE(page->PrepareBurn(&request));
-  request.destination = 0;
   CHeadlessJobUi ui;
   CBurnPage job(&ui);
-  job.driveManager = &f.drives;
-  CDrive* drive = f.drives.OpenDrive(0);
-  ASSERT_NE(nullptr, drive);
-  drive->LockVolume();
+  ASSERT_TRUE(StartPageBurn(f, page, &request, &job));
   // Editing the project meanwhile changes nothing of what is burned.
-  ASSERT_TRUE(job.StartJob(request, drive, f.drives.GetName(0).c_str()));
   page->RemoveAllTracks();
   ASSERT_TRUE(job.mainThread.Join(240000));
   CWideString log;
@@ -352,15 +358,9 @@ TEST_F(AudioProjectWindowTest, FilesThatCannotBecomeCdAudioAreLeftOutWithoutAWor
   ASSERT_EQ(1u, page->trackList.rows.GetCount());
   ASSERT_TRUE(CopyFileW(reinterpret_cast<const wchar_t*>(rate48k.c_str()), copyPath.c_str(), FALSE));
   BurnRequest request;
-  ASSERT_TRUE(page->PrepareBurn(&request));
-  request.destination = 0;
   CHeadlessJobUi ui;
   CBurnPage job(&ui);
-  job.driveManager = &f.drives;
-  CDrive* drive = f.drives.OpenDrive(0);
-  ASSERT_NE(nullptr, drive);
-  drive->LockVolume();
-  ASSERT_TRUE(job.StartJob(request, drive, f.drives.GetName(0).c_str()));
+  ASSERT_TRUE(StartPageBurn(f, page, &request, &job));
   ASSERT_TRUE(job.mainThread.Join(240000));
   CWideString log;
   job.GetLogText(&log);
