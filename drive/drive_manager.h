@@ -66,6 +66,9 @@ class CDriveManager {
   // probed; why says which (the record keeps the failed command). Give it
   // back with ReleaseDrive.
   CDrive* OpenDrive(u32 index, DriveOpenFailure* why = nullptr);
+  // OpenDrive for a job: a drive the interface holds for a moment (to look
+  // at its disc) is waited for, up to waitMs, before it counts as in use.
+  CDrive* OpenDriveWhenFree(u32 index, u32 waitMs, DriveOpenFailure* why = nullptr);
   void SelectDrive(u32 index);
   i32 FindDriveByPath(const wchar16* path) const;
   const CWideString& GetDriveName(const CDrive* drive) const;

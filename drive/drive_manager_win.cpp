@@ -6,6 +6,7 @@
 
 #include "drive/device_io.h"
 #include "drive/scsi_pass_through.h"
+#include "drive/wait_deadline.h"
 #include "runtime/clock.h"
 #include "runtime/settings.h"
 
@@ -15,6 +16,7 @@ const wchar16 kMainKey[] = u"\\Main";
 const wchar16 kDeviceValue[] = u"Device";
 constexpr u32 kInquiryLength = 96;
 constexpr u32 kRootBufferLength = 128;
+constexpr u32 kInUseRetryMs = 20;
 
 // Appends `count` bytes of INQUIRY text as UTF-8 without trailing blanks.
 void AppendInquiryText(CWideString* name, const u8* text, u32 count) {
@@ -163,6 +165,18 @@ CDrive* CDriveManager::OpenDrive(u32 index, DriveOpenFailure* why) {
     drive->Close();
     return nullptr;
   }
+  return drive;
+}
+
+CDrive* CDriveManager::OpenDriveWhenFree(u32 index, u32 waitMs, DriveOpenFailure* why) {
+  DriveOpenFailure reason = DriveOpenFailure::kNone;
+  CWaitDeadline deadline(waitMs);
+  CDrive* drive = OpenDrive(index, &reason);
+  while (!drive && reason == DriveOpenFailure::kInUse && !deadline.Expired()) {
+    deadline.Sleep(kInUseRetryMs);
+    drive = OpenDrive(index, &reason);
+  }
+  if (why) *why = reason;
   return drive;
 }
 

@@ -32,6 +32,10 @@ struct MainResources {
 
 namespace {
 
+// The interface looks at a drive's disc (its menus, its windows) by opening
+// it for a moment: the copy waits that long before it calls the source in use.
+constexpr u32 kSourceFreeWaitMs = 5000;
+
 u32 RateKbs(u64 bytes, double seconds) {
   if (!(seconds > 0)) return 0;
   double rate = static_cast<double>(bytes) / seconds / 1000.0;
@@ -143,7 +147,7 @@ bool CBurnPage::OpenSource(MainResources* r) {
   if (r->sameDrive)
     r->sourceDrive = drive;
   else if (driveManager)
-    r->sourceDrive = driveManager->OpenDrive(static_cast<u32>(request.source), &why);
+    r->sourceDrive = driveManager->OpenDriveWhenFree(static_cast<u32>(request.source), kSourceFreeWaitMs, &why);
   if (!r->sourceDrive) return FailSourceOpening(why);
   // Over the destination itself for a one-drive copy: never released here.
   r->device.Attach(r->sourceDrive, !r->sameDrive);

@@ -146,6 +146,37 @@ TEST_F(ManagerTest, OpenDriveHandsOutOnlyClosedDrivesThatOpened) {
   }
 }
 
+// A job waits for a drive the interface holds for a moment, and only for
+// as long as it was told: a drive kept past that is in use.
+TEST_F(ManagerTest, OpenDriveWhenFreeWaitsForAMomentaryHolderOnly) {
+  Attach();
+  Insert(MediumPreset::kDvdR);
+  CDriveManager manager;
+  clock_.SetRealPace(500);  // the holder below gets real time to let go
+  CDrive* held = manager.OpenDrive(0);
+  ASSERT_NE(nullptr, held);
+  DriveOpenFailure why = DriveOpenFailure::kNone;
+  const u64 start = clock_.NowMs();
+  EXPECT_EQ(nullptr, manager.OpenDriveWhenFree(0, 300, &why));
+  EXPECT_EQ(DriveOpenFailure::kInUse, why);
+  EXPECT_GE(clock_.NowMs() - start, 300u);
+  EXPECT_EQ(nullptr, manager.OpenDriveWhenFree(1, 300, &why));
+  EXPECT_EQ(DriveOpenFailure::kNoSuchDrive, why);
+
+  std::atomic<CDrive*> got{nullptr};
+  const u64 asked = clock_.NowMs();
+  std::thread job([&] { got = manager.OpenDriveWhenFree(0, 5000, &why); });
+  while (clock_.NowMs() - asked < 100) SystemClock().Sleep(1);
+  ReleaseDrive(&held);
+  job.join();
+  CDrive* drive = got.load();
+  ASSERT_NE(nullptr, drive);
+  EXPECT_EQ(DriveOpenFailure::kNone, why);
+  EXPECT_LT(clock_.NowMs() - asked, 5000u);
+  ReleaseDrive(&drive);
+  EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
 TEST_F(ManagerTest, PollerReportsArrivalAndRemovalOfDrivesNobodyUses) {
   Attach();
   CDriveManager manager;

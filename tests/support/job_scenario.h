@@ -65,6 +65,7 @@ struct Scenario {
   u32 leadInMs = 0;                 // the drive answers "long write in progress" this long at a track's start
   bool garbleAudio = false;         // audio reads back as noise
   bool holdSource = false;          // the source drive is open elsewhere
+  u32 holdSourceMs = 0;             // ... and let go of after this long (0: kept)
   bool held = false;                // the job may end with removal still prevented (and says so)
   std::function<void()> setup;      // runs before the job starts
   u32 paceUs = 1;                   // real microseconds a virtual millisecond of sleep takes
@@ -148,7 +149,11 @@ class Row {
   Row& ShortSource() { s_.shortSource = true; return *this; }
   Row& LeadIn(u32 ms) { s_.leadInMs = ms; return *this; }
   Row& GarbleAudio() { s_.garbleAudio = true; return *this; }
-  Row& HoldSource() { s_.holdSource = true; return *this; }
+  Row& HoldSource(u32 releaseAfterMs = 0) {
+    s_.holdSource = true;
+    s_.holdSourceMs = releaseAfterMs;
+    return *this;
+  }
   Row& Held() { s_.held = true; return *this; }
   Row& Setup(std::function<void()> f) { s_.setup = std::move(f); return *this; }
   Row& Pace(u32 us) { s_.paceUs = us; return *this; }

@@ -1,8 +1,10 @@
 // Burn rows: an image file, an audio project or a disc copy burnt through
 // the burn page as the task view starts it (destination opened and locked),
 // with the disc the job must leave worked out before it runs.
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "drive/drive_manager.h"
 #include "jobs/burn/burn_job.h"
@@ -178,6 +180,16 @@ ScenarioRun RunBurnScenario(CScenarioRig& rig) {
   if (row.readyWaitMs)
     for (u32 i = 0; i < manager.GetDriveCount(); ++i) manager.drives[i].readyWaitMs = row.readyWaitMs;
   CDrive* held = row.holdSource ? manager.OpenDrive(1) : nullptr;
+  // A holder that lets go once the job has waited the given virtual time.
+  std::thread releaser;
+  std::atomic<bool> jobOver{false};
+  if (held && row.holdSourceMs) {
+    const u64 from = rig.clock_.NowMs();
+    releaser = std::thread([&rig, &held, &jobOver, from, &row] {
+      while (!jobOver && rig.clock_.NowMs() - from < row.holdSourceMs) SystemClock().Sleep(1);
+      if (!jobOver) ReleaseDrive(&held);
+    });
+  }
   if (row.setup) row.setup();
   CBurnPage page(&rig.ui_);
   page.driveManager = &manager;
@@ -204,6 +216,8 @@ ScenarioRun RunBurnScenario(CScenarioRig& rig) {
   } else {
     rig.run_.ended = true;
   }
+  jobOver = true;
+  if (releaser.joinable()) releaser.join();
   if (held) held->Close();
   if (project) {
     rig.run_.sourceSeeks = project->seeks;

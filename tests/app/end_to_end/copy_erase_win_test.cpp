@@ -102,12 +102,12 @@ TEST_P(CopyDiscEndToEnd, CdOntoABlankCdROnAnotherDrive) {
     ASSERT_TRUE(AcceptCopy(p, 0, 1, direct, direct ? L"copy_disc_window.png" : nullptr));
     p.WaitUntil("the copy to end", JobEnded, 120000);
   }));
-  EXPECT_EQ("", CompareWithSource(f, kSourceBlocks));
+  const std::u16string log = app.LogFile();
+  EXPECT_EQ("", CompareWithSource(f, kSourceBlocks)) << std::string(log.begin(), log.end());
   EXPECT_TRUE(f.Finalized());
   EXPECT_TRUE(e.HasMedium());
   // Only the copy through the hard disk goes through the temporary image.
-  const std::u16string log = app.LogFile();
-  EXPECT_FALSE(LogEndBlock(log).empty());
+  EXPECT_FALSE(LogEndBlock(log).empty()) << std::string(log.begin(), log.end());
   EXPECT_EQ(!direct, log.find(u"KelvaneTemp") != std::u16string::npos);
 }
 

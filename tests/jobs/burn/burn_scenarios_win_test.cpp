@@ -465,6 +465,12 @@ std::vector<Scenario> Rows() {
           .Log({u"Creating temp file: ", u"Error reading the source device"}));
   add(Row("SourceDriveInUse").Onto(P::kCdR).Copy(Cd({Data(30)})).Options(kDefaultBurnOptions | kOptionDirectCopy)
           .HoldSource().Ends(kFail).Disc(DiscCheck::kUntouched).Log({u"Cannot open the source device: it is in use"}));
+  // The interface looks at the source's disc for a moment as the copy
+  // starts: the copy waits for it instead of failing.
+  for (u8 direct : {u8(0), kOptionDirectCopy})
+    add(Row(direct ? "SourceHeldForAMomentDirect" : "SourceHeldForAMomentThroughTheDisk").Onto(P::kCdR)
+            .Copy(Cd({Data(400)})).Options(kDefaultBurnOptions | direct).HoldSource(200).Pace(100)
+            .NotLog({u"in use"}));
   // The first command after a disc change answers UNIT ATTENTION, and a
   // request can fail once: opening either drive retries them.
   for (const char* drive : {"Source", "Destination"}) {
