@@ -5,7 +5,6 @@
 // place, is refused as a drive refuses it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -39,15 +38,6 @@ struct BuilderRow {
   // another valid command: only the decoded values above tell them.
   std::vector<std::string> sameShape;
 };
-
-// "key/asc/ascq", "good", or "refused" (the request itself failed).
-std::string Answer(const RecorderReply& r) {
-  if (!r.outcome.transportOk) return "refused";
-  if (r.outcome.status == 0) return "good";
-  char text[16];
-  std::snprintf(text, sizeof text, "%X/%02X/%02X", r.Key(), r.Asc(), r.Ascq());
-  return text;
-}
 
 bool Refused(const RecorderReply& r) { return !r.outcome.transportOk || (r.outcome.status == 2 && r.Key() == 5); }
 

@@ -5,7 +5,6 @@
 // these rules; each script here is the proof that a rule holds.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -14,15 +13,6 @@
 #include "support/virtual_clock.h"
 
 namespace {
-
-// "key/asc/ascq" of an answer, "good", or "refused" (the request failed).
-std::string Answer(const RecorderReply& r) {
-  if (!r.outcome.transportOk) return "refused";
-  if (r.outcome.status == 0) return "good";
-  char text[16];
-  std::snprintf(text, sizeof text, "%X/%02X/%02X", r.Key(), r.Asc(), r.Ascq());
-  return text;
-}
 
 struct Rule {
   const char* name;

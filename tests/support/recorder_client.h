@@ -1,7 +1,9 @@
 // Sends command blocks straight to a simulated recorder's engine, for tests
 // of the recorder itself and for tests that set a disc up by hand.
 #pragma once
+#include <cstdio>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "simulated_recorder.h"
@@ -31,6 +33,15 @@ struct RecorderReply {
     return 0;
   }
 };
+
+// "key/asc/ascq" of an answer, "good", or "refused" (the request failed).
+inline std::string Answer(const RecorderReply& r) {
+  if (!r.outcome.transportOk) return "refused";
+  if (r.outcome.status == 0) return "good";
+  char text[16];
+  std::snprintf(text, sizeof text, "%X/%02X/%02X", r.Key(), r.Asc(), r.Ascq());
+  return text;
+}
 
 class CRecorderClient {
  public:

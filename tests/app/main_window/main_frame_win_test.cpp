@@ -14,6 +14,7 @@
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/simulated_device_io.h"
+#include "tests/app/pages/track_measure_by_name.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/real_window.h"
@@ -691,17 +692,6 @@ TEST_F(MainFrameTest, AStoredLanguageOtherThanTheTwoKeepsTheLocaleChoice) {
 
 namespace {
 
-// "name_S": a track of S sectors.
-bool MeasureByName(AudioTrackInfo* track, const wchar16* path) {
-  std::u16string p(path);
-  const size_t at = p.rfind(u'_');
-  u32 sectors = 0;
-  for (size_t i = at + 1; at != std::u16string::npos && i < p.size(); ++i) sectors = sectors * 10 + (p[i] - u'0');
-  track->sectors = sectors;
-  track->seconds = sectors / 75;
-  return sectors > 0;
-}
-
 // Text and a file list on the clipboard at once, as a file manager puts
 // them there.
 void PutTextAndFiles(const std::u16string& text, const std::vector<std::u16string>& files) {
@@ -734,7 +724,7 @@ std::u16string ClipboardText() {
 // clipboard's files as tracks again.
 TEST_F(MainFrameTest, AFocusedTextFieldKeepsItsOwnKeysFromTheShortcuts) {
   const AudioProjectServices saved = AudioServices();
-  AudioServices().measure = &MeasureByName;
+  AudioServices().measure = &MeasureTrackByName;
   CMainFrame f;
   f.openWithShell = &OpenSpy;
   ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/commands/main_menu.h"
+#include "tests/app/pages/track_measure_by_name.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/fake_owner.h"
@@ -24,17 +25,6 @@ std::vector<AudioRefusal> g_refusals;
 i32 g_popupAnswer = -1;
 std::vector<std::vector<u8>> g_popupStates;  // enabled bits of each popup's items
 
-// "name_S": S sectors; a name starting with "bad" cannot be read.
-bool FakeMeasure(AudioTrackInfo* track, const wchar16* path) {
-  std::u16string p(path);
-  if (p.rfind(u"bad", 0) == 0) return false;
-  const size_t at = p.rfind(u'_');
-  u32 sectors = 0;
-  for (size_t i = at + 1; at != std::u16string::npos && i < p.size(); ++i) sectors = sectors * 10 + (p[i] - u'0');
-  track->sectors = sectors;
-  track->seconds = sectors / 75;
-  return sectors > 0;
-}
 void FakeRefusal(AudioRefusal why) { g_refusals.push_back(why); }
 i32 FakePopup(CMenuModel* model, i32, i32, const CImageStrip*, const CImageStrip*, IPopupMenuOwner*) {
   std::vector<u8> states;
@@ -90,7 +80,7 @@ class AudioProjectPageTest : public ::testing::Test {
     g_refusals.clear();
     g_popupStates.clear();
     g_popupAnswer = -1;
-    AudioServices().measure = &FakeMeasure;
+    AudioServices().measure = &MeasureTrackByName;
     AudioServices().tellRefusal = &FakeRefusal;
     previousRunner_ = SetPopupMenuRunner(&FakePopup);
     const Rect r = {0, 0, 1000, 500};

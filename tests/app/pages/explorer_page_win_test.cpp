@@ -77,6 +77,13 @@ class ExplorerPage : public testing::Test {
     page().Create(kFlagVisible | kFlagSeeThrough | 0x2, &r, &owner);
   }
   Page& page() { return owner.page; }
+  // A new folder of a new project, its label put into the rename field.
+  void RenameANewFolder() {
+    Open();
+    page().NewProject();
+    page().NewFolder();
+    page().StartRename();
+  }
   std::vector<std::u16string> ListTexts() {
     std::vector<std::u16string> out;
     for (u32 i = 0; i < page().list.GetItemCount(); ++i) out.push_back(Str(page().list.GetItemInfo(static_cast<i32>(i))->text));
@@ -335,10 +342,7 @@ TEST_F(ExplorerPage, RenamingTheRootWritesTheDiscLabel) {
 // and after every change typed into it: characters, Backspace, Delete, a
 // cut and a paste.
 TEST_F(ExplorerPage, TheRenameFieldIsAsWideAsItsTextAfterEveryChange) {
-  Open();
-  page().NewProject();
-  page().NewFolder();
-  page().StartRename();
+  RenameANewFolder();
   auto& editor = page().tree.editor;
   ASSERT_EQ(&editor, FocusedWidget());
   CFont* font = UiFontNormal();
@@ -389,10 +393,7 @@ TEST_F(ExplorerPage, TheRenameFieldIsAsWideAsItsTextAfterEveryChange) {
 // pointer, measured in the font the field shows its text in; a double
 // click there selects that word.
 TEST_F(ExplorerPage, AClickInTheRenameFieldPutsTheCaretUnderThePointer) {
-  Open();
-  page().NewProject();
-  page().NewFolder();
-  page().StartRename();
+  RenameANewFolder();
   auto& editor = page().tree.editor;
   ASSERT_EQ(&editor, FocusedWidget());
   CFont* font = UiFontNormal();
