@@ -502,8 +502,7 @@ Error CairoError(Family f, u32 seed) {
 void RecordWindow(CCanvas& c, CShadowGenerator& shadow, i32 w, i32 h, int frame) {
   c.Reset();
   c.Clear(0);
-  shadow.Place({0, 0, w, h});
-  c.DrawDrawable(shadow.AsDrawable());
+  shadow.DrawAt(&c, {0, 0, w, h});
   const double l = 9, t = 9, r = w - 10, b = h - 10;
   c.FillRoundRect(l, t, r, b, 6, 0xFFF4F6FAu);
   c.FrameRoundRect(l, t, r, b, 6, 1.0, 0xFF8090A0u);
