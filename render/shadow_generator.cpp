@@ -135,9 +135,10 @@ void CShadowGenerator::DrawParts(CCanvas* canvas, const Rect& p, i32 rowStart, i
   const i32 leftEnd = p.left + c < x1 ? p.left + c : x1;
   const i32 rightStart = p.right - c > leftEnd ? p.right - c : leftEnd;
   for (i32 y = y0; y < y1; ++y) {
-    // Source row: the near corner rows, the far corner rows mirrored the
-    // same way as the columns, or the middle.
-    i32 sr = y < p.top + c ? y - p.top : y >= p.bottom - c ? S - (p.bottom - y) : mid;
+    // Source row: the near corner rows as they are, the far corner rows
+    // counted back from the far edge (its last row takes image row 1), or
+    // the middle.
+    i32 sr = y < p.top + c ? y - p.top : y >= p.bottom - c ? p.bottom - y : mid;
     if (sr < 0 || sr >= S) continue;
     const u32* src = image_ + sr * S;
     u32* row = reinterpret_cast<u32*>(reinterpret_cast<u8*>(canvas->pixels) +

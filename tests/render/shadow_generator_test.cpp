@@ -50,13 +50,15 @@ TEST(ShadowGenerator, ImageIsABlurredSymmetricRoundRect) {
   EXPECT_TRUE(PointInCorner(5, 3, 4) && !PointInCorner(5, 4, 4));
 }
 
-// The pixel the nine-part rule gives inside the placed rectangle p: corner
-// rows and columns as they are (the far ones from the image's far side),
-// the middle row or column otherwise, blended over white.
+// The pixel the nine-part rule gives inside the placed rectangle p: the
+// first corner rows and columns as they are, the far corner rows counted
+// back from the far edge (the last row is image row 1), the far corner
+// columns from the image's far side, the middle row or column otherwise,
+// blended over white.
 u32 NinePart(const CShadowGenerator& g, const Rect& p, i32 x, i32 y) {
   const i32 c = g.CornerSize(), s = g.Side();
   if (!p.Contains(x, y)) return 0xFFFFFFFFu;
-  const i32 sr = y < p.top + c ? y - p.top : y >= p.bottom - c ? s - (p.bottom - y) : s / 2;
+  const i32 sr = y < p.top + c ? y - p.top : y >= p.bottom - c ? p.bottom - y : s / 2;
   const i32 sc = x < p.left + c ? x - p.left : x >= p.right - c ? s - (p.right - x) : s / 2;
   const u32 a = g.ImagePixel(sc, sr) >> 24;
   return a ? RuleBlend(0xFFFFFFFFu, 0, a) : 0xFFFFFFFFu;
@@ -78,6 +80,11 @@ TEST(ShadowDrawing, NinePartsThroughTheStream) {
     for (i32 y = 0; y < 120; ++y)
       for (i32 x = 0; x < 200; ++x)
         ASSERT_EQ(t.At(x, y), NinePart(g, x < 145 ? wide : narrow, x, y)) << bands << " bands at " << x << ", " << y;
+    // Corner rows k from the far edge and k from the near edge take the
+    // same image row k.
+    const i32 c = g.CornerSize();
+    for (i32 k = 1; k < c; ++k)
+      ASSERT_EQ(t.At(70, wide.bottom - k), NinePart(g, wide, 70, wide.top + k)) << "row " << k << " from the far edge";
   }
   g.SetOpacity(0.0);
   TestTarget u(100, 40, 2, 0xFFFFFFFFu);
