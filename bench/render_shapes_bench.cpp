@@ -429,6 +429,14 @@ struct Error {
   double mean = 0, max = 0;
 };
 
+// One row's coverage as the scan converter resolves it.
+struct CoverageRow {
+  static constexpr bool kRuns = false;
+  double* row;
+  void Constant(i32 a, i32 b, double c) { for (i32 x = a; x < b; ++x) row[x] = c; }
+  void Cells(i32 a, i32 b, const double* c) { for (i32 x = a; x < b; ++x) row[x] = c[x]; }
+};
+
 Error OurError(Family f, u32 seed) {
   std::mt19937 g(seed);
   double sum = 0, mx = 0;
@@ -444,13 +452,8 @@ Error OurError(Family f, u32 seed) {
     std::vector<double> exact = ExactAreas(s, W, H);
     std::vector<double> scratch(W, 0.0);
     for (i32 j = 0; j < H; ++j) {
-      struct V {
-        double* row;
-        void Constant(i32 a, i32 b, double c) { for (i32 x = a; x < b; ++x) row[x] = c; }
-        void Cells(i32 a, i32 b, const double* c) { for (i32 x = a; x < b; ++x) row[x] = c[x]; }
-      };
       std::vector<double> row(W, 0.0);
-      V v{row.data()};
+      CoverageRow v{row.data()};
       ResolveRow(o, j, scratch.data(), W, 0, W, v);
       for (i32 x = 0; x < W; ++x) {
         double e = exact[static_cast<size_t>(j) * W + x];
@@ -502,8 +505,7 @@ Error CairoError(Family f, u32 seed) {
 void RecordWindow(CCanvas& c, CShadowGenerator& shadow, i32 w, i32 h, int frame) {
   c.Reset();
   c.Clear(0);
-  shadow.Place({0, 0, w, h});
-  c.DrawDrawable(shadow.AsDrawable());
+  shadow.DrawAt(&c, {0, 0, w, h});
   const double l = 9, t = 9, r = w - 10, b = h - 10;
   c.FillRoundRect(l, t, r, b, 6, 0xFFF4F6FAu);
   c.FrameRoundRect(l, t, r, b, 6, 1.0, 0xFF8090A0u);

@@ -439,7 +439,9 @@ void CDisplayList::DrawClaimedBands(u32 ticket, i32 home) {
       if (!state.compare_exchange_weak(w, taken, std::memory_order_acq_rel, std::memory_order_acquire))
         continue;
       const i32 k = b * per + static_cast<i32>(i == 0 ? front : back - 1);
-      RenderRows(slot, sliceStart_[k], sliceStart_[k + 1]);
+      slot->bandStart = sliceStart_[k];
+      slot->bandEnd = sliceStart_[k + 1];
+      RenderBand(slot);
       if (bandsDone_.fetch_add(1, std::memory_order_seq_cst) + 1 == bands * per &&
           callerAsleep_.load(std::memory_order_seq_cst))
         frameDone_.Set();
@@ -473,7 +475,9 @@ void CDisplayList::RunBandsInline(i32 rowStart, i32 rowEnd) {
   s->list = this;
   s->canvas = canvas_;
   s->band = 0;
-  RenderRows(s, rowStart, rowEnd);
+  s->bandStart = rowStart;
+  s->bandEnd = rowEnd;
+  RenderBand(s);
 }
 
 void CDisplayList::Flush(i32 requested) {
@@ -510,11 +514,9 @@ void CDisplayList::Flush(i32 requested) {
   AwaitFrame(n * per);
 }
 
-void CDisplayList::RenderBand(BandSlot* slot) { RenderRows(slot, slot->bandStart, slot->bandEnd); }
-
-void CDisplayList::RenderRows(BandSlot* slot, i32 rowStart, i32 rowEnd) {
-  slot->bandStart = slot->rowStart = rowStart;
-  slot->bandEnd = slot->rowEnd = rowEnd;
+void CDisplayList::RenderBand(BandSlot* slot) {
+  slot->rowStart = slot->bandStart;
+  slot->rowEnd = slot->bandEnd;
   CCanvas* canvas = slot->canvas;
   const i32 band = slot->band;
   if (canvas->coverage && canvas->width > 0)

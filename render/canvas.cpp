@@ -3,7 +3,6 @@
 
 #include "render/canvas.h"
 #include "render/canvas_text.h"
-#include "render/drawable.h"
 #include "render/raster/outline.h"
 
 namespace {
@@ -274,12 +273,6 @@ void CCanvas::FrameRotatedRoundRect(double x0, double y0, double x1, double y1, 
 }
 
 void CCanvas::Clear(u32 colour) { list.RecordFill(colour); }
-
-void CCanvas::DrawDrawable(IDrawable* drawable) {
-  if (!drawable) return;
-  drawable->Offset(originX, originY);
-  list.RecordDrawable(drawable);
-}
 
 void CCanvas::DrawText(double x, double y, const wchar16* text, i32 length) {
   if (!text) return;

@@ -111,7 +111,8 @@ class CDisplayList {
   void Flush(i32 requested);
   // Ends and joins the workers and frees all memory.
   void StopWorkers();
-  // One walk of the stream for one band.
+  // One walk of the stream over the slot's band rows [bandStart, bandEnd)
+  // with the scratch of its band.
   void RenderBand(BandSlot* slot);
   // Draws the row slices of the frame of that ticket that no thread has
   // taken yet, until none is left: first those of its own band (home),
@@ -129,10 +130,9 @@ class CDisplayList {
                             double frameWidth);
   void RecordFill(u32 colour);
   void RecordClip(const Rect& clip);
-  void RecordDrawable(IDrawable* drawable);
-  // A drawable record whose saved data is given here instead of being asked
-  // of the drawable (so a shared drawable is never changed to place it);
-  // rows [top, bottom).
+  // A drawable record with its own copy of the data the drawable draws
+  // from (so a shared drawable is never changed to place it); rows [top,
+  // bottom).
   void RecordDrawableData(IDrawable* drawable, const void* data, u32 size, double top,
                           double bottom);
   void RecordText(double x, double y, const wchar16* text, i32 length, CFont* font, u32 colour);
@@ -177,9 +177,6 @@ class CDisplayList {
   // Cuts rows [start, end) into n slices of about equal drawing cost:
   // slice k is [sliceStart_[k], sliceStart_[k + 1]).
   void SplitRows(i32 start, i32 end, i32 n);
-  // One walk of the stream over rows [start, end) with the scratch of the
-  // slot's band.
-  void RenderRows(BandSlot* slot, i32 start, i32 end);
   void NextTicket();
   // Sets the sleeping band workers spinning again at the start of a frame,
   // so that its flush finds them awake (a wake-up costs more than many a
@@ -307,7 +304,6 @@ class CCanvas {
   void FrameRotatedRoundRect(double x0, double y0, double x1, double y1, double radius,
                              double angle, double width, u32 colour);
   void Clear(u32 colour);
-  void DrawDrawable(IDrawable* drawable);
   void DrawText(double x, double y, const wchar16* text, i32 length);
   void DrawBitmap(double x, double y, const BitmapView& view, double opacity);
   void DrawBitmapInRect(const BitmapView& view, double x0, double y0, double x1, double y1,

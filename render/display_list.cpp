@@ -4,7 +4,6 @@
 
 #include "render/canvas.h"
 #include "render/canvas_text.h"
-#include "render/drawable.h"
 
 void CDisplayList::ReleaseHeldFonts() {
   for (CFont* font : heldFonts_) ReleaseCanvasFont(font);
@@ -119,22 +118,9 @@ void CDisplayList::RecordClip(const Rect& clip) {
   Append(ClipRecord{kOpClip, clip.left, clip.top, clip.right, clip.bottom});
 }
 
-void CDisplayList::RecordDrawable(IDrawable* drawable) {
-  if (!drawable) return;
-  u32 n = drawable->DataSize();
-  if (n > 65536) return;  // a drawable's state is a few bytes
-  u32 at = commands_.used;
-  u8* p = commands_.Append(static_cast<u32>(sizeof(DrawableRecord)) + n);
-  if (!p) return;
-  DrawableRecord r = {kOpDrawable, 0, drawable, n, drawable->Bottom(), drawable->Top()};
-  WriteRecord(p, r);
-  if (n) drawable->SaveData(commands_.data + at + sizeof(DrawableRecord));
-  ExtendRows(r.bottom, r.top);
-}
-
 void CDisplayList::RecordDrawableData(IDrawable* drawable, const void* data, u32 size,
                                       double top, double bottom) {
-  if (!drawable || size > 65536 || (size && !data)) return;
+  if (!drawable || size > 65536 || (size && !data)) return;  // a drawable's state is a few bytes
   u8* p = commands_.Append(static_cast<u32>(sizeof(DrawableRecord)) + size);
   if (!p) return;
   DrawableRecord r = {kOpDrawable, 0, drawable, size, bottom, top};

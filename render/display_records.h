@@ -171,14 +171,14 @@ struct ClipRecord {
   i32 left, top, right, bottom;
 };
 
-// Followed by the drawable's saved data (DataSize bytes).
+// Followed by the drawable's saved data (dataSize bytes).
 struct DrawableRecord {
   u32 op;
   u32 pad;
   IDrawable* drawable;
   u32 dataSize;   // bytes of saved data after the record
-  double bottom;  // the drawable's Bottom (upper row bound, exclusive)
-  double top;     // its Top (lower row bound)
+  double bottom;  // upper row bound of what it draws (exclusive)
+  double top;     // lower row bound
 };
 
 struct TextRunRecord {  // + paint (always solid, the text colour)

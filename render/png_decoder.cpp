@@ -186,13 +186,6 @@ void RowPaeth(u8* d, const u8* s, const u8* up, u32 width) {
 
 }  // namespace
 
-i32 InflatePng(u8* dest, u32* destLength, const u8* source, u32 sourceLength) {
-  uLongf out = *destLength;
-  int result = uncompress(dest, &out, source, sourceLength);
-  *destLength = static_cast<u32>(out);
-  return result;
-}
-
 CPngDecoder::CPngDecoder(const void* data, u32 size) {
   if (data) Open(data, size);
 }

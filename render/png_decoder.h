@@ -56,7 +56,3 @@ class CPngDecoder {
   u8 filter_ = 0;
   u8 interlace_ = 0;
 };
-
-// zlib's uncompress: 0 on success with *destLength the bytes written,
-// a zlib error code otherwise.
-i32 InflatePng(u8* dest, u32* destLength, const u8* source, u32 sourceLength);

@@ -105,22 +105,9 @@ u32 CShadowGenerator::ImagePixel(i32 x, i32 y) const {
   return image_[y * side_ + x];
 }
 
-void CShadowGenerator::Offset(double dx, double dy) {
-  i32 ix = std::isfinite(dx) && std::fabs(dx) < 1e9 ? static_cast<i32>(dx) : 0;
-  i32 iy = std::isfinite(dy) && std::fabs(dy) < 1e9 ? static_cast<i32>(dy) : 0;
-  placed_.left += ix;
-  placed_.right += ix;
-  placed_.top += iy;
-  placed_.bottom += iy;
-}
-
-void CShadowGenerator::SaveData(void* dst) const { std::memcpy(dst, &placed_, sizeof(Rect)); }
-
-void CShadowGenerator::LoadData(const void* src) { std::memcpy(&placed_, src, sizeof(Rect)); }
-
 void CShadowGenerator::Draw(CCanvas* canvas, const void* data, i32 rowStart, i32 rowEnd,
                             i32 clipLeft, i32 clipRight) {
-  // The record's own copy of the placement: the generator is not changed.
+  // The record's own copy of the rectangle.
   Rect p;
   std::memcpy(&p, data, sizeof(Rect));
   if (clipLeft > p.right || clipRight < p.left || rowStart > p.bottom || rowEnd < p.top) return;
@@ -148,9 +135,10 @@ void CShadowGenerator::DrawParts(CCanvas* canvas, const Rect& p, i32 rowStart, i
   const i32 leftEnd = p.left + c < x1 ? p.left + c : x1;
   const i32 rightStart = p.right - c > leftEnd ? p.right - c : leftEnd;
   for (i32 y = y0; y < y1; ++y) {
-    // Source row: the near corner rows, the far corner rows mirrored the
-    // same way as the columns, or the middle.
-    i32 sr = y < p.top + c ? y - p.top : y >= p.bottom - c ? S - (p.bottom - y) : mid;
+    // Source row: the near corner rows as they are, the far corner rows
+    // counted back from the far edge (its last row takes image row 1), or
+    // the middle.
+    i32 sr = y < p.top + c ? y - p.top : y >= p.bottom - c ? p.bottom - y : mid;
     if (sr < 0 || sr >= S) continue;
     const u32* src = image_ + sr * S;
     u32* row = reinterpret_cast<u32*>(reinterpret_cast<u8*>(canvas->pixels) +
@@ -170,8 +158,6 @@ void CShadowGenerator::DrawParts(CCanvas* canvas, const Rect& p, i32 rowStart, i
   }
 }
 
-IDrawable* CShadowGenerator::AsDrawable() { return &drawable_; }
-
 void CShadowGenerator::DrawAt(CCanvas* canvas, const Rect& rect) {
   if (!canvas) return;
   Rect r = rect;
@@ -185,12 +171,6 @@ void CShadowDrawable::Draw(CCanvas* canvas, const void* data, i32 rowStart, i32 
                            i32 clipLeft, i32 clipRight) {
   owner_->Draw(canvas, data, rowStart, rowEnd, clipLeft, clipRight);
 }
-double CShadowDrawable::Top() { return owner_->Top(); }
-double CShadowDrawable::Bottom() { return owner_->Bottom(); }
-void CShadowDrawable::Offset(double dx, double dy) { owner_->Offset(dx, dy); }
-u32 CShadowDrawable::DataSize() { return owner_->DataSize(); }
-void CShadowDrawable::SaveData(void* dst) { owner_->SaveData(dst); }
-void CShadowDrawable::LoadData(const void* src) { owner_->LoadData(src); }
 
 // ---- the three process-wide generators ---------------------------------------
 

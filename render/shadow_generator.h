@@ -1,8 +1,9 @@
 // Soft drop shadows: a small square alpha image of a blurred rounded
 // rectangle, rendered once, drawn around any rectangle as a nine-part image
 // (corners as they are, edges stretched, inside one colour). Drawn through
-// the command stream as a drawable (AsDrawable): each record keeps its own
-// copy of the placed rectangle. Portable.
+// the command stream as a drawable (DrawAt): each record keeps its own copy
+// of the rectangle it is drawn around, so the generator is never changed to
+// place it. Portable.
 #pragma once
 #include <atomic>
 
@@ -30,12 +31,6 @@ class CShadowDrawable final : public IDrawable {
   explicit CShadowDrawable(CShadowGenerator* owner) : owner_(owner) {}
   void Draw(CCanvas* canvas, const void* data, i32 rowStart, i32 rowEnd, i32 clipLeft,
             i32 clipRight) override;
-  double Top() override;
-  double Bottom() override;
-  void Offset(double dx, double dy) override;
-  u32 DataSize() override;
-  void SaveData(void* dst) override;
-  void LoadData(const void* src) override;
 
  private:
   CShadowGenerator* owner_;
@@ -53,10 +48,6 @@ class CShadowGenerator {
   // Re-renders the image with another opacity (clamped to [0, 1]); waits
   // for any band drawing this generator.
   void SetOpacity(double opacity);
-  // Where the next record draws (target coordinates before the canvas
-  // origin is added by CCanvas::DrawDrawable).
-  void Place(const Rect& rect) { placed_ = rect; }
-  const Rect& Placed() const { return placed_; }
 
   i32 Side() const { return side_; }
   i32 Margin() const { return margin_; }
@@ -69,18 +60,10 @@ class CShadowGenerator {
   // Records the shadow around rect (moved by the canvas origin) without
   // changing the generator: safe for windows painted on different threads.
   void DrawAt(CCanvas* canvas, const Rect& rect);
-  // For CCanvas::DrawDrawable after Place (one painting thread at a time).
-  IDrawable* AsDrawable();
 
-  // The drawable operations.
+  // Draws one band of a record; data is the record's rectangle {l, t, r, b}.
   void Draw(CCanvas* canvas, const void* data, i32 rowStart, i32 rowEnd, i32 clipLeft,
             i32 clipRight);
-  double Top() const { return placed_.top; }
-  double Bottom() const { return placed_.bottom; }
-  void Offset(double dx, double dy);
-  u32 DataSize() const { return sizeof(Rect); }
-  void SaveData(void* dst) const;
-  void LoadData(const void* src);
 
  private:
   void Render(const RoundRectShape& shape);
@@ -93,7 +76,6 @@ class CShadowGenerator {
   // none draws and holds the lock while it renders, so no band starts then.
   CLock lock_;
   std::atomic<i32> readers_{0};
-  Rect placed_ = {};
   i32 side_ = 0;
   i32 rows_ = 0;
   i32 pixelCount_ = 0;

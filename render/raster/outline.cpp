@@ -51,7 +51,10 @@ void COutline::AddPiece(const OutlinePiece& piece) {
     valid_ = false;
     return;
   }
-  if (piece.y0 == piece.y1) return;  // no area between rows of its own
+  if (piece.y0 == piece.y1) {  // no area between rows of its own
+    if (flatCount_ < kMaxPieces) flats_[flatCount_++] = {piece.y0, Min(piece.x0, piece.x1), Max(piece.x0, piece.x1)};
+    return;
+  }
   OutlinePiece& p = pieces_[count_];
   p = piece;
   p.xLo = Min(p.x0, p.x1);
@@ -208,6 +211,8 @@ void AddRoundRectOutline(COutline* o, double x, double y, double w, double h, do
   if (r > m) r = m;
   if (angle == 0.0 && !reverse && r == 0.0) {
     AddRectOutline(o, x, y, w, h);
+    o->AddLine(x + w, y + h, x, y + h);
+    o->AddLine(x, y, x + w, y);
     return;
   }
   Turn turn;

@@ -22,13 +22,41 @@ struct OutlinePiece {
   double YAtX(double x) const;
 };
 
+// x within 0.0001 of a whole number becomes that number: first toward the
+// whole number below, then toward the one above (4.99995 and 5.00005 both
+// become 5; 5.5 stays; NaN stays NaN).
+inline void SnapToInteger(double* x) {
+  const double v = *x;
+  // NaN stays; from 2^52 on every double is a whole number.
+  if (!(v > -4503599627370496.0 && v < 4503599627370496.0)) return;
+  double below = static_cast<double>(static_cast<i64>(v));  // floor, without a library call
+  if (below > v) below -= 1.0;
+  if (v - below < 0.0001) {
+    *x = below;
+    return;
+  }
+  if (below + 1.0 - v < 0.0001) *x = below + 1.0;  // v is not whole: its ceiling is below + 1
+}
+
+// How an outline's crossings with the lines between pixel rows are taken:
+// as computed, or snapped to a whole column when within 0.0001 of one (so a
+// crossing a rounding step off a pixel border does not leave a sliver of
+// coverage in the cell beside it).
+enum class RowCrossings { kExact, kSnapped };
+
+// A horizontal part of an outline: it bounds no area between two rows by
+// itself, but the cells it runs through are partly covered.
+struct OutlineFlat {
+  double y, xLo, xHi;
+};
+
 class COutline {
  public:
   static constexpr i32 kMaxPieces = 40;
 
-  COutline() = default;
-  // Adds the straight piece (x0, y0) -> (x1, y1); horizontal pieces are
-  // dropped (they bound no area between two rows by themselves).
+  explicit COutline(RowCrossings crossings = RowCrossings::kExact) : crossings_(crossings) {}
+  // Adds the straight piece (x0, y0) -> (x1, y1); a horizontal one is kept
+  // as a flat only.
   void AddLine(double x0, double y0, double x1, double y1);
   // Adds the arc of the ellipse with semi-axis a along (cos theta, sin
   // theta) and b across it, from parameter t0 to t1 (counter-clockwise when
@@ -42,6 +70,9 @@ class COutline {
   bool IsEmpty() const { return count_ == 0; }
   i32 Count() const { return count_; }
   const OutlinePiece& Piece(i32 i) const { return pieces_[i]; }
+  RowCrossings Crossings() const { return crossings_; }
+  i32 FlatCount() const { return flatCount_; }
+  const OutlineFlat& Flat(i32 i) const { return flats_[i]; }
   double YMin() const { return yMin_; }
   double YMax() const { return yMax_; }
   double XMin() const { return xMin_; }
@@ -54,6 +85,9 @@ class COutline {
 
   OutlinePiece pieces_[kMaxPieces];
   i32 count_ = 0;
+  OutlineFlat flats_[kMaxPieces];
+  i32 flatCount_ = 0;
+  RowCrossings crossings_;
   bool valid_ = true;
   double yMin_ = 0.0, yMax_ = 0.0, xMin_ = 0.0, xMax_ = 0.0;
 };
@@ -65,6 +99,8 @@ class COutline {
 
 void AddEllipseOutline(COutline* o, double cx, double cy, double a, double b, double theta,
                        bool reverse);
+// Its two vertical sides only: the cells along the top and bottom are not
+// runs of the outline but rows at a fraction of full coverage.
 void AddRectOutline(COutline* o, double x, double y, double w, double h);
 // Rounded rectangle turned by angle about its centre; the radius is cut to
 // half the smaller side (a larger one has no consistent outline).

@@ -154,13 +154,25 @@ struct EllipticGradient {
 };
 
 // ---- span writers -----------------------------------------------------------
-// row points at the first pixel of the target row y.
+// row points at the first pixel of the target row y; coverage is indexed by
+// column.
 
-// Cells [x, x + count) with their own coverage. Paints of kinds 0 and 1 take
-// one colour for the run; the others take the colour of every pixel.
+// A partly covered run: cells [x, x + count) with their own coverage, all in
+// one colour, the paint's colour at the run's first pixel (x, y).
 template <class Paint>
 inline void CoverRun(u32* row, i32 x, i32 count, const double* coverage, const Paint& paint,
                      i32 y);
+
+// Cells [x0, x1) inside a shape with their own coverage, each in the paint's
+// colour at its own pixel.
+template <class Paint>
+inline void CoverPixels(u32* row, i32 x0, i32 x1, const double* coverage, const Paint& paint,
+                        i32 y);
+
+// Pixels [x0, x1) inside a shape at one coverage c, each in the paint's
+// colour at its own pixel.
+template <class Paint>
+inline void CoverSpan(u32* row, i32 x0, i32 x1, double c, const Paint& paint, i32 y);
 
 // Pixels [x0, x1) at full coverage: an opaque colour is stored, any other
 // blended with its own alpha.

@@ -10,19 +10,44 @@ void BandScratch::Init(CCanvas* canvas, i32 band) {
   clipRight = c.right < width ? c.right : width;
 }
 
-void CRowAccumulator::AddZone(i32 first, i32 last) {
+void CRowAccumulator::AddRange(CellZone* list, i32* count, i32 first, i32 last) const {
   if (first < 0) first = 0;
   if (last > width_ - 1) last = width_ - 1;
   if (last < first) return;
-  if (zoneCount_ < kMaxZones) {
-    zones_[zoneCount_++] = {first, last};
+  if (*count < kMaxZones) {
+    list[(*count)++] = {first, last};
     return;
   }
-  // Cannot happen with kMaxPieces pieces; widen the last zone to stay right.
-  CellZone& z = zones_[zoneCount_ - 1];
+  // Cannot happen with kMaxPieces pieces; widen the last range to stay right.
+  CellZone& z = list[*count - 1];
   if (first < z.first) z.first = first;
   if (last > z.last) z.last = last;
 }
+
+namespace {
+
+// Sorts the ranges by first column and merges those that overlap, and with
+// `touching` also those that only touch.
+i32 SortAndMerge(CellZone* list, i32 count, bool touching) {
+  for (i32 i = 1; i < count; ++i)
+    for (i32 k = i; k > 0 && list[k].first < list[k - 1].first; --k) {
+      CellZone t = list[k];
+      list[k] = list[k - 1];
+      list[k - 1] = t;
+    }
+  const i32 gap = touching ? 1 : 0;
+  i32 n = 0;
+  for (i32 i = 0; i < count; ++i) {
+    if (n > 0 && list[i].first <= list[n - 1].last + gap) {
+      if (list[i].last > list[n - 1].last) list[n - 1].last = list[i].last;
+    } else {
+      list[n++] = list[i];
+    }
+  }
+  return n;
+}
+
+}  // namespace
 
 // One straight segment inside one cell column: the cell gets the area right
 // of the segment, every cell to its right the full height (through the
@@ -78,7 +103,9 @@ void CRowAccumulator::AddSubPiece(const OutlinePiece& p, double xs, double ys, d
       xe = w, ye = yw;
   }
   lo = xs < xe ? xs : xe, hi = xs < xe ? xe : xs;
-  AddZone(static_cast<i32>(std::floor(lo)), static_cast<i32>(std::floor(hi)) + 1);
+  const i32 firstCell = static_cast<i32>(std::floor(lo)), lastCell = static_cast<i32>(std::floor(hi));
+  AddRange(zones_, &zoneCount_, firstCell, lastCell + 1);
+  if (withRuns_) AddRange(runs_, &runCount_, firstCell, lastCell);
   double px = xs, py = ys;
   if (xs <= xe) {
     for (double k = std::floor(xs) + 1.0; k < xe; k += 1.0) {
@@ -96,10 +123,13 @@ void CRowAccumulator::AddSubPiece(const OutlinePiece& p, double xs, double ys, d
   AddSegment(px, py, xe, ye);
 }
 
-void CRowAccumulator::AccumulateRow(const COutline& outline, i32 j) {
+void CRowAccumulator::AccumulateRow(const COutline& outline, i32 j, bool runs) {
   carry_ = 0.0;
   zoneCount_ = 0;
+  runCount_ = 0;
+  withRuns_ = runs;
   const double bottom = j, top = j + 1.0;
+  const bool snap = outline.Crossings() == RowCrossings::kSnapped;
   for (i32 i = 0; i < outline.Count(); ++i) {
     const OutlinePiece& p = outline.Piece(i);
     if (p.yHi <= bottom || p.yLo >= top) continue;
@@ -108,25 +138,25 @@ void CRowAccumulator::AccumulateRow(const COutline& outline, i32 j) {
     // Exact end points where the piece ends inside the row.
     double xa = ya == p.yLo ? (p.y0 == p.yLo ? p.x0 : p.x1) : p.XAtY(ya);
     double xb = yb == p.yHi ? (p.y0 == p.yHi ? p.x0 : p.x1) : p.XAtY(yb);
+    if (snap) {  // where the piece meets the row's lines
+      if (ya == bottom) SnapToInteger(&xa);
+      if (yb == top) SnapToInteger(&xb);
+    }
     if (p.y1 > p.y0)
       AddSubPiece(p, xa, ya - bottom, xb, yb - bottom, j);
     else
       AddSubPiece(p, xb, yb - bottom, xa, ya - bottom, j);
   }
-  // Sort by first column and merge overlapping or touching zones.
-  for (i32 i = 1; i < zoneCount_; ++i)
-    for (i32 k = i; k > 0 && zones_[k].first < zones_[k - 1].first; --k) {
-      CellZone t = zones_[k];
-      zones_[k] = zones_[k - 1];
-      zones_[k - 1] = t;
-    }
-  i32 n = 0;
-  for (i32 i = 0; i < zoneCount_; ++i) {
-    if (n > 0 && zones_[i].first <= zones_[n - 1].last + 1) {
-      if (zones_[i].last > zones_[n - 1].last) zones_[n - 1].last = zones_[i].last;
-    } else {
-      zones_[n++] = zones_[i];
-    }
+  // A flat inside the row runs through partly covered cells: they join the
+  // runs of the pieces it connects (on a row line it covers no cell).
+  for (i32 i = 0; withRuns_ && i < outline.FlatCount(); ++i) {
+    const OutlineFlat& f = outline.Flat(i);
+    if (!(f.y > bottom && f.y < top) || f.xHi < 0.0 || f.xLo >= width_) continue;
+    const i32 first = static_cast<i32>(std::floor(f.xLo > 0.0 ? f.xLo : 0.0));
+    const i32 last = static_cast<i32>(std::floor(f.xHi < width_ ? f.xHi : width_));
+    AddRange(zones_, &zoneCount_, first, last);
+    AddRange(runs_, &runCount_, first, last);
   }
-  zoneCount_ = n;
+  zoneCount_ = SortAndMerge(zones_, zoneCount_, true);
+  if (withRuns_) runCount_ = SortAndMerge(runs_, runCount_, false);
 }

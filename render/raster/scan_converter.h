@@ -10,9 +10,15 @@
 // the chord-rule area of the cell. Cells between the outline's crossings are
 // written as full spans without per-cell work.
 //
+// The cells a piece passes through in a row are a partly covered run, drawn
+// in one colour (the paint's colour at the run's first pixel); runs of
+// pieces that share a cell are one run. The other cells of the row take the
+// paint's colour at their own pixel.
+//
 // The accumulation covers the whole target row [0, width) whatever the clip
-// (columns left of 0 fold into one carry), so a pixel's value does not depend
-// on the clip or on how the rows are cut into bands. Portable.
+// (columns left of 0 fold into one carry), so a pixel's coverage does not
+// depend on the clip or on how the rows are cut into bands (a run that the
+// clip cuts starts at the clip, and so takes its colour there). Portable.
 #pragma once
 #include "render/canvas.h"
 #include "render/raster/outline.h"
@@ -29,7 +35,7 @@ struct BandScratch {
   void Init(CCanvas* canvas, i32 band);
 };
 
-// A column range [first, last] of a row that the outline touched.
+// A column range [first, last] of a row.
 struct CellZone {
   i32 first, last;
 };
@@ -40,23 +46,34 @@ class CRowAccumulator {
   static constexpr i32 kMaxZones = 2 * COutline::kMaxPieces;
   CRowAccumulator(double* coverage, i32 width) : acc_(coverage), width_(width) {}
   // Adds every piece of the outline crossing row j; afterwards the zones
-  // are sorted and merged.
-  void AccumulateRow(const COutline& outline, i32 j);
+  // and, when asked for, the runs are sorted and merged.
+  void AccumulateRow(const COutline& outline, i32 j, bool runs);
+  // The columns whose coverage changed: each piece's cells and the cell
+  // after them (merged where they overlap or touch).
   i32 ZoneCount() const { return zoneCount_; }
   const CellZone& Zone(i32 i) const { return zones_[i]; }
+  // The partly covered runs: each piece's cells and the cells of a flat
+  // inside the row, merged where they share a cell; every run lies inside
+  // one zone.
+  i32 RunCount() const { return runCount_; }
+  const CellZone& Run(i32 i) const { return runs_[i]; }
   double Carry() const { return carry_; }
   double* Cells() const { return acc_; }
 
  private:
   void AddSubPiece(const OutlinePiece& p, double xs, double ys, double xe, double ye, i32 j);
   void AddSegment(double xa, double ya, double xb, double yb);
-  void AddZone(i32 first, i32 last);
+  // Adds [first, last] (cut to the row) to a list of at most kMaxZones.
+  void AddRange(CellZone* list, i32* count, i32 first, i32 last) const;
 
   double* acc_;
   i32 width_;
   double carry_ = 0.0;
   CellZone zones_[kMaxZones];
   i32 zoneCount_ = 0;
+  CellZone runs_[kMaxZones];
+  i32 runCount_ = 0;
+  bool withRuns_ = false;
 };
 
 // Coverage of a summed winding value: |v| clamped to [0, 1], values within
@@ -71,8 +88,10 @@ inline double CoverageOfSum(double v) {
 // Coverage of row j of the outline within [clipLeft, clipRight): calls
 // visit.Constant(from, to, c) for columns at one coverage c (0 outside, 1
 // inside the outline) and visit.Cells(from, to, cells) for columns with
-// their own coverage cells[x]. cov is the zeroed coverage row of width
-// values; it is zero again afterwards.
+// their own coverage cells[x]; a visitor whose kRuns is true gets the partly
+// covered runs (cut to the clip) through visit.Run(from, to, cells) instead.
+// cov is the zeroed coverage row of width values; it is zero again
+// afterwards.
 template <class Visitor>
 void ResolveRow(const COutline& outline, i32 j, double* cov, i32 width, i32 clipLeft,
                 i32 clipRight, Visitor&& visit);

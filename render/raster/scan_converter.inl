@@ -1,39 +1,18 @@
 // Template bodies of render/scan_converter.h.
 #pragma once
 #include <cmath>
+#include <type_traits>
 
 namespace scan_detail {
 
-// Writes cells [from, to) of the coverage row: runs of non-zero cells.
-template <class Paint>
-inline void WriteCells(u32* row, const double* cov, i32 from, i32 to, const Paint& paint, i32 y) {
-  i32 x = from;
-  while (x < to) {
-    while (x < to && cov[x] == 0.0) ++x;
-    i32 start = x;
-    while (x < to && cov[x] != 0.0) ++x;
-    if (x > start) CoverRun(row, start, x - start, cov, paint, y);
-  }
-}
-
 // Writes [from, to) at one coverage value (outside the outline's cells).
 template <class Paint>
-inline void WriteConstant(u32* row, double* cov, i32 from, i32 to, double c, const Paint& paint,
-                          i32 y) {
+inline void WriteConstant(u32* row, i32 from, i32 to, double c, const Paint& paint, i32 y) {
   if (to <= from || c == 0.0) return;
-  if (c == 1.0) {
+  if (c == 1.0)
     FullSpan(row, from, to, paint, y);
-    return;
-  }
-  if (!Paint::kPerPixel) {  // one colour at one weight: no per-cell work
-    u32 colour = paint.RowColor(y);
-    u32 a = CoverageWeight(c, ColorAlpha(colour));
-    if (a != 0) BlendConstant(row + from, to - from, colour, a);
-    return;
-  }
-  for (i32 x = from; x < to; ++x) cov[x] = c;
-  CoverRun(row, from, to - from, cov, paint, y);
-  for (i32 x = from; x < to; ++x) cov[x] = 0.0;
+  else
+    CoverSpan(row, from, to, c, paint, y);
 }
 
 inline i32 MaxI(i32 a, i32 b) { return a > b ? a : b; }
@@ -45,10 +24,12 @@ template <class Visitor>
 void ResolveRow(const COutline& outline, i32 j, double* cov, i32 width, i32 clipLeft,
                 i32 clipRight, Visitor&& visit) {
   using namespace scan_detail;
+  constexpr bool kRuns = std::remove_reference_t<Visitor>::kRuns;
   CRowAccumulator acc(cov, width);
-  acc.AccumulateRow(outline, j);
+  acc.AccumulateRow(outline, j, kRuns);
   double sum = acc.Carry();
-  i32 x = 0;  // next column not yet resolved
+  i32 x = 0;    // next column not yet resolved
+  [[maybe_unused]] i32 run = 0;  // next run not yet visited
   for (i32 z = 0; z < acc.ZoneCount(); ++z) {
     const CellZone& zone = acc.Zone(z);
     i32 from = MaxI(x, clipLeft), to = MinI(zone.first, clipRight);
@@ -58,7 +39,22 @@ void ResolveRow(const COutline& outline, i32 j, double* cov, i32 width, i32 clip
       cov[c] = CoverageOfSum(sum);
     }
     from = MaxI(zone.first, clipLeft), to = MinI(zone.last + 1, clipRight);
-    if (from < to) visit.Cells(from, to, cov);
+    if (from < to) {
+      if constexpr (!kRuns) {
+        visit.Cells(from, to, cov);
+      } else {
+        // The zone's runs (each inside one zone) and the cells between them.
+        while (run < acc.RunCount() && acc.Run(run).last < from) ++run;
+        i32 at = from;
+        for (; run < acc.RunCount() && acc.Run(run).first < to; ++run) {
+          const i32 first = MaxI(acc.Run(run).first, from), end = MinI(acc.Run(run).last + 1, to);
+          if (at < first) visit.Cells(at, first, cov);
+          if (first < end) visit.Run(first, end, cov);
+          at = MaxI(at, end);
+        }
+        if (at < to) visit.Cells(at, to, cov);
+      }
+    }
     for (i32 c = zone.first; c <= zone.last; ++c) cov[c] = 0.0;
     x = zone.last + 1;
   }
@@ -70,12 +66,15 @@ namespace scan_detail {
 
 template <class Paint>
 struct RowWriter {
+  // A paint of one colour per row colours a run as it colours its cells.
+  static constexpr bool kRuns = Paint::kPerPixel;
   u32* row;
   double* cov;
   const Paint& paint;
   i32 y;
-  void Constant(i32 from, i32 to, double c) { WriteConstant(row, cov, from, to, c, paint, y); }
-  void Cells(i32 from, i32 to, const double* cells) { WriteCells(row, cells, from, to, paint, y); }
+  void Constant(i32 from, i32 to, double c) { WriteConstant(row, from, to, c, paint, y); }
+  void Run(i32 from, i32 to, const double* cells) { CoverRun(row, from, to - from, cells, paint, y); }
+  void Cells(i32 from, i32 to, const double* cells) { CoverPixels(row, from, to, cells, paint, y); }
 };
 
 }  // namespace scan_detail
@@ -136,6 +135,7 @@ inline i32 VerticalRunEnd(const COutline& outline, u64 set, i32 j, i32 last) {
 
 template <class Paint>
 struct PlanRecorder {
+  static constexpr bool kRuns = RowWriter<Paint>::kRuns;
   RowWriter<Paint>& writer;
   RowPlan& plan;
   void Constant(i32 from, i32 to, double c) {
@@ -147,13 +147,27 @@ struct PlanRecorder {
     }
     plan.steps[plan.count++] = {from, to, c, -1};
   }
+  // A vertical piece passes through one cell, so the runs of these rows
+  // are single cells and replay as cells with their own colours.
+  void Run(i32 from, i32 to, const double* cells) {
+    writer.Run(from, to, cells);
+    Record(from, to, cells);
+  }
   void Cells(i32 from, i32 to, const double* cells) {
     writer.Cells(from, to, cells);
-    if (plan.count >= RowPlan::kMaxSteps || plan.valueCount + (to - from) > RowPlan::kMaxSteps) {
+    Record(from, to, cells);
+  }
+  void Record(i32 from, i32 to, const double* cells) {
+    RowPlan::Step* last = plan.count > 0 ? &plan.steps[plan.count - 1] : nullptr;
+    const bool extends = last && last->values >= 0 && last->to == from;  // one step for a zone
+    if ((!extends && plan.count >= RowPlan::kMaxSteps) || plan.valueCount + (to - from) > RowPlan::kMaxSteps) {
       plan.overflow = true;
       return;
     }
-    plan.steps[plan.count++] = {from, to, 0.0, plan.valueCount};
+    if (extends)
+      last->to = to;
+    else
+      plan.steps[plan.count++] = {from, to, 0.0, plan.valueCount};
     for (i32 x = from; x < to; ++x) plan.values[plan.valueCount++] = cells[x];
   }
 };

@@ -51,14 +51,14 @@ bool CRasterizer::SkipPaint(const u8** cursor, const u8* end) {
 
 void CRasterizer::FillCircle(CCanvas* canvas, const CircleRecord& r, const u8** cursor,
                              const u8* end, i32 first, i32 last, i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   AddEllipseOutline(&o, r.cx, r.cy, r.r, r.r, 0.0, false);
   DrawOutline(canvas, o, cursor, end, kAllKinds, first, last, band);
 }
 
 void CRasterizer::FillRing(CCanvas* canvas, const RingRecord& r, const u8** cursor,
                            const u8* end, i32 first, i32 last, i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   if (r.width >= r.r) {
     AddEllipseOutline(&o, r.cx, r.cy, r.r, r.r, 0.0, false);
   } else if (r.width > 0.0) {
@@ -70,7 +70,7 @@ void CRasterizer::FillRing(CCanvas* canvas, const RingRecord& r, const u8** curs
 
 void CRasterizer::FillEllipse(CCanvas* canvas, const EllipseRecord& r, const u8** cursor,
                               const u8* end, i32 first, i32 last, i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   AddEllipseOutline(&o, r.cx, r.cy, r.rx, r.ry, 0.0, false);
   DrawOutline(canvas, o, cursor, end, kAllKinds, first, last, band);
 }
@@ -78,7 +78,7 @@ void CRasterizer::FillEllipse(CCanvas* canvas, const EllipseRecord& r, const u8*
 void CRasterizer::FillEllipseRing(CCanvas* canvas, const EllipseRingRecord& r,
                                   const u8** cursor, const u8* end, i32 first, i32 last,
                                   i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   double m = r.rx < r.ry ? r.rx : r.ry;
   if (r.width >= m) {
     AddEllipseOutline(&o, r.cx, r.cy, r.rx, r.ry, 0.0, false);
@@ -92,7 +92,7 @@ void CRasterizer::FillEllipseRing(CCanvas* canvas, const EllipseRingRecord& r,
 void CRasterizer::FillRotatedEllipse(CCanvas* canvas, const RotatedEllipseRecord& r,
                                      const u8** cursor, const u8* end, i32 first, i32 last,
                                      i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   AddEllipseOutline(&o, r.cx, r.cy, r.a, r.b, r.angle, false);
   DrawOutline(canvas, o, cursor, end, kAllKinds, first, last, band);
 }
@@ -100,7 +100,7 @@ void CRasterizer::FillRotatedEllipse(CCanvas* canvas, const RotatedEllipseRecord
 void CRasterizer::FillRotatedEllipseRing(CCanvas* canvas, const RotatedEllipseRingRecord& r,
                                          const u8** cursor, const u8* end, i32 first, i32 last,
                                          i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   double m = r.a < r.b ? r.a : r.b;
   if (r.width >= m) {
     AddEllipseOutline(&o, r.cx, r.cy, r.a, r.b, r.angle, false);
@@ -113,28 +113,28 @@ void CRasterizer::FillRotatedEllipseRing(CCanvas* canvas, const RotatedEllipseRi
 
 void CRasterizer::FillSector(CCanvas* canvas, const SectorRecord& r, const u8** cursor,
                              const u8* end, i32 first, i32 last, i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   AddSectorOutline(&o, r.cx, r.cy, r.a, r.b, r.startAngle, r.endAngle, r.rotation);
   DrawOutline(canvas, o, cursor, end, kAllKinds, first, last, band);
 }
 
 void CRasterizer::FillSegment(CCanvas* canvas, const SegmentRecord& r, const u8** cursor,
                               const u8* end, i32 first, i32 last, i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   AddSegmentOutline(&o, r.cx, r.cy, r.a, r.b, r.startAngle, r.endAngle, r.rotation);
   DrawOutline(canvas, o, cursor, end, kAllKinds, first, last, band);
 }
 
 void CRasterizer::FillRect(CCanvas* canvas, const RectRecord& r, const u8** cursor,
                            const u8* end, i32 first, i32 last, i32 band) {
-  COutline o;
+  COutline o;  // its columns are cut exactly where the edges are
   AddRectOutline(&o, r.x, r.y, r.w, r.h);
   DrawOutline(canvas, o, cursor, end, kAllKinds, first, last, band);
 }
 
 void CRasterizer::FillRoundRect(CCanvas* canvas, const RoundRectRecord& r, const u8** cursor,
                                 const u8* end, i32 first, i32 last, i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   AddRoundRectOutline(&o, r.x, r.y, r.w, r.h, r.radius, r.angle, false);
   DrawOutline(canvas, o, cursor, end, kAllKinds, first, last, band);
 }
@@ -142,7 +142,7 @@ void CRasterizer::FillRoundRect(CCanvas* canvas, const RoundRectRecord& r, const
 void CRasterizer::FrameRoundRect(CCanvas* canvas, const RoundRectFrameRecord& r,
                                  const u8** cursor, const u8* end, i32 first, i32 last,
                                  i32 band) {
-  COutline o;
+  COutline o(RowCrossings::kSnapped);
   AddRoundRectFrameOutline(&o, r.x, r.y, r.w, r.h, r.radius, r.angle, r.frameWidth);
   DrawOutline(canvas, o, cursor, end, kRingKinds, first, last, band);
 }

@@ -165,7 +165,8 @@ const Glyph* CFont::LoadGlyphRange(IFaceProvider* provider, u32 code) {
     return range->Entry(code);
   }
   // Ideographs and kana: the aligned block around code, each code point
-  // from the font's own face or else from the first fallback face having it.
+  // from the font's own face or else from the fallback face: "MS PGothic",
+  // or "SimSun" when that cannot be opened.
   const u32 blockStart = code & ~(kBlockSize - 1);
   CGlyphRangeBuilder builder(blockStart, kBlockSize);
   if (!builder.IsValid()) return nullptr;
@@ -183,6 +184,7 @@ const Glyph* CFont::LoadGlyphRange(IFaceProvider* provider, u32 code) {
     for (u32 i = 0; i < kBlockSize; ++i)
       if (!builder.Has(i) && face->HasChar(blockStart + i))
         AddGlyph(this, face.operator->(), &builder, blockStart, blockStart + i), ++found;
+    break;  // the first face that opens is the fallback
   }
   if (found == 0) {
     // No face has any code point of the block.

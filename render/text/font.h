@@ -64,10 +64,12 @@ class CFont {
   // Box of a run drawn with the pen at (*left, *bottom).
   void MeasureTextBox(double* left, double* bottom, double* width, double* height,
                       const wchar16* text, i32 n);
-  // Characters of the first line of text that fit in width (a break after
-  // the last blank that fits, else where the text stops fitting), or -1 when
-  // not even one character fits. *fitted is the width of those characters,
-  // *blanks the number of blanks inside the line.
+  // Characters of the first line of text that fit in width, or -1 when not
+  // even one character fits. When a character passes the width the line
+  // ends at the last blank or tab before it (so a word that ends at the
+  // edge but whose blank does not fit wraps too), else it is cut there.
+  // *fitted is the width of the line's characters, *blanks the number of
+  // blanks inside the line.
   i32 FitText(double width, const wchar16* text, i32 n, double* fitted, i32* blanks);
 
   void AddRef();
@@ -143,8 +145,9 @@ CFont* UiFontNormal();
 CFont* UiFontSecond();
 CFont* UiFontBold();
 
-// Code points that a font's own face may lack and that two fallback faces
-// ("MS PGothic", then "SimSun") are asked for: CJK ideographs and kana.
+// Code points that a font's own face may lack and that a fallback face is
+// asked for ("MS PGothic", or "SimSun" when that cannot be opened): CJK
+// ideographs and kana.
 bool IsFallbackCode(u32 code);
 
 // First occurrence of unit within the first n units of a zero-terminated

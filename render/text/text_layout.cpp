@@ -69,18 +69,13 @@ i32 CFont::FitText(double width, const wchar16* text, i32 n, double* fitted, i32
     if (const Glyph* g = FindGlyph(c)) {
       if (w + g->advanceX > width) {
         if (w == 0) return -1;
-        if (c == kSpace && !IsBlank(text[i - 1])) {
-          // A blank that does not fit right after a word is itself the
-          // break: the words before it fill the line exactly.
-          *fitted = w;
-          return i;
-        }
-        if (lastBreak != 0) {
-          // The blank at the break ends the line and is not part of it.
-          if (text[lastBreak] == kSpace && *blanks > 0) --*blanks;
-          return lastBreak;
-        }
-        *fitted = w;  // a word longer than the line is cut here
+        // The line ends at the last blank or tab before this character,
+        // which is not part of it (one blank fewer inside the line): the word
+        // that did not fit, or whose blank did not, goes to the next line.
+        // Without such a break the word is cut here.
+        if (*blanks > 0) --*blanks;
+        if (lastBreak != 0) return lastBreak;
+        *fitted = w;
         return i;
       }
       if (c == kSpace) {

@@ -101,7 +101,7 @@ u32 ShapeRng::Colour() {
   return (a << 24) | (static_cast<u32>(g_()) & 0xFFFFFF);
 }
 
-void RecordScene(CCanvas& canvas, u32 seed, int count) {
+void RecordScene(CCanvas& canvas, u32 seed, int count, bool curvedGradients) {
   ShapeRng r(seed);
   CDisplayList& list = canvas.list;
   for (int i = 0; i < count; ++i) {
@@ -129,7 +129,11 @@ void RecordScene(CCanvas& canvas, u32 seed, int count) {
       }
       case 9: {
         RadialGradientParams g = {cx, cy, r.U(0, 3), a, colour, colour ^ 0x00FFFFFFu};
-        canvas.FillRoundRectRadialGradient(cx - a, cy - b, cx + a, cy + b, r.U(0, a), g);
+        const double radius = r.U(0, a);
+        if (curvedGradients)
+          canvas.FillRoundRectRadialGradient(cx - a, cy - b, cx + a, cy + b, radius, g);
+        else
+          canvas.FillRoundRectGradientY(cx - a, cy - b, cx + a, cy + b, radius, {g.colour0, g.colour1, cy - b, cy + b});
         break;
       }
       case 10: canvas.FillRotatedRoundRect(cx - a, cy - b, cx + a, cy + b, r.U(0, a), th, colour); break;
@@ -144,6 +148,7 @@ void RecordScene(CCanvas& canvas, u32 seed, int count) {
 namespace {
 
 struct ProbeVisitor {
+  static constexpr bool kRuns = false;
   double* row;
   void Constant(i32 from, i32 to, double c) {
     for (i32 x = from; x < to; ++x) row[x] = c;

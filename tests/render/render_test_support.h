@@ -51,8 +51,10 @@ class ShapeRng {
 
 // Records count random shapes of every family (from the canvas recorders
 // and the ones above) with random solid and gradient paints over about
-// 160 x 120 pixels.
-void RecordScene(CCanvas& canvas, u32 seed, int count);
+// 160 x 120 pixels. Without curved gradients the rounded rectangles that
+// would take a radial gradient take one along y instead (the same shapes),
+// so no partly covered run has a colour that depends on where it starts.
+void RecordScene(CCanvas& canvas, u32 seed, int count, bool curvedGradients = true);
 
 // Coverage of every cell of a w x h grid (row-major) as the scan converter
 // resolves it; clip columns [clipLeft, clipRight) (cells outside stay -1).

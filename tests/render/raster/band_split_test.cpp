@@ -27,12 +27,8 @@ class CBandProbe final : public IDrawable {
     std::lock_guard<std::mutex> g(lock_);
     calls_.push_back({rowStart, rowEnd, left, right});
   }
-  double Top() override { return top; }
-  double Bottom() override { return bottom; }
-  void Offset(double, double) override {}
-  u32 DataSize() override { return 0; }
-  void SaveData(void*) override {}
-  void LoadData(const void*) override {}
+  // Records the probe over its rows.
+  void Record(CCanvas& canvas) { canvas.list.RecordDrawableData(this, nullptr, 0, top, bottom); }
   // The calls by their rows, checked to cover [from, to) once, no slice empty.
   std::vector<Call> Covering(i32 from, i32 to) {
     std::vector<Call> c = calls_;
@@ -56,7 +52,7 @@ TEST(BandSplit, EvenWorkGivesTheEvenSplitAndBusyRowsShorterSlices) {
   const i32 slices = 3 * kSlicesPerBand, rows = 100;
   TestTarget even(50, rows, 3, 0);
   CBandProbe all(0, rows);
-  even.canvas.DrawDrawable(&all);
+  all.Record(even.canvas);
   even.canvas.list.Flush(3);
   std::vector<CBandProbe::Call> c = all.Covering(0, rows);
   ASSERT_EQ(c.size(), static_cast<size_t>(slices));
@@ -66,7 +62,7 @@ TEST(BandSplit, EvenWorkGivesTheEvenSplitAndBusyRowsShorterSlices) {
   // even cut gives.
   TestTarget busy(300, 400, 4, 0);
   CBandProbe probe(0, 400);
-  busy.canvas.DrawDrawable(&probe);
+  probe.Record(busy.canvas);
   for (int i = 0; i < 60; ++i) busy.canvas.FillRect(0.5, i, 299.5, i + 40.25, 0x80FF0000u);
   busy.canvas.FillCircle(150, 300, 3, 0xFF00FF00u);
   busy.canvas.list.Flush(4);
@@ -93,7 +89,7 @@ TEST(BandSplit, EverySliceCutCoversEveryRowOnce) {
       t.canvas.FillRect(0, y, 40, y + (g() % 50), 0x80FF0000u);
     }
     CBandProbe probe(top, bottom);
-    t.canvas.DrawDrawable(&probe);
+    probe.Record(t.canvas);
     t.canvas.list.Flush(bands);
     const size_t n = probe.Covering(top, bottom).size();
     EXPECT_LE(n, static_cast<size_t>(bands * kSlicesPerBand)) << "frame " << f;
@@ -106,10 +102,10 @@ TEST(BandSplit, EverySliceCutCoversEveryRowOnce) {
 TEST(BandSplit, RecordsAndClipsOutsideASliceArePassedOver) {
   TestTarget t(20, 90, 3, 0);
   CBandProbe low(2, 10), high(70, 88), clipped(0, 90);
-  t.canvas.DrawDrawable(&low);
-  t.canvas.DrawDrawable(&high);
+  low.Record(t.canvas);
+  high.Record(t.canvas);
   ASSERT_TRUE(t.canvas.SetClipRect(2, 0, 8, 20));
-  t.canvas.DrawDrawable(&clipped);
+  clipped.Record(t.canvas);
   t.canvas.FillRect(0, 0, 20, 90, 0xFFFFFFFFu);
   t.canvas.list.Flush(3);
   const size_t reached = low.Covering(2, 10).size() + high.Covering(70, 88).size();

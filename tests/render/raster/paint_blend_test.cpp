@@ -1,10 +1,13 @@
 // Blend arithmetic and gradient colours against the rules written out here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 #include "render/color.h"
+#include "render/raster/outline.h"
 #include "render/raster/paint.h"
 #include "render/raster/rasterizer.h"
 #include "../render_test_support.h"
@@ -83,13 +86,19 @@ TEST(Blend, CoverageGivesTheWeight) {
   FullSpan(row, 3, 5, SolidPaintState{0x00000000u}, 0);
   EXPECT_TRUE(row[0] == 0xFFFFFFFFu && row[1] == 0xFF102030u && row[2] == 0xFF102030u && row[3] == 0xFFFEFEFEu &&
               row[4] == 0xFFFEFEFEu && row[5] == 0xFFFFFFFFu);
-  // A run under a horizontal gradient takes every pixel's own colour.
+  // Under a horizontal gradient a run takes the colour of its first pixel,
+  // the cells inside a shape each their own.
   GradientXState gx;
   gx.Set(LinearGradientPaint{kPaintGradientX, 0, 0xFF000000u, 0xFFFFFFFFu, 0.0, 10.0});
-  u32 line[10] = {};
+  u32 run[10] = {}, cells[10] = {}, span[10] = {};
   double full[10] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-  CoverRun(line, 0, 10, full, gx, 0);
-  for (int x = 0; x < 10; ++x) EXPECT_EQ(line[x], RuleMix(0xFF000000u, 0xFFFFFFFFu, x / 10.0) | 0xFF000000u) << x;
+  CoverRun(run, 2, 8, full, gx, 0);
+  CoverPixels(cells, 2, 10, full, gx, 0);
+  CoverSpan(span, 2, 10, 1.0, gx, 0);
+  for (int x = 2; x < 10; ++x) {
+    const u32 own = RuleMix(0xFF000000u, 0xFFFFFFFFu, x / 10.0) | 0xFF000000u;
+    EXPECT_TRUE(run[x] == (RuleMix(0xFF000000u, 0xFFFFFFFFu, 0.2) | 0xFF000000u) && cells[x] == own && span[x] == own) << x;
+  }
 }
 
 // Gradient colours at sample points: the end colours outside the span, the
@@ -178,6 +187,10 @@ TEST(Colours, EveryChannelKeepsItsPlace) {
   u32 run[18];
   for (u32& p : run) p = pixel;
   CoverRun(run, 15, 2, coverage, x, 0);
+  u32 cells[18];
+  for (u32& p : cells) p = pixel;
+  CoverPixels(cells, 15, 17, coverage, x, 0);
+  const u32 cell16 = cells[16];
   const u32 at15 = RuleMix(kFrom, kTo, 0.5), at16 = RuleMix(kFrom, kTo, 0.6);
   const struct {
     const char* what;
@@ -202,7 +215,8 @@ TEST(Colours, EveryChannelKeepsItsPlace) {
       {"blend of a run, one at a time", row[4], RuleBlend(pixel, kFrom, 100)},
       {"run left alone past its end", row[5], pixel},
       {"covered pixel of a run", run[15], RuleBlend(pixel, at15, CoverageWeight(1.0, at15 >> 24))},
-      {"half-covered pixel of a run", run[16], RuleBlend(pixel, at16, CoverageWeight(0.5, at16 >> 24))},
+      {"half-covered pixel of a run, in its first pixel's colour", run[16], RuleBlend(pixel, at15, CoverageWeight(0.5, at15 >> 24))},
+      {"half-covered pixel on its own", cell16, RuleBlend(pixel, at16, CoverageWeight(0.5, at16 >> 24))},
       {"run left alone past its end", run[17], pixel},
   };
   for (const auto& r : rows) EXPECT_EQ(r.got, r.want) << r.what << std::hex << " got " << r.got << " want " << r.want;
@@ -241,6 +255,105 @@ TEST(Colours, CanvasGradientFillsKeepEveryChannel) {
       t.canvas.list.Flush(bands);
       EXPECT_EQ(t.At(r.x, r.y), r.want) << r.what << " in " << bands << std::hex << " got " << t.At(r.x, r.y);
     }
+}
+
+// The upper part of a convex shape (above the centre of its corner or
+// circle), as its crossings with the lines between pixel rows.
+struct UpperPart {
+  double from, top;         // the part's lines lie in [from, top]
+  double cx, cy, r, width;  // corner circles of radius r about (cx, cy) and (cx + width, cy)
+  double Left(double y) const { return cx - std::sqrt(r * r - (y - cy) * (y - cy)); }
+  double Right(double y) const { return cx + width + std::sqrt(r * r - (y - cy) * (y - cy)); }
+};
+
+// The pixel a paint gives in row j of a shape over `background`: the cells
+// of a partly covered run (where the outline crosses the row) in the
+// colour at the run's first pixel (a run cut by the clip starts at the
+// clip), every other covered cell in its own; nothing left of the clip.
+template <class Paint>
+void ExpectRunColours(const TestTarget& t, u32 background, const std::vector<double>& cov, const UpperPart& s,
+                      const Paint& paint, const char* what, i32 clipLeft = 0) {
+  const i32 w = t.canvas.width;
+  for (i32 j = static_cast<i32>(std::ceil(s.from)); j <= static_cast<i32>(s.top); ++j) {
+    struct {
+      i32 first, last;
+    } runs[2];
+    int count;
+    if (j + 1 <= s.top) {  // both lines cross: a run on each side
+      const double l0 = s.Left(j), l1 = s.Left(j + 1), r0 = s.Right(j), r1 = s.Right(j + 1);
+      runs[0] = {static_cast<i32>(std::floor(std::fmin(l0, l1))), static_cast<i32>(std::floor(std::fmax(l0, l1)))};
+      runs[1] = {static_cast<i32>(std::floor(std::fmin(r0, r1))), static_cast<i32>(std::floor(std::fmax(r0, r1)))};
+      count = 2;
+    } else {  // the top lies in the row: one run along its lower line
+      runs[0] = {static_cast<i32>(std::floor(s.Left(j))), static_cast<i32>(std::floor(s.Right(j)))};
+      count = 1;
+    }
+    for (i32 x = 0; x < w; ++x) {
+      u32 colour = paint.ColorAt(x, j);
+      for (int k = 0; k < count; ++k)
+        if (x >= runs[k].first && x <= runs[k].last) colour = paint.ColorAt(std::max(runs[k].first, clipLeft), j);
+      const u32 a = x < clipLeft ? 0 : CoverageWeight(cov[static_cast<size_t>(j) * w + x], colour >> 24);
+      ASSERT_EQ(t.At(x, j), a ? RuleBlend(background, colour, a) : background)
+          << what << std::hex << " at " << std::dec << x << ", " << j;
+    }
+  }
+}
+
+// Gradients along x, radial and elliptic: a partly covered run takes one
+// colour, the colour at its first pixel; fully covered pixels take their own.
+TEST(Gradients, APartlyCoveredRunTakesTheColourAtItsFirstPixel) {
+  constexpr u32 kPaper = 0xFF000000u;
+  // A rounded rectangle whose top lies inside row 60, and a circle.
+  const double x0 = 10, y0 = 10.3, x1 = 110, y1 = 60.5, r = 25;
+  const UpperPart box = {y1 - r, y1, x0 + r, y1 - r, r, x1 - x0 - 2 * r};
+  const double cx = 60.3, cy = 30.2, cr = 28.6;
+  const UpperPart disc = {cy, cy + cr, cx, cy, cr, 0};
+  COutline boxOutline(RowCrossings::kSnapped), discOutline(RowCrossings::kSnapped);
+  AddRoundRectOutline(&boxOutline, x0, y0, x1 - x0, y1 - y0, r, 0.0, false);
+  AddEllipseOutline(&discOutline, cx, cy, cr, cr, 0.0, false);
+  const std::vector<double> boxCov = ProbeCoverage(boxOutline, 120, 80), discCov = ProbeCoverage(discOutline, 120, 80);
+  const LinearGradient along = {0xFFFF2000u, 0xFF10E0FFu, 5, 115};
+  const RadialGradientParams radial = {60, 30, 0, 70, 0xFF102030u, 0x40E0D0C0u};
+  const EllipticGradientParams elliptic = {60, 35, 60, 30, 0xFFF0A000u, 0xC0004080u};
+  GradientXState alongPaint;
+  alongPaint.Set(LinearGradientPaint{kPaintGradientX, 0, along.colour0, along.colour1, along.start, along.end});
+  const RadialGradient radialPaint(radial.centreX, radial.centreY, radial.r0, radial.r1, radial.colour0, radial.colour1);
+  const EllipticGradient ellipticPaint(elliptic.centreX, elliptic.centreY, elliptic.rx, elliptic.ry, elliptic.colour0,
+                                       elliptic.colour1);
+  for (i32 bands : {1, 4}) {
+    SCOPED_TRACE(testing::Message() << bands << " bands");
+    {
+      TestTarget t(120, 80, bands, kPaper);
+      t.canvas.FillRoundRectGradientX(x0, y0, x1, y1, r, along);
+      t.canvas.list.Flush(bands);
+      ExpectRunColours(t, kPaper, boxCov, box, alongPaint, "along x");
+    }
+    {
+      TestTarget t(120, 80, bands, kPaper);
+      ASSERT_TRUE(t.canvas.SetClipRect(27, 0, 120, 80));  // cuts the left run of row 59, [26, 30]
+      t.canvas.FillRoundRectGradientX(x0, y0, x1, y1, r, along);
+      t.canvas.list.Flush(bands);
+      ExpectRunColours(t, kPaper, boxCov, box, alongPaint, "along x, clipped", 27);
+    }
+    {
+      TestTarget t(120, 80, bands, kPaper);
+      t.canvas.FillRoundRectRadialGradient(x0, y0, x1, y1, r, radial);
+      t.canvas.list.Flush(bands);
+      ExpectRunColours(t, kPaper, boxCov, box, radialPaint, "radial");
+    }
+    {
+      TestTarget t(120, 80, bands, kPaper);
+      t.canvas.FillRoundRectEllipticGradient(x0, y0, x1, y1, r, elliptic);
+      t.canvas.list.Flush(bands);
+      ExpectRunColours(t, kPaper, boxCov, box, ellipticPaint, "elliptic");
+    }
+    {
+      TestTarget t(120, 80, bands, kPaper);
+      t.canvas.FillCircleRadialGradient(cx, cy, cr, radial);
+      t.canvas.list.Flush(bands);
+      ExpectRunColours(t, kPaper, discCov, disc, radialPaint, "radial circle");
+    }
+  }
 }
 
 }  // namespace

@@ -124,8 +124,9 @@ TEST_F(FontGlyphsTest, MetricsAndTheFirstRange) {
 
 // Blocks are loaded on first use, once: Latin-1 up to 0xFF, the last block
 // of the plane up to 0xFFFD, 256-code blocks of kana and ideographs from the
-// own face first, then "MS PGothic", then "SimSun"; code points no face has
-// are noted and never looked up again, nor is a glyph that failed to render.
+// own face first, then "MS PGothic" ("SimSun" is not asked while that one
+// opens, even for what it lacks); code points no face has are noted and
+// never looked up again, nor is a glyph that failed to render.
 TEST_F(FontGlyphsTest, BlocksLoadOnceFromTheRightFace) {
   faces_.Face(u"Tahoma").codes.insert(0x4E01);
   faces_.Face(u"Tahoma").failing = {0x110};
@@ -140,8 +141,8 @@ TEST_F(FontGlyphsTest, BlocksLoadOnceFromTheRightFace) {
     double advance;  // 0: no glyph
     u32 first, end;  // of the block loaded with it (0: not looked at)
   } rows[] = {{0xE9, 10, 0xA0, 0x100},      {0xA0, 10, 0xA0, 0x100},      {0xFFFD, 10, 0xFFF0, 0xFFFE},
-              {0xFFFF, 0, 0, 0},            {0x3042, 12, 0x3000, 0x3100}, {0x30AB, 14, 0x3000, 0x3100},
-              {0x3000, 0, 0x3000, 0x3100},  {0x4E01, 10, 0x4E00, 0x4F00}, {0x4E2D, 14, 0x4E00, 0x4F00},
+              {0xFFFF, 0, 0, 0},            {0x3042, 12, 0x3000, 0x3100}, {0x30AB, 0, 0x3000, 0x3100},
+              {0x3000, 0, 0x3000, 0x3100},  {0x4E01, 10, 0x4E00, 0x4F00}, {0x4E2D, 0, 0x4E00, 0x4F00},
               {0x110, 0, 0, 0},             {0x111, 10, 0, 0},            {0xE000, 0, 0, 0},
               {0x9F00, 0, 0, 0}};
   for (int pass = 0; pass < 2; ++pass) {
@@ -158,9 +159,50 @@ TEST_F(FontGlyphsTest, BlocksLoadOnceFromTheRightFace) {
   }
   EXPECT_TRUE(font->IsKnownMissing(0xE000) && font->IsKnownMissing(0x9FFF)) << "a block no face has is noted whole";
   EXPECT_EQ(faces_.Renders(0x3042), 1);
+  EXPECT_EQ(faces_.Opens(u"SimSun"), 0);
   EXPECT_NE(font->FindGlyph('A'), nullptr) << "earlier ranges still found";
   const wchar16 text[] = u"ab\tc";
   EXPECT_TRUE(FindCharN(text, u'\t', 4) == text + 2 && !FindCharN(text, u'\t', 2) && !FindCharN(u"", u'a', 5) &&
               !FindCharN(nullptr, u'a', 5));
   EXPECT_TRUE(IsBlank(32) && IsBlank(9) && !IsBlank(10));
+}
+
+// Kana and ideographs the own face lacks come from "MS PGothic" when it
+// opens, whatever "SimSun" has; from "SimSun" only when "MS PGothic" cannot
+// be opened; from neither when neither opens.
+TEST(FontFallback, SimSunOnlyWhenMsPGothicCannotBeOpened) {
+  const struct {
+    bool gothic, simsun;              // faces the system has
+    double kana, ideograph, katakana;  // advances of 0x3042, 0x4E2D, 0x30FA (0: no glyph)
+    bool simsunAsked;
+  } rows[] = {
+      {true, true, 12, 12, 0, false},
+      {true, false, 12, 12, 0, false},
+      {false, true, 14, 14, 14, true},
+      {false, false, 0, 0, 0, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << "MS PGothic " << r.gothic << ", SimSun " << r.simsun);
+    CFakeFaces faces;
+    if (r.gothic) {
+      faces.SetFace(u"MS PGothic", FakeFaceCovering(0x3041, 0x3096, 12));  // no 0x30FA
+      faces.Face(u"MS PGothic").codes.insert(0x4E2D);
+    }
+    if (r.simsun) {
+      faces.SetFace(u"SimSun", FakeFaceCovering(0x3041, 0x30FF, 14));
+      for (u32 c = 0x4E00; c <= 0x4EFF; ++c) faces.Face(u"SimSun").codes.insert(c);
+    }
+    CFontListScope scope(&faces);
+    CFont* font = AcquireFont(u"Tahoma", 10, false, false);
+    ASSERT_NE(font, nullptr);
+    auto advance = [&](u32 code) {
+      const Glyph* g = font->FindGlyph(code);
+      return g ? g->advanceX : 0.0;
+    };
+    EXPECT_EQ(advance(0x3042), r.kana);
+    EXPECT_EQ(advance(0x4E2D), r.ideograph);
+    EXPECT_EQ(advance(0x30FA), r.katakana);
+    EXPECT_EQ(faces.Opens(u"SimSun") > 0, r.simsunAsked);
+    font->Release();
+  }
 }
