@@ -20,9 +20,12 @@ class CStartStrip : public CHighlightStrip<TParent> {
   void Place(i32, i32, i32 width, i32 height) {
     this->SetBounds(width / 2 - kWidth / 2, (height - kHeight) / 2, kWidth, kHeight);
   }
-  // The page's Activate: the focus, and the hot tile back.
+  // The page's Activate: the focus, and the hot tile back (also when the
+  // strip kept the focus meanwhile).
   bool OnActivate(bool active) {
-    if (active) this->SetFocus();
+    if (!active) return true;
+    this->SetFocus();
+    this->RelightPreviousHot();
     return true;
   }
   void OnLanguageChanged() { this->UpdateTexts(); }
