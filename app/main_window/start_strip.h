@@ -36,11 +36,10 @@ class CStartStrip : public CHighlightStrip<TParent> {
       const HighlightItem& t = this->tiles[i];
       looks[i] = {t.textId, t.buttonColour, t.lightColour, t.Level()};
     }
-    PaintStartStrip(canvas, this->width, this->height, looks, Base::kTileCount, titleFont.Get(), font.Get(),
+    PaintStartStrip(canvas, this->width, this->height, looks, Base::kTileCount, font.Get(),
                     icons.bitmap ? &icons : nullptr);
   }
 
-  CFontRef titleFont;  // the tiles' titles
-  CFontRef font;       // their descriptions
+  CFontRef font;  // the tiles' titles and descriptions
   CImageStrip icons;
 };
