@@ -576,6 +576,40 @@ TEST_F(MainFrameTest, EachNewCurrentPageStartsFromTheBuiltFileAndEditEntries) {
   }
 }
 
+// The data project's entries over the menu reset that comes with every
+// page change: while its page is current, Add files... and New folder
+// (still hidden under Edit, as built, with Export Files), Burn project and
+// Save image are enabled; with another page current, or the page closed,
+// they are off. Burn project there slides in the preview notice.
+TEST_F(MainFrameTest, TheDataProjectsEntriesFollowItsPageThroughTheMenuReset) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  const u32 entries[] = {kCmdAddFiles, kCmdNewFolder, kCmdBurnProject, kCmdSaveImage};
+  const auto expectEntries = [&](bool on, const char* when) {
+    for (u32 id : entries) EXPECT_EQ(on, Enabled(f, id)) << when << ": " << id;
+    for (u32 id : {kCmdAddFiles, kCmdNewFolder, kCmdExportFiles})
+      EXPECT_TRUE(FindItem(f.menu, static_cast<i32>(id))->flags & kMenuHidden) << when << ": " << id;
+  };
+  expectEntries(false, "the start page");
+  f.OnCommand(kCmdNewData);
+  CPageHolder* project = f.pageHost.Current();
+  ASSERT_NE(f.pageHost.StartStripHolder(), project);
+  expectEntries(true, "the data project");
+  f.notice.Stop();
+  ASSERT_FALSE(f.notice.IsRunning());
+  f.OnCommand(kCmdBurnProject);
+  EXPECT_TRUE(f.notice.IsRunning()) << "Burn project tells the area is a preview";
+  f.notice.Stop();
+  ASSERT_TRUE(f.pageHost.list.Activate(f.pageHost.StartStripHolder()));
+  expectEntries(false, "the start page over the project");
+  ASSERT_TRUE(f.pageHost.list.Activate(project));
+  expectEntries(true, "the data project again");
+  f.OnCommand(kCmdCloseWindow);
+  ASSERT_EQ(f.pageHost.StartStripHolder(), f.pageHost.Current());
+  expectEntries(false, "the project closed");
+  f.notice.Stop();
+}
+
 // Two drives, the second one empty: the selector lists both by name, and
 // a choice moves the drive entries to what the chosen drive holds; no
 // choice (-1) changes nothing.
