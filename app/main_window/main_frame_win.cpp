@@ -91,8 +91,6 @@ void CMainFrame::CreateControls() {
   pageHost.background = LoadSkinBitmap(IDR_SKIN_HOST_BACKGROUND);
   LoadSkinStrip(IDR_SKIN_START_ICONS, SKIN_START_ICON_COUNT, &pageHost.startStrip.icons);
   pageHost.startStrip.font.Assign(GetDefaultFont());
-  if (CFont* base = pageHost.startStrip.font.Get())
-    pageHost.startStrip.titleFont.Assign(AcquireFont(base->faceName.c_str(), base->size + 1, true, false));
   pageHost.startStrip.command = BindCallback<CMainFrame, &CMainFrame::OnCommand, u32>(&pageHost, this);
   pageHost.taskView.closeButton.iconStrip = &menuBar.icons;
   pageHost.Create(0x8002 | kFlagVisible, &place, this);

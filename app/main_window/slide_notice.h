@@ -1,5 +1,6 @@
 // CSlideNotice: a 366 x 62 panel that rises from the bottom edge of the main
-// window, stays eight seconds and slides away, fading in and out on the way.
+// window, stays eight seconds and slides away, its panel fading in and out
+// on the way while its picture and texts stay solid.
 // Its animation thread moves the panel and repaints the window under the
 // window's lock; time comes from the clock seam, so tests step it. A new
 // Show while the panel is on its way changes nothing; Stop ends the
@@ -70,8 +71,9 @@ class CSlideNotice : public CWidgetOf<CSlideNotice<TParent>, TParent> {
 
   bool IsRunning() const { return running_.load(); }
 
-  // The panel: fill and outline fading with the slide, the image, the
-  // title in the notice's bold font and the text below it.
+  // The panel: fill and outline fading with the slide; over them, solid,
+  // the image, the title in the notice's bold font and the text below it,
+  // both in the canvas's text colour.
   void PaintContent(CCanvas& canvas) {
     const i32 w = this->width, h = this->height;
     const u32 alpha = static_cast<u32>(static_cast<i32>(fraction * 255.0)) << 24;
@@ -80,14 +82,12 @@ class CSlideNotice : public CWidgetOf<CSlideNotice<TParent>, TParent> {
     double x = 4;
     if (image) {
       const double at = (h - static_cast<double>(image->height)) / 2;
-      canvas.DrawBitmap(at, at, image->View(), fraction);
+      canvas.DrawBitmap(at, at, image->View(), 1.0);
       x = at + image->width + 8;
     }
     CFont* before = canvas.font;
     if (before) before->AddRef();
     const double fontHeight = font.Get() ? font.Get()->lineHeight : 14.0;
-    const u32 colour = canvas.textColour;
-    canvas.textColour = (ThemeTextColor() & 0xFFFFFFu) | alpha;
     if (font.Get()) canvas.SetFont(font.Get());
     const UiString* title = GetUiString(titleId);
     DrawTextInBox(&canvas, x, h - fontHeight * 1.5, w - 4, h - fontHeight / 2, title->text,
@@ -96,7 +96,6 @@ class CSlideNotice : public CWidgetOf<CSlideNotice<TParent>, TParent> {
     if (before) before->Release();
     const UiString text = NoticeTextOf(textId);
     DrawTextInBox(&canvas, x, 4, w - 4, h - fontHeight * 1.8, text.text, static_cast<i32>(text.length), 0);
-    canvas.textColour = colour;
   }
 
   u32 titleId = 8;

@@ -20,9 +20,12 @@ class CStartStrip : public CHighlightStrip<TParent> {
   void Place(i32, i32, i32 width, i32 height) {
     this->SetBounds(width / 2 - kWidth / 2, (height - kHeight) / 2, kWidth, kHeight);
   }
-  // The page's Activate: the focus, and the hot tile back.
+  // The page's Activate: the focus, and the hot tile back (also when the
+  // strip kept the focus meanwhile).
   bool OnActivate(bool active) {
-    if (active) this->SetFocus();
+    if (!active) return true;
+    this->SetFocus();
+    this->RelightPreviousHot();
     return true;
   }
   void OnLanguageChanged() { this->UpdateTexts(); }
@@ -33,11 +36,10 @@ class CStartStrip : public CHighlightStrip<TParent> {
       const HighlightItem& t = this->tiles[i];
       looks[i] = {t.textId, t.buttonColour, t.lightColour, t.Level()};
     }
-    PaintStartStrip(canvas, this->width, this->height, looks, Base::kTileCount, titleFont.Get(), font.Get(),
+    PaintStartStrip(canvas, this->width, this->height, looks, Base::kTileCount, font.Get(),
                     icons.bitmap ? &icons : nullptr);
   }
 
-  CFontRef titleFont;  // the tiles' titles
-  CFontRef font;       // their descriptions
+  CFontRef font;  // the tiles' titles and descriptions
   CImageStrip icons;
 };

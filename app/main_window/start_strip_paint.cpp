@@ -9,8 +9,8 @@ namespace {
 
 u32 WithAlpha(u32 colour, u32 alpha) { return (colour & 0x00FFFFFFu) | (alpha << 24); }
 
-void PaintTile(CCanvas& canvas, const StartTileLook& tile, i32 index, CFont* titleFont, const CImageStrip* icons,
-               double x0, double y0, double x1, double y1) {
+void PaintTile(CCanvas& canvas, const StartTileLook& tile, i32 index, const CImageStrip* icons, double x0, double y0,
+               double x1, double y1) {
   const u32 a = static_cast<u32>(static_cast<i32>(tile.level * 255.0)) & 0xFF;
   LinearGradient g = {WithAlpha(tile.colour0, a), WithAlpha(tile.colour1, a), y0, y1};
   canvas.FillRoundRectGradientY(x0, y0, x1, y1, 5, g);
@@ -19,17 +19,12 @@ void PaintTile(CCanvas& canvas, const StartTileLook& tile, i32 index, CFont* tit
   TileTextParts(*GetUiString(tile.textId), &title, &description);
   const u32 colour = canvas.textColour;
   canvas.textColour = WithAlpha(ThemeTextColor(), a);
-  // The title in its font near the top edge, the description wrapped below.
-  CFont* font = canvas.font;
-  if (font) font->AddRef();
-  if (titleFont) canvas.SetFont(titleFont);
-  const double ascender = canvas.font ? canvas.font->ascender : 10.0;
-  const double descender = canvas.font ? canvas.font->descender : 3.0;
-  const double baseline = y1 - 5 - ascender;
-  canvas.DrawText(x0 + 48, baseline, title.text, static_cast<i32>(title.length));
-  canvas.SetFont(font);
-  if (font) font->Release();
-  DrawTextInBox(&canvas, x0 + 48, y0, x1 - 8, baseline - descender - 1, description.text,
+  // The title one line below the top edge, the description wrapped below
+  // it a quarter line lower, both in the strip's font.
+  const double fontHeight = canvas.font ? canvas.font->lineHeight : 14.0;
+  const double titleY = y1 - fontHeight;
+  canvas.DrawText(x0 + 48, titleY, title.text, static_cast<i32>(title.length));
+  DrawTextInBox(&canvas, x0 + 48, y0, x1 - 8, titleY - fontHeight / 4, description.text,
                 static_cast<i32>(description.length), 0);
   canvas.textColour = colour;
   if (icons) icons->DrawFrame(&canvas, index, x0 + 8, y0 + 8, tile.level);
@@ -48,8 +43,8 @@ void TileTextParts(const UiString& text, UiString* title, UiString* description)
   *description = {text.text + tab + 1, text.length - tab - 1};
 }
 
-void PaintStartStrip(CCanvas& canvas, i32 w, i32 h, const StartTileLook* tiles, u32 count, CFont* titleFont,
-                     CFont* font, const CImageStrip* icons) {
+void PaintStartStrip(CCanvas& canvas, i32 w, i32 h, const StartTileLook* tiles, u32 count, CFont* font,
+                     const CImageStrip* icons) {
   const PanePlace p = BeginPagePane(canvas, w, h, WithAlpha(PaneOutlineColour(), 0xD8));
   CFont* before = canvas.font;
   if (before) before->AddRef();
@@ -57,7 +52,7 @@ void PaintStartStrip(CCanvas& canvas, i32 w, i32 h, const StartTileLook* tiles, 
   const double left = p.border + 8, right = p.width - p.border - 8;
   double top = p.height - p.border - 8;
   for (u32 i = 0; i < count; ++i) {
-    PaintTile(canvas, tiles[i], static_cast<i32>(i), titleFont, icons, left, top - kStartTileHeight, right, top);
+    PaintTile(canvas, tiles[i], static_cast<i32>(i), icons, left, top - kStartTileHeight, right, top);
     top -= kStartTilePitch;
   }
   canvas.SetFont(before);

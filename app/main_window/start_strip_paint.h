@@ -23,8 +23,8 @@ struct StartTileLook {
 // tile's text; without a tab the whole text is the title.
 void TileTextParts(const UiString& text, UiString* title, UiString* description);
 
-// The strip's content painter: w x h, the tiles in order, the fonts of the
-// titles and of the descriptions (null: the canvas's) and the icons (frame
+// The strip's content painter: w x h, the tiles in order, the strip's one
+// font of titles and descriptions (null: the canvas's) and the icons (frame
 // i for tile i; may be empty).
-void PaintStartStrip(CCanvas& canvas, i32 w, i32 h, const StartTileLook* tiles, u32 count, CFont* titleFont,
-                     CFont* font, const CImageStrip* icons);
+void PaintStartStrip(CCanvas& canvas, i32 w, i32 h, const StartTileLook* tiles, u32 count, CFont* font,
+                     const CImageStrip* icons);

@@ -23,21 +23,9 @@ CMenuModel* BuildExplorerMenu(ExplorerMenuStorage* storage) {
   return BuildMenuBlock(storage->bytes, kBar, kExplorerMenuItems, 0);
 }
 
-void ShowPageEntries(CMenuModel* mainMenu, bool show, bool canSave) {
-  mainMenu->EnableItemById(static_cast<i32>(kCmdSaveImage), show && canSave);
-  mainMenu->EnableItemById(static_cast<i32>(kCmdNewFolder), show);
-  CMenuModel* edit = mainMenu->FindSubmenu(static_cast<i32>(kCmdEditMenu));
-  if (!edit) return;
-  for (i32 i = 0; i < edit->count; ++i) {
-    MenuItem* item = edit->GetItem(i);
-    if (!item) break;
-    const i32 next = edit->GetItemId(i + 1);
-    const bool separatorBefore = item->type == kMenuTypeSeparator &&
-                                 (next == static_cast<i32>(kCmdAddFiles) || next == static_cast<i32>(kCmdExportFiles));
-    if (separatorBefore) SetHidden(item, !show);
-  }
-  edit->ShowItemById(static_cast<i32>(kCmdNewFolder), show);
-  edit->ShowItemById(static_cast<i32>(kCmdExportFiles), show);
+void ShowPageEntries(CMenuModel* mainMenu, bool show) {
+  const u32 entries[] = {kCmdAddFiles, kCmdNewFolder, kCmdBurnProject, kCmdSaveImage};
+  for (u32 id : entries) mainMenu->EnableItemById(static_cast<i32>(id), show);
 }
 
 void PrepareContextMenu(CMenuModel* edit) {

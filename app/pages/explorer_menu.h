@@ -1,5 +1,5 @@
 // The explorer page's menus: its own bar (New folder, Copy and Save image
-// as pictures, then Export Files), the main menu's entries it shows while
+// as pictures, then Export Files), the main menu's entries it enables while
 // it is the page shown, and the Edit menu it opens as its context menu.
 // Portable.
 #pragma once
@@ -11,10 +11,11 @@ struct ExplorerMenuStorage {
 };
 CMenuModel* BuildExplorerMenu(ExplorerMenuStorage* storage);
 
-// Shows (or hides again) the page's entries of the main menu: New folder
-// and Export Files with their separators in Edit; enables New folder, and
-// Save image when the page can save.
-void ShowPageEntries(CMenuModel* mainMenu, bool show, bool canSave);
+// The page shown (or hidden again): the main menu's Add files... and New
+// folder (under Edit), Burn project and Save image enabled (or disabled);
+// nothing else of the menu changes, so the Edit entries the built menu
+// hides stay hidden.
+void ShowPageEntries(CMenuModel* mainMenu, bool show);
 
 // A fresh copy of the Edit menu as the page's context menu: every entry
 // shown, the editing commands the page has no use for disabled.

@@ -8,7 +8,8 @@
 //
 // The data project is a preview: it cannot be burned, and the page reminds
 // the user of that with the main window's notice whenever the host lays it
-// out. Folders can be made, renamed and removed; no files can be added.
+// out, and when Burn project or Add files... reaches it. Folders can be
+// made, renamed and removed; no files can be added.
 //
 // Tree items stand for directory nodes by position: the root item for the
 // root, any other item for the sub-directory of its parent's node at the
@@ -227,10 +228,10 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     if (active) tree.SetFocus();
     return true;
   }
-  // The main menu shows the page's entries while it is shown.
+  // The main menu enables the page's entries while it is shown.
   bool OnShow(bool show) {
     this->ModifyFlags(show ? 0 : kFlagVisible, show ? kFlagVisible : 0);
-    if (CMenuModel* menu = this->Window().menu) ShowPageEntries(menu, show, CanSave());
+    if (CMenuModel* menu = this->Window().menu) ShowPageEntries(menu, show);
     return true;
   }
   void Place(i32 x, i32 y, i32 width, i32 height) {
@@ -277,6 +278,9 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
       case 36:
         list.SelectAll();
         return OnListSelection(-1, 0);
+      case 37:  // Add files...
+      case 50:  // Burn project
+        return this->Window().ShowNotice(kNoticeTitleWarning, kNoticePreviewArea);
       case 38:
         NewFolder();
         return StartRename();

@@ -65,20 +65,24 @@ class CHighlightStrip : public CWidgetOf<CHighlightStrip<TParent>, TParent> {
     OnPressLeave();
     this->Redraw();
   }
-  // Hidden (another page took its place): no hover survives the hide. The
-  // strip lets go of the pointer and forgets its tiles, so it comes back
-  // with none lit until the pointer or a key lights one.
+  // Hidden (another page took its place): the strip lets go of the pointer
+  // and its hot tile cools as when the pointer leaves, remembered as the
+  // previous one, so the focus or the page's activation lights it again.
   void OnVisibilityChanged(bool visible) {
     if (visible) return;
     if (PressedWidget() == this) {
       this->Window().ReleasePress();
       SetPressedWidget(nullptr);
     }
-    previousHot = -1;
-    SetHot(-1);
+    OnPressLeave();
+  }
+  // With no tile hot, the previous hot tile becomes hot again: the tile
+  // Enter and Space run.
+  void RelightPreviousHot() {
+    if (hot < 0 && previousHot >= 0) SetHot(previousHot);
   }
   void OnFocusGain() {
-    if (hot < 0 && previousHot >= 0) SetHot(previousHot);
+    RelightPreviousHot();
     this->Redraw();
   }
   void OnLButtonUp(i32, Point* p) {

@@ -280,11 +280,13 @@ TEST_F(MainFrameTest, AStartTileCoolsWhenThePointerOrTheFocusLeaves) {
 }
 
 // A tile lit under the pointer goes out when the start page goes away
-// (a tile's command opened another page): when that page closes, the
-// start page comes back with no tile lit, whether or not the pointer moved
-// meanwhile, and with no hover left behind (it is not the pressed widget).
-// The next move over a tile lights that one.
-TEST_F(MainFrameTest, TheStartPageComesBackWithNoTileLit) {
+// (a tile's command opened another page), with no hover left behind (the
+// strip is not the pressed widget). When that page closes, the start page
+// comes back with the same tile lit as its keyboard focus, whether or not
+// the pointer moved meanwhile, so Down goes on from it; the page activated
+// again while the strip kept the focus lights it too. The next move over a
+// tile lights that one.
+TEST_F(MainFrameTest, TheStartPageComesBackWithItsTileLit) {
   CMainFrame f;
   ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
   HWND window = static_cast<HWND>(f.Handle());
@@ -305,17 +307,30 @@ TEST_F(MainFrameTest, TheStartPageComesBackWithNoTileLit) {
     ASSERT_EQ(2, strip.hot);
     f.OnCommand(kCmdDiscInfo);
     ASSERT_NE(f.pageHost.StartStripHolder(), f.pageHost.Current());
+    EXPECT_EQ(-1, strip.hot);
+    EXPECT_NE(static_cast<CWidget*>(&strip), PressedWidget());
     if (movedMeanwhile) moveTo(middle, 100);
     f.OnCommand(kCmdCloseWindow);
     ASSERT_EQ(f.pageHost.StartStripHolder(), f.pageHost.Current());
-    EXPECT_EQ(-1, strip.hot);
-    EXPECT_NE(static_cast<CWidget*>(&strip), PressedWidget());
+    EXPECT_EQ(2, strip.hot);
+    EXPECT_EQ(static_cast<CWidget*>(&strip), FocusedWidget());
     f.OnCommand(kCmdTaskManager);  // another page over it, and back
     f.OnCommand(kCmdCloseWindow);
-    EXPECT_EQ(-1, strip.hot);
+    EXPECT_EQ(2, strip.hot);
   }
+  SendMessageW(window, WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ(3, strip.hot) << "the keys go on from the lit tile";
+  HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   moveTo(middle, 40);
-  EXPECT_EQ(0, strip.hot) << "the pointer lights the tile it is on";
+  ASSERT_EQ(0, strip.hot);
+  SendMessageW(window, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(other));
+  DestroyWindow(other);
+  ASSERT_EQ(-1, strip.hot);
+  ASSERT_EQ(static_cast<CWidget*>(&strip), FocusedWidget());
+  f.pageHost.StartStripHolder()->Activate(true);
+  EXPECT_EQ(0, strip.hot) << "activated again with the focus kept";
+  moveTo(middle, 40 + 56);
+  EXPECT_EQ(1, strip.hot) << "the pointer lights the tile it is on";
 }
 
 // The menu band behind the menu bar: one translucent strip as wide as the
@@ -559,6 +574,40 @@ TEST_F(MainFrameTest, EachNewCurrentPageStartsFromTheBuiltFileAndEditEntries) {
     EXPECT_EQ(kMenuIconTicked, FindItem(f.menu, kCmdTaskManager)->icon) << step;
     ++step;
   }
+}
+
+// The data project's entries over the menu reset that comes with every
+// page change: while its page is current, Add files... and New folder
+// (still hidden under Edit, as built, with Export Files), Burn project and
+// Save image are enabled; with another page current, or the page closed,
+// they are off. Burn project there slides in the preview notice.
+TEST_F(MainFrameTest, TheDataProjectsEntriesFollowItsPageThroughTheMenuReset) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  const u32 entries[] = {kCmdAddFiles, kCmdNewFolder, kCmdBurnProject, kCmdSaveImage};
+  const auto expectEntries = [&](bool on, const char* when) {
+    for (u32 id : entries) EXPECT_EQ(on, Enabled(f, id)) << when << ": " << id;
+    for (u32 id : {kCmdAddFiles, kCmdNewFolder, kCmdExportFiles})
+      EXPECT_TRUE(FindItem(f.menu, static_cast<i32>(id))->flags & kMenuHidden) << when << ": " << id;
+  };
+  expectEntries(false, "the start page");
+  f.OnCommand(kCmdNewData);
+  CPageHolder* project = f.pageHost.Current();
+  ASSERT_NE(f.pageHost.StartStripHolder(), project);
+  expectEntries(true, "the data project");
+  f.notice.Stop();
+  ASSERT_FALSE(f.notice.IsRunning());
+  f.OnCommand(kCmdBurnProject);
+  EXPECT_TRUE(f.notice.IsRunning()) << "Burn project tells the area is a preview";
+  f.notice.Stop();
+  ASSERT_TRUE(f.pageHost.list.Activate(f.pageHost.StartStripHolder()));
+  expectEntries(false, "the start page over the project");
+  ASSERT_TRUE(f.pageHost.list.Activate(project));
+  expectEntries(true, "the data project again");
+  f.OnCommand(kCmdCloseWindow);
+  ASSERT_EQ(f.pageHost.StartStripHolder(), f.pageHost.Current());
+  expectEntries(false, "the project closed");
+  f.notice.Stop();
 }
 
 // Two drives, the second one empty: the selector lists both by name, and

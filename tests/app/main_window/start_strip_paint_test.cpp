@@ -1,7 +1,7 @@
 // The start strip as it is drawn: each tile's box where the strip's hit
 // test finds that tile (first and last pixel row and column), each tile at
-// its own fade level, its icon frame and its two texts in their fonts; the
-// canvas handed back as it came.
+// its own fade level, its icon frame and its two texts in the strip's one
+// font; the canvas handed back as it came.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,7 +37,7 @@ class StartStripPaint : public ::testing::Test {
   StartStripPaint() {
     InstallBuiltInLanguages();
     before_ = GetCurrentLanguage();
-    titleFont_ = fixed_.tall;
+    stripFont_ = fixed_.tall;
     for (u32 i = 0; i < kTiles; ++i) {
       std::vector<u32> frame(16 * 16, 0xFF000000u | (0x10 * (i + 1)));
       EXPECT_EQ(static_cast<i32>(i + 1), icons_.AppendFrame(BitmapView{16, 16, 16, frame.data()}));
@@ -47,15 +47,16 @@ class StartStripPaint : public ::testing::Test {
     SetCurrentLanguage(before_);
   }
   CFixedFontScope fixed_;
-  CFont* titleFont_ = nullptr;
+  CFont* stripFont_ = nullptr;  // line height 22, ascender 15, descender 5
   CImageStrip icons_;
   u32 before_ = kLanguageEnglish;
 };
 
 TEST_F(StartStripPaint, EachTileStandsWhereItIsHitAtItsOwnLevel) {
   ASSERT_NE(nullptr, fixed_.font);
-  ASSERT_NE(nullptr, titleFont_);
-  ASSERT_NE(fixed_.font->ascender, titleFont_->ascender) << "the two fonts must tell apart";
+  ASSERT_NE(nullptr, stripFont_);
+  ASSERT_NE(fixed_.font->lineHeight, stripFont_->lineHeight) << "the strip's font must differ from the canvas's";
+  ASSERT_NE(stripFont_->lineHeight, stripFont_->ascender + stripFont_->descender) << "a line apart from its glyphs";
   // Every tile at another level (resting, hot, on the way), each with its
   // own colours: a look taken from the wrong tile shows.
   const double levels[kTiles] = {0.4, 1.0, 0.5, 0.7, 0.9};
@@ -70,7 +71,7 @@ TEST_F(StartStripPaint, EachTileStandsWhereItIsHitAtItsOwnLevel) {
     m.canvas.SetFont(fixed_.font);
     const u32 textColour = 0xFF010203u;
     m.canvas.textColour = textColour;
-    PaintStartStrip(m.canvas, kW, kH, looks, kTiles, titleFont_, fixed_.font, &icons_);
+    PaintStartStrip(m.canvas, kW, kH, looks, kTiles, stripFont_, &icons_);
     // The canvas comes back as it was given.
     EXPECT_EQ(fixed_.font, m.canvas.font);
     EXPECT_EQ(textColour, m.canvas.textColour);
@@ -122,27 +123,34 @@ TEST_F(StartStripPaint, EachTileStandsWhereItIsHitAtItsOwnLevel) {
       icons_.GetFrame(t, &frame);
       EXPECT_EQ(frame.pixels, bitmaps[i].pixels);
       EXPECT_DOUBLE_EQ(levels[i], bitmaps[i].opacity);
-      // The title in the title font's line below the top edge, the
-      // description wrapped below it, both in the theme's text colour at the
-      // tile's level.
+      // The title one line of the strip's font below the top edge, the
+      // description wrapped in the box from a quarter line below the title
+      // down to the tile's bottom, both in the strip's font and the theme's
+      // text colour at the tile's level.
       UiString title, description;
       TileTextParts(*GetUiString(138 + i), &title, &description);
       const std::u16string titleText(title.text, title.length);
-      const double baseline = y1 - 5 - titleFont_->ascender;
+      const double lineHeight = stripFont_->lineHeight;
+      const double titleY = y1 - lineHeight, boxTop = titleY - lineHeight / 4;
       std::u16string words;
       int titles = 0;
+      double firstLine = -1e9;
       for (const DrawnRecord& r : runs) {
         if (r.y0 < y0 || r.y0 > y1) continue;
         EXPECT_EQ(x0 + 48, r.x0) << std::string(r.text.begin(), r.text.end());
         EXPECT_EQ(WithAlpha(ThemeTextColor(), a), r.colour);
-        if (r.text == titleText && r.y0 == baseline) {
+        EXPECT_EQ(stripFont_, r.font);
+        if (r.text == titleText && r.y0 == titleY) {
           ++titles;
         } else {
-          EXPECT_LT(r.y0, baseline - fixed_.font->descender) << "a description line under the title";
+          EXPECT_LE(r.y0 + stripFont_->ascender, boxTop) << "a description line under the title";
+          EXPECT_GE(r.y0 - stripFont_->descender, y0) << "inside the tile";
+          if (r.y0 > firstLine) firstLine = r.y0;
           words += r.text;
         }
       }
       EXPECT_EQ(1, titles);
+      EXPECT_EQ(boxTop - stripFont_->ascender, firstLine) << "the description hangs from its box's top";
       // As many lines of the description as its box holds, from its start.
       const std::u16string drawn = WithoutSpaces(words);
       EXPECT_FALSE(drawn.empty());
@@ -151,15 +159,15 @@ TEST_F(StartStripPaint, EachTileStandsWhereItIsHitAtItsOwnLevel) {
   }
 }
 
-// Without icons or fonts of its own the strip still draws every tile (the
-// canvas's font), and without a tab a tile's whole text is its title.
-TEST_F(StartStripPaint, WithoutIconsOrOwnFontsEveryTileIsDrawn) {
+// Without icons or a font of its own the strip still draws every tile, its
+// title one line of the canvas's font below the tile's top edge.
+TEST_F(StartStripPaint, WithoutIconsOrAFontOfItsOwnEveryTileIsDrawn) {
   ASSERT_TRUE(SetCurrentLanguage(kLanguageEnglish));
   StartTileLook looks[kTiles];
   for (u32 i = 0; i < kTiles; ++i) looks[i] = {138 + i, 0x00404040u, 0x00808080u, 0.4};
   CMemoryCanvas m(kW, kH);
   m.canvas.SetFont(fixed_.font);
-  PaintStartStrip(m.canvas, kW, kH, looks, kTiles, nullptr, nullptr, nullptr);
+  PaintStartStrip(m.canvas, kW, kH, looks, kTiles, nullptr, nullptr);
   const std::vector<DrawnRecord> all = ReadRecords(m.canvas);
   EXPECT_TRUE(RecordsOf(all, kOpBitmap).empty());
   u32 titles = 0;
@@ -168,7 +176,9 @@ TEST_F(StartStripPaint, WithoutIconsOrOwnFontsEveryTileIsDrawn) {
       UiString title, description;
       TileTextParts(*GetUiString(138 + i), &title, &description);
       const double top = kH - 16 - 56.0 * i;
-      if (r.text == std::u16string(title.text, title.length) && r.y0 == top - 5 - fixed_.font->ascender) ++titles;
+      if (r.text == std::u16string(title.text, title.length) && r.y0 == top - fixed_.font->lineHeight &&
+          r.font == fixed_.font)
+        ++titles;
     }
   }
   EXPECT_EQ(kTiles, titles);

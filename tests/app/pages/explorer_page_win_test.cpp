@@ -519,33 +519,86 @@ TEST_F(ExplorerPage, RemovingAFolderSelectsItsNeighbourOrParent) {
   EXPECT_EQ(3u, page().tree.GetChildCount(page().rootItem));
 }
 
-// The close button closes the page through the host; the menu shows the
-// page's entries while it is shown.
+// Every record of a menu block in block order: {id, type, flags, icon}.
+struct RecordState {
+  i32 id;
+  u8 type, flags;
+  i32 icon;
+  bool operator==(const RecordState& o) const {
+    return id == o.id && type == o.type && flags == o.flags && icon == o.icon;
+  }
+};
+void ReadMenuState(CMenuModel* menu, std::vector<RecordState>* out) {
+  for (i32 i = 0; i < menu->count; ++i) {
+    MenuItem* item = menu->GetItem(i);
+    out->push_back({item->id, item->type, item->flags, item->icon});
+    if (CMenuModel* sub = CMenuModel::AsSubmenu(item)) ReadMenuState(sub, out);
+  }
+}
+std::vector<RecordState> MenuState(CMenuModel* menu) {
+  std::vector<RecordState> state;
+  ReadMenuState(menu, &state);
+  return state;
+}
+
+// The close button closes the page through the host. Showing the page
+// enables the main menu's Add files..., New folder, Burn project and Save
+// image, hiding it disables them, whatever they were before, and no other
+// record of the menu changes (Edit's hidden entries stay hidden). Burn
+// project and Add files... answer with the preview notice.
 TEST_F(ExplorerPage, TheCloseButtonClosesAndShowingSetsTheMenu) {
   Open();
   page().NewProject();
   CPageHolderOf<CExplorerOwner::Page> holder(&page());
   page().holder = &holder;
-  holder.Show(true);
-  CMenuModel* edit = owner.menu->FindSubmenu(28);
-  i32 newFolder = -1;
-  for (i32 i = 0; i < edit->count; ++i)
-    if (edit->GetItemId(i) == 38) newFolder = i;
-  ASSERT_GE(newFolder, 0);
-  EXPECT_FALSE(edit->GetItem(newFolder)->flags & kMenuHidden);
-  EXPECT_TRUE(edit->GetItem(newFolder)->flags & kMenuEnabled);
-  // A project cannot be burned and takes no files: those entries stay off
-  // rather than offer commands that would do nothing.
-  auto flagsOf = [](CMenuModel* sub, i32 id) {
-    for (i32 i = 0; i < sub->count; ++i)
-      if (sub->GetItemId(i) == id) return sub->GetItem(i)->flags;
-    return static_cast<u8>(0xFF);
+  const std::set<i32> pageEntries = {37, 38, 50, 26};
+  const struct {
+    const char* name;
+    u8 set, clear;  // flags changed on every command record before the show
+  } before[] = {
+      {"as built", 0, 0},
+      {"all enabled", kMenuEnabled, 0},
+      {"all disabled and shown", 0, kMenuEnabled | kMenuHidden},
   };
-  EXPECT_FALSE(flagsOf(owner.menu->FindSubmenu(46), 50) & kMenuEnabled);
-  EXPECT_TRUE(flagsOf(edit, 37) & kMenuHidden);
-  EXPECT_FALSE(flagsOf(edit, 37) & kMenuEnabled);
-  holder.Show(false);
-  EXPECT_TRUE(edit->GetItem(newFolder)->flags & kMenuHidden);
+  for (const auto& b : before) {
+    SCOPED_TRACE(b.name);
+    owner.menu = BuildMainMenu(&owner.storage);
+    std::vector<std::pair<MenuItem*, u8>> changed;
+    std::function<void(CMenuModel*)> change = [&](CMenuModel* m) {
+      for (i32 i = 0; i < m->count; ++i) {
+        MenuItem* item = m->GetItem(i);
+        if (item->type == kMenuTypeCommand) item->flags = static_cast<u8>((item->flags & ~b.clear) | b.set);
+        if (CMenuModel* sub = CMenuModel::AsSubmenu(item)) change(sub);
+      }
+    };
+    change(owner.menu);
+    const std::vector<RecordState> start = MenuState(owner.menu);
+    for (bool show : {true, false, true, false}) {
+      holder.Show(show);
+      const std::vector<RecordState> now = MenuState(owner.menu);
+      ASSERT_EQ(start.size(), now.size());
+      u32 entries = 0;
+      for (size_t r = 0; r < start.size(); ++r) {
+        RecordState expected = start[r];
+        if (pageEntries.count(expected.id) && expected.type == kMenuTypeCommand) {
+          ++entries;
+          expected.flags = static_cast<u8>(show ? (expected.flags | kMenuEnabled) : (expected.flags & ~kMenuEnabled));
+        }
+        EXPECT_TRUE(expected == now[r]) << (show ? "shown" : "hidden") << ": record " << r << " id " << now[r].id;
+      }
+      EXPECT_EQ(4u, entries);
+    }
+  }
+  // The two entries that have nothing to do in a preview say so.
+  for (u32 id : {37u, 50u}) {
+    owner.notices.clear();
+    page().OnCommand(id);
+    EXPECT_EQ((std::vector<std::pair<u32, NoticeText>>{{kNoticeTitleWarning, kNoticePreviewArea}}), owner.notices)
+        << id;
+  }
+  owner.notices.clear();
+  page().OnCommand(41);  // Toolbar: not the page's
+  EXPECT_TRUE(owner.notices.empty());
   holder.Show(true);
   page().closeButton.click.Call(&page());
   EXPECT_EQ(std::vector<CPageHolder*>{&holder}, owner.closed);

@@ -103,15 +103,21 @@ TEST(HighlightFade, KeysWalkBothWaysAndTheFocusKeepsTheHotTile) {
   s.Stop();
 }
 
-// A hidden strip keeps no hover: the tile under the pointer goes out, the
-// strip is no longer the pressed widget, and neither the focus coming back
-// nor showing the strip again lights a tile (also when the pointer or the
-// focus had left it before the hide).
-TEST(HighlightFade, AHiddenStripKeepsNoHotTile) {
+// A hidden strip lets go of the pointer and its tile cools, but it keeps
+// that tile as the previous one whether it was lit when hidden or had
+// cooled before (the pointer or the focus had left): the focus coming back
+// lights it again, and Enter runs its command. Without any tile lit
+// before, the focus lights none.
+TEST(HighlightFade, AHiddenStripKeepsItsPreviousTile) {
   CStripOwner owner;
+  owner.strip.command = BindCallback<CStripOwner, &CStripOwner::OnCommand, u32>(&owner, &owner);
   const Rect r = {0, 0, 300, 320};
   owner.strip.Create(kFlagVisible, &r, &owner);
   CHighlightStrip<CStripOwner>& s = owner.strip;
+  s.ModifyFlags(kFlagVisible, 0);
+  s.ModifyFlags(0, kFlagVisible);
+  s.OnFocusGain();
+  EXPECT_EQ(-1, s.hot) << "never lit: nothing to light again";
   const Point tile2 = {4 + 12, 320 - 4 - 60 - 56 * 2};
   for (int before = 0; before < 3; ++before) {
     SCOPED_TRACE(before == 0 ? "hot" : before == 1 ? "the pointer had left" : "the focus had left");
@@ -126,10 +132,17 @@ TEST(HighlightFade, AHiddenStripKeepsNoHotTile) {
     if (before == 2) s.OnFocusLeave();
     s.ModifyFlags(kFlagVisible, 0);
     EXPECT_EQ(-1, s.hot);
+    EXPECT_EQ(2, s.previousHot);
     EXPECT_EQ(nullptr, PressedWidget());
     s.ModifyFlags(0, kFlagVisible);
     s.OnFocusGain();
-    EXPECT_EQ(-1, s.hot) << "nothing comes back with the focus";
+    EXPECT_EQ(2, s.hot) << "the focus lights the previous tile again";
+    owner.commands.clear();
+    s.OnKeyDown(13, 1, 0);
+    EXPECT_EQ(std::vector<u32>{49}, owner.commands) << "Enter runs it";
+    s.OnKeyDown(40, 1, 0);
+    EXPECT_EQ(3, s.hot) << "the keys go on from it";
+    s.OnFocusLeave();
   }
   SetPressedWidget(nullptr);
   s.Stop();
