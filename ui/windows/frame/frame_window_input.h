@@ -4,25 +4,11 @@
 
 template <class T>
 i32 CFrameWindow<T>::OnNcHitTest(const Point& point) {
-  if (!IsVisibleAndEnabled()) return kHitNowhere;
-  if (!HitTest(point)) return MarginHitCode(point);
+  // Outside the content rectangle (the shadow margin included) the window
+  // is nowhere: the drop shadow neither sizes it nor sets the cursor.
+  if (!IsVisibleAndEnabled() || !HitTest(point)) return kHitNowhere;
   const i32 code = ChildHitCode(Self(), point);
   return code != kHitNowhere ? code : HitTestNonClient(point);
-}
-
-// The shadow margin of a sizable window sizes it as the border next to it
-// does: the border itself is only 5 pixels wide, partly see-through, and a
-// layered window lets the pointer pass where its pixels are clear.
-template <class T>
-i32 CFrameWindow<T>::MarginHitCode(const Point& p) {
-  if (!(flags & kFlagSizable) || (flags & kFlagMaximized)) return kHitNowhere;
-  const WindowMargins m = Margins();
-  if (p.x < x - m.left || p.x >= x + width + (m.total - m.left) || p.y < y - m.bottom || p.y >= y + height + m.Top())
-    return kHitNowhere;
-  const Point inside = {p.x < x ? x : p.x >= x + width ? x + width - 1 : p.x,
-                       p.y < y ? y : p.y >= y + height ? y + height - 1 : p.y};
-  const i32 code = HitTestNonClient(inside);
-  return IsSizingHit(code) ? code : kHitNowhere;
 }
 
 template <class T>
