@@ -213,6 +213,11 @@ void CFrameWindow<T>::OnKeyDown(u32 key, u32 repeat, u32 data) {
     return;
   }
   const bool ownFocus = FocusedWidget() == this;
+  // Enter fires the focused push button, in every window; only when no
+  // push button has the focus does it reach the default buttons.
+  if (key == VK_RETURN && !ownFocus && IsVisibleAndEnabled() &&
+      RouteKeyToChildren(Self(), KeyEvent{KeyKind::kPress, key, repeat, data}))
+    return;
   if constexpr (HasCaptionArrowKeys<T>::value) {
     // The main window: no default buttons; Escape and Enter reach the
     // focused widget like any other key.
