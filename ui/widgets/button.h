@@ -72,11 +72,21 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
   void OnLButtonDown(i32 keys, Point* p) { OnCaptureLeftDown(keys, p); }
   void OnLButtonUp(i32 keys, Point* p) { OnCaptureLeftUp(keys, p); }
 
+  // Another window took the mouse (a dialog opened over this one): the
+  // release will not come here, so the hover and the press end now and
+  // no later release fires the button.
+  void OnCaptureLost() {
+    state &= ~(kHot | kHeld);
+    CaptureTable::Uninstall(this);
+    this->Redraw();
+  }
+
   void InstallCaptureHandlers() {
     CCaptureSet set(this);
     set.On<CButton, &CButton::OnCaptureMouseMove>(kCaptureMove)
         .template On<CButton, &CButton::OnCaptureLeftDown>(kCaptureLeftDown)
         .template On<CButton, &CButton::OnCaptureLeftUp>(kCaptureLeftUp)
+        .template OnLost<CButton, &CButton::OnCaptureLost>()
         .template Translate<CWidget, &CWidget::WindowToLocal>(this);
     CaptureTable::Install(set, this);
   }
@@ -96,7 +106,16 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     this->Redraw();
     if (key == 32) click.Call(this->parent);
   }
-  // Enter in a dialog: a default button that is enabled fires.
+  // Enter while the button has the focus fires it, whatever the window's
+  // default button is; a disabled button takes the key and does nothing.
+  // A hidden one leaves Enter to the default button.
+  bool PressByEnter() {
+    if (!this->IsVisible()) return false;
+    if (!(this->flags & kFlagDisabled)) click.Call(this->parent);
+    return true;
+  }
+  // Enter in a dialog with no push button focused: a default button that
+  // is enabled fires.
   bool ActivateDefault() {
     if (!(style & kButtonDefault) || (this->flags & kFlagDisabled)) return false;
     click.Call(this->parent);

@@ -35,8 +35,10 @@ struct MouseEvent {
 // kClaim is no key message: it asks, before a window's own shortcuts see a
 // key down, whether the focused widget takes that key itself (a text edit
 // its clipboard and caret keys). It travels the key walk to the focused
-// widget and changes nothing.
-enum class KeyKind : u8 { kDown, kUp, kChar, kClaim };
+// widget and changes nothing. kPress is Enter offered to the focused widget
+// before the window's default buttons: a focused push button takes it and
+// fires; any other widget leaves it to the window.
+enum class KeyKind : u8 { kDown, kUp, kChar, kClaim, kPress };
 
 struct KeyEvent {
   KeyKind kind;
@@ -145,6 +147,7 @@ i32 ChildHitCode(C& composite, const Point& point) {
 }
 
 KELVANE_WIDGET_TRAIT(HasOwnKeys, widget_traits::Fake<T>().TakesOwnKey(0u))
+KELVANE_WIDGET_TRAIT(HasEnterPress, widget_traits::Fake<T>().PressByEnter())
 
 template <class W>
 void CallKeyHandler(W& w, const KeyEvent& k) {
@@ -158,11 +161,16 @@ void CallKeyHandler(W& w, const KeyEvent& k) {
 }
 
 // The focused widget's step: it takes the key (true, whatever its class
-// does with it), or answers a claim (true when the key is its own).
+// does with it), or answers a claim (true when the key is its own) or an
+// Enter press (true when it fired).
 template <class W>
 bool FocusedKey(W& w, const KeyEvent& k) {
   if (k.kind == KeyKind::kClaim) {
     if constexpr (HasOwnKeys<W>::value) return w.TakesOwnKey(k.key);
+    return false;
+  }
+  if (k.kind == KeyKind::kPress) {
+    if constexpr (HasEnterPress<W>::value) return w.PressByEnter();
     return false;
   }
   CallKeyHandler(w, k);

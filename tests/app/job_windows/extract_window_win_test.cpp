@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/job_windows/extract_window.h"
 #include "app/job_windows/image_notices.h"
@@ -22,6 +23,8 @@
 #include "support/language_scope.h"
 #include "support/virtual_clock.h"
 #include "ui/support/real_window.h"
+#include "ui/windows/dialogs/message_box.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
 
@@ -182,16 +185,18 @@ class CHangingSource : public IImageSource {
   std::atomic<bool> armed_{false}, hung_{false}, hanging_{false};
 };
 
-// A window over big_sparse.bin (its second chunk hangs) and empty.txt.
+// A window over big_sparse.bin (its second chunk hangs) and a second entry
+// (empty.txt unless named).
 struct HangingRun {
   Image image;
   CExtractWindow w;
   CHangingSource* source = nullptr;
   fs::path out;
-  HangingRun(const std::string& name, CHangingSource::Hang hang) : out(FreshFolder(name)) {
+  HangingRun(const std::string& name, CHangingSource::Hang hang, const char16_t* second = u"empty.txt")
+      : out(FreshFolder(name)) {
     CFileNode* big = image.Entry(u"big_sparse.bin");
     w.AddEntry(big);
-    w.AddEntry(image.Entry(u"empty.txt"));
+    w.AddEntry(image.Entry(second));
     source = new CHangingSource(big->location * 2048 + CImageExtraction::kChunkBytes, hang);
     EXPECT_EQ(w.extraction.AttachImage(source, false), 0);
     source->Arm();
@@ -319,6 +324,111 @@ TEST(ExtractWindow, AQuestionClosedFromItsCaptionMeansNo) {
   EXPECT_EQ(fs::file_size(out / "chunk_exact.bin"), 3u);
   EXPECT_FALSE(fs::exists(out / "empty.txt"));
   fs::remove_all(out);
+}
+
+// The message box object of an open box's window.
+CMessageBox* BoxOf(HWND box) {
+  WindowBinding* record = WindowRegistry::Resolve(reinterpret_cast<uintptr_t>(box));
+  return record ? static_cast<CMessageBox*>(record->object) : nullptr;
+}
+
+// Extracting into a folder that holds the file: the overwrite question
+// opens with no button focused; Tab brings the focus to Cancel, and Enter
+// there answers Cancel, not the default OK: the file is kept and the
+// extraction stops as the question's Cancel stops it.
+TEST(ExtractWindow, EnterOnTheFocusedCancelOfTheOverwriteQuestionKeepsTheFile) {
+  Image image;
+  const fs::path out = FreshFolder("enter_cancel");
+  std::ofstream(out / "chunk_exact.bin", std::ios::binary) << "old";
+  CExtractWindow w;
+  w.AddEntry(image.Entry(u"chunk_exact.bin"));
+  w.AddEntry(image.Entry(u"empty.txt"));
+  std::string atOpen, beforeEnter;
+  int tabs = 0;
+  auto name = [](CMessageBox* box) -> std::string {
+    const CWidget* f = FocusedWidget();
+    return !f ? "none" : f == &box->buttons[0] ? "OK" : f == &box->buttons[1] ? "Cancel" : "other";
+  };
+  const u32 answer = RunWith(w, out, [&] {
+    if (!w.Handle()) return false;
+    HWND hwnd = OpenBox(static_cast<HWND>(w.Handle()));
+    CMessageBox* box = hwnd ? BoxOf(hwnd) : nullptr;
+    if (!box) return false;
+    if (atOpen.empty()) atOpen = name(box);
+    if (FocusedWidget() != &box->buttons[1] && tabs < 4) {
+      PostMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);  // as typed: through the question's loop
+      PostMessageW(hwnd, WM_KEYUP, VK_TAB, 1);
+      ++tabs;
+      return false;
+    }
+    beforeEnter = name(box);
+    PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(hwnd, WM_KEYUP, VK_RETURN, 1);
+    return true;
+  });
+  EXPECT_EQ("none", atOpen) << "the question opens with no button focused";
+  EXPECT_EQ("Cancel", beforeEnter);
+  EXPECT_EQ(3, tabs) << "the box itself, OK, then Cancel";
+  EXPECT_EQ(answer, 0u) << "the window closed by itself";
+  EXPECT_EQ(w.GetOutcome(), kExtractStopped);
+  EXPECT_EQ(fs::file_size(out / "chunk_exact.bin"), 3u) << "the file that was there is kept";
+  EXPECT_FALSE(fs::exists(out / "empty.txt"));
+  fs::remove_all(out);
+}
+
+// A press held on the extraction window's Cancel when the worker's question
+// opens over it: the held button had the mouse capture, and every click on
+// the question was dropped as meant for the window below. The question
+// takes the mouse: a click on its Cancel answers (the file is kept, the
+// extraction stops by itself), and the held Cancel below neither fires nor
+// stays held.
+TEST(ExtractWindow, AQuestionOpenedUnderAHeldPressAnswersItsOwnClicks) {
+  HangingRun run("held_press", CHangingSource::kEventWait, u"chunk_exact.bin");
+  std::ofstream(run.out / "chunk_exact.bin", std::ios::binary) << "old";
+  CMessageBox* box = nullptr;
+  bool heldWhenAsked = false;
+  HWND below = nullptr;
+  std::vector<HWND> clicked;
+  int step = 0;
+  const u32 answer = run.Run([&] {
+    HWND hwnd = static_cast<HWND>(run.w.Handle());
+    if (!hwnd || (step < 3 && !run.source->IsHanging())) return false;
+    below = hwnd;
+    switch (step) {
+      case 0:  // the pointer comes over the window's Cancel ...
+        PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, WidgetCentre(run.w.cancel));
+        break;
+      case 1:  // ... and presses it, just before the worker asks
+        PostMouseAsTheSystemWould(WM_LBUTTONDOWN, MK_LBUTTON, WidgetCentre(run.w.cancel));
+        break;
+      case 2:  // the worker goes on to the file that is there, and asks
+        if (CaptureOwner() != &run.w.cancel || GetCapture() != hwnd) return false;
+        heldWhenAsked = (run.w.cancel.state & CButton<CExtractWindow>::kHeld) != 0;
+        run.source->Release();
+        break;
+      case 3: {
+        HWND question = OpenBox(hwnd);
+        if (!question || !(box = BoxOf(question))) return false;
+        clicked.push_back(PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, WidgetCentre(box->buttons[1])));
+        break;
+      }
+      case 4:
+        clicked.push_back(PostMouseAsTheSystemWould(WM_LBUTTONDOWN, MK_LBUTTON, WidgetCentre(box->buttons[1])));
+        break;
+      case 5:
+        clicked.push_back(PostMouseAsTheSystemWould(WM_LBUTTONUP, 0, WidgetCentre(box->buttons[1])));
+        return true;
+    }
+    ++step;
+    return false;
+  });
+  ASSERT_EQ(3u, clicked.size());
+  EXPECT_TRUE(heldWhenAsked) << "the press was still held below when the question opened";
+  for (HWND target : clicked) EXPECT_NE(below, target) << "the window below kept the mouse";
+  EXPECT_EQ(answer, 0u) << "the question answered; the Cancel below did not fire";
+  EXPECT_EQ(run.w.GetOutcome(), kExtractStopped);
+  EXPECT_EQ(fs::file_size(run.out / "chunk_exact.bin"), 3u);
+  EXPECT_EQ(0, run.w.cancel.state & (CButton<CExtractWindow>::kHot | CButton<CExtractWindow>::kHeld));
 }
 
 // A read of the image that hangs (a drive or share that stopped

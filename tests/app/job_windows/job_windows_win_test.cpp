@@ -493,8 +493,8 @@ TEST_F(JobWindowsTest, JobWindowControlsAndBandsStandWhereTheirTablesPutThem) {
 
 // Tab walks the erase window's enabled controls in their order and Shift+Tab
 // the same way back, wrapping through the window itself; with nothing to
-// erase only Cancel is left. Enter accepts only while OK is on, Escape
-// cancels and closes.
+// erase only Cancel is left. Enter presses a focused button, else accepts
+// only while OK is on; Escape cancels and closes.
 TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
   Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   CDriveManager manager;
@@ -526,6 +526,17 @@ TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
     EXPECT_EQ(0u, w.cancelled);
     EXPECT_FALSE(IsWindow(static_cast<HWND>(w.Handle())));
   }
+  {
+    // Enter with the focus on Cancel presses Cancel, not the default OK.
+    CEraseWindow w;
+    ASSERT_TRUE(w.Open(manager, nullptr));
+    ASSERT_TRUE(w.CanAccept());
+    w.cancel.SetFocus();
+    SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_RETURN, 1);
+    PumpPending();
+    EXPECT_EQ(1u, w.cancelled);
+    EXPECT_FALSE(IsWindow(static_cast<HWND>(w.Handle())));
+  }
   Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kComplete));
   {
     CEraseWindow w;
@@ -538,7 +549,10 @@ TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
     w.cancel.SetFocus();
     EXPECT_EQ((std::vector<CWidget*>{self, &w.cancel, self}), walk(w, false, 3));
     EXPECT_EQ((std::vector<CWidget*>{&w.cancel, self, &w.cancel}), walk(w, true, 3));
-    // Enter with OK off: nothing; Escape: cancelled and closed.
+    // Enter with OK off and no button focused: nothing; Escape: cancelled
+    // and closed.
+    walk(w, false, 1);
+    ASSERT_EQ(self, FocusedWidget());
     SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_RETURN, 1);
     PumpPending();
     EXPECT_TRUE(IsWindow(static_cast<HWND>(w.Handle())));

@@ -19,6 +19,13 @@ bool PumpUntil(const std::function<bool()>& done, u32 milliseconds = 5000);
 void PumpPending();
 // The screen's pixel at a screen point, 0x00RRGGBB.
 u32 ScreenPixel(i32 x, i32 y);
+// Posts one mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) for a desktop
+// point (y-up) where the window system would deliver it: to the window that
+// holds the mouse capture, else to the window under the point, with the
+// point in that window's client coordinates. The window it went to.
+HWND PostMouseAsTheSystemWould(UINT message, WPARAM keys, Point desktop);
+// The desktop centre of a widget's box.
+Point WidgetCentre(const CWidget& widget);
 
 // A captioned, sizable dialog-like window: a push button, then a key probe
 // (a Tab stop), in that routing order; Escape closes it.

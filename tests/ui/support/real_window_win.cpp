@@ -27,6 +27,23 @@ u32 ScreenPixel(i32 x, i32 y) {
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
+HWND PostMouseAsTheSystemWould(UINT message, WPARAM keys, Point desktop) {
+  WorkAreaRect area;
+  GetWorkArea(&area);
+  POINT p = {desktop.x, area.bottom - desktop.y};
+  HWND target = GetCapture();
+  if (!target) target = WindowFromPoint(p);
+  if (!target) return nullptr;
+  ScreenToClient(target, &p);
+  PostMessageW(target, message, keys, MAKELPARAM(p.x, p.y));
+  return target;
+}
+
+Point WidgetCentre(const CWidget& widget) {
+  const Rect r = widget.ToWindowRect();
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 void CTestFrame::CreateControls() {
   const Rect r = {10, 10, 110, 34};
   button.textId = 0;

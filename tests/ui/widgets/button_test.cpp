@@ -5,6 +5,7 @@
 
 #include "render/canvas.h"
 #include "ui/support/fake_owner.h"
+#include "ui/support/probe_widgets.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/event_routing.h"
@@ -186,6 +187,68 @@ TEST_F(ButtonTest, KeysAndDisablingDrawTheirLooks) {
   EXPECT_EQ(0x10 | kLookDisabled, DrawnLook(b)) << "disabled: neither hot nor the default look";
   EXPECT_FALSE(b.Enable(true)) << "it was disabled";
   EXPECT_EQ(0x10 | kButtonDefault, DrawnLook(b));
+}
+
+// The button's window lost the mouse to another one (a dialog opened over
+// it): a hot and held button ends its hover and its press, lets the table
+// go, and a later release over it fires nothing.
+TEST_F(ButtonTest, ALostCaptureEndsTheHoverAndThePress) {
+  Route(MouseKind::kMove, 20, 20);
+  Captured(CaptureTable::DispatchLeftDown, 20, 20);
+  ASSERT_EQ(&owner.button, CaptureOwner());
+  CaptureTable::DispatchCaptureLost();
+  EXPECT_EQ(nullptr, CaptureOwner());
+  EXPECT_EQ(0, owner.button.state & (CButton<CClickOwner>::kHot | CButton<CClickOwner>::kHeld));
+  Route(MouseKind::kLeftUp, 20, 20);
+  EXPECT_EQ(0, owner.clicks) << "the press ended with the capture";
+}
+
+// Enter is offered to the focused widget before any default button: a
+// focused push button fires (even when it is not the default one), a
+// disabled one takes the key and does nothing, a hidden one and any other
+// widget leave it to the window.
+struct CEnterOwner : CFakeOwnerOf<CEnterOwner> {
+  CButton<CEnterOwner> ok, cancel;
+  CProbe<CEnterOwner> probe;
+  auto Children() { return std::tie(ok, cancel, probe); }
+  void OnOk() { fired += "ok "; }
+  void OnCancel() { fired += "cancel "; }
+  std::string fired;
+};
+
+TEST(EnterPress, AFocusedPushButtonTakesEnterAndFires) {
+  const struct {
+    int focus;  // 0 none, 1 OK, 2 Cancel, 3 the probe
+    u32 cancelFlags;
+    bool taken;
+    const char* fired;
+  } cases[] = {
+      {0, kButtonFlags, false, ""},
+      {1, kButtonFlags, true, "ok "},
+      {2, kButtonFlags, true, "cancel "},
+      {2, kButtonFlags | kFlagDisabled, true, ""},
+      {2, kButtonFlags & ~kFlagVisible, false, ""},
+      {3, kButtonFlags, false, ""},
+  };
+  for (const auto& c : cases) {
+    CEnterOwner owner;
+    ProbeLog log;
+    const Rect a = {10, 10, 110, 34}, b = {120, 10, 220, 34}, p = {230, 10, 260, 34};
+    owner.ok.style |= kButtonDefault;
+    owner.ok.click = BindCallback<CEnterOwner, &CEnterOwner::OnOk>(&owner, &owner);
+    owner.cancel.click = BindCallback<CEnterOwner, &CEnterOwner::OnCancel>(&owner, &owner);
+    owner.ok.Create(kButtonFlags, &a, &owner);
+    owner.cancel.Create(c.cancelFlags, &b, &owner);
+    owner.probe.log = &log;
+    owner.probe.Create(kFlagVisible | kFlagTabStop, &p, &owner);
+    CWidget* focus[] = {nullptr, &owner.ok, &owner.cancel, &owner.probe};
+    StoreFocusedWidget(focus[c.focus]);
+    const bool taken = RouteKeyToChildren(owner, KeyEvent{KeyKind::kPress, 13, 1, 0});
+    EXPECT_EQ(c.taken, taken) << &c - cases;
+    EXPECT_EQ(std::string(c.fired), owner.fired) << &c - cases;
+    EXPECT_TRUE(log.empty()) << "the probe was given no key";
+    StoreFocusedWidget(nullptr);
+  }
 }
 
 }  // namespace

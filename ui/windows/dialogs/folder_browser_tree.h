@@ -139,9 +139,10 @@ inline TreeItemHandle CFolderBrowser::FindChildByName(const TreeItemHandle& pare
   return kNullItem;
 }
 
-// Walks the components of path from index at down from item: every middle
-// component must name a child; the last one (or the item itself when the
-// path ends there or with a "\") is selected.
+// Walks the components of path from index at down from item: every
+// component followed by a "\" is a middle one and must name a child (a
+// trailing "\" leaves an empty last component); the last one, or the item
+// itself when it is empty or names no child, is selected.
 inline void CFolderBrowser::SelectPathFrom(TreeItemHandle item, const CWideString& path, i32 at) {
   const i32 n = path.GetLength();
   for (;;) {
@@ -149,7 +150,7 @@ inline void CFolderBrowser::SelectPathFrom(TreeItemHandle item, const CWideStrin
     i32 end = path.FindChar(u'\\', at);
     if (end < 0) end = n;
     const TreeItemHandle child = at < end ? FindChildByName(item, path.c_str() + at, end - at) : kNullItem;
-    if (end < n - 1) {
+    if (end < n) {
       if (IsNullItem(child)) return;  // a folder on the way is gone: nothing is selected
       item = child;
       at = end + 1;

@@ -6,19 +6,38 @@
 #include "ui/windows/frame/frame_window.h"
 #include "ui/windows/dialogs/modal_loop.h"
 
-// The message box's and folder browser's runner: the pressed widget lets
-// go and the focus leaves the window below the dialog before the loop. The
-// focus is not given back afterwards (the widget that had it may be gone by
-// then); no widget of the dialog keeps it. Returns the loop's result.
+// The dialog takes the mouse whatever was pressed or hovered just before it
+// opened (a worker's question can open under a held button of the window
+// below): an owner of the capture table outside the dialog lets go as if
+// its window had lost the capture, a pressed widget is released, and the
+// system capture leaves any other window, so that the dialog's own clicks
+// reach it instead of being dropped as meant for another window.
 template <class TDialog>
-u32 RunModalDialog(TDialog& dialog, const Rect* size, const Point* centre) {
-  CWidget* before = FocusedWidget();
-  dialog.PlaceAndCreate(size, centre);
+void TakeMouseForDialog(TDialog& dialog) {
+  CWidget* owner = CaptureOwner();
+  if (owner && !owner->IsWithin(&dialog)) {
+    CaptureTable::DispatchCaptureLost();
+    if (CaptureOwner() == owner) CaptureTable::Uninstall(owner);
+  }
   if (PressedWidget()) {
     dialog.ReleasePress();
     if (!CaptureOwner()) ReleaseSystemCapture();
     SetPressedWidget(nullptr);
   }
-  if (before && FocusedWidget() == before) dialog.SetFocusedWidget(nullptr);
+  HWND held = GetCapture();
+  if (held && held != static_cast<HWND>(dialog.Handle())) ReleaseCapture();
+}
+
+// The message box's and folder browser's runner: the pressed widget and
+// the capture table let go, and the focus is cleared after the creation,
+// whatever set it (the dialog's own default button included), so the
+// dialog opens with no control focused. The focus is not given back
+// afterwards (the widget that had it may be gone by then); no widget of
+// the dialog keeps it. Returns the loop's result.
+template <class TDialog>
+u32 RunModalDialog(TDialog& dialog, const Rect* size, const Point* centre) {
+  dialog.PlaceAndCreate(size, centre);
+  TakeMouseForDialog(dialog);
+  if (FocusedWidget()) dialog.SetFocusedWidget(nullptr);
   return RunModalLoop(dialog.Handle());
 }

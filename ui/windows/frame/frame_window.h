@@ -134,7 +134,6 @@ class CFrameWindow : public CFrameCore {
   }
   intptr_t WndProc(u32 message, uintptr_t wParam, intptr_t lParam);
   i32 OnNcHitTest(const Point& point);
-  i32 MarginHitCode(const Point& point);
   void OnMouseMove(i32 keyFlags, Point point);
   void OnNcMouseMove(i32 hitCode, Point point);
   void OnLButtonDown(i32 keyFlags, Point point);

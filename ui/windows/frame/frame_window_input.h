@@ -4,25 +4,11 @@
 
 template <class T>
 i32 CFrameWindow<T>::OnNcHitTest(const Point& point) {
-  if (!IsVisibleAndEnabled()) return kHitNowhere;
-  if (!HitTest(point)) return MarginHitCode(point);
+  // Outside the content rectangle (the shadow margin included) the window
+  // is nowhere: the drop shadow neither sizes it nor sets the cursor.
+  if (!IsVisibleAndEnabled() || !HitTest(point)) return kHitNowhere;
   const i32 code = ChildHitCode(Self(), point);
   return code != kHitNowhere ? code : HitTestNonClient(point);
-}
-
-// The shadow margin of a sizable window sizes it as the border next to it
-// does: the border itself is only 5 pixels wide, partly see-through, and a
-// layered window lets the pointer pass where its pixels are clear.
-template <class T>
-i32 CFrameWindow<T>::MarginHitCode(const Point& p) {
-  if (!(flags & kFlagSizable) || (flags & kFlagMaximized)) return kHitNowhere;
-  const WindowMargins m = Margins();
-  if (p.x < x - m.left || p.x >= x + width + (m.total - m.left) || p.y < y - m.bottom || p.y >= y + height + m.Top())
-    return kHitNowhere;
-  const Point inside = {p.x < x ? x : p.x >= x + width ? x + width - 1 : p.x,
-                       p.y < y ? y : p.y >= y + height ? y + height - 1 : p.y};
-  const i32 code = HitTestNonClient(inside);
-  return IsSizingHit(code) ? code : kHitNowhere;
 }
 
 template <class T>
@@ -227,6 +213,11 @@ void CFrameWindow<T>::OnKeyDown(u32 key, u32 repeat, u32 data) {
     return;
   }
   const bool ownFocus = FocusedWidget() == this;
+  // Enter fires the focused push button, in every window; only when no
+  // push button has the focus does it reach the default buttons.
+  if (key == VK_RETURN && !ownFocus && IsVisibleAndEnabled() &&
+      RouteKeyToChildren(Self(), KeyEvent{KeyKind::kPress, key, repeat, data}))
+    return;
   if constexpr (HasCaptionArrowKeys<T>::value) {
     // The main window: no default buttons; Escape and Enter reach the
     // focused widget like any other key.

@@ -56,26 +56,15 @@ void CloseButton(CCanvas* canvas, i32 w, i32 h, bool hot) {
   canvas->FillRectGradientY(w - 46, h - 9, w - 6, h - 1, Linear(0x80FFFFFFu, 0xE0FFFFFFu, h - 9, h - 1));
 }
 
-// A window glyph in the box {x0, y0, x1, y1}: a dark outline, a light
-// frame inside it and a dark title bar line.
-void WindowGlyph(CCanvas* canvas, i32 x0, i32 y0, i32 x1, i32 y1, u32 dark, u32 light) {
-  canvas->FrameRoundRect(x0, y0, x1, y1, 1, 4, dark);
-  canvas->FrameRotatedRoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 1, 0, 3, light);
-  canvas->FrameRoundRect(x0 + 3, y0 + 3, x1 - 3, y1 - 4, 1, 1, dark);
-}
-
-// Maximised, the button restores: two smaller windows, one behind the
-// other, instead of the one large window.
-void MaximizeButton(CCanvas* canvas, i32 right, i32 h, bool hot, bool separator, bool maximised) {
+// The window glyph, the same whether the window is maximised or not: a
+// dark outline, a light frame inside it and a dark title bar line.
+void MaximizeButton(CCanvas* canvas, i32 right, i32 h, bool hot, bool separator) {
   const u32 dark = hot ? 0xFF000000u : 0xE0808080u;
   const u32 light = hot ? 0xFFFFFFFFu : 0xE0FFFFFFu;
   if (hot) HotFill(canvas, right, h);
-  if (maximised) {
-    WindowGlyph(canvas, right - 16, h - 12, right - 3, h - 3, dark, light);
-    WindowGlyph(canvas, right - 21, h - 16, right - 8, h - 7, dark, light);
-  } else {
-    WindowGlyph(canvas, right - 21, h - 16, right - 3, h - 3, dark, light);
-  }
+  canvas->FrameRoundRect(right - 21, h - 16, right - 3, h - 3, 1, 4, dark);
+  canvas->FrameRotatedRoundRect(right - 20, h - 15, right - 4, h - 4, 1, 0, 3, light);
+  canvas->FrameRoundRect(right - 18, h - 13, right - 6, h - 7, 1, 1, dark);
   if (hot) HotGloss(canvas, right, h);
   if (separator) Separator(canvas, right, h);
 }
@@ -106,7 +95,7 @@ void CThemePainter::DrawCaptionButtons(CCanvas* canvas, i32 w, i32 h, u32 style,
     right -= kCloseWidth;
   }
   if (style & kFlagMaximizeButton) {
-    MaximizeButton(canvas, right, h, (state & kCaptionMaximize) != 0, right != w - 5, (style & kFlagMaximized) != 0);
+    MaximizeButton(canvas, right, h, (state & kCaptionMaximize) != 0, right != w - 5);
     right -= kButtonWidth;
   }
   if (style & kFlagMinimizeButton) MinimizeButton(canvas, right, h, (state & kCaptionMinimize) != 0, right != w - 5);

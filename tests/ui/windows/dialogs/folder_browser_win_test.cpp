@@ -99,6 +99,7 @@ TEST_F(FolderBrowser, AnInitialFolderIsWalkedToAndOkGivesItBack) {
     const TreeItemHandle chosen = b.tree.selected;
     ASSERT_FALSE(IsNullItem(chosen));
     EXPECT_EQ(u"Images", ItemText(b, chosen));
+    EXPECT_EQ(nullptr, FocusedWidget()) << "the tree waits for a click or Tab to take the focus";
     EXPECT_TRUE(OkEnabled(b));
     EXPECT_EQ(u"", std::u16string(b.GetPath())) << "the selection empties the initial path";
     // The folder above shows which of its folders have folders of their own.
@@ -127,13 +128,26 @@ TEST_F(FolderBrowser, AnInitialFolderIsWalkedToAndOkGivesItBack) {
   EXPECT_EQ(images, std::u16string(browser.GetPath()));
 }
 
+// A folder named on the way that is gone, whether the path ends in a name
+// or in "\\", ends the walk there: nothing is selected and OK stays
+// disabled.
 TEST_F(FolderBrowser, AGoneFolderSelectsNothingAndAFolderBesideDocumentsIsNotInThem) {
-  CFolderBrowser gone;
-  EXPECT_EQ(CFolderBrowser::kCancelled, ShowWith(gone, base + u"\\Gone\\Images", [](CFolderBrowser& b) {
-              EXPECT_TRUE(IsNullItem(b.tree.selected));
-              EXPECT_FALSE(OkEnabled(b));
-              b.cancel.click.Call(&b);
-            }));
+  const std::u16string missing = u"C:\\Missing";
+  ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(reinterpret_cast<const wchar_t*>(missing.c_str())));
+  for (const std::u16string& path :
+       {base + u"\\Gone\\Images", base + u"\\Gone\\", missing + u"\\"}) {
+    CFolderBrowser gone;
+    bool expanded = false;
+    EXPECT_EQ(CFolderBrowser::kCancelled, ShowWith(gone, path, [&](CFolderBrowser& b) {
+                EXPECT_TRUE(IsNullItem(b.tree.selected));
+                EXPECT_FALSE(OkEnabled(b));
+                EXPECT_FALSE(b.OnDialogKey(13)) << "Enter does nothing";
+                expanded = Has(b, b.computer, kTreeExpanded);
+                b.cancel.click.Call(&b);
+              }))
+        << std::string(path.begin(), path.end());
+    EXPECT_TRUE(expanded) << "the walk went through the drives";
+  }
 
   // "<documents>X\inner" starts with the documents folder's text but lies
   // beside it: it is found through its drive.

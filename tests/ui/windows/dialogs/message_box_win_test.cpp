@@ -50,7 +50,7 @@ TEST(MessageBoxWindow, TickingTheBoxAndPressingEnterAnswersYesWithTheTick) {
     EXPECT_FALSE(box.buttons[2].IsVisible());
     EXPECT_TRUE(box.check.IsVisible());
     EXPECT_EQ(56, box.check.x) << "beside the icon";
-    EXPECT_EQ(&box.buttons[0], FocusedWidget()) << "the default button";
+    EXPECT_EQ(nullptr, FocusedWidget()) << "no button has the focus";
     box.check.SetFocus();
     SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYUP, VK_SPACE, 0);
     EXPECT_TRUE(box.check.IsChecked());
@@ -135,57 +135,118 @@ TEST(MessageBoxWindow, AnEndlessTextGrowsTheBoxByItsLimitAlone) {
   PumpPending();
 }
 
-// Tab walks the visible buttons, the check box and the box itself, Shift
-// with it walks back the same way; Enter answers with the default button
-// wherever the focus is, Space with the focused one.
-TEST(MessageBoxWindow, TabWalksBothWaysAndEnterAlwaysAnswersWithTheDefault) {
-  CScriptedWindowSystem system;
-  auto key = [](CMessageBox& box, u32 k) {
-    SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYDOWN, k, 1);
-    SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYUP, k, 1);
-  };
-  auto focused = [](CMessageBox& box) -> std::string {
-    const CWidget* f = FocusedWidget();
-    for (int i = 0; i < 3; ++i)
-      if (f == &box.buttons[i]) return "button " + std::to_string(i);
-    if (f == &box.check) return "check";
-    return f == static_cast<const CWidget*>(&box) ? "box" : "other";
-  };
+void Key(CMessageBox& box, u32 k) {
+  SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYDOWN, k, 1);
+  SendMessageW(static_cast<HWND>(box.Handle()), WM_KEYUP, k, 1);
+}
+
+std::string FocusName(CMessageBox& box) {
+  const CWidget* f = FocusedWidget();
+  if (!f) return "none";
+  for (int i = 0; i < 3; ++i)
+    if (f == &box.buttons[i]) return "button " + std::to_string(i);
+  if (f == &box.check) return "check";
+  return f == static_cast<const CWidget*>(&box) ? "box" : "other";
+}
+
+// The box opens with no control focused: Space does nothing until a Tab
+// has moved the focus; Escape, and Enter with no button focused, answer as
+// the box's buttons say (Enter its default button).
+TEST(MessageBoxWindow, OpensWithNoButtonFocusedAndSpaceWaitsForTab) {
   const struct {
     u32 flags;
-    std::vector<std::string> forward, backward;  // the focus after each Tab, from the default button
-    u32 lastKey;                                 // after the walks, one Tab forward, then this key
+    std::vector<u32> keys;  // after a first Space
     u32 answer;
   } cases[] = {
-      {0x1000005, {"button 1", "button 2", "check", "box", "button 0"},
-       {"box", "check", "button 2", "button 1", "button 0"}, VK_RETURN, kAnswerTicked | kAnswerYes},
-      {0x305, {"box", "button 0", "button 1", "button 2"}, {"button 1", "button 0", "box", "button 2"}, VK_RETURN,
-       kAnswerCancel},
-      {0x2000004, {"button 1", "check", "box", "button 0"}, {"box", "check", "button 1", "button 0"}, VK_SPACE,
+      {0x10004, {VK_RETURN}, kAnswerYes},
+      {0x10204, {VK_RETURN}, kAnswerNo},
+      {0x30002, {VK_ESCAPE}, kAnswerCancel},
+      {0x30002, {VK_RETURN}, kAnswerOk},
+      {0x1, {VK_TAB, VK_TAB, VK_SPACE}, kAnswerOk},     // the box itself, then OK
+      {0x10004, {VK_TAB, VK_SPACE}, kAnswerNo},         // the box's own close: as Escape
+      {0x2000004, {VK_SPACE, VK_ESCAPE}, kAnswerUnticked | kAnswerNo},
+  };
+  for (const auto& c : cases) {
+    std::string atOpen, afterSpace;
+    bool answeredBySpace = true;
+    const u32 answer = RunBox(c.flags, [&](CMessageBox& box) {
+      atOpen = FocusName(box);
+      Key(box, VK_SPACE);
+      afterSpace = FocusName(box);
+      answeredBySpace = box.answered;
+      for (u32 k : c.keys) Key(box, k);
+    });
+    EXPECT_EQ("none", atOpen) << std::hex << c.flags;
+    EXPECT_EQ("none", afterSpace) << std::hex << c.flags;
+    EXPECT_FALSE(answeredBySpace) << std::hex << c.flags << ": Space answered before any Tab";
+    EXPECT_EQ(c.answer, answer) << std::hex << c.flags;
+  }
+}
+
+// Tab walks the visible buttons, the check box and the box itself from no
+// focus, the box first; Shift with it walks back the same way. Enter
+// answers with the focused button, and with the default button while the
+// focus is elsewhere; Space with the focused one.
+TEST(MessageBoxWindow, TabWalksBothWaysAndEnterAnswersWithTheFocusedButton) {
+  CScriptedWindowSystem system;
+  const struct {
+    u32 flags;
+    std::vector<std::string> forward, backward;  // the focus after each Tab: from none, then Shift+Tab on
+    int tabs;                                    // then this many Tabs forward
+    u32 lastKey;                                 // and this key
+    u32 answer;
+  } cases[] = {
+      {0x1000005, {"box", "button 0", "button 1", "button 2", "check"},
+       {"button 2", "button 1", "button 0", "box", "check"}, 1, VK_RETURN, kAnswerTicked | kAnswerYes},
+      {0x305, {"box", "button 0", "button 1", "button 2"}, {"button 1", "button 0", "box", "button 2"}, 2,
+       VK_RETURN, kAnswerYes},
+      {0x2000004, {"box", "button 0", "button 1", "check"}, {"button 1", "button 0", "box", "check"}, 3, VK_SPACE,
        kAnswerUnticked | kAnswerNo},
-      {0x1000007, {"button 1", "button 2", "check", "box", "button 0"},
-       {"box", "check", "button 2", "button 1", "button 0"}, VK_ESCAPE, kAnswerTicked | kAnswerAbort},
+      {0x1000007, {"box", "button 0", "button 1", "button 2", "check"},
+       {"button 2", "button 1", "button 0", "box", "check"}, 0, VK_ESCAPE, kAnswerTicked | kAnswerAbort},
+      {0x30002, {"box", "button 0", "button 1"}, {"button 0", "box", "button 1"}, 0, VK_RETURN, kAnswerCancel},
+      {0x2000105, {"box", "button 0", "button 1", "button 2", "check"},
+       {"button 2", "button 1", "button 0", "box", "check"}, 0, VK_RETURN, kAnswerUnticked | kAnswerYes},
   };
   for (const auto& c : cases) {
     std::vector<std::string> forward, backward;
+    std::string last;
     const u32 answer = RunBox(c.flags, [&](CMessageBox& box) {
       for (size_t i = 0; i < c.forward.size(); ++i) {
-        key(box, VK_TAB);
-        forward.push_back(focused(box));
+        Key(box, VK_TAB);
+        forward.push_back(FocusName(box));
       }
       system.SetKeyDown(VK_SHIFT, true);
       for (size_t i = 0; i < c.backward.size(); ++i) {
-        key(box, VK_TAB);
-        backward.push_back(focused(box));
+        Key(box, VK_TAB);
+        backward.push_back(FocusName(box));
       }
       system.SetKeyDown(VK_SHIFT, false);
-      key(box, VK_TAB);
-      key(box, c.lastKey);
+      for (int i = 0; i < c.tabs; ++i) Key(box, VK_TAB);
+      last = FocusName(box);
+      Key(box, c.lastKey);
     });
     EXPECT_EQ(c.forward, forward) << std::hex << c.flags;
     EXPECT_EQ(c.backward, backward) << std::hex << c.flags;
-    EXPECT_EQ(c.answer, answer) << std::hex << c.flags;
+    EXPECT_EQ(c.answer, answer) << std::hex << c.flags << " with the focus on " << last;
   }
+}
+
+// A focused button that is disabled takes Enter and does nothing; a
+// focused control that is no button leaves Enter to the default button.
+TEST(MessageBoxWindow, EnterOnADisabledFocusedButtonDoesNothing) {
+  bool open = false;
+  const u32 answer = RunBox(0x2000002, [&](CMessageBox& box) {
+    box.buttons[1].SetFocus();
+    box.buttons[1].Enable(false);
+    Key(box, VK_RETURN);
+    open = !box.answered;
+    box.buttons[1].Enable(true);
+    box.check.SetFocus();
+    Key(box, VK_RETURN);
+  });
+  EXPECT_TRUE(open) << "Enter on the disabled Cancel answered";
+  EXPECT_EQ(kAnswerUnticked | kAnswerOk, answer) << "Enter on the check box answers with the default OK";
 }
 
 // Where the buttons and the check box stand for one, two and three buttons,

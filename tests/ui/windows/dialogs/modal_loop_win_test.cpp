@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <vector>
 #include <thread>
 
 #include "runtime/win.h"
@@ -158,6 +160,61 @@ TEST_F(ModalLoop, TheDialogRunnerLetsThePressGoAndTakesTheFocusAway) {
   EXPECT_EQ(nullptr, PressedWidget());
   EXPECT_EQ(nullptr, FocusedWidget());
   EXPECT_EQ(nullptr, GetCapture());
+}
+
+// A press held on a button of the window below when a dialog opens over it
+// (a worker's question arriving under the pointer): the held button had
+// the mouse capture, yet the dialog's own button, standing at the same
+// place, takes the next click, and the button below neither fires nor
+// stays hot or held.
+std::vector<std::function<bool()>> g_steps;
+void CALLBACK NextStep(HWND, UINT, UINT_PTR id, DWORD) {
+  if (g_steps.empty()) return (void)KillTimer(nullptr, id);
+  if (g_steps.front()()) g_steps.erase(g_steps.begin());
+}
+void CALLBACK GiveUp(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  PostMessageW(reinterpret_cast<HWND>(GetOwnerWindow()), WM_CLOSE, 0, 0);
+}
+
+TEST_F(ModalLoop, ADialogTakesTheMouseFromAButtonHeldBelowIt) {
+  const LPARAM onButton = CentreOf(main.button, mainHwnd);
+  SendMessageW(mainHwnd, WM_MOUSEMOVE, 0, onButton);
+  SendMessageW(mainHwnd, WM_LBUTTONDOWN, MK_LBUTTON, onButton);
+  ASSERT_EQ(&main.button, CaptureOwner());
+  ASSERT_EQ(mainHwnd, GetCapture());
+  CTestFrame dialog;
+  const Rect size = {0, 0, main.width, main.height};
+  const Point centre = {main.x + main.width / 2, main.y + main.height / 2};
+  std::vector<HWND> targets;
+  auto post = [&](UINT message, WPARAM keys) {
+    return [&, message, keys] {
+      targets.push_back(PostMouseAsTheSystemWould(message, keys, WidgetCentre(dialog.button)));
+      return true;
+    };
+  };
+  g_steps = {post(WM_MOUSEMOVE, 0), post(WM_LBUTTONDOWN, MK_LBUTTON), post(WM_LBUTTONUP, 0), [&] {
+               if (dialog.clicks == 0) return false;
+               PostMessageW(static_cast<HWND>(dialog.Handle()), WM_CLOSE, 0, 0);
+               return true;
+             }};
+  SetTimer(nullptr, 0, 10, &NextStep);
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &GiveUp);
+  RunModalDialog(dialog, &size, &centre);
+  KillTimer(nullptr, watchdog);
+  g_steps.clear();
+  ASSERT_EQ(3u, targets.size());
+  const Rect below = main.button.ToWindowRect(), above = dialog.button.ToWindowRect();
+  EXPECT_TRUE(below.left == above.left && below.top == above.top) << "the dialog's button covers the one below";
+  for (HWND target : targets) EXPECT_NE(mainHwnd, target) << "the window below kept the capture";
+  EXPECT_EQ(1, dialog.clicks) << "the dialog heard its click";
+  EXPECT_EQ(0, main.clicks);
+  EXPECT_EQ(0, main.button.state & (CButton<CTestFrame>::kHot | CButton<CTestFrame>::kHeld));
+  EXPECT_EQ(nullptr, CaptureOwner());
+  EXPECT_EQ(nullptr, GetCapture());
+  // The release of the press that was held below no longer fires the button.
+  SendMessageW(mainHwnd, WM_LBUTTONUP, 0, onButton);
+  EXPECT_EQ(0, main.clicks);
 }
 
 }  // namespace

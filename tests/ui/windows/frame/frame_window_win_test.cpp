@@ -340,30 +340,36 @@ TEST_F(FrameWindow, FocusTakenByAnotherWindowsWidgetReachesTheWidgetThatHeldIt) 
   EXPECT_TRUE(frame.log.empty()) << "a window that is gone is told nothing";
 }
 
-// The shadow margin of a sizable window sizes it like the border beside it;
-// beyond the margin, and while maximised, it is nowhere.
-TEST_F(FrameWindow, TheShadowMarginSizesTheWindowLikeItsBorder) {
+// The drop shadow around a sizable window is no part of it: a point in the
+// margin is nowhere, sizes nothing and leaves the cursor to the widget that
+// set it; the 5-pixel border inside the rectangle still sizes.
+TEST_F(FrameWindow, TheShadowMarginIsNowhereAndOnlyTheBorderSizes) {
   const i32 left = frame.x, bottom = frame.y, right = frame.x + kWidth, top = frame.y + kHeight;
   const struct {
     i32 x, y, code;
-  } cases[] = {{left - 1, bottom + 100, HTLEFT},        {left - 9, bottom + 100, HTLEFT},
-               {left - 10, bottom + 100, HTNOWHERE},    {right + 9, bottom + 100, HTRIGHT},
-               {right + 10, bottom + 100, HTNOWHERE},   {left + 150, bottom - 10, HTBOTTOM},
-               {left + 150, top + 8, HTTOP},            {right + 3, bottom - 3, HTBOTTOMRIGHT},
-               {left - 3, top + 3, HTTOPLEFT},          {right + 3, top + 3, HTTOPRIGHT},
-               {right - 20, top + 3, HTNOWHERE},  // above the close button: not a border
-               {left + 2, bottom + 100, HTLEFT},        {left + 150, top - 2, HTTOP},
-               // The margins' last pixels: 9 left and above, 10 right and below.
-               {left + 150, bottom - 11, HTNOWHERE},    {left + 150, top + 9, HTNOWHERE},
-               {right + 9, top + 8, HTTOPRIGHT},        {left - 9, bottom - 10, HTBOTTOMLEFT},
-               // A margin takes the corner's reach of the border beside it.
-               {left - 3, bottom + 9, HTBOTTOMLEFT},    {left - 3, bottom + 10, HTLEFT},
-               {right + 3, top - 9, HTTOPRIGHT},        {right + 3, top - 10, HTRIGHT},
-               {left + 9, bottom - 3, HTBOTTOMLEFT},    {left + 10, bottom - 3, HTBOTTOM}};
-  for (const auto& c : cases)
+  } cases[] = {// The margin: 9 pixels left and above, 10 right and below.
+               {left - 1, bottom + 100, HTNOWHERE},     {left - 9, bottom + 100, HTNOWHERE},
+               {right, bottom + 100, HTNOWHERE},        {right + 9, bottom + 100, HTNOWHERE},
+               {left + 150, bottom - 1, HTNOWHERE},     {left + 150, bottom - 10, HTNOWHERE},
+               {left + 150, top, HTNOWHERE},            {left + 150, top + 8, HTNOWHERE},
+               {left - 3, top + 3, HTNOWHERE},          {right + 3, bottom - 3, HTNOWHERE},
+               {left - 1, bottom, HTNOWHERE},           {right, top - 1, HTNOWHERE},
+               // Beyond it too.
+               {left - 10, bottom + 100, HTNOWHERE},    {right + 10, bottom + 100, HTNOWHERE},
+               // The border's own pixels, first and last rows and columns.
+               {left, bottom + 100, HTLEFT},            {left + 4, bottom + 100, HTLEFT},
+               {right - 1, bottom + 100, HTRIGHT},      {left + 150, bottom, HTBOTTOM},
+               {left + 150, top - 1, HTTOP},            {left, bottom, HTBOTTOMLEFT},
+               {right - 1, top - 1, HTTOPRIGHT},        {left + 5, bottom + 100, HTCLIENT}};
+  for (const auto& c : cases) {
+    SetCursorOwner(&frame.probe, kCursorHand, true);
     EXPECT_EQ(c.code, SendMessageW(hwnd, WM_NCHITTEST, 0, Screen(c.x, c.y))) << c.x - left << "," << c.y - bottom;
+    EXPECT_EQ(c.code == HTNOWHERE || c.code == HTCLIENT ? &frame.probe : nullptr, CursorOwner())
+        << "cursor at " << c.x - left << "," << c.y - bottom;
+  }
   frame.Maximize();
   EXPECT_EQ(HTNOWHERE, frame.OnNcHitTest(Point{frame.x - 3, frame.y + 100})) << "maximised: no margin";
+  ForgetCursorOwner(&frame.probe);
 }
 
 // Without a window manager a minimised window stays on the screen: a press

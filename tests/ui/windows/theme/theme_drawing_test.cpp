@@ -57,20 +57,46 @@ TEST(ThemeDrawing, CaptionButtonsAreDrawnUnderAndOverTheFrame) {
   EXPECT_EQ(1u, CountColour(all, ThemeCloseHotColor())) << "only the first pass draws the close button hot";
 }
 
-// Maximised, the maximise button shows the restore glyph (two windows).
-TEST(ThemeDrawing, AMaximisedWindowsButtonShowsTheRestoreGlyph) {
-  auto framesInMaximiseButton = [](u32 style) {
-    CMemoryCanvas m(300, 200);
-    Theme().DrawFrame(&m.canvas, 300, 200, style, false, kCaptionNone, nullptr, nullptr);
-    size_t n = 0;
-    for (const DrawnRecord& r : ReadRecords(m.canvas))
-      n += r.op == kOpRoundRectFrame && r.x0 >= 300 - 47 - 24 && r.x1 <= 300 - 47;
-    return n;
-  };
-  // The buttons are drawn twice (hot under the frame, then as they are):
-  // three frames of one window glyph, six of two.
-  EXPECT_EQ(2u * 3, framesInMaximiseButton(0x6670));
-  EXPECT_EQ(2u * 6, framesInMaximiseButton(0x6670 | kFlagMaximized));
+// The maximise button draws its one window glyph G, three outlines, in every
+// state: maximised or not, hot or not (no second, restore glyph).
+TEST(ThemeDrawing, TheMaximiseButtonDrawsItsGlyphInEveryState) {
+  constexpr i32 w = 300, h = 200, R = w - 47;  // the maximise button's right edge
+  const struct {
+    u32 style;
+    i32 state;
+    u32 dark, light;  // of the second pass (the first is always hot)
+  } cases[] = {{0x6670, kCaptionNone, 0xE0808080u, 0xE0FFFFFFu},
+               {0x6670, kCaptionMaximize, 0xFF000000u, 0xFFFFFFFFu},
+               {0x6670 | kFlagMaximized, kCaptionNone, 0xE0808080u, 0xE0FFFFFFu},
+               {0x6670 | kFlagMaximized, kCaptionMaximize, 0xFF000000u, 0xFFFFFFFFu},
+               {0x6670 | kFlagMaximized, kCaptionClose, 0xE0808080u, 0xE0FFFFFFu}};
+  for (const auto& c : cases) {
+    CMemoryCanvas m(w, h);
+    Theme().DrawFrame(&m.canvas, w, h, c.style, false, c.state, nullptr, nullptr);
+    std::vector<DrawnRecord> glyph;
+    for (const DrawnRecord& r : RecordsOf(ReadRecords(m.canvas), kOpRoundRectFrame))
+      if (r.x0 >= R - 24 && r.x1 <= R) glyph.push_back(r);
+    // Drawn twice: hot under the frame, then in the given state over it.
+    ASSERT_EQ(6u, glyph.size()) << std::hex << c.style << " state " << c.state;
+    for (size_t pass = 0; pass < 2; ++pass) {
+      const u32 dark = pass ? c.dark : 0xFF000000u, light = pass ? c.light : 0xFFFFFFFFu;
+      const struct {
+        double x0, y0, x1, y1, width;
+        u32 colour;
+      } outlines[] = {{R - 21., h - 16., R - 3., h - 3., 4, dark},
+                      {R - 20., h - 15., R - 4., h - 4., 3, light},
+                      {R - 18., h - 13., R - 6., h - 7., 1, dark}};
+      for (size_t i = 0; i < 3; ++i) {
+        const DrawnRecord& r = glyph[pass * 3 + i];
+        const auto& o = outlines[i];
+        EXPECT_TRUE(r.x0 == o.x0 && r.y0 == o.y0 && r.x1 == o.x1 && r.y1 == o.y1 && r.width == o.width &&
+                    r.colour == o.colour && r.radius == 1)
+            << std::hex << c.style << " state " << c.state << " pass " << pass << " outline " << i << ": {" << std::dec
+            << r.x0 << ", " << r.y0 << ", " << r.x1 << ", " << r.y1 << "} width " << r.width << " colour " << std::hex
+            << r.colour;
+      }
+    }
+  }
 }
 
 TEST(ThemeDrawing, AHotCloseButtonOutsideTheClipDrawsNothingOfItself) {
