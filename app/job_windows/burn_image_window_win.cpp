@@ -1,6 +1,5 @@
 #include "app/job_windows/burn_image_window.h"
 #include "app/job_windows/image_browse.h"
-#include "app/commands/command_ids.h"
 
 #include "app/commands/eject_disc.h"
 #include "app/job_windows/burn_image_request.h"
@@ -645,7 +644,7 @@ void CBurnImageWindow::EjectDrive() {
 // which examines it as if typed.
 void CBurnImageWindow::BrowseForImage() {
   CWideString chosen;
-  if (::BrowseForImage(kCmdOpen, &chosen)) imagePath.SetText(chosen.c_str());
+  if (::BrowseForImage(&chosen)) imagePath.SetText(chosen.c_str());
   imagePath.SetFocus();
 }
 
