@@ -41,7 +41,8 @@ class CPageHolder {
   virtual void UpdateMenu() = 0;
 
   // ---- Questions and notices of the main window ----
-  // True refuses closing the main window (a job that still runs).
+  // True refuses closing the main window (a job or an export that still
+  // runs).
   virtual bool RefusesClose() = 0;
   // What the main window's notice says while the page refuses: a running
   // disc job unless the page tells otherwise.
