@@ -2,7 +2,8 @@
 // building over arbitrary bytes. The input is read as an image twice: as
 // given (so raw layouts and the UDF anchor are reached) and placed at
 // sector 16 (so small inputs hold descriptors and directories). Every name
-// read goes through the safe-name check extraction applies.
+// read loses its version and goes through the safe-name check, as
+// extraction does.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,7 +20,9 @@ namespace {
 void CheckNames(CDirNode& dir) {
   for (u32 i = 0; i < dir.GetChildCount(); ++i) {
     CFileNode* node = dir.ChildAt(i);
-    IsSafePathComponent(node->name.c_str(), node->name.GetLength());
+    const i32 outside = NameOutsideImageLength(node->name.c_str(), node->name.GetLength());
+    if (outside < 0 || outside > node->name.GetLength()) __builtin_trap();
+    IsSafePathComponent(node->name.c_str(), outside);
     if (node->IsDirectory()) CheckNames(*static_cast<CDirNode*>(node));
   }
 }

@@ -72,7 +72,6 @@ class CBrowseDialog : public CFrameWindow<CBrowseDialog> {
   void CancelAndClose();
 
   i32 viewMode = -1;  // the opener's before the run, the user's after it
-  i32 titleId = -1;   // the caption's UI string (its text before a tab)
   u32 cancelled = kCancelled;
   u8 dialogFlags = kLargeIcons | kSingleForced;
 

@@ -59,13 +59,6 @@ CBrowseDialog::CBrowseDialog(bool multi) {
 
 u32 CBrowseDialog::RunModal(const wchar16* startFolder) {
   if (startFolder) startFolder_.Assign(startFolder);
-  title.SetLength(0);
-  if (titleId >= 0) {
-    const UiString* text = GetUiString(static_cast<u32>(titleId));
-    u32 n = 0;
-    while (n < text->length && text->text[n] != u'\t') ++n;
-    title.AssignChars(text->text, static_cast<i32>(n));
-  }
   cancelled = kCancelled;
   const Rect size = {0, 0, kWidth, kHeight};
   RunModalDialog(*this, &size, nullptr);
@@ -169,8 +162,8 @@ void CBrowseDialog::LayoutContent(i32 w, i32 h) {
   nameField.SetBounds(200, 41, w - 116 - 200, control);
   typeBox.SetBounds(200, 8, w - 116 - 200, control);
   locationLabel.SetBounds(8, top, 112, control);
-  nameLabel.SetBounds(136, 41, 60, control);
-  typeLabel.SetBounds(136, 8, 60, control);
+  nameLabel.SetBounds(128, 41, 112, control);
+  typeLabel.SetBounds(128, 8, 112, control);
 }
 
 // The dialog colour, then white rounded panels behind the places column

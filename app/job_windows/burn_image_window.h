@@ -80,6 +80,10 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   // ---- Behaviour ----
   void FillDriveList();
   void FillSpeedList(i32 entry);
+  // The drive index behind the chosen entry, -1 when there is none; the
+  // entry listing a drive index, -1 when it is not listed.
+  i32 ChosenDrive() const;
+  i32 EntryOfDrive(i32 driveIndex) const;
   // Re-examines the chosen recorder's medium (and the image, when asked).
   void UpdateState(bool reloadImage);
   void LoadImageInfo();

@@ -1,6 +1,5 @@
 #include "app/job_windows/burn_image_window.h"
 #include "app/job_windows/image_browse.h"
-#include "app/commands/command_ids.h"
 
 #include "app/commands/eject_disc.h"
 #include "app/job_windows/burn_image_request.h"
@@ -180,6 +179,7 @@ void CBurnImageWindow::CreateControls() {
   methodLabel.textId = kTextBurnMethod;
   methodLabel.Create(kLabelCreate, nullptr, this);
   deviceList.itemSource = BindCallback<Self, &Self::DeviceItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
+  deviceList.changed = BindCallback<Self, &Self::OnDriveChanged, i32>(this, this);
   deviceList.Create(kDropDownFlags, nullptr, this);
   ejectButton.iconStrip = &ejectIcon_;
   ejectButton.imageFrame = kEjectIconFrame;
@@ -391,21 +391,40 @@ void CBurnImageWindow::SpeedItem(i32 index, const wchar16** text, i32* length, i
   *value = speedValues[at];
 }
 
+// The recorder the user chose stays chosen while it is listed; the main
+// window's drive is taken when the window opens or the chosen one is gone.
 void CBurnImageWindow::FillDriveList() {
+  const i32 chosen = ChosenDrive();
   ListFreeRecorders(drives, &driveMap);
-  deviceList.changed = WidgetCallback<i32>();
   deviceList.itemCount = driveMap.GetCount();
+  i32 entry = EntryOfDrive(chosen);
+  if (entry < 0) entry = EntryOfDrive(static_cast<i32>(drives.GetSelected()));
+  if (entry < 0 && driveMap.GetCount()) entry = 0;
+  if (entry >= 0 && chosen >= 0 && driveMap[static_cast<u32>(entry)] == static_cast<u32>(chosen)) {
+    // The same recorder, perhaps at another place in the list.
+    deviceList.selectedIndex = entry;
+    deviceList.Redraw();
+    return;
+  }
   deviceList.selectedIndex = -1;
-  i32 entry = driveMap.GetCount() ? 0 : -1;
-  for (u32 i = 0; i < driveMap.GetCount(); ++i)
-    if (driveMap[i] == drives.GetSelected()) entry = static_cast<i32>(i);
-  deviceList.changed = BindCallback<Self, &Self::OnDriveChanged, i32>(this, this);
   if (entry >= 0) {
-    deviceList.SetSelection(entry);
+    deviceList.SetSelection(entry);  // its speeds and its state (OnDriveChanged)
   } else {
     deviceList.Redraw();
     ok.Enable(false);
   }
+}
+
+i32 CBurnImageWindow::ChosenDrive() const {
+  const i32 entry = deviceList.selectedIndex;
+  if (entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return -1;
+  return static_cast<i32>(driveMap[static_cast<u32>(entry)]);
+}
+
+i32 CBurnImageWindow::EntryOfDrive(i32 driveIndex) const {
+  for (u32 i = 0; driveIndex >= 0 && i < driveMap.GetCount(); ++i)
+    if (driveMap[i] == static_cast<u32>(driveIndex)) return static_cast<i32>(i);
+  return -1;
 }
 
 void CBurnImageWindow::FillSpeedList(i32 entry) {
@@ -424,11 +443,10 @@ void CBurnImageWindow::OnDriveChanged(i32 entry) {
 }
 
 void CBurnImageWindow::OnMediaChanged(u32 driveIndex) {
-  const i32 before = deviceList.selectedIndex;
-  const bool same = before >= 0 && static_cast<u32>(before) < driveMap.GetCount() &&
-                    driveMap[static_cast<u32>(before)] == driveIndex;
+  const bool chosenChanged = ChosenDrive() == static_cast<i32>(driveIndex);
   FillDriveList();
-  if (same) FillSpeedList(deviceList.selectedIndex);
+  // A new medium in the chosen recorder: the speeds it offers for it.
+  if (chosenChanged && ChosenDrive() == static_cast<i32>(driveIndex)) FillSpeedList(deviceList.selectedIndex);
   UpdateState(true);
 }
 
@@ -645,7 +663,7 @@ void CBurnImageWindow::EjectDrive() {
 // which examines it as if typed.
 void CBurnImageWindow::BrowseForImage() {
   CWideString chosen;
-  if (::BrowseForImage(kCmdOpen, &chosen)) imagePath.SetText(chosen.c_str());
+  if (::BrowseForImage(&chosen)) imagePath.SetText(chosen.c_str());
   imagePath.SetFocus();
 }
 

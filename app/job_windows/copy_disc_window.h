@@ -102,6 +102,5 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   void EjectDestination();
   void StopPulseAndAllow();
   void UpdateDirectCopy();
-  bool ClosePopupFirst(u32 driveIndex);
   i32 EntryOfStoredDrive(const wchar16* name, const CArray<u32>& map);
 };

@@ -210,22 +210,12 @@ void CCopyDiscWindow::UpdateDestination(CDrive* sourceDrive) {
   if (v.statusId) ShowStatus(v.statusId, v.medium);
 }
 
+// The lists' entries stay as they are: an open drop-down stays open.
 void CCopyDiscWindow::OnMediaChanged(u32 driveIndex) {
-  if (ClosePopupFirst(driveIndex)) return;
   if (static_cast<i32>(driveIndex) == SourceDrive())
     UpdateSource();
   else if (static_cast<i32>(driveIndex) == DestinationDrive())
     UpdateDestination(nullptr);
-}
-
-// A drop-down open over the lists would show entries that are about to
-// change: it closes first, and the change is looked at again after it.
-bool CCopyDiscWindow::ClosePopupFirst(u32 driveIndex) {
-  if (!((sourceList.state | destinationList.state) & CDropDownList<Self>::kOpen)) return false;
-  HWND popup = GetActiveWindow();
-  if (popup && popup != static_cast<HWND>(handle)) PostMessageW(popup, WM_CLOSE, 0, 0);
-  PostMessageW(static_cast<HWND>(handle), WM_USER + kMsgMediaChanged, driveIndex, 0);
-  return true;
 }
 
 void CCopyDiscWindow::ShowStatus(u32 textId, const wchar16* medium) {

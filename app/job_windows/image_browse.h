@@ -7,9 +7,8 @@
 
 class CBrowseDialog;
 
-// Runs the dialog with the caption of titleId; true with the chosen path
-// when it was accepted.
-bool BrowseForImage(u32 titleId, CWideString* chosen);
+// Runs the dialog; true with the chosen path when it was accepted.
+bool BrowseForImage(CWideString* chosen);
 // The parts around the run, for openers with their own dialog object.
 void SeedImageBrowse(CBrowseDialog* dialog, CWideString* startFolder);
 void SaveImageBrowse(const CBrowseDialog& dialog);

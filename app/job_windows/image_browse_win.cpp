@@ -24,9 +24,8 @@ void SaveImageBrowse(const CBrowseDialog& dialog) {
   if (dialog.viewMode >= 0) settings.WriteDword(kImageKey, kViewValue, static_cast<u32>(dialog.viewMode));
 }
 
-bool BrowseForImage(u32 titleId, CWideString* chosen) {
+bool BrowseForImage(CWideString* chosen) {
   CBrowseDialog dialog(false);
-  dialog.titleId = static_cast<i32>(titleId);
   CWideString start;
   SeedImageBrowse(&dialog, &start);
   if (dialog.RunModal(start.IsEmpty() ? nullptr : start.c_str()) != CBrowseDialog::kAccepted) return false;

@@ -164,10 +164,11 @@ void CMainFrame::SetStatusText(u32 part, const wchar16* text, bool redraw) { sta
 
 void CMainFrame::ShowNotice(u32 titleId, NoticeText text) { notice.ShowNotice(titleId, text); }
 
-// A running job keeps the window open, and the notice says why.
+// A running job or export keeps the window open, and the notice says why.
 bool CMainFrame::OnCloseQuery() {
-  if (!pageHost.RefusesClose()) return false;
-  ShowNotice(kNoticeTitleWarning, kNoticeJobRunning);
+  NoticeText why = kNoticeJobRunning;
+  if (!pageHost.RefusesClose(&why)) return false;
+  ShowNotice(kNoticeTitleWarning, why);
   return true;
 }
 

@@ -8,7 +8,9 @@ typedef i32 NoticeText;
 
 constexpr u32 kNoticeTitleWarning = 8;          // "Warning!"
 constexpr NoticeText kNoticePreviewArea = 159;  // the data-project area is a preview
-// The main window stays open while a disc job runs.
+// The main window stays open while a disc job runs, and while files are
+// exported from an image.
 constexpr NoticeText kNoticeJobRunning = -1;
+constexpr NoticeText kNoticeExportRunning = -2;
 
 UiString NoticeTextOf(NoticeText text);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "app/main_window/notice_texts.h"
 #include "app/main_window/page_texts.h"
 #include "runtime/heap.h"
 #include "ui/views/widget_paint.h"
@@ -40,8 +41,12 @@ class CPageHolder {
   virtual void UpdateMenu() = 0;
 
   // ---- Questions and notices of the main window ----
-  // True refuses closing the main window (a job that still runs).
+  // True refuses closing the main window (a job or an export that still
+  // runs).
   virtual bool RefusesClose() = 0;
+  // What the main window's notice says while the page refuses: a running
+  // disc job unless the page tells otherwise.
+  virtual NoticeText RefusalNotice() = 0;
   // The clipboard changed; true when the page took the notice (the pages
   // after it are not asked).
   virtual bool ClipboardChanged() = 0;
@@ -79,6 +84,7 @@ KELVANE_WIDGET_TRAIT(HasPageClose, widget_traits::Fake<T>().OnClose())
 KELVANE_WIDGET_TRAIT(HasPageCommand, widget_traits::Fake<T>().OnCommand(0u))
 KELVANE_WIDGET_TRAIT(HasPageMenu, widget_traits::Fake<T>().UpdateMenu())
 KELVANE_WIDGET_TRAIT(HasPageRefusesClose, widget_traits::Fake<T>().RefusesClose())
+KELVANE_WIDGET_TRAIT(HasPageRefusalNotice, widget_traits::Fake<T>().RefusalNotice())
 KELVANE_WIDGET_TRAIT(HasPageClipboard, widget_traits::Fake<T>().OnClipboardChanged())
 KELVANE_WIDGET_TRAIT(HasPageLanguage, widget_traits::Fake<T>().OnLanguageChanged())
 KELVANE_WIDGET_TRAIT(HasPageUserMessage, widget_traits::Fake<T>().OnUserMessage(0u, uintptr_t(0), intptr_t(0)))
@@ -135,6 +141,10 @@ class CPageHolderOf : public CPageHolder {
   bool RefusesClose() override {
     if constexpr (HasPageRefusesClose<TPage>::value) return page_->RefusesClose();
     return false;
+  }
+  NoticeText RefusalNotice() override {
+    if constexpr (HasPageRefusalNotice<TPage>::value) return page_->RefusalNotice();
+    return kNoticeJobRunning;
   }
   bool ClipboardChanged() override {
     if constexpr (HasPageClipboard<TPage>::value) return PageAnswer([&] { return page_->OnClipboardChanged(); });

@@ -137,13 +137,16 @@ class CPageHost : public CCompositeOf<CPageHost<TStrip, TOwner>, TOwner>, public
   CPageHolder* StartStripHolder() { return &stripHolder_; }
 
   // Every page, listed or parked, and the task view's jobs: true when one
-  // refuses to let the main window close.
-  bool RefusesClose() {
+  // refuses to let the main window close, with the notice that says why.
+  bool RefusesClose(NoticeText* why = nullptr) {
+    CPageHolder* refusing = nullptr;
     for (CPageHolder* p : *list.Pages())
-      if (p->RefusesClose()) return true;
+      if (!refusing && p->RefusesClose()) refusing = p;
     for (CPageHolder* p : *list.Parked())
-      if (p->RefusesClose()) return true;
-    return !IsTaskViewShown() && taskHolder_.RefusesClose();
+      if (!refusing && p->RefusesClose()) refusing = p;
+    if (!refusing && !IsTaskViewShown() && taskHolder_.RefusesClose()) refusing = &taskHolder_;
+    if (refusing && why) *why = refusing->RefusalNotice();
+    return refusing != nullptr;
   }
   // Tells every page (listed, parked, the hidden task view) of a new
   // language or clipboard contents.

@@ -1,6 +1,5 @@
 #include "app/pages/explorer_actions.h"
 
-#include "app/commands/command_ids.h"
 #include "app/job_windows/browse_dialog.h"
 #include "app/job_windows/extract_window.h"
 #include "runtime/settings.h"
@@ -15,7 +14,6 @@ bool ExtractWithWindow(void*, const wchar16* imagePath, CFileNode* const* entrie
 
 bool ChooseSavedImagePath(void*, CWideString* path) {
   CBrowseDialog dialog(false);
-  dialog.titleId = static_cast<i32>(kCmdSaveImage);
   CSettingsKey settings;
   CWideString start;
   settings.ReadString(u"Image", u"SaveImageDirectory", &start);

@@ -1,5 +1,6 @@
 // Copying entries of a disc image to the clipboard as file contents: every
-// entry with everything below it, named relative to the copied selection.
+// entry with everything below it, named relative to the copied selection,
+// each name without its ISO 9660 version.
 // A name that could leave the folder the files are pasted into (a path
 // separator, "..", a device colon) is left out with what lies below it.
 // Windows only.

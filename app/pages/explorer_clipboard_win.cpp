@@ -36,7 +36,12 @@ CImageStreamProvider& Provider() {
   return provider;
 }
 
-bool IsSafe(const CFileNode& entry) { return IsSafePathComponent(entry.name.c_str(), entry.name.GetLength()); }
+// The entry's name as the files pasted from the clipboard take it.
+i32 OutsideLength(const CFileNode& entry) {
+  return NameOutsideImageLength(entry.name.c_str(), entry.name.GetLength());
+}
+
+bool IsSafe(const CFileNode& entry) { return IsSafePathComponent(entry.name.c_str(), OutsideLength(entry)); }
 
 void Refuse(const CFileNode& entry) {
   CWideString line(u"Name left out: ");
@@ -60,7 +65,7 @@ void AddEntry(CClipboardFiles* files, const CFileNode& entry, const CWideString&
   if (!IsSafe(entry)) return Refuse(entry);
   ClipboardFileEntry record;
   record.name.Assign(prefix);
-  record.name.Append(entry.name);
+  record.name.AppendChars(entry.name.c_str(), OutsideLength(entry));
   record.created = entry.created;
   record.accessed = entry.accessed;
   record.written = entry.written;

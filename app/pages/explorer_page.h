@@ -220,6 +220,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   // While an export runs (its window is modal over the main window), the
   // main window does not close: the export's thread uses this page's tree.
   bool RefusesClose() { return exporting_; }
+  NoticeText RefusalNotice() { return kNoticeExportRunning; }
   bool IsBrowsingImage() const { return root && root != &project; }
   bool CanSave() const { return actions.chooseImagePath && actions.startSaving; }
 

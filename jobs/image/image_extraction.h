@@ -5,9 +5,10 @@
 // progress is published there as a percentage of the entries, and the name
 // of each file as its writing starts (the overall bar's caption).
 //
-// Names come from the image and are untrusted: every name passes the
-// images layer's safe-name check before it becomes part of a path, so an
-// extraction writes inside its target folder only. A cancel request is
+// Names come from the image and are untrusted: every name, without its
+// ISO 9660 version, passes the images layer's safe-name check before it
+// becomes part of a path, so an extraction writes inside its target folder
+// only. A cancel request is
 // tested before every entry and every chunk. A file that cannot be written
 // completely (a full disk, a failed read of the image, a cancel) is
 // removed, so no truncated copy is left behind. Windows only (file I/O).
@@ -86,7 +87,8 @@ class CImageExtraction {
   // Each answers true to go on, false when the run must end (outcome_ set).
   bool ExtractEntry(const CWideString& folder, const CFileNode* node, bool directory);
   bool ExtractDirectory(const CWideString& path, const CDirNode* dir);
-  bool ExtractFileEntry(const CWideString& path, const CFileNode* file);
+  // path: the folder's path (nameAt characters) and the file's name.
+  bool ExtractFileEntry(const CWideString& path, i32 nameAt, const CFileNode* file);
   // Copies the file's bytes; on failure the partial file is removed and
   // the failure's HRESULT returned.
   HResult CopyFile(const CFileNode* file, const wchar16* path);

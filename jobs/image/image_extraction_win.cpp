@@ -81,12 +81,13 @@ bool CImageExtraction::ExtractEntry(const CWideString& folder, const CFileNode* 
   if (IsCancelled()) return Stop(kExtractCancelled);
   // A name that could leave the folder, name a device or change on its
   // way to the disk is refused as a file that cannot be created.
-  if (!IsSafePathComponent(node->name.c_str(), node->name.GetLength())) return Fail(kTextCannotCreate, 0);
+  const i32 length = NameOutsideImageLength(node->name.c_str(), node->name.GetLength());
+  if (!IsSafePathComponent(node->name.c_str(), length)) return Fail(kTextCannotCreate, 0);
   CWideString path;
   path.Assign(folder.c_str());
-  path.Append(node->name);
+  path.AppendChars(node->name.c_str(), length);
   if (directory) return ExtractDirectory(path, static_cast<const CDirNode*>(node));
-  return ExtractFileEntry(path, node);
+  return ExtractFileEntry(path, folder.GetLength(), node);
 }
 
 bool CImageExtraction::ExtractDirectory(const CWideString& path, const CDirNode* dir) {
@@ -111,14 +112,14 @@ bool CImageExtraction::ExtractDirectory(const CWideString& path, const CDirNode*
   return true;
 }
 
-bool CImageExtraction::ExtractFileEntry(const CWideString& path, const CFileNode* file) {
+bool CImageExtraction::ExtractFileEntry(const CWideString& path, i32 nameAt, const CFileNode* file) {
   if (DirectoryExists(path.c_str())) {
     Ask(kTextDirOverFile, kTextErrorTitle, kOneButton);
     return Stop(kExtractFailed);
   }
   if (FileExists(path.c_str()) && Ask(kTextOverwriteFile, kTextErrorTitle, kOkCancel) != kAnswerOk)
     return Stop(kExtractStopped);
-  if (ui_) ui_->SetCaption(kBarOverall, file->name.c_str());  // the file being written
+  if (ui_) ui_->SetCaption(kBarOverall, path.c_str() + nameAt);  // the file being written
   const HResult hr = CopyFile(file, path.c_str());
   if (IsCancelled()) return Stop(kExtractCancelled);
   if (hr != 0) return Fail(hr == kHrDiskFull || hr == kHrHandleDiskFull ? kTextNoSpace : kTextCannotCreate, hr);

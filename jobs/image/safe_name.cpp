@@ -49,3 +49,13 @@ bool IsSafePathComponent(const wchar16* name, i32 length) {
   if (last == u'.' || last == u' ') return false;
   return !IsDeviceName(name, length);
 }
+
+i32 NameOutsideImageLength(const wchar16* name, i32 length) {
+  if (!name || length <= 0) return 0;
+  i32 at = length;
+  while (at > 0 && length - at < 5 && name[at - 1] >= u'0' && name[at - 1] <= u'9') --at;
+  if (at == length || at == 0 || name[at - 1] != u';') return length;
+  i32 kept = at - 1;
+  if (kept > 0 && name[kept - 1] == u'.') --kept;
+  return kept;
+}

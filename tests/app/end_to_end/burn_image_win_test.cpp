@@ -96,6 +96,46 @@ TEST(EndToEndBurn, DvdPlusR) {
   ExpectGoodLog(app.LogFile());
 }
 
+// Two recorders, the main window's first: the user chooses the second,
+// whose tray is empty, and then puts a blank disc in it. The window keeps
+// the chosen recorder, OK comes on for its disc, and the burn goes there;
+// the first recorder's blank disc is not touched.
+TEST(EndToEndBurn, TheChosenRecorderStaysChosenWhenItsDiscArrives) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
+  CSimulatedRecorder& f = app.AddEmptyRecorder(u'F');
+  const std::wstring image = Fixture(L"joliet.iso");
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    p.WaitUntil("both drives", [](CMainFrame& m) { return m.drives.GetDriveCount() == 2; });
+    void* window = OpenBurnImageWindow(p);
+    ASSERT_TRUE(TypeImagePath(p, window, AsTyped(image)));
+    p.TabTo("the device list", [window](CMainFrame&) {
+      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+      return w && FocusedWidget() == &w->deviceList;
+    });
+    ASSERT_TRUE(p.Press(VK_DOWN));
+    ASSERT_TRUE(p.WaitUntil("F chosen, with nothing to burn on", [window](CMainFrame&) {
+      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+      return w && w->deviceList.selectedIndex == 1 && !w->ok.IsVisibleAndEnabled();
+    }));
+    f.InsertMedium(Medium(MediumPreset::kCdR));
+    ASSERT_TRUE(p.WaitUntil("OK for the disc that came", [window](CMainFrame&) {
+      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+      return w && w->ok.IsVisibleAndEnabled();
+    }));
+    p.OnUi([window](CMainFrame&) {
+      EXPECT_EQ(1, WindowObject<CBurnImageWindow>(window)->deviceList.selectedIndex) << "F is still chosen";
+    });
+    ASSERT_TRUE(p.Press(VK_RETURN));
+    p.WaitUntil("the window to close", [window](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); });
+    ASSERT_TRUE(WaitForBurnEnd(p));
+  }));
+  EXPECT_EQ("", CompareDiscWithImage(f, image));
+  EXPECT_EQ(0u, e.CountCommands(kWrite10));
+  EXPECT_EQ(0u, e.CountCommands(kSendCueSheet));
+  ExpectGoodLog(app.LogFile());
+}
+
 // A CD-RW with data: the window says it will be erased, the launcher asks,
 // and only an explicit Yes erases and burns.
 TEST(EndToEndBurn, RewritableWithDataErasedOnYes) {

@@ -269,6 +269,66 @@ TEST_F(BrowseDialog, TheFieldLabelsFollowTheLanguage) {
   }
 }
 
+// The name and type labels stand from x 128 to 240, at the heights of
+// their fields, at the size the dialog opens with and after a resize.
+TEST_F(BrowseDialog, TheNameAndTypeLabelsStandWhereTheTablePutsThem) {
+  CBrowseDialog d;
+  RunWith(d, base, [&](CBrowseDialog& b) {
+    const Rect content = b.GetContentRect();
+    for (const i32 W : {static_cast<i32>(content.right), 731}) {
+      SCOPED_TRACE(W);
+      b.LayoutContent(W, 450);
+      const struct {
+        const char* name;
+        const CLabel<CBrowseDialog>& label;
+        i32 y;
+      } rows[] = {{"name label", b.nameLabel, 41}, {"type label", b.typeLabel, 8}};
+      for (const auto& r : rows) {
+        EXPECT_EQ(128, r.label.x) << r.name;
+        EXPECT_EQ(240, r.label.x + r.label.width) << r.name;
+        EXPECT_EQ(r.y, r.label.y) << r.name;
+      }
+      EXPECT_EQ(b.nameField.y, b.nameLabel.y);
+      EXPECT_EQ(b.typeBox.y, b.typeLabel.y);
+    }
+    b.CancelAndClose();
+  });
+}
+
+// The dialog's caption carries no title, as the Open command and the
+// burn-image window run it and as a dialog of its own.
+std::wstring g_caption;
+i32 g_captionWindowWidth = 0;
+void CALLBACK LookAtCaption(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND w = GetActiveWindow();
+  wchar_t text[64] = {};
+  GetWindowTextW(w, text, 64);
+  g_caption = text;
+  RECT r = {};
+  GetWindowRect(w, &r);
+  g_captionWindowWidth = r.right - r.left;
+  PostMessageW(w, WM_CLOSE, 0, 0);
+}
+
+TEST_F(BrowseDialog, TheCaptionHasNoTitle) {
+  CSettingsKey().WriteString(u"Image", u"ImageDirectory", base.c_str());
+  g_caption = L"not looked at";
+  g_captionWindowWidth = 0;
+  const UINT_PTR look = SetTimer(nullptr, 0, 100, &LookAtCaption);
+  CWideString chosen;
+  EXPECT_FALSE(BrowseForImage(&chosen)) << "closed from its caption";
+  KillTimer(nullptr, look);
+  EXPECT_EQ(CBrowseDialog::kWidth + 19, g_captionWindowWidth) << "the browse dialog was looked at";
+  EXPECT_EQ(L"", g_caption);
+  CBrowseDialog d;
+  RunWith(d, base, [&](CBrowseDialog& b) {
+    EXPECT_TRUE(b.title.IsEmpty());
+    EXPECT_EQ(0, GetWindowTextLengthW(static_cast<HWND>(b.Handle())));
+    b.CancelAndClose();
+  });
+}
+
 // Open's registry values: the start folder and view mode are read (a view
 // mode above 3 is not taken), and both are written back after an accepted
 // run only.

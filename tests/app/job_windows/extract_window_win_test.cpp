@@ -9,10 +9,12 @@
 // is an error, a damaged one is told before its entries are extracted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -245,6 +247,53 @@ TEST(ExtractWindow, ExtractsWithProgressShowsTheFileBeingWrittenAndClosesByItsel
     EXPECT_EQ(fs::file_size(out / "Folder with a long name for Joliet" / "deeper" / "level two" / "leaf.bin"), 70000u);
     fs::remove_all(out);
   }
+}
+
+std::string Bytes(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+// An image with ISO 9660 names alone (made without Joliet): the tree shows
+// the names as recorded, with their versions; exported, the files on disk
+// go without them ("README.;1" as README) and hold the bytes they were
+// made from, and the label names each file as it is written.
+TEST(ExtractWindow, PlainIsoNamesComeOutWithoutTheirVersions) {
+  CIso9660Reader reader;
+  u64 size = 0;
+  const fs::path image = kFixtures / "plain.iso";
+  ASSERT_TRUE(reader.ReadVolume(&size, Wide(image).c_str()));
+  CDirNode& root = reader.GetPrimaryRoot();
+  ASSERT_EQ(3u, root.GetChildCount());
+  const fs::path out = FreshFolder("plain");
+  CExtractWindow w;
+  for (u32 i = 0; i < root.GetChildCount(); ++i) w.AddEntry(root.ChildAt(i));
+  const u32 answer = Stepping([&] { return w.Run(Wide(image).c_str(), Wide(out).c_str()); }, [] { return true; });
+  EXPECT_EQ(0u, answer);
+  EXPECT_EQ(kExtractDone, w.GetOutcome());
+  const fs::path src = kFixtures / "plain_src";
+  const struct {
+    const char16_t* inTree;
+    fs::path onDisk, source;
+  } files[] = {
+      {u"THIS_IS_.TXT;1", out / "THIS_IS_.TXT", src / "this is a long name.txt"},
+      {u"README.;1", out / "README", src / "README"},
+      {u"DOCS", out / "DOCS" / "INNER.BIN", src / "docs" / "inner.bin"},
+  };
+  for (const auto& f : files) {
+    EXPECT_NE(nullptr, root.FindChild(f.inTree)) << f.onDisk.string();
+    const std::string made = Bytes(f.source);
+    EXPECT_FALSE(made.empty()) << f.source.string();
+    EXPECT_TRUE(made == Bytes(f.onDisk)) << f.onDisk.string();
+  }
+  std::vector<std::string> written;
+  for (const auto& e : fs::recursive_directory_iterator(out)) written.push_back(e.path().filename().string());
+  std::sort(written.begin(), written.end());
+  EXPECT_EQ((std::vector<std::string>{"DOCS", "INNER.BIN", "README", "THIS_IS_.TXT"}), written);
+  // The last file written, by the name it was written under.
+  const std::u16string label = w.label.text.c_str();
+  EXPECT_EQ(u" THIS_IS_.TXT", label.substr(label.size() - 13)) << std::string(label.begin(), label.end());
+  fs::remove_all(out);
 }
 
 // The window's minimum track size is the size it opens with.

@@ -238,6 +238,74 @@ TEST_F(JobWindowsTest, CopyWindowFollowsDrivesAndDiscsAndGivesEveryDriveBack) {
   EXPECT_EQ(0u, io_.OpenHandleCount());
 }
 
+// What the copy window showed while one of its lists was open, looked at
+// from the list's own loop after the media change was handled there.
+struct OpenListLook {
+  CCopyDiscWindow* window = nullptr;
+  CDropDownList<CCopyDiscWindow>* list = nullptr;
+  bool looked = false, open = false, popupShown = false;
+  std::u16string status;
+};
+OpenListLook g_openList;
+
+void CALLBACK LookAtOpenList(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  OpenListLook& l = g_openList;
+  l.looked = true;
+  l.open = (l.list->state & CDropDownList<CCopyDiscWindow>::kOpen) != 0;
+  HWND active = GetActiveWindow();
+  l.popupShown = active && active != static_cast<HWND>(l.window->Handle()) && IsWindowVisible(active);
+  l.status = StatusOf(*l.window);
+  PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);  // the user closes it
+}
+
+// A disc taken out or put in while a list of the copy window is open: the
+// window says what the change means at once, and the list stays open until
+// the user closes it (its entries do not change with a disc).
+TEST_F(JobWindowsTest, CopyWindowKeepsAnOpenListAcrossAMediaChange) {
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+  Put(f_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  CDriveManager manager;
+  CCopyDiscWindow w;
+  ASSERT_TRUE(w.Open(manager, nullptr, nullptr));
+  ASSERT_TRUE(StopPolling(manager, &w.poster));
+  w.destinationList.SetSelection(1);
+  ASSERT_TRUE(w.CanAccept());
+  const struct {
+    const char* name;
+    CDropDownList<CCopyDiscWindow>* list;
+    CSimulatedRecorder* recorder;
+    bool insert;
+    std::u16string status;
+  } cases[] = {
+      {"source list, source disc taken out", &w.sourceList, &recorder_, false,
+       StatusText(kTextInsertSourceDisc, nullptr).c_str()},
+      {"destination list, source disc back", &w.destinationList, &recorder_, true, u""},
+      {"source list, destination disc taken out", &w.sourceList, f_, false,
+       StatusText(kTextInsertWritableDisc, nullptr).c_str()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.insert)
+      Put(c.recorder, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+    else
+      c.recorder->RemoveMedium(), Clear(c.recorder);
+    g_openList = OpenListLook();
+    g_openList.window = &w;
+    g_openList.list = c.list;
+    PostMessageW(static_cast<HWND>(w.Handle()), WM_USER + kMsgMediaChanged, c.recorder == &recorder_ ? 0 : 1, 0);
+    SetTimer(nullptr, 0, 100, &LookAtOpenList);
+    c.list->OpenPopup(false);
+    ASSERT_TRUE(PumpUntil([] { return g_openList.looked; }));
+    EXPECT_TRUE(g_openList.open);
+    EXPECT_TRUE(g_openList.popupShown);
+    EXPECT_EQ(c.status, g_openList.status);
+    EXPECT_FALSE(c.list->state & CDropDownList<CCopyDiscWindow>::kOpen) << "closed by the user";
+  }
+  w.CancelAndClose();
+  PumpPending();
+}
+
 TEST_F(JobWindowsTest, EraseWindowKeepsAValidMethodAcrossDiscs) {
   Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   CDriveManager manager;

@@ -247,6 +247,57 @@ TEST_F(MainFrameTest, CommandsReachTheirHandlersAndTheRestReachesThePage) {
   EXPECT_TRUE(PumpUntil([&] { return f.Handle() == nullptr; }));
 }
 
+// Closing the main window while an explorer page exports files out of an
+// image: the window stays and the notice names the export (not a disc
+// job), in either language; once the export has ended the window closes.
+struct ExportWatch {
+  CMainFrame* frame = nullptr;
+  bool open = false;
+  NoticeText said = 0;
+};
+ExportWatch g_export;
+
+TEST_F(MainFrameTest, ClosingDuringAnExportIsRefusedWithANoticeThatNamesIt) {
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  auto* page = f.pageHost.OpenExplorerPage();
+  ASSERT_NE(nullptr, page);
+  ASSERT_TRUE(page->OpenImage(u"fixtures\\extract\\plain.iso"));
+  page->actions.chooseFolder = [](u32, const wchar16*, CWideString* chosen) {
+    chosen->Assign(u"C:\\out");
+    return true;
+  };
+  page->actions.extract = [](void*, const wchar16*, CFileNode* const*, u32, const wchar16*, u32) {
+    // The user closes the program while the files are written.
+    CMainFrame& frame = *g_export.frame;
+    SendMessageW(static_cast<HWND>(frame.Handle()), WM_CLOSE, 0, 0);
+    g_export.open = IsWindow(static_cast<HWND>(frame.Handle()));
+    g_export.said = frame.notice.textId;
+    frame.notice.Stop();
+    return true;
+  };
+  f.notice.Stop();  // the page's own notice has been seen
+  g_export = ExportWatch();
+  g_export.frame = &f;
+  page->list.SelectItem(0, false);
+  page->OnCommand(kCmdExportFiles);
+  EXPECT_TRUE(g_export.open);
+  EXPECT_EQ(kNoticeExportRunning, g_export.said);
+  // Its own text in both languages, neither of them the disc job's.
+  for (u32 language : {kLanguageEnglish, kLanguageSpanish}) {
+    ASSERT_TRUE(SetCurrentLanguage(language));
+    const UiString text = NoticeTextOf(kNoticeExportRunning);
+    const UiString job = NoticeTextOf(kNoticeJobRunning);
+    EXPECT_GT(text.length, 0u);
+    EXPECT_NE(std::u16string(job.text, job.length), std::u16string(text.text, text.length)) << language;
+  }
+  SetCurrentLanguage(kLanguageEnglish);
+  const std::u16string english(NoticeTextOf(kNoticeExportRunning).text);
+  EXPECT_NE(std::u16string::npos, english.find(u"export")) << std::string(english.begin(), english.end());
+  f.OnCommand(kCmdExit);
+  EXPECT_TRUE(PumpUntil([&] { return f.Handle() == nullptr; }));
+}
+
 // A hot tile cools when the pointer can no longer be followed (another
 // window took the mouse) and when the strip loses the focus.
 TEST_F(MainFrameTest, AStartTileCoolsWhenThePointerOrTheFocusLeaves) {
