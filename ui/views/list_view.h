@@ -44,6 +44,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
   i32 pressedItem = -1;   // under the last left press
   u32 mode = kListRows;
   bool holdItemRepaints = false;
+  bool takesKeys = true;  // false: no keys of its own (its owner may still take Enter and Escape)
   const CImageStrip* images = nullptr;
   CArray<ListRow> rows;
 
@@ -248,6 +249,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
 
   // ---- Keys and pointer ----
   void OnKeyDown(u32 key, u32, u32) {
+    if (!takesKeys) return;
     if (key == 13) enter.Call(this->parent, currentItem);
     if (!(mode & kListIcons)) {
       const i32 last = static_cast<i32>(GetItemCount()) - 1;
