@@ -351,16 +351,18 @@ TEST_F(AudioProjectPageTest, RowButtonsMoveTheirOwnRowEachWay) {
   EXPECT_EQ(3 * 56 - 4, list.contentHeight);
 }
 
-// The wheel over a track row's own area (none of its controls under the
-// pointer) is the list's: it scrolls one row per notch, exactly as over the
-// gap between two rows, and the list then follows the pointer at the same
-// place in its own coordinates. A notch back up returns to the top.
+// The wheel over a track row's own area, or over its pause field (a text
+// edit has no use for it), is the list's: it scrolls one row per notch,
+// exactly as over the gap between two rows, and the list then follows the
+// pointer at the same place in its own coordinates. A notch back up
+// returns to the top.
 TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
   for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
   CAudioTrackList<Page>& list = page.trackList;
   ASSERT_TRUE(list.flags & kFlagVScroll) << "more rows than the list shows";
   const double step = 56.0 / (list.contentHeight - list.viewHeight);
   const Rect second = list.rows[1]->ToWindowRect();
+  const Rect pause = list.rows[1]->pauseField.ToWindowRect();
   const struct {
     const char* where;
     Point at;  // desktop
@@ -368,6 +370,8 @@ TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
       {"on the second row, left of its label", {second.left + 3, second.top + 26}},
       {"on the second row, under its move buttons' line", {second.left + 200, second.top + 2}},
       {"in the gap under the second row", {second.left + 3, second.top - 2}},
+      {"on the second row's pause field", {(pause.left + pause.right) / 2, (pause.top + pause.bottom) / 2}},
+      {"on the pause field's first pixel", {pause.left, pause.top}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.where);
