@@ -389,6 +389,30 @@ TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
   }
 }
 
+// A middle press autoscrolls the track list as every scroll view, but the
+// list draws no indicator at the anchor (the list views, the folder trees
+// and the task view's pane do); its rows still move under the pointer.
+TEST_F(AudioProjectPageTest, TheTrackListAutoscrollsWithoutAnIndicator) {
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
+  CAudioTrackList<Page>& list = page.trackList;
+  ASSERT_TRUE(list.flags & kFlagVScroll);
+  // In the gap under the second row: the rows take the presses over them.
+  const Rect second = list.rows[1]->ToWindowRect();
+  const Point at = {second.left + 100, second.top - 2};
+  ASSERT_TRUE(RouteMouseToChildren(page, at, MouseEvent{MouseKind::kMiddleDown, kMouseMiddleButton, 0, 0}));
+  ASSERT_TRUE(list.scrollState & kScrollAuto) << "the press started autoscroll in the list";
+  Point below = list.anchorPoint;
+  below.y -= 60;
+  list.OnMouseMove(kMouseMiddleButton, &below);
+  EXPECT_LT(list.velocityY, 0.0) << "toward the bottom";
+  CMemoryCanvas memory(list.width, list.height);
+  list.PaintContent(memory.canvas);
+  EXPECT_TRUE(RecordsOf(ReadRecords(memory.canvas), kOpCircle).empty()) << "no disc, no dots";
+  EXPECT_TRUE(RecordsOf(ReadRecords(memory.canvas), kOpRoundRect).empty()) << "no chevrons";
+  list.EndAutoScroll(0, &below);
+  EXPECT_FALSE(list.scrollState & kScrollAuto);
+}
+
 // The rows are painted through the list's page holders: each row's own
 // painter, then its controls from the last declared to the first: the
 // move-down and move-up buttons, the pause field, the remove button. A row
