@@ -42,6 +42,9 @@ class COwner : public CFakeOwnerOf<COwner> {
     burns.push_back(request.options);
     titles.push_back(request.titleId);
     sources.push_back(request.projectSource);
+    std::vector<TrackExtent> layout;
+    for (const TrackList& session : request.sessions) layout.insert(layout.end(), session.begin(), session.end());
+    layouts.push_back(layout);
     return cueCounts.push_back(request.cueSheets.GetCount() ? request.cueSheets[0].count : 0), true;
   }
   MainMenuStorage storage;
@@ -52,6 +55,7 @@ class COwner : public CFakeOwnerOf<COwner> {
   std::vector<u32> titles;
   std::vector<IBurnSource*> sources;
   std::vector<u32> cueCounts;
+  std::vector<std::vector<TrackExtent>> layouts;  // every session's extents of each burn
 };
 
 typedef CAudioProjectPage<COwner> Page;
@@ -281,20 +285,36 @@ TEST_F(AudioProjectPageTest, RemoveAllFromARowsContextMenu) {
 TEST_F(AudioProjectPageTest, BurnRequestOverASnapshot) {
   page.OnCommand(kCmdBurnProject);
   EXPECT_TRUE(owner.burns.empty());  // nothing to burn
-  for (const char16_t* n : {u"a_1000", u"b_1000", u"c_1000"}) ASSERT_TRUE(page.AddTrack(n));
+  for (const char16_t* n : {u"a_1000", u"b_500", u"c_250"}) ASSERT_TRUE(page.AddTrack(n));
   page.trackList.rows[1]->pauseField.SetText(u"2");
+  page.MoveTrackUp(page.trackList.rows[2]);  // a, c, b on the disc
   page.OnCommand(kCmdBurnProject);
   ASSERT_EQ(1u, owner.burns.size());
   EXPECT_EQ(kOptionAudioProject, owner.burns[0] & kOptionAudioProject);
   EXPECT_EQ(206u, owner.titles[0]);
   EXPECT_EQ(&page.Source(), owner.sources[0]);
   EXPECT_EQ(7u, owner.cueCounts[0]);
+  // The rows' extents in the order shown, from the first track's 2 s
+  // pregap on: b keeps its own pause behind c; every extent audio, to CDs
+  // only.
+  const struct {
+    i32 start;
+    u32 count;
+    u8 content;
+  } expected[] = {{-150, 150, 0}, {0, 1000, 1}, {1000, 250, 1}, {1250, 150, 0}, {1400, 500, 1}};
+  ASSERT_EQ(5u, owner.layouts[0].size());
+  for (size_t i = 0; i < 5; ++i) {
+    const TrackExtent& e = owner.layouts[0][i];
+    EXPECT_TRUE(e.start == expected[i].start && e.sectorCount == expected[i].count && e.content == expected[i].content)
+        << i << ": " << e.start << " " << e.sectorCount;
+    EXPECT_TRUE(e.sectorSize == 2352 && e.mode2Form1 == 0 && e.cdOnly == 1) << i;
+  }
   page.RemoveAllTracks();
   ASSERT_EQ(3u, page.Source().TrackCount());
-  EXPECT_EQ(1000u, page.Source().Track(2).sectors);
+  EXPECT_EQ(500u, page.Source().Track(2).sectors) << "the snapshot in disc order";
   u64 size = 0;
   page.Source().GetSize(&size);
-  EXPECT_EQ(3000u * 2352u, size);
+  EXPECT_EQ(1750u * 2352u, size);
 }
 
 // Each row's buttons at their corners (remove at the upper right, up and
