@@ -401,7 +401,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
         if (item->flags & kTreeExpanded)
           SetExpanded(selected, false);
         else
-          SelectItem(pool_.GetParentHandle(selected));
+          SelectParent();
         return;
       case 39:
         if (!(item->flags & kTreeExpanded) && (item->childCount || (item->flags & kTreeExpander)))
@@ -478,6 +478,20 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     return all > view ? all : view;
   }
   TreeItemHandle SlotHandle(i32 slot) const { return slot > 0 ? pool_.At(slot)->handle : kNullItem; }
+  // Left on a collapsed item: its parent is selected. A top-level item's
+  // parent is the null handle: nothing is selected then, and the next key
+  // selects the top row again.
+  void SelectParent() {
+    const TreeItemHandle parent = pool_.GetParentHandle(selected);
+    if (!IsNullItem(parent)) {
+      SelectItem(parent);
+      return;
+    }
+    if (TreeItem* old = pool_.Lookup(selected)) old->flags &= ~kTreeSelected;
+    selected = kNullItem;
+    this->RedrawRect(nullptr);
+    selectionChanged.Call(this->parent, kNullItem);
+  }
   i32 Child(const TreeItemHandle& h, u32 n, bool firstOnly) const {
     const TreeItem* item = pool_.Lookup(h);
     if (!item) return kNoSlot;
