@@ -155,11 +155,6 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     }
     return n;
   }
-  i32 NextSelectedRow(i32 after) const {
-    for (u32 i = after < 0 ? 0u : static_cast<u32>(after) + 1; i < rows.GetCount(); ++i)
-      if (rows[i].state & kListRowSelected) return static_cast<i32>(i);
-    return -1;
-  }
   // Selects an item (-1: none); Ctrl toggles it unless the list allows one
   // selection only. True when the list acted.
   bool SelectItem(i32 index, bool setCurrent) {
