@@ -45,6 +45,9 @@ void CEraseWindow::CreateControls() {
   methodList.itemSource = BindCallback<Self, &Self::MethodItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
   deviceList.changed = BindCallback<Self, &Self::OnDeviceChosen, i32>(this, this);
   methodList.changed = BindCallback<Self, &Self::OnMethodChosen, i32>(this, this);
+  // This window's popups answer Enter and Escape only: their lists do not
+  // step or scroll with the keys.
+  deviceList.popupKeys = methodList.popupKeys = false;
   deviceList.Create(kDropDownFlags | kFlagDisabled, &kUnplaced, this);
   methodList.Create(kDropDownFlags | kFlagDisabled, &kUnplaced, this);
   ok.textId = 0;

@@ -28,12 +28,6 @@ i32 TaskViewCentreX(i32 contentWidth) {
 
 i32 JobPaneContentHeight(u32 jobs) { return static_cast<i32>(jobs) * kJobEntryPitch; }
 
-i32 JobPaneScrollOffset(double verticalPosition, bool barShown, i32 contentWidth, i32 contentHeight,
-                        i32 viewHeight) {
-  if (!barShown || (contentWidth == 0 && contentHeight == 0)) return 0;
-  return static_cast<i32>(verticalPosition * (contentHeight - viewHeight));
-}
-
 i32 JobEntryY(u32 index, i32 contentHeight, i32 viewHeight, i32 scrollOffset) {
   const i32 top = contentHeight > viewHeight ? contentHeight : viewHeight;
   return top - scrollOffset - kJobEntryHeight - static_cast<i32>(index) * kJobEntryPitch;

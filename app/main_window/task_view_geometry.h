@@ -22,9 +22,6 @@ i32 TaskViewCentreX(i32 contentWidth);
 
 // The job pane's content height for a number of jobs.
 i32 JobPaneContentHeight(u32 jobs);
-// The pane's scroll offset: the vertical position (1.0 = top) of the part
-// that does not fit, while the bar is shown and there is content.
-i32 JobPaneScrollOffset(double verticalPosition, bool barShown, i32 contentWidth, i32 contentHeight,
-                        i32 viewHeight);
-// The y (lower edge, y up) of job entry `index` in the pane.
+// The y (lower edge, y up) of job entry `index` in the pane scrolled by
+// scrollOffset (the scroll view's offset of its visible part).
 i32 JobEntryY(u32 index, i32 contentHeight, i32 viewHeight, i32 scrollOffset);

@@ -211,7 +211,7 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
   void MoveTrackUp(Row* row) { MoveTrack(row, -1); }
   void MoveTrackDown(Row* row) { MoveTrack(row, +1); }
 
-  // The tracks as the layout sees them, in disc order.
+  // The tracks as the totals count them, in disc order.
   u32 LayoutTracks(AudioLayoutTrack* out, u32 capacity) {
     u32 n = 0;
     for (Row* row : trackList.rows) {
@@ -273,11 +273,17 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
   // still decoding now belongs to a burn that has ended (a cancelled one
   // leaves its decoder waiting for a reader): it is stopped.
   bool PrepareBurn(BurnRequest* request) {
-    if (trackList.rows.GetCount() == 0) return false;
+    const u32 n = trackList.rows.GetCount();
+    if (n == 0) return false;
     source_.Stop();
-    AudioLayoutTrack tracks[kMaxAudioTracks + 1] = {};
-    const u32 n = LayoutTracks(tracks, kMaxAudioTracks + 1);
-    switch (BuildAudioCueSheet(request, tracks, n)) {
+    // Each row lays out its pause and its track, in disc order, from the
+    // first track's pregap on.
+    ::TrackList layout(16);
+    i32 position = -static_cast<i32>(kFirstTrackPause);
+    for (Row* row : trackList.rows)
+      if (!row->AppendExtents(&layout, &position))
+        return Refuse(total >= kMaxCueFrames ? AudioRefusal::kTooLong : AudioRefusal::kNoMemory);
+    switch (BuildAudioCueSheet(request, layout)) {
       case AudioLayoutResult::kOk: break;
       case AudioLayoutResult::kTooManyTracks: return Refuse(AudioRefusal::kTooManyTracks);
       case AudioLayoutResult::kTooLong:

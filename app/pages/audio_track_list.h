@@ -164,9 +164,10 @@ class CAudioTrackList : public CScrollViewOf<CAudioTrackList<TPage>, TPage, CCom
   // ---- Mouse: a right release over the list (its bars included) ----
   void OnRButtonUp(i32, Point*) { OpenContextMenu(); }
 
+  // The hint while the list is empty. The list draws no autoscroll
+  // indicator over its rows.
   void PaintContent(CCanvas& canvas) {
     PaintDropHint(canvas, this->GetContentRect(), rows.GetCount(), hintFont.Get());
-    this->DrawIndicator(canvas);
   }
 
   CArray<CPageHolder*> holders;  // the rows' holders, in row order

@@ -120,8 +120,8 @@ class CAudioTrackPage : public CCompositeOf<CAudioTrackPage<TList>, TList> {
   // The wheel over the row's own area scrolls the list that holds it, the
   // point moved into the list's content coordinates.
   void OnWheel(i32 keys, i32 delta, Point* p) {
-    const Point o = this->GetContentOffset();
-    Point inList = {p->x + this->x + o.x, p->y + this->y + o.y};
+    Point inList = *p;
+    this->LocalToParent(&inList);
     this->Parent().OnWheel(keys, delta, &inList);
   }
 

@@ -16,7 +16,7 @@ bool AppendExtent(TrackList* list, i32 start, u32 count, u8 content) {
   e->sectorCount = count;
   e->content = content;
   e->mode2Form1 = 0;
-  e->cdOnly = 0;
+  e->cdOnly = 1;  // the audio mark
   e->spare = 0;
   return true;
 }
@@ -35,30 +35,31 @@ const CdSize kCdSizes[] = {
 bool AppendAudioTrackExtents(u32 pauseFrames, u32 sectors, TrackList* list, i32* position) {
   u32 pause = pauseFrames;
   if (list->GetCount() == 0 && pause < kFirstTrackPause) pause = kFirstTrackPause;
-  if (pause != 0) {
-    if (!AppendExtent(list, *position, pause, 0)) return false;
-    *position += static_cast<i32>(pause);
+  // Lengths come from the files: a length no position can reach is refused.
+  const i64 end = static_cast<i64>(*position) + pause + sectors;
+  if (end > 0x7FFFFFFF) return false;
+  const u32 before = list->GetCount();
+  if (pause != 0 && !AppendExtent(list, *position, pause, 0)) return false;
+  if (!AppendExtent(list, *position + static_cast<i32>(pause), sectors, 1)) {
+    if (list->GetCount() > before) list->DeleteAt(before);
+    return false;
   }
-  if (!AppendExtent(list, *position, sectors, 1)) return false;
-  *position += static_cast<i32>(sectors);
+  *position = static_cast<i32>(end);
   return true;
 }
 
-AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const AudioLayoutTrack* tracks, u32 count) {
-  if (count == 0) return AudioLayoutResult::kNoTracks;
-  if (count > kMaxAudioTracks) return AudioLayoutResult::kTooManyTracks;
-  // The whole layout is checked before anything is appended: the lead-out
-  // must have a time address, and every entry must fit the sheet.
-  i64 end = -static_cast<i64>(kFirstTrackPause);
-  u32 entries = 2;  // lead-in and lead-out
-  for (u32 i = 0; i < count; ++i) {
-    u32 pause = tracks[i].pauseFrames;
-    if (i == 0 && pause < kFirstTrackPause) pause = kFirstTrackPause;
-    end += static_cast<i64>(pause) + tracks[i].sectors;
-    entries += pause != 0 ? 2 : 1;
-  }
+AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const TrackList& layout) {
+  // The whole layout is checked before anything is appended: every track
+  // needs a number, the lead-out a time address, every entry room in the
+  // sheet.
+  u32 tracks = 0;
+  for (const TrackExtent& e : layout) tracks += e.content ? 1 : 0;
+  if (tracks == 0) return AudioLayoutResult::kNoTracks;
+  if (tracks > kMaxAudioTracks) return AudioLayoutResult::kTooManyTracks;
+  const TrackExtent& last = layout[layout.GetCount() - 1];
+  const i64 end = static_cast<i64>(last.start) + last.sectorCount;
   if (end + kFirstTrackPause >= kMaxCueFrames) return AudioLayoutResult::kTooLong;
-  if (entries > kCueSheetEntries) return AudioLayoutResult::kCueSheetFull;
+  if (layout.GetCount() + 2 > kCueSheetEntries) return AudioLayoutResult::kCueSheetFull;  // lead-in, lead-out
 
   TrackList* session = request->sessions.AppendNew();
   if (!session) return AudioLayoutResult::kOutOfMemory;
@@ -69,17 +70,16 @@ AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const AudioLayoutTrac
   }
   sheet->count = 0;
   bool ok = AppendCueSheetEntry(sheet, 0, kAdrPosition, 0, 0, kFormLeadAudio, -150) != nullptr;
-  i32 address = -static_cast<i32>(kFirstTrackPause);
-  for (u32 i = 0; ok && i < count; ++i) {
-    const u8 number = static_cast<u8>(i + 1);
-    const i32 start = address;
-    u32 pause = tracks[i].pauseFrames;
-    if (i == 0 && pause < kFirstTrackPause) pause = kFirstTrackPause;
-    if (pause != 0) ok = AppendCueSheetEntry(sheet, 0, kAdrPosition, number, 0, kFormAudio, start) != nullptr;
-    ok = ok && AppendAudioTrackExtents(tracks[i].pauseFrames, tracks[i].sectors, session, &address);
-    ok = ok && AppendCueSheetEntry(sheet, 0, kAdrPosition, number, 1, kFormAudio, start + static_cast<i32>(pause));
+  // A pause belongs to the track after it: INDEX 0 of the next number.
+  u8 number = 0;
+  for (const TrackExtent& e : layout) {
+    if (!ok) break;
+    const u8 index = e.content ? 1 : 0;
+    const u8 track = static_cast<u8>(number + 1);
+    ok = session->Add(e) && AppendCueSheetEntry(sheet, 0, kAdrPosition, track, index, kFormAudio, e.start) != nullptr;
+    if (e.content) number = track;
   }
-  ok = ok && AppendCueSheetLeadOut(sheet, 0, kAdrPosition, kFormLeadAudio, address) != nullptr;
+  ok = ok && AppendCueSheetLeadOut(sheet, 0, kAdrPosition, kFormLeadAudio, static_cast<i32>(end)) != nullptr;
   if (ok) return AudioLayoutResult::kOk;
   request->sessions.DeleteAt(request->sessions.GetCount() - 1);
   request->cueSheets.DeleteAt(request->cueSheets.GetCount() - 1);

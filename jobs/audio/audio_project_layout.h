@@ -26,8 +26,9 @@ struct AudioLayoutTrack {
 // Appends the extents of one track at *position: a pause extent {gap, 2352,
 // pause} when there is a pause (the first track of the list, when the list
 // is still empty, gets at least kFirstTrackPause), then the track's extent
-// {content, 2352, sectors}; *position moves past both. False when the list
-// could not grow.
+// {content, 2352, sectors}; *position moves past both. Audio goes to CDs
+// only: both extents carry the CD-only mark. False (nothing appended) when
+// the list could not grow or the end would pass the largest position.
 bool AppendAudioTrackExtents(u32 pauseFrames, u32 sectors, TrackList* list, i32* position);
 
 enum class AudioLayoutResult : u8 {
@@ -39,11 +40,12 @@ enum class AudioLayoutResult : u8 {
   kOutOfMemory,
 };
 
-// Appends one session (the tracks' extents from -150) and its cue sheet (a
-// lead-in, per track an INDEX 0 entry when it has a pause and an INDEX 1
-// entry, the lead-out) to the request. Nothing is appended unless the
-// whole layout fits.
-AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const AudioLayoutTrack* tracks, u32 count);
+// Appends one session, a copy of the layout (the tracks' extents as
+// AppendAudioTrackExtents lays them out from -kFirstTrackPause), and its
+// cue sheet (a lead-in, per pause extent an INDEX 0 entry, per track
+// extent an INDEX 1 entry, the lead-out at the layout's end) to the
+// request. Nothing is appended unless the whole layout fits.
+AudioLayoutResult BuildAudioCueSheet(BurnRequest* request, const TrackList& layout);
 
 // The sectors the project takes on the disc: the sum over tracks of pause +
 // sectors, the first pause at least kFirstTrackPause (as the layout writes

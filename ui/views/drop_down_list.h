@@ -48,6 +48,7 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
   i32 selectedIndex = -1;
   u32 itemCount = 0;       // explicit count of the owner's items
   i32 maxPopupHeight = -1;  // -1: the popup is as high as its items
+  bool popupKeys = true;    // the popup's list takes the arrow, page, Home and End keys
   u8 state = 0;
   CArray<DropDownItem> items;
 
@@ -135,7 +136,8 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
       SetPressedWidget(nullptr);
     }
     const DropDownItemSource source = {&ItemThunk, this};
-    const i32 result = RunDropDownPopup(source, n, selectedIndex, at.left, at.top, this->width, maxPopupHeight);
+    const i32 result =
+        RunDropDownPopup(source, n, selectedIndex, at.left, at.top, this->width, maxPopupHeight, popupKeys);
     state &= ~kOpen;
     bool repaint = false;
     if (result != selectedIndex && result >= 0 && static_cast<u32>(result) < ItemCount()) {

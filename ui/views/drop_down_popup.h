@@ -15,10 +15,11 @@ struct DropDownItemSource {
 
 // Runs the popup list of `count` items under (or above) a control whose
 // lower-left corner is (x, y) in y-up desktop coordinates, `width` wide, at
-// most maxHeight high (-1: as high as its items). The chosen index, -1 when
-// the user cancelled.
+// most maxHeight high (-1: as high as its items). Without listKeys the
+// list has no keys of its own: only Enter and Escape act. The chosen
+// index, -1 when the user cancelled.
 i32 RunDropDownPopup(const DropDownItemSource& source, u32 count, i32 current, i32 x, i32 y, i32 width,
-                     i32 maxHeight);
+                     i32 maxHeight, bool listKeys);
 
 // The popup's content rectangle (y-up) for a control at (x, y) of the
 // theme's control height: 4 px below the control when it fits above the

@@ -1,3 +1,3 @@
 #include "ui/views/drop_down_popup.h"
 
-i32 RunDropDownPopup(const DropDownItemSource&, u32, i32, i32, i32, i32, i32) { return -1; }
+i32 RunDropDownPopup(const DropDownItemSource&, u32, i32, i32, i32, i32, i32, bool) { return -1; }

@@ -44,6 +44,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
   i32 pressedItem = -1;   // under the last left press
   u32 mode = kListRows;
   bool holdItemRepaints = false;
+  bool takesKeys = true;  // false: no keys of its own (its owner may still take Enter and Escape)
   const CImageStrip* images = nullptr;
   CArray<ListRow> rows;
 
@@ -154,11 +155,6 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     }
     return n;
   }
-  i32 NextSelectedRow(i32 after) const {
-    for (u32 i = after < 0 ? 0u : static_cast<u32>(after) + 1; i < rows.GetCount(); ++i)
-      if (rows[i].state & kListRowSelected) return static_cast<i32>(i);
-    return -1;
-  }
   // Selects an item (-1: none); Ctrl toggles it unless the list allows one
   // selection only. True when the list acted.
   bool SelectItem(i32 index, bool setCurrent) {
@@ -248,6 +244,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
 
   // ---- Keys and pointer ----
   void OnKeyDown(u32 key, u32, u32) {
+    if (!takesKeys) return;
     if (key == 13) enter.Call(this->parent, currentItem);
     if (!(mode & kListIcons)) {
       const i32 last = static_cast<i32>(GetItemCount()) - 1;

@@ -182,31 +182,6 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     RecomputeContentSize();
     return true;
   }
-  // Moves an item among its siblings (kInsertFirst, kInsertLast or after a
-  // sibling); the shown rows follow.
-  bool MoveItem(const TreeItemHandle& h, const TreeItemHandle& position) {
-    const TreeItem* item = IsNullItem(h) ? nullptr : pool_.Lookup(h);
-    if (!item || item->parent == kNoSlot) return false;
-    const i32 parentSlot = item->parent;
-    const TreeItem* sibling = pool_.Lookup(position);
-    const bool first = ItemHandlesEqual(position, kInsertFirst);
-    const bool last = ItemHandlesEqual(position, kInsertLast) || IsNullItem(position);
-    if (!first && !last && (!sibling || sibling->parent != parentSlot)) return false;
-    if (ItemHandlesEqual(position, h)) return true;
-    if (first && item->previous == kNoSlot) return true;
-    if (last && item->next == kNoSlot) return true;
-    if (!first && !last && item->previous == position.index) return true;
-    pool_.Unlink(h.index);
-    if (first)
-      pool_.LinkFirst(parentSlot, h.index);
-    else if (last)
-      pool_.LinkLast(parentSlot, h.index);
-    else
-      pool_.LinkAfter(position.index, h.index);
-    RebuildChildRows(parentSlot);
-    return true;
-  }
-
   // Expands or collapses an item; false when it does not resolve or is in
   // that state already. Expanding asks the owner for the children first.
   bool SetExpanded(const TreeItemHandle& h, bool expanded) {
@@ -401,7 +376,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
         if (item->flags & kTreeExpanded)
           SetExpanded(selected, false);
         else
-          SelectItem(pool_.GetParentHandle(selected));
+          SelectParent();
         return;
       case 39:
         if (!(item->flags & kTreeExpanded) && (item->childCount || (item->flags & kTreeExpander)))
@@ -478,6 +453,20 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     return all > view ? all : view;
   }
   TreeItemHandle SlotHandle(i32 slot) const { return slot > 0 ? pool_.At(slot)->handle : kNullItem; }
+  // Left on a collapsed item: its parent is selected. A top-level item's
+  // parent is the null handle: nothing is selected then, and the next key
+  // selects the top row again.
+  void SelectParent() {
+    const TreeItemHandle parent = pool_.GetParentHandle(selected);
+    if (!IsNullItem(parent)) {
+      SelectItem(parent);
+      return;
+    }
+    if (TreeItem* old = pool_.Lookup(selected)) old->flags &= ~kTreeSelected;
+    selected = kNullItem;
+    this->RedrawRect(nullptr);
+    selectionChanged.Call(this->parent, kNullItem);
+  }
   i32 Child(const TreeItemHandle& h, u32 n, bool firstOnly) const {
     const TreeItem* item = pool_.Lookup(h);
     if (!item) return kNoSlot;
@@ -619,20 +608,6 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     else
       this->RedrawRect(nullptr);
   }
-  // The shown rows under a parent are laid out again (after a move).
-  void RebuildChildRows(i32 parentSlot) {
-    if (!IsShownParent(parentSlot)) return;
-    if (parentSlot == 0) {
-      rows_.Clear();
-      InsertChildRows(0, 0);
-    } else {
-      const i32 row = FindVisibleRow(pool_.At(parentSlot)->handle);
-      RemoveRows(static_cast<u32>(row) + 1, DescendantRows(static_cast<u32>(row)));
-      InsertChildRows(parentSlot, static_cast<u32>(row) + 1);
-    }
-    this->RedrawRect(nullptr);
-  }
-
   void EndLabelEdit(bool accept, bool takeFocus) {
     TreeItem* item = IsNullItem(selected) ? nullptr : pool_.Lookup(selected);
     if (!item) return;

@@ -19,16 +19,18 @@ void CWidget::ParentToLocal(Point* p) const {
   p->y -= y + o.y;
 }
 
+void CWidget::LocalToParent(Point* p) const {
+  const Point o = GetContentOffset();
+  p->x += x + o.x;
+  p->y += y + o.y;
+}
+
 void CWidget::WindowToLocal(Point* p) const {
   for (const CWidget* w = this; w; w = w->parent) w->ParentToLocal(p);
 }
 
 void CWidget::ToWindowPoint(Point* p) const {
-  for (const CWidget* w = this; w; w = w->parent) {
-    const Point o = w->GetContentOffset();
-    p->x += w->x + o.x;
-    p->y += w->y + o.y;
-  }
+  for (const CWidget* w = this; w; w = w->parent) w->LocalToParent(p);
 }
 
 void CWidget::WindowToLocalRect(Rect* r) const {

@@ -37,8 +37,10 @@ class CWidget {
   // the content rectangle moved to its own origin {0, 0, cw, ch}.
   Point GetContentOffset() const;
   Rect GetContentRect() const;
-  // Parent content coordinates -> this widget's content coordinates.
+  // Parent content coordinates -> this widget's content coordinates, and
+  // back.
   void ParentToLocal(Point* point) const;
+  void LocalToParent(Point* point) const;
   // Desktop -> content coordinates, and back.
   void WindowToLocal(Point* point) const;
   void ToWindowPoint(Point* point) const;

@@ -355,6 +355,38 @@ TEST_F(JobWindowsTest, EraseWindowKeepsAValidMethodAcrossDiscs) {
   PumpPending();
 }
 
+// The erase window's drop-down popups answer Enter and Escape only: the
+// arrows, the page keys, Home and End move nothing in an open popup, so
+// Enter keeps the method and the drive as they were.
+TEST_F(JobWindowsTest, EraseWindowsPopupsTakeOnlyEnterAndEscape) {
+  Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
+  CDriveManager manager;
+  CEraseWindow w;
+  ASSERT_TRUE(w.Open(manager, nullptr));
+  ASSERT_TRUE(StopPolling(manager, &w.poster));
+  ASSERT_EQ(3u, w.methodCount);
+  w.methodList.SetSelection(0);
+  const struct {
+    CDropDownList<CEraseWindow>* list;
+    std::initializer_list<u32> keys;
+  } cases[] = {{&w.methodList, {VK_DOWN}},
+               {&w.methodList, {VK_DOWN, VK_DOWN}},
+               {&w.methodList, {VK_NEXT, VK_END, VK_HOME}},
+               {&w.deviceList, {VK_DOWN, VK_UP}}};
+  for (const auto& c : cases) {
+    const i32 before = c.list->selectedIndex;
+    for (u32 key : c.keys) PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, key, 0);
+    PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_RETURN, 0);
+    c.list->OpenPopup(false);
+    EXPECT_EQ(before, c.list->selectedIndex) << (c.list == &w.methodList ? "method" : "drive");
+    MSG left;
+    EXPECT_FALSE(PeekMessageW(&left, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "the popup took every key";
+  }
+  EXPECT_EQ(0, w.methodList.selectedIndex);
+  w.CancelAndClose();
+  PumpPending();
+}
+
 TEST_F(JobWindowsTest, PromptChecksTheDiscOnItsThreadsTicksOneCommandAtATime) {
   CDriveManager manager;
   CDrive* job = manager.OpenDrive(0);  // the burn holds the drive

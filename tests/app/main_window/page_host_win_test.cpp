@@ -153,6 +153,15 @@ TEST_F(PageHostTest, TheTaskViewStacksItsJobsAndAnyPageCanKeepTheWindowOpen) {
   pane.positionY = 0.0;
   pane.NotifyScrolled();
   EXPECT_EQ(16, entries[2]->page.y);
+  // Half way the pane's own offset (half the hidden part, cut to a pixel)
+  // puts every entry that far under its top place.
+  const i32 hidden = 462 - pane.viewHeight;
+  pane.positionY = 0.5;
+  pane.NotifyScrolled();
+  for (i32 i = 0; i < 3; ++i)
+    EXPECT_EQ(pane.viewHeight - 138 - 154 * i + (hidden - hidden / 2), entries[static_cast<u32>(i)]->page.y) << i;
+  pane.positionY = 0.0;
+  pane.NotifyScrolled();
   // While the panel is held for a drag, the wheel still scrolls its jobs.
   Point nowhere = {0, 0};
   host.taskView.OnLButtonDown(1, &nowhere);

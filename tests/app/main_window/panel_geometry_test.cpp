@@ -27,7 +27,6 @@ TEST(TaskViewGeometry, DragClampsAndEntriesStackFromTheTop) {
   EXPECT_EQ(188, TaskViewCentreX(800));
   EXPECT_EQ(0, TaskViewCentreX(300));
   // One entry in a tall pane without a bar stands at its top.
-  EXPECT_EQ(0, JobPaneScrollOffset(0.5, false, 0, 154, 500));
   EXPECT_EQ(500 - 138, JobEntryY(0, 154, 500, 0));
 }
 
@@ -78,16 +77,11 @@ TEST(TaskViewGeometry, JobEntriesStackByThePitchAndScrollEndToEnd) {
   EXPECT_EQ(154, JobPaneContentHeight(1));
   EXPECT_EQ(462, JobPaneContentHeight(3));
   const i32 view = 400, content = 462;
-  EXPECT_EQ(62, JobPaneScrollOffset(1.0, true, 0, content, view));
-  EXPECT_EQ(0, JobPaneScrollOffset(0.0, true, 0, content, view));
-  EXPECT_EQ(31, JobPaneScrollOffset(0.5, true, 0, content, view));
-  EXPECT_EQ(0, JobPaneScrollOffset(1.0, false, 0, content, view)) << "no bar, no offset";
-  EXPECT_EQ(0, JobPaneScrollOffset(1.0, true, 0, 0, view)) << "no content, no offset";
   // At the top (offset = the hidden part): entry i's lower edge, from the
   // pane's top down; at the bottom the last one ends 16 above the pane's
   // bottom.
-  const i32 top = JobPaneScrollOffset(1.0, true, 0, content, view);
-  const i32 bottom = JobPaneScrollOffset(0.0, true, 0, content, view);
+  const i32 top = content - view;
+  const i32 bottom = 0;
   for (u32 i = 0; i < 3; ++i) EXPECT_EQ(view - 138 - 154 * static_cast<i32>(i), JobEntryY(i, content, view, top)) << i;
   EXPECT_EQ(16, JobEntryY(2, content, view, bottom));
   EXPECT_EQ(16 + 154, JobEntryY(1, content, view, bottom));

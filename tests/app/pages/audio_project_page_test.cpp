@@ -42,6 +42,9 @@ class COwner : public CFakeOwnerOf<COwner> {
     burns.push_back(request.options);
     titles.push_back(request.titleId);
     sources.push_back(request.projectSource);
+    std::vector<TrackExtent> layout;
+    for (const TrackList& session : request.sessions) layout.insert(layout.end(), session.begin(), session.end());
+    layouts.push_back(layout);
     return cueCounts.push_back(request.cueSheets.GetCount() ? request.cueSheets[0].count : 0), true;
   }
   MainMenuStorage storage;
@@ -52,6 +55,7 @@ class COwner : public CFakeOwnerOf<COwner> {
   std::vector<u32> titles;
   std::vector<IBurnSource*> sources;
   std::vector<u32> cueCounts;
+  std::vector<std::vector<TrackExtent>> layouts;  // every session's extents of each burn
 };
 
 typedef CAudioProjectPage<COwner> Page;
@@ -281,20 +285,36 @@ TEST_F(AudioProjectPageTest, RemoveAllFromARowsContextMenu) {
 TEST_F(AudioProjectPageTest, BurnRequestOverASnapshot) {
   page.OnCommand(kCmdBurnProject);
   EXPECT_TRUE(owner.burns.empty());  // nothing to burn
-  for (const char16_t* n : {u"a_1000", u"b_1000", u"c_1000"}) ASSERT_TRUE(page.AddTrack(n));
+  for (const char16_t* n : {u"a_1000", u"b_500", u"c_250"}) ASSERT_TRUE(page.AddTrack(n));
   page.trackList.rows[1]->pauseField.SetText(u"2");
+  page.MoveTrackUp(page.trackList.rows[2]);  // a, c, b on the disc
   page.OnCommand(kCmdBurnProject);
   ASSERT_EQ(1u, owner.burns.size());
   EXPECT_EQ(kOptionAudioProject, owner.burns[0] & kOptionAudioProject);
   EXPECT_EQ(206u, owner.titles[0]);
   EXPECT_EQ(&page.Source(), owner.sources[0]);
   EXPECT_EQ(7u, owner.cueCounts[0]);
+  // The rows' extents in the order shown, from the first track's 2 s
+  // pregap on: b keeps its own pause behind c; every extent audio, to CDs
+  // only.
+  const struct {
+    i32 start;
+    u32 count;
+    u8 content;
+  } expected[] = {{-150, 150, 0}, {0, 1000, 1}, {1000, 250, 1}, {1250, 150, 0}, {1400, 500, 1}};
+  ASSERT_EQ(5u, owner.layouts[0].size());
+  for (size_t i = 0; i < 5; ++i) {
+    const TrackExtent& e = owner.layouts[0][i];
+    EXPECT_TRUE(e.start == expected[i].start && e.sectorCount == expected[i].count && e.content == expected[i].content)
+        << i << ": " << e.start << " " << e.sectorCount;
+    EXPECT_TRUE(e.sectorSize == 2352 && e.mode2Form1 == 0 && e.cdOnly == 1) << i;
+  }
   page.RemoveAllTracks();
   ASSERT_EQ(3u, page.Source().TrackCount());
-  EXPECT_EQ(1000u, page.Source().Track(2).sectors);
+  EXPECT_EQ(500u, page.Source().Track(2).sectors) << "the snapshot in disc order";
   u64 size = 0;
   page.Source().GetSize(&size);
-  EXPECT_EQ(3000u * 2352u, size);
+  EXPECT_EQ(1750u * 2352u, size);
 }
 
 // Each row's buttons at their corners (remove at the upper right, up and
@@ -351,16 +371,18 @@ TEST_F(AudioProjectPageTest, RowButtonsMoveTheirOwnRowEachWay) {
   EXPECT_EQ(3 * 56 - 4, list.contentHeight);
 }
 
-// The wheel over a track row's own area (none of its controls under the
-// pointer) is the list's: it scrolls one row per notch, exactly as over the
-// gap between two rows, and the list then follows the pointer at the same
-// place in its own coordinates. A notch back up returns to the top.
+// The wheel over a track row's own area, or over its pause field (a text
+// edit has no use for it), is the list's: it scrolls one row per notch,
+// exactly as over the gap between two rows, and the list then follows the
+// pointer at the same place in its own coordinates. A notch back up
+// returns to the top.
 TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
   for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
   CAudioTrackList<Page>& list = page.trackList;
   ASSERT_TRUE(list.flags & kFlagVScroll) << "more rows than the list shows";
   const double step = 56.0 / (list.contentHeight - list.viewHeight);
   const Rect second = list.rows[1]->ToWindowRect();
+  const Rect pause = list.rows[1]->pauseField.ToWindowRect();
   const struct {
     const char* where;
     Point at;  // desktop
@@ -368,6 +390,8 @@ TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
       {"on the second row, left of its label", {second.left + 3, second.top + 26}},
       {"on the second row, under its move buttons' line", {second.left + 200, second.top + 2}},
       {"in the gap under the second row", {second.left + 3, second.top - 2}},
+      {"on the second row's pause field", {(pause.left + pause.right) / 2, (pause.top + pause.bottom) / 2}},
+      {"on the pause field's first pixel", {pause.left, pause.top}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.where);
@@ -383,6 +407,30 @@ TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
     EXPECT_TRUE(RouteMouseToChildren(page, c.at, MouseEvent{MouseKind::kWheel, 0, 120, 0}));
     EXPECT_DOUBLE_EQ(1.0, list.positionY);
   }
+}
+
+// A middle press autoscrolls the track list as every scroll view, but the
+// list draws no indicator at the anchor (the list views, the folder trees
+// and the task view's pane do); its rows still move under the pointer.
+TEST_F(AudioProjectPageTest, TheTrackListAutoscrollsWithoutAnIndicator) {
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
+  CAudioTrackList<Page>& list = page.trackList;
+  ASSERT_TRUE(list.flags & kFlagVScroll);
+  // In the gap under the second row: the rows take the presses over them.
+  const Rect second = list.rows[1]->ToWindowRect();
+  const Point at = {second.left + 100, second.top - 2};
+  ASSERT_TRUE(RouteMouseToChildren(page, at, MouseEvent{MouseKind::kMiddleDown, kMouseMiddleButton, 0, 0}));
+  ASSERT_TRUE(list.scrollState & kScrollAuto) << "the press started autoscroll in the list";
+  Point below = list.anchorPoint;
+  below.y -= 60;
+  list.OnMouseMove(kMouseMiddleButton, &below);
+  EXPECT_LT(list.velocityY, 0.0) << "toward the bottom";
+  CMemoryCanvas memory(list.width, list.height);
+  list.PaintContent(memory.canvas);
+  EXPECT_TRUE(RecordsOf(ReadRecords(memory.canvas), kOpCircle).empty()) << "no disc, no dots";
+  EXPECT_TRUE(RecordsOf(ReadRecords(memory.canvas), kOpRoundRect).empty()) << "no chevrons";
+  list.EndAutoScroll(0, &below);
+  EXPECT_FALSE(list.scrollState & kScrollAuto);
 }
 
 // The rows are painted through the list's page holders: each row's own

@@ -16,12 +16,15 @@ struct Extent {
   bool operator==(const Extent& o) const { return start == o.start && count == o.count && content == o.content; }
 };
 
+// Every audio extent, pause or track, is 2352-byte sectors, no Mode 2,
+// and carries the audio mark (written to CDs only).
 std::vector<Extent> Extents(const TrackList& list) {
   std::vector<Extent> out;
   for (const TrackExtent& e : list) {
     EXPECT_EQ(2352u, e.sectorSize);
     EXPECT_EQ(0, e.mode2Form1);
-    EXPECT_EQ(0, e.cdOnly);
+    EXPECT_EQ(1, e.cdOnly) << "the audio mark";
+    EXPECT_EQ(0, e.spare);
     out.push_back({e.start, e.sectorCount, e.content});
   }
   return out;
@@ -29,6 +32,14 @@ std::vector<Extent> Extents(const TrackList& list) {
 
 std::vector<AudioLayoutTrack> Tracks(u32 count, u32 sectors, u32 pause) {
   return std::vector<AudioLayoutTrack>(count, AudioLayoutTrack{sectors, pause});
+}
+
+// The tracks laid out one after the other from the first track's pregap,
+// as the project page's rows do it.
+void LayOut(const std::vector<AudioLayoutTrack>& tracks, TrackList* layout) {
+  i32 position = -static_cast<i32>(kFirstTrackPause);
+  for (const AudioLayoutTrack& t : tracks)
+    ASSERT_TRUE(AppendAudioTrackExtents(t.pauseFrames, t.sectors, layout, &position));
 }
 
 }  // namespace
@@ -50,13 +61,40 @@ TEST(AudioProjectLayout, ExtentsOfThreeTracksEndAt3300) {
   EXPECT_EQ((std::vector<Extent>{{0, 151, 0}, {151, 10, 1}}), Extents(other));
 }
 
+// A length no position can reach (a file claiming years of audio) is
+// refused whole: nothing appended, the position where it was; the last
+// position that can be reached is taken.
+TEST(AudioProjectLayout, ExtentsPastTheLargestPositionAreRefusedWhole) {
+  const struct {
+    i32 position;
+    u32 pause, sectors;
+    bool ok;
+  } cases[] = {
+      {-150, 150, 0x7FFFFFFFu, true},          // ends exactly at the largest position
+      {-150, 150, 0x80000000u, false},         // one further
+      {100, 0, 0xFFFFFFFFu, false},            // the largest length
+      {0x7FFFFF00, 0xFF, 0, true},             // a pause up to the end, an empty track
+      {0x7FFFFF00, 0x100, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sectors);
+    TrackList list(16);
+    ASSERT_TRUE(list.AppendNew()) << "not the first track: its pause stays as given";
+    i32 position = c.position;
+    EXPECT_EQ(c.ok, AppendAudioTrackExtents(c.pause, c.sectors, &list, &position));
+    EXPECT_EQ(c.ok ? 3u : 1u, list.GetCount());
+    EXPECT_EQ(c.ok ? static_cast<i32>(static_cast<i64>(c.position) + c.pause + c.sectors) : c.position, position);
+  }
+}
+
 // The cue sheet's bytes for the same project: lead-in, INDEX 0 only where a
 // pause is, INDEX 1, lead-out; times are the address + 150 frames; the
 // session's extents begin at -150.
 TEST(AudioProjectLayout, CueSheetBytesForPauses0_150_0) {
   BurnRequest request;
-  const AudioLayoutTrack tracks[] = {{1000, 0}, {1000, 150}, {1000, 0}};
-  ASSERT_EQ(AudioLayoutResult::kOk, BuildAudioCueSheet(&request, tracks, 3));
+  TrackList layout(16);
+  LayOut({{1000, 0}, {1000, 150}, {1000, 0}}, &layout);
+  ASSERT_EQ(AudioLayoutResult::kOk, BuildAudioCueSheet(&request, layout));
   ASSERT_EQ(1u, request.sessions.GetCount());
   ASSERT_EQ(1u, request.cueSheets.GetCount());
   const u8 expected[][8] = {
@@ -72,9 +110,10 @@ TEST(AudioProjectLayout, CueSheetBytesForPauses0_150_0) {
   ASSERT_EQ(7u, sheet.count);
   for (u32 i = 0; i < 7; ++i)
     for (u32 b = 0; b < 8; ++b) EXPECT_EQ(expected[i][b], sheet.entries[i][b]) << "entry " << i << " byte " << b;
-  const std::vector<Extent> layout = {
+  const std::vector<Extent> extents = {
       {-150, 150, 0}, {0, 1000, 1}, {1000, 150, 0}, {1150, 1000, 1}, {2150, 1000, 1}};
-  EXPECT_EQ(layout, Extents(request.sessions[0]));
+  EXPECT_EQ(extents, Extents(layout));
+  EXPECT_EQ(extents, Extents(request.sessions[0])) << "the session is the layout";
   EXPECT_EQ(3000u, request.SumTrackSectors(true));
   EXPECT_EQ(3300u, request.SumTrackSectors(false));
 }
@@ -97,7 +136,9 @@ TEST(AudioProjectLayout, LayoutsACueSheetCannotHoldAreRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tracks.size());
     BurnRequest request;
-    EXPECT_EQ(c.result, BuildAudioCueSheet(&request, c.tracks.data(), static_cast<u32>(c.tracks.size())));
+    TrackList layout(16);
+    LayOut(c.tracks, &layout);
+    EXPECT_EQ(c.result, BuildAudioCueSheet(&request, layout));
     const bool ok = c.result == AudioLayoutResult::kOk;
     EXPECT_EQ(ok ? 1u : 0u, request.sessions.GetCount());
     EXPECT_EQ(ok ? 1u : 0u, request.cueSheets.GetCount());

@@ -78,16 +78,82 @@ TEST(PopupList, EndsWithEnterEscapeOrALostActivation) {
   }
 }
 
-TEST(PopupList, OpensWithTheCurrentItemInViewAndAShorterListScrolls) {
-  CPopupList popup(kNames, 30);
-  bool shown = false;
-  const i32 result = RunPopup(popup, 20, 8 + 5 * popup.rowHeight, [&] {
-    const Rect r = popup.list.GetItemRect(20);
-    shown = popup.list.flags & kFlagVScroll && r.top >= 0 && r.bottom <= popup.list.viewHeight;
-    PostMessageW(static_cast<HWND>(popup.Handle()), WM_KEYDOWN, VK_RETURN, 0);
-  });
-  EXPECT_EQ(20, result);
-  EXPECT_TRUE(shown);
+// A list shorter than its items shows a bar and opens at its top: the
+// control's own item is current and selected even when it lies below the
+// rows shown, and is not scrolled into view; Enter still answers it, and
+// Down goes on from it, one line down.
+TEST(PopupList, OpensAtItsTopWithTheCurrentItemSelectedWhereverItLies) {
+  const struct {
+    i32 current;
+    std::initializer_list<u32> keys;
+    i32 result;
+    double positionAfterKeys;  // 1.0: still at the top
+  } cases[] = {{20, {}, 20, 1.0}, {2, {}, 2, 1.0}, {29, {}, 29, 1.0}, {20, {VK_DOWN}, 21, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.current);
+    CPopupList popup(kNames, 30);
+    bool bar = false, inView = true;
+    double opened = -1, after = -1;
+    const i32 result = RunPopup(popup, c.current, 8 + 5 * popup.rowHeight, [&] {
+      CListView<CPopupList>& list = popup.list;
+      bar = (list.flags & kFlagVScroll) != 0;
+      opened = list.positionY;
+      const Rect r = list.GetItemRect(c.current);  // view coordinates
+      inView = r.top >= 0 && r.bottom <= list.viewHeight;
+      EXPECT_EQ(c.current, list.currentItem);
+      for (u32 key : c.keys) SendMessageW(static_cast<HWND>(popup.Handle()), WM_KEYDOWN, key, 0);
+      after = list.positionY;
+      PostMessageW(static_cast<HWND>(popup.Handle()), WM_KEYDOWN, VK_RETURN, 0);
+    });
+    EXPECT_EQ(c.result, result);
+    EXPECT_TRUE(bar);
+    EXPECT_EQ(1.0, opened) << "the top of the list";
+    EXPECT_EQ(c.current < 5, inView) << "only an item among the first rows shows";
+    if (c.positionAfterKeys >= 0)
+      EXPECT_EQ(c.positionAfterKeys, after);
+    else
+      EXPECT_LT(after, 1.0) << "Down scrolled a line";
+  }
+}
+
+// The erase window's popups have lists without keys: the arrows, Page Up
+// and Down, Home and End neither move the current item nor scroll,
+// whether the popup or its list holds the focus; Enter and Escape still
+// end the run. The other windows' popups step and scroll.
+TEST(PopupList, AListWithoutKeysLeavesEverythingButEnterAndEscapeAlone) {
+  const struct {
+    bool keys, listFocused;
+    std::initializer_list<u32> press;
+    u32 last;
+    i32 current, result;
+    bool scrolled;
+  } cases[] = {
+      {false, false, {VK_DOWN, VK_DOWN}, VK_RETURN, 0, 0, false},
+      {false, true, {VK_DOWN, VK_DOWN}, VK_RETURN, 0, 0, false},
+      {false, false, {VK_NEXT, VK_END, VK_UP}, VK_RETURN, 3, 3, false},
+      {false, true, {VK_NEXT, VK_END, VK_UP}, VK_RETURN, 3, 3, false},
+      {false, false, {VK_DOWN}, VK_ESCAPE, 3, -1, false},
+      {true, false, {VK_DOWN, VK_DOWN}, VK_RETURN, 0, 2, true},
+      {true, true, {VK_DOWN, VK_DOWN}, VK_RETURN, 0, 2, true},
+      {true, false, {VK_NEXT}, VK_RETURN, 3, 3, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.keys << c.listFocused << " " << c.current);
+    CPopupList popup(kNames, 30);
+    popup.list.takesKeys = c.keys;
+    double after = -1;
+    const i32 result = RunPopup(popup, c.current, 8 + 5 * popup.rowHeight, [&] {
+      const HWND window = static_cast<HWND>(popup.Handle());
+      if (c.listFocused) popup.list.SetFocus();
+      EXPECT_EQ(c.listFocused ? static_cast<CWidget*>(&popup.list) : &popup, FocusedWidget());
+      for (u32 key : c.press) SendMessageW(window, WM_KEYDOWN, key, 0);
+      after = popup.list.positionY;
+      PostMessageW(window, WM_KEYDOWN, c.last, 0);
+    });
+    EXPECT_EQ(c.result, result);
+    EXPECT_EQ(c.scrolled, after < 1.0);
+  }
+  StoreFocusedWidget(nullptr);
 }
 
 // Each row is drawn as the owner's item, the current one selected and no
