@@ -172,7 +172,10 @@ class CMenuBar : public IPopupMenuOwner,
       state = static_cast<u8>((state & ~(kMove | kHover)) | kMenuMode);
       return true;
     }
-    if (hotItem >= 0 && result != kPopupCancelled) return true;
+    // Only a pointer that moved onto another item opens that item's menu:
+    // a popup that could not open answers -1 at once, and opening it again
+    // would never end.
+    if (hotItem >= 0 && result == kPopupSwitched) return true;
     if (state & kMenuMode) {
       state &= ~kMenuMode;
       Point cursor = {0, 0};
