@@ -87,7 +87,7 @@ class CMenuBar : public IPopupMenuOwner,
     ReleasePress();
     if (!command.IsSet() || !this->parent || !model) return;
     if (model->GetItemType(item) != kMenuTypeCommand || !model->IsItemEnabled(item)) return;
-    OnPopupHotItem(-3, -1);
+    OnMenuNotice(-3, -1);
     command.Call(this->parent, static_cast<u32>(model->GetItemId(item)));
   }
   // The pointer left the bar, or another widget took the press.
@@ -157,7 +157,7 @@ class CMenuBar : public IPopupMenuOwner,
       ReleasePress();
       this->Redraw();
       if (command.IsSet() && this->parent && model) {
-        OnPopupHotItem(-3, -1);
+        OnMenuNotice(-3, -1);
         if (savedFocus) RestoreFocus(savedFocus);
         command.Call(this->parent, static_cast<u32>(result));
       }
@@ -239,8 +239,10 @@ class CMenuBar : public IPopupMenuOwner,
     }
     if (handled) *handled = true;
   }
-  void OnPopupHotItem(i32 id, i32 hint) override { hover.Call(this->parent, id, hint); }
-  void OnMenuNotice(i32 id, i32 hint) { OnPopupHotItem(id, hint); }
+  // The popup's hot item, and the bar's own notices: (-3, -1) before it
+  // delivers a chosen command and after the last popup of a menu mode.
+  void OnPopupHotItem(i32 id, i32 hint) override { OnMenuNotice(id, hint); }
+  void OnMenuNotice(i32 id, i32 hint) { hover.Call(this->parent, id, hint); }
   i32 GetInitialHotItem() override { return (state & kFromKeyboard) ? 0 : -1; }
   void OnMenuItemChanged(MenuItem*) override { this->Redraw(); }
 
@@ -272,7 +274,7 @@ class CMenuBar : public IPopupMenuOwner,
     if (!model || !IsSubmenuItem(hotItem)) return;
     while (OpenItemMenu()) {
     }
-    OnPopupHotItem(-3, -1);
+    OnMenuNotice(-3, -1);
   }
   void EndHover() {
     state &= ~(kHover | kMenuMode);
