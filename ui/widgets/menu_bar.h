@@ -11,28 +11,33 @@
 // it runs -> back to rest, hover or a focused rest by the popup's result.
 // The pointer leaving the bar ends hover and menu mode. Portable (popups
 // open through the popup-menu runner).
+//
+// CMenuBarOf is the bar written once for every bar class: CMenuBar is the
+// plain bar, and a class that derives from CMenuBarOf<itself, parent> may
+// add children of its own (the main window's device bar holds the drive
+// list); they are painted over the items and routed before them.
 #pragma once
 #include "render/text/font.h"
+#include "ui/widgets/composite.h"
 #include "ui/widgets/menu_bar_core.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/popup_menu_runner.h"
-#include "ui/widgets/widget.h"
 #include "ui/windows/theme/theme_metrics.h"
 
-template <class TParent>
-class CMenuBar : public IPopupMenuOwner,
-                 public IMenuModelListener,
-                 public CWidgetOf<CMenuBar<TParent>, TParent>,
-                 public CMenuBarCore {
+template <class TSelf, class TParent>
+class CMenuBarOf : public IPopupMenuOwner,
+                   public IMenuModelListener,
+                   public CCompositeOf<TSelf, TParent>,
+                   public CMenuBarCore {
  public:
-  using Base = CWidgetOf<CMenuBar<TParent>, TParent>;
+  using Base = CWidgetOf<TSelf, TParent>;
   static constexpr bool kFocusLook = true;
 
-  CMenuBar() {
+  CMenuBarOf() {
     CFontRef font(GetDefaultFont());
     this->height = (font.Get() ? static_cast<i32>(font.Get()->lineHeight) : 0) + 8;
   }
-  ~CMenuBar() { DetachModel(); }
+  ~CMenuBarOf() { DetachModel(); }
 
   // Shows another model: the old one loses its listener, the new one gets
   // the bar; laid out and shown again.
@@ -55,6 +60,8 @@ class CMenuBar : public IPopupMenuOwner,
     }
     AlignRightItems(this->GetContentRect().right);
   }
+  // A bar class with children of its own places them in its own
+  // LayoutContent and aligns its items there too.
   void LayoutContent(i32 contentWidth, i32) { AlignRightItems(contentWidth); }
 
   // The keyboard focus; a bar without a hot item gets the first one.
@@ -282,3 +289,8 @@ class CMenuBar : public IPopupMenuOwner,
     this->Redraw();
   }
 };
+
+// The plain bar: the main menu's items, a page's tool bar, the job windows'
+// eject control.
+template <class TParent>
+class CMenuBar final : public CMenuBarOf<CMenuBar<TParent>, TParent> {};
