@@ -3,7 +3,6 @@
 namespace {
 
 constexpr u32 kVkTab = 0x09;
-constexpr u32 kVkF1 = 0x70;
 constexpr u32 kVkF4 = 0x73;
 constexpr u32 kText = kAccelCtrl | kAccelNoCase;
 
@@ -19,7 +18,6 @@ const AcceleratorEntry kEnglish[kAcceleratorCount] = {
     {'V', kText, 33},                          // Paste
     {'1', kAccelCtrl, 207},                    // 800 x 600
     {'2', kAccelCtrl, 208},                    // 960 x 540
-    {kVkF1, 0, 61},                            // Help
 };
 
 const AcceleratorEntry kSpanish[kAcceleratorCount] = {
@@ -34,7 +32,6 @@ const AcceleratorEntry kSpanish[kAcceleratorCount] = {
     {'V', kText, 33},
     {'1', kAccelCtrl, 207},
     {'2', kAccelCtrl, 208},
-    {kVkF1, 0, 61},
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The main window's keyboard shortcuts: one table per interface language
 // (the Spanish one follows the Spanish menu texts), the same commands in the
-// same order. F1 is there too, as the Help entry of the menu shows it.
-// Portable.
+// same order. Some menu texts name keys that no table holds (Help's F1,
+// Select all, Add files, New folder): those entries are chosen from the
+// menu. Portable.
 #pragma once
 #include "runtime/types.h"
 
@@ -19,7 +20,7 @@ struct AcceleratorEntry {
   u32 command;
 };
 
-constexpr u32 kAcceleratorCount = 12;
+constexpr u32 kAcceleratorCount = 11;
 
 // The table of a language (1 English, 8 Spanish); null for any other.
 const AcceleratorEntry* AcceleratorTable(u32 language);

@@ -17,6 +17,7 @@
 #include "app/job_windows/burn_image_info.h"
 #include "app/job_windows/burn_image_settings.h"
 #include "app/job_windows/burn_image_state.h"
+#include "app/job_windows/eject_bar.h"
 #include "drive/drive_manager.h"
 #include "jobs/burn/burn_request.h"
 #include "render/bitmap.h"
@@ -95,7 +96,8 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   void SetOptionsVisible(bool show);
   void AcceptAndClose();
   void CancelAndClose();
-  void EjectDrive();
+  // The eject bar's command on the chosen recorder.
+  void EjectDrive(u32 command);
   void BrowseForImage();
 
   // Check box handlers: each stores its choice.
@@ -162,7 +164,7 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   CLabel<Self> speedLabel;
   CLabel<Self> methodLabel;
   CDropDownList<Self> deviceList;
-  CButton<Self> ejectButton;
+  CMenuBar<Self> ejectButton;
   CLabel<Self> deviceLabel;
 
  private:
@@ -175,7 +177,7 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   u32 panelNumber_ = 0;
   CEvent pulseStop_;
   CThread pulseThread_;
-  CImageStrip ejectIcon_;
+  EjectMenuBlock ejectMenu_;
 };
 
 // "Burn image...": the window in image mode over the request, run modally

@@ -115,7 +115,6 @@ void CBurnImageWindow::CreateControls() {
     base->Release();
   }
   watermark = LoadSkinBitmap(IDR_SKIN_WATERMARK);
-  LoadSkinStrip(IDR_SKIN_EJECT_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcon_);
   LoadSkinStrip(IDR_SKIN_PULSE, 1, &pulsePicture.image);
 
   cancel.textId = kTextCancel;
@@ -181,10 +180,7 @@ void CBurnImageWindow::CreateControls() {
   deviceList.itemSource = BindCallback<Self, &Self::DeviceItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
   deviceList.changed = BindCallback<Self, &Self::OnDriveChanged, i32>(this, this);
   deviceList.Create(kDropDownFlags, nullptr, this);
-  ejectButton.iconStrip = &ejectIcon_;
-  ejectButton.imageFrame = kEjectIconFrame;
-  ejectButton.click = BindCallback<Self, &Self::EjectDrive>(this, this);
-  ejectButton.Create(kButtonCreate, nullptr, this);
+  CreateEjectBar(ejectButton, ejectMenu_, nullptr, BindCallback<Self, &Self::EjectDrive, u32>(this, this), this);
   deviceLabel.textId = kTextSelectDevice;
   deviceLabel.Create(kLabelCreate, nullptr, this);
 
@@ -651,7 +647,7 @@ void CBurnImageWindow::CancelAndClose() {
   PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
 }
 
-void CBurnImageWindow::EjectDrive() {
+void CBurnImageWindow::EjectDrive(u32) {
   const i32 entry = deviceList.selectedIndex;
   if (entry < 0 || static_cast<u32>(entry) >= driveMap.GetCount()) return;
   ::EjectDisc(drives, driveMap[static_cast<u32>(entry)]);

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "app/job_windows/copy_check.h"
+#include "app/job_windows/eject_bar.h"
 #include "app/job_windows/job_window_parts.h"
 #include "app/job_windows/pulse_line.h"
 #include "app/main_window/main_frame.h"
@@ -33,7 +34,8 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   typedef CCopyDiscWindow Self;
   CLabel<Self> originLabel, destinationLabel;
   CDropDownList<Self> sourceList, destinationList;
-  CButton<Self> sourceEject, destinationEject, ok, cancel;
+  CMenuBar<Self> sourceEject, destinationEject;
+  CButton<Self> ok, cancel;
   CCheckBox<Self> directCopy, verify;
   CPulseLine<Self> pulse;
 
@@ -48,7 +50,7 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   bool overburn = false;
   u32 cancelled = 1;
   CFontRef bigFont;
-  CImageStrip ejectIcons;
+  EjectMenuBlock sourceEjectMenu, destinationEjectMenu;
   CMediaPoster poster;
 
   auto Children() {
@@ -98,8 +100,9 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   void OnDestinationChosen(i32 entry);
   void OnDirectCopyChanged(bool checked);
   void OnVerifyChanged(bool checked);
-  void EjectSource();
-  void EjectDestination();
+  // The eject bars' command on the drive of their list.
+  void EjectSource(u32 command);
+  void EjectDestination(u32 command);
   void StopPulseAndAllow();
   void UpdateDirectCopy();
   i32 EntryOfStoredDrive(const wchar16* name, const CArray<u32>& map);

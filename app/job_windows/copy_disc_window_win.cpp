@@ -57,14 +57,9 @@ void CCopyDiscWindow::CreateControls() {
   destinationList.changed = BindCallback<Self, &Self::OnDestinationChosen, i32>(this, this);
   sourceList.Create(kDropDownFlags, &kUnplaced, this);
   destinationList.Create(kDropDownFlags | kFlagDisabled, &kUnplaced, this);
-  LoadSkinStrip(IDR_SKIN_EJECT_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcons);
-  for (CButton<Self>* eject : {&sourceEject, &destinationEject}) {
-    eject->imageFrame = kEjectIconFrame;
-    eject->iconStrip = &ejectIcons;
-    eject->Create(kButtonFlags, &kUnplaced, this);
-  }
-  sourceEject.click = BindCallback<Self, &Self::EjectSource>(this, this);
-  destinationEject.click = BindCallback<Self, &Self::EjectDestination>(this, this);
+  CreateEjectBar(sourceEject, sourceEjectMenu, nullptr, BindCallback<Self, &Self::EjectSource, u32>(this, this), this);
+  CreateEjectBar(destinationEject, destinationEjectMenu, &sourceEject.icons,
+                 BindCallback<Self, &Self::EjectDestination, u32>(this, this), this);
   const CSettingsKey settings;
   bool checked = false;
   directCopy.textId = kTextDirectCopy;
@@ -251,11 +246,11 @@ void CCopyDiscWindow::OnDestinationChosen(i32 entry) {
 void CCopyDiscWindow::OnDirectCopyChanged(bool checked) { CSettingsKey().WriteDword(kCopyKey, kDirectCopyValue, checked); }
 void CCopyDiscWindow::OnVerifyChanged(bool checked) { CSettingsKey().WriteDword(kCopyKey, kVerifyValue, checked); }
 
-void CCopyDiscWindow::EjectSource() {
+void CCopyDiscWindow::EjectSource(u32) {
   if (SourceDrive() >= 0) EjectDisc(*drives, static_cast<u32>(SourceDrive()));
 }
 
-void CCopyDiscWindow::EjectDestination() {
+void CCopyDiscWindow::EjectDestination(u32) {
   if (DestinationDrive() >= 0) EjectDisc(*drives, static_cast<u32>(DestinationDrive()));
 }
 

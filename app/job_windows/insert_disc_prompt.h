@@ -6,13 +6,14 @@
 // when the disc in the drive can take the copy.
 //
 // The drive is the one the job holds open. Its wait thread only ticks: each
-// check, like an eject from the prompt's button, runs on the window's
+// check, like an eject from the prompt's eject bar, runs on the window's
 // thread, so the drive gets one command at a time. Closing the prompt stops
 // and joins the thread. Windows only.
 #pragma once
 #include <tuple>
 
 #include "app/job_windows/copy_check.h"
+#include "app/job_windows/eject_bar.h"
 #include "app/job_windows/job_window_parts.h"
 #include "app/job_windows/pulse_line.h"
 #include "app/main_window/main_frame.h"
@@ -33,14 +34,15 @@ class CInsertDiscPrompt : public CFrameWindow<CInsertDiscPrompt> {
 
   typedef CInsertDiscPrompt Self;
   CLabel<Self> heading, driveName;
-  CButton<Self> eject, ok, cancel;
+  CMenuBar<Self> eject;
+  CButton<Self> ok, cancel;
   CPulseLine<Self> pulse;
 
   CDrive* drive = nullptr;         // held open by the job
   BurnRequest* request = nullptr;  // the job's copy of the request
   u32 cancelled = 1;
   CFontRef bigFont;
-  CImageStrip ejectIcons;
+  EjectMenuBlock ejectMenu;
 
   auto Children() { return std::tie(heading, driveName, eject, pulse.picture, pulse.label, ok, cancel); }
 
@@ -59,7 +61,9 @@ class CInsertDiscPrompt : public CFrameWindow<CInsertDiscPrompt> {
 
   bool CheckMedium();
   void UpdateAcceptButton();
-  void EjectDrive();
+  // The eject bar's command: the prompt's drive lets its disc go (or
+  // closes its open tray), then it is looked at again.
+  void EjectDrive(u32 command);
   void AcceptAndClose();
   void CancelAndClose();
   bool CanAccept() const { return !(ok.flags & kFlagDisabled); }

@@ -40,11 +40,7 @@ void CInsertDiscPrompt::CreateControls() {
   driveName.font = bigFont.Get();
   heading.Create(kFlagVisible, &kUnplaced, this);
   driveName.Create(kFlagVisible, &kUnplaced, this);
-  LoadSkinStrip(IDR_SKIN_EJECT_ICONS, SKIN_MENU_ICON_COUNT, &ejectIcons);
-  eject.imageFrame = kEjectIconFrame;
-  eject.iconStrip = &ejectIcons;
-  eject.click = BindCallback<Self, &Self::EjectDrive>(this, this);
-  eject.Create(kButtonFlags, &kUnplaced, this);
+  CreateEjectBar(eject, ejectMenu, nullptr, BindCallback<Self, &Self::EjectDrive, u32>(this, this), this);
   pulse.Create(kUnplaced, kUnplaced, this, bigFont.Get());
   ok.textId = 0;
   ok.style |= kButtonDefault;
@@ -94,7 +90,7 @@ bool CInsertDiscPrompt::CheckMedium() {
 
 void CInsertDiscPrompt::UpdateAcceptButton() { CheckMedium(); }
 
-void CInsertDiscPrompt::EjectDrive() {
+void CInsertDiscPrompt::EjectDrive(u32) {
   if (!drive) return;
   EjectOrCloseTray(*drive);
   CheckMedium();

@@ -12,8 +12,6 @@
 constexpr u32 kJobWindowFill = 0xFFFFFFFFu;
 constexpr u32 kButtonBandFill = 0xFFE0E0E0u;
 constexpr u32 kButtonBandLine = 0xFFC0C0C0u;
-// The eject buttons show frame 14 of the menu strip.
-constexpr i32 kEjectIconFrame = 14;
 
 // White content with the band (its top row a darker line) below.
 inline void PaintButtonBand(CCanvas& canvas, i32 width, i32 height, i32 band) {

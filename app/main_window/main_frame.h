@@ -11,14 +11,13 @@
 
 #include "app/commands/accelerators.h"
 #include "app/commands/main_menu.h"
+#include "app/main_window/device_bar.h"
 #include "app/main_window/page_host.h"
 #include "app/main_window/slide_notice.h"
 #include "app/main_window/start_strip.h"
 #include "app/main_window/status_bar.h"
 #include "drive/drive_manager.h"
 #include "runtime/platform.h"
-#include "ui/views/drop_down_list.h"
-#include "ui/widgets/menu_bar.h"
 #include "ui/windows/frame/frame_window.h"
 
 // Messages the main window posts to itself (offsets from WM_USER; 1 is the
@@ -49,14 +48,13 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
   static constexpr i32 kMinTrackWidth = 640;
   static constexpr i32 kMinTrackHeight = 480;
   static constexpr bool kCaptionArrowKeys = true;
-  static constexpr i32 kDriveSelectorWidth = 220;
 
   typedef CPageHost<CStartStrip, CMainFrame> PageHost;
 
   CMainFrame();
   ~CMainFrame();
 
-  auto Children() { return std::tie(driveSelector, menuBar, notice, pageHost, statusBar); }
+  auto Children() { return std::tie(menuBar, notice, pageHost, statusBar); }
   void CreateControls();
   void LayoutContent(i32 width, i32 height);
   void PaintDecoration(CCanvas& canvas);
@@ -128,8 +126,8 @@ class CMainFrame : public CFrameWindow<CMainFrame> {
 
   MainMenuStorage menuStorage;
   CMenuModel* menu = nullptr;
-  CDropDownList<CMainFrame> driveSelector;
-  CMenuBar<CMainFrame> menuBar;
+  // The menu bar with the drive selector.
+  CDeviceBar<CMainFrame> menuBar;
   CSlideNotice<CMainFrame> notice;
   PageHost pageHost;
   CStatusBar<CMainFrame> statusBar;

@@ -67,24 +67,21 @@ bool CMainFrame::Create(const Rect& frame) {
 
 void CMainFrame::CreateControls() {
   const Rect place = {0, 0, 200, 200};
-  const i32 gap = ThemeMenuBarItemGap();
-  // The menu bar, its pictures and its commands; room for the drive
-  // selector at its right end.
+  // The menu bar, its pictures and its commands, with the drive selector
+  // (the drive manager's drives by name) at its right end.
   menuBar.margins[0] = 4;
-  menuBar.margins[2] = kDriveSelectorWidth + 2 * gap;
   menuBar.command = BindCallback<CMainFrame, &CMainFrame::OnCommand, u32>(this, this);
   menuBar.opening = BindCallback<CMainFrame, &CMainFrame::UpdatePageMenu>(this, this);
   if (LoadSkinStrip(IDR_SKIN_MENU_ICONS, SKIN_MENU_ICON_COUNT, &menuBar.icons))
     ThemePainter()->TintImage(&menuBar.icons, &menuBar.greyedIcons);
-  menuBar.Create(0x2000A | kFlagVisible, &place, this);
-  menuBar.SetModel(menu);
-  // The drive selector: the drive manager's drives by name.
+  CDropDownList<CDeviceBar<CMainFrame>>& driveSelector = menuBar.driveSelector;
   driveSelector.itemSource =
-      BindCallback<CMainFrame, &CMainFrame::DriveItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
-  driveSelector.changed = BindCallback<CMainFrame, &CMainFrame::OnDriveChosen, i32>(this, this);
+      BindCallback<CMainFrame, &CMainFrame::DriveItem, i32, const wchar16**, i32*, i32*, u32*>(&menuBar, this);
+  driveSelector.changed = BindCallback<CMainFrame, &CMainFrame::OnDriveChosen, i32>(&menuBar, this);
   driveSelector.itemCount = drives.GetDriveCount();
   driveSelector.selectedIndex = drives.GetDriveCount() ? static_cast<i32>(drives.GetSelected()) : -1;
-  driveSelector.Create(kDropDownFlags, &place, this);
+  menuBar.Create(0x2000A | kFlagVisible, &place, this);
+  menuBar.SetModel(menu);
   // The status bar: part 1 keeps 180 pixels.
   statusBar.Create(0xA | kFlagVisible, &place, this);
   // The page host with its start strip (the first page) and task view.
@@ -120,9 +117,6 @@ void CMainFrame::LayoutPanes(i32 width, i32 height) {
   const i32 bottom = statusBar.IsVisible() ? kStatusBarHeight : 0;
   const i32 barHeight = menuBar.height;
   menuBar.SetBounds(0, height - barHeight, width, barHeight);
-  const i32 control = ThemeControlSize();
-  driveSelector.SetBounds(width - gap - kDriveSelectorWidth, height - barHeight + (barHeight - control) / 2,
-                          kDriveSelectorWidth, control);
   const i32 top = height - barHeight - gap;
   pageHost.SetBounds(0, bottom, width, top - bottom);
 }
@@ -176,7 +170,7 @@ void CMainFrame::OnDestroy() {
   drives.RemoveListener(&mediaPoster);
   mediaPoster.window = nullptr;
   RemoveClipboardFormatListener(static_cast<HWND>(handle));
-  driveSelector.ModifyFlags(kFlagVisible, 0);
+  menuBar.driveSelector.ModifyFlags(kFlagVisible, 0);
   notice.Stop();
   pageHost.startStrip.Stop();
   PostQuitMessage(0);

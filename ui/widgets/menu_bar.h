@@ -11,28 +11,33 @@
 // it runs -> back to rest, hover or a focused rest by the popup's result.
 // The pointer leaving the bar ends hover and menu mode. Portable (popups
 // open through the popup-menu runner).
+//
+// CMenuBarOf is the bar written once for every bar class: CMenuBar is the
+// plain bar, and a class that derives from CMenuBarOf<itself, parent> may
+// add children of its own (the main window's device bar holds the drive
+// list); they are painted over the items and routed before them.
 #pragma once
 #include "render/text/font.h"
+#include "ui/widgets/composite.h"
 #include "ui/widgets/menu_bar_core.h"
 #include "ui/widgets/pointer_system.h"
 #include "ui/widgets/popup_menu_runner.h"
-#include "ui/widgets/widget.h"
 #include "ui/windows/theme/theme_metrics.h"
 
-template <class TParent>
-class CMenuBar : public IPopupMenuOwner,
-                 public IMenuModelListener,
-                 public CWidgetOf<CMenuBar<TParent>, TParent>,
-                 public CMenuBarCore {
+template <class TSelf, class TParent>
+class CMenuBarOf : public IPopupMenuOwner,
+                   public IMenuModelListener,
+                   public CCompositeOf<TSelf, TParent>,
+                   public CMenuBarCore {
  public:
-  using Base = CWidgetOf<CMenuBar<TParent>, TParent>;
+  using Base = CWidgetOf<TSelf, TParent>;
   static constexpr bool kFocusLook = true;
 
-  CMenuBar() {
+  CMenuBarOf() {
     CFontRef font(GetDefaultFont());
     this->height = (font.Get() ? static_cast<i32>(font.Get()->lineHeight) : 0) + 8;
   }
-  ~CMenuBar() { DetachModel(); }
+  ~CMenuBarOf() { DetachModel(); }
 
   // Shows another model: the old one loses its listener, the new one gets
   // the bar; laid out and shown again.
@@ -55,6 +60,8 @@ class CMenuBar : public IPopupMenuOwner,
     }
     AlignRightItems(this->GetContentRect().right);
   }
+  // A bar class with children of its own places them in its own
+  // LayoutContent and aligns its items there too.
   void LayoutContent(i32 contentWidth, i32) { AlignRightItems(contentWidth); }
 
   // The keyboard focus; a bar without a hot item gets the first one.
@@ -87,7 +94,7 @@ class CMenuBar : public IPopupMenuOwner,
     ReleasePress();
     if (!command.IsSet() || !this->parent || !model) return;
     if (model->GetItemType(item) != kMenuTypeCommand || !model->IsItemEnabled(item)) return;
-    OnPopupHotItem(-3, -1);
+    OnMenuNotice(-3, -1);
     command.Call(this->parent, static_cast<u32>(model->GetItemId(item)));
   }
   // The pointer left the bar, or another widget took the press.
@@ -157,7 +164,7 @@ class CMenuBar : public IPopupMenuOwner,
       ReleasePress();
       this->Redraw();
       if (command.IsSet() && this->parent && model) {
-        OnPopupHotItem(-3, -1);
+        OnMenuNotice(-3, -1);
         if (savedFocus) RestoreFocus(savedFocus);
         command.Call(this->parent, static_cast<u32>(result));
       }
@@ -172,7 +179,10 @@ class CMenuBar : public IPopupMenuOwner,
       state = static_cast<u8>((state & ~(kMove | kHover)) | kMenuMode);
       return true;
     }
-    if (hotItem >= 0 && result != kPopupCancelled) return true;
+    // Only a pointer that moved onto another item opens that item's menu:
+    // a popup that could not open answers -1 at once, and opening it again
+    // would never end.
+    if (hotItem >= 0 && result == kPopupSwitched) return true;
     if (state & kMenuMode) {
       state &= ~kMenuMode;
       Point cursor = {0, 0};
@@ -236,8 +246,10 @@ class CMenuBar : public IPopupMenuOwner,
     }
     if (handled) *handled = true;
   }
-  void OnPopupHotItem(i32 id, i32 hint) override { hover.Call(this->parent, id, hint); }
-  void OnMenuNotice(i32 id, i32 hint) { OnPopupHotItem(id, hint); }
+  // The popup's hot item, and the bar's own notices: (-3, -1) before it
+  // delivers a chosen command and after the last popup of a menu mode.
+  void OnPopupHotItem(i32 id, i32 hint) override { OnMenuNotice(id, hint); }
+  void OnMenuNotice(i32 id, i32 hint) { hover.Call(this->parent, id, hint); }
   i32 GetInitialHotItem() override { return (state & kFromKeyboard) ? 0 : -1; }
   void OnMenuItemChanged(MenuItem*) override { this->Redraw(); }
 
@@ -269,7 +281,7 @@ class CMenuBar : public IPopupMenuOwner,
     if (!model || !IsSubmenuItem(hotItem)) return;
     while (OpenItemMenu()) {
     }
-    OnPopupHotItem(-3, -1);
+    OnMenuNotice(-3, -1);
   }
   void EndHover() {
     state &= ~(kHover | kMenuMode);
@@ -277,3 +289,8 @@ class CMenuBar : public IPopupMenuOwner,
     this->Redraw();
   }
 };
+
+// The plain bar: the main menu's items, a page's tool bar, the job windows'
+// eject control.
+template <class TParent>
+class CMenuBar final : public CMenuBarOf<CMenuBar<TParent>, TParent> {};

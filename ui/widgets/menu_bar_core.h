@@ -53,7 +53,6 @@ class CMenuBarCore {
   void AlignRightItems(i32 contentWidth);
   // The first item whose rectangle holds the point, -1 when none.
   i32 HitTestItem(Point point) const;
-  i32 ItemAtPoint(Point point) const { return HitTestItem(point); }
   // The next (or previous) child from `from`, wrapping (from -1 forward to
   // the first, backward to the last) and passing over separators, at most
   // one full round; `from` when there is nothing else.

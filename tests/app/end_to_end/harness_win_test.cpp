@@ -35,8 +35,8 @@ TEST(EndToEndHarness, TheProgramListsTheRecorderTakesMenuCommandsAndEndsCleanly)
     p.WaitUntil("the drive to be listed", [&](CMainFrame& f) {
       count = f.drives.GetDriveCount();
       if (count) name = std::u16string(f.drives.GetName(0).c_str());
-      shown = f.driveSelector.selectedIndex;
-      listed = f.driveSelector.itemCount;
+      shown = f.menuBar.driveSelector.selectedIndex;
+      listed = f.menuBar.driveSelector.itemCount;
       return count > 0;
     });
     EXPECT_EQ(1u, count);

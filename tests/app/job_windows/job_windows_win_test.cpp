@@ -21,6 +21,7 @@
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/recorder_fixture.h"
+#include "tests/app/job_windows/control_clicks_win.h"
 #include "tests/app/job_windows/control_rects.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
@@ -408,8 +409,9 @@ TEST_F(JobWindowsTest, PromptChecksTheDiscOnItsThreadsTicksOneCommandAtATime) {
     recorder_.InsertMedium(small);
     ASSERT_TRUE(PumpUntil([&] { return prompt.CanAccept(); }, 10000));
     EXPECT_TRUE(request.options & kOptionOverburn);
-    // The eject button while the thread keeps ticking.
-    prompt.eject.click.Call(&prompt);
+    // The eject bar clicked while the thread keeps ticking.
+    CScriptedWindowSystem pointer;
+    ClickControl(pointer, prompt.Handle(), prompt.eject);
     EXPECT_TRUE(recorder_.TrayOpen());
     EXPECT_FALSE(prompt.CanAccept());
     EXPECT_FALSE(request.options & kOptionOverburn);
@@ -689,34 +691,64 @@ TEST_F(JobWindowsTest, CopyWindowEnterWaitsForOkAndEscapeCancels) {
   EXPECT_EQ(-7, request.source);
 }
 
-// The picture a button paints (the frame of its strip it hands the theme).
-template <class TButton>
-i32 PaintedFrame(TButton& button) {
+// The items an eject bar paints, as the theme is asked to draw them.
+template <class TBar>
+std::vector<ThemeCall> PaintedItems(TBar& bar) {
   CRecordingThemePainter theme;
-  CMemoryCanvas target(button.width, button.height);
-  button.PaintContent(target.canvas);
-  const std::vector<ThemeCall> drawn = theme.CallsOf('b');
-  return drawn.size() == 1 ? drawn[0].image : -100;
+  CMemoryCanvas target(bar.width, bar.height);
+  bar.PaintContent(target.canvas);
+  return theme.CallsOf('r');
 }
 
-// Every eject button of the job windows shows the picture of the main
-// menu's Eject entry, from the same strip.
-TEST_F(JobWindowsTest, EveryEjectButtonShowsTheMenusEjectPicture) {
+// Every eject control of the job windows is a menu bar of one item, the
+// main menu's icon-only Eject entry with the menu strip's picture, filling
+// its 22 x 22 box. The pointer over it lights it as a bar item; a click on
+// it opens the tray of its drive in the recorder: the burn-image window's
+// recorder, the copy window's source and destination, the prompt's drive.
+TEST_F(JobWindowsTest, EveryEjectControlIsTheMenusEjectItemAndAClickEjectsItsDrive) {
   MainMenuStorage storage;
   CMenuModel* root = BuildMainMenu(&storage);
-  i32 eject = -1;
+  const MenuItem* menuEject = nullptr;
   for (i32 n = 0; n < root->count; ++n)
-    if (root->GetItemId(n) == static_cast<i32>(kCmdEject)) eject = root->GetItem(n)->icon;
-  ASSERT_GE(eject, 0);
+    if (root->GetItemId(n) == static_cast<i32>(kCmdEject)) menuEject = root->GetItem(n);
+  ASSERT_NE(nullptr, menuEject);
+  CScriptedWindowSystem pointer;
+  auto check = [&](auto& bar, void* window, CSimulatedRecorder* drive, const char* what) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(bar.model && bar.model->count == 1);
+    const MenuItem* item = bar.model->GetItem(0);
+    EXPECT_EQ(kMenuTypeCommand, item->type);
+    EXPECT_EQ(static_cast<i32>(kCmdEject), item->id);
+    EXPECT_EQ(0x0D, item->flags) << "enabled, no text, right-aligned";
+    EXPECT_EQ(menuEject->icon, item->icon);
+    EXPECT_EQ(SKIN_MENU_ICON_COUNT, bar.icons.FrameCount());
+    ExpectRect({bar.x, bar.y, bar.x + 22, bar.y + 22}, Corners(bar), "a 22 x 22 box");
+    std::vector<ThemeCall> items = PaintedItems(bar);
+    ASSERT_EQ(1u, items.size());
+    EXPECT_TRUE(items[0].text.empty());
+    EXPECT_EQ(menuEject->icon, items[0].image);
+    EXPECT_EQ(0u, items[0].style) << "neither lit nor greyed";
+    ExpectRect({0, 0, 22, 22}, items[0].item, "the item fills the bar");
+    const POINT over = PointAtControl(pointer, window, bar);
+    SendMessageW(static_cast<HWND>(window), WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));
+    items = PaintedItems(bar);
+    ASSERT_EQ(1u, items.size());
+    EXPECT_EQ(kBarItemHot, items[0].style) << "lit under the pointer";
+    EXPECT_FALSE(drive->TrayOpen());
+    ClickControl(pointer, window, bar);
+    EXPECT_TRUE(drive->TrayOpen()) << "the click ejected the disc";
+    EXPECT_EQ(-1, bar.hotItem);
+    Put(drive, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  };
   Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  Put(f_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
   CDriveManager manager;
   {
     BurnRequest request;
     CBurnImageWindow w(manager, &request, false);
     const Rect size = BurnImageWindowSize(false);
     ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
-    EXPECT_EQ(eject, PaintedFrame(w.ejectButton)) << "burn-image window";
-    EXPECT_EQ(SKIN_MENU_ICON_COUNT, w.ejectButton.iconStrip ? w.ejectButton.iconStrip->FrameCount() : 0);
+    check(w.ejectButton, w.Handle(), &recorder_, "burn-image window");
     w.CancelAndClose();
     PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
   }
@@ -724,8 +756,9 @@ TEST_F(JobWindowsTest, EveryEjectButtonShowsTheMenusEjectPicture) {
     BurnRequest request;
     CCopyDiscWindow w;
     ASSERT_TRUE(w.Open(manager, &request, nullptr));
-    EXPECT_EQ(eject, PaintedFrame(w.sourceEject)) << "copy window, source";
-    EXPECT_EQ(eject, PaintedFrame(w.destinationEject)) << "copy window, destination";
+    w.destinationList.SetSelection(1);
+    check(w.sourceEject, w.Handle(), &recorder_, "copy window, source");
+    check(w.destinationEject, w.Handle(), f_, "copy window, destination");
     w.CancelAndClose();
     PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
   }
@@ -736,7 +769,98 @@ TEST_F(JobWindowsTest, EveryEjectButtonShowsTheMenusEjectPicture) {
     request.copiedProfile = 0x08;
     CInsertDiscPrompt w;
     ASSERT_TRUE(w.Open(job, manager.GetName(0), &request, nullptr));
-    EXPECT_EQ(eject, PaintedFrame(w.eject)) << "insert-disc prompt";
+    check(w.eject, w.Handle(), &recorder_, "insert-disc prompt");
+    w.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
+  }
+  ReleaseDrive(&job);
+}
+
+// Tab walks the job windows through their eject bars where their tables
+// put them (each after its drive's list, the prompt's first), Shift+Tab
+// the same way back; Space on a focused eject bar ejects its drive, as a
+// click does.
+TEST_F(JobWindowsTest, TabReachesEachEjectBarAfterItsDriveAndSpaceEjects) {
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+  Put(f_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  CDriveManager manager;
+  CScriptedWindowSystem keys;
+  auto walk = [&](void* window, bool backward, int steps) {
+    keys.SetKeyDown(VK_SHIFT, backward);
+    std::vector<CWidget*> seen;
+    for (int i = 0; i < steps; ++i) {
+      SendMessageW(static_cast<HWND>(window), WM_KEYDOWN, VK_TAB, 1);
+      seen.push_back(FocusedWidget());
+    }
+    keys.SetKeyDown(VK_SHIFT, false);
+    return seen;
+  };
+  auto space = [&](void* window) {
+    keys.SetKeyDown(VK_SPACE, true);
+    SendMessageW(static_cast<HWND>(window), WM_KEYDOWN, VK_SPACE, 1);
+    keys.SetKeyDown(VK_SPACE, false);
+    SendMessageW(static_cast<HWND>(window), WM_KEYUP, VK_SPACE, 1);
+  };
+  {
+    // The burn-image window of an audio project: its eject bar after the
+    // recorder list, the last Tab stop before the window itself.
+    BurnRequest request;
+    CBurnImageWindow w(manager, &request, false);
+    const Rect size = BurnImageWindowSize(false);
+    ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+    CWidget* self = &w;
+    w.deviceList.SetFocus();
+    EXPECT_EQ((std::vector<CWidget*>{&w.ejectButton, self}), walk(w.Handle(), false, 2));
+    EXPECT_EQ((std::vector<CWidget*>{&w.ejectButton, &w.deviceList}), walk(w.Handle(), true, 2));
+    walk(w.Handle(), false, 1);
+    space(w.Handle());
+    EXPECT_TRUE(recorder_.TrayOpen()) << "Space ejected the chosen recorder";
+    w.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
+  }
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+  {
+    BurnRequest request;
+    CCopyDiscWindow w;
+    ASSERT_TRUE(w.Open(manager, &request, nullptr));
+    ASSERT_TRUE(StopPolling(manager, &w.poster));
+    w.destinationList.SetSelection(1);
+    ASSERT_TRUE(w.CanAccept() && w.DirectCopyOffered());
+    CWidget* self = &w;
+    w.sourceList.SetFocus();
+    EXPECT_EQ((std::vector<CWidget*>{&w.sourceEject, &w.destinationList, &w.destinationEject, &w.directCopy,
+                                     &w.verify, &w.ok, &w.cancel, self, &w.sourceList}),
+              walk(w.Handle(), false, 9));
+    EXPECT_EQ((std::vector<CWidget*>{self, &w.cancel, &w.ok, &w.verify, &w.directCopy, &w.destinationEject,
+                                     &w.destinationList, &w.sourceEject, &w.sourceList}),
+              walk(w.Handle(), true, 9));
+    walk(w.Handle(), false, 3);
+    ASSERT_EQ(&w.destinationEject, FocusedWidget());
+    space(w.Handle());
+    EXPECT_TRUE(f_->TrayOpen()) << "Space ejected the destination";
+    EXPECT_FALSE(recorder_.TrayOpen());
+    w.CancelAndClose();
+    PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
+  }
+  Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  CDrive* job = manager.OpenDrive(0);
+  ASSERT_NE(nullptr, job);
+  {
+    BurnRequest request;
+    request.copiedProfile = 0x08;
+    *request.sessions.AppendNew()->AppendNew() = TrackExtent{0, 2048, 1000, 1, 0, 0, 0};
+    CInsertDiscPrompt w;
+    ASSERT_TRUE(w.Open(job, manager.GetName(0), &request, nullptr));
+    ASSERT_TRUE(w.CanAccept());
+    CWidget* self = &w;
+    w.SetFocus();
+    EXPECT_EQ((std::vector<CWidget*>{&w.eject, &w.ok, &w.cancel, self}), walk(w.Handle(), false, 4));
+    EXPECT_EQ((std::vector<CWidget*>{&w.cancel, &w.ok, &w.eject, self}), walk(w.Handle(), true, 4));
+    walk(w.Handle(), false, 1);
+    ASSERT_EQ(&w.eject, FocusedWidget());
+    space(w.Handle());
+    EXPECT_TRUE(recorder_.TrayOpen()) << "Space ejected the prompt's drive";
+    EXPECT_FALSE(w.CanAccept()) << "and the prompt looked again";
     w.CancelAndClose();
     PumpUntil([&] { return !IsWindow(static_cast<HWND>(w.Handle())); });
   }

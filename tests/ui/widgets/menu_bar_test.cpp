@@ -159,6 +159,37 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
   }
 }
 
+// A popup that could not open answers -1 at once, having heard nothing:
+// the bar tries it once and menu mode ends, entered with the mouse (the
+// focus goes back) or from the keyboard (the bar keeps it). Only a
+// pointer that moved onto another item, or Left and Right, open the next
+// menu.
+TEST_F(MenuBarTest, APopupThatCouldNotOpenIsTriedOnceAndEndsMenuMode) {
+  const PopupStep failed = [](IPopupMenuOwner*) { return kPopupDismissed; };
+  for (const bool keyboard : {false, true}) {
+    SCOPED_TRACE(keyboard ? "Enter" : "a press");
+    owner.other.SetFocus();
+    steps = std::vector<PopupStep>(5, failed);  // then the runner cancels
+    opened.clear();
+    if (keyboard) {
+      bar.SetFocus();
+      bar.hotItem = kFile;
+      owner.events.clear();
+      bar.OnKeyDown(13, 1, 0);
+    } else {
+      owner.events.clear();
+      Point p = At(kFile);
+      bar.OnLButtonDown(0, &p);
+    }
+    EXPECT_EQ(std::vector<i32>{keyboard ? 190 : 191}, opened);
+    EXPECT_EQ(0, bar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+    EXPECT_EQ(keyboard ? static_cast<CWidget*>(&bar) : &owner.other, FocusedWidget());
+    const std::vector<std::string> told =
+        keyboard ? std::vector<std::string>{"hover -3"} : std::vector<std::string>{"focus other", "hover -3"};
+    EXPECT_EQ(told, owner.events);
+  }
+}
+
 // An icon-only item is its frame + 6 wide, right-aligned items keep their
 // order at the right edge; hover takes the press and shows the hot item, a
 // release fires only an enabled command; a hot item shows only with focus,

@@ -18,17 +18,12 @@ void MeasurePopupItemText(CFont* font, const wchar16* text, i32 length, double* 
   *left = 0;
   *right = 0;
   if (!font || !text || length <= 0) return;
-  i32 tab = -1;
-  for (i32 i = 0; i < length && i < 4096; ++i) {
-    if (text[i] == u'\t') {
-      tab = i;
-      break;
-    }
-  }
-  if (tab < 0) {
+  const wchar16* tabAt = FindCharN(text, u'\t', length);
+  if (!tabAt) {
     *left = font->MeasureText(text, length);
     return;
   }
+  const i32 tab = static_cast<i32>(tabAt - text);
   *left = font->MeasureText(text, tab);
   *right = font->MeasureText(text + tab + 1, length - tab - 1) + 2 * font->spaceAdvance;
 }

@@ -50,13 +50,15 @@ void CPopupMenu::TakeMouse() {
   SetFocus();
 }
 
+// A popup whose window could not be created takes neither the mouse nor
+// the focus (nothing would give them back) and closes at once with -1.
 i32 CPopupMenu::RunAt(i32 left, i32 top) {
   PrepareAt(left, top);
-  TakeMouse();
   if (!Create(SurfaceScreenRect(x, y, width, height, Margins(), WorkAreaBottom()), true)) {
     CloseWithResult(kPopupDismissed);
     return result;
   }
+  TakeMouse();
   RunModalLoop(handle);
   return result;
 }

@@ -1,5 +1,6 @@
 // The theme's menus and bars: popup-menu background and rows, the menu
 // bar's background and items, and the status bar's background and items.
+#include "render/text/font.h"
 #include "ui/windows/theme/theme_draw.h"
 
 using namespace theme_draw;
@@ -49,18 +50,17 @@ void CThemePainter::DrawMenuItem(CCanvas* canvas, const Rect& item, u32 state, c
   }
   if (state & kMenuSubmenu) canvas->FillCircle(x1 - k, y0 + k, h / 6, 0xFF000000u);
   if (text) {
+    // The text up to its first tab; the shortcut after it against the
+    // right edge. Without a length both run to the terminator.
     const i32 m = ThemeMenuSpacing();
-    const i32 n = length >= 0 ? length : 4096;
-    i32 tab = 0;
-    while (tab < n && text[tab] && text[tab] != u'\t') ++tab;
+    const wchar16* tab = FindCharN(text, u'\t', length >= 0 ? length : 4096);
+    const i32 before = tab ? static_cast<i32>(tab - text) : (length >= 0 ? length : -1);
     const u32 colour = disabled ? ThemeMenuHotColor() : ThemeMenuTextColor();
     const double left = x0 + h + m, right = x1 - k - m;
-    DrawTextInColour(canvas, left, y0, right, y1, text, tab, kTextOneLineCentred, colour);
-    if (tab < n && text[tab] == u'\t') {
-      const wchar16* shortcut = text + tab + 1;
-      i32 rest = 0;
-      while (tab + 1 + rest < n && shortcut[rest]) ++rest;
-      DrawTextInColour(canvas, left, y0, right, y1, shortcut, rest, kTextOneLineCentred | kTextRight, colour);
+    DrawTextInColour(canvas, left, y0, right, y1, text, before, kTextOneLineCentred, colour);
+    if (tab) {
+      const i32 rest = length >= 0 ? length - before - 1 : -1;
+      DrawTextInColour(canvas, left, y0, right, y1, tab + 1, rest, kTextOneLineCentred | kTextRight, colour);
     }
   }
   if (imageFrame >= 0) {

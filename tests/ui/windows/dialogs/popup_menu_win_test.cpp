@@ -544,9 +544,12 @@ TEST_F(RealPopupTest, ThePointerMovedOnBeforeTheDelayOpensNothing) {
   EXPECT_GE(clock.NowMs(), movedOn + kPopupHoverDelayMs) << "the delay did run out";
 }
 
+// A window with a menu bar; keys as in the main window (Enter and Escape
+// reach the focused widget).
 class CBarFrame : public CFrameWindow<CBarFrame> {
  public:
   static constexpr u32 kStyle = 0x6670;
+  static constexpr bool kCaptionArrowKeys = true;
   static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   auto Children() { return std::tie(bar); }
   void CreateControls() {
@@ -595,6 +598,48 @@ TEST_F(RealPopupTest, TheBarAndItsPopupsTogether) {
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(32u, frame.command) << "chosen in the menu the pointer switched to";
   DestroyWindow(static_cast<HWND>(frame.Handle()));
+}
+
+// Every popup window refused as it is created: the popup answers -1 at
+// once. Enter on a bar entry tries its menu once; the menu loop ends, the
+// interface is back in its message loop, and the bar keeps the focus that
+// the popup never took (a bar that kept trying is stopped after a few
+// tries by taking its hot entry away).
+HHOOK g_refuseHook = nullptr;
+int g_refused = 0;
+CBarFrame* g_trying = nullptr;
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code != HCBT_CREATEWND) return CallNextHookEx(g_refuseHook, code, wParam, lParam);
+  if (++g_refused >= 5 && g_trying) g_trying->bar.hotItem = -1;
+  return 1;
+}
+
+TEST_F(RealPopupTest, APopupWhoseWindowCannotBeCreatedEndsTheMenuLoop) {
+  CMenuBlock block(Submenu(128, {Submenu(19, {Command(21)}), Submenu(28, {Command(31), Command(32)})}));
+  CBarFrame frame;
+  frame.model = block.Root();
+  ASSERT_TRUE(frame.CreateAt(Rect{100, top - 200, 500, top}, true));
+  HWND window = static_cast<HWND>(frame.Handle());
+  frame.bar.SetFocus();
+  ASSERT_EQ(&frame.bar, FocusedWidget());
+  g_refused = 0;
+  g_trying = &frame;
+  g_refuseHook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+  ASSERT_NE(nullptr, g_refuseHook);
+  SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+  UnhookWindowsHookEx(g_refuseHook);
+  g_refuseHook = nullptr;
+  g_trying = nullptr;
+  EXPECT_EQ(1, g_refused) << "the menu was tried once";
+  EXPECT_EQ(0, frame.bar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+  EXPECT_EQ(&frame.bar, FocusedWidget());
+  EXPECT_EQ(nullptr, CaptureOwner());
+  EXPECT_EQ(0u, frame.command);
+  // The bar goes on: Right moves to the next entry.
+  frame.bar.hotItem = 0;
+  SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 1);
+  EXPECT_EQ(1, frame.bar.hotItem);
+  DestroyWindow(window);
 }
 
 }  // namespace

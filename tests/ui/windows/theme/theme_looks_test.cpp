@@ -459,6 +459,30 @@ TEST_F(Looks, MenuItemsAtEveryState) {
   EXPECT_EQ(ThemeItemFrameColor(), sep[0].colour);
 }
 
+// A row's text is cut at its first tab within the length it is given, and
+// the shortcut after it runs to that length; without a length (-1) both
+// run to the terminator. A tab past the length is not seen.
+TEST_F(Looks, AMenuRowCutsItsTextAtTheFirstTabWithinItsLength) {
+  const Rect item = {6, 50, 186, 72};
+  const struct {
+    const char16_t* text;
+    i32 length;
+    std::vector<std::u16string> runs;
+  } cases[] = {
+      {u"Save\tCtrl+S", 11, {u"Save", u"Ctrl+S"}}, {u"Save\tCtrl+S", 7, {u"Save", u"Ct"}},
+      {u"Save\tCtrl+S", 5, {u"Save"}},             {u"Save\tCtrl+S", 4, {u"Save"}},
+      {u"Save\tCtrl+S", -1, {u"Save", u"Ctrl+S"}}, {u"\tDel", 4, {u"Del"}},
+      {u"Cut\t", -1, {u"Cut"}},                     {u"Exit", 4, {u"Exit"}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<DrawnRecord> all =
+        Draw(200, 80, [&](CCanvas* cv) { Theme().DrawMenuItem(cv, item, 0, c.text, c.length, -1); });
+    std::vector<std::u16string> runs;
+    for (const DrawnRecord& t : Texts(all)) runs.push_back(t.text);
+    EXPECT_EQ(c.runs, runs) << std::string(c.text, c.text + 4) << " " << c.length;
+  }
+}
+
 // The check-box images of a menu row: -2 ticked, other negatives empty, -1
 // none, in the row's icon square.
 TEST_F(Looks, MenuItemCheckBoxes) {
