@@ -118,16 +118,17 @@ int CDirRecordCursor::Next(DirRecord* out) {
 }
 
 bool IsoDateToTime(const u8* date, DateTime* out) {
-  *out = DateTime{};
+  CUnixTime time;  // stays 0, 1970-01-01 00:00:00, for a refused date
   i32 year = 1900 + date[0];
   i32 month = date[1];
   i32 day = date[2];
   i32 hour = date[3];
   i32 minute = date[4];
   i32 second = date[5];
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) {
+    time.ToDateTime(out);
     return false;
-  CUnixTime time;
+  }
   if (time.FromDateTime(year, month, day, hour, minute, second)) {
     time.ToDateTime(out);
     return true;

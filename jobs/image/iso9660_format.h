@@ -91,5 +91,5 @@ class CDirRecordCursor {
 // second, GMT offset) to calendar fields. Dates from 1970 go through
 // CUnixTime; earlier ones keep the fields as recorded (with their weekday),
 // so they never wrap. A date with a field out of range (such as the all-zero
-// "not recorded" date) gives a zeroed record and false.
+// "not recorded" date) gives the time 0, 1970-01-01 00:00:00, and false.
 bool IsoDateToTime(const u8* date, DateTime* out);
