@@ -53,18 +53,6 @@ void ReadDescriptorLabel(const u8* descriptor, size_t size, bool joliet, CWideSt
   TrimLabel(label);
 }
 
-void SwapUcs2Label(wchar16* chars) {
-  for (int i = 0; i < 16; ++i) chars[i] = static_cast<wchar16>((chars[i] >> 8) | (chars[i] << 8));
-}
-
-void SwapJolietName(u8* bytes, u32 length) {
-  for (u32 i = 0; i + 1 < length; i += 2) {
-    u8 t = bytes[i];
-    bytes[i] = bytes[i + 1];
-    bytes[i + 1] = t;
-  }
-}
-
 i32 DecodeUcs2BigEndian(const u8* bytes, u32 length, wchar16* out) {
   u32 count = length / 2;
   for (u32 i = 0; i < count; ++i) out[i] = static_cast<wchar16>(ReadBigEndian16(bytes + 2 * i));
