@@ -9,6 +9,7 @@
 #include "drive/wait_deadline.h"
 #include "runtime/clock.h"
 #include "runtime/settings.h"
+#include "runtime/static_text.h"
 
 namespace {
 
@@ -199,8 +200,8 @@ const CWideString& CDriveManager::GetDriveName(const CDrive* drive) const {
     u32 index = static_cast<u32>(drive - first);
     if (index < names.GetCount()) return names[index];
   }
-  static CWideString noDevice(u"No Device");
-  return noDevice;
+  struct NoDeviceName {};
+  return rt::CStaticText<NoDeviceName>::Get(u"No Device");
 }
 
 void CDriveManager::AddListener(IMediaListener* listener) {

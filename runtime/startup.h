@@ -2,6 +2,8 @@
 // order while the exit-list lock is held; exit callbacks run once, in the
 // order of their registration (not reversed), then the terminator tables.
 #pragma once
+#include <new>
+
 #include "runtime/types.h"
 
 namespace rt {
@@ -36,13 +38,17 @@ i32 _purecall();
 
 }  // namespace rt
 
-// Registers FreeStaticBuffer-style clean-up for a function-local static on
-// first use: the static is built once under a guard, and its release runs
-// from the exit list in first-use order.
-#define KELVANE_STATIC_ONCE(guard, register_call) \
-  do {                                            \
-    if (!(guard)) {                               \
-      (guard) = true;                             \
-      register_call;                              \
-    }                                             \
-  } while (0)
+namespace rt {
+
+// A function-local static that the C++ runtime never destroys: built on
+// first use (once, also when threads race for it) in storage of its own,
+// one per Tag. What it holds is released from the exit list instead, so it
+// goes in that list's order with everything else.
+template <class T, class Tag>
+T& UndestroyedStatic() {
+  alignas(T) static unsigned char storage[sizeof(T)];
+  static T* const object = new (storage) T();
+  return *object;
+}
+
+}  // namespace rt

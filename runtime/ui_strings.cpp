@@ -70,9 +70,9 @@ const wchar16* const kEnglishTexts[kUiStringCount] = {
     u"Disc information",  // 54
     u"Device information",  // 55
     u"Window",  // 56
-    u"Next Window\tCtrl+Tab",  // 57
-    u"Previous Window\tCtrl+Shift+Tab",  // 58
-    u"Close Window\tCtrl+F4",  // 59
+    u"Next Window",  // 57
+    u"Previous Window",  // 58
+    u"Close Window",  // 59
     u"?",  // 60
     u"Help\tF1",  // 61
     u"About...",  // 62

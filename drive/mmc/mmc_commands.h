@@ -44,7 +44,6 @@ constexpr u32 kReadCapacityLength = 8;
 constexpr u32 kTrackInformationLength = 40;
 constexpr u32 kBufferCapacityLength = 16;
 constexpr u32 kStreamingDescriptorLength = 28;
-constexpr u32 kFormatParameterLength = 16;
 constexpr u32 kDataBlockSize = 2048;
 
 // Speed value meaning "as fast as the drive can" in SET CD SPEED.

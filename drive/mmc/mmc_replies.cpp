@@ -83,15 +83,9 @@ const u8* FindFeature(const u8* reply, u32 size, u16 code, bool requireData) {
 bool FindSerialNumber(const u8* reply, u32 size, ReplyView* serial) {
   const u8* d = FindFeature(reply, size, kFeatureDriveSerialNumber, false);
   if (!FeatureIsCurrent(d) || FeatureAdditionalLength(d) == 0) return false;
-  // The drive pads the number to a multiple of 4 bytes with blanks (some
-  // with zeros, some in front): the padding is not part of it.
-  const u8* first = d + 4;
-  const u8* last = first + FeatureAdditionalLength(d);
-  while (first < last && (*first == ' ' || *first == 0)) ++first;
-  while (last > first && (last[-1] == ' ' || last[-1] == 0)) --last;
-  if (first == last) return false;
-  serial->bytes = first;
-  serial->size = static_cast<u32>(last - first);
+  // Every byte the feature holds, blanks and zeros of its padding included.
+  serial->bytes = d + 4;
+  serial->size = FeatureAdditionalLength(d);
   return true;
 }
 

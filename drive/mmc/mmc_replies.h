@@ -69,7 +69,7 @@ template <class Visit>
 void ForEachListedProfile(const u8* reply, u32 size, Visit visit);
 
 // The drive serial number bytes of feature 0x0108 when it is current and
-// holds data, without the blank (or zero) padding around it.
+// holds data: all of its additional-length bytes, padding included.
 bool FindSerialNumber(const u8* reply, u32 size, ReplyView* serial);
 
 // ---- Capabilities page 2A and other mode pages ---------------------------

@@ -68,12 +68,8 @@ class CSingleItemEnum final : public Policy::Enum {
     if (fetched) *fetched = n;
     return n == count ? S_OK : S_FALSE;
   }
-  STDMETHODIMP Skip(ULONG count) override {
-    if (count == 0) return S_OK;
-    bool had = position_ == 0;
-    position_ = 1;
-    return had && count == 1 ? S_OK : S_FALSE;
-  }
+  // Nothing is skipped: Next hands the one element out whatever came before.
+  STDMETHODIMP Skip(ULONG) override { return S_FALSE; }
   STDMETHODIMP Reset() override {
     position_ = 0;
     return S_OK;

@@ -58,13 +58,16 @@ STDMETHODIMP CWavPin::Connect(IPin*, const AM_MEDIA_TYPE*) { return S_OK; }
 
 STDMETHODIMP CWavPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* type) {
   if (!connector || !type) return E_POINTER;
-  if (connected_) return VFW_E_ALREADY_CONNECTED;
+  if (!IsEqualGUID(type->formattype, FORMAT_WaveFormatEx)) return VFW_E_TYPE_NOT_ACCEPTED;
+  if (connector == connected_) return VFW_E_ALREADY_CONNECTED;
+  // The streaming thread reads the connection: it changes only while stopped.
   if (filter_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
-  if (!IsCdAudioMediaType(type)) {
+  if (!IsDecodedCdAudioType(type)) {
     // Remember decoded audio in another shape (PCM, float, extensible) for
-    // the error text; compressed types are stages of the search for a decoder.
+    // the error text; compressed types, and the file source agreeing to the
+    // sink's own stream type, are stages of the search for a decoder.
     WaveFormatSummary format;
-    if (ReadMediaWaveFormat(type, &format) &&
+    if (IsEqualGUID(type->majortype, MEDIATYPE_Audio) && ReadMediaWaveFormat(type, &format) &&
         (format.tag == 1 || format.tag == 3 || format.tag == 0xFFFE)) {
       refused_ = format;
       hasRefused_ = true;
@@ -76,6 +79,7 @@ STDMETHODIMP CWavPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* ty
   if (FAILED(hr)) return hr;
   FreeMediaType(&type_);
   type_ = copy;
+  if (connected_) connected_->Release();  // a connection from another pin replaces it
   connected_ = connector;
   connected_->AddRef();
   return S_OK;
@@ -129,11 +133,9 @@ STDMETHODIMP CWavPin::QueryId(LPWSTR* id) {
   return S_OK;
 }
 
-// Only CD audio: a type change to anything else would corrupt the track.
-STDMETHODIMP CWavPin::QueryAccept(const AM_MEDIA_TYPE* type) {
-  if (!type) return E_POINTER;
-  return IsCdAudioMediaType(type) ? S_OK : S_FALSE;
-}
+// Any type: a connection is refused in ReceiveConnection, and a sample
+// that comes with a type other than CD audio is refused when it arrives.
+STDMETHODIMP CWavPin::QueryAccept(const AM_MEDIA_TYPE*) { return S_OK; }
 
 STDMETHODIMP CWavPin::EnumMediaTypes(IEnumMediaTypes** types) {
   if (!types) return E_POINTER;
@@ -209,7 +211,7 @@ STDMETHODIMP CWavPin::Receive(IMediaSample* sample) {
   if (flushing_.load()) return S_FALSE;
   AM_MEDIA_TYPE* changed = nullptr;
   if (sample->GetMediaType(&changed) == S_OK && changed) {
-    bool cd = IsCdAudioMediaType(changed);
+    bool cd = IsDecodedCdAudioType(changed);
     DeleteMediaType(changed);
     if (!cd) return VFW_E_TYPE_NOT_ACCEPTED;
   }

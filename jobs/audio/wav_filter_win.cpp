@@ -29,9 +29,14 @@ STDMETHODIMP CWavFilter::QueryInterface(REFIID iid, void** out) {
     AddRef();
     return S_OK;
   }
+  // Seeking, positions and the duration are the upstream filter's to answer.
   if (IsEqualIID(iid, IID_IMediaSeeking) && pin_.IsConnected()) {
-    // Seeking and the duration are the upstream filter's to answer.
     *out = static_cast<IMediaSeeking*>(&seeking_);
+    AddRef();
+    return S_OK;
+  }
+  if (IsEqualIID(iid, IID_IMediaPosition) && pin_.IsConnected()) {
+    *out = static_cast<IMediaPosition*>(&position_);
     AddRef();
     return S_OK;
   }

@@ -216,6 +216,7 @@ class CWavFilter final : public IBaseFilter {
   bool eosPending_ = false;
   CWavPin pin_;
   CWavSeeking seeking_{this, &pin_};
+  CWavPosition position_{this, &pin_};
 };
 
 // The filter's class id {AC33DDD7-C255-4391-B542-CA3F2B13F50F}.

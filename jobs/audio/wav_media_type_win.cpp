@@ -8,11 +8,13 @@ bool ReadMediaWaveFormat(const AM_MEDIA_TYPE* type, WaveFormatSummary* out) {
 }
 
 bool IsCdAudioMediaType(const AM_MEDIA_TYPE* type) {
-  if (!type || !IsEqualGUID(type->majortype, MEDIATYPE_Audio) ||
-      !IsEqualGUID(type->subtype, MEDIASUBTYPE_PCM))
-    return false;
   WaveFormatSummary format;
   return ReadMediaWaveFormat(type, &format) && IsCdAudioFormat(format);
+}
+
+bool IsDecodedCdAudioType(const AM_MEDIA_TYPE* type) {
+  return type && IsEqualGUID(type->majortype, MEDIATYPE_Audio) && IsEqualGUID(type->subtype, MEDIASUBTYPE_PCM) &&
+         IsCdAudioMediaType(type);
 }
 
 AM_MEDIA_TYPE* CreateCdAudioMediaType() {
@@ -24,7 +26,7 @@ AM_MEDIA_TYPE* CreateCdAudioMediaType() {
     return nullptr;
   }
   std::memset(type, 0, sizeof(*type));
-  type->majortype = MEDIATYPE_Audio;
+  type->majortype = MEDIATYPE_Stream;
   type->subtype = MEDIASUBTYPE_PCM;
   type->bFixedSizeSamples = TRUE;
   type->bTemporalCompression = FALSE;

@@ -622,13 +622,9 @@ void CBurnPage::SetSpeed(CDrive* sourceDrive, u32 fillRateKbs) {
     CopyLastCommand(*drive);
     LogScsiError();
   }
-  // Power calibration; drives that calibrate by themselves refuse it.
+  // Power calibration. Drives that calibrate by themselves refuse it, which
+  // changes nothing for the burn: the answer is not looked at.
   drive->SendOpcInformation(nullptr, 0);
-  if (!drive->LastCommandSucceeded()) {
-    LogLine(u"Power calibration was refused, the drive calibrates by itself");
-    CopyLastCommand(*drive);
-    LogScsiError();
-  }
   drive->WaitReady();
   if (result == 0) result = drive->GetCurrentWriteSpeed();
   u32 unit = drive->GetSpeedUnit();

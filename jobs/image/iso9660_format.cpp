@@ -53,18 +53,6 @@ void ReadDescriptorLabel(const u8* descriptor, size_t size, bool joliet, CWideSt
   TrimLabel(label);
 }
 
-void SwapUcs2Label(wchar16* chars) {
-  for (int i = 0; i < 16; ++i) chars[i] = static_cast<wchar16>((chars[i] >> 8) | (chars[i] << 8));
-}
-
-void SwapJolietName(u8* bytes, u32 length) {
-  for (u32 i = 0; i + 1 < length; i += 2) {
-    u8 t = bytes[i];
-    bytes[i] = bytes[i + 1];
-    bytes[i + 1] = t;
-  }
-}
-
 i32 DecodeUcs2BigEndian(const u8* bytes, u32 length, wchar16* out) {
   u32 count = length / 2;
   for (u32 i = 0; i < count; ++i) out[i] = static_cast<wchar16>(ReadBigEndian16(bytes + 2 * i));
@@ -118,16 +106,17 @@ int CDirRecordCursor::Next(DirRecord* out) {
 }
 
 bool IsoDateToTime(const u8* date, DateTime* out) {
-  *out = DateTime{};
+  CUnixTime time;  // stays 0, 1970-01-01 00:00:00, for a refused date
   i32 year = 1900 + date[0];
   i32 month = date[1];
   i32 day = date[2];
   i32 hour = date[3];
   i32 minute = date[4];
   i32 second = date[5];
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59)
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) {
+    time.ToDateTime(out);
     return false;
-  CUnixTime time;
+  }
   if (time.FromDateTime(year, month, day, hour, minute, second)) {
     time.ToDateTime(out);
     return true;

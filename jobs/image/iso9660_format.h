@@ -44,11 +44,9 @@ bool IsJolietDescriptor(const u8* bytes, size_t size);
 // without trailing spaces.
 void ReadDescriptorLabel(const u8* descriptor, size_t size, bool joliet, CWideString* label);
 
-// Swaps the bytes of each of 16 UTF-16 characters (big- to little-endian).
-void SwapUcs2Label(wchar16* chars);
-// Swaps each pair of bytes in place (a Joliet name as recorded).
-void SwapJolietName(u8* bytes, u32 length);
 // Decodes length / 2 big-endian UCS-2 characters into out; returns the count.
+// Joliet names and labels are read this way: the recorded bytes are left as
+// they are and never read as 16-bit units (a name may start at an odd byte).
 i32 DecodeUcs2BigEndian(const u8* bytes, u32 length, wchar16* out);
 
 struct DirRecord {
@@ -91,5 +89,5 @@ class CDirRecordCursor {
 // second, GMT offset) to calendar fields. Dates from 1970 go through
 // CUnixTime; earlier ones keep the fields as recorded (with their weekday),
 // so they never wrap. A date with a field out of range (such as the all-zero
-// "not recorded" date) gives a zeroed record and false.
+// "not recorded" date) gives the time 0, 1970-01-01 00:00:00, and false.
 bool IsoDateToTime(const u8* date, DateTime* out);

@@ -222,14 +222,6 @@ void CIso9660Reader::ReadTrees(bool primary, bool joliet) {
   refusedNames_[1] += jolietWalk.refusedNames;
 }
 
-bool CIso9660Reader::ReadDirectory(CDirNode* dir, bool joliet, u32 depth) {
-  Walk walk(this, dir, joliet);
-  bool ok = WalkDirectory(&walk, dir, depth);
-  skipped_[joliet ? 1 : 0] += walk.skipped;
-  refusedNames_[joliet ? 1 : 0] += walk.refusedNames;
-  return ok;
-}
-
 bool CIso9660Reader::ExtentInside(u64 location, u64 size) const {
   return location * kIsoBlockSize + size <= imageSize_;
 }

@@ -38,10 +38,6 @@ class CIso9660Reader {
   // The same over any source (not owned); path is kept as the files' source.
   bool ReadVolumeFrom(u64* imageSize, IImageSource* source, const wchar16* path);
 
-  // Reads one directory's records into dir, then its sub-directories, as a
-  // walk of its own (extents are remembered from dir down only).
-  bool ReadDirectory(CDirNode* dir, bool joliet, u32 depth);
-
   CDirNode& GetPrimaryRoot() { return primary_; }
   CDirNode& GetJolietRoot() { return joliet_; }
   CDirNode& GetThirdRoot() { return third_; }

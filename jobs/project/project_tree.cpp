@@ -42,74 +42,7 @@ bool GrowFor(CArray<Node>& nodes, u32 request) {
   return nodes.Grow(step);
 }
 
-// Lower case of the letters whose case the tree ignores; other characters
-// stay as they are.
-u32 FoldCase(u32 c) {
-  if (c < 0x80) return c >= u'A' && c <= u'Z' ? c + 32 : c;
-  if (c >= 0xC0 && c <= 0xDE) return c == 0xD7 ? c : c + 32;  // Latin-1, not the multiplication sign
-  if (c >= 0x100 && c <= 0x17F) {                               // Latin Extended-A: upper, lower pairs
-    if (c == 0x178) return 0xFF;
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;  // no simple pair
-    bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    return oddUpper ? (c & 1 ? c + 1 : c) : (c & 1 ? c : c + 1);
-  }
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek capitals
-  if (c >= 0x410 && c <= 0x42F) return c + 32;                // Cyrillic capitals
-  if (c >= 0x400 && c <= 0x40F) return c + 80;
-  return c;
-}
-
-// The letter a folded Latin letter is written with, without its accent, so
-// that accented names sort next to their plain forms ("été" between "et" and
-// "eu"); other characters are their own base.
-u32 BaseLetter(u32 c) {
-  if (c < 0xDF || c > 0x17F) return c;
-  if (c <= 0xFF) {
-    // ß, then à..ÿ (folded, so never a capital); ÷ and þ stay themselves.
-    static const char kLatin1[] = "saaaaaaaceeeeiiiidnooooo\xF7ouuuuy\xFEy";
-    char base = kLatin1[c - 0xDF];
-    return static_cast<unsigned char>(base);
-  }
-  struct Run {
-    u16 last;
-    char base;
-  };
-  static const Run kExtendedA[] = {
-      {0x105, 'a'}, {0x10D, 'c'}, {0x111, 'd'}, {0x11B, 'e'}, {0x123, 'g'}, {0x127, 'h'},
-      {0x133, 'i'}, {0x135, 'j'}, {0x138, 'k'}, {0x142, 'l'}, {0x14B, 'n'}, {0x153, 'o'},
-      {0x159, 'r'}, {0x161, 's'}, {0x167, 't'}, {0x173, 'u'}, {0x175, 'w'}, {0x178, 'y'},
-      {0x17E, 'z'}, {0x17F, 's'},
-  };
-  for (const Run& run : kExtendedA)
-    if (c <= run.last) return static_cast<u32>(run.base);
-  return c;
-}
-
-// Sign of the first difference of two names at one strength: the base
-// letters only, or the folded characters.
-template <bool kBaseOnly>
-i32 CompareFolded(const wchar16* a, const wchar16* b, i32 n) {
-  for (i32 i = 0; i < n; ++i) {
-    if (a[i] == b[i]) continue;  // most names share long prefixes
-    u32 x = FoldCase(a[i]);
-    u32 y = FoldCase(b[i]);
-    if (kBaseOnly) {
-      x = BaseLetter(x);
-      y = BaseLetter(y);
-    }
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return 0;
-}
-
 }  // namespace
-
-i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
-  i32 n = lenA < lenB ? lenA : lenB;
-  if (i32 c = CompareFolded<true>(a, b, n)) return c;
-  if (lenA != lenB) return lenA < lenB ? -1 : 1;
-  return CompareFolded<false>(a, b, n);
-}
 
 bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
   return lenA == lenB && (lenA == 0 || std::memcmp(a, b, static_cast<size_t>(lenA) * sizeof(wchar16)) == 0);
@@ -121,7 +54,9 @@ void CFileNode::GetInfo(DirEntry* out) const {
   out->accessed = accessed;
   out->written = written;
   out->size = size;
-  u32 kind = IsDirectory() ? kEntryDirectory : kEntryPlainFile;
+  // Plain only without any flag: a hidden file is 4 alone.
+  u32 kind = flags == 0 ? kEntryPlainFile : 0;
+  if (IsDirectory()) kind |= kEntryDirectory;
   if (flags & kNodeHidden) kind |= kEntryHidden;
   out->kind = kind;
 }

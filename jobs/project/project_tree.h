@@ -7,9 +7,9 @@
 // changes when its array grows or records move, so callers keep indexes or
 // re-fetch pointers after a change.
 //
-// The tree logic and its name order are portable; the disk operations
-// (AddFileFromDisk, AddFolderFromDisk, AddPath, CDirEnumerator) are Windows
-// only.
+// The tree logic is portable; its name order (the system's collation) and
+// the disk operations (AddFileFromDisk, AddFolderFromDisk, AddPath,
+// CDirEnumerator) are Windows only.
 #pragma once
 #include "runtime/array.h"
 #include "runtime/date_time.h"
@@ -40,11 +40,12 @@ enum : u32 { kNodeHidden = 1, kNodeDirectory = 2 };
 // Why the last insert of a directory failed.
 enum : u32 { kConflictNone = 0, kConflictFile = 1, kConflictDir = 2 };
 
-// Name order of the tree (-1, 0, 1), the same in every build and locale:
-// the letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic fold
-// to lower case, so names that differ only in their case are equal; Latin
-// letters compare by their base letter first and by their accent only when
-// the names are otherwise alike, so "été" sorts between "et" and "eu".
+// Name order of the tree (-1, 0, 1): the system's locale-aware comparison
+// that ignores case (CWideString::CompareNoCase's), over the two names'
+// lengths, so names that differ only in their case are equal (Windows).
+// The native build, which has no system collation, orders by code unit
+// with the ASCII letters' case ignored: a stand-in that keeps the tree's
+// rules for the parsers' sanitizer and fuzz runs.
 i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
 // Exact equality of two names.
 bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
@@ -53,7 +54,8 @@ class CFileNode {
  public:
   CFileNode() = default;
 
-  // Kind 1 for a directory, else 2; plus 4 when hidden.
+  // Kind 2 when the flags are 0; else 1 for a directory, plus 4 when
+  // hidden (a hidden file is 4).
   void GetInfo(DirEntry* out) const;
   bool IsDirectory() const { return (flags & kNodeDirectory) != 0; }
   void SetAllDates(const DateTime& date) {

@@ -1,5 +1,5 @@
-// Windows side of the data-project tree: files and folders added from disk,
-// and the folder enumerator.
+// Windows side of the data-project tree: its name order, files and folders
+// added from disk, and the folder enumerator.
 #include "runtime/win.h"
 
 #include "jobs/project/project_tree.h"
@@ -42,6 +42,10 @@ bool IsDotEntry(const CWideString& name) {
 }
 
 }  // namespace
+
+i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
+  return CompareTextNoCase(a, lenA, b, lenB);
+}
 
 CDirEnumerator::CDirEnumerator(const wchar16* folder) { path_.Assign(folder); }
 

@@ -20,9 +20,33 @@ TEST_F(SerialTest, CurrentFeatureGivesTheSerial) {
   ASSERT_TRUE(OpenDrive(&drive));
   CWideString serial;
   ASSERT_TRUE(drive.GetSerialNumber(&serial));
-  // The drive pads the number to a multiple of 4 with blanks; they are not
-  // part of it.
-  EXPECT_EQ(u"SIM0123456789", Text(serial));
+  // The drive pads its 13 characters to a multiple of 4 with blanks.
+  EXPECT_EQ(u"SIM0123456789   ", Text(serial));
+}
+
+// The serial is every byte of the feature from its byte 4 on, as UTF-8: the
+// blanks or zeros a drive pads it with stay, in front and behind.
+TEST_F(SerialTest, PaddingBlanksAndZerosStayInTheSerial) {
+  const struct {
+    std::string recorded;
+    std::u16string serial;
+  } rows[] = {
+      {"  KV-41 ", u"  KV-41 "},
+      {std::string("KV41\0\0\0\0", 8), std::u16string(u"KV41\0\0\0\0", 8)},
+      {std::string("\0 7\xC3\xA9", 5), std::u16string(u"\0 7\u00E9   ", 7)},  // padded by the drive
+      {"    ", u"    "},
+  };
+  Attach();
+  CDrive drive;
+  ASSERT_TRUE(OpenDrive(&drive));
+  for (const auto& row : rows) {
+    DriveIdentity id;
+    id.serial = row.recorded;
+    recorder_.SetIdentity(id);
+    CWideString serial;
+    ASSERT_TRUE(drive.GetSerialNumber(&serial));
+    EXPECT_EQ(row.serial, Text(serial));
+  }
 }
 
 TEST_F(SerialTest, FeatureNotCurrentLeavesTheStringAlone) {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "runtime/static_text.h"
 #include "runtime/threads.h"
 
 namespace {
@@ -39,6 +40,33 @@ TEST_F(ExitListTest, InitializersAndCallbacksRunInOrderOnceSkippingNull) {
   EXPECT_EQ(g_trace, "ijABCRAL");
   rt::RunExitCallbacks();
   EXPECT_EQ(g_trace, "ijABCRAL") << "each callback runs once";
+}
+
+struct FirstText {};
+struct SecondText {};
+const CWideString* g_texts[2] = {};
+void NoteTexts() {
+  for (const CWideString* text : g_texts) g_trace += text->GetBuffer() ? "+" : "-";
+}
+
+// A static text is built once, on first use, which registers the exit
+// callback that frees its buffer: texts are freed from the exit list in
+// the order of their first use, between the callbacks registered before
+// and after that moment.
+TEST_F(ExitListTest, StaticTextsAreFreedFromTheListInTheOrderOfFirstUse) {
+  const CWideString& first = rt::CStaticText<FirstText>::Get(u"first");
+  EXPECT_EQ(1u, rt::ExitListCount());
+  EXPECT_EQ(&first, &rt::CStaticText<FirstText>::Get(u"again")) << "built once";
+  EXPECT_EQ(std::u16string(u"first"), std::u16string(first.c_str()));
+  EXPECT_EQ(1u, rt::ExitListCount());
+  rt::atexit(NoteTexts);
+  const CWideString& second = rt::CStaticText<SecondText>::Get(u"second");
+  EXPECT_EQ(3u, rt::ExitListCount());
+  g_texts[0] = &first;
+  g_texts[1] = &second;
+  rt::RunExitCallbacks();
+  EXPECT_EQ("-+", g_trace) << "the first text freed before the note, the second after it";
+  EXPECT_TRUE(first.GetBuffer() == nullptr && second.GetBuffer() == nullptr);
 }
 
 TEST_F(ExitListTest, SixtyFourthSucceedsSixtyFifthIsRefused) {

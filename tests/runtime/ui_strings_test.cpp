@@ -72,6 +72,26 @@ TEST_F(UiStringsTest, BothTablesAreCompleteAndAgreeInShape) {
   EXPECT_EQ(same, (std::set<u32>{3, 7, 22, 44, 45, 60, 63, 81, 108, 109, 200}));
 }
 
+// The window menu's texts: the Spanish ones name their shortcut keys after
+// a tab, the English ones carry no key text (the keys work in both).
+TEST_F(UiStringsTest, WindowMenuTextsNameTheirKeysInSpanishOnly) {
+  const struct {
+    u32 id;
+    const char16_t* english;
+    const char16_t* spanish;
+  } rows[] = {
+      {56, u"Window", u"Ventana"},
+      {57, u"Next Window", u"Ventana Siguiente\tCtrl+Tab"},
+      {58, u"Previous Window", u"Ventana Anterior\tCtrl+May\u00FAs+Tab"},
+      {59, u"Close Window", u"Cerrar Ventana\tCtrl+F4"},
+      {61, u"Help\tF1", u"Ayuda\tF1"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(std::u16string(row.english), Text(GetEnglishTable(), row.id)) << row.id;
+    EXPECT_EQ(std::u16string(row.spanish), Text(GetSpanishTable(), row.id)) << row.id;
+  }
+}
+
 TEST_F(UiStringsTest, LookupFollowsTheLanguageAndFallsBack) {
   ASSERT_TRUE(SetCurrentLanguage(kLanguageSpanish));
   EXPECT_EQ(GetUiString(100), GetSpanishTable() + 100);

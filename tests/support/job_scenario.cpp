@@ -216,6 +216,7 @@ void CScenarioRig::Finish(const CJobPage& page) {
   page.GetLogText(&log);
   run_.log.assign(log.c_str(), static_cast<size_t>(log.GetLength()));
   run_.flags = page.Flags();
+  run_.lastFailedOpcode = page.lastFailed.cdb[0];
   bool cancelled = run_.HasLine(u"Process cancelled");
   run_.end = cancelled ? JobEnd::kCancelled : page.IsStopped() ? JobEnd::kFailed : JobEnd::kSucceeded;
   run_.trace = destination_.Trace();

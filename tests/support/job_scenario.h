@@ -87,6 +87,7 @@ struct ScenarioRun {
   std::u16string log;
   u32 writeResult = 0, verifyResult = 0;
   u8 flags = 0;
+  u8 lastFailedOpcode = 0;            // the job's copy of its last failed command (0: none)
   u64 endMs = 0;                      // virtual time when the job ended
   u64 firstFaultMs = 0;               // ... when an injected fault first answered (0 none)
   u32 sourceSeeks = 0;                // project source: seeks and bytes delivered

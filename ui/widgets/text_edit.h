@@ -53,11 +53,9 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     if (Blink().Target() == this) Blink().Stop();
   }
 
-  // The caret blink of this edit class (one per window class).
-  static CCaretBlink& Blink() {
-    static CCaretBlink blink;
-    return blink;
-  }
+  // The caret blink of this edit class (one per window class). It is never
+  // destroyed: one still running at exit is ended from the exit list.
+  static CCaretBlink& Blink() { return rt::UndestroyedStatic<CCaretBlink, CTextEdit>(); }
   static i32 Margin() { return ThemeTextPadding(); }
   double ViewWidth() const { return this->width - 2.0 * Margin(); }
 

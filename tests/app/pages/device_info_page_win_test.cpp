@@ -82,8 +82,9 @@ TEST_F(DeviceInfoPageTest, RowsAndChipGroupsOfTwoDrives) {
                                                    "Firmware version: 1.00",
                                                    "Vendor information: SIMULATED 2024      ",
                                                    "Buffer capacity: 2048 KB",
-                                                   // the legend's texts follow in the value colour
-                                                   "Serial number: SIM0123456789 Read/Write Read only"};
+                                                   // the legend's texts follow in the value colour; the
+                                                   // serial keeps the blanks the drive pads it with
+                                                   "Serial number: SIM0123456789    Read/Write Read only"};
     ASSERT_GT(rows.size(), identityRows.size());
     EXPECT_EQ("Device Information", rows[0]);
     for (size_t i = 0; i < identityRows.size(); ++i) EXPECT_EQ(identityRows[i], rows[i + 1]);

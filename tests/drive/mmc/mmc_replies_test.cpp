@@ -41,14 +41,16 @@ TEST(ConfigurationReply, FeaturesProfilesAndSerialNumber) {
   std::vector<u16> listed;
   ForEachListedProfile(r.data(), n, [&](u16 p) { listed.push_back(p); });
   EXPECT_EQ((std::vector<u16>{0x1A, 0x1B, 0x09}), listed);
-  EXPECT_EQ("KV4 1", Serial(r, n));  // padding of blanks and zeros off, inner blank kept
+  EXPECT_EQ(std::string(" KV4 1\0\0", 8), Serial(r, n));  // every byte, padding of blanks and zeros too
   EXPECT_EQ("-", Serial(r, n - 1));  // the last descriptor cut by the bytes returned
   std::vector<u8> shorter = r;
   shorter[3] -= 2;                   // ...and by the reply's own length
   EXPECT_EQ("-", Serial(shorter, n));
   EXPECT_NE(nullptr, FindFeature(r.data(), n - 1, kFeatureCore, false));
   std::vector<u8> blank = Configuration({' ', 0, ' ', 0});
-  EXPECT_EQ("-", Serial(blank, static_cast<u32>(blank.size())));
+  EXPECT_EQ(std::string(" \0 \0", 4), Serial(blank, static_cast<u32>(blank.size())));  // held, so given
+  std::vector<u8> none = Configuration({});
+  EXPECT_EQ("-", Serial(none, static_cast<u32>(none.size())));  // no bytes: no serial
   // A descriptor claiming 255 bytes in a 16-byte reply, a header alone.
   std::vector<u8> lying = {0, 0, 0, 0xFF, 0, 0, 0, 0x08, 0x00, 0x00, 0x03, 0xFF, 0, 0x08, 1, 0};
   EXPECT_EQ(nullptr, FindFeature(lying.data(), 16, kFeatureProfileList, false));

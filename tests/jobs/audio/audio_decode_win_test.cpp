@@ -14,6 +14,7 @@
 
 #include "jobs/audio/audio_graph_win.h"
 #include "jobs/audio/audio_raw_track_win.h"
+#include "jobs/audio/wav_media_type_win.h"
 #include "jobs/audio/wav_filter_win.h"
 #include "runtime/clock.h"
 #include "runtime/threads.h"
@@ -111,7 +112,9 @@ TEST(AudioGraph, FilesMeasureAndDecodeAsTheirReferences) {
       {"t588000.mp3", kNone, "t588000.mp3.pcm", 60, false, 0, kNone},  // the gapless tag gives the exact length
       {"short.wav", kNone, "short.wav.pcm", 0, false, 0, kNone},       // less than one sector
       {"short.flac", kNone, "short.wav.pcm", 0, false, 0, kNone},
-      {"mono.wav", kNone, "mono.cd.pcm", 60, false, 0, kNone},          // converted by the platform's parser
+      // One channel: the platform's parser offers it as it is, and no filter
+      // converts it to the sink's own type (a stream type): not CD audio.
+      {"mono.wav", AudioError::kNotCdAudio, "", 0, false, 75, AudioError::kNotCdAudio},
       {"bits24.wav", kNone, "bits24.cd.pcm", 60, false, 0, kNone},
       {"bits8.wav", kNone, "bits8.cd.pcm", 40, false, 0, kNone},
       {"track.raw", kNone, "track.raw", 0, true, 0, kNone},
@@ -161,6 +164,8 @@ TEST(AudioGraph, FilesMeasureAndDecodeAsTheirReferences) {
     CWideString text;
     AppendAudioStatusText(m.status, &text);  // the refused format is named
     EXPECT_TRUE(r.file != "rate48k.wav" || Ascii(text).find("not CD audio (48000 Hz, 2 channels, 16 bits)") != std::string::npos);
+    EXPECT_TRUE(r.file != "mono.wav" || Ascii(text).find("not CD audio (44100 Hz, 1 channel, 16 bits)") != std::string::npos)
+        << Ascii(text);
     EXPECT_TRUE(r.file != "not_audio.wav" || m.status.code != 0);
   }
   for (const char16_t* name : {u"a.raw", u"a.bin"}) EXPECT_TRUE(HasRawAudioName(name));
@@ -257,6 +262,62 @@ TEST(AudioGraph, SmallRingDrainedWhileItRunsAndCancelOfAFullOne) {
     if (!drain) continue;
     ASSERT_EQ(static_cast<size_t>(m.track.sectors) * 2352, got.size());
     EXPECT_TRUE(std::equal(reference.begin(), reference.end(), got.begin()) && ZerosFrom(got, reference.size()));
+  }
+}
+
+// Why the sink takes CD audio only under the audio major type, while it
+// offers a stream type: the platform's file source offers a file's bytes
+// under the stream major type and agrees to the sink's own type. A sink
+// that took CD audio whatever the major type would be connected straight to
+// the file source, which hands out no decoded audio, and no file would be
+// measured or decoded. Refused there, the graph connects the file through
+// the platform's parser and decoder, whose output is decoded audio.
+TEST(AudioGraph, TheFileSourceTakesTheSinksStreamTypeSoTheSinkTakesOnlyDecodedAudio) {
+  CComScope com;
+  ASSERT_TRUE(com.Ok());
+  for (const char* file : {"t587999.wav", "t588000.flac", "t588000.mp3"}) {
+    SCOPED_TRACE(file);
+    IGraphBuilder* graph = nullptr;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                     reinterpret_cast<void**>(&graph)));
+    CWavFilter sink(nullptr, 0);
+    ASSERT_EQ(S_OK, graph->AddFilter(&sink, L"VANTO Filter"));
+    IBaseFilter* source = nullptr;
+    ASSERT_EQ(S_OK, graph->AddSourceFilter(reinterpret_cast<LPCWSTR>(Wide(Fixture(file)).c_str()), L"Source", &source));
+    IEnumPins* pins = nullptr;
+    IPin* output = nullptr;
+    ASSERT_EQ(S_OK, source->EnumPins(&pins));
+    ASSERT_EQ(S_OK, pins->Next(1, &output, nullptr));
+    pins->Release();
+    // The file's bytes under the stream major type; the sink's own type is
+    // one the file source takes.
+    IEnumMediaTypes* types = nullptr;
+    AM_MEDIA_TYPE* own = nullptr;
+    ASSERT_EQ(S_OK, output->EnumMediaTypes(&types));
+    ASSERT_EQ(S_OK, types->Next(1, &own, nullptr));
+    EXPECT_TRUE(IsEqualGUID(own->majortype, MEDIATYPE_Stream));
+    DeleteMediaType(own);
+    types->Release();
+    AM_MEDIA_TYPE* offered = CreateCdAudioMediaType();
+    ASSERT_NE(nullptr, offered);
+    EXPECT_EQ(S_OK, output->QueryAccept(offered));
+    // Straight from the file to the sink: refused by the sink.
+    EXPECT_TRUE(FAILED(graph->ConnectDirect(output, sink.Pin(), offered)));
+    EXPECT_FALSE(sink.Pin()->IsConnected());
+    DeleteMediaType(offered);
+    // Through the platform's filters: decoded audio.
+    ASSERT_EQ(S_OK, graph->Connect(output, sink.Pin()));
+    IPin* upstream = nullptr;
+    ASSERT_EQ(S_OK, sink.Pin()->ConnectedTo(&upstream));
+    EXPECT_NE(output, upstream) << "a parser or decoder between them";
+    upstream->Release();
+    AM_MEDIA_TYPE connected;
+    ASSERT_EQ(S_OK, sink.Pin()->ConnectionMediaType(&connected));
+    EXPECT_TRUE(IsEqualGUID(connected.majortype, MEDIATYPE_Audio) && IsCdAudioMediaType(&connected));
+    FreeMediaType(&connected);
+    output->Release();
+    source->Release();
+    ReleaseDecodeGraph(graph, &sink);
   }
 }
 

@@ -31,11 +31,15 @@
 
 typedef std::pair<IID, void*> FakeOffer;
 
-// An output pin that only keeps its reference count.
-class FakeUpstreamPin final : public IPin {
+// An output pin that keeps its reference count and answers for positions
+// as a parser's pin does (a duration, the position last set).
+class FakeUpstreamPin final : public IPin, public IMediaPosition {
  public:
   LONG refs = 1;
-  FAKE_QUERY_INTERFACE(FakeOffer(IID_IUnknown, static_cast<IPin*>(this)), FakeOffer(IID_IPin, static_cast<IPin*>(this)))
+  REFTIME duration = 3.5;
+  REFTIME position = 0;
+  FAKE_QUERY_INTERFACE(FakeOffer(IID_IUnknown, static_cast<IPin*>(this)), FakeOffer(IID_IPin, static_cast<IPin*>(this)),
+                       FakeOffer(IID_IMediaPosition, static_cast<IMediaPosition*>(this)))
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
   STDMETHODIMP_(ULONG) Release() override { return --refs; }
   STDMETHODIMP ConnectedTo(IPin** p) override { return *p = nullptr, VFW_E_NOT_CONNECTED; }
@@ -53,7 +57,30 @@ class FakeUpstreamPin final : public IPin {
   FAKE_METHOD(S_OK, BeginFlush)
   FAKE_METHOD(S_OK, EndFlush)
   FAKE_METHOD(S_OK, NewSegment, REFERENCE_TIME, REFERENCE_TIME, double)
+  STDMETHODIMP get_Duration(REFTIME* d) override { return *d = duration, S_OK; }
+  STDMETHODIMP put_CurrentPosition(REFTIME t) override { return position = t, S_OK; }
+  STDMETHODIMP get_CurrentPosition(REFTIME* t) override { return *t = position, S_OK; }
+  FAKE_METHOD(E_NOTIMPL, GetTypeInfoCount, UINT*)
+  FAKE_METHOD(E_NOTIMPL, GetTypeInfo, UINT, LCID, ITypeInfo**)
+  FAKE_METHOD(E_NOTIMPL, GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+  FAKE_METHOD(E_NOTIMPL, Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+  FAKE_METHOD(E_NOTIMPL, get_StopTime, REFTIME*)
+  FAKE_METHOD(E_NOTIMPL, put_StopTime, REFTIME)
+  FAKE_METHOD(E_NOTIMPL, get_PrerollTime, REFTIME*)
+  FAKE_METHOD(E_NOTIMPL, put_PrerollTime, REFTIME)
+  FAKE_METHOD(E_NOTIMPL, put_Rate, double)
+  FAKE_METHOD(E_NOTIMPL, get_Rate, double*)
+  FAKE_METHOD(E_NOTIMPL, CanSeekForward, LONG*)
+  FAKE_METHOD(E_NOTIMPL, CanSeekBackward, LONG*)
 };
+
+// Decoded CD audio as a decoder offers it: the sink's own type under the
+// audio major type.
+inline AM_MEDIA_TYPE* CreateDecodedCdAudioType() {
+  AM_MEDIA_TYPE* type = CreateCdAudioMediaType();
+  if (type) type->majortype = MEDIATYPE_Audio;
+  return type;
+}
 
 // A graph that records the completions a filter notifies and, as the object
 // a decode runs, drives one filter's state (Run pauses and runs it, Stop
@@ -169,7 +196,7 @@ struct SinkRig {
     ring.Allocate(ringBytes, false);
     graph.driven = driven ? &filter : nullptr;
     filter.JoinFilterGraph(&graph, L"VANTO Filter");
-    AM_MEDIA_TYPE* type = CreateCdAudioMediaType();
+    AM_MEDIA_TYPE* type = CreateDecodedCdAudioType();
     filter.Pin()->ReceiveConnection(&upstream, type);
     DeleteMediaType(type);
   }

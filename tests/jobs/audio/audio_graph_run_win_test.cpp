@@ -138,7 +138,7 @@ TEST(AudioGraphRun, WaitingForRingSpaceIsNotAStallAndCancelEndsIt) {
 TEST(AudioGraphRun, GraphWithoutControlIsASystemFailure) {
   Rig rig(1, 1 << 16);
   FakeUpstreamPin notAGraph;
-  AudioStatus status = RunDecodeGraph(&notAGraph, rig.filter.Pin(), AudioAbort(), 100);
+  AudioStatus status = RunDecodeGraph(static_cast<IPin*>(&notAGraph), rig.filter.Pin(), AudioAbort(), 100);
   EXPECT_EQ(AudioError::kSystem, status.error);
   EXPECT_EQ(1, notAGraph.refs);
 }

@@ -68,6 +68,10 @@ struct Streaming : SinkRig {
 
 }  // namespace
 
+// A connection is taken only for decoded CD audio: PCM, 2 channels,
+// 44,100 Hz, 16 bits under the audio major type and the PCM subtype (the
+// stream major type is the file source's, see the graph tests). QueryAccept
+// takes any type: what a sample brings is judged when it comes.
 TEST(WavFilterTypes, AcceptsOnlyCdAudioPcmAndRemembersWhatItRefused) {
   struct Case {
     const char* name;
@@ -81,7 +85,7 @@ TEST(WavFilterTypes, AcceptsOnlyCdAudioPcmAndRemembersWhatItRefused) {
       {"24 bit", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 24), false, 44100},
       {"8 bit", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 8), false, 44100},
       {"float", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_IEEE_FLOAT, FORMAT_WaveFormatEx, 3, 2, 44100, 32), false, 44100},
-      {"stream major", OwnedType(MEDIATYPE_Stream, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16), false, 44100},
+      {"stream major", OwnedType(MEDIATYPE_Stream, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16), false, 0},
       {"other subtype", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_WAVE, FORMAT_WaveFormatEx, 1, 2, 44100, 16), false, 44100},
       {"no format type", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, GUID_NULL, 1, 2, 44100, 16), false, 0},
       {"short block", OwnedType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 44100, 16, 16), false, 0},
@@ -91,7 +95,7 @@ TEST(WavFilterTypes, AcceptsOnlyCdAudioPcmAndRemembersWhatItRefused) {
     SCOPED_TRACE(c.name);
     CWavFilter filter(nullptr, 0);
     FakeUpstreamPin upstream;
-    EXPECT_EQ(c.accepted ? S_OK : S_FALSE, filter.Pin()->QueryAccept(&c.t.type));
+    EXPECT_EQ(S_OK, filter.Pin()->QueryAccept(&c.t.type));
     EXPECT_EQ(c.accepted ? S_OK : VFW_E_TYPE_NOT_ACCEPTED, filter.Pin()->ReceiveConnection(&upstream, &c.t.type));
     EXPECT_EQ(c.accepted, filter.Pin()->IsConnected());
     EXPECT_EQ(c.accepted ? 2 : 1, upstream.refs);
@@ -108,26 +112,66 @@ TEST(WavFilterTypes, AcceptsOnlyCdAudioPcmAndRemembersWhatItRefused) {
   }
 }
 
+// The same pin again is refused (the format type is looked at before);
+// another pin replaces the connection, which lets go of the first. While
+// the graph runs nothing changes.
 TEST(WavFilterTypes, ConnectionRules) {
   CWavFilter filter(nullptr, 0);
   FakeUpstreamPin first, second;
   OwnedType t = Cd();
+  OwnedType unformatted(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, GUID_NULL, 1, 2, 44100, 16);
   EXPECT_EQ(E_POINTER, filter.Pin()->ReceiveConnection(nullptr, &t.type));
   EXPECT_EQ(E_POINTER, filter.Pin()->ReceiveConnection(&first, nullptr));
   ASSERT_EQ(S_OK, filter.Pin()->ReceiveConnection(&first, &t.type));
   EXPECT_EQ(VFW_E_ALREADY_CONNECTED, filter.Pin()->ReceiveConnection(&first, &t.type));
-  EXPECT_EQ(VFW_E_ALREADY_CONNECTED, filter.Pin()->ReceiveConnection(&second, &t.type));
-  EXPECT_EQ(1, second.refs);
+  EXPECT_EQ(VFW_E_TYPE_NOT_ACCEPTED, filter.Pin()->ReceiveConnection(&first, &unformatted.type));
+  EXPECT_EQ(2, first.refs);
+  ASSERT_EQ(S_OK, filter.Pin()->ReceiveConnection(&second, &t.type));
+  EXPECT_TRUE(first.refs == 1 && second.refs == 2) << "the first pin let go, the second kept";
   IPin* peer = nullptr;
   EXPECT_EQ(S_OK, filter.Pin()->ConnectedTo(&peer));
-  EXPECT_EQ(&first, peer);
+  EXPECT_EQ(&second, peer);
   peer->Release();
   filter.Pause();
+  EXPECT_EQ(VFW_E_NOT_STOPPED, filter.Pin()->ReceiveConnection(&first, &t.type));
   EXPECT_EQ(VFW_E_NOT_STOPPED, filter.Pin()->Disconnect());
   filter.Stop();
   EXPECT_EQ(S_OK, filter.Pin()->Disconnect());
   EXPECT_EQ(S_FALSE, filter.Pin()->Disconnect());
-  EXPECT_EQ(1, first.refs);
+  EXPECT_TRUE(first.refs == 1 && second.refs == 1);
+}
+
+// Positions, like seeking, are the upstream pin's: asked of it at every
+// call, and not offered while nothing is connected.
+TEST(WavFilterCom, PositionsArePassedToTheUpstreamPin) {
+  CWavFilter filter(nullptr, 0);
+  FakeUpstreamPin upstream;
+  for (const IID* iid : {&IID_IMediaPosition, &IID_IMediaSeeking}) {
+    void* none = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_NOINTERFACE, filter.QueryInterface(*iid, &none));
+    EXPECT_EQ(nullptr, none);
+  }
+  OwnedType t = Cd();
+  ASSERT_EQ(S_OK, filter.Pin()->ReceiveConnection(&upstream, &t.type));
+  IMediaPosition* position = nullptr;
+  ASSERT_EQ(S_OK, filter.QueryInterface(IID_IMediaPosition, reinterpret_cast<void**>(&position)));
+  EXPECT_EQ(2, filter.RefCount()) << "the filter's own count";
+  REFTIME length = 0;
+  EXPECT_EQ(S_OK, position->get_Duration(&length));
+  EXPECT_EQ(3.5, length);
+  EXPECT_EQ(S_OK, position->put_CurrentPosition(1.25));
+  EXPECT_EQ(1.25, upstream.position);
+  LONG can = 0;
+  EXPECT_EQ(E_NOTIMPL, position->CanSeekForward(&can)) << "the upstream pin's own answer";
+  IBaseFilter* back = nullptr;
+  ASSERT_EQ(S_OK, position->QueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(&back)));
+  EXPECT_EQ(static_cast<IBaseFilter*>(&filter), back);
+  back->Release();
+  EXPECT_EQ(2, upstream.refs) << "each call let go of what it asked the upstream pin for";
+  EXPECT_EQ(S_OK, filter.Pin()->Disconnect());
+  EXPECT_EQ(VFW_E_NOT_CONNECTED, position->get_Duration(&length)) << "held past the connection";
+  position->Release();
+  EXPECT_EQ(1, filter.RefCount());
 }
 
 // Names, identity, enumerators, and out values that are set also when there
@@ -174,6 +218,7 @@ TEST(WavFilterCom, AnswersOfTheFilterAndItsPin) {
   EXPECT_EQ(E_POINTER, filter.QueryInterface(IID_IBaseFilter, nullptr));
   IEnumPins* pins = nullptr;
   ASSERT_EQ(S_OK, filter.EnumPins(&pins));
+  EXPECT_EQ(S_FALSE, pins->Skip(1)) << "skips nothing";
   ULONG fetched = 0;
   for (HRESULT expected : {S_OK, S_FALSE}) {  // the one pin, then nothing
     IPin* pin = nullptr;
@@ -187,11 +232,17 @@ TEST(WavFilterCom, AnswersOfTheFilterAndItsPin) {
   for (int round = 0; round < 2; ++round) {  // every enumeration offers the CD type once
     IEnumMediaTypes* types = nullptr;
     ASSERT_EQ(S_OK, filter.Pin()->EnumMediaTypes(&types));
+    for (ULONG count : {0u, 1u, 2u}) EXPECT_EQ(S_FALSE, types->Skip(count)) << "skips nothing";
     AM_MEDIA_TYPE* offered = nullptr;
     ASSERT_EQ(S_OK, types->Next(1, &offered, nullptr));
+    // The stream major type with the PCM subtype and the CD audio format.
+    EXPECT_TRUE(IsEqualGUID(offered->majortype, MEDIATYPE_Stream) && IsEqualGUID(offered->subtype, MEDIASUBTYPE_PCM));
+    EXPECT_TRUE(offered->bFixedSizeSamples && !offered->bTemporalCompression && offered->lSampleSize == 4 &&
+                offered->pUnk == nullptr && offered->cbFormat == 18);
     EXPECT_TRUE(IsCdAudioMediaType(offered) && filter.Pin()->QueryAccept(offered) == S_OK);
     DeleteMediaType(offered);
     EXPECT_EQ(S_FALSE, types->Next(1, &offered, nullptr));
+    EXPECT_EQ(S_FALSE, types->Skip(1));
     IEnumMediaTypes* clone = reinterpret_cast<IEnumMediaTypes*>(1);
     EXPECT_TRUE(types->Clone(&clone) == E_NOTIMPL && clone == nullptr);
     types->Release();

@@ -235,8 +235,21 @@ std::vector<Scenario> Rows() {
           .Check([](const ScenarioRun& r) { EXPECT_EQ(0u, Count(r, kSendCueSheet)); }));
   add(Row("RefusedReservationStopsTheBurn").Onto(P::kDvdR).Image(100).Fault(SenseAt(kReserveTrack, 5, 0x24))
           .Ends(kFail).Disc(DiscCheck::kUntouched).Log({u"Cannot reserve the track"}));
-  add(Row("RefusedCalibrationIsLoggedAndTheBurnGoesOn").Onto(P::kCdR).Image(300)
-          .Fault(SenseAt(kSendOpcInformation, 5, 0x24)).Log({u"Power calibration was refused"}));
+  // A refused calibration is not looked at: nothing is logged and the record
+  // of the last failed command stays the one before it.
+  add(Row("RefusedCalibrationLeavesNoTraceAndTheBurnGoesOn").Onto(P::kCdR).Image(300)
+          .Fault(SenseAt(kSendOpcInformation, 5, 0x24)).NotLog({u"Power calibration", u"SCSI Error"})
+          .Check([](const ScenarioRun& r) {
+            EXPECT_EQ(1u, Count(r, kSendOpcInformation));
+            EXPECT_EQ(0, r.lastFailedOpcode);
+          }));
+  add(Row("RefusedSpeedAndCalibrationKeepTheSpeedCommandsRecord").Onto(P::kCdR).Image(300)
+          .Options(kOptionBufe | kOptionCloseDisc)
+          .Fault(SenseAt(kSetStreaming, 5, 0x24, 0, 0)).Fault(SenseAt(kSetCdSpeed, 5, 0x24, 0, 0))
+          .Fault(SenseAt(kSendOpcInformation, 5, 0x24))
+          .Log({u"Automatic Write Speed - Source Read Speed: ", u"Command: 0xbb"})
+          .NotLog({u"Command: 0x54"})
+          .Check([](const ScenarioRun& r) { EXPECT_EQ(kSetCdSpeed, r.lastFailedOpcode); }));
   add(Row("TrackAtOnceOntoAnAppendableDiscStopsBeforeWriting").Medium([] {
         MediumOptions m = Cd({Data(400)});
         m.fill = DiscFill::kAppendable;

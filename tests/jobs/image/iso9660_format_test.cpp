@@ -61,16 +61,20 @@ TEST(Iso9660Dates, FromUnixTimeBefore1970AndRefused) {
       {{124, 2, 29, 23, 59, 58, 36}, true, 2024, 2, 29, 4, 23, 59, 58},  // the GMT offset is not used
       {{65, 6, 15, 10, 20, 30, 0}, true, 1965, 6, 15, 2, 10, 20, 30},    // before 1970: no wrap
       {{0, 1, 1, 0, 0, 0, 0}, true, 1900, 1, 1, 1, 0, 0, 0},
-      {{0, 0, 0, 0, 0, 0, 0}, false, 0, 0, 0, 0, 0, 0, 0},               // not recorded
-      {{100, 13, 1, 0, 0, 0, 0}, false, 0, 0, 0, 0, 0, 0, 0},
-      {{100, 1, 1, 24, 0, 0, 0}, false, 0, 0, 0, 0, 0, 0, 0},
+      // Refused: the time 0, 1970-01-01 00:00:00, a Thursday.
+      {{0, 0, 0, 0, 0, 0, 0}, false, 1970, 1, 1, 4, 0, 0, 0},  // not recorded
+      {{100, 13, 1, 0, 0, 0, 0}, false, 1970, 1, 1, 4, 0, 0, 0},
+      {{100, 1, 0, 0, 0, 0, 0}, false, 1970, 1, 1, 4, 0, 0, 0},
+      {{100, 1, 1, 24, 0, 0, 0}, false, 1970, 1, 1, 4, 0, 0, 0},
+      {{100, 1, 1, 0, 60, 0, 0}, false, 1970, 1, 1, 4, 0, 0, 0},
+      {{100, 1, 1, 0, 0, 60, 0}, false, 1970, 1, 1, 4, 0, 0, 0},
   };
   for (const Case& c : cases) {
     DateTime d;
-    d.year = 77;
+    std::memset(&d, 0x77, sizeof(d));
     EXPECT_EQ(c.ok, IsoDateToTime(c.date, &d)) << c.year;
-    EXPECT_EQ((std::vector<u16>{c.year, c.month, c.day, c.weekday, c.hour, c.minute, c.second}),
-              (std::vector<u16>{d.year, d.month, d.day, d.weekday, d.hour, d.minute, d.second}));
+    EXPECT_EQ((std::vector<u16>{c.year, c.month, c.day, c.weekday, c.hour, c.minute, c.second, 0}),
+              (std::vector<u16>{d.year, d.month, d.day, d.weekday, d.hour, d.minute, d.second, d.milliseconds}));
   }
 }
 

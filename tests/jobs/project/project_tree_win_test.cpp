@@ -20,7 +20,57 @@ u32 Depth(CDirNode& dir) {
   return deepest;
 }
 
+std::vector<std::u16string> Children(CDirNode& dir) {
+  std::vector<std::u16string> names;
+  for (u32 i = 0; i < dir.GetChildCount(); ++i) names.push_back(isotest::ToU16(dir.ChildAt(i)->name));
+  return names;
+}
+
 }  // namespace
+
+// Names are ordered and compared as the system compares texts without
+// regard to case (CWideString::CompareNoCase): names that differ only in
+// case are one name, punctuation sorts before digits and digits before
+// letters, an accented letter sorts with its plain letter, digits are
+// characters (file10 before file9).
+TEST(ProjectTreeOrder, NamesFollowTheSystemsComparisonWithoutCase) {
+  struct Pair {
+    const char16_t* a;
+    const char16_t* b;
+    int order;  // sign of CompareNodeNames(a, b)
+  } pairs[] = {
+      {u"readme", u"README", 0},         {u"\u00C9clair", u"\u00E9CLAIR", 0},  // É é
+      {u"\u03A3\u03A9", u"\u03C3\u03C9", 0},  // Σ Ω
+      {u"\u0416\u0401", u"\u0436\u0451", 0},  // Ж Ё
+      {u"_a", u"0", -1},                 {u"0", u"a", -1},
+      {u"et", u"\u00E9t\u00E9", -1},     {u"\u00E9t\u00E9", u"eu", -1},  // été between et and eu
+      {u"a", u"B", -1},                  {u"ab", u"AB c", -1},
+      {u"file10", u"file9", -1},         {u"Z", u"a", 1},
+  };
+  for (const Pair& p : pairs) {
+    std::u16string a = p.a, b = p.b;
+    const i32 ab = CompareNodeNames(a.data(), i32(a.size()), b.data(), i32(b.size()));
+    const i32 ba = CompareNodeNames(b.data(), i32(b.size()), a.data(), i32(a.size()));
+    EXPECT_TRUE(ab == p.order && ba == -p.order) << isotest::ToUtf8(a) << " / " << isotest::ToUtf8(b) << ": " << ab;
+    CWideString named(reinterpret_cast<const wchar16*>(a.c_str()));
+    EXPECT_EQ(ab, named.CompareNoCase(reinterpret_cast<const wchar16*>(b.c_str())));
+  }
+  // Inserted in any order, the files come out in that order; an equal name
+  // is refused.
+  CDirNode dir;
+  for (const char16_t* name : {u"b.txt", u"eu.txt", u"0.txt", u"A.txt", u"\u00C9t\u00E9.txt", u"_x.txt", u"et.txt"})
+    ASSERT_NE(nullptr, dir.InsertFile(name)) << isotest::ToUtf8(name);
+  EXPECT_EQ(nullptr, dir.InsertFile(u"a.TXT"));
+  EXPECT_EQ(static_cast<u32>(kConflictFile), dir.conflict);
+  EXPECT_EQ((std::vector<std::u16string>{u"_x.txt", u"0.txt", u"A.txt", u"b.txt", u"et.txt", u"\u00C9t\u00E9.txt", u"eu.txt"}),
+            Children(dir));
+  // A renamed folder moves to its place in the same order.
+  for (const char16_t* name : {u"B", u"C", u"D"}) ASSERT_NE(nullptr, dir.InsertDir(name));
+  CDirNode* moved = dir.SubDirAt(0);
+  EXPECT_EQ(0, dir.RenameSubDir(&moved, u"_z"));
+  EXPECT_EQ(2, dir.RenameSubDir(&moved, u"\u00C9"));
+  EXPECT_EQ(u"\u00C9", isotest::ToU16(dir.SubDirAt(2)->name));
+}
 
 TEST(ProjectTreeOnDisk, FolderFromDiskMatchesTheImageOfTheSameFolder) {
   CDirNode root;

@@ -26,14 +26,20 @@ bool CTickerThread::Start(void* window, PostedTickCall call, void* object, u32 p
 }
 
 void CTickerThread::Stop() {
+  EndThread();
+  CloseEvent();
+}
+
+void CTickerThread::EndThread() {
   tick_.Disarm();
   if (thread_.IsStarted()) {
     stop_.Set();
     WaitDeliveringSentMessages(thread_.NativeHandle(), kStopDeadlineMs);
     thread_.Join();
   }
-  stop_.Close();
 }
+
+void CTickerThread::CloseEvent() { stop_.Close(); }
 
 u32 CTickerThread::Run(void* self) {
   CTickerThread* ticker = static_cast<CTickerThread*>(self);

@@ -27,7 +27,13 @@ class CTickerThread {
   // after every periodMs (repeat) or once. False when the event or the
   // thread could not be made (nothing then ticks).
   bool Start(void* window, PostedTickCall call, void* object, u32 periodMs, bool repeat);
+  // EndThread, then CloseEvent.
   void Stop();
+  // The two halves of Stop, for owners whose thread and event are released
+  // apart (the caret's exit callbacks): the tick disarmed, the event set and
+  // the thread waited for; then the event closed.
+  void EndThread();
+  void CloseEvent();
   bool IsRunning() const { return thread_.IsStarted(); }
 
  private:
