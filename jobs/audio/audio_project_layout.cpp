@@ -16,7 +16,7 @@ bool AppendExtent(TrackList* list, i32 start, u32 count, u8 content) {
   e->sectorCount = count;
   e->content = content;
   e->mode2Form1 = 0;
-  e->cdOnly = 1;  // the audio mark
+  e->cdOnly = 0;
   e->spare = 0;
   return true;
 }

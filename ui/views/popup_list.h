@@ -3,8 +3,8 @@
 // one list view of the control's items. It runs modally on its opener's
 // stack and answers the chosen index, or -1 when the user cancels (Escape,
 // or another window takes the activation). The current item follows the
-// pointer and the arrow keys; it opens on the control's own index, with the
-// list at its top. Windows only.
+// pointer and the arrow keys; it opens on the control's own index, scrolled
+// into view. Windows only.
 #pragma once
 #include "ui/views/drop_down_popup.h"
 #include "ui/views/list_view.h"

@@ -29,9 +29,13 @@ void CPopupList::CreateControls() {
   list.itemCount = count;
   const Rect r = {4, 4, width - 4, height - 4};
   list.Create(kFlagSeeThrough | kFlagNoCaptionButtons | kFlagVisible, &r, this);
-  // The current item is selected; the list stays at its top, even when
-  // that item lies below the rows it shows.
-  if (current >= 0 && static_cast<u32>(current) < count) list.SelectItem(current, true);
+  // The current item is selected and shown, wherever it lies.
+  if (current >= 0 && static_cast<u32>(current) < count) {
+    list.SelectItem(current, true);
+    Rect r = list.GetItemRect(current);  // view coordinates: back to the content's
+    const Point o = list.GetScrollOffset();
+    list.ScrollToRect({r.left + o.x, r.top + o.y, r.right + o.x, r.bottom + o.y}, true);
+  }
   SetFocus();
 }
 

@@ -307,7 +307,7 @@ TEST_F(AudioProjectPageTest, BurnRequestOverASnapshot) {
     const TrackExtent& e = owner.layouts[0][i];
     EXPECT_TRUE(e.start == expected[i].start && e.sectorCount == expected[i].count && e.content == expected[i].content)
         << i << ": " << e.start << " " << e.sectorCount;
-    EXPECT_TRUE(e.sectorSize == 2352 && e.mode2Form1 == 0 && e.cdOnly == 1) << i;
+    EXPECT_TRUE(e.sectorSize == 2352 && e.mode2Form1 == 0 && e.cdOnly == 0) << i;
   }
   page.RemoveAllTracks();
   ASSERT_EQ(3u, page.Source().TrackCount());
