@@ -190,7 +190,7 @@ struct TextRunRecord {  // + paint (always solid, the text colour)
   u32 stringOffset;       // in UTF-16 units from the string arena start
   CFont* font;
   i32 length;
-  i32 blankCount;  // justification: blanks to spread justifyExtra over
+  i32 blankCount;  // justification: blanks to spread justifyExtra over (none below 1)
   u32 pad2;
   double justifyExtra;
 };

@@ -10,6 +10,7 @@
 // OpenContextMenu(), IconStrip() and its wheel step OnWheel(keys, delta,
 // point in its content coordinates).
 #pragma once
+#include <cmath>
 #include <tuple>
 
 #include "jobs/audio/audio_project_layout.h"
@@ -50,7 +51,7 @@ class CAudioTrackPage : public CCompositeOf<CAudioTrackPage<TList>, TList> {
     removeButton.Create(0x2000E, &small, this);
 
     CFont* font = this->Parent().listFont.Get();
-    const i32 w = 2 * ThemeTextPadding() + static_cast<i32>(3.0 * (font ? font->averageAdvance : 8.0));
+    const i32 w = 2 * ThemeTextPadding() + PauseTextRoom(font);
     const Rect field = {0, 0, w, ThemeRowHeight()};
     pauseField.Create(0x2000E, &field, this);
     pauseField.SetText(u"0");
@@ -72,6 +73,23 @@ class CAudioTrackPage : public CCompositeOf<CAudioTrackPage<TList>, TList> {
     MoveTo(&upButton, width - 38, 4);
     MoveTo(&downButton, width - 20, 4);
     MoveTo(&pauseField, PauseFieldX(), 4);
+  }
+
+  // The pause field's room for its text: three digits. Three average
+  // advances are that room while the font's digits are no wider than its
+  // average; where they are wider (the default face's are), the room takes
+  // three of the widest digit and a pixel more, since the edit scrolls a
+  // text that is not narrower than its view.
+  static i32 PauseTextRoom(CFont* font) {
+    const i32 room = static_cast<i32>(3.0 * (font ? font->averageAdvance : 8.0));
+    if (!font) return room;
+    double digit = 0;
+    for (wchar16 c = u'0'; c <= u'9'; ++c) {
+      const double advance = font->MeasureText(&c, 1);
+      if (advance > digit) digit = advance;
+    }
+    const i32 digits = static_cast<i32>(std::floor(3.0 * digit)) + 1;
+    return room > digits ? room : digits;
   }
 
   // The pause field stands right of its label: the label's width in the

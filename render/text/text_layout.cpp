@@ -72,8 +72,9 @@ i32 CFont::FitText(double width, const wchar16* text, i32 n, double* fitted, i32
         // The line ends at the last blank or tab before this character,
         // which is not part of it (one blank fewer inside the line): the word
         // that did not fit, or whose blank did not, goes to the next line.
-        // Without such a break the word is cut here.
-        if (*blanks > 0) --*blanks;
+        // Without such a break the word is cut here, and a cut line without
+        // a blank is left with -1, which justifies nothing.
+        --*blanks;
         if (lastBreak != 0) return lastBreak;
         *fitted = w;
         return i;
@@ -133,10 +134,18 @@ void CDisplayList::RecordTextLine(double x, double baseline, double width, doubl
   TextRunRecord record = ReadRecord<TextRunRecord>(commands_.data + at);
   if (record.op != kOpTextRun) return;
   const double overhang = font->LeftOverhang();
+  // The box spans the line's height up from under the descender. The size's
+  // metrics are rounded (the ascender often ends below the accent of a
+  // capital), so the box reaches further wherever the run's own glyphs do:
+  // every glyph the line draws shows whole.
+  const double lineBottom = baseline - font->descender, lineTop = lineBottom + font->lineHeight;
+  const double glyphsBottom = record.boxBottom, glyphsTop = record.boxBottom + record.boxHeight;
+  const double boxBottom = glyphsBottom < lineBottom ? glyphsBottom : lineBottom;
+  const double boxTop = glyphsTop > lineTop ? glyphsTop : lineTop;
   record.boxLeft = x - overhang;
-  record.boxBottom = baseline - font->descender;
+  record.boxBottom = boxBottom;
   record.boxWidth = width + overhang;
-  record.boxHeight = font->lineHeight;
+  record.boxHeight = boxTop - boxBottom;
   record.blankCount = blanks;
   record.justifyExtra = extra;
   WriteRecord(commands_.data + at, record);

@@ -17,6 +17,7 @@
 #include "tests/app/pages/track_measure_by_name.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/drop_blocks.h"
+#include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
 #include "ui/support/ui_test_platform.h"
 #include "ui/support/scripted_window_system.h"
@@ -862,6 +863,55 @@ std::u16string ClipboardText() {
 }
 
 }  // namespace
+
+// A track's pause field shows a pause of three digits whole at the list's
+// font, while it has the keyboard and after Tab took the keyboard away:
+// all three digits drawn, inside the field's margins.
+TEST_F(MainFrameTest, APauseOfThreeDigitsShowsWhole) {
+  const AudioProjectServices saved = AudioServices();
+  AudioServices().measure = &MeasureTrackByName;
+  CMainFrame f;
+  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
+  f.OnCommand(kCmdNewAudio);
+  typedef CAudioProjectPage<CMainFrame::PageHost> AudioPage;
+  AudioPage* page = static_cast<AudioPage*>(f.pageHost.Current()->Widget());
+  ASSERT_TRUE(page->AddTrack(u"first_75"));
+  auto& field = page->trackList.rows[0]->pauseField;
+  HWND window = static_cast<HWND>(f.Handle());
+  CScriptedWindowSystem keys;  // Tab without Shift
+  // The field's text as its painter draws it, and whether every run lies
+  // between the margins.
+  auto drawn = [&](bool* inside) {
+    CMemoryCanvas target(field.width, field.height);
+    field.PaintContent(target.canvas);
+    std::u16string text;
+    *inside = true;
+    const double m = ThemeTextPadding();
+    for (const DrawnRecord& r : RecordsOf(ReadRecords(target.canvas), kOpTextRun)) {
+      text += r.text;
+      const double right = r.x0 + field.edit.font->MeasureText(r.text.c_str(), static_cast<i32>(r.text.size()));
+      *inside = *inside && r.x0 >= m && right <= field.width - m;
+    }
+    return text;
+  };
+  for (const char16_t* typed : {u"150", u"999"}) {
+    SCOPED_TRACE(std::string(typed, typed + 3));
+    field.SetFocus();
+    ASSERT_EQ(&field, FocusedWidget());
+    for (const char16_t* c = typed; *c; ++c) SendMessageW(window, WM_CHAR, *c, 1);
+    ASSERT_EQ(std::u16string(typed), std::u16string(field.Text().c_str()));
+    bool inside = false;
+    EXPECT_EQ(std::u16string(typed), drawn(&inside)) << "with the keyboard";
+    EXPECT_TRUE(inside);
+    SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
+    EXPECT_NE(&field, FocusedWidget());
+    EXPECT_EQ(std::u16string(typed), drawn(&inside)) << "after Tab";
+    EXPECT_TRUE(inside);
+  }
+  EXPECT_EQ(999u * 75u, page->trackList.rows[0]->pauseFrames);
+  AudioServices() = saved;
+  f.notice.Stop();
+}
 
 // While a text field has the keyboard, the keys it handles itself are its
 // own: Ctrl+V pastes text into a track's pause field and adds no track,

@@ -3,6 +3,7 @@
 // read through GDI, and drawing with system fonts from several threads.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,12 +11,14 @@
 
 #include "render/canvas.h"
 #include "render/text/font.h"
+#include "render/text/glyph.h"
 #include "render/text/font_freetype.h"
 #include "support/font_fake_faces.h"
 #include "runtime/byte_order.h"
 #include "runtime/heap.h"
 #include "runtime/threads.h"
 #include "runtime/win.h"
+#include "../render_test_support.h"
 
 namespace {
 
@@ -261,6 +264,70 @@ TEST(SystemFonts, StartUpEntryMakesTheList) {
   font->Release();
   DestroyFontList();
   EXPECT_EQ(GetDefaultFont(), nullptr);
+}
+
+// A line laid out in a rectangle at the default font shows its glyphs
+// whole: the accents of capitals, which rise above the cap height and past
+// the top of the line's rounded metrics, keep every row, in one band as in
+// four, exactly as a run drawn at the same pen with the glyphs' own box.
+TEST(SystemFonts, TextLinesDrawTheAccentsOfCapitals) {
+  ASSERT_TRUE(InitFontListWith(SystemFaceProvider()));
+  CFont* font = GetDefaultFont();
+  ASSERT_NE(font, nullptr);
+  const Glyph* capital = font->FindGlyph('H');
+  ASSERT_NE(capital, nullptr);
+  const double capTop = capital->bottom + capital->rows;  // rows from here up are the accents'
+  const std::u16string text = u"\xD1\xDC\xC9";  // N with tilde, U with diaeresis, E with acute
+  const i32 w = 60, h = 30, left = 2, top = 28;
+  const u32 black = 0xFF000000u, white = 0xFFFFFFFFu;
+  const double baseline = top - font->ascender;
+  // The glyphs' rows above the cap height, blended in order at their pens.
+  std::vector<u32> expected(static_cast<size_t>(w) * h, black);
+  std::vector<bool> accentRow(h, false);
+  double pen = left;
+  for (char16_t c : text) {
+    SCOPED_TRACE(static_cast<u32>(c));
+    const Glyph* g = font->FindGlyph(c);
+    ASSERT_NE(g, nullptr);
+    const i32 x0 = static_cast<i32>(std::trunc(pen + g->left)), y0 = static_cast<i32>(std::trunc(baseline + g->bottom));
+    const u8* p = reinterpret_cast<const u8*>(g) + kGlyphHeaderBytes;
+    i32 inkedAbove = 0;
+    for (u32 r = 0; r < g->rows; ++r) {
+      const u32 first = reinterpret_cast<const u32*>(p)[0], length = reinterpret_cast<const u32*>(p)[1];
+      const double* coverage = reinterpret_cast<const double*>(p + 8);
+      p += 8 + 8 * static_cast<size_t>(length);
+      if (g->bottom + r < capTop) continue;
+      const i32 y = y0 + static_cast<i32>(r);
+      ASSERT_TRUE(y >= 0 && y < h && x0 + static_cast<i32>(first + length) <= w);
+      accentRow[y] = true;
+      for (u32 i = 0; i < length; ++i) {
+        u32& px = expected[static_cast<size_t>(y) * w + x0 + first + i];
+        px = ExpectedPixel(px, white, coverage[i]);
+        inkedAbove += coverage[i] > 0;
+      }
+    }
+    EXPECT_GT(inkedAbove, 0) << "an accent above the cap height";
+    pen += g->advanceX;
+  }
+  for (i32 bands : {1, 4}) {
+    SCOPED_TRACE(bands);
+    TestTarget line(w, h, bands, black), run(w, h, bands, black);
+    for (TestTarget* t : {&line, &run}) {
+      t->canvas.SetFont(font);
+      t->canvas.textColour = white;
+    }
+    line.canvas.DrawTextInRect(left, 2, w - 2, top, text.c_str(), static_cast<i32>(text.size()), 0);
+    line.canvas.list.Flush(line.canvas.bandCount);
+    run.canvas.DrawText(left, baseline, text.c_str(), static_cast<i32>(text.size()));
+    run.canvas.list.Flush(run.canvas.bandCount);
+    for (i32 y = 0; y < h; ++y) {
+      if (!accentRow[y]) continue;
+      for (i32 x = 0; x < w; ++x) ASSERT_EQ(line.At(x, y), expected[static_cast<size_t>(y) * w + x]) << x << "," << y;
+    }
+    EXPECT_TRUE(line.pixels == run.pixels);
+  }
+  font->Release();
+  DestroyFontList();
 }
 
 namespace {

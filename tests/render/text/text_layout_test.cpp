@@ -76,7 +76,8 @@ TEST_F(TextTest, MeasureCountsTabsAsEightSpacesAndMissingGlyphsAsNothing) {
 // the character that passes the width (so a word that ends at the edge, or
 // whose blank does not fit, wraps too), a cut inside a word longer than the
 // line, a stop at a line feed, a tab that passes the width ending the line
-// before it.
+// before it. A line ended by a character that passes the width counts one
+// blank fewer than it scanned: -1 when it scanned none.
 TEST_F(TextTest, FitTable) {
   const struct {
     double width;
@@ -88,9 +89,10 @@ TEST_F(TextTest, FitTable) {
       {74, u"hello world", 5, 50, 0},  {1000, u"ab cd ef", 8, 68, 2},  {75, u"aa bb cc dd", 8, 68, 2},
       {44, u"aa bb cc", 2, 20, 0},     {46, u"aa bb cc", 2, 20, 0},     {48, u"aa bb cc", 5, 44, 1},
       {44, u"aa bb", 5, 44, 1},        {70, u"aa bb cc dd", 5, 44, 1},  {72, u"aa bb cc dd", 8, 68, 2},
-      {50, u"hello world", 5, 50, 0},  {50, u"aa bb  cc", 5, 44, 1},    {35, u"abcdefghij", 3, 30, 0},
-      {1000, u"ab\ncd", 2, 20, 0},     {60, u"ab\tcd", 2, 20, 0},       {45, u"a b\tcc", 3, 24, 1},
-      {5, u"abc", -1, -2, -2},
+      {50, u"hello world", 5, 50, -1}, {50, u"aa bb  cc", 5, 44, 1},    {35, u"abcdefghij", 3, 30, -1},
+      {1000, u"ab\ncd", 2, 20, 0},     {60, u"ab\tcd", 2, 20, -1},      {45, u"a b\tcc", 3, 24, 1},
+      {5, u"abc", -1, -2, -2},         {35, u" abcdefghij", 4, 34, 0},  {20, u"ab", 2, 20, 0},
+      {50, u"ab\tcd", 2, 20, 0},
   };
   for (const auto& r : rows) {
     double fitted = -2;
@@ -119,6 +121,8 @@ TEST_F(TextTest, LayoutTable) {
       {0, 0, 75, 150, u"aa bb cc dd\nee ff gg hh ii", kTextJustify, {u"aa bb cc", u"dd", u"ee ff gg", u"hh ii"}, {2, 0, 2, 0}, 0},
       {0, 100, 15, 120, u"a b c d e f", 0, {u"a", u"b"}, {0, 0}, 0},  // the third line's top passes the bottom
       {0, 0, 35, 190, u"abcdefghij", 0, {u"abc", u"def", u"ghi", u"j"}, {0, 0, 0, 0}, 0},
+      {0, 0, 35, 190, u"abcdefghij", kTextJustify, {u"abc", u"def", u"ghi", u"j"}, {-1, -1, -1, 0}, 0},
+      {0, 0, 55, 190, u"ab\tcdefgh", kTextJustify, {u"ab", u"cdefg", u"h"}, {-1, -1, 0}, 0},
       {0, 0, 48, 190, u"aa bb cc dd", kTextJustify, {u"aa bb", u"cc dd"}, {1, 0}, 0},
       {0, 0, 44, 190, u"aa bb cc dd", kTextJustify, {u"aa", u"bb", u"cc dd"}, {0, 0, 0}, 0},
       {0, 0, 46, 190, u"aa bb cc dd ee", kTextJustify, {u"aa", u"bb", u"cc", u"dd ee"}, {0, 0, 0, 0}, 0},

@@ -117,6 +117,24 @@ TEST_F(TextRunTest, JustificationHandsOutTheWholeExtraWidth) {
   }
 }
 
+// Lines cut inside a word carry -1 blanks; justified, they draw exactly
+// as unjustified lines do, in one band or four.
+TEST_F(TextRunTest, JustifiedLinesCutWithoutABlankDrawUnjustified) {
+  for (i32 bands : {1, 4}) {
+    SCOPED_TRACE(bands);
+    std::vector<u32> drawn[2];
+    for (u32 flags : {0u, static_cast<u32>(kTextJustify)}) {
+      TestTarget& s = Target(120, 90, bands);
+      s.canvas.DrawTextInRect(0, 0, 35, 80, u"abcdefghab", -1, flags);
+      s.canvas.list.Flush(s.canvas.bandCount);
+      drawn[flags ? 1 : 0] = s.pixels;
+    }
+    EXPECT_TRUE(drawn[0] == drawn[1]);
+    // Four lines, each inked from its first column.
+    for (i32 line = 0; line < 4; ++line) EXPECT_EQ(FirstInk(*target_, 80 - 12 + 3 - 16 * line), 1) << line;
+  }
+}
+
 TEST_F(TextRunTest, BandsDrawTheSameAsOneBand) {
   const std::u16string text = u"The quick brown fox jumps over the lazy dog. \xE9t\xE9 jj";
   std::vector<u32> reference;
