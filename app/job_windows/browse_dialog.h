@@ -27,6 +27,7 @@
 class CBrowseDialog : public CFrameWindow<CBrowseDialog> {
  public:
   static constexpr u32 kStyle = 0x6614;  // close button, sizable, caption, frame border
+  static constexpr u32 kCaretSlot = kCaretSlotBrowseDialog;
   static constexpr i32 kWidth = 560, kHeight = 400;
   // No smaller than it opens (the outer size, shadow margins included).
   static constexpr i32 kMinTrackWidth = kWidth + 19, kMinTrackHeight = kHeight + 19;

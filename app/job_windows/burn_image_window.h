@@ -58,6 +58,7 @@ void ListWriteSpeeds(CDriveManager& drives, u32 driveIndex, CArray<CWideString>*
 class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
  public:
   static constexpr u32 kStyle = 0x6414;  // close button, caption, inset, panel frame
+  static constexpr u32 kCaretSlot = kCaretSlotBurnImage;
   static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   using Self = CBurnImageWindow;
 

@@ -39,6 +39,7 @@ template <class TList>
 class CAudioTrackPage : public CCompositeOf<CAudioTrackPage<TList>, TList> {
  public:
   using Self = CAudioTrackPage<TList>;
+  static constexpr u32 kCaretSlot = kCaretSlotAudioTrack;
 
   auto Children() { return std::tie(removeButton, pauseField, upButton, downButton); }
 

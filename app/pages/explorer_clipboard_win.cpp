@@ -3,19 +3,25 @@
 #include "jobs/image/image_stream_win.h"
 #include "jobs/image/safe_name.h"
 #include "runtime/platform.h"
+#include "runtime/static_text.h"
 #include "runtime/threads.h"
 
 namespace {
 
 // Streams over the files of the last copied raw image. The clipboard's data
 // object may ask for them on the shell's threads after the page is gone,
-// so the provider lives as long as the program and keeps its own copy of
-// the path.
+// so the provider is a static record that keeps its own copy of the path
+// until the exit list releases it (after that, streams open on no image
+// and fail their reads).
 class CImageStreamProvider final : public IFileStreamProvider {
  public:
   void SetImage(const wchar16* path) {
     CLockGuard hold(lock_);
     path_.Assign(path);
+  }
+  void Release() {
+    CLockGuard hold(lock_);
+    path_.Release();
   }
   IStream* OpenStream(u64 position, u64 size) override {
     CWideString path;
@@ -31,10 +37,7 @@ class CImageStreamProvider final : public IFileStreamProvider {
   CWideString path_;
 };
 
-CImageStreamProvider& Provider() {
-  static CImageStreamProvider provider;
-  return provider;
-}
+CImageStreamProvider& Provider() { return rt::CStaticRecord<CImageStreamProvider, CImageStreamProvider>::Get(); }
 
 // The entry's name as the files pasted from the clipboard take it.
 i32 OutsideLength(const CFileNode& entry) {

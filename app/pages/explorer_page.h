@@ -71,6 +71,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
  public:
   using Self = CExplorerPage<TParent>;
   using Tree = CTreeView<Self, CTreeLabelEdit>;
+  static constexpr u32 kCaretSlot = kCaretSlotExplorerTree;
 
   // Page flags.
   static constexpr u8 kFlagBuilt = 0x02;

@@ -60,8 +60,6 @@ STDMETHODIMP CWavPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* ty
   if (!connector || !type) return E_POINTER;
   if (!IsEqualGUID(type->formattype, FORMAT_WaveFormatEx)) return VFW_E_TYPE_NOT_ACCEPTED;
   if (connector == connected_) return VFW_E_ALREADY_CONNECTED;
-  // The streaming thread reads the connection: it changes only while stopped.
-  if (filter_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
   if (!IsDecodedCdAudioType(type)) {
     // Remember decoded audio in another shape (PCM, float, extensible) for
     // the error text; compressed types, and the file source agreeing to the

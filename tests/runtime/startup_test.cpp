@@ -44,29 +44,46 @@ TEST_F(ExitListTest, InitializersAndCallbacksRunInOrderOnceSkippingNull) {
 
 struct FirstText {};
 struct SecondText {};
-const CWideString* g_texts[2] = {};
-void NoteTexts() {
-  for (const CWideString* text : g_texts) g_trace += text->GetBuffer() ? "+" : "-";
+// A static record that holds a string, as a provider that keeps a path.
+struct PathHolder {
+  CWideString path;
+  int releases = 0;
+  void Release() {
+    path.Release();
+    ++releases;
+  }
+};
+const CWideString* g_held[3] = {};
+void NoteHeld() {
+  for (const CWideString* text : g_held) g_trace += text->GetBuffer() ? "+" : "-";
 }
 
-// A static text is built once, on first use, which registers the exit
-// callback that frees its buffer: texts are freed from the exit list in
-// the order of their first use, between the callbacks registered before
-// and after that moment.
-TEST_F(ExitListTest, StaticTextsAreFreedFromTheListInTheOrderOfFirstUse) {
+// Static texts and static records are built once, on first use, which
+// registers the exit callback that releases what they hold: they are
+// released from the exit list in the order of their first use, between the
+// callbacks registered before and after that moment, each once.
+TEST_F(ExitListTest, StaticTextsAndRecordsAreReleasedFromTheListInTheOrderOfFirstUse) {
   const CWideString& first = rt::CStaticText<FirstText>::Get(u"first");
   EXPECT_EQ(1u, rt::ExitListCount());
   EXPECT_EQ(&first, &rt::CStaticText<FirstText>::Get(u"again")) << "built once";
   EXPECT_EQ(std::u16string(u"first"), std::u16string(first.c_str()));
   EXPECT_EQ(1u, rt::ExitListCount());
-  rt::atexit(NoteTexts);
+  using Holder = rt::CStaticRecord<PathHolder, PathHolder>;
+  PathHolder& holder = Holder::Get();
+  holder.path.Assign(u"C:\\image.bin");
+  EXPECT_EQ(2u, rt::ExitListCount());
+  EXPECT_EQ(&holder, &Holder::Get()) << "built once";
+  EXPECT_EQ(2u, rt::ExitListCount());
+  rt::atexit(NoteHeld);
   const CWideString& second = rt::CStaticText<SecondText>::Get(u"second");
-  EXPECT_EQ(3u, rt::ExitListCount());
-  g_texts[0] = &first;
-  g_texts[1] = &second;
+  EXPECT_EQ(4u, rt::ExitListCount());
+  g_held[0] = &first;
+  g_held[1] = &holder.path;
+  g_held[2] = &second;
   rt::RunExitCallbacks();
-  EXPECT_EQ("-+", g_trace) << "the first text freed before the note, the second after it";
-  EXPECT_TRUE(first.GetBuffer() == nullptr && second.GetBuffer() == nullptr);
+  EXPECT_EQ("--+", g_trace) << "the first text and the record released before the note, the second text after it";
+  EXPECT_TRUE(first.GetBuffer() == nullptr && holder.path.GetBuffer() == nullptr && second.GetBuffer() == nullptr);
+  EXPECT_EQ(1, holder.releases);
 }
 
 TEST_F(ExitListTest, SixtyFourthSucceedsSixtyFifthIsRefused) {

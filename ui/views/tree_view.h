@@ -27,6 +27,7 @@
 #include "render/text/font.h"
 #include "ui/views/item_pool.h"
 #include "ui/views/scroll_view.h"
+#include "ui/widgets/caret_blink.h"
 
 constexpr u32 kTreeStyleExpanders = 0x02;
 
@@ -638,3 +639,8 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
   CItemPool pool_;
   CArray<TreeItemHandle> rows_;
 };
+
+// A tree's label editor blinks in the caret slot of the window that holds
+// the tree.
+template <class TParent, template <class> class TEditor>
+struct CaretSlotOf<CTreeView<TParent, TEditor>> : CaretSlotOf<TParent> {};

@@ -7,18 +7,34 @@
 // stopped from a paint. One blink per edit class: starting it for an edit
 // stops the one that ran before. Portable (the posting is Windows').
 //
-// While a blink runs, its thread and stop event are held in one of the
-// process-wide caret slots. The start-up table registers the slots' exit
+// Each of the program's text-edit classes is bound to a caret slot of its
+// own, which holds that class's blink (its thread and stop event) for the
+// whole process. The start-up table registers each slot's two exit
 // callbacks: a blink still running at exit has its thread ended, then its
-// event closed, from the exit list, in the order of the list.
+// event closed, from the exit list, in the order of the list; a slot whose
+// class never blinked has nothing to release.
 #pragma once
 #include "runtime/startup.h"
 #include "ui/windows/frame/ticker_thread.h"
 
-// At most this many blinks hold a thread at once: one for each edit class
-// the exit list provides for (only the focused edit blinks, so in practice
-// one slot is held at a time).
-constexpr u32 kCaretSlotCount = 5;
+// The caret slots, one per text-edit class of the program, in the order in
+// which the start-up table registers their exit callbacks.
+enum CaretSlot : u32 {
+  kCaretSlotFolderBrowser,  // the folder browser tree's label editor
+  kCaretSlotBrowseDialog,   // the browse dialog's name field
+  kCaretSlotBurnImage,      // the burn-image window's image path
+  kCaretSlotAudioTrack,     // an audio track row's pause field
+  kCaretSlotExplorerTree,   // the explorer tree's label editor
+  kCaretSlotCount
+};
+
+// The caret slot of the text edits that a widget class holds: its
+// kCaretSlot. A widget that holds an edit for the window around it (a
+// tree's label editor) passes that window's slot on by specialising this.
+template <class THolder>
+struct CaretSlotOf {
+  static constexpr u32 value = THolder::kCaretSlot;
+};
 
 class CCaretBlink {
  public:
@@ -28,15 +44,13 @@ class CCaretBlink {
   CCaretBlink& operator=(const CCaretBlink&) = delete;
 
   // Stops a running blink, then blinks for the edit (onTick(edit) runs on
-  // the window's thread); the key time is stamped. Without a free caret
-  // slot, an event or a thread the edit simply has no blinking caret.
-  // User-interface thread, as Stop.
+  // the window's thread); the key time is stamped. Without an event or a
+  // thread the edit simply has no blinking caret. User-interface thread,
+  // as Stop.
   void Start(void* window, PostedTickCall onTick, void* edit);
   void Stop();
   bool IsRunning() const { return ticker_.IsRunning(); }
   const void* Target() const { return target_; }
-  // The caret slot of a running blink, -1 while none is held.
-  i32 Slot() const { return slot_; }
 
   // A key: the caret shows from now for half a second.
   void Stamp();
@@ -44,33 +58,38 @@ class CCaretBlink {
   // (shownBit in *state); true when the bit changed.
   bool Step(u8* state, u8 shownBit);
 
-  // Exit callbacks' work on a slot: the blink there has its thread ended;
-  // then its stop event closed, which gives the slot back. Nothing for an
-  // empty slot.
-  static void EndSlotThread(u32 slot);
-  static void CloseSlotEvent(u32 slot);
+  // The exit callbacks' halves of Stop: the thread ended; then the stop
+  // event closed, after which the blink has no edit. Nothing to do for a
+  // blink that does not run.
+  void EndThread() { ticker_.EndThread(); }
+  void CloseEvent();
 
  private:
-  void GiveBackSlot();
-
   CTickerThread ticker_;
   const void* target_ = nullptr;
-  i32 slot_ = -1;
   u64 keyTime_ = 0;
   u64 lastCheck_ = 0;
 };
+
+// The blinks of the caret slots, kCaretSlotCount of them, built on first
+// use and never destroyed: what they hold is released from the exit list.
+CCaretBlink* CaretSlotBlinks();
+
+template <u32 Slot>
+CCaretBlink& CaretBlinkOfSlot() {
+  static_assert(Slot < kCaretSlotCount, "caret slot");
+  return CaretSlotBlinks()[Slot];
+}
 
 // The exit callbacks of caret slot Slot, and the start-up table's entries
 // that register them: the thread's first, then the event's.
 template <u32 Slot>
 void CloseCaretThread() {
-  static_assert(Slot < kCaretSlotCount, "caret slot");
-  CCaretBlink::EndSlotThread(Slot);
+  CaretBlinkOfSlot<Slot>().EndThread();
 }
 template <u32 Slot>
 void CloseCaretEvent() {
-  static_assert(Slot < kCaretSlotCount, "caret slot");
-  CCaretBlink::CloseSlotEvent(Slot);
+  CaretBlinkOfSlot<Slot>().CloseEvent();
 }
 template <u32 Slot>
 void RegisterCaretThreadCloser() {

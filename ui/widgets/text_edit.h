@@ -53,9 +53,10 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     if (Blink().Target() == this) Blink().Stop();
   }
 
-  // The caret blink of this edit class (one per window class). It is never
-  // destroyed: one still running at exit is ended from the exit list.
-  static CCaretBlink& Blink() { return rt::UndestroyedStatic<CCaretBlink, CTextEdit>(); }
+  // The caret blink of this edit class: the one of the caret slot its
+  // holder is bound to. One still running at exit is ended from the exit
+  // list.
+  static CCaretBlink& Blink() { return CaretBlinkOfSlot<CaretSlotOf<TParent>::value>(); }
   static i32 Margin() { return ThemeTextPadding(); }
   double ViewWidth() const { return this->width - 2.0 * Margin(); }
 

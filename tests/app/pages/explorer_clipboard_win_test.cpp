@@ -15,6 +15,9 @@
 
 #include "app/pages/explorer_clipboard.h"
 #include "jobs/image/iso9660_reader.h"
+#include "runtime/startup.h"
+#include "runtime/static_text.h"
+#include "ui/support/ui_test_platform.h"
 #include "ui/windows/ole/file_group_descriptor.h"
 #include "ui/windows/ole/ole_session.h"
 #include "ui/windows/ole/transfer_formats_win.h"
@@ -96,6 +99,76 @@ TEST_F(ExplorerClipboard, PlainIsoNamesGoWithoutTheirVersions) {
     ReleaseStgMedium(&stream);
   }
   clip->Release();
+}
+
+// What a paste reads of a file on the clipboard at each exit callback
+// below: its bytes ("+") or not ("-").
+struct ExitNote {
+  IDataObject* clip = nullptr;
+  LONG index = -1;
+  std::string bytes;
+  std::string trace;
+};
+ExitNote g_note;
+void NoteStream() {
+  FORMATETC contents = RegisterTransferFormats()[kFormatContents];
+  contents.lindex = g_note.index;
+  STGMEDIUM stream = {};
+  std::string got;
+  if (g_note.clip->GetData(&contents, &stream) == S_OK) {
+    char buffer[4096];
+    ULONG n = 0;
+    for (HRESULT hr = S_OK; hr == S_OK;) {  // S_FALSE with the last bytes
+      hr = stream.pstm->Read(buffer, sizeof(buffer), &n);
+      if (SUCCEEDED(hr)) got.append(buffer, n);
+      if (!n) break;
+    }
+  }
+  const bool read = got == g_note.bytes;
+  if (stream.pstm) ReleaseStgMedium(&stream);
+  g_note.trace += read ? "+" : "-";
+}
+struct TextBefore {};
+struct TextAfter {};
+void NoteTexts() {
+  for (const CWideString* text : {&rt::CStaticText<TextBefore>::Get(u"before"), &rt::CStaticText<TextAfter>::Get(u"after")})
+    g_note.trace += text->GetBuffer() ? "t" : "_";
+}
+
+// Files copied from an image that needs decoding are read through the
+// program's stream provider, a static record with its own copy of the
+// image's path. Its first use registers the exit callback that releases
+// that path, so the exit list releases it in the order of first use among
+// the static texts; pastes after that find no image. (The provider's first
+// use in this executable is here.)
+TEST_F(ExplorerClipboard, TheStreamProviderIsReleasedFromTheExitListInTheOrderOfFirstUse) {
+  CIso9660Reader reader;
+  u64 size = 0;
+  ASSERT_TRUE(reader.ReadVolume(&size, kPlainImage));
+  const CFileNode* readme = reader.GetPrimaryRoot().FindChild(u"README.;1");
+  ASSERT_NE(nullptr, readme);
+  rt::RunExitCallbacks();  // an empty exit list to start from
+  g_note = ExitNote();
+  rt::CStaticText<TextBefore>::Get(u"before");
+  rt::atexit(NoteStream);
+  rt::atexit(NoteTexts);
+  CClipboardFiles files;
+  ASSERT_TRUE(CopyImageEntries(&files, kPlainImage, false, &readme, 1));  // through the provider
+  ASSERT_EQ(4u, rt::ExitListCount()) << "the provider's first use registered its release";
+  rt::atexit(NoteStream);
+  rt::CStaticText<TextAfter>::Get(u"after");
+  rt::atexit(NoteTexts);
+  ASSERT_TRUE(CopyImageEntries(&files, kPlainImage, false, &readme, 1));  // registers nothing more
+  EXPECT_EQ(7u, rt::ExitListCount());
+
+  ASSERT_EQ(S_OK, OleGetClipboard(&g_note.clip));
+  g_note.index = 0;
+  g_note.bytes = Bytes(kPlainSource / "README");
+  ASSERT_FALSE(g_note.bytes.empty());
+  rt::RunExitCallbacks();
+  g_note.clip->Release();
+  EXPECT_EQ("+_t-__", g_note.trace) << "the text before, the path, then the text after released in turn";
+  RestoreProgramResources();
 }
 
 }  // namespace

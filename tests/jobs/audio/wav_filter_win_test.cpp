@@ -112,33 +112,63 @@ TEST(WavFilterTypes, AcceptsOnlyCdAudioPcmAndRemembersWhatItRefused) {
   }
 }
 
-// The same pin again is refused (the format type is looked at before);
-// another pin replaces the connection, which lets go of the first. While
-// the graph runs nothing changes.
-TEST(WavFilterTypes, ConnectionRules) {
-  CWavFilter filter(nullptr, 0);
-  FakeUpstreamPin first, second;
+// The same pin again is refused (the format type is looked at before, the
+// format block after); another pin replaces the connection, which lets go
+// of the first. The filter's state plays no part: paused or running, the
+// answers come in the same order as when stopped.
+TEST(WavFilterTypes, ConnectionRulesInEveryState) {
   OwnedType t = Cd();
   OwnedType unformatted(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, GUID_NULL, 1, 2, 44100, 16);
-  EXPECT_EQ(E_POINTER, filter.Pin()->ReceiveConnection(nullptr, &t.type));
-  EXPECT_EQ(E_POINTER, filter.Pin()->ReceiveConnection(&first, nullptr));
-  ASSERT_EQ(S_OK, filter.Pin()->ReceiveConnection(&first, &t.type));
-  EXPECT_EQ(VFW_E_ALREADY_CONNECTED, filter.Pin()->ReceiveConnection(&first, &t.type));
-  EXPECT_EQ(VFW_E_TYPE_NOT_ACCEPTED, filter.Pin()->ReceiveConnection(&first, &unformatted.type));
-  EXPECT_EQ(2, first.refs);
-  ASSERT_EQ(S_OK, filter.Pin()->ReceiveConnection(&second, &t.type));
-  EXPECT_TRUE(first.refs == 1 && second.refs == 2) << "the first pin let go, the second kept";
-  IPin* peer = nullptr;
-  EXPECT_EQ(S_OK, filter.Pin()->ConnectedTo(&peer));
-  EXPECT_EQ(&second, peer);
-  peer->Release();
-  filter.Pause();
-  EXPECT_EQ(VFW_E_NOT_STOPPED, filter.Pin()->ReceiveConnection(&first, &t.type));
-  EXPECT_EQ(VFW_E_NOT_STOPPED, filter.Pin()->Disconnect());
-  filter.Stop();
-  EXPECT_EQ(S_OK, filter.Pin()->Disconnect());
-  EXPECT_EQ(S_FALSE, filter.Pin()->Disconnect());
-  EXPECT_TRUE(first.refs == 1 && second.refs == 1);
+  OwnedType rate48k(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, 1, 2, 48000, 16);
+  const struct {
+    const char* name;
+    FILTER_STATE state;
+  } states[] = {{"stopped", State_Stopped}, {"paused", State_Paused}, {"running", State_Running}};
+  for (const auto& s : states) {
+    SCOPED_TRACE(s.name);
+    CWavFilter filter(nullptr, 0);
+    FakeUpstreamPin first, second;
+    if (s.state == State_Paused) filter.Pause();
+    if (s.state == State_Running) filter.Run(0);
+    ASSERT_EQ(s.state, filter.State());
+    const struct {
+      IPin* connector;
+      const AM_MEDIA_TYPE* type;
+      HRESULT answer;
+      IPin* connected;  // afterwards
+    } steps[] = {
+        {nullptr, &t.type, E_POINTER, nullptr},
+        {&first, nullptr, E_POINTER, nullptr},
+        {&first, &unformatted.type, VFW_E_TYPE_NOT_ACCEPTED, nullptr},
+        {&first, &rate48k.type, VFW_E_TYPE_NOT_ACCEPTED, nullptr},
+        {&first, &t.type, S_OK, &first},
+        {&first, &t.type, VFW_E_ALREADY_CONNECTED, &first},
+        {&first, &unformatted.type, VFW_E_TYPE_NOT_ACCEPTED, &first},  // the format type first
+        {&first, &rate48k.type, VFW_E_ALREADY_CONNECTED, &first},      // the format block after
+        {&second, &rate48k.type, VFW_E_TYPE_NOT_ACCEPTED, &first},
+        {&second, &t.type, S_OK, &second},
+    };
+    for (const auto& step : steps) {
+      const int at = static_cast<int>(&step - steps);
+      EXPECT_EQ(step.answer, filter.Pin()->ReceiveConnection(step.connector, step.type)) << "step " << at;
+      IPin* peer = nullptr;
+      filter.Pin()->ConnectedTo(&peer);
+      EXPECT_EQ(step.connected, peer) << "step " << at;
+      if (peer) peer->Release();
+    }
+    EXPECT_TRUE(first.refs == 1 && second.refs == 2) << "the first pin let go, the second kept";
+    AM_MEDIA_TYPE stored;
+    ASSERT_EQ(S_OK, filter.Pin()->ConnectionMediaType(&stored));
+    EXPECT_TRUE(IsCdAudioMediaType(&stored));
+    FreeMediaType(&stored);
+    if (s.state != State_Stopped) {
+      EXPECT_EQ(VFW_E_NOT_STOPPED, filter.Pin()->Disconnect());
+      filter.Stop();
+    }
+    EXPECT_EQ(S_OK, filter.Pin()->Disconnect());
+    EXPECT_EQ(S_FALSE, filter.Pin()->Disconnect());
+    EXPECT_TRUE(first.refs == 1 && second.refs == 1);
+  }
 }
 
 // Positions, like seeking, are the upstream pin's: asked of it at every

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/widgets/capture_table.h"
+#include "ui/widgets/caret_blink.h"
 #include "ui/widgets/focus.h"
 #include "ui/widgets/press_tracking.h"
 #include "ui/widgets/widget_record.h"
@@ -20,6 +21,10 @@ struct RepaintRequest {
 template <class TSelf>
 class CFakeOwnerOf : public CWidget {
  public:
+  // The text edits of a test tree blink in one of the program's caret
+  // slots; any serves, as only the focused edit blinks.
+  static constexpr u32 kCaretSlot = kCaretSlotBrowseDialog;
+
   CFakeOwnerOf() {
     x = 100;
     y = 100;

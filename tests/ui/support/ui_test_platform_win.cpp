@@ -2,6 +2,8 @@
 #include "render/text/font.h"
 #include "runtime/ui_strings.h"
 #include "ui/support/ui_test_platform.h"
+#include "ui/windows/theme/theme_metrics.h"
+#include "ui/windows/theme/theme_painter.h"
 
 void InitUiTestPlatform() { InitFontList(); }
 
@@ -10,6 +12,7 @@ void RestoreProgramResources() {
   if (!GetWindowShadow()) InitWindowShadow();
   if (!GetPaneShadow()) InitPaneShadow();
   if (!GetPopupShadow()) InitPopupShadow();
+  if (!BuiltInThemePainter()) InitTheme();
   InstallBuiltInLanguages();
   SetCurrentLanguage(kLanguageEnglish);
 }

@@ -100,6 +100,7 @@ class CSpecimens : public CWidgetOf<CSpecimens<TParent>, TParent> {
 class CGallery : public CFrameWindow<CGallery> {
  public:
   static constexpr u32 kStyle = 0x6670;
+  static constexpr u32 kCaretSlot = kCaretSlotBrowseDialog;
   static constexpr i32 kMinTrackWidth = 200, kMinTrackHeight = 200;
 
   CButton<CGallery> buttons[7];

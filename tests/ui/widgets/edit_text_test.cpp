@@ -274,64 +274,45 @@ TEST(CaretBlink, AKeyShowsTheCaretForHalfASecondThenItBlinksEveryHalfSecond) {
   EXPECT_EQ(nullptr, blink.Target());
 }
 
-std::string g_exitTrace;
-CCaretBlink* g_watched[2] = {};
-// Between the first slot's callbacks and the others': what has ended so far.
-void NoteBetweenSlots() {
-  for (CCaretBlink* blink : g_watched) g_exitTrace += blink->IsRunning() ? "R" : "-";
-}
-
 void Tick(void*) {}
 
-// A running blink holds a caret slot (the first free one) until it stops;
-// with every slot held a sixth edit gets no blinking caret. At exit the
-// slots' callbacks, in the start-up table's order, end each blink still
-// running: the first slot's thread and event before what was registered
-// after them, the other slots' later.
-TEST(CaretBlink, RunningBlinksHoldSlotsThatTheExitListReleasesInOrder) {
-  rt::RunExitCallbacks();  // an empty exit list to start from
-  const rt::InitRoutine table[] = {RegisterCaretThreadCloser<0>, RegisterCaretEventCloser<0>,
-                                   [] { rt::atexit(NoteBetweenSlots); },
-                                   RegisterCaretThreadCloser<1>, RegisterCaretEventCloser<1>,
-                                   RegisterCaretThreadCloser<2>, RegisterCaretEventCloser<2>,
-                                   RegisterCaretThreadCloser<3>, RegisterCaretEventCloser<3>,
-                                   RegisterCaretThreadCloser<4>, RegisterCaretEventCloser<4>};
-  rt::RunInitializers(table, sizeof(table) / sizeof(table[0]));
-  ASSERT_EQ(11u, rt::ExitListCount());
-  EXPECT_EQ(&CloseCaretThread<0>, rt::ExitListEntry(0));
-  EXPECT_EQ(&CloseCaretEvent<0>, rt::ExitListEntry(1));
-  EXPECT_EQ(&CloseCaretEvent<4>, rt::ExitListEntry(10));
+template <u32 Slot>
+constexpr rt::ExitRoutine kSlotClosers[2] = {CloseCaretThread<Slot>, CloseCaretEvent<Slot>};
 
-  int edits[6] = {};
-  CCaretBlink blinks[6];
-  for (int i = 0; i < 5; ++i) {
-    blinks[i].Start(nullptr, Tick, &edits[i]);
-    EXPECT_TRUE(blinks[i].IsRunning()) << i;
-    EXPECT_EQ(i, blinks[i].Slot());
+// Each caret slot holds the blink of its own edit class, whichever class
+// blinked first, and its two exit callbacks end that blink and no other:
+// the thread first (the blink still names its edit), then the event. For
+// a slot whose class never blinked, or whose blink has ended, they have
+// nothing to do; a blink ended at exit can start again.
+TEST(CaretBlink, EachSlotsExitCallbacksEndTheBlinkOfThatSlotOnly) {
+  const rt::ExitRoutine* closers[kCaretSlotCount] = {
+      kSlotClosers<kCaretSlotFolderBrowser>, kSlotClosers<kCaretSlotBrowseDialog>,
+      kSlotClosers<kCaretSlotBurnImage>,     kSlotClosers<kCaretSlotAudioTrack>,
+      kSlotClosers<kCaretSlotExplorerTree>};
+  int edit = 0;
+  CCaretBlink* blinks = CaretSlotBlinks();
+  for (u32 slot = kCaretSlotCount; slot-- > 0;) {  // the last slot first
+    SCOPED_TRACE(slot);
+    blinks[slot].Start(nullptr, Tick, &edit);
+    ASSERT_TRUE(blinks[slot].IsRunning());
+    for (u32 other = 0; other < kCaretSlotCount; ++other) {
+      if (other == slot) continue;
+      closers[other][0]();
+      closers[other][1]();
+      EXPECT_FALSE(blinks[other].IsRunning()) << other;
+    }
+    EXPECT_TRUE(blinks[slot].IsRunning() && blinks[slot].Target() == &edit) << "another slot's callbacks";
+    closers[slot][0]();
+    EXPECT_FALSE(blinks[slot].IsRunning()) << "the thread ended";
+    EXPECT_EQ(&edit, blinks[slot].Target()) << "the event not yet closed";
+    closers[slot][1]();
+    EXPECT_EQ(nullptr, blinks[slot].Target());
+    closers[slot][0]();  // nothing left to release
+    closers[slot][1]();
+    blinks[slot].Start(nullptr, Tick, &edit);
+    EXPECT_TRUE(blinks[slot].IsRunning()) << "started again";
+    blinks[slot].Stop();
   }
-  blinks[5].Start(nullptr, Tick, &edits[5]);
-  EXPECT_FALSE(blinks[5].IsRunning()) << "every slot held";
-  EXPECT_TRUE(blinks[5].Slot() == -1 && blinks[5].Target() == nullptr);
-  blinks[2].Stop();
-  EXPECT_EQ(-1, blinks[2].Slot());
-  blinks[5].Start(nullptr, Tick, &edits[5]);
-  EXPECT_TRUE(blinks[5].IsRunning() && blinks[5].Slot() == 2) << "the slot given back is taken again";
-  blinks[3].Start(nullptr, Tick, &edits[3]);  // a restart keeps to one slot
-  EXPECT_EQ(3, blinks[3].Slot());
-
-  g_exitTrace.clear();
-  g_watched[0] = &blinks[0];
-  g_watched[1] = &blinks[1];
-  rt::RunExitCallbacks();
-  EXPECT_EQ("-R", g_exitTrace) << "the first slot ends before the others";
-  for (CCaretBlink& blink : blinks) {
-    EXPECT_FALSE(blink.IsRunning());
-    EXPECT_EQ(-1, blink.Slot());
-    EXPECT_EQ(nullptr, blink.Target());
-  }
-  blinks[0].Start(nullptr, Tick, &edits[0]);
-  EXPECT_TRUE(blinks[0].IsRunning() && blinks[0].Slot() == 0) << "a blink ended at exit can start again";
-  blinks[0].Stop();
 }
 
 }  // namespace

@@ -141,6 +141,7 @@ TEST(KeyClaims, OnlyAFocusedTextEditClaimsAndOnlyItsOwnKeys) {
 // without a wheel step it is taken and goes nowhere.
 template <class TParent>
 struct CWheelHolder : CCompositeOf<CWheelHolder<TParent>, TParent> {
+  static constexpr u32 kCaretSlot = kCaretSlotAudioTrack;
   CTextEdit<CWheelHolder> edit;
   std::vector<std::pair<i32, Point>> wheels;  // delta, point
   auto Children() { return std::tie(edit); }

@@ -16,6 +16,7 @@ namespace {
 class CEditFrame : public CFrameWindow<CEditFrame> {
  public:
   static constexpr u32 kStyle = 0x6470;
+  static constexpr u32 kCaretSlot = kCaretSlotBurnImage;
   static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
   auto Children() { return std::tie(first, second); }
   void CreateControls() {

@@ -18,6 +18,7 @@
 #include "runtime/array.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
+#include "ui/views/tree_label_edit.h"
 #include "ui/views/tree_view.h"
 #include "ui/widgets/button.h"
 #include "ui/windows/frame/frame_window.h"
@@ -30,9 +31,11 @@ class CFolderBrowser : public CFrameWindow<CFolderBrowser> {
   static constexpr i32 kMinTrackWidth = 339, kMinTrackHeight = 419;
   static constexpr i32 kWidth = 320, kHeight = 400;
   enum : i32 { kAccepted = 0, kCancelled = 1 };
+  static constexpr u32 kCaretSlot = kCaretSlotFolderBrowser;
 
-  // In Tab and routing order.
-  CTreeView<CFolderBrowser> tree;
+  // In Tab and routing order. The tree carries the program's label editor
+  // but never shows it: this window begins no label edit.
+  CTreeView<CFolderBrowser, CTreeLabelEdit> tree;
   CButton<CFolderBrowser> ok;
   CButton<CFolderBrowser> cancel;
 

@@ -17,8 +17,3 @@ void InitThemeColors() {
       0xC8A0C0E0u, 0xE080A4C4u, 0xFFFFFFFFu, 0xFF2020FFu, 0xFF000000u};
   for (u32 i = 0; i < kThemeColorCount; ++i) g_themeColors[i] = kColors[i];
 }
-
-void InitTheme() {
-  InitThemeMetrics();
-  InitThemeColors();
-}

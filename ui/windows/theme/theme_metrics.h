@@ -55,5 +55,7 @@ inline u32 ThemeTextColor() { return g_themeColors[22]; }
 
 void InitThemeMetrics();
 void InitThemeColors();
-// Start-up table slot of the theme: metrics, then colours.
+// Start-up table slot of the theme: metrics, then colours, then the
+// built-in theme painter (theme_painter.h), whose destruction it registers
+// as its exit callback (DestroyThemePainter).
 void InitTheme();

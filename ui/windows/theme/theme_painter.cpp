@@ -1,20 +1,41 @@
 // The process-wide painter pointer, the per-canvas drawing state and the
 // helpers the drawing files share.
+#include <new>
+
 #include "render/canvas.h"
+#include "runtime/startup.h"
 #include "ui/windows/theme/theme_draw.h"
+#include "ui/windows/theme/theme_metrics.h"
 
 namespace {
 
 class CBuiltInThemePainter final : public CThemePainter {};
 
-CBuiltInThemePainter g_builtIn;
+// The built-in painter lives in storage of its own, so that the exit list
+// ends it and the C++ runtime never does.
+alignas(CBuiltInThemePainter) unsigned char g_builtInStorage[sizeof(CBuiltInThemePainter)];
+CBuiltInThemePainter* g_builtIn = nullptr;  // while it exists
 CThemePainter* g_painter = nullptr;
 
 }  // namespace
 
-CThemePainter* ThemePainter() { return g_painter ? g_painter : &g_builtIn; }
+CThemePainter* ThemePainter() { return g_painter ? g_painter : g_builtIn; }
 void SetThemePainter(CThemePainter* painter) { g_painter = painter; }
-CThemePainter* BuiltInThemePainter() { return &g_builtIn; }
+CThemePainter* BuiltInThemePainter() { return g_builtIn; }
+
+void InitTheme() {
+  InitThemeMetrics();
+  InitThemeColors();
+  if (!g_builtIn) g_builtIn = new (g_builtInStorage) CBuiltInThemePainter();
+  rt::atexit(DestroyThemePainter);
+}
+
+void DestroyThemePainter() {
+  if (!g_builtIn) return;
+  if (g_painter == g_builtIn) g_painter = nullptr;
+  g_builtIn->~CBuiltInThemePainter();
+  g_builtIn = nullptr;
+}
 
 ThemePaintState* ThemeStateOf(const CCanvas* canvas) {
   return canvas ? static_cast<ThemePaintState*>(canvas->themeState) : nullptr;

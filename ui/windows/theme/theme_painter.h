@@ -172,7 +172,13 @@ class CThemePainter {
 // called (null restores the built-in one).
 CThemePainter* ThemePainter();
 void SetThemePainter(CThemePainter* painter);
+// The built-in painter: built by the theme's start-up entry (InitTheme,
+// theme_metrics.h) and ended from the exit list by DestroyThemePainter,
+// once; null while it does not exist.
 CThemePainter* BuiltInThemePainter();
+// The painter's destructor, which has no work of its own; a painter
+// installed in the built-in one's place is left installed.
+void DestroyThemePainter();
 
 // The content rectangle as an offset and size: what the widget geometry
 // asks for at every level.
