@@ -38,6 +38,7 @@ double SecondsPerRound(int n, F round) {
 class CScrollFrame : public CFrameWindow<CScrollFrame> {
  public:
   static constexpr u32 kStyle = 0x6670;
+  static constexpr u32 kCaretSlot = kCaretSlotExplorerTree;
   static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   auto Children() { return std::tie(list, tree); }
   void CreateControls() {
@@ -53,6 +54,7 @@ class CScrollFrame : public CFrameWindow<CScrollFrame> {
 class CPageFrame : public CFrameWindow<CPageFrame> {
  public:
   static constexpr u32 kStyle = 0x6670;
+  static constexpr u32 kCaretSlot = kCaretSlotExplorerTree;
   static constexpr i32 kMinTrackWidth = 259, kMinTrackHeight = 199;
   auto Children() {
     return std::tie(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], d[0], d[1], d[2], d[3], d[4], d[5],

@@ -7,11 +7,11 @@
 // ancestors are all expanded. Portable.
 //
 // The label editor is a child widget of class TEditor<CTreeView> (the
-// program's text edit, CTextEdit); it offers Text() -> const CWideString&
-// and its caret (edit.caret), calls PlaceLabelEdit when its text changes,
-// and its owner hands Enter and Escape to OnLabelEditKey and the editor's
-// loss of the focus to OnLabelEditFocusLost. CNoLabelEdit stands in for a
-// tree without renaming.
+// program's text edit, CTreeLabelEdit by default); it offers
+// Text() -> const CWideString& and its caret (edit.caret), calls
+// PlaceLabelEdit when its text changes, and hands Enter and Escape to
+// OnLabelEditKey and its loss of the focus to OnLabelEditFocusLost. A tree
+// that is never renamed simply never shows it.
 //
 // Notifications (optional, on the owner):
 //   expand    (handle): insert the item's children now
@@ -27,31 +27,12 @@
 #include "render/text/font.h"
 #include "ui/views/item_pool.h"
 #include "ui/views/scroll_view.h"
+#include "ui/views/tree_label_edit.h"
 #include "ui/widgets/caret_blink.h"
 
 constexpr u32 kTreeStyleExpanders = 0x02;
 
-// A label editor that never shows: a tree without renaming.
-template <class TParent>
-class CNoLabelEdit : public CWidgetOf<CNoLabelEdit<TParent>, TParent> {
- public:
-  const CWideString& Text() const { return text_; }
-
- private:
-  CWideString text_;
-};
-
-// The editor's caret: its edit state's, 0 for an editor without one.
-KELVANE_WIDGET_TRAIT(HasEditCaret, widget_traits::Fake<T>().edit.caret)
-template <class TEditor>
-i32 EditorCaret(const TEditor& editor) {
-  if constexpr (HasEditCaret<TEditor>::value)
-    return editor.edit.caret;
-  else
-    return 0;
-}
-
-template <class TParent, template <class> class TEditor = CNoLabelEdit>
+template <class TParent, template <class> class TEditor = CTreeLabelEdit>
 class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCompositeOf> {
  public:
   using Self_ = CTreeView<TParent, TEditor>;
@@ -482,7 +463,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     return (p->flags & kTreeExpanded) && FindVisibleRow(p->handle) >= 0;
   }
   i32 ClampedCaret() const {
-    const i32 caret = EditorCaret(editor), length = editor.Text().GetLength();
+    const i32 caret = editor.edit.caret, length = editor.Text().GetLength();
     return caret < 0 ? 0 : caret > length ? length : caret;
   }
   i32 TextWidth(const wchar16* text, i32 n) const {

@@ -37,6 +37,7 @@ class CPanel : public CCompositeOf<CPanel<TParent>, TParent> {
 class CViewsFrame : public CFrameWindow<CViewsFrame> {
  public:
   static constexpr u32 kStyle = 0x6670;
+  static constexpr u32 kCaretSlot = kCaretSlotExplorerTree;
   static constexpr i32 kMinTrackWidth = 100, kMinTrackHeight = 100;
   auto Children() { return std::tie(glass, panel, list, tree, drop); }
   void CreateControls() {
