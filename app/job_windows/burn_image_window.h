@@ -65,11 +65,13 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   CBurnImageWindow(CDriveManager& drives, BurnRequest* request, bool imageMode);
   ~CBurnImageWindow();
 
-  // First child on top: the intro panel covers the options below it.
+  // The order the controls are created in: routing and Tab follow it, and
+  // the first child is drawn on top, so the options lie over the intro
+  // panel (hidden while it is whole, drawn over it while it fades).
   auto Children() {
-    return std::tie(cancel, ok, imagePath, browse, imageLabel, introPanel, pulsePicture, statusLabel, infoHeading,
-                    extraSizeBox, finalizeBox, bufeBox, mode2Box, verifyBox, speedList, methodList, speedLabel,
-                    methodLabel, deviceList, ejectButton, deviceLabel);
+    return std::tie(cancel, ok, pulsePicture, statusLabel, infoHeading, extraSizeBox, finalizeBox, bufeBox, mode2Box,
+                    verifyBox, speedList, methodList, speedLabel, methodLabel, deviceList, ejectButton, deviceLabel,
+                    introPanel, imagePath, browse, imageLabel);
   }
 
   void CreateControls();
@@ -82,7 +84,7 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   // ---- Behaviour ----
   void FillDriveList();
   void FillSpeedList(i32 entry);
-  // The drive index behind the chosen entry, -1 when there is none; the
+  // The drive index behind the entry shown, -1 when there is none; the
   // entry listing a drive index, -1 when it is not listed.
   i32 ChosenDrive() const;
   i32 EntryOfDrive(i32 driveIndex) const;
@@ -111,12 +113,13 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   void SpeedItem(i32 index, const wchar16** text, i32* length, i32* icon, u32* value);
 
   // ---- Intro panel ----
-  // Fades the panel out (show false: the options appear under it) or back in
-  // (true: the options go when it is whole again) on its own thread, after
-  // any running fade ended.
+  // Fades the panel out (show false: the options show over it at once) or
+  // back in under them (true: they go when it is whole again) on its own
+  // thread, after any running fade ended.
   void StartPanelAnimation(bool show);
   u32 PanelThread();
   void OnPanelDone(u32 number);
+  void SetCoveredVisible(bool show);
 
   // ---- Pulse ----
   void ShowStatus(u32 textId);
@@ -148,10 +151,6 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
 
   CButton<Self> cancel;
   CButton<Self> ok;
-  CTextEdit<Self> imagePath;
-  CButton<Self> browse;
-  CLabel<Self> imageLabel;
-  CGradientPanel<Self> introPanel;
   CPicture<Self> pulsePicture;
   CLabel<Self> statusLabel;
   CLabel<Self> infoHeading;
@@ -167,12 +166,21 @@ class CBurnImageWindow : public CFrameWindow<CBurnImageWindow> {
   CDropDownList<Self> deviceList;
   CMenuBar<Self> ejectButton;
   CLabel<Self> deviceLabel;
+  CGradientPanel<Self> introPanel;
+  CTextEdit<Self> imagePath;
+  CButton<Self> browse;
+  CLabel<Self> imageLabel;
 
  private:
   void Apply(const BurnStateDecision& d);
   void PaintImageInfo(CCanvas& canvas);
   void ClearExtraSize();
+  // The entry's speeds and state (the list shows it already).
+  void ShowDrive(i32 entry);
 
+  // The drive index the user chose in the list, -1 before a choice; it
+  // stays chosen while the list shows another drive in its place.
+  i32 userDrive_ = -1;
   CThread panelThread_;
   bool panelReturning_ = false;
   u32 panelNumber_ = 0;

@@ -125,19 +125,6 @@ void CBurnImageWindow::CreateControls() {
   ok.click = BindCallback<Self, &Self::AcceptAndClose>(this, this);
   ok.Create(kButtonCreate, nullptr, this);
   ok.Enable(false);
-  if (imageMode) {
-    imagePath.change = BindCallback<Self, &Self::OnImagePathChanged>(this, this);
-    imagePath.Create(kFlagVisible | kFlagTabStop | 0x2, nullptr, this);
-    browse.text.Assign(u"...");
-    browse.click = BindCallback<Self, &Self::BrowseForImage>(this, this);
-    browse.Create(kButtonCreate, nullptr, this);
-    imageLabel.textId = kTextSelectImage;
-    imageLabel.Create(kLabelCreate, nullptr, this);
-    introPanel.bottomColour = introPanel.topColour = 0xFFFFFFFFu;
-    introPanel.bitmap = watermark;
-    introPanel.bitmapOpacity = 0.45;
-    introPanel.Create(kFlagVisible, nullptr, this);
-  }
   pulsePicture.Create(0xA, nullptr, this);
   statusLabel.font = bigFont.Get();
   statusLabel.Create(0xA, nullptr, this);
@@ -150,7 +137,8 @@ void CBurnImageWindow::CreateControls() {
   extraSizeBox.textId = kTextExtraSize;
   extraSizeBox.style |= kCheckTextRight;
   extraSizeBox.change = BindCallback<Self, &Self::OnExtraSizeChanged, bool>(this, this);
-  extraSizeBox.Create(kCheckCreate, nullptr, this);
+  // Drawn over the intro panel, it stays hidden while the panel is whole.
+  extraSizeBox.Create(imageMode ? kCheckCreate & ~kFlagVisible : kCheckCreate, nullptr, this);
   extraSizeBox.Enable(false);
   struct Box {
     CCheckBox<Self>* box;
@@ -183,6 +171,21 @@ void CBurnImageWindow::CreateControls() {
   CreateEjectBar(ejectButton, ejectMenu_, nullptr, BindCallback<Self, &Self::EjectDrive, u32>(this, this), this);
   deviceLabel.textId = kTextSelectDevice;
   deviceLabel.Create(kLabelCreate, nullptr, this);
+  if (imageMode) {
+    // See-through: while it fades, a redraw of the panel repaints what
+    // lies under it and the options over it.
+    introPanel.bottomColour = introPanel.topColour = 0xFFFFFFFFu;
+    introPanel.bitmap = watermark;
+    introPanel.bitmapOpacity = 0.45;
+    introPanel.Create(kFlagVisible | kFlagSeeThrough, nullptr, this);
+    imagePath.change = BindCallback<Self, &Self::OnImagePathChanged>(this, this);
+    imagePath.Create(kFlagVisible | kFlagTabStop | 0x2, nullptr, this);
+    browse.text.Assign(u"...");
+    browse.click = BindCallback<Self, &Self::BrowseForImage>(this, this);
+    browse.Create(kButtonCreate, nullptr, this);
+    imageLabel.textId = kTextSelectImage;
+    imageLabel.Create(kLabelCreate, nullptr, this);
+  }
 
   // The stored choices.
   BurnImageSettings s;
@@ -309,7 +312,7 @@ void CBurnImageWindow::StartPanelAnimation(bool show) {
     introPanel.topColour = alpha | 0x00FFFFFFu;
     introPanel.bitmapOpacity = show ? 0.0 : 0.45;
   }
-  if (!show) SetOptionsVisible(true);
+  if (!show) SetCoveredVisible(true);
   introPanel.ModifyFlags(0, kFlagVisible);
   introPanel.Redraw();
   if (!panelThread_.Start([](void* w) { return static_cast<CBurnImageWindow*>(w)->PanelThread(); }, this,
@@ -357,7 +360,7 @@ void CBurnImageWindow::OnPanelDone(u32 number) {
       introPanel.bitmapOpacity = 0.45;
       introPanel.bottomColour = introPanel.topColour = 0xFFFFFFFFu;
     }
-    SetOptionsVisible(false);
+    SetCoveredVisible(false);
     introPanel.Redraw();
   } else {
     introPanel.ModifyFlags(kFlagVisible, 0);
@@ -387,28 +390,24 @@ void CBurnImageWindow::SpeedItem(i32 index, const wchar16** text, i32* length, i
   *value = speedValues[at];
 }
 
-// The recorder the user chose stays chosen while it is listed; the main
-// window's drive is taken when the window opens or the chosen one is gone.
+// The recorder the user chose is shown whenever it is listed; while it is
+// not (or before the user chose one) the main window's drive is, else the
+// first recorder. What is shown is what a burn accepted then goes to.
 void CBurnImageWindow::FillDriveList() {
-  const i32 chosen = ChosenDrive();
+  const i32 shown = ChosenDrive();
   ListFreeRecorders(drives, &driveMap);
   deviceList.itemCount = driveMap.GetCount();
-  i32 entry = EntryOfDrive(chosen);
+  i32 entry = EntryOfDrive(userDrive_);
   if (entry < 0) entry = EntryOfDrive(static_cast<i32>(drives.GetSelected()));
   if (entry < 0 && driveMap.GetCount()) entry = 0;
-  if (entry >= 0 && chosen >= 0 && driveMap[static_cast<u32>(entry)] == static_cast<u32>(chosen)) {
-    // The same recorder, perhaps at another place in the list.
-    deviceList.selectedIndex = entry;
-    deviceList.Redraw();
-    return;
-  }
-  deviceList.selectedIndex = -1;
-  if (entry >= 0) {
-    deviceList.SetSelection(entry);  // its speeds and its state (OnDriveChanged)
-  } else {
-    deviceList.Redraw();
+  deviceList.selectedIndex = entry;
+  deviceList.Redraw();
+  // Another recorder shown: its speeds and its state. The same one, perhaps
+  // at another place in the list, keeps them.
+  if (entry < 0)
     ok.Enable(false);
-  }
+  else if (static_cast<i32>(driveMap[static_cast<u32>(entry)]) != shown)
+    ShowDrive(entry);
 }
 
 i32 CBurnImageWindow::ChosenDrive() const {
@@ -433,7 +432,13 @@ void CBurnImageWindow::FillSpeedList(i32 entry) {
   speedList.SetSelection(0);
 }
 
+// The user's choice in the list: remembered apart from what is shown.
 void CBurnImageWindow::OnDriveChanged(i32 entry) {
+  userDrive_ = ChosenDrive();
+  ShowDrive(entry);
+}
+
+void CBurnImageWindow::ShowDrive(i32 entry) {
   FillSpeedList(entry);
   UpdateState(false);
 }
@@ -614,6 +619,15 @@ void CBurnImageWindow::SetOptionsVisible(bool show) {
   mode2Box.ModifyFlags(clear, set);
   verifyBox.ModifyFlags(clear, set);
   infoHeading.ModifyFlags(clear, set);
+  SuspendRedraw(was);
+}
+
+// What the whole intro panel covers: the options and "Activate extra size",
+// which lies over the panel as they do.
+void CBurnImageWindow::SetCoveredVisible(bool show) {
+  const bool was = SuspendRedraw(true);
+  SetOptionsVisible(show);
+  extraSizeBox.ModifyFlags(show ? 0 : kFlagVisible, show ? kFlagVisible : 0);
   SuspendRedraw(was);
 }
 

@@ -9,10 +9,11 @@
 #include "disc_check_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
+#include "ui/windows/dialogs/message_box.h"
 
 namespace {
 
-constexpr u8 kWrite10 = 0x2A, kRead10 = 0x28, kSendCueSheet = 0x5D, kBlank = 0xA1;
+constexpr u8 kWrite10 = 0x2A, kRead10 = 0x28, kSendCueSheet = 0x5D, kBlank = 0xA1, kGetConfiguration = 0x46;
 constexpr u32 kTextEraseWarning = 77, kTextYes = 2, kTextNo = 3;
 
 MediumOptions Medium(MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
@@ -133,6 +134,76 @@ TEST(EndToEndBurn, TheChosenRecorderStaysChosenWhenItsDiscArrives) {
   EXPECT_EQ("", CompareDiscWithImage(f, image));
   EXPECT_EQ(0u, e.CountCommands(kWrite10));
   EXPECT_EQ(0u, e.CountCommands(kSendCueSheet));
+  ExpectGoodLog(app.LogFile());
+}
+
+// Three recorders, the main window's E holding a CD-RW with data, F and G
+// empty. The user chooses F; F stops answering its probe while a disc comes
+// into G, so the list goes back to E for a while; then F answers again and
+// a blank CD-R goes into it. The window shows F again, and Enter burns F:
+// E is neither erased nor written.
+TEST(EndToEndBurn, TheChosenRecorderIsChosenAgainAfterDroppingOutOfTheList) {
+  CAppSession app;
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdRw, DiscFill::kComplete));
+  CSimulatedRecorder& f = app.AddEmptyRecorder(u'F');
+  CSimulatedRecorder& g = app.AddEmptyRecorder(u'G');
+  const std::wstring image = Fixture(L"joliet.iso");
+  RecorderFault refuse;
+  refuse.opcode = kGetConfiguration;
+  refuse.times = 0;  // until taken away
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    i32 E = -1, F = -1, G = -1;
+    p.WaitUntil("three drives", [&](CMainFrame& m) {
+      E = m.drives.FindDriveByPath(u"\\\\.\\E:");
+      F = m.drives.FindDriveByPath(u"\\\\.\\F:");
+      G = m.drives.FindDriveByPath(u"\\\\.\\G:");
+      return m.drives.GetDriveCount() == 3 && static_cast<i32>(m.drives.GetSelected()) == E;
+    });
+    void* window = OpenBurnImageWindow(p);
+    ASSERT_TRUE(TypeImagePath(p, window, AsTyped(image)));
+    p.TabTo("the device list", [window](CMainFrame&) {
+      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+      return w && FocusedWidget() == &w->deviceList;
+    });
+    ASSERT_TRUE(p.Press(VK_DOWN));
+    ASSERT_TRUE(p.WaitUntil("F chosen", [window, F](CMainFrame&) {
+      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+      return w && w->ChosenDrive() == F;
+    }));
+    const u32 refused = f.AddFault(refuse);
+    g.InsertMedium(Medium(MediumPreset::kCdR));
+    ASSERT_TRUE(p.WaitUntil("G listed, F not, E in its place", [window, E, F, G](CMainFrame&) {
+      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+      return w && w->EntryOfDrive(G) >= 0 && w->EntryOfDrive(F) < 0 && w->ChosenDrive() == E;
+    }));
+    EXPECT_LT(0u, f.FaultHits(refused));
+    f.ClearFaults();
+    f.InsertMedium(Medium(MediumPreset::kCdR));
+    ASSERT_TRUE(p.WaitUntil("F listed again, OK on", [window, F](CMainFrame&) {
+      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+      return w && w->EntryOfDrive(F) >= 0 && w->ok.IsVisibleAndEnabled();
+    }));
+    p.OnUi([window, F](CMainFrame&) {
+      EXPECT_EQ(F, WindowObject<CBurnImageWindow>(window)->ChosenDrive()) << "F shown again";
+    });
+    ASSERT_TRUE(p.Press(VK_RETURN));
+    ASSERT_TRUE(p.WaitUntil("the window to close",
+                            [window](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }));
+    // Whatever drive the burn went to, an erase question is answered Yes,
+    // so that E would be erased and written if it were the one.
+    bool asked = false;
+    ASSERT_TRUE(p.WaitUntil("the burn page or the erase question", [&asked](CMainFrame& m) {
+      asked = WindowObject<CMessageBox>(GetActiveWindow()) != nullptr;
+      return asked || BurnPageAt(m) != nullptr;
+    }));
+    if (asked) {
+      ASSERT_TRUE(p.AnswerMessageBox(kTextEraseWarning, kTextYes));
+    }
+    ASSERT_TRUE(WaitForBurnEnd(p));
+  }));
+  EXPECT_EQ("", CompareDiscWithImage(f, image));
+  EXPECT_EQ(0u, e.CountCommands(kBlank));
+  EXPECT_EQ(0u, e.CountCommands(kWrite10));
   ExpectGoodLog(app.LogFile());
 }
 
