@@ -1,10 +1,9 @@
 // What the explorer page and the extraction window tell the user about a
 // disc image: an image that cannot be opened is an error with one OK
 // button; an image whose volume had entries left out because it is damaged
-// (data past its end, a broken record) is told once, with how many entries
-// the tree lacks, before the rest is shown or extracted. A name left out
-// only because its folder holds it already (two names that differ in case)
-// is no damage and is not told. Windows only.
+// (data past its end, a broken record, the very same name twice in one
+// folder) is told once, with how many entries the tree lacks, before the
+// rest is shown or extracted. Windows only.
 #pragma once
 #include "jobs/image/iso9660_reader.h"
 #include "runtime/wide_string.h"
@@ -17,8 +16,7 @@ constexpr u32 kImageWarningFlags = 0x10001;  // one OK button, the warning icon
 
 typedef u32 (*MessageBoxCall)(const MessageText& text, const MessageText& title, u32 flags);
 
-// The entries left out of a tree when any of them was left out for damage;
-// 0 when none was.
+// The entries left out of a tree (each one is damage); 0 when none was.
 u32 DamagedEntriesOf(const CIso9660Reader& reader, u8 tree);
 // The damaged-image text of the current language with the count.
 void DamagedImageText(u32 leftOut, CWideString* out);

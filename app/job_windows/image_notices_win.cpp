@@ -1,9 +1,6 @@
 #include "app/job_windows/image_notices.h"
 
-u32 DamagedEntriesOf(const CIso9660Reader& reader, u8 tree) {
-  const u32 leftOut = reader.GetSkippedIn(tree);
-  return leftOut > reader.GetRefusedNamesIn(tree) ? leftOut : 0;
-}
+u32 DamagedEntriesOf(const CIso9660Reader& reader, u8 tree) { return reader.GetSkippedIn(tree); }
 
 namespace {
 

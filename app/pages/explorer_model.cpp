@@ -37,12 +37,12 @@ CapacityReading ReadCapacity(u64 size, u64 capacity, u32 normalColour) {
 
 namespace {
 
+// A child named name or alike (the names a new folder's insert refuses).
 bool HasChildNamed(const CDirNode& dir, const CWideString& name) {
   for (const CDirNode& sub : dir.dirs)
-    if (CompareNodeNames(sub.name.c_str(), sub.name.GetLength(), name.c_str(), name.GetLength()) == 0) return true;
+    if (NodeNamesAlike(sub.name.c_str(), sub.name.GetLength(), name.c_str(), name.GetLength())) return true;
   for (const CFileNode& file : dir.files)
-    if (CompareNodeNames(file.name.c_str(), file.name.GetLength(), name.c_str(), name.GetLength()) == 0)
-      return true;
+    if (NodeNamesAlike(file.name.c_str(), file.name.GetLength(), name.c_str(), name.GetLength())) return true;
   return false;
 }
 

@@ -642,7 +642,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     const wchar16* extension = dot >= 0 ? text + dot : u"";
     const i32 length = dot >= 0 ? name.GetLength() - dot : 0;
     for (const ExtensionIcon& known : extensionIcons_)
-      if (CompareNodeNames(known.extension, known.length, extension, length) == 0) return known.frame;
+      if (NodeNamesAlike(known.extension, known.length, extension, length)) return known.frame;
     CWideString probe(u"file");
     probe.AppendChars(extension, length);
     const i32 frame = GetShellIconBitmap(&icons_, &iconCache_, probe.c_str(), true, kShellFolderNone, false);

@@ -26,9 +26,11 @@ struct AudioLayoutTrack {
 // Appends the extents of one track at *position: a pause extent {gap, 2352,
 // pause} when there is a pause (the first track of the list, when the list
 // is still empty, gets at least kFirstTrackPause), then the track's extent
-// {content, 2352, sectors}; *position moves past both. Audio goes to CDs
-// only: both extents carry the CD-only mark. False (nothing appended) when
-// the list could not grow or the end would pass the largest position.
+// {content, 2352, sectors}; *position moves past both. Neither extent
+// carries the CD-only mark: the window that accepted the burn decided the
+// medium, and the write loop must not skip the audio. False (nothing
+// appended) when the list could not grow or the end would pass the largest
+// position.
 bool AppendAudioTrackExtents(u32 pauseFrames, u32 sectors, TrackList* list, i32* position);
 
 enum class AudioLayoutResult : u8 {

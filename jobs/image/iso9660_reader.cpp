@@ -71,7 +71,6 @@ struct CIso9660Reader::Walk {
   bool joliet;
   bool ok = false;
   u32 skipped = 0;
-  u32 refusedNames = 0;  // of skipped: names the directory holds already
   u32 reserved = 0;  // child slots reserved ahead
   CWideString name;  // an ISO 9660 name being converted
 
@@ -135,7 +134,6 @@ void CIso9660Reader::Reset() {
   flags_ = 0;
   nodes_.store(0, std::memory_order_relaxed);
   skipped_[0] = skipped_[1] = 0;
-  refusedNames_[0] = refusedNames_[1] = 0;
   imageSize_ = 0;
   path_ = nullptr;
 }
@@ -218,8 +216,6 @@ void CIso9660Reader::ReadTrees(bool primary, bool joliet) {
   if (jolietWalk.ok) flags_ |= kTreeJoliet;
   skipped_[0] += primaryWalk.skipped;
   skipped_[1] += jolietWalk.skipped;
-  refusedNames_[0] += primaryWalk.refusedNames;
-  refusedNames_[1] += jolietWalk.refusedNames;
 }
 
 bool CIso9660Reader::ExtentInside(u64 location, u64 size) const {
@@ -326,12 +322,13 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
         ++walk->skipped;
         continue;
       }
-      dir->conflict = kConflictNone;
-      CDirNode* sub = dir->InsertDir(text, length);
+      // Every name the folder holds is kept, names that differ only in
+      // case too; the very same name twice (a malformed folder) costs only
+      // its second record.
+      CDirNode* sub = dir->InsertDir(text, length, NameRule::kImage);
       if (!sub) {
         GiveBackNode();
-        ++walk->skipped;  // a name the directory holds already: only this record
-        if (dir->conflict != kConflictNone) ++walk->refusedNames;
+        ++walk->skipped;
         continue;
       }
       sub->location = record.location;
@@ -379,12 +376,10 @@ bool CIso9660Reader::WalkDirectory(Walk* walk, CDirNode* dir, u32 depth) {
       ++walk->skipped;
       continue;
     }
-    dir->conflict = kConflictNone;
     CFileNode* file = dir->AddFileEntry(path_, text, length, at, bytes);
     if (!file) {
       GiveBackNode();
       ++walk->skipped;
-      if (dir->conflict != kConflictNone) ++walk->refusedNames;
       continue;
     }
     file->flags = record.flags & kNodeHidden;

@@ -46,12 +46,10 @@ class CIso9660Reader {
   // Records left out of both trees.
   u32 GetSkipped() const { return skipped_[0] + skipped_[1]; }
   // Records left out of one tree (kTreePrimary or kTreeJoliet): what a
-  // user of that tree does not see.
+  // user of that tree does not see. A tree keeps every name its folders
+  // hold (names that differ only in case too), so each of these is damage,
+  // the very same name twice in one folder included.
   u32 GetSkippedIn(u8 tree) const { return CountIn(skipped_, tree); }
-  // Of those, the records whose name the tree refused because the folder
-  // holds that name already (names that differ only in case): an image
-  // mastered from a case-sensitive file system has them without any damage.
-  u32 GetRefusedNamesIn(u8 tree) const { return CountIn(refusedNames_, tree); }
   u32 GetNodeCount() const { return nodes_.load(std::memory_order_relaxed); }
 
  private:
@@ -83,6 +81,5 @@ class CIso9660Reader {
   u64 imageSize_ = 0;
   std::atomic<u32> nodes_{0};
   u32 skipped_[2] = {0, 0};  // the primary tree's, the Joliet tree's
-  u32 refusedNames_[2] = {0, 0};
   CLock imageLock_;  // the image's position is shared by both walks
 };

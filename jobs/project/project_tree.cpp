@@ -7,18 +7,50 @@
 
 namespace {
 
-// Insertion point of name in a sorted array, or -1 when an equal name
-// (case-insensitive) is there already. Binary search over the sorted order.
+// The program's case fold: lower case of the letters whose case the tree
+// ignores; other characters stay as they are.
+u32 FoldCase(u32 c) {
+  if (c < 0x80) return c >= u'A' && c <= u'Z' ? c + 32 : c;
+  if (c >= 0xC0 && c <= 0xDE) return c == 0xD7 ? c : c + 32;  // Latin-1, not the multiplication sign
+  if (c >= 0x100 && c <= 0x17F) {                               // Latin Extended-A: upper, lower pairs
+    if (c == 0x178) return 0xFF;
+    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;  // no simple pair
+    bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    return oddUpper ? (c & 1 ? c + 1 : c) : (c & 1 ? c : c + 1);
+  }
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek capitals
+  if (c >= 0x410 && c <= 0x42F) return c + 32;                // Cyrillic capitals
+  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  return c;
+}
+
+// Sign of the first difference of two names, unit by unit (each folded, or
+// as it is), then of their lengths.
+template <bool kFolded>
+i32 CompareUnits(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
+  const i32 n = lenA < lenB ? lenA : lenB;
+  for (i32 i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;  // most names share long prefixes
+    const u32 x = kFolded ? FoldCase(a[i]) : a[i];
+    const u32 y = kFolded ? FoldCase(b[i]) : b[i];
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return lenA == lenB ? 0 : lenA < lenB ? -1 : 1;
+}
+
+// Insertion point of name in a sorted array, or -1 when the rule refuses
+// it beside a name there. Binary search over the sorted order.
 template <class Node>
-i32 FindInsertPoint(const CArray<Node>& nodes, const wchar16* name, i32 length) {
+i32 FindInsertPoint(const CArray<Node>& nodes, const wchar16* name, i32 length, NameRule rule) {
+  const u32 count = nodes.GetCount();
   u32 low = 0;
-  u32 high = nodes.GetCount();
+  u32 high = count;
   // Names mostly arrive in order (directory records are sorted): try the end.
   if (high > 0) {
     const CWideString& last = nodes[high - 1].name;
     i32 c = CompareNodeNames(last.c_str(), last.GetLength(), name, length);
-    if (c < 0) return static_cast<i32>(high);
     if (c == 0) return -1;
+    if (c < 0) low = high;
   }
   while (low < high) {
     u32 mid = low + (high - low) / 2;
@@ -29,6 +61,14 @@ i32 FindInsertPoint(const CArray<Node>& nodes, const wchar16* name, i32 length) 
       high = mid;
     else
       low = mid + 1;
+  }
+  // A name alike sorts next to the new one (the system's comparison calls
+  // them equal, and the fold decides before the code units).
+  if (rule == NameRule::kProject) {
+    for (u32 i = low > 0 ? low - 1 : 0; i < count && i <= low; ++i) {
+      const CWideString& beside = nodes[i].name;
+      if (NodeNamesAlike(beside.c_str(), beside.GetLength(), name, length)) return -1;
+    }
   }
   return static_cast<i32>(low);
 }
@@ -44,6 +84,20 @@ bool GrowFor(CArray<Node>& nodes, u32 request) {
 
 }  // namespace
 
+i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
+  if (i32 c = CompareNodeNamesIgnoringCase(a, lenA, b, lenB)) return c;
+  if (i32 c = CompareUnits<true>(a, lenA, b, lenB)) return c;
+  return CompareUnits<false>(a, lenA, b, lenB);
+}
+
+i32 CompareFoldedNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
+  return CompareUnits<true>(a, lenA, b, lenB);
+}
+
+bool NodeNamesAlike(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
+  return lenA == lenB && CompareUnits<true>(a, lenA, b, lenB) == 0;
+}
+
 bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
   return lenA == lenB && (lenA == 0 || std::memcmp(a, b, static_cast<size_t>(lenA) * sizeof(wchar16)) == 0);
 }
@@ -55,7 +109,7 @@ void CFileNode::GetInfo(DirEntry* out) const {
   out->written = written;
   out->size = size;
   // Plain only without any flag: a hidden file is 4 alone.
-  u32 kind = flags == 0 ? kEntryPlainFile : 0;
+  u32 kind = flags == 0 ? u32(kEntryPlainFile) : 0u;
   if (IsDirectory()) kind |= kEntryDirectory;
   if (flags & kNodeHidden) kind |= kEntryHidden;
   out->kind = kind;
@@ -113,9 +167,9 @@ void CDirNode::AssignName(CFileNode* node, const wchar16* name, i32 length) {
 bool CDirNode::GrowDirs(u32 request) { return GrowFor(dirs, request); }
 bool CDirNode::GrowFiles(u32 request) { return GrowFor(files, request); }
 
-CFileNode* CDirNode::InsertFile(const wchar16* name, i32 length) {
+CFileNode* CDirNode::InsertFile(const wchar16* name, i32 length, NameRule rule) {
   if (!name || length <= 0) return nullptr;
-  i32 at = FindInsertPoint(files, name, length);
+  i32 at = FindInsertPoint(files, name, length, rule);
   if (at < 0) {
     conflict = kConflictFile;
     return nullptr;
@@ -127,9 +181,9 @@ CFileNode* CDirNode::InsertFile(const wchar16* name, i32 length) {
   return node;
 }
 
-CDirNode* CDirNode::InsertDir(const wchar16* name, i32 length) {
+CDirNode* CDirNode::InsertDir(const wchar16* name, i32 length, NameRule rule) {
   if (!name || length <= 0) return nullptr;
-  i32 at = FindInsertPoint(dirs, name, length);
+  i32 at = FindInsertPoint(dirs, name, length, rule);
   if (at < 0) {
     conflict = kConflictDir;
     return nullptr;
@@ -143,7 +197,7 @@ CDirNode* CDirNode::InsertDir(const wchar16* name, i32 length) {
 
 CFileNode* CDirNode::AddFileEntry(const wchar16* fromSource, const wchar16* fileName, i32 length,
                                   u64 at, u64 bytes) {
-  CFileNode* node = InsertFile(fileName, length);
+  CFileNode* node = InsertFile(fileName, length, NameRule::kImage);
   if (!node) return nullptr;
   node->source = fromSource;
   node->location = at;
@@ -158,15 +212,15 @@ i32 CDirNode::RenameSubDir(CDirNode** node, const wchar16* newName) {
   if (index < 0) return -1;
   i32 length = GetStringLength(newName, kTextCap);
   if (length <= 0) return -1;
-  // Any other child of that name, exactly or in another case, refuses it.
+  // Any other child of that name, or of one alike, refuses it.
   for (u32 i = 0; i < dirs.GetCount(); ++i) {
     if (static_cast<i32>(i) == index) continue;
     const CWideString& other = dirs[i].name;
-    if (CompareNodeNames(other.c_str(), other.GetLength(), newName, length) == 0) return -1;
+    if (NodeNamesAlike(other.c_str(), other.GetLength(), newName, length)) return -1;
   }
   for (u32 i = 0; i < files.GetCount(); ++i) {
     const CWideString& other = files[i].name;
-    if (CompareNodeNames(other.c_str(), other.GetLength(), newName, length) == 0) return -1;
+    if (NodeNamesAlike(other.c_str(), other.GetLength(), newName, length)) return -1;
   }
   CDirNode& record = dirs[static_cast<u32>(index)];
   if (NodeNamesEqual(record.name.c_str(), record.name.GetLength(), newName, length)) return -1;

@@ -7,9 +7,9 @@
 // changes when its array grows or records move, so callers keep indexes or
 // re-fetch pointers after a change.
 //
-// The tree logic is portable; its name order (the system's collation) and
-// the disk operations (AddFileFromDisk, AddFolderFromDisk, AddPath,
-// CDirEnumerator) are Windows only.
+// The tree logic is portable; the first step of its name order (the
+// system's collation) and the disk operations (AddFileFromDisk,
+// AddFolderFromDisk, AddPath, CDirEnumerator) are Windows only.
 #pragma once
 #include "runtime/array.h"
 #include "runtime/date_time.h"
@@ -40,15 +40,37 @@ enum : u32 { kNodeHidden = 1, kNodeDirectory = 2 };
 // Why the last insert of a directory failed.
 enum : u32 { kConflictNone = 0, kConflictFile = 1, kConflictDir = 2 };
 
-// Name order of the tree (-1, 0, 1): the system's locale-aware comparison
-// that ignores case (CWideString::CompareNoCase's), over the two names'
-// lengths, so names that differ only in their case are equal (Windows).
-// The native build, which has no system collation, orders by code unit
-// with the ASCII letters' case ignored: a stand-in that keeps the tree's
-// rules for the parsers' sanitizer and fuzz runs.
+// Name order of the tree (-1, 0, 1), total and the same on every run: the
+// system's locale-aware comparison that ignores case
+// (CWideString::CompareNoCase's) first; where it calls two different names
+// equal ("README" and "readme", "strasse" and "straße"), the program's
+// own case fold (CompareFoldedNames), then the code units, decide. 0 only
+// for the very same name.
 i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
+// The first step of that order (-1, 0, 1): the system's comparison that
+// ignores case (Windows). The native build, which has no system collation,
+// stands in with CompareFoldedNames: a stand-in that keeps the tree's
+// rules for the parsers' sanitizer and fuzz runs.
+i32 CompareNodeNamesIgnoringCase(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
+// The program's own case fold (-1, 0, 1): the names unit by unit, the
+// letters of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic folded to
+// lower case, then their lengths.
+i32 CompareFoldedNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
+// One name to a data project: equal letter by letter ignoring case, as
+// CompareFoldedNames folds it. "New Folder" and "new folder" are alike;
+// "strasse" and "straße", or a composed "é" and "e" + U+0301, are
+// not. Names alike are equal to the order's first step too, so they sort
+// next to each other.
+bool NodeNamesAlike(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
 // Exact equality of two names.
 bool NodeNamesEqual(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB);
+
+// The names an insert refuses beside those a directory holds.
+enum class NameRule : u8 {
+  kProject,  // a data project: any name alike (NodeNamesAlike)
+  kImage,    // an image's tree: only the very same name; it keeps every name
+             // its folders hold, names that differ only in case too
+};
 
 class CFileNode {
  public:
@@ -82,14 +104,15 @@ class CDirNode : public CFileNode {
   CDirNode(const CDirNode&) = delete;
   CDirNode& operator=(const CDirNode&) = delete;
 
-  // Sorted inserts of a new zeroed node; null with `conflict` set when an
-  // equal name (case-insensitive) exists among the files / sub-directories.
-  CFileNode* InsertFile(const wchar16* name, i32 length);
+  // Sorted inserts of a new zeroed node; null with `conflict` set when the
+  // rule refuses the name beside one among the files / sub-directories.
+  CFileNode* InsertFile(const wchar16* name, i32 length, NameRule rule = NameRule::kProject);
   CFileNode* InsertFile(const wchar16* name) { return InsertFile(name, GetStringLength(name, kTextCap)); }
-  CDirNode* InsertDir(const wchar16* name, i32 length);
+  CDirNode* InsertDir(const wchar16* name, i32 length, NameRule rule = NameRule::kProject);
   CDirNode* InsertDir(const wchar16* name) { return InsertDir(name, GetStringLength(name, kTextCap)); }
 
-  // InsertFile, then source, location and size; the file's blocks are added.
+  // The image reader's file insert: InsertFile with the image's rule, then
+  // source, location and size; the file's blocks are added.
   CFileNode* AddFileEntry(const wchar16* fromSource, const wchar16* fileName, i32 length, u64 at, u64 bytes);
 
   // Room for `units` name units (each name's terminating zero included) of
@@ -106,8 +129,9 @@ class CDirNode : public CFileNode {
   CDirNode* AddFolderFromDisk(const wchar16* folderPath);
   bool AddPath(const wchar16* anyPath);
 
-  // Renames a sub-directory; -1 when another child has that name (exactly or
-  // differing only in case) or node is not a sub-directory of this one.
+  // Renames a sub-directory; -1 when another child has that name or one
+  // alike (NodeNamesAlike), when the node has that very name already, or
+  // when node is not a sub-directory of this one.
   // Otherwise *node is updated to the moved record and its index returned.
   i32 RenameSubDir(CDirNode** node, const wchar16* newName);
   bool RemoveSubDir(CDirNode* node);

@@ -1,5 +1,5 @@
-// Windows side of the data-project tree: its name order, files and folders
-// added from disk, and the folder enumerator.
+// Windows side of the data-project tree: the first step of its name order,
+// files and folders added from disk, and the folder enumerator.
 #include "runtime/win.h"
 
 #include "jobs/project/project_tree.h"
@@ -43,7 +43,7 @@ bool IsDotEntry(const CWideString& name) {
 
 }  // namespace
 
-i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
+i32 CompareNodeNamesIgnoringCase(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
   return CompareTextNoCase(a, lenA, b, lenB);
 }
 

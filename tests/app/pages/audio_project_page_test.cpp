@@ -295,8 +295,8 @@ TEST_F(AudioProjectPageTest, BurnRequestOverASnapshot) {
   EXPECT_EQ(&page.Source(), owner.sources[0]);
   EXPECT_EQ(7u, owner.cueCounts[0]);
   // The rows' extents in the order shown, from the first track's 2 s
-  // pregap on: b keeps its own pause behind c; every extent audio, to CDs
-  // only.
+  // pregap on: b keeps its own pause behind c; every extent audio, none
+  // marked CD-only.
   const struct {
     i32 start;
     u32 count;

@@ -2,6 +2,7 @@
 // xorriso's listings, and hostile images built in memory.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -62,9 +63,12 @@ void ExpectTreeMatchesListing(CDirNode& root, const std::string& listing, isotes
 
 // Both trees of every mastered image as isoinfo lists them, the Joliet names
 // as xorriso finds them (exact Unicode); reading again, with the same reader
-// or another, gives the same trees (they are built at once).
+// or another, gives the same trees (they are built at once). Every name a
+// folder holds is kept: README and readme, and names the system's
+// comparison without case calls equal ("strasse" and "straße", a composed
+// and a decomposed "été").
 TEST(Iso9660Reader, BothTreesMatchTheToolsForEveryMasteredImage) {
-  for (std::string base : {"joliet", "joliet_g", "bigdir", "deep", "eltorito", "udf", "level4", "zero256"}) {
+  for (std::string base : {"joliet", "joliet_g", "bigdir", "deep", "eltorito", "udf", "level4", "zero256", "names", "case"}) {
     SCOPED_TRACE(base);
     std::vector<u8> bytes = isotest::Fixture(base + ".iso");
     CIso9660Reader reader, again;
@@ -72,31 +76,29 @@ TEST(Iso9660Reader, BothTreesMatchTheToolsForEveryMasteredImage) {
     ASSERT_TRUE(ReadImage(&reader, bytes, &size));
     EXPECT_EQ(size, bytes.size());
     EXPECT_EQ(reader.GetSectorSize(), 2048u);
-    // README and readme are case-only duplicates: the second is refused, in
-    // the primary tree too where names are kept as given (level 4).
-    std::set<std::string> refused, primaryRefused;
-    if (base == "joliet" || base == "joliet_g" || base == "udf" || base == "level4") refused.insert("/readme");
-    if (base == "level4") primaryRefused = refused;
-    ExpectTreeMatchesListing(reader.GetPrimaryRoot(), base + ".l.txt", isotest::ToUtf8, primaryRefused);
+    ExpectTreeMatchesListing(reader.GetPrimaryRoot(), base + ".l.txt", isotest::ToUtf8);
     bool joliet = base != "zero256";
     EXPECT_EQ(reader.GetFlags(), kTreePrimary | (joliet ? kTreeJoliet : 0));
-    if (joliet) ExpectTreeMatchesListing(reader.GetJolietRoot(), base + ".jl.txt", isotest::ToLatin1Lossy, refused);
-    EXPECT_EQ(reader.GetSkipped(), (joliet ? refused.size() : 0) + primaryRefused.size());
-    // Each tree counts its own: here only names refused, no damage.
-    const u32 jolietRefused = joliet ? static_cast<u32>(refused.size()) : 0;
-    EXPECT_EQ(std::make_pair(reader.GetSkippedIn(kTreePrimary), reader.GetRefusedNamesIn(kTreePrimary)),
-              std::make_pair(static_cast<u32>(primaryRefused.size()), static_cast<u32>(primaryRefused.size())));
-    EXPECT_EQ(std::make_pair(reader.GetSkippedIn(kTreeJoliet), reader.GetRefusedNamesIn(kTreeJoliet)),
-              std::make_pair(jolietRefused, jolietRefused));
-    if (base == "joliet" || base == "joliet_g") {
+    if (joliet) ExpectTreeMatchesListing(reader.GetJolietRoot(), base + ".jl.txt", isotest::ToLatin1Lossy);
+    // Nothing is left out of a whole image.
+    EXPECT_EQ(reader.GetSkipped(), 0u);
+    EXPECT_EQ(std::make_pair(reader.GetSkippedIn(kTreePrimary), reader.GetSkippedIn(kTreeJoliet)), std::make_pair(0u, 0u));
+    std::set<std::string> ours;
+    for (const auto& item : isotest::FlattenTree(reader.GetJolietRoot())) ours.insert(item.first);
+    if (base == "joliet" || base == "joliet_g" || base == "names" || base == "case") {
       std::istringstream lines(isotest::FixtureText(base + ".find.txt"));
-      std::set<std::string> found, ours;
+      std::set<std::string> found;
       for (std::string line; std::getline(lines, line);)
-        if (line.size() > 3 && line != "'/readme'") found.insert(line.substr(1, line.size() - 2));  // '...' quoted
-      for (const auto& item : isotest::FlattenTree(reader.GetJolietRoot())) ours.insert(item.first);
+        if (line.size() > 3) found.insert(line.substr(1, line.size() - 2));  // '...' quoted
       EXPECT_EQ(ours, found);
+    }
+    if (base == "joliet" || base == "joliet_g") {
       EXPECT_TRUE(ours.count("/Ünïcödé_名前.txt") && ours.count("/" + std::string(60, 'L') + ".txt"));
+      EXPECT_TRUE(ours.count("/README") && ours.count("/readme"));
       EXPECT_EQ(isotest::ToUtf8(isotest::ToU16(reader.GetJolietRoot().name)), base == "joliet" ? "KELVANE TEST" : "GENISO JOLIET");
+    }
+    if (base == "names") {
+      EXPECT_EQ((std::set<std::string>{"/strasse.txt", "/stra\u00DFe.txt", "/\u00E9t\u00E9.txt", "/e\u0301te\u0301.txt"}), ours);
     }
     u64 nodes = isotest::FlattenTree(reader.GetPrimaryRoot()).size() + isotest::FlattenTree(reader.GetJolietRoot()).size();
     EXPECT_EQ(reader.GetNodeCount(), nodes);
@@ -116,8 +118,21 @@ void CollectFiles(CDirNode& dir, const std::u16string& prefix, std::vector<std::
   for (CDirNode& sub : dir.dirs) CollectFiles(sub, prefix + u"/" + isotest::ToU16(sub.name), out);
 }
 
+// Every file of the Joliet tree, README and readme, straße and strasse,
+// the composed and the decomposed été included, holds the bytes of the
+// file it was made from.
 TEST(Iso9660Reader, EveryFileReadsAsItsSource) {
-  for (const char* name : {"joliet.iso", "joliet.mode2.bin", "joliet_g.iso"}) {
+  const struct {
+    const char* image;
+    const char16_t* source;
+    size_t files;  // at least
+  } cases[] = {{"joliet.iso", u"fixtures/iso/src_joliet", 13},
+               {"joliet.mode2.bin", u"fixtures/iso/src_joliet", 13},
+               {"joliet_g.iso", u"fixtures/iso/src_joliet", 13},
+               {"names.iso", u"fixtures/iso/src_names", 4},
+               {"case.iso", u"fixtures/iso/src_case", 2}};
+  for (const auto& c : cases) {
+    const char* name = c.image;
     SCOPED_TRACE(name);
     std::vector<u8> bytes = isotest::Fixture(name);
     CIso9660Reader reader;
@@ -127,8 +142,8 @@ TEST(Iso9660Reader, EveryFileReadsAsItsSource) {
     ASSERT_EQ(image.Attach(&source, false, true), kHrOk);
     EXPECT_EQ(reader.GetSectorSize(), static_cast<u32>(image.GetSectorSize()));
     std::vector<std::pair<std::u16string, CFileNode*>> files;
-    CollectFiles(reader.GetJolietRoot(), u"fixtures/iso/src_joliet", &files);
-    ASSERT_GE(files.size(), 12u);
+    CollectFiles(reader.GetJolietRoot(), c.source, &files);
+    ASSERT_GE(files.size(), c.files);
     for (auto& item : files) {
       std::vector<u8> expected, data(static_cast<size_t>(item.second->size));
       ASSERT_TRUE(isotest::ReadFileUtf16(item.first, &expected)) << isotest::ToUtf8(item.first);
@@ -149,8 +164,8 @@ TEST(Iso9660Reader, TruncatedImagesListOnlyWhatTheyHold) {
     u64 size = 0;
     ASSERT_TRUE(ReadImage(&reader, isotest::Fixture(name), &size));
     EXPECT_GT(reader.GetSkipped(), 0u);
-    // Each tree counts, apart from the names it refused, exactly the files
-    // of its listing whose data lies past the end.
+    // Each tree counts exactly the files of its listing whose data lies
+    // past the end.
     auto pastTheEnd = [&](const std::string& listing) {
       u32 n = 0;
       for (const auto& item : isotest::ParseListing(isotest::FixtureText(listing))) {
@@ -163,8 +178,8 @@ TEST(Iso9660Reader, TruncatedImagesListOnlyWhatTheyHold) {
     };
     const u32 primaryCut = pastTheEnd("joliet.l.txt"), jolietCut = pastTheEnd("joliet.jl.txt");
     EXPECT_GT(primaryCut, 0u);
-    EXPECT_EQ(reader.GetSkippedIn(kTreePrimary) - reader.GetRefusedNamesIn(kTreePrimary), primaryCut);
-    EXPECT_EQ(reader.GetSkippedIn(kTreeJoliet) - reader.GetRefusedNamesIn(kTreeJoliet), jolietCut);
+    EXPECT_EQ(reader.GetSkippedIn(kTreePrimary), primaryCut);
+    EXPECT_EQ(reader.GetSkippedIn(kTreeJoliet), jolietCut);
     EXPECT_EQ(reader.GetSkippedIn(kTreePrimary) + reader.GetSkippedIn(kTreeJoliet), reader.GetSkipped());
     auto tree = isotest::FlattenTree(reader.GetPrimaryRoot());
     for (auto& item : tree) {
@@ -182,6 +197,40 @@ TEST(Iso9660Reader, TruncatedImagesListOnlyWhatTheyHold) {
   CIso9660Reader tiny;
   EXPECT_FALSE(ReadImage(&tiny, isotest::Fixture("tiny.part")));
   EXPECT_EQ(tiny.GetFlags(), 0);
+}
+
+// An image whose root holds the very same name twice (a record renamed
+// after mastering, in both trees): the first record stands, the second is
+// left out and counted in its tree, as the listing shows them.
+TEST(Iso9660Reader, AFolderHoldingOneNameTwiceKeepsTheFirst) {
+  const struct {
+    u8 tree;
+    const char* listing;
+    std::string twin;
+  } trees[] = {{kTreePrimary, "twice.l.txt", "TWIN_A.TXT;1"}, {kTreeJoliet, "twice.jl.txt", "twin_a.txt"}};
+  CIso9660Reader reader;
+  ASSERT_TRUE(ReadImage(&reader, isotest::Fixture("twice.iso")));
+  EXPECT_EQ(2u, reader.GetSkipped());
+  for (const auto& t : trees) {
+    SCOPED_TRACE(t.listing);
+    CDirNode& root = t.tree == kTreePrimary ? reader.GetPrimaryRoot() : reader.GetJolietRoot();
+    EXPECT_EQ(1u, reader.GetSkippedIn(t.tree));
+    // The listing's records of the twin, in the order they are recorded.
+    std::istringstream lines(isotest::FixtureText(t.listing));
+    std::vector<u64> locations;
+    for (std::string line; std::getline(lines, line);) {
+      const size_t at = line.rfind("]  " + t.twin + " ");
+      if (at == std::string::npos) continue;
+      const size_t open = line.rfind('[', at);
+      locations.push_back(std::strtoull(line.c_str() + open + 1, nullptr, 10));
+    }
+    ASSERT_EQ(2u, locations.size());
+    ASSERT_EQ(2u, root.files.GetCount());
+    const std::u16string twin(t.twin.begin(), t.twin.end());
+    CFileNode* kept = root.FindChild(reinterpret_cast<const wchar16*>(twin.c_str()));
+    ASSERT_NE(nullptr, kept);
+    EXPECT_EQ(locations[0], kept->location);
+  }
 }
 
 TEST(Iso9660Reader, ExtentsOfOneFileMergeIntoOneNode) {
@@ -221,9 +270,10 @@ std::vector<u8> Primary(const std::vector<std::vector<u8>>& root, const std::vec
   return image.bytes;
 }
 
-// Loops, cross-links, extents outside the image or absurdly large, names a
-// directory holds already and broken chains of extents cost only their own
-// records, each counted as skipped.
+// Loops, cross-links, extents outside the image or absurdly large, the very
+// same name twice in one directory and broken chains of extents cost only
+// their own records, each counted as skipped. Names that differ only in
+// case are all kept.
 TEST(Iso9660ReaderHostile, BadRecordsCostOnlyThemselves) {
   const u32 kMulti = kRecordMultiExtent;
   struct Case {
@@ -238,8 +288,11 @@ TEST(Iso9660ReaderHostile, BadRecordsCostOnlyThemselves) {
                            File("EMPTY;1", 0xFFFFFFFFu, 0)}),
        {"/BIG", "/FAR", "/OK;1", "/EMPTY;1"}, 3},
       {"names", Primary({File("A;1", 30, 1), File("a;1", 31, 1), Dir("\1", 20), File(std::string(1, '\0'), 32, 1), File("B;1", 33, 1), Dir("S", 21), Dir("s", 22), File("C;1", 34, 1)},
+                        {File("IN;1", 35, 1)}, {File("KEPT;1", 36, 1)}),
+       {"/A;1", "/a;1", "/B;1", "/C;1", "/S", "/S/IN;1", "/s", "/s/KEPT;1"}, 0},
+      {"twice", Primary({File("B;1", 33, 1), File("B;1", 37, 1), Dir("D", 21), Dir("D", 22), File("b;1", 38, 1)},
                         {File("IN;1", 35, 1)}, {File("LOST;1", 36, 1)}),
-       {"/A;1", "/B;1", "/C;1", "/S", "/S/IN;1"}, 2},
+       {"/B;1", "/D", "/D/IN;1", "/b;1"}, 2},
       {"extents", Primary({File("M;1", 30, 4096, kMulti), File("M;1", 32, 2048, kMulti), File("M;1", 33, 100),
                            File("GAP;1", 40, 2048, kMulti), File("GAP;1", 50, 10), File("ODD;1", 41, 1000, kMulti),
                            File("ODD;1", 42, 10), File("END;1", 45, 2048, kMulti)}),
@@ -253,6 +306,9 @@ TEST(Iso9660ReaderHostile, BadRecordsCostOnlyThemselves) {
     for (auto& item : tree) paths.insert(item.first);
     EXPECT_EQ(paths, c.paths) << c.what;
     EXPECT_EQ(reader.GetSkipped(), c.skipped) << c.what;
+    if (std::string(c.what) == "twice") {  // the first record of a name stands
+      EXPECT_TRUE(tree["/B;1"].location == 33 && reader.GetPrimaryRoot().SubDirAt(0)->location == 21);
+    }
     if (std::string(c.what) == "extents") {  // only adjacent parts merge; a lone last record stands
       EXPECT_TRUE(tree["/M;1"].location == 30 && tree["/M;1"].size == 4096u + 2048u + 100u);
       EXPECT_TRUE(tree["/GAP;1"].location == 50 && tree["/ODD;1"].size == 10u);

@@ -15,7 +15,16 @@ std::u16string NameOf(const CFileNode* node) { return isotest::ToU16(node->name)
 bool Before(const std::u16string& a, const std::u16string& b) {
   return CompareNodeNames(a.data(), i32(a.size()), b.data(), i32(b.size())) < 0;
 }
-bool Same(const std::u16string& a, const std::u16string& b) { return !Before(a, b) && !Before(b, a); }
+// The model's "one name": equal once the ASCII and Latin-1 capitals are
+// lower case (the letters the pool below uses).
+bool Alike(const std::u16string& a, const std::u16string& b) {
+  auto lower = [](std::u16string s) {
+    for (char16_t& c : s)
+      if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c = static_cast<char16_t>(c + 32);
+    return s;
+  };
+  return lower(a) == lower(b);
+}
 
 // The names of a directory's sub-directories, then of its files.
 std::vector<std::u16string> Children(CDirNode& dir) {
@@ -27,10 +36,15 @@ std::vector<std::u16string> Children(CDirNode& dir) {
 }  // namespace
 
 // Random inserts, renames and removals against a model: two sorted name
-// lists in which names that compare equal cannot both exist, a rename being
-// refused when any other child or the node itself already has the name.
+// lists in which names alike (equal ignoring case) cannot both exist, a
+// rename being refused when any other child has the name or one alike, or
+// the node itself already has the name. Names only the system's comparison
+// calls equal ("strasse" and "straße", a composed and a decomposed
+// "é") are different names.
 TEST(ProjectTree, InsertsRenamesAndRemovalsFollowTheModel) {
-  const std::vector<std::u16string> pool = {u"a", u"A", u"b", u"\u00C9t\u00E9", u"\u00E9T\u00C9", u"c10", u"C9", u"z", u"_", u"Zz"};
+  const std::vector<std::u16string> pool = {u"a",  u"A",  u"b",       u"\u00C9t\u00E9", u"\u00E9T\u00C9", u"c10",
+                                            u"C9", u"z",  u"_",       u"Zz",           u"stra\u00DFe",     u"STRASSE",
+                                            u"strasse", u"e\u0301te\u0301", u"ae", u"\u00E6"};
   std::mt19937 random(11);
   for (int round = 0; round < 20; ++round) {
     CDirNode root;
@@ -40,7 +54,7 @@ TEST(ProjectTree, InsertsRenamesAndRemovalsFollowTheModel) {
       int op = random() % 4;
       std::vector<std::u16string>& list = op == 1 ? files : dirs;
       if (op <= 1) {  // insert a directory or a file
-        bool taken = std::any_of(list.begin(), list.end(), [&](const std::u16string& n) { return Same(n, name); });
+        bool taken = std::any_of(list.begin(), list.end(), [&](const std::u16string& n) { return Alike(n, name); });
         CFileNode* node = op ? root.InsertFile(name.c_str()) : static_cast<CFileNode*>(root.InsertDir(name.c_str()));
         ASSERT_EQ(taken, node == nullptr) << isotest::ToUtf8(name);
         EXPECT_TRUE(!taken || root.conflict == u32(op ? kConflictFile : kConflictDir));
@@ -49,8 +63,8 @@ TEST(ProjectTree, InsertsRenamesAndRemovalsFollowTheModel) {
         u32 index = random() % dirs.size();
         CDirNode* node = root.SubDirAt(index);
         bool refused = name == dirs[index];
-        for (size_t i = 0; i < dirs.size(); ++i) refused = refused || (i != index && Same(dirs[i], name));
-        for (const std::u16string& f : files) refused = refused || Same(f, name);
+        for (size_t i = 0; i < dirs.size(); ++i) refused = refused || (i != index && Alike(dirs[i], name));
+        for (const std::u16string& f : files) refused = refused || Alike(f, name);
         i32 at = root.RenameSubDir(&node, name.c_str());
         ASSERT_EQ(refused, at < 0) << isotest::ToUtf8(name);
         if (refused) continue;
@@ -73,6 +87,102 @@ TEST(ProjectTree, InsertsRenamesAndRemovalsFollowTheModel) {
     EXPECT_EQ(nullptr, root.SubDirAt(root.dirs.GetCount()));
     EXPECT_EQ(files.size(), root.CountFiles());
   }
+}
+
+// Two names are one name to a data project only when they are equal letter
+// by letter ignoring case; an image's tree refuses only the very same name.
+// Either way the order is total: the names compare equal only to
+// themselves, in either direction alike.
+TEST(ProjectTree, NamesAreOneOnlyWhenEqualLetterByLetterIgnoringCase) {
+  const struct {
+    const char16_t* a;
+    const char16_t* b;
+    bool alike;
+  } pairs[] = {
+      {u"New Folder", u"new folder", true},
+      {u"README", u"readme", true},
+      {u"\u00C9CLAIR", u"\u00E9clair", true},                      // É é
+      {u"\u0100\u0139\u0178\u017D", u"\u0101\u013A\u00FF\u017E", true},  // Latin Extended-A pairs
+      {u"\u03A3\u03A9", u"\u03C3\u03C9", true},                      // Greek
+      {u"\u0416\u0401", u"\u0436\u0451", true},                      // Cyrillic
+      {u"strasse", u"stra\u00DFe", false},
+      {u"ss", u"\u00DF", false},
+      {u"ae", u"\u00E6", false},
+      {u"ab", u"a\u00ADb", false},                                  // a soft hyphen
+      {u"\u00E9t\u00E9", u"e\u0301te\u0301", false},                 // composed, decomposed
+      {u"\u00D7", u"\u00F7", false},                                // no case pair
+      {u"\u0130", u"i", false},
+      {u"\u03C2", u"\u03C3", false},                                // final sigma
+      {u"a", u"a ", false},
+  };
+  for (const auto& p : pairs) {
+    const std::u16string a = p.a, b = p.b;
+    SCOPED_TRACE(isotest::ToUtf8(a) + " / " + isotest::ToUtf8(b));
+    const i32 ab = CompareNodeNames(a.data(), i32(a.size()), b.data(), i32(b.size()));
+    const i32 ba = CompareNodeNames(b.data(), i32(b.size()), a.data(), i32(a.size()));
+    EXPECT_TRUE(ab != 0 && ab == -ba) << ab << " " << ba;
+    EXPECT_EQ(0, CompareNodeNames(a.data(), i32(a.size()), a.data(), i32(a.size())));
+    EXPECT_EQ(p.alike, NodeNamesAlike(a.data(), i32(a.size()), b.data(), i32(b.size())));
+    EXPECT_EQ(p.alike, NodeNamesAlike(b.data(), i32(b.size()), a.data(), i32(a.size())));
+    // A data project refuses the second name when it is alike, as a file
+    // and as a folder, whichever comes first; an image's tree keeps both.
+    for (bool reversed : {false, true}) {
+      const std::u16string& first = reversed ? b : a;
+      const std::u16string& second = reversed ? a : b;
+      CDirNode project, image;
+      ASSERT_NE(nullptr, project.InsertFile(first.c_str()));
+      ASSERT_NE(nullptr, project.InsertDir(first.c_str()));
+      EXPECT_EQ(p.alike, project.InsertFile(second.c_str()) == nullptr);
+      EXPECT_EQ(p.alike, project.InsertDir(second.c_str()) == nullptr);
+      EXPECT_EQ(p.alike ? u32(kConflictDir) : u32(kConflictNone), project.conflict);
+      ASSERT_NE(nullptr, image.AddFileEntry(nullptr, first.data(), i32(first.size()), 20, 1));
+      ASSERT_NE(nullptr, image.InsertDir(first.data(), i32(first.size()), NameRule::kImage));
+      EXPECT_NE(nullptr, image.AddFileEntry(nullptr, second.data(), i32(second.size()), 21, 1));
+      EXPECT_NE(nullptr, image.InsertDir(second.data(), i32(second.size()), NameRule::kImage));
+      // The very same name again: refused by both.
+      EXPECT_EQ(nullptr, image.AddFileEntry(nullptr, first.data(), i32(first.size()), 22, 1));
+      EXPECT_EQ(u32(kConflictFile), image.conflict);
+      EXPECT_EQ(nullptr, image.InsertDir(first.data(), i32(first.size()), NameRule::kImage));
+      EXPECT_EQ(u32(kConflictDir), image.conflict);
+      EXPECT_EQ(nullptr, project.InsertFile(first.c_str()));
+      EXPECT_TRUE(image.files.GetCount() == 2u && image.dirs.GetCount() == 2u && image.blocks == 2u);
+      // A folder renamed to the second name beside a file or a folder of
+      // the first: refused when it is alike.
+      for (bool folder : {false, true}) {
+        CDirNode renaming;
+        ASSERT_NE(nullptr, folder ? renaming.InsertDir(first.c_str()) : renaming.InsertFile(first.c_str()));
+        CDirNode* other = renaming.InsertDir(u"other");
+        ASSERT_NE(nullptr, other);
+        EXPECT_EQ(p.alike, renaming.RenameSubDir(&other, second.c_str()) < 0) << (folder ? "folder" : "file");
+      }
+    }
+  }
+}
+
+// Names the order's first step calls equal (or may, as the system does)
+// come out of an image's folder in one order whatever order they go in:
+// each sorts before the next, all of them kept.
+TEST(ProjectTree, TheOrderIsTotalAndTheSameForAnyInsertOrder) {
+  const std::vector<std::u16string> names = {
+      u"README", u"readme", u"ReadMe", u"strasse", u"stra\u00DFe", u"STRASSE", u"\u00E9t\u00E9", u"e\u0301te\u0301",
+      u"\u00C9T\u00C9", u"ae", u"\u00E6", u"ab", u"a\u00ADb", u"New Folder", u"new folder", u"b"};
+  std::mt19937 random(36);
+  std::vector<std::u16string> first;
+  for (int round = 0; round < 30; ++round) {
+    std::vector<std::u16string> order = names;
+    std::shuffle(order.begin(), order.end(), random);
+    CDirNode dir;
+    for (const std::u16string& name : order)
+      ASSERT_NE(nullptr, dir.AddFileEntry(nullptr, name.data(), i32(name.size()), 20, 0)) << isotest::ToUtf8(name);
+    const std::vector<std::u16string> got = Children(dir);
+    if (round == 0) first = got;
+    ASSERT_EQ(first, got) << "round " << round;
+  }
+  ASSERT_EQ(names.size(), first.size());
+  for (size_t i = 0; i < first.size(); ++i)
+    for (size_t j = i + 1; j < first.size(); ++j)
+      EXPECT_TRUE(Before(first[i], first[j]) && !Before(first[j], first[i]))
+          << isotest::ToUtf8(first[i]) << " / " << isotest::ToUtf8(first[j]);
 }
 
 // Names kept in a directory's reserved block live as long as their nodes,

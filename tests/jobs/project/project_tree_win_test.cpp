@@ -28,24 +28,37 @@ std::vector<std::u16string> Children(CDirNode& dir) {
 
 }  // namespace
 
-// Names are ordered and compared as the system compares texts without
-// regard to case (CWideString::CompareNoCase): names that differ only in
-// case are one name, punctuation sorts before digits and digits before
-// letters, an accented letter sorts with its plain letter, digits are
-// characters (file10 before file9).
+// Names are ordered as the system compares texts without regard to case
+// (CWideString::CompareNoCase): punctuation sorts before digits and digits
+// before letters, an accented letter sorts with its plain letter, digits
+// are characters (file10 before file9). Where the system calls two
+// different names equal (they differ in case, or only the system takes
+// them for one: "strasse" and "straße", "ae" and "æ", a composed
+// and a decomposed "é", a soft hyphen), the names folded to lower case
+// and then their code units decide.
 TEST(ProjectTreeOrder, NamesFollowTheSystemsComparisonWithoutCase) {
   struct Pair {
     const char16_t* a;
     const char16_t* b;
-    int order;  // sign of CompareNodeNames(a, b)
+    int system;  // sign of CompareNoCase(a, b)
+    int order;   // sign of CompareNodeNames(a, b)
   } pairs[] = {
-      {u"readme", u"README", 0},         {u"\u00C9clair", u"\u00E9CLAIR", 0},  // É é
-      {u"\u03A3\u03A9", u"\u03C3\u03C9", 0},  // Σ Ω
-      {u"\u0416\u0401", u"\u0436\u0451", 0},  // Ж Ё
-      {u"_a", u"0", -1},                 {u"0", u"a", -1},
-      {u"et", u"\u00E9t\u00E9", -1},     {u"\u00E9t\u00E9", u"eu", -1},  // été between et and eu
-      {u"a", u"B", -1},                  {u"ab", u"AB c", -1},
-      {u"file10", u"file9", -1},         {u"Z", u"a", 1},
+      {u"readme", u"README", 0, 1},
+      {u"\u00C9clair", u"\u00E9CLAIR", 0, -1},  // É before é
+      {u"\u03A3\u03A9", u"\u03C3\u03C9", 0, -1},  // ΣΩ
+      {u"\u0416\u0401", u"\u0436\u0451", 0, -1},  // ЖЁ
+      {u"strasse", u"stra\u00DFe", 0, -1},
+      {u"ae", u"\u00E6", 0, -1},
+      {u"\u00E9t\u00E9", u"e\u0301te\u0301", 0, 1},
+      {u"ab", u"a\u00ADb", 0, -1},
+      {u"_a", u"0", -1, -1},
+      {u"0", u"a", -1, -1},
+      {u"et", u"\u00E9t\u00E9", -1, -1},
+      {u"\u00E9t\u00E9", u"eu", -1, -1},  // été between et and eu
+      {u"a", u"B", -1, -1},
+      {u"ab", u"AB c", -1, -1},
+      {u"file10", u"file9", -1, -1},
+      {u"Z", u"a", 1, 1},
   };
   for (const Pair& p : pairs) {
     std::u16string a = p.a, b = p.b;
@@ -53,7 +66,8 @@ TEST(ProjectTreeOrder, NamesFollowTheSystemsComparisonWithoutCase) {
     const i32 ba = CompareNodeNames(b.data(), i32(b.size()), a.data(), i32(a.size()));
     EXPECT_TRUE(ab == p.order && ba == -p.order) << isotest::ToUtf8(a) << " / " << isotest::ToUtf8(b) << ": " << ab;
     CWideString named(reinterpret_cast<const wchar16*>(a.c_str()));
-    EXPECT_EQ(ab, named.CompareNoCase(reinterpret_cast<const wchar16*>(b.c_str())));
+    EXPECT_EQ(p.system, named.CompareNoCase(reinterpret_cast<const wchar16*>(b.c_str())))
+        << isotest::ToUtf8(a) << " / " << isotest::ToUtf8(b);
   }
   // Inserted in any order, the files come out in that order; an equal name
   // is refused.
@@ -72,6 +86,23 @@ TEST(ProjectTreeOrder, NamesFollowTheSystemsComparisonWithoutCase) {
   EXPECT_EQ(u"\u00C9", isotest::ToU16(dir.SubDirAt(2)->name));
 }
 
+// Names alike (equal letter by letter ignoring case) must sort next to each
+// other, or a data project could not find the one beside a new name: every
+// letter the program's fold joins to another is equal to it in the
+// system's comparison too.
+TEST(ProjectTreeOrder, LettersAlikeAreEqualToTheSystem) {
+  u32 pairs = 0;
+  for (u32 x = 0x20; x < 0x500; ++x) {
+    for (u32 y = 0x20; y < 0x500; ++y) {
+      const wchar16 a = static_cast<wchar16>(x), b = static_cast<wchar16>(y);
+      if (x == y || !NodeNamesAlike(&a, 1, &b, 1)) continue;
+      ++pairs;
+      EXPECT_EQ(0, CompareNodeNamesIgnoringCase(&a, 1, &b, 1)) << std::hex << x << " " << y;
+    }
+  }
+  EXPECT_GT(pairs, 300u);  // ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic
+}
+
 TEST(ProjectTreeOnDisk, FolderFromDiskMatchesTheImageOfTheSameFolder) {
   CDirNode root;
   CDirNode* added = root.AddFolderFromDisk(u"fixtures\\iso\\src_joliet");
@@ -82,13 +113,20 @@ TEST(ProjectTreeOnDisk, FolderFromDiskMatchesTheImageOfTheSameFolder) {
   u64 size = 0;
   ASSERT_TRUE(reader.ReadVolume(&size, u"fixtures/iso/joliet.iso"));
   auto fromImage = isotest::FlattenTree(reader.GetJolietRoot()), fromDisk = isotest::FlattenTree(*added);
-  ASSERT_EQ(fromDisk.size(), fromImage.size());
+  // The image keeps README and readme; the project takes the first the
+  // folder lists and refuses the other, as one name.
+  ASSERT_EQ(fromDisk.size() + 1, fromImage.size());
+  const bool upper = fromDisk.count("/README") != 0;
+  EXPECT_NE(upper, fromDisk.count("/readme") != 0);
+  const std::string twin = upper ? "/readme" : "/README";
   for (auto& item : fromImage) {
+    if (item.first == twin) continue;
     ASSERT_TRUE(fromDisk.count(item.first)) << item.first;
     EXPECT_EQ(fromDisk[item.first].directory, item.second.directory) << item.first;
     EXPECT_EQ(fromDisk[item.first].size, item.second.directory ? 0 : item.second.size) << item.first;
   }
-  EXPECT_TRUE(added->TotalSize() == reader.GetJolietRoot().TotalSize() && added->CountDirs() == 6u);
+  EXPECT_EQ(added->TotalSize() + root.BlocksFor(fromImage[twin].size), reader.GetJolietRoot().TotalSize());
+  EXPECT_EQ(added->CountDirs(), 6u);
   CFileNode* big = added->FindChild(u"big.bin");
   ASSERT_NE(big, nullptr);
   EXPECT_TRUE(isotest::ToU16(big->path) == u"fixtures\\iso\\src_joliet\\big.bin" && big->source == nullptr);
@@ -104,6 +142,39 @@ TEST(ProjectTreeOnDisk, FolderFromDiskMatchesTheImageOfTheSameFolder) {
   CDirNode* loop = root.AddFolderFromDisk(u"fixtures\\iso\\loop");
   ASSERT_NE(loop, nullptr);
   EXPECT_TRUE(Depth(*loop) <= CDirNode::kMaxFolderDepth && loop->FindChild(u"a") != nullptr);
+}
+
+// A folder added from disk keeps every name the system only takes for
+// another ("strasse" and "straße", a composed and a decomposed "é"): the
+// project holds what the image made of the same folder holds. Names equal
+// ignoring case are one: the second is refused.
+TEST(ProjectTreeOnDisk, FolderFromDiskKeepsNamesThatOnlyTheSystemCallsEqual) {
+  const struct {
+    const char16_t* folder;
+    const char* image;
+    u32 files;  // in the project
+  } cases[] = {{u"fixtures\\iso\\src_names", "fixtures/iso/names.iso", 4}, {u"fixtures\\iso\\src_case", "fixtures/iso/case.iso", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.image);
+    CDirNode root;
+    CDirNode* added = root.AddFolderFromDisk(c.folder);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(c.files, added->files.GetCount());
+    CIso9660Reader reader;
+    u64 size = 0;
+    const std::string image = c.image;
+    ASSERT_TRUE(reader.ReadVolume(&size, std::u16string(image.begin(), image.end()).c_str()));
+    std::vector<std::u16string> fromImage = Children(reader.GetJolietRoot()), fromDisk = Children(*added);
+    if (c.files == 1) {
+      // README or readme, whichever the folder listed first.
+      EXPECT_NE(std::find(fromImage.begin(), fromImage.end(), fromDisk[0]), fromImage.end());
+      EXPECT_EQ(nullptr, added->AddFileFromDisk(u"fixtures\\iso\\src_case\\README"));
+      EXPECT_EQ(nullptr, added->AddFileFromDisk(u"fixtures\\iso\\src_case\\readme"));
+      EXPECT_EQ(static_cast<u32>(kConflictFile), added->conflict);
+    } else {
+      EXPECT_EQ(fromImage, fromDisk);
+    }
+  }
 }
 
 TEST(ProjectTreeOnDisk, EnumeratorListsMatchingEntries) {
