@@ -6,7 +6,7 @@
 #include "runtime/file.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
-#include "ui/windows/dialogs/modal_runner.h"
+#include "ui/windows/dialogs/modal_loop.h"
 #include "ui/windows/theme/theme_metrics.h"
 
 namespace {
@@ -60,8 +60,10 @@ CBrowseDialog::CBrowseDialog(bool multi) {
 u32 CBrowseDialog::RunModal(const wchar16* startFolder) {
   if (startFolder) startFolder_.Assign(startFolder);
   cancelled = kCancelled;
+  // Created and run as the job windows are: the accept button keeps the
+  // focus it took at its creation.
   const Rect size = {0, 0, kWidth, kHeight};
-  RunModalDialog(*this, &size, nullptr);
+  if (PlaceAndCreate(&size, nullptr)) RunModalLoop(Handle());
   return cancelled;
 }
 

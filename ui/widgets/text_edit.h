@@ -156,17 +156,6 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
   void OnLButtonDblClk(i32, Point* p) {
     if (edit.SelectWordAt(edit.IndexAt(p->x + 2.0, Margin()))) this->Redraw();
   }
-  // The edit has no use for the wheel: it goes up to the widget that holds
-  // the edit, in that widget's content coordinates, as if the pointer were
-  // over that widget's own area.
-  void OnWheel(i32 keyFlags, i32 delta, Point* p) {
-    if constexpr (HasWheel<TParent>::value) {
-      if (!this->parent) return;
-      Point up = *p;
-      this->LocalToParent(&up);
-      this->Parent().OnWheel(keyFlags, delta, &up);
-    }
-  }
   void InstallCaptureHandlers() {
     CCaptureSet set(this);
     set.On<CTextEdit, &CTextEdit::OnMouseMove>(kCaptureMove)

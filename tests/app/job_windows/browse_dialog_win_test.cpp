@@ -117,6 +117,21 @@ TEST_F(BrowseDialog, CaptionCloseAndEscapeCancelAndEnterAccepts) {
   }
 }
 
+// The dialog opens with its accept button holding the focus it took at
+// its creation: the button shows it, and Space typed at once presses it.
+TEST_F(BrowseDialog, TheAcceptButtonHoldsTheFocusWhenTheDialogOpens) {
+  CBrowseDialog d;
+  const CWidget* atOpen = nullptr;
+  const u32 answer = RunWith(d, base, [&](CBrowseDialog& b) {
+    atOpen = FocusedWidget();
+    SendMessageW(static_cast<HWND>(b.Handle()), WM_KEYDOWN, VK_SPACE, 1);
+    SendMessageW(static_cast<HWND>(b.Handle()), WM_KEYUP, VK_SPACE, 1);
+    PostMessageW(static_cast<HWND>(b.Handle()), WM_CLOSE, 0, 0);  // unless Space closed it first
+  });
+  EXPECT_EQ(static_cast<const CWidget*>(&d.accept), atOpen);
+  EXPECT_EQ(CBrowseDialog::kAccepted, answer) << "Space went to the accept button";
+}
+
 // A to B to C, back to B, then D: Forward is off (C was dropped); Back
 // and Forward walk the entries; Up goes to the folder above.
 TEST_F(BrowseDialog, HistoryAndUpOnTheToolBar) {

@@ -21,6 +21,7 @@
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
+#include "ui/support/scripted_window_system.h"
 #include "ui/windows/frame/window_placement.h"
 #include "ui/windows/frame/window_registry.h"
 
@@ -92,6 +93,36 @@ TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
     EXPECT_EQ(request.imagePath.Compare(u"fixtures/iso/joliet.iso", -1), 0);
   }
   EXPECT_EQ(0u, io_.OpenHandleCount());
+}
+
+// With an image that can be burned (OK on), Tab until the window itself
+// has the focus lights its caption's close button; Enter then presses that
+// button as Space does: the window closes cancelled with the request left
+// alone, so no burn starts.
+TEST_F(BurnImageWindowTest, EnterOnTheLitCloseButtonClosesWithoutAccepting) {
+  Attach();
+  Insert(MediumPreset::kCdR);
+  CDriveManager manager;
+  CScriptedWindowSystem keys;  // Shift up for every Tab
+  BurnRequest request;
+  const i32 destination = request.destination;
+  CBurnImageWindow w(manager, &request, true);
+  w.settingsKey.SetRoot(root_.c_str());
+  const Rect size = BurnImageWindowSize(true);
+  ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
+  w.imagePath.SetText(u"fixtures/iso/joliet.iso");
+  ASSERT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
+  ASSERT_FALSE(w.ok.flags & kFlagDisabled);
+  const HWND hwnd = static_cast<HWND>(w.Handle());
+  for (int i = 0; i < 16 && FocusedWidget() != &w; ++i) SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_EQ(static_cast<CWidget*>(&w), FocusedWidget());
+  EXPECT_EQ(kCaptionClose, w.hotButton);
+  SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+  SendMessageW(hwnd, WM_KEYUP, VK_RETURN, 1);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(destination, request.destination);
+  EXPECT_EQ(0, request.imagePath.GetLength());
 }
 
 u32 g_overburnAnswer = kAnswerNo;

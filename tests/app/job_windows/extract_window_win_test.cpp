@@ -382,47 +382,59 @@ CMessageBox* BoxOf(HWND box) {
 }
 
 // Extracting into a folder that holds the file: the overwrite question
-// opens with no button focused; Tab brings the focus to Cancel, and Enter
-// there answers Cancel, not the default OK: the file is kept and the
+// opens with no button focused. The first Tab gives the focus to the box
+// itself (its caption's close button lit), the third to Cancel; Enter on
+// either presses it, not the default OK: the file is kept and the
 // extraction stops as the question's Cancel stops it.
-TEST(ExtractWindow, EnterOnTheFocusedCancelOfTheOverwriteQuestionKeepsTheFile) {
-  Image image;
-  const fs::path out = FreshFolder("enter_cancel");
-  std::ofstream(out / "chunk_exact.bin", std::ios::binary) << "old";
-  CExtractWindow w;
-  w.AddEntry(image.Entry(u"chunk_exact.bin"));
-  w.AddEntry(image.Entry(u"empty.txt"));
-  std::string atOpen, beforeEnter;
-  int tabs = 0;
-  auto name = [](CMessageBox* box) -> std::string {
-    const CWidget* f = FocusedWidget();
-    return !f ? "none" : f == &box->buttons[0] ? "OK" : f == &box->buttons[1] ? "Cancel" : "other";
-  };
-  const u32 answer = RunWith(w, out, [&] {
-    if (!w.Handle()) return false;
-    HWND hwnd = OpenBox(static_cast<HWND>(w.Handle()));
-    CMessageBox* box = hwnd ? BoxOf(hwnd) : nullptr;
-    if (!box) return false;
-    if (atOpen.empty()) atOpen = name(box);
-    if (FocusedWidget() != &box->buttons[1] && tabs < 4) {
-      PostMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);  // as typed: through the question's loop
-      PostMessageW(hwnd, WM_KEYUP, VK_TAB, 1);
-      ++tabs;
-      return false;
-    }
-    beforeEnter = name(box);
-    PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageW(hwnd, WM_KEYUP, VK_RETURN, 1);
-    return true;
-  });
-  EXPECT_EQ("none", atOpen) << "the question opens with no button focused";
-  EXPECT_EQ("Cancel", beforeEnter);
-  EXPECT_EQ(3, tabs) << "the box itself, OK, then Cancel";
-  EXPECT_EQ(answer, 0u) << "the window closed by itself";
-  EXPECT_EQ(w.GetOutcome(), kExtractStopped);
-  EXPECT_EQ(fs::file_size(out / "chunk_exact.bin"), 3u) << "the file that was there is kept";
-  EXPECT_FALSE(fs::exists(out / "empty.txt"));
-  fs::remove_all(out);
+TEST(ExtractWindow, EnterOnTheFocusedCloseOrCancelOfTheOverwriteQuestionKeepsTheFile) {
+  const struct {
+    const char* target;
+    int tabs;
+  } cases[] = {{"the box", 1}, {"Cancel", 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    Image image;
+    const fs::path out = FreshFolder("enter_cancel");
+    std::ofstream(out / "chunk_exact.bin", std::ios::binary) << "old";
+    CExtractWindow w;
+    w.AddEntry(image.Entry(u"chunk_exact.bin"));
+    w.AddEntry(image.Entry(u"empty.txt"));
+    std::string atOpen, beforeEnter;
+    int tabs = 0;
+    bool closeLit = false;
+    auto name = [](CMessageBox* box) -> std::string {
+      const CWidget* f = FocusedWidget();
+      if (!f) return "none";
+      if (f == static_cast<const CWidget*>(box)) return "the box";
+      return f == &box->buttons[0] ? "OK" : f == &box->buttons[1] ? "Cancel" : "other";
+    };
+    const u32 answer = RunWith(w, out, [&] {
+      if (!w.Handle()) return false;
+      HWND hwnd = OpenBox(static_cast<HWND>(w.Handle()));
+      CMessageBox* box = hwnd ? BoxOf(hwnd) : nullptr;
+      if (!box) return false;
+      if (atOpen.empty()) atOpen = name(box);
+      if (tabs < c.tabs) {
+        PostMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);  // as typed: through the question's loop
+        PostMessageW(hwnd, WM_KEYUP, VK_TAB, 1);
+        ++tabs;
+        return false;
+      }
+      beforeEnter = name(box);
+      closeLit = box->hotButton == kCaptionClose;
+      PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+      PostMessageW(hwnd, WM_KEYUP, VK_RETURN, 1);
+      return true;
+    });
+    EXPECT_EQ("none", atOpen) << "the question opens with no button focused";
+    EXPECT_EQ(c.target, beforeEnter);
+    EXPECT_EQ(c.tabs == 1, closeLit) << "the close button is lit while the box itself has the focus";
+    EXPECT_EQ(answer, 0u) << "the window closed by itself";
+    EXPECT_EQ(w.GetOutcome(), kExtractStopped);
+    EXPECT_EQ(fs::file_size(out / "chunk_exact.bin"), 3u) << "the file that was there is kept";
+    EXPECT_FALSE(fs::exists(out / "empty.txt"));
+    fs::remove_all(out);
+  }
 }
 
 // A press held on the extraction window's Cancel when the worker's question

@@ -595,8 +595,9 @@ TEST_F(JobWindowsTest, JobWindowControlsAndBandsStandWhereTheirTablesPutThem) {
 
 // Tab walks the erase window's enabled controls in their order and Shift+Tab
 // the same way back, wrapping through the window itself; with nothing to
-// erase only Cancel is left. Enter presses a focused button, else accepts
-// only while OK is on; Escape cancels and closes.
+// erase only Cancel is left. Enter presses a focused button or the lit
+// close button of the focused window, else accepts only while OK is on;
+// Escape cancels and closes.
 TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
   Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   CDriveManager manager;
@@ -635,6 +636,22 @@ TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
     ASSERT_TRUE(w.CanAccept());
     w.cancel.SetFocus();
     SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_RETURN, 1);
+    PumpPending();
+    EXPECT_EQ(1u, w.cancelled);
+    EXPECT_FALSE(IsWindow(static_cast<HWND>(w.Handle())));
+  }
+  {
+    // Enter on the window itself, its caption's close button lit, presses
+    // that button as Space does: closed without accepting, though OK is on.
+    CEraseWindow w;
+    ASSERT_TRUE(w.Open(manager, nullptr));
+    ASSERT_TRUE(w.CanAccept());
+    w.cancel.SetFocus();
+    walk(w, false, 1);
+    ASSERT_EQ(static_cast<CWidget*>(&w), FocusedWidget());
+    EXPECT_EQ(kCaptionClose, w.hotButton);
+    SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYDOWN, VK_RETURN, 1);
+    SendMessageW(static_cast<HWND>(w.Handle()), WM_KEYUP, VK_RETURN, 1);
     PumpPending();
     EXPECT_EQ(1u, w.cancelled);
     EXPECT_FALSE(IsWindow(static_cast<HWND>(w.Handle())));

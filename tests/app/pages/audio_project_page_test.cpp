@@ -371,12 +371,12 @@ TEST_F(AudioProjectPageTest, RowButtonsMoveTheirOwnRowEachWay) {
   EXPECT_EQ(3 * 56 - 4, list.contentHeight);
 }
 
-// The wheel over a track row's own area, or over its pause field (a text
-// edit has no use for it), is the list's: it scrolls one row per notch,
-// exactly as over the gap between two rows, and the list then follows the
-// pointer at the same place in its own coordinates. A notch back up
-// returns to the top.
-TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
+// The wheel over a track row's own area is the list's: it scrolls one row
+// per notch, exactly as over the gap between two rows, and the list then
+// follows the pointer at the same place in its own coordinates; a notch
+// back up returns to the top. Over the row's pause field the edit takes the
+// wheel and nothing scrolls.
+TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGapButNotOverItsPauseField) {
   for (int i = 0; i < 12; ++i) ASSERT_TRUE(page.AddTrack(u"t_75"));
   CAudioTrackList<Page>& list = page.trackList;
   ASSERT_TRUE(list.flags & kFlagVScroll) << "more rows than the list shows";
@@ -386,18 +386,29 @@ TEST_F(AudioProjectPageTest, TheWheelOverARowScrollsTheListAsOverAGap) {
   const struct {
     const char* where;
     Point at;  // desktop
+    bool scrolls;
   } cases[] = {
-      {"on the second row, left of its label", {second.left + 3, second.top + 26}},
-      {"on the second row, under its move buttons' line", {second.left + 200, second.top + 2}},
-      {"in the gap under the second row", {second.left + 3, second.top - 2}},
-      {"on the second row's pause field", {(pause.left + pause.right) / 2, (pause.top + pause.bottom) / 2}},
-      {"on the pause field's first pixel", {pause.left, pause.top}},
+      {"on the second row, left of its label", {second.left + 3, second.top + 26}, true},
+      {"on the second row, under its move buttons' line", {second.left + 200, second.top + 2}, true},
+      {"in the gap under the second row", {second.left + 3, second.top - 2}, true},
+      {"on the second row, just left of its pause field", {pause.left - 1, pause.top}, true},
+      {"on the second row's pause field", {(pause.left + pause.right) / 2, (pause.top + pause.bottom) / 2}, false},
+      {"on the pause field's first pixel", {pause.left, pause.top}, false},
+      {"on the pause field's last pixel", {pause.right - 1, pause.bottom - 1}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.where);
     list.positionY = 1.0;
     list.PlaceTrackRows();
+    list.pointerPoint = {-1, -1};
+    const std::u16string pauseText(list.rows[1]->pauseField.Text().c_str());
     EXPECT_TRUE(RouteMouseToChildren(page, c.at, MouseEvent{MouseKind::kWheel, 0, -120, 0}));
+    EXPECT_EQ(pauseText, std::u16string(list.rows[1]->pauseField.Text().c_str()));
+    if (!c.scrolls) {
+      EXPECT_DOUBLE_EQ(1.0, list.positionY);
+      EXPECT_EQ(-1, list.pointerPoint.x) << "the list did not follow the pointer";
+      continue;
+    }
     EXPECT_DOUBLE_EQ(1.0 - step, list.positionY);
     Point inList = c.at;
     list.WindowToLocal(&inList);

@@ -426,6 +426,52 @@ TEST_F(ExplorerPage, AClickInTheRenameFieldPutsTheCaretUnderThePointer) {
   CaptureTable::Uninstall(CaptureOwner());
 }
 
+// A folder renamed in place in a tree that scrolls: the wheel over the
+// rename box is the box's, which does nothing with it (the tree does not
+// scroll and the edit goes on); over the rest of the tree the tree scrolls.
+TEST_F(ExplorerPage, TheWheelOverTheRenameBoxDoesNothing) {
+  Open();
+  page().NewProject();
+  Tree& tree = page().tree;
+  for (int i = 0; i < 30; ++i) {
+    tree.SelectItem(page().rootItem);
+    page().NewFolder();
+  }
+  ASSERT_TRUE(tree.flags & kFlagVScroll) << "more folders than the tree shows";
+  tree.SelectItem(tree.GetChild(page().rootItem, 1));
+  page().StartRename();
+  auto& editor = tree.editor;
+  ASSERT_TRUE(editor.IsVisible());
+  const std::u16string name = Str(editor.Text());
+  const Rect box = editor.ToWindowRect();
+  const Rect all = tree.ToWindowRect();
+  const struct {
+    const char* where;
+    Point at;  // desktop
+    bool scrolls;
+  } cases[] = {
+      {"the rename box's middle", {(box.left + box.right) / 2, (box.top + box.bottom) / 2}, false},
+      {"the rename box's first pixel", {box.left, box.top}, false},
+      {"the rename box's last pixel", {box.right - 1, box.bottom - 1}, false},
+      {"the tree under the rename box", {box.left, (all.top + box.top) / 2}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    const double before = tree.positionY;
+    const i32 delta = before > 0.5 ? -120 : 120;  // towards the far end
+    EXPECT_TRUE(RouteMouseToChildren(page(), c.at, MouseEvent{MouseKind::kWheel, 0, delta, 0}));
+    if (c.scrolls) {
+      EXPECT_NE(before, tree.positionY);
+    } else {
+      EXPECT_EQ(before, tree.positionY);
+      EXPECT_TRUE(editor.IsVisible());
+      EXPECT_EQ(&editor, FocusedWidget());
+      EXPECT_EQ(name, Str(editor.Text()));
+    }
+  }
+  ASSERT_TRUE(tree.OnLabelEditKey(27));
+}
+
 // The capacity bar and its label at exactly the capacity and one byte more.
 TEST_F(ExplorerPage, TheCapacityBarTurnsRedOneBytePastTheCapacity) {
   CSettingsKey(kTestRoot).WriteDword(u"\\Explorer", u"MediaSize", 99);  // out of range: the first size

@@ -135,10 +135,9 @@ TEST(KeyClaims, OnlyAFocusedTextEditClaimsAndOnlyItsOwnKeys) {
   StoreFocusedWidget(nullptr);
 }
 
-// A text edit has no use for the wheel: it hands it to the widget that
-// holds it, with the point in that widget's content coordinates, just as
-// the wheel over the holder's own area arrives there; under a holder
-// without a wheel step it is taken and goes nowhere.
+// A text edit that is hit takes the wheel and does nothing with it: the
+// widget that holds it sees the wheel only over its own area, with the
+// point in its content coordinates.
 template <class TParent>
 struct CWheelHolder : CCompositeOf<CWheelHolder<TParent>, TParent> {
   static constexpr u32 kCaretSlot = kCaretSlotAudioTrack;
@@ -153,38 +152,43 @@ struct CWheelTree : CFakeOwnerOf<CWheelTree> {
   auto Children() { return std::tie(holder, loose); }
 };
 
-TEST(WheelOverTextEdit, GoesToTheHolderInItsCoordinates) {
+TEST(WheelOverTextEdit, IsTakenByTheEditAndGoesNoFurther) {
   CWheelTree tree;
   const Rect h = {10, 20, 210, 120}, e = {30, 40, 130, 62}, l = {250, 0, 350, 22};
   tree.holder.Create(kFlagVisible | kFlagPanelFrame, &h, &tree);
   tree.holder.edit.Create(kFlagVisible | kFlagTabStop | kFlagPanelFrame, &e, &tree.holder);
   tree.loose.Create(kFlagVisible | kFlagTabStop, &l, &tree);
+  tree.holder.edit.SetText(u"12");
   const Rect edit = tree.holder.edit.ToWindowRect();
+  const Rect loose = tree.loose.ToWindowRect();
   const struct {
     const char* where;
     Point at;  // desktop
     i32 delta;
-  } cases[] = {{"the edit's middle", {(edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2}, -120},
-               {"the edit's first pixel", {edit.left, edit.top}, 240},
-               {"the edit's last pixel", {edit.right - 1, edit.bottom - 1}, 1},
-               {"the holder beside the edit", {edit.right + 5, edit.top}, -360}};
+    bool toHolder;
+  } cases[] = {{"the edit's middle", {(edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2}, -120, false},
+               {"the edit's first pixel", {edit.left, edit.top}, 240, false},
+               {"the edit's last pixel", {edit.right - 1, edit.bottom - 1}, 1, false},
+               {"the holder beside the edit", {edit.right + 5, edit.top}, -360, true},
+               {"the holder just under the edit", {edit.left, edit.top - 1}, 120, true},
+               {"an edit with no holder", {loose.left + 5, loose.top + 5}, 120, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.where);
     tree.holder.wheels.clear();
     EXPECT_TRUE(RouteMouseToChildren(tree, c.at, MouseEvent{MouseKind::kWheel, 0, c.delta, 0}));
-    ASSERT_EQ(1u, tree.holder.wheels.size());
-    Point expected = c.at;
-    tree.holder.WindowToLocal(&expected);
-    EXPECT_EQ(c.delta, tree.holder.wheels[0].first);
-    EXPECT_EQ(expected.x, tree.holder.wheels[0].second.x);
-    EXPECT_EQ(expected.y, tree.holder.wheels[0].second.y);
+    if (!c.toHolder) {
+      EXPECT_TRUE(tree.holder.wheels.empty());
+    } else {
+      ASSERT_EQ(1u, tree.holder.wheels.size());
+      Point expected = c.at;
+      tree.holder.WindowToLocal(&expected);
+      EXPECT_EQ(c.delta, tree.holder.wheels[0].first);
+      EXPECT_EQ(expected.x, tree.holder.wheels[0].second.x);
+      EXPECT_EQ(expected.y, tree.holder.wheels[0].second.y);
+    }
+    EXPECT_EQ(u"12", std::u16string(tree.holder.edit.Text().c_str())) << "the edit itself is untouched";
+    EXPECT_EQ(u"", std::u16string(tree.loose.Text().c_str()));
   }
-  tree.holder.wheels.clear();
-  const Rect loose = tree.loose.ToWindowRect();
-  const Point onLoose = {loose.left + 5, loose.top + 5};
-  EXPECT_TRUE(RouteMouseToChildren(tree, onLoose, MouseEvent{MouseKind::kWheel, 0, 120, 0}));
-  EXPECT_TRUE(tree.holder.wheels.empty());
-  EXPECT_EQ(u"", std::u16string(tree.loose.Text().c_str())) << "the edit itself is untouched";
 }
 
 TEST_F(Routing, TabVisitsTabStopsInPreOrderAndShiftTabReversesIt) {

@@ -40,6 +40,9 @@ class CFrameCore : public CWidget {
   i32 bandCount = 0;       // bands per flush; 0: every band of the canvas
   i32 hotButton = kCaptionNone;
   i32 pressedButton = kCaptionNone;
+  // Where the pointer rested when the keyboard lit a caption button
+  // ({kNotPlaced, kNotPlaced} once the mouse lights one).
+  Point keyLitPointer = {kNotPlaced, kNotPlaced};
   CLock lock;
   MediaListener media = {nullptr, nullptr, nullptr};
   CWideString title;

@@ -147,6 +147,7 @@ class CFrameWindow : public CFrameCore {
   void OnDestroyMessage();
 
  private:
+  bool KeyLightResting(const Point& point) const;
   void TrackCaption(i32 hitCode);
   // Clears the caption buttons' hot and pressed state, lets the window's
   // capture bindings go and repaints the caption.

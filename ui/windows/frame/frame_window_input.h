@@ -27,10 +27,19 @@ void CFrameWindow<T>::ClearCaptionHot(bool present) {
   if (was) RedrawCaption(present);
 }
 
+// The system repeats the pointer's place to the window under it after a
+// repaint; a "move" to where the pointer rested when the keyboard lit a
+// caption button is no movement and leaves that highlight alone.
+template <class T>
+bool CFrameWindow<T>::KeyLightResting(const Point& point) const {
+  return hotButton != kCaptionNone && point.x == keyLitPointer.x && point.y == keyLitPointer.y;
+}
+
 template <class T>
 void CFrameWindow<T>::TrackCaption(i32 hitCode) {
   const i32 button = CaptionButtonOfHit(hitCode);
   if (button == kCaptionNone) return;
+  keyLitPointer = {kNotPlaced, kNotPlaced};
   if (hotButton == kCaptionNone && !CaptureOwner()) {
     InstallCaptureHandlers();
     TakeSystemCapture(handle);
@@ -43,8 +52,12 @@ void CFrameWindow<T>::TrackCaption(i32 hitCode) {
 
 template <class T>
 void CFrameWindow<T>::OnNcMouseMove(i32 hitCode, Point point) {
-  if (CaptionButtonOfHit(hitCode) != kCaptionNone) return TrackCaption(hitCode);
-  if (hotButton != kCaptionNone) ClearCaptionHot(true);
+  const bool resting = KeyLightResting(point);
+  if (CaptionButtonOfHit(hitCode) != kCaptionNone) {
+    if (!resting) TrackCaption(hitCode);
+    return;
+  }
+  if (hotButton != kCaptionNone && !resting) ClearCaptionHot(true);
   RouteMouseToChildren(Self(), point, MouseEvent{MouseKind::kNcMove, 0, 0, hitCode});
 }
 
@@ -61,7 +74,7 @@ bool CFrameWindow<T>::CheckPressLeave(const Point& point) {
 template <class T>
 void CFrameWindow<T>::OnMouseMove(i32 keyFlags, Point point) {
   const i32 frameCode = HitTestNonClient(point);
-  if (hotButton != kCaptionNone) {
+  if (hotButton != kCaptionNone && !KeyLightResting(point)) {
     if (CaptionButtonOfHit(frameCode) != kCaptionNone)
       TrackCaption(frameCode);
     else
@@ -169,6 +182,7 @@ bool CFrameWindow<T>::OnFocusGained(const CWidget* focused) {
       hotButton = (flags & kFlagCloseButton) ? kCaptionClose
                   : (flags & kFlagMaximizeButton) ? kCaptionMaximize
                                                   : kCaptionMinimize;
+      if (!ReadPointerPoint(&keyLitPointer)) keyLitPointer = {kNotPlaced, kNotPlaced};
       RedrawCaption(true);
     }
     return true;
@@ -245,6 +259,12 @@ void CFrameWindow<T>::OnKeyDown(u32 key, u32 repeat, u32 data) {
       return;
     }
   } else {
+    // Enter on the window itself while a caption button shows the keyboard
+    // highlight is that button's key, as Space is: its release presses the
+    // button (OnCaptionKey) and the default buttons never see it.
+    if (key == VK_RETURN && ownFocus && hotButton != kCaptionNone &&
+        !(flags & (kFlagModal1 | kFlagNoCaptionButtons)))
+      return;
     if (ownFocus || key == VK_ESCAPE || key == VK_RETURN) {
       if constexpr (HasDialogKey<T>::value) Self().OnDialogKey(key);
       return;

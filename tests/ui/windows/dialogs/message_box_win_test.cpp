@@ -151,7 +151,8 @@ std::string FocusName(CMessageBox& box) {
 
 // The box opens with no control focused: Space does nothing until a Tab
 // has moved the focus; Escape, and Enter with no button focused, answer as
-// the box's buttons say (Enter its default button).
+// the box's buttons say (Enter its default button). Space and Enter on the
+// box itself press its lit close button, which answers as Escape.
 TEST(MessageBoxWindow, OpensWithNoButtonFocusedAndSpaceWaitsForTab) {
   const struct {
     u32 flags;
@@ -164,6 +165,8 @@ TEST(MessageBoxWindow, OpensWithNoButtonFocusedAndSpaceWaitsForTab) {
       {0x30002, {VK_RETURN}, kAnswerOk},
       {0x1, {VK_TAB, VK_TAB, VK_SPACE}, kAnswerOk},     // the box itself, then OK
       {0x10004, {VK_TAB, VK_SPACE}, kAnswerNo},         // the box's own close: as Escape
+      {0x10004, {VK_TAB, VK_RETURN}, kAnswerNo},        // Enter on it too, not the default Yes
+      {0x30002, {VK_TAB, VK_RETURN}, kAnswerCancel},    // nor the default OK
       {0x2000004, {VK_SPACE, VK_ESCAPE}, kAnswerUnticked | kAnswerNo},
   };
   for (const auto& c : cases) {
@@ -185,8 +188,9 @@ TEST(MessageBoxWindow, OpensWithNoButtonFocusedAndSpaceWaitsForTab) {
 
 // Tab walks the visible buttons, the check box and the box itself from no
 // focus, the box first; Shift with it walks back the same way. Enter
-// answers with the focused button, and with the default button while the
-// focus is elsewhere; Space with the focused one.
+// answers with the focused button, on the box itself with its lit close
+// button (as Escape), and with the default button while the check box has
+// the focus; Space with the focused one.
 TEST(MessageBoxWindow, TabWalksBothWaysAndEnterAnswersWithTheFocusedButton) {
   CScriptedWindowSystem system;
   const struct {
@@ -197,7 +201,7 @@ TEST(MessageBoxWindow, TabWalksBothWaysAndEnterAnswersWithTheFocusedButton) {
     u32 answer;
   } cases[] = {
       {0x1000005, {"box", "button 0", "button 1", "button 2", "check"},
-       {"button 2", "button 1", "button 0", "box", "check"}, 1, VK_RETURN, kAnswerTicked | kAnswerYes},
+       {"button 2", "button 1", "button 0", "box", "check"}, 1, VK_RETURN, kAnswerTicked | kAnswerCancel},
       {0x305, {"box", "button 0", "button 1", "button 2"}, {"button 1", "button 0", "box", "button 2"}, 2,
        VK_RETURN, kAnswerYes},
       {0x2000004, {"box", "button 0", "button 1", "check"}, {"button 1", "button 0", "box", "check"}, 3, VK_SPACE,

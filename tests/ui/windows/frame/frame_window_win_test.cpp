@@ -418,6 +418,49 @@ TEST_F(FrameWindow, VolumeNotificationsReachTheListenerOncePerMediaLetter) {
   EXPECT_EQ(expected, frame.removed);
 }
 
+// The window itself takes the focus (its close button lit as its focus
+// look) while the pointer rests: the move that the system repeats at that
+// place after the caption's repaint is no movement and leaves the light,
+// over the content or the caption; a move to any other place puts it out.
+// While it is lit, Enter's release presses the close button.
+TEST_F(FrameWindow, AMoveWhereThePointerRestsKeepsTheCaptionsKeyboardLight) {
+  const Point content = {frame.x + 150, frame.y + 50};
+  const Point caption = {frame.x + 100, frame.y + frame.height - 8};
+  const Point aside = {content.x + 1, content.y};
+  const struct {
+    const char* what;
+    Point pointer;  // where the pointer rests (desktop)
+    UINT message;
+    Point at;
+    bool lit;
+  } cases[] = {
+      {"a move where the pointer rests", content, WM_MOUSEMOVE, content, true},
+      {"a move one pixel on", content, WM_MOUSEMOVE, aside, false},
+      {"a caption move where the pointer rests", caption, WM_NCMOUSEMOVE, caption, true},
+      {"a caption move elsewhere", content, WM_NCMOUSEMOVE, caption, false},
+  };
+  auto lightByTab = [&](Point pointer) {
+    system.SetCursor(pointer.x, workBottom - pointer.y);
+    StoreFocusedWidget(&frame.probe);
+    SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);
+    return FocusedWidget() == &frame && frame.hotButton == kCaptionClose;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(lightByTab(c.pointer));
+    if (c.message == WM_MOUSEMOVE)
+      SendMessageW(hwnd, WM_MOUSEMOVE, 0, Client(c.at.x, c.at.y));
+    else
+      SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitCaption, Screen(c.at.x, c.at.y));
+    EXPECT_EQ(c.lit ? kCaptionClose : kCaptionNone, frame.hotButton);
+  }
+  ASSERT_TRUE(lightByTab(content));
+  SendMessageW(hwnd, WM_MOUSEMOVE, 0, Client(content.x, content.y));
+  SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+  SendMessageW(hwnd, WM_KEYUP, VK_RETURN, 1);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+}
+
 TEST_F(FrameWindow, TabWrapsThroughTheWindowItselfAndShiftTabGoesBack) {
   auto tab = [&](bool shift) {
     system.SetKeyDown(VK_SHIFT, shift);
