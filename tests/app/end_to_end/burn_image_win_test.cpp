@@ -110,10 +110,7 @@ TEST(EndToEndBurn, TheChosenRecorderStaysChosenWhenItsDiscArrives) {
     p.WaitUntil("both drives", [](CMainFrame& m) { return m.drives.GetDriveCount() == 2; });
     void* window = OpenBurnImageWindow(p);
     ASSERT_TRUE(TypeImagePath(p, window, AsTyped(image)));
-    p.TabTo("the device list", [window](CMainFrame&) {
-      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
-      return w && FocusedWidget() == &w->deviceList;
-    });
+    ASSERT_TRUE(TabToDeviceList(p, window));
     ASSERT_TRUE(p.Press(VK_DOWN));
     ASSERT_TRUE(p.WaitUntil("F chosen, with nothing to burn on", [window](CMainFrame&) {
       CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
@@ -161,10 +158,7 @@ TEST(EndToEndBurn, TheChosenRecorderIsChosenAgainAfterDroppingOutOfTheList) {
     });
     void* window = OpenBurnImageWindow(p);
     ASSERT_TRUE(TypeImagePath(p, window, AsTyped(image)));
-    p.TabTo("the device list", [window](CMainFrame&) {
-      CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
-      return w && FocusedWidget() == &w->deviceList;
-    });
+    ASSERT_TRUE(TabToDeviceList(p, window));
     ASSERT_TRUE(p.Press(VK_DOWN));
     ASSERT_TRUE(p.WaitUntil("F chosen", [window, F](CMainFrame&) {
       CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);

@@ -31,6 +31,14 @@ bool TypeImagePath(CPerson& p, void* window, const std::u16string& path) {
   });
 }
 
+bool TabToDeviceList(CPerson& p, void* window) {
+  if (!window) return false;
+  return p.TabTo("the device list", [window](CMainFrame&) {
+    CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
+    return w && FocusedWidget() == &w->deviceList;
+  });
+}
+
 bool AcceptImage(CPerson& p, void* window, const std::u16string& path) {
   if (!TypeImagePath(p, window, path)) return false;
   p.Press(VK_RETURN);

@@ -25,6 +25,8 @@ void* OpenBurnImageWindow(CPerson& p);
 // Tabs to the window's image edit, types the path there and waits until
 // OK is enabled.
 bool TypeImagePath(CPerson& p, void* window, const std::u16string& path);
+// Tabs to the window's device list.
+bool TabToDeviceList(CPerson& p, void* window);
 // TypeImagePath, then Enter accepts; the window has closed when it returns.
 bool AcceptImage(CPerson& p, void* window, const std::u16string& path);
 // OpenBurnImageWindow and AcceptImage: the window has closed when it returns.

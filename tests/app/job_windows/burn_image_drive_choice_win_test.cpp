@@ -10,6 +10,7 @@
 
 #include "app/job_windows/burn_image_window.h"
 #include "support/recorder_fixture.h"
+#include "tests/app/job_windows/scratch_settings_root_win.h"
 #include "ui/support/real_window.h"
 #include "ui/windows/frame/window_placement.h"
 
@@ -19,15 +20,6 @@ constexpr u8 kGetConfiguration = 0x46;
 
 class BurnImageDriveChoice : public RecorderTest {
  protected:
-  void SetUp() override {
-    wchar_t name[96];
-    swprintf(name, 96, L"SOFTWARE\\KelvaneTests\\choice%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    root_.assign(reinterpret_cast<const char16_t*>(name));
-  }
-  void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(root_.c_str()));
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\KelvaneTests");
-  }
   // A medium put in and ready, its unit attention left for the window.
   static void Put(CSimulatedRecorder* r, MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
     MediumOptions m;
@@ -36,7 +28,7 @@ class BurnImageDriveChoice : public RecorderTest {
     r->InsertMedium(m);
     r->MakeReady();
   }
-  std::u16string root_;
+  CScratchSettingsRoot root_{L"choice"};
 };
 
 u32 TopSpeed(const CBurnImageWindow& w) {

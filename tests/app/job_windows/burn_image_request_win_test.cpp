@@ -13,6 +13,7 @@
 #include "app/job_windows/burn_image_info.h"
 #include "app/job_windows/burn_image_request.h"
 #include "app/job_windows/burn_image_settings.h"
+#include "tests/app/job_windows/scratch_settings_root_win.h"
 
 namespace {
 
@@ -131,16 +132,9 @@ TEST(BurnImageRequest, DiscAtOnceCueSheetForEachSectorLayout) {
 class BurnImageSettingsTest : public testing::Test {
  protected:
   void SetUp() override {
-    wchar_t name[96];
-    swprintf(name, 96, L"SOFTWARE\\KelvaneTests\\burn%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    root_.assign(reinterpret_cast<const char16_t*>(name));
     key_.SetRoot(root_.c_str());
   }
-  void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(root_.c_str()));
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\KelvaneTests");
-  }
-  std::u16string root_;
+  CScratchSettingsRoot root_{L"burn"};
   CSettingsKey key_;
 };
 

@@ -14,6 +14,7 @@
 #include "runtime/clock.h"
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/control_clicks_win.h"
+#include "tests/app/job_windows/scratch_settings_root_win.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
 #include "ui/windows/frame/window_placement.h"
@@ -48,9 +49,6 @@ class CHeldSleeps final : public IClock {
 class BurnImageWindowOrder : public RecorderTest {
  protected:
   void SetUp() override {
-    wchar_t name[96];
-    swprintf(name, 96, L"SOFTWARE\\KelvaneTests\\order%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    root_.assign(reinterpret_cast<const char16_t*>(name));
     Attach();
     Insert(MediumPreset::kCdR);
     manager_.reset(new CDriveManager());
@@ -69,8 +67,6 @@ class BurnImageWindowOrder : public RecorderTest {
     }
     window_.reset();
     manager_.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(root_.c_str()));
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\KelvaneTests");
   }
 
   // Tab (Shift+Tab when backward) pressed `steps` times; the focus after each.
@@ -110,7 +106,7 @@ class BurnImageWindowOrder : public RecorderTest {
     return n;
   }
 
-  std::u16string root_;
+  CScratchSettingsRoot root_{L"order"};
   CScriptedWindowSystem system_;
   CHeldSleeps held_{clock_};
   BurnRequest request_;

@@ -18,6 +18,7 @@
 #include "runtime/ui_strings.h"
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/control_rects.h"
+#include "tests/app/job_windows/scratch_settings_root_win.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
@@ -35,17 +36,12 @@ void HoldForALook() {
 class BurnImageWindowTest : public RecorderTest {
  protected:
   void SetUp() override {
-    wchar_t name[96];
-    swprintf(name, 96, L"SOFTWARE\\KelvaneTests\\window%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    root_.assign(reinterpret_cast<const char16_t*>(name));
     InstallBuiltInLanguages();
   }
   void TearDown() override {
     SetCurrentLanguage(kLanguageEnglish);
-    RegDeleteTreeW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(root_.c_str()));
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\KelvaneTests");
   }
-  std::u16string root_;
+  CScratchSettingsRoot root_{L"window"};
 };
 
 TEST_F(BurnImageWindowTest, AnImageThatFitsABlankCdIsAcceptedIntoTheRequest) {
