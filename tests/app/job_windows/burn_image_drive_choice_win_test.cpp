@@ -10,7 +10,7 @@
 
 #include "app/job_windows/burn_image_window.h"
 #include "support/recorder_fixture.h"
-#include "tests/app/job_windows/scratch_settings_root_win.h"
+#include "tests/app/job_windows/burn_image_window_steps_win.h"
 #include "ui/support/real_window.h"
 #include "ui/windows/frame/window_placement.h"
 
@@ -53,11 +53,7 @@ TEST_F(BurnImageDriveChoice, TheChosenRecorderIsShownAgainWhenItIsListedAgain) {
   manager.SelectDrive(static_cast<u32>(E));
   BurnRequest request;
   CBurnImageWindow w(manager, &request, true);
-  w.settingsKey.SetRoot(root_.c_str());
-  const Rect size = BurnImageWindowSize(true);
-  ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
-  w.imagePath.SetText(u"fixtures/iso/joliet.iso");
-  ASSERT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
+  ASSERT_TRUE(OpenOverImage(w, root_));
 
   RecorderFault refuse;
   refuse.opcode = kGetConfiguration;

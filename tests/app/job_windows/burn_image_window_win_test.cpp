@@ -17,8 +17,8 @@
 #include "app/pages/burn_page.h"
 #include "runtime/ui_strings.h"
 #include "support/recorder_fixture.h"
+#include "tests/app/job_windows/burn_image_window_steps_win.h"
 #include "tests/app/job_windows/control_rects.h"
-#include "tests/app/job_windows/scratch_settings_root_win.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
@@ -103,11 +103,7 @@ TEST_F(BurnImageWindowTest, EnterOnTheLitCloseButtonClosesWithoutAccepting) {
   BurnRequest request;
   const i32 destination = request.destination;
   CBurnImageWindow w(manager, &request, true);
-  w.settingsKey.SetRoot(root_.c_str());
-  const Rect size = BurnImageWindowSize(true);
-  ASSERT_TRUE(w.PlaceAndCreate(&size, nullptr));
-  w.imagePath.SetText(u"fixtures/iso/joliet.iso");
-  ASSERT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
+  ASSERT_TRUE(OpenOverImage(w, root_));
   ASSERT_FALSE(w.ok.flags & kFlagDisabled);
   const HWND hwnd = static_cast<HWND>(w.Handle());
   for (int i = 0; i < 16 && FocusedWidget() != &w; ++i) SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);

@@ -18,7 +18,6 @@
 #include "runtime/array.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
-#include "ui/views/tree_label_edit.h"
 #include "ui/views/tree_view.h"
 #include "ui/widgets/button.h"
 #include "ui/windows/frame/frame_window.h"
