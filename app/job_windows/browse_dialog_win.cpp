@@ -6,7 +6,7 @@
 #include "runtime/file.h"
 #include "runtime/platform.h"
 #include "runtime/ui_strings.h"
-#include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/dialogs/modal_runner.h"
 #include "ui/windows/theme/theme_metrics.h"
 
 namespace {
@@ -63,7 +63,7 @@ u32 CBrowseDialog::RunModal(const wchar16* startFolder) {
   // Created and run as the job windows are: the accept button keeps the
   // focus it took at its creation.
   const Rect size = {0, 0, kWidth, kHeight};
-  if (PlaceAndCreate(&size, nullptr)) RunModalLoop(Handle());
+  if (PlaceAndCreate(&size, nullptr)) RunModalWindow(*this);
   return cancelled;
 }
 

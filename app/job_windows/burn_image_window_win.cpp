@@ -746,7 +746,7 @@ u32 RunBurnWindow(CBurnImageWindow& window, const Point& centre) {
   if (!window.PlaceAndCreate(&size, &centre)) return window.cancelled;
   window.poster.window = window.Handle();
   window.drives.AddListener(&window.poster);
-  RunModalLoop(window.Handle());
+  RunModalWindow(window);
   return window.cancelled;
 }
 

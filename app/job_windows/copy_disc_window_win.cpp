@@ -2,7 +2,7 @@
 
 #include "app/commands/eject_disc.h"
 #include "runtime/settings.h"
-#include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/dialogs/modal_runner.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ bool CCopyDiscWindow::Open(CDriveManager& manager, BurnRequest* target, const Po
 }
 
 u32 CCopyDiscWindow::Run(CDriveManager& manager, BurnRequest* target, const Point* centre) {
-  if (Open(manager, target, centre)) RunModalLoop(Handle());
+  if (Open(manager, target, centre)) RunModalWindow(*this);
   return cancelled;
 }
 

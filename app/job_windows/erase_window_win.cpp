@@ -1,7 +1,7 @@
 #include "app/job_windows/erase_window.h"
 
 #include "runtime/settings.h"
-#include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/dialogs/modal_runner.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ bool CEraseWindow::Open(CDriveManager& manager, const Point* centre) {
 }
 
 u32 CEraseWindow::Run(CDriveManager& manager, const Point* centre) {
-  if (Open(manager, centre)) RunModalLoop(Handle());
+  if (Open(manager, centre)) RunModalWindow(*this);
   return cancelled;
 }
 

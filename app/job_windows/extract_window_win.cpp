@@ -3,7 +3,7 @@
 #include "app/job_windows/image_notices.h"
 #include "runtime/clock.h"
 #include "ui/windows/dialogs/message_box.h"
-#include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/dialogs/modal_runner.h"
 #include "ui/windows/theme/theme_metrics.h"
 
 namespace {
@@ -39,7 +39,7 @@ u32 CExtractWindow::RunOpened(const wchar16* targetFolder, u32 leftOut) {
     DestroyWindow(static_cast<HWND>(handle));
     return 1;
   }
-  RunModalLoop(handle);
+  RunModalWindow(*this);
   StopWorker();
   return cancelled_;
 }

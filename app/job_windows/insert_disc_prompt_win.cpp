@@ -1,7 +1,7 @@
 #include "app/job_windows/insert_disc_prompt.h"
 
 #include "app/commands/eject_disc.h"
-#include "ui/windows/dialogs/modal_loop.h"
+#include "ui/windows/dialogs/modal_runner.h"
 #include "ui/windows/frame/window_placement.h"
 
 namespace {
@@ -113,6 +113,6 @@ u32 RunInsertDiscPrompt(CDriveManager& drives, i32 destinationIndex, BurnRequest
   CDrive* drive = &drives.drives[static_cast<u32>(destinationIndex)];
   CInsertDiscPrompt prompt;
   if (!prompt.Open(drive, drives.GetName(static_cast<u32>(destinationIndex)), request, centre)) return 1;
-  RunModalLoop(prompt.Handle());
+  RunModalWindow(prompt);
   return prompt.cancelled;
 }

@@ -278,24 +278,34 @@ bool CPerson::TabTo(const char* what, const std::function<bool(CMainFrame&)>& fo
   return false;
 }
 
-bool CPerson::LeftButton(bool down, ScreenPoint screen) {
-  if (failed_) return false;
-  CWatchdog::NoteStep(down ? "pressing the mouse button" : "letting go of the mouse button");
-  input_.SetCursor(screen);
-  input_.SetKeyDown(VK_LBUTTON, down);
+bool CPerson::PostMouse(u32 message, uintptr_t keys, ScreenPoint screen) {
   GUITHREADINFO info;
   info.cbSize = sizeof(info);
   const DWORD thread = GetWindowThreadProcessId(static_cast<HWND>(mainWindow_), nullptr);
   HWND target = GetGUIThreadInfo(thread, &info) ? (info.hwndCapture ? info.hwndCapture : info.hwndActive) : nullptr;
   if (!target) {
-    Fail("no window to take the mouse button");
+    Fail("no window to take the mouse");
     return false;
   }
   POINT client = {screen.x, screen.y};
   ScreenToClient(target, &client);
-  const LPARAM at = MAKELPARAM(client.x, client.y);
-  PostMessageW(target, WM_MOUSEMOVE, down ? 0 : MK_LBUTTON, at);
-  return PostMessageW(target, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, at) != 0;
+  return PostMessageW(target, message, keys, MAKELPARAM(client.x, client.y)) != 0;
+}
+
+bool CPerson::LeftButton(bool down, ScreenPoint screen) {
+  if (failed_) return false;
+  CWatchdog::NoteStep(down ? "pressing the mouse button" : "letting go of the mouse button");
+  input_.SetCursor(screen);
+  input_.SetKeyDown(VK_LBUTTON, down);
+  return PostMouse(WM_MOUSEMOVE, down ? 0 : MK_LBUTTON, screen) &&
+         PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, screen);
+}
+
+bool CPerson::MovePointer(ScreenPoint screen) {
+  if (failed_) return false;
+  CWatchdog::NoteStep("moving the pointer");
+  input_.SetCursor(screen);
+  return PostMouse(WM_MOUSEMOVE, 0, screen) && Settle();
 }
 
 void CPerson::Hold(u32 virtualKey, bool down) { input_.SetKeyDown(static_cast<i32>(virtualKey), down); }

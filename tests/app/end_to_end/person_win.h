@@ -82,6 +82,9 @@ class CPerson {
   // active window. Returns once it is handled, unless the press starts a
   // modal loop (a menu), which the person then looks at.
   bool LeftButton(bool down, ScreenPoint screen);
+  // The pointer moved to `screen` (or the system repeating where it rests),
+  // with no button held: the move goes where LeftButton's go.
+  bool MovePointer(ScreenPoint screen);
   // A key held down (or let go) in the key-state seam, as Ctrl or Shift
   // while another key is pressed.
   void Hold(u32 virtualKey, bool down);
@@ -93,6 +96,9 @@ class CPerson {
 
  private:
   bool PostKey(u32 message, u32 virtualKey);
+  // Posts a mouse message for `screen` to the window holding the capture,
+  // else to the active window.
+  bool PostMouse(u32 message, uintptr_t keys, ScreenPoint screen);
 
   CAppSession& session_;
   CPersonInput& input_;

@@ -28,6 +28,17 @@ void TakeMouseForDialog(TDialog& dialog) {
   if (held && held != static_cast<HWND>(dialog.Handle())) ReleaseCapture();
 }
 
+// Runs a created modal window (a job window, the browse dialog, the
+// insert-disc prompt) in the nested loop once it has taken the mouse from
+// whatever held it below (a start tile runs its command inside its own
+// release, under the main window's capture); the focus stays as the
+// window's creation set it. Returns the loop's result.
+template <class TDialog>
+u32 RunModalWindow(TDialog& dialog) {
+  TakeMouseForDialog(dialog);
+  return RunModalLoop(dialog.Handle());
+}
+
 // The message box's and folder browser's runner: the pressed widget and
 // the capture table let go, and the focus is cleared after the creation,
 // whatever set it (the dialog's own default button included), so the

@@ -54,7 +54,14 @@ template <class T>
 void CFrameWindow<T>::OnNcMouseMove(i32 hitCode, Point point) {
   const bool resting = KeyLightResting(point);
   if (CaptionButtonOfHit(hitCode) != kCaptionNone) {
-    if (!resting) TrackCaption(hitCode);
+    if (!resting) {
+      TrackCaption(hitCode);
+    } else if (!CaptureOwner() && !PressedWidget()) {
+      // The light stays, and the window holds the mouse as over any lit
+      // button, so that a click there reaches OnLButtonDown.
+      InstallCaptureHandlers();
+      TakeSystemCapture(handle);
+    }
     return;
   }
   if (hotButton != kCaptionNone && !resting) ClearCaptionHot(true);
@@ -90,11 +97,19 @@ void CFrameWindow<T>::OnMouseMove(i32 keyFlags, Point point) {
   if (PressedWidget() && CheckPressLeave(point)) SetPressedWidget(nullptr);
 }
 
+// A press on a caption button presses it; a press anywhere else puts out a
+// lit button (the keyboard's light stays through the pointer's repeated
+// resting place) and goes to what lies under the pointer.
 template <class T>
 void CFrameWindow<T>::OnLButtonDown(i32 keyFlags, Point point) {
   if (hotButton != kCaptionNone) {
-    pressedButton = hotButton;
-    return;
+    const i32 frameCode = HitTestNonClient(point);
+    if (CaptionButtonOfHit(frameCode) != kCaptionNone) {
+      TrackCaption(frameCode);
+      pressedButton = hotButton;
+      return;
+    }
+    ClearCaptionHot(true);
   }
   OnMouseEvent(MouseKind::kLeftDown, keyFlags, 0, point);
 }

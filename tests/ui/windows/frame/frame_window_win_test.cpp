@@ -461,6 +461,45 @@ TEST_F(FrameWindow, AMoveWhereThePointerRestsKeepsTheCaptionsKeyboardLight) {
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
 }
 
+// A click presses the lit close button only when it lands on it: with the
+// pointer resting on the push button, Tab lighting the close button and
+// the move repeated there, a click presses the push button, ends the
+// light and leaves the window open. Resting on the lit close button, the
+// window holds the mouse, and a click there closes it.
+TEST_F(FrameWindow, AClickWhereThePointerRestsGoesToWhatLiesUnderIt) {
+  auto lightByTab = [&](Point pointer) {
+    system.SetCursor(pointer.x, workBottom - pointer.y);
+    StoreFocusedWidget(&frame.probe);
+    SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);
+    return FocusedWidget() == &frame && frame.hotButton == kCaptionClose;
+  };
+  auto click = [&](Point at) {
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+      PostMouseAsTheSystemWould(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, at);
+    PumpPending();
+  };
+  const Point button = WidgetCentre(frame.button);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(lightByTab(button));
+    PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, button);
+    PumpPending();
+    ASSERT_EQ(kCaptionClose, frame.hotButton) << "the repeated move leaves the light";
+    click(button);
+    EXPECT_EQ(round + 1, frame.clicks) << "the push button fires";
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(kCaptionNone, frame.hotButton);
+    EXPECT_EQ(&frame.button, FocusedWidget());
+  }
+  const Point close = CaptionPoint(kHitClose);
+  ASSERT_TRUE(lightByTab(close));
+  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
+  ASSERT_EQ(kCaptionClose, frame.hotButton);
+  ASSERT_EQ(hwnd, GetCapture()) << "a click there comes to the window";
+  click(close);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
+  EXPECT_EQ(2, frame.clicks);
+}
+
 TEST_F(FrameWindow, TabWrapsThroughTheWindowItselfAndShiftTabGoesBack) {
   auto tab = [&](bool shift) {
     system.SetKeyDown(VK_SHIFT, shift);

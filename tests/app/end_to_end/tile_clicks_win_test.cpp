@@ -1,0 +1,151 @@
+// The start tiles clicked as a person clicks them: the pointer moves onto
+// a tile (the strip follows it under the main window's capture), the
+// button goes down and comes up there, and the tile's window opens inside
+// that release. The window takes the mouse: what lies under the pointer
+// lights, its own buttons take clicks (the browse dialog opened from it
+// too), and its focus is the one it takes when the menu opens it.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <type_traits>
+
+#include "app/commands/command_ids.h"
+#include "app/job_windows/browse_dialog.h"
+#include "app/job_windows/burn_image_window.h"
+#include "app/job_windows/copy_disc_window.h"
+#include "app/job_windows/erase_window.h"
+#include "app/main_window/main_frame.h"
+#include "app_session_win.h"
+#include "person_win.h"
+#include "runtime/win.h"
+#include "ui/windows/frame/frame_core.h"
+
+namespace {
+
+ScreenPoint ScreenCentre(const CWidget& widget) {
+  const Rect r = widget.ToWindowRect();
+  return {(r.left + r.right) / 2, WorkAreaBottom() - (r.top + r.bottom) / 2};
+}
+
+// The middle of the start tile that runs `command`, on the screen.
+ScreenPoint TileCentre(CMainFrame& f, u32 command) {
+  auto& strip = f.pageHost.startStrip;
+  i32 tile = 0;
+  while (tile < 5 && strip.tiles[tile].command != command) ++tile;
+  EXPECT_LT(tile, 5) << "a tile for command " << command;
+  const i32 m = ThemeMenuSpacing();
+  Point p = {(m + 12 + strip.width - m - 14) / 2, strip.height - m - 36 - 56 * tile};
+  EXPECT_EQ(tile, strip.TileAt(p));
+  strip.ToWindowPoint(&p);
+  return {p.x, WorkAreaBottom() - p.y};
+}
+
+// The focused widget as an offset into the window object (-1: none there).
+template <class W>
+long FocusWithin(const W* window) {
+  const char* at = reinterpret_cast<const char*>(FocusedWidget());
+  const char* base = reinterpret_cast<const char*>(window);
+  return at >= base && at < base + sizeof(W) ? static_cast<long>(at - base) : -1;
+}
+
+// A click on a widget of a window: the pointer moves there (the widget
+// under it lights), then the button goes down and up.
+template <class W, class TWidget>
+void ClickOn(CPerson& p, void* window, TWidget W::*control, const char* what) {
+  ScreenPoint at = {0, 0};
+  p.OnUi([&](CMainFrame&) {
+    W* w = WindowObject<W>(window);
+    ASSERT_NE(nullptr, w) << what;
+    at = ScreenCentre(w->*control);
+  });
+  ASSERT_TRUE(p.MovePointer(at));
+  p.OnUi([&](CMainFrame&) {
+    W* w = WindowObject<W>(window);
+    ASSERT_NE(nullptr, w);
+    EXPECT_TRUE((w->*control).state & std::remove_reference_t<decltype(w->*control)>::kHot)
+        << what << " lights under the pointer";
+  });
+  ASSERT_TRUE(p.LeftButton(true, at));
+  ASSERT_TRUE(p.LeftButton(false, at));
+}
+
+// Opens the window from the menu to learn its focus, then from its tile
+// with a click; `inside` runs while the tile's window is up, and its
+// Cancel, clicked, must close it.
+template <class W>
+void OpenByTileAndCancelByClick(CPerson& p, u32 command, const char* what,
+                                const std::function<void(void* window)>& inside = nullptr) {
+  SCOPED_TRACE(what);
+  ASSERT_TRUE(p.ChooseMenuItem(command));
+  void* window = p.WaitForActiveWindow(what, p.MainWindow());
+  ASSERT_NE(nullptr, window);
+  long menuFocus = -2;
+  p.OnUi([&](CMainFrame&) { menuFocus = FocusWithin(WindowObject<W>(window)); });
+  ASSERT_TRUE(p.Press(VK_ESCAPE));
+  ASSERT_TRUE(p.WaitUntil("the window opened from the menu to close",
+                          [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }));
+
+  ScreenPoint tile = {0, 0};
+  p.OnUi([&](CMainFrame& f) { tile = TileCentre(f, command); });
+  ASSERT_TRUE(p.MovePointer(tile));
+  ASSERT_TRUE(p.LeftButton(true, tile));
+  ASSERT_TRUE(p.LeftButton(false, tile));
+  window = p.WaitForActiveWindow(what, p.MainWindow());
+  ASSERT_NE(nullptr, window);
+  p.OnUi([&](CMainFrame&) {
+    ASSERT_NE(nullptr, WindowObject<W>(window)) << "the tile's window";
+    EXPECT_EQ(menuFocus, FocusWithin(WindowObject<W>(window))) << "the focus it takes from the menu";
+    EXPECT_NE(p.MainWindow(), GetCapture()) << "the main window let go of the mouse";
+  });
+  if (inside) inside(window);
+  ClickOn(p, window, &W::cancel, "Cancel");
+  EXPECT_TRUE(p.WaitUntil("a click on Cancel to close the window",
+                          [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }));
+}
+
+}  // namespace
+
+TEST(EndToEndTiles, EachJobWindowOpenedByAClickOnItsTileTakesClicks) {
+  CAppSession app;
+  app.AddEmptyRecorder(u'E');
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
+    OpenByTileAndCancelByClick<CBurnImageWindow>(p, kCmdBurnImage, "burn-image window", [&](void* window) {
+      // "..." opens the browse dialog, whose Cancel takes a click too.
+      ClickOn(p, window, &CBurnImageWindow::browse, "\"...\"");
+      void* browse = p.WaitForActiveWindow("the browse dialog", window);
+      ASSERT_NE(nullptr, browse);
+      p.OnUi([&](CMainFrame&) { ASSERT_NE(nullptr, WindowObject<CBrowseDialog>(browse)); });
+      ClickOn(p, browse, &CBrowseDialog::cancel, "the browse dialog's Cancel");
+      EXPECT_TRUE(p.WaitUntil("the browse dialog to close",
+                              [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(browse)); }));
+    });
+    OpenByTileAndCancelByClick<CCopyDiscWindow>(p, kCmdCopyDisc, "copy-disc window");
+    OpenByTileAndCancelByClick<CEraseWindow>(p, kCmdEraseDisc, "erase window");
+  }));
+}
+
+// The main window's close button lit by Tab while the pointer rests on a
+// tile: the move the system repeats there keeps the light, and a click on
+// the tile runs the tile, not the close button; the program stays open.
+TEST(EndToEndTiles, AClickWhereThePointerRestsGoesToTheTileNotToTheLitCloseButton) {
+  CAppSession app;
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ScreenPoint tile = {0, 0};
+    p.OnUi([&](CMainFrame& f) { tile = TileCentre(f, kCmdNewData); });
+    ASSERT_TRUE(p.MovePointer(tile));
+    ASSERT_TRUE(p.TabTo("the main window's close button",
+                        [](CMainFrame& f) { return FocusedWidget() == &f && f.hotButton == kCaptionClose; }));
+    ASSERT_TRUE(p.MovePointer(tile));  // repeated after the caption's repaint
+    p.OnUi([](CMainFrame& f) { ASSERT_EQ(kCaptionClose, f.hotButton) << "the light stays through it"; });
+    ASSERT_TRUE(p.LeftButton(true, tile));
+    ASSERT_TRUE(p.LeftButton(false, tile));
+    ASSERT_TRUE(p.Settle());
+    ASSERT_TRUE(IsWindow(static_cast<HWND>(p.MainWindow()))) << "the click closed the program";
+    EXPECT_TRUE(p.WaitUntil("the data project to open", [](CMainFrame& f) {
+      return f.pageHost.Current() != f.pageHost.StartStripHolder();
+    }));
+    p.OnUi([&](CMainFrame& f) { EXPECT_EQ(kCaptionNone, f.hotButton) << "the light went out with the click"; });
+  }));
+}
