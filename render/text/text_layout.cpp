@@ -234,6 +234,28 @@ double LaidOutTextHeight(CFont* font, double width, const wchar16* text, i32 len
   return lines * font->lineHeight;
 }
 
+double TopAlignedTextDrop(CFont* font, double width, double height, const wchar16* text, i32 length) {
+  if (!font || !text || !(width > 0)) return 0;
+  if (length == -1) length = GetStringLength(text, kTextCap);
+  double rise = 0, room = height;
+  i32 index = 0;
+  ForEachLaidLine(font, width, text, length, [&](const LaidLine& line) {
+    const double lineTop = height - index * font->lineHeight;
+    if (index++ > 0 && lineTop <= 0) return false;
+    const double baseline = lineTop - font->ascender;
+    for (i32 i = line.start; i < line.start + line.count; ++i) {
+      const Glyph* g = font->FindGlyph(text[i]);
+      if (!g || g->rows == 0) continue;
+      const double top = baseline + g->bottom + g->rows, bottom = baseline + g->bottom;
+      if (top - height > rise) rise = top - height;
+      if (bottom < room) room = bottom;
+    }
+    return true;
+  });
+  if (room < 0) room = 0;
+  return rise < room ? rise : room;
+}
+
 void DrawTextInBox(CCanvas* canvas, double left, double bottom, double right, double top,
                    const wchar16* text, i32 length, u32 flags) {
   if (canvas) canvas->DrawTextInRect(left, bottom, right, top, text, length, flags);

@@ -16,6 +16,7 @@
 #include "render/bitmap.h"
 #include "render/canvas.h"
 #include "render/image_strip.h"
+#include "render/text/text_layout.h"
 #include "runtime/ui_strings.h"
 #include "runtime/wide_string.h"
 #include "ui/widgets/focus.h"
@@ -96,8 +97,13 @@ void PaintLabel(CCanvas& canvas, TLabel& l) {
     const u32 saved = canvas.textColour;
     canvas.textColour = ((l.decoration & TLabel::kLink) && (l.state & TLabel::kHot)) ? kLabelLinkColour : l.textColour;
     const ControlText t = TextOf(l.textId, l.text);
+    // Text from the top comes down as far as the accents of its capitals
+    // rise above the font's ascender, so the label's box shows them.
+    const double drop = (l.alignment & TLabel::kAlignMiddle)
+                            ? 0
+                            : TopAlignedTextDrop(canvas.font, l.width, l.height, t.text, t.length);
     if (l.textId >= 0 || t.length != 0)
-      canvas.DrawTextInRect(0, 0, l.width, l.height, t.text, t.length, l.alignment);
+      canvas.DrawTextInRect(0, 0, l.width, l.height - drop, t.text, t.length, l.alignment);
     canvas.textColour = saved;
   }
   if (l.decoration & 0xF) PaintLabelLines(canvas, l.width, l.height, l.decoration, l.lineColour, l.lineThickness);

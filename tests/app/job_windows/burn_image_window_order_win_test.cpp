@@ -84,19 +84,7 @@ class BurnImageWindowOrder : public RecorderTest {
   // The window's pixels over a control's box, as its surface holds them.
   template <class TWidget>
   std::vector<u32> PixelsOver(const TWidget& control) {
-    CLockGuard hold(window_->lock);
-    const Rect r = control.ToWindowRect();
-    const WindowMargins m = window_->Margins();
-    const CCanvas& c = window_->Canvas();
-    std::vector<u32> out;
-    for (i32 y = r.top; y < r.bottom; ++y) {
-      for (i32 x = r.left; x < r.right; ++x) {
-        const i32 sx = x - window_->x + m.left, sy = y - window_->y + m.bottom;
-        if (sx >= 0 && sx < c.width && sy >= 0 && sy < c.height)
-          out.push_back(c.pixels[static_cast<size_t>(sy) * c.width + sx]);
-      }
-    }
-    return out;
+    return SurfacePixelsOver(*window_, control.ToWindowRect());
   }
   // How many of those are not the white of the panel and the background.
   template <class TWidget>

@@ -21,6 +21,8 @@
 #include "app/job_windows/extract_window.h"
 #include "app/job_windows/image_notices.h"
 #include "jobs/image/iso9660_reader.h"
+#include "render/text/font.h"
+#include "render/text/glyph.h"
 #include "runtime/file.h"
 #include "support/language_scope.h"
 #include "support/virtual_clock.h"
@@ -187,19 +189,21 @@ class CHangingSource : public IImageSource {
   std::atomic<bool> armed_{false}, hung_{false}, hanging_{false};
 };
 
-// A window over big_sparse.bin (its second chunk hangs) and a second entry
+// A window over a first entry (big_sparse.bin unless named) whose read
+// hangs `into` bytes in (its second chunk unless told), and a second entry
 // (empty.txt unless named).
 struct HangingRun {
   Image image;
   CExtractWindow w;
   CHangingSource* source = nullptr;
   fs::path out;
-  HangingRun(const std::string& name, CHangingSource::Hang hang, const char16_t* second = u"empty.txt")
+  HangingRun(const std::string& name, CHangingSource::Hang hang, const char16_t* second = u"empty.txt",
+             const char16_t* first = u"big_sparse.bin", u64 into = CImageExtraction::kChunkBytes)
       : out(FreshFolder(name)) {
-    CFileNode* big = image.Entry(u"big_sparse.bin");
-    w.AddEntry(big);
+    CFileNode* hanging = image.Entry(first);
+    w.AddEntry(hanging);
     w.AddEntry(image.Entry(second));
-    source = new CHangingSource(big->location * 2048 + CImageExtraction::kChunkBytes, hang);
+    source = new CHangingSource(hanging->location * 2048 + into, hang);
     EXPECT_EQ(w.extraction.AttachImage(source, false), 0);
     source->Arm();
   }
@@ -294,6 +298,50 @@ TEST(ExtractWindow, PlainIsoNamesComeOutWithoutTheirVersions) {
   const std::u16string label = w.label.text.c_str();
   EXPECT_EQ(u" THIS_IS_.TXT", label.substr(label.size() - 13)) << std::string(label.begin(), label.end());
   fs::remove_all(out);
+}
+
+// The label names the file being written with every glyph whole at the
+// default font: "Extracting files... École.txt" inks every row from the
+// descender of the g to the top of the acute over the É, inside the
+// label's box (the label is 16 rows high).
+TEST(ExtractWindow, TheLabelShowsTheAccentOfTheFileBeingWritten) {
+  CLanguageScope language(kLanguageEnglish);
+  const std::u16string shown = u"Extracting files... \u00C9cole.txt";
+  CFont* font = GetDefaultFont();
+  ASSERT_NE(nullptr, font);
+  double top = 0, bottom = 0;
+  for (char16_t c : shown)
+    if (const Glyph* g = font->FindGlyph(c)) {
+      top = std::max(top, g->bottom + g->rows);
+      bottom = std::min(bottom, g->bottom);
+    }
+  font->Release();
+  HangingRun run("accent", CHangingSource::kEventWait, u"empty.txt", u"\u00C9cole.txt", 0);
+  i32 inked = -1, labelHeight = 0;
+  run.Run([&] {
+    auto& label = run.w.label;
+    if (!run.w.Handle() || !run.source->IsHanging() || std::u16string(label.text.c_str()) != shown) return false;
+    // The rows where the text changes the window's pixels.
+    label.text.Assign(u"");
+    run.w.Repaint();
+    const std::vector<u32> ground = SurfacePixelsOver(run.w, label.ToWindowRect());
+    label.text.Assign(shown.c_str());
+    label.LayoutText();
+    run.w.Repaint();
+    const std::vector<u32> drawn = SurfacePixelsOver(run.w, label.ToWindowRect());
+    labelHeight = label.height;
+    inked = 0;
+    for (i32 y = 0; y < label.height; ++y) {
+      bool ink = false;
+      for (i32 x = 0; x < label.width; ++x) ink = ink || drawn[y * label.width + x] != ground[y * label.width + x];
+      inked += ink;
+    }
+    run.source->Release();
+    return true;
+  });
+  EXPECT_EQ(16, labelHeight);
+  EXPECT_EQ(13, static_cast<i32>(top - bottom)) << "the font's glyphs, from the descender to the acute";
+  EXPECT_EQ(static_cast<i32>(top - bottom), inked) << "every row of the glyphs shows";
 }
 
 // The window's minimum track size is the size it opens with.

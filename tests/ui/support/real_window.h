@@ -27,6 +27,23 @@ HWND PostMouseAsTheSystemWould(UINT message, WPARAM keys, Point desktop);
 // The desktop centre of a widget's box.
 Point WidgetCentre(const CWidget& widget);
 
+// The pixels a window's surface holds over a desktop rectangle (y-up), row
+// by row from the bottom; parts outside the surface are left out.
+template <class TWindow>
+std::vector<u32> SurfacePixelsOver(TWindow& window, const Rect& r) {
+  CLockGuard hold(window.lock);
+  const WindowMargins m = window.Margins();
+  const CCanvas& c = window.Canvas();
+  std::vector<u32> out;
+  for (i32 y = r.top; y < r.bottom; ++y) {
+    for (i32 x = r.left; x < r.right; ++x) {
+      const i32 sx = x - window.x + m.left, sy = y - window.y + m.bottom;
+      if (sx >= 0 && sx < c.width && sy >= 0 && sy < c.height) out.push_back(c.pixels[static_cast<size_t>(sy) * c.width + sx]);
+    }
+  }
+  return out;
+}
+
 // A captioned, sizable dialog-like window: a push button, then a key probe
 // (a Tab stop), in that routing order; Escape closes it.
 class CTestFrame : public CFrameWindow<CTestFrame> {
