@@ -414,10 +414,13 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
     trackList.RedrawRect(nullptr);
     UpdateTotals();
   }
+  // The totals follow the order too: the first track's pause is raised to
+  // the pregap the burn writes.
   void MoveTrack(Row* row, i32 direction) {
     const bool was = this->SuspendRedraw(true);
     trackList.Swap(row, direction);
     trackList.PlaceTrackRows();
+    UpdateTotals();
     this->SuspendRedraw(was);
   }
   void Paste() {

@@ -864,17 +864,37 @@ std::u16string ClipboardText() {
 
 }  // namespace
 
+// The main window with a new audio project open, its tracks measured by
+// their names ("name_S": S sectors); the measuring goes back at the end.
+class CAudioProjectFrame {
+  const AudioProjectServices saved_ = AudioServices();  // before the frame, which goes first
+
+ public:
+  typedef CAudioProjectPage<CMainFrame::PageHost> Page;
+  CAudioProjectFrame() { AudioServices().measure = &MeasureTrackByName; }
+  ~CAudioProjectFrame() {
+    AudioServices() = saved_;
+    frame.notice.Stop();
+  }
+  // Creates the window (after the case's own settings of it) and opens the
+  // project; null when the window could not be made.
+  Page* Open() {
+    if (!frame.Create(Rect{100, 100, 750, 550})) return nullptr;
+    frame.OnCommand(kCmdNewAudio);
+    return static_cast<Page*>(frame.pageHost.Current()->Widget());
+  }
+
+  CMainFrame frame;
+};
+
 // A track's pause field shows a pause of three digits whole at the list's
 // font, while it has the keyboard and after Tab took the keyboard away:
 // all three digits drawn, inside the field's margins.
 TEST_F(MainFrameTest, APauseOfThreeDigitsShowsWhole) {
-  const AudioProjectServices saved = AudioServices();
-  AudioServices().measure = &MeasureTrackByName;
-  CMainFrame f;
-  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
-  f.OnCommand(kCmdNewAudio);
-  typedef CAudioProjectPage<CMainFrame::PageHost> AudioPage;
-  AudioPage* page = static_cast<AudioPage*>(f.pageHost.Current()->Widget());
+  CAudioProjectFrame project;
+  CMainFrame& f = project.frame;
+  CAudioProjectFrame::Page* page = project.Open();
+  ASSERT_NE(nullptr, page);
   ASSERT_TRUE(page->AddTrack(u"first_75"));
   auto& field = page->trackList.rows[0]->pauseField;
   HWND window = static_cast<HWND>(f.Handle());
@@ -909,8 +929,55 @@ TEST_F(MainFrameTest, APauseOfThreeDigitsShowsWhole) {
     EXPECT_TRUE(inside);
   }
   EXPECT_EQ(999u * 75u, page->trackList.rows[0]->pauseFrames);
-  AudioServices() = saved;
-  f.notice.Stop();
+}
+
+// The first track's pause counts at least the pregap the burn writes, so
+// the time, the CD size and the gauge depend on which track is first: a
+// move, clicked on the row's own button, recomputes them. Tracks of 5 s,
+// 4277 s and 5 s with a pause of 150 s before the first: 73:58 on a 74-min
+// CD; moved down, the pregap comes before the long track and the total
+// (333001 sectors) needs the 80-min CD.
+TEST_F(MainFrameTest, MovingATrackRecomputesTheTimeTheCdSizeAndTheGauge) {
+  CAudioProjectFrame project;
+  CAudioProjectFrame::Page* page = project.Open();
+  ASSERT_NE(nullptr, page);
+  for (const char16_t* name : {u"a_375", u"b_320851", u"c_375"}) ASSERT_TRUE(page->AddTrack(name));
+  auto& rows = page->trackList.rows;
+  rows[0]->pauseField.SetFocus();
+  for (char16_t c : std::u16string(u"150")) SendMessageW(static_cast<HWND>(project.frame.Handle()), WM_CHAR, c, 1);
+  ASSERT_EQ(150u * 75u, rows[0]->pauseFrames);
+  // The totals as the page draws them.
+  auto shown = [&] {
+    CMemoryCanvas target(page->width, page->height);
+    page->PaintContent(target.canvas);
+    std::u16string text;
+    for (const DrawnRecord& r : RecordsOf(ReadRecords(target.canvas), kOpTextRun)) text += r.text;
+    return std::string(text.begin(), text.end());
+  };
+  auto click = [&](const CWidget& button) {
+    PumpPending();
+    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+      PostMouseAsTheSystemWould(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, WidgetCentre(button));
+    PumpPending();
+  };
+  auto order = [&] {
+    std::string names;
+    for (u32 i = 0; i < rows.GetCount(); ++i) names += static_cast<char>(rows[i]->fileName.At(0));
+    return names;
+  };
+  EXPECT_EQ("CD 74 min - Time:73:58", shown());
+  EXPECT_DOUBLE_EQ(332851.0 / 333001.0, page->gauge.value);
+
+  click(rows[0]->downButton);
+  ASSERT_EQ("bac", order());
+  EXPECT_EQ(333001u, page->total);
+  EXPECT_EQ("CD 80 min - Time:74:00", shown());
+  EXPECT_DOUBLE_EQ(333001.0 / 360001.0, page->gauge.value);
+
+  click(rows[1]->upButton);  // and back
+  ASSERT_EQ("abc", order());
+  EXPECT_EQ("CD 74 min - Time:73:58", shown());
+  EXPECT_DOUBLE_EQ(332851.0 / 333001.0, page->gauge.value);
 }
 
 // While a text field has the keyboard, the keys it handles itself are its
@@ -919,14 +986,11 @@ TEST_F(MainFrameTest, APauseOfThreeDigitsShowsWhole) {
 // field as from anywhere (Ctrl+1, Ctrl+2); outside a field Ctrl+V adds the
 // clipboard's files as tracks again.
 TEST_F(MainFrameTest, AFocusedTextFieldKeepsItsOwnKeysFromTheShortcuts) {
-  const AudioProjectServices saved = AudioServices();
-  AudioServices().measure = &MeasureTrackByName;
-  CMainFrame f;
+  CAudioProjectFrame project;
+  CMainFrame& f = project.frame;
   f.openWithShell = &OpenSpy;
-  ASSERT_TRUE(f.Create(Rect{100, 100, 750, 550}));
-  f.OnCommand(kCmdNewAudio);
-  typedef CAudioProjectPage<CMainFrame::PageHost> AudioPage;
-  AudioPage* page = static_cast<AudioPage*>(f.pageHost.Current()->Widget());
+  CAudioProjectFrame::Page* page = project.Open();
+  ASSERT_NE(nullptr, page);
   ASSERT_TRUE(page->AddTrack(u"first_75"));
   auto& field = page->trackList.rows[0]->pauseField;
   HWND window = static_cast<HWND>(f.Handle());
@@ -960,7 +1024,6 @@ TEST_F(MainFrameTest, AFocusedTextFieldKeepsItsOwnKeysFromTheShortcuts) {
   press('V', true);
   EXPECT_EQ(2u, page->trackList.rows.GetCount()) << "the clipboard's file added";
   EXPECT_EQ(150u, page->trackList.rows[page->trackList.rows.GetCount() - 1]->track.sectors);
-  AudioServices() = saved;
   // A folder of a data project being renamed: Ctrl+C copies the name.
   f.OnCommand(kCmdNewData);
   typedef CExplorerPage<CMainFrame::PageHost> ExplorerPage;
@@ -971,5 +1034,4 @@ TEST_F(MainFrameTest, AFocusedTextFieldKeepsItsOwnKeysFromTheShortcuts) {
   PutTextAndFiles(u"other text", {u"C:\\music\\second_150"});
   press('C', true);
   EXPECT_EQ(u"New Folder", ClipboardText());
-  f.notice.Stop();
 }
