@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cwctype>
+#include <clocale>
 #include <random>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include "runtime/win.h"
+#endif
 
 #include "../image/iso_test_support.h"
 #include "jobs/project/project_tree.h"
@@ -156,6 +163,100 @@ TEST(ProjectTree, NamesAreOneOnlyWhenEqualLetterByLetterIgnoringCase) {
         EXPECT_EQ(p.alike, renaming.RenameSubDir(&other, second.c_str()) < 0) << (folder ? "folder" : "file");
       }
     }
+  }
+}
+
+namespace {
+
+// A character's small and capital letter as the system maps them (Windows)
+// or as the C library does under a UTF-8 locale: case pairs known apart
+// from the program's fold.
+#ifdef _WIN32
+u32 SystemCase(u32 c, bool lower) {
+  const uintptr_t one = c;
+  return static_cast<u32>(reinterpret_cast<uintptr_t>(lower ? CharLowerW(reinterpret_cast<LPWSTR>(one))
+                                                            : CharUpperW(reinterpret_cast<LPWSTR>(one)))) & 0xFFFF;
+}
+#else
+u32 SystemCase(u32 c, bool lower) {
+  static const bool utf8 = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
+  EXPECT_TRUE(utf8);
+  return static_cast<u32>(lower ? std::towlower(static_cast<wint_t>(c)) : std::towupper(static_cast<wint_t>(c)));
+}
+#endif
+
+// The letters below 0x500 with their small and capital letters, looked up
+// once: c is the capital of s and s the small letter of c.
+struct CaseTable {
+  u32 lower[0x500], upper[0x500];
+  CaseTable() {
+    for (u32 c = 0; c < 0x500; ++c) {
+      lower[c] = SystemCase(c, true);
+      upper[c] = SystemCase(c, false);
+    }
+  }
+  // Yot and its small letter are left apart: the system's comparison does
+  // not take them for one letter, so they could not sort side by side.
+  bool Pair(u32 c, u32 s) const { return c != s && lower[c] == s && upper[s] == c && c != 0x37F; }
+};
+
+}  // namespace
+
+// Every letter of the blocks the fold covers (ASCII, Latin-1, Latin
+// Extended-A, Greek and Coptic, Cyrillic): a capital and its small letter
+// are one name to a data project, whichever comes first and among every
+// other letter; no other two letters are; and the order puts each capital
+// right beside its small letter, so the refusal finds it.
+TEST(ProjectTree, EveryCapitalIsOneNameWithItsSmallLetterAndSortsBesideIt) {
+  auto covered = [](u32 c) { return c >= 0x20 && c < 0x500 && (c < 0x7F || c >= 0xA0) && (c < 0x180 || c >= 0x370); };
+  std::vector<char16_t> letters;
+  for (u32 c = 0; c < 0x500; ++c)
+    if (covered(c)) letters.push_back(static_cast<char16_t>(c));
+  const CaseTable cases;
+  auto CasePair = [&](u32 c, u32 s) { return cases.Pair(c, s); };
+  std::vector<std::pair<char16_t, char16_t>> pairs;
+  for (char16_t c : letters)
+    if (covered(cases.lower[c]) && CasePair(c, cases.lower[c])) pairs.push_back({c, static_cast<char16_t>(cases.lower[c])});
+  ASSERT_GT(pairs.size(), 250u) << "the case pairs of these blocks";
+  auto hex = [](u32 c) {
+    char text[8];
+    std::snprintf(text, sizeof(text), "%04X", c);
+    return std::string(text);
+  };
+  // One name exactly when a case pair (or the very same letter).
+  std::string wrong;
+  for (char16_t a : letters)
+    for (char16_t b : letters)
+      if ((a == b || CasePair(a, b) || CasePair(b, a)) != NodeNamesAlike(&a, 1, &b, 1) && a < b)
+        wrong += " " + hex(a) + "/" + hex(b);
+  EXPECT_EQ("", wrong) << "letters the fold takes wrongly for one name or for two";
+  // Each capital sits right beside its small letter in the order.
+  std::vector<std::u16string> sorted;
+  for (char16_t c : letters) sorted.push_back(std::u16string(1, c));
+  std::sort(sorted.begin(), sorted.end(), Before);
+  std::vector<size_t> at(0x500);
+  for (size_t i = 0; i < sorted.size(); ++i) at[sorted[i][0]] = i;
+  for (const auto& p : pairs) {
+    const size_t c = at[p.first], s = at[p.second];
+    EXPECT_EQ(1u, c > s ? c - s : s - c) << hex(p.first) << " " << hex(p.second);
+  }
+  // A data project given every letter, in any order, keeps one of each
+  // pair, as a file and as a folder: the other is refused beside it.
+  std::mt19937 random(39);
+  for (int round = 0; round < 3; ++round) {
+    std::vector<char16_t> order = letters;
+    std::shuffle(order.begin(), order.end(), random);
+    CDirNode project;
+    std::vector<char16_t> kept;
+    for (char16_t c : order) {
+      const char16_t name[2] = {c, 0};
+      const bool taken = std::any_of(kept.begin(), kept.end(), [&](char16_t k) { return CasePair(k, c) || CasePair(c, k); });
+      ASSERT_EQ(taken, project.InsertFile(name) == nullptr) << hex(c);
+      ASSERT_EQ(taken, project.InsertDir(name) == nullptr) << hex(c);
+      if (!taken) kept.push_back(c);
+    }
+    EXPECT_EQ(letters.size() - pairs.size(), project.files.GetCount());
+    EXPECT_EQ(letters.size() - pairs.size(), project.dirs.GetCount());
   }
 }
 
