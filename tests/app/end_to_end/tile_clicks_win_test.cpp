@@ -34,9 +34,16 @@ ScreenPoint TileCentre(CMainFrame& f, u32 command) {
   i32 tile = 0;
   while (tile < 5 && strip.tiles[tile].command != command) ++tile;
   EXPECT_LT(tile, 5) << "a tile for command " << command;
-  const i32 m = ThemeMenuSpacing();
-  Point p = {(m + 12 + strip.width - m - 14) / 2, strip.height - m - 36 - 56 * tile};
-  EXPECT_EQ(tile, strip.TileAt(p));
+  // The rows the tile covers down the strip's middle, and their middle.
+  Point p = {strip.width / 2, 0};
+  i32 low = -1, high = -1;
+  for (i32 y = 0; y < strip.height; ++y) {
+    if (strip.TileAt(Point{p.x, y}) != tile) continue;
+    if (low < 0) low = y;
+    high = y;
+  }
+  EXPECT_GE(low, 0) << "the tile is on the strip";
+  p.y = (low + high) / 2;
   strip.ToWindowPoint(&p);
   return {p.x, WorkAreaBottom() - p.y};
 }

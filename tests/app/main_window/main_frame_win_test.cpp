@@ -956,8 +956,8 @@ TEST_F(MainFrameTest, MovingATrackRecomputesTheTimeTheCdSizeAndTheGauge) {
   };
   auto click = [&](const CWidget& button) {
     PumpPending();
-    for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
-      PostMouseAsTheSystemWould(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, WidgetCentre(button));
+    PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, WidgetCentre(button));
+    PostClickAsTheSystemWould(WidgetCentre(button));
     PumpPending();
   };
   auto order = [&] {

@@ -213,10 +213,9 @@ TEST(ProjectTree, EveryCapitalIsOneNameWithItsSmallLetterAndSortsBesideIt) {
   for (u32 c = 0; c < 0x500; ++c)
     if (covered(c)) letters.push_back(static_cast<char16_t>(c));
   const CaseTable cases;
-  auto CasePair = [&](u32 c, u32 s) { return cases.Pair(c, s); };
   std::vector<std::pair<char16_t, char16_t>> pairs;
   for (char16_t c : letters)
-    if (covered(cases.lower[c]) && CasePair(c, cases.lower[c])) pairs.push_back({c, static_cast<char16_t>(cases.lower[c])});
+    if (covered(cases.lower[c]) && cases.Pair(c, cases.lower[c])) pairs.push_back({c, static_cast<char16_t>(cases.lower[c])});
   ASSERT_GT(pairs.size(), 250u) << "the case pairs of these blocks";
   auto hex = [](u32 c) {
     char text[8];
@@ -227,7 +226,7 @@ TEST(ProjectTree, EveryCapitalIsOneNameWithItsSmallLetterAndSortsBesideIt) {
   std::string wrong;
   for (char16_t a : letters)
     for (char16_t b : letters)
-      if ((a == b || CasePair(a, b) || CasePair(b, a)) != NodeNamesAlike(&a, 1, &b, 1) && a < b)
+      if ((a == b || cases.Pair(a, b) || cases.Pair(b, a)) != NodeNamesAlike(&a, 1, &b, 1) && a < b)
         wrong += " " + hex(a) + "/" + hex(b);
   EXPECT_EQ("", wrong) << "letters the fold takes wrongly for one name or for two";
   // Each capital sits right beside its small letter in the order.
@@ -250,7 +249,7 @@ TEST(ProjectTree, EveryCapitalIsOneNameWithItsSmallLetterAndSortsBesideIt) {
     std::vector<char16_t> kept;
     for (char16_t c : order) {
       const char16_t name[2] = {c, 0};
-      const bool taken = std::any_of(kept.begin(), kept.end(), [&](char16_t k) { return CasePair(k, c) || CasePair(c, k); });
+      const bool taken = std::any_of(kept.begin(), kept.end(), [&](char16_t k) { return cases.Pair(k, c) || cases.Pair(c, k); });
       ASSERT_EQ(taken, project.InsertFile(name) == nullptr) << hex(c);
       ASSERT_EQ(taken, project.InsertDir(name) == nullptr) << hex(c);
       if (!taken) kept.push_back(c);

@@ -24,6 +24,9 @@ u32 ScreenPixel(i32 x, i32 y);
 // holds the mouse capture, else to the window under the point, with the
 // point in that window's client coordinates. The window it went to.
 HWND PostMouseAsTheSystemWould(UINT message, WPARAM keys, Point desktop);
+// The left button pressed and let go at a desktop point, both posted as
+// PostMouseAsTheSystemWould posts them.
+void PostClickAsTheSystemWould(Point desktop);
 // The desktop centre of a widget's box.
 Point WidgetCentre(const CWidget& widget);
 

@@ -39,6 +39,11 @@ HWND PostMouseAsTheSystemWould(UINT message, WPARAM keys, Point desktop) {
   return target;
 }
 
+void PostClickAsTheSystemWould(Point desktop) {
+  PostMouseAsTheSystemWould(WM_LBUTTONDOWN, MK_LBUTTON, desktop);
+  PostMouseAsTheSystemWould(WM_LBUTTONUP, 0, desktop);
+}
+
 Point WidgetCentre(const CWidget& widget) {
   const Rect r = widget.ToWindowRect();
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};

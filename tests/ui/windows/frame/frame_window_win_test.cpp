@@ -42,6 +42,14 @@ struct FrameWindow : testing::Test {
     const i32 x = hit == kHitClose ? right - 20 : hit == kHitMaximize ? right - 54 : right - 78;
     return {x, frame.y + frame.height - 8};
   }
+  // The window itself takes the focus by Tab while the pointer rests at a
+  // desktop point: true when its close button shows the keyboard light.
+  bool LightCloseByTab(Point pointer) {
+    system.SetCursor(pointer.x, workBottom - pointer.y);
+    StoreFocusedWidget(&frame.probe);
+    SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);
+    return FocusedWidget() == &frame && frame.hotButton == kCaptionClose;
+  }
   void ClickCaption(i32 hit) {
     const Point p = CaptionPoint(hit);
     SendMessageW(hwnd, WM_NCMOUSEMOVE, hit, Screen(p.x, p.y));
@@ -439,22 +447,16 @@ TEST_F(FrameWindow, AMoveWhereThePointerRestsKeepsTheCaptionsKeyboardLight) {
       {"a caption move where the pointer rests", caption, WM_NCMOUSEMOVE, caption, true},
       {"a caption move elsewhere", content, WM_NCMOUSEMOVE, caption, false},
   };
-  auto lightByTab = [&](Point pointer) {
-    system.SetCursor(pointer.x, workBottom - pointer.y);
-    StoreFocusedWidget(&frame.probe);
-    SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);
-    return FocusedWidget() == &frame && frame.hotButton == kCaptionClose;
-  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_TRUE(lightByTab(c.pointer));
+    ASSERT_TRUE(LightCloseByTab(c.pointer));
     if (c.message == WM_MOUSEMOVE)
       SendMessageW(hwnd, WM_MOUSEMOVE, 0, Client(c.at.x, c.at.y));
     else
       SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitCaption, Screen(c.at.x, c.at.y));
     EXPECT_EQ(c.lit ? kCaptionClose : kCaptionNone, frame.hotButton);
   }
-  ASSERT_TRUE(lightByTab(content));
+  ASSERT_TRUE(LightCloseByTab(content));
   SendMessageW(hwnd, WM_MOUSEMOVE, 0, Client(content.x, content.y));
   SendMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 1);
   SendMessageW(hwnd, WM_KEYUP, VK_RETURN, 1);
@@ -467,35 +469,25 @@ TEST_F(FrameWindow, AMoveWhereThePointerRestsKeepsTheCaptionsKeyboardLight) {
 // light and leaves the window open. Resting on the lit close button, the
 // window holds the mouse, and a click there closes it.
 TEST_F(FrameWindow, AClickWhereThePointerRestsGoesToWhatLiesUnderIt) {
-  auto lightByTab = [&](Point pointer) {
-    system.SetCursor(pointer.x, workBottom - pointer.y);
-    StoreFocusedWidget(&frame.probe);
-    SendMessageW(hwnd, WM_KEYDOWN, VK_TAB, 1);
-    return FocusedWidget() == &frame && frame.hotButton == kCaptionClose;
-  };
-  auto click = [&](Point at) {
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
-      PostMouseAsTheSystemWould(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, at);
-    PumpPending();
-  };
   const Point button = WidgetCentre(frame.button);
   for (int round = 0; round < 2; ++round) {
-    ASSERT_TRUE(lightByTab(button));
+    ASSERT_TRUE(LightCloseByTab(button));
     PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, button);
     PumpPending();
     ASSERT_EQ(kCaptionClose, frame.hotButton) << "the repeated move leaves the light";
-    click(button);
+    PostClickAsTheSystemWould(button);
+    PumpPending();
     EXPECT_EQ(round + 1, frame.clicks) << "the push button fires";
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_EQ(kCaptionNone, frame.hotButton);
     EXPECT_EQ(&frame.button, FocusedWidget());
   }
   const Point close = CaptionPoint(kHitClose);
-  ASSERT_TRUE(lightByTab(close));
+  ASSERT_TRUE(LightCloseByTab(close));
   SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
   ASSERT_EQ(kCaptionClose, frame.hotButton);
   ASSERT_EQ(hwnd, GetCapture()) << "a click there comes to the window";
-  click(close);
+  PostClickAsTheSystemWould(close);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
   EXPECT_EQ(2, frame.clicks);
 }
