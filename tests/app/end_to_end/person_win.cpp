@@ -10,6 +10,7 @@
 #include "render/png_test_encoder.h"
 #include "runtime/ui_strings.h"
 #include "runtime/win.h"
+#include "support/system_mouse.h"
 #include "app_session_win.h"
 #include "ui/windows/dialogs/message_box.h"
 #include "ui/windows/frame/window_registry.h"
@@ -279,33 +280,36 @@ bool CPerson::TabTo(const char* what, const std::function<bool(CMainFrame&)>& fo
 }
 
 bool CPerson::PostMouse(u32 message, uintptr_t keys, ScreenPoint screen) {
-  GUITHREADINFO info;
-  info.cbSize = sizeof(info);
-  const DWORD thread = GetWindowThreadProcessId(static_cast<HWND>(mainWindow_), nullptr);
-  HWND target = GetGUIThreadInfo(thread, &info) ? (info.hwndCapture ? info.hwndCapture : info.hwndActive) : nullptr;
-  if (!target) {
-    Fail("no window to take the mouse");
-    return false;
-  }
-  POINT client = {screen.x, screen.y};
-  ScreenToClient(target, &client);
-  return PostMessageW(target, message, keys, MAKELPARAM(client.x, client.y)) != 0;
+  // The system picks a message's window when the message is taken, after
+  // the one before it was handled (a press may have taken the capture).
+  if (!Settle()) return false;
+  const u32 thread = GetWindowThreadProcessId(static_cast<HWND>(mainWindow_), nullptr);
+  if (PostMouseAsTheSystemWould(thread, message, keys, screen)) return true;
+  Fail("no window to take the mouse");
+  return false;
+}
+
+bool CPerson::MoveTo(ScreenPoint screen) {
+  ScreenPoint at = {0, 0};
+  input_.CursorPosition(&at);
+  if (at.x == screen.x && at.y == screen.y) return true;
+  input_.SetCursor(screen);
+  const bool held = input_.AsyncKeyState(VK_LBUTTON) != 0;
+  return PostMouse(WM_MOUSEMOVE, held ? MK_LBUTTON : 0, screen);
 }
 
 bool CPerson::LeftButton(bool down, ScreenPoint screen) {
   if (failed_) return false;
   CWatchdog::NoteStep(down ? "pressing the mouse button" : "letting go of the mouse button");
-  input_.SetCursor(screen);
+  if (!MoveTo(screen)) return false;
   input_.SetKeyDown(VK_LBUTTON, down);
-  return PostMouse(WM_MOUSEMOVE, down ? 0 : MK_LBUTTON, screen) &&
-         PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, screen);
+  return PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, screen);
 }
 
 bool CPerson::MovePointer(ScreenPoint screen) {
   if (failed_) return false;
   CWatchdog::NoteStep("moving the pointer");
-  input_.SetCursor(screen);
-  return PostMouse(WM_MOUSEMOVE, 0, screen) && Settle();
+  return MoveTo(screen) && Settle();
 }
 
 void CPerson::Hold(u32 virtualKey, bool down) { input_.SetKeyDown(static_cast<i32>(virtualKey), down); }

@@ -77,13 +77,15 @@ class CPerson {
   static constexpr u32 kTabLimit = 40;
   bool TabTo(const char* what, const std::function<bool(CMainFrame&)>& focused);
   // The left button pressed (or let go) at `screen` (pixels from the
-  // screen's top left): the pointer seam moves there and the message goes
-  // where a real one goes, to the window holding the capture, else to the
-  // active window. Returns once it is handled, unless the press starts a
+  // screen's top left), as the system delivers it: a move first only when
+  // the pointer was elsewhere, then the button, each to the window holding
+  // the capture, else to the window under the point (over a window's frame
+  // as the non-client message). Returns once posted: the press may start a
   // modal loop (a menu), which the person then looks at.
   bool LeftButton(bool down, ScreenPoint screen);
-  // The pointer moved to `screen` (or the system repeating where it rests),
-  // with no button held: the move goes where LeftButton's go.
+  // The pointer moved to `screen`: a move goes where LeftButton's go, with
+  // the button held or not; nothing when the pointer is there already (the
+  // system repeats no resting pointer).
   bool MovePointer(ScreenPoint screen);
   // A key held down (or let go) in the key-state seam, as Ctrl or Shift
   // while another key is pressed.
@@ -96,9 +98,10 @@ class CPerson {
 
  private:
   bool PostKey(u32 message, u32 virtualKey);
-  // Posts a mouse message for `screen` to the window holding the capture,
-  // else to the active window.
+  // Posts a mouse message for `screen` where the system delivers it.
   bool PostMouse(u32 message, uintptr_t keys, ScreenPoint screen);
+  // The pointer goes to `screen`, with a move only when it was elsewhere.
+  bool MoveTo(ScreenPoint screen);
 
   CAppSession& session_;
   CPersonInput& input_;

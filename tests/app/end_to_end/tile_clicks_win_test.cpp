@@ -133,26 +133,65 @@ TEST(EndToEndTiles, EachJobWindowOpenedByAClickOnItsTileTakesClicks) {
   }));
 }
 
-// The main window's close button lit by Tab while the pointer rests on a
-// tile: the move the system repeats there keeps the light, and a click on
-// the tile runs the tile, not the close button; the program stays open.
-TEST(EndToEndTiles, AClickWhereThePointerRestsGoesToTheTileNotToTheLitCloseButton) {
+// A click where the pointer rests, with no move before it (the system sends
+// none after a window closed over the pointer or the focus moved): it acts
+// on the tile under the pointer as a click after a move does. The erase
+// window opened from its tile and closed by Escape; a second click there,
+// the pointer unmoved, opens it again.
+TEST(EndToEndTiles, AClickWhereThePointerRestsAfterAWindowClosedRunsTheTileAgain) {
   CAppSession app;
+  app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {
+    p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
     ScreenPoint tile = {0, 0};
-    p.OnUi([&](CMainFrame& f) { tile = TileCentre(f, kCmdNewData); });
+    p.OnUi([&](CMainFrame& f) { tile = TileCentre(f, kCmdEraseDisc); });
     ASSERT_TRUE(p.MovePointer(tile));
-    ASSERT_TRUE(p.TabTo("the main window's close button",
-                        [](CMainFrame& f) { return FocusedWidget() == &f && f.hotButton == kCaptionClose; }));
-    ASSERT_TRUE(p.MovePointer(tile));  // repeated after the caption's repaint
-    p.OnUi([](CMainFrame& f) { ASSERT_EQ(kCaptionClose, f.hotButton) << "the light stays through it"; });
-    ASSERT_TRUE(p.LeftButton(true, tile));
-    ASSERT_TRUE(p.LeftButton(false, tile));
-    ASSERT_TRUE(p.Settle());
-    ASSERT_TRUE(IsWindow(static_cast<HWND>(p.MainWindow()))) << "the click closed the program";
-    EXPECT_TRUE(p.WaitUntil("the data project to open", [](CMainFrame& f) {
-      return f.pageHost.Current() != f.pageHost.StartStripHolder();
-    }));
-    p.OnUi([&](CMainFrame& f) { EXPECT_EQ(kCaptionNone, f.hotButton) << "the light went out with the click"; });
+    for (int round = 0; round < 2; ++round) {
+      SCOPED_TRACE(round == 0 ? "after a move" : "the pointer resting");
+      ASSERT_TRUE(p.LeftButton(true, tile));
+      ASSERT_TRUE(p.LeftButton(false, tile));
+      void* window = p.WaitForActiveWindow("the erase window", p.MainWindow());
+      ASSERT_NE(nullptr, window);
+      p.OnUi([&](CMainFrame&) { ASSERT_NE(nullptr, WindowObject<CEraseWindow>(window)) << "the tile's window"; });
+      ASSERT_TRUE(p.Press(VK_ESCAPE));
+      ASSERT_TRUE(p.WaitUntil("the erase window to close",
+                              [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }));
+    }
   }));
+}
+
+// The pointer rests on a tile while the keyboard takes the focus away from
+// the strip (cooling its tile): to the main window itself, whose close
+// button lights, or on past it. A click there with no move before it runs
+// the tile, not the lit close button; the program stays open.
+TEST(EndToEndTiles, AClickWhereThePointerRestsAfterTheFocusMovedRunsTheTile) {
+  const struct {
+    const char* what;
+    std::function<bool(CMainFrame&)> focused;
+  } cases[] = {
+      {"the close button lit by Tab",
+       [](CMainFrame& f) { return FocusedWidget() == &f && f.hotButton == kCaptionClose; }},
+      {"the focus moved on past the window",
+       [](CMainFrame& f) {
+         return FocusedWidget() && FocusedWidget() != &f && FocusedWidget() != &f.pageHost.startStrip;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CAppSession app;
+    ASSERT_TRUE(app.Run([&](CPerson& p) {
+      ScreenPoint tile = {0, 0};
+      p.OnUi([&](CMainFrame& f) { tile = TileCentre(f, kCmdNewData); });
+      ASSERT_TRUE(p.MovePointer(tile));
+      ASSERT_TRUE(p.TabTo(c.what, c.focused));
+      ASSERT_TRUE(p.LeftButton(true, tile));
+      ASSERT_TRUE(p.LeftButton(false, tile));
+      ASSERT_TRUE(p.Settle());
+      ASSERT_TRUE(IsWindow(static_cast<HWND>(p.MainWindow()))) << "the click closed the program";
+      EXPECT_TRUE(p.WaitUntil("the data project to open", [](CMainFrame& f) {
+        return f.pageHost.Current() != f.pageHost.StartStripHolder();
+      }));
+      p.OnUi([&](CMainFrame& f) { EXPECT_EQ(kCaptionNone, f.hotButton) << "no light is left with the click"; });
+    }));
+  }
 }

@@ -13,7 +13,7 @@ struct ProbeEvent {
   const CWidget* widget;
   char kind;  // m move, d/u left down/up, w wheel, k key down, K key up, c char, l press leave, r release,
              // f focus lost
-  i32 a;      // key code or wheel delta
+  i32 a;      // key code, wheel delta, or a move's key flags
   Point local;
 };
 typedef std::vector<ProbeEvent> ProbeLog;
@@ -28,7 +28,7 @@ class CProbe : public CWidgetOf<CProbe<TParent>, TParent> {
   void Note(char kind, i32 a, const Point* p) {
     if (log) log->push_back({this, kind, a, p ? *p : Point{0, 0}});
   }
-  void OnMouseMove(i32, Point* p) { Note('m', 0, p); }
+  void OnMouseMove(i32 keys, Point* p) { Note('m', keys, p); }
   void OnLButtonDown(i32, Point* p) { Note('d', 0, p); }
   void OnLButtonUp(i32, Point* p) { Note('u', 0, p); }
   void OnWheel(i32, i32 delta, Point* p) { Note('w', delta, p); }

@@ -19,13 +19,15 @@ bool PumpUntil(const std::function<bool()>& done, u32 milliseconds = 5000);
 void PumpPending();
 // The screen's pixel at a screen point, 0x00RRGGBB.
 u32 ScreenPixel(i32 x, i32 y);
-// Posts one mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) for a desktop
-// point (y-up) where the window system would deliver it: to the window that
-// holds the mouse capture, else to the window under the point, with the
-// point in that window's client coordinates. The window it went to.
+// Posts one mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) of this
+// thread for a desktop point (y-up) where the window system would deliver
+// it (support/system_mouse.h): to the window that holds the mouse capture,
+// else to the window under the point, over its frame as the non-client
+// message. The window it went to.
 HWND PostMouseAsTheSystemWould(UINT message, WPARAM keys, Point desktop);
 // The left button pressed and let go at a desktop point, both posted as
-// PostMouseAsTheSystemWould posts them.
+// PostMouseAsTheSystemWould posts them; the press is dispatched before the
+// release is posted, so the release goes where the system would send it.
 void PostClickAsTheSystemWould(Point desktop);
 // The desktop centre of a widget's box.
 Point WidgetCentre(const CWidget& widget);

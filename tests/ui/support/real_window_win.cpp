@@ -1,6 +1,7 @@
 #include "ui/support/real_window.h"
 
 #include "runtime/clock.h"
+#include "support/system_mouse.h"
 
 bool PumpUntil(const std::function<bool()>& done, u32 milliseconds) {
   const DWORD start = GetTickCount();
@@ -30,17 +31,13 @@ u32 ScreenPixel(i32 x, i32 y) {
 HWND PostMouseAsTheSystemWould(UINT message, WPARAM keys, Point desktop) {
   WorkAreaRect area;
   GetWorkArea(&area);
-  POINT p = {desktop.x, area.bottom - desktop.y};
-  HWND target = GetCapture();
-  if (!target) target = WindowFromPoint(p);
-  if (!target) return nullptr;
-  ScreenToClient(target, &p);
-  PostMessageW(target, message, keys, MAKELPARAM(p.x, p.y));
-  return target;
+  const ScreenPoint screen = {desktop.x, area.bottom - desktop.y};
+  return static_cast<HWND>(PostMouseAsTheSystemWould(GetCurrentThreadId(), message, keys, screen));
 }
 
 void PostClickAsTheSystemWould(Point desktop) {
   PostMouseAsTheSystemWould(WM_LBUTTONDOWN, MK_LBUTTON, desktop);
+  PumpPending();  // the release goes where the handled press sends it
   PostMouseAsTheSystemWould(WM_LBUTTONUP, 0, desktop);
 }
 

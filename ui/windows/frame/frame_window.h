@@ -138,6 +138,12 @@ class CFrameWindow : public CFrameCore {
   void OnNcMouseMove(i32 hitCode, Point point);
   void OnLButtonDown(i32 keyFlags, Point point);
   void OnLButtonUp(i32 keyFlags, Point point);
+  // A button press in the content (left, right, middle, left double click)
+  // or over the frame (hit code): the hover state is brought up to date for
+  // its point, then the press is handled. A frame press answers whether the
+  // window took it (else it is the system's).
+  void OnButtonPress(u32 message, i32 keyFlags, Point point);
+  bool OnNcButtonPress(u32 message, i32 hitCode, Point point);
   void OnMouseEvent(MouseKind kind, i32 keyFlags, i32 delta, Point point);
   void OnKeyDown(u32 key, u32 repeat, u32 data);
   void OnKeyUp(u32 key, u32 repeat, u32 data);

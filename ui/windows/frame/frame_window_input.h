@@ -27,9 +27,9 @@ void CFrameWindow<T>::ClearCaptionHot(bool present) {
   if (was) RedrawCaption(present);
 }
 
-// The system repeats the pointer's place to the window under it after a
-// repaint; a "move" to where the pointer rested when the keyboard lit a
-// caption button is no movement and leaves that highlight alone.
+// A "move" to where the pointer rested when the keyboard lit a caption
+// button (the one a press there makes first, as it brings the hover state
+// up to date) is no movement and leaves that highlight alone.
 template <class T>
 bool CFrameWindow<T>::KeyLightResting(const Point& point) const {
   return hotButton != kCaptionNone && point.x == keyLitPointer.x && point.y == keyLitPointer.y;
@@ -97,9 +97,40 @@ void CFrameWindow<T>::OnMouseMove(i32 keyFlags, Point point) {
   if (PressedWidget() && CheckPressLeave(point)) SetPressedWidget(nullptr);
 }
 
+// The system sends no move before a press where the pointer already rests
+// (after a window closed over it, a focus change or a repaint), yet a press
+// acts on what lies under its point: the window first takes the point as a
+// move with the buttons held before the press, so the control there lights
+// (and takes the mouse) as if the pointer had just come, then the press is
+// routed.
+template <class T>
+void CFrameWindow<T>::OnButtonPress(u32 message, i32 keyFlags, Point point) {
+  const i32 button = message == WM_RBUTTONDOWN ? MK_RBUTTON : message == WM_MBUTTONDOWN ? MK_MBUTTON : MK_LBUTTON;
+  OnMouseMove(keyFlags & ~button, point);
+  switch (message) {
+    case WM_LBUTTONDOWN: return OnLButtonDown(keyFlags, point);
+    case WM_LBUTTONDBLCLK: return OnMouseEvent(MouseKind::kLeftDoubleClick, keyFlags, 0, point);
+    case WM_RBUTTONDOWN: return OnMouseEvent(MouseKind::kRightDown, keyFlags, 0, point);
+    default: return OnMouseEvent(MouseKind::kMiddleDown, keyFlags, 0, point);
+  }
+}
+
+// A press over the frame, likewise after the hover state is brought up to
+// date: the left button on a caption button presses it here (its release
+// comes under the capture the light took); every other frame press is the
+// system's (move, size, its menu). True when the window handled it.
+template <class T>
+bool CFrameWindow<T>::OnNcButtonPress(u32 message, i32 hitCode, Point point) {
+  OnNcMouseMove(hitCode, point);
+  if ((message != WM_NCLBUTTONDOWN && message != WM_NCLBUTTONDBLCLK) || CaptionButtonOfHit(hitCode) == kCaptionNone)
+    return false;
+  OnLButtonDown(MK_LBUTTON, point);
+  return true;
+}
+
 // A press on a caption button presses it; a press anywhere else puts out a
-// lit button (the keyboard's light stays through the pointer's repeated
-// resting place) and goes to what lies under the pointer.
+// lit button (the keyboard's light stays through the move a press where the
+// pointer rests makes first) and goes to what lies under the pointer.
 template <class T>
 void CFrameWindow<T>::OnLButtonDown(i32 keyFlags, Point point) {
   if (hotButton != kCaptionNone) {

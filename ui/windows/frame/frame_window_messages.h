@@ -61,6 +61,12 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
     case WM_NCMOUSEMOVE:
       OnNcMouseMove(static_cast<i32>(wParam), ScreenToDesktop(lParam));
       break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+      handled = OnNcButtonPress(message, static_cast<i32>(wParam), ScreenToDesktop(lParam)) ? 1 : 0;
+      break;
     case WM_WINDOWPOSCHANGED:
       OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lParam));
       break;
@@ -119,22 +125,16 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       OnMouseMove(static_cast<i32>(wParam), ClientToDesktop(window, lParam));
       break;
     case WM_LBUTTONDOWN:
-      OnLButtonDown(static_cast<i32>(wParam), ClientToDesktop(window, lParam));
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      OnButtonPress(message, static_cast<i32>(wParam), ClientToDesktop(window, lParam));
       break;
     case WM_LBUTTONUP:
       OnLButtonUp(static_cast<i32>(wParam), ClientToDesktop(window, lParam));
       break;
-    case WM_LBUTTONDBLCLK:
-      OnMouseEvent(MouseKind::kLeftDoubleClick, static_cast<i32>(wParam), 0, ClientToDesktop(window, lParam));
-      break;
-    case WM_RBUTTONDOWN:
-      OnMouseEvent(MouseKind::kRightDown, static_cast<i32>(wParam), 0, ClientToDesktop(window, lParam));
-      break;
     case WM_RBUTTONUP:
       OnMouseEvent(MouseKind::kRightUp, static_cast<i32>(wParam), 0, ClientToDesktop(window, lParam));
-      break;
-    case WM_MBUTTONDOWN:
-      OnMouseEvent(MouseKind::kMiddleDown, static_cast<i32>(wParam), 0, ClientToDesktop(window, lParam));
       break;
     case WM_MBUTTONUP:
       OnMouseEvent(MouseKind::kMiddleUp, static_cast<i32>(wParam), 0, ClientToDesktop(window, lParam));

@@ -427,9 +427,9 @@ TEST_F(FrameWindow, VolumeNotificationsReachTheListenerOncePerMediaLetter) {
 }
 
 // The window itself takes the focus (its close button lit as its focus
-// look) while the pointer rests: the move that the system repeats at that
-// place after the caption's repaint is no movement and leaves the light,
-// over the content or the caption; a move to any other place puts it out.
+// look) while the pointer rests: a move to that place (the one a press
+// there makes first) is no movement and leaves the light, over the content
+// or the caption; a move to any other place puts it out.
 // While it is lit, Enter's release presses the close button.
 TEST_F(FrameWindow, AMoveWhereThePointerRestsKeepsTheCaptionsKeyboardLight) {
   const Point content = {frame.x + 150, frame.y + 50};
@@ -463,18 +463,15 @@ TEST_F(FrameWindow, AMoveWhereThePointerRestsKeepsTheCaptionsKeyboardLight) {
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
 }
 
-// A click presses the lit close button only when it lands on it: with the
-// pointer resting on the push button, Tab lighting the close button and
-// the move repeated there, a click presses the push button, ends the
-// light and leaves the window open. Resting on the lit close button, the
-// window holds the mouse, and a click there closes it.
+// A click where the pointer rests, with no move before it, acts on what
+// lies under its point: resting on the push button while Tab lights the
+// close button, a click presses the push button, ends the light and leaves
+// the window open, twice over. Resting on the lit close button, a click
+// there (which comes over the frame) closes the window.
 TEST_F(FrameWindow, AClickWhereThePointerRestsGoesToWhatLiesUnderIt) {
   const Point button = WidgetCentre(frame.button);
   for (int round = 0; round < 2; ++round) {
     ASSERT_TRUE(LightCloseByTab(button));
-    PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, button);
-    PumpPending();
-    ASSERT_EQ(kCaptionClose, frame.hotButton) << "the repeated move leaves the light";
     PostClickAsTheSystemWould(button);
     PumpPending();
     EXPECT_EQ(round + 1, frame.clicks) << "the push button fires";
@@ -484,12 +481,52 @@ TEST_F(FrameWindow, AClickWhereThePointerRestsGoesToWhatLiesUnderIt) {
   }
   const Point close = CaptionPoint(kHitClose);
   ASSERT_TRUE(LightCloseByTab(close));
-  SendMessageW(hwnd, WM_NCMOUSEMOVE, kHitClose, Screen(close.x, close.y));
-  ASSERT_EQ(kCaptionClose, frame.hotButton);
-  ASSERT_EQ(hwnd, GetCapture()) << "a click there comes to the window";
   PostClickAsTheSystemWould(close);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd); }));
   EXPECT_EQ(2, frame.clicks);
+}
+
+// Every press with no move before it reaches the widget under its point
+// as a move there first, with the buttons held before the press: the
+// widget's hover state is up to date when the press is routed.
+TEST_F(FrameWindow, APressWithNoMoveBeforeItIsAMoveThereFirst) {
+  const Point probe = WidgetCentre(frame.probe);
+  const struct {
+    UINT message;
+    WPARAM keys;
+    i32 moveKeys;
+  } cases[] = {
+      {WM_LBUTTONDOWN, MK_LBUTTON, 0},
+      {WM_LBUTTONDBLCLK, MK_LBUTTON, 0},
+      {WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MK_SHIFT},
+      {WM_MBUTTONDOWN, MK_MBUTTON | MK_LBUTTON, MK_LBUTTON},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    frame.log.clear();
+    ASSERT_EQ(hwnd, PostMouseAsTheSystemWould(c.message, c.keys, probe));
+    PumpPending();
+    ASSERT_FALSE(frame.log.empty()) << "the probe heard the press";
+    const ProbeEvent& first = frame.log.front();
+    EXPECT_EQ('m', first.kind);
+    EXPECT_EQ(c.moveKeys, first.a) << "the keys held before the press";
+    EXPECT_EQ(frame.probe.width / 2, first.local.x);
+    if (c.message == WM_LBUTTONDOWN) {
+      ASSERT_EQ(2u, frame.log.size());
+      EXPECT_EQ('d', frame.log[1].kind);
+    }
+    ReleaseCapture();
+  }
+}
+
+// A click on a caption button the pointer never moved onto (the window
+// opened under it): the press over the frame lights and presses the
+// button, and its release acts on it.
+TEST_F(FrameWindow, AClickOnACaptionButtonWithNoMoveBeforeItPressesIt) {
+  const Point maximize = CaptionPoint(kHitMaximize);
+  PostClickAsTheSystemWould(maximize);
+  EXPECT_TRUE(PumpUntil([&] { return (frame.flags & kFlagMaximized) != 0; }));
+  EXPECT_EQ(kCaptionNone, frame.hotButton);
 }
 
 TEST_F(FrameWindow, TabWrapsThroughTheWindowItselfAndShiftTabGoesBack) {
