@@ -135,10 +135,12 @@ TEST_F(ControlLooks, CopyDiscWindow) {
   ExpectLooksAsPaintedFresh(w, seam_, ContentPoint(w, 4, 4),
                             {{"Verify lit", Act::kMoveOnto, verify},
                              {"Verify ticked", Act::kClick, verify},
+                             {"the box is ticked", Act::kRun, verify, [&] { EXPECT_TRUE(w.verify.IsChecked()); }},
                              {"Verify unticked", Act::kClick, verify},
                              {"Verify let go", Act::kMoveAway, verify},
                              {"Verify focused", Act::kTabTo, verify},
                              {"Verify ticked by Space", Act::kSpace, verify},
+                             {"the box is ticked again", Act::kRun, verify, [&] { EXPECT_TRUE(w.verify.IsChecked()); }},
                              {"Verify unticked by Space", Act::kSpace, verify},
                              {"Verify left", Act::kTab, verify},
                              {"Direct copy lit", Act::kMoveOnto, direct},
@@ -266,19 +268,25 @@ TEST_F(ControlLooks, ExtractionWindow) {
   std::filesystem::remove_all(out, ec);
   std::filesystem::create_directories(out);
   CExtractWindow w;
-  w.AddEntry(reader.GetJolietRoot().FindChild(u"big_sparse.bin"));
+  for (const char16_t* name : {u"chunk_minus_one.bin", u"\u00c9cole.txt", u"chunk_exact.bin", u"one_mb.bin"})
+    w.AddEntry(reader.GetJolietRoot().FindChild(name));
   CGatedImage* image = new CGatedImage;
   ASSERT_EQ(0, w.extraction.AttachImage(image, false));
   image->Arm();
   g_extract = &w;
   g_extractSteps = [&](CExtractWindow& window) {
-    auto chunk = [&] { ASSERT_TRUE(image->Step()); };
+    auto file = [&] {  // reads let through until the next file begins
+      const double before = window.progress.value;
+      for (int i = 0; i < 8 && window.progress.value == before; ++i) ASSERT_TRUE(image->Step());
+      ASSERT_NE(before, window.progress.value);
+    };
     const CWidget *bar = &window.progress, *label = &window.label, *cancel = &window.cancel;
     ExpectLooksAsPaintedFresh(window, seam_, ContentPoint(window, 4, 4),
-                              {{"a first chunk", Act::kRun, bar, chunk},
-                               {"the file's name", Act::kRun, label, [] { PumpPending(); }},
-                               {"a second chunk", Act::kRun, bar, chunk},
-                               {"a third chunk", Act::kRun, bar, chunk},
+                              {{"a first file written", Act::kRun, bar, file},
+                               {"the next file's name", Act::kRun, label, [] { PumpPending(); }},
+                               {"a second file written", Act::kRun, bar, file},
+                               {"a third file written", Act::kRun, bar, file},
+                               {"the last file's name", Act::kRun, label, [] { PumpPending(); }},
                                {"Cancel lit", Act::kMoveOnto, cancel},
                                {"Cancel let go", Act::kMoveAway, cancel}});
     image->OpenWide();

@@ -17,7 +17,7 @@
 #include "ui/widgets/focus.h"
 
 enum class Act {
-  kMoveOnto,  // the pointer moves to the middle of `control`
+  kMoveOnto,  // the pointer moves onto `control`, just inside its left edge (a check box's box)
   kMoveAway,  // the pointer moves to the window's empty spot
   kClick,     // pressed and let go where the pointer rests
   kTabTo,     // Tab until `control` has the focus
@@ -70,9 +70,11 @@ void ExpectLooksAsPaintedFresh(TWindow& window, CScriptedWindowSystem& seam, Poi
   for (const LookStep& s : steps) {
     SCOPED_TRACE(s.name);
     switch (s.act) {
-      case Act::kMoveOnto:
-        pointer = WidgetCentre(*s.control);
+      case Act::kMoveOnto: {
+        const Rect r = s.control->ToWindowRect();
+        pointer = {r.left + 6, (r.top + r.bottom) / 2};
         look_steps::MovePointer(seam, pointer);
+      } break;
         break;
       case Act::kMoveAway:
         pointer = away;
@@ -91,11 +93,11 @@ void ExpectLooksAsPaintedFresh(TWindow& window, CScriptedWindowSystem& seam, Poi
       case Act::kSpace:
         look_steps::Key(seam, window.Handle(), VK_SPACE);
         break;
-      case Act::kRun:
+      case Act::kRun:  // it delivers what it needs itself (one fade step is one tick)
         s.run();
         break;
     }
-    PumpPending();
+    if (s.act != Act::kRun) PumpPending();
     EXPECT_TRUE(LooksAsPaintedFresh(window, *s.control));
   }
 }

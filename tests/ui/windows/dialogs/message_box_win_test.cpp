@@ -344,6 +344,7 @@ TEST(MessageBoxWindow, TheCheckBoxLooksAsPaintedFreshAfterEveryChange) {
   ExpectLooksAsPaintedFresh(box, seam, ContentPoint(box, 4, 4),
                             {{"pointer onto the box", Act::kMoveOnto, check},
                              {"ticked", Act::kClick, check},
+                             {"the box is ticked", Act::kRun, check, [&] { EXPECT_TRUE(box.check.IsChecked()); }},
                              {"unticked", Act::kClick, check},
                              {"pointer away", Act::kMoveAway, check},
                              {"focused", Act::kTabTo, check},
