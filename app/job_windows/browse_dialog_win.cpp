@@ -102,7 +102,7 @@ void CBrowseDialog::CreateControls() {
   places.Create(kListFlags, &r, this);
   files.Create(kListFlags, &r, this);
   location.Create(kDropDownFlags, &r, this);
-  nameField.Create(kFlagVisible | kFlagTabStop, &r, this);
+  nameField.Create(kTextEditFlags, &r, this);
   typeBox.Create(kDropDownFlags, &r, this);
   locationLabel.text.Assign(PickText(kLookIn));
   nameLabel.textId = kTextName;

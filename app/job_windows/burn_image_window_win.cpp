@@ -179,7 +179,7 @@ void CBurnImageWindow::CreateControls() {
     introPanel.bitmapOpacity = 0.45;
     introPanel.Create(kFlagVisible | kFlagSeeThrough, nullptr, this);
     imagePath.change = BindCallback<Self, &Self::OnImagePathChanged>(this, this);
-    imagePath.Create(kFlagVisible | kFlagTabStop | 0x2, nullptr, this);
+    imagePath.Create(kTextEditFlags, nullptr, this);
     browse.text.Assign(u"...");
     browse.click = BindCallback<Self, &Self::BrowseForImage>(this, this);
     browse.Create(kButtonCreate, nullptr, this);

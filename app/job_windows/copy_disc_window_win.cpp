@@ -48,8 +48,8 @@ u32 CCopyDiscWindow::Run(CDriveManager& manager, BurnRequest* target, const Poin
 void CCopyDiscWindow::CreateControls() {
   originLabel.textId = kTextSelectOrigin;
   destinationLabel.textId = kTextSelectDestination;
-  originLabel.Create(kFlagVisible, &kUnplaced, this);
-  destinationLabel.Create(kFlagVisible, &kUnplaced, this);
+  originLabel.Create(kLabelFlags, &kUnplaced, this);
+  destinationLabel.Create(kLabelFlags, &kUnplaced, this);
   sourceList.itemSource = BindCallback<Self, &Self::SourceItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
   destinationList.itemSource =
       BindCallback<Self, &Self::DestinationItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
@@ -69,8 +69,8 @@ void CCopyDiscWindow::CreateControls() {
   verify.style = kCheckTextRight | (settings.ReadBool(kCopyKey, kVerifyValue, &checked) && checked ? kCheckTicked : 0);
   directCopy.change = BindCallback<Self, &Self::OnDirectCopyChanged, bool>(this, this);
   verify.change = BindCallback<Self, &Self::OnVerifyChanged, bool>(this, this);
-  directCopy.Create(kFlagVisible | kFlagTabStop, &kUnplaced, this);
-  verify.Create(kFlagVisible | kFlagTabStop, &kUnplaced, this);
+  directCopy.Create(kCheckBoxFlags, &kUnplaced, this);
+  verify.Create(kCheckBoxFlags, &kUnplaced, this);
   pulse.Create(kUnplaced, kUnplaced, this, bigFont.Get());
   ok.textId = 0;
   ok.style |= kButtonDefault;

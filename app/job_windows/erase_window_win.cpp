@@ -39,8 +39,8 @@ u32 CEraseWindow::Run(CDriveManager& manager, const Point* centre) {
 void CEraseWindow::CreateControls() {
   deviceLabel.textId = kTextSelectDevice;
   methodLabel.textId = kTextMethodToUse;
-  deviceLabel.Create(kFlagVisible, &kUnplaced, this);
-  methodLabel.Create(kFlagVisible, &kUnplaced, this);
+  deviceLabel.Create(kLabelFlags, &kUnplaced, this);
+  methodLabel.Create(kLabelFlags, &kUnplaced, this);
   deviceList.itemSource = BindCallback<Self, &Self::DeviceItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
   methodList.itemSource = BindCallback<Self, &Self::MethodItem, i32, const wchar16**, i32*, i32*, u32*>(this, this);
   deviceList.changed = BindCallback<Self, &Self::OnDeviceChosen, i32>(this, this);

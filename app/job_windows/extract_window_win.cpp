@@ -129,7 +129,7 @@ void CExtractWindow::CreateControls() {
   progress.value = 0.0;
   const Rect r = {0, 0, kButtonWidth, kButtonHeight};
   cancel.Create(kButtonFlags, &r, this);
-  progress.Create(kFlagVisible, &r, this);
+  progress.Create(kProgressBarFlags, &r, this);
   label.Create(kFlagVisible | kFlagSeeThrough, &r, this);
   const Rect content = GetContentRect();
   LayoutContent(content.right, content.bottom);

@@ -38,8 +38,8 @@ void CInsertDiscPrompt::CreateControls() {
   heading.textId = kTextInsertDestination;
   heading.font = bigFont.Get();
   driveName.font = bigFont.Get();
-  heading.Create(kFlagVisible, &kUnplaced, this);
-  driveName.Create(kFlagVisible, &kUnplaced, this);
+  heading.Create(kLabelFlags, &kUnplaced, this);
+  driveName.Create(kLabelFlags, &kUnplaced, this);
   CreateEjectBar(eject, ejectMenu, nullptr, BindCallback<Self, &Self::EjectDrive, u32>(this, this), this);
   pulse.Create(kUnplaced, kUnplaced, this, bigFont.Get());
   ok.textId = 0;

@@ -26,12 +26,13 @@ class CPulseLine {
   // Only the thread: the widgets may be gone with their window by then.
   ~CPulseLine() { ticker_.Stop(); }
 
-  // Picture and label created hidden at their places.
+  // Picture and label created hidden at their places, see-through: every
+  // fade step and new text repaints what lies behind them.
   void Create(const Rect& pictureRect, const Rect& labelRect, TWindow* window, CFont* font) {
-    picture.Create(0, &pictureRect, window);
+    picture.Create(kPictureFlags & ~kFlagVisible, &pictureRect, window);
     LoadSkinStrip(IDR_SKIN_PULSE, 1, &picture.image);
     label.font = font;
-    label.Create(0, &labelRect, window);
+    label.Create(kLabelFlags & ~kFlagVisible, &labelRect, window);
   }
   void Place(const Rect& pictureRect, const Rect& labelRect) {
     picture.SetBounds(pictureRect.left, pictureRect.top, pictureRect.right - pictureRect.left,

@@ -11,6 +11,11 @@
 #include "ui/widgets/widget.h"
 #include "ui/windows/theme/theme_metrics.h"
 
+// A check box paints no background of its own: created see-through, so that
+// a redraw repaints what lies behind it (no caption buttons, visible, Tab
+// stop).
+constexpr u32 kCheckBoxFlags = 0x2000E;
+
 template <class TParent>
 class CCheckBox : public CWidgetOf<CCheckBox<TParent>, TParent> {
  public:

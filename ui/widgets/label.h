@@ -8,6 +8,10 @@
 #include "ui/widgets/hover_cursor.h"
 #include "ui/widgets/widget.h"
 
+// Labels paint no background of their own: created see-through, so that a
+// redraw repaints what lies behind them (no caption buttons, visible).
+constexpr u32 kLabelFlags = 0xE;
+
 template <class TParent>
 class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
  public:

@@ -6,6 +6,10 @@
 #include "ui/views/control_painters.h"
 #include "ui/widgets/widget.h"
 
+// A picture paints no background of its own: created see-through, so that a
+// redraw repaints what lies behind it (no caption buttons, visible).
+constexpr u32 kPictureFlags = 0xE;
+
 template <class TParent>
 class CPicture : public CWidgetOf<CPicture<TParent>, TParent> {
  public:

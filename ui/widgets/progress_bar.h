@@ -6,6 +6,10 @@
 #include "ui/views/control_painters.h"
 #include "ui/widgets/widget.h"
 
+// The gauge's trough is translucent: created see-through, so that a redraw
+// repaints what lies behind it (no caption buttons, visible).
+constexpr u32 kProgressBarFlags = 0xE;
+
 template <class TParent>
 class CProgressBar : public CWidgetOf<CProgressBar<TParent>, TParent> {
  public:

@@ -16,6 +16,11 @@
 #include "ui/widgets/widget.h"
 #include "ui/windows/theme/theme_metrics.h"
 
+// The field's rounded background is translucent while it has no focus:
+// created see-through, so that a redraw repaints what lies behind it (no
+// caption buttons, visible, Tab stop).
+constexpr u32 kTextEditFlags = 0x2000E;
+
 // The owner's filter of typed characters: false drops the character.
 struct CharFilter {
   bool (*thunk)(void* owner, u32 c) = nullptr;

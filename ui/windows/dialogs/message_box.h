@@ -105,7 +105,7 @@ class CMessageBox : public CFrameWindow<CMessageBox> {
       buttons[i].Create(i < spec.buttonCount ? 0x2000Eu : 0x2000Au, &r, this);
     }
     const Rect box = CheckRect(c.right);
-    check.Create(spec.hasCheckBox ? (kFlagVisible | kFlagTabStop) : kFlagTabStop, &box, this);
+    check.Create(spec.hasCheckBox ? kCheckBoxFlags : kCheckBoxFlags & ~kFlagVisible, &box, this);
     buttons[spec.defaultButton].SetFocus();
   }
   void LayoutContent(i32 w, i32) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/support/display_list_reader.h"
+#include "ui/support/look_steps.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
 #include "ui/support/scripted_window_system.h"
@@ -328,6 +329,31 @@ TEST(MessageBoxWindow, TheBandTheCentredTextAndTheIconArePaintedInTheirPlaces) {
     DestroyWindow(static_cast<HWND>(box.Handle()));
     PumpPending();
   }
+}
+
+// The box's check box shows exactly its state after every change: ticked
+// and unticked by clicks and by Space, lit under the pointer and let go,
+// focused by Tab and left: each time as a fresh paint of the box shows it.
+TEST(MessageBoxWindow, TheCheckBoxLooksAsPaintedFreshAfterEveryChange) {
+  PumpPending();
+  CScriptedWindowSystem seam;
+  CMessageBox box;
+  ASSERT_TRUE(box.Open(MessageText::Of(u"Overburn?"), MessageText::Id(132), 0x2010004));
+  PumpPending();
+  const CWidget* check = &box.check;
+  ExpectLooksAsPaintedFresh(box, seam, ContentPoint(box, 4, 4),
+                            {{"pointer onto the box", Act::kMoveOnto, check},
+                             {"ticked", Act::kClick, check},
+                             {"the box is ticked", Act::kRun, check, [&] { EXPECT_TRUE(box.check.IsChecked()); }},
+                             {"unticked", Act::kClick, check},
+                             {"pointer away", Act::kMoveAway, check},
+                             {"focused", Act::kTabTo, check},
+                             {"ticked by Space", Act::kSpace, check},
+                             {"unticked by Space", Act::kSpace, check},
+                             {"focus left", Act::kTab, check}});
+  EXPECT_FALSE(box.check.IsChecked());
+  DestroyWindow(static_cast<HWND>(box.Handle()));
+  PumpPending();
 }
 
 }  // namespace
