@@ -89,7 +89,9 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
 
     const i32 bar = ThemeControlSize();
     const Rect barRect = {0, 0, bar, bar};
-    menuBar.Create(kFlagVisible, &barRect, this);
+    // See-through: the bar paints no background, so a redraw of its light
+    // repaints the band behind it.
+    menuBar.Create(kFlagVisible | kFlagSeeThrough, &barRect, this);
     for (i32& m : menuBar.margins) m = 0;
     // Style 4: no background and no outline of its own, its own height.
     if (menuBar.options != CMenuBarCore::kFixedHeight) {

@@ -16,6 +16,7 @@
 #include "support/simulated_device_io.h"
 #include "tests/app/pages/track_measure_by_name.h"
 #include "ui/support/display_list_reader.h"
+#include "ui/support/fresh_paint.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/real_window.h"
@@ -978,6 +979,51 @@ TEST_F(MainFrameTest, MovingATrackRecomputesTheTimeTheCdSizeAndTheGauge) {
   ASSERT_EQ("abc", order());
   EXPECT_EQ("CD 74 min - Time:73:58", shown());
   EXPECT_DOUBLE_EQ(332851.0 / 333001.0, page->gauge.value);
+}
+
+// The audio page's gauge and its menu bar show exactly their new look
+// after every change: the gauge as tracks come and go, the bar's item lit
+// under the pointer and let go when the pointer moves off it.
+TEST_F(MainFrameTest, TheAudioPagesGaugeAndMenuBarLookAsPaintedFreshAfterEveryChange) {
+  CAudioProjectFrame project;
+  CMainFrame& f = project.frame;
+  CAudioProjectFrame::Page* page = project.Open();
+  ASSERT_NE(nullptr, page);
+  double last = page->gauge.value;
+  for (const char16_t* name : {u"a_30000", u"b_120000", u"c_90000", u"d_375"}) {
+    ASSERT_TRUE(page->AddTrack(name));
+    PumpPending();
+    EXPECT_NE(last, page->gauge.value) << "the gauge moved";
+    last = page->gauge.value;
+    EXPECT_TRUE(LooksAsPaintedFresh(f, page->gauge)) << "after adding a track";
+  }
+  const u32 count = page->trackList.rows.GetCount();
+  const Point remove = WidgetCentre(page->trackList.rows[1]->removeButton);
+  PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, remove);
+  PostClickAsTheSystemWould(remove);
+  ASSERT_TRUE(PumpUntil([&] { return page->trackList.rows.GetCount() == count - 1; }));
+  EXPECT_TRUE(LooksAsPaintedFresh(f, page->gauge)) << "after removing a track";
+  // A pause typed into the first track's field changes only the totals.
+  const Point field = WidgetCentre(page->trackList.rows[0]->pauseField);
+  PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, field);
+  PostClickAsTheSystemWould(field);
+  PumpPending();
+  ASSERT_EQ(&page->trackList.rows[0]->pauseField, FocusedWidget());
+  for (char16_t c : std::u16string(u"999")) {
+    SendMessageW(static_cast<HWND>(f.Handle()), WM_CHAR, c, 1);
+    EXPECT_NE(last, page->gauge.value) << "the gauge moved";
+    last = page->gauge.value;
+    EXPECT_TRUE(LooksAsPaintedFresh(f, page->gauge)) << "after typing a pause";
+  }
+
+  const Point onBar = WidgetCentre(page->menuBar);
+  const Point offBar = {page->menuBar.ToWindowRect().left - 40, onBar.y};
+  PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, onBar);
+  PumpPending();
+  EXPECT_TRUE(LooksAsPaintedFresh(f, page->menuBar)) << "lit under the pointer";
+  PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, offBar);
+  PumpPending();
+  EXPECT_TRUE(LooksAsPaintedFresh(f, page->menuBar)) << "after the pointer left";
 }
 
 // While a text field has the keyboard, the keys it handles itself are its
