@@ -1,10 +1,10 @@
 // CExtractWindow: the small modal window that copies entries of an opened
 // image to a folder on disk. The opener builds it on its stack, adds the
 // entries and calls Run; a worker thread runs the extraction while the
-// window shows what it is doing (the file being written), a progress bar
-// and Cancel. Questions and errors of the worker are shown on the
-// user-interface thread through the synchronous UI call (the window is the
-// worker's job UI).
+// window shows what it is doing (the file being written, on one line that
+// a long name ends with "..."), a progress bar and Cancel. Questions and
+// errors of the worker are shown on the user-interface thread through the
+// synchronous UI call (the window is the worker's job UI).
 //
 // The window closes only after its worker has ended: Cancel, Escape, the
 // caption's close button or any other close while the worker runs cancel

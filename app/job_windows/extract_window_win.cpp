@@ -124,6 +124,7 @@ void CExtractWindow::CreateControls() {
   cancel.style |= kButtonDefault;
   cancel.click = BindCallback<CExtractWindow, &CExtractWindow::CancelAndClose>(this, this);
   label.text.Assign(GetUiText(kTitleId));
+  label.oneLine = true;  // a long name ends in "..."
   progress.minimum = 0.0;
   progress.maximum = 100.0;
   progress.value = 0.0;

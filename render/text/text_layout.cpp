@@ -234,26 +234,65 @@ double LaidOutTextHeight(CFont* font, double width, const wchar16* text, i32 len
   return lines * font->lineHeight;
 }
 
-double TopAlignedTextDrop(CFont* font, double width, double height, const wchar16* text, i32 length) {
-  if (!font || !text || !(width > 0)) return 0;
+TopAlignedText FitTextFromTop(CFont* font, double width, double height, const wchar16* text, i32 length) {
+  TopAlignedText fit = {0, height, height, 0};
+  if (!font || !text || !(width > 0)) return fit;
   if (length == -1) length = GetStringLength(text, kTextCap);
+  // Over the lines taken so far: how far their glyphs rise above the box
+  // and how much room their lowest glyphs leave under them.
   double rise = 0, room = height;
-  i32 index = 0;
   ForEachLaidLine(font, width, text, length, [&](const LaidLine& line) {
-    const double lineTop = height - index * font->lineHeight;
-    if (index++ > 0 && lineTop <= 0) return false;
+    const double lineTop = height - fit.lines * font->lineHeight;
+    if (fit.lines > 0 && lineTop <= 0) return false;
     const double baseline = lineTop - font->ascender;
+    double lineRise = rise, lineRoom = room;
     for (i32 i = line.start; i < line.start + line.count; ++i) {
       const Glyph* g = font->FindGlyph(text[i]);
       if (!g || g->rows == 0) continue;
       const double top = baseline + g->bottom + g->rows, bottom = baseline + g->bottom;
-      if (top - height > rise) rise = top - height;
-      if (bottom < room) room = bottom;
+      if (top - height > lineRise) lineRise = top - height;
+      if (bottom < lineRoom) lineRoom = bottom;
     }
+    // Brought down by the rise, this line's glyphs would leave the box.
+    if (lineRise > lineRoom) return false;
+    rise = lineRise;
+    room = lineRoom;
+    ++fit.lines;
     return true;
   });
-  if (room < 0) room = 0;
-  return rise < room ? rise : room;
+  if (fit.lines == 0) return fit;
+  fit.drop = rise;
+  fit.top = height - rise;
+  fit.bottom = fit.top - fit.lines * font->lineHeight;
+  return fit;
+}
+
+void ShortenToWidth(CFont* font, double width, const wchar16* text, i32 length, CWideString* out) {
+  out->SetLength(0);
+  if (!font || !text) return;
+  if (length == -1) length = GetStringLength(text, kTextCap);
+  if (length <= 0) return;
+  i32 end = 0;
+  while (end < length && text[end] != kLineFeed) ++end;
+  if (end == length && font->MeasureText(text, length) <= width) {
+    out->AssignChars(text, length);
+    return;
+  }
+  static const wchar16 kMark[] = u"...";
+  i32 dots = 3;
+  while (dots > 0 && font->MeasureText(kMark, dots) > width) --dots;
+  // The start, summed as the layout sums a line, within what the mark
+  // leaves; nothing of it when not even the whole mark fits.
+  const double room = width - font->MeasureText(kMark, dots);
+  i32 k = 0;
+  for (double w = 0; dots == 3 && k < end; ++k) {
+    const double advance = font->MeasureText(text + k, 1);
+    if (w + advance > room) break;
+    w += advance;
+  }
+  while (k > 0 && IsBlank(text[k - 1])) --k;
+  out->AssignChars(text, k);
+  out->AppendChars(kMark, dots);
 }
 
 void DrawTextInBox(CCanvas* canvas, double left, double bottom, double right, double top,

@@ -90,20 +90,34 @@ constexpr u32 kLabelLinkColour = 0xFF2020FFu;
 // width, the sides between them.
 void PaintLabelLines(CCanvas& canvas, i32 width, i32 height, u32 decoration, u32 colour, i32 thickness);
 
+// The text a label shows in font: its text, or, for a label shortened to
+// one line, that line ended by "..." where the text does not fit (held in
+// buffer).
+template <class TLabel>
+ControlText ShownLabelText(const TLabel& l, CFont* font, CWideString* buffer) {
+  const ControlText t = TextOf(l.textId, l.text);
+  if (!l.oneLine) return t;
+  ShortenToWidth(font, l.width, t.text, t.length, buffer);
+  return {buffer->c_str(), buffer->GetLength()};
+}
+
 template <class TLabel>
 void PaintLabel(CCanvas& canvas, TLabel& l) {
   {
     CCanvasFontScope font(canvas, l.font);
     const u32 saved = canvas.textColour;
     canvas.textColour = ((l.decoration & TLabel::kLink) && (l.state & TLabel::kHot)) ? kLabelLinkColour : l.textColour;
-    const ControlText t = TextOf(l.textId, l.text);
-    // Text from the top comes down as far as the accents of its capitals
-    // rise above the font's ascender, so the label's box shows them.
-    const double drop = (l.alignment & TLabel::kAlignMiddle)
-                            ? 0
-                            : TopAlignedTextDrop(canvas.font, l.width, l.height, t.text, t.length);
-    if (l.textId >= 0 || t.length != 0)
-      canvas.DrawTextInRect(0, 0, l.width, l.height - drop, t.text, t.length, l.alignment);
+    CWideString shortened;
+    const ControlText t = ShownLabelText(l, canvas.font, &shortened);
+    if (l.alignment & TLabel::kAlignMiddle) {
+      if (l.textId >= 0 || t.length != 0)
+        canvas.DrawTextInRect(0, 0, l.width, l.height, t.text, t.length, l.alignment);
+    } else {
+      // From the top, only the lines that show whole, come down as far as
+      // the accents of their capitals rise above the font's ascender.
+      const TopAlignedText fit = FitTextFromTop(canvas.font, l.width, l.height, t.text, t.length);
+      if (fit.lines > 0) canvas.DrawTextInRect(0, fit.bottom, l.width, fit.top, t.text, t.length, l.alignment);
+    }
     canvas.textColour = saved;
   }
   if (l.decoration & 0xF) PaintLabelLines(canvas, l.width, l.height, l.decoration, l.lineColour, l.lineThickness);

@@ -24,6 +24,7 @@ class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
   i32 textId = -1;
   CWideString text;
   u32 alignment = 0;    // kAlignMiddle, kAlignRight (also the drawing's flags)
+  bool oneLine = false; // one line, ended by "..." where the text does not fit
   u32 decoration = 0;   // 0x1 left, 0x2 lower, 0x4 right, 0x8 upper line; kLink
   CFont* font = nullptr;  // null: the default font
   u32 lineColour = 0;
@@ -39,7 +40,8 @@ class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
       f->AddRef();
     else
       f = GetDefaultFont();
-    const ControlText t = TextOf(textId, text);
+    CWideString shortened;
+    const ControlText t = ShownLabelText(*this, f, &shortened);
     const i32 w = f ? static_cast<i32>(f->MeasureText(t.text, t.length)) : 0;
     const i32 h = f ? static_cast<i32>(f->lineHeight) : 0;
     if (f) f->Release();

@@ -344,6 +344,99 @@ TEST(ExtractWindow, TheLabelShowsTheAccentOfTheFileBeingWritten) {
   EXPECT_EQ(static_cast<i32>(top - bottom), inked) << "every row of the glyphs shows";
 }
 
+// A name nearly as long as Joliet allows, with accented capitals: the
+// 16-row label shows one line, shortened, every glyph whole. Read from the
+// window's surface as the worker's caption left it (a fresh paint gives the
+// same pixels), against the ground the label covers: its ink is the ink of
+// the same label made roomy (taller, as wide), which is one line, as high
+// as the text's glyphs from the descender to the acute; the rows below that
+// line stay clear; and its first columns are those of the start of the text
+// drawn alone: "Extracting files... " and the start of the name.
+TEST(ExtractWindow, ALongNameShowsOnOneLineShortenedWithEveryGlyphWhole) {
+  CLanguageScope language(kLanguageEnglish);
+  const std::u16string name = u"\u00C1vila y \u00DAbeda, fotograf\u00EDas de las vacaciones de verano 2023.jpg";
+  const std::u16string shown = u"Extracting files... " + name;
+  const std::u16string start = u"Extracting files... \u00C1vila";
+  ASSERT_EQ(63u, name.size());
+  CFont* font = GetDefaultFont();
+  ASSERT_NE(nullptr, font);
+  double top = 0, bottom = 0;
+  for (char16_t c : shown)
+    if (const Glyph* g = font->FindGlyph(c)) {
+      top = std::max(top, g->bottom + g->rows);
+      bottom = std::min(bottom, g->bottom);
+    }
+  const double lineHeight = font->lineHeight;
+  font->Release();
+  const i32 glyphRows = static_cast<i32>(top - bottom);
+  HangingRun run("long", CHangingSource::kEventWait, u"empty.txt", name.c_str(), 0);
+  ASSERT_NE(nullptr, run.image.Entry(name.c_str()));
+  std::vector<u32> drawn, again, ground, roomyDrawn, roomyGround, startDrawn;
+  i32 width = 0, height = 0, roomyHeight = 0;
+  run.Run([&] {
+    auto& label = run.w.label;
+    if (!run.w.Handle() || !run.source->IsHanging() || std::u16string(label.text.c_str()) != shown) return false;
+    width = label.width;
+    height = label.height;
+    drawn = SurfacePixelsOver(run.w, label.ToWindowRect());
+    run.w.Repaint();
+    again = SurfacePixelsOver(run.w, label.ToWindowRect());
+    const auto paint = [&](const char16_t* text) {
+      label.text.Assign(text);
+      label.LayoutText();
+      run.w.Repaint();
+      return SurfacePixelsOver(run.w, label.ToWindowRect());
+    };
+    ground = paint(u"");
+    startDrawn = paint(start.c_str());
+    // Roomy: up to the content's top, above the label.
+    const i32 x = label.x, y = label.y;
+    roomyHeight = run.w.GetContentRect().bottom - y - 4;
+    label.SetBounds(x, y, width, roomyHeight);
+    roomyGround = paint(u"");
+    roomyDrawn = paint(shown.c_str());
+    label.SetBounds(x, y, width, height);
+    paint(shown.c_str());
+    run.source->Release();
+    return true;
+  });
+  ASSERT_EQ(16, height);
+  ASSERT_GT(roomyHeight, 2 * lineHeight) << "room for a second line";
+  ASSERT_EQ(drawn.size(), ground.size());
+  EXPECT_TRUE(drawn == again) << "a fresh paint gives the same pixels";
+  // The ink: the rows and columns where the text changes the ground.
+  const auto inkOf = [&](const std::vector<u32>& pixels, const std::vector<u32>& under, i32 rows) {
+    i32 x0 = width, x1 = -1, y0 = rows, y1 = -1;
+    for (i32 y = 0; y < rows; ++y)
+      for (i32 x = 0; x < width; ++x)
+        if (pixels[y * width + x] != under[y * width + x]) {
+          x0 = std::min(x0, x);
+          x1 = std::max(x1, x);
+          y0 = std::min(y0, y);
+          y1 = std::max(y1, y);
+        }
+    std::vector<std::vector<u32>> ink;
+    for (i32 y = y0; y <= y1; ++y) ink.push_back(std::vector<u32>(pixels.begin() + y * width + x0, pixels.begin() + y * width + x1 + 1));
+    return ink;
+  };
+  const auto line = inkOf(drawn, ground, height);
+  const auto roomy = inkOf(roomyDrawn, roomyGround, roomyHeight);
+  EXPECT_EQ(glyphRows, static_cast<i32>(roomy.size())) << "the roomy label shows one line, accents and descenders whole";
+  EXPECT_TRUE(line == roomy) << "every glyph of the line whole, as in the roomy label";
+  for (i32 y = 0; y < height - glyphRows; ++y)
+    for (i32 x = 0; x < width; ++x)
+      ASSERT_EQ(ground[y * width + x], drawn[y * width + x]) << "inked below the line, row " << y << " column " << x;
+  // The columns up to the last that the start inks, over the label's rows.
+  i32 startEnd = -1;
+  for (i32 y = 0; y < height; ++y)
+    for (i32 x = 0; x < width; ++x)
+      if (startDrawn[y * width + x] != ground[y * width + x]) startEnd = std::max(startEnd, x);
+  ASSERT_GT(startEnd, 0);
+  for (i32 y = 0; y < height; ++y)
+    for (i32 x = 0; x <= startEnd; ++x)
+      ASSERT_EQ(startDrawn[y * width + x], drawn[y * width + x]) << "the start of the text, row " << y << " column " << x;
+}
+
 // The window's minimum track size is the size it opens with.
 TEST(ExtractWindow, CannotBeMadeSmallerThanItOpens) {
   Image image;

@@ -181,4 +181,73 @@ TEST_F(TextTest, OneLineCentredOriginAndEmptyInput) {
   EXPECT_TRUE(Lines().empty());
 }
 
+// One line of a width: a text that fits stays as it is; a longer one keeps
+// the start that fits with "..." (a blank before the mark left out, a line
+// feed ending it); narrower than the mark, only the dots that fit.
+TEST_F(TextTest, ShortenTable) {
+  const struct {
+    double width;
+    const char16_t* text;
+    const char16_t* shown;
+  } rows[] = {
+      {100, u"abc", u"abc"},        {30, u"abc", u"abc"},       {55, u"abcdefgh", u"ab..."},
+      {60, u"ab cdefgh", u"ab..."}, {100, u"ab\ncd", u"ab..."}, {30, u"abcd", u"..."},
+      {25, u"abcdef", u".."},       {9, u"abcdef", u""},        {100, u"", u""},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.width);
+    CWideString shown;
+    ShortenToWidth(font_, r.width, r.text, -1, &shown);
+    EXPECT_TRUE(std::u16string(shown.c_str()) == r.shown);
+    EXPECT_LE(font_->MeasureText(shown.c_str(), shown.GetLength()), r.width);
+    // Laid out in its width, it is one line, whole.
+    canvas_.Reset();
+    canvas_.SetFont(font_);
+    canvas_.LayoutText(0, 0, r.width, 190, shown.c_str(), shown.GetLength(), 0);
+    const auto lines = Lines();
+    EXPECT_TRUE(shown.IsEmpty() ? lines.empty() : lines.size() == 1 && lines[0].first == r.shown);
+  }
+  CWideString shown;
+  ShortenToWidth(nullptr, 100, u"abc", -1, &shown);
+  EXPECT_TRUE(shown.IsEmpty());
+}
+
+// Text from the top of a box with glyphs rising 2 rows above the ascender
+// (14 rows over 12): only the lines whose glyphs fit whole once the text
+// comes down by their rise are taken, and a line that does not fit no
+// longer cancels the drop; laid out in the box it gives, exactly those
+// lines are drawn.
+TEST_F(TextTest, FromTheTopTable) {
+  FakeFaceSpec rising = FakeFaceCovering(32, 126);
+  rising.glyphRows = 14;
+  faces_.SetFace(u"Rising", rising);
+  CFont* tall = AcquireFont(u"Rising", 10, false, false);
+  ASSERT_NE(tall, nullptr);
+  const struct {
+    CFont* font;
+    double width, height;
+    const char16_t* text;
+    i32 lines;
+    double drop;
+  } rows[] = {
+      {tall, 100, 16, u"ab", 1, 2},          {tall, 100, 14, u"ab", 1, 2},  {tall, 100, 13, u"ab", 0, 0},
+      {tall, 100, 16, u"ab\ncd", 1, 2},      {tall, 100, 24, u"ab\ncd", 1, 2},
+      {tall, 100, 34, u"ab\ncd", 2, 2},      {tall, 30, 24, u"aa bb", 1, 2}, {tall, 100, 16, u"", 0, 0},
+      {font_, 100, 16, u"ab\ncd", 1, 0},     {font_, 100, 28, u"ab\ncd", 2, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.height << " " << r.lines);
+    const TopAlignedText fit = FitTextFromTop(r.font, r.width, r.height, r.text, -1);
+    EXPECT_EQ(fit.lines, r.lines);
+    EXPECT_EQ(fit.drop, r.drop);
+    if (fit.lines == 0) continue;
+    EXPECT_EQ(fit.top, r.height - r.drop);
+    canvas_.Reset();
+    canvas_.SetFont(r.font);
+    canvas_.LayoutText(0, fit.bottom, r.width, fit.top, r.text, -1, 0);
+    EXPECT_EQ(Lines().size(), static_cast<size_t>(r.lines));
+  }
+  tall->Release();
+}
+
 }  // namespace

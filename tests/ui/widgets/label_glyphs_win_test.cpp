@@ -3,7 +3,10 @@
 // label's own box (the accents of capitals, which rise above the font's
 // ascender, and the descenders), exactly as the same text shows in a tall
 // label with room around it, and the controls just above and below keep
-// every pixel.
+// every pixel. A text of two lines, by a line feed or wrapped, whose
+// second line (with its descenders) does not fit whole under the first
+// shows only its first line there, whole: the one line the roomy label
+// shows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -96,6 +99,8 @@ TEST(LabelGlyphs, EveryGlyphShowsWholeInsideTheLabelsBox) {
       u"\u00DC\u00C9\u00D1",                          // Ü É Ñ: accents alone
       u"\u00D1and\u00FA \u00DCber \u00C9cole",        // words as names show them
       u"\u00C9jgy|\u00C5\u00D1 (\u00C1q)",            // accents and descenders at once
+      u"\u00C9cole jgy\n\u00C1vila y \u00DAbeda",      // two lines by a line feed
+      u"\u00C1vila y \u00DAbeda, fotograf\u00EDas de las vacaciones de verano 2023.jpg",  // wrapped
   };
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(std::string(text.begin(), text.end()));
