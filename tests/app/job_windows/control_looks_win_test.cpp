@@ -4,7 +4,6 @@
 // pixels in the window's surface equal a fresh paint of the window.
 #include <gtest/gtest.h>
 
-
 #include <atomic>
 #include <filesystem>
 #include <string>

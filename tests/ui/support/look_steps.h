@@ -74,8 +74,8 @@ void ExpectLooksAsPaintedFresh(TWindow& window, CScriptedWindowSystem& seam, Poi
         const Rect r = s.control->ToWindowRect();
         pointer = {r.left + 6, (r.top + r.bottom) / 2};
         look_steps::MovePointer(seam, pointer);
-      } break;
         break;
+      }
       case Act::kMoveAway:
         pointer = away;
         look_steps::MovePointer(seam, pointer);
