@@ -20,29 +20,22 @@
 #include "runtime/win.h"
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/burn_image_window_steps_win.h"
+#include "tests/app/job_windows/scratch_current_user_win.h"
 #include "ui/support/look_steps.h"
 
 namespace {
-
-const wchar_t kScratchKey[] = L"Software\\Kelvane control looks scratch";
 
 // The recorder fixture with HKEY_CURRENT_USER on a scratch key, so that the
 // windows' stored choices go nowhere else.
 class ControlLooks : public RecorderTest {
  protected:
+  CScratchCurrentUser user_{L"Software\\Kelvane control looks scratch"};  // made before the body runs
   ControlLooks() {
     clock_.SetRealPace(1);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchKey);
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_, nullptr) ==
-        ERROR_SUCCESS)
-      RegOverridePredefKey(HKEY_CURRENT_USER, scratch_);
     Attach();
     PumpPending();
   }
   ~ControlLooks() override {
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    if (scratch_) RegCloseKey(scratch_);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchKey);
     PumpPending();
   }
   void Put(CSimulatedRecorder* r, MediumPreset preset, DiscFill fill, u32 blocks = 0) {
@@ -84,7 +77,6 @@ class ControlLooks : public RecorderTest {
   }
 
   CScriptedWindowSystem seam_;
-  HKEY scratch_ = nullptr;
 };
 
 TEST_F(ControlLooks, BurnImageWindow) {

@@ -300,6 +300,22 @@ TEST(ExtractWindow, PlainIsoNamesComeOutWithoutTheirVersions) {
   fs::remove_all(out);
 }
 
+// The rows the default font's glyphs of `text` cover, from the lowest
+// descender to the highest accent (and the font's line height).
+i32 GlyphRowsOf(const std::u16string& text, double* lineHeight = nullptr) {
+  CFont* font = GetDefaultFont();
+  if (!font) return 0;
+  double top = 0, bottom = 0;
+  for (char16_t c : text)
+    if (const Glyph* g = font->FindGlyph(c)) {
+      top = std::max(top, g->bottom + g->rows);
+      bottom = std::min(bottom, g->bottom);
+    }
+  if (lineHeight) *lineHeight = font->lineHeight;
+  font->Release();
+  return static_cast<i32>(top - bottom);
+}
+
 // The label names the file being written with every glyph whole at the
 // default font: "Extracting files... École.txt" inks every row from the
 // descender of the g to the top of the acute over the É, inside the
@@ -307,15 +323,7 @@ TEST(ExtractWindow, PlainIsoNamesComeOutWithoutTheirVersions) {
 TEST(ExtractWindow, TheLabelShowsTheAccentOfTheFileBeingWritten) {
   CLanguageScope language(kLanguageEnglish);
   const std::u16string shown = u"Extracting files... \u00C9cole.txt";
-  CFont* font = GetDefaultFont();
-  ASSERT_NE(nullptr, font);
-  double top = 0, bottom = 0;
-  for (char16_t c : shown)
-    if (const Glyph* g = font->FindGlyph(c)) {
-      top = std::max(top, g->bottom + g->rows);
-      bottom = std::min(bottom, g->bottom);
-    }
-  font->Release();
+  const i32 glyphRows = GlyphRowsOf(shown);
   HangingRun run("accent", CHangingSource::kEventWait, u"empty.txt", u"\u00C9cole.txt", 0);
   i32 inked = -1, labelHeight = 0;
   run.Run([&] {
@@ -340,8 +348,8 @@ TEST(ExtractWindow, TheLabelShowsTheAccentOfTheFileBeingWritten) {
     return true;
   });
   EXPECT_EQ(16, labelHeight);
-  EXPECT_EQ(13, static_cast<i32>(top - bottom)) << "the font's glyphs, from the descender to the acute";
-  EXPECT_EQ(static_cast<i32>(top - bottom), inked) << "every row of the glyphs shows";
+  EXPECT_EQ(13, glyphRows) << "the font's glyphs, from the descender to the acute";
+  EXPECT_EQ(glyphRows, inked) << "every row of the glyphs shows";
 }
 
 // A name nearly as long as Joliet allows, with accented capitals: the
@@ -358,17 +366,8 @@ TEST(ExtractWindow, ALongNameShowsOnOneLineShortenedWithEveryGlyphWhole) {
   const std::u16string shown = u"Extracting files... " + name;
   const std::u16string start = u"Extracting files... \u00C1vila";
   ASSERT_EQ(63u, name.size());
-  CFont* font = GetDefaultFont();
-  ASSERT_NE(nullptr, font);
-  double top = 0, bottom = 0;
-  for (char16_t c : shown)
-    if (const Glyph* g = font->FindGlyph(c)) {
-      top = std::max(top, g->bottom + g->rows);
-      bottom = std::min(bottom, g->bottom);
-    }
-  const double lineHeight = font->lineHeight;
-  font->Release();
-  const i32 glyphRows = static_cast<i32>(top - bottom);
+  double lineHeight = 0;
+  const i32 glyphRows = GlyphRowsOf(shown, &lineHeight);
   HangingRun run("long", CHangingSource::kEventWait, u"empty.txt", name.c_str(), 0);
   ASSERT_NE(nullptr, run.image.Entry(name.c_str()));
   std::vector<u32> drawn, again, ground, roomyDrawn, roomyGround, startDrawn;

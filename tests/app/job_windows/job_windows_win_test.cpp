@@ -23,6 +23,7 @@
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/control_clicks_win.h"
 #include "tests/app/job_windows/control_rects.h"
+#include "tests/app/job_windows/scratch_current_user_win.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 #include "ui/support/recording_theme_painter.h"
@@ -31,8 +32,6 @@
 #include "ui/windows/frame/window_placement.h"
 
 namespace {
-
-const wchar_t kScratchKey[] = L"Software\\Kelvane job windows scratch";
 
 // Counts the requests that run at once and the threads they come from.
 class CWatchedIo final : public IDeviceIo {
@@ -64,19 +63,13 @@ class CWatchedIo final : public IDeviceIo {
 
 class JobWindowsTest : public RecorderTest {
  protected:
+  CScratchCurrentUser user_{L"Software\\Kelvane job windows scratch"};  // made before the body runs
   JobWindowsTest() {
     clock_.SetRealPace(1);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchKey);
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_, nullptr) ==
-        ERROR_SUCCESS)
-      RegOverridePredefKey(HKEY_CURRENT_USER, scratch_);
     Attach();
     f_ = AddRecorder(u'F');
   }
   ~JobWindowsTest() override {
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    if (scratch_) RegCloseKey(scratch_);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kScratchKey);
     PumpPending();
   }
 
@@ -114,7 +107,6 @@ class JobWindowsTest : public RecorderTest {
     return true;
   }
 
-  HKEY scratch_ = nullptr;
   CSimulatedRecorder* f_;
 };
 
