@@ -20,6 +20,8 @@
 #include "runtime/win.h"
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/burn_image_window_steps_win.h"
+#include "tests/app/job_windows/disc_options.h"
+#include "tests/app/job_windows/file_image_source_win.h"
 #include "tests/app/job_windows/scratch_current_user_win.h"
 #include "ui/support/look_steps.h"
 
@@ -38,17 +40,9 @@ class ControlLooks : public RecorderTest {
   ~ControlLooks() override {
     PumpPending();
   }
-  void Put(CSimulatedRecorder* r, MediumPreset preset, DiscFill fill, u32 blocks = 0) {
+  void Put(CSimulatedRecorder* r, const MediumOptions& disc) {
     if (r->HasMedium()) r->RemoveMedium();
-    MediumOptions m;
-    m.preset = preset;
-    m.fill = fill;
-    if (blocks) {
-      TrackContent t;
-      t.blocks = blocks;
-      m.sessions = {{t}};
-    }
-    r->InsertMedium(m);
+    r->InsertMedium(disc);
     r->MakeReady();
   }
   // The pulse line's fade taken `changes` levels on: its ticker's posted
@@ -80,7 +74,7 @@ class ControlLooks : public RecorderTest {
 };
 
 TEST_F(ControlLooks, BurnImageWindow) {
-  Put(&recorder_, MediumPreset::kCdR, DiscFill::kBlank);
+  Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kBlank));
   CScratchSettingsRoot root(L"looks");
   CDriveManager manager;
   BurnRequest request;
@@ -106,7 +100,7 @@ TEST_F(ControlLooks, BurnImageWindow) {
 }
 
 TEST_F(ControlLooks, CopyDiscWindow) {
-  Put(&recorder_, MediumPreset::kCdRom, DiscFill::kComplete, 5000);
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
   CSimulatedRecorder* f = AddRecorder(u'F');
   CDriveManager manager;
   BurnRequest request;
@@ -120,7 +114,7 @@ TEST_F(ControlLooks, CopyDiscWindow) {
                 *status = &w.pulse.label;
   auto fade = [&] { PulseSteps(w.pulse, w.Handle(), 3); };
   auto closedDisc = [&] {
-    Put(f, MediumPreset::kCdR, DiscFill::kComplete);
+    Put(f, Disc(MediumPreset::kCdR, DiscFill::kComplete));
     w.OnMediaChanged(1);
   };
   ExpectLooksAsPaintedFresh(w, seam_, ContentPoint(w, 4, 4),
@@ -147,14 +141,14 @@ TEST_F(ControlLooks, CopyDiscWindow) {
 }
 
 TEST_F(ControlLooks, EraseWindow) {
-  Put(&recorder_, MediumPreset::kCdRw, DiscFill::kComplete);
+  Put(&recorder_, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   CDriveManager manager;
   CEraseWindow w;
   ASSERT_TRUE(w.Open(manager, nullptr));
   ASSERT_TRUE(w.CanAccept());
   const CWidget *devices = &w.deviceList, *methods = &w.methodList, *cancel = &w.cancel;
   auto noRewritable = [&] {
-    Put(&recorder_, MediumPreset::kCdR, DiscFill::kComplete);
+    Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kComplete));
     w.FillDeviceList();
   };
   ExpectLooksAsPaintedFresh(w, seam_, ContentPoint(w, 4, 4),
@@ -185,7 +179,7 @@ TEST_F(ControlLooks, InsertDiscPrompt) {
     auto fade = [&] { PulseSteps(w.pulse, w.Handle(), 3); };
     const std::u16string closed = GetUiText(kTextInsertEmptyOrRewritable);
     auto closedDisc = [&] {
-      Put(&recorder_, MediumPreset::kCdR, DiscFill::kComplete);
+      Put(&recorder_, Disc(MediumPreset::kCdR, DiscFill::kComplete));
       ASSERT_TRUE(PumpUntil([&] { return closed == w.pulse.label.text.c_str(); }, 10000));
     };
     ExpectLooksAsPaintedFresh(w, seam_, ContentPoint(w, 4, 4),
@@ -204,10 +198,9 @@ TEST_F(ControlLooks, InsertDiscPrompt) {
 
 // extract.iso read through a gate: once armed, each read waits for a
 // permit, so that the window can be looked at between the worker's steps.
-class CGatedImage : public IImageSource {
+class CGatedImage : public CTestFileSource {
  public:
-  CGatedImage() {
-    file_.OpenRead(u"fixtures/extract/extract.iso");
+  CGatedImage() : CTestFileSource(u"fixtures/extract/extract.iso") {
     permits_ = CreateSemaphoreW(nullptr, 0, 1 << 20, nullptr);
   }
   ~CGatedImage() override { CloseHandle(permits_); }
@@ -216,13 +209,8 @@ class CGatedImage : public IImageSource {
       ++waiting_;
       WaitForSingleObject(permits_, 20000);
     }
-    HResult hr = FileSeek(file_.Get(), static_cast<i64>(offset), kFileBegin, nullptr);
-    u64 n = 0;
-    if (hr == 0) hr = FileReadAll(file_.Get(), buffer, count, &n);
-    *got = static_cast<u32>(n);
-    return hr;
+    return CTestFileSource::ReadAt(offset, buffer, count, got);
   }
-  HResult GetSize(u64* size) override { return FileSize(file_.Get(), size); }
   void Arm() { armed_ = true; }
   // One read let through; true when the worker came back for the next.
   bool Step() {
@@ -236,7 +224,6 @@ class CGatedImage : public IImageSource {
   }
 
  private:
-  CFileHandle file_;
   HANDLE permits_;
   std::atomic<bool> armed_{false};
   std::atomic<u32> waiting_{0};

@@ -26,6 +26,7 @@
 #include "runtime/file.h"
 #include "support/language_scope.h"
 #include "support/virtual_clock.h"
+#include "tests/app/job_windows/file_image_source_win.h"
 #include "ui/support/real_window.h"
 #include "ui/windows/dialogs/message_box.h"
 #include "ui/windows/frame/window_registry.h"
@@ -118,11 +119,11 @@ std::u16string WindowTitle(HWND w) {
 // hangs: in a read of an empty pipe (which an aborted read ends) or on an
 // event that only Release sets. Either gives up after 30 s, so that a
 // window that never stops its worker fails the test instead of hanging it.
-class CHangingSource : public IImageSource {
+class CHangingSource : public CTestFileSource {
  public:
   enum Hang { kPipeRead, kEventWait };
-  CHangingSource(u64 from, Hang hang) : from_(from), hang_(hang) {
-    file_.OpenRead(Wide(kFixtures / "extract.iso").c_str());
+  CHangingSource(u64 from, Hang hang)
+      : CTestFileSource(Wide(kFixtures / "extract.iso").c_str()), from_(from), hang_(hang) {
     CreatePipe(&pipeRead_, &pipeWrite_, nullptr, 0);
     release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   }
@@ -155,13 +156,8 @@ class CHangingSource : public IImageSource {
       }
       hanging_ = false;
     }
-    HResult hr = FileSeek(file_.Get(), static_cast<i64>(offset), kFileBegin, nullptr);
-    u64 n = 0;
-    if (hr == 0) hr = FileReadAll(file_.Get(), buffer, count, &n);
-    *got = static_cast<u32>(n);
-    return hr;
+    return CTestFileSource::ReadAt(offset, buffer, count, got);
   }
-  HResult GetSize(u64* size) override { return FileSize(file_.Get(), size); }
   void Arm() { armed_ = true; }
   bool IsHanging() const { return hanging_; }
   void Release() { SetEvent(release_); }
@@ -182,7 +178,6 @@ class CHangingSource : public IImageSource {
     closer_ = CreateThread(nullptr, 0, &Closer::Run, this, 0, nullptr);
   }
 
-  CFileHandle file_;
   u64 from_;
   Hang hang_;
   HANDLE pipeRead_ = nullptr, pipeWrite_ = nullptr, release_ = nullptr, closer_ = nullptr;

@@ -23,6 +23,7 @@
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/control_clicks_win.h"
 #include "tests/app/job_windows/control_rects.h"
+#include "tests/app/job_windows/disc_options.h"
 #include "tests/app/job_windows/scratch_current_user_win.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
@@ -109,24 +110,6 @@ class JobWindowsTest : public RecorderTest {
 
   CSimulatedRecorder* f_;
 };
-
-MediumOptions Disc(MediumPreset preset, DiscFill fill, u32 blocks = 0, bool audioPair = false) {
-  MediumOptions m;
-  m.preset = preset;
-  m.fill = fill;
-  if (blocks) {
-    TrackContent t;
-    t.blocks = blocks;
-    if (audioPair) {
-      t.blockSize = 2352;
-      t.audio = true;
-      m.sessions = {{t, t}};
-    } else {
-      m.sessions = {{t}};
-    }
-  }
-  return m;
-}
 
 std::u16string StatusOf(const CCopyDiscWindow& w) {
   return w.pulse.label.IsVisible() ? std::u16string(w.pulse.label.text.c_str()) : u"";
