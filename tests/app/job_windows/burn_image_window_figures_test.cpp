@@ -39,11 +39,21 @@ TEST(BurnImageFigures, TheSectorsGiveWayToAWholeSizeAndNothingMeets) {
     const CWideString* size;
     const CWideString* label;
     double sectorsX;
-    bool sizeWhole;
+    bool sizeWhole, labelWhole;
   } rows[] = {
-      {1000, &sizeSmall, &label, 510, true},  // all at the table's places: 1000 / 2 + 10
-      {800, &size100Gb, &label, 428, true},   // moved by what the size needs: 30 + 390 + 8
-      {600, &size100Gb, &none, 402, false},   // as far as they stay whole: 600 - 8 - 190
+      {1000, &sizeSmall, &label, 510, true, true},  // all at the table's places: 1000 / 2 + 10
+      {800, &size100Gb, &label, 428, true, false},  // moved by what the size needs: 30 + 390 + 8
+      {600, &size100Gb, &none, 402, false, false},  // as far as they stay whole: 600 - 8 - 190
+  };
+  // Whole, or a start of it with "..." after it.
+  const auto expectShown = [](const CWideString& value, bool whole, const std::u16string& shown) {
+    const std::u16string text = value.c_str();
+    if (whole) {
+      EXPECT_EQ(text, shown);
+      return;
+    }
+    ASSERT_GT(shown.size(), 3u);
+    EXPECT_EQ(text.substr(0, shown.size() - 3) + u"...", shown);
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.width);
@@ -63,18 +73,12 @@ TEST(BurnImageFigures, TheSectorsGiveWayToAWholeSizeAndNothingMeets) {
     EXPECT_EQ(30.0, pairs[0].left);
     EXPECT_EQ(row.sectorsX, pairs[1].left);
     EXPECT_EQ(u"52.428.800", pairs[1].value);
-    const std::u16string size = row.size->c_str();
-    if (row.sizeWhole) {
-      EXPECT_EQ(size, pairs[0].value);
-    } else {
-      const std::u16string& shown = pairs[0].value;
-      ASSERT_GT(shown.size(), 3u);
-      EXPECT_EQ(size.substr(0, shown.size() - 3) + u"...", shown);
-    }
+    expectShown(*row.size, row.sizeWhole, pairs[0].value);
     if (pairs.size() == 4) {
       EXPECT_LE(pairs[2].right + 8, pairs[3].left);
       EXPECT_EQ(30.0, pairs[2].left);
       EXPECT_EQ(double(row.width / 2 + 10), pairs[3].left);
+      expectShown(label, row.labelWhole, pairs[2].value);
       EXPECT_EQ(u"ISO9660/UDF Bridge", pairs[3].value);
     }
   }
