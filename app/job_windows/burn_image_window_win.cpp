@@ -3,6 +3,7 @@
 
 #include "app/commands/eject_disc.h"
 #include "app/job_windows/burn_image_request.h"
+#include "app/job_windows/burn_image_window_figures.h"
 #include "app/job_windows/job_window_parts.h"
 #include "render/skin_ids.h"
 #include "render/skin_resource.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr u32 kTextOk = 0, kTextCancel = 1, kTextSelectDevice = 47, kTextSelectImage = 78;
 constexpr u32 kTextBurnSpeed = 79, kTextBurnMethod = 80, kTextMode2 = 81, kTextFinalize = 82, kTextVerify = 83;
 constexpr u32 kTextBufe = 84, kTextInformation = 85, kTextMaximum = 86, kTextAutoSpeed = 87;
-constexpr u32 kTextSize = 91, kTextSectors = 92, kTextLabel = 93, kTextFileSystem = 94;
 constexpr u32 kTextExtraSize = 101, kTextTrackAtOnce = 108, kTextDiscAtOnce = 109;
 constexpr u32 kTextOverburnWarning = 143, kTextWarningBang = 8;
 constexpr u32 kOverburnFlags = 0x2010004;    // Yes/No, warning, "do not ask again"
@@ -251,33 +251,15 @@ void CBurnImageWindow::PaintDecoration(CCanvas& canvas) {
   if (infoHeading.IsVisible()) PaintImageInfo(canvas);
 }
 
+// Under the heading, as the section it heads: size and sectors, then label
+// and file systems (the options above the heading stay clear).
 void CBurnImageWindow::PaintImageInfo(CCanvas& canvas) {
   CFont* normal = canvas.font;
   if (!normal) return;
   normal->AddRef();
   CFont* big = bigFont.Get() ? bigFont.Get() : normal;
-  const i32 w = GetContentRect().right;
-  auto pair = [&](double x, double y, u32 headingId, const CWideString& value) {
-    const wchar16* heading = GetUiText(headingId);
-    i32 n = 0;
-    while (heading[n] && n < 4096) ++n;
-    canvas.SetFont(big);
-    canvas.textColour = 0xFF000000u;
-    canvas.DrawText(x, y, heading, n);
-    const double after = x + big->MeasureText(heading, n) + normal->spaceAdvance;
-    canvas.SetFont(normal);
-    canvas.DrawText(after, y, value.c_str(), value.GetLength());
-  };
-  // Under the heading, as the section it heads: size and sectors, then
-  // label and file systems (the options above the heading stay clear).
-  const double y = infoHeading.y - 20;
-  pair(30, y, kTextSize, sizeText);
-  pair(w / 2 + 10, y, kTextSectors, sectorsText);
-  if (labelText.GetLength() > 0) {
-    pair(30, y - 20, kTextLabel, labelText);
-    pair(w / 2 + 10, y - 20, kTextFileSystem, fsText);
-  }
-  canvas.SetFont(normal);
+  const BurnImageFigures figures = {&sizeText, &sectorsText, &labelText, &fsText};
+  PaintBurnImageFigures(canvas, big, normal, GetContentRect().right, infoHeading.y - 20, figures);
   normal->Release();
 }
 
