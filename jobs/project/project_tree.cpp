@@ -113,6 +113,14 @@ bool GrowFor(CArray<Node>& nodes, u32 request) {
   return nodes.Grow(step);
 }
 
+// A name that shows nothing: empty, or spaces only (the space, the
+// no-break space and the ideographic space).
+bool IsBlankName(const wchar16* name, i32 length) {
+  for (i32 i = 0; i < length; ++i)
+    if (name[i] != 0x20 && name[i] != 0xA0 && name[i] != 0x3000) return false;
+  return true;
+}
+
 }  // namespace
 
 i32 CompareNodeNames(const wchar16* a, i32 lenA, const wchar16* b, i32 lenB) {
@@ -242,7 +250,7 @@ i32 CDirNode::RenameSubDir(CDirNode** node, const wchar16* newName) {
   i32 index = SubDirIndex(*node);
   if (index < 0) return -1;
   i32 length = GetStringLength(newName, kTextCap);
-  if (length <= 0) return -1;
+  if (length <= 0 || IsBlankName(newName, length)) return -1;
   // Any other child of that name, or of one alike, refuses it.
   for (u32 i = 0; i < dirs.GetCount(); ++i) {
     if (static_cast<i32>(i) == index) continue;

@@ -129,9 +129,10 @@ class CDirNode : public CFileNode {
   CDirNode* AddFolderFromDisk(const wchar16* folderPath);
   bool AddPath(const wchar16* anyPath);
 
-  // Renames a sub-directory; -1 when another child has that name or one
-  // alike (NodeNamesAlike), when the node has that very name already, or
-  // when node is not a sub-directory of this one.
+  // Renames a sub-directory; -1 for a name that is empty or only spaces,
+  // when another child has that name or one alike (NodeNamesAlike), when
+  // the node has that very name already, or when node is not a
+  // sub-directory of this one.
   // Otherwise *node is updated to the moved record and its index returned.
   i32 RenameSubDir(CDirNode** node, const wchar16* newName);
   bool RemoveSubDir(CDirNode* node);

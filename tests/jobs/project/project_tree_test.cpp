@@ -96,6 +96,39 @@ TEST(ProjectTree, InsertsRenamesAndRemovalsFollowTheModel) {
   }
 }
 
+// A folder renamed to a name that shows nothing keeps its name, as with an
+// empty one: a name of spaces only (the space, the no-break space, the
+// ideographic space) is refused. A name with spaces around or between
+// letters is a name.
+TEST(ProjectTree, ARenameToANameOfSpacesOnlyIsRefused) {
+  const struct {
+    const char16_t* name;
+    bool refused;
+  } names[] = {
+      {u"", true},
+      {u" ", true},
+      {u"   ", true},
+      {u"\u00A0", true},
+      {u"\u3000", true},
+      {u" \u00A0\u3000 ", true},
+      {u" docs", false},
+      {u"docs ", false},
+      {u"my docs", false},
+      {u"\u00A0x", false},
+  };
+  for (const auto& n : names) {
+    SCOPED_TRACE(isotest::ToUtf8(n.name));
+    CDirNode root;
+    ASSERT_NE(nullptr, root.InsertDir(u"A"));
+    CDirNode* folder = root.InsertDir(u"New Folder");
+    ASSERT_NE(nullptr, folder);
+    const i32 at = root.RenameSubDir(&folder, n.name);
+    EXPECT_EQ(n.refused, at < 0);
+    EXPECT_EQ(n.refused ? u"New Folder" : std::u16string(n.name), NameOf(folder));
+    EXPECT_EQ(2u, root.dirs.GetCount());
+  }
+}
+
 // Two names are one name to a data project only when they are equal letter
 // by letter ignoring case; an image's tree refuses only the very same name.
 // Either way the order is total: the names compare equal only to

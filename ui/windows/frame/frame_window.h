@@ -42,6 +42,7 @@
 #include "ui/widgets/press_tracking.h"
 #include "ui/widgets/tab_order.h"
 #include "ui/windows/frame/frame_core.h"
+#include "ui/windows/frame/key_stroke.h"
 #include "ui/windows/frame/posted_tick.h"
 #include "ui/windows/frame/taskbar_button.h"
 #include "ui/windows/theme/theme_painter.h"
@@ -68,10 +69,12 @@ class CFrameWindow : public CFrameCore {
  public:
   CFrameWindow() = default;
   // A window object that goes away first lets its window go: the record
-  // forgets it before the window is destroyed, so no message reaches it.
+  // forgets it before the window is destroyed, so no message reaches it
+  // (its keystroke is over too).
   ~CFrameWindow() {
     if (handle) {
       WindowRegistry::Unbind(reinterpret_cast<uintptr_t>(handle));
+      UiKeyStroke().ForgetWindow(handle);
       if (IsWindow(static_cast<HWND>(handle))) DestroyWindow(static_cast<HWND>(handle));
       handle = nullptr;
     }

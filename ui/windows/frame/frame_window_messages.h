@@ -90,6 +90,7 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       break;
     }
     case WM_DESTROY:
+      UiKeyStroke().ForgetWindow(window);
       OnDestroyMessage();
       break;
     case WM_NCDESTROY:
@@ -108,15 +109,23 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
         default: handled = 0; break;
       }
       break;
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: {
+      // The keystroke's character, queued already, acts only where this
+      // key-down went (key_stroke.h).
+      UiKeyStroke().BeginKeyDown(static_cast<u32>(lParam), window, FocusedWidget());
       OnKeyDown(static_cast<u32>(wParam & 0xFFFF), static_cast<u32>(lParam & 0xFFFF),
                 static_cast<u32>((lParam >> 16) & 0xFFFF));
+      UiKeyStroke().EndKeyDown();
       break;
+    }
     case WM_KEYUP:
+      UiKeyStroke().KeyUp(static_cast<u32>(lParam));
       OnKeyUp(static_cast<u32>(wParam & 0xFFFF), static_cast<u32>(lParam & 0xFFFF),
               static_cast<u32>((lParam >> 16) & 0xFFFF));
       break;
     case WM_CHAR:
+      // The character of a key-down that ran a command is spent.
+      if (UiKeyStroke().IsSpentChar(static_cast<u32>(lParam), window, FocusedWidget())) break;
       if (FocusedWidget() != this && wParam != VK_ESCAPE && wParam != VK_RETURN && IsVisibleAndEnabled())
         RouteKeyToChildren(Self(), KeyEvent{KeyKind::kChar, static_cast<u32>(wParam), static_cast<u32>(lParam & 0xFFFF),
                                             static_cast<u32>((lParam >> 16) & 0xFFFF)});
