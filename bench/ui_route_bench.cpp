@@ -50,6 +50,11 @@ class CRoot : public CWidget {
   void RedrawWidget(C&, const Rect*) {}
   void RepaintRegion(const Rect&) {}
   bool OnFocusLost(const CWidget*) { return false; }
+  CWidget* SetFocusedWidget(CWidget* next) {
+    CWidget* old = FocusedWidget();
+    StoreFocusedWidget(next);
+    return old;
+  }
 };
 
 // Lays four children out as quadrants of the parent's content.

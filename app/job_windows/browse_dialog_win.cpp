@@ -63,7 +63,7 @@ u32 CBrowseDialog::RunModal(const wchar16* startFolder) {
   // Created and run as the job windows are: the accept button keeps the
   // focus it took at its creation.
   const Rect size = {0, 0, kWidth, kHeight};
-  if (PlaceAndCreate(&size, nullptr)) RunModalWindow(*this);
+  RunModalWindow(*this, [&] { return PlaceAndCreate(&size, nullptr); });
   return cancelled;
 }
 

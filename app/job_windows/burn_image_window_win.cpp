@@ -649,13 +649,13 @@ void CBurnImageWindow::EjectDrive(u32) {
   ::EjectDisc(drives, driveMap[static_cast<u32>(entry)]);
 }
 
-// The program's file browser is opened by its own window class; until it is
-// there, the path is typed (or pasted) into the edit.
 // The program's browse dialog picks the image; the path goes to the edit,
-// which examines it as if typed.
+// which examines it as if typed and takes the focus to show it. A dialog
+// closed without a choice leaves the focus on "..." where it found it.
 void CBurnImageWindow::BrowseForImage() {
   CWideString chosen;
-  if (::BrowseForImage(&chosen)) imagePath.SetText(chosen.c_str());
+  if (!::BrowseForImage(&chosen)) return;
+  imagePath.SetText(chosen.c_str());
   imagePath.SetFocus();
 }
 
@@ -725,10 +725,12 @@ namespace {
 // WM_DESTROY, the object when it goes first).
 u32 RunBurnWindow(CBurnImageWindow& window, const Point& centre) {
   const Rect size = BurnImageWindowSize(window.imageMode);
-  if (!window.PlaceAndCreate(&size, &centre)) return window.cancelled;
-  window.poster.window = window.Handle();
-  window.drives.AddListener(&window.poster);
-  RunModalWindow(window);
+  RunModalWindow(window, [&] {
+    if (!window.PlaceAndCreate(&size, &centre)) return false;
+    window.poster.window = window.Handle();
+    window.drives.AddListener(&window.poster);
+    return true;
+  });
   return window.cancelled;
 }
 

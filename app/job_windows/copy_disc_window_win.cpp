@@ -41,7 +41,7 @@ bool CCopyDiscWindow::Open(CDriveManager& manager, BurnRequest* target, const Po
 }
 
 u32 CCopyDiscWindow::Run(CDriveManager& manager, BurnRequest* target, const Point* centre) {
-  if (Open(manager, target, centre)) RunModalWindow(*this);
+  RunModalWindow(*this, [&] { return Open(manager, target, centre); });
   return cancelled;
 }
 

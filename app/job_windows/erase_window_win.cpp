@@ -32,7 +32,7 @@ bool CEraseWindow::Open(CDriveManager& manager, const Point* centre) {
 }
 
 u32 CEraseWindow::Run(CDriveManager& manager, const Point* centre) {
-  if (Open(manager, centre)) RunModalWindow(*this);
+  RunModalWindow(*this, [&] { return Open(manager, centre); });
   return cancelled;
 }
 

@@ -30,16 +30,20 @@ u32 CExtractWindow::RunOpened(const wchar16* targetFolder, u32 leftOut) {
   stopWaitedMs_ = 0;
   finished_.store(false);
   const Rect size = {0, 0, kWidth, kHeight};
-  if (!PlaceAndCreate(&size, nullptr)) return 1;
-  hwnd_ = handle;
-  captionTick_.Arm(handle, &CExtractWindow::OnCaptionTick, this);
-  if (!worker_.Start(&CExtractWindow::WorkerEntry, this, kWorkerStack)) {
-    // Nothing was written: the window goes and the run counts as cancelled.
-    captionTick_.Disarm();
-    DestroyWindow(static_cast<HWND>(handle));
-    return 1;
-  }
-  RunModalWindow(*this);
+  bool opened = false;
+  RunModalWindow(*this, [&] {
+    if (!PlaceAndCreate(&size, nullptr)) return false;
+    hwnd_ = handle;
+    captionTick_.Arm(handle, &CExtractWindow::OnCaptionTick, this);
+    if (!worker_.Start(&CExtractWindow::WorkerEntry, this, kWorkerStack)) {
+      // Nothing was written: the window goes and the run counts as cancelled.
+      captionTick_.Disarm();
+      DestroyWindow(static_cast<HWND>(handle));
+      return false;
+    }
+    return opened = true;
+  });
+  if (!opened) return 1;
   StopWorker();
   return cancelled_;
 }

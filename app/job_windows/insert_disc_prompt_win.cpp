@@ -112,7 +112,7 @@ u32 RunInsertDiscPrompt(CDriveManager& drives, i32 destinationIndex, BurnRequest
   if (destinationIndex < 0 || static_cast<u32>(destinationIndex) >= drives.GetDriveCount() || !request) return 1;
   CDrive* drive = &drives.drives[static_cast<u32>(destinationIndex)];
   CInsertDiscPrompt prompt;
-  if (!prompt.Open(drive, drives.GetName(static_cast<u32>(destinationIndex)), request, centre)) return 1;
-  RunModalWindow(prompt);
+  const CWideString& name = drives.GetName(static_cast<u32>(destinationIndex));
+  RunModalWindow(prompt, [&] { return prompt.Open(drive, name, request, centre); });
   return prompt.cancelled;
 }

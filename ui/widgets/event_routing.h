@@ -233,6 +233,9 @@ bool NotifyFocusLost(C& composite, const CWidget* old) {
 }
 
 // The mirror image: the widget that got the focus shows its focus look.
+// This is the focus given by its window (SetFocusedWidget: back from a menu
+// or a dialog), so a widget with a step of its own for that (a text edit
+// keeping its selection) runs it instead of its gain step.
 template <class C>
 bool NotifyFocusGained(C& composite, const CWidget* focused);
 
@@ -242,7 +245,9 @@ bool NotifyFocusGainedAt(W& child, const CWidget* focused) {
     return child.NotifyFocusGained(focused);
   } else {
     if (&child == focused) {
-      if constexpr (HasFocusGain<W>::value)
+      if constexpr (HasFocusReturn<W>::value)
+        child.OnFocusReturn();
+      else if constexpr (HasFocusGain<W>::value)
         child.OnFocusGain();
       else if constexpr (HasFocusLook<W>::value)
         child.Redraw();

@@ -5,7 +5,18 @@ namespace {
 CWidget* g_focused = nullptr;
 CWidget* g_pending = nullptr;
 void* g_window = nullptr;
-FocusLostRoutine g_windowRoutine = nullptr;
+const FocusWindowRoutines* g_windowRoutines = nullptr;
+// The innermost keeper of the running dialogs; each names the one outside.
+CFocusKeeper* g_keepers = nullptr;
+
+// The widget and every widget around it up to its window are shown, and
+// the widget itself is enabled: it can take keys.
+bool CanTakeKeys(const CWidget* widget) {
+  if (!widget->IsVisibleAndEnabled()) return false;
+  for (const CWidget* w = widget->parent; w; w = w->parent)
+    if (!w->IsVisible()) return false;
+  return true;
+}
 
 }  // namespace
 
@@ -14,29 +25,59 @@ CWidget* PendingFocus() { return g_pending; }
 void StoreFocusedWidget(CWidget* widget) { g_focused = widget; }
 void StorePendingFocus(CWidget* widget) { g_pending = widget; }
 
-void MoveFocusWindow(void* window, FocusLostRoutine routine, const CWidget* old) {
+void MoveFocusWindow(void* window, const FocusWindowRoutines* routines, const CWidget* old) {
   void* was = g_window;
-  FocusLostRoutine wasRoutine = g_windowRoutine;
+  const FocusWindowRoutines* wasRoutines = g_windowRoutines;
   g_window = window;
-  g_windowRoutine = routine;
-  if (old && was && was != window && wasRoutine) wasRoutine(was, old);
+  g_windowRoutines = routines;
+  if (old && was && was != window && wasRoutines) wasRoutines->focusLost(was, old);
 }
 
 void LeaveFocusWindow(const void* self, const CWidget* old) {
   void* was = g_window;
-  FocusLostRoutine wasRoutine = g_windowRoutine;
+  const FocusWindowRoutines* wasRoutines = g_windowRoutines;
   g_window = nullptr;
-  g_windowRoutine = nullptr;
-  if (old && was && was != self && wasRoutine) wasRoutine(was, old);
+  g_windowRoutines = nullptr;
+  if (old && was && was != self && wasRoutines) wasRoutines->focusLost(was, old);
 }
 
 void ForgetFocusWindow(const void* window) {
+  for (CFocusKeeper* k = g_keepers; k; k = k->outer_)
+    if (k->window_ == window) k->widget_ = nullptr;
   if (g_window != window) return;
   g_window = nullptr;
-  g_windowRoutine = nullptr;
+  g_windowRoutines = nullptr;
 }
 
 void ForgetFocus(const CWidget* widget) {
   if (g_focused == widget) g_focused = nullptr;
   if (g_pending == widget) g_pending = nullptr;
+  for (CFocusKeeper* k = g_keepers; k; k = k->outer_)
+    if (k->widget_ == widget) k->widget_ = nullptr;
+}
+
+CFocusKeeper::CFocusKeeper() : outer_(g_keepers) {
+  g_keepers = this;
+  if (!g_focused || !g_window || !g_windowRoutines) return;
+  widget_ = g_focused;
+  window_ = g_window;
+  routines_ = g_windowRoutines;
+}
+
+CFocusKeeper::~CFocusKeeper() {
+  // Keepers end in the reverse order of their start (each on its runner's
+  // stack), yet unlink from anywhere in the chain.
+  for (CFocusKeeper** at = &g_keepers; *at; at = &(*at)->outer_) {
+    if (*at != this) continue;
+    *at = outer_;
+    break;
+  }
+}
+
+void CFocusKeeper::Restore(const CWidget* dialog) {
+  if (!widget_) return;
+  const CWidget* now = g_focused;
+  if (now && !(dialog && now->IsWithin(dialog))) return;
+  if ((dialog && widget_->IsWithin(dialog)) || !CanTakeKeys(widget_)) return;
+  routines_->setFocused(window_, widget_);
 }

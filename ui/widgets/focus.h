@@ -12,23 +12,67 @@ CWidget* PendingFocus();
 // SetFocusedWidget and the modal runners); nothing is repainted here.
 void StoreFocusedWidget(CWidget* widget);
 void StorePendingFocus(CWidget* widget);
-// Clears both pointers where they name the widget (it goes away).
+// Clears both pointers, and any keeper's kept widget, where they name the
+// widget (it goes away).
 void ForgetFocus(const CWidget* widget);
 
-// The window whose widget holds the focus. Focus given to a widget of
-// another window (a dialog focusing its default button) must reach the
-// window that held it, so that its widget drops its focus look and caret.
-typedef bool (*FocusLostRoutine)(void* window, const CWidget* old);
+// A window's side of a focus change, reached without its type: told that
+// a widget of it lost the focus to another window's widget, or asked to
+// give the focus to a widget of it (its own SetFocusedWidget, which shows
+// the widget's focus look).
+struct FocusWindowRoutines {
+  bool (*focusLost)(void* window, const CWidget* old);
+  CWidget* (*setFocused)(void* window, CWidget* next);
+};
+template <class TWindow>
+struct FocusWindowOf {
+  static bool FocusLost(void* window, const CWidget* old) { return static_cast<TWindow*>(window)->OnFocusLost(old); }
+  static CWidget* SetFocused(void* window, CWidget* next) {
+    return static_cast<TWindow*>(window)->SetFocusedWidget(next);
+  }
+  static constexpr FocusWindowRoutines kRoutines = {&FocusLost, &SetFocused};
+};
+
+// The window whose widget holds the focus is recorded with its routines.
+// Focus given to a widget of another window (a dialog focusing its default
+// button) must reach the window that held it, so that its widget drops its
+// focus look and caret.
 // Records the window of the widget that takes the focus from old; when the
-// previous window was another one, its routine is told of old.
-void MoveFocusWindow(void* window, FocusLostRoutine routine, const CWidget* old);
+// previous window was another one, it is told of old.
+void MoveFocusWindow(void* window, const FocusWindowRoutines* routines, const CWidget* old);
 // The focus goes to nothing from window self: the window that held it, when
 // another one, is told of old.
 void LeaveFocusWindow(const void* self, const CWidget* old);
-// A window that goes away is no longer told anything.
+// A window that goes away is no longer told anything, and nothing kept of
+// it is focused again.
 void ForgetFocusWindow(const void* window);
 
-template <class TWindow>
-bool FocusLostThunk(void* window, const CWidget* old) {
-  return static_cast<TWindow*>(window)->OnFocusLost(old);
-}
+// The focus as it stood before a modal window opened, given back when that
+// window has gone. A keeper lives on its runner's stack; keepers nest as
+// dialogs do (a message box over a job window). The kept widget is
+// forgotten when it goes away meanwhile, or its window does, so a widget
+// that no longer exists is never focused again.
+class CFocusKeeper {
+ public:
+  // Keeps the focused widget and its window.
+  CFocusKeeper();
+  ~CFocusKeeper();
+  CFocusKeeper(const CFocusKeeper&) = delete;
+  CFocusKeeper& operator=(const CFocusKeeper&) = delete;
+
+  // Gives the kept widget the focus again through its window, which shows
+  // its focus look. Nothing happens when the focus went meanwhile to a
+  // widget outside `dialog` (that choice stands), when the kept widget lies
+  // within `dialog` (it goes with it), or when it or a widget around it is
+  // hidden or disabled now (its page or window closed).
+  void Restore(const CWidget* dialog);
+
+ private:
+  friend void ForgetFocus(const CWidget* widget);
+  friend void ForgetFocusWindow(const void* window);
+
+  CWidget* widget_ = nullptr;
+  void* window_ = nullptr;
+  const FocusWindowRoutines* routines_ = nullptr;
+  CFocusKeeper* outer_ = nullptr;
+};

@@ -172,8 +172,14 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
   }
 
   // ---- Focus ----
+  // Taking the focus (Tab, a click, a window's request) selects the whole
+  // text; the focus given back (after a menu or a dialog) finds the caret
+  // and selection as they were.
   void OnFocusGain() {
     if (edit.Length() > 0) edit.SelectAll();
+    OnFocusReturn();
+  }
+  void OnFocusReturn() {
     edit.state |= kEditCaretShown;
     this->Redraw();
     Blink().Start(this->Window().Handle(), &CTextEdit::OnCaretTick, this);

@@ -26,7 +26,8 @@
 //   template <class C> void RepaintChild(C& child, const Rect* rect);
 //   void RepaintRegion(const Rect& desktopRect);
 //   auto& Window();        // the top-level window object
-// and a window also OnFocusLost(CWidget*), Handle() and CapturePress().
+// and a window also OnFocusLost(CWidget*), SetFocusedWidget(CWidget*),
+// Handle() and CapturePress().
 //
 // A COMPOSITE (a window's root, a panel, a page) holds its children as
 // members and declares their order once; routing, focus, Tab, press
@@ -128,7 +129,7 @@ class CWidgetOf : public CWidget {
     if (parent) {
       auto& window = Window();
       using TWindow = std::remove_reference_t<decltype(window)>;
-      MoveFocusWindow(&window, &FocusLostThunk<TWindow>, previous);
+      MoveFocusWindow(&window, &FocusWindowOf<TWindow>::kRoutines, previous);
       window.OnFocusLost(previous);
     }
     if constexpr (HasFocusGain<TSelf>::value)

@@ -28,6 +28,7 @@ KELVANE_WIDGET_TRAIT(HasCreateChildren, widget_traits::Fake<T>().CreateChildren(
 KELVANE_WIDGET_TRAIT(HasLayoutContent, widget_traits::Fake<T>().LayoutContent(0, 0))
 KELVANE_WIDGET_TRAIT(HasPaintContent, widget_traits::Fake<T>().PaintContent(widget_traits::Fake<CCanvas>()))
 KELVANE_WIDGET_TRAIT(HasFocusGain, widget_traits::Fake<T>().OnFocusGain())
+KELVANE_WIDGET_TRAIT(HasFocusReturn, widget_traits::Fake<T>().OnFocusReturn())
 KELVANE_WIDGET_TRAIT(HasFocusLook, T::kFocusLook)
 KELVANE_WIDGET_TRAIT(HasFocusLeave, widget_traits::Fake<T>().OnFocusLeave())
 KELVANE_WIDGET_TRAIT(HasVisibilityChanged, widget_traits::Fake<T>().OnVisibilityChanged(true))

@@ -46,7 +46,7 @@ class CFolderBrowser : public CFrameWindow<CFolderBrowser> {
     title.Assign(GetUiString(titleId)->text);
     if (initialPath) path_.Assign(initialPath);
     const Rect size = {0, 0, kWidth, kHeight};
-    RunModalDialog(*this, &size, nullptr);
+    RunModalWindow(*this, [&] { return PlaceAndCreate(&size, nullptr); });
     return result_;
   }
   // The chosen folder after an accepted run.
@@ -66,6 +66,12 @@ class CFolderBrowser : public CFrameWindow<CFolderBrowser> {
     tree.Create(kTreeFlags, nullptr, this);
     const Rect content = GetContentRect();
     LayoutContent(content.right, content.bottom);
+    // The keyboard starts in the tree, so the arrows move its selection at
+    // once. It takes the focus before it has rows: its focus step then
+    // selects nothing, and with no folder walked to the dialog opens with
+    // nothing chosen (Enter accepts nothing) until an arrow picks the first
+    // row. Walking to an initial folder selects that folder.
+    tree.SetFocus();
     BuildRoots();
   }
 

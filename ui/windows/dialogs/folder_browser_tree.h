@@ -158,8 +158,7 @@ inline void CFolderBrowser::SelectPathFrom(TreeItemHandle item, const CWideStrin
     }
     const TreeItemHandle pick = IsNullItem(child) ? item : child;
     if (IsNullItem(pick)) return;
-    tree.SelectItem(pick);
-    tree.SetFocus();
+    tree.SelectItem(pick);  // the tree has the focus since its creation
     return;
   }
 }

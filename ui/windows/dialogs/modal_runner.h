@@ -28,27 +28,45 @@ void TakeMouseForDialog(TDialog& dialog) {
   if (held && held != static_cast<HWND>(dialog.Handle())) ReleaseCapture();
 }
 
-// Runs a created modal window (a job window, the browse dialog, the
-// insert-disc prompt) in the nested loop once it has taken the mouse from
-// whatever held it below (a start tile runs its command inside its own
-// release, under the main window's capture); the focus stays as the
-// window's creation set it. Returns the loop's result.
-template <class TDialog>
-u32 RunModalWindow(TDialog& dialog) {
-  TakeMouseForDialog(dialog);
-  return RunModalLoop(dialog.Handle());
+// How a dialog meets the keyboard when it opens: with the focus its
+// creation gave (a job window's first control, the folder browser's tree),
+// or with no control focused, so that only Enter (its default button) and
+// Escape act until Tab or a click picks one (the message box).
+enum class DialogFocus { kAsCreated, kNone };
+
+// The one modal runner. The focus before the dialog is kept first (the
+// creation may already move it to one of the dialog's controls), then
+// `open` creates the dialog (false: it could not, nothing runs), the
+// dialog takes the mouse from whatever held it below (a start tile runs its
+// command inside its own release, under the main window's capture) and
+// runs in the nested loop. When it has gone, the widget that had the focus
+// gets it back with its focus look (the start strip's tile lights again),
+// unless it went away meanwhile or something else took the focus; no
+// widget of the dialog keeps it. Returns the loop's result, 0 when the
+// dialog was not opened.
+template <class TDialog, class TOpen>
+u32 RunModal(TDialog& dialog, TOpen&& open, DialogFocus focus) {
+  CFocusKeeper before;
+  u32 result = 0;
+  if (open()) {
+    TakeMouseForDialog(dialog);
+    if (focus == DialogFocus::kNone && FocusedWidget()) dialog.SetFocusedWidget(nullptr);
+    result = RunModalLoop(dialog.Handle());
+  }
+  before.Restore(&dialog);
+  return result;
 }
 
-// The message box's and folder browser's runner: the pressed widget and
-// the capture table let go, and the focus is cleared after the creation,
-// whatever set it (the dialog's own default button included), so the
-// dialog opens with no control focused. The focus is not given back
-// afterwards (the widget that had it may be gone by then); no widget of
-// the dialog keeps it. Returns the loop's result.
+// A job window, the browse dialog, the insert-disc prompt, the folder
+// browser: created by `open`, run with the focus its creation set.
+template <class TDialog, class TOpen>
+u32 RunModalWindow(TDialog& dialog, TOpen&& open) {
+  return RunModal(dialog, open, DialogFocus::kAsCreated);
+}
+
+// The message box's runner: placed and created at its size, run with no
+// control focused.
 template <class TDialog>
 u32 RunModalDialog(TDialog& dialog, const Rect* size, const Point* centre) {
-  dialog.PlaceAndCreate(size, centre);
-  TakeMouseForDialog(dialog);
-  if (FocusedWidget()) dialog.SetFocusedWidget(nullptr);
-  return RunModalLoop(dialog.Handle());
+  return RunModal(dialog, [&] { return dialog.PlaceAndCreate(size, centre); }, DialogFocus::kNone);
 }

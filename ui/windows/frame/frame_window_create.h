@@ -89,7 +89,7 @@ CWidget* CFrameWindow<T>::SetFocus() {
   }
   CWidget* previous = FocusedWidget();
   StoreFocusedWidget(this);
-  MoveFocusWindow(&Self(), &FocusLostThunk<T>, previous);
+  MoveFocusWindow(&Self(), &FocusWindowOf<T>::kRoutines, previous);
   OnFocusLost(previous);
   OnFocusGained(this);
   return previous;
@@ -101,7 +101,7 @@ CWidget* CFrameWindow<T>::SetFocusedWidget(CWidget* next) {
   if (old == next) return old;
   StoreFocusedWidget(next);
   if (next)
-    MoveFocusWindow(&Self(), &FocusLostThunk<T>, old);
+    MoveFocusWindow(&Self(), &FocusWindowOf<T>::kRoutines, old);
   else
     LeaveFocusWindow(&Self(), old);
   OnFocusLost(old);

@@ -15,13 +15,17 @@
 
 namespace {
 
-std::function<void(CFolderBrowser&)> g_step;
+std::vector<std::function<void(CFolderBrowser&)>> g_steps;
 CFolderBrowser* g_browser = nullptr;
 
-void CALLBACK RunStep(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (g_step) g_step(*g_browser);
-  g_step = nullptr;
+// One step per tick of a thread timer: the timer's message comes only when
+// nothing posted is waiting, so a key a step posts has been handled when
+// the next step runs.
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_steps.empty() || !g_browser) return;
+  const std::function<void(CFolderBrowser&)> step = g_steps.front();
+  g_steps.erase(g_steps.begin());
+  step(*g_browser);
 }
 // A browser that is still open after ten seconds is closed.
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
@@ -29,16 +33,23 @@ void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
   if (g_browser && g_browser->Handle()) PostMessageW(static_cast<HWND>(g_browser->Handle()), WM_CLOSE, 0, 0);
 }
 
-// Shows a browser and runs step inside its modal loop; the answer.
-i32 ShowWith(CFolderBrowser& browser, const std::u16string& path, std::function<void(CFolderBrowser&)> step) {
+// Shows a browser and runs the steps inside its modal loop, in order; the
+// answer.
+i32 ShowWithSteps(CFolderBrowser& browser, const std::u16string& path,
+                  std::vector<std::function<void(CFolderBrowser&)>> steps) {
   g_browser = &browser;
-  g_step = step;
-  SetTimer(nullptr, 0, 20, RunStep);
+  g_steps = std::move(steps);
+  const UINT_PTR stepper = SetTimer(nullptr, 0, 20, RunStep);
   const UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, Watchdog);
   const i32 answer = browser.Show(121, path.empty() ? nullptr : path.c_str());
   KillTimer(nullptr, watchdog);
+  KillTimer(nullptr, stepper);
+  g_steps.clear();
   g_browser = nullptr;
   return answer;
+}
+i32 ShowWith(CFolderBrowser& browser, const std::u16string& path, std::function<void(CFolderBrowser&)> step) {
+  return ShowWithSteps(browser, path, {std::move(step)});
 }
 
 std::u16string Text(const CWideString& s) { return std::u16string(s.c_str(), s.GetLength()); }
@@ -99,7 +110,7 @@ TEST_F(FolderBrowser, AnInitialFolderIsWalkedToAndOkGivesItBack) {
     const TreeItemHandle chosen = b.tree.selected;
     ASSERT_FALSE(IsNullItem(chosen));
     EXPECT_EQ(u"Images", ItemText(b, chosen));
-    EXPECT_EQ(nullptr, FocusedWidget()) << "the tree waits for a click or Tab to take the focus";
+    EXPECT_EQ(&b.tree, FocusedWidget()) << "the keys go to the tree from the start";
     EXPECT_TRUE(OkEnabled(b));
     EXPECT_EQ(u"", std::u16string(b.GetPath())) << "the selection empties the initial path";
     // The folder above shows which of its folders have folders of their own.
@@ -126,6 +137,62 @@ TEST_F(FolderBrowser, AnInitialFolderIsWalkedToAndOkGivesItBack) {
   });
   EXPECT_EQ(CFolderBrowser::kAccepted, answer);
   EXPECT_EQ(images, std::u16string(browser.GetPath()));
+}
+
+// Opened from the keyboard, the browser has the keys in its tree: Down
+// moves the selection at once, and Enter takes the folder moved to, not
+// the one the browser opened on. Opened on no folder, nothing is chosen
+// (Enter accepts nothing) until the first Down picks the first row.
+TEST_F(FolderBrowser, TheArrowsMoveTheTreeAtOnceAndEnterTakesTheFolderMovedTo) {
+  CScriptedWindowSystem system;
+  const struct {
+    const char* what;
+    std::u16string path;
+    int downs;
+  } cases[] = {
+      {"opened on a folder", base + u"\\Data\\Images", 1},
+      {"opened on no folder", u"", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto key = [&](u32 vk, bool down) {
+      return [&system, vk, down](CFolderBrowser& b) {
+        system.SetKeyDown(static_cast<i32>(vk), down);
+        PostMessageW(static_cast<HWND>(b.Handle()), down ? WM_KEYDOWN : WM_KEYUP, vk, down ? 1 : 0xC0000001);
+      };
+    };
+    auto row = [](CFolderBrowser& b) { return IsNullItem(b.tree.selected) ? -1 : b.tree.FindVisibleRow(b.tree.selected); };
+    const CWidget* atOpen = nullptr;
+    i32 openedOn = -2;
+    std::vector<i32> rows;
+    CWideString movedTo;
+    std::vector<std::function<void(CFolderBrowser&)>> steps = {[&](CFolderBrowser& b) {
+      atOpen = FocusedWidget();
+      openedOn = row(b);
+    }};
+    for (int i = 0; i < c.downs; ++i) {
+      steps.push_back(key(VK_DOWN, true));
+      steps.push_back(key(VK_DOWN, false));
+      steps.push_back([&](CFolderBrowser& b) { rows.push_back(row(b)); });
+    }
+    steps.push_back([&](CFolderBrowser& b) { b.BuildPath(b.tree.selected, &movedTo); });
+    steps.push_back(key(VK_RETURN, true));
+    steps.push_back(key(VK_RETURN, false));
+    CFolderBrowser browser;
+    const i32 answer = ShowWithSteps(browser, c.path, steps);
+    system.SetKeyDown(VK_RETURN, false);
+    EXPECT_TRUE(atOpen == &browser.tree) << "the tree has the keys from the start";
+    if (c.path.empty())
+      EXPECT_EQ(-1, openedOn) << "nothing is chosen before a key";
+    else
+      EXPECT_GE(openedOn, 0) << "the folder opened on is chosen";
+    std::vector<i32> expected;
+    for (int i = 1; i <= c.downs; ++i) expected.push_back(openedOn + i);
+    EXPECT_EQ(expected, rows) << "each Down moves the selection one row";
+    EXPECT_EQ(CFolderBrowser::kAccepted, answer);
+    EXPECT_FALSE(movedTo.IsEmpty());
+    EXPECT_EQ(Text(movedTo), std::u16string(browser.GetPath())) << "Enter takes the folder moved to";
+  }
 }
 
 // A folder named on the way that is gone, whether the path ends in a name

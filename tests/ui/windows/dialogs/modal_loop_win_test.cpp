@@ -151,15 +151,25 @@ TEST_F(ModalLoop, ADialogDestroyedByASentCloseEndsTheLoopAtOnce) {
   EXPECT_EQ(0u, RunModalLoop(nullptr)) << "a window that was never created";
 }
 
-TEST_F(ModalLoop, TheDialogRunnerLetsThePressGoAndTakesTheFocusAway) {
+// The focus is away while the dialog runs and comes back after it.
+CWidget* g_focusInside = nullptr;
+void CALLBACK NoteFocusAndCloseOwner(HWND window, UINT message, UINT_PTR id, DWORD time) {
+  g_focusInside = FocusedWidget();
+  CloseOwner(window, message, id, time);
+}
+
+TEST_F(ModalLoop, TheDialogRunnerLetsThePressGoAndTakesTheFocusAwayWhileItRuns) {
   main.probe.SetFocus();
   SetPressedWidget(&main.probe);
-  SetTimer(nullptr, 0, 50, &CloseOwner);
+  g_focusInside = &main.probe;
+  SetTimer(nullptr, 0, 50, &NoteFocusAndCloseOwner);
   CTestFrame dialog;
   EXPECT_EQ(0u, RunModalDialog(dialog, nullptr, nullptr));
+  EXPECT_EQ(nullptr, g_focusInside);
   EXPECT_EQ(nullptr, PressedWidget());
-  EXPECT_EQ(nullptr, FocusedWidget());
+  EXPECT_EQ(&main.probe, FocusedWidget()) << "given back";
   EXPECT_EQ(nullptr, GetCapture());
+  StoreFocusedWidget(nullptr);
 }
 
 // A press held on a button of the window below when a dialog opens over it
