@@ -40,15 +40,13 @@ class CGate {
   bool WaitUntilParked(u32 milliseconds, void (*between)() = nullptr) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     std::unique_lock<std::mutex> hold(mutex_);
-    for (;;) {
-      const auto slice = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
-      if (changed_.wait_until(hold, between && slice < end ? slice : end, [this] { return waiting_ > permits_; }))
-        return true;
+    while (!changed_.wait_for(hold, std::chrono::milliseconds(5), [this] { return waiting_ > permits_; })) {
       if (std::chrono::steady_clock::now() >= end) return false;
       hold.unlock();
-      between();
+      if (between) between();
       hold.lock();
     }
+    return true;
   }
   // From parked to parked: the parked thread let through once, then its
   // next arrival waited for. False when none was parked or none came.

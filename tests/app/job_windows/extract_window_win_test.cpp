@@ -116,10 +116,9 @@ std::u16string WindowTitle(HWND w) {
 
 // extract.iso, except that, once armed (after the format detection, which
 // reads the UDF anchor far into the image), the reads from `from` on hang:
-// parked at the source's gate until Release opens it, or the first of them
-// in a read of an empty pipe (which an aborted read ends). The pipe gives
-// up after 30 s and the gate after its hold limit, so that a window that
-// never stops its worker fails the test instead of hanging it.
+// at the gate until Release, or the first in a read of an empty pipe (which
+// an aborted read ends; given up after 30 s, so that a window that never
+// stops its worker fails the test instead of hanging it).
 class CHangingSource : public CTestFileSource {
  public:
   enum Hang { kPipeRead, kGated };
