@@ -9,6 +9,7 @@
 
 #include "runtime/static_text.h"
 #include "runtime/threads.h"
+#include "support/own_process.h"
 
 namespace {
 
@@ -61,8 +62,9 @@ void NoteHeld() {
 // Static texts and static records are built once, on first use, which
 // registers the exit callback that releases what they hold: they are
 // released from the exit list in the order of their first use, between the
-// callbacks registered before and after that moment, each once.
-TEST_F(ExitListTest, StaticTextsAndRecordsAreReleasedFromTheListInTheOrderOfFirstUse) {
+// callbacks registered before and after that moment, each once (in a
+// process of its own, where that use is the first).
+void ReleaseStaticsInTheOrderOfFirstUse() {
   const CWideString& first = rt::CStaticText<FirstText>::Get(u"first");
   EXPECT_EQ(1u, rt::ExitListCount());
   EXPECT_EQ(&first, &rt::CStaticText<FirstText>::Get(u"again")) << "built once";
@@ -84,6 +86,9 @@ TEST_F(ExitListTest, StaticTextsAndRecordsAreReleasedFromTheListInTheOrderOfFirs
   EXPECT_EQ("--+", g_trace) << "the first text and the record released before the note, the second text after it";
   EXPECT_TRUE(first.GetBuffer() == nullptr && holder.path.GetBuffer() == nullptr && second.GetBuffer() == nullptr);
   EXPECT_EQ(1, holder.releases);
+}
+TEST_F(ExitListTest, StaticTextsAndRecordsAreReleasedFromTheListInTheOrderOfFirstUse) {
+  ExpectInOwnProcess(&ReleaseStaticsInTheOrderOfFirstUse);
 }
 
 TEST_F(ExitListTest, SixtyFourthSucceedsSixtyFifthIsRefused) {

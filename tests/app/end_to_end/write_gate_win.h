@@ -3,17 +3,16 @@
 // time on the clock seam, as a real drive's do, so the page has progress to
 // show) and one WRITE can be held at the gate until the person lets it
 // through, so that a case finds the burn page in the middle of writing. A
-// held write waits at most kHoldLimitMs (real time) and then passes anyway.
+// held write waits at most CGate::kHoldLimitMs (real time) and then passes
+// anyway.
 #pragma once
-#include <condition_variable>
 #include <mutex>
 
+#include "support/gate.h"
 #include "support/simulated_device_io.h"
 
 class CWriteGate final : public IDeviceIo {
  public:
-  static constexpr u32 kHoldLimitMs = 60000;
-
   explicit CWriteGate(CSimulatedDeviceIo& inner) : inner_(inner) {}
   ~CWriteGate() { Release(); }
 
@@ -22,9 +21,9 @@ class CWriteGate final : public IDeviceIo {
   // Holds the `nth` WRITE(10) sent to the drive (1 = the first).
   void HoldWrite(wchar16 letter, u32 nth);
   // A write is waiting at the gate now.
-  bool Holding();
+  bool Holding() { return gate_.Parked(); }
   // Lets a held write (and every later one) through.
-  void Release();
+  void Release() { gate_.Open(); }
 
   u32 GetLogicalDriveStrings(u32 length, wchar16* buffer) override {
     return inner_.GetLogicalDriveStrings(length, buffer);
@@ -39,13 +38,11 @@ class CWriteGate final : public IDeviceIo {
 
  private:
   CSimulatedDeviceIo& inner_;
+  CGate gate_{false};
   std::mutex mutex_;
-  std::condition_variable opened_;
   wchar16 letter_ = 0;
   u32 nth_ = 0;
   u32 writes_ = 0;
-  bool holding_ = false;
-  bool released_ = false;
   wchar16 pacedLetter_ = 0;
   u32 paceMs_ = 0;
 };

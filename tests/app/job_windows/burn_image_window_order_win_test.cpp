@@ -12,6 +12,7 @@
 
 #include "app/job_windows/burn_image_window.h"
 #include "runtime/clock.h"
+#include "support/gate.h"
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/control_clicks_win.h"
 #include "tests/app/job_windows/scratch_settings_root_win.h"
@@ -24,26 +25,24 @@ namespace {
 constexpr u32 kOpaqueWhite = 0xFFFFFFFFu;
 
 // The virtual clock, except that sleeps on other threads than the test's
-// wait until the test lets them go: the panel's fade holds before its first
-// step.
+// park at a gate until the test opens it: the panel's fade holds before its
+// first step.
 class CHeldSleeps final : public IClock {
  public:
-  explicit CHeldSleeps(IClock& inner)
-      : inner_(inner), thread_(GetCurrentThreadId()), open_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  ~CHeldSleeps() { CloseHandle(open_); }
+  explicit CHeldSleeps(IClock& inner) : inner_(inner), thread_(GetCurrentThreadId()) {}
   void Sleep(u32 ms) override {
-    if (GetCurrentThreadId() != thread_) WaitForSingleObject(open_, 20000);
+    if (GetCurrentThreadId() != thread_) gate.Pass();
     inner_.Sleep(ms);
   }
   u32 Wait(void* handle, u32 ms) override { return inner_.Wait(handle, ms); }
   bool ReadCounter(u64* out) override { return inner_.ReadCounter(out); }
   bool ReadFrequency(u64* out) override { return inner_.ReadFrequency(out); }
-  void Release() { SetEvent(open_); }
+
+  CGate gate{true};
 
  private:
   IClock& inner_;
   DWORD thread_;
-  HANDLE open_;
 };
 
 class BurnImageWindowOrder : public RecorderTest {
@@ -59,7 +58,7 @@ class BurnImageWindowOrder : public RecorderTest {
     PumpPending();
   }
   void TearDown() override {
-    held_.Release();
+    held_.gate.Open();
     SetClock(&clock_);
     if (window_ && IsWindow(static_cast<HWND>(window_->Handle()))) {
       window_->CancelAndClose();
@@ -171,7 +170,7 @@ TEST_F(BurnImageWindowOrder, TheIntroPanelLiesUnderTheOptionsAndLetsTheImageRowB
   w.introPanel.Redraw();
   EXPECT_TRUE(whole == PixelsOver(w.introPanel)) << "a step of the fade covers the options";
 
-  held_.Release();
+  held_.gate.Open();
   EXPECT_TRUE(PumpUntil([&] { return !w.introPanel.IsVisible(); }));
   EXPECT_TRUE(w.extraSizeBox.IsVisible());
   EXPECT_LT(0u, Marks(w.deviceList));

@@ -4,7 +4,6 @@
 // pixels in the window's surface equal a fresh paint of the window.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
 
@@ -196,39 +195,6 @@ TEST_F(ControlLooks, InsertDiscPrompt) {
   ReleaseDrive(&job);
 }
 
-// extract.iso read through a gate: once armed, each read waits for a
-// permit, so that the window can be looked at between the worker's steps.
-class CGatedImage : public CTestFileSource {
- public:
-  CGatedImage() : CTestFileSource(u"fixtures/extract/extract.iso") {
-    permits_ = CreateSemaphoreW(nullptr, 0, 1 << 20, nullptr);
-  }
-  ~CGatedImage() override { CloseHandle(permits_); }
-  HResult ReadAt(u64 offset, void* buffer, u32 count, u32* got) override {
-    if (armed_) {
-      ++waiting_;
-      WaitForSingleObject(permits_, 20000);
-    }
-    return CTestFileSource::ReadAt(offset, buffer, count, got);
-  }
-  void Arm() { armed_ = true; }
-  // One read let through; true when the worker came back for the next.
-  bool Step() {
-    const u32 before = waiting_;
-    ReleaseSemaphore(permits_, 1, nullptr);
-    return PumpUntil([&] { return waiting_ > before; });
-  }
-  void OpenWide() {
-    armed_ = false;
-    ReleaseSemaphore(permits_, 1 << 16, nullptr);
-  }
-
- private:
-  HANDLE permits_;
-  std::atomic<bool> armed_{false};
-  std::atomic<u32> waiting_{0};
-};
-
 CExtractWindow* g_extract = nullptr;
 std::function<void(CExtractWindow&)> g_extractSteps;
 void CALLBACK RunExtractSteps(HWND, UINT, UINT_PTR id, DWORD) {
@@ -248,14 +214,17 @@ TEST_F(ControlLooks, ExtractionWindow) {
   CExtractWindow w;
   for (const char16_t* name : {u"chunk_minus_one.bin", u"\u00c9cole.txt", u"chunk_exact.bin", u"one_mb.bin"})
     w.AddEntry(reader.GetJolietRoot().FindChild(name));
-  CGatedImage* image = new CGatedImage;
+  // extract.iso with every read of the worker gated (after the format
+  // detection), so that the window is looked at between its steps.
+  CTestFileSource* image = new CTestFileSource(u"fixtures/extract/extract.iso");
   ASSERT_EQ(0, w.extraction.AttachImage(image, false));
-  image->Arm();
+  image->gate.Shut();
   g_extract = &w;
   g_extractSteps = [&](CExtractWindow& window) {
     auto file = [&] {  // reads let through until the next file begins
+      ASSERT_TRUE(image->gate.WaitUntilParked(5000, PumpPending)) << "the worker waits at its next read";
       const double before = window.progress.value;
-      for (int i = 0; i < 8 && window.progress.value == before; ++i) ASSERT_TRUE(image->Step());
+      for (int i = 0; i < 8 && window.progress.value == before; ++i) ASSERT_TRUE(image->gate.Step(5000, PumpPending));
       ASSERT_NE(before, window.progress.value);
     };
     const CWidget *bar = &window.progress, *label = &window.label, *cancel = &window.cancel;
@@ -267,7 +236,7 @@ TEST_F(ControlLooks, ExtractionWindow) {
                                {"the last file's name", Act::kRun, label, [] { PumpPending(); }},
                                {"Cancel lit", Act::kMoveOnto, cancel},
                                {"Cancel let go", Act::kMoveAway, cancel}});
-    image->OpenWide();
+    image->gate.Open();
   };
   SetTimer(nullptr, 0, 20, RunExtractSteps);
   const std::wstring target = out.wstring();

@@ -115,15 +115,15 @@ std::u16string WindowTitle(HWND w) {
 }
 
 // extract.iso, except that, once armed (after the format detection, which
-// reads the UDF anchor far into the image), the first read from `from` on
-// hangs: in a read of an empty pipe (which an aborted read ends) or on an
-// event that only Release sets. Either gives up after 30 s, so that a
-// window that never stops its worker fails the test instead of hanging it.
+// reads the UDF anchor far into the image), the reads from `from` on hang:
+// at the gate until Release, or the first in a read of an empty pipe (which
+// an aborted read ends; given up after 30 s, so that a window that never
+// stops its worker fails the test instead of hanging it).
 class CHangingSource : public CTestFileSource {
  public:
-  enum Hang { kPipeRead, kEventWait };
+  enum Hang { kPipeRead, kGated };
   CHangingSource(u64 from, Hang hang)
-      : CTestFileSource(Wide(kFixtures / "extract.iso").c_str()), from_(from), hang_(hang) {
+      : CTestFileSource(Wide(kFixtures / "extract.iso").c_str(), from), from_(from), hang_(hang) {
     CreatePipe(&pipeRead_, &pipeWrite_, nullptr, 0);
     release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   }
@@ -139,28 +139,30 @@ class CHangingSource : public CTestFileSource {
   }
   HResult ReadAt(u64 offset, void* buffer, u32 count, u32* got) override {
     *got = 0;
-    if (armed_ && offset >= from_ && !hung_.exchange(true)) {
+    if (hang_ == kPipeRead && armed_ && offset >= from_ && !hung_.exchange(true)) {
       hanging_ = true;
-      if (hang_ == kPipeRead) {
-        char byte = 0;
-        DWORD n = 0;
-        // Nothing is ever written: only an abort or the give-up ends it.
-        SetTimeoutCloser();
-        if (!ReadFile(pipeRead_, &byte, 1, &n, nullptr)) {
-          const DWORD error = GetLastError();
-          hanging_ = false;
-          return HResultFromError(error);
-        }
-      } else {
-        WaitForSingleObject(release_, 30000);
+      char byte = 0;
+      DWORD n = 0;
+      // Nothing is ever written: only an abort or the give-up ends it.
+      SetTimeoutCloser();
+      if (!ReadFile(pipeRead_, &byte, 1, &n, nullptr)) {
+        const DWORD error = GetLastError();
+        hanging_ = false;
+        return HResultFromError(error);
       }
       hanging_ = false;
     }
     return CTestFileSource::ReadAt(offset, buffer, count, got);
   }
-  void Arm() { armed_ = true; }
-  bool IsHanging() const { return hanging_; }
-  void Release() { SetEvent(release_); }
+  void Arm() {
+    if (hang_ == kGated) gate.Shut();
+    armed_ = true;
+  }
+  bool IsHanging() { return hanging_ || gate.Parked(); }
+  void Release() {
+    gate.Open();
+    SetEvent(release_);
+  }
 
  private:
   // The give-up of the pipe read: its writing end closed after 30 s.
@@ -319,7 +321,7 @@ TEST(ExtractWindow, TheLabelShowsTheAccentOfTheFileBeingWritten) {
   CLanguageScope language(kLanguageEnglish);
   const std::u16string shown = u"Extracting files... \u00C9cole.txt";
   const i32 glyphRows = GlyphRowsOf(shown);
-  HangingRun run("accent", CHangingSource::kEventWait, u"empty.txt", u"\u00C9cole.txt", 0);
+  HangingRun run("accent", CHangingSource::kGated, u"empty.txt", u"\u00C9cole.txt", 0);
   i32 inked = -1, labelHeight = 0;
   run.Run([&] {
     auto& label = run.w.label;
@@ -363,7 +365,7 @@ TEST(ExtractWindow, ALongNameShowsOnOneLineShortenedWithEveryGlyphWhole) {
   ASSERT_EQ(63u, name.size());
   double lineHeight = 0;
   const i32 glyphRows = GlyphRowsOf(shown, &lineHeight);
-  HangingRun run("long", CHangingSource::kEventWait, u"empty.txt", name.c_str(), 0);
+  HangingRun run("long", CHangingSource::kGated, u"empty.txt", name.c_str(), 0);
   ASSERT_NE(nullptr, run.image.Entry(name.c_str()));
   std::vector<u32> drawn, again, ground, roomyDrawn, roomyGround, startDrawn;
   i32 width = 0, height = 0, roomyHeight = 0;
@@ -579,7 +581,7 @@ TEST(ExtractWindow, EnterOnTheFocusedCloseOrCancelOfTheOverwriteQuestionKeepsThe
 // extraction stops by itself), and the held Cancel below neither fires nor
 // stays held.
 TEST(ExtractWindow, AQuestionOpenedUnderAHeldPressAnswersItsOwnClicks) {
-  HangingRun run("held_press", CHangingSource::kEventWait, u"chunk_exact.bin");
+  HangingRun run("held_press", CHangingSource::kGated, u"chunk_exact.bin");
   std::ofstream(run.out / "chunk_exact.bin", std::ios::binary) << "old";
   CMessageBox* box = nullptr;
   bool heldWhenAsked = false;
@@ -656,7 +658,7 @@ TEST(ExtractWindow, AReadThatCannotBeAbortedKeepsTheWindowAndIsTold) {
   CLanguageScope language(kLanguageEnglish);
   CVirtualClock clock;
   CInstalledClock installed(clock);
-  HangingRun run("stuck", CHangingSource::kEventWait);
+  HangingRun run("stuck", CHangingSource::kGated);
   bool cancelled = false, stayed = false, stopping = false, told = false;
   u64 toldAfterMs = 0, cancelledAtMs = 0;
   const u32 answer = run.Run([&] {
@@ -696,7 +698,7 @@ TEST(ExtractWindow, AReadThatCannotBeAbortedKeepsTheWindowAndIsTold) {
 TEST(ExtractWindow, AWindowDestroyedUnderAHangingReadStillWaitsForItsWorker) {
   CVirtualClock clock;
   CInstalledClock installed(clock);
-  HangingRun run("destroyed", CHangingSource::kEventWait);
+  HangingRun run("destroyed", CHangingSource::kGated);
   bool destroyed = false, toldWhileHanging = false;
   const u32 answer = run.Run([&] {
     if (!destroyed) {

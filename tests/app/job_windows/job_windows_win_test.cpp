@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -96,16 +95,6 @@ class JobWindowsTest : public RecorderTest {
   bool StopPolling(CDriveManager& manager, IMediaListener* listener) {
     manager.RemoveListener(listener);
     return PumpUntil([&] { return !manager.IsPolling(); });
-  }
-  // Runs the window's messages until `done` holds (real-time bound).
-  bool PumpUntil(const std::function<bool()>& done, u32 ms = 5000) {
-    const DWORD end = GetTickCount() + ms;
-    while (!done()) {
-      if (static_cast<i32>(GetTickCount() - end) > 0) return false;
-      PumpPending();
-      Sleep(1);
-    }
-    return true;
   }
 
   CSimulatedRecorder* f_;

@@ -136,6 +136,7 @@ TEST(MainFrame, StartsCentredWithItsTitleAndComesBackWhereItWasMoved) {
 class MainFrameTest : public ::testing::Test {
  protected:
   MainFrameTest() : installed_(io_) {
+    opened_.clear();  // what an earlier case opened
     RestoreProgramResources();
     ForgetMainSettings();
     io_.AddOpticalDrive(u'E', &recorder_);

@@ -17,7 +17,7 @@
 #include "jobs/image/iso9660_reader.h"
 #include "runtime/startup.h"
 #include "runtime/static_text.h"
-#include "ui/support/ui_test_platform.h"
+#include "support/own_process.h"
 #include "ui/windows/ole/file_group_descriptor.h"
 #include "ui/windows/ole/ole_session.h"
 #include "ui/windows/ole/transfer_formats_win.h"
@@ -140,8 +140,8 @@ void NoteTexts() {
 // image's path. Its first use registers the exit callback that releases
 // that path, so the exit list releases it in the order of first use among
 // the static texts; pastes after that find no image. (The provider's first
-// use in this executable is here.)
-TEST_F(ExplorerClipboard, TheStreamProviderIsReleasedFromTheExitListInTheOrderOfFirstUse) {
+// use, in a process of its own.)
+void ReleaseTheStreamProviderInTheOrderOfFirstUse() {
   CIso9660Reader reader;
   u64 size = 0;
   ASSERT_TRUE(reader.ReadVolume(&size, kPlainImage));
@@ -168,7 +168,9 @@ TEST_F(ExplorerClipboard, TheStreamProviderIsReleasedFromTheExitListInTheOrderOf
   rt::RunExitCallbacks();
   g_note.clip->Release();
   EXPECT_EQ("+_t-__", g_note.trace) << "the text before, the path, then the text after released in turn";
-  RestoreProgramResources();
+}
+TEST_F(ExplorerClipboard, TheStreamProviderIsReleasedFromTheExitListInTheOrderOfFirstUse) {
+  ExpectInOwnProcess(&ReleaseTheStreamProviderInTheOrderOfFirstUse);
 }
 
 }  // namespace
