@@ -1,10 +1,8 @@
-// A gate on a worker thread's path, for the tests that look at the program
-// between the worker's steps: while it is shut, a thread that comes to Pass
-// parks until the test lets it through. Each step starts with the worker
-// parked (waiting, not yet let through), so that no test depends on which
-// thread runs first or on how long a step takes. A parked thread gives up
-// after kHoldLimitMs (real time) and opens the gate: a forgotten gate fails
-// its test instead of hanging it.
+// A gate on a worker thread's path: while it is shut, a thread that comes
+// to Pass parks until the test lets it through, so each step of a test
+// starts with the worker parked, whichever thread ran first and however long
+// it took. A parked thread gives up after kHoldLimitMs (real time) and opens
+// the gate: a forgotten gate fails its test instead of hanging it.
 #pragma once
 #include <chrono>
 #include <condition_variable>
@@ -21,7 +19,6 @@ class CGate {
     std::unique_lock<std::mutex> hold(mutex_);
     if (!shut_) return;
     ++waiting_;
-    changed_.notify_all();
     if (!changed_.wait_for(hold, std::chrono::milliseconds(kHoldLimitMs), [this] { return !shut_ || permits_; }))
       shut_ = false;
     else if (shut_)
@@ -34,26 +31,12 @@ class CGate {
     std::lock_guard<std::mutex> hold(mutex_);
     return waiting_ > permits_;
   }
-  // False when no thread parked within `milliseconds`. `between` runs every
-  // few milliseconds meanwhile: on a user-interface thread, its message pump
-  // serves what the worker asks of that thread on its way.
-  bool WaitUntilParked(u32 milliseconds, void (*between)() = nullptr) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    std::unique_lock<std::mutex> hold(mutex_);
-    while (!changed_.wait_for(hold, std::chrono::milliseconds(5), [this] { return waiting_ > permits_; })) {
-      if (std::chrono::steady_clock::now() >= end) return false;
-      hold.unlock();
-      if (between) between();
-      hold.lock();
-    }
-    return true;
-  }
-  // From parked to parked: the parked thread let through once, then its
-  // next arrival waited for. False when none was parked or none came.
-  bool Step(u32 milliseconds, void (*between)() = nullptr) {
+  // The parked thread let through once: it is parked again when it comes
+  // back to the gate. False when none was parked.
+  bool LetOneThrough() {
     if (!Parked()) return false;
     Set(true, 1);
-    return WaitUntilParked(milliseconds, between);
+    return true;
   }
 
  private:

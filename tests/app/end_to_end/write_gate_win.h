@@ -2,9 +2,8 @@
 // simulated drives, except that writes can be paced (each WRITE takes some
 // time on the clock seam, as a real drive's do, so the page has progress to
 // show) and one WRITE can be held at the gate until the person lets it
-// through, so that a case finds the burn page in the middle of writing. A
-// held write waits at most CGate::kHoldLimitMs (real time) and then passes
-// anyway.
+// through (a CGate), so that a case finds the burn page in the middle of
+// writing.
 #pragma once
 #include <mutex>
 

@@ -221,10 +221,12 @@ TEST_F(ControlLooks, ExtractionWindow) {
   image->gate.Shut();
   g_extract = &w;
   g_extractSteps = [&](CExtractWindow& window) {
-    auto file = [&] {  // reads let through until the next file begins
-      ASSERT_TRUE(image->gate.WaitUntilParked(5000, PumpPending)) << "the worker waits at its next read";
+    auto parked = [&] { return PumpUntil([&] { return image->gate.Parked(); }); };
+    auto file = [&] {  // reads let through, from parked to parked, until the next file begins
+      ASSERT_TRUE(parked()) << "the worker waits at its next read";
       const double before = window.progress.value;
-      for (int i = 0; i < 8 && window.progress.value == before; ++i) ASSERT_TRUE(image->gate.Step(5000, PumpPending));
+      for (int i = 0; i < 8 && window.progress.value == before; ++i)
+        ASSERT_TRUE(image->gate.LetOneThrough() && parked());
       ASSERT_NE(before, window.progress.value);
     };
     const CWidget *bar = &window.progress, *label = &window.label, *cancel = &window.cancel;

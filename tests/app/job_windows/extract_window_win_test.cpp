@@ -139,7 +139,7 @@ class CHangingSource : public CTestFileSource {
   }
   HResult ReadAt(u64 offset, void* buffer, u32 count, u32* got) override {
     *got = 0;
-    if (hang_ == kPipeRead && armed_ && offset >= from_ && !hung_.exchange(true)) {
+    if (armed_ && offset >= from_ && !hung_.exchange(true)) {
       hanging_ = true;
       char byte = 0;
       DWORD n = 0;
@@ -154,10 +154,7 @@ class CHangingSource : public CTestFileSource {
     }
     return CTestFileSource::ReadAt(offset, buffer, count, got);
   }
-  void Arm() {
-    if (hang_ == kGated) gate.Shut();
-    armed_ = true;
-  }
+  void Arm() { hang_ == kGated ? gate.Shut() : armed_.store(true); }
   bool IsHanging() { return hanging_ || gate.Parked(); }
   void Release() {
     gate.Open();
