@@ -10,7 +10,6 @@
 
 // First: the canvas's DrawText is not the window system's macro.
 #include "runtime/win.h"
-#include <winioctl.h>
 
 #include <algorithm>
 #include <string>
@@ -22,42 +21,13 @@
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/burn_image_window_steps_win.h"
 #include "tests/app/job_windows/control_rects.h"
+#include "tests/app/job_windows/sparse_file_win.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/memory_canvas.h"
 
 namespace {
 
 constexpr u64 k100Gb = 100ull << 30;
-
-// A scratch copy of an image (or an empty file) made `bytes` long by a
-// sparse end, under a name of its own; deleted when the test ends.
-class CSparseImage {
- public:
-  CSparseImage(const wchar_t* source, u64 bytes) {
-    wchar_t dir[MAX_PATH], path[MAX_PATH];
-    if (!GetTempPathW(MAX_PATH, dir) || !GetTempFileNameW(dir, L"kvf", 0, path)) return;
-    path_.assign(reinterpret_cast<const char16_t*>(path));
-    if (source && !CopyFileW(source, path, FALSE)) return;
-    HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
-    DWORD ignored = 0;
-    DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(bytes);
-    made_ = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
-    CloseHandle(h);
-  }
-  ~CSparseImage() {
-    if (!path_.empty()) DeleteFileW(reinterpret_cast<const wchar_t*>(path_.c_str()));
-  }
-  CSparseImage(const CSparseImage&) = delete;
-  CSparseImage& operator=(const CSparseImage&) = delete;
-  const char16_t* Path() const { return made_ ? path_.c_str() : nullptr; }
-
- private:
-  std::u16string path_;
-  bool made_ = false;
-};
 
 // Where a pair's pixels are (content coordinates, y up, ends excluded) and
 // what its text runs say.
@@ -130,8 +100,8 @@ TEST_F(BurnImageFiguresTest, TheFiguresKeepApartInsideTheWindow) {
   Attach();
   Insert(MediumPreset::kCdR);
   CDriveManager manager;
-  const CSparseImage big(nullptr, k100Gb);
-  const CSparseImage bigLabelled(L"fixtures\\iso\\long_label.iso", k100Gb);
+  const CSparseFile big(nullptr, k100Gb);
+  const CSparseFile bigLabelled(L"fixtures\\iso\\long_label.iso", k100Gb);
   ASSERT_NE(nullptr, big.Path());
   ASSERT_NE(nullptr, bigLabelled.Path());
   const std::u16string label = u"UBUNTU_22_04_3_LTS_AMD64_DESKTOP";

@@ -4,9 +4,6 @@
 // the sector count of an image beyond 4 GiB.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <winioctl.h>
-
 #include <cstdio>
 #include <string>
 
@@ -14,6 +11,7 @@
 #include "app/job_windows/burn_image_request.h"
 #include "app/job_windows/burn_image_settings.h"
 #include "tests/app/job_windows/scratch_settings_root_win.h"
+#include "tests/app/job_windows/sparse_file_win.h"
 
 namespace {
 
@@ -185,21 +183,10 @@ TEST_F(BurnImageSettingsTest, ChoicesRoundTripAndBadValuesKeepThePresets) {
 // (the low 32 bits alone would give 256 MiB); a count beyond 32 bits is
 // refused.
 TEST(BurnImageInfo, SizesAreSixtyFourBit) {
-  wchar_t dir[MAX_PATH], path[MAX_PATH];
-  ASSERT_GT(GetTempPathW(MAX_PATH, dir), 0u);
-  ASSERT_NE(GetTempFileNameW(dir, L"kvi", 0, path), 0u);
-  HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD ignored = 0;
-  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-  LARGE_INTEGER end;
-  end.QuadPart = 5ll << 30;
-  ASSERT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
-  CloseHandle(h);
+  const CSparseFile image(nullptr, 5ull << 30);
+  ASSERT_NE(nullptr, image.Path());
   BurnImageInfo info;
-  const bool read = ReadBurnImageInfo(reinterpret_cast<const wchar16*>(path), &info);
-  DeleteFileW(path);
-  ASSERT_TRUE(read);
+  ASSERT_TRUE(ReadBurnImageInfo(image.Path(), &info));
   EXPECT_EQ(info.bytes, 5ull << 30);
   EXPECT_EQ(info.sectors, 2621440u);
   EXPECT_FALSE(info.tooLarge);
