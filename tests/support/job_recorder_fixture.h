@@ -42,14 +42,7 @@ class JobRecorderTest : public RecorderTest {
  protected:
   JobRecorderTest() {
     clock_.SetRealPace(1);
-    RecorderTimings t;
-    t.becomingReadyMs = 200;
-    t.blankMinimalMs = 4000;
-    t.blankFullMs = 9000;
-    t.formatQuickMs = 6000;
-    t.formatFullMs = 12000;
-    t.backgroundFormatMs = 15000;
-    recorder_.SetTimings(t);
+    recorder_.SetTimings(ShortJobTimings());
     Attach();
   }
 

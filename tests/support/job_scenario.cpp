@@ -98,13 +98,8 @@ CScenarioRig::CScenarioRig(const Scenario& row)
     : row_(row), installedClock_(clock_), hooked_(io_), installedIo_(hooked_) {
   clock_.SetRealPace(row.paceUs);
   clock_.SetForeverLimitMs(60000);
-  RecorderTimings t;
-  t.becomingReadyMs = 200;
-  t.blankMinimalMs = 4000;
-  t.blankFullMs = row.blankFullMs ? row.blankFullMs : 9000;
-  t.formatQuickMs = 6000;
-  t.formatFullMs = 12000;
-  t.backgroundFormatMs = 15000;
+  RecorderTimings t = ShortJobTimings();
+  if (row.blankFullMs) t.blankFullMs = row.blankFullMs;
   t.leadInMs = row.leadInMs;
   if (row.quickDrive) {
     // Every operation short, so that the polls of a job stay few.

@@ -153,6 +153,20 @@ struct RecorderTimings {
   u32 leadInMs = 0;             // NOT READY long write at a track's first block
 };
 
+// Drive activities short enough that a job's polls of them stay few: each
+// poll costs real time, more of it on a loaded machine, and ten minutes of
+// full format cost thousands of them.
+inline RecorderTimings ShortJobTimings() {
+  RecorderTimings t;
+  t.becomingReadyMs = 200;
+  t.blankMinimalMs = 4000;
+  t.blankFullMs = 9000;
+  t.formatQuickMs = 6000;
+  t.formatFullMs = 12000;
+  t.backgroundFormatMs = 15000;
+  return t;
+}
+
 enum class SenseFormat : u8 { kFixed, kDescriptor };
 
 enum class FaultKind : u8 {

@@ -170,6 +170,14 @@ TEST(CopyDiscOneDrive, CancellingThePromptEndsTheCopyWithoutWriting) {
   EXPECT_EQ(0x08, e.CurrentProfile());
 }
 
+// A drive holding a rewritable disc, its erases and formats as short as a
+// job's tests have them.
+CSimulatedRecorder& AddRewritable(CAppSession& app, const MediumOptions& medium) {
+  CSimulatedRecorder& e = app.AddRecorder(u'E', medium);
+  e.SetTimings(ShortJobTimings());
+  return e;
+}
+
 // The erase window on a drive with a rewritable disc: the method chosen,
 // OK, the question answered Yes, the job watched to its end.
 void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true, const wchar_t* shot = nullptr) {
@@ -194,7 +202,7 @@ void EraseThroughTheWindow(CPerson& p, u32 methodId, bool asked = true, const wc
 
 TEST(EraseEndToEnd, QuickEraseOfACdRw) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
+  CSimulatedRecorder& e = AddRewritable(app, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   ASSERT_TRUE(app.Run([&](CPerson& p) { EraseThroughTheWindow(p, kTextQuickErase, true, L"erase_window.png"); }));
   EXPECT_EQ(0u, e.DiscStatus()) << "blank";
   EXPECT_EQ(1u, e.CountCommands(0xA1)) << "one BLANK";
@@ -204,7 +212,7 @@ TEST(EraseEndToEnd, QuickEraseOfACdRw) {
 // formats the disc with FORMAT UNIT.
 TEST(EraseEndToEnd, FullFormatOfACdRw) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
+  CSimulatedRecorder& e = AddRewritable(app, Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   ASSERT_TRUE(app.Run([&](CPerson& p) { EraseThroughTheWindow(p, kTextFullFormat); }));
   EXPECT_EQ(1u, e.CountCommands(0x04)) << "one FORMAT UNIT";
   EXPECT_EQ(0u, e.CountCommands(0xA1)) << "no BLANK";
@@ -216,7 +224,7 @@ TEST(EraseEndToEnd, FullFormatOfACdRw) {
 
 TEST(EraseEndToEnd, FullFormatOfADvdPlusRw) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kDvdPlusRw, DiscFill::kBlank));
+  CSimulatedRecorder& e = AddRewritable(app, Disc(MediumPreset::kDvdPlusRw, DiscFill::kBlank));
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     ASSERT_TRUE(p.ChooseMenuItem(kCmdSpanish));
     p.Settle();
@@ -229,7 +237,7 @@ TEST(EraseEndToEnd, FullFormatOfADvdPlusRw) {
 // Going on with a stopped background format erases nothing: no question.
 TEST(EraseEndToEnd, ContinuingABackgroundFormatAsksNothing) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kDvdPlusRw, DiscFill::kAppendable));
+  CSimulatedRecorder& e = AddRewritable(app, Disc(MediumPreset::kDvdPlusRw, DiscFill::kAppendable));
   ASSERT_EQ(1u, e.BackgroundFormatStatus());
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     EraseThroughTheWindow(p, kTextContinueFormat, false);

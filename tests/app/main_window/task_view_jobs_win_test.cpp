@@ -77,6 +77,7 @@ TEST_F(TaskViewJobs, AFailedStartLeavesNoPageAndNoDrive) {
 }
 
 TEST_F(TaskViewJobs, AnEraseShowsItsPageUntilItsCloseButtonTakesItAway) {
+  recorder_.SetTimings(ShortJobTimings());
   Attach();
   Insert(MediumPreset::kCdRw, DiscFill::kComplete);
   CMainFrame frame;
