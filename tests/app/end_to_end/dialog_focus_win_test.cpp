@@ -45,10 +45,12 @@ i32 LightTile(CPerson& p, u32 command) {
 }
 
 // The system's pointer rests where the person's does, in the screen's
-// corner, away from the program's windows: the window system sends a move
-// to the window that comes to lie under a resting pointer when the one over
-// it closes, which would light the start tile under it.
-bool RestPointerAway(CPerson& p) { return SetCursorPos(0, 0) && p.Settle(); }
+// corner, away from the program's windows, from before the program starts:
+// the window system sends a move to the window that comes to lie under a
+// resting pointer when the one over it closes, which would light the start
+// tile under it. Moved away only once the main window shows, the pointer
+// can be put back under it by the window's late news of its entering.
+bool RestPointerAway() { return SetCursorPos(0, 0); }
 
 template <class W>
 bool IsWindowOf(void* window) {
@@ -82,11 +84,11 @@ TEST(EndToEndDialogFocus, AfterADialogClosesTheLitTileRunsAgainWithEnter) {
       {"erase window", kCmdEraseDisc, 0, &IsWindowOf<CEraseWindow>, &IsWindowOf<CEraseWindow>},
       {"About box", kCmdEraseDisc, kCmdAbout, &IsWindowOf<CMessageBox>, &IsWindowOf<CEraseWindow>},
   };
+  ASSERT_TRUE(RestPointerAway());
   CAppSession app;
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
-    ASSERT_TRUE(RestPointerAway(p));
     for (const auto& c : cases) {
       SCOPED_TRACE(c.what);
       const i32 tile = LightTile(p, c.tile);
@@ -109,11 +111,11 @@ TEST(EndToEndDialogFocus, AfterADialogClosesTheLitTileRunsAgainWithEnter) {
 // burn-image window's "..." gives the focus back to "..." (Space opens it
 // again), and the burn-image window, closed, to the start strip.
 TEST(EndToEndDialogFocus, EachClosingDialogGivesTheFocusBackToTheOneBelow) {
+  ASSERT_TRUE(RestPointerAway());
   CAppSession app;
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
-    ASSERT_TRUE(RestPointerAway(p));
     const i32 tile = LightTile(p, kCmdBurnImage);
     ASSERT_TRUE(p.Press(VK_SPACE));
     void* burn = p.WaitForActiveWindow("the burn-image window", p.MainWindow());
