@@ -49,8 +49,10 @@ i32 LightTile(CPerson& p, u32 command) {
 // the window system sends a move to the window that comes to lie under a
 // resting pointer when the one over it closes, which would light the start
 // tile under it. Moved away only once the main window shows, the pointer
-// can be put back under it by the window's late news of its entering.
-bool RestPointerAway() { return SetCursorPos(0, 0); }
+// can be put back under it by the window's late news of its entering. Two
+// moves: a move to where the system already believes the pointer to be
+// (before any window, the corner) does not move the real one.
+bool RestPointerAway() { return SetCursorPos(1, 1) && SetCursorPos(0, 0); }
 
 template <class W>
 bool IsWindowOf(void* window) {
