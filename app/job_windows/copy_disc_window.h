@@ -43,10 +43,8 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   BurnRequest* request = nullptr;
   CArray<u32> sourceMap, destMap;
   i32 sourceEntry = -1, destEntry = -1;
-  CopySource source;
+  CopySource source;         // what the copy needs; its close and method go to the request
   bool sourceKnown = false;  // the source disc was read
-  bool finalize = true;
-  bool discAtOnce = false;
   bool overburn = false;
   u32 cancelled = 1;
   CFontRef bigFont;

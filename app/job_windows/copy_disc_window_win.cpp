@@ -185,8 +185,6 @@ void CCopyDiscWindow::UpdateSource() {
   }
   source = read;
   sourceKnown = true;
-  finalize = read.finalized;
-  discAtOnce = read.isCd;
   StopPulseAndAllow();
   EnableControl(destinationList, true);
   UpdateDestination(drive.Get());
@@ -257,18 +255,12 @@ void CCopyDiscWindow::EjectDestination(u32) {
 void CCopyDiscWindow::AcceptAndClose() {
   cancelled = 0;
   if (request) {
-    request->source = SourceDrive();
-    request->destination = DestinationDrive();
-    u8 options = request->options & ~(kOptionMode2Form1 | kOptionVerify | kOptionCloseDisc | kOptionOverburn | kOptionDirectCopy);
-    options |= kOptionBufe;
-    if (finalize) options |= kOptionCloseDisc;
-    if (verify.IsChecked()) options |= kOptionVerify;
-    if (directCopy.IsChecked() && DirectCopyOffered()) options |= kOptionDirectCopy;
-    if (overburn) options |= kOptionOverburn;
-    request->options = options;
-    request->method = discAtOnce ? kMethodDiscAtOnce : kMethodTrackAtOnce;
-    request->writeSpeed = kWriteSpeedAutomatic;
-    request->titleId = kTextCopyDisc;
+    CopyChoices choices;
+    choices.source = SourceDrive();
+    choices.destination = DestinationDrive();
+    choices.verify = verify.IsChecked();
+    choices.direct = directCopy.IsChecked() && DirectCopyOffered();
+    FillCopyRequest(request, choices, source, overburn);
   }
   PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
 }
