@@ -23,6 +23,9 @@
 #include "ui/windows/frame/frame_window.h"
 
 inline constexpr wchar16 kCopyKey[] = u"\\Copy";
+// The status line while no drive can be written to.
+inline constexpr BilingualText kNoRecorderText = {u"There is no recorder to copy onto",
+                                                  u"No hay ninguna grabadora en la que copiar"};
 
 class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
  public:
@@ -78,6 +81,7 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   void UpdateDestination(CDrive* sourceDrive);
   void OnMediaChanged(u32 driveIndex);
   void ShowStatus(u32 textId, const wchar16* medium);
+  void ShowStatusText(const CWideString& text);
   void AcceptAndClose();
   void CancelAndClose();
 

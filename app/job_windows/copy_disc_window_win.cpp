@@ -168,6 +168,8 @@ void CCopyDiscWindow::UpdateDirectCopy() {
 void CCopyDiscWindow::UpdateSource() {
   UpdateDirectCopy();
   sourceKnown = false;
+  // Nothing to copy onto: OK stays off whatever the source holds.
+  if (DestinationDrive() < 0) return ShowStatusText(CWideString(PickText(kNoRecorderText)));
   const i32 index = SourceDrive();
   CHeldDrive drive(index >= 0 ? drives->OpenDrive(static_cast<u32>(index)) : nullptr);
   if (!drive) {
@@ -211,9 +213,11 @@ void CCopyDiscWindow::OnMediaChanged(u32 driveIndex) {
     UpdateDestination(nullptr);
 }
 
-void CCopyDiscWindow::ShowStatus(u32 textId, const wchar16* medium) {
+void CCopyDiscWindow::ShowStatus(u32 textId, const wchar16* medium) { ShowStatusText(StatusText(textId, medium)); }
+
+void CCopyDiscWindow::ShowStatusText(const CWideString& text) {
   EnableControl(ok, false);
-  pulse.Show(StatusText(textId, medium));
+  pulse.Show(text);
 }
 
 void CCopyDiscWindow::StopPulseAndAllow() {
