@@ -9,6 +9,7 @@
 class CDrive;
 class CDriveManager;
 class CWideString;
+enum class DriveOpenFailure : u8;
 
 class IJobQuestions {
  public:
@@ -17,6 +18,9 @@ class IJobQuestions {
   virtual bool ConfirmErase() = 0;
   // "Error when locking device: " and the drive's name.
   virtual void ReportLockError(const CWideString& driveName) = 0;
+  // The destination could not be opened, and why; the drive's name is empty
+  // when there is no such drive.
+  virtual void ReportOpenError(DriveOpenFailure why, const CWideString& driveName) = 0;
 
  protected:
   ~IJobQuestions() = default;
@@ -37,9 +41,10 @@ bool ConfirmBurnDestination(CDriveManager& drives, i32 destination, i32 source, 
 // continuation asks. True to go on.
 bool ConfirmErase(u32 method, IJobQuestions& ui);
 
-// The destination for a job: opened and its volume locked. Null when it is
-// out of range or in use (silently), or when the lock fails (reported, and
-// the drive released again).
+// The destination for a job: opened and its volume locked. Null, and the
+// user told why, when there is no such drive, when it cannot be opened (in
+// use, refused by the system, not answering) or when the lock fails (the
+// drive then released again).
 CDrive* OpenLockedDestination(CDriveManager& drives, i32 index, IJobQuestions& ui);
 
 // A destination from OpenLockedDestination that no job took over: its
@@ -51,4 +56,5 @@ class CJobQuestionBoxes final : public IJobQuestions {
  public:
   bool ConfirmErase() override;
   void ReportLockError(const CWideString& driveName) override;
+  void ReportOpenError(DriveOpenFailure why, const CWideString& driveName) override;
 };

@@ -160,3 +160,26 @@ CopyVerdict JudgeCopyDestination(const CopySource& source, const DestinationMedi
   v.ok = true;
   return v;
 }
+
+CopyVerdict JudgeInsertedDisc(CDrive& drive, BurnRequest* request) {
+  request->options &= static_cast<u8>(~kOptionOverburn);
+  const CopyVerdict v = JudgeCopyDestination(CopySourceFromRequest(*request), DescribeDestination(drive));
+  if (v.ok && v.overburn) request->options |= kOptionOverburn;
+  return v;
+}
+
+void FillCopyRequest(BurnRequest* request, const CopyChoices& choices, const CopySource& disc, bool overburn) {
+  request->source = choices.source;
+  request->destination = choices.destination;
+  u8 options = request->options &
+               static_cast<u8>(~(kOptionMode2Form1 | kOptionVerify | kOptionCloseDisc | kOptionOverburn | kOptionDirectCopy));
+  options |= kOptionBufe;
+  if (disc.finalized) options |= kOptionCloseDisc;
+  if (choices.verify) options |= kOptionVerify;
+  if (choices.direct && choices.source != choices.destination) options |= kOptionDirectCopy;
+  if (overburn) options |= kOptionOverburn;
+  request->options = options;
+  request->method = disc.isCd ? kMethodDiscAtOnce : kMethodTrackAtOnce;
+  request->writeSpeed = kWriteSpeedAutomatic;
+  request->titleId = kTextCopyDisc;
+}

@@ -71,3 +71,20 @@ struct CopyVerdict {
   bool overburn = false;           // a CD up to a tenth over its capacity
 };
 CopyVerdict JudgeCopyDestination(const CopySource& source, const DestinationMedium& medium);
+
+// The insert-disc prompt's look at the disc in the destination drive of a
+// one-drive copy, judged against the source the burn recorded in its
+// request; the request's overburn bit follows the verdict.
+CopyVerdict JudgeInsertedDisc(CDrive& drive, BurnRequest* request);
+
+// What the person chose in the copy window besides what it found out.
+struct CopyChoices {
+  i32 source = -1;       // drive indexes behind the chosen entries
+  i32 destination = -1;
+  bool verify = false;   // "Verify" ticked
+  bool direct = false;   // "Direct copy" ticked (it counts between two drives only)
+};
+// The copy window's accept: the request for a copy of `disc` (its last
+// session left open stays open; a CD is copied disc at once), with the
+// destination check's overburn.
+void FillCopyRequest(BurnRequest* request, const CopyChoices& choices, const CopySource& disc, bool overburn);

@@ -23,6 +23,9 @@
 #include "ui/windows/frame/frame_window.h"
 
 inline constexpr wchar16 kCopyKey[] = u"\\Copy";
+// The status line while no drive can be written to.
+inline constexpr BilingualText kNoRecorderText = {u"There is no recorder to copy onto",
+                                                  u"No hay ninguna grabadora en la que copiar"};
 
 class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
  public:
@@ -43,10 +46,8 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   BurnRequest* request = nullptr;
   CArray<u32> sourceMap, destMap;
   i32 sourceEntry = -1, destEntry = -1;
-  CopySource source;
+  CopySource source;         // what the copy needs; its close and method go to the request
   bool sourceKnown = false;  // the source disc was read
-  bool finalize = true;
-  bool discAtOnce = false;
   bool overburn = false;
   u32 cancelled = 1;
   CFontRef bigFont;
@@ -80,6 +81,7 @@ class CCopyDiscWindow : public CFrameWindow<CCopyDiscWindow> {
   void UpdateDestination(CDrive* sourceDrive);
   void OnMediaChanged(u32 driveIndex);
   void ShowStatus(u32 textId, const wchar16* medium);
+  void ShowStatusText(const CWideString& text);
   void AcceptAndClose();
   void CancelAndClose();
 

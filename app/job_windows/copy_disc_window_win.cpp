@@ -168,6 +168,8 @@ void CCopyDiscWindow::UpdateDirectCopy() {
 void CCopyDiscWindow::UpdateSource() {
   UpdateDirectCopy();
   sourceKnown = false;
+  // Nothing to copy onto: OK stays off whatever the source holds.
+  if (DestinationDrive() < 0) return ShowStatusText(CWideString(PickText(kNoRecorderText)));
   const i32 index = SourceDrive();
   CHeldDrive drive(index >= 0 ? drives->OpenDrive(static_cast<u32>(index)) : nullptr);
   if (!drive) {
@@ -185,8 +187,6 @@ void CCopyDiscWindow::UpdateSource() {
   }
   source = read;
   sourceKnown = true;
-  finalize = read.finalized;
-  discAtOnce = read.isCd;
   StopPulseAndAllow();
   EnableControl(destinationList, true);
   UpdateDestination(drive.Get());
@@ -213,9 +213,11 @@ void CCopyDiscWindow::OnMediaChanged(u32 driveIndex) {
     UpdateDestination(nullptr);
 }
 
-void CCopyDiscWindow::ShowStatus(u32 textId, const wchar16* medium) {
+void CCopyDiscWindow::ShowStatus(u32 textId, const wchar16* medium) { ShowStatusText(StatusText(textId, medium)); }
+
+void CCopyDiscWindow::ShowStatusText(const CWideString& text) {
   EnableControl(ok, false);
-  pulse.Show(StatusText(textId, medium));
+  pulse.Show(text);
 }
 
 void CCopyDiscWindow::StopPulseAndAllow() {
@@ -257,18 +259,12 @@ void CCopyDiscWindow::EjectDestination(u32) {
 void CCopyDiscWindow::AcceptAndClose() {
   cancelled = 0;
   if (request) {
-    request->source = SourceDrive();
-    request->destination = DestinationDrive();
-    u8 options = request->options & ~(kOptionMode2Form1 | kOptionVerify | kOptionCloseDisc | kOptionOverburn | kOptionDirectCopy);
-    options |= kOptionBufe;
-    if (finalize) options |= kOptionCloseDisc;
-    if (verify.IsChecked()) options |= kOptionVerify;
-    if (directCopy.IsChecked() && DirectCopyOffered()) options |= kOptionDirectCopy;
-    if (overburn) options |= kOptionOverburn;
-    request->options = options;
-    request->method = discAtOnce ? kMethodDiscAtOnce : kMethodTrackAtOnce;
-    request->writeSpeed = kWriteSpeedAutomatic;
-    request->titleId = kTextCopyDisc;
+    CopyChoices choices;
+    choices.source = SourceDrive();
+    choices.destination = DestinationDrive();
+    choices.verify = verify.IsChecked();
+    choices.direct = directCopy.IsChecked() && DirectCopyOffered();
+    FillCopyRequest(request, choices, source, overburn);
   }
   PostMessageW(static_cast<HWND>(handle), WM_CLOSE, 0, 0);
 }

@@ -75,10 +75,8 @@ void CInsertDiscPrompt::OnDestroy() {
 
 bool CInsertDiscPrompt::CheckMedium() {
   if (!drive || !request) return false;
-  request->options &= static_cast<u8>(~kOptionOverburn);
-  const CopyVerdict v = JudgeCopyDestination(CopySourceFromRequest(*request), DescribeDestination(*drive));
+  const CopyVerdict v = JudgeInsertedDisc(*drive, request);
   if (v.ok) {
-    if (v.overburn) request->options |= kOptionOverburn;
     pulse.Stop();
     EnableControl(ok, true);
     return true;

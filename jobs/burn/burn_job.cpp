@@ -26,6 +26,36 @@ WritePlan PlanWrite(u16 profile, u8 mediaFlags, u32 method) {
   return plan;
 }
 
+bool IsWrittenOn(const TrackExtent& entry, const WritePlan& plan) {
+  if (entry.cdOnly && !plan.cd) return false;
+  return entry.content || plan.cdDao;
+}
+
+u32 SectorsWrittenOn(const BurnRequest& request, const WritePlan& plan) {
+  u32 sum = 0;
+  for (const TrackList& session : request.sessions)
+    for (const TrackExtent& entry : session)
+      if (IsWrittenOn(entry, plan)) sum += entry.sectorCount;
+  return sum;
+}
+
+u32 EndWrittenOn(const BurnRequest& request, const WritePlan& plan) {
+  i64 end = 0;
+  for (const TrackList& session : request.sessions)
+    for (const TrackExtent& entry : session)
+      if (IsWrittenOn(entry, plan) && static_cast<i64>(entry.start) + entry.sectorCount > end)
+        end = static_cast<i64>(entry.start) + entry.sectorCount;
+  return end > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<u32>(end);
+}
+
+TrackExtent* LastDataWrittenOn(BurnRequest& request, const WritePlan& plan) {
+  TrackExtent* last = nullptr;
+  for (TrackList& session : request.sessions)
+    for (TrackExtent& entry : session)
+      if (entry.content && IsWrittenOn(entry, plan)) last = &entry;
+  return last;
+}
+
 bool FindTrackAtOnceMisplacement(const BurnRequest& request, TrackPlacement* out) {
   u32 track = 0;
   for (const TrackList& session : request.sessions) {
@@ -132,6 +162,10 @@ CBurnPage::~CBurnPage() {
   verifyThread.Join();
   StopRefreshThread();
   cache.Free();
+}
+
+WritePlan CBurnPage::DestinationPlan() const {
+  return PlanWrite(destination->currentProfile, destination->mediaFlags, request.method);
 }
 
 void CBurnPage::FailJob(const wchar16* text) {

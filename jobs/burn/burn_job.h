@@ -88,6 +88,16 @@ struct WritePlan {
 };
 WritePlan PlanWrite(u16 profile, u8 mediaFlags, u32 method);
 
+// Whether the write puts an entry on the medium of the plan: CD-only
+// entries go to CDs only, and gaps are written only disc at once on CD
+// (elsewhere the drive places each track itself).
+bool IsWrittenOn(const TrackExtent& entry, const WritePlan& plan);
+// What the write puts on that medium: the blocks, the end of the last of
+// them (0 when none), and the last entry among them that carries data.
+u32 SectorsWrittenOn(const BurnRequest& request, const WritePlan& plan);
+u32 EndWrittenOn(const BurnRequest& request, const WritePlan& plan);
+TrackExtent* LastDataWrittenOn(BurnRequest& request, const WritePlan& plan);
+
 // Track at once on a CD: after a track the drive writes two run-out blocks
 // and the next track's 150-block pregap, so the next track of a session
 // starts this many blocks after the end of the one before it.
@@ -266,6 +276,8 @@ class CBurnPage : public CJobPage {
   bool OpenSource(MainResources* r);
   bool CopySourceToDisk(MainResources* r);
   bool WaitForDestinationDisc(MainResources* r);
+  // The write plan of the medium now in the destination drive.
+  WritePlan DestinationPlan() const;
   // Track at once on a CD: a layout whose tracks the drive cannot place as
   // it gives them ends the job before anything is erased or written.
   bool CheckTrackAtOnceLayout();

@@ -275,11 +275,9 @@ bool CBurnPage::CopySourceToDisk(MainResources* r) {
 }
 
 bool CBurnPage::WaitForDestinationDisc(MainResources* r) {
-  totalSectors.store(request.SumTrackSectors(false));
   if (!r->sameDrive) return true;
   CDrive* drive = destination;
   status.store(kStatusWaitingForDisc);
-  bool wasCd = (drive->mediaFlags & kMediaCd) != 0;
   request.copiedProfile = drive->currentProfile;
   drive->AllowRemoval();
   drive->StartStopUnit(2, 0, true);
@@ -300,17 +298,12 @@ bool CBurnPage::WaitForDestinationDisc(MainResources* r) {
       return false;
     }
   }
-  if (wasCd && !(drive->mediaFlags & kMediaCd) && request.sessions.GetCount() > 0 &&
-      request.sessions[0].GetCount() > 0) {
-    request.sessions[0].DeleteAt(0);
-    totalSectors.store(request.SumTrackSectors(false));
-  }
+  // A CD's gaps stay in the layout: a disc of another kind does not take them.
   return true;
 }
 
 bool CBurnPage::CheckTrackAtOnceLayout() {
-  CDrive* drive = destination;
-  WritePlan plan = PlanWrite(drive->currentProfile, drive->mediaFlags, request.method);
+  WritePlan plan = DestinationPlan();
   if (!plan.cd || plan.cdDao || plan.random) return true;
   TrackPlacement misplaced;
   if (!FindTrackAtOnceMisplacement(request, &misplaced)) return true;
@@ -359,9 +352,7 @@ bool CBurnPage::EraseDestination(MainResources* r) {
       }
       if (r->sourceDrive && !r->sameDrive) r->sourceDrive->StartStopUnit(0, 0, true);
     }
-    const TrackExtent* first = request.FirstTrack();
-    i64 end = first ? static_cast<i64>(first->start) + first->sectorCount : 0;
-    EraseMedia(this, drive, end > 0 ? static_cast<u32>(end) : 0, full);
+    EraseMedia(this, drive, EndWrittenOn(request, DestinationPlan()), full);
     if (!drive->LastCommandSucceeded()) {
       LogLine(u"Error Blanking media");
       ReportScsiError(*drive);
@@ -372,13 +363,14 @@ bool CBurnPage::EraseDestination(MainResources* r) {
     profile = drive->currentProfile;
   }
   if (profile == 0x13) {
-    u32 total = totalSectors.load();
-    u32 missing = (kEccBlockSectors - total % kEccBlockSectors) % kEccBlockSectors;
-    TrackExtent* first = request.FirstTrack();
-    if (missing && first) {
-      totalSectors.store(total + missing);
-      first->sectorCount += missing;
-      if (first->content) r->padBytes = missing * first->sectorSize;
+    // Whole ECC blocks: zeros after the last data written make up the rest.
+    const WritePlan plan = DestinationPlan();
+    u32 written = SectorsWrittenOn(request, plan);
+    u32 missing = (kEccBlockSectors - written % kEccBlockSectors) % kEccBlockSectors;
+    TrackExtent* last = LastDataWrittenOn(request, plan);
+    if (missing && last) {
+      last->sectorCount += missing;
+      r->padBytes = missing * last->sectorSize;
     }
   }
   return true;
@@ -387,19 +379,12 @@ bool CBurnPage::EraseDestination(MainResources* r) {
 bool CBurnPage::CheckDiscSpace() {
   if (request.options & kOptionOverburn) return true;
   CDrive* drive = destination;
-  bool cd = (drive->mediaFlags & kMediaCd) != 0;
-  i64 needed = 0;
-  for (const TrackList& session : request.sessions)
-    for (const TrackExtent& entry : session)
-      if (!entry.cdOnly || cd) {
-        i64 end = static_cast<i64>(entry.start) + entry.sectorCount;
-        if (end > needed) needed = end;
-      }
+  u32 needed = EndWrittenOn(request, DestinationPlan());
   u32 capacity = drive->GetDiscCapacity();
   // A capacity the drive does not tell is left to the drive.
-  if (capacity == 0 || needed <= static_cast<i64>(capacity)) return true;
+  if (capacity == 0 || needed <= capacity) return true;
   CWideString text(u"The source needs ");
-  text.AppendUInt(static_cast<u32>(needed));
+  text.AppendUInt(needed);
   text.Append(u" blocks, the disc has room for ");
   text.AppendUInt(capacity);
   text.Append(u" blocks");
@@ -444,9 +429,10 @@ bool CBurnPage::LoadCache(MainResources* r) {
         return false;
       }
       *slot = pregap;
-      totalSectors.fetch_add(kCdPregapBlocks);
     }
   }
+  // The layout is final: the progress counts what goes onto this disc.
+  totalSectors.store(SectorsWrittenOn(request, DestinationPlan()));
 
   r->cacheStart = cache.GetTotalWritten();
   LogLine(u"Starting to fill the cache...");

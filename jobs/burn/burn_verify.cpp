@@ -49,12 +49,12 @@ u32 CBurnPage::VerifyThread() {
     FailJob(u"Out of memory");
     return 1;
   }
-  bool cd = (destination->mediaFlags & kMediaCd) != 0;
+  const WritePlan plan = DestinationPlan();
   u32 trackNumber = 1;
   for (const TrackList& tracks : request.sessions) {
     currentRateKbs.store(0);
     for (const TrackExtent& entry : tracks) {
-      if (!entry.content || (entry.cdOnly && !cd)) continue;
+      if (!entry.content || !IsWrittenOn(entry, plan)) continue;
       if (!VerifyTrack(entry, trackNumber++, buffers.expected, buffers.read)) return 1;
     }
   }

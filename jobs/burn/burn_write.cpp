@@ -37,8 +37,7 @@ struct BufferOwner {
 }  // namespace
 
 u32 CBurnPage::WriteThread() {
-  CDrive* drive = destination;
-  WritePlan plan = PlanWrite(drive->currentProfile, drive->mediaFlags, request.method);
+  WritePlan plan = DestinationPlan();
   u32 trackNumber = 1;
   if (!BeginWrite(plan, &trackNumber)) return 1;
   // A fixed transfer block: zeros for entries without data.
@@ -56,9 +55,7 @@ u32 CBurnPage::WriteThread() {
     const TrackList& tracks = request.sessions[i];
     for (u32 j = 0; j < tracks.GetCount(); ++j) {
       const TrackExtent& entry = tracks[j];
-      if (entry.cdOnly && !plan.cd) continue;
-      // Only disc-at-once writes gaps; elsewhere the drive places each track.
-      if (!entry.content && !plan.cdDao) continue;
+      if (!IsWrittenOn(entry, plan)) continue;
       bool last = i == sessionCount - 1 && j == tracks.GetCount() - 1;
       if (!SetWriteMode(entry, last)) return 1;
       if (plan.reserve && !ReserveTrack(entry)) return 1;
@@ -95,7 +92,7 @@ bool CBurnPage::BeginWrite(const WritePlan& plan, u32* trackNumber) {
 
 bool CBurnPage::SendCueSheet(u32 session) {
   CDrive* drive = destination;
-  WritePlan plan = PlanWrite(drive->currentProfile, drive->mediaFlags, request.method);
+  WritePlan plan = DestinationPlan();
   u32 count = request.sessions.GetCount();
   bool notLast = count > 1 && session < count - 1;
   bool closeDisc = notLast ? false : (request.options & kOptionCloseDisc) != 0;
@@ -143,7 +140,7 @@ bool CBurnPage::SendCueSheet(u32 session) {
 
 bool CBurnPage::SetWriteMode(const TrackExtent& entry, bool last) {
   CDrive* drive = destination;
-  WritePlan plan = PlanWrite(drive->currentProfile, drive->mediaFlags, request.method);
+  WritePlan plan = DestinationPlan();
   if (request.method != kMethodTrackAtOnce || !plan.writeParameters) return true;
   bool closeDisc = last && (request.options & kOptionCloseDisc) != 0;
   bool bufe = (request.options & kOptionBufe) != 0;

@@ -243,6 +243,19 @@ void CScenarioRig::Finish(const CJobPage& page) {
   if (disc == DiscCheck::kUntouched && !run_.Commands(0x2A).empty()) Problem("the disc was written");
 }
 
+void CScenarioRig::FinishNotStarted() {
+  run_.ended = true;
+  run_.end = JobEnd::kNotStarted;
+  run_.trace = destination_.Trace();
+  run_.sourceTrace = source_.Trace();
+  run_.destination = &destination_;
+  run_.source = &source_;
+  CheckReleased();
+  for (u8 opcode : {u8(0x2A), u8(0xA1), u8(0x04)})
+    if (!run_.Commands(opcode).empty()) Problem("the disc was written or erased");
+  if (row_.check) row_.check(run_);
+}
+
 void CScenarioRig::CheckReleased() {
   for (wchar16 letter : {u'E', u'F'}) {
     std::string l(1, static_cast<char>(letter));
@@ -309,7 +322,12 @@ ScenarioRun CScenarioRig::RunFormat() {
 namespace {
 
 const char* EndName(JobEnd end) {
-  return end == JobEnd::kSucceeded ? "succeeded" : end == JobEnd::kFailed ? "failed" : "cancelled";
+  switch (end) {
+    case JobEnd::kSucceeded: return "succeeded";
+    case JobEnd::kFailed: return "failed";
+    case JobEnd::kCancelled: return "cancelled";
+    default: return "not started";
+  }
 }
 
 ScenarioRun Run(const Scenario& row) {

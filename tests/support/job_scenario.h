@@ -17,7 +17,11 @@
 #include "jobs/burn/burn_request.h"
 #include "support/simulated_recorder.h"
 
-enum class JobEnd : u8 { kSucceeded, kFailed, kCancelled };
+class CDrive;
+class CDriveManager;
+
+// kNotStarted: the window that starts the job refused it.
+enum class JobEnd : u8 { kSucceeded, kFailed, kCancelled, kNotStarted };
 enum class JobKind : u8 { kImage, kProject, kCopy, kFormat };
 // What the destination disc must hold after the job: the source byte for
 // byte (flushed blocks only), nothing written at all, or no check.
@@ -51,6 +55,14 @@ struct Scenario {
   MediumOptions sourceMedium;
   bool promptCancels = false;       // one-drive copy: the insert prompt is cancelled
   MediumOptions promptMedium;       // ... else this medium is inserted at the prompt
+  // A copy started as its window starts it: given the drives as the
+  // program lists them (destination 0, source 1), it fills the request as
+  // the window does on OK; false when the window refuses (no job starts).
+  std::function<bool(CDriveManager&, BurnRequest*)> window;
+  // One-drive copy: the prompt's look at the disc put in (the job's drive
+  // and request), true when it takes it; it looks again as the prompt
+  // does every few seconds, and is cancelled when it never takes it.
+  std::function<bool(CDrive&, BurnRequest*)> promptLook;
   std::vector<u32> answers;         // message-box answers in order (default: No)
   bool uiAvailable = true;
   std::vector<std::pair<wchar16, RecorderFault>> faults;
@@ -132,6 +144,8 @@ class Row {
   Row& Answers(std::initializer_list<u32> a) { s_.answers = a; return *this; }
   Row& PromptInserts(const MediumOptions& m) { s_.promptMedium = m; return *this; }
   Row& PromptCancels() { s_.promptCancels = true; return *this; }
+  Row& Window(std::function<bool(CDriveManager&, BurnRequest*)> w) { s_.window = std::move(w); return *this; }
+  Row& PromptLook(std::function<bool(CDrive&, BurnRequest*)> l) { s_.promptLook = std::move(l); return *this; }
   Row& NoUi() { s_.uiAvailable = false; return *this; }
   Row& Fault(const RecorderFault& f, wchar16 drive = u'E') { s_.faults.push_back({drive, f}); return *this; }
   Row& StopAt(i32 opcode, u32 nth, wchar16 drive = u'E') { s_.stopAt = {drive, opcode, nth}; return *this; }

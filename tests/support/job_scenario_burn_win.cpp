@@ -18,6 +18,8 @@ namespace {
 
 const wchar16 kWorkFolder[] = u"burn_work";
 const wchar16 kImagePath[] = u"burn_work\\scenario.iso";
+// Looks of the insert-disc prompt at a disc before the person gives up.
+constexpr u32 kPromptLooks = 3;
 
 std::vector<u8> Bytes(u32 sectors, u32 seed, u32 sectorSize) {
   std::vector<u8> bytes(static_cast<size_t>(sectors) * sectorSize);
@@ -167,18 +169,28 @@ ScenarioRun RunBurnScenario(CScenarioRig& rig) {
   }
   rig.ui_.SetUiAvailable(row.uiAvailable);
   for (u32 a : row.answers) rig.ui_.QueueAnswer(a);
-  rig.ui_.SetInsertDiscPrompt([&rig](i32, void* context) -> u32 {
-    rig.run_.promptProfile = static_cast<BurnRequest*>(context)->copiedProfile;
-    if (rig.row_.promptCancels) return 1;
-    rig.destination_.RemoveMedium();
-    rig.destination_.InsertMedium(rig.row_.promptMedium);
-    rig.destination_.MakeReady();
-    return 0;
-  });
 
   CDriveManager manager;
   if (row.readyWaitMs)
     for (u32 i = 0; i < manager.GetDriveCount(); ++i) manager.drives[i].readyWaitMs = row.readyWaitMs;
+  rig.ui_.SetInsertDiscPrompt([&rig, &manager](i32 index, void* context) -> u32 {
+    BurnRequest* copy = static_cast<BurnRequest*>(context);
+    rig.run_.promptProfile = copy->copiedProfile;
+    if (rig.row_.promptCancels) return 1;
+    rig.destination_.RemoveMedium();
+    rig.destination_.InsertMedium(rig.row_.promptMedium);
+    rig.destination_.MakeReady();
+    if (!rig.row_.promptLook) return 0;
+    // The prompt's first look may meet the news of the disc change.
+    for (u32 look = 0; look < kPromptLooks; ++look)
+      if (rig.row_.promptLook(manager.drives[static_cast<u32>(index)], copy)) return 0;
+    return 1;
+  });
+  if (row.window && !row.window(manager, &request)) {
+    rig.FinishNotStarted();
+    rig.ui_.SetInsertDiscPrompt(nullptr);
+    return rig.run_;
+  }
   CDrive* held = row.holdSource ? manager.OpenDrive(1) : nullptr;
   // A holder that lets go once the job has waited the given virtual time.
   std::thread releaser;
@@ -231,6 +243,7 @@ ScenarioRun RunBurnScenario(CScenarioRig& rig) {
   if (rig.run_.end == JobEnd::kSucceeded && (rig.run_.writeResult || rig.run_.verifyResult))
     rig.Problem("succeeded with a failed write or verify");
   if (row.check) row.check(rig.run_);
+  rig.ui_.SetInsertDiscPrompt(nullptr);
   RemoveFile(kImagePath);
   return rig.run_;
 }

@@ -77,6 +77,8 @@ class CScenarioRig {
   void Problem(const std::string& text);
   // Collects the outcome and checks the invariants and the disc.
   void Finish(const CJobPage& page);
+  // The same for a job its window refused: nothing may have been written.
+  void FinishNotStarted();
   // Every drive unlocked, closed and free to eject; no broken rule.
   void CheckReleased();
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/commands/job_launch.h"
@@ -13,9 +14,13 @@ class CQuestions final : public IJobQuestions {
  public:
   bool ConfirmErase() override { return ++asked, answer; }
   void ReportLockError(const CWideString& name) override { lockErrors.push_back(name.c_str()); }
+  void ReportOpenError(DriveOpenFailure why, const CWideString& name) override {
+    openErrors.push_back({why, name.c_str()});
+  }
   bool answer = false;
   int asked = 0;
   std::vector<std::u16string> lockErrors;
+  std::vector<std::pair<DriveOpenFailure, std::u16string>> openErrors;
 };
 
 class JobLaunchTest : public RecorderTest {
@@ -67,9 +72,15 @@ TEST_F(JobLaunchTest, TheDestinationIsLockedForTheJobOrReleasedWithAReport) {
   CDrive* drive = OpenLockedDestination(manager, 0, ui);
   ASSERT_NE(nullptr, drive);
   EXPECT_TRUE(io_.VolumeLocked(u'E'));
-  // In use by that job, or out of range: nothing, and nothing reported.
+  // In use by that job, out of range or none chosen: nothing, and said why.
   EXPECT_EQ(nullptr, OpenLockedDestination(manager, 0, ui));
   EXPECT_EQ(nullptr, OpenLockedDestination(manager, 3, ui));
+  EXPECT_EQ(nullptr, OpenLockedDestination(manager, -1, ui));
+  const std::vector<std::pair<DriveOpenFailure, std::u16string>> said = {
+      {DriveOpenFailure::kInUse, manager.GetName(0).c_str()},
+      {DriveOpenFailure::kNoSuchDrive, u""},
+      {DriveOpenFailure::kNoSuchDrive, u""}};
+  EXPECT_EQ(said, ui.openErrors);
   EXPECT_TRUE(ui.lockErrors.empty());
   ReleaseDrive(&drive);
   // Someone else holds the volume lock: reported with the drive's name,

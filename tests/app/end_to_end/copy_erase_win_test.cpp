@@ -14,6 +14,7 @@
 #include "person_win.h"
 #include "runtime/win.h"
 #include "shown_place_win.h"
+#include "ui/windows/dialogs/message_box.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ bool JobEnded(CMainFrame& f) {
 }
 
 // The copy window open over the main window: its source and destination
-// entries chosen by drive index, "Direct copy" set, OK pressed once it can.
-bool AcceptCopy(CPerson& p, i32 source, i32 destination, bool direct, const wchar_t* shot = nullptr) {
+// entries chosen by drive index and "Direct copy" set, until OK is on.
+bool ChooseCopy(CPerson& p, i32 source, i32 destination, bool direct, const wchar_t* shot = nullptr) {
   void* w = p.WaitForActiveWindow("the copy-disc window", p.MainWindow());
   bool ready = false;
   p.WaitUntil("the copy to be possible", [&](CMainFrame&) {
@@ -86,7 +87,12 @@ bool AcceptCopy(CPerson& p, i32 source, i32 destination, bool direct, const wcha
   });
   EXPECT_EQ(source != destination, offered) << "direct copy is offered between two drives only";
   if (shot) p.Screenshot(shot);
-  return ready && p.Press(VK_RETURN);
+  return ready;
+}
+
+// ... and OK pressed.
+bool AcceptCopy(CPerson& p, i32 source, i32 destination, bool direct, const wchar_t* shot = nullptr) {
+  return ChooseCopy(p, source, destination, direct, shot) && p.Press(VK_RETURN);
 }
 
 class CopyDiscEndToEnd : public ::testing::TestWithParam<bool> {};
@@ -168,6 +174,44 @@ TEST(CopyDiscOneDrive, CancellingThePromptEndsTheCopyWithoutWriting) {
   e.CloseTray();
   e.MakeReady();
   EXPECT_EQ(0x08, e.CurrentProfile());
+}
+
+// The destination taken by another holder after the window found it fit:
+// OK starts no job and says why, in a message the person closes; nothing
+// is written.
+TEST(CopyDiscLaunch, ADestinationThatCannotBeOpenedIsReported) {
+  CAppSession app;
+  app.AddRecorder(u'E', DataCd(kSourceBlocks));
+  CSimulatedRecorder& f = app.AddRecorder(u'F', Disc(MediumPreset::kCdR, DiscFill::kBlank));
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    p.WaitUntil("both drives", [](CMainFrame& m) { return m.drives.GetDriveCount() == 2; });
+    ASSERT_TRUE(p.ChooseMenuItem(kCmdCopyDisc));
+    ASSERT_TRUE(ChooseCopy(p, 0, 1, true));
+    CDrive* held = nullptr;
+    std::u16string expected;
+    p.OnUi([&](CMainFrame& m) {
+      held = m.drives.OpenDrive(1);
+      expected = std::u16string(u"The device is in use by another task: ") + m.drives.GetName(1).c_str();
+    });
+    ASSERT_NE(nullptr, held);
+    ASSERT_TRUE(p.Press(VK_RETURN));
+    void* box = nullptr;
+    std::u16string said;
+    p.WaitUntil("the report", [&](CMainFrame&) {
+      box = GetActiveWindow();
+      CMessageBox* m = WindowObject<CMessageBox>(box);
+      if (m) said = m->text;
+      return m != nullptr;
+    });
+    EXPECT_EQ(expected, said);
+    ASSERT_TRUE(p.Press(VK_RETURN));
+    p.WaitUntil("the report to close", [box](CMainFrame&) { return !IsWindow(static_cast<HWND>(box)); });
+    p.OnUi([&](CMainFrame& m) {
+      EXPECT_EQ(0u, m.pageHost.taskView.pane.jobs.GetCount());
+      ReleaseDrive(&held);
+    });
+  }));
+  EXPECT_EQ(0u, f.CountCommands(0x2A));
 }
 
 // A drive holding a rewritable disc, its erases and formats as short as a

@@ -16,6 +16,7 @@ class CNoQuestions final : public IJobQuestions {
  public:
   bool ConfirmErase() override { return true; }
   void ReportLockError(const CWideString&) override {}
+  void ReportOpenError(DriveOpenFailure, const CWideString&) override {}
 };
 
 class BurnImageState : public RecorderTest {

@@ -672,6 +672,47 @@ TEST_F(JobWindowsTest, CopyWindowEnterWaitsForOkAndEscapeCancels) {
   EXPECT_EQ(-7, request.source);
 }
 
+// Drives that only read, one with a data disc: nothing to copy onto. OK
+// stays off and the status line says why, whatever the source does; Enter
+// leaves the window and the request alone.
+TEST_F(JobWindowsTest, CopyWindowWithoutARecorderKeepsOkOffAndSaysWhy) {
+  DriveIdentity reader;
+  reader.profiles = {0x08, 0x10};
+  recorder_.SetIdentity(reader);
+  f_->SetIdentity(reader);
+  Put(&recorder_, Disc(MediumPreset::kCdRom, DiscFill::kComplete, 5000));
+  if (f_->HasMedium()) f_->RemoveMedium(), Clear(f_);
+  CDriveManager manager;
+  BurnRequest request;
+  request.source = -7;
+  CCopyDiscWindow w;
+  ASSERT_TRUE(w.Open(manager, &request, nullptr));
+  ASSERT_TRUE(StopPolling(manager, &w.poster));
+  EXPECT_EQ(2u, w.sourceMap.GetCount());
+  EXPECT_EQ(0u, w.destMap.GetCount());
+  const std::u16string why = PickText(kNoRecorderText);
+  for (const char* step : {"opened", "the source disc changed"}) {
+    SCOPED_TRACE(step);
+    if (step[0] == 't') {
+      Put(&recorder_, Disc(MediumPreset::kDvdRom, DiscFill::kComplete, 3000));
+      w.OnMediaChanged(0);
+    }
+    EXPECT_FALSE(w.CanAccept());
+    EXPECT_EQ(why, StatusOf(w));
+    EXPECT_TRUE(w.pulse.IsPulsing());
+    EXPECT_EQ(0u, io_.OpenHandleCount());
+  }
+  HWND window = static_cast<HWND>(w.Handle());
+  SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+  PumpPending();
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(-7, request.source) << "the request is left alone";
+  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+  PumpPending();
+  EXPECT_FALSE(IsWindow(window));
+}
+
 // The items an eject bar paints, as the theme is asked to draw them.
 template <class TBar>
 std::vector<ThemeCall> PaintedItems(TBar& bar) {

@@ -19,7 +19,9 @@ class CScriptedQuestions final : public IJobQuestions {
  public:
   bool ConfirmErase() override { return ++asked, answer; }
   void ReportLockError(const CWideString& name) override { lockErrors.push_back(name.c_str()); }
+  void ReportOpenError(DriveOpenFailure why, const CWideString&) override { openErrors.push_back(why); }
   bool answer = false;
+  std::vector<DriveOpenFailure> openErrors;
   int asked = 0;
   std::vector<std::u16string> lockErrors;
 };
@@ -72,6 +74,12 @@ TEST_F(TaskViewJobs, AFailedStartLeavesNoPageAndNoDrive) {
   EXPECT_EQ(io_.OpenHandleCount(), 1u);
   other.UnlockVolume(false);
   other.Close();
+
+  // No destination at all (a window with no recorder to offer): said so.
+  request.destination = kNoDrive;
+  EXPECT_FALSE(frame.pageHost.taskView.StartBurnJob(request));
+  EXPECT_EQ(std::vector<DriveOpenFailure>{DriveOpenFailure::kNoSuchDrive}, questions.openErrors);
+  EXPECT_EQ(frame.pageHost.taskView.pane.jobs.GetCount(), 0u);
   DestroyWindow(static_cast<HWND>(frame.Handle()));
   PumpPending();
 }

@@ -29,13 +29,6 @@ std::vector<int> Closes(const ScenarioRun& r) {
   return out;
 }
 
-// The position of the first `opcode` command (after `from`), -1 when none.
-i64 Find(const ScenarioRun& r, u8 opcode, size_t from = 0) {
-  for (size_t i = from; i < r.trace.size(); ++i)
-    if (r.trace[i].Opcode() == opcode) return static_cast<i64>(i);
-  return -1;
-}
-
 // A SYNCHRONIZE CACHE between the last WRITE and the first CLOSE of a session.
 bool FlushedBeforeClose(const ScenarioRun& r, int function) {
   for (size_t i = 0; i < r.trace.size(); ++i) {
@@ -375,22 +368,6 @@ std::vector<Scenario> Rows() {
           }));
 
   // ---- Copies ----
-  add(Row("TwoDrivesDirect").Onto(P::kCdR).Copy(Cd({Data(400)})).Options(kDefaultBurnOptions | kOptionDirectCopy)
-          .Log({u"Opening source device: ", u"Automatic Write Speed - Source Read Speed: "})
-          .NotLog({u"Creating temp file: ", u"Source Read Speed: 0 KB/s"}).Check([](const ScenarioRun& r) {
-            EXPECT_TRUE(r.destination->Finalized());
-            ASSERT_FALSE(r.sourceTrace.empty());
-            EXPECT_EQ(kPreventAllowMediumRemoval, r.sourceTrace.back().Opcode());
-            EXPECT_LE(r.sourceTrace.back().timeMs, r.trace.back().timeMs);
-          }));
-  add(Row("TwoDrivesThroughTheTemporaryImage").Onto(P::kCdR).Copy(Cd({Data(300)}))
-          .Log({u"Creating temp file: burn_work\\KelvaneTemp", u"Opening image file: burn_work\\KelvaneTemp"})
-          .Check([](const ScenarioRun& r) {
-            // The source was given back before the destination was written.
-            i64 firstWrite = Find(r, kWrite10);
-            ASSERT_GE(firstWrite, 0);
-            EXPECT_LE(r.sourceTrace.back().timeMs, r.trace[firstWrite].timeMs);
-          }));
   add(Row("TemporaryNameSkipsTakenFilesAndFolders").Onto(P::kCdR).Copy(Cd({Data(300)})).Setup([] {
         MakeDirectory(u"burn_work");
         CFileHandle f;
@@ -400,15 +377,6 @@ std::vector<Scenario> Rows() {
         EXPECT_TRUE(FileExists(u"burn_work\\KelvaneTemp0.iso"));
         RemoveFile(u"burn_work\\KelvaneTemp0.iso");
         RemoveDirectoryW(AsWide(u"burn_work\\KelvaneTemp1.iso"));
-      }));
-  add(Row("OneDriveWithThePromptAnswered").Copy(Cd({Data(400)}), 0).PromptInserts([] {
-        MediumOptions m;
-        m.preset = P::kCdR;
-        return m;
-      }()).Check([](const ScenarioRun& r) {
-        EXPECT_EQ(1u, r.prompts);
-        EXPECT_EQ(0x09, r.promptProfile);
-        EXPECT_TRUE(r.destination->Finalized());
       }));
   add(Row("OneDriveWithThePromptCancelled").Copy(Cd({Data(400)}), 0).PromptCancels().Ends(kCancel)
           .Disc(DiscCheck::kUntouched));
@@ -519,17 +487,6 @@ std::vector<Scenario> Rows() {
         return m;
       }()).Options(kDefaultBurnOptions | kOptionDirectCopy).Ends(kFail).Disc(DiscCheck::kUntouched)
           .Log({u"Cannot read the layout of the source disc"}));
-  add(Row("DvdSourceToDvdRDirect").Onto(P::kDvdR).Copy(Disc(P::kDvdRom, {Data(500)}))
-          .Options(kDefaultBurnOptions | kOptionDirectCopy).Log({u"Reserved Track: 500 Blocks"}));
-  add(Row("TwoSessionCdCopy").Onto(P::kCdR).Copy([] {
-        MediumOptions m = Cd({Data(400)});
-        m.sessions.push_back({Data(300)});
-        return m;
-      }()).Options(kDefaultBurnOptions | kOptionDirectCopy).Log({u"Sending Cue Sheet 1"}).Check([](const ScenarioRun& r) {
-        EXPECT_EQ(2u, r.destination->SessionCount());
-      }));
-  add(Row("MixedModeCdCopy").Onto(P::kCdR).Copy(Cd({Data(400), Audio(300), Audio(320)}))
-          .Options(kDefaultBurnOptions | kOptionDirectCopy));
   return rows;
 }
 
