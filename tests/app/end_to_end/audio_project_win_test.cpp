@@ -21,6 +21,7 @@
 #undef GetFreeSpace
 #include "runtime/ring_buffer.h"
 #include "shown_place_win.h"
+#include "system_workers_win.h"
 #include "ui/support/drop_blocks.h"
 #include "ui/support/fake_data_object_win.h"
 #include "ui/windows/ole/drop_target_win.h"
@@ -66,27 +67,12 @@ std::vector<u8> Decoded(const std::wstring& path) {
   return out;
 }
 
-struct CIdleDropHandler final : IDropHandler {
-  HResult OnDragEnter(CDropData*, u32, const Point&, u32*) override { return kHrOk; }
-  HResult OnDragOver(u32, const Point&, u32*) override { return kHrOk; }
-  HResult OnDragLeave() override { return kHrOk; }
-  HResult OnDrop(CDropData*, u32, const Point&, u32*) override { return kHrOk; }
-};
-
 // The system's media framework, and OLE once a window took drops, keep
 // workers of their own for the rest of the process; they are started
 // before the session counts the process's threads, so that only the
 // program's own threads are held against it.
 void WarmUpSystemWorkers(const std::wstring& path) {
-  {
-    COleSession ole;
-    HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    CWidget widget;
-    CIdleDropHandler handler;
-    RegisterDropHandler(window, &widget, &handler, &CWidget::HitTest, &CWidget::WindowToLocal);
-    RevokeDropHandler(&handler);
-    DestroyWindow(window);
-  }
+  WarmUpDropWorkers();
   AudioTrackInfo info;
   GetAudioTrackLength(&info, reinterpret_cast<const wchar16*>(path.c_str()));
   {

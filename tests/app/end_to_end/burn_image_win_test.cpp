@@ -3,6 +3,8 @@
 // against the image byte for byte and the end block of "log.log".
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "app/job_windows/burn_image_settings.h"
 #include "app_session_win.h"
 #include "burn_steps_win.h"
@@ -38,16 +40,50 @@ void ExpectGoodLog(const std::u16string& log) {
   EXPECT_FALSE(Contains(log, u"SCSI Error")) << Narrow(log);
 }
 
-// The page in the middle of writing: a write is held at the drive, the
-// status says so and the cache gauges show. (The overall bar moves once the
-// page's refresh has timed enough writes for an estimate, which depends on
-// how the threads ran before the held write.)
+// A burn onto E: long enough for its page to estimate the rest while it
+// writes (the page times the writes every half second), its writes paced
+// (16 blocks in 0.1 s) and the first one held; the image's path.
+std::wstring PrepareMidBurn(CAppSession& app) {
+  const std::wstring image = app.WorkPath(L"mid.iso");
+  EXPECT_TRUE(MakeImageFile(image, 3000));
+  app.Gate().PaceWrites(u'E', 100);
+  app.Gate().HoldWrite(u'E', 1);
+  return image;
+}
+
+// The page in the middle of writing, from a known state. The case holds
+// the first write; the page's refresh estimates the rest of the burn once
+// it has timed enough writes, so the writes then go on until the page has
+// published an estimate, and the next one is held. There the status says
+// burning, the cache gauges show and the overall bar shows the part
+// written.
 bool WaitMidBurn(CPerson& p, CAppSession& app) {
-  p.WaitUntil("a write held at the drive", [&](CMainFrame&) { return app.Gate().Holding(); });
-  return p.WaitUntil("the page to show the burn", [](CMainFrame& f) {
+  if (!p.WaitUntil("the first write held at the drive", [&](CMainFrame&) { return app.Gate().Holding(); }))
+    return false;
+  const std::atomic<u32>* remaining = nullptr;
+  p.OnUi([&](CMainFrame& f) {
+    if (BurnJobPage* page = BurnPageAt(f)) remaining = &page->engine.remainingMs;
+  });
+  if (!remaining || !app.Gate().HoldWriteOnce([remaining] { return remaining->load() != 0; })) {
+    p.Fail("no burn page with its first write held");
+    return false;
+  }
+  bool ended = false;
+  const bool waited = p.WaitUntil("a write held once the page had an estimate", [&](CMainFrame& f) {
+    BurnJobPage* page = BurnPageAt(f);
+    ended = !page || page->engine.HasFlags(kJobFinished);
+    return app.Gate().Holding() || ended;
+  });
+  if (!waited) return false;
+  if (ended) {
+    p.Fail("the burn ended before its page had an estimate");
+    return false;
+  }
+  return p.WaitUntil("the page to show the burn and the part written", [](CMainFrame& f) {
+    CLockGuard paint(f.lock);
     BurnJobPage* page = BurnPageAt(f);
     return page && page->engine.status.load() == kStatusBurning && page->memoryGauge.IsVisible() &&
-           page->overallBar.IsVisible();
+           page->overallBar.IsVisible() && page->overallBar.value > 0.0;
   });
 }
 
@@ -57,9 +93,7 @@ TEST(EndToEndBurn, CdRDiscAtOnceWithVerify) {
   CSettingsKey().WriteDword(kImageKey, kValueBurnMethod, 1);
   CSettingsKey().WriteDword(kImageKey, kValueVerify, 1);
   CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
-  const std::wstring image = Fixture(L"joliet.iso");
-  app.Gate().PaceWrites(u'E', 100);                // 16 blocks in 0.1 s
-  app.Gate().HoldWrite(u'E', 20);  // past the pregap, about half the image
+  const std::wstring image = PrepareMidBurn(app);
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
     ASSERT_TRUE(WaitMidBurn(p, app));
@@ -248,9 +282,7 @@ TEST(EndToEndBurn, RewritableWithDataKeptOnNo) {
 TEST(EndToEndBurn, WhileWritingThePageOffersNoStopAndTheProgramStaysOpen) {
   CAppSession app;
   CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
-  const std::wstring image = Fixture(L"joliet.iso");
-  app.Gate().PaceWrites(u'E', 100);                // 16 blocks in 0.1 s
-  app.Gate().HoldWrite(u'E', 20);  // past the pregap, about half the image
+  const std::wstring image = PrepareMidBurn(app);
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
     ASSERT_TRUE(WaitMidBurn(p, app));

@@ -1,5 +1,7 @@
 #include "write_gate_win.h"
 
+#include <utility>
+
 #include "drive/scsi_pass_through.h"
 #include "runtime/clock.h"
 
@@ -13,10 +15,21 @@ void CWriteGate::HoldWrite(wchar16 letter, u32 nth) {
   {
     std::lock_guard<std::mutex> hold(mutex_);
     letter_ = letter;
-    nth_ = nth;
+    hold_ = [nth](u32 write) { return write == nth; };
     writes_ = 0;
   }
   gate_.Shut();
+}
+
+bool CWriteGate::HoldWriteOnce(std::function<bool()> ready) {
+  if (!gate_.Parked()) return false;
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    hold_ = [ready = std::move(ready)](u32) { return ready(); };
+    writes_ = 0;
+  }
+  // The gate stays shut: the held write goes, the next one held waits.
+  return gate_.LetOneThrough();
 }
 
 bool CWriteGate::DeviceIoControl(void* handle, u32 code, void* in, u32 inSize, void* out, u32 outSize,
@@ -29,7 +42,8 @@ bool CWriteGate::DeviceIoControl(void* handle, u32 code, void* in, u32 inSize, v
     {
       std::lock_guard<std::mutex> hold(mutex_);
       if (letter == pacedLetter_) pace = paceMs_;
-      held = nth_ && letter == letter_ && ++writes_ == nth_;
+      held = hold_ && letter == letter_ && hold_(++writes_);
+      if (held) hold_ = nullptr;
     }
     if (pace) SleepFor(pace);
     if (held) gate_.Pass();

@@ -1,10 +1,12 @@
 // The device I/O the end-to-end program sees: every call passes on to the
 // simulated drives, except that writes can be paced (each WRITE takes some
 // time on the clock seam, as a real drive's do, so the page has progress to
-// show) and one WRITE can be held at the gate until the person lets it
+// show) and a WRITE can be held at the gate until the person lets it
 // through (a CGate), so that a case finds the burn page in the middle of
-// writing.
+// writing: the nth write, or the first one sent once a state of the
+// program holds.
 #pragma once
+#include <functional>
 #include <mutex>
 
 #include "support/gate.h"
@@ -19,6 +21,10 @@ class CWriteGate final : public IDeviceIo {
   void PaceWrites(wchar16 letter, u32 milliseconds);
   // Holds the `nth` WRITE(10) sent to the drive (1 = the first).
   void HoldWrite(wchar16 letter, u32 nth);
+  // Lets the held write through and holds the first later WRITE(10) to the
+  // same drive sent once `ready` (asked on the writing thread before each
+  // write) holds. False when no write was held.
+  bool HoldWriteOnce(std::function<bool()> ready);
   // A write is waiting at the gate now.
   bool Holding() { return gate_.Parked(); }
   // Lets a held write (and every later one) through.
@@ -40,7 +46,9 @@ class CWriteGate final : public IDeviceIo {
   CGate gate_{false};
   std::mutex mutex_;
   wchar16 letter_ = 0;
-  u32 nth_ = 0;
+  // Which write of letter_ to hold (the count of writes since the rule
+  // was set); empty: none. Cleared when it has held one.
+  std::function<bool(u32 write)> hold_;
   u32 writes_ = 0;
   wchar16 pacedLetter_ = 0;
   u32 paceMs_ = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "app/main_window/start_strip_paint.h"
 #include "app/main_window/task_view_geometry.h"
 
@@ -87,6 +89,56 @@ TEST(TaskViewGeometry, JobEntriesStackByThePitchAndScrollEndToEnd) {
   EXPECT_EQ(16 + 154, JobEntryY(1, content, view, bottom));
   // Entries that fit stand from the pane's top whatever the offset says.
   EXPECT_EQ(view - 138 - 154, JobEntryY(1, 308, view, 0));
+}
+
+// The panel stands inside the host: from 0 to the host's right edge, or,
+// in a host narrower than the panel, over the whole host.
+::testing::AssertionResult InsideTheHost(i32 x, i32 width) {
+  const i64 right = static_cast<i64>(x) + kTaskViewWidth;
+  const bool inside = width >= kTaskViewWidth ? x >= 0 && right <= width : x <= 0 && right >= width;
+  if (inside) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "x " << x << " in a host " << width << " wide";
+}
+
+// The stored offset is whatever the registry holds: every value, the
+// centred marker among them, places the panel inside the host, whatever
+// the host's width; the values near the top of the range must not wrap
+// round when the panel's width is added.
+TEST(TaskViewGeometry, EveryStoredOffsetPlacesThePanelInsideTheHost) {
+  const i32 offsets[] = {0, 1, -1, -2, -424, INT_MIN, INT_MIN + 1, INT_MAX, INT_MAX - 423, INT_MAX - 424,
+                         INT_MAX - 425, 1 << 30, 376, 377, 100000};
+  const i32 widths[] = {0, 1, 300, 423, 424, 425, 650, 800, 1280, 4096};
+  for (i32 width : widths)
+    for (i32 offset : offsets) EXPECT_TRUE(InsideTheHost(TaskViewPlaceX(offset, width, width), width)) << offset;
+  // At the right edge, however far past it the value lies.
+  for (i32 offset : {INT_MAX, INT_MAX - 423, INT_MAX - 424}) EXPECT_EQ(800 - 424, TaskViewPlaceX(offset, 800, 800));
+}
+
+// A drag step adds the cursor's travel to the panel's x: a travel that
+// would leave the i32 range still ends at an edge.
+TEST(TaskViewGeometry, EveryDragStepKeepsThePanelInsideTheHost) {
+  struct Case {
+    i32 panelX, anchorX, cursorX, x;
+  };
+  const Case cases[] = {
+      {376, INT_MIN, INT_MAX, 376},  // the furthest travel to the right
+      {0, INT_MAX, INT_MIN, 0},      // and to the left
+      {376, -1, INT_MAX, 376},
+      {0, 1, INT_MIN, 0},
+      {376, 0, INT_MAX, 376},
+      {INT_MAX, 0, 1, 376},
+      {INT_MIN, 0, -1, 0},
+      {100, 500, 600, 200},
+  };
+  for (const Case& c : cases) {
+    for (i32 width : {0, 300, 424, 800}) {
+      const i32 x = TaskViewDragX(c.panelX, c.anchorX, c.cursorX, width);
+      EXPECT_TRUE(InsideTheHost(x, width)) << c.panelX << " " << c.anchorX << " " << c.cursorX;
+      if (width == 800) {
+        EXPECT_EQ(c.x, x) << c.panelX << " " << c.anchorX << " " << c.cursorX;
+      }
+    }
+  }
 }
 
 // Tiles keep string ids: their title and description are split from the
