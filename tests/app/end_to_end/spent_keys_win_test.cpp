@@ -19,24 +19,6 @@ namespace {
 
 std::u16string Str(const CWideString& s) { return std::u16string(s.c_str(), s.c_str() + s.GetLength()); }
 
-// The start strip focused, then Down until the tile that runs `command` is
-// hot.
-bool KeyToTile(CPerson& p, u32 command) {
-  if (!p.TabTo("the start strip", [](CMainFrame& f) { return FocusedWidget() == &f.pageHost.startStrip; }))
-    return false;
-  for (u32 step = 0; step <= 5; ++step) {
-    bool there = false;
-    p.OnUi([&](CMainFrame& f) {
-      auto& strip = f.pageHost.startStrip;
-      there = strip.hot >= 0 && strip.tiles[strip.hot].command == command;
-    });
-    if (there) return true;
-    if (!p.Press(VK_DOWN)) return false;
-  }
-  p.Fail("Down never lit the tile of command " + std::to_string(command));
-  return false;
-}
-
 using ExplorerPage = CExplorerPage<CMainFrame::PageHost>;
 
 ExplorerPage* DataProject(CMainFrame& f) {
@@ -61,7 +43,7 @@ TEST(EndToEndSpentKeys, AKeyOnAStartTileLeavesTheFieldOfItsWindowEmpty) {
     app.AddEmptyRecorder(u'E');
     ASSERT_TRUE(app.Run([&](CPerson& p) {
       p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
-      ASSERT_TRUE(KeyToTile(p, kCmdBurnImage));
+      ASSERT_LE(0, p.LightTile(kCmdBurnImage));
       ASSERT_TRUE(p.Press(k.key));
       void* window = p.WaitForActiveWindow("the burn-image window", p.MainWindow());
       ASSERT_NE(nullptr, window);
