@@ -141,7 +141,9 @@ class CMenuBarOf : public IPopupMenuOwner,
   void EnterMenuMode(bool fromKeyboard) {
     state = static_cast<u8>((state & ~kFromKeyboard) | kMenuMode | (fromKeyboard ? kFromKeyboard : 0));
     this->Redraw();
-    savedFocus = SetFocus();
+    // The focus is given back where menu mode found it when the menus
+    // close, also to the bar itself: its popups take the focus while open.
+    savedFocus = FocusedWidget() == this ? this : SetFocus();
     opening.Call(this->parent);
     RunMenus();
   }
@@ -158,10 +160,14 @@ class CMenuBarOf : public IPopupMenuOwner,
                                     greyedIcons.bitmap ? &greyedIcons : nullptr, this);
     state &= ~kPopupOpen;
     if (result >= 0) {
+      // A bar that gets the keyboard back shows the entry whose menu ran,
+      // so the next key goes on from there.
+      const i32 entry = hotItem;
       hotItem = -1;
       state &= ~(kHover | kMenuMode);
       this->Redraw();
       ReleasePress();
+      if (savedFocus == this) hotItem = entry;
       this->Redraw();
       if (command.IsSet() && this->parent && model) {
         OnMenuNotice(-3, -1);

@@ -38,7 +38,7 @@ class CMenuBarCore {
   CMenuModel* model = nullptr;  // not owned; null shows nothing
   CImageStrip icons;
   CImageStrip greyedIcons;
-  CWidget* savedFocus = nullptr;  // had the focus when menu mode began
+  CWidget* savedFocus = nullptr;  // had the focus when menu mode began (the bar itself too)
   // Left margin (x of the first item), unused, right margin (gap kept at
   // the right edge for right-aligned items), unused.
   i32 margins[4] = {4, 0, 0, 0};

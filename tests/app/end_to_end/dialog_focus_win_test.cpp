@@ -14,45 +14,9 @@
 #include "person_win.h"
 #include "runtime/win.h"
 #include "ui/windows/dialogs/message_box.h"
+#include "ui/windows/dialogs/popup_menu.h"
 
 namespace {
-
-i32 TileOf(CMainFrame& f, u32 command) {
-  auto& strip = f.pageHost.startStrip;
-  for (i32 i = 0; i < static_cast<i32>(strip.kTileCount); ++i)
-    if (strip.tiles[i].command == command) return i;
-  return -1;
-}
-
-// The start strip takes the focus (Tab) and Down lights the tile that runs
-// `command`; its index.
-i32 LightTile(CPerson& p, u32 command) {
-  i32 tile = -1, tiles = 0;
-  p.OnUi([&](CMainFrame& f) {
-    tile = TileOf(f, command);
-    tiles = static_cast<i32>(f.pageHost.startStrip.kTileCount);
-  });
-  EXPECT_GE(tile, 0) << "a tile for command " << command;
-  p.TabTo("the start strip", [](CMainFrame& f) { return FocusedWidget() == &f.pageHost.startStrip; });
-  for (i32 i = 0; i <= tiles; ++i) {
-    bool lit = false;
-    p.OnUi([&](CMainFrame& f) { lit = f.pageHost.startStrip.hot == tile; });
-    if (lit) return tile;
-    p.Press(VK_DOWN);
-  }
-  p.Fail("Down never lit the tile");
-  return tile;
-}
-
-// The system's pointer rests where the person's does, in the screen's
-// corner, away from the program's windows, from before the program starts:
-// the window system sends a move to the window that comes to lie under a
-// resting pointer when the one over it closes, which would light the start
-// tile under it. Moved away only once the main window shows, the pointer
-// can be put back under it by the window's late news of its entering. Two
-// moves: a move to where the system already believes the pointer to be
-// (before any window, the corner) does not move the real one.
-bool RestPointerAway() { return SetCursorPos(1, 1) && SetCursorPos(0, 0); }
 
 template <class W>
 bool IsWindowOf(void* window) {
@@ -93,7 +57,8 @@ TEST(EndToEndDialogFocus, AfterADialogClosesTheLitTileRunsAgainWithEnter) {
     p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
     for (const auto& c : cases) {
       SCOPED_TRACE(c.what);
-      const i32 tile = LightTile(p, c.tile);
+      const i32 tile = p.LightTile(c.tile);
+      ASSERT_GE(tile, 0);
       if (c.menuItem)
         ASSERT_TRUE(p.ChooseMenuItem(c.menuItem));
       else
@@ -118,7 +83,8 @@ TEST(EndToEndDialogFocus, EachClosingDialogGivesTheFocusBackToTheOneBelow) {
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
-    const i32 tile = LightTile(p, kCmdBurnImage);
+    const i32 tile = p.LightTile(kCmdBurnImage);
+    ASSERT_GE(tile, 0);
     ASSERT_TRUE(p.Press(VK_SPACE));
     void* burn = p.WaitForActiveWindow("the burn-image window", p.MainWindow());
     ASSERT_NE(nullptr, burn);
@@ -147,6 +113,64 @@ TEST(EndToEndDialogFocus, EachClosingDialogGivesTheFocusBackToTheOneBelow) {
       EXPECT_EQ(&f.pageHost.startStrip, FocusedWidget());
       EXPECT_EQ(tile, f.pageHost.startStrip.hot);
     });
+  }));
+}
+
+// A command chosen from the main menu by keys alone (Tab to the bar, Enter
+// on its entry, Down to the item, Enter) leaves the keyboard with the bar,
+// on the entry whose menu ran: once the window the command opened is
+// closed with Escape (or at once, when it opened none), Right and Left move
+// along the bar, Enter opens the entry's menu again, and Tab goes on from
+// the bar instead of starting over at the window's caption.
+TEST(EndToEndDialogFocus, AfterAMenuCommandChosenByKeysTheBarTakesTheNextKey) {
+  const struct {
+    const char* what;
+    u32 item;
+    bool (*isDialog)(void*);  // null: no window opens
+    bool onDataProject;       // the item acts on the data project page
+  } cases[] = {
+      {"File > Open", kCmdOpen, &IsWindowOf<CBrowseDialog>, false},
+      {"Help > About", kCmdAbout, &IsWindowOf<CMessageBox>, false},
+      {"Burner > Burn project (the data project warns with its notice)", kCmdBurnProject, nullptr, true},
+  };
+  ASSERT_TRUE(RestPointerAway());
+  CAppSession app;
+  app.AddEmptyRecorder(u'E');
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.what);
+      if (c.onDataProject) {
+        ASSERT_TRUE(p.ChooseMenuItem(kCmdNewData));
+        ASSERT_TRUE(p.WaitUntil("the data project", [](CMainFrame& f) {
+          CPageHolder* page = f.pageHost.Current();
+          return page && page != f.pageHost.StartStripHolder() && MenuEntryEnabled(f, kCmdBurnProject);
+        }));
+      }
+      const i32 entry = p.ChooseMenuItemByKeys(c.item);
+      ASSERT_GE(entry, 0);
+      if (c.isDialog)
+        CloseWithEscape(p, c.what, c.isDialog);
+      else
+        ASSERT_TRUE(p.WaitUntil("the notice", [](CMainFrame& f) { return f.notice.IsRunning(); }));
+      i32 entries = 0;
+      p.OnUi([&](CMainFrame& f) {
+        entries = f.menuBar.model->count;
+        EXPECT_EQ(&f.menuBar, FocusedWidget()) << "the bar has the keyboard again";
+        EXPECT_EQ(entry, f.menuBar.hotItem) << "on the entry whose menu ran";
+      });
+      ASSERT_TRUE(p.Press(VK_RIGHT));
+      p.OnUi([&](CMainFrame& f) { EXPECT_EQ((entry + 1) % entries, f.menuBar.hotItem) << "Right moved on"; });
+      ASSERT_TRUE(p.Press(VK_LEFT));
+      p.OnUi([&](CMainFrame& f) { EXPECT_EQ(entry, f.menuBar.hotItem) << "Left came back"; });
+      ASSERT_TRUE(p.Press(VK_RETURN));
+      CloseWithEscape(p, "the entry's menu, opened again by Enter", &IsWindowOf<CPopupMenu>);
+      ASSERT_TRUE(p.Press(VK_TAB));
+      p.OnUi([&](CMainFrame& f) {
+        EXPECT_NE(nullptr, FocusedWidget()) << "Tab found the next widget";
+        EXPECT_NE(static_cast<CWidget*>(&f), FocusedWidget()) << "Tab did not start over at the caption";
+      });
+    }
   }));
 }
 

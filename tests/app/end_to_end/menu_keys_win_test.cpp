@@ -43,6 +43,21 @@ HWND OpenWithAClick(CPerson& p, ScreenPoint at) {
   return popup;
 }
 
+// The screen point at the middle of the open menu's item `command`.
+ScreenPoint ItemCentre(CPerson& p, HWND popup, i32 command) {
+  ScreenPoint at = {0, 0};
+  p.OnUi([&](CMainFrame&) {
+    CPopupMenu* menu = WindowObject<CPopupMenu>(popup);
+    for (i32 n = 0; menu && n < menu->model->count; ++n) {
+      if (menu->model->GetItemId(n) != command) continue;
+      const Rect& r = menu->itemRects[static_cast<u32>(n)];
+      const Point c = menu->ContentToDesktop({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      at = {c.x, WorkAreaBottom() - c.y};
+    }
+  });
+  return at;
+}
+
 TEST(EndToEndMenus, OneEscapeClosesTheMenuAndOneEnterChoosesItsItem) {
   CAppSession app;
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -102,6 +117,50 @@ TEST(EndToEndMenus, OneEscapeClosesTheMenuAndOneEnterChoosesItsItem) {
     EXPECT_FALSE(IsWindow(popup));
     ASSERT_TRUE(p.Press(VK_ESCAPE));
     EXPECT_TRUE(p.WaitUntil("the About box to close after one Escape", [&](CMainFrame&) { return !IsWindow(box); }));
+  }));
+}
+
+// A command chosen with the mouse (a click on the bar's entry, a click on
+// the item in its menu) gives the keyboard back to where it was before the
+// click, once the window the command opened has closed: to the start strip
+// with its tile lit, or to the bar itself on the entry whose menu ran.
+TEST(EndToEndMenus, AMenuCommandChosenWithTheMouseGivesTheKeyboardBack) {
+  ASSERT_TRUE(RestPointerAway());
+  CAppSession app;
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ScreenPoint help = {0, 0};
+    i32 entry = -1;
+    p.OnUi([&](CMainFrame& f) { entry = EntryHolding(f, kCmdAbout, &help); });
+    ASSERT_GE(entry, 0);
+    for (bool fromBar : {false, true}) {
+      SCOPED_TRACE(fromBar ? "the bar had the keyboard" : "the start strip had the keyboard");
+      i32 tile = -1;
+      if (fromBar)
+        ASSERT_TRUE(p.TabTo("the menu bar", [](CMainFrame& f) { return FocusedWidget() == &f.menuBar; }));
+      else
+        ASSERT_LE(0, tile = p.LightTile(kCmdBurnImage));
+      HWND popup = OpenWithAClick(p, help);
+      ASSERT_NE(nullptr, popup);
+      const ScreenPoint about = ItemCentre(p, popup, kCmdAbout);
+      ASSERT_TRUE(p.LeftButton(true, about));
+      ASSERT_TRUE(p.LeftButton(false, about));
+      HWND box = nullptr;
+      ASSERT_TRUE(p.WaitUntil("the About box", [&](CMainFrame&) {
+        box = GetActiveWindow();
+        return box && box != popup && box != p.MainWindow();
+      }));
+      ASSERT_TRUE(p.Press(VK_ESCAPE));
+      ASSERT_TRUE(p.WaitUntil("the About box to close", [&](CMainFrame&) { return !IsWindow(box); }));
+      p.OnUi([&](CMainFrame& f) {
+        if (fromBar) {
+          EXPECT_EQ(&f.menuBar, FocusedWidget());
+          EXPECT_EQ(entry, f.menuBar.hotItem);
+        } else {
+          EXPECT_EQ(&f.pageHost.startStrip, FocusedWidget());
+          EXPECT_EQ(tile, f.pageHost.startStrip.hot);
+        }
+      });
+    }
   }));
 }
 

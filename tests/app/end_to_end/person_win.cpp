@@ -13,6 +13,7 @@
 #include "support/system_mouse.h"
 #include "app_session_win.h"
 #include "ui/windows/dialogs/message_box.h"
+#include "ui/windows/dialogs/popup_menu.h"
 #include "ui/windows/frame/window_registry.h"
 #include "ui_post_win.h"
 #include "watchdog_win.h"
@@ -104,6 +105,10 @@ bool CaptureScreen(const RECT& area, std::vector<u8>* rgba) {
 }
 
 }  // namespace
+
+// Two moves: a move to where the system already believes the pointer to
+// be (before any window, the corner) does not move the real one.
+bool RestPointerAway() { return SetCursorPos(1, 1) && SetCursorPos(0, 0); }
 
 bool MenuEntryEnabled(CMainFrame& frame, u32 textId) {
   i32 id = -1;
@@ -248,24 +253,26 @@ bool CPerson::Type(const std::u16string& text) {
   return Settle();
 }
 
-bool CPerson::PostKey(u32 message, u32 virtualKey) {
+bool CPerson::PostKey(u32 message, u32 virtualKey, bool held) {
   HWND focus = static_cast<HWND>(FocusWindow());
   if (!focus) {
     Fail("no window has the focus for a key");
     return false;
   }
   LPARAM flags = 1 | (static_cast<LPARAM>(MapVirtualKeyW(virtualKey, 0)) << 16);
-  if (message == WM_KEYUP) flags |= static_cast<LPARAM>(0xC0000000u);
+  if (held) flags |= static_cast<LPARAM>(0x40000000u);
+  if (message == WM_KEYUP) flags |= static_cast<LPARAM>(0x80000000u);
   return PostMessageW(focus, message, virtualKey, flags) && Settle();
 }
 
-bool CPerson::Press(u32 virtualKey) {
+bool CPerson::Press(u32 virtualKey, u32 repeats) {
   if (failed_) return false;
-  CWatchdog::NoteStep("pressing a key");
+  CWatchdog::NoteStep(repeats ? "holding a key" : "pressing a key");
   input_.SetKeyDown(static_cast<i32>(virtualKey), true);
-  const bool down = PostKey(WM_KEYDOWN, virtualKey);
+  bool down = PostKey(WM_KEYDOWN, virtualKey, false);
+  for (u32 i = 0; down && i < repeats; ++i) down = PostKey(WM_KEYDOWN, virtualKey, true);
   input_.SetKeyDown(static_cast<i32>(virtualKey), false);
-  return down && PostKey(WM_KEYUP, virtualKey);
+  return down && PostKey(WM_KEYUP, virtualKey, true);
 }
 
 bool CPerson::TabTo(const char* what, const std::function<bool(CMainFrame&)>& focused) {
@@ -277,6 +284,81 @@ bool CPerson::TabTo(const char* what, const std::function<bool(CMainFrame&)>& fo
   }
   Fail(std::string("Tab never reached ") + what);
   return false;
+}
+
+i32 CPerson::LightTile(u32 command) {
+  if (failed_) return -1;
+  i32 tile = -1, tiles = 0;
+  OnUi([&](CMainFrame& f) {
+    auto& strip = f.pageHost.startStrip;
+    tiles = static_cast<i32>(strip.kTileCount);
+    for (i32 i = 0; i < tiles && tile < 0; ++i)
+      if (strip.tiles[i].command == command) tile = i;
+  });
+  if (tile < 0) {
+    Fail("no start tile runs command " + std::to_string(command));
+    return -1;
+  }
+  if (!TabTo("the start strip", [](CMainFrame& f) { return FocusedWidget() == &f.pageHost.startStrip; })) return -1;
+  for (i32 i = 0; i <= tiles && !failed_; ++i) {
+    bool lit = false;
+    OnUi([&](CMainFrame& f) { lit = f.pageHost.startStrip.hot == tile; });
+    if (lit) return tile;
+    Press(VK_DOWN);
+  }
+  Fail("Down never lit the tile of command " + std::to_string(command));
+  return -1;
+}
+
+i32 CPerson::ChooseMenuItemByKeys(u32 textId) {
+  if (failed_) return -1;
+  CWatchdog::NoteStep("choosing a menu item by keys");
+  i32 entries = 0, entry = -1, row = -1, rows = 0;
+  OnUi([&](CMainFrame& f) {
+    CMenuModel* bar = f.menuBar.model;
+    entries = bar ? bar->count : 0;
+    for (i32 i = 0; i < entries && entry < 0; ++i) {
+      CMenuModel* menu = CMenuModel::AsSubmenu(bar->GetItem(i));
+      for (i32 n = 0; menu && n < menu->count && entry < 0; ++n)
+        if (SameText(menu->GetItemText(n), GetUiText(textId))) {
+          entry = i;
+          row = n;
+          rows = menu->count;
+        }
+    }
+  });
+  if (entry < 0) {
+    Fail("no menu of the bar holds entry " + std::to_string(textId));
+    return -1;
+  }
+  if (!TabTo("the main menu bar", [](CMainFrame& f) { return FocusedWidget() == &f.menuBar; })) return -1;
+  for (i32 i = 0;; ++i) {
+    bool there = false;
+    OnUi([&](CMainFrame& f) { there = f.menuBar.hotItem == entry; });
+    if (there) break;
+    if (i >= entries) {
+      Fail("Right never reached the menu holding entry " + std::to_string(textId));
+      return -1;
+    }
+    if (!Press(VK_RIGHT)) return -1;
+  }
+  if (!Press(VK_RETURN)) return -1;
+  void* open = WaitForActiveWindow("the menu to open", mainWindow_);
+  for (i32 i = 0; open; ++i) {
+    bool isMenu = false, there = false;
+    OnUi([&](CMainFrame&) {
+      CPopupMenu* menu = WindowObject<CPopupMenu>(open);
+      isMenu = menu != nullptr;
+      there = menu && menu->hotItem == row;
+    });
+    if (!isMenu || i > rows) {
+      Fail(isMenu ? "Down never reached entry " + std::to_string(textId) : "Enter opened no menu");
+      return -1;
+    }
+    if (there) return Press(VK_RETURN) ? entry : -1;
+    if (!Press(VK_DOWN)) return -1;
+  }
+  return -1;
 }
 
 bool CPerson::PostMouse(u32 message, uintptr_t keys, ScreenPoint screen) {

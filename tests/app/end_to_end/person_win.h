@@ -34,6 +34,15 @@ T* WindowObject(void* window) {
   return static_cast<T*>(static_cast<CFrameWindow<T>*>(binding->object));
 }
 
+// The system's pointer rests where the person's does, in the screen's
+// corner, away from the program's windows, from before the program starts:
+// the window system sends a move to the window that comes to lie under a
+// resting pointer when the one over it closes, which would light the start
+// tile under it. Moved away only once the main window shows, the pointer
+// can be put back under it by the window's late news of its entering.
+// Called before the session starts.
+bool RestPointerAway();
+
 class CPerson {
  public:
   // Milliseconds a step may wait before it fails (real time).
@@ -70,12 +79,24 @@ class CPerson {
   // Characters typed into the focused window (one WM_CHAR each).
   bool Type(const std::u16string& text);
   // A key pressed and released on the focused window: down in the key-state
-  // seam while its WM_KEYDOWN is handled.
-  bool Press(u32 virtualKey);
+  // seam while its WM_KEYDOWN is handled. Held past the repeat delay, the
+  // system posts `repeats` more key-downs before the key-up, each to the
+  // window that has the keyboard focus then, marked as repeats (bit 30:
+  // the key was down already; repeat count 1).
+  bool Press(u32 virtualKey, u32 repeats = 0);
   // Tab pressed until `focused` (run on the user-interface thread) holds,
   // at most kTabLimit times.
   static constexpr u32 kTabLimit = 40;
   bool TabTo(const char* what, const std::function<bool(CMainFrame&)>& focused);
+  // The start strip focused by Tab, then Down until the tile that runs
+  // `command` is lit; the tile's index, -1 when it never lit.
+  i32 LightTile(u32 command);
+  // The main menu's item showing UI string `textId` chosen by keys alone:
+  // Tab to the menu bar, Right to the entry whose menu holds the item,
+  // Enter to open that menu, Down to the item, Enter. Returns once the last
+  // Enter was handled (the command may run a modal window): the entry's
+  // index, -1 when a step failed.
+  i32 ChooseMenuItemByKeys(u32 textId);
   // The left button pressed (or let go) at `screen` (pixels from the
   // screen's top left), as the system delivers it: a move first only when
   // the pointer was elsewhere, then the button, each to the window holding
@@ -97,7 +118,9 @@ class CPerson {
   bool Screenshot(const wchar_t* fileName);
 
  private:
-  bool PostKey(u32 message, u32 virtualKey);
+  // A key message to the window with the keyboard focus; `held`: the key
+  // was down already (a repeat or the key-up).
+  bool PostKey(u32 message, u32 virtualKey, bool held);
   // Posts a mouse message for `screen` where the system delivers it.
   bool PostMouse(u32 message, uintptr_t keys, ScreenPoint screen);
   // The pointer goes to `screen`, with a move only when it was elsewhere.

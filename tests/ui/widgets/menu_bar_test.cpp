@@ -159,6 +159,55 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
   }
 }
 
+// A popup that opened took the focus and went with it. When its menu ends
+// the focus goes back where menu mode found it: to the widget that had it
+// before a press on the bar, or to the bar itself when it had it, entered
+// by a press or by Enter. After a command the bar keeps the entry whose
+// menu ran lit, so the next key goes on from there.
+TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
+  auto takesFocus = [](i32 result) {
+    return [result](IPopupMenuOwner*) {
+      StoreFocusedWidget(nullptr);
+      return result;
+    };
+  };
+  const std::vector<std::string> chosen = {"hover -3", "focus other", "command 2", "hover -3"};
+  const std::vector<std::string> chosenOnBar = {"hover -3", "focus ?", "command 2", "hover -3"};
+  const struct {
+    const char* what;
+    bool barFocused, keyboard;
+    i32 result;
+    std::vector<std::string> events;
+    i32 hot;  // -2: any
+  } cases[] = {
+      {"a press, another widget focused, a command", false, false, 2, chosen, -1},
+      {"a press, another widget focused, dismissed", false, false, kPopupDismissed, {"focus other", "hover -3"}, -2},
+      {"a press on the focused bar, a command", true, false, 2, chosenOnBar, kEdit},
+      {"Enter on the focused bar, a command", true, true, 2, chosenOnBar, kEdit},
+      {"Enter on the focused bar, dismissed", true, true, kPopupDismissed, {"focus ?", "hover -3"}, -2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    owner.other.SetFocus();
+    if (c.barFocused) bar.SetFocus();
+    bar.hotItem = kEdit;
+    steps = {takesFocus(c.result)};
+    owner.events.clear();
+    if (c.keyboard) {
+      bar.OnKeyDown(13, 1, 0);
+    } else {
+      Point p = At(kEdit);
+      bar.OnLButtonDown(0, &p);
+    }
+    EXPECT_EQ(c.events, owner.events);
+    EXPECT_EQ(c.barFocused ? static_cast<CWidget*>(&bar) : &owner.other, FocusedWidget());
+    if (c.hot != -2) {
+      EXPECT_EQ(c.hot, bar.hotItem);
+    }
+    EXPECT_EQ(0, bar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+  }
+}
+
 // A popup that could not open answers -1 at once, having heard nothing:
 // the bar tries it once and menu mode ends, entered with the mouse (the
 // focus goes back) or from the keyboard (the bar keeps it). Only a

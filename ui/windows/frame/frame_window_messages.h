@@ -111,8 +111,11 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       break;
     case WM_KEYDOWN: {
       // The keystroke's character, queued already, acts only where this
-      // key-down went (key_stroke.h).
-      UiKeyStroke().BeginKeyDown(static_cast<u32>(lParam), window, FocusedWidget());
+      // key-down went, and a held key's repeat only where the keystroke
+      // left the keyboard (key_stroke.h).
+      if (!UiKeyStroke().BeginKeyDown(static_cast<u32>(wParam & 0xFFFF), static_cast<u32>(lParam), window,
+                                      FocusedWidget()))
+        break;
       OnKeyDown(static_cast<u32>(wParam & 0xFFFF), static_cast<u32>(lParam & 0xFFFF),
                 static_cast<u32>((lParam >> 16) & 0xFFFF));
       UiKeyStroke().EndKeyDown();

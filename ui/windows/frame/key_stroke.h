@@ -17,7 +17,19 @@
 // its key-up (its characters were queued before it), at the next key-down
 // and when its window goes: a character that comes then, or that no
 // key-down of these windows made (text put into the queue as characters),
-// passes as before. Portable.
+// passes as before.
+//
+// A key held down is one keystroke until its key-up: the system repeats
+// its key-down (key data bit 30 set, the same scan code) to whatever holds
+// the keyboard then. A repeat acts only where the keystroke's last key-down
+// acted: in the same window, with the same widget focused, once that
+// key-down's handling is over, and only when no character of the keystroke
+// was spent. Otherwise that key-down moved the keyboard on, and the
+// keystroke is spent until its key-up: the repeat and every later one do
+// nothing, their characters neither. So holding Space on a tile or on "New
+// folder" types no blanks into the field it opened, while a letter or
+// Backspace held in a field and Down held in a list repeat. Tab is the key
+// that moves the focus: held, it walks on. Portable.
 #pragma once
 #include "runtime/types.h"
 
@@ -25,25 +37,33 @@ class CWidget;
 
 class CKeyStroke {
  public:
-  // A window takes a key-down with this key data, `focused` holding the
-  // focus: the keystroke before it is over.
-  void BeginKeyDown(u32 keyData, const void* window, const CWidget* focused);
+  // A window takes a key-down of virtual key `key` with this key data,
+  // `focused` holding the focus: the keystroke before it is over, unless
+  // this is its repeat. False for a repeat of a keystroke that moved the
+  // keyboard on: the key-down is dropped (no EndKeyDown follows), and so is
+  // its character.
+  bool BeginKeyDown(u32 key, u32 keyData, const void* window, const CWidget* focused);
   // The key-down's handling ended. Handlers nest (a key pressed in a
   // window that a key-down opened is handled inside it): the inner one
   // begins and ends first, and its keystroke is the one left.
   void EndKeyDown() { inKeyDown_ = false; }
   // A key-up with this key data: the keystroke of the same key is over.
   void KeyUp(u32 keyData);
-  // A window goes: its keystroke is over.
+  // A window goes: its keystroke is over, and a held key's repeats come
+  // elsewhere.
   void ForgetWindow(const void* window);
   // Whether a character with this key data, arriving at `window` with
   // `focused` holding the focus, is the spent character of a keystroke
-  // whose key-down moved the keyboard on.
-  bool IsSpentChar(u32 keyData, const void* window, const CWidget* focused) const;
+  // whose key-down moved the keyboard on. A held key whose character was
+  // spent is spent until its key-up (Tab walks on).
+  bool IsSpentChar(u32 keyData, const void* window, const CWidget* focused);
 
  private:
   u32 keyData_ = 0;
-  bool begun_ = false;
+  bool begun_ = false;     // its characters are checked
+  bool held_ = false;      // its key is down: repeats belong to it
+  bool spent_ = false;     // held, and its repeats do nothing
+  bool walks_ = false;     // Tab: moving the focus is what it does
   bool inKeyDown_ = false;
   const void* window_ = nullptr;
   const CWidget* focused_ = nullptr;
