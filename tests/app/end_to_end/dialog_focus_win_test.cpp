@@ -13,6 +13,7 @@
 #include "app_session_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
+#include "support/system_mouse.h"
 #include "ui/windows/dialogs/message_box.h"
 
 namespace {
@@ -43,16 +44,6 @@ i32 LightTile(CPerson& p, u32 command) {
   p.Fail("Down never lit the tile");
   return tile;
 }
-
-// The system's pointer rests where the person's does, in the screen's
-// corner, away from the program's windows, from before the program starts:
-// the window system sends a move to the window that comes to lie under a
-// resting pointer when the one over it closes, which would light the start
-// tile under it. Moved away only once the main window shows, the pointer
-// can be put back under it by the window's late news of its entering. Two
-// moves: a move to where the system already believes the pointer to be
-// (before any window, the corner) does not move the real one.
-bool RestPointerAway() { return SetCursorPos(1, 1) && SetCursorPos(0, 0); }
 
 template <class W>
 bool IsWindowOf(void* window) {
@@ -86,7 +77,9 @@ TEST(EndToEndDialogFocus, AfterADialogClosesTheLitTileRunsAgainWithEnter) {
       {"erase window", kCmdEraseDisc, 0, &IsWindowOf<CEraseWindow>, &IsWindowOf<CEraseWindow>},
       {"About box", kCmdEraseDisc, kCmdAbout, &IsWindowOf<CMessageBox>, &IsWindowOf<CEraseWindow>},
   };
-  ASSERT_TRUE(RestPointerAway());
+  // Where the person's pointer rests too: a start tile under the system's
+  // would light.
+  ASSERT_TRUE(RestSystemPointerAway());
   CAppSession app;
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -113,7 +106,9 @@ TEST(EndToEndDialogFocus, AfterADialogClosesTheLitTileRunsAgainWithEnter) {
 // burn-image window's "..." gives the focus back to "..." (Space opens it
 // again), and the burn-image window, closed, to the start strip.
 TEST(EndToEndDialogFocus, EachClosingDialogGivesTheFocusBackToTheOneBelow) {
-  ASSERT_TRUE(RestPointerAway());
+  // Where the person's pointer rests too: a start tile under the system's
+  // would light.
+  ASSERT_TRUE(RestSystemPointerAway());
   CAppSession app;
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {

@@ -100,6 +100,8 @@ TEST(EndToEndLists, TheArrowKeysGoOnFromTheFileClicked) {
     }
     ASSERT_TRUE(p.Press(VK_ESCAPE));
     ASSERT_TRUE(p.WaitUntil("the browse dialog to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(browse)); }));
+    ASSERT_TRUE(p.WaitUntil("the burn-image window to be active again",
+                            [&](CMainFrame&) { return GetActiveWindow() == static_cast<HWND>(burn); }));
     ASSERT_TRUE(p.Press(VK_ESCAPE));
     ASSERT_TRUE(p.WaitUntil("the burn-image window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(burn)); }));
   }));
