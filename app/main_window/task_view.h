@@ -112,6 +112,9 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
     StoreOffset(x);
   }
   void EndDrag(i32, Point*) { BindDragHandlers(false); }
+  // Another window took the mouse: the drag ends where the panel stands,
+  // and the window's next press goes to what lies under it.
+  void OnCaptureLost() { BindDragHandlers(false); }
   void DragWheel(i32 keys, i32 delta, Point* point) { pane.OnWheel(keys, delta, point); }
   void DragDoubleClick(i32, Point*) { CenterPanel(); }
   void CenterPanel() {
@@ -157,6 +160,7 @@ class CTaskView : public CCompositeOf<CTaskView<THost>, THost> {
         .template On<Self, &Self::OnLButtonDown>(kCaptureLeftDown)
         .template On<Self, &Self::EndDrag>(kCaptureLeftUp)
         .template On<Self, &Self::DragDoubleClick>(kCaptureLeftDoubleClick)
+        .template OnLost<Self, &Self::OnCaptureLost>()
         .template Translate<CWidget, &CWidget::WindowToLocal>(this);
     // The wheel still scrolls the job list while the panel is held.
     set.template OnWheel<Self, &Self::DragWheel>();

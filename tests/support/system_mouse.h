@@ -13,3 +13,12 @@
 // WM_NCLBUTTONDOWN ...) with the hit code and the screen point elsewhere.
 // Returns the window it went to (null: none).
 void* PostMouseAsTheSystemWould(u32 thread, u32 message, uintptr_t keys, ScreenPoint screen);
+
+// The system's pointer rests in the screen's corner, away from the windows
+// the program opens, from before it starts: the window system sends moves
+// of its own for a resting pointer (to the window that comes to lie under
+// it when the one over it closes, or as a window's late news of the pointer
+// entering it), which would reach whatever lies under it. Two moves: a move
+// to where the system already believes the pointer to be (before any
+// window, the corner) does not move the real one.
+bool RestSystemPointerAway();

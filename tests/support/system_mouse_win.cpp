@@ -22,3 +22,5 @@ void* PostMouseAsTheSystemWould(u32 thread, u32 message, uintptr_t keys, ScreenP
   PostMessageW(target, message, keys, MAKELPARAM(p.x, p.y));
   return target;
 }
+
+bool RestSystemPointerAway() { return SetCursorPos(1, 1) && SetCursorPos(0, 0); }

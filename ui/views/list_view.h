@@ -156,7 +156,8 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     return n;
   }
   // Selects an item (-1: none); Ctrl toggles it unless the list allows one
-  // selection only. True when the list acted.
+  // selection only. With setCurrent the item becomes the current one
+  // either way (the keys go on from it). True when the list acted.
   bool SelectItem(i32 index, bool setCurrent) {
     if (index == -1) return ClearSelection();
     if (static_cast<u32>(index) >= GetItemCount()) return false;
@@ -171,6 +172,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
         const ListRow* row = GetItemInfo(index);
         now = !(row && (row->state & kListRowSelected));
       }
+      if (setCurrent) currentItem = index;
       RedrawItem(index);
       selection.Call(this->parent, index, now ? 1 : 0);
       selection.Call(this->parent, -1, 0);
@@ -204,10 +206,11 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     this->SuspendRedraw(wasSuspended);
     return true;
   }
-  // Empties the stored rows.
+  // Empties the stored rows; no item is current or pressed any more.
   void Clear() {
     const bool wasSuspended = this->SuspendRedraw(true);
     rows.Clear();
+    currentItem = pressedItem = -1;
     this->contentWidth = this->contentHeight = 0;
     if (this->SettleScrollBars()) this->NotifyScrolled();
     this->SuspendRedraw(wasSuspended);
@@ -274,8 +277,9 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     this->SetFocus();
     if (InContent(*p)) {
       const i32 index = ItemAtPoint(p->x, p->y);
+      // The item clicked is the one the keys go on from.
       if (index >= 0) {
-        SelectItem(index, false);
+        SelectItem(index, true);
         pressedItem = index;
       }
     }

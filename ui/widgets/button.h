@@ -66,7 +66,7 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     CaptureTable::Uninstall(this);
     state &= ~kHot;
     this->Redraw();
-    click.Call(this->parent);
+    Fire();
   }
   void OnMouseMove(i32 keys, Point* p) { OnCaptureMouseMove(keys, p); }
   void OnLButtonDown(i32 keys, Point* p) { OnCaptureLeftDown(keys, p); }
@@ -74,7 +74,8 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
 
   // Another window took the mouse (a dialog opened over this one): the
   // release will not come here, so the hover and the press end now and
-  // no later release fires the button.
+  // no later release fires the button. A Space press goes on: the keys
+  // still come.
   void OnCaptureLost() {
     state &= ~(kHot | kHeld);
     CaptureTable::Uninstall(this);
@@ -104,47 +105,57 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     if (!(state & kKeyPressed) || (key != 32 && key != 27)) return;
     state &= ~kKeyPressed;
     this->Redraw();
-    if (key == 32) click.Call(this->parent);
+    if (key == 32) Fire();
   }
   // Enter while the button has the focus fires it, whatever the window's
   // default button is; a disabled button takes the key and does nothing.
   // A hidden one leaves Enter to the default button.
   bool PressByEnter() {
     if (!this->IsVisible()) return false;
-    if (!(this->flags & kFlagDisabled)) click.Call(this->parent);
+    Fire();
     return true;
   }
   // Enter in a dialog with no push button focused: a default button that
   // is enabled fires.
   bool ActivateDefault() {
     if (!(style & kButtonDefault) || (this->flags & kFlagDisabled)) return false;
-    click.Call(this->parent);
+    Fire();
     return true;
   }
 
-  // Clears (enable) or sets 0x40000 and repaints; a button disabled while
-  // hot lets the capture table go (the key-pressed bit stays). The result
-  // is the previous enabled state.
+  // Clears (enable) or sets 0x40000 and repaints; a disabled button ends
+  // whatever press or hover it had (EndPress). The result is the previous
+  // enabled state.
   bool Enable(bool enable) {
     const bool previous = !(this->flags & kFlagDisabled);
     if (enable)
       this->ModifyFlags(kFlagDisabled, 0);
     else
       this->ModifyFlags(0, kFlagDisabled);
-    if (!enable && (state & kHot)) {
-      CaptureTable::Uninstall(this);
-      state &= ~(kHot | kHeld);
-    }
+    if (!enable) EndPress();
     this->Redraw();
     return previous;
   }
 
-  // Hidden while hot: no hover survives the hide.
+  // Hidden: no hover and no press survives the hide.
   void OnVisibilityChanged(bool visible) {
-    if (visible || !(state & (kHot | kHeld))) return;
-    CaptureTable::Uninstall(this);
-    state &= ~(kHot | kHeld);
+    if (!visible) EndPress();
   }
 
   void PaintContent(CCanvas& canvas) { PaintButton(canvas, *this); }
+
+ private:
+  // A button that can no longer be clicked (disabled or hidden) ends its
+  // press, by the mouse or by Space, and its hover: it lets the capture
+  // table go even while the pointer is off it with the button held, so the
+  // pointer coming back finds nothing to release.
+  void EndPress() {
+    state &= ~(kHot | kHeld | kKeyPressed);
+    CaptureTable::Uninstall(this);
+  }
+  // Every click goes through here: a disabled button never fires, however
+  // it was disabled.
+  void Fire() {
+    if (!(this->flags & kFlagDisabled)) click.Call(this->parent);
+  }
 };

@@ -9,6 +9,7 @@ CaptureLostFn g_lost = nullptr;
 void* g_lostObject = nullptr;
 CWidget* g_captureOwner = nullptr;
 CWidget* g_pressed = nullptr;
+bool g_takenElsewhere = false;
 
 void Dispatch(u32 slot, i32 keyFlags, i32 delta, Point* point) {
   if (!g_captureOwner || !point) return;
@@ -73,7 +74,7 @@ void DispatchCaptureLost() {
 }  // namespace CaptureTable
 
 CWidget* SetCaptureOwner(CWidget* owner) {
-  if (!owner && !g_pressed) ReleaseSystemCapture();
+  if (!owner && !g_pressed && !g_takenElsewhere) ReleaseSystemCapture();
   CWidget* previous = g_captureOwner;
   g_captureOwner = owner;
   return previous;
@@ -82,7 +83,7 @@ CWidget* SetCaptureOwner(CWidget* owner) {
 CWidget* CaptureOwner() { return g_captureOwner; }
 
 CWidget* SetPressedWidget(CWidget* widget) {
-  if (!widget && !g_captureOwner) ReleaseSystemCapture();
+  if (!widget && !g_captureOwner && !g_takenElsewhere) ReleaseSystemCapture();
   CWidget* previous = g_pressed;
   g_pressed = widget;
   return previous;
@@ -94,3 +95,6 @@ void ForgetCapture(const CWidget* widget) {
   if (widget && widget == g_captureOwner) CaptureTable::Uninstall(widget);
   if (widget && widget == g_pressed) SetPressedWidget(nullptr);
 }
+
+CCaptureTakenElsewhere::CCaptureTakenElsewhere() : outer_(g_takenElsewhere) { g_takenElsewhere = true; }
+CCaptureTakenElsewhere::~CCaptureTakenElsewhere() { g_takenElsewhere = outer_; }

@@ -135,9 +135,24 @@ void DispatchCaptureLost();
 // Both setters return the previous value. Clearing one while the other is
 // null releases the system capture (also when it was null already); neither
 // ever takes it: whoever becomes owner or pressed takes it itself.
+// While a CCaptureTakenElsewhere lives, clearing releases nothing.
 CWidget* SetCaptureOwner(CWidget* owner);
 CWidget* CaptureOwner();
 CWidget* SetPressedWidget(CWidget* widget);
 CWidget* PressedWidget();
 // A widget that goes away stops being owner or pressed widget.
 void ForgetCapture(const CWidget* widget);
+
+// Scope of a window hearing that another window took the system capture
+// (WM_CAPTURECHANGED): the owner and the pressed widget let go without
+// releasing the capture, which is the other window's now.
+class CCaptureTakenElsewhere {
+ public:
+  CCaptureTakenElsewhere();
+  ~CCaptureTakenElsewhere();
+  CCaptureTakenElsewhere(const CCaptureTakenElsewhere&) = delete;
+  CCaptureTakenElsewhere& operator=(const CCaptureTakenElsewhere&) = delete;
+
+ private:
+  bool outer_;
+};

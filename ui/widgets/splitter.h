@@ -2,7 +2,8 @@
 // left button to change the left pane's width. It is no widget: it is a
 // strip of the page's free area, and the page's own mouse handlers (reached
 // when no child takes the event) pass their events to it. While dragging it
-// owns the capture table, so the drag follows the pointer outside the page.
+// owns the capture table, so the drag follows the pointer outside the page;
+// the drag ends with the release, or when another window takes the mouse.
 // The width is written to the settings on every change and read back when
 // the page builds its controls, limited to the page. The page class offers
 // GetContentRect(), WindowToLocal() (its CWidget ones), Window() and
@@ -80,6 +81,9 @@ class CSplitter {
     dragging = false;
     InstallCaptureHandlers(false);
   }
+  // Another window took the mouse: its release will not come here, so the
+  // drag ends now, where the divider stands.
+  void OnCaptureLost() { OnLeftUp(0, nullptr); }
   // Fills the capture table for the drag (the other events ignored), or
   // empties it.
   void InstallCaptureHandlers(bool install) {
@@ -91,6 +95,7 @@ class CSplitter {
     set.On<CSplitter, &CSplitter::OnMouseMove>(kCaptureMove)
         .template On<CSplitter, &CSplitter::OnLeftDown>(kCaptureLeftDown)
         .template On<CSplitter, &CSplitter::OnLeftUp>(kCaptureLeftUp)
+        .template OnLost<CSplitter, &CSplitter::OnCaptureLost>()
         .template Translate<CWidget, &CWidget::WindowToLocal>(page);
     CaptureTable::Install(set, page);
   }

@@ -158,6 +158,9 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     edit.state &= ~kEditDragging;
     CaptureTable::Uninstall(this);
   }
+  // Another window took the mouse: its release will not come here, so the
+  // selection ends now as far as it reached.
+  void OnCaptureLost() { OnLButtonUp(0, nullptr); }
   void OnLButtonDblClk(i32, Point* p) {
     if (edit.SelectWordAt(edit.IndexAt(p->x + 2.0, Margin()))) this->Redraw();
   }
@@ -167,6 +170,7 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
         .template On<CTextEdit, &CTextEdit::OnLButtonDown>(kCaptureLeftDown)
         .template On<CTextEdit, &CTextEdit::OnLButtonUp>(kCaptureLeftUp)
         .template On<CTextEdit, &CTextEdit::OnLButtonDblClk>(kCaptureLeftDoubleClick)
+        .template OnLost<CTextEdit, &CTextEdit::OnCaptureLost>()
         .template Translate<CWidget, &CWidget::WindowToLocal>(this);
     CaptureTable::Install(set, this);
   }

@@ -106,10 +106,6 @@ bool CaptureScreen(const RECT& area, std::vector<u8>* rgba) {
 
 }  // namespace
 
-// Two moves: a move to where the system already believes the pointer to
-// be (before any window, the corner) does not move the real one.
-bool RestPointerAway() { return SetCursorPos(1, 1) && SetCursorPos(0, 0); }
-
 bool MenuEntryEnabled(CMainFrame& frame, u32 textId) {
   i32 id = -1;
   bool usable = false;

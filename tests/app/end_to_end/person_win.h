@@ -34,15 +34,6 @@ T* WindowObject(void* window) {
   return static_cast<T*>(static_cast<CFrameWindow<T>*>(binding->object));
 }
 
-// The system's pointer rests where the person's does, in the screen's
-// corner, away from the program's windows, from before the program starts:
-// the window system sends a move to the window that comes to lie under a
-// resting pointer when the one over it closes, which would light the start
-// tile under it. Moved away only once the main window shows, the pointer
-// can be put back under it by the window's late news of its entering.
-// Called before the session starts.
-bool RestPointerAway();
-
 class CPerson {
  public:
   // Milliseconds a step may wait before it fails (real time).

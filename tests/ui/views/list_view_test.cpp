@@ -260,6 +260,88 @@ TEST_F(ListView, PointerNoticesNameTheItemUnderEachRowsFirstAndLastPixel) {
   EXPECT_TRUE(host.rightPresses[0] == (CListHost::PointerNote{-1, 0x2, {7, 33}}));
 }
 
+// A click makes the item under it the current one, so the keys go on from
+// there: eight rows of 20 hanging from the top of a view 200 high (items 0
+// to 7, the empty band below them). Each case starts with nothing selected
+// and no current item, clicks (a press and a release; -1 on the empty band,
+// Ctrl held for some), presses keys, and ends with the selected rows and the
+// current item. Home, End and the page keys only scroll, Space does nothing
+// in a list; Enter tells the owner the clicked item.
+TEST_F(ListView, TheKeysGoOnFromTheItemLastClicked) {
+  constexpr i32 kEmpty = -1;
+  const struct {
+    const char* what;
+    std::vector<std::pair<i32, bool>> clicks;  // item (kEmpty: the empty band), Ctrl held
+    std::vector<u32> keys;
+    std::vector<i32> selected;
+    i32 current;
+  } cases[] = {
+      {"the sixth, then Down", {{5, false}}, {40}, {6}, 6},
+      {"the sixth, then Up", {{5, false}}, {38}, {4}, 4},
+      {"the sixth, then Down twice", {{5, false}}, {40, 40}, {7}, 7},
+      {"the first, then Up", {{0, false}}, {38}, {0}, 0},
+      {"the last, then Down", {{7, false}}, {40}, {7}, 7},
+      {"the sixth alone", {{5, false}}, {}, {5}, 5},
+      {"then Home and Down", {{5, false}}, {36, 40}, {6}, 6},
+      {"then End and Up", {{5, false}}, {35, 38}, {4}, 4},
+      {"then Page Down, Page Up and Down", {{5, false}}, {34, 33, 40}, {6}, 6},
+      {"then Space and Down", {{5, false}}, {32, 40}, {6}, 6},
+      {"the empty band keeps the current item", {{5, false}, {kEmpty, false}}, {40}, {6}, 6},
+      {"the empty band alone: Down starts at the first", {{kEmpty, false}}, {40}, {0}, 0},
+      {"one click after another", {{2, false}, {5, false}}, {38}, {4}, 4},
+#ifdef _WIN32
+      {"Ctrl adds the sixth", {{2, false}, {5, true}}, {}, {2, 5}, 5},
+      {"Ctrl adds the sixth, then Down", {{2, false}, {5, true}}, {40}, {6}, 6},
+      {"Ctrl takes the sixth away, then Up", {{5, false}, {5, true}}, {38}, {4}, 4},
+#endif
+  };
+  AddRows(8);
+  list().SetBounds(0, 0, 200, 200);
+  ASSERT_EQ(-1, list().ItemAtPoint(10, 10)) << "the empty band";
+#ifdef _WIN32
+  CScriptedWindowSystem keyState;
+#endif
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    list().SelectItem(-1, false);
+    list().currentItem = -1;
+    host.enters.clear();
+    for (const auto& click : c.clicks) {
+#ifdef _WIN32
+      keyState.SetKeyDown(kKeyControl, click.second);
+#endif
+      Point at = {10, 10};
+      if (click.first != kEmpty) {
+        const Rect r = list().GetItemRect(click.first);
+        at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      }
+      Point release = at;
+      list().OnLButtonDown(kMouseLeftButton, &at);
+      list().OnLButtonUp(0, &release);
+#ifdef _WIN32
+      keyState.SetKeyDown(kKeyControl, false);
+#endif
+    }
+    for (u32 key : c.keys) list().OnKeyDown(key, 1, 0);
+    EXPECT_EQ(c.selected, SelectedRows(list()));
+    EXPECT_EQ(c.current, list().currentItem);
+    list().OnKeyDown(13, 1, 0);
+    EXPECT_EQ(std::vector<i32>({c.current}), host.enters) << "Enter names the current item";
+  }
+  // Rows emptied and filled again (another folder shown): nothing is
+  // current, and Down starts at the first row.
+  const Rect r = list().GetItemRect(5);
+  Point on5 = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  list().OnLButtonDown(kMouseLeftButton, &on5);
+  list().Clear();
+  EXPECT_EQ(-1, list().currentItem);
+  EXPECT_EQ(-1, list().pressedItem) << "the press was on a row that is gone";
+  AddRows(3);
+  list().OnKeyDown(40, 1, 0);
+  EXPECT_EQ(std::vector<i32>({0}), SelectedRows(list()));
+  EXPECT_EQ(0, list().currentItem);
+}
+
 // The icon grid: columns of the view width less the bar's, the content as
 // high as its rows, the first cell touching the view's top and the last
 // row ending where the content ends.

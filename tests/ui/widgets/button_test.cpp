@@ -40,6 +40,15 @@ struct ButtonTest : testing::Test {
     Point p = {owner.x + x, owner.y + y};
     dispatch(0, &p);
   }
+  // As the window delivers a move, a press or a release: to the capture
+  // table's owner when one is set, else through the routing.
+  void Deliver(MouseKind kind, i32 x, i32 y) {
+    if (!CaptureOwner()) return Route(kind, x, y);
+    Captured(kind == MouseKind::kMove       ? CaptureTable::DispatchMouseMove
+             : kind == MouseKind::kLeftDown ? CaptureTable::DispatchLeftDown
+                                            : CaptureTable::DispatchLeftUp,
+             x, y);
+  }
   CClickOwner owner;
 };
 
@@ -201,6 +210,61 @@ TEST_F(ButtonTest, ALostCaptureEndsTheHoverAndThePress) {
   EXPECT_EQ(0, owner.button.state & (CButton<CClickOwner>::kHot | CButton<CClickOwner>::kHeld));
   Route(MouseKind::kLeftUp, 20, 20);
   EXPECT_EQ(0, owner.clicks) << "the press ended with the capture";
+}
+
+// A press ends when the button can no longer take it: disabled or hidden
+// while pressed, by the mouse (with the pointer on it or off it) or by
+// Space, it fires nothing when the press would have ended, even once it
+// can be clicked again. Each case is a walk of what a person and the
+// program do, delivered as the window delivers it (the mouse to the
+// capture table's owner when one is set, else through the routing; the
+// keys to the focused widget); after it the button must have fired the
+// given number of times, and hold neither the table nor a press.
+TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
+  enum Step { kIn, kOut, kDown, kUp, kDisable, kEnable, kHide, kShow, kSpaceDown, kSpaceUp };
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+    int clicks;
+  } cases[] = {
+      {"pressed, left, back, released", {kIn, kDown, kOut, kIn, kUp}, 1},
+      {"pressed, left, disabled, back, released", {kIn, kDown, kOut, kDisable, kIn, kUp}, 0},
+      {"pressed, left, disabled and enabled, back, released", {kIn, kDown, kOut, kDisable, kEnable, kIn, kUp}, 0},
+      {"pressed, disabled on it, released", {kIn, kDown, kDisable, kUp}, 0},
+      {"pressed, disabled and enabled on it, released", {kIn, kDown, kDisable, kEnable, kUp}, 0},
+      {"pressed, left, hidden and shown, back, released", {kIn, kDown, kOut, kHide, kShow, kIn, kUp}, 0},
+      {"pressed, hidden and shown on it, released", {kIn, kDown, kHide, kShow, kUp}, 0},
+      {"Space down and up", {kSpaceDown, kSpaceUp}, 1},
+      {"Space down, disabled, Space up", {kSpaceDown, kDisable, kSpaceUp}, 0},
+      {"Space down, disabled and enabled, Space up", {kSpaceDown, kDisable, kEnable, kSpaceUp}, 0},
+      {"Space down, hidden and shown, Space up", {kSpaceDown, kHide, kShow, kSpaceUp}, 0},
+  };
+  CButton<CClickOwner>& b = owner.button;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    owner.clicks = 0;
+    b.SetFocus();
+    for (Step step : c.steps) {
+      switch (step) {
+        case kIn: Deliver(MouseKind::kMove, 20, 20); break;
+        case kOut: Deliver(MouseKind::kMove, 200, 200); break;
+        case kDown: Deliver(MouseKind::kLeftDown, 20, 20); break;
+        case kUp: Deliver(MouseKind::kLeftUp, 20, 20); break;
+        case kDisable: b.Enable(false); break;
+        case kEnable: b.Enable(true); break;
+        case kHide: b.ModifyFlags(kFlagVisible, 0); break;
+        case kShow: b.ModifyFlags(0, kFlagVisible); break;
+        case kSpaceDown: RouteKeyToChildren(owner, KeyEvent{KeyKind::kDown, 32, 1, 0}); break;
+        case kSpaceUp: RouteKeyToChildren(owner, KeyEvent{KeyKind::kUp, 32, 1, 0}); break;
+      }
+    }
+    EXPECT_EQ(c.clicks, owner.clicks);
+    EXPECT_EQ(0, b.state & (CButton<CClickOwner>::kHeld | CButton<CClickOwner>::kKeyPressed));
+    Deliver(MouseKind::kMove, 200, 200);  // the pointer leaves: a hover ends too
+    EXPECT_EQ(nullptr, CaptureOwner());
+    b.Enable(true);
+    b.ModifyFlags(0, kFlagVisible);
+  }
 }
 
 // Enter is offered to the focused widget before any default button: a

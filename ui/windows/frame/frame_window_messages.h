@@ -163,15 +163,18 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       RouteXButtons(wParam);
       break;
     case WM_CAPTURECHANGED: {
-      // Another window took the mouse: a capture owner of this window that
-      // still waits for a button's release will not get it.
+      if (reinterpret_cast<HWND>(lParam) == window) break;
+      // Another window took the mouse (or none holds it now); what lets go
+      // here leaves the capture where it went.
+      CCaptureTakenElsewhere elsewhere;
+      // A capture owner of this window that still waits for a button's
+      // release will not get it.
       CWidget* owner = CaptureOwner();
-      if (reinterpret_cast<HWND>(lParam) != window && owner && owner->IsWithin(this))
-        CaptureTable::DispatchCaptureLost();
+      if (owner && owner->IsWithin(this)) CaptureTable::DispatchCaptureLost();
       // A widget tracking the pointer through the press capture (a hot tile,
       // a pressed button) hears no more moves: it lets go as if left.
       CWidget* pressed = PressedWidget();
-      if (reinterpret_cast<HWND>(lParam) != window && pressed && pressed != this && pressed->IsWithin(this)) {
+      if (pressed && pressed != this && pressed->IsWithin(this)) {
         ReleasePress();
         SetPressedWidget(nullptr);
       }
