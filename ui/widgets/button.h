@@ -109,9 +109,14 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
   }
   // Enter while the button has the focus fires it, whatever the window's
   // default button is; a disabled button takes the key and does nothing.
-  // A hidden one leaves Enter to the default button.
+  // A hidden one leaves Enter to the default button. A press the mouse or
+  // Space holds ends here: its release does not fire the button again.
   bool PressByEnter() {
     if (!this->IsVisible()) return false;
+    if (state & (kHeld | kKeyPressed)) {
+      EndPress();
+      this->Redraw();
+    }
     Fire();
     return true;
   }

@@ -221,7 +221,7 @@ TEST_F(ButtonTest, ALostCaptureEndsTheHoverAndThePress) {
 // keys to the focused widget); after it the button must have fired the
 // given number of times, and hold neither the table nor a press.
 TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
-  enum Step { kIn, kOut, kDown, kUp, kDisable, kEnable, kHide, kShow, kSpaceDown, kSpaceUp };
+  enum Step { kIn, kOut, kDown, kUp, kDisable, kEnable, kHide, kShow, kSpaceDown, kSpaceUp, kEnter };
   const struct {
     const char* what;
     std::vector<Step> steps;
@@ -238,6 +238,9 @@ TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
       {"Space down, disabled, Space up", {kSpaceDown, kDisable, kSpaceUp}, 0},
       {"Space down, disabled and enabled, Space up", {kSpaceDown, kDisable, kEnable, kSpaceUp}, 0},
       {"Space down, hidden and shown, Space up", {kSpaceDown, kHide, kShow, kSpaceUp}, 0},
+      // Enter fires the button and ends the press it found: one click.
+      {"pressed, Enter, released", {kIn, kDown, kEnter, kUp}, 1},
+      {"Space down, Enter, Space up", {kSpaceDown, kEnter, kSpaceUp}, 1},
   };
   CButton<CClickOwner>& b = owner.button;
   for (const auto& c : cases) {
@@ -256,6 +259,7 @@ TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
         case kShow: b.ModifyFlags(0, kFlagVisible); break;
         case kSpaceDown: RouteKeyToChildren(owner, KeyEvent{KeyKind::kDown, 32, 1, 0}); break;
         case kSpaceUp: RouteKeyToChildren(owner, KeyEvent{KeyKind::kUp, 32, 1, 0}); break;
+        case kEnter: RouteKeyToChildren(owner, KeyEvent{KeyKind::kPress, 13, 1, 0}); break;
       }
     }
     EXPECT_EQ(c.clicks, owner.clicks);
