@@ -611,7 +611,6 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   void FillList() {
     const bool was = list.SuspendRedraw(true);
     list.Clear();
-    list.currentItem = -1;
     rowSelected.Clear();
     selectedRows_ = 0;
     CDirNode* dir = NodeOfItem(tree.selected);
