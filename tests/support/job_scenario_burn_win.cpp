@@ -79,7 +79,6 @@ bool ImageRequest(CScenarioRig& rig, BurnRequest* request) {
   const wchar16* path = row.imageFile ? row.imageFile : kImagePath;
   if (!row.imageFile) {
     std::vector<u8> bytes = Bytes(row.sectors, row.sectors, 2048);
-    MakeDirectory(kWorkFolder);
     CFileHandle file;
     u64 written = 0;
     if (Failed(file.Create(kImagePath)) || Failed(WriteFileChunked(file.Get(), bytes.data(), bytes.size(), &written)))
@@ -149,6 +148,9 @@ std::unique_ptr<CComputedSource> ProjectRequest(CScenarioRig& rig, BurnRequest* 
 
 ScenarioRun RunBurnScenario(CScenarioRig& rig) {
   const Scenario& row = rig.row_;
+  // The image and the temporary image live here, from the first row run in
+  // a fresh build folder.
+  MakeDirectory(kWorkFolder);
   BurnRequest request;
   request.destination = 0;
   request.method = row.method;
