@@ -647,6 +647,22 @@ TEST_F(JobWindowsTest, EraseWindowTabBothWaysEnterAndEscape) {
   }
 }
 
+// A copy window whose OK is off: Enter leaves it open and the request
+// (its source set to -7 beforehand) alone; Escape cancels and closes it.
+void ExpectEnterIgnoredAndEscapeCancels(CCopyDiscWindow& w, const BurnRequest& request) {
+  HWND window = static_cast<HWND>(w.Handle());
+  SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+  PumpPending();
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(-7, request.source) << "the request is left alone";
+  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+  PumpPending();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(1u, w.cancelled);
+  EXPECT_EQ(-7, request.source);
+}
+
 // The copy window's Enter goes to OK only while OK is on: with no disc to
 // copy onto it changes nothing; Escape cancels and closes.
 TEST_F(JobWindowsTest, CopyWindowEnterWaitsForOkAndEscapeCancels) {
@@ -659,17 +675,7 @@ TEST_F(JobWindowsTest, CopyWindowEnterWaitsForOkAndEscapeCancels) {
   ASSERT_TRUE(w.Open(manager, &request, nullptr));
   w.destinationList.SetSelection(1);
   ASSERT_FALSE(w.CanAccept());
-  HWND window = static_cast<HWND>(w.Handle());
-  SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
-  PumpPending();
-  EXPECT_TRUE(IsWindow(window));
-  EXPECT_EQ(1u, w.cancelled);
-  EXPECT_EQ(-7, request.source) << "the request is left alone";
-  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
-  PumpPending();
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(1u, w.cancelled);
-  EXPECT_EQ(-7, request.source);
+  ExpectEnterIgnoredAndEscapeCancels(w, request);
 }
 
 // Drives that only read, one with a data disc: nothing to copy onto. OK
@@ -702,15 +708,7 @@ TEST_F(JobWindowsTest, CopyWindowWithoutARecorderKeepsOkOffAndSaysWhy) {
     EXPECT_TRUE(w.pulse.IsPulsing());
     EXPECT_EQ(0u, io_.OpenHandleCount());
   }
-  HWND window = static_cast<HWND>(w.Handle());
-  SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
-  PumpPending();
-  EXPECT_TRUE(IsWindow(window));
-  EXPECT_EQ(1u, w.cancelled);
-  EXPECT_EQ(-7, request.source) << "the request is left alone";
-  SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
-  PumpPending();
-  EXPECT_FALSE(IsWindow(window));
+  ExpectEnterIgnoredAndEscapeCancels(w, request);
 }
 
 // The items an eject bar paints, as the theme is asked to draw them.
