@@ -83,6 +83,13 @@ u8 DataBlockTypeOf(const TrackExtent& entry) {
   return entry.mode2Form1 ? 10 : 8;
 }
 
+u8 SessionDataBlockType(const TrackList& session, u8 options) {
+  if (options & kOptionMode2Form1) return 10;
+  for (const TrackExtent& entry : session)
+    if (entry.mode2Form1 && entry.sectorSize != 2352) return 10;
+  return 8;
+}
+
 void PackMode2Form1(u8* destination, const u8* source, u32 count) {
   std::memset(destination, 0, static_cast<size_t>(count) * kMode2Form1SectorBytes);
   for (u32 i = 0; i < count; ++i) {

@@ -118,6 +118,11 @@ bool FindTrackAtOnceMisplacement(const BurnRequest& request, TrackPlacement* out
 // The data block type of a track-at-once CD track: 0 raw 2352-byte blocks
 // (audio), 9 Mode 2 formless (2336), 10 Mode 2 Form 1, 8 Mode 1.
 u8 DataBlockTypeOf(const TrackExtent& entry);
+// The data block type a CD session written disc-at-once is set up with: 10
+// (Mode 2 Form 1, so a CD-ROM XA session) when the option asks for Mode 2
+// or the session's data tracks are Mode 2 Form 1, as its cue sheet says;
+// else 8 (Mode 1).
+u8 SessionDataBlockType(const TrackList& session, u8 options);
 
 // The retry rule of one WRITE(10) or read-back: NOT READY with a long
 // operation in progress (04/07, 04/08) is retried without being counted (up

@@ -102,7 +102,8 @@ bool CBurnPage::SendCueSheet(u32 session) {
     drive->WaitReady();
     const TrackList& tracks = request.sessions[session];
     if (tracks.GetCount() > 0) nextLba.store(static_cast<u32>(tracks[0].start));
-    u8 type = (request.options & kOptionMode2Form1) ? 10 : 8;
+    // The session format follows the layout written, as its cue sheet does.
+    u8 type = SessionDataBlockType(tracks, request.options);
     // No cue sheet and no block goes to a drive without its write parameters.
     if (!drive->SetWriteParameters(type, closeDisc, bufe, false, false)) return FailCommand(u"Error Setting Write Mode");
     CWideString text(u"Sending Cue Sheet ");

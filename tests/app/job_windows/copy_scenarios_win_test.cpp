@@ -24,6 +24,7 @@ using P = MediumPreset;
 
 TrackContent Data(u32 blocks) { return TrackContent{blocks, 2048, false, false}; }
 TrackContent Audio(u32 blocks) { return TrackContent{blocks, 2352, true, false}; }
+TrackContent Mode2(u32 blocks) { return TrackContent{blocks, 2048, false, true}; }
 
 MediumOptions Blank(P preset) {
   MediumOptions m;
@@ -35,6 +36,7 @@ struct Medium {
   const char* name;
   MediumOptions disc;
   bool holdsData;  // a destination the burn erases (or writes over) after asking
+  const char16_t* erase = nullptr;  // the log line of the destination's erase
 };
 
 // Odd block counts: nothing lines up with a 16-block ECC block by chance.
@@ -51,16 +53,35 @@ const Medium kSources[] = {
     {"DvdRom", Disc(P::kDvdRom, {Data(401)}), false},
     {"DvdR", Disc(P::kDvdR, {Data(401)}), false},
     {"DvdPlusR", Disc(P::kDvdPlusR, {Data(401)}), false},
+    // CD-ROM XA: Mode 2 Form 1 data, alone, in two sessions, before audio.
+    {"Mode2", Disc(P::kCdR, {Mode2(405)}), false},
+    {"Mode2MultiSession", [] {
+       MediumOptions m = Disc(P::kCdR, {Mode2(405)});
+       m.sessions.push_back({Mode2(333)});
+       return m;
+     }(), false},
+    {"Mode2Mixed", Disc(P::kCdR, {Mode2(405), Audio(301)}), false},
+    // Two data tracks (a DVD-R track takes whole 16-block ECC blocks): the
+    // restricted-overwrite padding goes after the second.
+    {"DvdRTwoTracks", Disc(P::kDvdR, {Data(416), Data(301)}), false},
 };
 
 // The blank sequential DVD-RW is quick formatted first; DVD-RAM comes
 // formatted, which counts as holding data.
 const Medium kDestinations[] = {
     {"CdR", Blank(P::kCdR), false},
-    {"CdRw", Disc(P::kCdRw, {Data(500)}), true},
+    {"CdRw", Disc(P::kCdRw, {Data(500)}), true, u"Quick Erase CD-RW"},
     {"DvdR", Blank(P::kDvdR), false},
-    {"DvdRwSequential", Blank(P::kDvdRwSequential), false},
-    {"DvdRwRestricted", Disc(P::kDvdRwRestricted, {Data(1000)}), true},
+    {"DvdRwSequential", Blank(P::kDvdRwSequential), false, u"Quick Format 15h DVD-RW"},
+    {"DvdRwRestricted", Disc(P::kDvdRwRestricted, {Data(1000)}), true, u"Quick Format 15h DVD-RW"},
+    // Formatted for 256 blocks only: the quick format grows it to the end
+    // of what the copy writes.
+    {"DvdRwRestrictedPartly", [] {
+       MediumOptions m = Disc(P::kDvdRwRestricted, {Data(200)});
+       m.fill = DiscFill::kAppendable;
+       m.formattedBlocks = 256;
+       return m;
+     }(), true, u"Quick Format 13h DVD-RW"},
     {"DvdPlusR", Blank(P::kDvdPlusR), false},
     {"DvdPlusRw", Blank(P::kDvdPlusRw), false},
     {"DvdRam", Blank(P::kDvdRam), true},
@@ -68,15 +89,20 @@ const Medium kDestinations[] = {
 };
 
 // What the window (or the prompt) says of each pair: '.' the copy goes
-// ahead, 'C' "Insert a CD-R/RW at destination". Columns as kDestinations.
+// ahead, 'C' "Insert a CD-R/RW at destination", 'D' "Insert a DVD-R/-RW
+// (DL) at destination". Columns as kDestinations.
 const char* const kOutcomes[] = {
-    ".........",  // CdData
-    "..CCCCCCC",  // MixedMode
-    "..CCCCCCC",  // Audio
-    "..CCCCCCC",  // MultiSession
-    ".........",  // DvdRom
-    ".........",  // DvdR
-    ".........",  // DvdPlusR
+    "..........",  // CdData
+    "..CCCCCCCC",  // MixedMode
+    "..CCCCCCCC",  // Audio
+    "..CCCCCCCC",  // MultiSession
+    "..........",  // DvdRom
+    "..........",  // DvdR
+    "..........",  // DvdPlusR
+    "..........",  // Mode2
+    "..CCCCCCCC",  // Mode2MultiSession
+    "..CCCCCCCC",  // Mode2Mixed
+    "DD....DD.D",  // DvdRTwoTracks
 };
 
 enum class Mode : u8 { kOneDrive, kDirect, kThroughImage };
@@ -131,16 +157,31 @@ Scenario CopyRow(u32 s, u32 d, Mode mode) {
         return CopyWindow(drives, request, mode, seen.get());
       });
   const bool asks = oneDrive && copies && destination.holdsData;
+  // A layout of several tracks needs a DVD-RW erased in full.
+  const P to = destination.disc.preset;
+  const bool dvdRw = to == P::kDvdRwSequential || to == P::kDvdRwRestricted;
+  size_t tracks = 0;
+  for (const auto& session : source.disc.sessions) tracks += session.size();
+  const bool asksFullErase = copies && dvdRw && tracks > 1;
+  std::vector<u32> questions;
+  if (asks) questions.push_back(77);
+  if (asksFullErase) questions.push_back(156);
   if (oneDrive) {
     row.PromptInserts(destination.disc).PromptLook([seen](CDrive& drive, BurnRequest* request) {
       *seen = JudgeInsertedDisc(drive, request);
       return seen->ok;
     });
-    // The person agrees to the erase of a rewritable disc with data.
-    if (asks) row.Answers({kAnswerYes});
   } else {
     row.Medium(destination.disc);
   }
+  // The person agrees to the erase of a rewritable disc with data, and to
+  // a full erase.
+  if (asks && asksFullErase)
+    row.Answers({kAnswerYes, kAnswerOk});
+  else if (asks)
+    row.Answers({kAnswerYes});
+  else if (asksFullErase)
+    row.Answers({kAnswerOk});
   if (!copies) row.Ends(oneDrive ? JobEnd::kCancelled : JobEnd::kNotStarted).Disc(DiscCheck::kUntouched);
   if (copies && mode == Mode::kDirect)
     row.Log({u"Opening source device: ", u"Automatic Write Speed - Source Read Speed: "})
@@ -152,21 +193,33 @@ Scenario CopyRow(u32 s, u32 d, Mode mode) {
   if (copies && sessions > 1) row.Log({u"Sending Cue Sheet 1"});
   const u16 sourceProfile = GetMediumPresetInfo(source.disc.preset).profile;
   const bool cdDestination = GetMediumPresetInfo(destination.disc.preset).family == MediaFamily::kCd;
-  const bool reserves = destination.disc.preset == P::kDvdR;
+  // A DVD-RW erased in full is written as a sequential one.
+  const bool reserves = destination.disc.preset == P::kDvdR || asksFullErase;
+  const bool mode2 = source.disc.sessions[0][0].mode2;
+  const bool audioFirst = source.disc.sessions[0][0].audio;
   row.Check([=](const ScenarioRun& r) {
     // The refusal the window or the prompt gave, or none.
     const char refusal = kOutcomes[s][d];
     EXPECT_EQ(refusal == '.' ? 0u : kTextInsertA, seen->statusId);
-    EXPECT_EQ(refusal == 'C' ? kMediumNameCd : nullptr, seen->medium);
+    EXPECT_EQ(refusal == 'C' ? kMediumNameCd : refusal == 'D' ? kMediumNameDvdR : nullptr, seen->medium);
     EXPECT_EQ(oneDrive ? 1u : 0u, r.prompts);
     EXPECT_EQ(oneDrive ? sourceProfile : 0, r.promptProfile);
     // Only a one-drive copy onto a rewritable disc with data asks itself.
-    EXPECT_EQ(asks ? std::vector<u32>{77} : std::vector<u32>{}, r.questions);
+    EXPECT_EQ(questions, r.questions);
     if (!copies) return;
+    // The erase the disc needs, sized for all that the copy writes.
+    const char16_t* erase = asksFullErase ? u"Full Erase DVD-RW" : destination.erase;
+    for (const char16_t* line : {u"Quick Erase CD-RW", u"Quick Format 15h DVD-RW", u"Quick Format 13h DVD-RW",
+                                 u"Full Erase DVD-RW", u"Background Format 26h DVD+RW"})
+      EXPECT_EQ(erase && std::u16string(erase) == line, r.HasLine(line)) << Narrow(line);
     // The progress counts exactly the blocks written.
     const std::string total = "Sectors to Write: " + std::to_string(SuccessfulWriteBlocks(r)) + "\r\n";
     EXPECT_NE(std::string::npos, Narrow(r.log).find(total)) << total;
     EXPECT_TRUE(!cdDestination || r.destination->Finalized());
+    // Mode 2 data goes onto a CD as Mode 2 Form 1 sectors (a CD-ROM XA disc).
+    std::vector<u8> first;
+    EXPECT_TRUE(r.destination->ReadStoredSector(0, &first));
+    EXPECT_EQ(audioFirst ? 2352u : cdDestination && mode2 ? 2336u : 2048u, first.size());
     EXPECT_EQ(sessions, r.destination->SessionCount());
     EXPECT_EQ(reserves, Narrow(r.log).find(reserved) != std::string::npos) << reserved;
     if (mode == Mode::kDirect) {
