@@ -1,7 +1,9 @@
 #include "app/job_windows/burn_image_info.h"
 
+#include "jobs/image/image_file.h"
+
 bool ImageSectorsFit(u64 bytes, u32* sectors) {
-  const u64 count = bytes / 2048;
+  const u64 count = UserDataSectors(bytes);
   if (count > 0xFFFFFFFFull) {
     *sectors = 0;
     return false;

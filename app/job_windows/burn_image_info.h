@@ -9,14 +9,15 @@
 struct BurnImageInfo {
   bool opened = false;
   u64 bytes = 0;     // user data
-  u64 sectors = 0;   // bytes / 2048
+  u64 sectors = 0;   // 2048-byte sectors, a partial last one counted whole
   bool tooLarge = false;  // more sectors than a burn can address
   CWideString label;
   CWideString fileSystems;
 };
 
-// Sectors of 2048 bytes in an image of `bytes` user-data bytes; false when
-// the count does not fit 32 bits. Portable.
+// Sectors of 2048 bytes that hold an image of `bytes` user-data bytes (a
+// partial last one counts whole); false when the count does not fit 32
+// bits. Portable.
 bool ImageSectorsFit(u64 bytes, u32* sectors);
 // n in decimal with "." before every group of three digits from the right.
 void AppendGrouped(CWideString* out, u64 n);

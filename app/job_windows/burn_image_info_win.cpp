@@ -9,7 +9,7 @@ bool ReadBurnImageInfo(const wchar16* path, BurnImageInfo* info) {
   if (Failed(image.GetSize(&size))) return false;
   info->opened = true;
   info->bytes = size;
-  info->sectors = size / 2048;
+  info->sectors = UserDataSectors(size);
   u32 sectors = 0;
   info->tooLarge = !ImageSectorsFit(size, &sectors);
   info->label.Assign(image.GetLabel());

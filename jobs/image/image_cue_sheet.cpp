@@ -19,7 +19,7 @@ bool BuildImageCueSheet(const CImageFile& image, CueSheet* sheet, bool mode2) {
   std::memset(sheet, 0, sizeof(*sheet));
   u64 size = 0;
   if (!image.IsOpen() || Failed(image.GetSize(&size))) return false;
-  u64 blocks = size / 2048;
+  u64 blocks = UserDataSectors(size);
   // The lead-out address must fit the MSF of a CD; larger "images" cannot
   // be written disc-at-once to one anyway.
   if (blocks > 0x7FFFFFFF) return false;

@@ -6,7 +6,8 @@
 #include "runtime/wide_string.h"
 
 // Fills the sheet for the image's one data track: lead-in, track 1 index 0
-// at -150 and index 1 at 0, lead-out at the image's user-data size / 2048.
+// at -150 and index 1 at 0, lead-out after the image's user-data sectors
+// (a partial last sector counts whole).
 // The sheet is cleared first. False (sheet left empty) when the image is
 // not open or its size cannot be read.
 bool BuildImageCueSheet(const CImageFile& image, CueSheet* sheet, bool mode2);

@@ -108,5 +108,10 @@ class CImageFile {
   u64 fileSize_ = 0;  // raw bytes
 };
 
+// The 2048-byte sectors that hold `bytes` bytes of user data: an image
+// whose last sector ends early is written with that sector made whole by
+// zeros, so no byte of it is left off the disc.
+constexpr u64 UserDataSectors(u64 bytes) { return bytes / 2048 + (bytes % 2048 != 0 ? 1 : 0); }
+
 // "ISO9660", "/Joliet", then "/UDF Bridge" (with ISO 9660) or "UDF".
 void DescribeFileSystems(const CImageFile& image, CWideString* text);

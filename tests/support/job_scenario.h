@@ -45,6 +45,7 @@ struct Scenario {
   u32 sectors = 300;                // image or project data sectors
   const char16_t* imageFile = nullptr;  // an image made by other tools instead
   u32 imageBytes = ~0u;             // the image file cut to this size after the request was made
+  u64 imageSize = ~0ull;            // the image (made, or the named one copied) is this long from the start
   u32 firstPause = 150;             // project: blocks before track 1 (from -150)
   bool shortSource = false;         // project: the source ends half-way through its layout
   u32 method = kMethodDiscAtOnce;
@@ -160,6 +161,7 @@ class Row {
   Row& ReadyWait(u32 ms) { s_.readyWaitMs = ms; return *this; }
   Row& ImageFile(const char16_t* path) { s_.imageFile = path; return *this; }
   Row& CutImage(u32 bytes) { s_.imageBytes = bytes; return *this; }
+  Row& ImageSize(u64 bytes) { s_.imageSize = bytes; return *this; }
   Row& FirstPause(u32 blocks) { s_.firstPause = blocks; return *this; }
   Row& ShortSource() { s_.shortSource = true; return *this; }
   Row& LeadIn(u32 ms) { s_.leadInMs = ms; return *this; }

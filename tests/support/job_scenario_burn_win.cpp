@@ -1,6 +1,7 @@
 // Burn rows: an image file, an audio project or a disc copy burnt through
 // the burn page as the task view starts it (destination opened and locked),
 // with the disc the job must leave worked out before it runs.
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -74,21 +75,37 @@ void AddEntry(TrackList* session, i32 start, u32 size, u32 count, u8 content, u8
   *session->AppendNew() = TrackExtent{start, size, count, content, mode2, 0, 0};
 }
 
+// The bytes of a file, empty when it cannot be read.
+std::vector<u8> FileBytes(const wchar16* path) {
+  CFileHandle file;
+  u64 size = 0, got = 0;
+  if (Failed(file.OpenRead(path)) || Failed(FileSize(file.Get(), &size))) return {};
+  std::vector<u8> bytes(static_cast<size_t>(size));
+  if (size && (Failed(FileReadAll(file.Get(), bytes.data(), size, &got)) || got != size)) return {};
+  return bytes;
+}
+
+// The request as the burn-image window makes it: one data track of the
+// image's user data in whole sectors (a partial last one counts), the cue
+// sheet for disc at once. The disc must end with that data, the last
+// sector made whole by zeros.
 bool ImageRequest(CScenarioRig& rig, BurnRequest* request) {
   const Scenario& row = rig.row_;
-  const wchar16* path = row.imageFile ? row.imageFile : kImagePath;
-  if (!row.imageFile) {
-    std::vector<u8> bytes = Bytes(row.sectors, row.sectors, 2048);
+  const wchar16* path = row.imageFile && row.imageSize == ~0ull ? row.imageFile : kImagePath;
+  if (path == kImagePath) {
+    std::vector<u8> bytes = row.imageFile ? FileBytes(row.imageFile) : Bytes(row.sectors, row.sectors, 2048);
+    if (row.imageSize != ~0ull) bytes.resize(static_cast<size_t>(row.imageSize));
     CFileHandle file;
     u64 written = 0;
-    if (Failed(file.Create(kImagePath)) || Failed(WriteFileChunked(file.Get(), bytes.data(), bytes.size(), &written)))
+    if (Failed(file.Create(kImagePath)) ||
+        (!bytes.empty() && Failed(WriteFileChunked(file.Get(), bytes.data(), bytes.size(), &written))))
       return false;
   }
   CImageFile image;
   if (Failed(image.Open(path, true))) return false;
   u64 size = 0;
   image.GetSize(&size);
-  u32 sectors = static_cast<u32>(size / 2048);
+  u32 sectors = static_cast<u32>(UserDataSectors(size));
   request->source = kNoDrive;
   request->imagePath.Assign(path);
   AddEntry(request->sessions.AppendNew(), 0, 2048, sectors, 1, (row.options & kOptionMode2Form1) ? 1 : 0);
@@ -97,7 +114,9 @@ bool ImageRequest(CScenarioRig& rig, BurnRequest* request) {
   std::vector<u8> block(2048);
   for (u32 i = 0; i < sectors; ++i) {
     u64 got = 0;
-    if (Failed(image.Read(block.data(), 2048, &got)) || got != 2048) return false;
+    std::fill(block.begin(), block.end(), 0);
+    if (Failed(image.Read(block.data(), 2048, &got)) || got != (i + 1 < sectors ? 2048 : size - u64(i) * 2048))
+      return false;
     rig.expected_[i] = block;
   }
   image.Close();

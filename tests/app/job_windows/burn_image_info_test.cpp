@@ -50,13 +50,17 @@ TEST(BurnImageInfo, GroupsOfThreeAndWholeSectors) {
     AppendGrouped(&out, g.n);
     EXPECT_EQ(std::u16string(g.text), std::u16string(out.c_str(), static_cast<size_t>(out.GetLength())));
   }
+  // A partial last sector is written whole: it counts.
   struct Sectors {
     u64 bytes;
     u32 sectors;
-  } sizes[] = {{2047, 0}, {2048, 1}, {4095, 1}, {4096, 2}};
+    bool fits;
+  } sizes[] = {{0, 0, true},         {1, 1, true},         {2047, 1, true},
+               {2048, 1, true},      {2049, 2, true},      {4096, 2, true},
+               {0xFFFFFFFFull * 2048, 0xFFFFFFFFu, true}, {0xFFFFFFFFull * 2048 + 1, 0, false}};
   for (const Sectors& s : sizes) {
     u32 sectors = 99;
-    EXPECT_TRUE(ImageSectorsFit(s.bytes, &sectors));
+    EXPECT_EQ(s.fits, ImageSectorsFit(s.bytes, &sectors)) << s.bytes;
     EXPECT_EQ(s.sectors, sectors) << s.bytes;
   }
 }

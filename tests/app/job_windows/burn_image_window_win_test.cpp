@@ -484,8 +484,9 @@ std::wstring ScratchFile(const wchar_t* name, u32 bytes) {
 // The image's figures follow the path whatever the drives are: the first
 // image named shows its own at once, a raw image its user data, a file
 // without a file system its size alone; a file that cannot be read shows
-// none and nothing of the one before. With a blank CD-R everything of a
-// sector or more can be burned, a file shorter than a sector cannot.
+// none and nothing of the one before. With a blank CD-R every file with
+// data can be burned: one shorter than a sector is one sector, made whole
+// by zeros.
 TEST_F(BurnImageWindowTest, TheImageFiguresFollowThePathWithAndWithoutADrive) {
   const std::wstring lockedPath = ScratchFile(L"kelvane-locked.iso", 0);
   const std::wstring textPath = ScratchFile(L"kelvane-notes.txt", 5000);
@@ -506,11 +507,11 @@ TEST_F(BurnImageWindowTest, TheImageFiguresFollowThePathWithAndWithoutADrive) {
   };
   const Step steps[] = {
       {u"fixtures/iso/joliet.iso", u"722.944 bytes (706.00 KB)", u"353", u"KELVANE TEST", u"ISO9660/Joliet", true},
-      {text.c_str(), u"5.000 bytes (4.88 KB)", u"2", u"", u"", true},
+      {text.c_str(), u"5.000 bytes (4.88 KB)", u"3", u"", u"", true},
       {u"fixtures/iso/udf.iso", u"1.275.904 bytes (1.22 MB)", u"623", u"UDF BRIDGE", u"ISO9660/Joliet/UDF Bridge", true},
       {locked.c_str(), u"", u"", u"", u"", false},
       {u"fixtures/iso/joliet.mode1.bin", u"722.944 bytes (706.00 KB)", u"353", u"KELVANE TEST", u"ISO9660/Joliet", true},
-      {shortFile.c_str(), u"1.000 bytes (1000.00 Bytes)", u"0", u"", u"", false},
+      {shortFile.c_str(), u"1.000 bytes (1000.00 Bytes)", u"1", u"", u"", true},
   };
   for (const bool withDrive : {false, true}) {
     if (withDrive) {

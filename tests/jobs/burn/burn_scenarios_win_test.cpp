@@ -53,6 +53,10 @@ u8 PageByte(const ScenarioRun& r, u32 byte) {
 MediumOptions Cd(std::initializer_list<TrackContent> tracks) { return Disc(P::kCdR, tracks); }
 TrackContent Data(u32 blocks) { return TrackContent{blocks, 2048, false, false}; }
 TrackContent Audio(u32 blocks) { return TrackContent{blocks, 2352, true, false}; }
+std::u16string Utf16(u32 n) {
+  const std::string s = std::to_string(n);
+  return std::u16string(s.begin(), s.end());
+}
 
 std::vector<Scenario> Rows() {
   std::vector<Scenario> rows;
@@ -186,6 +190,44 @@ std::vector<Scenario> Rows() {
   add(Row("ImageSmallerThanOneChunk").Onto(P::kDvdR).Image(5).Log({u"End Fill Cache"}));
   add(Row("IsoMadeByXorriso").Onto(P::kCdR).ImageFile(u"fixtures/iso/joliet.iso"));
   add(Row("TheSameIsoInRawMode1Sectors").Onto(P::kCdR).ImageFile(u"fixtures/iso/joliet.mode1.bin"));
+  // An image whose last sector ends early (a plain image, and raw Mode 1
+  // sectors with the last one cut inside its user data): every byte goes
+  // onto the disc, the last sector made whole by zeros, and the verify
+  // reads back the same count. One block too many for the disc is refused
+  // before anything is written.
+  for (P preset : {P::kCdR, P::kDvdR}) {
+    const bool cd = preset == P::kCdR;
+    for (bool raw : {false, true}) {
+      for (bool tao : {false, true}) {
+        const std::string name = std::string(raw ? "RawImage" : "Image") + "WithAPartialLastSectorOn" +
+                                 (cd ? "CdR" : "DvdR") + (tao ? "TrackAtOnce" : "DiscAtOnce");
+        const u32 sectors = raw ? 353 : 1002;
+        Row row(name.c_str());
+        row.Onto(preset);
+        if (raw)
+          row.ImageFile(u"fixtures/iso/joliet.mode1.bin").ImageSize(352ull * 2352 + 16 + 1000);
+        else
+          row.Image(1002).ImageSize(1001ull * 2048 + 1000);
+        if (tao) row.Tao();
+        const std::u16string total = u"Sectors to Write: " + Utf16(sectors + (cd && !tao ? 150 : 0)) + u"\r\n";
+        row.Log({total.c_str(), u"Verify process Ended"}).Check([=](const ScenarioRun& r) {
+          if (!cd || tao) return;
+          const std::vector<u8> cue = r.destination->LastCueSheet();
+          ASSERT_GE(cue.size(), 8u);
+          const u8* leadOut = &cue[cue.size() - 8];
+          EXPECT_EQ(0xAA, leadOut[1]);
+          EXPECT_EQ(static_cast<i32>(sectors), (leadOut[5] * 60 + leadOut[6]) * 75 + leadOut[7] - 150);
+        });
+        add(row);
+      }
+    }
+    MediumOptions small;
+    small.preset = preset;
+    small.capacityBlocks = 1001;
+    const std::string name = std::string("APartialLastSectorOneBlockTooManyIsRefusedOn") + (cd ? "CdR" : "DvdR");
+    add(Row(name.c_str()).Medium(small).Image(1002).ImageSize(1001ull * 2048 + 1000).Ends(kFail)
+            .Disc(DiscCheck::kUntouched).Log({u"The source needs 1002 blocks, the disc has room for 1001 blocks"}));
+  }
   add(Row("MaximumWriteSpeed").Onto(P::kCdR).Image(300).Speed(kWriteSpeedMaximum).Log({u"Max Write Speed: "}));
   add(Row("CustomSpeedAboveTheCommandFieldIsClamped").Onto(P::kCdR).Image(300).Speed(100000)
           .Log({u"Custom Write Speed: "}).Check([](const ScenarioRun& r) {

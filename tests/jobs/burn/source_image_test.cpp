@@ -73,4 +73,32 @@ TEST(ImageFileSource, FailedOrShortReadsDeliverNothing) {
   }
 }
 
+// An image whose last sector ends early is delivered in whole sectors, the
+// rest of the last one zeros, read in any pieces and read again after a
+// seek back to the start (the verify of a large image does so).
+TEST(ImageFileSource, APartialLastSectorIsMadeWholeByZeros) {
+  for (u64 size : {1ull, 1000ull, 2048ull, 4097ull, 10000ull}) {
+    SCOPED_TRACE(size);
+    std::vector<u8> bytes(static_cast<size_t>(size));
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<u8>(i * 7 + 1);
+    std::vector<u8> whole = bytes;
+    whole.resize((bytes.size() + 2047) / 2048 * 2048, 0);
+    CMemoryImageSource memory(bytes.data(), bytes.size());
+    CImageFileSource source;
+    ASSERT_EQ(kHrOk, source.Image().Attach(&memory, false, false));
+    u64 reported = 0;
+    ASSERT_EQ(kHrOk, source.GetSize(&reported));
+    EXPECT_EQ(whole.size(), reported);
+    for (u64 piece : {3000ull, 32768ull}) {
+      ASSERT_EQ(kHrOk, source.Seek(0, kSeekStart, nullptr));
+      std::vector<u8> read, chunk(static_cast<size_t>(piece));
+      for (u64 got = 1; got;) {
+        ASSERT_EQ(kHrOk, source.Read(chunk.data(), piece, &got));
+        read.insert(read.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
+      }
+      EXPECT_EQ(whole, read) << piece;
+    }
+  }
+}
+
 }  // namespace
