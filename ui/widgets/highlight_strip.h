@@ -1,9 +1,12 @@
 // CHighlightStrip: the main window's start strip of five task tiles. The
 // tile under the pointer (or chosen with Up and Down) becomes hot and its
-// fade thread brightens it while the others dim back; a release over the
-// hot tile, Enter or Space runs its command. How the tiles look is the
-// application's painting. Portable.
+// fade thread brightens it while the others dim back; a tile runs its
+// command for a press and a release both on it (as a push button, the
+// strip holds the mouse from the press to the release), or for Enter or
+// Space while it is hot. How the tiles look is the application's painting.
+// Portable.
 #pragma once
+#include "ui/widgets/capture_table.h"
 #include "ui/widgets/highlight_fade.h"
 #include "ui/widgets/widget.h"
 #include "ui/windows/theme/theme_metrics.h"
@@ -18,8 +21,12 @@ class CHighlightStrip : public CWidgetOf<CHighlightStrip<TParent>, TParent> {
   WidgetCallback<u32> command;  // the chosen tile's command id
   volatile i32 hot = -1;
   i32 previousHot = -1;
+  i32 pressedTile = -1;  // the tile the left button went down on, until its release
 
-  ~CHighlightStrip() { fade_.Stop(); }
+  ~CHighlightStrip() {
+    EndPress();
+    fade_.Stop();
+  }
 
   // Builds the tiles and starts the fade thread (run by Create).
   void CreateChildren() {
@@ -70,6 +77,7 @@ class CHighlightStrip : public CWidgetOf<CHighlightStrip<TParent>, TParent> {
   // previous one, so the focus or the page's activation lights it again.
   void OnVisibilityChanged(bool visible) {
     if (visible) return;
+    EndPress();
     if (PressedWidget() == this) {
       this->Window().ReleasePress();
       SetPressedWidget(nullptr);
@@ -85,9 +93,37 @@ class CHighlightStrip : public CWidgetOf<CHighlightStrip<TParent>, TParent> {
     RelightPreviousHot();
     this->Redraw();
   }
-  void OnLButtonUp(i32, Point* p) {
+  // A press on a tile holds the mouse until its release, wherever the
+  // pointer goes meanwhile; a release with no press on a tile runs nothing.
+  void OnLButtonDown(i32, Point* p) {
     const i32 tile = TileAt(*p);
-    if (tile >= 0 && tile == hot) command.Call(this->parent, tiles[tile].command);
+    if (tile < 0 || CaptureOwner()) return;
+    pressedTile = tile;
+    CCaptureSet set(this);
+    set.On<CHighlightStrip, &CHighlightStrip::OnHeldMove>(kCaptureMove)
+        .template On<CHighlightStrip, &CHighlightStrip::OnLButtonUp>(kCaptureLeftUp)
+        .template OnLost<CHighlightStrip, &CHighlightStrip::EndPress>()
+        .template Translate<CWidget, &CWidget::WindowToLocal>(this);
+    CaptureTable::Install(set, this);
+  }
+  // Held, the strip hears every move: off the strip its tile cools as when
+  // the pointer leaves, back on a tile that tile lights.
+  void OnHeldMove(i32, Point* p) {
+    if (p->x < 0 || p->x >= this->width || p->y < 0 || p->y >= this->height)
+      OnPressLeave();
+    else
+      SetHot(TileAt(*p));
+  }
+  void OnLButtonUp(i32, Point* p) {
+    const i32 pressed = pressedTile;
+    EndPress();
+    const i32 tile = TileAt(*p);
+    if (tile >= 0 && tile == pressed && tile == hot) command.Call(this->parent, tiles[tile].command);
+  }
+  // The press ends: released, hidden, or another window took the mouse.
+  void EndPress() {
+    pressedTile = -1;
+    CaptureTable::Uninstall(this);
   }
   u32 OnKeyDown(u32 key, u32, u32) {
     const i32 n = static_cast<i32>(kTileCount);

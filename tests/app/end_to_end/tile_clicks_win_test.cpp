@@ -3,7 +3,8 @@
 // button goes down and comes up there, and the tile's window opens inside
 // that release. The window takes the mouse: what lies under the pointer
 // lights, its own buttons take clicks (the browse dialog opened from it
-// too), and its focus is the one it takes when the menu opens it.
+// too), and its focus is the one it takes when the menu opens it. A
+// release on a tile whose press went elsewhere runs nothing.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -194,4 +195,85 @@ TEST(EndToEndTiles, AClickWhereThePointerRestsAfterTheFocusMovedRunsTheTile) {
       p.OnUi([&](CMainFrame& f) { EXPECT_EQ(kCaptionNone, f.hotButton) << "no light is left with the click"; });
     }));
   }
+}
+
+namespace {
+
+// The main menu's first entry on the screen.
+ScreenPoint FirstMenuEntry(CMainFrame& f) {
+  const Rect& r = f.menuBar.itemRects[0];
+  Point p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  f.menuBar.ToWindowPoint(&p);
+  return {p.x, WorkAreaBottom() - p.y};
+}
+
+// A point of the start strip above its first tile: the page, not a tile.
+ScreenPoint AboveTheTiles(CMainFrame& f) {
+  auto& strip = f.pageHost.startStrip;
+  Point p = {strip.width / 2, strip.height - 2};
+  EXPECT_EQ(-1, strip.TileAt(p));
+  strip.ToWindowPoint(&p);
+  return {p.x, WorkAreaBottom() - p.y};
+}
+
+}  // namespace
+
+// The left button goes up on the Copy Disc tile after it went down
+// elsewhere: on the page beside the tiles, on the Cancel button of a
+// window that Escape closed meanwhile, or on the tile to close an open
+// menu (the menu takes that press). No window opens: a tile runs only for
+// a press and a release both on it.
+TEST(EndToEndTiles, AReleaseOnATileWithoutItsPressRunsNothing) {
+  const struct {
+    const char* what;
+    std::function<bool(CPerson&, ScreenPoint tile)> walk;
+  } cases[] = {
+      {"pressed beside the tiles, released on one",
+       [](CPerson& p, ScreenPoint tile) {
+         ScreenPoint beside = {0, 0};
+         p.OnUi([&](CMainFrame& f) { beside = AboveTheTiles(f); });
+         return p.MovePointer(beside) && p.LeftButton(true, beside) && p.MovePointer(tile) &&
+                p.LeftButton(false, tile);
+       }},
+      {"held on a window's Cancel while Escape closed it, released on a tile",
+       [](CPerson& p, ScreenPoint tile) {
+         if (!p.ChooseMenuItem(kCmdEraseDisc)) return false;
+         void* window = p.WaitForActiveWindow("the erase window", p.MainWindow());
+         if (!window) return false;
+         ScreenPoint cancel = {0, 0};
+         p.OnUi([&](CMainFrame&) { cancel = ScreenCentre(WindowObject<CEraseWindow>(window)->cancel); });
+         if (!p.MovePointer(cancel) || !p.LeftButton(true, cancel) || !p.Press(VK_ESCAPE)) return false;
+         if (!p.WaitUntil("the erase window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }))
+           return false;
+         return p.MovePointer(tile) && p.LeftButton(false, tile);
+       }},
+      {"a menu open, closed by a click on a tile",
+       [](CPerson& p, ScreenPoint tile) {
+         ScreenPoint entry = {0, 0};
+         p.OnUi([&](CMainFrame& f) { entry = FirstMenuEntry(f); });
+         if (!p.MovePointer(entry) || !p.LeftButton(true, entry)) return false;
+         if (!p.WaitForActiveWindow("the menu to open", p.MainWindow()) || !p.LeftButton(false, entry)) return false;
+         return p.MovePointer(tile) && p.LeftButton(true, tile) && p.LeftButton(false, tile);
+       }},
+  };
+  CAppSession app;
+  app.AddEmptyRecorder(u'E');
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
+    ScreenPoint tile = {0, 0};
+    p.OnUi([&](CMainFrame& f) { tile = TileCentre(f, kCmdCopyDisc); });
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.what);
+      ASSERT_TRUE(c.walk(p, tile));
+      // A window the release opened would be up once the release is handled.
+      ASSERT_TRUE(p.Settle());
+      HWND active = nullptr;
+      p.OnUi([&](CMainFrame&) { active = GetActiveWindow(); });
+      EXPECT_EQ(static_cast<HWND>(p.MainWindow()), active) << "no window opened";
+      if (active && active != static_cast<HWND>(p.MainWindow())) {
+        ASSERT_TRUE(p.Press(VK_ESCAPE));
+        ASSERT_TRUE(p.WaitUntil("it to close", [&](CMainFrame&) { return !IsWindow(active); }));
+      }
+    }
+  }));
 }
