@@ -85,6 +85,8 @@ class CMenuBarOf : public IPopupMenuOwner,
   void OnLButtonUp(i32, Point*) { OnLeftUp(); }
   // Fires a command item clicked with the mouse (a submenu's popup has run
   // inside the press already); the release is not tested against the item.
+  // The focus goes back where the press found it first; a bar that had it
+  // keeps the clicked item lit.
   void OnLeftUp() {
     if (!(state & kMenuMode)) return;
     const i32 item = hotItem;
@@ -92,6 +94,9 @@ class CMenuBarOf : public IPopupMenuOwner,
     state &= ~(kHover | kMenuMode);
     this->Redraw();
     ReleasePress();
+    if (savedFocus == this) hotItem = item;
+    if (savedFocus) RestoreFocus(savedFocus);
+    this->Redraw();
     if (!command.IsSet() || !this->parent || !model) return;
     if (model->GetItemType(item) != kMenuTypeCommand || !model->IsItemEnabled(item)) return;
     OnMenuNotice(-3, -1);
@@ -289,10 +294,14 @@ class CMenuBarOf : public IPopupMenuOwner,
     }
     OnMenuNotice(-3, -1);
   }
+  // Menu mode that ends here (no popup open: the pointer left the bar or
+  // another widget took the press) gives the focus back as well.
   void EndHover() {
+    const bool menuMode = (state & (kMenuMode | kPopupOpen)) == kMenuMode;
     state &= ~(kHover | kMenuMode);
     hotItem = -1;
     this->Redraw();
+    if (menuMode && savedFocus) RestoreFocus(savedFocus);
   }
 };
 

@@ -1,7 +1,9 @@
 // A click in a file list makes the clicked item the one the arrow keys go
 // on from: in the browse dialog (opened by "..." of the burn-image window,
 // in the folder and the row view the user left last time), the sixth file
-// clicked and then Down selects the seventh, and Up twice the fifth.
+// clicked and then Down selects the seventh, and Up twice the fifth. In the
+// explorer of an opened image, a command clicked on the page's bar between
+// the click and the keys leaves the keyboard with the list.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +14,9 @@
 #include "app/job_windows/browse_model.h"
 #include "app/job_windows/burn_image_window.h"
 #include "app/main_window/main_frame.h"
+#include "app/pages/explorer_page.h"
 #include "app_session_win.h"
+#include "burn_steps_win.h"
 #include "person_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
@@ -104,5 +108,75 @@ TEST(EndToEndLists, TheArrowKeysGoOnFromTheFileClicked) {
                             [&](CMainFrame&) { return GetActiveWindow() == static_cast<HWND>(burn); }));
     ASSERT_TRUE(p.Press(VK_ESCAPE));
     ASSERT_TRUE(p.WaitUntil("the burn-image window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(burn)); }));
+  }));
+}
+
+namespace {
+
+using ExplorerPage = CExplorerPage<CMainFrame::PageHost>;
+
+ExplorerPage* ImageExplorer(CMainFrame& f) {
+  CPageHolder* current = f.pageHost.Current();
+  if (!current || current == f.pageHost.StartStripHolder() || current == f.pageHost.TaskViewHolder()) return nullptr;
+  ExplorerPage* page = static_cast<ExplorerPage*>(current->Widget());
+  return page->IsBrowsingImage() ? page : nullptr;
+}
+
+// A click, as a person makes it: the pointer goes there, the button goes
+// down and comes up.
+bool ClickAt(CPerson& p, ScreenPoint at) {
+  return p.MovePointer(at) && p.LeftButton(true, at) && p.LeftButton(false, at);
+}
+
+}  // namespace
+
+// An image opened in the explorer: the second entry of its list clicked,
+// then "Export Files" clicked on the page's bar and its folder browser
+// closed with Escape. The list has the keyboard again, the bar shows no lit
+// item, and Down selects the third entry.
+TEST(EndToEndLists, AfterACommandClickedOnThePageBarTheKeysGoOnInTheList) {
+  CAppSession app;
+  const std::u16string path = AsTyped(BuildFolder() + L"fixtures\\iso\\joliet.iso");
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(p.ChooseMenuItem(kCmdOpen));
+    void* browse = p.WaitForActiveWindow("the browse dialog", p.MainWindow());
+    ASSERT_NE(nullptr, browse);
+    p.TabTo("the name field", [browse](CMainFrame&) {
+      CBrowseDialog* d = WindowObject<CBrowseDialog>(browse);
+      return d && FocusedWidget() == &d->nameField;
+    });
+    ASSERT_TRUE(p.Type(path));
+    ASSERT_TRUE(p.Press(VK_RETURN));
+    ASSERT_TRUE(p.WaitUntil("the image's explorer with three entries or more", [](CMainFrame& f) {
+      ExplorerPage* page = ImageExplorer(f);
+      return page && page->list.GetItemCount() >= 3;
+    }));
+    ScreenPoint row = {0, 0}, exportFiles = {0, 0};
+    p.OnUi([&](CMainFrame& f) {
+      ExplorerPage& page = *ImageExplorer(f);
+      const Rect r = page.list.GetItemRect(1);
+      row = OnScreen(page.list, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      i32 item = 0;
+      while (item < page.menuBar.model->count && page.menuBar.model->GetItemId(item) != static_cast<i32>(kCmdExportFiles))
+        ++item;
+      ASSERT_LT(item, page.menuBar.model->count);
+      const Rect e = page.menuBar.itemRects[static_cast<u32>(item)];
+      exportFiles = OnScreen(page.menuBar, Point{(e.left + e.right) / 2, (e.top + e.bottom) / 2});
+    });
+    ASSERT_TRUE(ClickAt(p, row));
+    ASSERT_TRUE(ClickAt(p, exportFiles));
+    void* folders = p.WaitForActiveWindow("the folder browser", p.MainWindow());
+    ASSERT_NE(nullptr, folders);
+    ASSERT_TRUE(p.Press(VK_ESCAPE));
+    ASSERT_TRUE(p.WaitUntil("the main window to be active again",
+                            [&](CMainFrame&) { return GetActiveWindow() == static_cast<HWND>(p.MainWindow()); }));
+    p.OnUi([](CMainFrame& f) {
+      ExplorerPage& page = *ImageExplorer(f);
+      EXPECT_EQ(&page.list, FocusedWidget()) << "the list has the keyboard";
+      EXPECT_EQ(-1, page.menuBar.hotItem) << "no item lit on the bar";
+      EXPECT_EQ(1, page.list.currentItem);
+    });
+    ASSERT_TRUE(p.Press(VK_DOWN));
+    p.OnUi([](CMainFrame& f) { EXPECT_EQ(2, ImageExplorer(f)->list.currentItem) << "Down walks the list"; });
   }));
 }

@@ -163,7 +163,8 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
 // the focus goes back where menu mode found it: to the widget that had it
 // before a press on the bar, or to the bar itself when it had it, entered
 // by a press or by Enter. After a command the bar keeps the entry whose
-// menu ran lit, so the next key goes on from there.
+// menu ran lit, so the next key goes on from there. A command item
+// clicked, or a press that ends as the pointer leaves, gives it back too.
 TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
   auto takesFocus = [](i32 result) {
     return [result](IPopupMenuOwner*) {
@@ -173,32 +174,41 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
   };
   const std::vector<std::string> chosen = {"hover -3", "focus other", "command 2", "hover -3"};
   const std::vector<std::string> chosenOnBar = {"hover -3", "focus ?", "command 2", "hover -3"};
+  enum How { kPopup, kEnter, kClick, kPressAndLeave };
   const struct {
     const char* what;
-    bool barFocused, keyboard;
+    bool barFocused;
+    How how;
+    i32 item;
     i32 result;
     std::vector<std::string> events;
     i32 hot;  // -2: any
   } cases[] = {
-      {"a press, another widget focused, a command", false, false, 2, chosen, -1},
-      {"a press, another widget focused, dismissed", false, false, kPopupDismissed, {"focus other", "hover -3"}, -2},
-      {"a press on the focused bar, a command", true, false, 2, chosenOnBar, kEdit},
-      {"Enter on the focused bar, a command", true, true, 2, chosenOnBar, kEdit},
-      {"Enter on the focused bar, dismissed", true, true, kPopupDismissed, {"focus ?", "hover -3"}, -2},
+      {"a press, another widget focused, a command", false, kPopup, kEdit, 2, chosen, -1},
+      {"a press, another widget focused, dismissed", false, kPopup, kEdit, kPopupDismissed, {"focus other", "hover -3"}, -2},
+      {"a press on the focused bar, a command", true, kPopup, kEdit, 2, chosenOnBar, kEdit},
+      {"Enter on the focused bar, a command", true, kEnter, kEdit, 2, chosenOnBar, kEdit},
+      {"Enter on the focused bar, dismissed", true, kEnter, kEdit, kPopupDismissed, {"focus ?", "hover -3"}, -2},
+      {"a command item clicked, another widget focused", false, kClick, kAbout, 0, {"focus other", "hover -3", "command 62"}, -1},
+      {"a command item of the focused bar clicked", true, kClick, kAbout, 0, {"hover -3", "command 62"}, kAbout},
+      {"a disabled command item clicked, another widget focused", false, kClick, kDisabled, 0, {"focus other"}, -1},
+      {"a press on a command item, the pointer leaves", false, kPressAndLeave, kAbout, 0, {"focus other"}, -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     owner.other.SetFocus();
     if (c.barFocused) bar.SetFocus();
-    bar.hotItem = kEdit;
+    bar.hotItem = c.item;
     steps = {takesFocus(c.result)};
     owner.events.clear();
-    if (c.keyboard) {
+    Point p = At(c.item);
+    if (c.how == kEnter) {
       bar.OnKeyDown(13, 1, 0);
     } else {
-      Point p = At(kEdit);
       bar.OnLButtonDown(0, &p);
     }
+    if (c.how == kClick) bar.OnLButtonUp(0, &p);
+    if (c.how == kPressAndLeave) bar.OnPressLeave();
     EXPECT_EQ(c.events, owner.events);
     EXPECT_EQ(c.barFocused ? static_cast<CWidget*>(&bar) : &owner.other, FocusedWidget());
     if (c.hot != -2) {
@@ -257,7 +267,8 @@ TEST_F(MenuBarTest, LayoutPointerAndLooks) {
     bar.OnLButtonDown(0, &p);
     bar.OnLButtonUp(0, &p);
   }
-  EXPECT_EQ((std::vector<std::string>{"hover -3", "command 62"}), owner.events);
+  // Each click gives the focus back to the widget that had it.
+  EXPECT_EQ((std::vector<std::string>{"focus other", "focus other", "hover -3", "command 62"}), owner.events);
   owner.other.SetFocus();
   bar.hotItem = kFile;
   const u32 states[] = {0, CMenuBarCore::kMenuMode, CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen};
