@@ -141,10 +141,12 @@ TEST(EndToEndLists, AfterACommandClickedOnThePageBarTheKeysGoOnInTheList) {
     ASSERT_TRUE(p.ChooseMenuItem(kCmdOpen));
     void* browse = p.WaitForActiveWindow("the browse dialog", p.MainWindow());
     ASSERT_NE(nullptr, browse);
-    p.TabTo("the name field", [browse](CMainFrame&) {
+    ASSERT_TRUE(p.WaitUntil("the browse dialog to hold the keyboard",
+                            [browse](CMainFrame&) { return GetFocus() == static_cast<HWND>(browse); }));
+    ASSERT_TRUE(p.TabTo("the name field", [browse](CMainFrame&) {
       CBrowseDialog* d = WindowObject<CBrowseDialog>(browse);
       return d && FocusedWidget() == &d->nameField;
-    });
+    }));
     ASSERT_TRUE(p.Type(path));
     ASSERT_TRUE(p.Press(VK_RETURN));
     ASSERT_TRUE(p.WaitUntil("the image's explorer with three entries or more", [](CMainFrame& f) {
@@ -167,9 +169,11 @@ TEST(EndToEndLists, AfterACommandClickedOnThePageBarTheKeysGoOnInTheList) {
     ASSERT_TRUE(ClickAt(p, exportFiles));
     void* folders = p.WaitForActiveWindow("the folder browser", p.MainWindow());
     ASSERT_NE(nullptr, folders);
+    ASSERT_TRUE(p.WaitUntil("the folder browser to hold the keyboard",
+                            [folders](CMainFrame&) { return GetFocus() == static_cast<HWND>(folders); }));
     ASSERT_TRUE(p.Press(VK_ESCAPE));
-    ASSERT_TRUE(p.WaitUntil("the main window to be active again",
-                            [&](CMainFrame&) { return GetActiveWindow() == static_cast<HWND>(p.MainWindow()); }));
+    ASSERT_TRUE(p.WaitUntil("the main window to hold the keyboard again",
+                            [&](CMainFrame&) { return GetFocus() == static_cast<HWND>(p.MainWindow()); }));
     p.OnUi([](CMainFrame& f) {
       ExplorerPage& page = *ImageExplorer(f);
       EXPECT_EQ(&page.list, FocusedWidget()) << "the list has the keyboard";
