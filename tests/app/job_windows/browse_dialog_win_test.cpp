@@ -26,7 +26,7 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR id, DWORD) {
 }
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  ADD_FAILURE() << "the dialog was still open after ten seconds";
+  ADD_FAILURE() << "the dialog was still open after two minutes";
   if (g_dialog && g_dialog->Handle()) PostMessageW(static_cast<HWND>(g_dialog->Handle()), WM_CLOSE, 0, 0);
 }
 
@@ -34,7 +34,7 @@ u32 RunWith(CBrowseDialog& d, const std::u16string& start, std::function<void(CB
   g_dialog = &d;
   g_step = step;
   SetTimer(nullptr, 0, 20, RunStep);
-  const UINT_PTR dog = SetTimer(nullptr, 0, 10000, Watchdog);
+  const UINT_PTR dog = SetTimer(nullptr, 0, 120000, Watchdog);
   const u32 answer = d.RunModal(start.empty() ? nullptr : start.c_str());
   KillTimer(nullptr, dog);
   g_dialog = nullptr;

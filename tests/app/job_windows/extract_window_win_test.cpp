@@ -64,7 +64,7 @@ BOOL CALLBACK CloseVisible(HWND w, LPARAM) {
   return TRUE;
 }
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
-  ADD_FAILURE() << "a window was still open after 20 s";
+  ADD_FAILURE() << "a window was still open after two minutes";
   EnumThreadWindows(GetCurrentThreadId(), CloseVisible, 0);
 }
 
@@ -96,7 +96,7 @@ struct Image {
 u32 Stepping(std::function<u32()> run, std::function<bool()> step) {
   g_step = step;
   const UINT_PTR tick = SetTimer(nullptr, 0, 5, Tick);
-  const UINT_PTR dog = SetTimer(nullptr, 0, 20000, Watchdog);
+  const UINT_PTR dog = SetTimer(nullptr, 0, 120000, Watchdog);
   const u32 answer = run();
   KillTimer(nullptr, tick);
   KillTimer(nullptr, dog);

@@ -27,9 +27,11 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
   g_steps.erase(g_steps.begin());
   step(*g_browser);
 }
-// A browser that is still open after ten seconds is closed.
+// A browser that is still open after two minutes is closed: the steps
+// stopped coming (a loaded machine takes seconds, never minutes).
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
+  ADD_FAILURE() << "the browser was still open after two minutes";
   if (g_browser && g_browser->Handle()) PostMessageW(static_cast<HWND>(g_browser->Handle()), WM_CLOSE, 0, 0);
 }
 
@@ -40,7 +42,7 @@ i32 ShowWithSteps(CFolderBrowser& browser, const std::u16string& path,
   g_browser = &browser;
   g_steps = std::move(steps);
   const UINT_PTR stepper = SetTimer(nullptr, 0, 20, RunStep);
-  const UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, Watchdog);
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 120000, Watchdog);
   const i32 answer = browser.Show(121, path.empty() ? nullptr : path.c_str());
   KillTimer(nullptr, watchdog);
   KillTimer(nullptr, stepper);
