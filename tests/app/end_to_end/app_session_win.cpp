@@ -11,6 +11,7 @@
 #include "person_input_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
+#include "support/system_mouse.h"
 // After the system header it needs.
 #include <tlhelp32.h>
 #include "ui_post_win.h"
@@ -157,6 +158,13 @@ std::u16string CAppSession::LogFile() const { return ReadUtf16File(work_ + L"log
 
 bool CAppSession::Run(const std::function<void(CPerson&)>& script) {
   const u32 threadsBefore = CountThreads();
+  // The system sends moves of its own for its resting pointer (as windows
+  // open, close or move under it, to the window holding the mouse): were it
+  // over the windows, they would undo what the person's pointer lit.
+  if (!RestSystemPointerAway()) {
+    ADD_FAILURE() << "the system's pointer could not be put away from the windows";
+    return false;
+  }
   CUiPost ui;
   if (!ui.IsValid()) {
     ADD_FAILURE() << "no window for calls onto the user-interface thread";

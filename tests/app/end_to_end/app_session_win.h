@@ -72,8 +72,9 @@ class CAppSession {
   // An empty recorder (no medium, tray closed).
   CSimulatedRecorder& AddEmptyRecorder(wchar16 letter, const DriveIdentity& identity = DriveIdentity());
 
-  // Starts the program, runs the script on the person's thread and, when it
-  // returns, closes the main window as a user would; returns when AppMain
+  // Starts the program with the system's own pointer resting in the
+  // screen's corner (only the person's pointer is over the windows), runs
+  // the script on the person's thread and, when it returns, closes the main window as a user would; returns when AppMain
   // has returned and the teardown was checked (failures reported to the
   // running test). False when the program did not come up or close.
   bool Run(const std::function<void(CPerson&)>& script);

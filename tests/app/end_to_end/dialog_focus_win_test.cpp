@@ -13,7 +13,6 @@
 #include "app_session_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
-#include "support/system_mouse.h"
 #include "ui/windows/dialogs/message_box.h"
 #include "ui/windows/dialogs/popup_menu.h"
 
@@ -51,9 +50,6 @@ TEST(EndToEndDialogFocus, AfterADialogClosesTheLitTileRunsAgainWithEnter) {
       {"erase window", kCmdEraseDisc, 0, &IsWindowOf<CEraseWindow>, &IsWindowOf<CEraseWindow>},
       {"About box", kCmdEraseDisc, kCmdAbout, &IsWindowOf<CMessageBox>, &IsWindowOf<CEraseWindow>},
   };
-  // Where the person's pointer rests too: a start tile under the system's
-  // would light.
-  ASSERT_TRUE(RestSystemPointerAway());
   CAppSession app;
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -81,9 +77,6 @@ TEST(EndToEndDialogFocus, AfterADialogClosesTheLitTileRunsAgainWithEnter) {
 // burn-image window's "..." gives the focus back to "..." (Space opens it
 // again), and the burn-image window, closed, to the start strip.
 TEST(EndToEndDialogFocus, EachClosingDialogGivesTheFocusBackToTheOneBelow) {
-  // Where the person's pointer rests too: a start tile under the system's
-  // would light.
-  ASSERT_TRUE(RestSystemPointerAway());
   CAppSession app;
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -138,7 +131,6 @@ TEST(EndToEndDialogFocus, AfterAMenuCommandChosenByKeysTheBarTakesTheNextKey) {
       {"Help > About", kCmdAbout, &IsWindowOf<CMessageBox>, false},
       {"Burner > Burn project (the data project warns with its notice)", kCmdBurnProject, nullptr, true},
   };
-  ASSERT_TRUE(RestSystemPointerAway());
   CAppSession app;
   app.AddEmptyRecorder(u'E');
   ASSERT_TRUE(app.Run([&](CPerson& p) {

@@ -9,7 +9,6 @@
 #include "app/main_window/main_frame.h"
 #include "app_session_win.h"
 #include "person_win.h"
-#include "support/system_mouse.h"
 #include "runtime/win.h"
 #include "ui/windows/dialogs/popup_menu.h"
 #include "ui/windows/frame/frame_core.h"
@@ -126,7 +125,6 @@ TEST(EndToEndMenus, OneEscapeClosesTheMenuAndOneEnterChoosesItsItem) {
 // click, once the window the command opened has closed: to the start strip
 // with its tile lit, or to the bar itself on the entry whose menu ran.
 TEST(EndToEndMenus, AMenuCommandChosenWithTheMouseGivesTheKeyboardBack) {
-  ASSERT_TRUE(RestSystemPointerAway());
   CAppSession app;
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     ScreenPoint help = {0, 0};

@@ -17,7 +17,6 @@
 #include "person_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
-#include "support/system_mouse.h"
 #include "ui/windows/frame/frame_core.h"
 
 namespace {
@@ -106,9 +105,6 @@ const Draggable kDraggables[] = {
 TEST(EndToEndPointer, ADragEndsWhenAnotherWindowTakesTheMouse) {
   for (const Draggable& d : kDraggables) {
     SCOPED_TRACE(d.what);
-    // Only the person moves the pointer: the system's own moves for its
-    // resting pointer would be drag steps while the drag holds the mouse.
-    ASSERT_TRUE(RestSystemPointerAway());
     CAppSession app;
     app.AddEmptyRecorder(u'E');
     ASSERT_TRUE(app.Run([&](CPerson& p) {
