@@ -40,6 +40,7 @@ void CVirtualClock::PauseRealTime(u32 virtualMilliseconds) {
 }
 
 void CVirtualClock::Sleep(u32 milliseconds) {
+  if (holding_.load()) StepHeldThread(milliseconds);
   Advance(milliseconds);
   PauseRealTime(milliseconds);
 }
@@ -76,6 +77,42 @@ bool CVirtualClock::ReadCounter(u64* out) {
 
 bool CVirtualClock::ReadFrequency(u64* out) {
   *out = frequency_;
+  return true;
+}
+
+void CVirtualClock::StepHeldThread(u32 milliseconds) {
+  {
+    std::lock_guard<std::mutex> lock(holdMutex_);
+    if (!isHeld_ || !isHeld_()) return;
+    sleptInPeriod_ += milliseconds;
+    if (sleptInPeriod_ < periodMs_) return;
+    sleptInPeriod_ -= periodMs_;
+  }
+  heldAfter_ = taken_.load();
+  while (holding_.load()) {
+    u64 taken = taken_.load();
+    if (taken < let_.load() && taken_.compare_exchange_weak(taken, taken + 1)) return;
+    RealSleep(1);
+  }
+}
+
+void CVirtualClock::HoldSleepingThread(std::function<bool()> isHeld, u32 periodMs) {
+  std::lock_guard<std::mutex> lock(holdMutex_);
+  isHeld_ = std::move(isHeld);
+  periodMs_ = periodMs ? periodMs : 1;
+  sleptInPeriod_ = 0;
+  let_ = taken_.load();
+  holding_ = static_cast<bool>(isHeld_);
+}
+
+bool CVirtualClock::LetHeldThreadThrough(u32 realMilliseconds) {
+  const u64 step = ++let_;
+  const u64 start = RealCounter();
+  const u64 perMs = frequency_ / 1000 ? frequency_ / 1000 : 1;
+  while (heldAfter_.load() < step) {
+    if (!holding_.load() || (RealCounter() - start) / perMs > realMilliseconds) return false;
+    RealSleep(1);
+  }
   return true;
 }
 

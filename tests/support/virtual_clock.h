@@ -8,6 +8,8 @@
 // Thread-safe: virtual time is one shared value.
 #pragma once
 #include <atomic>
+#include <functional>
+#include <mutex>
 
 #include "runtime/clock.h"
 #include "runtime/types.h"
@@ -36,8 +38,23 @@ class CVirtualClock final : public IClock {
   // kWaitFailed (default 120 s), so a test that would hang fails instead.
   void SetForeverLimitMs(u32 milliseconds) { foreverLimitMs_ = milliseconds; }
 
+  // Steps one thread that sleeps on the clock in time with the case (a
+  // page's refresh, say, one look per step): the Sleeps for which `isHeld`
+  // (asked on the sleeping thread) answers true wait, each time they have
+  // added up to another `periodMs`, until the case lets the thread through.
+  // Empty: none held.
+  void HoldSleepingThread(std::function<bool()> isHeld, u32 periodMs);
+  // Lets the held thread through once and waits, at most
+  // `realMilliseconds` of real time, until it is held again, a period of
+  // its sleeps (and what it does between them) later. False when it was
+  // not.
+  bool LetHeldThreadThrough(u32 realMilliseconds);
+
  private:
   void PauseRealTime(u32 virtualMilliseconds);
+  // On a held thread: counts the sleep and, at the end of a period, waits
+  // to be let through (or for the hold to end).
+  void StepHeldThread(u32 milliseconds);
 
   std::atomic<u64> nowUs_{0};
   u64 frequency_ = 1000000;
@@ -45,6 +62,14 @@ class CVirtualClock final : public IClock {
   u32 waitStep_ = 10;
   std::atomic<u32> pace_{5};
   u32 foreverLimitMs_ = 120000;
+  std::atomic<bool> holding_{false};
+  std::mutex holdMutex_;  // guards isHeld_
+  std::function<bool()> isHeld_;
+  u32 periodMs_ = 0;
+  u64 sleptInPeriod_ = 0;  // on the held thread only
+  // Steps let through, those taken, and how many had been taken when the
+  // held thread last began to wait.
+  std::atomic<u64> let_{0}, taken_{0}, heldAfter_{0};
 };
 
 // Installs a clock for the lifetime of the object.

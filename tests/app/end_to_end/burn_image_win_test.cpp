@@ -11,12 +11,15 @@
 #include "disc_check_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
+#include "support/virtual_clock.h"
 #include "ui/windows/dialogs/message_box.h"
 
 namespace {
 
 constexpr u8 kWrite10 = 0x2A, kRead10 = 0x28, kSendCueSheet = 0x5D, kBlank = 0xA1, kGetConfiguration = 0x46;
 constexpr u32 kTextEraseWarning = 77, kTextYes = 2, kTextNo = 3;
+// Real time a write waits for the page's refresh to take its look.
+constexpr u32 kRefreshStepMs = 60000;
 
 MediumOptions Medium(MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
   MediumOptions m;
@@ -40,9 +43,8 @@ void ExpectGoodLog(const std::u16string& log) {
   EXPECT_FALSE(Contains(log, u"SCSI Error")) << Narrow(log);
 }
 
-// A burn onto E: long enough for its page to estimate the rest while it
-// writes (the page times the writes every half second), its writes paced
-// (16 blocks in 0.1 s) and the first one held; the image's path.
+// A burn onto E: its writes paced (16 blocks in 0.1 s, so that the page
+// has a rate to time) and the first one held; the image's path.
 std::wstring PrepareMidBurn(CAppSession& app) {
   const std::wstring image = app.WorkPath(L"mid.iso");
   EXPECT_TRUE(MakeImageFile(image, 3000));
@@ -52,28 +54,42 @@ std::wstring PrepareMidBurn(CAppSession& app) {
 }
 
 // The page in the middle of writing, from a known state. The case holds
-// the first write; the page's refresh estimates the rest of the burn once
-// it has timed enough writes, so the writes then go on until the page has
-// published an estimate, and the next one is held. There the status says
-// burning, the cache gauges show and the overall bar shows the part
-// written.
+// the first write; from there the page's refresh thread takes one look at
+// the progress between each two writes (it is let through one refresh
+// period on the clock per write, and the write waits until it is held
+// again), so that it has timed enough writes for an estimate of the rest
+// whatever the machine's load; the first write sent once the page has
+// published an estimate is held. There the status says burning, the cache
+// gauges show and the overall bar shows the part written.
 bool WaitMidBurn(CPerson& p, CAppSession& app) {
   if (!p.WaitUntil("the first write held at the drive", [&](CMainFrame&) { return app.Gate().Holding(); }))
     return false;
   const std::atomic<u32>* remaining = nullptr;
+  DWORD refreshThread = 0;
   p.OnUi([&](CMainFrame& f) {
-    if (BurnJobPage* page = BurnPageAt(f)) remaining = &page->engine.remainingMs;
+    if (BurnJobPage* page = BurnPageAt(f)) {
+      remaining = &page->engine.remainingMs;
+      refreshThread = GetThreadId(page->engine.refreshThread.NativeHandle());
+    }
   });
-  if (!remaining || !app.Gate().HoldWriteOnce([remaining] { return remaining->load() != 0; })) {
-    p.Fail("no burn page with its first write held");
+  CVirtualClock* clock = app.VirtualClock();
+  if (!remaining || !refreshThread || !clock) {
+    p.Fail("no burn page with its first write held, on the case's clock");
     return false;
   }
+  clock->HoldSleepingThread([refreshThread] { return GetCurrentThreadId() == refreshThread; }, kBurnRefreshMs);
+  app.Gate().StepPacedWrites([clock] { return clock->LetHeldThreadThrough(kRefreshStepMs); });
+  const bool letGo = app.Gate().HoldWriteOnce([remaining] { return remaining->load() != 0; });
   bool ended = false;
-  const bool waited = p.WaitUntil("a write held once the page had an estimate", [&](CMainFrame& f) {
+  const bool waited = letGo && p.WaitUntil("a write held once the page had an estimate", [&](CMainFrame& f) {
     BurnJobPage* page = BurnPageAt(f);
     ended = !page || page->engine.HasFlags(kJobFinished);
     return app.Gate().Holding() || ended;
   });
+  // The refresh goes on by the clock alone again.
+  app.Gate().StepPacedWrites(nullptr);
+  clock->HoldSleepingThread(nullptr, 0);
+  if (!letGo) p.Fail("no write was held");
   if (!waited) return false;
   if (ended) {
     p.Fail("the burn ended before its page had an estimate");

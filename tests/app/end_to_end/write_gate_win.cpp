@@ -11,6 +11,11 @@ void CWriteGate::PaceWrites(wchar16 letter, u32 milliseconds) {
   paceMs_ = milliseconds;
 }
 
+void CWriteGate::StepPacedWrites(std::function<bool()> step) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  step_ = std::move(step);
+}
+
 void CWriteGate::HoldWrite(wchar16 letter, u32 nth) {
   {
     std::lock_guard<std::mutex> hold(mutex_);
@@ -39,13 +44,18 @@ bool CWriteGate::DeviceIoControl(void* handle, u32 code, void* in, u32 inSize, v
     const wchar16 letter = inner_.LetterOf(handle);
     u32 pace = 0;
     bool held = false;
+    std::function<bool()> step;
     {
       std::lock_guard<std::mutex> hold(mutex_);
-      if (letter == pacedLetter_) pace = paceMs_;
+      if (letter == pacedLetter_) {
+        pace = paceMs_;
+        step = step_;
+      }
       held = hold_ && letter == letter_ && hold_(++writes_);
       if (held) hold_ = nullptr;
     }
     if (pace) SleepFor(pace);
+    if (step && !step()) StepPacedWrites(nullptr);
     if (held) gate_.Pass();
   }
   return inner_.DeviceIoControl(handle, code, in, inSize, out, outSize, bytesReturned);

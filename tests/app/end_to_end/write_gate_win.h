@@ -19,6 +19,10 @@ class CWriteGate final : public IDeviceIo {
 
   // Every WRITE(10) to the drive takes `milliseconds` (clock seam).
   void PaceWrites(wchar16 letter, u32 milliseconds);
+  // Before each paced write, after its time, `step` runs on the writing
+  // thread (a thread of the program let go one step in time with the
+  // writes); stepping ends when it answers false or is set empty.
+  void StepPacedWrites(std::function<bool()> step);
   // Holds the `nth` WRITE(10) sent to the drive (1 = the first).
   void HoldWrite(wchar16 letter, u32 nth);
   // Lets the held write through and holds the first later WRITE(10) to the
@@ -52,4 +56,5 @@ class CWriteGate final : public IDeviceIo {
   u32 writes_ = 0;
   wchar16 pacedLetter_ = 0;
   u32 paceMs_ = 0;
+  std::function<bool()> step_;
 };
