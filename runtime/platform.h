@@ -53,9 +53,8 @@ bool GetSpecialFolderPath(u32 kind, CWideString* out);
 // One layered-window present: the source DC's pixels from (srcX, srcY),
 // width x height, pushed with per-pixel alpha to the window at the screen
 // point (destX, destY) (UpdateLayeredWindow with ULW_ALPHA). With
-// keepPlacement the window is neither moved nor sized (a present from a
-// thread other than the window's must not make the system send the window
-// position messages to its thread).
+// keepPlacement the window is neither moved nor sized (it stands where the
+// last present put it).
 struct LayeredPresent {
   void* window;    // HWND
   void* sourceDc;  // HDC with the surface bitmap selected

@@ -14,6 +14,7 @@
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "support/simulated_device_io.h"
+#include "tests/app/main_window/first_start_settings_win.h"
 #include "tests/app/pages/track_measure_by_name.h"
 #include "ui/support/display_list_reader.h"
 #include "ui/support/fresh_paint.h"
@@ -26,21 +27,6 @@
 #include "ui/windows/theme/theme_metrics.h"
 
 namespace {
-
-const wchar_t kMainKeyPath[] = L"SOFTWARE\\VANTO SOFTWARE\\Kelvane 0.6\\Main";
-
-const wchar_t kRootKeyPath[] = L"SOFTWARE\\VANTO SOFTWARE\\Kelvane 0.6";
-
-// No saved place, language or task view: as on a first start.
-void ForgetMainSettings() {
-  RegDeleteKeyW(HKEY_CURRENT_USER, kMainKeyPath);
-  HKEY root;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRootKeyPath, 0, KEY_SET_VALUE, &root) == ERROR_SUCCESS) {
-    RegDeleteValueW(root, L"TaskViewShow");
-    RegDeleteValueW(root, L"TaskViewOffset");
-    RegCloseKey(root);
-  }
-}
 
 // A page opened on demand that notes the commands it is given and may keep
 // the main window open (as a running job does).

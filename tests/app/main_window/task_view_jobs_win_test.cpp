@@ -11,6 +11,7 @@
 #include "app/main_window/main_frame.h"
 #include "runtime/win.h"
 #include "support/recorder_fixture.h"
+#include "tests/app/main_window/first_start_settings_win.h"
 #include "ui/support/real_window.h"
 
 namespace {
@@ -26,21 +27,10 @@ class CScriptedQuestions final : public IJobQuestions {
   std::vector<std::u16string> lockErrors;
 };
 
-// The task view's stored shown state, which a started job writes, is
-// forgotten around each case.
-void ForgetTaskViewShown() {
-  HKEY root;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\VANTO SOFTWARE\\Kelvane 0.6", 0, KEY_SET_VALUE, &root) ==
-      ERROR_SUCCESS) {
-    RegDeleteValueW(root, L"TaskViewShow");
-    RegCloseKey(root);
-  }
-}
-
 class TaskViewJobs : public RecorderTest {
  protected:
-  void SetUp() override { ForgetTaskViewShown(); }
-  void TearDown() override { ForgetTaskViewShown(); }
+  void SetUp() override { ForgetMainSettings(); }
+  void TearDown() override { ForgetMainSettings(); }
   void Open(CMainFrame* frame) {
     ASSERT_TRUE(frame->Create(Rect{100, 100, 750, 550}));
     frame->pageHost.taskView.questions = &questions;

@@ -2,6 +2,13 @@
 // key state and the cursor position come from the test, and every layered
 // present is recorded (also from other threads) and, unless turned off,
 // passed on to the system. Installs itself for its lifetime.
+//
+// A present made on a thread other than its window's does what the system
+// may do there, every time: it sends a message to the window's thread and
+// waits for the answer, and that thread answers only once it has taken the
+// window's lock, as its own paint would. A present made under that lock
+// therefore waits in vain; after kCrossThreadAnswerMs it goes on and is
+// counted as unanswered. Make the object on the windows' thread.
 #pragma once
 #include <atomic>
 #include <mutex>
@@ -20,6 +27,8 @@ struct PresentRecord {
 
 class CScriptedWindowSystem final : public IInputState {
  public:
+  static constexpr u32 kCrossThreadAnswerMs = 2000;
+
   CScriptedWindowSystem();
   ~CScriptedWindowSystem();
 
@@ -32,6 +41,8 @@ class CScriptedWindowSystem final : public IInputState {
   std::vector<PresentRecord> Presents();
   void ClearPresents();
   u32 InvalidPresents() const { return invalid_.load(); }
+  // Presents from another thread that got no answer from their window's.
+  u32 UnansweredPresents() const { return unanswered_.load(); }
   u32 KeyReads() const { return keyReads_.load(); }
   bool passPresentsOn = true;
   bool capturePixels = false;
@@ -41,6 +52,11 @@ class CScriptedWindowSystem final : public IInputState {
   std::set<i32> down_;
   ScreenPoint cursor_ = {0, 0};
   std::vector<PresentRecord> presents_;
+  bool AnsweredByWindowThread(void* window);
+
+  void* answerWindow_ = nullptr;  // message-only, on the windows' thread
+  u32 answerThread_ = 0;
   std::atomic<u32> invalid_{0};
+  std::atomic<u32> unanswered_{0};
   std::atomic<u32> keyReads_{0};
 };

@@ -1,7 +1,41 @@
 #include "runtime/win.h"
 #include "ui/support/scripted_window_system.h"
+#include "ui/windows/frame/frame_core.h"
+#include "ui/windows/frame/window_registry.h"
 
 namespace {
+
+constexpr UINT kMessageAnswer = WM_USER + 1;  // lParam: the presented window
+
+// The toolkit object of a window, read without binding anything. Every
+// registered object is a CFrameWindow<T>, whose one base is CFrameCore.
+CFrameCore* FrameOf(HWND window) {
+  for (u32 i = 0; i < WindowRegistry::Count(); ++i) {
+    const WindowBinding* b = WindowRegistry::At(i);
+    if (b && b->object && b->handle == reinterpret_cast<uintptr_t>(window)) return static_cast<CFrameCore*>(b->object);
+  }
+  return nullptr;
+}
+
+// On the windows' thread: the answer comes once the window's lock is ours.
+LRESULT CALLBACK AnswerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kMessageAnswer) return DefWindowProcW(window, message, wParam, lParam);
+  if (CFrameCore* frame = FrameOf(reinterpret_cast<HWND>(lParam))) {
+    CLockGuard hold(frame->lock);  // taken and let go, as a paint would
+  }
+  return 1;
+}
+
+const wchar_t* AnswerClass() {
+  static const ATOM atom = [] {
+    WNDCLASSW c = {};
+    c.lpfnWndProc = AnswerProc;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.lpszClassName = L"KelvaneTestPresentAnswer";
+    return RegisterClassW(&c);
+  }();
+  return reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(atom));
+}
 
 // The present's source rectangle of a bottom-up 32-bit DIB section, rows
 // from the top as the screen shows them.
@@ -19,8 +53,25 @@ void CopyPresented(const DIBSECTION& section, const LayeredPresent& p, std::vect
 
 }  // namespace
 
-CScriptedWindowSystem::CScriptedWindowSystem() { SetInputState(this); }
-CScriptedWindowSystem::~CScriptedWindowSystem() { SetInputState(nullptr); }
+CScriptedWindowSystem::CScriptedWindowSystem() {
+  answerWindow_ = CreateWindowExW(0, AnswerClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+  answerThread_ = GetCurrentThreadId();
+  SetInputState(this);
+}
+
+CScriptedWindowSystem::~CScriptedWindowSystem() {
+  SetInputState(nullptr);
+  if (answerWindow_) DestroyWindow(static_cast<HWND>(answerWindow_));
+}
+
+bool CScriptedWindowSystem::AnsweredByWindowThread(void* window) {
+  if (GetWindowThreadProcessId(static_cast<HWND>(window), nullptr) != answerThread_ || !answerWindow_) return false;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(static_cast<HWND>(answerWindow_), kMessageAnswer, 0, reinterpret_cast<LPARAM>(window),
+                             SMTO_NORMAL, kCrossThreadAnswerMs, &answer) &&
+         answer == 1;
+}
 
 void CScriptedWindowSystem::SetKeyDown(i32 key, bool down) {
   std::lock_guard<std::mutex> hold(mutex_);
@@ -42,6 +93,9 @@ bool CScriptedWindowSystem::CursorPosition(ScreenPoint* out) {
 }
 
 bool CScriptedWindowSystem::Present(const LayeredPresent& present) {
+  const HWND window = static_cast<HWND>(present.window);
+  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() && !AnsweredByWindowThread(window))
+    ++unanswered_;
   PresentRecord record = {present, false, 0, 0, GetCurrentThreadId(), {}};
   HBITMAP bitmap = static_cast<HBITMAP>(GetCurrentObject(static_cast<HDC>(present.sourceDc), OBJ_BITMAP));
   DIBSECTION section;

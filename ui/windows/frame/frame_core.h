@@ -10,7 +10,15 @@
 // canvas and display list: repaints come from the user-interface thread and
 // from job refresh threads. Never open a drive, wait for a thread or send a
 // message to another thread while holding it.
+//
+// Only the window's own thread pushes the surface to the screen. The system
+// may answer a layered update from another thread by sending a message to
+// the window's thread and waiting; a painter on another thread holds the
+// lock, and the window's thread may be waiting for it. So a present asked
+// for elsewhere is posted to the window's thread, at most one at a time.
 #pragma once
+#include <atomic>
+
 #include "runtime/threads.h"
 #include "runtime/wide_string.h"
 #include "ui/widgets/widget_record.h"
@@ -21,6 +29,8 @@
 class CBitmap;
 
 constexpr i32 kNotPlaced = static_cast<i32>(0x80000000u);
+// A present asked for on another thread (posted, no parameters).
+constexpr u32 kMessagePresent = 0x403;  // WM_USER + 3
 
 struct WindowRect {
   i32 x, y, width, height;
@@ -49,6 +59,7 @@ class CFrameCore : public CWidget {
   const CBitmap* captionImage = nullptr;  // null: the theme's
   bool smallMargins = false;  // drop-down popups and popup menus
   ThemePaintState themeState;  // the theme's drawing state for this window's canvas
+  std::atomic<bool> presentPosted{false};  // a kMessagePresent is on its way
 
   CCanvas& Canvas() { return surface.canvas; }
   WindowMargins Margins() const { return MarginsFor(smallMargins, flags); }
@@ -64,11 +75,13 @@ class CFrameCore : public CWidget {
   // Releases the surface under the lock (a refresh thread may be painting).
   void FreeSurface();
   // Pushes the surface to the screen, under the lock and only while a
-  // surface of the right size exists; from another thread the window keeps
-  // its place.
+  // surface of the right size exists. From another thread it posts the
+  // present to the window's thread instead (unless one is on its way).
   void Present();
   // Present while visible and not minimised.
   void PresentIfVisible();
+  // The window procedure's side of kMessagePresent.
+  void OnPostedPresent();
   // Repaints the caption buttons alone, then presents when asked.
   void RedrawCaption(bool present);
 

@@ -40,18 +40,30 @@ void CFrameCore::FreeSurface() {
 
 void CFrameCore::Present() {
   if (!handle) return;
+  if (!OnOwnThread()) {
+    // Painted already: what the window's thread pushes is the newest
+    // surface, so one posted present covers every paint before it runs.
+    if (!presentPosted.exchange(true) && !PostMessageW(static_cast<HWND>(handle), kMessagePresent, 0, 0))
+      presentPosted = false;
+    return;
+  }
   CLockGuard hold(lock);
   if (!surface.HasPixels() || !IsPlaced()) return;
   const WindowMargins m = Margins();
   // A surface not yet grown to a new size is not pushed: the resize that
   // follows presents it.
   if (width + m.total > surface.Width() || height + m.total > surface.Rows()) return;
-  surface.Present(handle, ComputePresent(x, y, width, height, m, surface.Rows(), WorkAreaBottom()),
-                  !OnOwnThread());
+  surface.Present(handle, ComputePresent(x, y, width, height, m, surface.Rows(), WorkAreaBottom()));
 }
 
 void CFrameCore::PresentIfVisible() {
   if ((flags & kFlagVisible) && !(flags & kFlagMinimized)) Present();
+}
+
+void CFrameCore::OnPostedPresent() {
+  // Cleared first: a paint from now on posts again.
+  presentPosted = false;
+  PresentIfVisible();
 }
 
 void CFrameCore::RedrawCaption(bool present) {

@@ -42,6 +42,7 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
   switch (message) {
     case WM_NCCREATE: {
       const WindowBinding* record = WindowRegistry::At(WindowRegistry::BindingIndex());
+      presentPosted = false;  // one posted to an earlier window of this object died with it
       if (record) handle = reinterpret_cast<void*>(record->handle);
       handled = outerHandled;
       return 1;
@@ -191,6 +192,9 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       break;
     case kMessagePostedTick:
       CPostedTick::Run(wParam, lParam);
+      break;
+    case kMessagePresent:
+      OnPostedPresent();
       break;
     default:
       if (message >= WM_USER && message <= 0x7FFF) {  // the toolkit's own

@@ -27,9 +27,10 @@ class CWindowSurface {
   void* Bitmap() const { return bitmap_; }
 
   // Pushes the part given by the geometry to the window through the
-  // present seam (keepPlacement: see LayeredPresent; also taken when the
-  // window is where the last present put it). False without pixels.
-  bool Present(void* window, const PresentGeometry& geometry, bool keepPlacement);
+  // present seam, on the window's own thread (the window keeps its
+  // placement when it is where the last present put it). False without
+  // pixels.
+  bool Present(void* window, const PresentGeometry& geometry);
 
   CCanvas canvas;
 

@@ -76,7 +76,7 @@ void CWindowSurface::Free() {
   canvas.Attach(nullptr, nullptr, 0, 0);
 }
 
-bool CWindowSurface::Present(void* window, const PresentGeometry& g, bool keepPlacement) {
+bool CWindowSurface::Present(void* window, const PresentGeometry& g) {
   if (!bitmap_ || !window) return false;
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
@@ -85,9 +85,9 @@ bool CWindowSurface::Present(void* window, const PresentGeometry& g, bool keepPl
   HGDIOBJ old = SelectObject(dc, static_cast<HBITMAP>(bitmap_));
   const bool placed = window == placedWindow_ && g.destX == placed_.destX && g.destY == placed_.destY &&
                       g.width == placed_.width && g.height == placed_.height;
-  LayeredPresent present = {window, dc, g.destX, g.destY, g.width, g.height, g.srcX, g.srcY, keepPlacement || placed};
+  LayeredPresent present = {window, dc, g.destX, g.destY, g.width, g.height, g.srcX, g.srcY, placed};
   bool done = PresentLayered(present);
-  if (done && !keepPlacement) {
+  if (done) {
     placedWindow_ = window;
     placed_ = g;
   }
