@@ -188,6 +188,12 @@ bool CBurnPage::FailCommand(const wchar16* text) {
   return false;
 }
 
+bool CBurnPage::ReprobeDestination() {
+  if (destination->ProbeMediaRetrying()) return true;
+  // The medium's details are cleared: nothing may be written from them.
+  return FailCommand(u"Cannot read the disc in the destination drive");
+}
+
 bool CBurnPage::StartConsumer(CThread* thread, JobBody body, const wchar16* what) {
   consumerDone.store(false);
   if (StartJobThread(thread, body, kJobThreadStack)) return true;

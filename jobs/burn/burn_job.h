@@ -275,6 +275,10 @@ class CBurnPage : public CJobPage {
   // A drive command failed: its log line (when given), then the SCSI error
   // block. Always false, for `return Fail...`.
   bool FailCommand(const wchar16* text);
+  // Probes the destination's medium again, through the drive's own retries,
+  // for the steps that go on with what it finds. False (the job failed, the
+  // probe's error reported) when the disc could not be read.
+  bool ReprobeDestination();
 
   // Main-thread steps, in the order they run.
   bool LockDestination();

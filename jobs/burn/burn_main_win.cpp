@@ -290,7 +290,7 @@ bool CBurnPage::WaitForDestinationDisc(MainResources* r) {
     LogLine(u"Cannot prevent the removal of the disc");
   // The medium change is reported once before the drive settles.
   drive->WaitReady();
-  drive->ProbeMediaRetrying();
+  if (!ReprobeDestination()) return false;
   if (!(drive->mediaFlags & kMediaBlank) && drive->IsRewritableMedia()) {
     if (!CallMemberOnUiThread<CBurnPage, &CBurnPage::AskEraseConfirmation>(this)) cancel.store(1);
     if (cancel.load()) {
@@ -358,7 +358,7 @@ bool CBurnPage::EraseDestination(MainResources* r) {
       ReportScsiError(*drive);
       return false;
     }
-    drive->ProbeMediaRetrying();
+    if (!ReprobeDestination()) return false;
     if (r->sourceDrive && !r->sameDrive) r->sourceDrive->StartStopUnit(1, 0, true);
     profile = drive->currentProfile;
   }

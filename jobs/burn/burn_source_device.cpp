@@ -117,6 +117,7 @@ bool CDeviceSource::AddExtentRange(i32 start, i32 end, u32 blockSize, bool mode2
 HResult CDeviceSource::ReadLayout() {
   ClearLayout();
   if (!drive_ || !drive_->IsOpen()) return kHrFail;
+  // A failed probe leaves no current profile: no layout is read.
   drive_->ProbeMediaRetrying();
   if (drive_->currentProfile == 0) return kHrFail;
 

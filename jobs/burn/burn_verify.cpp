@@ -70,6 +70,9 @@ u32 CBurnPage::VerifyThread() {
 
 bool CBurnPage::BeginVerify() {
   CDrive* drive = destination;
+  // Of its probe's answer the verify uses only whether the disc is a CD,
+  // which decides the CD-only entries alone: gaps, never read back. A failed
+  // probe changes nothing here; a disc that cannot be read fails at the reads.
   drive->Reopen();
   u32 speed = 0;
   drive->SetMaxReadSpeed(&speed);

@@ -384,6 +384,9 @@ bool CBurnPage::SyncCache() {
 bool CBurnPage::EndWrite() {
   CDrive* drive = destination;
   LogLine(u"Ending Write process");
+  // The written disc's details, for whoever looks at the drive next. The job
+  // does not use them (the verify reopens the drive and probes it anew), so
+  // a failed probe here changes nothing for it.
   drive->ProbeMediaRetrying();
   if (!drive->WaitReady()) return FailCommand(u"The drive did not become ready after writing");
   return true;

@@ -50,6 +50,17 @@ u8 PageByte(const ScenarioRun& r, u32 byte) {
   return 0xEE;
 }
 
+// Nothing that prepares or makes a write after the probe that failed.
+void NoWriteAfterTheFailedProbe(const ScenarioRun& r) {
+  size_t at = 0;
+  while (at < r.trace.size() && !(r.trace[at].Opcode() == kGetConfiguration && r.trace[at].faulted)) ++at;
+  ASSERT_LT(at, r.trace.size());
+  for (size_t i = at; i < r.trace.size(); ++i) {
+    const u8 op = r.trace[i].Opcode();
+    EXPECT_TRUE(op != kWrite10 && op != kSendCueSheet && op != kModeSelect10) << "command " << i << ": " << int(op);
+  }
+}
+
 MediumOptions Cd(std::initializer_list<TrackContent> tracks) { return Disc(P::kCdR, tracks); }
 TrackContent Data(u32 blocks) { return TrackContent{blocks, 2048, false, false}; }
 TrackContent Audio(u32 blocks) { return TrackContent{blocks, 2352, true, false}; }
@@ -359,6 +370,20 @@ std::vector<Scenario> Rows() {
           .Log({u"Read error, retry 2\r\n", u"Read error, retry 4\r\n", u"Offset of Read Error: 16"}));
   add(Row("RefusedEraseFailsWithoutCancelling").Medium(Disc(P::kCdRw, {Data(500)})).Image(300)
           .Fault(SenseAt(kBlank, 5, 0x24)).Ends(kFail).Disc(DiscCheck::kUntouched).Log({u"Error Blanking media"}));
+  // A disc the drive cannot read once it has been erased, or once it has
+  // been put in for a one-drive copy, ends the job before anything is sent
+  // to write it.
+  auto unreadAfter = [&](Row row, i32 opcode) {
+    add(row.Fault(After(SenseAt(kGetConfiguration, 3, 0x11), opcode)).Ends(kFail).Disc(DiscCheck::kUntouched)
+            .Log({u"Cannot read the disc in the destination drive\r\n", u"0x03, 0x11, 0x00", u"Command: 0x46"})
+            .NotLog({u"Sectors to Write", u"Write Error"}).Check(NoWriteAfterTheFailedProbe));
+  };
+  unreadAfter(Row("UnreadableCdRwAfterTheEraseEndsTheCopy").Medium(Disc(P::kCdRw, {Data(500)})).Copy(Cd({Data(300)})),
+              kBlank);
+  unreadAfter(Row("UnreadableCdRwAfterTheEraseEndsTheImageBurn").Medium(Disc(P::kCdRw, {Data(500)})).Image(300), kBlank);
+  unreadAfter(Row("UnreadableDvdRwAfterTheQuickFormatEndsTheBurn").Medium(Disc(P::kDvdRwSequential, {Data(500)}))
+                  .Image(200), kFormatUnit);
+  unreadAfter(Row("UnreadableDiscAtTheOneDrivePromptEndsTheCopy").Copy(Cd({Data(400)}), 0), kStartStopUnit);
   add(Row("OneFaultOnAPollOfTheQuickFormatBeforeABurn").Medium(Disc(P::kDvdRwSequential, {Data(500)})).Image(200)
           .Fault(SenseAt(kTestUnitReady, 6, 0x28, 0, 1, -1, 3)).Log({u"Quick Format 15h DVD-RW"}));
   add(Row("FailedTrackInformationBeforeTheQuickFormatFails").Medium([] {
