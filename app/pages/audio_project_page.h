@@ -239,7 +239,8 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
     this->Redraw();
   }
 
-  // ---- The context menu (the list, its rows, the page) ----
+  // ---- The context menu (the list, its rows, the page; the keys go back
+  // to the page, which holds them for the list) ----
   void ShowContextMenu() {
     Point at = {0, 0};
     ReadPointerPoint(&at);
@@ -249,7 +250,7 @@ class CAudioProjectPage : public CCompositeOf<CAudioProjectPage<THost>, THost>, 
     const CImageStrip* icons = nullptr;
     const CImageStrip* greyed = nullptr;
     MenuIconStrips(&icons, &greyed);
-    const i32 chosen = RunPopupMenu(root, at.x, at.y, icons, greyed, nullptr);
+    const i32 chosen = RunContextPopup(*this, root, at.x, at.y, icons, greyed);
     if (chosen <= 0) return;
     // The menu may have been opened by a row inside its own handler:
     // "Remove all" runs once that handler is over.

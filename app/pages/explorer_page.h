@@ -738,7 +738,8 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   }
 
   // The Edit menu at the pointer, built afresh: its page commands shown,
-  // those the page has no use for disabled.
+  // those the page has no use for disabled. The keys go back to the list or
+  // the tree it was opened on.
   void RunContextMenu(Point fallback, bool fromTree) {
     MainMenuStorage storage;
     CMenuModel* edit = BuildMainMenu(&storage)->FindSubmenu(28);
@@ -748,7 +749,8 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
     edit->EnableItemById(38, false);
     Point p = fallback;
     ReadPointerPoint(&p);
-    const i32 chosen = RunPopupMenu(edit, p.x, p.y, &menuBar.icons, &menuBar.greyedIcons, nullptr);
+    const i32 chosen = fromTree ? RunContextPopup(tree, edit, p.x, p.y, &menuBar.icons, &menuBar.greyedIcons)
+                                : RunContextPopup(list, edit, p.x, p.y, &menuBar.icons, &menuBar.greyedIcons);
     if (chosen < 0) return;
     if (fromTree) pageFlags |= kFlagTreeCommand;
     OnCommand(static_cast<u32>(chosen));

@@ -25,6 +25,12 @@ CWidget* PendingFocus() { return g_pending; }
 void StoreFocusedWidget(CWidget* widget) { g_focused = widget; }
 void StorePendingFocus(CWidget* widget) { g_pending = widget; }
 
+CWidget* NearestKeyTaker(CWidget* widget) {
+  for (CWidget* w = widget; w; w = w->parent)
+    if (CanTakeKeys(w)) return w;
+  return nullptr;
+}
+
 void MoveFocusWindow(void* window, const FocusWindowRoutines* routines, const CWidget* old) {
   void* was = g_window;
   const FocusWindowRoutines* wasRoutines = g_windowRoutines;

@@ -15,6 +15,9 @@ void StorePendingFocus(CWidget* widget);
 // Clears both pointers, and any keeper's kept widget, where they name the
 // widget (it goes away).
 void ForgetFocus(const CWidget* widget);
+// The widget, or its nearest owner, that can take keys now: it and every
+// widget around it shown, it enabled. Null when none can.
+CWidget* NearestKeyTaker(CWidget* widget);
 
 // A window's side of a focus change, reached without its type: told that
 // a widget of it lost the focus to another window's widget, or asked to

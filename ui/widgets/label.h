@@ -1,10 +1,12 @@
 // CLabel: a static text with optional edge lines; with the link bit it
 // reacts to the pointer over its text (hand cursor, link colour) and calls
-// its owner on a release there. Portable.
+// its owner for a press and a release both on its text (as a push button,
+// it holds the mouse from the press to the release). Portable.
 #pragma once
 #include "render/text/font.h"
 #include "runtime/wide_string.h"
 #include "ui/views/control_painters.h"
+#include "ui/widgets/capture_table.h"
 #include "ui/widgets/hover_cursor.h"
 #include "ui/widgets/widget.h"
 
@@ -16,6 +18,7 @@ template <class TParent>
 class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
  public:
   static constexpr u8 kHot = 0x1;        // pointer over the text of a link
+  static constexpr u8 kPressed = 0x2;    // the left button went down on the text, until its release
   static constexpr u32 kLink = 0x10;     // decoration: the label is a link
   static constexpr u32 kAlignRight = 0x2;
   static constexpr u32 kAlignMiddle = 0x8;
@@ -74,8 +77,24 @@ class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
     }
     SetCursorOwner(this, over ? kCursorHand : kCursorArrow, changed);
   }
+  // A press on the text holds the mouse until its release, wherever the
+  // pointer goes meanwhile; a release with no press on the text does
+  // nothing. The second press of a double click is a press like the first.
+  void OnLButtonDown(i32, Point* p) {
+    if (!(decoration & kLink) || !textRect.Contains(p->x, p->y) || CaptureOwner()) return;
+    state |= kPressed;
+    CCaptureSet set(this);
+    set.On<CLabel, &CLabel::OnMouseMove>(kCaptureMove)
+        .template On<CLabel, &CLabel::OnLButtonUp>(kCaptureLeftUp)
+        .template OnLost<CLabel, &CLabel::EndPress>()
+        .template Translate<CWidget, &CWidget::WindowToLocal>(this);
+    CaptureTable::Install(set, this);
+  }
+  void OnLButtonDblClk(i32 keys, Point* p) { OnLButtonDown(keys, p); }
   void OnLButtonUp(i32, Point* p) {
-    if (!(decoration & kLink)) return;
+    const bool pressed = (state & kPressed) != 0;
+    EndPress();
+    if (!pressed || !(decoration & kLink)) return;
     if (p->x < 0 || p->x > this->width || p->y < 0 || p->y > this->height) return;
     if (!textRect.Contains(p->x, p->y)) return;
     SetCursorOwner(this, kCursorArrow, true);
@@ -85,7 +104,14 @@ class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
     }
     link.Call(this->parent);
   }
-  void OnLButtonDblClk(i32 keys, Point* p) { OnLButtonUp(keys, p); }
+  // The press ends: released, hidden, or another window took the mouse.
+  void EndPress() {
+    state &= ~kPressed;
+    CaptureTable::Uninstall(this);
+  }
+  void OnVisibilityChanged(bool visible) {
+    if (!visible) EndPress();
+  }
   void OnReleasePress() {
     if (!(state & kHot)) return;
     state &= ~kHot;

@@ -85,10 +85,12 @@ class CMenuBarOf : public IPopupMenuOwner,
   void OnLButtonUp(i32, Point*) { OnLeftUp(); }
   // Fires a command item clicked with the mouse (a submenu's popup has run
   // inside the press already); the release is not tested against the item.
-  // The focus goes back where the press found it first; a bar that had it
-  // keeps the clicked item lit.
+  // Menu mode that the keys began had no press on the bar: a release then
+  // (its press went to a window closed meanwhile) runs nothing. The focus
+  // goes back where the press found it first; a bar that had it keeps the
+  // clicked item lit.
   void OnLeftUp() {
-    if (!(state & kMenuMode)) return;
+    if ((state & (kMenuMode | kFromKeyboard)) != kMenuMode) return;
     const i32 item = hotItem;
     hotItem = -1;
     state &= ~(kHover | kMenuMode);
@@ -214,11 +216,14 @@ class CMenuBarOf : public IPopupMenuOwner,
     return false;
   }
 
-  // Gives the focus to the widget kept when menu mode began; the widget
+  // Gives the focus to the widget kept when menu mode began, or to its
+  // nearest owner still shown when it went meanwhile (a rename box that
+  // closed as the bar took the focus gives way to its tree); the widget
   // that held it.
   CWidget* RestoreFocus(CWidget* kept) {
     CWidget* holder = FocusedWidget();
-    if (holder != kept) this->Window().SetFocusedWidget(kept);
+    CWidget* shown = NearestKeyTaker(kept);
+    if (shown && holder != shown) this->Window().SetFocusedWidget(shown);
     return holder;
   }
 

@@ -2,10 +2,12 @@
 // on from: in the browse dialog (opened by "..." of the burn-image window,
 // in the folder and the row view the user left last time), the sixth file
 // clicked and then Down selects the seventh, and Up twice the fifth. In the
-// explorer of an opened image, a command clicked on the page's bar between
-// the click and the keys leaves the keyboard with the list.
+// explorer of an opened image, a command clicked on the page's bar, a
+// context menu or a rename ended by the bar leave the keyboard with the
+// list or the tree they were on.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "person_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
+#include "ui/windows/dialogs/folder_browser.h"
 #include "ui/windows/frame/frame_core.h"
 
 namespace {
@@ -130,11 +133,153 @@ bool ClickAt(CPerson& p, ScreenPoint at) {
 
 }  // namespace
 
-// An image opened in the explorer: the second entry of its list clicked,
-// then "Export Files" clicked on the page's bar and its folder browser
-// closed with Escape. The list has the keyboard again, the bar shows no lit
-// item, and Down selects the third entry.
-TEST(EndToEndLists, AfterACommandClickedOnThePageBarTheKeysGoOnInTheList) {
+namespace {
+
+// The middle of the page bar's "Export Files" on the screen.
+ScreenPoint ExportFilesOnTheBar(ExplorerPage& page) {
+  i32 item = 0;
+  while (item < page.menuBar.model->count && page.menuBar.model->GetItemId(item) != static_cast<i32>(kCmdExportFiles))
+    ++item;
+  EXPECT_LT(item, page.menuBar.model->count);
+  const Rect e = page.menuBar.itemRects[static_cast<u32>(item)];
+  return OnScreen(page.menuBar, Point{(e.left + e.right) / 2, (e.top + e.bottom) / 2});
+}
+
+// The folder browser that "Export Files" opens, closed by Escape; true
+// once the main window holds the keyboard again.
+bool EscapeTheFolderBrowser(CPerson& p) {
+  void* folders = p.WaitForActiveWindow("the folder browser", p.MainWindow());
+  return folders &&
+         p.WaitUntil("the folder browser to hold the keyboard",
+                     [folders](CMainFrame&) { return GetFocus() == static_cast<HWND>(folders); }) &&
+         p.Press(VK_ESCAPE) &&
+         p.WaitUntil("the main window to hold the keyboard again",
+                     [&](CMainFrame&) { return GetFocus() == static_cast<HWND>(p.MainWindow()); });
+}
+
+// The second entry of the list clicked (it becomes the current one).
+bool ClickTheSecondEntry(CPerson& p) {
+  ScreenPoint row = {0, 0};
+  p.OnUi([&](CMainFrame& f) {
+    ExplorerPage& page = *ImageExplorer(f);
+    const Rect r = page.list.GetItemRect(1);
+    row = OnScreen(page.list, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  });
+  return ClickAt(p, row);
+}
+
+// The context menu opened with a right click at `at`, closed by Escape.
+bool ContextMenuClosedByEscape(CPerson& p, ScreenPoint at) {
+  return p.MovePointer(at) && p.RightButton(true, at) &&
+         p.WaitForActiveWindow("the context menu", p.MainWindow()) != nullptr && p.RightButton(false, at) &&
+         p.Press(VK_ESCAPE) &&
+         p.WaitUntil("the main window to hold the keyboard again",
+                     [&](CMainFrame&) { return GetFocus() == static_cast<HWND>(p.MainWindow()); });
+}
+
+}  // namespace
+
+// Walks in the explorer of an opened image, each ending where the keys
+// must go on: in the list (the second entry current, Down makes the third
+// current), in the tree (Down moves its selection), or on the page bar.
+// A command clicked on the bar, a context menu and a rename that a click
+// on the bar ended give the keyboard back to the view they were on (the
+// rename box has closed: its tree). A release on the bar whose press went
+// to a window closed meanwhile runs nothing, though Enter left the bar in
+// menu mode.
+TEST(EndToEndLists, AfterAMenuOrACommandTheKeysGoOnInTheView) {
+  enum Keys { kList, kTree, kBar };
+  const struct {
+    const char* what;
+    std::function<bool(CPerson&)> walk;
+    Keys keys;
+  } cases[] = {
+      {"a command clicked on the page bar",
+       [](CPerson& p) {
+         ScreenPoint exportFiles = {0, 0};
+         p.OnUi([&](CMainFrame& f) { exportFiles = ExportFilesOnTheBar(*ImageExplorer(f)); });
+         return ClickTheSecondEntry(p) && ClickAt(p, exportFiles) && EscapeTheFolderBrowser(p);
+       },
+       kList},
+      {"a context menu on an entry of the list, closed by Escape",
+       [](CPerson& p) {
+         ScreenPoint row = {0, 0};
+         p.OnUi([&](CMainFrame& f) {
+           ExplorerPage& page = *ImageExplorer(f);
+           const Rect r = page.list.GetItemRect(1);
+           row = OnScreen(page.list, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+         });
+         return ClickTheSecondEntry(p) && ContextMenuClosedByEscape(p, row);
+       },
+       kList},
+      {"Enter and Space on the bar's Export Files, then a release there whose press went to the closed browser",
+       [](CPerson& p) {
+         ScreenPoint exportFiles = {0, 0};
+         p.OnUi([&](CMainFrame& f) { exportFiles = ExportFilesOnTheBar(*ImageExplorer(f)); });
+         if (!p.TabTo("the page bar", [](CMainFrame& f) { return FocusedWidget() == &ImageExplorer(f)->menuBar; }))
+           return false;
+         for (int i = 0; i < 8; ++i) {
+           bool lit = false;
+           p.OnUi([&](CMainFrame& f) {
+             CMenuBar<ExplorerPage>& bar = ImageExplorer(f)->menuBar;
+             lit = bar.model->GetItemId(bar.hotItem) == static_cast<i32>(kCmdExportFiles);
+           });
+           if (lit) break;
+           if (!p.Press(VK_RIGHT)) return false;
+         }
+         // Enter: menu mode on the command, nothing runs; Space runs it.
+         if (!p.Press(VK_RETURN) || !p.Press(VK_SPACE)) return false;
+         void* folders = p.WaitForActiveWindow("the folder browser", p.MainWindow());
+         if (!folders) return false;
+         ScreenPoint cancel = {0, 0};
+         p.OnUi([&](CMainFrame&) {
+           const Rect r = WindowObject<CFolderBrowser>(folders)->cancel.ToWindowRect();
+           cancel = {(r.left + r.right) / 2, WorkAreaBottom() - (r.top + r.bottom) / 2};
+         });
+         if (!p.MovePointer(cancel) || !p.LeftButton(true, cancel) || !p.Press(VK_ESCAPE)) return false;
+         if (!p.WaitUntil("the folder browser to close",
+                          [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(folders)); }) ||
+             !p.WaitUntil("the main window to be active again",
+                          [&](CMainFrame&) { return GetActiveWindow() == static_cast<HWND>(p.MainWindow()); }))
+           return false;
+         return p.MovePointer(exportFiles) && p.LeftButton(false, exportFiles);
+       },
+       kBar},
+      {"a context menu on the tree's selected folder, closed by Escape",
+       [](CPerson& p) {
+         ScreenPoint label = {0, 0};
+         p.OnUi([&](CMainFrame& f) {
+           ExplorerPage& page = *ImageExplorer(f);
+           Rect r = {0, 0, 0, 0};
+           EXPECT_TRUE(page.tree.GetItemRect(&r, true, page.tree.selected));
+           label = OnScreen(page.tree, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+         });
+         return ContextMenuClosedByEscape(p, label);
+       },
+       kTree},
+      {"a folder renamed with F2, the rename ended by a command clicked on the page bar",
+       [](CPerson& p) {
+         ScreenPoint exportFiles = {0, 0};
+         p.OnUi([&](CMainFrame& f) { exportFiles = ExportFilesOnTheBar(*ImageExplorer(f)); });
+         if (!p.TabTo("the tree", [](CMainFrame& f) { return FocusedWidget() == &ImageExplorer(f)->tree; }))
+           return false;
+         bool atRoot = false;
+         p.OnUi([&](CMainFrame& f) {
+           ExplorerPage& page = *ImageExplorer(f);
+           atRoot = ItemHandlesEqual(page.tree.selected, page.rootItem);
+         });
+         if (atRoot && !p.Press(VK_DOWN)) return false;
+         if (!p.Press(VK_F2) || !p.Type(u"Aardvark") || !ClickAt(p, exportFiles) || !EscapeTheFolderBrowser(p))
+           return false;
+         p.OnUi([](CMainFrame& f) {
+           ExplorerPage& page = *ImageExplorer(f);
+           const CWideString& text = page.tree.Lookup(page.tree.selected)->text;
+           EXPECT_EQ(u"Aardvark", std::u16string(text.c_str(), text.c_str() + text.GetLength())) << "the rename is kept";
+         });
+         return true;
+       },
+       kTree},
+  };
   CAppSession app;
   const std::u16string path = AsTyped(BuildFolder() + L"fixtures\\iso\\joliet.iso");
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -153,34 +298,46 @@ TEST(EndToEndLists, AfterACommandClickedOnThePageBarTheKeysGoOnInTheList) {
       ExplorerPage* page = ImageExplorer(f);
       return page && page->list.GetItemCount() >= 3;
     }));
-    ScreenPoint row = {0, 0}, exportFiles = {0, 0};
-    p.OnUi([&](CMainFrame& f) {
-      ExplorerPage& page = *ImageExplorer(f);
-      const Rect r = page.list.GetItemRect(1);
-      row = OnScreen(page.list, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-      i32 item = 0;
-      while (item < page.menuBar.model->count && page.menuBar.model->GetItemId(item) != static_cast<i32>(kCmdExportFiles))
-        ++item;
-      ASSERT_LT(item, page.menuBar.model->count);
-      const Rect e = page.menuBar.itemRects[static_cast<u32>(item)];
-      exportFiles = OnScreen(page.menuBar, Point{(e.left + e.right) / 2, (e.top + e.bottom) / 2});
-    });
-    ASSERT_TRUE(ClickAt(p, row));
-    ASSERT_TRUE(ClickAt(p, exportFiles));
-    void* folders = p.WaitForActiveWindow("the folder browser", p.MainWindow());
-    ASSERT_NE(nullptr, folders);
-    ASSERT_TRUE(p.WaitUntil("the folder browser to hold the keyboard",
-                            [folders](CMainFrame&) { return GetFocus() == static_cast<HWND>(folders); }));
-    ASSERT_TRUE(p.Press(VK_ESCAPE));
-    ASSERT_TRUE(p.WaitUntil("the main window to hold the keyboard again",
-                            [&](CMainFrame&) { return GetFocus() == static_cast<HWND>(p.MainWindow()); }));
-    p.OnUi([](CMainFrame& f) {
-      ExplorerPage& page = *ImageExplorer(f);
-      EXPECT_EQ(&page.list, FocusedWidget()) << "the list has the keyboard";
-      EXPECT_EQ(-1, page.menuBar.hotItem) << "no item lit on the bar";
-      EXPECT_EQ(1, page.list.currentItem);
-    });
-    ASSERT_TRUE(p.Press(VK_DOWN));
-    p.OnUi([](CMainFrame& f) { EXPECT_EQ(2, ImageExplorer(f)->list.currentItem) << "Down walks the list"; });
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.what);
+      ASSERT_TRUE(c.walk(p));
+      if (c.keys == kBar) {
+        // A window the release opened would be up once the release is handled.
+        ASSERT_TRUE(p.Settle());
+        HWND active = nullptr;
+        ASSERT_TRUE(p.WaitUntil("a window to be active", [&](CMainFrame&) {
+          active = GetActiveWindow();
+          return active != nullptr;
+        }));
+        EXPECT_EQ(static_cast<HWND>(p.MainWindow()), active) << "no window opened" << ": " << c.what;
+        if (active && active != static_cast<HWND>(p.MainWindow())) {
+          ASSERT_TRUE(p.Press(VK_ESCAPE));
+          ASSERT_TRUE(p.WaitUntil("it to close", [&](CMainFrame&) { return !IsWindow(active); }));
+        }
+        p.OnUi([&](CMainFrame& f) { EXPECT_EQ(&ImageExplorer(f)->menuBar, FocusedWidget()) << "the bar keeps the keys" << ": " << c.what; });
+        continue;
+      }
+      TreeItemHandle selected = kNullItem;
+      p.OnUi([&](CMainFrame& f) {
+        ExplorerPage& page = *ImageExplorer(f);
+        if (c.keys == kList) {
+          EXPECT_EQ(&page.list, FocusedWidget()) << "the list has the keyboard" << ": " << c.what;
+          EXPECT_EQ(-1, page.menuBar.hotItem) << "no item lit on the bar" << ": " << c.what;
+          EXPECT_EQ(1, page.list.currentItem) << c.what;
+        } else {
+          EXPECT_EQ(&page.tree, FocusedWidget()) << "the tree has the keyboard" << ": " << c.what;
+          selected = page.tree.selected;
+        }
+      });
+      ASSERT_TRUE(p.Press(VK_DOWN));
+      p.OnUi([&](CMainFrame& f) {
+        ExplorerPage& page = *ImageExplorer(f);
+        if (c.keys == kList) {
+          EXPECT_EQ(2, page.list.currentItem) << "Down walks the list" << ": " << c.what;
+        } else {
+          EXPECT_FALSE(ItemHandlesEqual(selected, page.tree.selected)) << "Down walks the tree" << ": " << c.what;
+        }
+      });
+    }
   }));
 }

@@ -384,6 +384,14 @@ bool CPerson::LeftButton(bool down, ScreenPoint screen) {
   return PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, screen);
 }
 
+bool CPerson::RightButton(bool down, ScreenPoint screen) {
+  if (failed_) return false;
+  CWatchdog::NoteStep(down ? "pressing the right mouse button" : "letting go of the right mouse button");
+  if (!MoveTo(screen)) return false;
+  input_.SetKeyDown(VK_RBUTTON, down);
+  return PostMouse(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, down ? MK_RBUTTON : 0, screen);
+}
+
 bool CPerson::MovePointer(ScreenPoint screen) {
   if (failed_) return false;
   CWatchdog::NoteStep("moving the pointer");

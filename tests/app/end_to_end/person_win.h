@@ -95,6 +95,8 @@ class CPerson {
   // as the non-client message). Returns once posted: the press may start a
   // modal loop (a menu), which the person then looks at.
   bool LeftButton(bool down, ScreenPoint screen);
+  // The right button, delivered as the left one is.
+  bool RightButton(bool down, ScreenPoint screen);
   // The pointer moved to `screen`: a move goes where LeftButton's go, with
   // the button held or not; nothing when the pointer is there already (the
   // system repeats no resting pointer).

@@ -52,12 +52,25 @@ struct Controls : testing::Test {
     SetPressedWidget(nullptr);
     StoreFocusedWidget(nullptr);
   }
-  // Routes an event at a point in the owner's content coordinates, and
-  // lets the pressed widget go when the pointer left it (as a window does).
+  // Delivers an event at a point in the owner's content coordinates as the
+  // window does: to the capture table's owner when one is set, else
+  // through the routing; after a move the pressed widget hears whether the
+  // pointer left it.
   void Route(MouseKind kind, i32 x, i32 y) {
-    const Point p = {owner.x + x, owner.y + y};
-    RouteMouseToChildren(owner, p, MouseEvent{kind, 0, 0, 0});
-    if (kind == MouseKind::kMove && PressedWidget() && CheckPressLeaveIn(owner, p)) SetPressedWidget(nullptr);
+    const Point at = {owner.x + x, owner.y + y};
+    Point p = at;
+    if (!CaptureOwner()) {
+      RouteMouseToChildren(owner, p, MouseEvent{kind, 0, 0, 0});
+    } else if (kind == MouseKind::kMove) {
+      CaptureTable::DispatchMouseMove(0, &p);
+    } else if (kind == MouseKind::kLeftDown) {
+      CaptureTable::DispatchLeftDown(0, &p);
+    } else if (kind == MouseKind::kLeftDoubleClick) {
+      CaptureTable::DispatchLeftDoubleClick(0, &p);
+    } else if (kind == MouseKind::kLeftUp) {
+      CaptureTable::DispatchLeftUp(0, &p);
+    }
+    if (kind == MouseKind::kMove && PressedWidget() && CheckPressLeaveIn(owner, at)) SetPressedWidget(nullptr);
   }
   CFixedFontScope fixed;
   COwner owner;
@@ -92,17 +105,71 @@ TEST_F(Controls, ACheckBoxTogglesOnAReleaseOverItsBoxOrText) {
   EXPECT_EQ(3u, owner.changes.size());
 }
 
-TEST_F(Controls, ALinkFiresOnAnyReleaseOverItsText) {
+// The link fires for a press and a release both on its text, as a push
+// button: it holds the mouse from the press to the release wherever the
+// pointer goes, and a release that had no press on its text (the press
+// went beside it, to a window closed meanwhile, or off the link) does
+// nothing. A double click is two presses: the link fires twice.
+TEST_F(Controls, ALinkFiresForAPressAndAReleaseBothOnItsText) {
   CLabel<COwner>& link = owner.link;
+  enum Step { kText, kBeside, kOff, kDown, kUp, kDouble, kLost, kHide, kShow };
+  const Point places[] = {{12, 60}, {95, 60}, {15, 90}};  // the text, beside it in the label, off the label
+  Point at = places[kOff];
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+    int links;
+  } cases[] = {
+      {"pressed and released on the text", {kText, kDown, kUp}, 1},
+      {"a release alone on the text", {kText, kUp}, 0},
+      {"pressed beside the text, released on it", {kBeside, kDown, kText, kUp}, 0},
+      {"pressed off the link, released on its text", {kOff, kDown, kText, kUp}, 0},
+      {"a double click", {kText, kDown, kUp, kDouble, kUp}, 2},
+      {"pressed, beside the text and back, released", {kText, kDown, kBeside, kText, kUp}, 1},
+      {"pressed, off the link and back, released", {kText, kDown, kOff, kText, kUp}, 1},
+      {"pressed on the text, released beside it", {kText, kDown, kBeside, kUp}, 0},
+      {"pressed, released off the link, then a release alone", {kText, kDown, kOff, kUp, kText, kUp}, 0},
+      {"pressed, another window took the mouse, released", {kText, kDown, kLost, kText, kUp}, 0},
+      {"pressed, hidden and shown, released", {kText, kDown, kHide, kShow, kText, kUp}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    owner.links = 0;
+    for (Step step : c.steps) {
+      switch (step) {
+        case kText:
+        case kBeside:
+        case kOff:
+          at = places[step];
+          Route(MouseKind::kMove, at.x, at.y);
+          break;
+        case kDown:
+          Route(MouseKind::kMove, at.x, at.y);  // the window's move where a press comes
+          Route(MouseKind::kLeftDown, at.x, at.y);
+          break;
+        case kUp: Route(MouseKind::kLeftUp, at.x, at.y); break;
+        case kDouble: Route(MouseKind::kLeftDoubleClick, at.x, at.y); break;
+        case kLost:  // as the window hears that another window took the mouse
+          CaptureTable::DispatchCaptureLost();
+          if (PressedWidget()) {
+            owner.ReleasePress();
+            SetPressedWidget(nullptr);
+          }
+          break;
+        case kHide: link.ModifyFlags(kFlagVisible, 0); break;
+        case kShow: link.ModifyFlags(0, kFlagVisible); break;
+      }
+    }
+    EXPECT_EQ(c.links, owner.links);
+    EXPECT_EQ(nullptr, CaptureOwner()) << "the press ended with the walk";
+    at = places[kOff];
+    Route(MouseKind::kMove, at.x, at.y);
+    SetPressedWidget(nullptr);
+  }
   Route(MouseKind::kMove, 12, 60);
   EXPECT_TRUE(link.state & CLabel<COwner>::kHot);
-  Route(MouseKind::kLeftUp, 12, 60);
-  Route(MouseKind::kLeftDoubleClick, 12, 60);
-  EXPECT_EQ(2, owner.links);
   Route(MouseKind::kMove, 95, 60);  // beside the text
   EXPECT_FALSE(link.state & CLabel<COwner>::kHot);
-  Route(MouseKind::kLeftUp, 95, 60);
-  EXPECT_EQ(2, owner.links);
   link.decoration = 0;  // a plain label ignores the mouse
   Route(MouseKind::kMove, 12, 60);
   EXPECT_FALSE(link.state & CLabel<COwner>::kHot);
@@ -244,6 +311,7 @@ TEST_F(Controls, ALinkIsHotAndDrawnInTheLinkColourExactlyOverItsText) {
   for (const auto& p : points) {
     const std::string where = std::to_string(p.x) + "," + std::to_string(p.y);
     const int before = owner.links;
+    Route(MouseKind::kLeftDown, 10 + p.x, 50 + p.y);
     Route(MouseKind::kLeftUp, 10 + p.x, 50 + p.y);
     EXPECT_EQ(p.on ? before + 1 : before, owner.links) << where;
   }

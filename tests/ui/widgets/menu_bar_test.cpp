@@ -21,11 +21,12 @@ constexpr i32 kFile = 0, kSeparator = 1, kEdit = 2, kDisabled = 3, kAbout = 4, k
 struct CBarOwner : CFakeOwnerOf<CBarOwner> {
   CMenuBar<CBarOwner> bar;
   CProbe<CBarOwner> other;
-  auto Children() { return std::tie(bar, other); }
+  CProbePanel<CBarOwner> panel;  // its first probe stands for a box shown inside a view
+  auto Children() { return std::tie(bar, other, panel); }
   void OnCommand(u32 id) { events.push_back("command " + std::to_string(id)); }
   void OnHover(i32 id, i32) { events.push_back("hover " + std::to_string(id)); }
   CWidget* SetFocusedWidget(CWidget* next) {
-    events.push_back(next == &other ? "focus other" : "focus ?");
+    events.push_back(next == &other ? "focus other" : next == &panel ? "focus panel" : "focus ?");
     return CFakeOwnerOf<CBarOwner>::SetFocusedWidget(next);
   }
   std::vector<std::string> events;
@@ -54,6 +55,9 @@ struct MenuBarTest : testing::Test {
     const Rect barPlace = {0, 250, 400, 272}, otherPlace = {0, 0, 50, 50};
     bar.Create(kFlagVisible | kFlagTabStop, &barPlace, &owner);
     owner.other.Create(kFlagVisible | kFlagTabStop, &otherPlace, &owner);
+    const Rect panelPlace = {100, 0, 150, 50}, boxPlace = {0, 0, 50, 20};
+    owner.panel.Create(kFlagVisible | kFlagTabStop, &panelPlace, &owner);
+    owner.panel.first.Create(kFlagVisible | kFlagTabStop, &boxPlace, &owner.panel);
     bar.SetModel(block.Root());
     owner.other.SetFocus();
   }
@@ -165,56 +169,90 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
 // by a press or by Enter. After a command the bar keeps the entry whose
 // menu ran lit, so the next key goes on from there. A command item
 // clicked, or a press that ends as the pointer leaves, gives it back too.
+// A widget hidden meanwhile (a box that closed as the bar took the focus)
+// never gets it back: its nearest shown owner does. A release runs a
+// command only after a press on the bar: menu mode that Enter began has
+// none.
 TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
-  auto takesFocus = [](i32 result) {
-    return [result](IPopupMenuOwner*) {
-      StoreFocusedWidget(nullptr);
-      return result;
-    };
-  };
+  enum Step { kPress, kRelease, kEnter, kSpace, kLeave, kHideBox };
+  CWidget* const other = &owner.other;
+  CWidget* const onBar = &bar;
+  CWidget* const box = &owner.panel.first;
+  CWidget* const panel = &owner.panel;
   const std::vector<std::string> chosen = {"hover -3", "focus other", "command 2", "hover -3"};
   const std::vector<std::string> chosenOnBar = {"hover -3", "focus ?", "command 2", "hover -3"};
-  enum How { kPopup, kEnter, kClick, kPressAndLeave };
+  const std::vector<std::string> clicked = {"focus other", "hover -3", "command 62"};
   const struct {
     const char* what;
-    bool barFocused;
-    How how;
+    CWidget* focused;  // before the walk
+    std::vector<Step> steps;
     i32 item;
     i32 result;
     std::vector<std::string> events;
     i32 hot;  // -2: any
+    CWidget* after;
+    bool menuMode;  // menu mode goes on after the walk
   } cases[] = {
-      {"a press, another widget focused, a command", false, kPopup, kEdit, 2, chosen, -1},
-      {"a press, another widget focused, dismissed", false, kPopup, kEdit, kPopupDismissed, {"focus other", "hover -3"}, -2},
-      {"a press on the focused bar, a command", true, kPopup, kEdit, 2, chosenOnBar, kEdit},
-      {"Enter on the focused bar, a command", true, kEnter, kEdit, 2, chosenOnBar, kEdit},
-      {"Enter on the focused bar, dismissed", true, kEnter, kEdit, kPopupDismissed, {"focus ?", "hover -3"}, -2},
-      {"a command item clicked, another widget focused", false, kClick, kAbout, 0, {"focus other", "hover -3", "command 62"}, -1},
-      {"a command item of the focused bar clicked", true, kClick, kAbout, 0, {"hover -3", "command 62"}, kAbout},
-      {"a disabled command item clicked, another widget focused", false, kClick, kDisabled, 0, {"focus other"}, -1},
-      {"a press on a command item, the pointer leaves", false, kPressAndLeave, kAbout, 0, {"focus other"}, -1},
+      {"a press, another widget focused, a command", other, {kPress}, kEdit, 2, chosen, -1, other, false},
+      {"a press, another widget focused, dismissed", other, {kPress}, kEdit, kPopupDismissed,
+       {"focus other", "hover -3"}, -2, other, false},
+      {"a press on the focused bar, a command", onBar, {kPress}, kEdit, 2, chosenOnBar, kEdit, onBar, false},
+      {"Enter on the focused bar, a command", onBar, {kEnter}, kEdit, 2, chosenOnBar, kEdit, onBar, false},
+      {"Enter on the focused bar, dismissed", onBar, {kEnter}, kEdit, kPopupDismissed, {"focus ?", "hover -3"}, -2,
+       onBar, false},
+      {"a command item clicked, another widget focused", other, {kPress, kRelease}, kAbout, 0, clicked, -1, other,
+       false},
+      {"a command item of the focused bar clicked", onBar, {kPress, kRelease}, kAbout, 0, {"hover -3", "command 62"},
+       kAbout, onBar, false},
+      {"a disabled command item clicked, another widget focused", other, {kPress, kRelease}, kDisabled, 0,
+       {"focus other"}, -1, other, false},
+      {"a press on a command item, the pointer leaves", other, {kPress, kLeave}, kAbout, 0, {"focus other"}, -1,
+       other, false},
+      {"a press, the focused box hidden by the popup, a command", box, {kPress}, kEdit, 2,
+       {"hover -3", "focus panel", "command 2", "hover -3"}, -1, panel, false},
+      {"a command item clicked, the focused box hidden meanwhile", box, {kPress, kHideBox, kRelease}, kAbout, 0,
+       {"focus panel", "hover -3", "command 62"}, -1, panel, false},
+      {"Enter on a command item, then a release alone", onBar, {kEnter, kRelease}, kAbout, 0, {}, kAbout, onBar,
+       true},
+      {"Enter and Space on a command item, then a release alone", onBar, {kEnter, kSpace, kRelease}, kAbout, 0,
+       {"command 62"}, kAbout, onBar, true},
+      {"Enter on a command item, then a click on it", onBar, {kEnter, kPress, kRelease}, kAbout, 0,
+       {"hover -3", "command 62"}, kAbout, onBar, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    owner.panel.first.ModifyFlags(0, kFlagVisible);
     owner.other.SetFocus();
-    if (c.barFocused) bar.SetFocus();
+    if (c.focused == onBar) bar.SetFocus();
+    if (c.focused == box) owner.panel.first.SetFocus();
+    bar.state = 0;
     bar.hotItem = c.item;
-    steps = {takesFocus(c.result)};
+    // The popup takes the focus; a box that had it closes.
+    const i32 result = c.result;
+    steps = {[this, result](IPopupMenuOwner*) {
+      StoreFocusedWidget(nullptr);
+      owner.panel.first.ModifyFlags(kFlagVisible, 0);
+      return result;
+    }};
     owner.events.clear();
     Point p = At(c.item);
-    if (c.how == kEnter) {
-      bar.OnKeyDown(13, 1, 0);
-    } else {
-      bar.OnLButtonDown(0, &p);
+    for (Step step : c.steps) {
+      switch (step) {
+        case kPress: bar.OnLButtonDown(0, &p); break;
+        case kRelease: bar.OnLButtonUp(0, &p); break;
+        case kEnter: bar.OnKeyDown(13, 1, 0); break;
+        case kSpace: bar.OnKeyDown(32, 1, 0); break;
+        case kLeave: bar.OnPressLeave(); break;
+        case kHideBox: owner.panel.first.ModifyFlags(kFlagVisible, 0); break;
+      }
     }
-    if (c.how == kClick) bar.OnLButtonUp(0, &p);
-    if (c.how == kPressAndLeave) bar.OnPressLeave();
     EXPECT_EQ(c.events, owner.events);
-    EXPECT_EQ(c.barFocused ? static_cast<CWidget*>(&bar) : &owner.other, FocusedWidget());
+    EXPECT_EQ(c.after, FocusedWidget());
     if (c.hot != -2) {
       EXPECT_EQ(c.hot, bar.hotItem);
     }
-    EXPECT_EQ(0, bar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+    const u8 mode = bar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen);
+    EXPECT_EQ(c.menuMode ? CMenuBarCore::kMenuMode : 0, mode);
   }
 }
 
