@@ -4,8 +4,10 @@
 // time / ours: above 1 means ours is faster). The reader always builds both
 // trees (ISO 9660 and Joliet names), so isoinfo is also timed listing both.
 //
-// The image is made once with xorriso in a work folder (argument 1, else
-// $TMPDIR or /tmp) and kept for later runs. Argument 2 sets the number of
+// The image is made once with xorriso in a work folder (argument 1, else a
+// folder beside the executable, in the build tree) and kept for later runs
+// while it still holds every file (the Windows build, which cannot run
+// xorriso, reads the one the native build made there). Argument 2 sets the number of
 // rounds; each round times every contender once, and the best and the
 // median of the rounds are printed with their ratios, for the reader run in
 // this process and for the reader started as a process of its own.
@@ -18,6 +20,8 @@
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include <unistd.h>
 
 #include "jobs/image/iso9660_reader.h"
 
@@ -75,10 +79,25 @@ struct Timings {
   }
 };
 
+bool TimeReader(const fs::path& image, Timings* build, Timings* teardown, u64* files, u64* joliet);
+
+// True when the image reads with every file in both trees.
+bool HoldsEveryFile(const fs::path& image) {
+  Timings unused;
+  u64 files = 0, joliet = 0;
+  const u64 all = static_cast<u64>(kFolders) * kFilesPerFolder;
+  return TimeReader(image, &unused, &unused, &files, &joliet) && files == all && joliet == all;
+}
+
+// The image, made again unless a whole one is there. It is written under a
+// name of this process's own and renamed, so a run never reads one that
+// another run is still writing.
 bool MakeImage(const fs::path& work, const fs::path& image) {
   std::error_code error;
-  if (fs::exists(image, error)) return true;
-  fs::path source = work / "src";
+  if (fs::exists(image, error) && HoldsEveryFile(image)) return true;
+  const std::string own = "." + std::to_string(getpid());
+  const fs::path source = work / ("src" + own);
+  const fs::path part = work / (image.filename().string() + own);
   fs::remove_all(source, error);
   for (int d = 0; d < kFolders; ++d) {
     char folder[64];
@@ -92,11 +111,13 @@ bool MakeImage(const fs::path& work, const fs::path& image) {
       std::fclose(file);
     }
   }
-  std::string command = "xorriso -as mkisofs -quiet -J -joliet-long -o '" + image.string() + "' '" +
+  std::string command = "xorriso -as mkisofs -quiet -J -joliet-long -o '" + part.string() + "' '" +
                         source.string() + "' >/dev/null 2>&1";
-  int rc = std::system(command.c_str());
+  const int rc = std::system(command.c_str());
   fs::remove_all(source, error);
-  return rc == 0 && fs::exists(image, error);
+  if (rc == 0) fs::rename(part, image, error);
+  fs::remove(part, error);
+  return rc == 0 && !error && HoldsEveryFile(image);
 }
 
 // One timed run of a shell command; a failing command marks the contender.
@@ -151,9 +172,8 @@ int ReadOnce(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc > 2 && std::strcmp(argv[1], kReadOnceOption) == 0) return ReadOnce(argv[2]);
-  const char* tmp = std::getenv("TMPDIR");
-  fs::path work = argc > 1 ? fs::path(argv[1]) : fs::path(tmp ? tmp : "/tmp") / "kelvane_iso_tree_bench";
   std::error_code error;
+  const fs::path work = argc > 1 ? fs::path(argv[1]) : fs::absolute(argv[0], error).parent_path() / "iso_tree_files";
   fs::create_directories(work, error);
   fs::path image = work / "files100k.iso";
   if (!MakeImage(work, image)) {
@@ -171,7 +191,7 @@ int main(int argc, char** argv) {
       "isoinfo -l -i " + quoted + " >/dev/null 2>&1 && isoinfo -l -J -i " + quoted + " >/dev/null 2>&1";
   const std::string xorrisoFind = "xorriso -indev " + quoted + " -find / >/dev/null 2>&1";
   std::error_code selfError;
-  fs::path self = fs::canonical("/proc/self/exe", selfError);
+  const fs::path self = fs::canonical("/proc/self/exe", selfError);
   const std::string oursFresh = "'" + self.string() + "' " + kReadOnceOption + " " + quoted + " >/dev/null 2>&1";
 
   // A warm-up round brings the image into the page cache for everyone.
