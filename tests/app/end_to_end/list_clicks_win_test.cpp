@@ -24,19 +24,10 @@
 #include "runtime/win.h"
 #include "ui/windows/dialogs/folder_browser.h"
 #include "ui/windows/frame/frame_core.h"
+#include "widget_on_screen_win.h"
 
 namespace {
 
-// The middle of a widget, or of a point in its content coordinates, on the
-// screen.
-ScreenPoint OnScreen(const CWidget& widget, Point content) {
-  widget.ToWindowPoint(&content);
-  return {content.x, WorkAreaBottom() - content.y};
-}
-ScreenPoint Middle(const CWidget& widget) {
-  const Rect r = widget.ToWindowRect();
-  return {(r.left + r.right) / 2, WorkAreaBottom() - (r.top + r.bottom) / 2};
-}
 
 std::vector<i32> SelectedRows(const CListView<CBrowseDialog>& list) {
   std::vector<i32> out;
@@ -82,7 +73,7 @@ TEST(EndToEndLists, TheArrowKeysGoOnFromTheFileClicked) {
       const CListView<CBrowseDialog>& files = WindowObject<CBrowseDialog>(browse)->files;
       ASSERT_FALSE(files.mode & kListIcons) << "rows: the arrows move the selection";
       const Rect r = files.GetItemRect(5);
-      at = OnScreen(files, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      at = MiddleOnScreen(files, r);
     });
     ASSERT_TRUE(p.MovePointer(at));
     ASSERT_TRUE(p.LeftButton(true, at));
@@ -157,15 +148,14 @@ bool EscapeTheFolderBrowser(CPerson& p) {
                      [&](CMainFrame&) { return GetFocus() == static_cast<HWND>(p.MainWindow()); });
 }
 
-// The second entry of the list clicked (it becomes the current one).
-bool ClickTheSecondEntry(CPerson& p) {
-  ScreenPoint row = {0, 0};
+// The second entry of the list clicked (it becomes the current one), at
+// `row` on the screen.
+bool ClickTheSecondEntry(CPerson& p, ScreenPoint* row) {
   p.OnUi([&](CMainFrame& f) {
-    ExplorerPage& page = *ImageExplorer(f);
-    const Rect r = page.list.GetItemRect(1);
-    row = OnScreen(page.list, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    const ExplorerPage& page = *ImageExplorer(f);
+    *row = MiddleOnScreen(page.list, page.list.GetItemRect(1));
   });
-  return ClickAt(p, row);
+  return ClickAt(p, *row);
 }
 
 // The context menu opened with a right click at `at`, closed by Escape.
@@ -198,18 +188,14 @@ TEST(EndToEndLists, AfterAMenuOrACommandTheKeysGoOnInTheView) {
        [](CPerson& p) {
          ScreenPoint exportFiles = {0, 0};
          p.OnUi([&](CMainFrame& f) { exportFiles = ExportFilesOnTheBar(*ImageExplorer(f)); });
-         return ClickTheSecondEntry(p) && ClickAt(p, exportFiles) && EscapeTheFolderBrowser(p);
+         ScreenPoint row = {0, 0};
+         return ClickTheSecondEntry(p, &row) && ClickAt(p, exportFiles) && EscapeTheFolderBrowser(p);
        },
        kList},
       {"a context menu on an entry of the list, closed by Escape",
        [](CPerson& p) {
          ScreenPoint row = {0, 0};
-         p.OnUi([&](CMainFrame& f) {
-           ExplorerPage& page = *ImageExplorer(f);
-           const Rect r = page.list.GetItemRect(1);
-           row = OnScreen(page.list, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-         });
-         return ClickTheSecondEntry(p) && ContextMenuClosedByEscape(p, row);
+         return ClickTheSecondEntry(p, &row) && ContextMenuClosedByEscape(p, row);
        },
        kList},
       {"Enter and Space on the bar's Export Files, then a release there whose press went to the closed browser",
@@ -252,7 +238,7 @@ TEST(EndToEndLists, AfterAMenuOrACommandTheKeysGoOnInTheView) {
            ExplorerPage& page = *ImageExplorer(f);
            Rect r = {0, 0, 0, 0};
            EXPECT_TRUE(page.tree.GetItemRect(&r, true, page.tree.selected));
-           label = OnScreen(page.tree, Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+           label = MiddleOnScreen(page.tree, r);
          });
          return ContextMenuClosedByEscape(p, label);
        },

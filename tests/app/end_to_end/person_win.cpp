@@ -376,20 +376,20 @@ bool CPerson::MoveTo(ScreenPoint screen) {
   return PostMouse(WM_MOUSEMOVE, held ? MK_LBUTTON : 0, screen);
 }
 
-bool CPerson::LeftButton(bool down, ScreenPoint screen) {
-  if (failed_) return false;
-  CWatchdog::NoteStep(down ? "pressing the mouse button" : "letting go of the mouse button");
-  if (!MoveTo(screen)) return false;
-  input_.SetKeyDown(VK_LBUTTON, down);
-  return PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0, screen);
-}
+bool CPerson::LeftButton(bool down, ScreenPoint screen) { return Button(false, down, screen); }
 
-bool CPerson::RightButton(bool down, ScreenPoint screen) {
+bool CPerson::RightButton(bool down, ScreenPoint screen) { return Button(true, down, screen); }
+
+bool CPerson::Button(bool right, bool down, ScreenPoint screen) {
   if (failed_) return false;
-  CWatchdog::NoteStep(down ? "pressing the right mouse button" : "letting go of the right mouse button");
+  static const char* const kSteps[2][2] = {
+      {"letting go of the mouse button", "pressing the mouse button"},
+      {"letting go of the right mouse button", "pressing the right mouse button"}};
+  CWatchdog::NoteStep(kSteps[right][down]);
   if (!MoveTo(screen)) return false;
-  input_.SetKeyDown(VK_RBUTTON, down);
-  return PostMouse(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, down ? MK_RBUTTON : 0, screen);
+  input_.SetKeyDown(right ? VK_RBUTTON : VK_LBUTTON, down);
+  const u32 message = right ? (down ? WM_RBUTTONDOWN : WM_RBUTTONUP) : (down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
+  return PostMouse(message, down ? (right ? MK_RBUTTON : MK_LBUTTON) : 0, screen);
 }
 
 bool CPerson::MovePointer(ScreenPoint screen) {

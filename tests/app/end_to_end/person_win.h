@@ -116,6 +116,8 @@ class CPerson {
   bool PostKey(u32 message, u32 virtualKey, bool held);
   // Posts a mouse message for `screen` where the system delivers it.
   bool PostMouse(u32 message, uintptr_t keys, ScreenPoint screen);
+  // LeftButton and RightButton: `right` picks the button.
+  bool Button(bool right, bool down, ScreenPoint screen);
   // The pointer goes to `screen`, with a move only when it was elsewhere.
   bool MoveTo(ScreenPoint screen);
 

@@ -18,6 +18,7 @@
 #include "runtime/settings.h"
 #include "runtime/win.h"
 #include "ui/windows/frame/frame_core.h"
+#include "widget_on_screen_win.h"
 
 namespace {
 
@@ -29,11 +30,6 @@ ExplorerPage* DataProject(CMainFrame& f) {
   return static_cast<ExplorerPage*>(current->Widget());
 }
 
-// A point in a widget's content coordinates, on the screen.
-ScreenPoint OnScreen(const CWidget& widget, Point content) {
-  widget.ToWindowPoint(&content);
-  return {content.x, WorkAreaBottom() - content.y};
-}
 
 i64 StoredDword(const wchar16* subKey, const wchar16* value) {
   u32 v = 0;

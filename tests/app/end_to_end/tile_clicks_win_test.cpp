@@ -21,13 +21,10 @@
 #include "person_win.h"
 #include "runtime/win.h"
 #include "ui/windows/frame/frame_core.h"
+#include "widget_on_screen_win.h"
 
 namespace {
 
-ScreenPoint ScreenCentre(const CWidget& widget) {
-  const Rect r = widget.ToWindowRect();
-  return {(r.left + r.right) / 2, WorkAreaBottom() - (r.top + r.bottom) / 2};
-}
 
 // The middle of the start tile that runs `command`, on the screen.
 ScreenPoint TileCentre(CMainFrame& f, u32 command) {
@@ -65,7 +62,7 @@ void ClickOn(CPerson& p, void* window, TWidget W::*control, const char* what) {
   p.OnUi([&](CMainFrame&) {
     W* w = WindowObject<W>(window);
     ASSERT_NE(nullptr, w) << what;
-    at = ScreenCentre(w->*control);
+    at = Middle(w->*control);
   });
   ASSERT_TRUE(p.MovePointer(at));
   p.OnUi([&](CMainFrame&) {
@@ -241,7 +238,7 @@ TEST(EndToEndTiles, AReleaseOnATileWithoutItsPressRunsNothing) {
          void* window = p.WaitForActiveWindow("the erase window", p.MainWindow());
          if (!window) return false;
          ScreenPoint cancel = {0, 0};
-         p.OnUi([&](CMainFrame&) { cancel = ScreenCentre(WindowObject<CEraseWindow>(window)->cancel); });
+         p.OnUi([&](CMainFrame&) { cancel = Middle(WindowObject<CEraseWindow>(window)->cancel); });
          if (!p.MovePointer(cancel) || !p.LeftButton(true, cancel) || !p.Press(VK_ESCAPE)) return false;
          if (!p.WaitUntil("the erase window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }))
            return false;

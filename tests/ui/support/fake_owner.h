@@ -54,6 +54,15 @@ class CFakeOwnerOf : public CWidget {
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
   // The pressed widget of the tree lets go.
   bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
+  // What a window does when another window takes the mouse: the capture
+  // owner hears it, and the pressed widget lets go.
+  void LoseCapture() {
+    CaptureTable::DispatchCaptureLost();
+    if (PressedWidget()) {
+      ReleasePress();
+      SetPressedWidget(nullptr);
+    }
+  }
   CWidget* SetFocusedWidget(CWidget* next) {
     CWidget* old = FocusedWidget();
     StoreFocusedWidget(next);

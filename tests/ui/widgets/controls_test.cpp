@@ -149,13 +149,7 @@ TEST_F(Controls, ALinkFiresForAPressAndAReleaseBothOnItsText) {
           break;
         case kUp: Route(MouseKind::kLeftUp, at.x, at.y); break;
         case kDouble: Route(MouseKind::kLeftDoubleClick, at.x, at.y); break;
-        case kLost:  // as the window hears that another window took the mouse
-          CaptureTable::DispatchCaptureLost();
-          if (PressedWidget()) {
-            owner.ReleasePress();
-            SetPressedWidget(nullptr);
-          }
-          break;
+        case kLost: owner.LoseCapture(); break;
         case kHide: link.ModifyFlags(kFlagVisible, 0); break;
         case kShow: link.ModifyFlags(0, kFlagVisible); break;
       }

@@ -167,13 +167,7 @@ TEST(HighlightFade, ATileRunsForAPressAndAReleaseBothOnIt) {
           deliver(MouseKind::kLeftDown);
           break;
         case kUp: deliver(MouseKind::kLeftUp); break;
-        case kLost:  // as WM_CAPTURECHANGED reaches the window
-          CaptureTable::DispatchCaptureLost();
-          if (PressedWidget()) {
-            owner.ReleasePress();
-            SetPressedWidget(nullptr);
-          }
-          break;
+        case kLost: owner.LoseCapture(); break;
         case kHide: s.ModifyFlags(kFlagVisible, 0); break;
         case kShow: s.ModifyFlags(0, kFlagVisible); break;
       }

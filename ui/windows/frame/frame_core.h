@@ -31,6 +31,8 @@ class CBitmap;
 constexpr i32 kNotPlaced = static_cast<i32>(0x80000000u);
 // A present asked for on another thread (posted, no parameters).
 constexpr u32 kMessagePresent = 0x403;  // WM_USER + 3
+// The window timer that runs that present once the window's thread is idle.
+constexpr uintptr_t kTimerPresent = 0x4B50;
 
 struct WindowRect {
   i32 x, y, width, height;
@@ -59,7 +61,7 @@ class CFrameCore : public CWidget {
   const CBitmap* captionImage = nullptr;  // null: the theme's
   bool smallMargins = false;  // drop-down popups and popup menus
   ThemePaintState themeState;  // the theme's drawing state for this window's canvas
-  std::atomic<bool> presentPosted{false};  // a kMessagePresent is on its way
+  std::atomic<bool> presentPosted{false};  // a present for another thread's paints is on its way
 
   CCanvas& Canvas() { return surface.canvas; }
   WindowMargins Margins() const { return MarginsFor(smallMargins, flags); }
@@ -80,8 +82,10 @@ class CFrameCore : public CWidget {
   void Present();
   // Present while visible and not minimised.
   void PresentIfVisible();
-  // The window procedure's side of kMessagePresent.
+  // The window procedure's side of kMessagePresent: arms kTimerPresent.
   void OnPostedPresent();
+  // The window procedure's side of kTimerPresent: the present itself.
+  void OnPresentTimer();
   // Repaints the caption buttons alone, then presents when asked.
   void RedrawCaption(bool present);
 

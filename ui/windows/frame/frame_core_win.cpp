@@ -61,6 +61,16 @@ void CFrameCore::PresentIfVisible() {
 }
 
 void CFrameCore::OnPostedPresent() {
+  // The present waits for a timer, which the system delivers only once no
+  // input or posted message is waiting: a painter faster than the screen
+  // then costs one present per tick instead of the whole thread, and never
+  // holds up the keys and the pointer. Until it runs, further paints add
+  // nothing to the queue.
+  if (!SetTimer(static_cast<HWND>(handle), kTimerPresent, USER_TIMER_MINIMUM, nullptr)) OnPresentTimer();
+}
+
+void CFrameCore::OnPresentTimer() {
+  KillTimer(static_cast<HWND>(handle), kTimerPresent);
   // Cleared first: a paint from now on posts again.
   presentPosted = false;
   PresentIfVisible();

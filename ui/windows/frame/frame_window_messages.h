@@ -196,6 +196,12 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
     case kMessagePresent:
       OnPostedPresent();
       break;
+    case WM_TIMER:
+      if (wParam == kTimerPresent)
+        OnPresentTimer();
+      else
+        handled = 0;
+      break;
     default:
       if (message >= WM_USER && message <= 0x7FFF) {  // the toolkit's own
         if constexpr (HasUserMessage<T>::value) Self().OnUserMessage(message - WM_USER, wParam, lParam);

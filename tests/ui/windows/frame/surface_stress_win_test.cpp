@@ -57,4 +57,31 @@ TEST(SurfaceStress, ARefreshThreadPaintsWhileTheWindowChangesItsStateAndSize) {
   DestroyWindow(static_cast<HWND>(frame.Handle()));
 }
 
+// A refresh thread's present waits until the window's thread has nothing
+// else to do: what was queued behind it is handled first, so a painter
+// faster than the screen cannot keep that thread, and the input waiting
+// for it, to itself.
+TEST(SurfaceStress, ARefreshThreadsPresentWaitsForWhatIsQueuedBehindIt) {
+  CScriptedWindowSystem system;
+  CTestFrame frame;
+  ASSERT_TRUE(frame.CreateAt(Rect{150, 150, 450, 350}, false));
+  const HWND window = static_cast<HWND>(frame.Handle());
+  PumpPending();
+  system.ClearPresents();
+  std::thread refresher([&] { frame.RedrawWidget(frame.probe, nullptr); });
+  refresher.join();
+  PostMessageW(window, WM_NULL, 0, 0);
+  MSG message;
+  bool reached = false;
+  while (!reached && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    reached = message.hwnd == window && message.message == WM_NULL;
+    if (!reached) DispatchMessageW(&message);
+  }
+  ASSERT_TRUE(reached);
+  EXPECT_TRUE(system.Presents().empty()) << "the present went ahead of a message queued after it";
+  EXPECT_TRUE(PumpUntil([&] { return !system.Presents().empty(); })) << "the refresh is never presented";
+  for (const PresentRecord& r : system.Presents()) EXPECT_EQ(GetCurrentThreadId(), r.thread);
+  DestroyWindow(window);
+}
+
 }  // namespace
