@@ -65,16 +65,21 @@ struct LayeredPresent {
 };
 
 bool SystemPresentLayered(const LayeredPresent& present);
+// The system's mouse capture given to a window (HWND), or let go (null).
+void SystemCaptureMouse(void* window);
 
-// The window-system seam: the asynchronous key state, the cursor position
-// and the layered present, which tests script (posted messages do not
-// change the key state, and a test wants to see what was presented).
+// The window-system seam: the asynchronous key state, the cursor position,
+// the layered present and the mouse capture, which tests script (posted
+// messages do not change the key state, and a test wants to see what was
+// presented and which thread took or let go of the mouse).
 class IInputState {
  public:
   virtual i16 AsyncKeyState(i32 key) = 0;
   virtual bool CursorPosition(ScreenPoint* out) = 0;
   // Default: the system's present.
   virtual bool Present(const LayeredPresent& present) { return SystemPresentLayered(present); }
+  // Default: the system's capture.
+  virtual void CaptureMouse(void* window) { SystemCaptureMouse(window); }
 
  protected:
   ~IInputState() = default;
@@ -84,6 +89,9 @@ i16 ReadAsyncKeyState(i32 key);
 bool ReadCursorPosition(ScreenPoint* out);
 // Presents through the installed source (the system when none).
 bool PresentLayered(const LayeredPresent& present);
+// Takes (window) or lets go of (null) the mouse through the installed
+// source (the system when none).
+void CaptureMouse(void* window);
 
 // IsWow64Process of KERNEL32, null when the system lacks it.
 extern void* g_isWow64Process;

@@ -233,7 +233,7 @@ bool GetSpecialFolderPath(u32 kind, CWideString* out) {
 }
 
 // ---------------------------------------------------------------------------
-// Key state, cursor position and layered present
+// Key state, cursor position, layered present and mouse capture
 
 void SetInputState(IInputState* source) { g_inputState = source; }
 
@@ -245,6 +245,20 @@ i16 ReadAsyncKeyState(i32 key) {
 bool PresentLayered(const LayeredPresent& present) {
   if (g_inputState) return g_inputState->Present(present);
   return SystemPresentLayered(present);
+}
+
+void CaptureMouse(void* window) {
+  if (g_inputState)
+    g_inputState->CaptureMouse(window);
+  else
+    SystemCaptureMouse(window);
+}
+
+void SystemCaptureMouse(void* window) {
+  if (window)
+    SetCapture(static_cast<HWND>(window));
+  else
+    ReleaseCapture();
 }
 
 bool SystemPresentLayered(const LayeredPresent& present) {

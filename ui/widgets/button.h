@@ -121,9 +121,9 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     return true;
   }
   // Enter in a dialog with no push button focused: a default button that
-  // is enabled fires.
+  // is shown and enabled fires.
   bool ActivateDefault() {
-    if (!(style & kButtonDefault) || (this->flags & kFlagDisabled)) return false;
+    if (!(style & kButtonDefault) || !this->IsVisibleAndEnabled()) return false;
     Fire();
     return true;
   }
@@ -158,9 +158,10 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     state &= ~(kHot | kHeld | kKeyPressed);
     CaptureTable::Uninstall(this);
   }
-  // Every click goes through here: a disabled button never fires, however
-  // it was disabled.
+  // Every click goes through here: a disabled or hidden button never
+  // fires, however it was disabled or hidden (another thread may hide it
+  // under a held press, whose end then waits for the window's thread).
   void Fire() {
-    if (!(this->flags & kFlagDisabled)) click.Call(this->parent);
+    if (this->IsVisibleAndEnabled()) click.Call(this->parent);
   }
 };

@@ -9,15 +9,6 @@ const FocusWindowRoutines* g_windowRoutines = nullptr;
 // The innermost keeper of the running dialogs; each names the one outside.
 CFocusKeeper* g_keepers = nullptr;
 
-// The widget and every widget around it up to its window are shown, and
-// the widget itself is enabled: it can take keys.
-bool CanTakeKeys(const CWidget* widget) {
-  if (!widget->IsVisibleAndEnabled()) return false;
-  for (const CWidget* w = widget->parent; w; w = w->parent)
-    if (!w->IsVisible()) return false;
-  return true;
-}
-
 }  // namespace
 
 CWidget* FocusedWidget() { return g_focused; }
@@ -27,7 +18,7 @@ void StorePendingFocus(CWidget* widget) { g_pending = widget; }
 
 CWidget* NearestKeyTaker(CWidget* widget) {
   for (CWidget* w = widget; w; w = w->parent)
-    if (CanTakeKeys(w)) return w;
+    if (w->IsShownAndEnabled()) return w;
   return nullptr;
 }
 
@@ -84,6 +75,6 @@ void CFocusKeeper::Restore(const CWidget* dialog) {
   if (!widget_) return;
   const CWidget* now = g_focused;
   if (now && !(dialog && now->IsWithin(dialog))) return;
-  if ((dialog && widget_->IsWithin(dialog)) || !CanTakeKeys(widget_)) return;
-  routines_->setFocused(window_, widget_);
+  if (dialog && widget_->IsWithin(dialog)) return;
+  if (CWidget* shown = NearestKeyTaker(widget_)) routines_->setFocused(window_, shown);
 }

@@ -64,10 +64,12 @@ class CFocusKeeper {
   CFocusKeeper& operator=(const CFocusKeeper&) = delete;
 
   // Gives the kept widget the focus again through its window, which shows
-  // its focus look. Nothing happens when the focus went meanwhile to a
-  // widget outside `dialog` (that choice stands), when the kept widget lies
-  // within `dialog` (it goes with it), or when it or a widget around it is
-  // hidden or disabled now (its page or window closed).
+  // its focus look; when it can no longer take keys (a rename box that
+  // closed as the dialog opened), its nearest owner that can does (its
+  // tree). Nothing happens when the focus went meanwhile to a widget
+  // outside `dialog` (that choice stands), when the kept widget lies within
+  // `dialog` (it goes with it), or when nothing around it can take keys
+  // (its window closed).
   void Restore(const CWidget* dialog);
 
  private:

@@ -94,7 +94,7 @@ class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
   void OnLButtonUp(i32, Point* p) {
     const bool pressed = (state & kPressed) != 0;
     EndPress();
-    if (!pressed || !(decoration & kLink)) return;
+    if (!pressed || !(decoration & kLink) || !this->IsVisible()) return;
     if (p->x < 0 || p->x > this->width || p->y < 0 || p->y > this->height) return;
     if (!textRect.Contains(p->x, p->y)) return;
     SetCursorOwner(this, kCursorArrow, true);

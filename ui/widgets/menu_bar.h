@@ -79,18 +79,23 @@ class CMenuBarOf : public IPopupMenuOwner,
   void OnLButtonDown(i32, Point* p) {
     TakeHover();
     TrackItem(*p, false);
+    state |= kPressed;
     EnterMenuMode(false);
   }
   void OnLButtonDblClk(i32 keys, Point* p) { OnLButtonDown(keys, p); }
   void OnLButtonUp(i32, Point*) { OnLeftUp(); }
   // Fires a command item clicked with the mouse (a submenu's popup has run
   // inside the press already); the release is not tested against the item.
-  // Menu mode that the keys began had no press on the bar: a release then
-  // (its press went to a window closed meanwhile) runs nothing. The focus
-  // goes back where the press found it first; a bar that had it keeps the
-  // clicked item lit.
+  // Only the release of a press on the bar runs anything: a popup that took
+  // the mouse, a lost capture or Escape ended that press, and a release
+  // with none (its press went to a window closed meanwhile, or menu mode
+  // came from the keys or from Left and Right in a popup) runs nothing. The
+  // focus goes back where the press found it first; a bar that had it
+  // keeps the clicked item lit.
   void OnLeftUp() {
-    if ((state & (kMenuMode | kFromKeyboard)) != kMenuMode) return;
+    const bool pressed = (state & kPressed) != 0;
+    state &= ~kPressed;
+    if (!pressed || !(state & kMenuMode)) return;
     const i32 item = hotItem;
     hotItem = -1;
     state &= ~(kHover | kMenuMode);
@@ -110,7 +115,7 @@ class CMenuBarOf : public IPopupMenuOwner,
   // hot and open; any other release ends the hover.
   void OnReleasePress() {
     if (state & kPopupOpen)
-      state &= ~kHover;
+      state &= ~(kHover | kPressed);
     else
       EndHover();
   }
@@ -137,6 +142,9 @@ class CMenuBarOf : public IPopupMenuOwner,
       case 39:
         hotItem = hotItem + 1 >= model->count ? 0 : hotItem + 1;
         break;
+      case 27:
+        state &= ~kPressed;  // the held press runs nothing on its release
+        return 0;
       default:
         return 0;
     }
@@ -159,10 +167,16 @@ class CMenuBarOf : public IPopupMenuOwner,
   // open next.
   bool OpenItemMenu() {
     CMenuModel* sub = CMenuModel::AsSubmenu(model ? model->GetItem(hotItem) : nullptr);
-    if (!sub || static_cast<u32>(hotItem) >= itemRects.GetCount()) return false;
+    if (!sub || static_cast<u32>(hotItem) >= itemRects.GetCount()) {
+      // Left or Right in the last popup moved to a command item: menu mode
+      // goes on there, and the keys go back where menu mode found them.
+      if (savedFocus) RestoreFocus(savedFocus);
+      return false;
+    }
     Point anchor = {itemRects[static_cast<u32>(hotItem)].left - ThemeMenuSpacing(), 0};
     this->ToWindowPoint(&anchor);
-    state = static_cast<u8>((state & ~kCancelled) | kPopupOpen);
+    // The popup takes the mouse: the press that opened it is over.
+    state = static_cast<u8>((state & ~(kCancelled | kPressed)) | kPopupOpen);
     const i32 result = RunPopupMenu(sub, anchor.x, anchor.y, icons.bitmap ? &icons : nullptr,
                                     greyedIcons.bitmap ? &greyedIcons : nullptr, this);
     state &= ~kPopupOpen;
@@ -303,7 +317,7 @@ class CMenuBarOf : public IPopupMenuOwner,
   // another widget took the press) gives the focus back as well.
   void EndHover() {
     const bool menuMode = (state & (kMenuMode | kPopupOpen)) == kMenuMode;
-    state &= ~(kHover | kMenuMode);
+    state &= ~(kHover | kMenuMode | kPressed);
     hotItem = -1;
     this->Redraw();
     if (menuMode && savedFocus) RestoreFocus(savedFocus);

@@ -24,6 +24,7 @@ class CMenuBarCore {
   static constexpr u8 kMove = 0x08;         // the popup asked for the neighbouring item
   static constexpr u8 kCancelled = 0x10;    // Esc in the popup
   static constexpr u8 kFromKeyboard = 0x20; // menu mode entered from the keyboard
+  static constexpr u8 kPressed = 0x40;      // a press on the bar awaits its release
   // Options: 0x1 and 0x2 are handed to the theme for the background (0x2
   // the fill, 0x1 the outline); 0x4 keeps the bar's height.
   static constexpr u32 kFixedHeight = 0x4;

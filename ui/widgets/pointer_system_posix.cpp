@@ -6,3 +6,5 @@ void ShowStandardCursor(u32) {}
 bool ReadPointerPoint(Point*) { return false; }
 bool IsKeyDown(i32) { return false; }
 bool IsPrimaryButtonDown() { return true; }
+bool IsWindowThread(void*) { return true; }
+void PostPointerCheck(void*) {}

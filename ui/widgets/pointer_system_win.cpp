@@ -3,9 +3,9 @@
 #include "ui/widgets/pointer_system.h"
 
 void TakeSystemCapture(void* window) {
-  if (window) SetCapture(static_cast<HWND>(window));
+  if (window) CaptureMouse(window);
 }
-void ReleaseSystemCapture() { ReleaseCapture(); }
+void ReleaseSystemCapture() { CaptureMouse(nullptr); }
 void ShowStandardCursor(u32 code) { SetStandardCursor(code); }
 bool ReadPointerPoint(Point* out) {
   ScreenPoint p;
@@ -16,3 +16,9 @@ bool ReadPointerPoint(Point* out) {
 }
 bool IsKeyDown(i32 key) { return (ReadAsyncKeyState(key) & 0x8000) != 0; }
 bool IsPrimaryButtonDown() { return IsKeyDown(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON); }
+bool IsWindowThread(void* window) {
+  return !window || GetWindowThreadProcessId(static_cast<HWND>(window), nullptr) == GetCurrentThreadId();
+}
+void PostPointerCheck(void* window) {
+  if (window) PostMessageW(static_cast<HWND>(window), kMessagePointerCheck, 0, 0);
+}

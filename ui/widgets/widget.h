@@ -47,6 +47,7 @@
 #pragma once
 #include "ui/widgets/capture_table.h"
 #include "ui/widgets/focus.h"
+#include "ui/widgets/pointer_system.h"
 #include "ui/widgets/widget_callback.h"
 #include "ui/widgets/widget_record.h"
 #include "ui/widgets/widget_traits.h"
@@ -83,17 +84,27 @@ class CWidgetOf : public CWidget {
 
   // new = (flags & ~clear) | set; false when nothing changed. A change of
   // visibility repaints the widget (shown) or the area it covered (hidden).
+  // What a widget lets go of when hidden (the pointer's capture, a press,
+  // the caret) belongs to its window's thread: a widget hidden on another
+  // thread (a job's page reaching its end) leaves that to a message, and
+  // its window's thread ends the press or capture it still holds.
   bool ModifyFlags(u32 clear, u32 set) {
     const u32 old = flags;
     const u32 next = (old & ~clear) | set;
     if (next == old) return false;
     flags = next;
     if ((old ^ next) & kFlagVisible) {
-      if (next & kFlagVisible)
+      const bool shown = (next & kFlagVisible) != 0;
+      if (shown)
         Redraw();
       else
         RepaintArea();
-      if constexpr (HasVisibilityChanged<TSelf>::value) Self().OnVisibilityChanged((next & kFlagVisible) != 0);
+      if constexpr (HasVisibilityChanged<TSelf>::value) {
+        if (!parent || IsWindowThread(Window().Handle()))
+          Self().OnVisibilityChanged(shown);
+        else if (!shown)
+          PostPointerCheck(Window().Handle());
+      }
     }
     return true;
   }

@@ -8,3 +8,10 @@ CWidget::~CWidget() {
   ForgetCapture(this);
   ForgetCursorOwner(this);
 }
+
+bool CWidget::IsShownAndEnabled() const {
+  if (!IsVisibleAndEnabled()) return false;
+  for (const CWidget* w = parent; w; w = w->parent)
+    if (!w->IsVisible()) return false;
+  return true;
+}

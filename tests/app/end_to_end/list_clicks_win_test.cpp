@@ -174,9 +174,9 @@ bool ContextMenuClosedByEscape(CPerson& p, ScreenPoint at) {
 // current), in the tree (Down moves its selection), or on the page bar.
 // A command clicked on the bar, a context menu and a rename that a click
 // on the bar ended give the keyboard back to the view they were on (the
-// rename box has closed: its tree). A release on the bar whose press went
-// to a window closed meanwhile runs nothing, though Enter left the bar in
-// menu mode.
+// rename box has closed: its tree), and so does a dialog opened during a
+// rename. A release on the bar whose press went to a window closed
+// meanwhile runs nothing, though Enter left the bar in menu mode.
 TEST(EndToEndLists, AfterAMenuOrACommandTheKeysGoOnInTheView) {
   enum Keys { kList, kTree, kBar };
   const struct {
@@ -261,6 +261,28 @@ TEST(EndToEndLists, AfterAMenuOrACommandTheKeysGoOnInTheView) {
            ExplorerPage& page = *ImageExplorer(f);
            const CWideString& text = page.tree.Lookup(page.tree.selected)->text;
            EXPECT_EQ(u"Aardvark", std::u16string(text.c_str(), text.c_str() + text.GetLength())) << "the rename is kept";
+         });
+         return true;
+       },
+       kTree},
+      {"a folder being renamed with F2 when Ctrl+O opens the browse dialog, closed by Escape",
+       [](CPerson& p) {
+         if (!p.Press(VK_F2) || !p.Type(u"B")) return false;
+         p.Hold(VK_CONTROL, true);
+         const bool opened = p.Press('O');
+         p.Hold(VK_CONTROL, false);
+         void* browse = opened ? p.WaitForActiveWindow("the browse dialog", p.MainWindow()) : nullptr;
+         if (!browse ||
+             !p.WaitUntil("the browse dialog to hold the keyboard",
+                          [browse](CMainFrame&) { return GetFocus() == static_cast<HWND>(browse); }) ||
+             !p.Press(VK_ESCAPE) ||
+             !p.WaitUntil("the main window to hold the keyboard again",
+                          [&](CMainFrame&) { return GetFocus() == static_cast<HWND>(p.MainWindow()); }))
+           return false;
+         p.OnUi([](CMainFrame& f) {
+           ExplorerPage& page = *ImageExplorer(f);
+           const CWideString& text = page.tree.Lookup(page.tree.selected)->text;
+           EXPECT_EQ(u"B", std::u16string(text.c_str(), text.c_str() + text.GetLength())) << "the rename is kept";
          });
          return true;
        },

@@ -12,7 +12,7 @@
 
 #include "app/job_windows/burn_image_window.h"
 #include "runtime/clock.h"
-#include "support/gate.h"
+#include "support/held_sleeps_win.h"
 #include "support/recorder_fixture.h"
 #include "tests/app/job_windows/control_clicks_win.h"
 #include "tests/app/job_windows/scratch_settings_root_win.h"
@@ -23,27 +23,6 @@
 namespace {
 
 constexpr u32 kOpaqueWhite = 0xFFFFFFFFu;
-
-// The virtual clock, except that sleeps on other threads than the test's
-// park at a gate until the test opens it: the panel's fade holds before its
-// first step.
-class CHeldSleeps final : public IClock {
- public:
-  explicit CHeldSleeps(IClock& inner) : inner_(inner), thread_(GetCurrentThreadId()) {}
-  void Sleep(u32 ms) override {
-    if (GetCurrentThreadId() != thread_) gate.Pass();
-    inner_.Sleep(ms);
-  }
-  u32 Wait(void* handle, u32 ms) override { return inner_.Wait(handle, ms); }
-  bool ReadCounter(u64* out) override { return inner_.ReadCounter(out); }
-  bool ReadFrequency(u64* out) override { return inner_.ReadFrequency(out); }
-
-  CGate gate{true};
-
- private:
-  IClock& inner_;
-  DWORD thread_;
-};
 
 class BurnImageWindowOrder : public RecorderTest {
  protected:

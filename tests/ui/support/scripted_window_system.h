@@ -1,7 +1,8 @@
 // The window-system seam scripted for UI tests (Windows): the asynchronous
 // key state and the cursor position come from the test, and every layered
-// present is recorded (also from other threads) and, unless turned off,
-// passed on to the system. Installs itself for its lifetime.
+// present and every take or release of the mouse capture is recorded with
+// its thread (also from other threads) and passed on to the system (the
+// presents unless turned off). Installs itself for its lifetime.
 //
 // A present made on a thread other than its window's does what the system
 // may do there, every time: it sends a message to the window's thread and
@@ -25,6 +26,11 @@ struct PresentRecord {
   std::vector<u32> pixels;  // with capturePixels: the presented pixels, rows from the top
 };
 
+struct CaptureCall {
+  void* window;  // null: released
+  u32 thread;    // the calling thread
+};
+
 class CScriptedWindowSystem final : public IInputState {
  public:
   static constexpr u32 kCrossThreadAnswerMs = 2000;
@@ -37,9 +43,12 @@ class CScriptedWindowSystem final : public IInputState {
   i16 AsyncKeyState(i32 key) override;
   bool CursorPosition(ScreenPoint* out) override;
   bool Present(const LayeredPresent& present) override;
+  void CaptureMouse(void* window) override;
 
   std::vector<PresentRecord> Presents();
   void ClearPresents();
+  std::vector<CaptureCall> Captures();
+  void ClearCaptures();
   u32 InvalidPresents() const { return invalid_.load(); }
   // Presents from another thread that got no answer from their window's.
   u32 UnansweredPresents() const { return unanswered_.load(); }
@@ -52,6 +61,7 @@ class CScriptedWindowSystem final : public IInputState {
   std::set<i32> down_;
   ScreenPoint cursor_ = {0, 0};
   std::vector<PresentRecord> presents_;
+  std::vector<CaptureCall> captures_;
   bool AnsweredByWindowThread(void* window);
 
   void* answerWindow_ = nullptr;  // message-only, on the windows' thread

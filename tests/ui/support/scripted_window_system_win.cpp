@@ -123,3 +123,21 @@ void CScriptedWindowSystem::ClearPresents() {
   std::lock_guard<std::mutex> hold(mutex_);
   presents_.clear();
 }
+
+void CScriptedWindowSystem::CaptureMouse(void* window) {
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    captures_.push_back({window, static_cast<u32>(GetCurrentThreadId())});
+  }
+  SystemCaptureMouse(window);
+}
+
+std::vector<CaptureCall> CScriptedWindowSystem::Captures() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return captures_;
+}
+
+void CScriptedWindowSystem::ClearCaptures() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  captures_.clear();
+}

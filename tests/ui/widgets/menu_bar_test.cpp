@@ -171,9 +171,12 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
 // clicked, or a press that ends as the pointer leaves, gives it back too.
 // A widget hidden meanwhile (a box that closed as the bar took the focus)
 // never gets it back: its nearest shown owner does. A release runs a
-// command only after a press on the bar: menu mode that Enter began has
-// none.
+// command only after a press on the bar that is still held: menu mode that
+// Enter began has none, and the popup a press opened took it over (Left in
+// File's menu leaves menu mode on the eject icon, the keys back where the
+// press found them).
 TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
+  constexpr i32 kLeftInThePopup = -100;  // the popup's answer to Left
   enum Step { kPress, kRelease, kEnter, kSpace, kLeave, kHideBox };
   CWidget* const other = &owner.other;
   CWidget* const onBar = &bar;
@@ -218,6 +221,8 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
        {"command 62"}, kAbout, onBar, true},
       {"Enter on a command item, then a click on it", onBar, {kEnter, kPress, kRelease}, kAbout, 0,
        {"hover -3", "command 62"}, kAbout, onBar, false},
+      {"a press on File, Left in its menu onto the eject icon, then a release alone", other, {kPress, kRelease},
+       kFile, kLeftInThePopup, {"focus other", "hover -3"}, kEject, other, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -229,10 +234,13 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
     bar.hotItem = c.item;
     // The popup takes the focus; a box that had it closes.
     const i32 result = c.result;
-    steps = {[this, result](IPopupMenuOwner*) {
+    steps = {[this, result](IPopupMenuOwner* popupOwner) {
       StoreFocusedWidget(nullptr);
       owner.panel.first.ModifyFlags(kFlagVisible, 0);
-      return result;
+      if (result != kLeftInThePopup) return result;
+      bool handled = false;
+      popupOwner->OnPopupKey(37, &handled);
+      return -1;
     }};
     owner.events.clear();
     Point p = At(c.item);

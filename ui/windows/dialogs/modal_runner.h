@@ -25,7 +25,7 @@ void TakeMouseForDialog(TDialog& dialog) {
     SetPressedWidget(nullptr);
   }
   HWND held = GetCapture();
-  if (held && held != static_cast<HWND>(dialog.Handle())) ReleaseCapture();
+  if (held && held != static_cast<HWND>(dialog.Handle())) ReleaseSystemCapture();
 }
 
 // How a dialog meets the keyboard when it opens: with the focus its

@@ -123,6 +123,10 @@ class CFrameWindow : public CFrameCore {
   void CapturePress(CWidget* widget);
   // The pressed widget lets go; true when it was in this window.
   bool ReleasePress();
+  // The capture owner and the pressed widget of this window let go: all of
+  // them (another window took the mouse), or only those that can no longer
+  // take the pointer (hidden on another thread: kMessagePointerCheck).
+  void LetGoOfPointer(bool onlyUnreachable);
   // The window takes all mouse input while it tracks a caption button.
   void InstallCaptureHandlers();
 

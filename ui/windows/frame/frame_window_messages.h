@@ -168,19 +168,12 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       // Another window took the mouse (or none holds it now); what lets go
       // here leaves the capture where it went.
       CCaptureTakenElsewhere elsewhere;
-      // A capture owner of this window that still waits for a button's
-      // release will not get it.
-      CWidget* owner = CaptureOwner();
-      if (owner && owner->IsWithin(this)) CaptureTable::DispatchCaptureLost();
-      // A widget tracking the pointer through the press capture (a hot tile,
-      // a pressed button) hears no more moves: it lets go as if left.
-      CWidget* pressed = PressedWidget();
-      if (pressed && pressed != this && pressed->IsWithin(this)) {
-        ReleasePress();
-        SetPressedWidget(nullptr);
-      }
+      LetGoOfPointer(false);
       break;
     }
+    case kMessagePointerCheck:
+      LetGoOfPointer(true);
+      break;
     case WM_DEVICECHANGE:
       OnDeviceChange(static_cast<u32>(wParam), reinterpret_cast<const void*>(lParam));
       break;
