@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "ui/support/fake_owner.h"
 #include "ui/support/probe_widgets.h"
 #include "ui/widgets/tab_order.h"
@@ -227,36 +225,6 @@ TEST_F(Routing, ThePressedWidgetIsAskedWhetherThePointerLeftItAndLetsGo) {
 // A disabled panel is passed over with its children both ways; a Tab
 // stop that is visible but disabled is never given the focus, and the walk
 // wraps around at both ends.
-// After a dialog the focus goes back to the widget that had it while that
-// can still take keys, else to its nearest owner that can (a box that
-// closed under the dialog gives way to its panel); a widget focused
-// meanwhile outside the dialog keeps it.
-TEST_F(Routing, AfterADialogTheKeptWidgetOrItsNearestShownOwnerGetsTheFocus) {
-  CWidget* const kept = &tree.group.left.first;
-  const struct {
-    const char* what;
-    std::function<void()> meanwhile;
-    CWidget* focused;
-  } cases[] = {
-      {"still shown", [] {}, kept},
-      {"hidden while the dialog ran", [&] { tree.group.left.first.ModifyFlags(kFlagVisible, 0); }, &tree.group.left},
-      {"its panel hidden", [&] { tree.group.left.ModifyFlags(kFlagVisible, 0); }, &tree.group},
-      {"another widget focused meanwhile", [&] { tree.extra.SetFocus(); }, &tree.extra},
-  };
-  for (const auto& c : cases) {
-    tree.group.left.ModifyFlags(0, kFlagVisible);
-    tree.group.left.first.ModifyFlags(0, kFlagVisible);
-    tree.group.left.first.SetFocus();
-    {
-      CFocusKeeper keeper;
-      StoreFocusedWidget(nullptr);  // the dialog took the focus and went with it
-      c.meanwhile();
-      keeper.Restore(nullptr);
-    }
-    EXPECT_EQ(c.focused, FocusedWidget()) << c.what;
-  }
-}
-
 TEST_F(Routing, TabAndShiftTabPassOverADisabledPanelAndWrapAtBothEnds) {
   tree.group.right.flags |= kFlagDisabled;
   StoreFocusedWidget(&tree.group.left.second);
