@@ -158,6 +158,16 @@ bool ClickTheSecondEntry(CPerson& p, ScreenPoint* row) {
   return ClickAt(p, *row);
 }
 
+// The tree's selected folder shows `name`: the rename was kept.
+bool TheSelectedFolderIsNamed(CPerson& p, const std::u16string& name) {
+  p.OnUi([&](CMainFrame& f) {
+    ExplorerPage& page = *ImageExplorer(f);
+    const CWideString& text = page.tree.Lookup(page.tree.selected)->text;
+    EXPECT_EQ(name, std::u16string(text.c_str(), text.c_str() + text.GetLength())) << "the rename is kept";
+  });
+  return true;
+}
+
 // The context menu opened with a right click at `at`, closed by Escape.
 bool ContextMenuClosedByEscape(CPerson& p, ScreenPoint at) {
   return p.MovePointer(at) && p.RightButton(true, at) &&
@@ -255,14 +265,8 @@ TEST(EndToEndLists, AfterAMenuOrACommandTheKeysGoOnInTheView) {
            atRoot = ItemHandlesEqual(page.tree.selected, page.rootItem);
          });
          if (atRoot && !p.Press(VK_DOWN)) return false;
-         if (!p.Press(VK_F2) || !p.Type(u"Aardvark") || !ClickAt(p, exportFiles) || !EscapeTheFolderBrowser(p))
-           return false;
-         p.OnUi([](CMainFrame& f) {
-           ExplorerPage& page = *ImageExplorer(f);
-           const CWideString& text = page.tree.Lookup(page.tree.selected)->text;
-           EXPECT_EQ(u"Aardvark", std::u16string(text.c_str(), text.c_str() + text.GetLength())) << "the rename is kept";
-         });
-         return true;
+         return p.Press(VK_F2) && p.Type(u"Aardvark") && ClickAt(p, exportFiles) && EscapeTheFolderBrowser(p) &&
+                TheSelectedFolderIsNamed(p, u"Aardvark");
        },
        kTree},
       {"a folder being renamed with F2 when Ctrl+O opens the browse dialog, closed by Escape",
@@ -279,12 +283,7 @@ TEST(EndToEndLists, AfterAMenuOrACommandTheKeysGoOnInTheView) {
              !p.WaitUntil("the main window to hold the keyboard again",
                           [&](CMainFrame&) { return GetFocus() == static_cast<HWND>(p.MainWindow()); }))
            return false;
-         p.OnUi([](CMainFrame& f) {
-           ExplorerPage& page = *ImageExplorer(f);
-           const CWideString& text = page.tree.Lookup(page.tree.selected)->text;
-           EXPECT_EQ(u"B", std::u16string(text.c_str(), text.c_str() + text.GetLength())) << "the rename is kept";
-         });
-         return true;
+         return TheSelectedFolderIsNamed(p, u"B");
        },
        kTree},
   };
