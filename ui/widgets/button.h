@@ -109,10 +109,11 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
   }
   // Enter while the button has the focus fires it, whatever the window's
   // default button is; a disabled button takes the key and does nothing.
-  // A hidden one leaves Enter to the default button. A press the mouse or
-  // Space holds ends here: its release does not fire the button again.
+  // A hidden one (or one on a hidden page) leaves Enter to the default
+  // button. A press the mouse or Space holds ends here: its release does
+  // not fire the button again.
   bool PressByEnter() {
-    if (!this->IsVisible()) return false;
+    if (!this->IsShown()) return false;
     if (state & (kHeld | kKeyPressed)) {
       EndPress();
       this->Redraw();
@@ -123,7 +124,7 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
   // Enter in a dialog with no push button focused: a default button that
   // is shown and enabled fires.
   bool ActivateDefault() {
-    if (!(style & kButtonDefault) || !this->IsVisibleAndEnabled()) return false;
+    if (!(style & kButtonDefault) || !this->IsShownAndEnabled()) return false;
     Fire();
     return true;
   }
@@ -158,10 +159,11 @@ class CButton : public CWidgetOf<CButton<TParent>, TParent> {
     state &= ~(kHot | kHeld | kKeyPressed);
     CaptureTable::Uninstall(this);
   }
-  // Every click goes through here: a disabled or hidden button never
-  // fires, however it was disabled or hidden (another thread may hide it
-  // under a held press, whose end then waits for the window's thread).
+  // Every click goes through here: a disabled button, or one that is not
+  // on the screen (it or any owner hidden), never fires, however that came
+  // about (another thread may hide it under a held press, whose end then
+  // waits for the window's thread; a page may go under a held press).
   void Fire() {
-    if (this->IsVisibleAndEnabled()) click.Call(this->parent);
+    if (this->IsShownAndEnabled()) click.Call(this->parent);
   }
 };

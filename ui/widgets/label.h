@@ -79,7 +79,9 @@ class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
   }
   // A press on the text holds the mouse until its release, wherever the
   // pointer goes meanwhile; a release with no press on the text does
-  // nothing. The second press of a double click is a press like the first.
+  // nothing, nor does a release on a link no longer on the screen (it or
+  // its page hidden meanwhile). The second press of a double click is a
+  // press like the first.
   void OnLButtonDown(i32, Point* p) {
     if (!(decoration & kLink) || !textRect.Contains(p->x, p->y) || CaptureOwner()) return;
     state |= kPressed;
@@ -94,7 +96,7 @@ class CLabel : public CWidgetOf<CLabel<TParent>, TParent> {
   void OnLButtonUp(i32, Point* p) {
     const bool pressed = (state & kPressed) != 0;
     EndPress();
-    if (!pressed || !(decoration & kLink) || !this->IsVisible()) return;
+    if (!pressed || !(decoration & kLink) || !this->IsShown()) return;
     if (p->x < 0 || p->x > this->width || p->y < 0 || p->y > this->height) return;
     if (!textRect.Contains(p->x, p->y)) return;
     SetCursorOwner(this, kCursorArrow, true);

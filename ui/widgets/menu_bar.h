@@ -89,9 +89,9 @@ class CMenuBarOf : public IPopupMenuOwner,
   // Only the release of a press on the bar runs anything: a popup that took
   // the mouse, a lost capture or Escape ended that press, and a release
   // with none (its press went to a window closed meanwhile, or menu mode
-  // came from the keys or from Left and Right in a popup) runs nothing. The
-  // focus goes back where the press found it first; a bar that had it
-  // keeps the clicked item lit.
+  // came from the keys or from Left and Right in a popup) runs nothing, and
+  // menu mode goes on. The focus goes back where menu mode found it; a bar
+  // that had it keeps the clicked item lit.
   void OnLeftUp() {
     const bool pressed = (state & kPressed) != 0;
     state &= ~kPressed;
@@ -111,11 +111,12 @@ class CMenuBarOf : public IPopupMenuOwner,
   }
   // The pointer left the bar, or another widget took the press.
   void OnPressLeave() { EndHover(); }
-  // Released because the bar's own popup took the mouse: the entry stays
-  // hot and open; any other release ends the hover.
+  // Released because the bar's own popup took the mouse (the press ended
+  // as the popup opened): the entry stays hot and open; any other release
+  // ends the hover.
   void OnReleasePress() {
     if (state & kPopupOpen)
-      state &= ~(kHover | kPressed);
+      state &= ~kHover;
     else
       EndHover();
   }
@@ -154,11 +155,15 @@ class CMenuBarOf : public IPopupMenuOwner,
 
   // ---- Menu mode ----
   void EnterMenuMode(bool fromKeyboard) {
+    // Menu mode that goes on with the bar holding the keys (a command item
+    // lit from a popup, then Enter or a press) keeps the focus it found.
+    const bool goesOn = (state & kMenuMode) && FocusedWidget() == this;
     state = static_cast<u8>((state & ~kFromKeyboard) | kMenuMode | (fromKeyboard ? kFromKeyboard : 0));
     this->Redraw();
     // The focus is given back where menu mode found it when the menus
     // close, also to the bar itself: its popups take the focus while open.
-    savedFocus = FocusedWidget() == this ? this : SetFocus();
+    CWidget* found = FocusedWidget() == this ? this : SetFocus();
+    if (!goesOn) savedFocus = found;
     opening.Call(this->parent);
     RunMenus();
   }
@@ -168,9 +173,11 @@ class CMenuBarOf : public IPopupMenuOwner,
   bool OpenItemMenu() {
     CMenuModel* sub = CMenuModel::AsSubmenu(model ? model->GetItem(hotItem) : nullptr);
     if (!sub || static_cast<u32>(hotItem) >= itemRects.GetCount()) {
-      // Left or Right in the last popup moved to a command item: menu mode
-      // goes on there, and the keys go back where menu mode found them.
-      if (savedFocus) RestoreFocus(savedFocus);
+      // Left or Right in the last popup, or the pointer, moved to a command
+      // item: menu mode goes on there with the keys on the bar (the popup
+      // took them and went), so Space runs the lit item. They go back
+      // where menu mode found them when it ends.
+      if (FocusedWidget() != this) SetFocus();
       return false;
     }
     Point anchor = {itemRects[static_cast<u32>(hotItem)].left - ThemeMenuSpacing(), 0};

@@ -9,9 +9,8 @@ CWidget::~CWidget() {
   ForgetCursorOwner(this);
 }
 
-bool CWidget::IsShownAndEnabled() const {
-  if (!IsVisibleAndEnabled()) return false;
-  for (const CWidget* w = parent; w; w = w->parent)
+bool CWidget::IsShown() const {
+  for (const CWidget* w = this; w; w = w->parent)
     if (!w->IsVisible()) return false;
   return true;
 }

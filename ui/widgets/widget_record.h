@@ -32,9 +32,12 @@ class CWidget {
   bool IsVisible() const { return (flags & kFlagVisible) != 0; }
   bool IsVisibleAndEnabled() const { return (flags & (kFlagVisible | kFlagDisabled)) == kFlagVisible; }
   bool IsRedrawSuspended() const { return (flags & kFlagRedrawSuspended) != 0; }
-  // The widget and every widget around it up to its window are shown, and
-  // the widget itself is enabled: it can take the keys and the pointer.
-  bool IsShownAndEnabled() const;
+  // The widget and every widget around it up to its window are shown: it
+  // is on the screen. Only such a control acts on a click or a key.
+  bool IsShown() const;
+  // ... and the widget itself is enabled: it can take the keys and the
+  // pointer.
+  bool IsShownAndEnabled() const { return IsShown() && !(flags & kFlagDisabled); }
 
   // Lower-left corner of the content rectangle in outer coordinates, and
   // the content rectangle moved to its own origin {0, 0, cw, ch}.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/commands/command_ids.h"
+#include "app/job_windows/erase_window.h"
 #include "app/main_window/main_frame.h"
 #include "app_session_win.h"
 #include "person_win.h"
@@ -160,6 +161,49 @@ TEST(EndToEndMenus, AMenuCommandChosenWithTheMouseGivesTheKeyboardBack) {
         }
       });
     }
+  }));
+}
+
+// Right in the last menu (Help) closes it and lights the erase icon beside
+// it: menu mode goes on there with the keys on the bar, so Space runs the
+// icon (the erase window opens), and once that window has closed the keys
+// are back on the bar.
+TEST(EndToEndMenus, RightFromTheLastMenuLightsTheEraseIconAndSpaceRunsIt) {
+  CAppSession app;
+  MediumOptions rewritable;
+  rewritable.preset = MediumPreset::kCdRw;
+  rewritable.fill = DiscFill::kComplete;
+  app.AddRecorder(u'E', rewritable);
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    i32 icon = -1;
+    ASSERT_TRUE(p.WaitUntil("the erase icon to be on", [&](CMainFrame& f) {
+      CMenuModel* bar = f.menuBar.model;
+      for (i32 i = 0; bar && i < bar->count; ++i)
+        if (bar->GetItemId(i) == static_cast<i32>(kCmdEraseIcon) && bar->IsItemEnabled(i)) icon = i;
+      return icon >= 0;
+    }));
+    ScreenPoint help = {0, 0};
+    i32 entry = -1;
+    p.OnUi([&](CMainFrame& f) { entry = EntryHolding(f, kCmdAbout, &help); });
+    ASSERT_EQ(icon - 1, entry) << "the erase icon follows Help";
+    HWND popup = OpenWithAClick(p, help);
+    ASSERT_NE(nullptr, popup);
+    ASSERT_TRUE(p.Press(VK_RIGHT));
+    ASSERT_TRUE(p.WaitUntil("Help's menu to close", [&](CMainFrame&) { return !IsWindow(popup); }));
+    ASSERT_TRUE(p.Settle());
+    p.OnUi([&](CMainFrame& f) {
+      EXPECT_EQ(icon, f.menuBar.hotItem);
+      EXPECT_EQ(CMenuBarCore::kMenuMode, f.menuBar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
+      EXPECT_EQ(&f.menuBar, FocusedWidget()) << "the bar holds the keys while its icon is lit";
+    });
+    ASSERT_TRUE(p.Press(VK_SPACE));
+    void* erase = p.WaitForActiveWindow("the erase window", p.MainWindow());
+    p.OnUi([&](CMainFrame&) { EXPECT_NE(nullptr, WindowObject<CEraseWindow>(erase)) << "Space ran the erase icon"; });
+    ASSERT_TRUE(p.Press(VK_ESCAPE));
+    ASSERT_TRUE(
+        p.WaitUntil("the erase window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(erase)); }));
+    ASSERT_TRUE(p.Settle());
+    p.OnUi([&](CMainFrame& f) { EXPECT_EQ(&f.menuBar, FocusedWidget()) << "the keys come back to the bar"; });
   }));
 }
 

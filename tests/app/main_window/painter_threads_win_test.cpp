@@ -181,7 +181,8 @@ TEST_F(PainterThreads, OnlyTheWindowsOwnThreadPresentsWhatTheyPaint) {
 // while the window's thread holds a press on it and pumps nothing: the
 // worker changes neither the capture table nor the system's capture. Once
 // the window's thread pumps, the press has ended there, and the release
-// over the place runs nothing. (The burn and format pages keep both
+// over the place runs nothing: the held button is given the close button's
+// handler, which would close the finished job's page. (The burn and format pages keep both
 // buttons hidden while their jobs run: their ends hide nothing a press can
 // hold.)
 TEST_F(PainterThreads, AJobEndingUnderAHeldPressLeavesThePointerToTheWindowsThread) {
@@ -204,6 +205,7 @@ TEST_F(PainterThreads, AJobEndingUnderAHeldPressLeavesThePointerToTheWindowsThre
     ASSERT_TRUE(f.pageHost.taskView.AddSavingJob(u"painters.iso", nullptr));
     CPageHolder* job = f.pageHost.taskView.pane.jobs[0];
     Page& page = static_cast<CPageHolderOf<Page>*>(job)->Page();
+    page.secondButton.click = page.closeButton.click;  // same owner: a run would show
     const Point at = WidgetCentre(page.secondButton);
     PostMouseAsTheSystemWould(WM_MOUSEMOVE, 0, at);
     PumpPending();

@@ -86,6 +86,12 @@ TEST_F(ButtonTest, SpacePressesTheFocusedButtonAndEscapeCancels) {
   EXPECT_EQ(1, owner.clicks);
   b.style |= kButtonDefault;
   EXPECT_TRUE(b.ActivateDefault());
+  // Hidden, or on a page that went: Enter is left to the window.
+  for (CWidget* hidden : {static_cast<CWidget*>(&b), static_cast<CWidget*>(&owner)}) {
+    hidden->flags &= ~kFlagVisible;
+    EXPECT_FALSE(b.ActivateDefault()) << (hidden == &b ? "hidden" : "its owner hidden");
+    hidden->flags |= kFlagVisible;
+  }
   b.Disable();
   EXPECT_FALSE(b.ActivateDefault());
   EXPECT_EQ(2, owner.clicks);
@@ -215,13 +221,14 @@ TEST_F(ButtonTest, ALostCaptureEndsTheHoverAndThePress) {
 // A press ends when the button can no longer take it: disabled or hidden
 // while pressed, by the mouse (with the pointer on it or off it) or by
 // Space, it fires nothing when the press would have ended, even once it
-// can be clicked again. Each case is a walk of what a person and the
+// can be clicked again. A press whose owner (its page) went under it ends
+// without a click too. Each case is a walk of what a person and the
 // program do, delivered as the window delivers it (the mouse to the
 // capture table's owner when one is set, else through the routing; the
 // keys to the focused widget); after it the button must have fired the
 // given number of times, and hold neither the table nor a press.
 TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
-  enum Step { kIn, kOut, kDown, kUp, kDisable, kEnable, kHide, kShow, kSpaceDown, kSpaceUp, kEnter };
+  enum Step { kIn, kOut, kDown, kUp, kDisable, kEnable, kHide, kShow, kHideOwner, kSpaceDown, kSpaceUp, kEnter };
   const struct {
     const char* what;
     std::vector<Step> steps;
@@ -238,6 +245,8 @@ TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
       {"Space down, disabled, Space up", {kSpaceDown, kDisable, kSpaceUp}, 0},
       {"Space down, disabled and enabled, Space up", {kSpaceDown, kDisable, kEnable, kSpaceUp}, 0},
       {"Space down, hidden and shown, Space up", {kSpaceDown, kHide, kShow, kSpaceUp}, 0},
+      {"pressed, its owner hidden, released", {kIn, kDown, kHideOwner, kUp}, 0},
+      {"Space down, its owner hidden, Space up", {kSpaceDown, kHideOwner, kSpaceUp}, 0},
       // Enter fires the button and ends the press it found: one click.
       {"pressed, Enter, released", {kIn, kDown, kEnter, kUp}, 1},
       {"Space down, Enter, Space up", {kSpaceDown, kEnter, kSpaceUp}, 1},
@@ -257,6 +266,7 @@ TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
         case kEnable: b.Enable(true); break;
         case kHide: b.ModifyFlags(kFlagVisible, 0); break;
         case kShow: b.ModifyFlags(0, kFlagVisible); break;
+        case kHideOwner: owner.flags &= ~kFlagVisible; break;
         case kSpaceDown: RouteKeyToChildren(owner, KeyEvent{KeyKind::kDown, 32, 1, 0}); break;
         case kSpaceUp: RouteKeyToChildren(owner, KeyEvent{KeyKind::kUp, 32, 1, 0}); break;
         case kEnter: RouteKeyToChildren(owner, KeyEvent{KeyKind::kPress, 13, 1, 0}); break;
@@ -268,13 +278,14 @@ TEST_F(ButtonTest, APressEndsWhenTheButtonCanNoLongerTakeIt) {
     EXPECT_EQ(nullptr, CaptureOwner());
     b.Enable(true);
     b.ModifyFlags(0, kFlagVisible);
+    owner.flags |= kFlagVisible;
   }
 }
 
 // Enter is offered to the focused widget before any default button: a
 // focused push button fires (even when it is not the default one), a
-// disabled one takes the key and does nothing, a hidden one and any other
-// widget leave it to the window.
+// disabled one takes the key and does nothing, a hidden one (or one whose
+// owner is hidden) and any other widget leave it to the window.
 struct CEnterOwner : CFakeOwnerOf<CEnterOwner> {
   CButton<CEnterOwner> ok, cancel;
   CProbe<CEnterOwner> probe;
@@ -288,15 +299,17 @@ TEST(EnterPress, AFocusedPushButtonTakesEnterAndFires) {
   const struct {
     int focus;  // 0 none, 1 OK, 2 Cancel, 3 the probe
     u32 cancelFlags;
+    bool ownerShown;
     bool taken;
     const char* fired;
   } cases[] = {
-      {0, kButtonFlags, false, ""},
-      {1, kButtonFlags, true, "ok "},
-      {2, kButtonFlags, true, "cancel "},
-      {2, kButtonFlags | kFlagDisabled, true, ""},
-      {2, kButtonFlags & ~kFlagVisible, false, ""},
-      {3, kButtonFlags, false, ""},
+      {0, kButtonFlags, true, false, ""},
+      {1, kButtonFlags, true, true, "ok "},
+      {2, kButtonFlags, true, true, "cancel "},
+      {2, kButtonFlags | kFlagDisabled, true, true, ""},
+      {2, kButtonFlags & ~kFlagVisible, true, false, ""},
+      {2, kButtonFlags, false, false, ""},
+      {3, kButtonFlags, true, false, ""},
   };
   for (const auto& c : cases) {
     CEnterOwner owner;
@@ -311,6 +324,7 @@ TEST(EnterPress, AFocusedPushButtonTakesEnterAndFires) {
     owner.probe.Create(kFlagVisible | kFlagTabStop, &p, &owner);
     CWidget* focus[] = {nullptr, &owner.ok, &owner.cancel, &owner.probe};
     StoreFocusedWidget(focus[c.focus]);
+    if (!c.ownerShown) owner.flags &= ~kFlagVisible;
     const bool taken = RouteKeyToChildren(owner, KeyEvent{KeyKind::kPress, 13, 1, 0});
     EXPECT_EQ(c.taken, taken) << &c - cases;
     EXPECT_EQ(std::string(c.fired), owner.fired) << &c - cases;

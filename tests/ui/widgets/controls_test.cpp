@@ -109,10 +109,11 @@ TEST_F(Controls, ACheckBoxTogglesOnAReleaseOverItsBoxOrText) {
 // button: it holds the mouse from the press to the release wherever the
 // pointer goes, and a release that had no press on its text (the press
 // went beside it, to a window closed meanwhile, or off the link) does
-// nothing. A double click is two presses: the link fires twice.
+// nothing, nor does one after the link or its owner was hidden. A double
+// click is two presses: the link fires twice.
 TEST_F(Controls, ALinkFiresForAPressAndAReleaseBothOnItsText) {
   CLabel<COwner>& link = owner.link;
-  enum Step { kText, kBeside, kOff, kDown, kUp, kDouble, kLost, kHide, kShow };
+  enum Step { kText, kBeside, kOff, kDown, kUp, kDouble, kLost, kHide, kShow, kHideOwner };
   const Point places[] = {{12, 60}, {95, 60}, {15, 90}};  // the text, beside it in the label, off the label
   Point at = places[kOff];
   const struct {
@@ -131,6 +132,7 @@ TEST_F(Controls, ALinkFiresForAPressAndAReleaseBothOnItsText) {
       {"pressed, released off the link, then a release alone", {kText, kDown, kOff, kUp, kText, kUp}, 0},
       {"pressed, another window took the mouse, released", {kText, kDown, kLost, kText, kUp}, 0},
       {"pressed, hidden and shown, released", {kText, kDown, kHide, kShow, kText, kUp}, 0},
+      {"pressed, its owner hidden, released", {kText, kDown, kHideOwner, kUp}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -152,8 +154,10 @@ TEST_F(Controls, ALinkFiresForAPressAndAReleaseBothOnItsText) {
         case kLost: owner.LoseCapture(); break;
         case kHide: link.ModifyFlags(kFlagVisible, 0); break;
         case kShow: link.ModifyFlags(0, kFlagVisible); break;
+        case kHideOwner: owner.flags &= ~kFlagVisible; break;
       }
     }
+    owner.flags |= kFlagVisible;
     EXPECT_EQ(c.links, owner.links);
     EXPECT_EQ(nullptr, CaptureOwner()) << "the press ended with the walk";
     at = places[kOff];

@@ -172,12 +172,13 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
 // A widget hidden meanwhile (a box that closed as the bar took the focus)
 // never gets it back: its nearest shown owner does. A release runs a
 // command only after a press on the bar that is still held: menu mode that
-// Enter began has none, and the popup a press opened took it over (Left in
-// File's menu leaves menu mode on the eject icon, the keys back where the
-// press found them).
+// Enter began has none, the popup a press opened took it over, and Escape
+// or the pointer leaving ended it. Left in File's menu leaves menu mode on
+// the eject icon with the keys on the bar, so Space runs it; the focus
+// menu mode found comes back when it ends.
 TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
   constexpr i32 kLeftInThePopup = -100;  // the popup's answer to Left
-  enum Step { kPress, kRelease, kEnter, kSpace, kLeave, kHideBox };
+  enum Step { kPress, kRelease, kEnter, kSpace, kEscape, kLeft, kLeave, kHideBox };
   CWidget* const other = &owner.other;
   CWidget* const onBar = &bar;
   CWidget* const box = &owner.panel.first;
@@ -222,7 +223,15 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
       {"Enter on a command item, then a click on it", onBar, {kEnter, kPress, kRelease}, kAbout, 0,
        {"hover -3", "command 62"}, kAbout, onBar, false},
       {"a press on File, Left in its menu onto the eject icon, then a release alone", other, {kPress, kRelease},
-       kFile, kLeftInThePopup, {"focus other", "hover -3"}, kEject, other, true},
+       kFile, kLeftInThePopup, {"hover -3"}, kEject, onBar, true},
+      {"a press on File, Left onto the eject icon, a release, then Space", other, {kPress, kRelease, kSpace}, kFile,
+       kLeftInThePopup, {"hover -3", "command 48"}, kEject, onBar, true},
+      {"a press on File, Left onto the eject icon, Enter, then the pointer leaves", other, {kPress, kEnter, kLeave},
+       kFile, kLeftInThePopup, {"hover -3", "focus other"}, -1, other, false},
+      {"a press on a command item, Escape, then its release", other, {kPress, kEscape, kRelease}, kAbout, 0, {},
+       kAbout, onBar, true},
+      {"a press on the focused bar's command item, the pointer leaves, Enter, Left, then a release", onBar,
+       {kPress, kLeave, kEnter, kLeft, kRelease}, kAbout, 0, {}, kEject, onBar, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -250,6 +259,8 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
         case kRelease: bar.OnLButtonUp(0, &p); break;
         case kEnter: bar.OnKeyDown(13, 1, 0); break;
         case kSpace: bar.OnKeyDown(32, 1, 0); break;
+        case kEscape: bar.OnKeyDown(27, 1, 0); break;
+        case kLeft: bar.OnKeyDown(37, 1, 0); break;
         case kLeave: bar.OnPressLeave(); break;
         case kHideBox: owner.panel.first.ModifyFlags(kFlagVisible, 0); break;
       }
