@@ -11,6 +11,7 @@
 #include "disc_check_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
+#include "support/disc_options.h"
 #include "support/virtual_clock.h"
 #include "ui/windows/dialogs/message_box.h"
 
@@ -20,13 +21,6 @@ constexpr u8 kWrite10 = 0x2A, kRead10 = 0x28, kSendCueSheet = 0x5D, kBlank = 0xA
 constexpr u32 kTextEraseWarning = 77, kTextYes = 2, kTextNo = 3;
 // Real time a write waits for the page's refresh to take its look.
 constexpr u32 kRefreshStepMs = 60000;
-
-MediumOptions Medium(MediumPreset preset, DiscFill fill = DiscFill::kBlank) {
-  MediumOptions m;
-  m.preset = preset;
-  m.fill = fill;
-  return m;
-}
 
 std::wstring Fixture(const wchar_t* name) { return BuildFolder() + L"fixtures\\iso\\" + name; }
 
@@ -108,7 +102,7 @@ TEST(EndToEndBurn, CdRDiscAtOnceWithVerify) {
   // As the user left the window last time: disc at once, verify.
   CSettingsKey().WriteDword(kImageKey, kValueBurnMethod, 1);
   CSettingsKey().WriteDword(kImageKey, kValueVerify, 1);
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdR, DiscFill::kBlank));
   const std::wstring image = PrepareMidBurn(app);
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
@@ -136,7 +130,7 @@ TEST(EndToEndBurn, CdRDiscAtOnceWithVerify) {
 
 TEST(EndToEndBurn, DvdPlusR) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kDvdPlusR));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kDvdPlusR, DiscFill::kBlank));
   const std::wstring image = app.WorkPath(L"dvd.iso");
   ASSERT_TRUE(MakeImageFile(image, 3000));
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -155,7 +149,7 @@ TEST(EndToEndBurn, DvdPlusR) {
 // the first recorder's blank disc is not touched.
 TEST(EndToEndBurn, TheChosenRecorderStaysChosenWhenItsDiscArrives) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdR, DiscFill::kBlank));
   CSimulatedRecorder& f = app.AddEmptyRecorder(u'F');
   const std::wstring image = Fixture(L"joliet.iso");
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -168,7 +162,7 @@ TEST(EndToEndBurn, TheChosenRecorderStaysChosenWhenItsDiscArrives) {
       CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
       return w && w->deviceList.selectedIndex == 1 && !w->ok.IsVisibleAndEnabled();
     }));
-    f.InsertMedium(Medium(MediumPreset::kCdR));
+    f.InsertMedium(Disc(MediumPreset::kCdR, DiscFill::kBlank));
     ASSERT_TRUE(p.WaitUntil("OK for the disc that came", [window](CMainFrame&) {
       CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
       return w && w->ok.IsVisibleAndEnabled();
@@ -193,7 +187,7 @@ TEST(EndToEndBurn, TheChosenRecorderStaysChosenWhenItsDiscArrives) {
 // E is neither erased nor written.
 TEST(EndToEndBurn, TheChosenRecorderIsChosenAgainAfterDroppingOutOfTheList) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdRw, DiscFill::kComplete));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   CSimulatedRecorder& f = app.AddEmptyRecorder(u'F');
   CSimulatedRecorder& g = app.AddEmptyRecorder(u'G');
   const std::wstring image = Fixture(L"joliet.iso");
@@ -217,14 +211,14 @@ TEST(EndToEndBurn, TheChosenRecorderIsChosenAgainAfterDroppingOutOfTheList) {
       return w && w->ChosenDrive() == F;
     }));
     const u32 refused = f.AddFault(refuse);
-    g.InsertMedium(Medium(MediumPreset::kCdR));
+    g.InsertMedium(Disc(MediumPreset::kCdR, DiscFill::kBlank));
     ASSERT_TRUE(p.WaitUntil("G listed, F not, E in its place", [window, E, F, G](CMainFrame&) {
       CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
       return w && w->EntryOfDrive(G) >= 0 && w->EntryOfDrive(F) < 0 && w->ChosenDrive() == E;
     }));
     EXPECT_LT(0u, f.FaultHits(refused));
     f.ClearFaults();
-    f.InsertMedium(Medium(MediumPreset::kCdR));
+    f.InsertMedium(Disc(MediumPreset::kCdR, DiscFill::kBlank));
     ASSERT_TRUE(p.WaitUntil("F listed again, OK on", [window, F](CMainFrame&) {
       CBurnImageWindow* w = WindowObject<CBurnImageWindow>(window);
       return w && w->EntryOfDrive(F) >= 0 && w->ok.IsVisibleAndEnabled();
@@ -257,7 +251,7 @@ TEST(EndToEndBurn, TheChosenRecorderIsChosenAgainAfterDroppingOutOfTheList) {
 // and only an explicit Yes erases and burns.
 TEST(EndToEndBurn, RewritableWithDataErasedOnYes) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdRw, DiscFill::kComplete));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   const std::wstring image = Fixture(L"joliet.iso");
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     void* window = OpenBurnImageWindow(p);
@@ -275,7 +269,7 @@ TEST(EndToEndBurn, RewritableWithDataErasedOnYes) {
 
 TEST(EndToEndBurn, RewritableWithDataKeptOnNo) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdRw, DiscFill::kComplete));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   std::vector<u8> before;
   ASSERT_TRUE(e.ReadStoredSector(16, &before));
   ASSERT_TRUE(app.Run([&](CPerson& p) {
@@ -297,7 +291,7 @@ TEST(EndToEndBurn, RewritableWithDataKeptOnNo) {
 // the burn then ends well.
 TEST(EndToEndBurn, WhileWritingThePageOffersNoStopAndTheProgramStaysOpen) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kCdR));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdR, DiscFill::kBlank));
   const std::wstring image = PrepareMidBurn(app);
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     ASSERT_TRUE(StartImageBurn(p, AsTyped(image)));
@@ -322,7 +316,7 @@ TEST(EndToEndBurn, WhileWritingThePageOffersNoStopAndTheProgramStaysOpen) {
 // log says why, and the drive is unlocked and closed (the teardown checks).
 TEST(EndToEndBurn, DriveRemovedWhileWriting) {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Medium(MediumPreset::kDvdPlusR));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kDvdPlusR, DiscFill::kBlank));
   const std::wstring image = app.WorkPath(L"removed.iso");
   ASSERT_TRUE(MakeImageFile(image, 3000));
   app.UnplugWhileWriting(e, 20);

@@ -13,6 +13,7 @@
 #include "app_session_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
+#include "support/disc_options.h"
 #include "shown_place_win.h"
 #include "ui/windows/dialogs/message_box.h"
 
@@ -22,22 +23,8 @@ constexpr u32 kSourceBlocks = 3000;
 constexpr u32 kTextYes = 2;
 constexpr u32 kTextEraseQuestion = 77;
 
-MediumOptions DataCd(u32 blocks) {
-  MediumOptions m;
-  m.preset = MediumPreset::kCdRom;
-  m.fill = DiscFill::kComplete;
-  TrackContent t;
-  t.blocks = blocks;
-  m.sessions = {{t}};
-  return m;
-}
-
-MediumOptions Disc(MediumPreset preset, DiscFill fill) {
-  MediumOptions m;
-  m.preset = preset;
-  m.fill = fill;
-  return m;
-}
+// A data CD of one track, the source of a copy.
+MediumOptions DataCd(u32 blocks) { return Disc(MediumPreset::kCdRom, DiscFill::kComplete, blocks); }
 
 // Empty when the recorder's disc holds the preset data of a source disc
 // from block 0 to `blocks`, else the first difference.

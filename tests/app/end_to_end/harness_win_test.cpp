@@ -10,22 +10,16 @@
 #include "person_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
+#include "support/disc_options.h"
 
 namespace {
-
-MediumOptions Blank(MediumPreset preset) {
-  MediumOptions m;
-  m.preset = preset;
-  m.fill = DiscFill::kBlank;
-  return m;
-}
 
 TEST(EndToEndHarness, TheProgramListsTheRecorderTakesMenuCommandsAndEndsCleanly) {
   // A value of the real settings, which the session must not touch.
   CSettingsKey().WriteDword(u"", kTaskViewShowValue, 7);
   {
   CAppSession app;
-  CSimulatedRecorder& e = app.AddRecorder(u'E', Blank(MediumPreset::kCdR));
+  CSimulatedRecorder& e = app.AddRecorder(u'E', Disc(MediumPreset::kCdR, DiscFill::kBlank));
   app.DeviceIo().AddOtherDrive(u'C', 3);  // a fixed disc is no recorder
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     // The drive manager enumerated the recorder, and only it.

@@ -15,16 +15,14 @@
 #include "person_win.h"
 #include "runtime/win.h"
 #include "shown_place_win.h"
+#include "support/disc_options.h"
 #include "ui/windows/dialogs/message_box.h"
 
 namespace {
 
 TEST(EndToEndJobWindows, EachOpensAtItsSizeCentredOnTheMainWindow) {
   CAppSession app;
-  MediumOptions rw;
-  rw.preset = MediumPreset::kCdRw;
-  rw.fill = DiscFill::kComplete;
-  app.AddRecorder(u'E', rw);
+  app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     p.WaitUntil("the drive", [](CMainFrame& m) { return m.drives.GetDriveCount() == 1; });
     // Content sizes: the burn-image window 540 x 388; the copy window

@@ -11,6 +11,7 @@
 #include "app_session_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
+#include "support/disc_options.h"
 #include "ui/windows/dialogs/popup_menu.h"
 #include "ui/windows/frame/frame_core.h"
 
@@ -170,10 +171,7 @@ TEST(EndToEndMenus, AMenuCommandChosenWithTheMouseGivesTheKeyboardBack) {
 // are back on the bar.
 TEST(EndToEndMenus, RightFromTheLastMenuLightsTheEraseIconAndSpaceRunsIt) {
   CAppSession app;
-  MediumOptions rewritable;
-  rewritable.preset = MediumPreset::kCdRw;
-  rewritable.fill = DiscFill::kComplete;
-  app.AddRecorder(u'E', rewritable);
+  app.AddRecorder(u'E', Disc(MediumPreset::kCdRw, DiscFill::kComplete));
   ASSERT_TRUE(app.Run([&](CPerson& p) {
     i32 icon = -1;
     ASSERT_TRUE(p.WaitUntil("the erase icon to be on", [&](CMainFrame& f) {

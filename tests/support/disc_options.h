@@ -1,5 +1,5 @@
-// A disc for the simulated recorders of the job-window tests: its kind and
-// state, and with `blocks`, one track of that many blocks (or two audio
+// A disc for the simulated recorders of the job-window and end-to-end
+// tests: its kind and state, and with `blocks`, one track of that many blocks (or two audio
 // tracks of 2352-byte blocks).
 #pragma once
 #include "support/simulated_recorder.h"
