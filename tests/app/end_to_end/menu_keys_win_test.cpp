@@ -12,6 +12,7 @@
 #include "person_win.h"
 #include "runtime/win.h"
 #include "support/disc_options.h"
+#include "ui/support/fresh_paint.h"
 #include "ui/windows/dialogs/popup_menu.h"
 #include "ui/windows/frame/frame_core.h"
 
@@ -193,6 +194,7 @@ TEST(EndToEndMenus, RightFromTheLastMenuLightsTheEraseIconAndSpaceRunsIt) {
       EXPECT_EQ(icon, f.menuBar.hotItem);
       EXPECT_EQ(CMenuBarCore::kMenuMode, f.menuBar.state & (CMenuBarCore::kMenuMode | CMenuBarCore::kPopupOpen));
       EXPECT_EQ(&f.menuBar, FocusedWidget()) << "the bar holds the keys while its icon is lit";
+      EXPECT_TRUE(LooksAsPaintedFresh(f, f.menuBar)) << "the lit icon is on the screen";
     });
     ASSERT_TRUE(p.Press(VK_SPACE));
     void* erase = p.WaitForActiveWindow("the erase window", p.MainWindow());
