@@ -50,6 +50,7 @@ class CRoot : public CWidget {
   void RedrawWidget(C&, const Rect*) {}
   void RepaintRegion(const Rect&) {}
   bool OnFocusLost(const CWidget*) { return false; }
+  void LetGoOfPointer(bool) {}  // nothing in this tree ever holds the pointer
   CWidget* SetFocusedWidget(CWidget* next) {
     CWidget* old = FocusedWidget();
     StoreFocusedWidget(next);

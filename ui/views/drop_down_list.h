@@ -139,12 +139,9 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
     const i32 result =
         RunDropDownPopup(source, n, selectedIndex, at.left, at.top, this->width, maxPopupHeight, popupKeys);
     state &= ~kOpen;
-    bool repaint = false;
-    if (result != selectedIndex && result >= 0 && static_cast<u32>(result) < ItemCount()) {
-      selectedIndex = result;
-      repaint = true;
-      changed.Call(this->parent, result);
-    }
+    const bool chosen = result != selectedIndex && result >= 0 && static_cast<u32>(result) < ItemCount();
+    bool repaint = chosen;
+    if (chosen) selectedIndex = result;
     if (byMouse) {
       Point pointer;
       if (ReadPointerPoint(&pointer)) {
@@ -159,6 +156,8 @@ class CDropDownList : public CWidgetOf<CDropDownList<TParent>, TParent> {
     }
     if (repaint) this->Redraw();
     this->SetFocus();
+    // The owner hears last: the list touches nothing of itself afterwards.
+    if (chosen) changed.Call(this->parent, result);
   }
 
   void PaintContent(CCanvas& canvas) { PaintDropDownList(canvas, *this); }

@@ -248,7 +248,7 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
   // ---- Keys and pointer ----
   void OnKeyDown(u32 key, u32, u32) {
     if (!takesKeys) return;
-    if (key == 13) enter.Call(this->parent, currentItem);
+    if (key == 13) return enter.Call(this->parent, currentItem);
     if (!(mode & kListIcons)) {
       const i32 last = static_cast<i32>(GetItemCount()) - 1;
       if (key == 38) {
@@ -292,13 +292,21 @@ class CListView : public CScrollViewOf<CListView<TParent>, TParent> {
     const i32 index = ItemAtPoint(p->x, p->y);
     if (index >= 0) activated.Call(this->parent, index);
   }
+  // A click on an item is told last: the list touches nothing of itself
+  // after the owner's handler.
   void OnLButtonUp(i32 keyFlags, Point* p) {
+    i32 clicked = -1;
+    Point onItem = {0, 0};
     if (InContent(*p)) {
       const i32 index = ItemAtPoint(p->x, p->y);
-      if (index >= 0 && index == pressedItem) click.Call(this->parent, index, keyFlags, PointToItem(*p, index));
+      if (index >= 0 && index == pressedItem) {
+        clicked = index;
+        onItem = PointToItem(*p, index);
+      }
       pressedItem = -1;
     }
     this->ReleaseBar(keyFlags, p);
+    if (clicked >= 0) click.Call(this->parent, clicked, keyFlags, onItem);
   }
   void OnRButtonDown(i32 keyFlags, Point* p) { rightButton.Call(this->parent, keyFlags, *p); }
 

@@ -391,8 +391,8 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     pool_.Lookup(h)->flags |= kTreeSelected;
     const bool changed = ItemHandlesDiffer(selected, h);
     selected = h;
-    press.Call(this->parent, h, 0, *p);
     this->RedrawRect(nullptr);
+    press.Call(this->parent, h, 0, *p);
     if (changed) selectionChanged.Call(this->parent, h);
   }
   void OnLButtonDblClk(i32 keyFlags, Point* p) { OnLButtonDown(keyFlags, p); }

@@ -96,5 +96,9 @@ void ForgetCapture(const CWidget* widget) {
   if (widget && widget == g_pressed) SetPressedWidget(nullptr);
 }
 
+bool PointerHeldWithin(const CWidget* subtree) {
+  return (g_captureOwner && g_captureOwner->IsWithin(subtree)) || (g_pressed && g_pressed->IsWithin(subtree));
+}
+
 CCaptureTakenElsewhere::CCaptureTakenElsewhere() : outer_(g_takenElsewhere) { g_takenElsewhere = true; }
 CCaptureTakenElsewhere::~CCaptureTakenElsewhere() { g_takenElsewhere = outer_; }

@@ -142,6 +142,8 @@ CWidget* SetPressedWidget(CWidget* widget);
 CWidget* PressedWidget();
 // A widget that goes away stops being owner or pressed widget.
 void ForgetCapture(const CWidget* widget);
+// The capture owner or the pressed widget lies within the subtree.
+bool PointerHeldWithin(const CWidget* subtree);
 
 // Scope of a window hearing that another window took the system capture
 // (WM_CAPTURECHANGED): the owner and the pressed widget let go without

@@ -97,21 +97,24 @@ class CCheckBox : public CWidgetOf<CCheckBox<TParent>, TParent> {
       SetHighlight(false);
     }
   }
+  // The owner hears the new state last: the box touches nothing of
+  // itself after its handler, which may have done anything.
   void OnLButtonUp(i32, Point* p) {
     if (!(state & kHeld)) return;
     state &= ~kHeld;
     if (p->x < 0 || p->x > this->width || p->y < 0 || p->y > this->height) return;
+    const bool toggles = HitTestBoxOrText(*p);
+    const bool next = toggles != IsChecked();
     const bool wasSuspended = this->SuspendRedraw(true);
-    if (HitTestBoxOrText(*p)) {
-      const bool next = !IsChecked();
+    if (toggles) {
       SetChecked(next);
-      change.Call(this->parent, next);
       Point now;
       const bool over = ReadPointerPoint(&now) && (this->WindowToLocal(&now), HitTestBoxOrText(now));
       state = over ? (state | kHighlighted) : (state & ~kHighlighted);
       SetCursorOwner(this, over ? kCursorHand : kCursorArrow, true);
     }
     this->SuspendRedraw(wasSuspended);
+    if (toggles) change.Call(this->parent, next);
   }
   // The first click toggled on its release; the double click toggles again.
   void OnLButtonDblClk(i32 keys, Point* p) {
@@ -122,8 +125,8 @@ class CCheckBox : public CWidgetOf<CCheckBox<TParent>, TParent> {
     if (key != 32) return;
     const bool next = !IsChecked();
     SetChecked(next);
-    change.Call(this->parent, next);
     this->Redraw();
+    change.Call(this->parent, next);
   }
   // The window let it go, or the pointer left the control.
   void OnReleasePress() {

@@ -204,8 +204,10 @@ bool RouteKeyToChildren(C& composite, const KeyEvent& k) {
   return ForEachChild(composite, [&](auto& child) { return RouteKeyToChild(child, k); });
 }
 
-// The widget that lost the focus shows itself without its focus look; true
-// when it was found in the subtree.
+// The widget that lost the focus shows itself without its focus look and
+// drops what it kept while it had the keys; true when it was found in the
+// subtree. It is told wherever it lies, also under an owner hidden
+// meanwhile (a page that another took the place of).
 template <class C>
 bool NotifyFocusLost(C& composite, const CWidget* old);
 
@@ -221,7 +223,7 @@ bool NotifyFocusLostAt(W& child, const CWidget* old) {
         child.Redraw();
       return true;
     }
-    if constexpr (HasChildren<W>::value) return child.IsVisibleAndEnabled() && NotifyFocusLost(child, old);
+    if constexpr (HasChildren<W>::value) return old->IsWithin(&child) && NotifyFocusLost(child, old);
     return false;
   }
 }

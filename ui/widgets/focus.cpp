@@ -40,7 +40,7 @@ void LeaveFocusWindow(const void* self, const CWidget* old) {
 
 void ForgetFocusWindow(const void* window) {
   for (CFocusKeeper* k = g_keepers; k; k = k->outer_)
-    if (k->window_ == window) k->widget_ = nullptr;
+    if (k->window_ == window) k->widget_.Set(nullptr);
   if (g_window != window) return;
   g_window = nullptr;
   g_windowRoutines = nullptr;
@@ -49,14 +49,12 @@ void ForgetFocusWindow(const void* window) {
 void ForgetFocus(const CWidget* widget) {
   if (g_focused == widget) g_focused = nullptr;
   if (g_pending == widget) g_pending = nullptr;
-  for (CFocusKeeper* k = g_keepers; k; k = k->outer_)
-    if (k->widget_ == widget) k->widget_ = nullptr;
 }
 
 CFocusKeeper::CFocusKeeper() : outer_(g_keepers) {
   g_keepers = this;
   if (!g_focused || !g_window || !g_windowRoutines) return;
-  widget_ = g_focused;
+  widget_.Set(g_focused);
   window_ = g_window;
   routines_ = g_windowRoutines;
 }
@@ -72,9 +70,10 @@ CFocusKeeper::~CFocusKeeper() {
 }
 
 void CFocusKeeper::Restore(const CWidget* dialog) {
-  if (!widget_) return;
+  CWidget* kept = widget_.Get();
+  if (!kept) return;
   const CWidget* now = g_focused;
   if (now && !(dialog && now->IsWithin(dialog))) return;
-  if (dialog && widget_->IsWithin(dialog)) return;
-  if (CWidget* shown = NearestKeyTaker(widget_)) routines_->setFocused(window_, shown);
+  if (dialog && kept->IsWithin(dialog)) return;
+  if (CWidget* shown = NearestKeyTaker(kept)) routines_->setFocused(window_, shown);
 }

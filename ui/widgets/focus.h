@@ -4,6 +4,7 @@
 // honoured when it is next created visible. User-interface thread only.
 // Portable.
 #pragma once
+#include "ui/widgets/kept_widget.h"
 #include "ui/widgets/widget_record.h"
 
 CWidget* FocusedWidget();
@@ -12,8 +13,8 @@ CWidget* PendingFocus();
 // SetFocusedWidget and the modal runners); nothing is repainted here.
 void StoreFocusedWidget(CWidget* widget);
 void StorePendingFocus(CWidget* widget);
-// Clears both pointers, and any keeper's kept widget, where they name the
-// widget (it goes away).
+// Clears both pointers where they name the widget (it goes away); a
+// keeper's kept widget is a CKeptWidget, forgotten with the others.
 void ForgetFocus(const CWidget* widget);
 // The widget, or its nearest owner, that can take keys now: it and every
 // widget around it shown, it enabled. Null when none can.
@@ -73,10 +74,9 @@ class CFocusKeeper {
   void Restore(const CWidget* dialog);
 
  private:
-  friend void ForgetFocus(const CWidget* widget);
   friend void ForgetFocusWindow(const void* window);
 
-  CWidget* widget_ = nullptr;
+  CKeptWidget widget_;
   void* window_ = nullptr;
   const FocusWindowRoutines* routines_ = nullptr;
   CFocusKeeper* outer_ = nullptr;

@@ -70,6 +70,21 @@ class CMenuBarOf : public IPopupMenuOwner,
     if (hotItem < 0) hotItem = 0;
     this->Redraw();
   }
+  // The keys went to another widget of the bar's window (a click, Tab, a
+  // page taking them): menu mode that went on with the bar holding them (a
+  // command item lit from a popup, or Enter on one) ends unlit, and the
+  // keys stay where the person sent them. The bar's own popup takes them
+  // into a window of its own, and a press held on the bar ends with its
+  // release: both leave menu mode alone.
+  void OnFocusLeave() {
+    CWidget* now = FocusedWidget();
+    const bool goesOn = (state & (kMenuMode | kPopupOpen | kPressed)) == kMenuMode;
+    if (goesOn && now && now != this && now->IsWithin(&this->Window())) {
+      state &= ~(kMenuMode | kFromKeyboard);
+      hotItem = -1;
+    }
+    this->Redraw();
+  }
 
   // ---- Mouse (the routing's handlers; points in content coordinates) ----
   void OnMouseMove(i32, Point* p) {
@@ -101,8 +116,8 @@ class CMenuBarOf : public IPopupMenuOwner,
     state &= ~(kHover | kMenuMode);
     this->Redraw();
     ReleasePress();
-    if (savedFocus == this) hotItem = item;
-    if (savedFocus) RestoreFocus(savedFocus);
+    if (savedFocus.Get() == this) hotItem = item;
+    RestoreFocus();
     this->Redraw();
     if (!command.IsSet() || !this->parent || !model) return;
     if (model->GetItemType(item) != kMenuTypeCommand || !model->IsItemEnabled(item)) return;
@@ -122,21 +137,24 @@ class CMenuBarOf : public IPopupMenuOwner,
   }
 
   // ---- Keys while focused ----
+  // The bar is shown afresh before a key runs anything: it touches nothing
+  // of itself after a command's handler or the menus that ran one.
   u32 OnKeyDown(u32 key, u32, u32) {
     if (!model) return 0;
     switch (key) {
       case 13:
       case 40:
-        EnterMenuMode(true);
-        break;
+        EnterMenuMode(true);  // redraws first
+        return 1;
       case 32:
         if (hotItem < 0) return 1;
+        this->Redraw();
         if (IsSubmenuItem(hotItem)) {
           EnterMenuMode(true);
         } else if (model->GetItemType(hotItem) == kMenuTypeCommand && model->IsItemEnabled(hotItem)) {
           command.Call(this->parent, static_cast<u32>(model->GetItemId(hotItem)));
         }
-        break;
+        return 1;
       case 37:
         hotItem = hotItem - 1 < 0 ? model->count - 1 : hotItem - 1;
         break;
@@ -163,14 +181,15 @@ class CMenuBarOf : public IPopupMenuOwner,
     // The focus is given back where menu mode found it when the menus
     // close, also to the bar itself: its popups take the focus while open.
     CWidget* found = FocusedWidget() == this ? this : SetFocus();
-    if (!goesOn) savedFocus = found;
+    if (!goesOn) savedFocus.Set(found);
     opening.Call(this->parent);
     RunMenus();
   }
 
   // Runs the hot item's popup; true when the (new) hot item's popup is to
-  // open next.
-  bool OpenItemMenu() {
+  // open next. A command chosen in it is left in `chosen` for RunMenus to
+  // deliver last.
+  bool OpenItemMenu(i32* chosen) {
     CMenuModel* sub = CMenuModel::AsSubmenu(model ? model->GetItem(hotItem) : nullptr);
     if (!sub || static_cast<u32>(hotItem) >= itemRects.GetCount()) {
       // Left or Right in the last popup, or the pointer, moved to a command
@@ -195,12 +214,12 @@ class CMenuBarOf : public IPopupMenuOwner,
       state &= ~(kHover | kMenuMode);
       this->Redraw();
       ReleasePress();
-      if (savedFocus == this) hotItem = entry;
+      if (savedFocus.Get() == this) hotItem = entry;
       this->Redraw();
       if (command.IsSet() && this->parent && model) {
         OnMenuNotice(-3, -1);
-        if (savedFocus) RestoreFocus(savedFocus);
-        command.Call(this->parent, static_cast<u32>(result));
+        RestoreFocus();
+        *chosen = result;
       }
       return false;
     }
@@ -233,19 +252,18 @@ class CMenuBarOf : public IPopupMenuOwner,
       }
       this->Redraw();
     }
-    if (savedFocus) RestoreFocus(savedFocus);
+    RestoreFocus();
     return false;
   }
 
   // Gives the focus to the widget kept when menu mode began, or to its
-  // nearest owner still shown when it went meanwhile (a rename box that
-  // closed as the bar took the focus gives way to its tree); the widget
-  // that held it.
-  CWidget* RestoreFocus(CWidget* kept) {
-    CWidget* holder = FocusedWidget();
-    CWidget* shown = NearestKeyTaker(kept);
-    if (shown && holder != shown) this->Window().SetFocusedWidget(shown);
-    return holder;
+  // nearest owner still shown when it was hidden meanwhile (a rename box
+  // that closed as the bar took the focus gives way to its tree). A kept
+  // widget that was destroyed meanwhile (its page closed) is no longer
+  // known: the focus stays where the window put it.
+  void RestoreFocus() {
+    CWidget* shown = NearestKeyTaker(savedFocus.Get());
+    if (shown && FocusedWidget() != shown) this->Window().SetFocusedWidget(shown);
   }
 
   // Lets go of the press: the window's release step runs.
@@ -313,12 +331,15 @@ class CMenuBarOf : public IPopupMenuOwner,
     if (openInMenuMode && (state & kMenuMode)) RunMenus();
   }
   // The hot item's popup, and the neighbours' as long as the user moves
-  // on; then the end of menu mode is announced.
+  // on; then the end of menu mode is announced, and a chosen command runs
+  // last: its handler may do anything, the bar's own too.
   void RunMenus() {
     if (!model || !IsSubmenuItem(hotItem)) return;
-    while (OpenItemMenu()) {
+    i32 chosen = -1;
+    while (OpenItemMenu(&chosen)) {
     }
     OnMenuNotice(-3, -1);
+    if (chosen >= 0) command.Call(this->parent, static_cast<u32>(chosen));
   }
   // Menu mode that ends here (no popup open: the pointer left the bar or
   // another widget took the press) gives the focus back as well.
@@ -327,7 +348,7 @@ class CMenuBarOf : public IPopupMenuOwner,
     state &= ~(kHover | kMenuMode | kPressed);
     hotItem = -1;
     this->Redraw();
-    if (menuMode && savedFocus) RestoreFocus(savedFocus);
+    if (menuMode) RestoreFocus();
   }
 };
 

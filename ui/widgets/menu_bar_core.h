@@ -8,6 +8,7 @@
 #pragma once
 #include "render/image_strip.h"
 #include "runtime/array.h"
+#include "ui/widgets/kept_widget.h"
 #include "ui/widgets/menu_model.h"
 #include "ui/widgets/widget_callback.h"
 #include "ui/widgets/widget_record.h"
@@ -39,7 +40,9 @@ class CMenuBarCore {
   CMenuModel* model = nullptr;  // not owned; null shows nothing
   CImageStrip icons;
   CImageStrip greyedIcons;
-  CWidget* savedFocus = nullptr;  // had the focus when menu mode began (the bar itself too)
+  // Had the focus when menu mode began (the bar itself too); null once
+  // that widget has gone.
+  CKeptWidget savedFocus;
   // Left margin (x of the first item), unused, right margin (gap kept at
   // the right edge for right-aligned items), unused.
   i32 margins[4] = {4, 0, 0, 0};

@@ -9,7 +9,8 @@
 #include "ui/widgets/widget_traits.h"
 
 // The pressed widget in the subtree lets go (its release step); true when
-// it was found.
+// it was found. It is found also under an owner hidden meanwhile, so that
+// it never keeps a hover or a press nobody will end.
 template <class C>
 bool ReleasePressIn(C& composite);
 
@@ -30,7 +31,7 @@ bool ReleasePressAt(W& child, CWidget* pressed) {
 template <class C>
 bool ReleasePressIn(C& composite) {
   CWidget* pressed = PressedWidget();
-  if (!pressed || !composite.IsVisibleAndEnabled()) return false;
+  if (!pressed) return false;
   return ForEachChild(composite, [&](auto& child) { return ReleasePressAt(child, pressed); });
 }
 
@@ -59,4 +60,29 @@ bool CheckPressLeaveIn(C& composite, const Point& point) {
   CWidget* pressed = PressedWidget();
   if (!pressed) return false;
   return ForEachChild(composite, [&](auto& child) { return CheckPressLeaveAt(child, pressed, point); });
+}
+
+// The capture owner and the pressed widget of the window let go: all of
+// them (another window took the mouse), or only those that can no longer
+// take the pointer (hidden, or under an owner hidden). An owner that still
+// waits for a button's release will not get it; one with no lost handler
+// of its own is let go of here. A widget tracking the pointer through the
+// press capture (a hot tile, a pressed button) hears no more moves: it
+// lets go as if left.
+template <class TWindow>
+void LetGoOfPointerIn(TWindow& window, bool onlyUnreachable) {
+  const CWidget* self = &window;
+  auto lets = [&](CWidget* w) {
+    return w->IsWithin(self) && !(onlyUnreachable && (w == self || w->IsShownAndEnabled()));
+  };
+  CWidget* owner = CaptureOwner();
+  if (owner && lets(owner)) {
+    CaptureTable::DispatchCaptureLost();
+    if (onlyUnreachable && CaptureOwner() == owner) CaptureTable::Uninstall(owner);
+  }
+  CWidget* pressed = PressedWidget();
+  if (pressed && pressed != self && lets(pressed)) {
+    window.ReleasePress();
+    SetPressedWidget(nullptr);
+  }
 }

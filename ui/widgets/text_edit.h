@@ -87,20 +87,22 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     edit.state |= kEditCaretShown;
     const u32 r = edit.OnKey(key, IsKeyDown(kShiftKey), IsKeyDown(kControlKey));
     if (r & kEditCopy) CopySelection();
-    if (r & kEditPaste) Paste();
+    bool changed = (r & kEditTextChanged) != 0;
+    if ((r & kEditPaste) && Paste()) changed = true;
     if (r & kEditCut) {
       CopySelection();
-      if (edit.DeleteSelection()) Changed();
+      if (edit.DeleteSelection()) changed = true;
     }
-    if (r & kEditTextChanged) {
-      Changed();
+    if (changed) {
+      ShowChange();
     } else if (r & kEditMoved) {
-      if (r & kEditNavigation) change.Call(this->parent);
       edit.ScrollToCaret(ViewWidth());
       this->Redraw();
     } else if (r & kEditRedraw) {
       this->Redraw();
     }
+    // The owner hears last: the edit touches nothing of itself afterwards.
+    if (changed || (r & (kEditMoved | kEditNavigation)) == (kEditMoved | kEditNavigation)) change.Call(this->parent);
     return 1;
   }
   // Asked before a window's shortcuts: the key is one of the edit's own.
@@ -117,10 +119,12 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
     const i32 low = edit.SelectionLow();
     CopyTextToClipboard(edit.text.c_str() + low, edit.SelectionHigh() - low);
   }
-  void Paste() {
+  // The clipboard's text in place of the selection; true when the text
+  // changed (the caller shows the change and tells the owner).
+  bool Paste() {
     CWideString pasted;  // freed on every path
-    if (!ReadClipboardText(&pasted, kEditTextLimit) || pasted.IsEmpty()) return;
-    if (edit.InsertText(pasted.c_str(), pasted.GetLength())) Changed();
+    if (!ReadClipboardText(&pasted, kEditTextLimit) || pasted.IsEmpty()) return false;
+    return edit.InsertText(pasted.c_str(), pasted.GetLength());
   }
 
   // ---- Mouse (routed, or through the capture table while selecting) ----
@@ -213,10 +217,13 @@ class CTextEdit : public CWidgetOf<CTextEdit<TParent>, TParent> {
   // After a change of the text: the width of the text first when the edit
   // follows it, else the caret in view and a repaint; then the owner hears.
   void Changed() {
+    ShowChange();
+    change.Call(this->parent);
+  }
+  void ShowChange() {
     if (!fitsText || !FitWidthToText()) {
       edit.ScrollToCaret(ViewWidth());
       this->Redraw();
     }
-    change.Call(this->parent);
   }
 };

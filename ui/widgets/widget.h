@@ -84,10 +84,11 @@ class CWidgetOf : public CWidget {
 
   // new = (flags & ~clear) | set; false when nothing changed. A change of
   // visibility repaints the widget (shown) or the area it covered (hidden).
-  // What a widget lets go of when hidden (the pointer's capture, a press,
-  // the caret) belongs to its window's thread: a widget hidden on another
-  // thread (a job's page reaching its end) leaves that to a message, and
-  // its window's thread ends the press or capture it still holds.
+  // A widget that leaves the screen, hidden itself or under an owner
+  // hidden here, lets go of what it held (the pointer's capture, a press,
+  // the caret). That belongs to its window's thread: a widget hidden on
+  // another thread (a job's page reaching its end) leaves it to a message,
+  // and its window's thread ends the press or capture still held there.
   bool ModifyFlags(u32 clear, u32 set) {
     const u32 old = flags;
     const u32 next = (old & ~clear) | set;
@@ -99,11 +100,15 @@ class CWidgetOf : public CWidget {
         Redraw();
       else
         RepaintArea();
+      const bool windowThread = !parent || IsWindowThread(Window().Handle());
       if constexpr (HasVisibilityChanged<TSelf>::value) {
-        if (!parent || IsWindowThread(Window().Handle()))
-          Self().OnVisibilityChanged(shown);
-        else if (!shown)
+        if (windowThread) Self().OnVisibilityChanged(shown);
+      }
+      if (!shown && parent) {
+        if (!windowThread)
           PostPointerCheck(Window().Handle());
+        else if (PointerHeldWithin(this))
+          Window().LetGoOfPointer(true);
       }
     }
     return true;
@@ -128,10 +133,11 @@ class CWidgetOf : public CWidget {
     Parent().RepaintRegion(ToWindowRect());
   }
 
-  // Gives this widget the keyboard focus; a hidden, disabled or already
-  // focused widget only becomes the pending request (result null).
+  // Gives this widget the keyboard focus; a hidden widget (or one under a
+  // hidden owner), a disabled or an already focused one only becomes the
+  // pending request (result null).
   CWidget* SetFocus() {
-    if (!IsVisibleAndEnabled() || FocusedWidget() == this) {
+    if (!IsShownInWindow() || (flags & kFlagDisabled) || FocusedWidget() == this) {
       StorePendingFocus(this);
       return nullptr;
     }

@@ -24,7 +24,8 @@ class CWidget {
   CWidget() = default;
   // A widget that goes away is forgotten by the process-wide pointers that
   // may name it (focus, pending focus, pressed widget, capture owner,
-  // cursor owner).
+  // cursor owner), by every kept pointer (kept_widget.h) and by the
+  // keystroke record.
   ~CWidget();
   CWidget(const CWidget&) = delete;
   CWidget& operator=(const CWidget&) = delete;
@@ -38,6 +39,11 @@ class CWidget {
   // ... and the widget itself is enabled: it can take the keys and the
   // pointer.
   bool IsShownAndEnabled() const { return IsShown() && !(flags & kFlagDisabled); }
+  // The widget and every owner below its window are shown; the window's
+  // own state is not asked (it focuses a widget while it is being built,
+  // and keeps its focus while minimised). Only such a widget, enabled,
+  // takes the focus.
+  bool IsShownInWindow() const;
 
   // Lower-left corner of the content rectangle in outer coordinates, and
   // the content rectangle moved to its own origin {0, 0, cw, ch}.

@@ -8,6 +8,7 @@
 #include "app/commands/command_ids.h"
 #include "app/job_windows/erase_window.h"
 #include "app/main_window/main_frame.h"
+#include "app/pages/explorer_page.h"
 #include "app_session_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
@@ -204,6 +205,69 @@ TEST(EndToEndMenus, RightFromTheLastMenuLightsTheEraseIconAndSpaceRunsIt) {
         p.WaitUntil("the erase window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(erase)); }));
     ASSERT_TRUE(p.Settle());
     p.OnUi([&](CMainFrame& f) { EXPECT_EQ(&f.menuBar, FocusedWidget()) << "the keys come back to the bar"; });
+  }));
+}
+
+// The tree of the data project that is the current page, null when the
+// current page is no project.
+CWidget* ProjectTree(CMainFrame& f) {
+  CPageHolder* current = f.pageHost.Current();
+  if (!current || current == f.pageHost.StartStripHolder() || current == f.pageHost.TaskViewHolder()) return nullptr;
+  return &static_cast<CExplorerPage<CMainFrame::PageHost>*>(current->Widget())->tree;
+}
+
+// Ctrl+N opens a data project, whose tree takes the keys.
+bool NewProject(CPerson& p) {
+  p.Hold(VK_CONTROL, true);
+  const bool pressed = p.Press('N');
+  p.Hold(VK_CONTROL, false);
+  return pressed && p.WaitUntil("a new project's tree to hold the keys", [](CMainFrame& f) {
+    CWidget* tree = ProjectTree(f);
+    return tree && FocusedWidget() == tree;
+  });
+}
+
+// Left in File's menu lights the last icon and menu mode goes on with the
+// keys on the bar; Ctrl+F4 then closes the project whose tree had the keys
+// when menu mode began, and frees it. The pointer coming onto the lit icon
+// and leaving the bar gives the keys to no widget of the freed page: they
+// stay on the page that took the closed one's place, and the next project
+// takes them as every project does.
+TEST(EndToEndMenus, APageClosedWhileMenuModeGoesOnTakesNothingOfItsFocusAlong) {
+  CAppSession app;
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    ASSERT_TRUE(NewProject(p));
+    ScreenPoint file = {0, 0};
+    p.OnUi([&](CMainFrame& f) { EXPECT_EQ(0, EntryHolding(f, kCmdOpen, &file)); });
+    HWND popup = OpenWithAClick(p, file);
+    ASSERT_NE(nullptr, popup);
+    ASSERT_TRUE(p.Press(VK_LEFT));
+    ASSERT_TRUE(p.WaitUntil("File's menu to close", [&](CMainFrame&) { return !IsWindow(popup); }));
+    ASSERT_TRUE(p.Settle());
+    ScreenPoint icon = {0, 0};
+    i32 bottom = 0;
+    p.OnUi([&](CMainFrame& f) {
+      ASSERT_EQ(f.menuBar.model->count - 1, f.menuBar.hotItem) << "the last icon is lit";
+      EXPECT_EQ(&f.menuBar, FocusedWidget());
+      const Rect& r = f.menuBar.itemRects[static_cast<u32>(f.menuBar.hotItem)];
+      Point c = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      f.menuBar.ToWindowPoint(&c);
+      icon = {c.x, WorkAreaBottom() - c.y};
+      bottom = WorkAreaBottom() - f.menuBar.ToWindowRect().top;
+    });
+    p.Hold(VK_CONTROL, true);
+    ASSERT_TRUE(p.Press(VK_F4));
+    p.Hold(VK_CONTROL, false);
+    ASSERT_TRUE(p.WaitUntil("the project to close", [](CMainFrame& f) { return !ProjectTree(f); }));
+    ASSERT_TRUE(p.Settle());  // the closed page has been freed
+    ASSERT_TRUE(p.MovePointer(icon));
+    ASSERT_TRUE(p.MovePointer({icon.x, bottom + 40}));
+    ASSERT_TRUE(p.Settle());
+    p.OnUi([&](CMainFrame& f) {
+      EXPECT_EQ(&f.pageHost.startStrip, FocusedWidget()) << "the start page that took the closed one's place";
+      EXPECT_EQ(0, f.menuBar.state & CMenuBarCore::kMenuMode);
+    });
+    EXPECT_TRUE(NewProject(p));
   }));
 }
 

@@ -8,6 +8,7 @@
 
 #include "ui/widgets/capture_table.h"
 #include "ui/widgets/caret_blink.h"
+#include "ui/widgets/event_routing.h"
 #include "ui/widgets/focus.h"
 #include "ui/widgets/press_tracking.h"
 #include "ui/widgets/widget_record.h"
@@ -47,26 +48,23 @@ class CFakeOwnerOf : public CWidget {
     RepaintChild(child, rect);
   }
   void RepaintRegion(const Rect& desktopRect) { repaints.push_back({nullptr, false, desktopRect}); }
+  // As a window does, the widget that lost the focus is told.
   bool OnFocusLost(const CWidget* old) {
     focusLost.push_back(old);
+    NotifyFocusLost(static_cast<TSelf&>(*this), old);
     return old != nullptr;
   }
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
   // The pressed widget of the tree lets go.
   bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
-  // What a window does when another window takes the mouse: the capture
-  // owner hears it, and the pressed widget lets go.
-  void LoseCapture() {
-    CaptureTable::DispatchCaptureLost();
-    if (PressedWidget()) {
-      ReleasePress();
-      SetPressedWidget(nullptr);
-    }
-  }
+  // As a window does: all of the pointer (another window took the mouse),
+  // or what a widget no longer on the screen held.
+  void LetGoOfPointer(bool onlyUnreachable) { LetGoOfPointerIn(static_cast<TSelf&>(*this), onlyUnreachable); }
+  void LoseCapture() { LetGoOfPointer(false); }
   CWidget* SetFocusedWidget(CWidget* next) {
     CWidget* old = FocusedWidget();
     StoreFocusedWidget(next);
-    focusLost.push_back(old);
+    OnFocusLost(old);
     return old;
   }
   CWidget* SetFocus() {

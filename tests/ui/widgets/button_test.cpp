@@ -8,6 +8,7 @@
 #include "ui/support/probe_widgets.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/widgets/button.h"
+#include "ui/widgets/check_box.h"
 #include "ui/widgets/event_routing.h"
 
 namespace {
@@ -331,6 +332,88 @@ TEST(EnterPress, AFocusedPushButtonTakesEnterAndFires) {
     EXPECT_TRUE(log.empty()) << "the probe was given no key";
     StoreFocusedWidget(nullptr);
   }
+}
+
+// A panel holding a button and a check box, and a probe beneath it that
+// shows where the panel was once the panel is hidden (another page taking
+// its place under the resting pointer).
+template <class TParent>
+struct CButtonPanel : CCompositeOf<CButtonPanel<TParent>, TParent> {
+  CButton<CButtonPanel> button;
+  CCheckBox<CButtonPanel> box;
+  auto Children() { return std::tie(button, box); }
+};
+struct CPanelOwner : CFakeOwnerOf<CPanelOwner> {
+  CButtonPanel<CPanelOwner> panel;
+  CProbe<CPanelOwner> beneath;
+  auto Children() { return std::tie(panel, beneath); }
+};
+
+// A widget that leaves the screen with its owner lets go of the pointer as
+// when it is hidden itself (the button the capture table, the check box
+// its press) and takes no focus: a press where it was reaches what is
+// shown there, the keys stay with the widget that had them and work, and
+// a focus request stays pending.
+TEST(HiddenOwner, ItsWidgetsLetGoOfThePointerAndTakeNoFocus) {
+  enum Step { kOnButton, kOnBox, kHidePanel, kPress, kFocusButton };
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+    bool pressedBeneath;
+  } cases[] = {
+      {"resting on the button, its panel hidden, a press there", {kOnButton, kHidePanel, kPress}, true},
+      {"resting on the check box, its panel hidden, a press there", {kOnBox, kHidePanel, kPress}, true},
+      {"the panel hidden, then a focus request to its button", {kHidePanel, kFocusButton}, false},
+  };
+  CPanelOwner owner;
+  ProbeLog log;
+  const Rect panelPlace = {10, 10, 210, 110}, buttonPlace = {10, 10, 110, 34}, boxPlace = {10, 50, 110, 70};
+  owner.panel.Create(kFlagVisible, &panelPlace, &owner);
+  owner.panel.button.Create(kButtonFlags, &buttonPlace, &owner.panel);
+  owner.panel.box.Create(kCheckBoxFlags, &boxPlace, &owner.panel);
+  owner.beneath.log = &log;
+  owner.beneath.Create(kFlagVisible | kFlagTabStop, &panelPlace, &owner);
+  const Rect& b = owner.panel.box.boxRect;
+  const Point onButton = {owner.x + 40, owner.y + 32};
+  const Point onBox = {owner.x + 20 + (b.left + b.right) / 2, owner.y + 60 + (b.top + b.bottom) / 2};
+  Point at = onButton;
+  // As the window delivers a move or a press there: to the capture
+  // table's owner when one is set, else through the routing; a move also
+  // asks the pressed widget whether the pointer left it.
+  auto deliver = [&](MouseKind kind) {
+    Point p = at;
+    if (!CaptureOwner())
+      RouteMouseToChildren(owner, p, MouseEvent{kind, 0, 0, 0});
+    else
+      (kind == MouseKind::kMove ? CaptureTable::DispatchMouseMove : CaptureTable::DispatchLeftDown)(0, &p);
+    if (kind == MouseKind::kMove && PressedWidget() && CheckPressLeaveIn(owner, at)) SetPressedWidget(nullptr);
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    owner.beneath.SetFocus();
+    log.clear();
+    for (Step step : c.steps) {
+      switch (step) {
+        case kOnButton: at = onButton, deliver(MouseKind::kMove); break;
+        case kOnBox: at = onBox, deliver(MouseKind::kMove); break;
+        case kHidePanel: owner.panel.ModifyFlags(kFlagVisible, 0); break;
+        case kPress: deliver(MouseKind::kMove), deliver(MouseKind::kLeftDown); break;
+        case kFocusButton: owner.panel.button.SetFocus(); break;
+      }
+    }
+    EXPECT_EQ(nullptr, CaptureOwner());
+    EXPECT_EQ(nullptr, PressedWidget());
+    EXPECT_EQ(0, owner.panel.button.state);
+    EXPECT_EQ(0, owner.panel.box.state);
+    EXPECT_EQ(c.pressedBeneath, !log.empty() && log.back().widget == &owner.beneath && log.back().kind == 'd');
+    EXPECT_EQ(&owner.beneath, FocusedWidget());
+    if (!c.pressedBeneath) EXPECT_EQ(&owner.panel.button, PendingFocus());
+    EXPECT_TRUE(RouteKeyToChildren(owner, KeyEvent{KeyKind::kDown, 65, 1, 0})) << "the keys work";
+    EXPECT_EQ('k', log.back().kind);
+    owner.panel.ModifyFlags(0, kFlagVisible);
+    StorePendingFocus(nullptr);
+  }
+  StoreFocusedWidget(nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// Check box, link label and button states through the routing, and Tab
-// order around a hidden composite.
+// Check box, link label and button states through the routing, Tab order
+// around a hidden composite, and controls whose handler deletes them.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "render/canvas.h"
@@ -10,13 +11,16 @@
 #include "ui/support/memory_canvas.h"
 #include "ui/support/recording_theme_painter.h"
 #include "ui/support/fixed_font.h"
+#include "ui/support/menu_blocks.h"
 #include "ui/support/probe_widgets.h"
 #include "ui/widgets/button.h"
 #include "ui/widgets/check_box.h"
 #include "ui/widgets/event_routing.h"
 #include "ui/widgets/label.h"
+#include "ui/widgets/menu_bar.h"
 #include "ui/widgets/picture.h"
 #include "ui/widgets/tab_order.h"
+#include "ui/widgets/text_edit.h"
 
 namespace {
 
@@ -196,6 +200,63 @@ TEST(TabOrder, BothDirectionsSkipTheChildrenOfAHiddenComposite) {
   passed = false;
   ForEachChild(owner, [&](auto& child) { return TabWalkForward(&passed, child); });
   EXPECT_EQ(&owner.last, FocusedWidget()) << "Tab";
+  StoreFocusedWidget(nullptr);
+}
+
+// An owner whose handlers delete the control that called them (a page
+// closing itself from its own control).
+struct CDeletingOwner : CFakeOwnerOf<CDeletingOwner> {
+  std::unique_ptr<CCheckBox<CDeletingOwner>> box;
+  std::unique_ptr<CMenuBar<CDeletingOwner>> bar;
+  std::unique_ptr<CTextEdit<CDeletingOwner>> edit;
+  std::tuple<> Children() { return {}; }
+  void OnChanged(bool) { box.reset(); }
+  void OnCommand(u32) { bar.reset(); }
+  void OnEdited() { edit.reset(); }
+};
+
+i32 ChooseCommand21(CMenuModel*, i32, i32, const CImageStrip*, const CImageStrip*, IPopupMenuOwner*) { return 21; }
+
+// A control calls its handler last and touches nothing of itself after
+// it: one that deletes the control is no read of freed memory (the
+// sanitizer build tells).
+TEST(HandlerLast, AControlItsHandlerDeletedTouchesNothingOfItself) {
+  enum Way { kBoxClicked, kBoxSpace, kBarSpace, kBarMenu, kEditLeft };
+  CMenuBlock block{Submenu(128, {Submenu(19, {Command(21)}), Command(62)})};
+  const PopupMenuRunner previous = SetPopupMenuRunner(&ChooseCommand21);
+  const Rect place = {10, 10, 210, 30};
+  for (Way way : {kBoxClicked, kBoxSpace, kBarSpace, kBarMenu, kEditLeft}) {
+    SCOPED_TRACE(way);
+    CDeletingOwner owner;
+    if (way == kBoxClicked || way == kBoxSpace) {
+      owner.box = std::make_unique<CCheckBox<CDeletingOwner>>();
+      owner.box->change = BindCallback<CDeletingOwner, &CDeletingOwner::OnChanged, bool>(&owner, &owner);
+      owner.box->Create(kCheckBoxFlags, &place, &owner);
+      const Rect& b = owner.box->boxRect;
+      Point on = {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+      if (way == kBoxClicked) owner.box->OnLButtonDown(0, &on), owner.box->OnLButtonUp(0, &on);
+      if (way == kBoxSpace) owner.box->OnKeyUp(32, 1, 0);
+      EXPECT_EQ(nullptr, owner.box);
+    } else if (way == kBarSpace || way == kBarMenu) {
+      owner.bar = std::make_unique<CMenuBar<CDeletingOwner>>();
+      owner.bar->command = BindCallback<CDeletingOwner, &CDeletingOwner::OnCommand, u32>(&owner, &owner);
+      owner.bar->Create(kFlagVisible | kFlagTabStop, &place, &owner);
+      owner.bar->SetModel(block.Root());
+      owner.bar->SetFocus();
+      owner.bar->hotItem = way == kBarSpace ? 1 : 0;
+      owner.bar->OnKeyDown(way == kBarSpace ? 32 : 13, 1, 0);
+      EXPECT_EQ(nullptr, owner.bar);
+    } else {
+      owner.edit = std::make_unique<CTextEdit<CDeletingOwner>>();
+      owner.edit->Create(kFlagVisible | kFlagTabStop, &place, &owner);
+      owner.edit->SetText(u"ab");
+      owner.edit->change = BindCallback<CDeletingOwner, &CDeletingOwner::OnEdited>(&owner, &owner);
+      owner.edit->SetFocus();
+      owner.edit->OnKeyDown(37, 1, 0);  // Left: the owner hears the caret move
+      EXPECT_EQ(nullptr, owner.edit);
+    }
+  }
+  SetPopupMenuRunner(previous);
   StoreFocusedWidget(nullptr);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ struct MenuBarTest : testing::Test {
     const Rect panelPlace = {100, 0, 150, 50}, boxPlace = {0, 0, 50, 20};
     owner.panel.Create(kFlagVisible | kFlagTabStop, &panelPlace, &owner);
     owner.panel.first.Create(kFlagVisible | kFlagTabStop, &boxPlace, &owner.panel);
+    const Rect secondPlace = {0, 25, 50, 45};
+    owner.panel.second.Create(kFlagVisible | kFlagTabStop, &secondPlace, &owner.panel);
     bar.SetModel(block.Root());
     owner.other.SetFocus();
   }
@@ -134,7 +137,7 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
     };
   };
   auto choose = [](i32 id) { return [id](IPopupMenuOwner*) { return id; }; };
-  const std::vector<std::string> chosen = {"hover -3", "focus other", "command 2", "hover -3"};
+  const std::vector<std::string> chosen = {"hover -3", "focus other", "hover -3", "command 2"};
   const std::vector<std::string> dismissed = {"focus other", "hover -3"};
   struct Case {
     std::vector<PopupStep> script;
@@ -175,16 +178,23 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
 // Enter began has none, the popup a press opened took it over, and Escape
 // or the pointer leaving ended it. Left in File's menu leaves menu mode on
 // the eject icon with the keys on the bar, so Space runs it; the focus
-// menu mode found comes back when it ends.
+// menu mode found comes back when it ends, unless its widget has gone
+// meanwhile, or the keys went to another widget of the window (that ends
+// menu mode, and the keys stay there).
 TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
   constexpr i32 kLeftInThePopup = -100;  // the popup's answer to Left
-  enum Step { kPress, kRelease, kEnter, kSpace, kEscape, kLeft, kLeave, kHideBox };
+  enum Step {
+    kPress, kRelease, kEnter, kSpace, kEscape, kLeft, kRight, kLeave, kHideBox,
+    kOntoFile, kOntoEject, kDeleteHeld, kFocusSecond, kFocusBar
+  };
+  CWidget* const onHeap = nullptr;  // a widget made for the row, deleted by kDeleteHeld
+  CWidget* const second = &owner.panel.second;
   CWidget* const other = &owner.other;
   CWidget* const onBar = &bar;
   CWidget* const box = &owner.panel.first;
   CWidget* const panel = &owner.panel;
-  const std::vector<std::string> chosen = {"hover -3", "focus other", "command 2", "hover -3"};
-  const std::vector<std::string> chosenOnBar = {"hover -3", "focus ?", "command 2", "hover -3"};
+  const std::vector<std::string> chosen = {"hover -3", "focus other", "hover -3", "command 2"};
+  const std::vector<std::string> chosenOnBar = {"hover -3", "focus ?", "hover -3", "command 2"};
   const std::vector<std::string> clicked = {"focus other", "hover -3", "command 62"};
   const struct {
     const char* what;
@@ -196,6 +206,7 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
     i32 hot;  // -2: any
     CWidget* after;
     bool menuMode;  // menu mode goes on after the walk
+    i32 later = -1;  // the command chosen in a second popup
   } cases[] = {
       {"a press, another widget focused, a command", other, {kPress}, kEdit, 2, chosen, -1, other, false},
       {"a press, another widget focused, dismissed", other, {kPress}, kEdit, kPopupDismissed,
@@ -213,7 +224,7 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
       {"a press on a command item, the pointer leaves", other, {kPress, kLeave}, kAbout, 0, {"focus other"}, -1,
        other, false},
       {"a press, the focused box hidden by the popup, a command", box, {kPress}, kEdit, 2,
-       {"hover -3", "focus panel", "command 2", "hover -3"}, -1, panel, false},
+       {"hover -3", "focus panel", "hover -3", "command 2"}, -1, panel, false},
       {"a command item clicked, the focused box hidden meanwhile", box, {kPress, kHideBox, kRelease}, kAbout, 0,
        {"focus panel", "hover -3", "command 62"}, -1, panel, false},
       {"Enter on a command item, then a release alone", onBar, {kEnter, kRelease}, kAbout, 0, {}, kAbout, onBar,
@@ -232,6 +243,14 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
        kAbout, onBar, true},
       {"a press on the focused bar's command item, the pointer leaves, Enter, Left, then a release", onBar,
        {kPress, kLeave, kEnter, kLeft, kRelease}, kAbout, 0, {}, kEject, onBar, true},
+      {"a press on File, Left onto the eject icon, the widget that had the keys deleted, the pointer onto the bar "
+       "and off", onHeap, {kPress, kDeleteHeld, kOntoEject, kLeave}, kFile, kLeftInThePopup, {"hover -3"}, -1, onBar,
+       false},
+      {"a press on File, Left onto the eject icon, a control takes the keys, the pointer over File", other,
+       {kPress, kFocusSecond, kOntoFile}, kFile, kLeftInThePopup, {"hover -3"}, kFile, second, false},
+      {"a press on File, Left onto the eject icon, a control takes the keys, Tab back, Right to Edit, Enter, a command",
+       other, {kPress, kFocusSecond, kFocusBar, kRight, kRight, kEnter}, kFile, kLeftInThePopup,
+       {"hover -3", "hover -3", "focus ?", "hover -3", "command 31"}, kEdit, onBar, false, 31},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -239,6 +258,13 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
     owner.other.SetFocus();
     if (c.focused == onBar) bar.SetFocus();
     if (c.focused == box) owner.panel.first.SetFocus();
+    std::unique_ptr<CProbe<CBarOwner>> held;
+    if (c.focused == onHeap) {
+      held = std::make_unique<CProbe<CBarOwner>>();
+      const Rect place = {200, 0, 250, 50};
+      held->Create(kFlagVisible | kFlagTabStop, &place, &owner);
+      held->SetFocus();
+    }
     bar.state = 0;
     bar.hotItem = c.item;
     // The popup takes the focus; a box that had it closes.
@@ -251,8 +277,15 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
       popupOwner->OnPopupKey(37, &handled);
       return -1;
     }};
+    if (c.later >= 0) {
+      steps.push_back([later = c.later](IPopupMenuOwner*) {
+        StoreFocusedWidget(nullptr);
+        return later;
+      });
+    }
     owner.events.clear();
-    Point p = At(c.item);
+    // The icon's right end: a bar this narrow lays it over the item before.
+    Point p = At(c.item), file = At(kFile), eject = {bar.itemRects[kEject].right - 1, At(kEject).y};
     for (Step step : c.steps) {
       switch (step) {
         case kPress: bar.OnLButtonDown(0, &p); break;
@@ -261,8 +294,14 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
         case kSpace: bar.OnKeyDown(32, 1, 0); break;
         case kEscape: bar.OnKeyDown(27, 1, 0); break;
         case kLeft: bar.OnKeyDown(37, 1, 0); break;
+        case kRight: bar.OnKeyDown(39, 1, 0); break;
         case kLeave: bar.OnPressLeave(); break;
         case kHideBox: owner.panel.first.ModifyFlags(kFlagVisible, 0); break;
+        case kOntoFile: bar.OnMouseMove(0, &file); break;
+        case kOntoEject: bar.OnMouseMove(0, &eject); break;
+        case kDeleteHeld: held.reset(); break;
+        case kFocusSecond: owner.panel.second.SetFocus(); break;
+        case kFocusBar: bar.SetFocus(); break;
       }
     }
     EXPECT_EQ(c.events, owner.events);

@@ -97,6 +97,9 @@ TEST_F(Routing, KeysGoToTheFocusedLeafOnly) {
   EXPECT_FALSE(RouteKeyToChildren(tree, key)) << "nor inside a disabled group";
   EXPECT_EQ(1u, log.size());
   tree.group.flags &= ~kFlagDisabled;
+  tree.group.right.flags &= ~kFlagVisible;
+  EXPECT_TRUE(NotifyFocusLost(tree, &tree.group.right.second)) << "in a hidden panel it still hears it lost the focus";
+  EXPECT_EQ('f', log.back().kind);
   CProbe<CTree> stranger;
   EXPECT_FALSE(NotifyFocusLost(tree, &stranger)) << "not in the tree: nothing found";
 }

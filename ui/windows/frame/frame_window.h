@@ -70,8 +70,9 @@ class CFrameWindow : public CFrameCore {
   CFrameWindow() = default;
   // A window object that goes away first lets its window go: the record
   // forgets it before the window is destroyed, so no message reaches it
-  // (its keystroke is over too).
+  // (its keystroke is over too), and the focus no longer names it.
   ~CFrameWindow() {
+    ForgetFocusWindow(static_cast<T*>(this));
     if (handle) {
       WindowRegistry::Unbind(reinterpret_cast<uintptr_t>(handle));
       UiKeyStroke().ForgetWindow(handle);
@@ -124,8 +125,8 @@ class CFrameWindow : public CFrameCore {
   // The pressed widget lets go; true when it was in this window.
   bool ReleasePress();
   // The capture owner and the pressed widget of this window let go: all of
-  // them (another window took the mouse), or only those that can no longer
-  // take the pointer (hidden on another thread: kMessagePointerCheck).
+  // them (another window took the mouse), or only those no longer on the
+  // screen (hidden here, or on another thread: kMessagePointerCheck).
   void LetGoOfPointer(bool onlyUnreachable);
   // The window takes all mouse input while it tracks a caption button.
   void InstallCaptureHandlers();

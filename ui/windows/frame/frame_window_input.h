@@ -203,23 +203,7 @@ bool CFrameWindow<T>::ReleasePress() {
 
 template <class T>
 void CFrameWindow<T>::LetGoOfPointer(bool onlyUnreachable) {
-  auto lets = [&](CWidget* w) {
-    return w->IsWithin(this) && !(onlyUnreachable && (w == this || w->IsShownAndEnabled()));
-  };
-  // A capture owner that still waits for a button's release will not get
-  // it; one with no lost handler of its own is let go of here.
-  CWidget* owner = CaptureOwner();
-  if (owner && lets(owner)) {
-    CaptureTable::DispatchCaptureLost();
-    if (onlyUnreachable && CaptureOwner() == owner) CaptureTable::Uninstall(owner);
-  }
-  // A widget tracking the pointer through the press capture (a hot tile,
-  // a pressed button) hears no more moves: it lets go as if left.
-  CWidget* pressed = PressedWidget();
-  if (pressed && pressed != this && lets(pressed)) {
-    ReleasePress();
-    SetPressedWidget(nullptr);
-  }
+  LetGoOfPointerIn(Self(), onlyUnreachable);
 }
 
 template <class T>

@@ -48,6 +48,11 @@ void CKeyStroke::ForgetWindow(const void* window) {
   window_ = nullptr;
 }
 
+void CKeyStroke::ForgetWidget(const CWidget* widget) {
+  // The keystroke's own address names no widget: no focus equals it.
+  if (widget && widget == focused_) focused_ = reinterpret_cast<const CWidget*>(this);
+}
+
 bool CKeyStroke::IsSpentChar(u32 keyData, const void* window, const CWidget* focused) {
   if (keyData != keyData_) return false;
   if (spent_) return true;

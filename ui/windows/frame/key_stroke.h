@@ -52,6 +52,9 @@ class CKeyStroke {
   // A window goes: its keystroke is over, and a held key's repeats come
   // elsewhere.
   void ForgetWindow(const void* window);
+  // A widget goes. When the key-down found it focused, the keyboard has
+  // moved on from it, whatever widget takes its address later.
+  void ForgetWidget(const CWidget* widget);
   // Whether a character with this key data, arriving at `window` with
   // `focused` holding the focus, is the spent character of a keystroke
   // whose key-down moved the keyboard on. A held key whose character was

@@ -34,9 +34,9 @@ u32 VirtualKey(u32 keyData) {
 
 // What reaches the record, in the order the windows see it: a key-down
 // (and its handling ended), a character arriving, a key-up, a window
-// going. Windows and widgets are numbers: main window 0 and dialog 1;
+// going, a widget going. Windows and widgets are numbers: main window 0 and dialog 1;
 // strip 0, field 1, another field 2.
-enum Kind { kDown, kEnd, kChar, kUp, kGone };
+enum Kind { kDown, kEnd, kChar, kUp, kGone, kWidgetGone };
 struct Step {
   Kind kind;
   u32 keyData;
@@ -196,6 +196,9 @@ TEST(KeyStroke, AKeystrokeActsOnlyWhereItsKeyDownWent) {
         {kEnd, 0, 0, 0, false},
         {kDown, Held(kDownArrow), 0, 2, false},
         {kEnd, 0, 0, 0, false}}},
+      {"Enter freed the widget it found, and a new one at its address has the focus",
+       {{kDown, kEnter, 0, 1, false}, {kEnd, 0, 0, 0, false}, {kWidgetGone, 0, 0, 1, false},
+        {kChar, kEnter, 0, 1, true}}},
       {"a key that was down before these windows had the keyboard",
        {{kDown, Held(kDownArrow), 0, 2, false}, {kEnd, 0, 0, 0, false}, {kDown, Held(kDownArrow), 0, 2, false}}},
       {"another key pressed while one is held: its repeats are its own",
@@ -228,6 +231,8 @@ TEST(KeyStroke, AKeystrokeActsOnlyWhereItsKeyDownWent) {
         stroke.KeyUp(s.keyData);
       } else if (s.kind == kGone) {
         stroke.ForgetWindow(&windows[s.window]);
+      } else if (s.kind == kWidgetGone) {
+        stroke.ForgetWidget(&widgets[s.focused]);
       } else {
         EXPECT_EQ(s.spent, stroke.IsSpentChar(s.keyData, &windows[s.window], &widgets[s.focused])) << "step " << n;
       }
