@@ -407,7 +407,9 @@ TEST(HiddenOwner, ItsWidgetsLetGoOfThePointerAndTakeNoFocus) {
     EXPECT_EQ(0, owner.panel.box.state);
     EXPECT_EQ(c.pressedBeneath, !log.empty() && log.back().widget == &owner.beneath && log.back().kind == 'd');
     EXPECT_EQ(&owner.beneath, FocusedWidget());
-    if (!c.pressedBeneath) EXPECT_EQ(&owner.panel.button, PendingFocus());
+    if (!c.pressedBeneath) {
+      EXPECT_EQ(&owner.panel.button, PendingFocus());
+    }
     EXPECT_TRUE(RouteKeyToChildren(owner, KeyEvent{KeyKind::kDown, 65, 1, 0})) << "the keys work";
     EXPECT_EQ('k', log.back().kind);
     owner.panel.ModifyFlags(0, kFlagVisible);
