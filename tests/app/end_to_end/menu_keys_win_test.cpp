@@ -266,6 +266,7 @@ TEST(EndToEndMenus, APageClosedWhileMenuModeGoesOnTakesNothingOfItsFocusAlong) {
     p.OnUi([&](CMainFrame& f) {
       EXPECT_EQ(&f.pageHost.startStrip, FocusedWidget()) << "the start page that took the closed one's place";
       EXPECT_EQ(0, f.menuBar.state & CMenuBarCore::kMenuMode);
+      EXPECT_TRUE(LooksAsPaintedFresh(f, f.menuBar)) << "the bar on the screen shows no item lit";
     });
     EXPECT_TRUE(NewProject(p));
   }));
