@@ -72,6 +72,7 @@ class CPageHolder {
   virtual bool TabWalkBackward(bool* passed) = 0;
   virtual bool ReleasePress() = 0;
   virtual bool CheckPressLeave(const Point& point) = 0;
+  virtual bool NotifyPressElsewhere(const CWidget* focused) = 0;
   virtual void PaintClipped(CCanvas& canvas) = 0;
 };
 
@@ -181,6 +182,7 @@ class CPageHolderOf : public CPageHolder {
     CWidget* pressed = PressedWidget();
     return pressed && CheckPressLeaveAt(*page_, pressed, point);
   }
+  bool NotifyPressElsewhere(const CWidget* focused) override { return NotifyPressElsewhereAt(*page_, focused); }
   void PaintClipped(CCanvas& canvas) override { ::PaintClipped(*page_, canvas); }
 
  private:

@@ -45,6 +45,9 @@ class CPageHolderList {
   bool CheckPressLeave(const Point& point) {
     return Any([&](CPageHolder* h) { return h->CheckPressLeave(point); });
   }
+  bool NotifyPressElsewhere(const CWidget* focused) {
+    return Any([&](CPageHolder* h) { return h->NotifyPressElsewhere(focused); });
+  }
   void PaintClipped(CCanvas& canvas) {
     for (u32 i = pages_->GetCount(); i-- > 0;) (*pages_)[i]->PaintClipped(canvas);
   }

@@ -347,16 +347,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   }
 
   // In-place renaming of the selected item.
-  void StartRename() {
-    TreeItem* item = IsNullItem(tree.selected) ? nullptr : tree.Lookup(tree.selected);
-    if (!item) return;
-    tree.EnsureVisible(tree.selected);
-    tree.editor.SetText(item->text.c_str());
-    tree.Lookup(tree.selected)->flags |= kTreeEditing;
-    tree.editor.ModifyFlags(0, kFlagVisible);
-    tree.PlaceLabelEdit();
-    tree.editor.SetFocus();
-  }
+  void StartRename() { tree.BeginLabelEdit(tree.selected); }
 
   // ---- Settings ----
   void OnMediaSizeChosen(i32 n) {
@@ -426,7 +417,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
 
   // ---- Notifications ----
   void OnTreeKey(u32 key, bool* proceed) {
-    if (tree.editor.IsVisible()) return;
+    if (tree.IsEditingLabel()) return;
     switch (key) {
       case 45:
         NewFolder();
@@ -456,7 +447,7 @@ class CExplorerPage : public CCompositeOf<CExplorerPage<TParent>, TParent> {
   // within its parent (a name taken by another child leaves it as it was).
   void OnRenameFinished(const wchar16* text, i32 length, bool* accept) {
     *accept = true;
-    const TreeItemHandle sel = tree.selected;
+    const TreeItemHandle sel = tree.EditedItem();
     if (ItemHandlesEqual(sel, rootItem)) {
       CWideString label;
       label.AssignChars(text, length);

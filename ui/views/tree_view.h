@@ -11,7 +11,11 @@
 // Text() -> const CWideString& and its caret (edit.caret), calls
 // PlaceLabelEdit when its text changes, and hands Enter and Escape to
 // OnLabelEditKey and its loss of the focus to OnLabelEditFocusLost. A tree
-// that is never renamed simply never shows it.
+// that is never renamed simply never shows it. An edit belongs to the item
+// it was opened for (BeginLabelEdit): the editor stays over that item's
+// label whatever scrolls or moves the rows, the rename is that item's, and
+// the edit closes, its text dropped, when the item goes or its row is
+// collapsed away.
 //
 // Notifications (optional, on the owner):
 //   expand    (handle): insert the item's children now
@@ -19,7 +23,8 @@
 //   selected  (handle): the selection changed
 //   key       (key, bool* proceed): before the tree acts on a key
 //   rightButton (key flags, point)
-//   rename    (text, length, bool* accept): an edit ends with Enter or a focus loss
+//   rename    (text, length, bool* accept): an edit of EditedItem() ends
+//             with Enter or a focus loss
 #pragma once
 #include "render/canvas.h"
 #include "render/color.h"
@@ -126,6 +131,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
       pool_.LinkLast(parentSlot, slot);
     *out = pool_.At(slot)->handle;
     if (IsShownParent(parentSlot)) InsertRowOf(slot);
+    KeepLabelEditOnItem();
     return true;
   }
 
@@ -144,6 +150,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
       if (!p->childCount) p->flags &= ~(kTreeExpanded | kTreeExpander);
     }
     RecomputeContentSize();
+    KeepLabelEditOnItem();
     this->SuspendRedraw(wasSuspended);
     return true;
   }
@@ -158,10 +165,12 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
       const i32 row = FindVisibleRow(h);
       if (row >= 0) RemoveRows(static_cast<u32>(row) + 1, DescendantRows(static_cast<u32>(row)));
     }
-    if (!item->childCount) return true;
-    while (pool_.At(slot)->firstChild != kNoSlot) pool_.Free(pool_.At(slot)->firstChild);
-    if (slot) pool_.At(slot)->flags &= ~(kTreeExpanded | kTreeExpander);
-    RecomputeContentSize();
+    if (item->childCount) {
+      while (pool_.At(slot)->firstChild != kNoSlot) pool_.Free(pool_.At(slot)->firstChild);
+      if (slot) pool_.At(slot)->flags &= ~(kTreeExpanded | kTreeExpander);
+      RecomputeContentSize();
+    }
+    KeepLabelEditOnItem();
     return true;
   }
   // Expands or collapses an item; false when it does not resolve or is in
@@ -178,6 +187,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
       item = pool_.Lookup(h);  // the owner may have changed the tree, even removed the item
       if (!item) {
         RecomputeContentSize();
+        KeepLabelEditOnItem();
         return false;
       }
       item->flags |= kTreeExpanded;
@@ -185,6 +195,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
       if (row >= 0) InsertChildRows(h.index, static_cast<u32>(row) + 1);
     }
     RecomputeContentSize();
+    KeepLabelEditOnItem();
     return true;
   }
   // Collapses and expands an expanded item again, so its owner fills its
@@ -267,7 +278,7 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
   // The view is the content rectangle; the bars follow. A shown label
   // editor stays over its label.
   void LayoutContent(i32 width, i32 height) {
-    const bool editing = editor.IsVisible();
+    const bool editing = IsEditingLabel();
     const bool wasSuspended = editing ? this->SuspendRedraw(true) : false;
     this->viewWidth = width;
     this->viewHeight = height;
@@ -374,6 +385,9 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     if (this->scrollState & kScrollAuto) return;
     this->SetFocus();
     if (!this->GetContentRect().Contains(p->x, p->y)) return this->PressBar(keyFlags, p);
+    // An edit the focus loss did not end (its name refused) keeps the
+    // keys and its item: the press selects nothing.
+    if (IsEditingLabel()) return;
     const Point o = this->GetScrollOffset();
     const Point at = {p->x + o.x, p->y + o.y};
     const TreeItemHandle h = RowAtPoint(at);
@@ -399,19 +413,42 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
   void OnRButtonDown(i32 keyFlags, Point* p) { rightButton.Call(this->parent, keyFlags, *p); }
 
   // ---- Label editing ----
-  // The editor follows its text: the selected label, widened to the text.
+  // Opens the editor over an item's label with its text, scrolled into
+  // view, and gives it the keys; an edit open on another item is dropped
+  // first (its label stays). False when the item does not resolve.
+  bool BeginLabelEdit(const TreeItemHandle& h) {
+    if (IsNullItem(h) || !pool_.Lookup(h)) return false;
+    CloseLabelEdit();
+    EnsureVisible(h);
+    TreeItem* item = pool_.Lookup(h);  // an expansion may have changed the tree
+    if (!item) return false;
+    editing_ = h;
+    item->flags |= kTreeEditing;
+    editor.SetText(item->text.c_str());
+    editor.ModifyFlags(0, kFlagVisible);
+    PlaceLabelEdit();
+    if (IsEditingLabel()) editor.SetFocus();
+    return IsEditingLabel();
+  }
+  bool IsEditingLabel() const { return !IsNullItem(editing_); }
+  // The item whose label is edited (the null handle when none): the one a
+  // rename notification names.
+  TreeItemHandle EditedItem() const { return editing_; }
+
+  // The editor follows its text: the edited label, widened to the text,
+  // scrolled into view.
   void PlaceLabelEdit() {
+    if (!IsEditingLabel()) return;
     const bool wasSuspended = this->SuspendRedraw(true);
-    InvalidateWidth(selected);
+    InvalidateWidth(editing_);
     RecomputeContentSize();
-    EnsureVisible(selected);
-    Rect r;
-    if (GetItemRect(&r, true, selected)) {
-      const Point o = this->GetScrollOffset();
-      editor.SetBounds(r.left - o.x, r.top - o.y, r.right - r.left, r.bottom - r.top);
-    }
+    EnsureVisible(editing_);
+    PlaceEditorOverItem();
     this->SuspendRedraw(wasSuspended);
   }
+  // The scroll view's step after every move of the rows: the editor moves
+  // with its label.
+  void OnScrolled() { KeepLabelEditOnItem(); }
   // Enter accepts the text (unless the owner refuses it) and Escape drops
   // it; both close the editor and give the tree the focus. True when the
   // key was one of them.
@@ -420,10 +457,10 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     EndLabelEdit(k == 13, true);
     return true;
   }
-  // The editor lost the focus while shown: the edit ends as with Enter, but
+  // The editor lost the focus while open: the edit ends as with Enter, but
   // the tree does not take the focus; a refused text keeps the editor open.
   void OnLabelEditFocusLost() {
-    if (editor.IsVisible()) EndLabelEdit(true, false);
+    if (IsEditingLabel()) EndLabelEdit(true, false);
   }
 
  private:
@@ -590,35 +627,72 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
     else
       this->RedrawRect(nullptr);
   }
+  // The edit ends on its own item: renamed (accept, unless the owner
+  // refuses: the editor stays open) or dropped. An item that went away
+  // meanwhile takes nothing; the editor closes all the same.
   void EndLabelEdit(bool accept, bool takeFocus) {
-    TreeItem* item = IsNullItem(selected) ? nullptr : pool_.Lookup(selected);
-    if (!item) return;
     const bool wasSuspended = this->SuspendRedraw(true);
-    item->flags &= ~kTreeEditing;
-    if (accept) {
+    TreeItem* item = EditedRecord();
+    if (item && accept) {
+      item->flags &= ~kTreeEditing;
       bool accepted = true;
       const CWideString& text = editor.Text();
+      renaming_ = true;
       rename.Call(this->parent, text.c_str(), text.GetLength(), &accepted);
-      item = pool_.Lookup(selected);  // the owner may have changed the tree
-      if (!accepted) {
-        if (item) item->flags |= kTreeEditing;
+      renaming_ = false;
+      item = EditedRecord();  // the owner may have changed the tree
+      if (!accepted && item && FindVisibleRow(editing_) >= 0) {
+        item->flags |= kTreeEditing;
+        PlaceEditorOverItem();
         if (!takeFocus) editor.SetFocus();
         this->SuspendRedraw(wasSuspended);
         return;
       }
-      if (item) {
+      if (item && accepted) {
         item->text.Assign(editor.Text());
         item->rowWidth = -1;
       }
     }
-    if (editor.IsVisible()) editor.ModifyFlags(kFlagVisible, 0);
+    CloseLabelEdit();
     if (takeFocus) this->SetFocus();
     RecomputeContentSize();
     this->SuspendRedraw(wasSuspended);
   }
+  // The editor closes: its item (if any) shows its own label again.
+  void CloseLabelEdit() {
+    if (TreeItem* item = EditedRecord()) {
+      item->flags &= ~kTreeEditing;
+      item->rowWidth = -1;
+    }
+    editing_ = kNullItem;
+    const bool hadKeys = FocusedWidget() == &editor;
+    if (editor.IsVisible()) editor.ModifyFlags(kFlagVisible, 0);
+    if (hadKeys) this->SetFocus();
+  }
+  // After the rows changed or scrolled: the editor over its item's label,
+  // or closed when the item went or its row was collapsed away (not while
+  // the owner renames it: the end of the edit sees to that).
+  void KeepLabelEditOnItem() {
+    if (!IsEditingLabel() || renaming_) return;
+    if (FindVisibleRow(editing_) < 0) {
+      CloseLabelEdit();
+      this->RedrawRect(nullptr);
+      return;
+    }
+    PlaceEditorOverItem();
+  }
+  TreeItem* EditedRecord() { return IsNullItem(editing_) ? nullptr : pool_.Lookup(editing_); }
+  void PlaceEditorOverItem() {
+    Rect r;
+    if (!GetItemRect(&r, true, editing_)) return;
+    const Point o = this->GetScrollOffset();
+    editor.SetBounds(r.left - o.x, r.top - o.y, r.right - r.left, r.bottom - r.top);
+  }
 
   CItemPool pool_;
   CArray<TreeItemHandle> rows_;
+  TreeItemHandle editing_ = kNullItem;  // the item whose label the editor edits
+  bool renaming_ = false;               // the owner's rename notice runs
 };
 
 // A tree's label editor blinks in the caret slot of the window that holds

@@ -4,6 +4,7 @@ namespace {
 
 CWidget* g_focused = nullptr;
 CWidget* g_pending = nullptr;
+FocusTaker g_pendingTaker = nullptr;
 void* g_window = nullptr;
 const FocusWindowRoutines* g_windowRoutines = nullptr;
 // The innermost keeper of the running dialogs; each names the one outside.
@@ -13,8 +14,21 @@ CFocusKeeper* g_keepers = nullptr;
 
 CWidget* FocusedWidget() { return g_focused; }
 CWidget* PendingFocus() { return g_pending; }
-void StoreFocusedWidget(CWidget* widget) { g_focused = widget; }
-void StorePendingFocus(CWidget* widget) { g_pending = widget; }
+void StoreFocusedWidget(CWidget* widget) {
+  g_focused = widget;
+  if (widget) StorePendingFocus(nullptr, nullptr);
+}
+void StorePendingFocus(CWidget* widget, FocusTaker take) {
+  g_pending = widget;
+  g_pendingTaker = widget ? take : nullptr;
+}
+
+void TakePendingFocusWithin(const CWidget* shown) {
+  CWidget* pending = g_pending;
+  if (!pending || !g_pendingTaker || pending == g_focused || !pending->IsWithin(shown)) return;
+  if (!pending->IsShownInWindow() || (pending->flags & kFlagDisabled)) return;
+  g_pendingTaker(pending);
+}
 
 CWidget* NearestKeyTaker(CWidget* widget) {
   for (CWidget* w = widget; w; w = w->parent)
@@ -48,7 +62,7 @@ void ForgetFocusWindow(const void* window) {
 
 void ForgetFocus(const CWidget* widget) {
   if (g_focused == widget) g_focused = nullptr;
-  if (g_pending == widget) g_pending = nullptr;
+  if (g_pending == widget) StorePendingFocus(nullptr, nullptr);
 }
 
 CFocusKeeper::CFocusKeeper() : outer_(g_keepers) {

@@ -1,18 +1,29 @@
 // The keyboard focus: one object in the whole process (a control, menu bar,
 // page or a window's own record) receives key events, and the last object
-// whose focus request was refused is remembered as the pending request,
-// honoured when it is next created visible. User-interface thread only.
-// Portable.
+// whose focus request was refused is remembered as the pending request. It
+// is granted the moment its widget comes onto the screen (created visible,
+// shown, or an owner of it shown), unless a widget took the keys since.
+// User-interface thread only. Portable.
 #pragma once
 #include "ui/widgets/kept_widget.h"
 #include "ui/widgets/widget_record.h"
 
+// Grants a pending request: its class's own SetFocus.
+typedef CWidget* (*FocusTaker)(CWidget* widget);
+
 CWidget* FocusedWidget();
 CWidget* PendingFocus();
 // Raw stores, for the focus setters (CWidgetOf::SetFocus, the windows'
-// SetFocusedWidget and the modal runners); nothing is repainted here.
+// SetFocusedWidget and the modal runners); nothing is repainted here. A
+// widget that takes the keys ends the pending request: the later choice
+// wins. A pending request is stored with the way to grant it (null, null:
+// none).
 void StoreFocusedWidget(CWidget* widget);
-void StorePendingFocus(CWidget* widget);
+void StorePendingFocus(CWidget* widget, FocusTaker take);
+// A widget came onto the screen (created visible, or shown): a pending
+// request for it or for a widget inside it is granted now, when that
+// widget can take keys (shown in its window and enabled).
+void TakePendingFocusWithin(const CWidget* shown);
 // Clears both pointers where they name the widget (it goes away); a
 // keeper's kept widget is a CKeptWidget, forgotten with the others.
 void ForgetFocus(const CWidget* widget);

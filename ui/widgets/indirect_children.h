@@ -11,6 +11,7 @@
 //   bool NotifyFocusLost(const CWidget*), NotifyFocusGained(const CWidget*);
 //   bool TabWalkForward(bool* passed), TabWalkBackward(bool* passed);
 //   bool ReleasePress(), CheckPressLeave(const Point&);
+//   bool NotifyPressElsewhere(const CWidget* focused);
 //   void PaintClipped(CCanvas&);
 // Portable.
 #pragma once

@@ -78,21 +78,25 @@ class CMenuBarOf : public IPopupMenuOwner,
   // release: both leave menu mode alone.
   void OnFocusLeave() {
     CWidget* now = FocusedWidget();
-    const bool goesOn = (state & (kMenuMode | kPopupOpen | kPressed)) == kMenuMode;
-    if (goesOn && now && now != this && now->IsWithin(&this->Window())) {
-      state &= ~(kMenuMode | kFromKeyboard);
-      hotItem = -1;
-    }
+    if (now && now != this && now->IsWithin(&this->Window())) EndMenuModeUnlit();
     this->Redraw();
   }
+  // A press in the bar's window outside the bar while it holds the keys
+  // (on a part of a page that takes no keys, too) ends such menu mode the
+  // same way; the keys stay on the bar.
+  void OnPressElsewhere() { EndMenuModeUnlit(); }
 
   // ---- Mouse (the routing's handlers; points in content coordinates) ----
+  // The bar follows the pointer moving, not a move message: the one the
+  // system sends where the pointer rests (after a popup closed over it)
+  // lights nothing and opens nothing.
   void OnMouseMove(i32, Point* p) {
     TakeHover();
-    TrackItem(*p, true);
+    if (NotePointer(*p)) TrackItem(*p, true);
   }
   void OnLButtonDown(i32, Point* p) {
     TakeHover();
+    NotePointer(*p);
     TrackItem(*p, false);
     state |= kPressed;
     EnterMenuMode(false);
@@ -275,6 +279,7 @@ class CMenuBarOf : public IPopupMenuOwner,
 
   // ---- The open popup's owner ----
   void OnPopupMouseMove(Point point, bool* switchMenus, CPopupMenu**) override {
+    pointerSeen_ = point;
     Point local = point;
     this->WindowToLocal(&local);
     const i32 item = HitTestItem(local);
@@ -284,6 +289,7 @@ class CMenuBarOf : public IPopupMenuOwner,
     if (switchMenus) *switchMenus = true;
   }
   void OnPopupMouseButton(Point point, bool* onBar) override {
+    pointerSeen_ = point;
     hotItem = -1;
     Point local = point;
     this->WindowToLocal(&local);
@@ -314,6 +320,8 @@ class CMenuBarOf : public IPopupMenuOwner,
   }
 
  private:
+  static constexpr i32 kPointerUnseen = static_cast<i32>(0x80000000u);
+
   void DetachModel() {
     if (model && model->listener == static_cast<IMenuModelListener*>(this)) model->listener = nullptr;
   }
@@ -341,15 +349,36 @@ class CMenuBarOf : public IPopupMenuOwner,
     OnMenuNotice(-3, -1);
     if (chosen >= 0) command.Call(this->parent, static_cast<u32>(chosen));
   }
+  // A desktop point the pointer is at (a point of the bar's content);
+  // false when the pointer was seen there last: it has not moved.
+  bool NotePointer(Point local) {
+    this->ToWindowPoint(&local);
+    const bool moved = local.x != pointerSeen_.x || local.y != pointerSeen_.y;
+    pointerSeen_ = local;
+    return moved;
+  }
+  // Menu mode that went on with the bar holding the keys and no popup open
+  // nor press held ends unlit, giving no focus back.
+  void EndMenuModeUnlit() {
+    if ((state & (kMenuMode | kPopupOpen | kPressed)) != kMenuMode) return;
+    state &= ~(kMenuMode | kFromKeyboard);
+    hotItem = -1;
+    this->Redraw();
+  }
   // Menu mode that ends here (no popup open: the pointer left the bar or
-  // another widget took the press) gives the focus back as well.
+  // another widget took the press) gives the focus back as well. The
+  // pointer is no longer followed: its next move onto the bar counts, even
+  // at the point where it left.
   void EndHover() {
+    pointerSeen_ = {kPointerUnseen, kPointerUnseen};
     const bool menuMode = (state & (kMenuMode | kPopupOpen)) == kMenuMode;
     state &= ~(kHover | kMenuMode | kPressed);
     hotItem = -1;
     this->Redraw();
     if (menuMode) RestoreFocus();
   }
+
+  Point pointerSeen_ = {kPointerUnseen, kPointerUnseen};  // desktop; where the bar last saw the pointer
 };
 
 // The plain bar: the main menu's items, a page's tool bar, the job windows'

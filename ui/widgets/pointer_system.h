@@ -1,17 +1,18 @@
 // The window-system calls of input handling that the portable widget code
 // makes: taking and releasing the mouse capture, setting a standard cursor,
 // reading the pointer and the key state, and telling a window's own thread
-// that a widget of it was hidden elsewhere. On Windows they call the system
+// that a widget of it was shown, hidden or disabled elsewhere. On Windows they call the system
 // (the pointer, keys and capture through the input seam); the native build
 // has no pointer and no keys, and one thread.
 #pragma once
 #include "runtime/types.h"
 #include "ui/windows/frame/ui_types.h"
 
-// Posted to a window when another thread hid one of its widgets (no
-// parameters): its thread ends any press or capture that a widget it can
-// no longer show still holds.
-constexpr u32 kMessagePointerCheck = 0x404;  // WM_USER + 4
+// Posted to a window when another thread showed, hid or disabled one of its
+// widgets (no parameters): its thread ends any press or capture that a
+// widget no longer on the screen or disabled still holds, and grants a
+// pending focus request whose widget is on the screen now.
+constexpr u32 kMessageScreenCheck = 0x404;  // WM_USER + 4
 
 void TakeSystemCapture(void* window);
 void ReleaseSystemCapture();
@@ -30,5 +31,5 @@ bool IsPrimaryButtonDown();
 // The calling thread owns the window (HWND); also true without a window
 // (a widget tree not yet shown, or a test's stand-in owner).
 bool IsWindowThread(void* window);
-// Posts kMessagePointerCheck to the window.
-void PostPointerCheck(void* window);
+// Posts kMessageScreenCheck to the window.
+void PostScreenCheck(void* window);

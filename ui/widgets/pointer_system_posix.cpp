@@ -7,4 +7,4 @@ bool ReadPointerPoint(Point*) { return false; }
 bool IsKeyDown(i32) { return false; }
 bool IsPrimaryButtonDown() { return true; }
 bool IsWindowThread(void*) { return true; }
-void PostPointerCheck(void*) {}
+void PostScreenCheck(void*) {}

@@ -19,6 +19,6 @@ bool IsPrimaryButtonDown() { return IsKeyDown(GetSystemMetrics(SM_SWAPBUTTON) ? 
 bool IsWindowThread(void* window) {
   return !window || GetWindowThreadProcessId(static_cast<HWND>(window), nullptr) == GetCurrentThreadId();
 }
-void PostPointerCheck(void* window) {
-  if (window) PostMessageW(static_cast<HWND>(window), kMessagePointerCheck, 0, 0);
+void PostScreenCheck(void* window) {
+  if (window) PostMessageW(static_cast<HWND>(window), kMessageScreenCheck, 0, 0);
 }

@@ -5,6 +5,7 @@
 // something else takes the press. Portable.
 #pragma once
 #include "ui/widgets/capture_table.h"
+#include "ui/widgets/focus.h"
 #include "ui/widgets/indirect_children.h"
 #include "ui/widgets/widget_traits.h"
 
@@ -60,6 +61,40 @@ bool CheckPressLeaveIn(C& composite, const Point& point) {
   CWidget* pressed = PressedWidget();
   if (!pressed) return false;
   return ForEachChild(composite, [&](auto& child) { return CheckPressLeaveAt(child, pressed, point); });
+}
+
+// A press of a mouse button in the window: the focused widget is told when
+// it lies in the subtree; true when it was found there.
+template <class C>
+bool NotifyPressElsewhereIn(C& composite, const CWidget* focused);
+
+template <class W>
+bool NotifyPressElsewhereAt(W& child, const CWidget* focused) {
+  if constexpr (IsIndirectChildren<W>::value) {
+    return child.NotifyPressElsewhere(focused);
+  } else {
+    if (&child == focused) {
+      if constexpr (HasPressElsewhere<W>::value) child.OnPressElsewhere();
+      return true;
+    }
+    if constexpr (HasChildren<W>::value) return focused->IsWithin(&child) && NotifyPressElsewhereIn(child, focused);
+    return false;
+  }
+}
+
+template <class C>
+bool NotifyPressElsewhereIn(C& composite, const CWidget* focused) {
+  return ForEachChild(composite, [&](auto& child) { return NotifyPressElsewhereAt(child, focused); });
+}
+
+// A window's step before it handles a press at a desktop point, on its
+// content or its frame: the widget of the window that holds the keys hears
+// of a press outside it (a menu bar in menu mode ends it).
+template <class TWindow>
+void TellFocusedOfPress(TWindow& window, const Point& point) {
+  const CWidget* focused = FocusedWidget();
+  if (!focused || focused == &window || !focused->IsWithin(&window) || focused->HitTest(point)) return;
+  NotifyPressElsewhereIn(window, focused);
 }
 
 // The capture owner and the pressed widget of the window let go: all of

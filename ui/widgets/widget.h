@@ -62,7 +62,8 @@ class CWidgetOf : public CWidget {
 
   // Places the widget (rect in the parent's content coordinates, may be
   // null), stores flags and parent, builds a composite's children, lays it
-  // out, shows it when 0x4 is asked and then takes a pending focus request.
+  // out and shows it when 0x4 is asked (a pending focus request inside it is
+  // granted then: ModifyFlags).
   TSelf& Create(u32 newFlags, const Rect* rect, TParent* parentObject) {
     if (rect) {
       x = rect->left;
@@ -75,41 +76,44 @@ class CWidgetOf : public CWidget {
     flags = newFlags & ~kFlagVisible;
     if constexpr (HasCreateChildren<TSelf>::value) Self().CreateChildren();
     if (rect && width > 0 && height > 0) OnResize();
-    if (show) {
-      if (!IsVisible()) ModifyFlags(0, kFlagVisible);
-      if (PendingFocus() == this) SetFocus();
-    }
+    if (show) ModifyFlags(0, kFlagVisible);
     return Self();
   }
 
   // new = (flags & ~clear) | set; false when nothing changed. A change of
   // visibility repaints the widget (shown) or the area it covered (hidden).
-  // A widget that leaves the screen, hidden itself or under an owner
-  // hidden here, lets go of what it held (the pointer's capture, a press,
-  // the caret). That belongs to its window's thread: a widget hidden on
-  // another thread (a job's page reaching its end) leaves it to a message,
-  // and its window's thread ends the press or capture still held there.
+  // A widget that comes onto the screen, shown itself or under an owner
+  // shown here, takes the keys when a pending focus request names it or a
+  // widget inside it. A widget that can no longer take the pointer, hidden
+  // or disabled itself or under an owner hidden or disabled here, lets go
+  // of what it held (the pointer's capture, a press, the caret). Both
+  // belong to its window's thread: a widget shown, hidden or disabled on
+  // another thread (a job's page reaching its end) leaves them to a message
+  // its window's thread handles.
   bool ModifyFlags(u32 clear, u32 set) {
     const u32 old = flags;
     const u32 next = (old & ~clear) | set;
     if (next == old) return false;
     flags = next;
+    const bool shown = (next & ~old & kFlagVisible) != 0;
+    const bool unreachable = ((old & ~next & kFlagVisible) || (next & ~old & kFlagDisabled)) && parent;
+    if (!((old ^ next) & kFlagVisible) && !unreachable) return true;
+    const bool windowThread = !parent || IsWindowThread(Window().Handle());
     if ((old ^ next) & kFlagVisible) {
-      const bool shown = (next & kFlagVisible) != 0;
       if (shown)
         Redraw();
       else
         RepaintArea();
-      const bool windowThread = !parent || IsWindowThread(Window().Handle());
       if constexpr (HasVisibilityChanged<TSelf>::value) {
         if (windowThread) Self().OnVisibilityChanged(shown);
       }
-      if (!shown && parent) {
-        if (!windowThread)
-          PostPointerCheck(Window().Handle());
-        else if (PointerHeldWithin(this))
-          Window().LetGoOfPointer(true);
-      }
+    }
+    if (!windowThread) {
+      if (shown || unreachable) PostScreenCheck(Window().Handle());
+    } else if (shown) {
+      TakePendingFocusWithin(this);
+    } else if (unreachable && PointerHeldWithin(this)) {
+      Window().LetGoOfPointer(true);
     }
     return true;
   }
@@ -138,7 +142,7 @@ class CWidgetOf : public CWidget {
   // pending request (result null).
   CWidget* SetFocus() {
     if (!IsShownInWindow() || (flags & kFlagDisabled) || FocusedWidget() == this) {
-      StorePendingFocus(this);
+      StorePendingFocus(this, &TakeFocus);
       return nullptr;
     }
     CWidget* previous = FocusedWidget();
@@ -155,6 +159,9 @@ class CWidgetOf : public CWidget {
       Redraw();
     return previous;
   }
+
+  // A pending request's grant.
+  static CWidget* TakeFocus(CWidget* widget) { return static_cast<TSelf*>(widget)->SetFocus(); }
 
   // Sets 0x40000; the previous enabled state. No repaint of its own.
   bool Disable() {

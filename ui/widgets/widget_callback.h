@@ -3,6 +3,12 @@
 // control's parent plus the offset, so no member-function pointer is ever
 // converted between classes. A null thunk or a control without a parent
 // notifies nobody. Portable.
+//
+// The contract of every handler: it never deletes the widget that called
+// it, nor one of that widget's owners, also not from inside a popup or a
+// dialog it runs; the control goes on using itself once the handler
+// returns. To close a page or remove a row, post its freeing, to run once
+// the handler has returned.
 #pragma once
 #include "runtime/types.h"
 

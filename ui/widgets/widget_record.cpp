@@ -19,6 +19,12 @@ bool CWidget::IsShown() const {
   return true;
 }
 
+bool CWidget::IsShownAndEnabled() const {
+  for (const CWidget* w = this; w; w = w->parent)
+    if (!w->IsVisibleAndEnabled()) return false;
+  return true;
+}
+
 bool CWidget::IsShownInWindow() const {
   if (!IsVisible()) return false;
   for (const CWidget* w = parent; w && w->parent; w = w->parent)

@@ -36,9 +36,9 @@ class CWidget {
   // The widget and every widget around it up to its window are shown: it
   // is on the screen. Only such a control acts on a click or a key.
   bool IsShown() const;
-  // ... and the widget itself is enabled: it can take the keys and the
-  // pointer.
-  bool IsShownAndEnabled() const { return IsShown() && !(flags & kFlagDisabled); }
+  // ... and neither it nor any widget around it is disabled: it can take
+  // the keys and the pointer.
+  bool IsShownAndEnabled() const;
   // The widget and every owner below its window are shown; the window's
   // own state is not asked (it focuses a widget while it is being built,
   // and keeps its focus while minimised). Only such a widget, enabled,

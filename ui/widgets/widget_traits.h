@@ -51,6 +51,8 @@ KELVANE_WIDGET_TRAIT(HasChar, widget_traits::Fake<T>().OnChar(0u, 0u, 0u))
 // Press tracking: the release and leave steps of a pressed widget.
 KELVANE_WIDGET_TRAIT(HasReleasePress, widget_traits::Fake<T>().OnReleasePress())
 KELVANE_WIDGET_TRAIT(HasPressLeave, widget_traits::Fake<T>().OnPressLeave())
+// A press in the window outside the widget that holds the keys.
+KELVANE_WIDGET_TRAIT(HasPressElsewhere, widget_traits::Fake<T>().OnPressElsewhere())
 
 // The cursor a class asks for (arrow unless it says otherwise).
 template <class T>

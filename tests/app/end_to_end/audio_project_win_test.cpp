@@ -15,6 +15,7 @@
 #include "app/commands/command_ids.h"
 #include "app/pages/audio_project_page.h"
 #include "app_session_win.h"
+#include "open_page_win.h"
 #include "burn_steps_win.h"
 #include "jobs/audio/audio_decode_win.h"
 #include "runtime/win.h"
@@ -43,11 +44,7 @@ std::vector<u8> ReadWhole(const std::wstring& path) {
   return out;
 }
 
-AudioPage* AudioPageOf(CMainFrame& f) {
-  CPageHolder* current = f.pageHost.Current();
-  if (!current || current == f.pageHost.StartStripHolder() || current == f.pageHost.TaskViewHolder()) return nullptr;
-  return static_cast<AudioPage*>(current->Widget());
-}
+AudioPage* AudioPageOf(CMainFrame& f) { return OpenPageAs<AudioPage>(f); }
 
 POINTL ScreenCentre(const CWidget& w) {
   const Rect r = w.ToWindowRect();

@@ -1,7 +1,8 @@
-// The keyboard focus around the program's dialogs, driven by keys alone as
-// a person does: a window opened from the start strip (Space on its lit
-// tile) or the menu, closed by Escape, gives the focus back where it was,
-// so the next key acts there at once.
+// The keyboard focus from the program's start and around its dialogs,
+// driven by keys alone as a person does: the start strip has the keys
+// without a Tab first; a window opened from the start strip (Space on its
+// lit tile) or the menu, closed by Escape, gives the focus back where it
+// was, so the next key acts there at once.
 #include <gtest/gtest.h>
 
 #include "app/commands/command_ids.h"
@@ -11,6 +12,7 @@
 #include "app/job_windows/erase_window.h"
 #include "app/main_window/main_frame.h"
 #include "app_session_win.h"
+#include "open_page_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
 #include "ui/windows/dialogs/message_box.h"
@@ -31,6 +33,40 @@ void CloseWithEscape(CPerson& p, const char* what, bool (*isIt)(void*)) {
   p.OnUi([&](CMainFrame&) { EXPECT_TRUE(isIt(window)) << what; });
   ASSERT_TRUE(p.Press(VK_ESCAPE));
   ASSERT_TRUE(p.WaitUntil("the window to close", [&](CMainFrame&) { return !IsWindow(static_cast<HWND>(window)); }));
+}
+
+// From the program's start, with no Tab first, the keys are on the start
+// strip: Down lights its first tile, and Enter runs it (a new data
+// project, whose tree takes the keys). Each project closed by Ctrl+F4 (the
+// tile's, then one opened by Ctrl+N) brings the start page back with the
+// keys on the strip, and Down goes on from the tile lit before.
+TEST(EndToEndDialogFocus, FromTheStartTheKeysAreOnTheStartStrip) {
+  CAppSession app;
+  ASSERT_TRUE(app.Run([&](CPerson& p) {
+    auto downLights = [&](i32 tile) {
+      ASSERT_TRUE(p.Press(VK_DOWN));
+      p.OnUi([&](CMainFrame& f) {
+        EXPECT_EQ(&f.pageHost.startStrip, FocusedWidget());
+        EXPECT_EQ(tile, f.pageHost.startStrip.hot);
+      });
+    };
+    auto closeProject = [&] {
+      p.Hold(VK_CONTROL, true);
+      ASSERT_TRUE(p.Press(VK_F4));
+      p.Hold(VK_CONTROL, false);
+      ASSERT_TRUE(p.WaitUntil("the project to close", [](CMainFrame& f) { return !ProjectTree(f); }));
+    };
+    downLights(0);
+    ASSERT_TRUE(p.Press(VK_RETURN));
+    ASSERT_TRUE(p.WaitUntil("the tile's project to hold the keys", [](CMainFrame& f) {
+      return ProjectTree(f) && FocusedWidget() == ProjectTree(f);
+    }));
+    closeProject();
+    downLights(1);
+    ASSERT_TRUE(NewProject(p));
+    closeProject();
+    downLights(2);
+  }));
 }
 
 // A dialog opened by keys and closed by Escape leaves the start strip

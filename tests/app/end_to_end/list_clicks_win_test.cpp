@@ -18,6 +18,7 @@
 #include "app/main_window/main_frame.h"
 #include "app/pages/explorer_page.h"
 #include "app_session_win.h"
+#include "open_page_win.h"
 #include "burn_steps_win.h"
 #include "person_win.h"
 #include "runtime/settings.h"
@@ -107,13 +108,9 @@ TEST(EndToEndLists, TheArrowKeysGoOnFromTheFileClicked) {
 
 namespace {
 
-using ExplorerPage = CExplorerPage<CMainFrame::PageHost>;
-
 ExplorerPage* ImageExplorer(CMainFrame& f) {
-  CPageHolder* current = f.pageHost.Current();
-  if (!current || current == f.pageHost.StartStripHolder() || current == f.pageHost.TaskViewHolder()) return nullptr;
-  ExplorerPage* page = static_cast<ExplorerPage*>(current->Widget());
-  return page->IsBrowsingImage() ? page : nullptr;
+  ExplorerPage* page = OpenPageAs<ExplorerPage>(f);
+  return page && page->IsBrowsingImage() ? page : nullptr;
 }
 
 // A click, as a person makes it: the pointer goes there, the button goes

@@ -10,6 +10,7 @@
 #include "app/main_window/main_frame.h"
 #include "app/pages/explorer_page.h"
 #include "app_session_win.h"
+#include "open_page_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
 #include "support/disc_options.h"
@@ -206,25 +207,6 @@ TEST(EndToEndMenus, RightFromTheLastMenuLightsTheEraseIconAndSpaceRunsIt) {
     ASSERT_TRUE(p.Settle());
     p.OnUi([&](CMainFrame& f) { EXPECT_EQ(&f.menuBar, FocusedWidget()) << "the keys come back to the bar"; });
   }));
-}
-
-// The tree of the data project that is the current page, null when the
-// current page is no project.
-CWidget* ProjectTree(CMainFrame& f) {
-  CPageHolder* current = f.pageHost.Current();
-  if (!current || current == f.pageHost.StartStripHolder() || current == f.pageHost.TaskViewHolder()) return nullptr;
-  return &static_cast<CExplorerPage<CMainFrame::PageHost>*>(current->Widget())->tree;
-}
-
-// Ctrl+N opens a data project, whose tree takes the keys.
-bool NewProject(CPerson& p) {
-  p.Hold(VK_CONTROL, true);
-  const bool pressed = p.Press('N');
-  p.Hold(VK_CONTROL, false);
-  return pressed && p.WaitUntil("a new project's tree to hold the keys", [](CMainFrame& f) {
-    CWidget* tree = ProjectTree(f);
-    return tree && FocusedWidget() == tree;
-  });
 }
 
 // Left in File's menu lights the last icon and menu mode goes on with the

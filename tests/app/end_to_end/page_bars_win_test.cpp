@@ -12,19 +12,13 @@
 #include "app/pages/audio_project_page.h"
 #include "app/pages/explorer_page.h"
 #include "app_session_win.h"
+#include "open_page_win.h"
 #include "person_win.h"
 #include "system_workers_win.h"
 
 namespace {
 
-using ExplorerPage = CExplorerPage<CMainFrame::PageHost>;
 using AudioPage = CAudioProjectPage<CMainFrame::PageHost>;
-
-CWidget* OpenPage(CMainFrame& f) {
-  CPageHolder* current = f.pageHost.Current();
-  if (!current || current == f.pageHost.StartStripHolder() || current == f.pageHost.TaskViewHolder()) return nullptr;
-  return current->Widget();
-}
 
 // Every item of the bar with a label: the label's width in the bar's font
 // within the room the theme centres it in (the item less its picture), the

@@ -14,6 +14,7 @@
 #include "app/main_window/main_frame.h"
 #include "app/pages/explorer_page.h"
 #include "app_session_win.h"
+#include "open_page_win.h"
 #include "person_win.h"
 #include "runtime/settings.h"
 #include "runtime/win.h"
@@ -22,13 +23,7 @@
 
 namespace {
 
-using ExplorerPage = CExplorerPage<CMainFrame::PageHost>;
-
-ExplorerPage* DataProject(CMainFrame& f) {
-  CPageHolder* current = f.pageHost.Current();
-  if (!current || current == f.pageHost.StartStripHolder()) return nullptr;
-  return static_cast<ExplorerPage*>(current->Widget());
-}
+ExplorerPage* DataProject(CMainFrame& f) { return OpenPageAs<ExplorerPage>(f); }
 
 
 i64 StoredDword(const wchar16* subKey, const wchar16* value) {

@@ -12,6 +12,7 @@
 #include "app/main_window/main_frame.h"
 #include "app/pages/explorer_page.h"
 #include "app_session_win.h"
+#include "open_page_win.h"
 #include "person_win.h"
 #include "runtime/win.h"
 
@@ -19,13 +20,7 @@ namespace {
 
 std::u16string Str(const CWideString& s) { return std::u16string(s.c_str(), s.c_str() + s.GetLength()); }
 
-using ExplorerPage = CExplorerPage<CMainFrame::PageHost>;
-
-ExplorerPage* DataProject(CMainFrame& f) {
-  CPageHolder* current = f.pageHost.Current();
-  if (!current || current == f.pageHost.StartStripHolder()) return nullptr;
-  return static_cast<ExplorerPage*>(current->Widget());
-}
+ExplorerPage* DataProject(CMainFrame& f) { return OpenPageAs<ExplorerPage>(f); }
 
 }  // namespace
 

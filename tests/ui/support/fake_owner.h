@@ -55,6 +55,24 @@ class CFakeOwnerOf : public CWidget {
     return old != nullptr;
   }
   void CapturePress(CWidget* widget) { SetPressedWidget(widget); }
+  // As a window delivers a move or a left button event at a desktop point:
+  // a press first tells the focused widget when it lies outside it; then
+  // the capture owner's slot takes the event, or the routing; a move also
+  // asks the pressed widget whether the pointer left it.
+  void Deliver(MouseKind kind, Point desktop) {
+    TSelf& self = static_cast<TSelf&>(*this);
+    if (kind == MouseKind::kLeftDown) TellFocusedOfPress(self, desktop);
+    Point at = desktop;
+    if (!CaptureOwner())
+      RouteMouseToChildren(self, at, MouseEvent{kind, 0, 0, 0});
+    else if (kind == MouseKind::kMove)
+      CaptureTable::DispatchMouseMove(0, &at);
+    else if (kind == MouseKind::kLeftDown)
+      CaptureTable::DispatchLeftDown(0, &at);
+    else if (kind == MouseKind::kLeftUp)
+      CaptureTable::DispatchLeftUp(0, &at);
+    if (kind == MouseKind::kMove && PressedWidget() && CheckPressLeaveIn(self, desktop)) SetPressedWidget(nullptr);
+  }
   // The pressed widget of the tree lets go.
   bool ReleasePress() { return ReleasePressIn(static_cast<TSelf&>(*this)); }
   // As a window does: all of the pointer (another window took the mouse),

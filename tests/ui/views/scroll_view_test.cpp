@@ -238,6 +238,27 @@ TEST_F(ScrollView, HoverReactsToTheBarCodesOnly) {
   EXPECT_EQ(kPartHot, view().horizontalBar.parts);
 }
 
+// A view that can no longer take the pointer, hidden or disabled while the
+// pointer rests on its bar, lets go of it: the release and the move that
+// follow go past it, and nothing holds the pointer.
+TEST_F(ScrollView, AViewHiddenOrDisabledUnderThePointerLetsItGo) {
+  const struct {
+    const char* what;
+    u32 clear, set;
+  } cases[] = {{"hidden", kFlagVisible, 0}, {"disabled", 0, kFlagDisabled}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Hover(kHitVScroll, {208, 190});
+    ASSERT_EQ(&view(), CaptureOwner());
+    view().ModifyFlags(c.clear, c.set);
+    for (MouseKind kind : {MouseKind::kLeftUp, MouseKind::kMove}) host.Deliver(kind, {host.x + 10 + 208, host.y + 10 + 190});
+    EXPECT_EQ(nullptr, CaptureOwner());
+    EXPECT_EQ(0u, view().scrollState);
+    EXPECT_EQ(0u, view().verticalBar.parts);
+    view().ModifyFlags(kFlagDisabled, kFlagVisible);
+  }
+}
+
 TEST_F(ScrollView, AThumbDragFollowsThePointerOverTheFreeTrackAndEndsWithTheButton) {
   view().positionY = 0.0;
   PaintBars();

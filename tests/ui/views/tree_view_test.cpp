@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/canvas.h"
+#include "support/virtual_clock.h"
 #include "ui/support/fake_owner.h"
 #include "ui/support/fixed_font.h"
 #include "ui/support/memory_canvas.h"
@@ -415,10 +416,8 @@ TEST(TreeLabelEdit, EnterRenamesUnlessRefusedAndEscapeDrops) {
   host.tree.InsertItem(&a, info, kNullItem, kInsertLast);
   host.tree.SelectItem(a);
   auto edit = [&](const wchar16* text, u32 key) {
+    host.tree.BeginLabelEdit(a);
     host.tree.editor.SetText(text);
-    host.tree.Lookup(a)->flags |= kTreeEditing;
-    host.tree.editor.ModifyFlags(0, kFlagVisible);
-    host.tree.PlaceLabelEdit();
     EXPECT_TRUE(host.tree.OnLabelEditKey(key));
     return std::u16string(host.tree.Lookup(a)->text.c_str());
   };
@@ -433,10 +432,8 @@ TEST(TreeLabelEdit, EnterRenamesUnlessRefusedAndEscapeDrops) {
   // with the focus back in it; an accepted one is taken, the editor hidden
   // and the focus left where it went. The content widens to the new label.
   auto loseFocus = [&](const wchar16* text) {
+    host.tree.BeginLabelEdit(a);
     host.tree.editor.SetText(text);
-    host.tree.Lookup(a)->flags |= kTreeEditing;
-    host.tree.editor.ModifyFlags(0, kFlagVisible);
-    host.tree.PlaceLabelEdit();
     StoreFocusedWidget(nullptr);
     host.tree.OnLabelEditFocusLost();
     return std::u16string(host.tree.Lookup(a)->text.c_str());
@@ -456,6 +453,133 @@ TEST(TreeLabelEdit, EnterRenamesUnlessRefusedAndEscapeDrops) {
                     2 * ThemeTextPadding();
   EXPECT_EQ(label, host.tree.contentWidth) << "the widest row: the new label from the left edge";
   StoreFocusedWidget(nullptr);
+}
+
+// The program's label editor, through which a focus loss ends an edit.
+class CLabelHost : public CFakeOwnerOf<CLabelHost> {
+ public:
+  CTreeView<CLabelHost> tree;
+  bool accept = false;
+  auto Children() { return std::tie(tree); }
+  void OnRename(const wchar16*, i32, bool* accepted) { *accepted = accept; }
+};
+
+// An edit belongs to the item it was opened for: whatever scrolls or moves
+// the rows (the wheel, a thumb drag, the autoscroll, an item inserted
+// above), the editor stays over that item's label; after a refused name a
+// press on another row selects nothing, and the name goes to the edited
+// item; the item removed closes the editor and the tree takes the keys.
+TEST(TreeLabelEdit, TheEditorStaysWithTheItemItWasOpenedFor) {
+  enum Step { kWheel, kThumbDrag, kAutoscroll, kInsertAbove, kEnter, kPressOtherRow, kAccept, kRemoveItem };
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+    bool scrolls, open;
+  } cases[] = {
+      {"the wheel", {kWheel}, true, true},
+      {"a thumb drag, the name refused as the press takes the keys", {kThumbDrag}, true, true},
+      {"the autoscroll", {kAutoscroll}, true, true},
+      {"an item inserted above", {kInsertAbove}, false, true},
+      {"a refused name, a press on another row, then Enter accepted", {kEnter, kPressOtherRow, kAccept, kEnter},
+       false, false},
+      {"the item removed", {kRemoveItem}, false, false},
+  };
+  CFixedFontScope fixed;
+  CVirtualClock clock;
+  CInstalledClock installed{clock};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CLabelHost host;
+    CTreeView<CLabelHost>& tree = host.tree;
+    const Rect r = {0, 0, 200, 100};
+    tree.Create(kFlagVisible, &r, &host);
+    tree.editor.FollowLabel();
+    tree.rename = BindCallback<CLabelHost, &CLabelHost::OnRename, const wchar16*, i32, bool*>(&host, &host);
+    std::vector<TreeItemHandle> items(20);
+    TreeItemInfo info;
+    info.Init(u"old", -1, -1, 0);
+    for (TreeItemHandle& h : items) tree.InsertItem(&h, info, kNullItem, kInsertLast);
+    const TreeItemHandle edited = items[2];
+    tree.SelectItem(edited);
+    ASSERT_TRUE(tree.BeginLabelEdit(edited));
+    tree.editor.SetText(u"typed");
+    const double startY = tree.positionY;
+    // The bars as a paint hands them to the theme.
+    tree.verticalBar.position = tree.positionY;
+    tree.verticalBar.fraction = VisibleFraction(tree.viewHeight, tree.contentHeight);
+    for (Step step : c.steps) {
+      switch (step) {
+        case kWheel: {
+          Point p = {50, 50};
+          tree.OnWheel(0, -120, &p);
+          break;
+        }
+        case kThumbDrag: {
+          const Rect bar = tree.BarRectInContent(2);
+          Point p = {(bar.left + bar.right) / 2, bar.bottom - 1};
+          for (tree.pointerPoint = p; tree.HitTestBar() != kPartThumb && p.y > bar.top; tree.pointerPoint = p) {
+            --p.y;
+            tree.TrackBarHover(kHitVScroll);
+          }
+          tree.OnLButtonDown(kMouseLeftButton, &p);
+          ASSERT_EQ(2, tree.dragAxis);
+          p.y -= 30;
+          tree.OnMouseMove(kMouseLeftButton, &p);
+          tree.OnLButtonUp(0, &p);
+          break;
+        }
+        case kAutoscroll: {
+          Point anchor = {90, 50}, below = {90, 10};
+          tree.OnMButtonDown(kMouseMiddleButton, &anchor);
+          tree.OnMouseMove(kMouseMiddleButton, &below);
+          clock.Advance(50);
+          tree.OnTick();
+          tree.OnMButtonUp(0, &below);
+          break;
+        }
+        case kInsertAbove: {
+          TreeItemHandle made;
+          tree.InsertItem(&made, info, kNullItem, kInsertFirst);
+          break;
+        }
+        case kEnter: tree.OnLabelEditKey(13); break;
+        case kPressOtherRow: {
+          Rect row;
+          ASSERT_TRUE(tree.GetItemRect(&row, true, items[4]));
+          const Point o = tree.GetScrollOffset();
+          Point p = {row.left + 2 - o.x, row.top + 2 - o.y};
+          tree.OnLButtonDown(0, &p);
+          break;
+        }
+        case kAccept: host.accept = true; break;
+        case kRemoveItem: tree.DeleteItem(edited); break;
+      }
+    }
+    const Point now = tree.GetScrollOffset();
+    EXPECT_EQ(c.scrolls, tree.positionY != startY) << "the rows scrolled";
+    EXPECT_EQ(c.open, tree.IsEditingLabel());
+    EXPECT_EQ(c.open, tree.editor.IsVisible());
+    if (c.open) {
+      Rect label;
+      ASSERT_TRUE(tree.GetItemRect(&label, true, edited));
+      EXPECT_EQ(label.left - now.x, tree.editor.x);
+      EXPECT_EQ(label.top - now.y, tree.editor.y) << "the editor over its item's label";
+      EXPECT_EQ(&tree.editor, FocusedWidget());
+    } else {
+      EXPECT_EQ(&tree, FocusedWidget());
+      for (const TreeItemHandle& h : items) {
+        const TreeItem* item = tree.Lookup(h);
+        if (!item) continue;
+        EXPECT_FALSE(item->flags & kTreeEditing);
+        EXPECT_EQ(ItemHandlesEqual(h, edited) && c.steps.back() == kEnter ? u"typed" : u"old",
+                  std::u16string(item->text.c_str()));
+      }
+      if (c.steps.back() == kEnter) {
+        EXPECT_TRUE(ItemHandlesEqual(edited, tree.selected)) << "the press selected nothing";
+      }
+    }
+    StoreFocusedWidget(nullptr);
+  }
 }
 
 }  // namespace

@@ -349,13 +349,13 @@ struct CPanelOwner : CFakeOwnerOf<CPanelOwner> {
   auto Children() { return std::tie(panel, beneath); }
 };
 
-// A widget that leaves the screen with its owner lets go of the pointer as
-// when it is hidden itself (the button the capture table, the check box
-// its press) and takes no focus: a press where it was reaches what is
-// shown there, the keys stay with the widget that had them and work, and
-// a focus request stays pending.
+// A widget that leaves the screen with its owner, or is disabled with it,
+// lets go of the pointer as when it is hidden itself (the button the
+// capture table, the check box its press) and takes no focus: a press
+// where it was reaches what lies beneath, the keys stay with the widget
+// that had them and work, and a focus request stays pending.
 TEST(HiddenOwner, ItsWidgetsLetGoOfThePointerAndTakeNoFocus) {
-  enum Step { kOnButton, kOnBox, kHidePanel, kPress, kFocusButton };
+  enum Step { kOnButton, kOnBox, kHidePanel, kDisablePanel, kPress, kFocusButton };
   const struct {
     const char* what;
     std::vector<Step> steps;
@@ -364,6 +364,8 @@ TEST(HiddenOwner, ItsWidgetsLetGoOfThePointerAndTakeNoFocus) {
       {"resting on the button, its panel hidden, a press there", {kOnButton, kHidePanel, kPress}, true},
       {"resting on the check box, its panel hidden, a press there", {kOnBox, kHidePanel, kPress}, true},
       {"the panel hidden, then a focus request to its button", {kHidePanel, kFocusButton}, false},
+      {"resting on the button, its panel disabled, a press there", {kOnButton, kDisablePanel, kPress}, true},
+      {"resting on the check box, its panel disabled, a press there", {kOnBox, kDisablePanel, kPress}, true},
   };
   CPanelOwner owner;
   ProbeLog log;
@@ -377,17 +379,7 @@ TEST(HiddenOwner, ItsWidgetsLetGoOfThePointerAndTakeNoFocus) {
   const Point onButton = {owner.x + 40, owner.y + 32};
   const Point onBox = {owner.x + 20 + (b.left + b.right) / 2, owner.y + 60 + (b.top + b.bottom) / 2};
   Point at = onButton;
-  // As the window delivers a move or a press there: to the capture
-  // table's owner when one is set, else through the routing; a move also
-  // asks the pressed widget whether the pointer left it.
-  auto deliver = [&](MouseKind kind) {
-    Point p = at;
-    if (!CaptureOwner())
-      RouteMouseToChildren(owner, p, MouseEvent{kind, 0, 0, 0});
-    else
-      (kind == MouseKind::kMove ? CaptureTable::DispatchMouseMove : CaptureTable::DispatchLeftDown)(0, &p);
-    if (kind == MouseKind::kMove && PressedWidget() && CheckPressLeaveIn(owner, at)) SetPressedWidget(nullptr);
-  };
+  auto deliver = [&](MouseKind kind) { owner.Deliver(kind, at); };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     owner.beneath.SetFocus();
@@ -397,6 +389,7 @@ TEST(HiddenOwner, ItsWidgetsLetGoOfThePointerAndTakeNoFocus) {
         case kOnButton: at = onButton, deliver(MouseKind::kMove); break;
         case kOnBox: at = onBox, deliver(MouseKind::kMove); break;
         case kHidePanel: owner.panel.ModifyFlags(kFlagVisible, 0); break;
+        case kDisablePanel: owner.panel.Disable(); break;
         case kPress: deliver(MouseKind::kMove), deliver(MouseKind::kLeftDown); break;
         case kFocusButton: owner.panel.button.SetFocus(); break;
       }
@@ -412,8 +405,8 @@ TEST(HiddenOwner, ItsWidgetsLetGoOfThePointerAndTakeNoFocus) {
     }
     EXPECT_TRUE(RouteKeyToChildren(owner, KeyEvent{KeyKind::kDown, 65, 1, 0})) << "the keys work";
     EXPECT_EQ('k', log.back().kind);
-    owner.panel.ModifyFlags(0, kFlagVisible);
-    StorePendingFocus(nullptr);
+    StorePendingFocus(nullptr, nullptr);
+    owner.panel.ModifyFlags(kFlagDisabled, kFlagVisible);
   }
   StoreFocusedWidget(nullptr);
 }

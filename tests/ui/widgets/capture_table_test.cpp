@@ -66,7 +66,7 @@ TEST_F(CaptureTableTest, AWidgetThatGoesAwayLeavesNoOwnerPressOrFocusBehind) {
     Install(temporary);
     SetPressedWidget(&temporary);
     StoreFocusedWidget(&temporary);
-    StorePendingFocus(&temporary);
+    StorePendingFocus(&temporary, &Probe::TakeFocus);
   }
   EXPECT_EQ(nullptr, CaptureOwner());
   EXPECT_EQ(nullptr, PressedWidget());

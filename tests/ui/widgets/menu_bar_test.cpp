@@ -179,13 +179,15 @@ TEST_F(MenuBarTest, PopupResultsDecideTheNextStep) {
 // or the pointer leaving ended it. Left in File's menu leaves menu mode on
 // the eject icon with the keys on the bar, so Space runs it; the focus
 // menu mode found comes back when it ends, unless its widget has gone
-// meanwhile, or the keys went to another widget of the window (that ends
-// menu mode, and the keys stay there).
+// meanwhile, or the keys went to another widget of the window, or a press
+// landed elsewhere in the window (that ends menu mode, and the keys stay
+// where they are). The move the window sends where the pointer rests once
+// a popup closed is no movement: it lights and opens nothing.
 TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
   constexpr i32 kLeftInThePopup = -100;  // the popup's answer to Left
   enum Step {
     kPress, kRelease, kEnter, kSpace, kEscape, kLeft, kRight, kLeave, kHideBox,
-    kOntoFile, kOntoEject, kDeleteHeld, kFocusSecond, kFocusBar
+    kOntoFile, kOntoEject, kOntoEdit, kRestingMove, kClickPage, kClickIcon, kDeleteHeld, kFocusSecond, kFocusBar
   };
   CWidget* const onHeap = nullptr;  // a widget made for the row, deleted by kDeleteHeld
   CWidget* const second = &owner.panel.second;
@@ -251,6 +253,15 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
       {"a press on File, Left onto the eject icon, a control takes the keys, Tab back, Right to Edit, Enter, a command",
        other, {kPress, kFocusSecond, kFocusBar, kRight, kRight, kEnter}, kFile, kLeftInThePopup,
        {"hover -3", "hover -3", "focus ?", "hover -3", "command 31"}, kEdit, onBar, false, 31},
+      {"a press on File, Left onto the eject icon, a click where no widget takes the keys, the pointer onto Edit",
+       other, {kPress, kClickPage, kOntoEdit}, kFile, kLeftInThePopup, {"hover -3"}, kEdit, onBar, false},
+      {"a press on File, Left onto the eject icon, then a click on it", other, {kPress, kClickIcon}, kFile,
+       kLeftInThePopup, {"hover -3", "focus other", "hover -3", "command 48"}, -1, other, false},
+      {"a press on File, Left in its menu, the move sent where the pointer rests on File", other,
+       {kPress, kRestingMove}, kFile, kLeftInThePopup, {"hover -3"}, kEject, onBar, true},
+      {"a press on File, Left onto the eject icon, the pointer onto Edit, a command", other, {kPress, kOntoEdit},
+       kFile, kLeftInThePopup, {"hover -3", "hover -3", "focus other", "hover -3", "command 31"}, -1, other, false,
+       31},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -285,7 +296,11 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
     }
     owner.events.clear();
     // The icon's right end: a bar this narrow lays it over the item before.
-    Point p = At(c.item), file = At(kFile), eject = {bar.itemRects[kEject].right - 1, At(kEject).y};
+    Point p = At(c.item), file = {At(kFile).x + 1, At(kFile).y}, edit = At(kEdit),
+          eject = {bar.itemRects[kEject].right - 1, At(kEject).y};
+    Point ejectOnScreen = eject, page = {25, 25};
+    bar.ToWindowPoint(&ejectOnScreen);
+    owner.other.ToWindowPoint(&page);
     for (Step step : c.steps) {
       switch (step) {
         case kPress: bar.OnLButtonDown(0, &p); break;
@@ -299,6 +314,13 @@ TEST_F(MenuBarTest, TheFocusGoesBackWhereMenuModeFoundIt) {
         case kHideBox: owner.panel.first.ModifyFlags(kFlagVisible, 0); break;
         case kOntoFile: bar.OnMouseMove(0, &file); break;
         case kOntoEject: bar.OnMouseMove(0, &eject); break;
+        case kOntoEdit: bar.OnMouseMove(0, &edit); break;
+        case kRestingMove: bar.OnMouseMove(0, &p); break;
+        case kClickPage:
+        case kClickIcon:
+          for (MouseKind kind : {MouseKind::kLeftDown, MouseKind::kLeftUp})
+            owner.Deliver(kind, step == kClickPage ? page : ejectOnScreen);
+          break;
         case kDeleteHeld: held.reset(); break;
         case kFocusSecond: owner.panel.second.SetFocus(); break;
         case kFocusBar: bar.SetFocus(); break;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ui/support/fake_owner.h"
 #include "ui/support/probe_widgets.h"
 
@@ -8,7 +10,7 @@ namespace {
 struct WidgetMethods : testing::Test {
   void TearDown() override {
     StoreFocusedWidget(nullptr);
-    StorePendingFocus(nullptr);
+    StorePendingFocus(nullptr, nullptr);
   }
   CFakeOwner owner;
   CProbe<CFakeOwner> w;
@@ -56,29 +58,82 @@ TEST_F(WidgetMethods, AnEmptyRectangleStillShowsButLaysNothingOut) {
   EXPECT_EQ(1u, owner.repaints.size());
 }
 
-TEST_F(WidgetMethods, RefusedFocusRequestsArePendingUntilTheWidgetIsCreatedVisible) {
-  CProbe<CFakeOwner> other;
-  other.Create(kFlagVisible, &box, &owner);
-  w.parent = &owner;
-  EXPECT_EQ(nullptr, w.SetFocus()) << "hidden";
-  EXPECT_EQ(&w, PendingFocus());
-  EXPECT_EQ(nullptr, other.SetFocus()) << "granted, no previous focus";
-  EXPECT_EQ(&other, FocusedWidget());
-  ASSERT_EQ(1u, owner.focusLost.size());
-  EXPECT_EQ(nullptr, owner.focusLost[0]);
-  StorePendingFocus(&w);
-  owner.repaints.clear();
-  EXPECT_EQ(nullptr, other.SetFocus()) << "already focused";
-  EXPECT_EQ(&other, PendingFocus());
-  EXPECT_TRUE(owner.repaints.empty());
-  StorePendingFocus(&w);
-  w.Create(kFlagVisible, &box, nullptr);
-  EXPECT_EQ(&w, FocusedWidget()) << "the pending request is honoured on creation";
-  EXPECT_EQ(&other, owner.focusLost.back());
-  w.Disable();
-  other.flags |= kFlagDisabled;
-  EXPECT_EQ(nullptr, other.SetFocus());
-  EXPECT_EQ(&w, FocusedWidget());
+// A composite that gives its child the keys while it builds it (a page
+// host making its first page current), before it is shown itself.
+template <class TParent>
+struct CSelfFocusingPanel : CCompositeOf<CSelfFocusingPanel<TParent>, TParent> {
+  CProbe<CSelfFocusingPanel> child;
+  auto Children() { return std::tie(child); }
+  void CreateChildren() {
+    const Rect r = {0, 0, 20, 20};
+    child.Create(kFlagVisible, &r, this);
+    child.SetFocus();
+  }
+};
+struct CPendingOwner : CFakeOwnerOf<CPendingOwner> {
+  CSelfFocusingPanel<CPendingOwner> building;
+  CProbePanel<CPendingOwner> panel;
+  CProbe<CPendingOwner> other, another;
+  auto Children() { return std::tie(building, panel, other, another); }
+};
+
+// A refused focus request (the widget or an owner hidden, the widget
+// disabled or focused already) is pending, and granted the moment its
+// widget comes onto the screen: created visible, shown, or an owner of it
+// shown. A widget that took the keys since keeps them.
+TEST(PendingFocus, IsGrantedWhenItsWidgetComesOntoTheScreenUnlessAnotherTookTheKeys) {
+  enum Step { kBuild, kHidePanel, kShowPanel, kHideFirst, kFocusFirst, kFocusAnother, kDisableFirst, kCreateFirst };
+  CPendingOwner owner;
+  CWidget* const first = &owner.panel.first;
+  CWidget* const other = &owner.other;
+  CWidget* const another = &owner.another;
+  CWidget* const child = &owner.building.child;
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+    CWidget* focused;
+    CWidget* pending;
+  } cases[] = {
+      {"a composite that focuses its child as it builds it, created visible", {kBuild}, child, nullptr},
+      {"focused while its panel is hidden, the panel shown", {kHidePanel, kFocusFirst, kShowPanel}, first, nullptr},
+      {"focused while its panel is hidden, another widget focused, the panel shown",
+       {kHidePanel, kFocusFirst, kFocusAnother, kShowPanel}, another, nullptr},
+      {"focused while hidden itself, then created visible", {kHideFirst, kFocusFirst, kCreateFirst}, first, nullptr},
+      {"focused while disabled, its hidden panel shown", {kHidePanel, kDisableFirst, kFocusFirst, kShowPanel},
+       other, first},
+      {"focused while it has the keys", {kFocusFirst, kFocusFirst}, first, first},
+  };
+  const Rect box = {10, 20, 60, 50};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    owner.panel.Create(kFlagVisible, &box, &owner);
+    owner.panel.first.Create(kFlagVisible, &box, &owner.panel);
+    owner.other.Create(kFlagVisible, &box, &owner);
+    owner.another.Create(kFlagVisible, &box, &owner);
+    StoreFocusedWidget(nullptr);
+    owner.other.SetFocus();
+    owner.focusLost.clear();
+    for (Step step : c.steps) {
+      switch (step) {
+        case kBuild: owner.building.Create(kFlagVisible, &box, &owner); break;
+        case kHidePanel: owner.panel.ModifyFlags(kFlagVisible, 0); break;
+        case kShowPanel: owner.panel.ModifyFlags(0, kFlagVisible); break;
+        case kHideFirst: owner.panel.first.ModifyFlags(kFlagVisible, 0); break;
+        case kFocusFirst: owner.panel.first.SetFocus(); break;
+        case kFocusAnother: owner.another.SetFocus(); break;
+        case kDisableFirst: owner.panel.first.Disable(); break;
+        case kCreateFirst: owner.panel.first.Create(kFlagVisible, &box, &owner.panel); break;
+      }
+    }
+    EXPECT_EQ(c.focused, FocusedWidget());
+    EXPECT_EQ(c.pending, PendingFocus());
+    if (c.focused != other) {
+      ASSERT_FALSE(owner.focusLost.empty());
+      EXPECT_EQ(other, owner.focusLost.back()) << "the widget that had the keys is told";
+    }
+    StorePendingFocus(nullptr, nullptr);
+  }
+  StoreFocusedWidget(nullptr);
 }
 
 // Three levels with frames of their own: every conversion goes up and down

@@ -125,8 +125,9 @@ class CFrameWindow : public CFrameCore {
   // The pressed widget lets go; true when it was in this window.
   bool ReleasePress();
   // The capture owner and the pressed widget of this window let go: all of
-  // them (another window took the mouse), or only those no longer on the
-  // screen (hidden here, or on another thread: kMessagePointerCheck).
+  // them (another window took the mouse), or only those that can no longer
+  // take the pointer (hidden or disabled here, or on another thread:
+  // kMessageScreenCheck).
   void LetGoOfPointer(bool onlyUnreachable);
   // The window takes all mouse input while it tracks a caption button.
   void InstallCaptureHandlers();
@@ -148,7 +149,8 @@ class CFrameWindow : public CFrameCore {
   void OnLButtonUp(i32 keyFlags, Point point);
   // A button press in the content (left, right, middle, left double click)
   // or over the frame (hit code): the hover state is brought up to date for
-  // its point, then the press is handled. A frame press answers whether the
+  // its point, the focused widget hears of a press outside it, then the
+  // press is handled. A frame press answers whether the
   // window took it (else it is the system's).
   void OnButtonPress(u32 message, i32 keyFlags, Point point);
   bool OnNcButtonPress(u32 message, i32 hitCode, Point point);

@@ -84,7 +84,7 @@ bool CFrameWindow<T>::SuspendRedraw(bool suspend) {
 template <class T>
 CWidget* CFrameWindow<T>::SetFocus() {
   if (!IsVisibleAndEnabled() || FocusedWidget() == this) {
-    StorePendingFocus(this);
+    StorePendingFocus(this, [](CWidget* self) { return static_cast<T*>(self)->SetFocus(); });
     return nullptr;
   }
   CWidget* previous = FocusedWidget();

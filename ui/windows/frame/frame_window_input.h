@@ -107,6 +107,7 @@ template <class T>
 void CFrameWindow<T>::OnButtonPress(u32 message, i32 keyFlags, Point point) {
   const i32 button = message == WM_RBUTTONDOWN ? MK_RBUTTON : message == WM_MBUTTONDOWN ? MK_MBUTTON : MK_LBUTTON;
   OnMouseMove(keyFlags & ~button, point);
+  TellFocusedOfPress(Self(), point);
   switch (message) {
     case WM_LBUTTONDOWN: return OnLButtonDown(keyFlags, point);
     case WM_LBUTTONDBLCLK: return OnMouseEvent(MouseKind::kLeftDoubleClick, keyFlags, 0, point);
@@ -122,6 +123,7 @@ void CFrameWindow<T>::OnButtonPress(u32 message, i32 keyFlags, Point point) {
 template <class T>
 bool CFrameWindow<T>::OnNcButtonPress(u32 message, i32 hitCode, Point point) {
   OnNcMouseMove(hitCode, point);
+  TellFocusedOfPress(Self(), point);
   if ((message != WM_NCLBUTTONDOWN && message != WM_NCLBUTTONDBLCLK) || CaptionButtonOfHit(hitCode) == kCaptionNone)
     return false;
   OnLButtonDown(MK_LBUTTON, point);

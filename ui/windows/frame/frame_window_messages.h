@@ -171,8 +171,9 @@ intptr_t CFrameWindow<T>::WndProc(u32 message, uintptr_t wParam, intptr_t lParam
       LetGoOfPointer(false);
       break;
     }
-    case kMessagePointerCheck:
+    case kMessageScreenCheck:
       LetGoOfPointer(true);
+      TakePendingFocusWithin(this);
       break;
     case WM_DEVICECHANGE:
       OnDeviceChange(static_cast<u32>(wParam), reinterpret_cast<const void*>(lParam));

@@ -118,7 +118,7 @@ void CFrameWindow<T>::ForgetWindowState() {
   CWidget* focused = FocusedWidget();
   if (focused && focused->IsWithin(this)) StoreFocusedWidget(nullptr);
   CWidget* pending = PendingFocus();
-  if (pending && pending->IsWithin(this)) StorePendingFocus(nullptr);
+  if (pending && pending->IsWithin(this)) StorePendingFocus(nullptr, nullptr);
   CWidget* owner = CaptureOwner();
   if (owner && owner->IsWithin(this)) CaptureTable::Uninstall(owner);
   CWidget* pressed = PressedWidget();

@@ -27,7 +27,7 @@ struct FrameWindow : testing::Test {
     if (IsWindow(hwnd)) DestroyWindow(hwnd);
     PumpPending();
     StoreFocusedWidget(nullptr);
-    StorePendingFocus(nullptr);
+    StorePendingFocus(nullptr, nullptr);
   }
   // A client point of the window from a desktop point, packed for lParam.
   LPARAM Client(i32 x, i32 y) {
