@@ -653,8 +653,8 @@ class CTreeView : public CScrollViewOf<CTreeView<TParent, TEditor>, TParent, CCo
         item->rowWidth = -1;
       }
     }
-    CloseLabelEdit();
-    if (takeFocus) this->SetFocus();
+    CloseLabelEdit();  // the tree takes the keys the editor had
+    if (takeFocus && FocusedWidget() != this) this->SetFocus();
     RecomputeContentSize();
     this->SuspendRedraw(wasSuspended);
   }

@@ -23,11 +23,10 @@ void StorePendingFocus(CWidget* widget, FocusTaker take) {
   g_pendingTaker = widget ? take : nullptr;
 }
 
+// The grant is the widget's own SetFocus, which refuses again (the request
+// stays) while the widget cannot take the keys.
 void TakePendingFocusWithin(const CWidget* shown) {
-  CWidget* pending = g_pending;
-  if (!pending || !g_pendingTaker || pending == g_focused || !pending->IsWithin(shown)) return;
-  if (!pending->IsShownInWindow() || (pending->flags & kFlagDisabled)) return;
-  g_pendingTaker(pending);
+  if (g_pending && g_pendingTaker && g_pending != g_focused && g_pending->IsWithin(shown)) g_pendingTaker(g_pending);
 }
 
 CWidget* NearestKeyTaker(CWidget* widget) {

@@ -1,9 +1,9 @@
 // The window-system calls of input handling that the portable widget code
 // makes: taking and releasing the mouse capture, setting a standard cursor,
 // reading the pointer and the key state, and telling a window's own thread
-// that a widget of it was shown, hidden or disabled elsewhere. On Windows they call the system
-// (the pointer, keys and capture through the input seam); the native build
-// has no pointer and no keys, and one thread.
+// that a widget of it was shown, hidden or disabled elsewhere. On Windows
+// they call the system (the pointer, keys and capture through the input
+// seam); the native build has no pointer and no keys, and one thread.
 #pragma once
 #include "runtime/types.h"
 #include "ui/windows/frame/ui_types.h"

@@ -392,6 +392,21 @@ bool CPerson::Button(bool right, bool down, ScreenPoint screen) {
   return PostMouse(message, down ? (right ? MK_RBUTTON : MK_LBUTTON) : 0, screen);
 }
 
+bool CPerson::TurnWheel(ScreenPoint screen, i32 notches) {
+  if (failed_) return false;
+  CWatchdog::NoteStep("turning the wheel");
+  if (!MoveTo(screen) || !Settle()) return false;
+  HWND focus = static_cast<HWND>(FocusWindow());
+  if (!focus) {
+    Fail("no window has the focus to take the wheel");
+    return false;
+  }
+  const i16 delta = static_cast<i16>(notches > 0 ? -120 : 120);
+  for (i32 i = 0; i < (notches > 0 ? notches : -notches); ++i)
+    PostMessageW(focus, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<u16>(delta)), MAKELPARAM(screen.x, screen.y));
+  return Settle();
+}
+
 bool CPerson::MovePointer(ScreenPoint screen) {
   if (failed_) return false;
   CWatchdog::NoteStep("moving the pointer");

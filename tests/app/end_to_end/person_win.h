@@ -101,6 +101,11 @@ class CPerson {
   // the button held or not; nothing when the pointer is there already (the
   // system repeats no resting pointer).
   bool MovePointer(ScreenPoint screen);
+  // The wheel turned `notches` toward the user (negative: away) with the
+  // pointer at `screen`: the pointer goes there first (a move only when it
+  // was elsewhere), then one wheel message per notch goes, as the system
+  // sends it, to the window that has the keyboard focus.
+  bool TurnWheel(ScreenPoint screen, i32 notches);
   // A key held down (or let go) in the key-state seam, as Ctrl or Shift
   // while another key is pressed.
   void Hold(u32 virtualKey, bool down);

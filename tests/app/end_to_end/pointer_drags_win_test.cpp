@@ -25,7 +25,6 @@ namespace {
 
 ExplorerPage* DataProject(CMainFrame& f) { return OpenPageAs<ExplorerPage>(f); }
 
-
 i64 StoredDword(const wchar16* subKey, const wchar16* value) {
   u32 v = 0;
   return CSettingsKey().ReadDword(subKey, value, &v) ? static_cast<i64>(v) : -1;

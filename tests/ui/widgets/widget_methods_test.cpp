@@ -80,7 +80,9 @@ struct CPendingOwner : CFakeOwnerOf<CPendingOwner> {
 // A refused focus request (the widget or an owner hidden, the widget
 // disabled or focused already) is pending, and granted the moment its
 // widget comes onto the screen: created visible, shown, or an owner of it
-// shown. A widget that took the keys since keeps them.
+// shown. A widget that took the keys since keeps them. A granted request
+// answers the widget that had the keys; a refused one answers none and
+// repaints nothing.
 TEST(PendingFocus, IsGrantedWhenItsWidgetComesOntoTheScreenUnlessAnotherTookTheKeys) {
   enum Step { kBuild, kHidePanel, kShowPanel, kHideFirst, kFocusFirst, kFocusAnother, kDisableFirst, kCreateFirst };
   CPendingOwner owner;
@@ -93,15 +95,18 @@ TEST(PendingFocus, IsGrantedWhenItsWidgetComesOntoTheScreenUnlessAnotherTookTheK
     std::vector<Step> steps;
     CWidget* focused;
     CWidget* pending;
+    std::vector<CWidget*> answers;  // of each request to the first probe
   } cases[] = {
-      {"a composite that focuses its child as it builds it, created visible", {kBuild}, child, nullptr},
-      {"focused while its panel is hidden, the panel shown", {kHidePanel, kFocusFirst, kShowPanel}, first, nullptr},
+      {"a composite that focuses its child as it builds it, created visible", {kBuild}, child, nullptr, {}},
+      {"focused while its panel is hidden, the panel shown", {kHidePanel, kFocusFirst, kShowPanel}, first, nullptr,
+       {nullptr}},
       {"focused while its panel is hidden, another widget focused, the panel shown",
-       {kHidePanel, kFocusFirst, kFocusAnother, kShowPanel}, another, nullptr},
-      {"focused while hidden itself, then created visible", {kHideFirst, kFocusFirst, kCreateFirst}, first, nullptr},
+       {kHidePanel, kFocusFirst, kFocusAnother, kShowPanel}, another, nullptr, {nullptr}},
+      {"focused while hidden itself, then created visible", {kHideFirst, kFocusFirst, kCreateFirst}, first, nullptr,
+       {nullptr}},
       {"focused while disabled, its hidden panel shown", {kHidePanel, kDisableFirst, kFocusFirst, kShowPanel},
-       other, first},
-      {"focused while it has the keys", {kFocusFirst, kFocusFirst}, first, first},
+       other, first, {nullptr}},
+      {"focused while it has the keys", {kFocusFirst, kFocusFirst}, first, first, {other, nullptr}},
   };
   const Rect box = {10, 20, 60, 50};
   for (const auto& c : cases) {
@@ -111,15 +116,26 @@ TEST(PendingFocus, IsGrantedWhenItsWidgetComesOntoTheScreenUnlessAnotherTookTheK
     owner.other.Create(kFlagVisible, &box, &owner);
     owner.another.Create(kFlagVisible, &box, &owner);
     StoreFocusedWidget(nullptr);
-    owner.other.SetFocus();
     owner.focusLost.clear();
+    EXPECT_EQ(nullptr, owner.other.SetFocus()) << "granted, no previous focus";
+    ASSERT_EQ(1u, owner.focusLost.size());
+    EXPECT_EQ(nullptr, owner.focusLost[0]);
+    owner.focusLost.clear();
+    std::vector<CWidget*> answers;
     for (Step step : c.steps) {
       switch (step) {
         case kBuild: owner.building.Create(kFlagVisible, &box, &owner); break;
         case kHidePanel: owner.panel.ModifyFlags(kFlagVisible, 0); break;
         case kShowPanel: owner.panel.ModifyFlags(0, kFlagVisible); break;
         case kHideFirst: owner.panel.first.ModifyFlags(kFlagVisible, 0); break;
-        case kFocusFirst: owner.panel.first.SetFocus(); break;
+        case kFocusFirst: {
+          const size_t repaints = owner.repaints.size();
+          answers.push_back(owner.panel.first.SetFocus());
+          if (!answers.back()) {
+            EXPECT_EQ(repaints, owner.repaints.size()) << "a refused request repaints nothing";
+          }
+          break;
+        }
         case kFocusAnother: owner.another.SetFocus(); break;
         case kDisableFirst: owner.panel.first.Disable(); break;
         case kCreateFirst: owner.panel.first.Create(kFlagVisible, &box, &owner.panel); break;
@@ -127,6 +143,7 @@ TEST(PendingFocus, IsGrantedWhenItsWidgetComesOntoTheScreenUnlessAnotherTookTheK
     }
     EXPECT_EQ(c.focused, FocusedWidget());
     EXPECT_EQ(c.pending, PendingFocus());
+    EXPECT_EQ(c.answers, answers);
     if (c.focused != other) {
       ASSERT_FALSE(owner.focusLost.empty());
       EXPECT_EQ(other, owner.focusLost.back()) << "the widget that had the keys is told";
